@@ -1,0 +1,104 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+#include "support/debug_quote.hpp"
+#include "support/decimal.hpp"
+#include "support/diag.hpp"
+#include "support/lazy.hpp"
+#include "support/utf8.hpp"
+
+namespace {
+
+struct QuoteCase {
+  std::string input;
+  std::string shown;
+};
+
+class DebugQuoteText : public testing::TestWithParam<QuoteCase> {};
+
+TEST_P(DebugQuoteText, EscapesLikeALiteral) {
+  EXPECT_EQ(support::debug_quote(std::string_view(GetParam().input)), GetParam().shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, DebugQuoteText,
+    testing::Values(QuoteCase{"UNB", "\"UNB\""}, QuoteCase{"a\"b\\c", "\"a\\\"b\\\\c\""},
+                    QuoteCase{"t\tr\rn\n", "\"t\\tr\\rn\\n\""}, QuoteCase{std::string("\0x", 2), "\"\\0x\""},
+                    QuoteCase{"\x07", "\"\\u{7}\""}, QuoteCase{"\x7F", "\"\\u{7f}\""},
+                    QuoteCase{"Straße — „x“", "\"Straße — „x“\""}, QuoteCase{"it's", "\"it's\""},
+                    QuoteCase{"\xFF", "\"\xEF\xBF\xBD\""}));
+
+TEST(DebugQuote, CharactersAndCollections) {
+  EXPECT_EQ(support::debug_quote(U'é'), "'é'");
+  EXPECT_EQ(support::debug_quote(U'\''), "'\\''");
+  EXPECT_EQ(support::debug_quote(U'"'), "'\"'");
+  EXPECT_EQ(support::debug_quote(U'\x01'), "'\\u{1}'");
+  EXPECT_EQ(support::debug_quote(std::vector<std::string>{"a", "b"}), "[\"a\", \"b\"]");
+  EXPECT_EQ(support::debug_quote(std::vector<std::string>{}), "[]");
+  EXPECT_EQ(support::debug_option(55001u), "Some(55001)");
+  EXPECT_EQ(support::debug_option(std::nullopt), "None");
+}
+
+TEST(ParseDecimal, AcceptsOnlyPlainDigitsWithinRange) {
+  EXPECT_EQ(support::parse_decimal<std::uint32_t>("4294967295"), 4294967295u);
+  EXPECT_EQ(support::parse_decimal<std::uint8_t>("007"), 7);
+  for (std::string_view bad : {"", " 1", "1 ", "+1", "-0", "1e3", "0x1", "4294967296", "１"}) {
+    EXPECT_FALSE(support::parse_decimal<std::uint32_t>(bad).has_value()) << bad;
+  }
+}
+
+TEST(Utf8, RejectsMalformedSequences) {
+  EXPECT_TRUE(support::utf8::is_valid("Grüße €𝄞"));
+  for (std::string_view bad : {"\xC0\x80", "\xE0\x80\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80",
+                               "\xE2\x82", "\x80", "\xF8\x88\x80\x80\x80"}) {
+    EXPECT_FALSE(support::utf8::is_valid(bad));
+  }
+  EXPECT_EQ(support::utf8::first_invalid("ab\xC3"), 2u);
+  std::string out;
+  for (char32_t c : {U'a', U'ß', U'€', U'𝄞'}) support::utf8::append(out, c);
+  EXPECT_EQ(out, "aß€𝄞");
+  EXPECT_EQ(support::utf8::scalar_count(out), 4u);
+}
+
+TEST(Lazy, BuildsOnceAndPoisonsOrRetriesOnFailure) {
+  int calls = 0;
+  support::Lazy<int> lazy([&] { return ++calls; });
+  EXPECT_EQ(lazy.get(), 1);
+  EXPECT_EQ(lazy.get(), 1);
+
+  int poisoned_calls = 0;
+  support::Lazy<int> poisoned([&]() -> int {
+    ++poisoned_calls;
+    throw std::runtime_error("broken");
+  });
+  EXPECT_THROW(poisoned.get(), std::runtime_error);
+  EXPECT_THROW(poisoned.get(), support::InternalFault);
+  EXPECT_EQ(poisoned_calls, 1);
+
+  int retry_calls = 0;
+  support::Lazy<int> retrying(
+      [&]() -> int {
+        if (++retry_calls == 1) throw std::runtime_error("once");
+        return 7;
+      },
+      support::OnLoaderFailure::Retry);
+  EXPECT_THROW(retrying.get(), std::runtime_error);
+  EXPECT_EQ(retrying.get(), 7);
+}
+
+TEST(Diag, EventsReachOnlyAnInstalledSink) {
+  support::diag::emit(support::diag::Level::Warn, "t", "unseen");
+  std::vector<support::diag::Event> seen;
+  auto previous = support::diag::set_sink([&](const auto& event) { seen.push_back(event); });
+  support::diag::emit(support::diag::Level::Debug, "edi_energy::registry", "collision",
+                      {{"code", "S2.1"}});
+  support::diag::set_sink(previous);
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].target, "edi_energy::registry");
+  EXPECT_EQ(seen[0].fields.at(0).value, "S2.1");
+}
+
+}  // namespace
