@@ -1,0 +1,34 @@
+// Test helper: one text per outcome of an identifier rule, so that tables can state the
+// expected result and the exact error message in a single column.
+#pragma once
+
+#include <expected>
+#include <ostream>
+#include <string>
+
+#include "rubo4e/error.hpp"
+
+namespace rubo4e::error {
+inline void PrintTo(const IdentifierError& error, std::ostream* out) { *out << error.message(); }
+}  // namespace rubo4e::error
+
+namespace rubo4e_test {
+
+inline constexpr const char* accepted = "ok";
+
+inline std::string outcome(const std::expected<void, rubo4e::error::IdentifierError>& result) {
+  return result ? accepted : result.error().message();
+}
+
+// For results that carry a typed value: "ok", or the error's message.
+template <typename T>
+std::string outcome(const std::expected<T, rubo4e::error::IdentifierError>& result) {
+  return result ? accepted : result.error().message();
+}
+
+// The completed identifier, or the error's message.
+inline std::string outcome(const std::expected<std::string, rubo4e::error::IdentifierError>& result) {
+  return result ? *result : result.error().message();
+}
+
+}  // namespace rubo4e_test
