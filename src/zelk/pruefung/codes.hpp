@@ -1,0 +1,26 @@
+// The code list that a WiM answer carries on the wire in place of the Entscheidungsbaum number:
+// one list for confirmations and one for rejections per tree ("S_" electricity, "G_" gas).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace zelk_pruefung::codes {
+
+enum class AnswerCluster : std::uint8_t {
+  Zustimmung,
+  Ablehnung,
+  Abweisung,
+  Reklamation,
+  AenderungDerDaten,
+  KeineAenderungDerDaten,
+  AblehnungDerGesamtenListe,
+  KorrekturlisteWegenAblehnung,
+};
+
+// The list for `ebd` (compared exactly) and `cluster`; none for trees outside the WiM table and
+// for every cluster but ZUSTIMMUNG and ABLEHNUNG.
+std::optional<std::string_view> wire_codeliste(std::string_view ebd, AnswerCluster cluster);
+
+}  // namespace zelk_pruefung::codes
