@@ -7,7 +7,7 @@ JOBS ?= $(shell nproc)
 APT_PACKAGES = g++ make libfmt-dev libsimdjson-dev libgtest-dev libgmock-dev libbenchmark-dev tzdata
 PIP_PACKAGES = scikit-build-core cmake ninja pytest hypothesis
 
-.PHONY: deps test cpp-test py-test sanitize demo bench fuzz clean
+.PHONY: deps wheel test cpp-test py-test sanitize demo bench fuzz clean
 
 deps:
 	@missing=$$(for p in $(APT_PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || echo $$p; done); \
@@ -21,9 +21,21 @@ cpp-test: deps
 	cmake --build $(BUILD) -j $(JOBS)
 	ctest --test-dir $(BUILD) -j $(JOBS) --output-on-failure
 
-py-test: deps
-	$(PYTHON) -m pip install -q .
+# The wheel is built once for the stable ABI and tested under every Python found here.
+PYTHON_312 ?= $(firstword $(wildcard /root/.pyenv/versions/3.12*/bin/python3.12) $(shell command -v python3.12))
+
+wheel: deps
+	rm -rf build/dist
+	$(PYTHON) -m pip wheel -q --no-deps -w build/dist .
+
+py-test: wheel
+	$(PYTHON) -m pip install -q --force-reinstall build/dist/*.whl
 	$(PYTHON) -m pytest -q tests/python
+	@if [ -n "$(PYTHON_312)" ]; then \
+	  echo "abi3 wheel under $$($(PYTHON_312) --version)"; \
+	  $(PYTHON_312) -m pip install -q --force-reinstall build/dist/*.whl pytest hypothesis && \
+	  $(PYTHON_312) -m pytest -q -p no:cacheprovider tests/python; \
+	fi
 
 test: cpp-test py-test
 
@@ -39,7 +51,9 @@ demo: deps
 bench: deps
 	cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUORVANE_PYTHON=OFF -DQUORVANE_TESTS=OFF -DQUORVANE_BENCH=ON
 	cmake --build build/bench -j $(JOBS)
-	$(MAKE) -C . bench-run
+	for b in build/bench/bench/*_bench; do $$b --benchmark_min_time=1; done
+	$(PYTHON) -m pip install -q build/dist/*.whl 2>/dev/null || $(PYTHON) -m pip install -q .
+	@for s in bench/*_bench.py; do [ -f "$$s" ] && $(PYTHON) $$s; done; true
 
 clean:
 	rm -rf build
