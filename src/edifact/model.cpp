@@ -51,9 +51,7 @@ Element Element::into_owned() && {
 }
 
 Segment::Segment(std::string_view tag, std::vector<Element> elements, Span span, Span tag_span)
-    : elements(std::move(elements)), span(span), tag_span(tag_span) {
-  for (std::size_t i = 0; i < tag_.size() && i < tag.size(); ++i) tag_[i] = tag[i];
-}
+    : elements(std::move(elements)), span(span), tag_span(tag_span), tag_(tag) {}
 
 std::expected<std::string_view, error::EdifactError> Segment::required_component(
     std::size_t element_index, std::size_t component_index) const {

@@ -3,7 +3,6 @@
 // removed; `into_owned` detaches a segment from its buffer.
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <expected>
 #include <memory>
@@ -60,10 +59,10 @@ struct Element {
 class Segment {
  public:
   Segment() = default;
-  // `tag` must be three bytes; the parser checks tags before it builds a segment.
+  // The tag is kept as given; parser and writer refuse tags that are not three capitals.
   Segment(std::string_view tag, std::vector<Element> elements, Span span = {}, Span tag_span = {});
 
-  std::string_view tag() const { return {tag_.data(), tag_.size()}; }
+  std::string_view tag() const { return tag_; }
 
   std::vector<Element> elements;
   Span span;      // from the tag's first byte to just past the terminator
@@ -84,7 +83,7 @@ class Segment {
   }
 
  private:
-  std::array<char, 3> tag_{};
+  std::string tag_;  // three bytes fit the small-string buffer: no allocation
 };
 
 }  // namespace edifact::model
