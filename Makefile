@@ -55,5 +55,18 @@ bench: deps
 	$(PYTHON) -m pip install -q build/dist/*.whl 2>/dev/null || $(PYTHON) -m pip install -q .
 	@for s in bench/*_bench.py; do [ -f "$$s" ] && $(PYTHON) $$s; done; true
 
+# Runs every fuzz target for FUZZ_SECONDS on a scratch copy of its seed corpus.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	@dpkg -s clang-19 libclang-rt-19-dev >/dev/null 2>&1 || \
+	  (apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq clang-19 libclang-rt-19-dev)
+	CXX=clang++-19 cmake -S . -B build/fuzz -G Ninja -DQUORVANE_PYTHON=OFF -DQUORVANE_TESTS=OFF -DQUORVANE_FUZZ=ON
+	cmake --build build/fuzz -j $(JOBS)
+	@for target in build/fuzz/fuzz/*_fuzz; do \
+	  name=$$(basename $$target); rm -rf build/fuzz/corpus/$$name; mkdir -p build/fuzz/corpus/$$name; \
+	  cp fuzz/corpus/$$name/* build/fuzz/corpus/$$name/ 2>/dev/null; \
+	  $$target build/fuzz/corpus/$$name -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 || exit 1; \
+	done
+
 clean:
 	rm -rf build

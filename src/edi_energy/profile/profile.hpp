@@ -1,0 +1,72 @@
+// One compiled profile: the MIG and AHB documents of one message type and release, checked
+// against each other and prepared for segment placement, Prüfidentifikator lookups and
+// segment-group trees. Immutable once made.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <expected>
+#include <optional>
+#include <string_view>
+#include <unordered_map>
+
+#include "edi_energy/error.hpp"
+#include "edi_energy/message_type.hpp"
+#include "edi_energy/profile/group_schema.hpp"
+#include "edi_energy/profile/json.hpp"
+#include "edi_energy/profile/model.hpp"
+#include "edi_energy/profile/structure.hpp"
+#include "edi_energy/release.hpp"
+
+namespace edi_energy::profile {
+
+// Prüfidentifikator to the position of its Anwendungsfall in the AHB's list.
+using PidIndex = std::unordered_map<std::uint32_t, std::size_t>;
+
+class Profile {
+ public:
+  // Fails with an invalid field when the documents describe different message types or
+  // releases, the message type is unknown, or a validity date does not parse.
+  static std::expected<Profile, error::ProfileError> create(model::MigProfile mig, model::AhbProfile ahb);
+
+  // Reads both documents (the MIG first), then `create`.
+  static std::expected<Profile, error::ProfileError> from_json(std::string_view mig, std::string_view ahb);
+  static std::expected<Profile, error::ProfileError> from_json(json::PaddedText mig, json::PaddedText ahb);
+
+  // Copies would duplicate whole documents; a profile is made once and shared by reference.
+  Profile(const Profile&) = delete;
+  Profile& operator=(const Profile&) = delete;
+  Profile(Profile&&) = default;
+  Profile& operator=(Profile&&) = default;
+  ~Profile() = default;
+
+  // The Anwendungsfall of a Prüfidentifikator; the last one in the AHB when several carry it.
+  const model::Anwendungsfall* anwendungsfall(std::uint32_t pruefidentifikator) const;
+
+  const model::MigProfile& mig() const { return mig_; }
+  const model::AhbProfile& ahb() const { return ahb_; }
+  const structure::Structure& structure() const { return structure_; }
+  const release::Release& release() const { return release_; }
+  const PidIndex& pid_index() const { return pid_index_; }
+  // Lives for the rest of the process, beyond the profile.
+  const GroupSchema& group_schema() const { return *group_schema_; }
+  std::chrono::year_month_day valid_from() const { return valid_from_; }
+  std::optional<std::chrono::year_month_day> valid_until() const { return valid_until_; }
+  message_type::MessageType message_type() const { return message_type_; }
+
+ private:
+  Profile() = default;
+
+  model::MigProfile mig_;
+  model::AhbProfile ahb_;
+  structure::Structure structure_;
+  release::Release release_;
+  PidIndex pid_index_;
+  const GroupSchema* group_schema_ = nullptr;
+  std::chrono::year_month_day valid_from_{};
+  std::optional<std::chrono::year_month_day> valid_until_;
+  message_type::MessageType message_type_ = message_type::MessageType::Utilmd;
+};
+
+}  // namespace edi_energy::profile

@@ -1,0 +1,101 @@
+// The compiled form of a MIG's segment and group tree: every node in pre-order, and for every
+// segment node the few qualifier tests that tell it apart from the other segments of its tag.
+// Placing a message's segments into group instances works on it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <variant>
+#include <vector>
+
+#include "edi_energy/profile/model.hpp"
+#include "edi_energy/profile/structure_resolution.hpp"
+#include "edifact/model.hpp"
+
+namespace edi_energy::profile::structure {
+
+// A test of one qualifier position: component `component` of data element `element`, both
+// counted from 0 (component 0 for a simple data element).
+struct Discriminator {
+  // The codes this node admits there, in MIG order; empty for a must-be-absent test.
+  std::vector<std::string> allowed;
+  // Codes that other nodes of the same tag admit there and this one does not.
+  std::vector<std::string> excluded;
+  std::size_t element = 0;
+  std::size_t component = 0;
+  bool absent = false;
+  bool required = false;
+
+  bool accepts(const edifact::model::Segment& segment) const;
+
+  friend bool operator==(const Discriminator&, const Discriminator&) = default;
+};
+
+struct Kind {
+  struct Group {
+    std::string group;  // "SG4"
+    friend bool operator==(const Group&, const Group&) = default;
+  };
+  struct Segment {
+    std::string nr;
+    std::string tag;
+    std::vector<Discriminator> discriminators;
+    std::size_t def = 0;  // index into Structure::segment_defs
+    friend bool operator==(const Segment&, const Segment&) = default;
+  };
+
+  std::variant<Group, Segment> variant;
+
+  const Group* group() const { return std::get_if<Group>(&variant); }
+  const Segment* segment() const { return std::get_if<Segment>(&variant); }
+
+  friend bool operator==(const Kind&, const Kind&) = default;
+};
+
+struct SNode {
+  std::optional<NodeIndex> parent;
+  std::vector<NodeIndex> children;  // a group's first child is its trigger
+  std::string status;
+  std::string name;
+  Kind kind;
+  std::uint32_t max = 0;  // repetitions allowed; 0 is unbounded
+
+  const Kind::Group* group() const { return kind.group(); }
+  const Kind::Segment* segment() const { return kind.segment(); }
+
+  friend bool operator==(const SNode&, const SNode&) = default;
+};
+
+struct TextHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+};
+
+using NrIndex = std::unordered_map<std::string, NodeIndex, TextHash, std::equal_to<>>;
+
+struct Structure {
+  std::vector<SNode> nodes;  // pre-order
+  std::vector<NodeIndex> roots;
+  // A copy of the MIG definition of every segment node, in the order the nodes were made.
+  std::vector<model::SegmentNode> segment_defs;
+  // Segment number to segment node; of two segments with one number the later one wins.
+  NrIndex nr_index;
+
+  // Compiles the MIG's `structure` list (not its envelope). Cannot fail.
+  static Structure compile(const model::MigProfile& mig);
+
+  // Places the segments of one message, in one greedy pass that never undoes a placement.
+  Resolution resolve(std::span<const edifact::model::Segment> segments) const;
+
+  // Whether `segment` fits the node: a segment node by tag and discriminators, a group by its
+  // first child, which must be a segment node.
+  bool fits(NodeIndex node, const edifact::model::Segment& segment) const;
+};
+
+}  // namespace edi_energy::profile::structure

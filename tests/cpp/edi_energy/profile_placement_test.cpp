@@ -1,0 +1,270 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <span>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include <fmt/format.h>
+#include <fmt/ranges.h>
+
+#include "edi_energy/profile/structure.hpp"
+
+namespace {
+
+namespace model = edi_energy::profile::model;
+namespace structure = edi_energy::profile::structure;
+using edifact::model::Segment;
+using structure::Structure;
+
+model::Element qualifier(std::vector<std::string> codes, std::string status = "M") {
+  model::Element element{.id = "1000", .status = std::move(status)};
+  for (std::string& code : codes) element.codes.push_back(model::Code{std::move(code), ""});
+  return element;
+}
+
+// The nr doubles as the node's name in the expectations.
+model::Node segment(std::string nr, std::vector<std::string> codes = {}, std::uint32_t max = 1) {
+  model::SegmentNode node{.nr = nr, .tag = nr.substr(0, 3), .status = "M", .max = max};
+  if (!codes.empty()) node.elements.push_back(qualifier(std::move(codes)));
+  return model::Node{std::move(node)};
+}
+
+model::Node group(std::string name, std::uint32_t max, std::vector<model::Node> children) {
+  return model::Node{model::GroupNode{.group = std::move(name), .status = "D", .max = max, .children = std::move(children)}};
+}
+
+Structure compiled(std::vector<model::Node> nodes) {
+  model::MigProfile mig;
+  mig.structure = std::move(nodes);
+  return Structure::compile(mig);
+}
+
+// "UNH+1'NAD+MS+9900::293'": segments split at ', elements at +, components at :.
+std::vector<Segment> message(std::string_view text) {
+  std::vector<Segment> segments;
+  while (!text.empty()) {
+    const std::size_t terminator = std::min(text.find('\''), text.size());
+    std::string_view rest = text.substr(0, terminator);
+    text.remove_prefix(std::min(terminator + 1, text.size()));
+    const std::string_view tag = rest.substr(0, 3);
+    std::vector<edifact::model::Element> elements;
+    rest.remove_prefix(tag.size());
+    while (!rest.empty()) {
+      rest.remove_prefix(1);  // the element separator
+      std::string_view element = rest.substr(0, std::min(rest.find('+'), rest.size()));
+      rest.remove_prefix(element.size());
+      std::vector<std::string_view> components;
+      for (std::size_t colon; (colon = element.find(':')) != std::string_view::npos; element.remove_prefix(colon + 1)) {
+        components.push_back(element.substr(0, colon));
+      }
+      components.push_back(element);
+      elements.push_back(edifact::model::Element::from_texts(components));
+    }
+    segments.emplace_back(tag, std::move(elements));
+  }
+  return segments;
+}
+
+// Per segment: the nr of its node, "@instance" outside the root, "*occurrence" after the first;
+// "!" when unplaced.
+std::string shown_placements(const Structure& compiled_structure, const structure::Resolution& resolution) {
+  std::vector<std::string> parts;
+  for (const auto& placement : resolution.placements) {
+    if (!placement) {
+      parts.emplace_back("!");
+      continue;
+    }
+    std::string part = compiled_structure.nodes[placement->node].segment()->nr;
+    if (placement->instance != structure::root_instance) part += fmt::format("@{}", placement->instance);
+    if (placement->occurrence > 0) part += fmt::format("*{}", placement->occurrence);
+    parts.push_back(std::move(part));
+  }
+  return fmt::format("{}", fmt::join(parts, " "));
+}
+
+// Per group instance: "index:group(parent)[start,end)".
+std::string shown_instances(const Structure& compiled_structure, const structure::Resolution& resolution) {
+  std::vector<std::string> parts;
+  for (std::size_t index = 1; index < resolution.instances.size(); ++index) {
+    const structure::Instance& instance = resolution.instances[index];
+    parts.push_back(fmt::format("{}:{}({})[{},{})", index, compiled_structure.nodes[*instance.node].group()->group,
+                                *instance.parent, instance.start, instance.end));
+  }
+  return fmt::format("{}", fmt::join(parts, " "));
+}
+
+// A UTILMD-like tree: party groups, then transactions with nested groups.
+const Structure& utilmd() {
+  static const Structure compiled_structure = compiled({
+      segment("UNH"), segment("BGM"), segment("DTM-137", {"137"}),
+      group("SG2", 99, {segment("NAD-SG2", {"MS", "MR"}), group("SG3", 9, {segment("CTA"), segment("COM", {}, 5)})}),
+      group("SG4", 99999,
+            {segment("IDE", {"24"}), segment("DTM-SG4", {"92", "93"}), group("SG5", 99, {segment("LOC", {"Z16", "Z17"})}),
+             group("SG12", 99, {segment("NAD-SG12", {"Z09", "Z04"})}), segment("FTX-SG4", {}, 5)}),
+      segment("FTX"), segment("UNT"),
+  });
+  return compiled_structure;
+}
+
+// An MSCONS-like tree: three levels of repeated groups below the delivery point.
+const Structure& mscons() {
+  static const Structure compiled_structure = compiled({
+      segment("UNH"), segment("BGM"), segment("DTM-137", {"137"}),
+      group("SG1", 2, {segment("RFF", {"Z13"}), segment("DTM-SG1", {"171"})}),
+      group("SG2", 99, {segment("NAD-SG2", {"MS", "MR"}), group("SG4", 5, {segment("CTA"), segment("COM", {}, 5)})}),
+      segment("UNS"),
+      group("SG5", 99999,
+            {segment("NAD-SG5", {"DP"}),
+             group("SG6", 99999,
+                   {segment("LOC", {"172"}), segment("DTM-SG6", {"163", "164"}, 9),
+                    group("SG9", 99999,
+                          {segment("LIN"), segment("PIA"),
+                           group("SG10", 99999, {segment("QTY"), segment("DTM-SG10", {"163", "164", "306"}, 9)})})})}),
+      segment("UNT"),
+  });
+  return compiled_structure;
+}
+
+// Groups that can never be entered, and a qualifier that must be present.
+const Structure& odd_groups() {
+  static const Structure compiled_structure = [] {
+    model::Node required_rff = segment("RFF-SG1", {"Z13"});
+    model::Node optional_rff = segment("RFF", {"Z13"});
+    std::get<model::SegmentNode>(optional_rff.kind).elements[0].status = "O";
+    return compiled({segment("UNH"), group("SG8", 9, {}), group("SG9", 9, {group("SG10", 9, {segment("BGM")})}),
+                     group("SG1", 1, {std::move(required_rff)}), std::move(optional_rff)});
+  }();
+  return compiled_structure;
+}
+
+// The pass ends once the last top-level group has reached its max.
+const Structure& ends_with_group() {
+  static const Structure compiled_structure = compiled({segment("UNH"), group("SG1", 1, {segment("RFF")})});
+  return compiled_structure;
+}
+
+struct PlacementCase {
+  std::string name;
+  const Structure& (*tree)();
+  std::string message;
+  std::string placements;
+  std::string instances;
+};
+
+class PlacementTest : public testing::TestWithParam<PlacementCase> {};
+
+TEST_P(PlacementTest, PlacesSegmentsIntoGroupInstances) {
+  const Structure& compiled_structure = GetParam().tree();
+  const structure::Resolution resolution = compiled_structure.resolve(message(GetParam().message));
+  EXPECT_EQ(shown_placements(compiled_structure, resolution), GetParam().placements);
+  EXPECT_EQ(shown_instances(compiled_structure, resolution), GetParam().instances);
+  std::vector<std::size_t> without_placement;
+  for (std::size_t position = 0; position < resolution.placements.size(); ++position) {
+    if (!resolution.placements[position]) without_placement.push_back(position);
+  }
+  EXPECT_EQ(resolution.unplaced, without_placement);
+  ASSERT_FALSE(resolution.instances.empty());
+  EXPECT_EQ(resolution.instances[0].end, resolution.placements.size());
+}
+
+const PlacementCase placement_cases[] = {
+    {"utilmd_in_order", utilmd,
+     "UNH+1+UTILMD'BGM+E01'DTM+137'NAD+MS'CTA+IC'COM+1'NAD+MR'IDE+24'DTM+92'LOC+Z16'NAD+Z09'UNT+12+1",
+     "UNH BGM DTM-137 NAD-SG2@1 CTA@2 COM@2 NAD-SG2@3 IDE@4 DTM-SG4@4 LOC@5 NAD-SG12@6 UNT",
+     "1:SG2(0)[3,6) 2:SG3(1)[4,6) 3:SG2(0)[6,7) 4:SG4(0)[7,11) 5:SG5(4)[9,10) 6:SG12(4)[10,11)"},
+    {"repeated_transactions_and_trigger_within_group", utilmd,
+     "UNH'BGM'IDE+24'LOC+Z16'LOC+Z17'IDE+24'NAD+Z04'NAD+Z09'UNT",
+     "UNH BGM IDE@1 LOC@2 LOC@3 IDE@4 NAD-SG12@5 NAD-SG12@6 UNT",
+     "1:SG4(0)[2,5) 2:SG5(1)[3,4) 3:SG5(1)[4,5) 4:SG4(0)[5,8) 5:SG12(4)[6,7) 6:SG12(4)[7,8)"},
+    {"unknown_qualifier_goes_to_first_node_reached", utilmd, "UNH'BGM'NAD+XX'IDE+24'NAD+XX'UNT",
+     "UNH BGM NAD-SG2@1 IDE@2 NAD-SG12@3 UNT", "1:SG2(0)[2,3) 2:SG4(0)[3,5) 3:SG12(2)[4,5)"},
+    {"qualifier_of_other_group_is_refused", utilmd, "UNH'BGM'NAD+MS'CTA'NAD+Z09'UNT",
+     "UNH BGM NAD-SG2@1 CTA@2 ! UNT", "1:SG2(0)[2,5) 2:SG3(1)[3,5)"},
+    {"current_node_repeats_before_later_or_enclosing_nodes", utilmd, "UNH'BGM'IDE+24'FTX'FTX'UNT",
+     "UNH BGM IDE@1 FTX-SG4@1 FTX-SG4@1*1 UNT", "1:SG4(0)[2,5)"},
+    {"top_level_segment_beyond_its_max", utilmd, "UNH'BGM'BGM'BGM'UNT", "UNH BGM BGM*1 BGM*2 UNT", ""},
+    {"earlier_segment_is_unplaced_and_group_stays_open", utilmd, "UNH'BGM'DTM+137'NAD+MS'BGM'NAD+MR'UNT",
+     "UNH BGM DTM-137 NAD-SG2@1 ! NAD-SG2@2 UNT", "1:SG2(0)[3,5) 2:SG2(0)[5,6)"},
+    {"segments_after_unt", utilmd, "UNH'BGM'UNT'BGM'UNH'UNT", "UNH BGM UNT ! ! UNT*1", ""},
+    {"empty_message", utilmd, "", "", ""},
+    {"mscons_nested_repetitions", mscons,
+     "UNH+1'BGM+7'DTM+137'RFF+Z13'NAD+MS'NAD+MR'UNS+D'NAD+DP'LOC+172'DTM+163'DTM+164'LIN+1'PIA+5'QTY+220'DTM+163'"
+     "DTM+164'QTY+220'DTM+163'DTM+164'LOC+172'LIN+1'QTY+220'UNT",
+     "UNH BGM DTM-137 RFF@1 NAD-SG2@2 NAD-SG2@3 UNS NAD-SG5@4 LOC@5 DTM-SG6@5 DTM-SG6@5*1 LIN@6 PIA@6 QTY@7 "
+     "DTM-SG10@7 DTM-SG10@7*1 QTY@8 DTM-SG10@8 DTM-SG10@8*1 LOC@9 LIN@10 QTY@11 UNT",
+     "1:SG1(0)[3,4) 2:SG2(0)[4,5) 3:SG2(0)[5,6) 4:SG5(0)[7,22) 5:SG6(4)[8,19) 6:SG9(5)[11,19) 7:SG10(6)[13,16) "
+     "8:SG10(6)[16,19) 9:SG6(4)[19,22) 10:SG9(9)[20,22) 11:SG10(10)[21,22)"},
+    {"qualifier_of_later_group_closes_the_current_one", mscons, "UNH'BGM'DTM+137'NAD+MS'CTA'NAD+DP'LOC+172'UNT",
+     "UNH BGM DTM-137 NAD-SG2@1 CTA@2 NAD-SG5@3 LOC@4 UNT", "1:SG2(0)[3,5) 2:SG4(1)[4,5) 3:SG5(0)[5,7) 4:SG6(3)[6,7)"},
+    {"group_beyond_its_max_leaves_its_would_be_instance_unplaced", mscons,
+     "UNH'BGM'DTM+137'RFF+Z13'RFF+Z13'RFF+Z13'DTM+171'NAD+MS'UNT",
+     "UNH BGM DTM-137 RFF@1 RFF@2 ! ! NAD-SG2@3 UNT", "1:SG1(0)[3,4) 2:SG1(0)[4,5) 3:SG2(0)[7,8)"},
+    {"groups_without_segment_trigger_are_never_entered", odd_groups, "UNH'BGM'RFF+Z13", "UNH ! RFF-SG1@1",
+     "1:SG1(0)[2,3)"},
+    {"required_qualifier_refuses_a_missing_value", odd_groups, "UNH'RFF", "UNH RFF", ""},
+    {"required_qualifier_refuses_an_empty_value", odd_groups, "UNH'RFF+:1", "UNH RFF", ""},
+    {"required_qualifier_with_value", odd_groups, "UNH'RFF+Z13", "UNH RFF-SG1@1", "1:SG1(0)[1,2)"},
+    {"pass_that_ends_early_leaves_the_rest_unplaced", ends_with_group, "UNH'BGM'RFF'RFF'BGM", "UNH ! RFF@1 ! !",
+     "1:SG1(0)[2,3)"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Placement, PlacementTest, testing::ValuesIn(placement_cases),
+                         [](const auto& info) { return info.param.name; });
+
+// Checks that a resolution is one consistent tree over the segments, whatever they were.
+void expect_consistent(const Structure& compiled_structure, std::span<const Segment> segments,
+                       const structure::Resolution& resolution) {
+  ASSERT_EQ(resolution.placements.size(), segments.size());
+  EXPECT_TRUE(std::ranges::is_sorted(resolution.unplaced) &&
+              std::ranges::adjacent_find(resolution.unplaced) == resolution.unplaced.end());
+  for (std::size_t position = 0; position < segments.size(); ++position) {
+    const auto& placement = resolution.placements[position];
+    EXPECT_NE(placement.has_value(), std::ranges::binary_search(resolution.unplaced, position)) << position;
+    if (!placement) continue;
+    const structure::SNode& node = compiled_structure.nodes[placement->node];
+    const structure::Instance& instance = resolution.instances.at(placement->instance);
+    EXPECT_EQ(node.segment()->tag, segments[position].tag());
+    EXPECT_EQ(node.parent, instance.node) << position;
+    EXPECT_TRUE(std::ranges::binary_search(instance.segments, position)) << position;
+    EXPECT_TRUE(instance.start <= position && position < instance.end) << position;
+    const auto earlier = std::ranges::count_if(instance.segments, [&](std::size_t other) {
+      return other < position && resolution.placements[other]->node == placement->node;
+    });
+    EXPECT_EQ(placement->occurrence, static_cast<std::uint32_t>(earlier)) << position;
+  }
+  for (std::size_t index = 1; index < resolution.instances.size(); ++index) {
+    const structure::Instance& instance = resolution.instances[index];
+    const structure::Instance& parent = resolution.instances.at(*instance.parent);
+    EXPECT_LT(*instance.parent, index);
+    EXPECT_EQ(std::ranges::count(parent.children, index), 1);
+    EXPECT_TRUE(parent.start <= instance.start && instance.start < instance.end && instance.end <= parent.end) << index;
+    // The trigger opens the instance.
+    EXPECT_EQ(resolution.placements[instance.start]->instance, index);
+    EXPECT_EQ(resolution.placements[instance.start]->node, compiled_structure.nodes[*instance.node].children.front());
+  }
+}
+
+TEST(Placement, AnyOrderOfSegmentsGivesAConsistentResolution) {
+  const std::vector<std::string_view> pool{"UNH",     "BGM",     "DTM+137", "RFF+Z13", "DTM+171", "NAD+MS", "NAD+MR",
+                                           "NAD+DP",  "NAD+XX",  "CTA",     "COM",     "UNS",     "LOC+172", "DTM+163",
+                                           "DTM+306", "LIN",     "PIA",     "QTY",     "UNT",     "FTX",     "DTM"};
+  std::mt19937 random(20260401);
+  for (int round = 0; round < 200; ++round) {
+    std::string text;
+    const std::size_t length = random() % 400;
+    for (std::size_t index = 0; index < length; ++index) text += fmt::format("{}'", pool[random() % pool.size()]);
+    const std::vector<Segment> segments = message(text);
+    const structure::Resolution resolution = mscons().resolve(segments);
+    expect_consistent(mscons(), segments, resolution);
+    if (testing::Test::HasFailure()) {
+      ADD_FAILURE() << text;
+      return;
+    }
+  }
+}
+
+}  // namespace

@@ -1,0 +1,129 @@
+"""Facts about the built-in set that other parts of the system rely on."""
+
+
+class ContentError(Exception):
+    pass
+
+
+def _afs(docs, static):
+    return {a.get("pid"): a for a in docs[static][1]["anwendungsfaelle"]}
+
+
+def _segments(mig):
+    out = []
+
+    def walk(nodes):
+        for n in nodes:
+            if "group" in n and "children" in n:
+                out.append(n)
+                walk(n["children"])
+            else:
+                out.append(n)
+    walk(mig["structure"])
+    return out
+
+
+def _nr(mig, tag, pred=lambda n: True):
+    for n in _segments(mig):
+        if n.get("tag") == tag and pred(n):
+            return n["nr"]
+    raise ContentError("%s has no %s" % (mig["message_type"], tag))
+
+
+def _codes(n, de_id):
+    for e in n.get("elements", []):
+        for c in e.get("components", []) + [e]:
+            if c["id"] == de_id and c.get("codes"):
+                return [x["code"] for x in c["codes"]]
+    return []
+
+
+def _rule(af, nr, de_id):
+    for r in af.get("elements", []):
+        if r["nr"] == nr and r["de"] == de_id:
+            return r
+    return None
+
+
+def _row(af, nr=None, group=None):
+    for r in af["rows"]:
+        if nr and r.get("nr") == nr:
+            return r["status"]
+        if group and r.get("group") == group:
+            return r["status"]
+    return None
+
+
+def check(cond, text):
+    if not cond:
+        raise ContentError(text)
+
+
+def run(docs):
+    for s in ("APERAK_FV20251001", "APERAK_FV20261001"):
+        check({29001, 29002} <= set(_afs(docs, s)), "%s lacks 29001/29002" % s)
+        afs = _afs(docs, s)
+        check(afs[29001]["name"] == "Fehlermeldung" and afs[29002]["name"] == "Anerkennungsmeldung",
+              "%s: APERAK PIDs swapped" % s)
+    check(set(_afs(docs, "COMDIS_FV20260401")) & {29001, 29002}, "no PID shared by APERAK and COMDIS")
+
+    for s in ("UTILMD_FV20251001", "UTILMD_FV20261001"):
+        pids = set(_afs(docs, s))
+        need = {55001, 55002, 55003, 55004, 55005, 55006, 55016, 55017, 55018, 55077, 55078, 55080}
+        check(need <= pids, "%s lacks %s" % (s, sorted(need - pids)))
+    for s in ("UTILMD_FV20260401_GAS", "UTILMD_FV20261001_GAS"):
+        pids = set(_afs(docs, s))
+        need = set(range(44001, 44019)) | {44020, 44021}
+        check(need <= pids, "%s lacks %s" % (s, sorted(need - pids)))
+    for s in ("UTILMD_FV20251001", "UTILMD_FV20261001", "UTILMD_FV20260401_GAS", "UTILMD_FV20261001_GAS"):
+        mig = docs[s][0]
+        order = [_codes(n, "1229") for n in _segments(mig) if n.get("tag") == "SEQ"]
+        flat = [c[0] for c in order]
+        check(flat.index("Z22") + 1 == flat.index("Z79") and flat.index("Z79") + 1 == flat.index("ZH0"),
+              "%s: SEQ Z22, Z79, ZH0 must follow one another" % s)
+
+    mig, ahb = docs["REMADV_FV20260401"]
+    afs = _afs(docs, "REMADV_FV20260401")
+    check(sorted(afs) == [33001, 33002, 33003, 33004], "REMADV PIDs")
+    bgm = _nr(mig, "BGM")
+    for pid, code in ((33001, "481"), (33002, "239"), (33003, "239"), (33004, "239")):
+        r = _rule(afs[pid], bgm, "1001")
+        check(r and r["operands"][0].get("code") == code, "REMADV %d BGM code" % pid)
+        check(_row(afs[pid], group="SG5") == ["Muss"], "REMADV %d invoice reference" % pid)
+        check(_row(afs[pid], nr=_nr(mig, "DOC")) == ["Muss"], "REMADV %d DOC" % pid)
+    check(_row(afs[33004], group="SG10") == ["Muss"] and _row(afs[33004], group="SG12") == ["Muss"],
+          "REMADV 33004 positions")
+
+    for s in ("ORDRSP_FV20260401", "ORDRSP_FV20261001"):
+        mig = docs[s][0]
+        afs = _afs(docs, s)
+        imd = _nr(mig, "IMD")
+        for pid in (19011, 19012):
+            check(_row(afs[pid], nr=imd) == ["Muss"], "%s %d IMD" % (s, pid))
+            r = _rule(afs[pid], imd, "7081")
+            check(r and all(o["operand"].split()[0] in ("X", "Muss", "M") for o in r["operands"]),
+                  "%s %d IMD 7081" % (s, pid))
+    for s, pid in (("ORDERS_FV20260401", 17115), ("ORDERS_FV20261001", 17115),
+                   ("IFTSTA_FV20251001", 21039), ("IFTSTA_FV20261001", 21039)):
+        mig = docs[s][0]
+        r = _rule(_afs(docs, s)[pid], _nr(mig, "BGM"), "1001")
+        check(r and any("code" in o for o in r["operands"]), "%s %d BGM code" % (s, pid))
+    for s in ("QUOTES_FV20251001", "QUOTES_FV20261001"):
+        mig = docs[s][0]
+        af = _afs(docs, s)[15003]
+        r = _rule(af, _nr(mig, "BGM"), "1001")
+        check(r and not any("code" in o for o in r["operands"]), "%s 15003 names a BGM code" % s)
+        check(_row(af, nr=_nr(mig, "CTA")) == ["Muss"] and _row(af, nr=_nr(mig, "COM")) == ["Muss"],
+              "%s 15003 CTA/COM" % s)
+    for s in ("IFTSTA_FV20251001", "IFTSTA_FV20261001"):
+        nads = [_codes(n, "3035")[0] for n in _segments(docs[s][0]) if n.get("tag") == "NAD"]
+        check(nads.index("MR") < nads.index("MS"), "%s: NAD+MR after NAD+MS" % s)
+    for s in ("MSCONS_FV20260401", "MSCONS_FV20261001"):
+        check(any(n.get("tag") == "DTM" and n["name"].startswith("Beginn Messperiode")
+                  for n in _segments(docs[s][0])), "%s: no Beginn Messperiode" % s)
+    sg7 = [n for n in _segments(docs["INSRPT_FV20260101"][0]) if n.get("group") == "SG7"]
+    check(sg7 and {"163", "164"} <= {(_codes(c, "2005") or [""])[0] for c in sg7[0]["children"]},
+          "INSRPT SG7 DTM+163/164")
+    a, b = docs["INVOIC_FV20260401"], docs["INVOIC_FV20261001"]
+    check(a[0]["structure"] != b[0]["structure"] or a[1]["anwendungsfaelle"] != b[1]["anwendungsfaelle"],
+          "the two INVOIC 2.8e profiles do not differ")
