@@ -5,6 +5,7 @@
 #include <fmt/format.h>
 
 #include "support/debug_quote.hpp"
+#include "zelk/fristen/antwort.hpp"
 #include "zelk/pruefung/codes.hpp"
 
 namespace quorvane_native::antwortcodes {
@@ -105,6 +106,12 @@ std::expected<std::vector<AntwortCode>, UnknownTreeError> antwort_codes(std::str
 std::vector<AntwortCode> antwort_codes_of_obligation_tree(std::optional<std::string_view> ebd) {
   if (!ebd) return {};
   return antwort_codes(*ebd).value_or(std::vector<AntwortCode>{});
+}
+
+std::vector<AntwortCode> antwort_codes_for_pid(std::uint32_t trigger_pid) {
+  const zelk_fristen::antwort::AntwortObligation* obligation = zelk_fristen::antwort::antwort_obligation(trigger_pid);
+  if (obligation == nullptr) return {};
+  return antwort_codes_of_obligation_tree(obligation->ebd);
 }
 
 }  // namespace quorvane_native::antwortcodes

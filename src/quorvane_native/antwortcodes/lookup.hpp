@@ -53,4 +53,8 @@ std::expected<std::vector<AntwortCode>, UnknownTreeError> antwort_codes(std::str
 // one the catalogue does not carry.
 std::vector<AntwortCode> antwort_codes_of_obligation_tree(std::optional<std::string_view> ebd);
 
+// The codes of the one tree that the answer obligation of the inbound Prüfidentifikator names;
+// empty without an obligation, without a tree, or for a tree the catalogue does not carry.
+std::vector<AntwortCode> antwort_codes_for_pid(std::uint32_t trigger_pid);
+
 }  // namespace quorvane_native::antwortcodes

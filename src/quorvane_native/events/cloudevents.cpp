@@ -4,6 +4,7 @@
 
 #include <fmt/format.h>
 
+#include "quorvane_native/fristen/rfc3339.hpp"
 #include "support/debug_quote.hpp"
 
 namespace quorvane_native::events {
@@ -18,15 +19,15 @@ bool is_valid_extension_key(std::string_view key) {
 
 std::string message(const CloudEventTimeError& error) {
   return fmt::format("CloudEvents `time` must be RFC 3339, got {}: {}",
-                     support::debug_quote(error.value), reason(error.reason));
+                     support::debug_quote(error.value), fristen::reason(error.reason));
 }
 
 std::expected<std::string, CloudEventTimeError> parse_cloudevent_time(std::string_view value) {
-  const std::expected<Rfc3339DateTime, Rfc3339Error> parsed = parse_rfc3339(value);
+  const auto parsed = fristen::parse_rfc3339(value);
   if (!parsed) {
     return std::unexpected(CloudEventTimeError{.value = std::string(value), .reason = parsed.error()});
   }
-  return format_rfc3339(*parsed);
+  return fristen::format_rfc3339(*parsed);
 }
 
 }  // namespace quorvane_native::events

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "quorvane_native/events/rfc3339.hpp"
+#include "quorvane_native/fristen/parse_error.hpp"
 
 namespace quorvane_native::events {
 
@@ -31,7 +31,7 @@ struct CloudEventTimeError {
   enum class Kind { NotRfc3339 };
   Kind kind = Kind::NotRfc3339;
   std::string value;
-  Rfc3339Error reason;
+  fristen::ParseError reason;
 };
 std::string message(const CloudEventTimeError& error);
 
