@@ -4,7 +4,7 @@
 
 #include <fmt/format.h>
 
-#include "quorvane_native/fristen/rfc3339.hpp"
+#include "support/time_text/rfc3339.hpp"
 #include "support/debug_quote.hpp"
 
 namespace quorvane_native::events {
@@ -19,15 +19,15 @@ bool is_valid_extension_key(std::string_view key) {
 
 std::string message(const CloudEventTimeError& error) {
   return fmt::format("CloudEvents `time` must be RFC 3339, got {}: {}",
-                     support::debug_quote(error.value), fristen::reason(error.reason));
+                     support::debug_quote(error.value), support::time_text::reason(error.reason));
 }
 
 std::expected<std::string, CloudEventTimeError> parse_cloudevent_time(std::string_view value) {
-  const auto parsed = fristen::parse_rfc3339(value);
+  const auto parsed = support::time_text::parse_rfc3339(value);
   if (!parsed) {
     return std::unexpected(CloudEventTimeError{.value = std::string(value), .reason = parsed.error()});
   }
-  return fristen::format_rfc3339(*parsed);
+  return support::time_text::format_rfc3339(*parsed);
 }
 
 }  // namespace quorvane_native::events

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "quorvane_native/fristen/parse_error.hpp"
+#include "support/time_text/parse_error.hpp"
 
 namespace quorvane_native::events {
 
@@ -31,7 +31,7 @@ struct CloudEventTimeError {
   enum class Kind { NotRfc3339 };
   Kind kind = Kind::NotRfc3339;
   std::string value;
-  fristen::ParseError reason;
+  support::time_text::ParseError reason;
 };
 std::string message(const CloudEventTimeError& error);
 

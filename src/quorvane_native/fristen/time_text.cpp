@@ -3,13 +3,15 @@
 #include <fmt/format.h>
 
 #include "quorvane_native/fristen/clock_text.hpp"
-#include "quorvane_native/fristen/iso8601_date.hpp"
-#include "quorvane_native/fristen/rfc3339.hpp"
+#include "support/time_text/iso8601_date.hpp"
+#include "support/time_text/rfc3339.hpp"
 #include "support/debug_quote.hpp"
 #include "support/internal_fault.hpp"
 
 namespace quorvane_native::fristen {
 namespace {
+
+using namespace support::time_text;
 
 bool year_is_writable(std::chrono::year year) {
   const int value = static_cast<int>(year);

@@ -9,9 +9,9 @@
 #include <string>
 #include <string_view>
 
-#include "quorvane_native/fristen/parse_error.hpp"
+#include "support/time_text/parse_error.hpp"
 
-namespace quorvane_native::fristen {
+namespace support::time_text {
 
 // A date-time as written: local date and clock in its own UTC offset.
 struct Rfc3339DateTime {
@@ -36,4 +36,4 @@ std::string format_rfc3339(const Rfc3339DateTime& date_time);
 // `value` as exactly `width` decimal digits (1 to 10), zero-padded; higher digits are dropped.
 void append_digits(std::string& text, unsigned value, int width);
 
-}  // namespace quorvane_native::fristen
+}  // namespace support::time_text

@@ -1,10 +1,10 @@
-#include "quorvane_native/fristen/parse_error.hpp"
+#include "support/time_text/parse_error.hpp"
 
 #include <fmt/format.h>
 
 #include "support/internal_fault.hpp"
 
-namespace quorvane_native::fristen {
+namespace support::time_text {
 
 std::string reason(const ParseError& error) {
   switch (error.kind) {
@@ -22,4 +22,4 @@ std::string reason(const ParseError& error) {
   throw support::InternalFault("ParseError with a kind outside its enumeration");
 }
 
-}  // namespace quorvane_native::fristen
+}  // namespace support::time_text

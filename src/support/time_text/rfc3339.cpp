@@ -1,10 +1,10 @@
-#include "quorvane_native/fristen/rfc3339.hpp"
+#include "support/time_text/rfc3339.hpp"
 
 #include <optional>
 
-#include "quorvane_native/fristen/text_reader.hpp"
+#include "support/time_text/text_reader.hpp"
 
-namespace quorvane_native::fristen {
+namespace support::time_text {
 namespace {
 
 using Kind = ParseError::Kind;
@@ -146,4 +146,4 @@ void append_digits(std::string& text, unsigned value, int width) {
   text.append(digits, static_cast<std::size_t>(width));
 }
 
-}  // namespace quorvane_native::fristen
+}  // namespace support::time_text

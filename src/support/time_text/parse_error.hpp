@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace quorvane_native::fristen {
+namespace support::time_text {
 
 struct ParseError {
   enum class Kind {
@@ -22,4 +22,4 @@ struct ParseError {
 // "day was not in range", "the 'month' component could not be parsed", ...
 std::string reason(const ParseError& error);
 
-}  // namespace quorvane_native::fristen
+}  // namespace support::time_text

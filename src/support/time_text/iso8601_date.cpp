@@ -1,11 +1,11 @@
-#include "quorvane_native/fristen/iso8601_date.hpp"
+#include "support/time_text/iso8601_date.hpp"
 
 #include <optional>
 #include <variant>
 
-#include "quorvane_native/fristen/text_reader.hpp"
+#include "support/time_text/text_reader.hpp"
 
-namespace quorvane_native::fristen {
+namespace support::time_text {
 namespace {
 
 using Kind = ParseError::Kind;
@@ -241,4 +241,4 @@ std::expected<year_month_day, ParseError> parse_iso8601_date(std::string_view te
   return to_date(*date);
 }
 
-}  // namespace quorvane_native::fristen
+}  // namespace support::time_text

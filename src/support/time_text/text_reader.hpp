@@ -6,7 +6,7 @@
 #include <optional>
 #include <string_view>
 
-namespace quorvane_native::fristen {
+namespace support::time_text {
 
 class TextReader {
  public:
@@ -51,4 +51,4 @@ class TextReader {
   std::size_t at_ = 0;
 };
 
-}  // namespace quorvane_native::fristen
+}  // namespace support::time_text

@@ -6,11 +6,11 @@
 #include <expected>
 #include <string_view>
 
-#include "quorvane_native/fristen/parse_error.hpp"
+#include "support/time_text/parse_error.hpp"
 
-namespace quorvane_native::fristen {
+namespace support::time_text {
 
 // Years from -9999 to 9999: four digits, or a sign and six digits.
 std::expected<std::chrono::year_month_day, ParseError> parse_iso8601_date(std::string_view text);
 
-}  // namespace quorvane_native::fristen
+}  // namespace support::time_text
