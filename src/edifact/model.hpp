@@ -1,14 +1,15 @@
 // The parsed form of EDIFACT: segments, data elements and components, each with the byte range
-// it came from. Text is borrowed from the input buffer where no release character had to be
-// removed; `into_owned` detaches a segment from its buffer.
+// it came from. A segment keeps its element and component records, and every text it had to
+// copy, in one shared immutable block; other texts are borrowed from the input buffer, and
+// `into_owned` detaches a segment from that buffer. Build segments with `SegmentBuilder`.
 #pragma once
 
 #include <cstddef>
 #include <expected>
+#include <initializer_list>
 #include <memory>
-#include <string>
+#include <span>
 #include <string_view>
-#include <vector>
 
 namespace edifact::error {
 struct EdifactError;
@@ -36,35 +37,40 @@ struct Component {
   }
 };
 
-using ComponentList = std::vector<Component>;
+using ComponentList = std::span<const Component>;
 
+// Views into the block of the segment it belongs to: valid while that segment, or a copy of it,
+// lives.
 struct Element {
-  ComponentList components;                // the first (or only) repetition
-  std::vector<ComponentList> repetitions;  // the second and later repetitions
+  ComponentList components;                  // the first (or only) repetition
+  std::span<const ComponentList> repetitions;  // the second and later repetitions
   Span span;
-  // Texts this element owns; components point into it or into the input buffer. Shared and
-  // immutable, so copies of the element keep valid views.
-  std::shared_ptr<const std::string> storage;
 
-  // An element of owned texts, as builders make them; spans are empty.
-  static Element from_texts(const std::vector<std::string_view>& texts);
-
-  Element into_owned() &&;
-
-  friend bool operator==(const Element& a, const Element& b) {
-    return a.components == b.components && a.repetitions == b.repetitions && a.span == b.span;
-  }
+  // By content: texts, spans and structure.
+  friend bool operator==(const Element& a, const Element& b);
 };
+
+class BlockWriter;
 
 class Segment {
  public:
   Segment() = default;
-  // The tag is kept as given; parser and writer refuse tags that are not three capitals.
-  Segment(std::string_view tag, std::vector<Element> elements, Span span = {}, Span tag_span = {});
+  Segment(const Segment&) = default;
+  Segment& operator=(const Segment&) = default;
+  // A moved-from segment is left empty instead of viewing a block it no longer keeps alive.
+  Segment(Segment&& other) noexcept;
+  Segment& operator=(Segment&& other) noexcept;
+  ~Segment() = default;
 
+  // A segment of owned texts with empty spans, as message builders make them: one list of
+  // component texts per element.
+  static Segment from_texts(std::string_view tag,
+                            std::initializer_list<std::initializer_list<std::string_view>> elements);
+
+  // The tag is kept as given; parser and writer refuse tags that are not three capitals.
   std::string_view tag() const { return tag_; }
 
-  std::vector<Element> elements;
+  std::span<const Element> elements;
   Span span;      // from the tag's first byte to just past the terminator
   Span tag_span;  // the three tag bytes
 
@@ -72,18 +78,30 @@ class Segment {
   std::expected<std::string_view, error::EdifactError> required_component(
       std::size_t element_index, std::size_t component_index) const;
 
-  // Shifts every span by `delta`, saturating at the largest offset.
+  // Shifts every span by `delta`, saturating at the largest offset. Rewrites the block in place
+  // when no copy shares it, else makes a new one.
   Segment offset(std::size_t delta) &&;
 
+  // Copies every borrowed text, and a borrowed tag, into a new block.
   Segment into_owned() &&;
 
-  friend bool operator==(const Segment& a, const Segment& b) {
-    return a.tag_ == b.tag_ && a.elements == b.elements && a.span == b.span &&
-           a.tag_span == b.tag_span;
-  }
+  friend bool operator==(const Segment& a, const Segment& b);
 
  private:
-  std::string tag_;  // three bytes fit the small-string buffer: no allocation
+  friend class BlockWriter;
+
+  // The block's allocation unit, aligned for every record kind the block holds.
+  struct alignas(alignof(std::size_t)) BlockUnit {
+    std::byte bytes[alignof(std::size_t)];
+  };
+  using Block = std::shared_ptr<const BlockUnit[]>;
+
+  Segment(std::string_view tag, std::span<const Element> elements, Span span, Span tag_span,
+          Block block)
+      : elements(elements), span(span), tag_span(tag_span), tag_(tag), block_(std::move(block)) {}
+
+  std::string_view tag_;
+  Block block_;  // null when the segment has no elements and no copied tag
 };
 
 }  // namespace edifact::model

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <functional>
 
 #include "support/internal_fault.hpp"
 
@@ -21,35 +20,6 @@ EdifactError shifted(EdifactError error, std::size_t delta) {
     error.offset = saturating_add(error.offset, delta);
   }
   return error;
-}
-
-bool lies_in(std::string_view text, std::string_view bytes) {
-  const std::less_equal<const char*> not_after;
-  return not_after(bytes.data(), text.data()) &&
-         not_after(text.data() + text.size(), bytes.data() + bytes.size());
-}
-
-// Detaches a segment parsed from `bytes` with one copy of them that all its elements share,
-// instead of a copy per element. An element that already owns released text gets its own copy.
-model::Segment owned_by_one_copy(model::Segment segment, std::string_view bytes) {
-  auto copy = std::make_shared<const std::string>(bytes);
-  const auto rebase = [&](model::Component& component) {
-    if (!lies_in(component.text, bytes)) return;
-    component.text = std::string_view(copy->data() + (component.text.data() - bytes.data()),
-                                      component.text.size());
-  };
-  for (model::Element& element : segment.elements) {
-    if (element.storage) {
-      element = std::move(element).into_owned();
-      continue;
-    }
-    for (model::Component& component : element.components) rebase(component);
-    for (model::ComponentList& repetition : element.repetitions) {
-      for (model::Component& component : repetition) rebase(component);
-    }
-    element.storage = copy;
-  }
-  return segment;
 }
 
 }  // namespace
@@ -248,14 +218,15 @@ OwnedSegmentStream::Item OwnedSegmentStream::read_segment() {
   } else {
     parser_->restart(bytes, 0);
   }
-  auto item = parser_->next();
+  // Owned from the start: the bytes live in the stream's buffer only until the next refill.
+  auto item = parser_->next_owned();
   if (!item) throw support::InternalFault("a segment's bytes parsed to nothing");
   if (!item->has_value()) return std::unexpected(shifted(std::move(item->error()), segment_start));
   if (!terminator || (**item).span.end != bytes.size()) {
     throw support::InternalFault("the stream's terminator differs from the parser's");
   }
   if (in_place) read_position_ += bytes.size();
-  return owned_by_one_copy(std::move(**item), bytes).offset(segment_start);
+  return std::move(**item).offset(segment_start);
 }
 
 }  // namespace edifact::parser

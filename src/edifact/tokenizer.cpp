@@ -2,6 +2,7 @@
 
 #include <fmt/format.h>
 
+#include "support/internal_fault.hpp"
 #include "support/utf8.hpp"
 
 namespace edifact::tokenizer {
@@ -32,5 +33,17 @@ EdifactError invalid_tag_error(std::string_view tag) {
 }
 
 bool is_valid_utf8(std::string_view text) { return support::utf8::is_valid(text); }
+
+Tokenizer::Step Tokenizer::fail(EdifactError error) {
+  error_ = std::move(error);
+  return Step::Failed;
+}
+
+EdifactError Tokenizer::take_error() {
+  if (!error_) throw support::InternalFault("the tokenizer was asked for an error it did not report");
+  EdifactError error = std::move(*error_);
+  error_.reset();
+  return error;
+}
 
 }  // namespace edifact::tokenizer

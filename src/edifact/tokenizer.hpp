@@ -62,6 +62,9 @@ inline std::size_t saturating_add(std::size_t a, std::size_t b) {
 
 class Tokenizer {
  public:
+  // What `step` found.
+  enum class Step : std::uint8_t { Token, End, Failed };
+
   // Starts at `position` outside a segment; offsets in tokens and errors are offsets in `input`.
   Tokenizer(std::string_view input, std::size_t position, const ServiceStringAdvice& advice,
             std::size_t max_segment_length)
@@ -73,6 +76,10 @@ class Tokenizer {
 
   // The next token, an error, or nothing at the end of the input.
   std::optional<Result<Token>> next();
+  // The same for the parser's loop, without building a result per token: fills `token`, or
+  // reports the end, or a failure whose error `take_error` then hands over.
+  Step step(Token& token);
+  EdifactError take_error();
 
   // One raw value from the current position, just after its separator.
   Result<Token> read_value(Token::Kind kind);
@@ -89,7 +96,10 @@ class Tokenizer {
   }
 
  private:
-  Result<Token> read_tag();
+  Step step_tag(Token& token);
+  Step step_value(Token::Kind kind, Token& token);
+  // Errors are rare: kept out of the scanning loops.
+  [[gnu::cold, gnu::noinline]] Step fail(EdifactError error);
   // A segment may span at most `max_segment_length` bytes before its terminator; scans look one
   // byte further so that an overlong segment is noticed.
   std::size_t window_end() const {
@@ -103,18 +113,29 @@ class Tokenizer {
   ServiceStringAdvice advice_;
   ByteClasses classes_;
   bool in_segment_ = false;
+  std::optional<EdifactError> error_;  // the failure `step` last reported
 };
+
+// Field by field: a token built whole and copied is read back with wide loads that straddle
+// the narrow stores just made, which stalls the parser's loop.
+[[gnu::always_inline]] inline void fill(Token& token, Token::Kind kind, std::string_view text, model::Span span,
+                                        bool has_release) {
+  token.kind = kind;
+  token.text = text;
+  token.span = span;
+  token.has_release = has_release;
+}
 
 // Error builders kept out of line: they are cold and allocate.
 EdifactError invalid_tag_error(std::string_view tag);
 bool is_valid_utf8(std::string_view text);
 
-[[gnu::always_inline]] inline std::optional<Result<Token>> Tokenizer::next() {
-  if (position_ >= input_.size()) return std::nullopt;
+[[gnu::always_inline]] inline Tokenizer::Step Tokenizer::step(Token& token) {
+  if (position_ >= input_.size()) return Step::End;
   if (!in_segment_) {
     while (position_ < input_.size() && is_segment_whitespace(input_[position_])) ++position_;
-    if (position_ >= input_.size()) return std::nullopt;
-    return read_tag();
+    if (position_ >= input_.size()) return Step::End;
+    return step_tag(token);
   }
   const std::size_t at = position_;
   const char byte = input_[at];
@@ -122,24 +143,25 @@ bool is_valid_utf8(std::string_view text);
     case ByteClass::SegmentTerminator:
       ++position_;
       in_segment_ = false;
-      return Token{Token::Kind::SegmentEnd, {}, {at, at + 1}, false};
+      fill(token, Token::Kind::SegmentEnd, {}, {at, at + 1}, false);
+      return Step::Token;
     case ByteClass::ElementSeparator:
       ++position_;
-      return read_value(Token::Kind::ElementValue);
+      return step_value(Token::Kind::ElementValue, token);
     case ByteClass::ComponentSeparator:
       ++position_;
-      return read_value(Token::Kind::ComponentValue);
+      return step_value(Token::Kind::ComponentValue, token);
     case ByteClass::RepetitionSeparator:
       ++position_;
-      return read_value(Token::Kind::RepetitionValue);
+      return step_value(Token::Kind::RepetitionValue, token);
     default:
       ++position_;
       in_segment_ = false;
-      return std::unexpected(EdifactError::invalid_delimiter(static_cast<std::uint8_t>(byte), at));
+      return fail(EdifactError::invalid_delimiter(static_cast<std::uint8_t>(byte), at));
   }
 }
 
-[[gnu::always_inline]] inline Result<Token> Tokenizer::read_tag() {
+[[gnu::always_inline]] inline Tokenizer::Step Tokenizer::step_tag(Token& token) {
   const std::size_t start = position_;
   segment_start_ = start;
   const std::size_t end_of_window = window_end();
@@ -147,23 +169,23 @@ bool is_valid_utf8(std::string_view text);
   while (tag_end < end_of_window && !ByteClasses::ends_tag(classes_[input_[tag_end]])) ++tag_end;
   if (tag_end == start) {
     ++position_;
-    return std::unexpected(
-        EdifactError::invalid_delimiter(static_cast<std::uint8_t>(input_[start]), start));
+    return fail(EdifactError::invalid_delimiter(static_cast<std::uint8_t>(input_[start]), start));
   }
   if (tag_end - start > max_segment_length_) {
-    return std::unexpected(EdifactError::segment_too_long(start, max_segment_length_));
+    return fail(EdifactError::segment_too_long(start, max_segment_length_));
   }
   position_ = tag_end;
   const std::string_view tag = input_.substr(start, tag_end - start);
   const auto is_capital = [](char c) { return c >= 'A' && c <= 'Z'; };
   if (tag.size() != 3 || !is_capital(tag[0]) || !is_capital(tag[1]) || !is_capital(tag[2])) {
-    return std::unexpected(invalid_tag_error(tag));
+    return fail(invalid_tag_error(tag));
   }
   in_segment_ = true;
-  return Token{Token::Kind::Tag, tag, {start, tag_end}, false};
+  fill(token, Token::Kind::Tag, tag, {start, tag_end}, false);
+  return Step::Token;
 }
 
-[[gnu::always_inline]] inline Result<Token> Tokenizer::read_value(Token::Kind kind) {
+[[gnu::always_inline]] inline Tokenizer::Step Tokenizer::step_value(Token::Kind kind, Token& token) {
   const std::size_t start = position_;
   const std::size_t end_of_window = window_end();
   const char* const data = input_.data();
@@ -178,9 +200,7 @@ bool is_valid_utf8(std::string_view text);
     }
     if (ByteClasses::ends_value(kind_of_byte)) break;
     if (kind_of_byte == ByteClass::Release) {
-      if (at + 1 >= input_.size()) {
-        return std::unexpected(EdifactError::dangling_release(at));
-      }
+      if (at + 1 >= input_.size()) return fail(EdifactError::dangling_release(at));
       has_release = true;
       non_ascii |= static_cast<unsigned char>(data[at + 1]) >= 0x80;
       at += 2;
@@ -193,13 +213,28 @@ bool is_valid_utf8(std::string_view text);
   at = std::min(at, end_of_window);
   position_ = at;
   if (at - segment_start_ > max_segment_length_) {
-    return std::unexpected(EdifactError::segment_too_long(segment_start_, max_segment_length_));
+    return fail(EdifactError::segment_too_long(segment_start_, max_segment_length_));
   }
   const std::string_view text = input_.substr(start, at - start);
-  if (non_ascii && !is_valid_utf8(text)) {
-    return std::unexpected(EdifactError::invalid_text(start));
+  if (non_ascii && !is_valid_utf8(text)) return fail(EdifactError::invalid_text(start));
+  fill(token, kind, text, {start, at}, has_release);
+  return Step::Token;
+}
+
+inline std::optional<Result<Token>> Tokenizer::next() {
+  Token token;
+  switch (step(token)) {
+    case Step::Token: return token;
+    case Step::End: return std::nullopt;
+    case Step::Failed: break;
   }
-  return Token{kind, text, {start, at}, has_release};
+  return std::unexpected(take_error());
+}
+
+inline Result<Token> Tokenizer::read_value(Token::Kind kind) {
+  Token token;
+  if (step_value(kind, token) == Step::Failed) return std::unexpected(take_error());
+  return token;
 }
 
 }  // namespace edifact::tokenizer

@@ -12,6 +12,7 @@
 #include <fmt/ranges.h>
 
 #include "edi_energy/profile/structure.hpp"
+#include "edifact/model_builder.hpp"
 
 namespace {
 
@@ -51,20 +52,19 @@ std::vector<Segment> message(std::string_view text) {
     std::string_view rest = text.substr(0, terminator);
     text.remove_prefix(std::min(terminator + 1, text.size()));
     const std::string_view tag = rest.substr(0, 3);
-    std::vector<edifact::model::Element> elements;
+    edifact::model::SegmentBuilder builder(tag);
     rest.remove_prefix(tag.size());
     while (!rest.empty()) {
       rest.remove_prefix(1);  // the element separator
       std::string_view element = rest.substr(0, std::min(rest.find('+'), rest.size()));
       rest.remove_prefix(element.size());
-      std::vector<std::string_view> components;
+      builder.element();
       for (std::size_t colon; (colon = element.find(':')) != std::string_view::npos; element.remove_prefix(colon + 1)) {
-        components.push_back(element.substr(0, colon));
+        builder.component(element.substr(0, colon));
       }
-      components.push_back(element);
-      elements.push_back(edifact::model::Element::from_texts(components));
+      builder.component(element);
     }
-    segments.emplace_back(tag, std::move(elements));
+    segments.push_back(builder.build_owned());
   }
   return segments;
 }

@@ -8,6 +8,7 @@
 #include <fmt/ranges.h>
 
 #include "edi_energy/profile/structure.hpp"
+#include "edifact/model_builder.hpp"
 
 namespace {
 
@@ -153,10 +154,18 @@ const DiscriminatorCase discriminator_cases[] = {
 INSTANTIATE_TEST_SUITE_P(Structure, DiscriminatorTest, testing::ValuesIn(discriminator_cases),
                          [](const auto& info) { return info.param.name; });
 
-edifact::model::Segment segment_with(std::vector<std::vector<std::string_view>> elements) {
-  std::vector<edifact::model::Element> parsed;
-  for (const auto& components : elements) parsed.push_back(edifact::model::Element::from_texts(components));
-  return edifact::model::Segment("RFF", std::move(parsed));
+edifact::model::Segment segment_with(std::vector<std::vector<std::string_view>> elements,
+                                     std::vector<std::string_view> repetition = {}) {
+  edifact::model::SegmentBuilder builder("RFF");
+  for (const auto& components : elements) {
+    builder.element();
+    for (std::string_view text : components) builder.component(text);
+  }
+  if (!repetition.empty()) {
+    builder.repetition();
+    for (std::string_view text : repetition) builder.component(text);
+  }
+  return builder.build_owned();
 }
 
 struct AcceptCase {
@@ -195,8 +204,7 @@ INSTANTIATE_TEST_SUITE_P(Structure, AcceptTest, testing::ValuesIn(accept_cases),
                          [](const auto& info) { return info.param.name; });
 
 TEST(StructureAccept, RepetitionsPlayNoPart) {
-  edifact::model::Segment repeated = segment_with({{"x"}});
-  repeated.elements[0].repetitions.push_back({edifact::model::Component{"AAA", {}}});
+  const edifact::model::Segment repeated = segment_with({{"x"}}, {"AAA"});
   EXPECT_TRUE(codes_at(0, 0, true).accepts(repeated));
 }
 

@@ -11,6 +11,7 @@
 
 #include "edifact/group.hpp"
 #include "edifact/model.hpp"
+#include "edifact/model_builder.hpp"
 #include "edifact/report.hpp"
 #include "edifact/validator/context/validation_context.hpp"
 #include "edifact/validator/pack/profile_rule_pack.hpp"
@@ -18,8 +19,8 @@
 namespace {
 
 using edifact::group::SegmentGroupIndexed;
-using edifact::model::Element;
 using edifact::model::Segment;
+using edifact::model::SegmentBuilder;
 using edifact::report::Severity;
 using edifact::report::ValidationIssue;
 using edifact::report::ValidationReport;
@@ -46,11 +47,12 @@ std::vector<std::string_view> split(std::string_view text, char separator) {
 
 Segment segment(std::string_view text) {
   const std::vector<std::string_view> parts = split(text, '+');
-  std::vector<Element> elements;
+  SegmentBuilder builder(parts[0]);
   for (std::size_t index = 1; index < parts.size(); ++index) {
-    elements.push_back(Element::from_texts(split(parts[index], ':')));
+    builder.element();
+    for (std::string_view component : split(parts[index], ':')) builder.component(component);
   }
-  return Segment(parts[0], std::move(elements));
+  return builder.build_owned();
 }
 
 std::vector<Segment> segments_of(const std::vector<std::string_view>& texts) {

@@ -20,7 +20,7 @@ using edifact::model::Segment;
 std::vector<Segment> segments_with_tags(const std::string& tags) {
   std::vector<Segment> segments;
   std::istringstream words(tags);
-  for (std::string tag; words >> tag;) segments.emplace_back(tag, std::vector<edifact::model::Element>{});
+  for (std::string tag; words >> tag;) segments.push_back(Segment::from_texts(tag, {}));
   return segments;
 }
 
@@ -104,7 +104,7 @@ TEST(GroupRecursiveIndexed, DeepSchemaIsWalkedWithoutExhaustingTheStack) {
     innermost->children.push_back({"SG1", "AAA", {}});
     innermost = &innermost->children.front();
   }
-  std::vector<Segment> segments(depth, Segment("AAA", {}));
+  std::vector<Segment> segments(depth, Segment::from_texts("AAA", {}));
 
   const SegmentGroupIndexed root = message_group_tree(segments, schema);
 

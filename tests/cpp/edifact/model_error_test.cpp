@@ -5,39 +5,44 @@
 
 #include "edifact/error.hpp"
 #include "edifact/model.hpp"
+#include "edifact/model_builder.hpp"
 
 namespace {
 
 using edifact::EdifactError;
-using edifact::model::Component;
-using edifact::model::Element;
 using edifact::model::Segment;
+using edifact::model::SegmentBuilder;
 using edifact::model::Span;
 
 Segment sample_segment(const std::string& buffer) {
-  // "LOC+172+DE1:Z" as if parsed from `buffer`, with texts borrowed from it.
+  // "LOC+172+DE1:Z" as if parsed from `buffer`, with texts and tag borrowed from it.
   std::string_view input(buffer);
-  Element first{{{input.substr(4, 3), {4, 7}}}, {}, {4, 7}, nullptr};
-  Element second{{{input.substr(8, 3), {8, 11}}, {input.substr(12, 1), {12, 13}}}, {}, {8, 13}, nullptr};
-  return Segment("LOC", {first, second}, {0, 14}, {0, 3});
+  return SegmentBuilder(input.substr(0, 3), {0, 14}, {0, 3})
+      .element({4, 7})
+      .component(input.substr(4, 3), {4, 7})
+      .element({8, 13})
+      .component(input.substr(8, 3), {8, 11})
+      .component(input.substr(12, 1), {12, 13})
+      .build();
 }
 
 TEST(Segment, RequiredComponentReportsMissingElementsAndEmptyComponents) {
   const std::string buffer = "LOC+172+DE1:Z'";
-  Segment segment = sample_segment(buffer);
+  const Segment segment = sample_segment(buffer);
   EXPECT_EQ(segment.required_component(1, 1).value(), "Z");
   EXPECT_EQ(segment.required_component(2, 0).error().message(), "missing required element 2 in segment LOC");
   EXPECT_EQ(segment.required_component(0, 1).error().message(),
             "missing required component 1 in element 0 of segment LOC");
 
-  segment.elements[0].components[0].text = "";
-  EXPECT_EQ(segment.required_component(0, 0).error().kind, EdifactError::Kind::MissingComponent);
+  EXPECT_EQ(Segment::from_texts("LOC", {{""}}).required_component(0, 0).error().kind,
+            EdifactError::Kind::MissingComponent);
 
   // Only the first repetition counts.
-  segment.elements[0].repetitions.push_back({{"X", {}}, {"Y", {}}});
-  EXPECT_EQ(segment.required_component(0, 1).error().kind, EdifactError::Kind::MissingComponent);
+  const Segment repeated =
+      SegmentBuilder("LOC").element().component("172").repetition().component("X").component("Y").build();
+  EXPECT_EQ(repeated.required_component(0, 1).error().kind, EdifactError::Kind::MissingComponent);
 
-  Segment bare("UNS", {}, {0, 4}, {0, 3});
+  const Segment bare = SegmentBuilder("UNS", {0, 4}, {0, 3}).build();
   EXPECT_EQ(bare.required_component(0, 0).error().kind, EdifactError::Kind::MissingElement);
 }
 

@@ -2,6 +2,8 @@
 
 #include <memory>
 #include <optional>
+#include <span>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -15,6 +17,13 @@ using edifact::from_bytes_with_config;
 using edifact::model::Segment;
 using edifact::model::Span;
 using edifact::tokenizer::ServiceStringAdvice;
+
+// Bounds-checked, so that a wrong parse fails the test instead of reading past a list.
+template <class Record>
+const Record& item(std::span<const Record> list, std::size_t index) {
+  if (index >= list.size()) throw std::out_of_range("no such record");
+  return list[index];
+}
 
 struct Parsed {
   std::vector<Segment> segments;
@@ -41,7 +50,7 @@ Parsed parse(std::string_view input, ParserConfig config = {}) {
 
 std::vector<std::string> texts(const Segment& segment, std::size_t element) {
   std::vector<std::string> out;
-  for (const auto& component : segment.elements.at(element).components) out.emplace_back(component.text);
+  for (const auto& component : item(segment.elements, element).components) out.emplace_back(component.text);
   return out;
 }
 
@@ -98,7 +107,7 @@ TEST(Parse, EmptyValuesAreEmptyComponents) {
 TEST(Parse, RepetitionsNeedARepetitionSeparator) {
   const Parsed with = parse("UNA:+.?*'RFF+a:b*c:d*e+f'");
   ASSERT_FALSE(with.error);
-  const auto& element = with.segments.at(0).elements.at(0);
+  const auto& element = item(with.segments.at(0).elements, 0);
   EXPECT_EQ(texts(with.segments[0], 0), (std::vector<std::string>{"a", "b"}));
   ASSERT_EQ(element.repetitions.size(), 2u);
   EXPECT_EQ(element.repetitions[0][1].text, "d");
@@ -114,7 +123,7 @@ TEST(Parse, RepetitionsNeedARepetitionSeparator) {
 TEST(Parse, ReleasedTextInLaterRepetitionsIsOwnedToo) {
   const Parsed result = parse("UNB+UNOC:4'RFF+a*b?*c:d?" "?'");
   ASSERT_FALSE(result.error);
-  const auto& element = result.segments.at(1).elements.at(0);
+  const auto& element = item(result.segments.at(1).elements, 0);
   ASSERT_EQ(element.repetitions.size(), 1u);
   EXPECT_EQ(element.repetitions[0][0].text, "b*c");
   EXPECT_EQ(element.repetitions[0][1].text, "d?");

@@ -5,6 +5,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -22,6 +24,13 @@ using edifact::parser::IoError;
 using edifact::parser::MemoryByteSource;
 using edifact::parser::OwnedSegmentStream;
 using edifact::tokenizer::ServiceStringAdvice;
+
+// Bounds-checked, so that a wrong parse fails the test instead of reading past a list.
+template <class Record>
+const Record& item(std::span<const Record> list, std::size_t index) {
+  if (index >= list.size()) throw std::out_of_range("no such record");
+  return list[index];
+}
 
 constexpr std::size_t BUFFER = OwnedSegmentStream::BUFFER_SIZE;
 
@@ -215,7 +224,7 @@ TEST(OwnedSegmentStream, FirstUnbOfVersion4BringsRepetitionsForGood) {
   const Outcome outcome = stream_parse("UNB+UNOC:4+S+R'UNB+UNOC:3+S+R'RFF+a*b'");
   ASSERT_FALSE(outcome.error);
   ASSERT_EQ(outcome.segments.size(), 3u);
-  EXPECT_EQ(outcome.segments[2].elements.at(0).repetitions.size(), 1u);
+  EXPECT_EQ(item(outcome.segments[2].elements, 0).repetitions.size(), 1u);
 
   // A UNA, or an override, settles the characters instead.
   for (std::string input : {"UNA:+.? 'UNB+UNOC:4+S+R'RFF+a*b'", "UNB+UNOC:4+S+R'RFF+a*b'"}) {
@@ -223,7 +232,7 @@ TEST(OwnedSegmentStream, FirstUnbOfVersion4BringsRepetitionsForGood) {
     if (!input.starts_with("UNA")) config.service_string_advice = ServiceStringAdvice::DEFAULT;
     const Outcome settled = stream_parse(input, config);
     ASSERT_FALSE(settled.error);
-    EXPECT_EQ(settled.segments.at(1).elements.at(0).components.at(0).text, "a*b") << input;
+    EXPECT_EQ(item(item(settled.segments.at(1).elements, 0).components, 0).text, "a*b") << input;
     EXPECT_EQ(settled, slice_parse(input, config)) << input;
   }
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "edifact/model.hpp"
+#include "edifact/model_builder.hpp"
 #include "edifact/report.hpp"
 #include "edifact/validator/pack/profile_rule_pack.hpp"
 #include "edifact/validator/unh.hpp"
@@ -17,8 +18,8 @@
 namespace {
 
 using edifact::group::SegmentGroupIndexed;
-using edifact::model::Element;
 using edifact::model::Segment;
+using edifact::model::SegmentBuilder;
 using edifact::report::Severity;
 using edifact::report::ValidationIssue;
 using edifact::report::ValidationReport;
@@ -29,9 +30,12 @@ using edifact::validator::pack::ProfileRulePack;
 
 // A segment from its tag and its elements' component texts.
 Segment segment(std::string_view tag, const std::vector<std::vector<std::string_view>>& elements) {
-  std::vector<Element> built;
-  for (const auto& components : elements) built.push_back(Element::from_texts(components));
-  return Segment(tag, std::move(built));
+  SegmentBuilder builder(tag);
+  for (const auto& components : elements) {
+    builder.element();
+    for (std::string_view component : components) builder.component(component);
+  }
+  return builder.build_owned();
 }
 
 struct UnhCase {
@@ -67,10 +71,10 @@ INSTANTIATE_TEST_SUITE_P(
                 std::nullopt, std::nullopt},
         UnhCase{"LaterRepetitionIgnored",
                 {[] {
-                  Segment unh = segment("UNH", {{"1"}, {"UTILMD"}});
-                  unh.elements[1].repetitions.push_back(
-                      Element::from_texts({"X", "D", "11A", "UN", "S2.1"}).components);
-                  return unh;
+                  SegmentBuilder unh("UNH");
+                  unh.element().component("1").element().component("UTILMD").repetition();
+                  for (std::string_view text : {"X", "D", "11A", "UN", "S2.1"}) unh.component(text);
+                  return unh.build();
                 }()},
                 "UTILMD", std::nullopt}),
     [](const testing::TestParamInfo<UnhCase>& info) { return info.param.label; });

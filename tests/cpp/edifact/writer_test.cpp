@@ -4,16 +4,15 @@
 #include <string>
 #include <vector>
 
+#include "edifact/model_builder.hpp"
 #include "edifact/writer.hpp"
 
 namespace {
 
 using edifact::EdifactError;
 using edifact::charset::Charset;
-using edifact::model::Component;
-using edifact::model::ComponentList;
-using edifact::model::Element;
 using edifact::model::Segment;
+using edifact::model::SegmentBuilder;
 using edifact::tokenizer::ServiceStringAdvice;
 using edifact::writer::BorrowedSink;
 using edifact::writer::Writer;
@@ -231,28 +230,34 @@ TEST(Writer, RefusedCharacterKeepsEarlierBytesAndIsNotCounted) {
 // ---------------------------------------------------------------------------------------------
 // Whole segments
 
-Element repeating(std::vector<std::string_view> first, std::vector<std::string_view> second) {
-  Element element = Element::from_texts(first);
-  ComponentList repetition;
-  for (std::string_view text : second) repetition.push_back(Component{text, {}});
-  element.repetitions.push_back(std::move(repetition));
-  return element;
+// A segment of owned texts: for each element, the component texts of each of its repetitions.
+Segment with_repetitions(std::string_view tag,
+                         const std::vector<std::vector<std::vector<std::string_view>>>& elements) {
+  SegmentBuilder builder(tag);
+  for (const auto& repetitions : elements) {
+    builder.element();
+    for (std::size_t index = 0; index < repetitions.size(); ++index) {
+      if (index > 0) builder.repetition();
+      for (std::string_view text : repetitions[index]) builder.component(text);
+    }
+  }
+  return builder.build_owned();
 }
 
 TEST(Writer, WritesParsedSegmentsWithRepetitions) {
   std::string buffer;
   auto writer = writer_over(buffer, ServiceStringAdvice::SYNTAX_VERSION_4);
-  const Segment segment("RFF", {Element::from_texts({"Z13", "a*b"}), Element{}, repeating({"1"}, {"2", "3"})});
+  const Segment segment = with_repetitions("RFF", {{{"Z13", "a*b"}}, {{}}, {{"1"}, {"2", "3"}}});
   ASSERT_TRUE(writer.write_segment(segment));
-  ASSERT_TRUE(writer.write_segment(Segment("UNS", {})));
+  ASSERT_TRUE(writer.write_segment(Segment::from_texts("UNS", {})));
   EXPECT_EQ(buffer, "RFF+Z13:a?*b++1*2:3'UNS'");
 }
 
 TEST(SegmentsToBytes, WritesSegmentsBackToBackWithDefaultCharacters) {
   const std::vector<Segment> segments = {
-      Segment("UNH", {Element::from_texts({"1"}), Element::from_texts({"UTILMD", "D", "11A", "UN", "S2.1"})}),
-      Segment("FTX", {Element::from_texts({"ACB"}), Element{}, Element::from_texts({"a'b", "c?d", "e*f g.h"})}),
-      Segment("UNT", {Element::from_texts({"3"}), Element::from_texts({"1"})}),
+      Segment::from_texts("UNH", {{"1"}, {"UTILMD", "D", "11A", "UN", "S2.1"}}),
+      Segment::from_texts("FTX", {{"ACB"}, {}, {"a'b", "c?d", "e*f g.h"}}),
+      Segment::from_texts("UNT", {{"3"}, {"1"}}),
   };
   EXPECT_EQ(edifact::segments_to_bytes(segments).value(),
             "UNH+1+UTILMD:D:11A:UN:S2.1'FTX+ACB++a?'b:c??d:e*f g.h'UNT+3+1'");
@@ -268,7 +273,7 @@ struct RefusedSegment {
 class RefusedSegments : public testing::TestWithParam<RefusedSegment> {};
 
 TEST_P(RefusedSegments, FailWithoutWritingThem) {
-  const std::vector<Segment> segments = {Segment("BGM", {Element::from_texts({"E01"})}), GetParam().segment};
+  const std::vector<Segment> segments = {Segment::from_texts("BGM", {{"E01"}}), GetParam().segment};
   const auto bytes = edifact::segments_to_bytes(segments);
   ASSERT_FALSE(bytes.has_value());
   EXPECT_EQ(bytes.error().kind, GetParam().kind);
@@ -282,11 +287,11 @@ TEST_P(RefusedSegments, FailWithoutWritingThem) {
 INSTANTIATE_TEST_SUITE_P(
     Writer, RefusedSegments,
     testing::Values(
-        RefusedSegment{"repetition", Segment("RFF", {repeating({"a"}, {"b"})}), Kind::NoRepetitionSeparator},
-        RefusedSegment{"repetition_before_tag", Segment("rf1", {Element{}, repeating({}, {})}),
+        RefusedSegment{"repetition", with_repetitions("RFF", {{{"a"}, {"b"}}}), Kind::NoRepetitionSeparator},
+        RefusedSegment{"repetition_before_tag", with_repetitions("rf1", {{{}}, {{}, {}}}),
                        Kind::NoRepetitionSeparator},
-        RefusedSegment{"short_tag", Segment("AB", {Element::from_texts({"1"})}), Kind::InvalidSegmentTag},
-        RefusedSegment{"lower_case_tag", Segment("Bgm", {}), Kind::InvalidSegmentTag}),
+        RefusedSegment{"short_tag", Segment::from_texts("AB", {{"1"}}), Kind::InvalidSegmentTag},
+        RefusedSegment{"lower_case_tag", Segment::from_texts("Bgm", {}), Kind::InvalidSegmentTag}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
