@@ -78,7 +78,11 @@ std::expected<Instant, FristError> contrl_due_at(const Instant& received, Contrl
   if (!due) return due;
   const auto due_day = berlin_day(*due);
   if (!due_day) return std::unexpected(due_day.error());
+  const std::chrono::month_day due_month_day = due_day->month() / due_day->day();
   for (const FormatumstellungWindow& window_dates : formatumstellung_windows) {
+    // A due time inside a window falls on a Berlin day from its start day up to the day before
+    // its end; other days need no zone resolution.
+    if (due_month_day < window_dates.start_day || !(due_month_day < window_dates.end_day)) continue;
     const auto start = resolve_berlin(due_day->year() / window_dates.start_day, window_dates.start_clock);
     if (!start) return std::unexpected(start.error());
     const auto end = resolve_berlin(due_day->year() / window_dates.end_day, ClockTime{});
