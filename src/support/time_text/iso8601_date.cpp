@@ -220,9 +220,30 @@ bool is_time_alone(std::string_view text) {
   return !text.empty() && reader.at_end();
 }
 
+// "YYYY-MM-DD" naming an existing day, the form nearly every caller sends, read without the
+// general grammar; anything else, or a day that does not exist, goes the long way.
+std::optional<year_month_day> plain_calendar_date(std::string_view text) {
+  if (text.size() != 10 || text[4] != '-' || text[7] != '-') return std::nullopt;
+  const auto digits = [&](std::size_t from, std::size_t count) -> std::optional<unsigned> {
+    unsigned value = 0;
+    for (std::size_t i = from; i < from + count; ++i) {
+      if (text[i] < '0' || text[i] > '9') return std::nullopt;
+      value = value * 10 + static_cast<unsigned>(text[i] - '0');
+    }
+    return value;
+  };
+  const auto year_digits = digits(0, 4), month_digits = digits(5, 2), day_digits = digits(8, 2);
+  if (!year_digits || !month_digits || !day_digits) return std::nullopt;
+  const year_month_day date{std::chrono::year{static_cast<int>(*year_digits)}, std::chrono::month{*month_digits},
+                            std::chrono::day{*day_digits}};
+  if (!date.ok()) return std::nullopt;
+  return date;
+}
+
 }  // namespace
 
 std::expected<year_month_day, ParseError> parse_iso8601_date(std::string_view text) {
+  if (const auto plain = plain_calendar_date(text)) return *plain;
   TextReader reader(text);
   Notation notation = Notation::undecided;
   const auto date = read_date(reader, notation);
