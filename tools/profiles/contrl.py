@@ -102,9 +102,10 @@ def column(v, af):
 
 def conditions(v):
     return {
-        "1": "Wenn Syntaxfehler in UNB vorhanden.",
-        "2": "Wenn Syntaxfehler in einem Segment der Nachricht vorhanden.",
-        "3": "Wenn Syntaxfehler in einem Datenelement des Segments vorhanden.",
+        # Written as what the CONTRL itself shows, so that they can be checked against it.
+        "1": "Wenn UCI DE0083 = 4 vorhanden.",
+        "2": "Wenn UCM DE0083 = 4 vorhanden.",
+        "3": "Wenn UCS DE0085 nicht vorhanden.",
         "4": "Wenn Syntaxfehler in UNH vorhanden.",
         "5": "Wenn Syntaxfehler in UNT vorhanden.",
         "501": "Hinweis: Es ist die Datenaustauschreferenz aus dem UNB der empfangenen Übertragungsdatei anzugeben.",

@@ -23,6 +23,14 @@ constexpr std::uint32_t bits(std::initializer_list<std::size_t> indices) {
   return mask;
 }
 
+// Lists grow by doubling while they are read; the records are kept for the whole process, so
+// the unused tail would be kept with them.
+template <class Item>
+Step fitted(Step step, std::vector<Item>& list) {
+  if (step == Step::ok) list.shrink_to_fit();
+  return step;
+}
+
 constexpr std::array<std::string_view, 3> source_keys{"file", "sha256", "title"};
 constexpr RecordShape source_shape{source_keys, bits({0}), "struct Source"};
 
@@ -57,22 +65,27 @@ Step read_element(Reader& reader, ondemand::value& value, std::size_t depth, Ele
       case 3: return reader.optional_string(field, depth + 1, out.format);
       case 4: return reader.optional_string(field, depth + 1, out.note);
       case 5:
-        return reader.list(field, depth + 1, out.codes, [&](ondemand::value& item, std::size_t item_depth, Code& code) {
-          return read_code(reader, item, item_depth, code);
-        });
+        return fitted(reader.list(field, depth + 1, out.codes,
+                                   [&](ondemand::value& item, std::size_t item_depth, Code& code) {
+                                     return read_code(reader, item, item_depth, code);
+                                   }),
+                       out.codes);
       default:
-        return reader.list(field, depth + 1, out.components,
-                           [&](ondemand::value& item, std::size_t item_depth, Element& component) {
-                             return read_element(reader, item, item_depth, component);
-                           });
+        return fitted(reader.list(field, depth + 1, out.components,
+                                  [&](ondemand::value& item, std::size_t item_depth, Element& component) {
+                                    return read_element(reader, item, item_depth, component);
+                                  }),
+                      out.components);
     }
   });
 }
 
 Step read_elements(Reader& reader, ondemand::value& value, std::size_t depth, std::vector<Element>& out) {
-  return reader.list(value, depth, out, [&](ondemand::value& item, std::size_t item_depth, Element& element) {
-    return read_element(reader, item, item_depth, element);
-  });
+  return fitted(reader.list(value, depth, out,
+                            [&](ondemand::value& item, std::size_t item_depth, Element& element) {
+                              return read_element(reader, item, item_depth, element);
+                            }),
+                out);
 }
 
 constexpr std::array<std::string_view, 8> segment_keys{"nr", "tag", "zaehler", "status", "max", "name", "elements", "example"};
@@ -109,9 +122,11 @@ constexpr std::uint32_t segment_required = bits({nr_key, tag_key, status_key, ma
 Step read_node(Reader& reader, ondemand::value& value, std::size_t depth, Node& out);
 
 Step read_nodes(Reader& reader, ondemand::value& value, std::size_t depth, std::vector<Node>& out) {
-  return reader.list(value, depth, out, [&](ondemand::value& item, std::size_t item_depth, Node& node) {
-    return read_node(reader, item, item_depth, node);
-  });
+  return fitted(reader.list(value, depth, out,
+                            [&](ondemand::value& item, std::size_t item_depth, Node& node) {
+                              return read_node(reader, item, item_depth, node);
+                            }),
+                out);
 }
 
 // Reads tolerantly: a refusal only marks the readings that the field belongs to as failed.
@@ -178,7 +193,7 @@ Step read_node(Reader& reader, ondemand::value& value, std::size_t depth, Node& 
 // The top level of `structure`: a node that fits neither kind is refused as a whole, placed
 // just after its entry.
 Step read_structure(Reader& reader, ondemand::value& value, std::size_t depth, std::vector<Node>& out) {
-  return reader.list(value, depth, out, [&](ondemand::value& item, std::size_t item_depth, Node& node) {
+  const Step read = reader.list(value, depth, out, [&](ondemand::value& item, std::size_t item_depth, Node& node) {
     ondemand::json_type type;
     if (const auto error = item.type().get(type)) return reader.broken(error);
     const std::string_view token = Reader::trimmed(item.raw_json_token());
@@ -192,6 +207,7 @@ Step read_structure(Reader& reader, ondemand::value& value, std::size_t depth, s
     const std::size_t end = container ? reader.end_of_container() : reader.offset_of(token) + token.size();
     return reader.refuse("data did not match any variant of untagged enum Node", end);
   });
+  return fitted(read, out);
 }
 
 constexpr std::array<std::string_view, 2> operand_keys{"operand", "code"};
@@ -213,10 +229,11 @@ Step read_element_rule(Reader& reader, ondemand::value& value, std::size_t depth
       case 0: return reader.string(field, depth + 1, out.nr);
       case 1: return reader.string(field, depth + 1, out.de);
       case 2:
-        return reader.list(field, depth + 1, out.operands,
-                           [&](ondemand::value& item, std::size_t item_depth, Operand& operand) {
-                             return read_operand(reader, item, item_depth, operand);
-                           });
+        return fitted(reader.list(field, depth + 1, out.operands,
+                                  [&](ondemand::value& item, std::size_t item_depth, Operand& operand) {
+                                    return read_operand(reader, item, item_depth, operand);
+                                  }),
+                      out.operands);
       default: return reader.u8(field, depth + 1, out.occurrence);
     }
   });
@@ -228,7 +245,7 @@ constexpr RecordShape row_shape{row_keys, bits({0}), "struct Row"};
 Step read_row(Reader& reader, ondemand::value& value, std::size_t depth, Row& out) {
   return reader.record(value, depth, row_shape, [&](std::size_t index, ondemand::value& field) {
     switch (index) {
-      case 0: return reader.string_list(field, depth + 1, out.status);
+      case 0: return fitted(reader.string_list(field, depth + 1, out.status), out.status);
       case 1: return reader.optional_string(field, depth + 1, out.nr);
       case 2: return reader.optional_string(field, depth + 1, out.group);
       default: return reader.optional_string(field, depth + 1, out.before);
@@ -247,14 +264,17 @@ Step read_anwendungsfall(Reader& reader, ondemand::value& value, std::size_t dep
       case 2: return reader.optional_string(field, depth + 1, out.chapter);
       case 3: return reader.optional_string(field, depth + 1, out.communication);
       case 4:
-        return reader.list(field, depth + 1, out.rows, [&](ondemand::value& item, std::size_t item_depth, Row& row) {
-          return read_row(reader, item, item_depth, row);
-        });
+        return fitted(reader.list(field, depth + 1, out.rows,
+                                  [&](ondemand::value& item, std::size_t item_depth, Row& row) {
+                                    return read_row(reader, item, item_depth, row);
+                                  }),
+                      out.rows);
       default:
-        return reader.list(field, depth + 1, out.elements,
-                           [&](ondemand::value& item, std::size_t item_depth, ElementRule& rule) {
-                             return read_element_rule(reader, item, item_depth, rule);
-                           });
+        return fitted(reader.list(field, depth + 1, out.elements,
+                                  [&](ondemand::value& item, std::size_t item_depth, ElementRule& rule) {
+                                    return read_element_rule(reader, item, item_depth, rule);
+                                  }),
+                      out.elements);
     }
   });
 }
@@ -305,10 +325,11 @@ Step read_ahb_record(Reader& reader, ondemand::value& root, model::AhbProfile& o
       case 3: return reader.string(field, depth + 1, out.ahb_version);
       case 4: return read_source(reader, field, depth + 1, out.source);
       case 5:
-        return reader.list(field, depth + 1, out.anwendungsfaelle,
-                           [&](ondemand::value& item, std::size_t item_depth, Anwendungsfall& anwendungsfall) {
-                             return read_anwendungsfall(reader, item, item_depth, anwendungsfall);
-                           });
+        return fitted(reader.list(field, depth + 1, out.anwendungsfaelle,
+                                  [&](ondemand::value& item, std::size_t item_depth, Anwendungsfall& anwendungsfall) {
+                                    return read_anwendungsfall(reader, item, item_depth, anwendungsfall);
+                                  }),
+                      out.anwendungsfaelle);
       case 6: return reader.text_map(field, depth + 1, out.conditions);
       default: return reader.text_map(field, depth + 1, out.packages);
     }
