@@ -16,19 +16,13 @@ namespace rubo4e_test {
 
 inline constexpr const char* accepted = "ok";
 
-inline std::string outcome(const std::expected<void, rubo4e::error::IdentifierError>& result) {
-  return result ? accepted : result.error().message();
-}
-
-// For results that carry a typed value: "ok", or the error's message.
+// "ok" (or the completed identifier, for a string), else the error's message.
 template <typename T>
 std::string outcome(const std::expected<T, rubo4e::error::IdentifierError>& result) {
+  if constexpr (std::is_same_v<T, std::string>) {
+    if (result) return *result;
+  }
   return result ? accepted : result.error().message();
-}
-
-// The completed identifier, or the error's message.
-inline std::string outcome(const std::expected<std::string, rubo4e::error::IdentifierError>& result) {
-  return result ? *result : result.error().message();
 }
 
 }  // namespace rubo4e_test

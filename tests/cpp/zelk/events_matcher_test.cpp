@@ -10,60 +10,32 @@ namespace {
 
 using zelk_events::matches;
 
-struct MatchCase {
-  std::string_view pattern;
-  std::string_view event_type;
-  bool expected;
-};
-
-class MatchesTest : public testing::TestWithParam<MatchCase> {};
-
-TEST_P(MatchesTest, DecidesWholeTextMatch) {
-  const MatchCase& c = GetParam();
-  EXPECT_EQ(matches(c.pattern, c.event_type), c.expected)
-      << "pattern \"" << c.pattern << "\" type \"" << c.event_type << "\"";
+TEST(Matches, DecidesWholeTextMatch) {
+  const std::tuple<std::string_view, std::string_view, bool> cases[] = {
+      {"de.zelk.*", "de.zelk.", true},
+      {"de.zelk.*", "de.zelk", false},
+      {"de.*.initiated", "de.zelk.process.initiated", true},
+      {"de.*.initiated", "de.zelk.process.initiated.not", false},
+      {"de.z?lk.process.?nitiated", "de.zelk.process.initiated", true},
+      {"DE.ZELK.*", "de.zelk.process.initiated", false},
+      {"**", "", true},
+      {"*?", "", false},
+      // "?" is one character, also where that character takes several bytes.
+      {"de.?", "de.\xC3\xA4", true},
+      {"de.??", "de.\xC3\xA4", false},
+      {"?\xE2\x82\xAC?", "a\xE2\x82\xAC\xF0\x9F\x98\x80", true},
+      // A "*" in the pattern facing a "*" in the type is consumed as a literal first.
+      {"de.*", "de.*", true},
+      {"*x", "*yx", false},
+      // Bytes that are no UTF-8 count as one character each and equal only themselves.
+      {"?", "\xFF", true},
+      {"\xFF", "\xFE", false},
+      {"a?c", "a\xC3" "c", true},
+      {"*\xC3", "ab\xC3", true}};
+  for (const auto& [pattern, event_type, expected] : cases) {
+    EXPECT_EQ(matches(pattern, event_type), expected) << "pattern \"" << pattern << "\" type \"" << event_type << "\"";
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Patterns, MatchesTest,
-    testing::Values(
-        MatchCase{"de.zelk.*", "de.zelk.process.initiated", true},
-        MatchCase{"de.zelk.*", "de.zelk.", true},
-        MatchCase{"de.zelk.*", "de.zelk", false},
-        MatchCase{"de.zelk", "de.zelk.process.initiated", false},
-        MatchCase{"de.*.initiated", "de.zelk.process.initiated", true},
-        MatchCase{"de.*.initiated", "de.zelk.process.initiated.not", false},
-        MatchCase{"de.z?lk.process.?nitiated", "de.zelk.process.initiated", true},
-        MatchCase{"de.zelk.process.?nitiated", "de.zelk.process.nitiated", false},
-        MatchCase{"DE.ZELK.*", "de.zelk.process.initiated", false},
-        MatchCase{"*", "", true},
-        MatchCase{"*", "anything at all", true},
-        MatchCase{"**", "", true},
-        MatchCase{"**", "de.zelk.process.initiated", true},
-        MatchCase{"", "", true},
-        MatchCase{"", "de", false},
-        MatchCase{"?", "", false},
-        MatchCase{"*?", "", false},
-        MatchCase{"de.*.rechnung.*", "de.billing.rechnung.erstellt", true},
-        MatchCase{"de.*.missing", "de.gabi.alocat.missing", true},
-        MatchCase{"*.missing", "de.gabi.alocat.missing.late", false},
-        // Only the last star backtracks, which still finds this split.
-        MatchCase{"*a*b", "xaxaxbxb", true},
-        MatchCase{"*ab", "aab", true},
-        // "?" is one character, also where that character takes several bytes.
-        MatchCase{"de.?", "de.\xC3\xA4", true},
-        MatchCase{"de.??", "de.\xC3\xA4", false},
-        MatchCase{"de.\xC3\xA4*", "de.\xC3\xA4rger", true},
-        MatchCase{"?\xE2\x82\xAC?", "a\xE2\x82\xAC\xF0\x9F\x98\x80", true},
-        // A "*" in the pattern facing a "*" in the type is consumed as a literal first.
-        MatchCase{"de.*", "de.*", true},
-        MatchCase{"*x", "*yx", false},
-        // Bytes that are no UTF-8 count as one character each and equal only themselves.
-        MatchCase{"?", "\xFF", true},
-        MatchCase{"\xFF", "\xFF", true},
-        MatchCase{"\xFF", "\xFE", false},
-        MatchCase{"a?c", "a\xC3" "c", true},
-        MatchCase{"*\xC3", "ab\xC3", true}));
 
 // Textbook glob semantics by dynamic programming, for types without "*" (where the literal-star
 // rule cannot apply and single-star backtracking must agree with full search).

@@ -10,42 +10,28 @@ namespace {
 using namespace test_support;
 
 TEST(FristenInstant, EqualityAndOrderIgnoreTheOffset) {
-  const Instant berlin = at(date(2026, 7, 1), clock(12, 0), cest);
   const Instant london = at(date(2026, 7, 1), clock(10, 0), utc);
-  const Instant new_york = at(date(2026, 7, 1), clock(6, 0), -14400);
-  EXPECT_EQ(berlin, london);
-  EXPECT_EQ(london, new_york);
+  EXPECT_EQ(at(date(2026, 7, 1), clock(12, 0), cest), london);
+  EXPECT_EQ(at(date(2026, 7, 1), clock(6, 0), -14400), london);
   EXPECT_LT(at(date(2026, 7, 1), clock(11, 59), cest), london);
   EXPECT_LT(london, at(date(2026, 7, 1), clock(10, 0, 0, 1), utc));
 }
 
-struct LocalCase {
-  std::chrono::year_month_day day;
-  ClockTime time;
-  std::int32_t offset;
-};
-
-class FristenInstantLocal : public ::testing::TestWithParam<LocalCase> {};
-
-TEST_P(FristenInstantLocal, LocalFieldsRoundTripAtEveryOffset) {
-  const auto instant = Instant::from_local(GetParam().day, GetParam().time, GetParam().offset);
-  ASSERT_TRUE(instant.has_value());
-  EXPECT_EQ(instant->local_date(), GetParam().day);
-  EXPECT_EQ(instant->local_clock(), GetParam().time);
-  EXPECT_EQ(instant->offset_seconds(), GetParam().offset);
-  const auto shifted = instant->at_offset(utc);
-  ASSERT_TRUE(shifted.has_value());
-  EXPECT_EQ(*shifted, *instant);
+TEST(FristenInstant, LocalFieldsRoundTripAtEveryOffset) {
+  const std::tuple<std::chrono::year_month_day, ClockTime, std::int32_t> cases[] = {
+      {date(1969, 12, 31), clock(23, 59, 59, 999'999'999), utc},
+      {date(-1, 12, 31), clock(0, 0), 3208},
+      {date(-9999, 1, 1), clock(12, 0), 43200},
+      {date(2024, 2, 29), clock(23, 59), -86399}};
+  for (const auto& [day, time, offset] : cases) {
+    const auto instant = Instant::from_local(day, time, offset);
+    ASSERT_TRUE(instant.has_value());
+    EXPECT_EQ(instant->local_date(), day);
+    EXPECT_EQ(instant->local_clock(), time);
+    EXPECT_EQ(instant->offset_seconds(), offset);
+    EXPECT_EQ(instant->at_offset(utc), *instant);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, FristenInstantLocal,
-    ::testing::Values(LocalCase{date(2026, 3, 29), clock(10, 15, 59, 5), cest},
-                      LocalCase{date(1969, 12, 31), clock(23, 59, 59, 999'999'999), utc},
-                      LocalCase{date(-1, 12, 31), clock(0, 0), 3208},
-                      LocalCase{date(-9999, 1, 1), clock(12, 0), 43200},
-                      LocalCase{date(9999, 12, 31), clock(11, 0), -43200},
-                      LocalCase{date(2024, 2, 29), clock(23, 59), -86399}));
 
 TEST(FristenInstant, RefusesWhatCannotBeHeld) {
   EXPECT_FALSE(Instant::from_local(date(2026, 2, 30), clock(0, 0), utc).has_value());
@@ -58,9 +44,7 @@ TEST(FristenInstant, RefusesWhatCannotBeHeld) {
   EXPECT_TRUE(last_hour.plus(std::chrono::minutes{59}).has_value());
   EXPECT_FALSE(last_hour.plus(std::chrono::seconds{std::numeric_limits<std::int64_t>::max()}).has_value());
   EXPECT_FALSE(last_hour.plus(std::chrono::seconds{std::numeric_limits<std::int64_t>::min()}).has_value());
-}
 
-TEST(FristenClockTime, RefusesOutOfRangeFields) {
   EXPECT_FALSE(ClockTime::from_hms(24, 0).has_value());
   EXPECT_FALSE(ClockTime::from_hms(23, 60).has_value());
   EXPECT_FALSE(ClockTime::from_hms(23, 59, 60).has_value());
