@@ -1,7 +1,6 @@
 #include "edifact/model.hpp"
 
 #include <algorithm>
-#include <limits>
 #include <utility>
 #include <vector>
 
@@ -14,16 +13,6 @@ namespace {
 
 // Parses keep hundreds of thousands of segments in one list.
 static_assert(sizeof(Segment) <= 80);
-
-std::size_t saturating_add(std::size_t offset, std::size_t delta) {
-  return delta > std::numeric_limits<std::size_t>::max() - offset
-             ? std::numeric_limits<std::size_t>::max()
-             : offset + delta;
-}
-
-Span shifted(Span span, std::size_t delta) {
-  return {saturating_add(span.start, delta), saturating_add(span.end, delta)};
-}
 
 // Visits the component lists of an element: its first repetition, then the later ones.
 template <class Visit>
@@ -95,22 +84,6 @@ bool operator==(const Element& a, const Element& b) {
 bool operator==(const Segment& a, const Segment& b) {
   return a.tag_ == b.tag_ && a.span == b.span && a.tag_span == b.tag_span &&
          std::ranges::equal(a.elements, b.elements);
-}
-
-Segment::Segment(Segment&& other) noexcept
-    : elements(std::exchange(other.elements, {})),
-      span(std::exchange(other.span, {})),
-      tag_span(std::exchange(other.tag_span, {})),
-      tag_(std::exchange(other.tag_, {})),
-      block_(std::move(other.block_)) {}
-
-Segment& Segment::operator=(Segment&& other) noexcept {
-  elements = std::exchange(other.elements, {});
-  span = std::exchange(other.span, {});
-  tag_span = std::exchange(other.tag_span, {});
-  tag_ = std::exchange(other.tag_, {});
-  block_ = std::move(other.block_);
-  return *this;
 }
 
 Segment Segment::from_texts(std::string_view tag,

@@ -1,7 +1,8 @@
 // The parsed form of EDIFACT: segments, data elements and components, each with the byte range
 // it came from. A segment keeps its element and component records, and every text it had to
-// copy, in one shared immutable block; other texts are borrowed from the input buffer, and
-// `into_owned` detaches a segment from that buffer. Build segments with `SegmentBuilder`.
+// copy, in one shared immutable block (a parse carves the blocks from shared chunks); other
+// texts are borrowed from the input buffer, and `into_owned` detaches a segment from that
+// buffer. Build segments with `SegmentBuilder`.
 #pragma once
 
 #include <cstddef>
@@ -10,6 +11,7 @@
 #include <memory>
 #include <span>
 #include <string_view>
+#include <utility>
 
 namespace edifact::error {
 struct EdifactError;
@@ -52,14 +54,32 @@ struct Element {
 
 class BlockWriter;
 
+// The allocation unit of a segment's block, aligned for every record kind the block holds.
+struct alignas(alignof(std::size_t)) BlockUnit {
+  std::byte bytes[alignof(std::size_t)];
+};
+
 class Segment {
  public:
   Segment() = default;
   Segment(const Segment&) = default;
   Segment& operator=(const Segment&) = default;
   // A moved-from segment is left empty instead of viewing a block it no longer keeps alive.
-  Segment(Segment&& other) noexcept;
-  Segment& operator=(Segment&& other) noexcept;
+  // Inline, as a parse moves every segment several times.
+  Segment(Segment&& other) noexcept
+      : elements(std::exchange(other.elements, {})),
+        span(std::exchange(other.span, {})),
+        tag_span(std::exchange(other.tag_span, {})),
+        tag_(std::exchange(other.tag_, {})),
+        block_(std::move(other.block_)) {}
+  Segment& operator=(Segment&& other) noexcept {
+    elements = std::exchange(other.elements, {});
+    span = std::exchange(other.span, {});
+    tag_span = std::exchange(other.tag_span, {});
+    tag_ = std::exchange(other.tag_, {});
+    block_ = std::move(other.block_);
+    return *this;
+  }
   ~Segment() = default;
 
   // A segment of owned texts with empty spans, as message builders make them: one list of
@@ -79,7 +99,7 @@ class Segment {
       std::size_t element_index, std::size_t component_index) const;
 
   // Shifts every span by `delta`, saturating at the largest offset. Rewrites the block in place
-  // when no copy shares it, else makes a new one.
+  // when nothing else shares it (no copy, no other segment of its chunk), else makes a new one.
   Segment offset(std::size_t delta) &&;
 
   // Copies every borrowed text, and a borrowed tag, into a new block.
@@ -90,10 +110,7 @@ class Segment {
  private:
   friend class BlockWriter;
 
-  // The block's allocation unit, aligned for every record kind the block holds.
-  struct alignas(alignof(std::size_t)) BlockUnit {
-    std::byte bytes[alignof(std::size_t)];
-  };
+  // Points at the segment's block; when the block lies in a chunk, it owns the whole chunk.
   using Block = std::shared_ptr<const BlockUnit[]>;
 
   Segment(std::string_view tag, std::span<const Element> elements, Span span, Span tag_span,

@@ -19,13 +19,14 @@ std::size_t checked_product(std::size_t count, std::size_t size) {
 
 }  // namespace
 
-std::size_t checked_sum(std::size_t a, std::size_t b) {
-  if (b > std::numeric_limits<std::size_t>::max() - a) throw std::bad_alloc();
-  return a + b;
+Span shifted(Span span, std::size_t delta) {
+  constexpr std::size_t largest = std::numeric_limits<std::size_t>::max();
+  const auto moved = [&](std::size_t offset) { return delta > largest - offset ? largest : offset + delta; };
+  return {moved(span.start), moved(span.end)};
 }
 
-BlockWriter::BlockWriter(const BlockShape& shape) : shape_(shape) {
-  using Unit = Segment::BlockUnit;
+BlockWriter::BlockWriter(const BlockShape& shape, BlockArena* arena) : shape_(shape) {
+  using Unit = BlockUnit;
   static_assert(elements_at % sizeof(Unit) == 0 && alignof(std::size_t) <= alignof(Unit));
   static_assert(sizeof(Element) % sizeof(Unit) == 0 && alignof(Element) <= alignof(Unit));
   static_assert(sizeof(ComponentList) % sizeof(Unit) == 0 && alignof(ComponentList) <= alignof(Unit));
@@ -37,7 +38,7 @@ BlockWriter::BlockWriter(const BlockShape& shape) : shape_(shape) {
   end_ = checked_sum(next_text_, shape.text_bytes);
   if (end_ == elements_at) return;
   const std::size_t units = end_ / sizeof(Unit) + (end_ % sizeof(Unit) != 0 ? 1 : 0);
-  block_ = std::make_shared_for_overwrite<Unit[]>(units);
+  block_ = arena != nullptr ? arena->allocate(units) : std::make_shared_for_overwrite<Unit[]>(units);
   std::construct_at(reinterpret_cast<std::size_t*>(at(0)), end_);
 }
 

@@ -1,15 +1,19 @@
-// The one allocation behind a segment: a word holding its size in bytes, then the element
-// records, the lists of later repetitions, the component records and the copied texts. Every
-// record kind is a multiple of the block's unit in size, so each array stays aligned.
+// The block behind a segment, an allocation of its own or a piece of an arena's chunk: a word
+// holding its size in bytes, then the element records, the lists of later repetitions, the
+// component records and the copied texts. Every record kind is a multiple of the block's unit
+// in size, so each array stays aligned.
 #pragma once
 
 #include <cstddef>
 #include <cstring>
+#include <limits>
 #include <memory>
+#include <new>
 #include <span>
 #include <string_view>
 
 #include "edifact/model.hpp"
+#include "edifact/model_arena.hpp"
 
 namespace edifact::model {
 
@@ -23,14 +27,20 @@ struct BlockShape {
 
 // Adds text sizes for a block; throws std::bad_alloc when the sum leaves the machine word, as
 // an allocation of that size would.
-std::size_t checked_sum(std::size_t a, std::size_t b);
+inline std::size_t checked_sum(std::size_t a, std::size_t b) {
+  if (b > std::numeric_limits<std::size_t>::max() - a) throw std::bad_alloc();
+  return a + b;
+}
+
+// `span` moved by `delta`, each offset saturating at the largest value instead of wrapping.
+Span shifted(Span span, std::size_t delta);
 
 // Fills a block in three steps: components, then repetition lists, then elements, each stored
 // before the next step takes views of it.
 class BlockWriter {
  public:
-  // Allocates nothing for an empty shape.
-  explicit BlockWriter(const BlockShape& shape);
+  // Allocates nothing for an empty shape; takes the block from `arena` when one is given.
+  explicit BlockWriter(const BlockShape& shape, BlockArena* arena = nullptr);
 
   // Copies the component records in; their texts may be changed until the block is finished.
   std::span<Component> store_components(std::span<const Component> records);
@@ -70,7 +80,7 @@ class BlockWriter {
   [[noreturn]] static void overfilled(const char* part);
 
   BlockShape shape_;
-  std::shared_ptr<Segment::BlockUnit[]> block_;
+  std::shared_ptr<BlockUnit[]> block_;
   std::size_t repetitions_at_ = 0;
   std::size_t components_at_ = 0;
   std::size_t next_text_ = 0;  // byte offset of the next free text byte

@@ -30,7 +30,14 @@ SegmentBuilder& SegmentBuilder::component_owned(std::string_view text, Span span
   return *this;
 }
 
-Segment SegmentBuilder::assemble(bool copy_all) const {
+void SegmentBuilder::shift_spans(std::size_t delta) {
+  span_ = shifted(span_, delta);
+  tag_span_ = shifted(tag_span_, delta);
+  for (PendingElement& element : elements_) element.span = shifted(element.span, delta);
+  for (Component& component : components_) component.span = shifted(component.span, delta);
+}
+
+Segment SegmentBuilder::assemble(bool copy_all, BlockArena* arena) const {
   BlockShape shape{elements_.size(), repetition_starts_.size(), components_.size(), owned_texts_.size()};
   if (copy_all) {
     shape.text_bytes = checked_sum(shape.text_bytes, tag_.size());
@@ -38,7 +45,7 @@ Segment SegmentBuilder::assemble(bool copy_all) const {
       shape.text_bytes = checked_sum(shape.text_bytes, component.text.size());
     }
   }
-  BlockWriter block(shape);
+  BlockWriter block(shape, arena);
   const std::string_view tag = copy_all ? block.copy_text(tag_) : tag_;
 
   const std::span<Component> components = block.store_components(components_);

@@ -1,6 +1,7 @@
 // Builds segments: the parser, the segment stream, message builders and tests all go through
 // it. Records are gathered in scratch lists that keep their capacity across `reset`, so a
-// builder reused from segment to segment allocates only each segment's one block.
+// builder reused from segment to segment allocates only each segment's one block, and nothing
+// when the blocks come from an arena.
 #pragma once
 
 #include <cstddef>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "edifact/model.hpp"
+#include "edifact/model_arena.hpp"
 
 namespace edifact::model {
 
@@ -45,11 +47,15 @@ class SegmentBuilder {
   }
   // A component whose text the segment copies, such as one with release characters removed.
   SegmentBuilder& component_owned(std::string_view text, Span span = {});
+  // Moves every span given so far by `delta`, saturating, for a caller that parsed a piece of a
+  // larger input.
+  void shift_spans(std::size_t delta);
 
-  // Texts stay borrowed, except those given to `component_owned`.
-  Segment build() const { return assemble(false); }
+  // Texts stay borrowed, except those given to `component_owned`. The block comes from `arena`
+  // when one is given, else it is an allocation of its own.
+  Segment build(BlockArena* arena = nullptr) const { return assemble(false, arena); }
   // Every text and the tag are copied into the segment.
-  Segment build_owned() const { return assemble(true); }
+  Segment build_owned(BlockArena* arena = nullptr) const { return assemble(true, arena); }
 
  private:
   struct PendingElement {
@@ -70,7 +76,7 @@ class SegmentBuilder {
     return elements_.back();
   }
   [[noreturn]] static void no_open_element(const char* operation);
-  Segment assemble(bool copy_all) const;
+  Segment assemble(bool copy_all, BlockArena* arena) const;
 
   std::string_view tag_;
   Span span_;

@@ -101,14 +101,15 @@ std::optional<Result<model::Segment>> Parser::next() {
   auto gathered = gather();
   if (!gathered) return std::nullopt;
   if (!*gathered) return std::unexpected(std::move(gathered->error()));
-  return builder_.build();
+  return builder_.build(&arena_);
 }
 
-std::optional<Result<model::Segment>> Parser::next_owned() {
+std::optional<Result<model::Segment>> Parser::next_owned(std::size_t span_delta) {
   auto gathered = gather();
   if (!gathered) return std::nullopt;
   if (!*gathered) return std::unexpected(std::move(gathered->error()));
-  return builder_.build_owned();
+  if (span_delta != 0) builder_.shift_spans(span_delta);
+  return builder_.build_owned(&arena_);
 }
 
 }  // namespace edifact::parser

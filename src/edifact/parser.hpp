@@ -1,6 +1,7 @@
 // Assembles tokens into segments with spans. Text is borrowed from the input; only values that
 // hold release characters are copied into the segment's block. One builder serves every
-// segment, so the only allocation per segment is its block.
+// segment and the blocks come from the parser's arena, so segments cost no allocation of their
+// own; they keep their chunks alive after the parser is gone.
 #pragma once
 
 #include <cstddef>
@@ -10,6 +11,7 @@
 
 #include "edifact/error.hpp"
 #include "edifact/model.hpp"
+#include "edifact/model_arena.hpp"
 #include "edifact/model_builder.hpp"
 #include "edifact/service_string_advice.hpp"
 #include "edifact/tokenizer.hpp"
@@ -30,10 +32,12 @@ class Parser {
 
   // The next segment (borrowing from the input), an error, or nothing at the end.
   std::optional<Result<model::Segment>> next();
-  // The same, with every text copied into the segment's block.
-  std::optional<Result<model::Segment>> next_owned();
+  // The same, with every text copied into the segment's block and every span moved by
+  // `span_delta` (saturating), for input that is a piece of a larger whole. Error offsets stay
+  // counted from the piece.
+  std::optional<Result<model::Segment>> next_owned(std::size_t span_delta);
 
-  // Starts over on other input, keeping the advice and the builder's capacity.
+  // Starts over on other input, keeping the advice, the builder's capacity and the arena.
   void restart(std::string_view input, std::size_t start) { tokenizer_.restart(input, start); }
   const tokenizer::ServiceStringAdvice& advice() const { return tokenizer_.advice(); }
 
@@ -45,6 +49,7 @@ class Parser {
 
   tokenizer::Tokenizer tokenizer_;
   model::SegmentBuilder builder_;
+  model::BlockArena arena_;
   std::string released_;  // a value with its release characters removed
 };
 

@@ -219,14 +219,16 @@ OwnedSegmentStream::Item OwnedSegmentStream::read_segment() {
     parser_->restart(bytes, 0);
   }
   // Owned from the start: the bytes live in the stream's buffer only until the next refill.
-  auto item = parser_->next_owned();
+  // Spans are moved while the segment is built: moving them afterwards would copy a block
+  // that shares its chunk.
+  auto item = parser_->next_owned(segment_start);
   if (!item) throw support::InternalFault("a segment's bytes parsed to nothing");
   if (!item->has_value()) return std::unexpected(shifted(std::move(item->error()), segment_start));
-  if (!terminator || (**item).span.end != bytes.size()) {
+  if (!terminator || (**item).span.end != saturating_add(segment_start, bytes.size())) {
     throw support::InternalFault("the stream's terminator differs from the parser's");
   }
   if (in_place) read_position_ += bytes.size();
-  return std::move(**item).offset(segment_start);
+  return item;
 }
 
 }  // namespace edifact::parser
