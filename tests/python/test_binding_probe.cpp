@@ -165,12 +165,6 @@ py::Result triples(py::Args args) {
   });
 }
 
-py::Result texts(py::Args args) {
-  auto items = py::to_list_or_empty(args[0], py::from::str);
-  if (!items) return py::propagate(items);
-  return py::list(*items, [](const std::string& text) { return py::str(text); });
-}
-
 py::Result payloads(py::Args args) {
   auto items = py::to_list(args[0], py::from::payload);
   if (!items) return py::propagate(items);
@@ -221,7 +215,6 @@ constexpr py::Function functions[] = {
     {"widths", "(a, b, c, d)", "Integer widths.", widths},
     {"pairs", "(items)", "Pairs of str.", pairs},
     {"triples", "(items)", "Triples of str.", triples},
-    {"texts", "(items=None)", "A list of str or None.", texts},
     {"payloads", "(messages)", "Message payloads.", payloads},
     {"invoice", "(sender, *, rechnungsnummer, datum=None)", "A required keyword-only parameter.", invoice},
     {"total_weight", "(items)", "Instances as sequence items.", total_weight},

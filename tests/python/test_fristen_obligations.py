@@ -1,5 +1,4 @@
-"""Answer obligations: the table as Python sees it, the class AntwortObligation, and the due times of
-the four window shapes."""
+"""Answer obligations: the table as Python sees it, the class AntwortObligation, the due times."""
 
 import collections
 import datetime
@@ -14,46 +13,24 @@ import quorvane._native as native
 
 ATTRIBUTES = ["trigger_pid", "name", "answered_by", "bestaetigung_pid", "ablehnung_pid", "ebd", "family", "shape",
               "werktage", "clock_time", "source", "window"]
-FAMILY_SIZES = {"gpke": 29, "geli-gas": 6, "wim": 19, "wim-gas": 4, "emob": 3, "mabis": 4}
-FAMILY_ORDER = ["gpke", "geli-gas", "wim", "wim-gas", "emob", "mabis"]
-SHAPES = {"werktag_at", "end_of_werktag", "same_day_at", "same_day"}
 END = "23:59:59.999999999"
 
 
-@pytest.fixture(scope="module")
-def obligations():
-    return native.antwort_obligations()
-
-
-def test_table_shape(obligations):
-    assert len(obligations) == 65
+def test_table():
+    obligations = native.antwort_obligations()
     assert all(type(obligation) is native.AntwortObligation for obligation in obligations)
-    assert len({obligation.trigger_pid for obligation in obligations}) == 65
-    assert collections.Counter(obligation.family for obligation in obligations) == FAMILY_SIZES
-    assert sum(obligation.ebd is None for obligation in obligations) == 7
-
-
-def test_table_keeps_its_own_family_order(obligations):
-    # Families come in blocks, with one GPKE record among the WiM Strom records.
+    assert len({obligation.trigger_pid for obligation in obligations}) == len(obligations) == 65
     families = [obligation.family for obligation in obligations]
+    assert collections.Counter(families) == {"gpke": 29, "geli-gas": 6, "wim": 19, "wim-gas": 4, "emob": 3, "mabis": 4}
+    # The table's own order: families in blocks, with one GPKE record among the WiM Strom records.
     blocks = [family for index, family in enumerate(families) if index == 0 or families[index - 1] != family]
     assert blocks == ["gpke", "geli-gas", "wim", "gpke", "wim", "wim-gas", "emob", "mabis"]
-    assert families.count("gpke") == FAMILY_SIZES["gpke"]
-
-
-def test_every_record_is_consistent(obligations):
+    assert sum(obligation.ebd is None for obligation in obligations) == 7
     for obligation in obligations:
-        assert obligation.shape in SHAPES
-        assert obligation.bestaetigung_pid > 0 and obligation.ablehnung_pid > 0
-        assert obligation.trigger_pid not in (obligation.bestaetigung_pid, obligation.ablehnung_pid)
-        assert obligation.name and obligation.answered_by and obligation.source
-        assert obligation.ebd is None or re.fullmatch(r"E_\d{4}", obligation.ebd)
         has_clock = obligation.shape in ("werktag_at", "same_day_at")
-        assert (obligation.clock_time is not None) is has_clock
-        if has_clock:
-            assert re.fullmatch(r"([01]\d|2[0-3]):[0-5]\d", obligation.clock_time)
-        if obligation.shape.startswith("same_day"):
-            assert obligation.werktage == 0
+        assert obligation.shape in ("werktag_at", "end_of_werktag", "same_day_at", "same_day")
+        assert re.fullmatch(r"([01]\d|2[0-3]):[0-5]\d" if has_clock else "None", str(obligation.clock_time))
+        assert obligation.ebd is None or re.fullmatch(r"E_\d{4}", obligation.ebd)
 
 
 @pytest.mark.parametrize(
@@ -62,10 +39,8 @@ def test_every_record_is_consistent(obligations):
         (55001, {"shape": "werktag_at", "werktage": 1, "clock_time": "11:00", "ebd": "E_0622", "answered_by": "NB",
                  "family": "gpke", "window": "11:00 on the 1. WT", "bestaetigung_pid": 55002,
                  "ablehnung_pid": 55003}),
-        (55013, {"shape": "same_day_at", "werktage": 0, "clock_time": "15:00", "ebd": "E_0615",
-                 "window": "15:00 on the ÜT"}),
-        (55600, {"shape": "werktag_at", "werktage": 61, "clock_time": "00:00", "ebd": "E_0608",
-                 "window": "00:00 on the 61. WT"}),
+        (55013, {"shape": "same_day_at", "werktage": 0, "clock_time": "15:00", "window": "15:00 on the ÜT"}),
+        (55600, {"shape": "werktag_at", "werktage": 61, "clock_time": "00:00", "window": "00:00 on the 61. WT"}),
         (44001, {"shape": "end_of_werktag", "werktage": 4, "clock_time": None, "ebd": "E_3005", "window": "4 WT"}),
         (17116, {"ebd": None}),
     ],
@@ -81,42 +56,26 @@ def test_repr():
         "gpke)")
 
 
-@pytest.mark.parametrize("trigger_pid", [55002, 55003, 0, 12345, 99999, 4294967295])
+@pytest.mark.parametrize("trigger_pid", [55002, 0, 4294967295])
 def test_unknown_trigger_pids_give_none(trigger_pid):
     assert native.antwort_obligation(trigger_pid) is None
     assert native.antwort_deadline(trigger_pid, "2026-04-07T10:00:00+02:00") is None
-
-
-def test_an_invalid_receipt_raises_even_for_an_unknown_pid():
+    # An invalid receipt is refused even so.
     with pytest.raises(ValueError, match='^invalid RFC 3339 datetime "2026-04-07": '):
-        native.antwort_deadline(55002, "2026-04-07")
+        native.antwort_deadline(trigger_pid, "2026-04-07")
 
 
-# --- the class ------------------------------------------------------------------------------------
-
+# The class machinery itself is proven in test_binding; here what this class declares.
 def test_class_surface():
-    cls = native.AntwortObligation
-    assert cls.__module__ == "builtins"
-    assert [name for name in ATTRIBUTES if isinstance(getattr(cls, name, None), type(cls.trigger_pid))] == ATTRIBUTES
-    assert all(getattr(cls, name).__doc__ for name in ATTRIBUTES)
+    cls, obligation = native.AntwortObligation, native.antwort_obligation(55001)
     assert "who owes what, by when, and where it says so" in cls.__doc__
     assert str(inspect.signature(cls.due_at)) == "(self, /, received)"
-
-
-def test_class_cannot_be_called_or_subclassed():
-    with pytest.raises(TypeError):
-        native.AntwortObligation()
-    with pytest.raises(TypeError):
-        type("Sub", (native.AntwortObligation,), {})
-
-
-@pytest.mark.parametrize("name", ATTRIBUTES)
-def test_attributes_are_read_only(name):
-    obligation = native.antwort_obligation(55001)
-    with pytest.raises(AttributeError):
-        setattr(obligation, name, getattr(obligation, name))
-    with pytest.raises(AttributeError):
-        obligation.extra = 1
+    with pytest.raises(TypeError, match="^cannot create 'builtins.AntwortObligation' instances$"):
+        cls()
+    for name in ATTRIBUTES:
+        assert getattr(cls, name).__doc__
+        with pytest.raises(AttributeError):
+            setattr(obligation, name, getattr(obligation, name))
 
 
 def test_due_at_refuses_bad_arguments():
@@ -125,55 +84,43 @@ def test_due_at_refuses_bad_arguments():
         obligation.due_at(None)
     with pytest.raises(ValueError, match='^invalid RFC 3339 datetime "tomorrow": '):
         obligation.due_at("tomorrow")
-    with pytest.raises(TypeError):
+    with pytest.raises(TypeError, match=r"^AntwortObligation\.due_at\(\) missing 1 required positional argument"):
         obligation.due_at()
 
-
-# --- due times ------------------------------------------------------------------------------------
 
 @pytest.mark.parametrize(
     ("trigger_pid", "received", "expected"),
     [
-        (55001, "2026-04-07T10:00:00+02:00", "2026-04-08T11:00:00+02:00"),
         (55001, "2026-03-27T10:00:00+01:00", "2026-03-30T11:00:00+02:00"),   # over the weekend and the change
         (55001, "2026-01-12T23:30:00Z", "2026-01-14T11:00:00+01:00"),        # Tuesday already in Berlin
         (44001, "2026-03-26T10:00:00+01:00", f"2026-04-01T{END}+02:00"),
-        (55013, "2026-04-08T14:59:59+02:00", "2026-04-08T15:00:00+02:00"),   # still ahead on the ÜT
+        (55013, "2026-04-08T12:59:59Z", "2026-04-08T15:00:00+02:00"),        # still ahead on the ÜT
         (55013, "2026-04-08T15:00:00+02:00", "2026-04-09T15:00:00+02:00"),   # at 15:00 exactly: next Werktag
-        (55013, "2026-04-08T15:30:00+02:00", "2026-04-09T15:00:00+02:00"),
         (55013, "2026-04-11T09:00:00+02:00", "2026-04-13T15:00:00+02:00"),   # Saturday
-        (55013, "2026-04-08T12:59:59Z", "2026-04-08T15:00:00+02:00"),
     ],
 )
 def test_antwort_deadline(trigger_pid, received, expected):
     assert native.antwort_deadline(trigger_pid, received) == expected
-    assert native.antwort_obligation(trigger_pid).due_at(received) == expected
+    assert native.antwort_obligation(trigger_pid).due_at(received=received) == expected
 
 
-def test_same_day_records_end_with_the_day_of_receipt(obligations):
-    for obligation in obligations:
-        if obligation.shape == "same_day":
-            assert obligation.due_at("2026-04-11T09:00:00+02:00") == f"2026-04-11T{END}+02:00"
+def parse(text):
+    return datetime.datetime.fromisoformat(text.replace("Z", "+00:00"))
 
 
 def shape_due(obligation, received):
     """The due time that the record's shape promises, from the day functions of the module."""
+    berlin_day = native.deadline_at_werktage(received, 0)[:10]
     if obligation.shape == "end_of_werktag":
         return native.deadline_at_werktage(received, obligation.werktage)
     if obligation.shape == "werktag_at":
-        day = native.add_werktage(native.deadline_at_werktage(received, 0)[:10], max(obligation.werktage, 1))
-        return native.berlin_instant(day, obligation.clock_time)
-    berlin_day = native.deadline_at_werktage(received, 0)[:10]
+        return native.berlin_instant(native.add_werktage(berlin_day, max(obligation.werktage, 1)), obligation.clock_time)
     if obligation.shape == "same_day":
         return native.deadline_at_werktage(received, 0)
     on_the_day = native.berlin_instant(berlin_day, obligation.clock_time)
     if native.is_werktag(berlin_day) and parse(received) < parse(on_the_day):
         return on_the_day
     return native.berlin_instant(native.add_werktage(berlin_day, 1), obligation.clock_time)
-
-
-def parse(text):
-    return datetime.datetime.fromisoformat(text.replace("Z", "+00:00"))
 
 
 @settings(max_examples=200, deadline=None)
@@ -183,7 +130,6 @@ def test_due_at_matches_antwort_deadline_and_the_shape(index, moment):
     obligation = native.antwort_obligations()[index]
     received = moment.replace(microsecond=0).isoformat()
     due = obligation.due_at(received)
-    assert due == native.antwort_deadline(obligation.trigger_pid, received)
-    assert due == shape_due(obligation, received)
+    assert due == native.antwort_deadline(obligation.trigger_pid, received) == shape_due(obligation, received)
     assert parse(due) > parse(received) or obligation.shape == "same_day"
     assert due[-6:] in ("+01:00", "+02:00")

@@ -1,5 +1,4 @@
-"""Properties of the identifier functions over generated identifiers: every completed base
-validates, and a single substituted character is caught exactly as far as its scheme can."""
+"""Completed identifiers validate; a substituted character is caught exactly as far as its scheme can."""
 
 import string
 
@@ -11,7 +10,6 @@ import quorvane._native as native
 DIGITS = string.digits
 UPPER_ALPHANUMERICS = string.digits + string.ascii_uppercase
 EIC_CHARACTERS = UPPER_ALPHANUMERICS + "-"
-EIC_OBJECT_TYPES = "ATVWXYZ"
 
 
 def fixed_text(alphabet, length):
@@ -32,105 +30,57 @@ def bdew_misses(identifier, position, replacement):
 
 
 @given(st.sampled_from("123456789"), fixed_text(DIGITS, 9))
-def test_every_completed_malo_base_validates(first, rest):
+def test_malo_completion_and_substitutions(first, rest):
     base = first + rest
     malo = native.malo_from_base(base)
-    assert malo == base + str(native.malo_check_digit(base))
-    assert native.malo_is_valid(malo)
-
-
-@given(st.sampled_from("123456789"), fixed_text(DIGITS, 9))
-def test_malo_substitutions_are_caught_unless_the_scheme_cannot_see_them(first, rest):
-    malo = native.malo_from_base(first + rest)
+    assert malo == base + str(native.malo_check_digit(base)) and native.malo_is_valid(malo)
     for position, replacement, changed in substitutions(malo, range(11), DIGITS):
-        if position == 0 and replacement == "0":
-            assert not native.malo_is_valid(changed)
-            continue
-        assert native.malo_is_valid(changed) == bdew_misses(malo, position, replacement), changed
-        if position < 10:
+        missed = bdew_misses(malo, position, replacement) and not (position == 0 and replacement == "0")
+        assert native.malo_is_valid(changed) == missed, changed
+        if position < 10 and changed[0] != "0":
             # The same statement from the completing side: the check digit moves with the base.
-            moved = native.malo_check_digit(changed[:10]) != int(malo[10])
-            assert moved != bdew_misses(malo, position, replacement), changed
-
-
-@given(fixed_text(DIGITS, 12))
-def test_bdew_marktpartner_ids_complete_and_catch_substitutions(base):
-    mp_id = native.mp_id_from_base(base)
-    assert native.mp_id_from_base(base, scheme="dvgw") == mp_id
-    assert native.mp_id_is_valid(mp_id)
-    assert "bdew" in native.mp_id_check_digit_schemes(mp_id)
-    for position, replacement, changed in substitutions(mp_id, range(13), DIGITS):
-        still_bdew = "bdew" in native.mp_id_check_digit_schemes(changed)
-        assert still_bdew == bdew_misses(mp_id, position, replacement), changed
+            assert (native.malo_check_digit(changed[:10]) != int(malo[10])) != missed, changed
 
 
 # GS1 weights 1 and 3 are both prime to 10: every single substitution breaks the check digit.
 @given(fixed_text(DIGITS, 12))
-def test_gln_marktpartner_ids_complete_and_catch_every_substitution(base):
-    gln = native.mp_id_from_base(base, scheme="gln")
-    assert gln[:12] == base
+def test_marktpartner_ids_complete_and_catch_substitutions(base):
+    bdew, gln = native.mp_id_from_base(base), native.mp_id_from_base(base, scheme="gln")
+    assert native.mp_id_from_base(base, scheme="dvgw") == bdew and bdew[:12] == gln[:12] == base
+    assert native.mp_id_is_valid(bdew) and "bdew" in native.mp_id_check_digit_schemes(bdew)
     assert "gln" in native.mp_id_check_digit_schemes(gln)
+    for position, replacement, changed in substitutions(bdew, range(13), DIGITS):
+        assert ("bdew" in native.mp_id_check_digit_schemes(changed)) == bdew_misses(bdew, position, replacement), changed
     for _, _, changed in substitutions(gln, range(13), DIGITS):
-        assert "gln" not in native.mp_id_check_digit_schemes(changed), changed
-        assert native.mp_id_is_valid(changed)
+        assert native.mp_id_is_valid(changed) and "gln" not in native.mp_id_check_digit_schemes(changed), changed
 
 
 @given(st.text(max_size=16))
 def test_mp_id_is_valid_is_exactly_thirteen_ascii_digits(value):
     expected = len(value) == 13 and all(character in DIGITS for character in value)
     assert native.mp_id_is_valid(value) is expected
-    if not expected:
-        assert native.mp_id_check_digit_schemes(value) == []
-
-
-@st.composite
-def eic_prefixes(draw):
-    prefix = list(draw(fixed_text(EIC_CHARACTERS, 15)))
-    prefix[2] = draw(st.sampled_from(EIC_OBJECT_TYPES))
-    return "".join(prefix)
+    assert expected or native.mp_id_check_digit_schemes(value) == []
 
 
 # Modulo the prime 37 a prefix has exactly one check character; when it would be "-", no EIC
-# completes the prefix at all.
-@given(eic_prefixes())
-def test_eic_prefixes_have_at_most_one_completion(prefix):
+# completes the prefix at all. Every substitution in a completed EIC is caught.
+@given(fixed_text(EIC_CHARACTERS, 2), st.sampled_from("ATVWXYZ"), fixed_text(EIC_CHARACTERS, 12))
+def test_eic_completion_substitutions_and_object_types(head, object_type, tail):
+    prefix = head + object_type + tail
     valid_completions = [prefix + last for last in EIC_CHARACTERS if native.eic_is_valid(prefix + last)]
     try:
         eic = native.eic_from_prefix(prefix)
     except ValueError as refused:
-        assert str(refused) == "invalid checksum"
-        assert valid_completions == []
+        assert str(refused) == "invalid checksum" and valid_completions == []
         return
-    assert valid_completions == [eic]
-    assert eic[-1] != "-"
-    assert native.eic_type_char(eic) == prefix[2]
-
-
-@given(eic_prefixes())
-def test_eic_substitutions_are_all_caught(prefix):
-    try:
-        eic = native.eic_from_prefix(prefix)
-    except ValueError:
-        return
+    assert valid_completions == [eic] and eic[-1] != "-" and native.eic_type_char(eic) == object_type
     for _, _, changed in substitutions(eic, range(16), EIC_CHARACTERS):
         assert not native.eic_is_valid(changed), changed
-
-
-@given(eic_prefixes())
-def test_balancing_identifiers_are_eics_of_their_object_type(prefix):
-    try:
-        eic = native.eic_from_prefix(prefix)
-    except ValueError:
-        return
-    for object_type, complete, is_valid, other_is_valid in [
-        ("X", native.bilanzkreis_from_prefix, native.bilanzkreis_is_valid, native.bilanzierungsgebiet_is_valid),
-        ("Y", native.bilanzierungsgebiet_from_prefix, native.bilanzierungsgebiet_is_valid, native.bilanzkreis_is_valid),
-    ]:
-        if prefix[2] == object_type:
-            assert complete(prefix) == eic
-            assert is_valid(eic) and not other_is_valid(eic)
-        else:
-            assert not is_valid(eic)
+    assert native.bilanzkreis_is_valid(eic) == (object_type == "X")
+    assert native.bilanzierungsgebiet_is_valid(eic) == (object_type == "Y")
+    if object_type in "XY":
+        complete = native.bilanzkreis_from_prefix if object_type == "X" else native.bilanzierungsgebiet_from_prefix
+        assert complete(prefix) == eic
 
 
 def codetyp_value(character):
@@ -144,28 +94,16 @@ def codetyp_misses(identifier, position, replacement):
     return weight * (codetyp_value(replacement) - codetyp_value(identifier[position])) % 10 == 0
 
 
-@st.composite
-def resource_bases(draw):
-    kind, prefix = draw(st.sampled_from(native.resource_id_kinds()))
-    return kind, prefix, prefix + draw(fixed_text(UPPER_ALPHANUMERICS, 10 - len(prefix)))
-
-
-@given(resource_bases())
-def test_completed_resource_ids_validate_for_their_kind_only(kind_and_base):
-    kind, _, base = kind_and_base
+@given(st.sampled_from(native.resource_id_kinds()), fixed_text(UPPER_ALPHANUMERICS, 9))
+def test_resource_ids_complete_for_their_kind_and_catch_substitutions(kind_and_prefix, body):
+    kind, prefix = kind_and_prefix
+    base = prefix + body[: 10 - len(prefix)]
     identifier = native.resource_id_from_base(kind, base)
     assert identifier[:10] == base and identifier[10] in DIGITS
     for other, _ in native.resource_id_kinds():
         assert native.resource_id_is_valid(other, identifier) == (other == kind)
-
-
-@given(resource_bases())
-def test_resource_id_substitutions_are_caught_unless_the_scheme_cannot_see_them(kind_and_base):
-    kind, prefix, base = kind_and_base
-    identifier = native.resource_id_from_base(kind, base)
     for position, replacement, changed in substitutions(identifier, range(len(prefix), 10), UPPER_ALPHANUMERICS):
         assert native.resource_id_is_valid(kind, changed) == codetyp_misses(identifier, position, replacement), changed
-    for _, _, changed in substitutions(identifier, [10], DIGITS):
-        assert not native.resource_id_is_valid(kind, changed), changed
-    for _, _, changed in substitutions(identifier, range(len(prefix)), UPPER_ALPHANUMERICS):
+    for _, _, changed in [*substitutions(identifier, [10], DIGITS),
+                          *substitutions(identifier, range(len(prefix)), UPPER_ALPHANUMERICS)]:
         assert not native.resource_id_is_valid(kind, changed), changed
