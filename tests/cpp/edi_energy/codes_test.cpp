@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "edi_energy/agency_code.hpp"
 #include "edi_energy/lokationstyp.hpp"
@@ -9,75 +10,38 @@ namespace {
 
 namespace agency_code = edi_energy::agency_code;
 namespace lokationstyp = edi_energy::lokationstyp;
-using agency_code::AgencyCode;
 using lokationstyp::Lokationstyp;
 
-struct AgencyCase {
-  std::string mp_id;
-  std::string expected_code;
-};
-
-void PrintTo(const AgencyCase& agency_case, std::ostream* out) { *out << '"' << agency_case.mp_id << '"'; }
-
-class AgencyForMpId : public testing::TestWithParam<AgencyCase> {};
-
-TEST_P(AgencyForMpId, ChoosesByLengthAndPrefix) {
-  EXPECT_EQ(agency_code::code(agency_code::for_mp_id(GetParam().mp_id)), GetParam().expected_code);
+TEST(AgencyCode, ChosenByLengthAndPrefixOfTheMpId) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"9900000000003", "293"}, {"9800000000006", "332"}, {"4012345000023", "9"}, {"9012345000023", "9"},
+      // Only length and prefix count: no digit or check-digit test.
+      {"98ABCDEFGHIJK", "332"}, {"ABCDEFGHIJKLM", "9"}, {"98000000000061", "293"}, {"98000000000", "293"}, {"", "293"},
+      // 13 bytes of UTF-8, not 13 characters.
+      {"98\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4" "1", "332"},
+  };
+  for (const auto& [mp_id, expected] : cases) {
+    EXPECT_EQ(agency_code::code(agency_code::for_mp_id(mp_id)), expected) << mp_id;
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Ids, AgencyForMpId,
-    testing::Values(AgencyCase{"9900000000003", "293"}, AgencyCase{"9800000000006", "332"},
-                    AgencyCase{"4012345000023", "9"}, AgencyCase{"9012345000023", "9"},
-                    // Only length and prefix count: no digit or check-digit test.
-                    AgencyCase{"99ABCDEFGHIJK", "293"}, AgencyCase{"98ABCDEFGHIJK", "332"},
-                    AgencyCase{"ABCDEFGHIJKLM", "9"}, AgencyCase{"98000000000061", "293"},
-                    AgencyCase{"98000000000", "293"}, AgencyCase{"40123450000", "293"}, AgencyCase{"", "293"},
-                    // 13 bytes of UTF-8, not 13 characters.
-                    AgencyCase{"98\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4" "1", "332"}));
-
-TEST(AgencyCodeTexts, AreInVariantOrder) {
-  EXPECT_EQ(agency_code::code(AgencyCode::Bdew), "293");
-  EXPECT_EQ(agency_code::code(AgencyCode::Gs1), "9");
-  EXPECT_EQ(agency_code::code(AgencyCode::Etso), "305");
-  EXPECT_EQ(agency_code::code(AgencyCode::Dvgw), "332");
+TEST(Lokationstyp, EveryTypeRoundTripsItsQualifierInVariantOrder) {
+  std::string codes;
+  for (std::size_t number = 0; number < lokationstyp::qualifier_codes.size(); ++number) {
+    const auto typ = static_cast<Lokationstyp>(number);
+    const std::string code(lokationstyp::qualifier_code(typ));
+    EXPECT_EQ(lokationstyp::from_qualifier_code(code), typ) << code;
+    codes += code + " ";
+  }
+  EXPECT_EQ(codes, "172 Z15 Z16 Z17 Z18 Z19 Z20 Z21 Z22 ");
+  EXPECT_EQ(lokationstyp::qualifier_code(Lokationstyp::RuhendeMarktlokation), "Z22");
 }
 
-struct QualifierCase {
-  std::string code;
-  Lokationstyp typ;
-  int number;
-};
-
-void PrintTo(const QualifierCase& qualifier_case, std::ostream* out) { *out << qualifier_case.code; }
-
-class LokationstypQualifier : public testing::TestWithParam<QualifierCase> {};
-
-TEST_P(LokationstypQualifier, RoundTripsItsCodeAndKeepsItsPlace) {
-  EXPECT_EQ(lokationstyp::from_qualifier_code(GetParam().code), GetParam().typ);
-  EXPECT_EQ(lokationstyp::qualifier_code(GetParam().typ), GetParam().code);
-  EXPECT_EQ(static_cast<int>(GetParam().typ), GetParam().number);
+TEST(Lokationstyp, NearMissesGiveNoType) {
+  for (const std::string code : {"z16", "Z14", "Z23", "Z1", "172 ", "", "Z160"}) {
+    EXPECT_EQ(lokationstyp::from_qualifier_code(code), std::nullopt) << code;
+  }
+  EXPECT_EQ(lokationstyp::from_qualifier_code(std::string("Z1\0", 3)), std::nullopt);
 }
-
-INSTANTIATE_TEST_SUITE_P(AllNine, LokationstypQualifier,
-                         testing::Values(QualifierCase{"172", Lokationstyp::Meldepunkt, 0},
-                                         QualifierCase{"Z15", Lokationstyp::MabisZaehlpunkt, 1},
-                                         QualifierCase{"Z16", Lokationstyp::Marktlokation, 2},
-                                         QualifierCase{"Z17", Lokationstyp::Messlokation, 3},
-                                         QualifierCase{"Z18", Lokationstyp::Netzlokation, 4},
-                                         QualifierCase{"Z19", Lokationstyp::SteuerbareRessource, 5},
-                                         QualifierCase{"Z20", Lokationstyp::TechnischeRessource, 6},
-                                         QualifierCase{"Z21", Lokationstyp::Tranche, 7},
-                                         QualifierCase{"Z22", Lokationstyp::RuhendeMarktlokation, 8}));
-
-class UnknownQualifier : public testing::TestWithParam<std::string> {};
-
-TEST_P(UnknownQualifier, GivesNoLokationstyp) {
-  EXPECT_EQ(lokationstyp::from_qualifier_code(GetParam()), std::nullopt);
-}
-
-INSTANTIATE_TEST_SUITE_P(NearMisses, UnknownQualifier,
-                         testing::Values("z16", "Z14", "Z23", "Z1", "172 ", " 172", "", "Z160",
-                                         std::string("Z1\0", 3)));
 
 }  // namespace

@@ -68,23 +68,15 @@ constexpr std::string_view unknown_type = "not an EDI@Energy message type";
 const CreateFailure create_failures[] = {
     {"releases_differ", mig("UTILMD", "S2.1"), ahb("UTILMD", "S2.2"), "release", "UTILMD S2.1 / UTILMD S2.2",
      std::string(different_documents)},
-    {"message_types_differ", mig("MSCONS", "2.4c"), ahb("UTILMD", "2.4c"), "release", "MSCONS 2.4c / UTILMD 2.4c",
-     std::string(different_documents)},
     {"documents_compared_before_the_type_is_known", mig("FOOBAR", "1.0"), ahb("FOOBAR", "1.1"), "release",
      "FOOBAR 1.0 / FOOBAR 1.1", std::string(different_documents)},
     {"unknown_type_before_bad_dates", with_dates(mig("FOOBAR", "1.0"), "2026-13-01", "x"), ahb("FOOBAR", "1.0"),
      "message_type", "FOOBAR", std::string(unknown_type)},
     {"type_matched_exactly", mig("utilmd"), ahb("utilmd"), "message_type", "utilmd", std::string(unknown_type)},
-    {"valid_from_month", with_dates(mig(), "2026-13-01", std::nullopt), ahb(), "valid_from", "2026-13-01",
-     "the 'month' component could not be parsed"},
     {"valid_from_before_valid_until", with_dates(mig(), "2026-02-30", "2026-13-01"), ahb(), "valid_from", "2026-02-30",
      "day was not in range"},
     {"valid_until_month", with_dates(mig(), "2026-04-01", "2026-13-01"), ahb(), "valid_until", "2026-13-01",
      "the 'month' component could not be parsed"},
-    {"valid_until_trailing_space", with_dates(mig(), "2026-04-01", "2026-09-30 "), ahb(), "valid_until", "2026-09-30 ",
-     "unexpected trailing characters; the end of input was expected"},
-    {"valid_from_empty", with_dates(mig(), "", std::nullopt), ahb(), "valid_from", "",
-     "the 'year' component could not be parsed"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Profile, CreateFailureTest, testing::ValuesIn(create_failures),
@@ -128,7 +120,7 @@ std::string ahb_json(std::string_view release) {
          R"("anwendungsfaelle":[{"name":"Empfangsbestätigung","rows":[]}]})";
 }
 
-TEST(Profile, FromJsonReadsThenCreates) {
+TEST(Profile, FromJsonReadsThenCreatesAndPassesFaultsOn) {
   auto read = Profile::from_json(mig_json, ahb_json("2.0b"));
   ASSERT_TRUE(read.has_value()) << read.error().message();
   EXPECT_EQ(read->message_type(), edi_energy::message_type::MessageType::Contrl);
@@ -138,9 +130,8 @@ TEST(Profile, FromJsonReadsThenCreates) {
   // Its one Anwendungsfall carries no Prüfidentifikator.
   EXPECT_TRUE(read->pid_index().empty());
   EXPECT_EQ(read->anwendungsfall(0), nullptr);
-}
 
-TEST(Profile, FromJsonPassesFaultsOnUnchanged) {
+  // Faults are passed on unchanged.
   auto unreadable = Profile::from_json("", ahb_json("2.0b"));
   ASSERT_FALSE(unreadable.has_value());
   EXPECT_EQ(unreadable.error().field, "mig.json");
@@ -174,11 +165,9 @@ const DateCase date_cases[] = {
     {"2026-088", "2026-3-29"},
     {"2026088", "2026-3-29"},
     {"2026-W13-7", "2026-3-29"},
-    {"2026W137", "2026-3-29"},
     {"+002026-03-29", "2026-3-29"},
     {"-000044-03-15", "-44-3-15"},
     {"2024-02-29", "2024-2-29"},
-    {"2024-366", "2024-12-31"},
     {"2026-W53-4", "2026-12-31"},
     {"2026-W01-1", "2025-12-29"},
     {"2026-366", "ordinal was not in range"},
@@ -187,14 +176,11 @@ const DateCase date_cases[] = {
     {"2026-W54-1", "the 'week' component could not be parsed"},
     {"2026-W13-8", "the 'weekday' component could not be parsed"},
     {"2026-02-29", "day was not in range"},
-    {"2026-04-31", "day was not in range"},
     {"2026-04-32", "the 'day' component could not be parsed"},
-    {"2026-00-10", "the 'month' component could not be parsed"},
     {"2026-03x29", "a character literal was not valid"},
     {"2026-03-29T10:00", "2026-3-29"},
     {"2026-03-29T25:00", "unexpected trailing characters; the end of input was expected"},
     {" 2026-03-29", "the 'year' component could not be parsed"},
-    {"26-03-29", "the 'year' component could not be parsed"},
     {"+012026-03-29", "the 'year' component could not be parsed"},
 };
 

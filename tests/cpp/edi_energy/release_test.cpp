@@ -41,36 +41,26 @@ TEST_P(ReleaseKindParse, ClassifiesTheText) {
 
 INSTANTIATE_TEST_SUITE_P(
     PrefixedForms, ReleaseKindParse,
-    testing::Values(ParseCase{"S2.1", strom(2, 1)}, ParseCase{"S2.1e", strom(2, 1, 'e')},
-                    ParseCase{"S2.1E", strom(2, 1, 'E')}, ParseCase{"G1.2", gas(1, 2)},
+    testing::Values(ParseCase{"S2.1", strom(2, 1)}, ParseCase{"S2.1E", strom(2, 1, 'E')},
                     ParseCase{"G2.4c", gas(2, 4, 'c')}, ParseCase{"S+2.+1", strom(2, 1)},
-                    ParseCase{"S02.01", strom(2, 1)}, ParseCase{"S4294967295.0", strom(4294967295u, 0)},
+                    ParseCase{"S4294967295.0", strom(4294967295u, 0)},
                     // Prefixed texts that fail the form fall through and end opaque.
-                    ParseCase{"s2.1", opaque("s2.1")}, ParseCase{"g1.2", opaque("g1.2")},
-                    ParseCase{"S2.1ab", opaque("S2.1ab")}, ParseCase{"S2.1.3", opaque("S2.1.3")},
-                    ParseCase{"S2", opaque("S2")}, ParseCase{"G", opaque("G")}, ParseCase{"S2.", opaque("S2.")},
-                    ParseCase{"S.1", opaque("S.1")}, ParseCase{"S2.e", opaque("S2.e")},
-                    ParseCase{"S-2.1", opaque("S-2.1")}, ParseCase{"S++2.1", opaque("S++2.1")},
-                    ParseCase{"S2.1 ", opaque("S2.1 ")}, ParseCase{"S2.1\xC3\xA9", opaque("S2.1\xC3\xA9")},
+                    ParseCase{"s2.1", opaque("s2.1")}, ParseCase{"S2.1ab", opaque("S2.1ab")},
+                    ParseCase{"S2.1.3", opaque("S2.1.3")}, ParseCase{"G", opaque("G")},
+                    ParseCase{"S2.e", opaque("S2.e")}, ParseCase{"S-2.1", opaque("S-2.1")},
                     ParseCase{"S4294967296.1", opaque("S4294967296.1")}));
 
 INSTANTIATE_TEST_SUITE_P(
     NumericForms, ReleaseKindParse,
-    testing::Values(ParseCase{"2.4c", two_part(2, 4, 'c')}, ParseCase{"1.1e", two_part(1, 1, 'e')},
-                    ParseCase{"2.8e", two_part(2, 8, 'e')}, ParseCase{"+2.4c", two_part(2, 4, 'c')},
-                    ParseCase{"02.4c", two_part(2, 4, 'c')}, ParseCase{"2.+4c", two_part(2, 4, 'c')},
-                    ParseCase{"1.2.3a", three_part(1, 2, 3, 'a')}, ParseCase{"1.10.0z", three_part(1, 10, 0, 'z')},
+    testing::Values(ParseCase{"2.4c", two_part(2, 4, 'c')}, ParseCase{"+02.+4c", two_part(2, 4, 'c')},
+                    ParseCase{"1.10.0z", three_part(1, 10, 0, 'z')},
                     ParseCase{"4294967295.4294967295c", two_part(4294967295u, 4294967295u, 'c')},
-                    ParseCase{"4294967296.4c", opaque("4294967296.4c")},
                     ParseCase{"2.4294967296c", opaque("2.4294967296c")},
-                    ParseCase{"1.2.4294967296a", opaque("1.2.4294967296a")},
-                    ParseCase{"2.2", opaque("2.2")}, ParseCase{"1.1", opaque("1.1")},
+                    ParseCase{"1.2.4294967296a", opaque("1.2.4294967296a")}, ParseCase{"2.2", opaque("2.2")},
                     ParseCase{"2.4C", opaque("2.4C")}, ParseCase{"1.2.3", opaque("1.2.3")},
                     ParseCase{"1.2.3.4a", opaque("1.2.3.4a")}, ParseCase{"1..3a", opaque("1..3a")},
-                    ParseCase{".4c", opaque(".4c")}, ParseCase{"2.c", opaque("2.c")}, ParseCase{"2.+c", opaque("2.+c")},
-                    ParseCase{"1.2.a", opaque("1.2.a")}, ParseCase{"-2.4c", opaque("-2.4c")},
-                    ParseCase{" 2.4c", opaque(" 2.4c")}, ParseCase{"2.4cc", opaque("2.4cc")},
-                    ParseCase{"2.4c.", opaque("2.4c.")}, ParseCase{"", opaque("")},
+                    ParseCase{".4c", opaque(".4c")}, ParseCase{"2.c", opaque("2.c")}, ParseCase{"-2.4c", opaque("-2.4c")},
+                    ParseCase{"2.4cc", opaque("2.4cc")}, ParseCase{"", opaque("")},
                     ParseCase{std::string("2.4\0c", 5), opaque(std::string("2.4\0c", 5))}));
 
 TEST(SplitTwoNumericWithSuffix, ReadsMajorMinorAndOneSuffixLetter) {
@@ -78,7 +68,6 @@ TEST(SplitTwoNumericWithSuffix, ReadsMajorMinorAndOneSuffixLetter) {
   using edi_energy::release::TwoNumericWithSuffix;
   EXPECT_EQ(split_two_numeric_with_suffix("2.1"), (TwoNumericWithSuffix{2, 1, std::nullopt}));
   EXPECT_EQ(split_two_numeric_with_suffix("10.20Z"), (TwoNumericWithSuffix{10, 20, 'Z'}));
-  EXPECT_EQ(split_two_numeric_with_suffix(""), std::nullopt);
   EXPECT_EQ(split_two_numeric_with_suffix("2.ab"), std::nullopt);
   EXPECT_EQ(split_two_numeric_with_suffix("21"), std::nullopt);
 }
@@ -91,8 +80,6 @@ TEST(ReleaseTrackOfKind, FollowsTheForm) {
   for (const auto& [text, track] : cases) {
     EXPECT_EQ(ReleaseKind::parse(text).track(), track) << text;
   }
-  EXPECT_EQ(static_cast<int>(ReleaseTrack::Strom), 0);
-  EXPECT_EQ(static_cast<int>(ReleaseTrack::Opaque), 4);
 }
 
 // Strictly ascending: forms grouped, numbers numeric, ties and opaque texts decided by bytes.
@@ -136,6 +123,10 @@ class OpaqueReleaseWarning : public testing::Test {
 };
 
 TEST_F(OpaqueReleaseWarning, IsEmittedByKindForEachOpaqueClassification) {
+  for (const char* text : {"S2.1", "G1.2", "2.4c", "1.2.3a"}) Release(text).kind();
+  ReleaseKind::parse("2.2");
+  EXPECT_TRUE(events_.empty()) << "known forms and parse itself stay silent";
+
   EXPECT_TRUE(std::holds_alternative<ReleaseKind::Opaque>(Release("2.2").kind().form));
   ASSERT_EQ(events_.size(), 1u);
   EXPECT_EQ(events_[0].level, support::diag::Level::Warn);
@@ -147,23 +138,11 @@ TEST_F(OpaqueReleaseWarning, IsEmittedByKindForEachOpaqueClassification) {
   EXPECT_EQ(events_[0].fields[0].name, "release");
   EXPECT_EQ(events_[0].fields[0].value, "2.2");
 
-  // Not cached: a second call classifies, and warns, again.
-  Release("2.2").kind();
-  EXPECT_EQ(events_.size(), 2u);
-}
-
-TEST_F(OpaqueReleaseWarning, IsNotEmittedForKnownFormsNorByParse) {
-  for (const char* text : {"S2.1", "G1.2", "2.4c", "1.2.3a"}) Release(text).kind();
-  ReleaseKind::parse("2.2");
-  EXPECT_TRUE(events_.empty());
-}
-
-TEST_F(OpaqueReleaseWarning, IsEmittedForEveryOpaqueSideOfAComparison) {
+  // Not cached: every classification warns again, each opaque side of a comparison too.
   EXPECT_LT(Release("S2.1"), Release("2.2"));
-  ASSERT_EQ(events_.size(), 1u);
-  EXPECT_EQ(events_[0].fields[0].value, "2.2");
+  EXPECT_EQ(events_.size(), 2u);
   EXPECT_LT(Release("1.1"), Release("2.2"));
-  EXPECT_EQ(events_.size(), 3u);
+  EXPECT_EQ(events_.size(), 4u);
 }
 
 }  // namespace
