@@ -31,6 +31,15 @@ Step fitted(Step step, std::vector<Item>& list) {
   return step;
 }
 
+template <class Item>
+Step records(Reader& reader, ondemand::value& field, std::size_t depth, std::vector<Item>& list,
+             Step (*read_item)(Reader&, ondemand::value&, std::size_t, Item&)) {
+  const Step step = reader.list(field, depth, list, [&](ondemand::value& item, std::size_t item_depth, Item& record) {
+    return read_item(reader, item, item_depth, record);
+  });
+  return fitted(step, list);
+}
+
 constexpr std::array<std::string_view, 3> source_keys{"file", "sha256", "title"};
 constexpr RecordShape source_shape{source_keys, bits({0}), "struct Source"};
 
@@ -65,17 +74,9 @@ Step read_element(Reader& reader, ondemand::value& value, std::size_t depth, Ele
       case 3: return reader.optional_string(field, depth + 1, out.format);
       case 4: return reader.optional_string(field, depth + 1, out.note);
       case 5:
-        return fitted(reader.list(field, depth + 1, out.codes,
-                                   [&](ondemand::value& item, std::size_t item_depth, Code& code) {
-                                     return read_code(reader, item, item_depth, code);
-                                   }),
-                       out.codes);
+        return records(reader, field, depth + 1, out.codes, read_code);
       default:
-        return fitted(reader.list(field, depth + 1, out.components,
-                                  [&](ondemand::value& item, std::size_t item_depth, Element& component) {
-                                    return read_element(reader, item, item_depth, component);
-                                  }),
-                      out.components);
+        return records(reader, field, depth + 1, out.components, read_element);
     }
   });
 }
@@ -229,11 +230,7 @@ Step read_element_rule(Reader& reader, ondemand::value& value, std::size_t depth
       case 0: return reader.string(field, depth + 1, out.nr);
       case 1: return reader.string(field, depth + 1, out.de);
       case 2:
-        return fitted(reader.list(field, depth + 1, out.operands,
-                                  [&](ondemand::value& item, std::size_t item_depth, Operand& operand) {
-                                    return read_operand(reader, item, item_depth, operand);
-                                  }),
-                      out.operands);
+        return records(reader, field, depth + 1, out.operands, read_operand);
       default: return reader.u8(field, depth + 1, out.occurrence);
     }
   });
@@ -264,17 +261,9 @@ Step read_anwendungsfall(Reader& reader, ondemand::value& value, std::size_t dep
       case 2: return reader.optional_string(field, depth + 1, out.chapter);
       case 3: return reader.optional_string(field, depth + 1, out.communication);
       case 4:
-        return fitted(reader.list(field, depth + 1, out.rows,
-                                  [&](ondemand::value& item, std::size_t item_depth, Row& row) {
-                                    return read_row(reader, item, item_depth, row);
-                                  }),
-                      out.rows);
+        return records(reader, field, depth + 1, out.rows, read_row);
       default:
-        return fitted(reader.list(field, depth + 1, out.elements,
-                                  [&](ondemand::value& item, std::size_t item_depth, ElementRule& rule) {
-                                    return read_element_rule(reader, item, item_depth, rule);
-                                  }),
-                      out.elements);
+        return records(reader, field, depth + 1, out.elements, read_element_rule);
     }
   });
 }
@@ -325,11 +314,7 @@ Step read_ahb_record(Reader& reader, ondemand::value& root, model::AhbProfile& o
       case 3: return reader.string(field, depth + 1, out.ahb_version);
       case 4: return read_source(reader, field, depth + 1, out.source);
       case 5:
-        return fitted(reader.list(field, depth + 1, out.anwendungsfaelle,
-                                  [&](ondemand::value& item, std::size_t item_depth, Anwendungsfall& anwendungsfall) {
-                                    return read_anwendungsfall(reader, item, item_depth, anwendungsfall);
-                                  }),
-                      out.anwendungsfaelle);
+        return records(reader, field, depth + 1, out.anwendungsfaelle, read_anwendungsfall);
       case 6: return reader.text_map(field, depth + 1, out.conditions);
       default: return reader.text_map(field, depth + 1, out.packages);
     }
