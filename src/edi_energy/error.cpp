@@ -7,19 +7,10 @@
 
 #include "edi_energy/report.hpp"
 #include "support/debug_quote.hpp"
+#include "support/time_text/date_text.hpp"
 
 namespace edi_energy::error {
 namespace {
-
-// YYYY-MM-DD; years outside 0..9999 carry a sign so that they cannot be misread.
-std::string format_date(std::chrono::year_month_day date) {
-  const int year = static_cast<int>(date.year());
-  const auto month = static_cast<unsigned>(date.month());
-  const auto day = static_cast<unsigned>(date.day());
-  if (year < 0) return fmt::format("-{:04}-{:02}-{:02}", -year, month, day);
-  if (year > 9999) return fmt::format("+{}-{:02}-{:02}", year, month, day);
-  return fmt::format("{:04}-{:02}-{:02}", year, month, day);
-}
 
 Error of_kind(Error::Kind kind) {
   Error error;
@@ -222,8 +213,8 @@ std::string Error::message() const {
                          release);
     case Kind::ProfileNotYetActive:
       return fmt::format("profile for {} release {} is not yet active on {} (valid from {})",
-                         message_type::variant_name(message_type), release, format_date(requested_date),
-                         format_date(valid_from));
+                         message_type::variant_name(message_type), release, support::time_text::date_text(requested_date),
+                         support::time_text::date_text(valid_from));
     case Kind::MessageValidationFailed:
       return fmt::format("validation failed with {} error(s): {}", error_count,
                          report ? report->summary() : report::EdiEnergyReport{}.summary());

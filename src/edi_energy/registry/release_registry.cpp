@@ -6,6 +6,7 @@
 #include <fmt/format.h>
 
 #include "support/diag.hpp"
+#include "support/time_text/date_text.hpp"
 
 namespace edi_energy::registry {
 namespace {
@@ -14,11 +15,6 @@ using message_type::MessageType;
 using profile::Profile;
 
 std::size_t slot(MessageType message_type) { return static_cast<std::size_t>(message_type); }
-
-std::string iso_date(std::chrono::year_month_day date) {
-  return fmt::format("{:04}-{:02}-{:02}", static_cast<int>(date.year()), static_cast<unsigned>(date.month()),
-                     static_cast<unsigned>(date.day()));
-}
 
 // Later start first, then the greater release text (bytes, a prefix before the longer text).
 // Ties go to the later profile in the walk, so the walk keeps a candidate that is not less.
@@ -45,7 +41,7 @@ void report_collision(MessageType message_type, const release::Release& release,
   support::diag::emit(support::diag::Level::Debug, "edi_energy::registry", "wire_code_collision_resolved",
                       {{"message_type", std::string(message_type::variant_name(message_type))},
                        {"release", std::string(release.text())},
-                       {"date", iso_date(date)},
+                       {"date", support::time_text::date_text(date)},
                        {"resolved_to", std::string(chosen.release().text())},
                        {"candidates", fmt::format("{}", candidates)}});
 }
@@ -101,7 +97,7 @@ std::vector<std::string> ReleaseRegistry::format_versions() const {
   dates.erase(repeated.begin(), repeated.end());
   std::vector<std::string> versions;
   versions.reserve(dates.size());
-  for (const auto date : dates) versions.push_back("FV" + iso_date(date));
+  for (const auto date : dates) versions.push_back("FV" + support::time_text::date_text(date));
   return versions;
 }
 

@@ -2,9 +2,9 @@
 
 #include <fmt/format.h>
 
-#include <charconv>
 #include <limits>
 
+#include "support/decimal.hpp"
 #include "support/internal_fault.hpp"
 
 namespace quorvane_native::py {
@@ -51,12 +51,11 @@ std::string_view string_default(Arg arg) {
 template <class Unsigned>
 Unsigned integer_default(Arg arg) {
   std::string_view literal = defaulted(arg, "an integer converter").default_literal;
-  Unsigned value = 0;
-  auto [end, error] = std::from_chars(literal.data(), literal.data() + literal.size(), value);
-  if (error != std::errc() || end != literal.data() + literal.size()) {
+  const std::optional<Unsigned> value = support::parse_decimal<Unsigned>(literal);
+  if (!value) {
     throw support::InternalFault(fmt::format("the default of argument '{}' is no integer of its type", arg.name()));
   }
-  return value;
+  return *value;
 }
 
 template <class Unsigned>
