@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "edifact/parse.hpp"
-#include "edifact/writer.hpp"
+#include "edifact/parse/from_bytes.hpp"
+#include "edifact/write/writer.hpp"
 
 namespace {
 

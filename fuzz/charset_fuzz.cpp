@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "edifact/charset.hpp"
-#include "edifact/writer.hpp"
+#include "edifact/charset/charset.hpp"
+#include "edifact/write/writer.hpp"
 
 namespace {
 

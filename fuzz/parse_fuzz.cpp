@@ -8,7 +8,7 @@
 #include <limits>
 #include <string_view>
 
-#include "edifact/parse.hpp"
+#include "edifact/parse/from_bytes.hpp"
 #include "support/utf8.hpp"
 
 namespace {

@@ -13,8 +13,8 @@
 #include <string_view>
 #include <vector>
 
-#include "edifact/parse.hpp"
-#include "edifact/parser_stream.hpp"
+#include "edifact/parse/from_bytes.hpp"
+#include "edifact/parse/segment_stream.hpp"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <fmt/format.h>
 
-#include "edifact/report_issue.hpp"
+#include "edifact/report/issue.hpp"
 
 namespace edi_energy::report {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "edifact/model.hpp"
+#include "edifact/model/segment.hpp"
 
 namespace edifact::report {
 class ValidationReport;

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "edi_energy/profile/structure.hpp"
-#include "edifact/group.hpp"
+#include "edifact/group/group_tree.hpp"
 
 namespace edi_energy::profile {
 using edifact::group::GroupSchema;

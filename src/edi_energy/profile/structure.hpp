@@ -16,7 +16,7 @@
 
 #include "edi_energy/profile/model.hpp"
 #include "edi_energy/profile/structure_resolution.hpp"
-#include "edifact/model.hpp"
+#include "edifact/model/segment.hpp"
 
 namespace edi_energy::profile::structure {
 

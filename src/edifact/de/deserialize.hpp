@@ -6,7 +6,7 @@
 #include <span>
 
 #include "edifact/error.hpp"
-#include "edifact/model.hpp"
+#include "edifact/model/segment.hpp"
 
 namespace edifact::de {
 

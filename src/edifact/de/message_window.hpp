@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "edifact/error.hpp"
-#include "edifact/model.hpp"
+#include "edifact/model/segment.hpp"
 
 namespace edifact::de {
 

@@ -6,7 +6,7 @@
 #include <span>
 #include <string_view>
 
-#include "edifact/model.hpp"
+#include "edifact/model/segment.hpp"
 
 namespace edifact::validator {
 

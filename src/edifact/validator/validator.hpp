@@ -6,9 +6,9 @@
 #include <span>
 #include <string_view>
 
-#include "edifact/group.hpp"
-#include "edifact/model.hpp"
-#include "edifact/report.hpp"
+#include "edifact/group/group_tree.hpp"
+#include "edifact/model/segment.hpp"
+#include "edifact/report/validation_report.hpp"
 #include "edifact/validator/rule_context.hpp"
 
 namespace edifact::validator {

@@ -8,7 +8,7 @@
 #include <fmt/ranges.h>
 
 #include "edi_energy/profile/structure.hpp"
-#include "edifact/model_builder.hpp"
+#include "edifact/model/segment_builder.hpp"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <variant>
 
-#include "edifact/charset.hpp"
+#include "edifact/charset/charset.hpp"
 #include "support/utf8.hpp"
 
 namespace {

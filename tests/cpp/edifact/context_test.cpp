@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "edifact/group.hpp"
-#include "edifact/report.hpp"
+#include "edifact/group/group_tree.hpp"
+#include "edifact/report/validation_report.hpp"
 #include "edifact/validator/context/validation_context.hpp"
 #include "edifact/validator/pack/profile_rule_pack.hpp"
 #include "parsed_segments.hpp"

@@ -9,7 +9,7 @@
 
 #include <fmt/format.h>
 
-#include "edifact/envelope.hpp"
+#include "edifact/envelope/envelope.hpp"
 #include "parsed_segments.hpp"
 
 namespace {

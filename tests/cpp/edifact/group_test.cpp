@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "edifact/group.hpp"
-#include "edifact/model.hpp"
+#include "edifact/group/group_tree.hpp"
+#include "edifact/model/segment.hpp"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "edifact/model_arena.hpp"
-#include "edifact/parse.hpp"
-#include "edifact/parser_stream.hpp"
+#include "edifact/model/block_arena.hpp"
+#include "edifact/parse/from_bytes.hpp"
+#include "edifact/parse/segment_stream.hpp"
 
 namespace {
 

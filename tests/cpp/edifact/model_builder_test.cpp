@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "edifact/model.hpp"
-#include "edifact/model_builder.hpp"
+#include "edifact/model/segment.hpp"
+#include "edifact/model/segment_builder.hpp"
 #include "support/internal_fault.hpp"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "edifact/error.hpp"
-#include "edifact/model.hpp"
-#include "edifact/model_builder.hpp"
+#include "edifact/model/segment.hpp"
+#include "edifact/model/segment_builder.hpp"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <tuple>
 #include <vector>
 
-#include "edifact/group.hpp"
-#include "edifact/report.hpp"
+#include "edifact/group/group_tree.hpp"
+#include "edifact/report/validation_report.hpp"
 #include "edifact/validator/pack/profile_rule_pack.hpp"
 #include "edifact/validator/validator.hpp"
 #include "parsed_segments.hpp"

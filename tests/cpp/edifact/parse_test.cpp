@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "edifact/parse.hpp"
-#include "edifact/parser_stream.hpp"
-#include "edifact/service_string_advice.hpp"
-#include "edifact/tokenizer.hpp"
+#include "edifact/parse/from_bytes.hpp"
+#include "edifact/parse/segment_stream.hpp"
+#include "edifact/parse/service_string_advice.hpp"
+#include "edifact/parse/tokenizer.hpp"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "edifact/parse.hpp"
+#include "edifact/parse/from_bytes.hpp"
 
 namespace edifact_test {
 

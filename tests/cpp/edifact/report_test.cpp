@@ -8,7 +8,7 @@
 #include <tuple>
 #include <vector>
 
-#include "edifact/report.hpp"
+#include "edifact/report/validation_report.hpp"
 
 namespace {
 

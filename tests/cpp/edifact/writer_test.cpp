@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "edifact/writer.hpp"
+#include "edifact/write/writer.hpp"
 #include "parsed_segments.hpp"
 
 namespace {

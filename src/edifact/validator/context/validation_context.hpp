@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "edifact/group.hpp"
-#include "edifact/model.hpp"
-#include "edifact/report.hpp"
+#include "edifact/group/group_tree.hpp"
+#include "edifact/model/segment.hpp"
+#include "edifact/report/validation_report.hpp"
 #include "edifact/validator/pack/profile_rule_pack.hpp"
 #include "edifact/validator/rule_context.hpp"
 #include "edifact/validator/validator.hpp"

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "edifact/group.hpp"
-#include "edifact/model.hpp"
-#include "edifact/report.hpp"
+#include "edifact/group/group_tree.hpp"
+#include "edifact/model/segment.hpp"
+#include "edifact/report/validation_report.hpp"
 #include "edifact/validator/rule_context.hpp"
 
 namespace edifact::validator::pack {

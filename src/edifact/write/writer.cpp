@@ -1,0 +1,186 @@
+#include "edifact/write/writer.hpp"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <ranges>
+
+namespace edifact::writer {
+namespace {
+
+bool is_valid_tag(std::string_view tag) {
+  return tag.size() == 3 && std::ranges::all_of(tag, [](char c) { return c >= 'A' && c <= 'Z'; });
+}
+
+std::string& unwrap(std::string& sink) { return sink; }
+std::string& unwrap(BorrowedSink sink) { return sink.get(); }
+
+bool has_repetitions(const model::Segment& segment) {
+  return std::ranges::any_of(segment.elements,
+                             [](const model::Element& e) { return !e.repetitions.empty(); });
+}
+
+}  // namespace
+
+template <class Sink>
+Writer<Sink>::Writer(Sink sink, tokenizer::ServiceStringAdvice advice,
+                     std::optional<charset::Charset> charset)
+    : sink_(std::move(sink)), advice_(advice), charset_(charset) {
+  const auto mark = [&](char byte) { needs_release_[static_cast<unsigned char>(byte)] = true; };
+  mark(advice.element_separator);
+  mark(advice.component_separator);
+  mark(advice.release_character);
+  mark(advice.segment_terminator);
+  if (advice.has_repetition_separator()) mark(advice.repetition_separator);
+}
+
+template <class Sink>
+std::string& Writer<Sink>::out() {
+  return unwrap(sink_);
+}
+
+template <class Sink>
+Result<void> Writer<Sink>::write_text(std::string_view text) {
+  if (!charset_) {
+    out().append(text);
+    return {};
+  }
+  return charset::append_encoded(*charset_, text, out());
+}
+
+template <class Sink>
+Result<void> Writer<Sink>::write_escaped(std::string_view text) {
+  std::size_t stretch_start = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (!needs_release_[static_cast<unsigned char>(text[i])]) continue;
+    if (auto written = write_text(text.substr(stretch_start, i - stretch_start)); !written) {
+      return written;
+    }
+    out().push_back(advice_.release_character);
+    out().push_back(text[i]);
+    stretch_start = i + 1;
+  }
+  return write_text(text.substr(stretch_start));
+}
+
+template <class Sink>
+template <class Components>
+Result<void> Writer<Sink>::write_components(const Components& components) {
+  bool first = true;
+  for (std::string_view component : components) {
+    if (!first) out().push_back(advice_.component_separator);
+    first = false;
+    if (auto written = write_escaped(component); !written) return written;
+  }
+  return {};
+}
+
+template <class Sink>
+void Writer<Sink>::end_segment(std::string_view tag) {
+  out().push_back(advice_.segment_terminator);
+  if (tag == "UNH") unh_index_ = segment_count_;
+  ++segment_count_;
+}
+
+template <class Sink>
+Result<void> Writer<Sink>::write_simple(std::string_view tag,
+                                        std::span<const std::string_view> elements) {
+  if (!is_valid_tag(tag)) return std::unexpected(EdifactError::invalid_segment_tag(std::string(tag)));
+  out().append(tag);
+  for (std::string_view element : elements) {
+    out().push_back(advice_.element_separator);
+    if (auto written = write_escaped(element); !written) return written;
+  }
+  end_segment(tag);
+  return {};
+}
+
+template <class Sink>
+template <class Elements>
+Result<void> Writer<Sink>::write_composite_segment(std::string_view tag, const Elements& elements) {
+  if (!is_valid_tag(tag)) return std::unexpected(EdifactError::invalid_segment_tag(std::string(tag)));
+  out().append(tag);
+  for (const auto& components : elements) {
+    out().push_back(advice_.element_separator);
+    if (auto written = write_components(components); !written) return written;
+  }
+  end_segment(tag);
+  return {};
+}
+
+template <class Sink>
+Result<void> Writer<Sink>::write_composites(
+    std::string_view tag, std::span<const std::vector<std::string_view>> elements) {
+  return write_composite_segment(tag, elements);
+}
+
+template <class Sink>
+Result<void> Writer<Sink>::write_composites(
+    std::string_view tag, std::initializer_list<std::initializer_list<std::string_view>> elements) {
+  return write_composite_segment(tag, elements);
+}
+
+template <class Sink>
+Result<void> Writer<Sink>::write_segment(const model::Segment& segment) {
+  // Checked before the tag, so a repeating element is reported even on a malformed segment.
+  if (!advice_.has_repetition_separator() && has_repetitions(segment)) {
+    return std::unexpected(EdifactError::no_repetition_separator());
+  }
+  const std::string_view tag = segment.tag();
+  if (!is_valid_tag(tag)) return std::unexpected(EdifactError::invalid_segment_tag(std::string(tag)));
+  out().append(tag);
+  for (const model::Element& element : segment.elements) {
+    out().push_back(advice_.element_separator);
+    const auto texts = [](const model::ComponentList& list) {
+      return list | std::views::transform(&model::Component::text);
+    };
+    if (auto written = write_components(texts(element.components)); !written) return written;
+    for (const model::ComponentList& repetition : element.repetitions) {
+      out().push_back(advice_.repetition_separator);
+      if (auto written = write_components(texts(repetition)); !written) return written;
+    }
+  }
+  end_segment(tag);
+  return {};
+}
+
+template <class Sink>
+Result<Sink> Writer<Sink>::finish_unt(std::string_view message_reference) && {
+  const std::size_t count = segment_count_ - unh_index_ + 1;
+  std::array<char, 24> digits{};
+  const auto [digits_end, status] = std::to_chars(digits.data(), digits.data() + digits.size(), count);
+  (void)status;  // a machine word always fits
+
+  out().append("UNT");
+  out().push_back(advice_.element_separator);
+  if (auto written = write_escaped(std::string_view(digits.data(), digits_end)); !written) {
+    return std::unexpected(std::move(written.error()));
+  }
+  out().push_back(advice_.element_separator);
+  if (auto written = write_escaped(message_reference); !written) {
+    return std::unexpected(std::move(written.error()));
+  }
+  out().push_back(advice_.segment_terminator);
+  return std::move(sink_);
+}
+
+template class Writer<OwnedSink>;
+template class Writer<BorrowedSink>;
+
+}  // namespace edifact::writer
+
+namespace edifact {
+
+Result<std::string> segments_to_bytes(std::span<const model::Segment> segments) {
+  std::string bytes;
+  writer::Writer<writer::BorrowedSink> writer(std::ref(bytes),
+                                              tokenizer::ServiceStringAdvice::DEFAULT, std::nullopt);
+  for (const model::Segment& segment : segments) {
+    if (auto written = writer.write_segment(segment); !written) {
+      return std::unexpected(std::move(written.error()));
+    }
+  }
+  return bytes;
+}
+
+}  // namespace edifact
