@@ -51,7 +51,8 @@ demo: deps
 bench: deps
 	cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUORVANE_PYTHON=OFF -DQUORVANE_TESTS=OFF -DQUORVANE_BENCH=ON
 	cmake --build build/bench -j $(JOBS)
-	for b in build/bench/bench/*_bench; do $$b --benchmark_min_time=1; done
+	for mode in slice stream message; do build/bench/bench/edifact_first_parse $$mode || exit 1; done
+	for b in build/bench/bench/*_bench; do $$b --benchmark_min_time=1 --benchmark_counters_tabular=true; done
 	$(PYTHON) -m pip install -q build/dist/*.whl 2>/dev/null || $(PYTHON) -m pip install -q .
 	@for s in bench/*_bench.py; do [ -f "$$s" ] && $(PYTHON) $$s; done; true
 

@@ -18,6 +18,9 @@ class ValidationReport;
 
 namespace edifact::error {
 
+// The message type that `SegmentNotAllowed` names for a service segment out of its place.
+inline constexpr std::string_view ENVELOPE_MESSAGE_TYPE = "ENVELOPE";
+
 enum class SuppressionKind : std::uint8_t { LeadingZeroes, TrailingSpaces };
 
 struct EdifactError {

@@ -2,17 +2,15 @@
 
 #include <utility>
 
+#include "edifact/validator/unh.hpp"
+
 namespace edifact::de {
 namespace {
 
-constexpr std::size_t message_identifier_element = 1;
-constexpr std::size_t message_type_component = 0;
-constexpr std::size_t association_code_component = 4;
-
-std::optional<std::string_view> non_empty_component(const model::ComponentList& components,
-                                                    std::size_t index) {
-  if (index >= components.size() || components[index].text.empty()) return std::nullopt;
-  return components[index].text;
+// A window treats an empty component as absent.
+std::optional<std::string_view> non_empty(std::optional<std::string_view> text) {
+  if (!text || text->empty()) return std::nullopt;
+  return text;
 }
 
 }  // namespace
@@ -21,15 +19,13 @@ MessageWindow MessageWindow::from_segments(std::vector<model::Segment> segments)
   MessageWindow window{std::move(segments), std::nullopt, std::nullopt};
   if (window.segments.empty()) return window;
   const model::Segment& header = window.segments.front();
-  if (header.tag() != "UNH" || header.elements.size() <= message_identifier_element) {
-    return window;
-  }
+  if (header.tag() != "UNH") return window;
   // Views taken after the move into the window: the texts live in the input buffer or in the
   // element's shared storage, neither of which moves with the list.
-  const model::ComponentList& identifier =
-      header.elements[message_identifier_element].components;
-  window.message_type = non_empty_component(identifier, message_type_component);
-  window.association_code = non_empty_component(identifier, association_code_component);
+  window.message_type = non_empty(
+      validator::message_identifier_component(header, validator::MESSAGE_TYPE_COMPONENT));
+  window.association_code = non_empty(
+      validator::message_identifier_component(header, validator::ASSOCIATION_CODE_COMPONENT));
   return window;
 }
 
@@ -52,7 +48,8 @@ std::optional<Result<MessageWindow>> MessageWindows::next() {
       ended_ = true;
       open_message_.clear();
       return Result<MessageWindow>(std::unexpected(
-          EdifactError::segment_not_allowed("UNH", "ENVELOPE", segment.span)));
+          EdifactError::segment_not_allowed("UNH", std::string(error::ENVELOPE_MESSAGE_TYPE),
+                                            segment.span)));
     }
     open_message_.push_back(std::move(segment));
     if (is_trailer) {

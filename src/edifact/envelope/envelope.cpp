@@ -7,7 +7,6 @@
 namespace edifact::envelope {
 namespace {
 
-constexpr std::string_view envelope_scope = "ENVELOPE";
 
 // The walk stops at the first structural error; content errors only go into the sink.
 using Walk = Result<void>;
@@ -89,7 +88,7 @@ Result<std::size_t> closing_group_trailer(std::span<const model::Segment> body, 
     if (has_tag(body[position], "UNE")) return position;
     if (has_tag(body[position], "UNG")) {
       return std::unexpected(EdifactError::segment_not_allowed(
-          "UNG", std::string(envelope_scope), body[position].span));
+          "UNG", std::string(error::ENVELOPE_MESSAGE_TYPE), body[position].span));
     }
   }
   return std::unexpected(EdifactError::missing_segment("UNE", "end of functional group"));
@@ -102,8 +101,8 @@ EdifactError misplaced_at_group_level(const model::Segment& segment) {
   if (tag == "UNO" || tag == "UNP") {
     return EdifactError::unsupported_package(std::string(tag), segment.span);
   }
-  return EdifactError::segment_not_allowed(std::string(tag), std::string(envelope_scope),
-                                           segment.span);
+  return EdifactError::segment_not_allowed(
+      std::string(tag), std::string(error::ENVELOPE_MESSAGE_TYPE), segment.span);
 }
 
 Walk walk_groups(std::span<const model::Segment> body, ValidatedInterchange& result,

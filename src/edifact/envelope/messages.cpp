@@ -9,7 +9,6 @@
 namespace edifact::envelope {
 namespace {
 
-constexpr std::string_view envelope_scope = "ENVELOPE";
 constexpr std::array<std::string_view, 2> package_tags{"UNO", "UNP"};
 // Service segments that cannot appear between a UNH and its UNT.
 constexpr std::array<std::string_view, 5> closing_service_tags{"UNH", "UNB", "UNZ", "UNG", "UNE"};
@@ -24,8 +23,8 @@ EdifactError out_of_place(const model::Segment& segment) {
   if (is_one_of(package_tags, segment.tag())) {
     return EdifactError::unsupported_package(std::string(segment.tag()), segment.span);
   }
-  return EdifactError::segment_not_allowed(std::string(segment.tag()), std::string(envelope_scope),
-                                           segment.span);
+  return EdifactError::segment_not_allowed(
+      std::string(segment.tag()), std::string(error::ENVELOPE_MESSAGE_TYPE), segment.span);
 }
 
 // The position of the UNT that closes the message opened at `header`, or the error that

@@ -34,6 +34,17 @@ struct SegmentGroupIndexed {
   std::size_t end = 0;
   std::size_t occurrence = 0;
 
+  // Takes the fields in declaration order, as brace initialisation of a plain struct would.
+  SegmentGroupIndexed(std::vector<SegmentGroupIndexed> children = {}, std::string_view name = {},
+                      std::size_t start = 0, std::size_t end = 0, std::size_t occurrence = 0);
+  SegmentGroupIndexed(const SegmentGroupIndexed&) = default;
+  SegmentGroupIndexed(SegmentGroupIndexed&&) noexcept = default;
+  SegmentGroupIndexed& operator=(const SegmentGroupIndexed&) = default;
+  SegmentGroupIndexed& operator=(SegmentGroupIndexed&&) noexcept = default;
+  // Takes the subtree apart level by level, so a tree as deep as a hostile schema allows is
+  // released without exhausting the call stack.
+  ~SegmentGroupIndexed();
+
   friend bool operator==(const SegmentGroupIndexed&, const SegmentGroupIndexed&) = default;
 };
 

@@ -8,11 +8,10 @@
 namespace edifact::parser {
 namespace {
 
+using tokenizer::BYTE_ORDER_MARK;
 using tokenizer::ByteClass;
 using tokenizer::saturating_add;
 using tokenizer::ServiceStringAdvice;
-
-constexpr std::string_view BYTE_ORDER_MARK = "\xEF\xBB\xBF";
 
 // Offsets found in a piece of input, made offsets in the whole input.
 EdifactError shifted(EdifactError error, std::size_t delta) {

@@ -5,8 +5,6 @@
 namespace edifact::tokenizer {
 namespace {
 
-constexpr std::string_view BYTE_ORDER_MARK = "\xEF\xBB\xBF";
-
 bool is_usable_separator(char character) {
   const auto byte = static_cast<unsigned char>(character);
   const bool printable = byte >= 0x21 && byte <= 0x7E;

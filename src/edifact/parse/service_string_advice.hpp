@@ -40,6 +40,9 @@ inline constexpr ServiceStringAdvice ServiceStringAdvice::DEFAULT{};
 inline constexpr ServiceStringAdvice ServiceStringAdvice::SYNTAX_VERSION_4{
     .repetition_separator = '*'};
 
+// The UTF-8 byte-order mark, stepped over at the very start of an input.
+inline constexpr std::string_view BYTE_ORDER_MARK = "\xEF\xBB\xBF";
+
 // Length of the UNA segment on the wire: "UNA" and six characters, no further terminator.
 inline constexpr std::size_t UNA_LENGTH = 9;
 

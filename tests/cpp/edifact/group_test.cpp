@@ -83,28 +83,126 @@ TEST(GroupRecursiveIndexed, FillsAGivenInstanceFromItsBaseAndHonoursInheritedSto
   EXPECT_EQ(render(instance), "SG2[1,4)#3{SG3[2,4)#0}");
 }
 
-TEST(GroupRecursiveIndexed, DeepSchemaIsWalkedWithoutExhaustingTheStack) {
-  constexpr std::size_t depth = 5000;
-  // Each level's child opens on the next "AAA"; a message of `depth` such segments nests fully.
-  GroupSchema schema{{"SG1", "AAA", {}}};
-  GroupSchemaEntry* innermost = &schema.front();
-  for (std::size_t level = 1; level < depth; ++level) {
-    innermost->children.push_back({"SG1", "AAA", {}});
-    innermost = &innermost->children.front();
-  }
-  const SegmentGroupIndexed root = message_group_tree(std::vector<Segment>(depth, Segment::from_texts("AAA", {})), schema);
-
-  const SegmentGroupIndexed* node = &root;
-  std::size_t levels = 0;
-  while (!node->children.empty()) {
-    ASSERT_EQ(node->children.size(), 1u);
-    node = &node->children.front();
-    EXPECT_EQ(node->start, levels);
-    EXPECT_EQ(node->end, depth);
-    ++levels;
-  }
-  EXPECT_EQ(levels, depth);
+// Three capitals spelling `index` in base 26: "AAA", "AAB", ...
+std::string capital_tag(std::size_t index) {
+  std::string tag(3, 'A');
+  for (std::size_t position = 3; position-- > 0; index /= 26) tag[position] = static_cast<char>('A' + index % 26);
+  return tag;
 }
+
+// A group with `child_count` child definitions, opened `instances` times. Each instance holds
+// two instances of one of the children and a segment that no definition names, which stays in
+// the second. Deduplicating the stop tags anew for every instance made this quadratic in the
+// child definitions.
+TEST(GroupRecursiveIndexed, ManyInstancesOfAGroupWithManyChildDefinitions) {
+  constexpr std::size_t child_count = 3000;
+  constexpr std::size_t instances = 1500;
+  std::vector<std::string> names;
+  std::vector<std::string> triggers;
+  for (std::size_t i = 0; i < child_count; ++i) {
+    names.push_back("SG" + std::to_string(i + 2));
+    triggers.push_back(capital_tag(i + 1));  // "AAA" is the parent's trigger
+  }
+  GroupSchema schema{{"SG1", "AAA", {}}};
+  for (std::size_t i = 0; i < child_count; ++i) schema.front().children.push_back({names[i], triggers[i], {}});
+
+  std::vector<Segment> segments{Segment::from_texts("UNH", {})};
+  for (std::size_t i = 0; i < instances; ++i) {
+    const std::string& child_trigger = triggers[(i * 7) % child_count];
+    for (const std::string& tag : {std::string("AAA"), child_trigger, child_trigger, std::string("ZZZ")}) {
+      segments.push_back(Segment::from_texts(tag, {}));
+    }
+  }
+  segments.push_back(Segment::from_texts("UNT", {}));
+
+  const SegmentGroupIndexed root = message_group_tree(segments, schema);
+  ASSERT_EQ(root.children.size(), instances);
+  EXPECT_EQ(root.end, segments.size());
+  for (std::size_t i = 0; i < instances; ++i) {
+    SCOPED_TRACE(i);
+    const SegmentGroupIndexed& group = root.children[i];
+    const std::size_t first = 1 + 4 * i;
+    const bool last = i + 1 == instances;
+    EXPECT_EQ(render(group), "SG1[" + std::to_string(first) + "," + std::to_string(first + (last ? 5 : 4)) + ")#" +
+                                 std::to_string(i) + "{" + names[(i * 7) % child_count] + "[" +
+                                 std::to_string(first + 1) + "," + std::to_string(first + 2) + ")#0 " +
+                                 names[(i * 7) % child_count] + "[" + std::to_string(first + 2) + "," +
+                                 std::to_string(first + (last ? 5 : 4)) + ")#1}");
+  }
+}
+
+// A schema nested `depth` levels deep, the level at nesting n opened by trigger n modulo
+// `distinct_triggers`. Taken apart from the innermost level out, so that the test's own
+// clean-up does not recurse either.
+class NestedSchema {
+ public:
+  NestedSchema(std::size_t depth, std::size_t distinct_triggers) {
+    for (std::size_t i = 0; i < distinct_triggers; ++i) triggers_.push_back(capital_tag(i));
+    GroupSchema* level = &schema_;
+    for (std::size_t nesting = 0; nesting < depth; ++nesting) {
+      level->push_back({"SG1", triggers_[nesting % distinct_triggers], {}});
+      level = &level->back().children;
+    }
+  }
+  NestedSchema(const NestedSchema&) = delete;
+  NestedSchema& operator=(const NestedSchema&) = delete;
+  ~NestedSchema() {
+    std::vector<GroupSchema> levels;
+    levels.push_back(std::move(schema_));
+    while (!levels.back().empty() && !levels.back().front().children.empty()) {
+      levels.push_back(std::move(levels.back().front().children));
+    }
+    while (!levels.empty()) levels.pop_back();
+  }
+
+  const GroupSchema& schema() const { return schema_; }
+  const std::string& trigger(std::size_t nesting) const { return triggers_[nesting % triggers_.size()]; }
+
+ private:
+  std::vector<std::string> triggers_;
+  GroupSchema schema_;
+};
+
+struct DeepCase {
+  std::string name;
+  std::size_t depth;
+  std::size_t distinct_triggers;
+  friend void PrintTo(const DeepCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class DeepGroupTree : public testing::TestWithParam<DeepCase> {};
+
+// Every trigger in turn opens the next level down; then the first trigger once more, which
+// ends every level below the deepest one it opens a group of, and opens a second instance
+// there. Built, checked and destroyed without recursion.
+TEST_P(DeepGroupTree, IsBuiltAndReleasedWithoutExhaustingTheStack) {
+  const std::size_t depth = GetParam().depth;
+  const std::size_t distinct = GetParam().distinct_triggers;
+  const NestedSchema nested(depth, distinct);
+  std::vector<Segment> segments;
+  for (std::size_t nesting = 0; nesting < depth; ++nesting) {
+    segments.push_back(Segment::from_texts(nested.trigger(nesting), {}));
+  }
+  segments.push_back(Segment::from_texts(nested.trigger(0), {}));
+  const std::size_t reopened_at = (depth - 1) / distinct * distinct;
+
+  const SegmentGroupIndexed root = message_group_tree(segments, nested.schema());
+  const SegmentGroupIndexed* node = &root;
+  for (std::size_t level = 0; level <= depth; ++level) {
+    ASSERT_EQ(node->start, level == 0 ? 0 : level - 1) << "level " << level;
+    ASSERT_EQ(node->end, level <= reopened_at ? depth + 1 : depth) << "level " << level;
+    ASSERT_EQ(node->children.size(), level == depth ? 0u : level == reopened_at ? 2u : 1u) << "level " << level;
+    if (level == reopened_at) {
+      EXPECT_EQ(render(node->children[1]), "SG1[" + std::to_string(depth) + "," + std::to_string(depth + 1) + ")#1");
+    }
+    if (level < depth) node = &node->children.front();
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    HostileSchemas, DeepGroupTree,
+    testing::Values(DeepCase{"OneTriggerAtEveryLevel", 100000, 1}, DeepCase{"ThousandsOfStopTags", 100000, 5000}),
+    [](const testing::TestParamInfo<DeepCase>& info) { return info.param.name; });
 
 }  // namespace
 
