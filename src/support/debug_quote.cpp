@@ -2,18 +2,17 @@
 
 #include <fmt/format.h>
 
+#include "support/unicode_class.hpp"
 #include "support/utf8.hpp"
 
 namespace support {
 namespace {
 
-// Characters that are shown escaped although they are not control characters: format and
-// separator characters that would be invisible or reorder the text around them.
-bool is_invisible(char32_t c) {
-  return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0xAD || (c >= 0x200B && c <= 0x200F) ||
-         (c >= 0x2028 && c <= 0x202E) || (c >= 0x2060 && c <= 0x2064) || c == 0xFEFF;
-}
+// Whether an ASCII byte stands for itself inside double quotes.
+bool is_plain_ascii(unsigned char byte) { return byte >= 0x20 && byte < 0x7F && byte != '"' && byte != '\\'; }
 
+// A combining mark is escaped wherever it stands: raw, it would fuse with the quote or the
+// character before it and hide what the text holds.
 void append_escaped(std::string& out, char32_t c, char quote) {
   switch (c) {
     case '\t': out += "\\t"; return;
@@ -26,7 +25,7 @@ void append_escaped(std::string& out, char32_t c, char quote) {
   if (c == static_cast<char32_t>(quote)) {
     out.push_back('\\');
     out.push_back(quote);
-  } else if (is_invisible(c)) {
+  } else if (unicode::is_grapheme_extend(c) || !unicode::is_printable(c)) {
     fmt::format_to(std::back_inserter(out), "\\u{{{:x}}}", static_cast<std::uint32_t>(c));
   } else {
     utf8::append(out, c);
@@ -41,6 +40,11 @@ std::string debug_quote(std::string_view text) {
   out.push_back('"');
   std::size_t offset = 0;
   while (offset < text.size()) {
+    std::size_t plain_end = offset;
+    while (plain_end < text.size() && is_plain_ascii(static_cast<unsigned char>(text[plain_end]))) ++plain_end;
+    out.append(text, offset, plain_end - offset);
+    offset = plain_end;
+    if (offset == text.size()) break;
     if (auto decoded = utf8::decode(text.substr(offset))) {
       append_escaped(out, decoded->scalar, '"');
       offset += decoded->length;
