@@ -160,7 +160,14 @@ def test_malformed_instants_name_their_reason(text, reason):
                    f'invalid RFC 3339 datetime "{text}": {reason}')
 
 
+def utc_instant(moment):
+    # Plain arithmetic on the wall time: == on aware datetimes calls a moment at a fold or in a gap
+    # unequal to the same moment in any other zone, and astimezone overflows at the calendar's edges.
+    return moment.replace(tzinfo=None) - datetime.datetime.min - moment.utcoffset()
+
+
 @given(st.datetimes(timezones=st.timezones()).filter(lambda moment: moment.utcoffset().seconds % 60 == 0))
 def test_instants_round_trip_through_python_datetime(moment):
     parsed = datetime.datetime.fromisoformat(read_instant(moment.isoformat()).replace("Z", "+00:00"))
-    assert parsed == moment and parsed.utcoffset() == moment.utcoffset()
+    assert utc_instant(parsed) == utc_instant(moment)
+    assert parsed.utcoffset() == moment.utcoffset()
