@@ -13,7 +13,10 @@ bool is_plain_ascii(unsigned char byte) { return byte >= 0x20 && byte < 0x7F && 
 
 // A combining mark is escaped wherever it stands: raw, it would fuse with the quote or the
 // character before it and hide what the text holds.
-void append_escaped(std::string& out, char32_t c, char quote) {
+bool is_shown_escaped(char32_t c) { return !unicode::is_printable(c) || unicode::is_grapheme_extend(c); }
+
+// `encoded` is c's UTF-8 form when the caller has it at hand.
+void append_escaped(std::string& out, char32_t c, char quote, std::string_view encoded = {}) {
   switch (c) {
     case '\t': out += "\\t"; return;
     case '\r': out += "\\r"; return;
@@ -25,8 +28,10 @@ void append_escaped(std::string& out, char32_t c, char quote) {
   if (c == static_cast<char32_t>(quote)) {
     out.push_back('\\');
     out.push_back(quote);
-  } else if (unicode::is_grapheme_extend(c) || !unicode::is_printable(c)) {
+  } else if (is_shown_escaped(c)) {
     fmt::format_to(std::back_inserter(out), "\\u{{{:x}}}", static_cast<std::uint32_t>(c));
+  } else if (!encoded.empty()) {
+    out += encoded;
   } else {
     utf8::append(out, c);
   }
@@ -46,7 +51,7 @@ std::string debug_quote(std::string_view text) {
     offset = plain_end;
     if (offset == text.size()) break;
     if (auto decoded = utf8::decode(text.substr(offset))) {
-      append_escaped(out, decoded->scalar, '"');
+      append_escaped(out, decoded->scalar, '"', text.substr(offset, decoded->length));
       offset += decoded->length;
     } else {
       // Not UTF-8: show the raw byte the way a lossy decode would.

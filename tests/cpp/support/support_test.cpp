@@ -8,6 +8,8 @@
 #include "support/decimal.hpp"
 #include "support/diag.hpp"
 #include "support/lazy.hpp"
+#include "support/unicode_class.hpp"
+#include "support/unicode_class_table.hpp"
 #include "support/utf8.hpp"
 
 namespace {
@@ -73,6 +75,25 @@ TEST(DebugQuote, CharactersAndCollections) {
   EXPECT_EQ(support::debug_quote(std::vector<std::string>{}), "[]");
   EXPECT_EQ(support::debug_option(55001u), "Some(55001)");
   EXPECT_EQ(support::debug_option(std::nullopt), "None");
+}
+
+// The lookups skip most of each table; walking the tables in order over every code point must
+// give the same answers, at block boundaries and range ends above all.
+TEST(UnicodeClass, LookupsAgreeWithAWalkOverTheTables) {
+  using namespace support::unicode;
+  std::size_t not_printable = 0;
+  std::size_t extender = 0;
+  for (char32_t c = 0; c <= 0x10FFFF; ++c) {
+    while (not_printable < not_printable_ranges.size() && not_printable_ranges[not_printable].last < c) ++not_printable;
+    while (extender < grapheme_extend_ranges.size() && grapheme_extend_ranges[extender].last < c) ++extender;
+    const bool listed_not_printable =
+        not_printable < not_printable_ranges.size() && not_printable_ranges[not_printable].first <= c;
+    const bool listed_extender = extender < grapheme_extend_ranges.size() && grapheme_extend_ranges[extender].first <= c;
+    ASSERT_EQ(is_printable(c), !listed_not_printable) << std::hex << static_cast<std::uint32_t>(c);
+    ASSERT_EQ(is_grapheme_extend(c), listed_extender) << std::hex << static_cast<std::uint32_t>(c);
+  }
+  EXPECT_FALSE(is_printable(0x110000));
+  EXPECT_FALSE(is_grapheme_extend(0xFFFFFFFF));
 }
 
 TEST(ParseDecimal, AcceptsOnlyPlainDigitsWithinRange) {
