@@ -115,6 +115,18 @@ def test_malformed_clock_times_name_their_reason(text, reason):
     assert_refused((read_clock,), text, f'clock time must be "HH:MM[:SS]", got {quoted}: {reason}')
 
 
+# A refused text cannot hide or reorder itself on screen: only what prints as itself stays raw.
+@pytest.mark.parametrize(
+    ("character", "shown"),
+    [("\u2066", "\\u{2066}"), ("\u2069", "\\u{2069}"), ("\u202e", "\\u{202e}"), ("\u200b", "\\u{200b}"),
+     ("\ue000", "\\u{e000}"), ("\u0378", "\\u{378}"), ("\u2028", "\\u{2028}"), ("\xa0", "\\u{a0}"),
+     ("\x85", "\\u{85}"), ("\u0301", "\\u{301}"), ("ü", "ü"), ("🔌", "🔌"), ("„", "„")],
+)
+def test_refused_texts_show_unprintable_characters_escaped(character, shown):
+    assert_refused((read_clock,), f"{character}1:00",
+                   f'clock time must be "HH:MM[:SS]", got "{shown}1:00": invalid digit found in string')
+
+
 # --- RFC 3339 instants --------------------------------------------------------------------------
 
 @pytest.mark.parametrize(
