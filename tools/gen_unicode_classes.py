@@ -83,7 +83,7 @@ def render_table(name, ranges):
     row = []
     for first, last in ranges:
         row.append(f"{{0x{first:X}, 0x{last:X}}}")
-        if len(row) == 6:
+        if len(row) == 5:
             lines.append("    " + ", ".join(row) + ",")
             row = []
     if row:

@@ -88,7 +88,8 @@ TEST(UnicodeClass, LookupsAgreeWithAWalkOverTheTables) {
     while (extender < grapheme_extend_ranges.size() && grapheme_extend_ranges[extender].last < c) ++extender;
     const bool listed_not_printable =
         not_printable < not_printable_ranges.size() && not_printable_ranges[not_printable].first <= c;
-    const bool listed_extender = extender < grapheme_extend_ranges.size() && grapheme_extend_ranges[extender].first <= c;
+    const bool listed_extender =
+        extender < grapheme_extend_ranges.size() && grapheme_extend_ranges[extender].first <= c;
     ASSERT_EQ(is_printable(c), !listed_not_printable) << std::hex << static_cast<std::uint32_t>(c);
     ASSERT_EQ(is_grapheme_extend(c), listed_extender) << std::hex << static_cast<std::uint32_t>(c);
   }

@@ -40,8 +40,9 @@ TEST(FristenContrl, DueTimeByAnlassAndFormatumstellungWindow) {
         at(date(2026, 7, 4), clock(4, 10), utc), utc}, ContrlAnlass::strom_utilmd_orders},
       {{"gas alocat: 45 minutes", at(date(2026, 1, 14), clock(9, 30), cet),
         at(date(2026, 1, 14), clock(10, 15), cet), cet}, ContrlAnlass::gas_alocat},
-      {{"due on the last day in UTC, after the last Berlin day: in no window", at(date(9999, 12, 31), clock(17, 30), utc),
-        at(date(9999, 12, 31), clock(23, 30), utc), utc}, ContrlAnlass::regelfall}};
+      {{"due on the last day in UTC, after the last Berlin day: in no window",
+        at(date(9999, 12, 31), clock(17, 30), utc), at(date(9999, 12, 31), clock(23, 30), utc), utc},
+       ContrlAnlass::regelfall}};
   for (const auto& [due, anlass] : cases) expect_due(contrl_due_at(due.received, anlass), due);
   EXPECT_EQ(contrl_due_at(at(date(9999, 12, 31), clock(20, 0), utc), ContrlAnlass::regelfall),
             std::unexpected(out_of_range_error));
