@@ -9,8 +9,9 @@ General categories come from Python's unicodedata. unicodedata has no Grapheme_E
 property is read from Perl's Unicode::UCD, which must carry the same Unicode version; it is
 cross-checked against the Mn and Me categories.
 
-The Unicode version is pinned below: a Python or Perl of another version refuses to generate or
-check, so that the committed table never changes by accident of the machine it was made on.
+The Unicode version is pinned below: a Python or Perl of another version (or no Perl) refuses to
+generate or check, with exit status 2, so that the committed table never changes by accident of
+the machine it was made on.
 
 Usage: tools/gen_unicode_classes.py            write the table
        tools/gen_unicode_classes.py --check    exit 1 when the committed table differs
@@ -31,7 +32,7 @@ MAX_CODE_POINT = 0x10FFFF
 NOT_PRINTABLE_CATEGORIES = {"Cc", "Cf", "Cs", "Co", "Cn", "Zl", "Zp", "Zs"}
 
 
-class VersionMismatch(Exception):
+class UnusableSource(Exception):
     pass
 
 
@@ -55,10 +56,13 @@ def not_printable():
 def perl_grapheme_extend():
     script = ("use Unicode::UCD qw(prop_invlist);"
               "print Unicode::UCD::UnicodeVersion(), qq(\\n), join(q( ), prop_invlist(q(Grapheme_Extend))), qq(\\n);")
-    output = subprocess.run(["perl", "-e", script], check=True, capture_output=True, text=True).stdout
+    try:
+        output = subprocess.run(["perl", "-e", script], check=True, capture_output=True, text=True).stdout
+    except (OSError, subprocess.CalledProcessError) as failure:
+        raise UnusableSource(f"Perl's Unicode::UCD cannot be read: {failure}") from failure
     version, inversion = output.split("\n")[:2]
     if version != UNICODE_VERSION:
-        raise VersionMismatch(f"Perl's Unicode::UCD has Unicode {version}, the table is pinned to {UNICODE_VERSION}")
+        raise UnusableSource(f"Perl's Unicode::UCD has Unicode {version}, the table is pinned to {UNICODE_VERSION}")
     # An inversion list: starts of ranges that are in, then out, alternately; an odd length runs to the end.
     bounds = [int(value) for value in inversion.split()]
     if len(bounds) % 2:
@@ -74,7 +78,7 @@ def grapheme_extend():
     marks = {c for c in range(MAX_CODE_POINT + 1) if unicodedata.category(chr(c)) in ("Mn", "Me")}
     if not marks <= members:
         missing = ", ".join(f"U+{c:04X}" for c in sorted(marks - members)[:5])
-        raise VersionMismatch(f"Grapheme_Extend from Perl lacks marks that unicodedata has: {missing}")
+        raise UnusableSource(f"Grapheme_Extend from Perl lacks marks that unicodedata has: {missing}")
     return ranges_of(members)
 
 
@@ -128,10 +132,10 @@ def main():
     arguments = parser.parse_args()
     try:
         if unicodedata.unidata_version != UNICODE_VERSION:
-            raise VersionMismatch(
+            raise UnusableSource(
                 f"this Python has Unicode {unicodedata.unidata_version}, the table is pinned to {UNICODE_VERSION}")
         text = render()
-    except VersionMismatch as mismatch:
+    except UnusableSource as mismatch:
         print(f"gen_unicode_classes: {mismatch}", file=sys.stderr)
         return 2
     if arguments.check:
