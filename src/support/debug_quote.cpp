@@ -2,19 +2,21 @@
 
 #include <fmt/format.h>
 
+#include "support/unicode_class.hpp"
 #include "support/utf8.hpp"
 
 namespace support {
 namespace {
 
-// Characters that are shown escaped although they are not control characters: format and
-// separator characters that would be invisible or reorder the text around them.
-bool is_invisible(char32_t c) {
-  return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0xAD || (c >= 0x200B && c <= 0x200F) ||
-         (c >= 0x2028 && c <= 0x202E) || (c >= 0x2060 && c <= 0x2064) || c == 0xFEFF;
-}
+// Whether an ASCII byte stands for itself inside double quotes.
+bool is_plain_ascii(unsigned char byte) { return byte >= 0x20 && byte < 0x7F && byte != '"' && byte != '\\'; }
 
-void append_escaped(std::string& out, char32_t c, char quote) {
+// A combining mark is escaped wherever it stands: raw, it would fuse with the quote or the
+// character before it and hide what the text holds.
+bool is_shown_escaped(char32_t c) { return !unicode::is_printable(c) || unicode::is_grapheme_extend(c); }
+
+// `encoded` is c's UTF-8 form when the caller has it at hand.
+void append_escaped(std::string& out, char32_t c, char quote, std::string_view encoded = {}) {
   switch (c) {
     case '\t': out += "\\t"; return;
     case '\r': out += "\\r"; return;
@@ -26,8 +28,10 @@ void append_escaped(std::string& out, char32_t c, char quote) {
   if (c == static_cast<char32_t>(quote)) {
     out.push_back('\\');
     out.push_back(quote);
-  } else if (is_invisible(c)) {
+  } else if (is_shown_escaped(c)) {
     fmt::format_to(std::back_inserter(out), "\\u{{{:x}}}", static_cast<std::uint32_t>(c));
+  } else if (!encoded.empty()) {
+    out += encoded;
   } else {
     utf8::append(out, c);
   }
@@ -41,8 +45,13 @@ std::string debug_quote(std::string_view text) {
   out.push_back('"');
   std::size_t offset = 0;
   while (offset < text.size()) {
+    std::size_t plain_end = offset;
+    while (plain_end < text.size() && is_plain_ascii(static_cast<unsigned char>(text[plain_end]))) ++plain_end;
+    out.append(text, offset, plain_end - offset);
+    offset = plain_end;
+    if (offset == text.size()) break;
     if (auto decoded = utf8::decode(text.substr(offset))) {
-      append_escaped(out, decoded->scalar, '"');
+      append_escaped(out, decoded->scalar, '"', text.substr(offset, decoded->length));
       offset += decoded->length;
     } else {
       // Not UTF-8: show the raw byte the way a lossy decode would.

@@ -1,5 +1,6 @@
 // The quoted, escaped display of a text or a character used in error messages and findings:
-// "a\"b" for texts, 'é' for characters; control and invisible characters as \u{hex}.
+// "a\"b" for texts, 'é' for characters; control, format, separator, private-use and unassigned
+// characters and combining marks as \u{hex}, so that no text can hide or reorder what it holds.
 #pragma once
 
 #include <cstdint>

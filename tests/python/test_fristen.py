@@ -80,6 +80,11 @@ def test_add_werktage_counts_only_werktage_after_the_date(date, n):
         (native.aperak_strom_due_at, ("2026-03-28T23:50:00+01:00",), "2026-03-29T12:00:00+02:00"),  # Saturday
         (native.aperak_strom_due_at, ("2026-01-09T23:30:00Z",), "2026-01-11T12:00:00+01:00"),       # Saturday in Berlin
         (native.aperak_strom_due_at, ("2026-01-11T10:00:00-05:00",), "2026-01-11T10:45:00-05:00"),
+        # The last Friday: the Berlin day is known, and the sum is written at the receipt's offset.
+        (native.aperak_strom_due_at, ("9999-12-31T22:30:00Z",), "9999-12-31T23:15:00Z"),
+        (native.aperak_strom_due_at, ("9999-12-31T17:30:00-05:00",), "9999-12-31T18:15:00-05:00"),
+        (native.contrl_due_at, ("9999-12-31T17:30:00Z",), "9999-12-31T23:30:00Z"),  # due after the last Berlin day
+        (native.contrl_due_at, ("9999-12-31T23:00:00Z", "gas_alocat"), "9999-12-31T23:45:00Z"),
         (native.aperak_gas_folgeprozess_due_at, ("2026-03-27T23:50:00Z",), "2026-03-30T12:00:00+02:00"),
         (native.aperak_gas_folgeprozess_due_at, ("2026-12-23T09:00:00-08:00",), "2026-12-28T12:00:00+01:00"),
         (native.aperak_gas_initialprozess_due_at, ("2026-03-10T23:30:00Z",), f"2026-03-16T{END}+01:00"),
@@ -89,6 +94,9 @@ def test_add_werktage_counts_only_werktage_after_the_date(date, n):
         (native.berlin_mtu_count, ("2026-10-25", 1), 1500),
         (native.berlin_instant, ("2026-10-25", "02:30"), "2026-10-25T02:30:00+02:00"),  # repeated: the earlier
         (native.berlin_instant, ("2026-03-29", "03:00"), "2026-03-29T03:00:00+02:00"),
+        # 15:00 on the day of receipt, in local mean time, has passed; the next Werktag is in CET.
+        (native.antwort_deadline, (55013, "1893-03-30T14:30:00Z"), "1893-04-04T15:00:00+01:00"),
+        (native.aperak_strom_due_at, ("1850-03-15T09:00:00Z",), "1850-03-15T09:45:00Z"),  # a Friday
     ],
 )
 def test_results(function, arguments, expected):
@@ -96,7 +104,6 @@ def test_results(function, arguments, expected):
 
 
 OUT_OF_RANGE = "the deadline falls outside the supported years -9999 to 9999"
-LOCAL_MEAN_TIME = "the Europe/Berlin offset +00:53:28 in force at {} cannot be written as an RFC 3339 offset"
 
 
 @pytest.mark.parametrize(
@@ -111,10 +118,8 @@ LOCAL_MEAN_TIME = "the Europe/Berlin offset +00:53:28 in force at {} cannot be w
         (lambda: native.add_hours("9999-12-31T20:00:00Z", 4), OUT_OF_RANGE),
         (lambda: native.contrl_due_at("9999-12-31T20:00:00Z"), OUT_OF_RANGE),
         (lambda: native.aperak_strom_due_at("9999-12-31T23:30:00Z"), OUT_OF_RANGE),
-        (lambda: native.contrl_due_at("1850-03-31T17:00:00Z"), LOCAL_MEAN_TIME.format("0:00:00.0 on 1850-04-02")),
-        (lambda: native.aperak_gas_folgeprozess_due_at("1850-03-12T10:00:00Z"),
-         LOCAL_MEAN_TIME.format("12:00:00.0 on 1850-03-13")),
-        (lambda: native.berlin_instant("1850-03-12", "10:00"), LOCAL_MEAN_TIME.format("10:00:00.0 on 1850-03-12")),
+        (lambda: native.aperak_strom_due_at("9999-12-31T23:00:00Z"), OUT_OF_RANGE),  # Saturday in Berlin
+        (lambda: native.aperak_strom_due_at("9999-12-31T23:30:00+01:00"), OUT_OF_RANGE),  # not at this offset
         (lambda: native.berlin_instant("2026-03-29", "02:30"),
          "CRITICAL: timezone database failure — could not resolve 2:30:00.0 Europe/Berlin for date 2026-03-29. "
          "Cannot compute a correct regulatory Frist. Ensure tzdata is installed and up to date."),
@@ -134,6 +139,32 @@ LOCAL_MEAN_TIME = "the Europe/Berlin offset +00:53:28 in force at {} cannot be w
 )
 def test_value_errors(call, message):
     with pytest.raises(ValueError) as raised:
+        call()
+    assert str(raised.value) == message
+
+
+OFFSET_UNWRITABLE = "The offset_second component cannot be formatted into the requested format."
+
+
+# Before 1 April 1893 Berlin kept local mean time, +00:53:28: such a result exists but has no text.
+@pytest.mark.parametrize(
+    ("call", "message"),
+    [
+        (lambda: native.berlin_instant("1850-03-12", "10:00"), OFFSET_UNWRITABLE),
+        (lambda: native.contrl_due_at("1850-03-31T17:00:00Z"), OFFSET_UNWRITABLE),  # moved to the window end
+        (lambda: native.aperak_strom_due_at("1850-03-16T09:00:00Z"), OFFSET_UNWRITABLE),  # Sunday noon
+        (lambda: native.aperak_gas_folgeprozess_due_at("1850-03-12T10:00:00Z"), OFFSET_UNWRITABLE),
+        (lambda: native.aperak_gas_initialprozess_due_at("1850-03-12T10:00:00Z"), OFFSET_UNWRITABLE),
+        (lambda: native.deadline_at_werktage("1893-03-30T10:00:00Z", 0), OFFSET_UNWRITABLE),
+        (lambda: native.next_werktag_at("1850-03-12T10:00:00Z", "09:00"), OFFSET_UNWRITABLE),
+        (lambda: native.antwort_deadline(55013, "1893-03-30T13:00:00Z"), OFFSET_UNWRITABLE),
+        # The year is named first, as for any instant.
+        (lambda: native.berlin_instant("-000001-06-01", "12:00"),
+         "The year component cannot be formatted into the requested format."),
+    ],
+)
+def test_results_in_local_mean_time_cannot_be_written(call, message):
+    with pytest.raises(RuntimeError) as raised:
         call()
     assert str(raised.value) == message
 

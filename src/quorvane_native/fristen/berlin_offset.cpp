@@ -1,6 +1,5 @@
 #include "quorvane_native/fristen/berlin_offset.hpp"
 
-#include "support/internal_fault.hpp"
 #include "zelk/fristen/berlin_zone.hpp"
 
 namespace quorvane_native::fristen {
@@ -21,25 +20,10 @@ std::expected<Instant, FristError> shown_in_berlin(const Instant& instant) {
   return *shown;
 }
 
-namespace berlin_offset_detail {
-
-std::expected<Instant, FristError> receipt_for_rule(const Instant& received) {
-  const std::int32_t offset = zelk_fristen::berlin_offset_at(received.utc_seconds());
-  if (offset == 0) throw support::InternalFault("the Berlin zone names an offset of zero");
-  const std::optional<Instant> in_berlin = received.at_offset(offset);
-  if (!in_berlin) return std::unexpected(zelk_fristen::out_of_range_error);
-  return *in_berlin;
+std::expected<Instant, FristError> shown_for_caller(const std::expected<zelk_fristen::DueTime, FristError>& due) {
+  if (!due) return std::unexpected(due.error());
+  if (due->moved) return shown_in_berlin(due->at);
+  return due->at;
 }
-
-std::expected<Instant, FristError> due_for_caller(const Instant& received,
-                                                  const std::expected<Instant, FristError>& due) {
-  if (!due) return due;
-  if (due->offset_seconds() == 0) return shown_in_berlin(*due);
-  const std::optional<Instant> at_receipt_offset = due->at_offset(received.offset_seconds());
-  if (!at_receipt_offset) return std::unexpected(zelk_fristen::out_of_range_error);
-  return *at_receipt_offset;
-}
-
-}  // namespace berlin_offset_detail
 
 }  // namespace quorvane_native::fristen

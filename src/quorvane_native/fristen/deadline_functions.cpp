@@ -141,14 +141,13 @@ py::Result contrl_due_at(py::Args args) {
         fmt::format("unknown CONTRL Anlass {} — expected \"regelfall\", \"strom_utilmd_orders\" or \"gas_alocat\"",
                     support::debug_quote(*anlass_text)));
   }
-  return instant_result(apply_keeping_offset(
-      *received, [anlass](const Instant& receipt) { return zelk_fristen::contrl_due_at(receipt, *anlass); }));
+  return instant_result(shown_for_caller(zelk_fristen::contrl_due(*received, *anlass)));
 }
 
 py::Result aperak_strom_due_at(py::Args args) {
   auto received = instant_argument(args[0]);
   if (!received) return py::propagate(received);
-  return instant_result(apply_keeping_offset(*received, zelk_fristen::aperak_strom_due_at));
+  return instant_result(shown_for_caller(zelk_fristen::aperak_strom_due(*received)));
 }
 
 py::Result aperak_gas_folgeprozess_due_at(py::Args args) {

@@ -1,5 +1,5 @@
-// Deadline results as Python values: a due instant or date as text, or the deadline rules' error
-// as ValueError.
+// Deadline results as Python values: a due instant or date as text, or the deadline rules' error:
+// ValueError, but RuntimeError for a result whose offset RFC 3339 cannot write.
 #pragma once
 
 #include <chrono>

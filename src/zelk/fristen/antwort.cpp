@@ -15,8 +15,10 @@ std::expected<Instant, FristError> same_day_at_due(const Instant& received, Cloc
   if (!day) return std::unexpected(day.error());
   // Only a Werktag's own clock time can still be ahead; other days roll without resolving it.
   if (is_werktag(*day)) {
-    const auto on_day_of_receipt = berlin_at(*day, clock);
-    if (!on_day_of_receipt || received < *on_day_of_receipt) return on_day_of_receipt;
+    // Whether it is still ahead asks for the moment only; its offset matters once it is the result.
+    const auto on_day_of_receipt = resolve_berlin(*day, clock);
+    if (!on_day_of_receipt) return on_day_of_receipt;
+    if (received < *on_day_of_receipt) return berlin_at(*day, clock);
   }
   const auto next_werktag = nth_werktag_after(*day, 1);
   if (!next_werktag) return std::unexpected(next_werktag.error());

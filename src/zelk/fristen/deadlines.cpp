@@ -19,7 +19,6 @@ constexpr std::chrono::seconds fifteen_minutes = minutes{15};
 constexpr std::chrono::seconds forty_five_minutes = minutes{45};
 constexpr std::chrono::seconds twenty_six_hours = std::chrono::hours{26};
 
-
 std::expected<Instant, FristError> checked(std::optional<Instant> instant) {
   if (!instant) return std::unexpected(out_of_range_error);
   return *instant;
@@ -56,6 +55,12 @@ std::expected<std::chrono::seconds, FristError> contrl_window(const Instant& rec
   throw support::InternalFault("ContrlAnlass outside its enumeration");
 }
 
+std::expected<Instant, FristError> at_utc_when_moved(const std::expected<DueTime, FristError>& due) {
+  if (!due) return std::unexpected(due.error());
+  if (due->moved) return checked(due->at.at_offset(0));
+  return due->at;
+}
+
 // The n-th Werktag after the Berlin day of receipt (that day itself for n = 0).
 std::expected<year_month_day, FristError> werktag_after_receipt(const Instant& received, std::uint32_t n) {
   const auto day = berlin_day(received);
@@ -71,13 +76,14 @@ std::optional<ContrlAnlass> contrl_anlass_from_name(std::string_view name) {
   return static_cast<ContrlAnlass>(found - contrl_anlass_names.begin());
 }
 
-std::expected<Instant, FristError> contrl_due_at(const Instant& received, ContrlAnlass anlass) {
+std::expected<DueTime, FristError> contrl_due(const Instant& received, ContrlAnlass anlass) {
   const auto window = contrl_window(received, anlass);
   if (!window) return std::unexpected(window.error());
   const auto due = checked(received.plus(*window));
-  if (!due) return due;
+  if (!due) return std::unexpected(due.error());
+  // A Berlin day beyond the years is 31 December before them or 1 January after them: in no window.
   const auto due_day = berlin_day(*due);
-  if (!due_day) return std::unexpected(due_day.error());
+  if (!due_day) return DueTime{*due};
   const std::chrono::month_day due_month_day = due_day->month() / due_day->day();
   for (const FormatumstellungWindow& window_dates : formatumstellung_windows) {
     // A due time inside a window falls on a Berlin day from its start day up to the day before
@@ -87,21 +93,35 @@ std::expected<Instant, FristError> contrl_due_at(const Instant& received, Contrl
     if (!start) return std::unexpected(start.error());
     const auto end = resolve_berlin(due_day->year() / window_dates.end_day, ClockTime{});
     if (!end) return std::unexpected(end.error());
-    if (*start <= *due && *due < *end) return checked(end->at_offset(0));
+    if (*start <= *due && *due < *end) return DueTime{*end, true};
   }
-  return due;
+  return DueTime{*due};
+}
+
+std::expected<DueTime, FristError> aperak_strom_due(const Instant& received) {
+  const auto day = berlin_day(received);
+  if (!day) return std::unexpected(day.error());
+  if (!is_saturday(*day)) {
+    const auto due = checked(received.plus(forty_five_minutes));
+    if (!due) return std::unexpected(due.error());
+    return DueTime{*due};
+  }
+  const auto sunday = day_after(*day);
+  if (!sunday) return std::unexpected(out_of_range_error);
+  const auto noon = resolve_berlin(*sunday, ClockTime::noon());
+  if (noon) return DueTime{*noon, true};
+  if (noon.error().kind != FristError::Kind::skipped_local_time) return std::unexpected(noon.error());
+  const auto fallback = checked(received.plus(twenty_six_hours));
+  if (!fallback) return std::unexpected(fallback.error());
+  return DueTime{*fallback};
+}
+
+std::expected<Instant, FristError> contrl_due_at(const Instant& received, ContrlAnlass anlass) {
+  return at_utc_when_moved(contrl_due(received, anlass));
 }
 
 std::expected<Instant, FristError> aperak_strom_due_at(const Instant& received) {
-  const auto day = berlin_day(received);
-  if (!day) return std::unexpected(day.error());
-  if (!is_saturday(*day)) return checked(received.plus(forty_five_minutes));
-  const auto sunday = day_after(*day);
-  if (!sunday) return std::unexpected(out_of_range_error);
-  const auto noon = noon_berlin(*sunday);
-  if (noon) return noon;
-  if (noon.error().kind == FristError::Kind::skipped_local_time) return checked(received.plus(twenty_six_hours));
-  return noon;
+  return at_utc_when_moved(aperak_strom_due(received));
 }
 
 std::expected<Instant, FristError> aperak_gas_folgeprozess_due_at(const Instant& received) {

@@ -28,13 +28,22 @@ constexpr std::string_view contrl_anlass_name(ContrlAnlass anlass) {
 // Exact, case-sensitive match of the names above.
 std::optional<ContrlAnlass> contrl_anlass_from_name(std::string_view name);
 
+// A due time counted from receipt, and whether the rule moved it elsewhere (to a window end, to
+// Sunday noon): an unmoved one is at the receipt's offset, a moved one at the Berlin offset.
+struct DueTime {
+  Instant at;
+  bool moved = false;
+};
+
 // received + the Anlass' window, at received's offset; a due time inside a Formatumstellung
 // window (31.3. 18:00 to 2.4. 00:00, 30.9. 18:00 to 2.10. 00:00 Berlin) moves to the window's
 // end, shown at UTC.
 std::expected<Instant, FristError> contrl_due_at(const Instant& received, ContrlAnlass anlass);
+std::expected<DueTime, FristError> contrl_due(const Instant& received, ContrlAnlass anlass);
 
 // received + 45 minutes at received's offset; for a Berlin Saturday, Sunday 12:00 Berlin at UTC.
 std::expected<Instant, FristError> aperak_strom_due_at(const Instant& received);
+std::expected<DueTime, FristError> aperak_strom_due(const Instant& received);
 
 // 12:00 Berlin on the first Werktag after the Berlin day of receipt, shown at UTC.
 std::expected<Instant, FristError> aperak_gas_folgeprozess_due_at(const Instant& received);

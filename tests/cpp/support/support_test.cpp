@@ -8,6 +8,8 @@
 #include "support/decimal.hpp"
 #include "support/diag.hpp"
 #include "support/lazy.hpp"
+#include "support/unicode_class.hpp"
+#include "support/unicode_class_table.hpp"
 #include "support/utf8.hpp"
 
 namespace {
@@ -31,15 +33,68 @@ INSTANTIATE_TEST_SUITE_P(
                     QuoteCase{"Straße — „x“", "\"Straße — „x“\""}, QuoteCase{"it's", "\"it's\""},
                     QuoteCase{"\xFF", "\"\xEF\xBF\xBD\""}));
 
+// What may not reach a screen raw: anything invisible, anything that reorders the text around it,
+// and a mark that would fuse with the quote or the character before it.
+INSTANTIATE_TEST_SUITE_P(
+    Unprintable, DebugQuoteText,
+    testing::Values(QuoteCase{"a\u2066b\u2067c\u2068d\u2069", "\"a\\u{2066}b\\u{2067}c\\u{2068}d\\u{2069}\""},
+                    QuoteCase{"\u202Eevil", "\"\\u{202e}evil\""},          // bidirectional override
+                    QuoteCase{"zero\u200Bwidth", "\"zero\\u{200b}width\""},  // format character
+                    QuoteCase{"\uE000", "\"\\u{e000}\""},                    // private use
+                    QuoteCase{"\U0010FFFD", "\"\\u{10fffd}\""},              // private use, last plane
+                    QuoteCase{"\u0378", "\"\\u{378}\""},                     // unassigned
+                    QuoteCase{"\uFFFF", "\"\\u{ffff}\""},                    // noncharacter
+                    QuoteCase{"a\u2028b\u2029", "\"a\\u{2028}b\\u{2029}\""},  // line and paragraph separators
+                    QuoteCase{"1\u00A0000", "\"1\\u{a0}000\""},              // no-break space
+                    QuoteCase{"\u3000", "\"\\u{3000}\""},                    // ideographic space
+                    QuoteCase{"\u0085", "\"\\u{85}\""},                      // C1 control
+                    QuoteCase{"\u00AD", "\"\\u{ad}\""},                      // soft hyphen
+                    QuoteCase{"\U000E0041", "\"\\u{e0041}\""},               // tag character
+                    QuoteCase{"\u0301a", "\"\\u{301}a\""},                   // leading combining mark
+                    QuoteCase{"e\u0301", "\"e\\u{301}\""},                   // and after a letter
+                    QuoteCase{"\u20DD", "\"\\u{20dd}\""},                    // enclosing mark
+                    QuoteCase{"\uFF9E", "\"\\u{ff9e}\""},                    // extender outside Mn and Me
+                    QuoteCase{"\u0903", "\"\u0903\""},                        // spacing mark: printable
+                    QuoteCase{"Grüße, Ärger", "\"Grüße, Ärger\""},
+                    QuoteCase{"⚡🔌 €", "\"⚡🔌 €\""},                             // emoji and symbols stay
+                    QuoteCase{"a b", "\"a b\""}));
+
 TEST(DebugQuote, CharactersAndCollections) {
   EXPECT_EQ(support::debug_quote(U'é'), "'é'");
   EXPECT_EQ(support::debug_quote(U'\''), "'\\''");
   EXPECT_EQ(support::debug_quote(U'"'), "'\"'");
   EXPECT_EQ(support::debug_quote(U'\x01'), "'\\u{1}'");
+  EXPECT_EQ(support::debug_quote(U'\u0301'), "'\\u{301}'");
+  EXPECT_EQ(support::debug_quote(U'\u2067'), "'\\u{2067}'");
+  EXPECT_EQ(support::debug_quote(U'\u00A0'), "'\\u{a0}'");
+  EXPECT_EQ(support::debug_quote(U'😀'), "'😀'");
+  // Not scalar values: never written as UTF-8.
+  EXPECT_EQ(support::debug_quote(char32_t{0xD800}), "'\\u{d800}'");
+  EXPECT_EQ(support::debug_quote(char32_t{0x110000}), "'\\u{110000}'");
   EXPECT_EQ(support::debug_quote(std::vector<std::string>{"a", "b"}), "[\"a\", \"b\"]");
   EXPECT_EQ(support::debug_quote(std::vector<std::string>{}), "[]");
   EXPECT_EQ(support::debug_option(55001u), "Some(55001)");
   EXPECT_EQ(support::debug_option(std::nullopt), "None");
+}
+
+// The lookups skip most of each table; walking the tables in order over every code point must
+// give the same answers, at block boundaries and range ends above all.
+TEST(UnicodeClass, LookupsAgreeWithAWalkOverTheTables) {
+  using namespace support::unicode;
+  std::size_t not_printable = 0;
+  std::size_t extender = 0;
+  for (char32_t c = 0; c <= 0x10FFFF; ++c) {
+    while (not_printable < not_printable_ranges.size() && not_printable_ranges[not_printable].last < c) ++not_printable;
+    while (extender < grapheme_extend_ranges.size() && grapheme_extend_ranges[extender].last < c) ++extender;
+    const bool listed_not_printable =
+        not_printable < not_printable_ranges.size() && not_printable_ranges[not_printable].first <= c;
+    const bool listed_extender =
+        extender < grapheme_extend_ranges.size() && grapheme_extend_ranges[extender].first <= c;
+    ASSERT_EQ(is_printable(c), !listed_not_printable) << std::hex << static_cast<std::uint32_t>(c);
+    ASSERT_EQ(is_grapheme_extend(c), listed_extender) << std::hex << static_cast<std::uint32_t>(c);
+  }
+  EXPECT_FALSE(is_printable(0x110000));
+  EXPECT_FALSE(is_grapheme_extend(0xFFFFFFFF));
 }
 
 TEST(ParseDecimal, AcceptsOnlyPlainDigitsWithinRange) {

@@ -72,13 +72,23 @@ TEST(FristenShapeDueAt, DueTime) {
       {"end_of_werktag 4", FristShape::end_of_werktag(4), at(date(2026, 7, 6), clock(10, 0), cest),
        at(date(2026, 7, 10), clock(23, 59, 59, 999'999'999), cest)},
       {"same_day on a Sunday", FristShape::same_day(), at(date(2026, 3, 29), clock(10, 0), cest),
-       at(date(2026, 3, 29), clock(23, 59, 59, 999'999'999), cest)}};
+       at(date(2026, 3, 29), clock(23, 59, 59, 999'999'999), cest)},
+      // 15:00 of the day of receipt, in local mean time, has passed: only the next Werktag's counts.
+      {"same_day_at past, the day of receipt in local mean time", fifteen_hundred,
+       at(date(1893, 3, 30), clock(14, 30), utc), at(date(1893, 4, 4), clock(15, 0), cet)}};  // past Easter
   for (const ShapeCase& c : cases) {
     const auto due = c.shape.due_at(c.received);
     ASSERT_TRUE(due.has_value()) << c.what << ": " << message(due.error());
     EXPECT_EQ(*due, c.expected) << c.what;
     EXPECT_EQ(due->offset_seconds(), c.expected.offset_seconds()) << c.what;
   }
+}
+
+TEST(FristenShapeDueAt, ADueTimeInLocalMeanTimeIsAnError) {
+  const auto due = FristShape::same_day_at(clock(15, 0)).due_at(at(date(1893, 3, 30), clock(13, 0), utc));
+  ASSERT_FALSE(due.has_value());
+  EXPECT_EQ(due.error().kind, FristError::Kind::unrepresentable_offset);
+  EXPECT_EQ(due.error().date, date(1893, 3, 30));
 }
 
 TEST(FristenShapeDueAt, SixtyFirstWerktagAtMidnight) {

@@ -39,7 +39,10 @@ TEST(FristenContrl, DueTimeByAnlassAndFormatumstellungWindow) {
       {{"strom on a Berlin Saturday that is Friday in UTC: 6 hours", at(date(2026, 7, 3), clock(22, 10), utc),
         at(date(2026, 7, 4), clock(4, 10), utc), utc}, ContrlAnlass::strom_utilmd_orders},
       {{"gas alocat: 45 minutes", at(date(2026, 1, 14), clock(9, 30), cet),
-        at(date(2026, 1, 14), clock(10, 15), cet), cet}, ContrlAnlass::gas_alocat}};
+        at(date(2026, 1, 14), clock(10, 15), cet), cet}, ContrlAnlass::gas_alocat},
+      {{"due on the last day in UTC, after the last Berlin day: in no window",
+        at(date(9999, 12, 31), clock(17, 30), utc), at(date(9999, 12, 31), clock(23, 30), utc), utc},
+       ContrlAnlass::regelfall}};
   for (const auto& [due, anlass] : cases) expect_due(contrl_due_at(due.received, anlass), due);
   EXPECT_EQ(contrl_due_at(at(date(9999, 12, 31), clock(20, 0), utc), ContrlAnlass::regelfall),
             std::unexpected(out_of_range_error));
@@ -55,13 +58,45 @@ TEST(FristenAperak, StromIsNoonSundayAfterABerlinSaturdayAndGasNoonOfTheNextWerk
        at(date(2026, 3, 29), clock(10, 0), utc), utc},
       {"Friday late runs past midnight", at(date(2026, 7, 3), clock(23, 50), cest),
        at(date(2026, 7, 4), clock(0, 35), cest), cest},
-      {"Berlin Saturday given at UTC", at(date(2026, 7, 3), clock(22, 30), utc), at(date(2026, 7, 5), clock(10, 0), utc), utc}};
+      {"Berlin Saturday given at UTC", at(date(2026, 7, 3), clock(22, 30), utc), at(date(2026, 7, 5), clock(10, 0), utc), utc},
+      {"last Friday of the calendar", at(date(9999, 12, 31), clock(22, 30), utc),
+       at(date(9999, 12, 31), clock(23, 15), utc), utc},
+      {"Saturday in local mean time", at(date(1850, 3, 16), clock(9, 0), utc),
+       at(date(1850, 3, 17), clock(11, 6, 32), utc), utc}};
   for (const DueCase& due : strom) expect_due(aperak_strom_due_at(due.received), due);
+  // The last Friday evening is a Saturday in Berlin, whose Sunday lies beyond the calendar.
+  EXPECT_EQ(aperak_strom_due_at(at(date(9999, 12, 31), clock(23, 0), utc)), std::unexpected(out_of_range_error));
   const DueCase gas[] = {
       {"before Christmas", at(date(2026, 12, 23), clock(10, 0), cet), at(date(2026, 12, 28), clock(11, 0), utc), utc},
       {"late Sunday at UTC is Monday in Berlin", at(date(2026, 7, 5), clock(22, 0), utc),
        at(date(2026, 7, 7), clock(10, 0), utc), utc}};
   for (const DueCase& due : gas) expect_due(aperak_gas_folgeprozess_due_at(due.received), due);
+}
+
+// Callers show a moved due time in Berlin time: it comes at the Berlin offset, an unmoved one at the
+// receipt's, even when both are UTC.
+TEST(FristenDueTime, TellsAMovedDueTimeFromOneCountedFromReceipt) {
+  const struct {
+    const char* what;
+    std::expected<DueTime, FristError> due;
+    Instant expected;
+    std::int32_t expected_offset;
+    bool moved;
+  } cases[] = {
+      {"contrl inside the spring window", contrl_due(at(date(2026, 3, 31), clock(12, 0), utc), ContrlAnlass::regelfall),
+       at(date(2026, 4, 2), clock(0, 0), cest), cest, true},
+      {"contrl outside a window", contrl_due(at(date(2026, 3, 10), clock(12, 0), utc), ContrlAnlass::regelfall),
+       at(date(2026, 3, 10), clock(18, 0), utc), utc, false},
+      {"aperak strom on a Saturday", aperak_strom_due(at(date(2026, 1, 10), clock(9, 0), utc)),
+       at(date(2026, 1, 11), clock(12, 0), cet), cet, true},
+      {"aperak strom on a Friday", aperak_strom_due(at(date(2026, 1, 9), clock(9, 0), utc)),
+       at(date(2026, 1, 9), clock(9, 45), utc), utc, false}};
+  for (const auto& c : cases) {
+    ASSERT_TRUE(c.due.has_value()) << c.what;
+    EXPECT_EQ(c.due->at, c.expected) << c.what;
+    EXPECT_EQ(c.due->at.offset_seconds(), c.expected_offset) << c.what;
+    EXPECT_EQ(c.due->moved, c.moved) << c.what;
+  }
 }
 
 TEST(FristenWerktagDeadline, EndOfNthWerktagAfterTheBerlinDayOfReceipt) {
