@@ -105,7 +105,7 @@ TEST(IsPrecondition, AcceptsTheThreeOpeningWordsInAnyCase) {
 }
 
 TEST(ReadConditions, ReadsEachTextOnceByTheKindOfItsNumber) {
-  const edi_energy::profile::model::TextMap texts{
+  const conditions::ConditionTexts texts{
       {"1", "Wenn BGM DE1001 = Z70 vorhanden"},
       {"2", "Hinweis: Wenn BGM DE1001 = Z70 vorhanden"},
       {"3", "Falls es regnet"},

@@ -5,7 +5,7 @@
 
 namespace edi_energy::profile::conditions {
 
-ReadConditions read_conditions(const model::TextMap& conditions) {
+ReadConditions read_conditions(const ConditionTexts& conditions) {
   ReadConditions read;
   for (const auto& [number, text] : conditions) {
     switch (kind_of(number)) {

@@ -9,7 +9,6 @@
 #include <string_view>
 
 #include "edi_energy/profile/conditions/voraussetzung.hpp"
-#include "edi_energy/profile/model.hpp"
 
 namespace edi_energy::profile::conditions {
 
@@ -24,6 +23,9 @@ struct ReadCondition {
 // Keyed like the AHB conditions map; numbers of other kinds are left out.
 using ReadConditions = std::map<std::string, ReadCondition, std::less<>>;
 
-ReadConditions read_conditions(const model::TextMap& conditions);
+// The AHB conditions map: condition number to text (the profile model's TextMap).
+using ConditionTexts = std::map<std::string, std::string, std::less<>>;
+
+ReadConditions read_conditions(const ConditionTexts& conditions);
 
 }  // namespace edi_energy::profile::conditions
