@@ -38,6 +38,8 @@ TEST(VoraussetzungParse, ReadsTheKnownShapes) {
       {"Wenn SG8 SEQ+Z01 und in dieser SG8 ein CCI+Z30 vorhanden", "present SEQ[Z01] in SG8"},
       {"Wenn SG4 CAV+MIW/ MPW/MBW vorhanden", "present CAV[MIW/MPW/MBW] in SG4"},
       {"Wenn SG4 STS+Z01 zweimal vorhanden", ""},
+      {"Wenn SG27 LIN ein Produkt vorhanden", "present LIN in SG27"},  // no segment after the article
+      {"Wenn SG27 LIN eine PIA+Z01 und SG28 PIA+Z02 vorhanden", "present PIA[Z01] then PIA[Z02] in SG27"},
       {"Wenn SG4 STS+Z01 einmal vorhanden", "present STS[Z01] in SG4"},
       // data elements compared with values
       {"Wenn BGM DE1001 = Z70 vorhanden", "BGM DE1001 in Z70"},
@@ -46,6 +48,8 @@ TEST(VoraussetzungParse, ReadsTheKnownShapes) {
       {"Wenn in diesem STS DE1131 = E_0472", "STS DE1131 in E_0472"},
       {"Wenn in SG4 STS DE9015=Z12/ Z13.", "STS DE9015 in Z12/Z13 in SG4"},
       {"Wenn in SG4 STS DE9015 <> „Z12“", "STS DE9015 not in Z12 in SG4"},
+      {"Wenn BGM DE1001=Z70", "BGM DE1001 in Z70"},
+      {"Wenn BGM DE1001 !=Z70", ""},  // "!=" glued to its value is no relation
       {"Wenn BGM DE1001 = Z7-0", ""},
       {"Wenn BGM DE1001 < 5", ""},
       // shapes of data elements
