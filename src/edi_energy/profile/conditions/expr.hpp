@@ -8,6 +8,7 @@
 #include <expected>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "edi_energy/profile/conditions/truth.hpp"
@@ -15,7 +16,6 @@
 namespace edi_energy::profile::conditions {
 
 struct Paket;
-class Callback;
 
 struct Expr {
   // Juxt (operands side by side) evaluates like And but is a node kind of its own: an operator

@@ -44,7 +44,8 @@ std::string repair_wrapped_patterns(std::string_view text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];
     if (c == ' ' && pattern_mode) {
-      const bool after_joint = !repaired.empty() && std::string_view("+-/:").find(repaired.back()) != std::string_view::npos;
+      const bool after_joint =
+          !repaired.empty() && std::string_view("+-/:").find(repaired.back()) != std::string_view::npos;
       const bool before_value = i + 1 < text.size() && (text[i + 1] == '?' || ut::is_ascii_alnum(text[i + 1]));
       if (after_joint && before_value) continue;
       pattern_mode = false;

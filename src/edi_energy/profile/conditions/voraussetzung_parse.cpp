@@ -49,7 +49,8 @@ std::optional<Voraussetzung> read_relation(const Words& words) {
   for (;;) {
     const std::size_t slash = rest.find('/');
     const std::string_view piece = rest.substr(0, std::min(slash, rest.size()));
-    const bool code_chars = std::all_of(piece.begin(), piece.end(), [](char c) { return ut::is_ascii_alnum(c) || c == '_'; });
+    const bool code_chars =
+        std::all_of(piece.begin(), piece.end(), [](char c) { return ut::is_ascii_alnum(c) || c == '_'; });
     if (piece.empty() || !code_chars) return std::nullopt;
     values.emplace_back(piece);
     if (slash == std::string_view::npos) break;
@@ -67,7 +68,9 @@ std::optional<Voraussetzung> read_relation(const Words& words) {
 }
 
 std::optional<ShapeCheck> shape_check(const std::vector<std::string>& lowered) {
-  const auto at = [&](std::size_t i) -> std::string_view { return i < lowered.size() ? lowered[i] : std::string_view{}; };
+  const auto at = [&](std::size_t i) -> std::string_view {
+    return i < lowered.size() ? lowered[i] : std::string_view{};
+  };
   const auto genau = std::find(lowered.begin(), lowered.end(), "genau");
   if (genau != lowered.end()) {
     const std::size_t i = static_cast<std::size_t>(genau - lowered.begin());

@@ -31,8 +31,8 @@ std::string_view trim_dashes(std::string_view piece) {
 bool is_group_word(std::string_view piece) { return piece.starts_with("SG") && ut::all_ascii_digits(piece.substr(2)); }
 
 bool looks_like_code(std::string_view piece) {
-  const bool code_chars = std::all_of(piece.begin(), piece.end(),
-                                      [](char c) { return ut::is_ascii_upper(c) || ut::is_ascii_digit(c) || c == '_'; });
+  const auto is_code_char = [](char c) { return ut::is_ascii_upper(c) || ut::is_ascii_digit(c) || c == '_'; };
+  const bool code_chars = std::all_of(piece.begin(), piece.end(), is_code_char);
   if (code_chars && std::any_of(piece.begin(), piece.end(), ut::is_ascii_upper)) return true;
   if (piece.size() >= 6 && ut::all_ascii_digits(piece)) return true;
   const bool digits_and_dashes =
@@ -82,7 +82,9 @@ std::optional<Voraussetzung::DeValue> parse_element_value(const Words& words, st
                                                           const std::optional<std::string>& group, bool negated) {
   Voraussetzung::DeValue reading{std::string(pattern_word.substr(0, 3)), std::string(words[de_index].substr(2)),
                                  {}, group, negated, false};
-  if (lowered.find(" mit wert ") != std::string_view::npos || lowered.find(" mit dem wert ") != std::string_view::npos) {
+  const bool names_one_value =
+      lowered.find(" mit wert ") != std::string_view::npos || lowered.find(" mit dem wert ") != std::string_view::npos;
+  if (names_one_value) {
     const auto wert = std::find(words.begin(), words.end(), "Wert");
     if (wert == words.end() || wert + 1 == words.end()) return std::nullopt;
     reading.values.emplace_back(trim_quotes(strip_trailing(*(wert + 1))));

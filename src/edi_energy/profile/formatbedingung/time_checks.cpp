@@ -80,7 +80,9 @@ Verdict zzz_utc(std::string_view value) {
 }
 
 Verdict dtm_303_field(std::string_view value, std::size_t offset, std::string_view expected, std::string_view label) {
-  if (value.size() != 15 || !ut::all_ascii_digits(value.substr(0, 12))) return Verdict::violated(not_a_zeitpunkt(value));
+  if (value.size() != 15 || !ut::all_ascii_digits(value.substr(0, 12))) {
+    return Verdict::violated(not_a_zeitpunkt(value));
+  }
   const std::string_view found = value.substr(std::min(offset, value.size()), expected.size());
   if (found == expected) return Verdict::holds();
   return Verdict::violated(fmt::format("has {} {}, not {}", label, found, expected));
