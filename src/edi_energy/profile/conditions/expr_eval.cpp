@@ -24,13 +24,24 @@ bool is_conditioning(std::string_view reference) {
   return number && *number >= 1 && *number <= 499;
 }
 
-Truth conjunction(const std::vector<Truth>& values) {
-  const auto has = [&](Truth t) { return std::find(values.begin(), values.end(), t) != values.end(); };
-  if (has(Truth::False)) return Truth::False;
-  if (has(Truth::Undecided)) return Truth::Undecided;
-  if (std::all_of(values.begin(), values.end(), [](Truth t) { return t == Truth::Neutral; })) return Truth::Neutral;
-  return Truth::True;
-}
+// What a conjunction of the values seen so far gives.
+struct Conjunction {
+  bool any_false = false;
+  bool any_undecided = false;
+  bool all_neutral = true;
+
+  void add(Truth value) {
+    any_false = any_false || value == Truth::False;
+    any_undecided = any_undecided || value == Truth::Undecided;
+    all_neutral = all_neutral && value == Truth::Neutral;
+  }
+
+  Truth result() const {
+    if (any_false) return Truth::False;
+    if (any_undecided) return Truth::Undecided;
+    return all_neutral ? Truth::Neutral : Truth::True;
+  }
+};
 
 // The non-Neutral values of the alternatives of one OR or XOR node, in order.
 std::expected<std::vector<Truth>, EvalError> choice_values(const std::vector<Expr>& alternatives,
@@ -64,14 +75,13 @@ TruthResult Expr::eval(const Callback& callback) const {
     case Kind::Ref: return callback(text);
     case Kind::Juxt:
     case Kind::And: {
-      std::vector<Truth> values;
-      values.reserve(children.size());
+      Conjunction conjunction;
       for (const Expr& child : children) {
         TruthResult value = child.eval(callback);
         if (!value) return value;
-        values.push_back(*value);
+        conjunction.add(*value);
       }
-      return conjunction(values);
+      return conjunction.result();
     }
     case Kind::Or:
     case Kind::Xor: break;
