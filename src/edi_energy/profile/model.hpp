@@ -67,7 +67,7 @@ struct GroupNode {
   std::string status{};
   std::uint32_t max = 0;
   std::string name{};
-  std::vector<Node> children{};
+  std::vector<Node> children;  // no initializer: clang would need Node complete here
 
   friend bool operator==(const GroupNode&, const GroupNode&) = default;
 };

@@ -1,0 +1,82 @@
+#include "edi_energy/profile/conditions/text_tokens.hpp"
+
+#include <algorithm>
+#include <array>
+
+#include "edi_energy/profile/unicode_text.hpp"
+
+namespace edi_energy::profile::conditions {
+namespace {
+
+namespace ut = unicode_text;
+
+std::string_view strip_any(std::string_view word, std::string_view characters) {
+  while (!word.empty() && characters.find(word.back()) != std::string_view::npos) word.remove_suffix(1);
+  return word;
+}
+
+constexpr std::array<std::string_view, 4> quote_marks{"\"", "\u201E", "\u201C", "\u201D"};
+
+}  // namespace
+
+std::string_view strip_trailing(std::string_view word) { return strip_any(word, ",.;)"); }
+
+std::string_view strip_group_punctuation(std::string_view word) { return strip_any(word, ",.;"); }
+
+std::string_view trim_quotes(std::string_view text) {
+  for (bool trimmed = true; trimmed;) {
+    trimmed = false;
+    for (std::string_view mark : quote_marks) {
+      if (text.starts_with(mark)) text.remove_prefix(mark.size()), trimmed = true;
+      if (text.ends_with(mark)) text.remove_suffix(mark.size()), trimmed = true;
+    }
+  }
+  return text;
+}
+
+bool is_de_token(std::string_view word) {
+  return word.size() == 6 && word.starts_with("DE") && ut::all_ascii_digits(word.substr(2));
+}
+
+std::optional<std::string> group_name(std::string_view word) {
+  std::string_view digits;
+  if (word.starts_with("SG")) {
+    digits = word.substr(2);
+  } else if (word.starts_with('S')) {
+    digits = word.substr(1);
+  } else {
+    return std::nullopt;
+  }
+  if (!ut::all_ascii_digits(digits)) return std::nullopt;
+  return "SG" + std::string(digits);
+}
+
+bool is_segment_token(std::string_view word) {
+  const std::string_view tag = word.substr(0, std::min(word.find('+'), word.size()));
+  return tag.size() == 3 && std::all_of(tag.begin(), tag.end(), ut::is_ascii_upper);
+}
+
+bool is_precondition(std::string_view text) {
+  const std::string lowered = ut::to_lower(ut::trim_white_start(text));
+  return lowered.starts_with("wenn ") || lowered.starts_with("falls ") || lowered.starts_with("sofern ");
+}
+
+bool names_a_relation(std::string_view lowered) {
+  static constexpr std::array<std::string_view, 18> markers{
+      "eine weitere", "ein weiteres", "einer weiteren", "einem weiteren", "wenn zwei ", "wenn drei ",
+      "mit derselben", "mit demselben", "identisch", "gleiche", "gleichen", "wie ein",
+      "\u00E4\u00DFer ist als", "kleiner ist als", "aus dem cluster", "codeliste", "genannte", "genannten",
+  };
+  return std::any_of(markers.begin(), markers.end(),
+                     [&](std::string_view marker) { return lowered.find(marker) != std::string_view::npos; });
+}
+
+std::vector<std::string_view> space_out_equals(std::string_view word) {
+  const std::size_t equals = word.find('=');
+  if (equals == std::string_view::npos || equals + 1 >= word.size() || word[equals + 1] == '=') return {word};
+  if (equals > 0 && std::string_view("<>!").find(word[equals - 1]) != std::string_view::npos) return {word};
+  if (equals == 0) return {word.substr(0, 1), word.substr(1)};
+  return {word.substr(0, equals), word.substr(equals, 1), word.substr(equals + 1)};
+}
+
+}  // namespace edi_energy::profile::conditions

@@ -1,0 +1,96 @@
+// The machine-checkable reading of a German Voraussetzung text ("Wenn SG10 CCI+Z19 im Vorgang
+// mehr als einmal vorhanden"). Texts of no known shape give nothing, which callers treat as
+// undecided. Deciding a reading against a message is the validation context's work; the
+// comments say what each variant asks of the segments of its scope.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "edi_energy/profile/conditions/segment_pattern.hpp"
+
+namespace edi_energy::profile::conditions {
+
+// What the value of a data element must look like.
+struct ShapeCheck {
+  enum class Kind : std::uint8_t {
+    Formatbedingung,  // passes the format condition `formatbedingung` ("950", "951", "960", "961")
+    Length,           // exactly `length` characters
+    Filled,           // not empty
+  };
+
+  Kind kind = Kind::Filled;
+  std::string formatbedingung;
+  std::size_t length = 0;
+
+  friend bool operator==(const ShapeCheck&, const ShapeCheck&) = default;
+};
+
+struct Voraussetzung {
+  // `group`, in every variant: the segment group whose instance is the scope; absent: the
+  // caller's current scope.
+
+  // `any`: some pattern matches some segment; otherwise the patterns match distinct segments
+  // in chain order. Inverted by `negated`.
+  struct Present {
+    std::vector<SegmentPattern> chain;  // non-empty
+    std::optional<std::string> group;
+    bool any = false;
+    bool negated = false;
+    friend bool operator==(const Present&, const Present&) = default;
+  };
+
+  // A segment tagged `tag` carries one of `values` in data element `de`; with `suffix`, a value
+  // of at least two characters that ends with one of them. Inverted by `negated`.
+  struct DeValue {
+    std::string tag;
+    std::string de;  // four digits
+    std::vector<std::string> values;  // non-empty
+    std::optional<std::string> group;
+    bool negated = false;
+    bool suffix = false;
+    friend bool operator==(const DeValue&, const DeValue&) = default;
+  };
+
+  // A segment matching `pattern` carries in `de` a value that passes `check`. Inverted by
+  // `negated`.
+  struct DeShape {
+    ShapeCheck check;
+    SegmentPattern pattern;
+    std::string de;
+    std::optional<std::string> group;
+    bool negated = false;
+    friend bool operator==(const DeShape&, const DeShape&) = default;
+  };
+
+  // More than `more_than` segments match `pattern`.
+  struct Count {
+    SegmentPattern pattern;
+    std::optional<std::string> group;
+    std::size_t more_than = 0;
+    friend bool operator==(const Count&, const Count&) = default;
+  };
+
+  std::variant<Present, DeValue, DeShape, Count> shape;
+
+  static std::optional<Voraussetzung> parse(std::string_view text);
+
+  friend bool operator==(const Voraussetzung&, const Voraussetzung&) = default;
+};
+
+// The segment per occurrence of which a Wiederholbarkeit condition applies ("Code einmal für
+// jede SG5 LOC+Z16").
+struct ProSegment {
+  SegmentPattern pattern;
+
+  static std::optional<ProSegment> parse(std::string_view text);
+
+  friend bool operator==(const ProSegment&, const ProSegment&) = default;
+};
+
+}  // namespace edi_energy::profile::conditions

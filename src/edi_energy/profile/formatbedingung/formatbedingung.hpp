@@ -1,0 +1,34 @@
+// The Formatbedingungen of the AHB documents (900 to 999 and "UB1" to "UB3"): which shape each
+// asks of a value, the example value the generator writes, and the fold of a condition
+// expression over the Formatbedingungen it references.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "edi_energy/profile/conditions/expr.hpp"
+#include "edi_energy/profile/formatbedingung/verdict.hpp"
+
+namespace edi_energy::profile::formatbedingung {
+
+// `id` as it stands between the brackets ("931", "UB1").
+Verdict evaluate(std::string_view id, std::string_view value);
+
+// A value that satisfies the Formatbedingung `id`; nothing for an unknown id.
+std::optional<std::string_view> example(std::string_view id);
+
+// A broken Formatbedingung: its reference text and what is wrong.
+using Finding = std::pair<std::string, std::string>;
+
+// True, False or Undecided (an unknown Formatbedingung); references of other kinds hold. Every
+// child is folded, so `findings` receives every broken Formatbedingung of the tree, also those
+// of an alternative that another alternative made good.
+conditions::Truth fold(const conditions::Expr& expr, std::string_view value, std::vector<Finding>& findings);
+
+// The broken Formatbedingungen when the expression as a whole is broken, else none.
+std::vector<Finding> violations(const conditions::Expr& expr, std::string_view value);
+
+}  // namespace edi_energy::profile::formatbedingung

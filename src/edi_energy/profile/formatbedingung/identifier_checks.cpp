@@ -1,0 +1,41 @@
+// Identifier shapes through the market identifier rules.
+#include <array>
+
+#include <fmt/format.h>
+
+#include "edi_energy/profile/formatbedingung/checks.hpp"
+#include "rubo4e/identifiers/checksum.hpp"
+#include "rubo4e/identifiers/zaehlpunkt.hpp"
+
+namespace edi_energy::profile::formatbedingung {
+namespace {
+
+namespace checksum = rubo4e::identifiers::checksum;
+
+using Outcome = std::expected<void, rubo4e::error::IdentifierError>;
+
+Outcome check(std::string_view value, IdShape shape) {
+  switch (shape) {
+    case IdShape::Marktlokation: return checksum::validate_numeric_id(value, 11, 1);
+    case IdShape::Zaehlpunkt: return rubo4e::identifiers::zaehlpunkt::validate_zaehlpunktbezeichnung(value);
+    case IdShape::TrId: return checksum::validate_ascii_id(value, "D");
+    case IdShape::Netzlokation: return checksum::validate_ascii_id(value, "E");
+    case IdShape::SrId: return checksum::validate_ascii_id(value, "C");
+  }
+  return {};
+}
+
+// Indexed by IdShape.
+constexpr std::array<std::string_view, 5> labels{"a Marktlokations-ID", "a Z\u00E4hlpunktbezeichnung", "a TR-ID",
+                                                 "a Netzlokations-ID", "an SR-ID"};
+
+}  // namespace
+
+Verdict id_shape(std::string_view value, IdShape shape) {
+  const Outcome outcome = check(value, shape);
+  if (outcome) return Verdict::holds();
+  return Verdict::violated(
+      fmt::format("is not {}: {}", labels[static_cast<std::size_t>(shape)], outcome.error().message()));
+}
+
+}  // namespace edi_energy::profile::formatbedingung

@@ -1,0 +1,132 @@
+// Reading Voraussetzung and Wiederholbarkeit texts as the AHB documents write them.
+#include <gtest/gtest.h>
+
+#include "conditions_render.hpp"
+#include "edi_energy/profile/conditions/read_conditions.hpp"
+#include "edi_energy/profile/conditions/text_tokens.hpp"
+#include "edi_energy/profile/conditions/voraussetzung.hpp"
+
+namespace {
+
+namespace conditions = edi_energy::profile::conditions;
+using conditions::ProSegment;
+using conditions::Voraussetzung;
+using conditions_test::render;
+
+struct Case {
+  std::string_view text;
+  std::string_view reading;  // empty: no Voraussetzung
+};
+
+TEST(VoraussetzungParse, ReadsTheKnownShapes) {
+  const Case cases[] = {
+      // counts
+      {"Wenn SG10 CCI+Z19 (Bilanzkreis) im Vorgang mehr als einmal vorhanden", "CCI[Z19] more than 1 in SG10"},
+      {"Wenn SG10 CCI+Z19 (Bilanzkreis) im Vorgang mehr als zweimal vorhanden", "CCI[Z19] more than 2 in SG10"},
+      {"Wenn mehr als ein SG8 SEQ+ZH0 (Priorisierung erforderliches Produktpaket) vorhanden", ""},
+      // presence and absence, with line-wrapped patterns repaired
+      {"Wenn SG9 PIA+5+1- 1?:1.9.0 nicht vorhanden", "absent PIA[5][1-1:1.9.0] in SG9"},
+      {"Wenn nicht SG9 PIA+5+1-b?:9.99.0 (b= Kanal: Wert gemäß Codeliste der OBIS-Kennzahlen) vorhanden", ""},
+      {"wenn SG3 AJT+Z58+G_0089 oder SG3 AJT+Z59+G_0089 oder SG3 AJT+Z60+G_0089 vorhanden",
+       "present AJT[Z58][G_0089] | AJT[Z59][G_0089] | AJT[Z60][G_0089] in SG3"},
+      {"Wenn SG8 SEQ+Z01/ Z98 (Daten der Marktlokation) SG10 CCI+++ZC0 (Prognose auf Basis von Werten) vorhanden",
+       "present SEQ[Z01/Z98] then CCI[][][ZC0] in SG8"},
+      {"Wenn SG4 STS+E01 in keinem Vorgang vorhanden", "absent STS[E01] in SG4"},
+      {"Wenn kein SG5 LOC+Z16 vorhanden", "absent LOC[Z16] in SG5"},
+      // both segments follow "dieser", so neither is dropped from the chain
+      {"Wenn in dieser SG8 SEQ+Z01 ein CCI+Z30++Z07 vorhanden", "present SEQ[Z01] then CCI[Z30][][Z07] in SG8"},
+      {"Wenn SG8 SEQ+Z01 und in dieser SG8 ein CCI+Z30 vorhanden", "present SEQ[Z01] in SG8"},
+      {"Wenn SG4 CAV+MIW/ MPW/MBW vorhanden", "present CAV[MIW/MPW/MBW] in SG4"},
+      {"Wenn SG4 STS+Z01 zweimal vorhanden", ""},
+      {"Wenn SG27 LIN ein Produkt vorhanden", "present LIN in SG27"},  // no segment after the article
+      {"Wenn SG27 LIN eine PIA+Z01 und SG28 PIA+Z02 vorhanden", "present PIA[Z01] then PIA[Z02] in SG27"},
+      {"Wenn SG4 STS+Z01 einmal vorhanden", "present STS[Z01] in SG4"},
+      // data elements compared with values
+      {"Wenn BGM DE1001 = Z70 vorhanden", "BGM DE1001 in Z70"},
+      {"Wenn BGM DE1001 = Z70 nicht vorhanden", "BGM DE1001 not in Z70"},
+      {"Wenn BGM DE1001 ≠ Z70 nicht vorhanden", "BGM DE1001 in Z70"},
+      {"Wenn in diesem STS DE1131 = E_0472", "STS DE1131 in E_0472"},
+      {"Wenn in SG4 STS DE9015=Z12/ Z13.", "STS DE9015 in Z12/Z13 in SG4"},
+      {"Wenn in SG4 STS DE9015 <> „Z12“", "STS DE9015 not in Z12 in SG4"},
+      {"Wenn BGM DE1001=Z70", "BGM DE1001 in Z70"},
+      {"Wenn BGM DE1001 !=Z70", ""},  // "!=" glued to its value is no relation
+      {"Wenn BGM DE1001 = Z7-0", ""},
+      {"Wenn BGM DE1001 < 5", ""},
+      // shapes of data elements
+      {"Wenn in LOC+172 DE3225 (Meldepunkt) die ID einer Marktlokation angegeben ist", "LOC[172] DE3225 format 950"},
+      {"wenn in SG6 LOC+172 DE3225 die ID der Messlokation angegeben ist", "LOC[172] DE3225 format 951 in SG6"},
+      {"Wenn in SG5 LOC+Z16 DE3225 die ID einer steuerbaren Ressource angegeben ist", "LOC[Z16] DE3225 format 961 in SG5"},
+      {"Wenn Wert in SG6 LOC+172 DE3225 genau 11 Stellen", "LOC[172] DE3225 length 11 in SG6"},
+      {"Wenn in LOC+172 DE3225 die ID einer Tranche angegeben ist", ""},
+      {"Wenn im DE3155 in demselben COM der Code TE / FX / AJ / AL vorhanden ist", "COM DE3155 in TE/FX/AJ/AL"},
+      {"Wenn in derselben SG27 LIN ein PIA+Z02 (Artikel-ID) mit einer Artikel-ID im DE7140 bei der die letzten "
+       "beiden Stellen mit dem Wert \"01\" (Kosten für das Einrichten des Messprodukts) vorhanden ist.",
+       "PIA DE7140 in 01 as suffix in SG27"},
+      {"Wenn SG8 SEQ+Z01 DE1050 vorhanden", "SEQ[Z01] DE1050 filled in SG8"},
+      {"Wenn SG8 RFF+Z18 DE1154 mit 123abc vorhanden", "RFF DE1154 in 123abc in SG8"},
+      // texts of no known shape
+      {"Hinweis: Wenn SG4 STS+E01 vorhanden", ""},
+      {"Falls SG4 STS+E01 vorhanden", ""},
+      {"Wenn SG4 STS+E01 und die gleiche SG5 LOC+Z16 vorhanden", ""},
+      {"Wenn SG4 STS+E01 identisch vorhanden", ""},
+      {"Wenn SG9 PIA+5+7- 0?:52.0.22/7-0?:54.0.16/7- 0?:54.0.20/7-0?:54.0.22", ""},
+      {"Wenn der Zeitraum länger als ein Monat ist", ""},
+      {"Wenn vorhanden", ""},
+      {"Wenn", ""},
+      {"", ""},
+  };
+  for (const Case& c : cases) {
+    const std::optional<Voraussetzung> reading = Voraussetzung::parse(c.text);
+    EXPECT_EQ(reading ? render(*reading) : "", c.reading) << c.text;
+  }
+}
+
+TEST(ProSegmentParse, FindsTheSegmentAfterAGroupName) {
+  const Case cases[] = {
+      {"Code einmal je SG4 IDE+24 (Vorgang)", ""},
+      {"Segmentgruppe ist bis zu drei Mal je SG5 NAD+DP anzugeben", "NAD[DP]"},
+      {"Segmentgruppe ist genau zwei Mal je SG9 LIN anzugeben", "LIN"},
+      {"Einmal für jede SG8  SEQ+Z01, die angegeben ist", "SEQ[Z01]"},
+      {"Einmal für jede SG8 (Lokation) in SG10 CCI+Z19 angeben", "CCI[Z19]"},
+      {"Für jeden Zeitraum ist ein SG6 anzugeben", ""},
+      {"Segmentgruppe ist einmal für jede Zeitraum-ID aus dem DE1156 anzugeben", ""},
+      {"Einmal je SG4 IDE+24 und SG5 LOC+Z16", ""},
+      {"Einmal je SG5 LOC+Z16 und SG4 IDE+24", "LOC[Z16]"},
+  };
+  for (const Case& c : cases) {
+    const std::optional<ProSegment> pro = ProSegment::parse(c.text);
+    EXPECT_EQ(pro ? render(pro->pattern) : "", c.reading) << c.text;
+  }
+}
+
+TEST(IsPrecondition, AcceptsTheThreeOpeningWordsInAnyCase) {
+  const std::pair<std::string_view, bool> cases[] = {
+      {"Wenn SG4 vorhanden", true}, {"  falls nicht", true}, {"SOFERN per ORDERS angefordert", true},
+      {"Wenn", false},              {"Wennschon", false},    {"Hinweis: Wenn SG4 vorhanden", false},
+      {"", false},
+  };
+  for (const auto& [text, expected] : cases) EXPECT_EQ(conditions::is_precondition(text), expected) << text;
+}
+
+TEST(ReadConditions, ReadsEachTextOnceByTheKindOfItsNumber) {
+  const conditions::ConditionTexts texts{
+      {"1", "Wenn BGM DE1001 = Z70 vorhanden"},
+      {"2", "Hinweis: Wenn BGM DE1001 = Z70 vorhanden"},
+      {"3", "Falls es regnet"},
+      {"501", "Wenn SG4 STS+E01 vorhanden"},
+      {"931", "Format: ZZZ = +00"},
+      {"2001", "Einmal je SG5 LOC+Z16"},
+  };
+  const conditions::ReadConditions read = conditions::read_conditions(texts);
+  ASSERT_EQ(read.size(), 4u);
+  EXPECT_TRUE(read.at("1").precondition);
+  EXPECT_EQ(read.at("1").voraussetzung, Voraussetzung::parse(texts.at("1")));
+  EXPECT_FALSE(read.at("2").precondition);
+  EXPECT_FALSE(read.at("2").voraussetzung.has_value());
+  EXPECT_TRUE(read.at("3").precondition);
+  EXPECT_FALSE(read.at("3").voraussetzung.has_value());
+  ASSERT_TRUE(read.at("2001").pro_segment.has_value());
+  EXPECT_EQ(render(read.at("2001").pro_segment->pattern), "LOC[Z16]");
+}
+
+}  // namespace
