@@ -1,6 +1,6 @@
 #include "edi_energy/profile/conditions/segment_access.hpp"
 
-#include "edifact/model.hpp"
+#include "edifact/model/segment.hpp"
 
 namespace edi_energy::profile::conditions::segment_access {
 

@@ -5,7 +5,7 @@
 #include "edi_energy/profile/conditions/segment_access.hpp"
 #include "edi_energy/profile/conditions/text_tokens.hpp"
 #include "edi_energy/profile/unicode_text.hpp"
-#include "edifact/model.hpp"
+#include "edifact/model/segment.hpp"
 
 namespace edi_energy::profile::conditions {
 namespace {

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "edifact/model.hpp"
+#include "edifact/model/segment.hpp"
 
 namespace edi_energy::profile::conditions {
 
