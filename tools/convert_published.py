@@ -44,14 +44,18 @@ PUBLISHED = {
 UTILTS_AHB_XML = "UTILTS_1.1e_AHB-1.0_20250218.xml"
 
 
+# Conditions that the tables use only inside the Unterbedingungen, without text of their own.
+UB_CONDITIONS = ("490", "491", "932", "933", "934", "935")
+
+
 def shared_condition_texts():
-    """Texts of conditions that the tables use only inside Unterbedingungen (490, 491,
-    932 to 935): the UTILTS AHB XML words them."""
+    """The wording of the Unterbedingungen's conditions, which the UTILTS AHB XML gives."""
     root = ET.parse(os.path.join(DATA, "mig", UTILTS_AHB_XML)).getroot()
     out = {}
     for b in root.iter("Bedingung"):
         nr = b.attrib["Nummer"].strip("[]")
-        out[nr] = " ".join((b.text or "").split())
+        if nr in UB_CONDITIONS:
+            out[nr] = " ".join((b.text or "").split())
     return out
 
 

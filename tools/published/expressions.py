@@ -14,6 +14,8 @@ def _mend(text):
     text = re.sub(r"^x(?=\s|$|\[)", "X", text)
     # a few cells glue the status word to its condition ("X[28]")
     text = re.sub(r"^(Muss|Soll|Kann|X|M|S|K)(?=[\[(])", r"\1 ", text)
+    # INVOIC 31011 writes the operator ∨ as the letter "V"
+    text = re.sub(r"(?<=[\])])\s+V\s+(?=[\[(])", " ∨ ", text)
     # some cells carry doubled blanks between operands
     return " ".join(text.split())
 
@@ -22,7 +24,9 @@ def cells(expr):
     """The status cells of one expression. CR LF separates two cells, except where the part
     after it starts with an operator or no status word: there it only wraps a long expression."""
     out = []
-    for part in expr.split("\r\n"):
+    # IFTSTA 21038 writes two cells on one line: "Muss [56] ∧ [58] Soll [71]"
+    parts = [p for line in expr.split("\r\n") for p in re.split(r"(?<=\])\s+(?=(?:Muss|Soll|Kann)\b)", line)]
+    for part in parts:
         part = part.strip()
         if not part:
             continue
