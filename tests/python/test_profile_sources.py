@@ -1,0 +1,188 @@
+"""The converters that turn the published tables into profile sources, on small made-up
+tables: the mended expressions, the alignment of AHB lines onto a MIG tree, and the
+derivation of a successor profile."""
+
+import pathlib
+import sys
+from types import SimpleNamespace
+
+import pytest
+
+TOOLS = pathlib.Path(__file__).resolve().parents[2] / "tools"
+sys.path[:0] = [str(TOOLS / "published"), str(TOOLS / "profiles")]
+
+from align import Flat, align  # noqa: E402
+from expressions import cells  # noqa: E402
+import published_source  # noqa: E402
+
+
+@pytest.mark.parametrize(("expr", "expected"), [
+    ("Muss", ["Muss"]),
+    ("Muss [2]\r\nKann", ["Muss [2]", "Kann"]),
+    ("S [22]\r\nM [23]", ["S [22]", "M [23]"]),
+    ("X [1] ∧\r\n[2]", ["X [1] ∧ [2]"]),                      # a wrapped expression, not a second cell
+    ("X ([1] ∨ [2])\r\n∧ [3]", ["X ([1] ∨ [2]) ∧ [3]"]),
+    ("x [5]", ["X [5]"]),
+    ("x", ["X"]),
+    ("X [2080]]", ["X [2080]"]),
+    ("X [92 ]", ["X [92]"]),
+    ("X[28]", ["X [28]"]),
+    ("Muss [533] ⊻  [534]", ["Muss [533] ⊻ [534]"]),
+    ("X ([64] V [70]) V [71]", ["X ([64] ∨ [70]) ∨ [71]"]),
+    ("Muss [56] ∧ [58] Soll [71]", ["Muss [56] ∧ [58]", "Soll [71]"]),
+    ("", []),
+    ("Kann [UB1]", ["Kann [UB1]"]),
+    ("X [1P0..1]", ["X [1P0..1]"]),
+])
+def test_cells_mend_the_known_slips_and_keep_the_rest(expr, expected):
+    assert cells(expr) == expected
+
+
+def el(id_, status="M", codes=(), components=()):
+    return {"id": id_, "name": "", "status": status, "format": "an..3", "codes": [[c, ""] for c in codes],
+            "components": list(components)}
+
+
+def seg(nr, tag, *elements, name=""):
+    return {"kind": "S", "nr": nr, "tag": tag, "zaehler": "", "status": "M", "max": 1, "name": name,
+            "elements": list(elements), "example": None}
+
+
+def grp(group, *children, name=""):
+    return {"kind": "G", "group": group, "zaehler": "", "status": "M", "max": 1, "name": name,
+            "children": list(children)}
+
+
+def tree():
+    return [
+        seg("00001", "UNH", el("0062")),
+        grp("SG2", seg("00002", "NAD", el("3035", codes=["MS"]), el("C082", components=[el("3039"), el("3055")])),
+            grp("SG3", seg("00003", "CTA", el("3139", codes=["IC"]))),
+            seg("00004", "DTM", el("C507", components=[el("2005", codes=["92"]), el("2380")]))),
+        grp("SG2", seg("00005", "NAD", el("3035", codes=["MR"]), el("C082", components=[el("3039"), el("3055")])),
+            seg("00006", "FTX", el("4451", codes=["ACB"]),
+                el("C108", components=[el("4440"), el("4440"), el("4440")]))),
+        grp("SG4", seg("00007", "IDE", el("7495")), name="Vorgang A"),
+        grp("SG4", seg("00008", "IDE", el("7495")), name="Vorgang B"),
+    ]
+
+
+def line(type_, sg="", seg_="", de="", code="", expr="", section=""):
+    return {"type": type_, "sg": sg, "seg": seg_, "de": de, "code": code, "expr": expr, "section": section,
+            "name": "", "i": 0}
+
+
+def test_a_group_line_takes_the_variant_whose_trigger_carries_its_code():
+    col = align(Flat(tree()), [
+        line("segment_group", "SG2", expr="Muss"),
+        line("segment", "SG2", "NAD", expr="Muss"),
+        line("code", "SG2", "NAD", "3035", "MR", "X"),
+        line("dataelement", "SG2", "NAD", "3039", expr="X [1]"),
+    ])
+    assert not col.missed
+    assert [e[:3] for e in col.entries[:2]] == [("g", "SG2", "00005"), ("s", "00005", ["Muss"])]
+    rules = [e[1] for e in col.entries if e[0] == "e"]
+    assert [(r["nr"], r["de"], r["operands"]) for r in rules] == [
+        ("00005", "3035", [["X", "MR"]]), ("00005", "3039", [["X [1]"]])]
+
+
+def test_same_id_elements_of_one_segment_get_their_occurrence_in_order():
+    col = align(Flat(tree()), [
+        line("segment_group", "SG2", expr="Muss"),
+        line("segment", "SG2", "NAD", expr="Muss"),
+        line("code", "SG2", "NAD", "3035", "MR", "X"),
+        line("segment", "SG2", "FTX", expr="Kann"),
+        line("code", "SG2", "FTX", "4451", "ACB", "X"),
+        line("dataelement", "SG2", "FTX", "4440", expr="X"),
+        line("dataelement", "SG2", "FTX", "4440", expr="X [5]"),
+    ])
+    rules = [e[1] for e in col.entries if e[0] == "e" and e[1]["de"] == "4440"]
+    assert [(r["nr"], r["occurrence"], r["operands"]) for r in rules] == [
+        ("00006", 0, [["X"]]), ("00006", 1, [["X [5]"]])]
+
+
+def test_codes_of_one_element_collect_in_one_rule_and_each_cell_is_an_operand():
+    col = align(Flat(tree()), [
+        line("segment_group", "SG2", expr="Muss"),
+        line("segment", "SG2", "NAD", expr="Muss"),
+        line("code", "SG2", "NAD", "3035", "MS", "X"),
+        line("code", "SG2", "NAD", "3055", "9", "X"),
+        line("code", "SG2", "NAD", "3055", "293", "X [2]\r\nX [3]"),
+    ])
+    rule = [e[1] for e in col.entries if e[0] == "e" and e[1]["de"] == "3055"]
+    assert len(rule) == 1 and rule[0]["operands"] == [["X", "9"], ["X [2]", "293"], ["X [3]", "293"]]
+
+
+def test_a_segment_of_the_group_after_its_nested_group_closes_the_nested_one():
+    col = align(Flat(tree()), [
+        line("segment_group", "SG2", expr="Muss"),
+        line("segment", "SG2", "NAD", expr="Muss"),
+        line("segment_group", "SG3", expr="Kann"),
+        line("segment", "SG3", "CTA", expr="Muss"),
+        line("segment", "SG2", "DTM", expr="Soll"),
+        line("code", "SG2", "DTM", "2005", "92", "X"),
+    ])
+    assert not col.missed
+    assert [e[1] for e in col.entries if e[0] in ("g", "s")] == ["SG2", "00002", "SG3", "00003", "00004"]
+
+
+def test_without_codes_the_name_tells_group_variants_apart():
+    col = align(Flat(tree()), [
+        line("segment_group", "SG4", expr="Muss", section="Vorgang B"),
+        line("segment", "SG4", "IDE", expr="Muss", section="Vorgang B"),
+    ])
+    assert col.entries[0][:3] == ("g", "SG4", "00008") and col.entries[1][1] == "00008"
+
+
+def test_lines_the_tree_cannot_take_are_reported_not_dropped_silently():
+    col = align(Flat(tree()), [
+        line("segment", "", "BGM", expr="Muss"),
+        line("dataelement", "", "BGM", "1004", expr="X"),
+        line("segment", "", "UNH", expr="Muss"),
+        line("dataelement", "", "UNH", "9999", expr="X"),
+    ])
+    assert [(m["seg"], m["de"]) for m in col.missed] == [("BGM", ""), ("BGM", "1004"), ("UNH", "9999")]
+    assert [a[0] for a in col.absent] == ["S"]
+
+
+SOURCE = {
+    "structure": [["S", "00001", "UNH", "0010", "M", 1, "Kopf", [
+        ["0062", "Referenz", "M", "an..14", [], []],
+        ["S009", "Kennung", "M", None, [], [["0065", "Typ", "M", "an..6", [["UTILTS", ""]], []],
+                                             ["0057", "Version", "R", "an..6", [["1.1e", "Version"]], []]]]],
+        None]],
+    "envelope": [],
+    "anwendungsfaelle": [
+        {"pid": 25001, "name": "Berechnungsformel", "communication": "NB an LF",
+         "lines": [["s", "00001", ["Muss"]], ["e", "00001", "0057", 0, [["X", "1.1e"]]],
+                   ["e", "00001", "0062", 0, [["X"]]]]},
+        {"pid": 25004, "name": "Übersicht Zählzeitdefinitionen", "communication": "NB an LF",
+         "lines": [["s", "00001", ["Kann"]]]},
+    ],
+    "conditions": {"1": "Wenn vorhanden"},
+    "packages": {"1P": ""},
+}
+
+
+def derived(static, release, wanted, monkeypatch):
+    monkeypatch.setattr(published_source, "load", lambda name: SOURCE)
+    monkeypatch.setitem(published_source.DERIVED, static, "UTILTS_FV20250401")
+    return published_source.build(SimpleNamespace(static=static, release=release), wanted)
+
+
+def test_a_derived_profile_carries_its_own_release_in_unh(monkeypatch):
+    structure, _, afs, _, _ = derived("UTILTS_FV20261001", "1.2", [
+        {"pid": 25001, "name": "Berechnungsformel", "communication": "NB an LF"}], monkeypatch)
+    codes = structure[0]["elements"][1]["components"][1]["codes"]
+    assert codes == [{"code": "1.2", "name": "Version"}]
+    assert afs[0]["elements"][0]["operands"] == [{"operand": "X", "code": "1.2"}]
+    # what is not the release stays, and empty fields stay out of the documents
+    assert structure[0]["elements"][1]["components"][0]["codes"] == [{"code": "UTILTS"}]
+    assert "occurrence" not in afs[0]["elements"][1] and "format" not in structure[0]["elements"][1]
+
+
+def test_a_derived_pid_without_column_takes_the_column_of_its_namesake(monkeypatch):
+    _, _, afs, _, _ = derived("UTILTS_FV20261001", "1.1e", [
+        {"pid": 25011, "name": "Übersicht Zählzeitdefinition", "communication": ""}], monkeypatch)
+    assert afs == [{"pid": 25011, "name": "Übersicht Zählzeitdefinition", "communication": "NB an LF",
+                    "rows": [{"nr": "00001", "status": ["Kann"]}], "elements": []}]
