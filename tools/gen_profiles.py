@@ -74,7 +74,8 @@ class Numbering:
 def number_tree(nodes, numbering, parent_path=()):
     """Attaches nr and zaehler to every node, in pre-order."""
     for n in nodes:
-        n["zaehler"] = numbering.next_zaehler()
+        # a node may carry the Zähler of its published structure
+        n["zaehler"] = n.get("zaehler") or numbering.next_zaehler()
         if n["kind"] == "grp":
             number_tree(n["children"], numbering, parent_path + (n["group"],))
         else:

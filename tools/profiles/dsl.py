@@ -65,7 +65,7 @@ def unh(msg, version, release, agency="UN", extra_0068=False):
                 [(version[0], "Entwurfs-Version")]),
              de("0054", "Freigabenummer des Nachrichtentyps", "M", "an..3",
                 [(version[1], "Ausgabe")]),
-             de("0051", "Verwaltende Organisation", "M", "an..3",
+             de("0051", "Verwaltende Organisation", "M", "an..2",
                 [(agency, "UN/CEFACT")]),
              de("0057", "Anwendungscode der zuständigen Organisation", "R",
                 "an..6", [(release, "Versionsnummer der zugrundeliegenden BDEW-Nachrichtenbeschreibung")])),
