@@ -74,6 +74,14 @@ def fill_name(leaf, name):
         leaf["named"] = True
 
 
+def clear_codes(flat):
+    """Codes of a structure-table MIG come only from the AHB lines of the current pass."""
+    for n in flat.nodes:
+        for e in n.get("elements", []):
+            for leaf in e["components"] or [e]:
+                leaf["codes"] = []
+
+
 def compact_element(e):
     return [e["id"], e["name"], e["status"], e["format"], e["codes"],
             [compact_element(c) for c in e["components"]]]
@@ -114,7 +122,8 @@ def convert(static, shared):
     if not detailed:
         directory = Directory(un)
         next_nr = 1 + max(int(re.sub(r"\D", "", n["nr"])) for n in flat.nodes if n["kind"] == "S")
-        for _ in range(3):
+        for _ in range(6):
+            clear_codes(flat)
             absent = []
             for p in table.pids:
                 absent += align(flat, table.lines.get(p["pid"], []), fill_codes, fill_name).absent
@@ -122,10 +131,7 @@ def convert(static, shared):
                 break
             next_nr = add_absent(roots, absent, directory, msg, next_nr)
             flat = Flat(roots + envelope)
-        for n in flat.nodes:
-            for e in n.get("elements", []):
-                for leaf in e["components"] or [e]:
-                    leaf["codes"] = []
+        clear_codes(flat)
     afs, missed, total = [], [], 0
     for p in table.pids:
         lines = table.lines.get(p["pid"], [])

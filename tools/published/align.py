@@ -84,6 +84,8 @@ def align(flat, lines, on_code=None, on_name=None):
     seg_i, seg_leaves, p = None, [], -1
     rules = {}
     last_kind_on_p = None
+    used = {}  # segment nodes aligned since the last group line, with their codes
+    groups_seen = set()
     for at, ln in enumerate(lines):
         kind = ln["type"]
         if kind == "segment_group":
@@ -96,7 +98,7 @@ def align(flat, lines, on_code=None, on_name=None):
 
             def score(i):
                 trig = flat.nodes[flat.first_child(i)]
-                return (_codes_fit(trig, codes), flat.parent[i] is None or flat.parent[i] in stack,
+                return (flat.parent[i] is None or flat.parent[i] in stack, _codes_fit(trig, codes),
                         flat.nodes[i]["name"] == ln["section"])
             g = _choose(cands, cursor, score)
             if g is None:
@@ -104,10 +106,22 @@ def align(flat, lines, on_code=None, on_name=None):
                 col.absent.append(("G", flat.nodes[stack[-1]] if stack else None, ln,
                                    lines[nxt] if nxt is not None else None, [flat.nodes[i] for i in stack]))
                 continue
+            holder = None
+            if flat.parent[g] is not None and flat.parent[g] not in stack:
+                pid_ = flat.nodes[flat.parent[g]]["group"]
+                holder = next((k for k in reversed(stack) if flat.nodes[k]["group"] == pid_), None)
+            if holder is not None:
+                # the open group of the parent's id lacks this group: a copy of the one found belongs there
+                col.absent.append(("C", flat.nodes[g], ln, flat.nodes[holder], []))
+            elif g in groups_seen:
+                # a further variant of the group that the structure has as one node
+                col.absent.append(("W", flat.nodes[g], ln, None, []))
+            groups_seen.add(g)
             while stack and stack[-1] != flat.parent[g]:
                 stack.pop()
             stack.append(g)
             cursor = g
+            used.clear()
             col.entries.append(("g", ln["sg"], flat.nodes[flat.first_child(g)]["nr"], cells(ln["expr"])))
             seg_i = None
         elif kind == "segment":
@@ -130,6 +144,11 @@ def align(flat, lines, on_code=None, on_name=None):
                 col.absent.append(("S", flat.nodes[parent] if parent is not None else None, ln, None, []))
                 seg_i = None
                 continue
+            if s in used and codes and codes != used[s]:
+                # a second qualifier variant of the segment within one group instance, which
+                # the structure has as one node
+                col.absent.append(("V", flat.nodes[s], ln, None, []))
+            used.setdefault(s, codes)
             cursor = s
             seg_i, seg_leaves, p = s, leaves(flat.nodes[s]), -1
             col.entries.append(("s", flat.nodes[s]["nr"], cells(ln["expr"])))

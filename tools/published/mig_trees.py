@@ -1,6 +1,7 @@
 """MIG trees from the three kinds of published source: BDEW XML, the normalized MIG
 tables, and a structure table filled from the UN directory and the AHB lines."""
 
+import copy
 import csv
 import re
 import os
@@ -104,13 +105,36 @@ def from_normalized(name):
 
 # --- structure table + UN directory ---------------------------------------------------------
 
+def german_names():
+    """Element and composite names as the published MIGs word them, by id (the most frequent
+    wording), for the MIGs that only the UN directory details."""
+    counts = {}
+
+    def visit(e):
+        counts.setdefault(e["id"], {}).setdefault(e["name"], 0)
+        counts[e["id"]][e["name"]] += 1
+        for c in e.get("components", []):
+            visit(c)
+    for name in ("UTILMD_S2.1", "MSCONS_2.4c", "INVOIC_2.8e", "ORDERS_1.4b"):
+        for r in jsonl("mig-normalized/%s.jsonl.gz" % name):
+            if r["kind"] == "layout":
+                for e in r["elements"]:
+                    visit(e)
+    return {id_: max(names.items(), key=lambda kv: (kv[1], kv[0]))[0] for id_, names in counts.items()}
+
+
+_GERMAN = {}
+
+
 def _un_element(directory, id_, status):
+    if not _GERMAN:
+        _GERMAN.update(german_names())
     if id_ in directory.composites:
         comp = directory.composites[id_]
-        return element(id_, comp["name"].capitalize(), status,
+        return element(id_, _GERMAN.get(id_) or comp["name"].capitalize(), status,
                        components=[_un_element(directory, c["id"], c["status"]) for c in comp["components"]])
     el = directory.elements.get(id_, {})
-    return element(id_, el.get("name", ""), status, el.get("repr"))
+    return element(id_, _GERMAN.get(id_) or el.get("name", ""), status, el.get("repr"))
 
 
 def from_structure(name, directory, message_type):
@@ -141,7 +165,8 @@ def from_structure(name, directory, message_type):
             raise KeyError("%s: %s outside its group %s" % (name, label, parent))
         siblings = stack[-1]["children"] if stack else roots
         if is_group:
-            node = group(label, r["zaehler"], r["bdew_status"], int(r["bdew_maximale_wiederholungen"]), r["inhalt"])
+            node = group(label, r["zaehler"], r["bdew_status"], int(r["bdew_maximale_wiederholungen"]),
+                         " ".join(r["inhalt"].split()))
             siblings.append(node)
             stack.append(node)
         else:
@@ -150,7 +175,7 @@ def from_structure(name, directory, message_type):
             r["nr"] = re.sub(r"^\D", "0", r["nr"])
             els = [_un_element(directory, p["id"], p["status"]) for p in seg["positions"]]
             siblings.append(segment(r["nr"], label, r["zaehler"], r["bdew_status"],
-                                    int(r["bdew_maximale_wiederholungen"]), r["inhalt"], els))
+                                    int(r["bdew_maximale_wiederholungen"]), " ".join(r["inhalt"].split()), els))
     return roots, []
 
 
@@ -162,6 +187,24 @@ def _insert(children, node):
             at = k
             break
     children.insert(at, node)
+
+
+def _segments(node):
+    if node["kind"] == "S":
+        return [node]
+    return [s for c in node["children"] for s in _segments(c)]
+
+
+def _holder(nodes, node):
+    """The child list that holds `node`."""
+    for n in nodes:
+        if n is node:
+            return nodes
+        if n["kind"] == "G":
+            found = _holder(n["children"], node)
+            if found is not None:
+                return found
+    return None
 
 
 def add_absent(roots, absent, directory, message_type, next_nr):
@@ -181,13 +224,34 @@ def add_absent(roots, absent, directory, message_type, next_nr):
         return node
 
     for kind, parent, ln, nxt, stack in absent:
-        key = (kind, id(parent), ln["sg"], ln["seg"], ln["section"])
+        key = (kind, id(parent), id(nxt), ln["sg"], ln["seg"], ln["section"])
         if key in done:
             continue
         done.add(key)
         if kind == "S":
             siblings = parent["children"] if parent is not None else roots
             _insert(siblings, seg_node(ln["seg"], ln["sg"], ln["section"]))
+        elif kind == "V":
+            holder = _holder(roots, parent)
+            twin = segment("%05d" % next_nr, parent["tag"], parent["zaehler"], parent["status"], parent["max"],
+                           ln["section"], copy.deepcopy(parent["elements"]))
+            next_nr += 1
+            holder.insert(next(k for k, n in enumerate(holder) if n is parent) + 1, twin)
+        elif kind == "C":
+            twin = copy.deepcopy(parent)
+            twin["name"] = ln["section"]
+            for n in _segments(twin):
+                n["nr"] = "%05d" % next_nr
+                next_nr += 1
+            _insert(nxt["children"], twin)
+        elif kind == "W":
+            holder = _holder(roots, parent)
+            twin = copy.deepcopy(parent)
+            twin["name"] = ln["section"]
+            for n in _segments(twin):
+                n["nr"] = "%05d" % next_nr
+                next_nr += 1
+            holder.insert(next(k for k, n in enumerate(holder) if n is parent) + 1, twin)
         elif nxt is not None:
             g = next(x for x in entries if x.get("segment_group") and x["group"] == ln["sg"])
             holder = next((n for n in reversed(stack) if n["group"] == g.get("parent", "")), None)
