@@ -13,6 +13,7 @@ sys.path[:0] = [str(TOOLS / "published"), str(TOOLS / "profiles")]
 
 from align import Flat, align  # noqa: E402
 from expressions import cells  # noqa: E402
+from mig_trees import add_absent  # noqa: E402
 import published_source  # noqa: E402
 
 
@@ -143,6 +144,52 @@ def test_lines_the_tree_cannot_take_are_reported_not_dropped_silently():
     ])
     assert [(m["seg"], m["de"]) for m in col.missed] == [("BGM", ""), ("BGM", "1004"), ("UNH", "9999")]
     assert [a[0] for a in col.absent] == ["S"]
+
+
+def aligned_with_additions(roots, lines):
+    """Aligns, adds what the structure lacks, and aligns again, as the converter does."""
+    for _ in range(4):
+        col = align(Flat(roots), lines)
+        if not col.absent:
+            return col
+        add_absent(roots, col.absent, None, "", 100)
+    return col
+
+
+def test_a_group_that_one_variant_of_its_parent_lacks_is_copied_into_it():
+    roots = [grp("SG4", seg("00001", "NAD", el("3035", codes=["Z01"])),
+                 grp("SG7", seg("00002", "CTA", el("3139")), seg("00003", "COM", el("3148"))), name="A"),
+             grp("SG4", seg("00004", "NAD", el("3035", codes=["Z02"])), name="B")]
+    col = aligned_with_additions(roots, [
+        line("segment_group", "SG4", expr="Muss", section="B"),
+        line("segment", "SG4", "NAD", expr="Muss"),
+        line("code", "SG4", "NAD", "3035", "Z02", "X"),
+        line("segment_group", "SG7", expr="Kann", section="Kontakt"),
+        line("segment", "SG7", "CTA", expr="Muss"),
+        line("dataelement", "SG7", "CTA", "3139", expr="X"),
+    ])
+    copy = roots[1]["children"][1]
+    assert copy["group"] == "SG7" and copy["name"] == "Kontakt" and copy is not roots[0]["children"][1]
+    assert [n["nr"] for n in copy["children"]] == ["00100", "00101"]
+    assert [e[1] for e in col.entries if e[0] in ("g", "s")] == ["SG4", "00004", "SG7", "00100"]
+
+
+def test_a_second_qualifier_variant_in_one_group_gets_a_node_of_its_own():
+    roots = [grp("SG27", seg("00001", "LIN", el("1082")), seg("00002", "PIA", el("4347"), el("7140")))]
+    col = aligned_with_additions(roots, [
+        line("segment_group", "SG27", expr="Muss"),
+        line("segment", "SG27", "LIN", expr="Muss"),
+        line("segment", "SG27", "PIA", expr="Muss"),
+        line("code", "SG27", "PIA", "4347", "5", "X"),
+        line("dataelement", "SG27", "PIA", "7140", expr="X [59]"),
+        line("segment", "SG27", "PIA", expr="Kann"),
+        line("code", "SG27", "PIA", "4347", "Z02", "X"),
+        line("dataelement", "SG27", "PIA", "7140", expr="X"),
+    ])
+    assert [n["nr"] for n in roots[0]["children"]] == ["00001", "00002", "00100"]
+    rules = [(e[1]["nr"], e[1]["de"], e[1]["operands"]) for e in col.entries if e[0] == "e"]
+    assert rules == [("00002", "4347", [["X", "5"]]), ("00002", "7140", [["X [59]"]]),
+                     ("00100", "4347", [["X", "Z02"]]), ("00100", "7140", [["X"]])]
 
 
 SOURCE = {

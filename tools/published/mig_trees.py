@@ -210,7 +210,7 @@ def _holder(nodes, node):
 def add_absent(roots, absent, directory, message_type, next_nr):
     """Adds the segments and groups that the AHB lines name and the older structure table
     lacks, placed by their UN position. Returns the next free segment number."""
-    entries = directory.messages[message_type]["entries"]
+    entries = directory.messages[message_type]["entries"] if directory else []
     done = set()
 
     def seg_node(tag, sg, name):
