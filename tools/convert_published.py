@@ -11,10 +11,12 @@ import os
 import re
 import sys
 import xml.etree.ElementTree as ET
+from types import SimpleNamespace
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "published"))
 
+import aperak_draft  # noqa: E402
 from align import Flat, align  # noqa: E402
 from mig_trees import add_absent, from_normalized, from_structure, from_xml  # noqa: E402
 from sources import DATA, AhbTable, Directory  # noqa: E402
@@ -23,6 +25,8 @@ OUT = os.path.join(HERE, "profiles", "published")
 
 # static -> (MIG source kind, source name, UN release of UNH)
 PUBLISHED = {
+    # the successor's draft AHB is the only table; the structure table's release is not stated
+    "APERAK_FV20261001": ("draft", "APERAK_FV2504.csv", "D07B"),
     "COMDIS_FV20260401": ("structure", "COMDIS_FV2504.csv", "D17A"),
     "IFTSTA_FV20251001": ("structure", "IFTSTA_FV2504.csv", "D18A"),
     "INSRPT_FV20260101": ("structure", "INSRPT_FV2410.csv", "D10A"),
@@ -57,6 +61,19 @@ def shared_condition_texts():
         if nr in UB_CONDITIONS:
             out[nr] = " ".join((b.text or "").split())
     return out
+
+
+def draft_table(static, directory):
+    """The APERAK columns of the draft AHB, in the shape of a published table."""
+    msg = static.split("_")[0]
+    entries = directory.messages[msg]["entries"]
+    triggers = {}
+    for k, e in enumerate(entries):
+        if e.get("segment_group"):
+            triggers[e["group"]] = next(x["tag"] for x in entries[k + 1:] if not x.get("segment_group"))
+    pids, lines, conditions = aperak_draft.read(triggers)
+    return SimpleNamespace(meta={"message_type": msg}, pids=pids, lines=lines, conditions=conditions,
+                           pakete={}, ub={})
 
 
 def references(text):
@@ -108,7 +125,11 @@ def direction(text):
 
 def convert(static, shared):
     kind, name, un = PUBLISHED[static]
-    table = AhbTable(static)
+    if kind == "draft":
+        table = draft_table(static, Directory(un))
+        kind = "structure"
+    else:
+        table = AhbTable(static)
     msg = table.meta["message_type"]
     if kind == "xml":
         roots, envelope = from_xml(name)

@@ -14,6 +14,7 @@ sys.path[:0] = [str(TOOLS / "published"), str(TOOLS / "profiles")]
 from align import Flat, align  # noqa: E402
 from expressions import cells  # noqa: E402
 from mig_trees import add_absent  # noqa: E402
+from aperak_draft import read_row  # noqa: E402
 import published_source  # noqa: E402
 
 
@@ -233,3 +234,34 @@ def test_a_derived_pid_without_column_takes_the_column_of_its_namesake(monkeypat
         {"pid": 25011, "name": "Übersicht Zählzeitdefinition", "communication": ""}], monkeypatch)
     assert afs == [{"pid": 25011, "name": "Übersicht Zählzeitdefinition", "communication": "NB an LF",
                     "rows": [{"nr": "00001", "status": ["Kann"]}], "elements": []}]
+
+
+# Rows of the draft APERAK table as its conversion split them: (cells, tokens, description,
+# status of the Fehlermeldung, status of the Anerkennungsmeldung).
+@pytest.mark.parametrize(("cells", "tokens", "desc", "statuses"), [
+    (["UNH", "00001", "", "Muss", "Muss", "", ""], ["UNH", "00001"], "", ["Muss", "Muss"]),
+    (["BGM", "1001", "312 Anerkennungsmeldung", "", "X", "", ""], ["BGM", "1001"], "312 Anerkennungsmeldung", ["", "X"]),
+    (["", "", "313 Anwendungssystemfehlermeldung", "X", "", "", ""], [], "313 Anwendungssystemfehlermeldung", ["X", ""]),
+    (["SG2", "", "", "Muss", "Muss", "", ""], ["SG2"], "", ["Muss", "Muss"]),
+    (["SG2", "RFF", "1153", "ACE Nummer", "X", "X", ""], ["SG2", "RFF", "1153"], "ACE Nummer", ["X", "X"]),
+    (["SG2", "", "Soll [6]", "Soll [16]", "[6] Wenn ..."], ["SG2"], "", ["Soll [6]", "Soll [16]"]),
+    (["SG3 NAD 00008", "", "Muss", "Muss", ""], ["SG3", "NAD", "00008"], "", ["Muss", "Muss"]),
+    (["", "332 DE, DVGW", "X", "", ""], [], "332 DE, DVGW", ["X", ""]),
+    (["SG4", "ERC", "9321", "Z10", "ID unbekannt", "X [500]", "[500] Hinweis"], ["SG4", "ERC", "9321"],
+     "Z10 ID unbekannt", ["X [500]", ""]),
+    (["SG4", "FTX", "4451", "ABO", "Information über Abweichung", "X", ""], ["SG4", "FTX", "4451"],
+     "ABO Information über Abweichung", ["X", ""]),
+    (["SG4", "FTX", "00011", "", "Soll [2]", "[2] Wenn fehlerhafter Inhalt vorhanden.", ""],
+     ["SG4", "FTX", "00011"], "", ["Soll [2]", ""]),
+    (["SG5", "FTX", "00017", "", "", "Muss [5]", "", "[5] Wenn ..."], ["SG5", "FTX", "00017"], "", ["Muss [5]", ""]),
+    (["SG5 RFF 1154", "", "", "X [20]", "[20] Wert ..."], ["SG5", "RFF", "1154"], "", ["X [20]", ""]),
+    (["SG5 FTX 00014", "", "", "", "[5] Wenn ..."], ["SG5", "FTX", "00014"], "", ["", ""]),
+])
+def test_draft_rows_are_read_whichever_way_their_cells_were_split(cells, tokens, desc, statuses):
+    row = read_row(cells)
+    assert (row["tokens"], row["desc"], row["statuses"]) == (tokens, desc, statuses)
+
+
+def test_a_draft_row_without_structure_names_a_section_and_may_end_in_its_group():
+    assert read_row(["Referenzdatum", "", ""]) == {"section": "Referenzdatum", "tokens": []}
+    assert read_row(["Fehlerbeschreibung SG5", "", ""]) == {"section": "Fehlerbeschreibung", "tokens": ["SG5"]}

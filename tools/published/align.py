@@ -99,7 +99,7 @@ def align(flat, lines, on_code=None, on_name=None):
             def score(i):
                 trig = flat.nodes[flat.first_child(i)]
                 return (flat.parent[i] is None or flat.parent[i] in stack, _codes_fit(trig, codes),
-                        flat.nodes[i]["name"] == ln["section"])
+                        ln["section"] in (flat.nodes[i]["name"], trig["name"]))
             g = _choose(cands, cursor, score)
             if g is None:
                 col.missed.append(ln)
