@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <map>
 #include <string_view>
+#include <unordered_set>
 
 namespace edi_energy::profile::structure {
 namespace {
@@ -101,6 +102,9 @@ void settle_tag(Structure& structure, const std::vector<NodeIndex>& same_tag) {
     }
   }
 
+  std::map<Position, std::vector<const CodeRecord*>> records_at;
+  for (const CodeRecord& record : records) records_at[record.position].push_back(&record);
+
   for (NodeIndex node : same_tag) {
     Kind::Segment& segment = std::get<Kind::Segment>(structure.nodes[node].kind.variant);
     std::vector<Discriminator>& tests = segment.discriminators;
@@ -114,13 +118,20 @@ void settle_tag(Structure& structure, const std::vector<NodeIndex>& same_tag) {
     }
     std::erase_if(tests, [&](const Discriminator& test) { return !is_test_position(position_of(test)); });
     for (Discriminator& test : tests) {
-      for (const CodeRecord& record : records) {
-        if (record.node == node || record.position != position_of(test)) continue;
-        for (const std::string& code : record.allowed) {
-          if (std::ranges::find(test.allowed, code) == test.allowed.end() &&
-              std::ranges::find(test.excluded, code) == test.excluded.end()) {
-            test.excluded.push_back(code);
-          }
+      const auto at_position = records_at.find(position_of(test));
+      if (at_position == records_at.end()) continue;
+      // A MIG may hold a hundred variants of one tag with long code lists: the set keeps
+      // collecting the codes of the others linear. Its views point into `allowed` lists that
+      // stay unchanged meanwhile, never into `excluded`, which grows.
+      std::unordered_set<std::string_view> listed(test.allowed.begin(), test.allowed.end());
+      const std::size_t given = test.excluded.size();
+      for (const CodeRecord* record : at_position->second) {
+        if (record->node == node) continue;
+        for (const std::string& code : record->allowed) {
+          const auto earlier = test.excluded.begin() + static_cast<std::ptrdiff_t>(given);
+          if (listed.contains(code) || std::find(test.excluded.begin(), earlier, code) != earlier) continue;
+          listed.insert(code);
+          test.excluded.push_back(code);
         }
       }
     }
