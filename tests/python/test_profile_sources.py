@@ -215,7 +215,7 @@ SOURCE = {
 def derived(static, release, wanted, monkeypatch):
     monkeypatch.setattr(published_source, "load", lambda name: SOURCE)
     monkeypatch.setitem(published_source.DERIVED, static, "UTILTS_FV20250401")
-    return published_source.build(SimpleNamespace(static=static, release=release), wanted)
+    return published_source.build(SimpleNamespace(static=static, release=release, msg="UTILTS"), wanted)
 
 
 def test_a_derived_profile_carries_its_own_release_in_unh(monkeypatch):
@@ -234,6 +234,19 @@ def test_a_derived_pid_without_column_takes_the_column_of_its_namesake(monkeypat
         {"pid": 25011, "name": "Übersicht Zählzeitdefinition", "communication": ""}], monkeypatch)
     assert afs == [{"pid": 25011, "name": "Übersicht Zählzeitdefinition", "communication": "NB an LF",
                     "rows": [{"nr": "00001", "status": ["Kann"]}], "elements": []}]
+
+
+@pytest.mark.parametrize(("name", "communication", "message_type", "expected"), [
+    ("#nv# Nicht bila.rel. Änderung vom LF", "NB [Verteiler] an MSB", "UTILMD",
+     ("Nicht bila.rel. Änderung vom LF", "NB [Verteiler] an MSB")),
+    ("Anfrage nach Stornierung", "MSCONS-Nachrichten können von verschiedenen Marktrollen gesendet werden.", "UTILMD",
+     ("Anfrage nach Stornierung", None)),
+    ("Lastgang", "MSCONS-Nachrichten können von verschiedenen Marktrollen gesendet werden.", "MSCONS",
+     ("Lastgang", "MSCONS-Nachrichten können von verschiedenen Marktrollen gesendet werden.")),
+    ("", "", "UTILMD", ("", None)),
+])
+def test_names_and_directions_lose_the_extract_residue(name, communication, message_type, expected):
+    assert (published_source._name(name), published_source._communication(communication, message_type)) == expected
 
 
 # Rows of the draft APERAK table as its conversion split them: (cells, tokens, description,

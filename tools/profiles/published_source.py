@@ -4,6 +4,7 @@
 import difflib
 import json
 import os
+import re
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
@@ -120,6 +121,18 @@ def _template(pid, name, columns):
     return columns[names.index(close[0])]
 
 
+def _name(text):
+    # 44110 and 44172 start with the spreadsheet residue "#nv#"
+    return re.sub(r"^#nv#\s*", "", text).strip()
+
+
+def _communication(text, message_type):
+    # UTILMD 44022 and 55022 carry the MSCONS guide's sentence on its senders instead of a direction
+    if not text or (message_type != "MSCONS" and text.startswith("MSCONS-Nachrichten")):
+        return None
+    return text
+
+
 def build(v, afs_wanted):
     """(structure, envelope, anwendungsfaelle, conditions, packages) of a published or derived
     profile. afs_wanted lists the Anwendungsfälle (pid, name, communication) of a derived
@@ -153,8 +166,8 @@ def build(v, afs_wanted):
                   for c in columns]
     for a, col in picked:
         rows, rules = column_json(col["lines"], release_codes)
-        rec = {"pid": a["pid"], "name": a["name"] or col["name"], "rows": rows, "elements": rules}
-        comm = a.get("communication") or col["communication"]
+        rec = {"pid": a["pid"], "name": _name(a["name"] or col["name"]), "rows": rows, "elements": rules}
+        comm = _communication(a.get("communication") or col["communication"], v.msg)
         if comm:
             rec["communication"] = comm
         out.append(rec)
