@@ -102,8 +102,20 @@ void settle_tag(Structure& structure, const std::vector<NodeIndex>& same_tag) {
     }
   }
 
-  std::map<Position, std::vector<const CodeRecord*>> records_at;
-  for (const CodeRecord& record : records) records_at[record.position].push_back(&record);
+  // The codes of every test position in record order, each once. A test excludes those of them
+  // it does not allow: they are the codes its siblings allow, since its own record is its own
+  // list. A MIG may hold a hundred variants of one tag, so this is built once per position.
+  std::map<Position, std::vector<std::string_view>> codes_at;
+  {
+    std::map<Position, std::unordered_set<std::string_view>> seen_at;
+    for (const CodeRecord& record : records) {
+      auto& seen = seen_at[record.position];
+      auto& codes = codes_at[record.position];
+      for (const std::string& code : record.allowed) {
+        if (seen.insert(code).second) codes.push_back(code);
+      }
+    }
+  }
 
   for (NodeIndex node : same_tag) {
     Kind::Segment& segment = std::get<Kind::Segment>(structure.nodes[node].kind.variant);
@@ -118,21 +130,14 @@ void settle_tag(Structure& structure, const std::vector<NodeIndex>& same_tag) {
     }
     std::erase_if(tests, [&](const Discriminator& test) { return !is_test_position(position_of(test)); });
     for (Discriminator& test : tests) {
-      const auto at_position = records_at.find(position_of(test));
-      if (at_position == records_at.end()) continue;
-      // A MIG may hold a hundred variants of one tag with long code lists: the set keeps
-      // collecting the codes of the others linear. Its views point into `allowed` lists that
-      // stay unchanged meanwhile, never into `excluded`, which grows.
-      std::unordered_set<std::string_view> listed(test.allowed.begin(), test.allowed.end());
+      const auto at_position = codes_at.find(position_of(test));
+      if (at_position == codes_at.end()) continue;
+      const std::unordered_set<std::string_view> allowed(test.allowed.begin(), test.allowed.end());
       const std::size_t given = test.excluded.size();
-      for (const CodeRecord* record : at_position->second) {
-        if (record->node == node) continue;
-        for (const std::string& code : record->allowed) {
-          const auto earlier = test.excluded.begin() + static_cast<std::ptrdiff_t>(given);
-          if (listed.contains(code) || std::find(test.excluded.begin(), earlier, code) != earlier) continue;
-          listed.insert(code);
-          test.excluded.push_back(code);
-        }
+      for (const std::string_view code : at_position->second) {
+        const auto earlier = test.excluded.begin() + static_cast<std::ptrdiff_t>(given);
+        if (allowed.contains(code) || std::find(test.excluded.begin(), earlier, code) != earlier) continue;
+        test.excluded.emplace_back(code);
       }
     }
   }
