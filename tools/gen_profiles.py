@@ -17,6 +17,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "profiles"))
 
 import catalogue  # noqa: E402
+import published_source  # noqa: E402
 from dsl import make_column  # noqa: E402,F401
 
 ROOT = os.path.dirname(HERE)
@@ -73,7 +74,8 @@ class Numbering:
 def number_tree(nodes, numbering, parent_path=()):
     """Attaches nr and zaehler to every node, in pre-order."""
     for n in nodes:
-        n["zaehler"] = numbering.next_zaehler()
+        # a node may carry the Zähler of its published structure
+        n["zaehler"] = n.get("zaehler") or numbering.next_zaehler()
         if n["kind"] == "grp":
             number_tree(n["children"], numbering, parent_path + (n["group"],))
         else:
@@ -235,8 +237,21 @@ def version_info(entry, index):
                            gas=(track == "Gas"))
 
 
-def build_pair(entry, index, tsv, report):
-    v = version_info(entry, index)
+def published_pair(v, tsv, report):
+    """MIG tree, envelope and AHB parts of a profile made from the published tables."""
+    if v.static in published_source.DERIVED:
+        wanted = anwendungsfaelle(v.static, v.msg, v.count, tsv.get(v.static, []), report)
+    else:
+        wanted = [{"pid": int(r["pid"]), "name": r["name"].strip(), "communication": r["communication"].strip()}
+                  for r in tsv.get(v.static, []) if r["pid"].strip()]
+    try:
+        return published_source.build(v, wanted)
+    except published_source.SourceError as e:
+        raise SourceError("%s: %s" % (v.static, e))
+
+
+def handwritten_pair(v, tsv, report):
+    """The profiles still written in the per-message modules."""
     mod = importlib.import_module(v.msg.lower())
     tree = mod.tree(v)
     envelope = mod.envelope(v) if hasattr(mod, "envelope") else []
@@ -248,30 +263,6 @@ def build_pair(entry, index, tsv, report):
     for e in envelope[1:]:
         e["zaehler"] = numbering.next_zaehler()
         e["nr"] = numbering.next_nr()
-
-    track_word = {"Strom": "Strom ", "Gas": "Gas "}.get(v.track, "")
-    mig = {
-        "message_type": v.msg,
-        "release": v.release,
-        "schema_version": 2,
-        "ahb_version": v.ahb_version,
-        "source": {"file": "%s_MIG_%s%s_%s.pdf" % (v.msg, track_word.strip() + "_" if track_word else "",
-                                                    v.release, v.valid_from.replace("-", "")),
-                   "title": "%s MIG %s%s" % (v.msg, track_word, v.release)},
-        "structure": [node_json(n) for n in tree],
-        "envelope": [node_json(e) for e in envelope],
-        "pid_source": v.pid_source,
-        "valid_from": v.valid_from,
-    }
-    if v.msg == "CONTRL":
-        mig["pid_exempt"] = True
-    if v.valid_until:
-        mig["valid_until"] = v.valid_until
-    if v.publikationsdatum:
-        mig["publikationsdatum"] = v.publikationsdatum
-    if v.track:
-        mig["track"] = v.track
-
     if v.msg == "CONTRL":
         afs = mod.anwendungsfaelle(v)
     else:
@@ -288,6 +279,38 @@ def build_pair(entry, index, tsv, report):
         if af.get("communication"):
             rec["communication"] = af["communication"]
         out_afs.append(rec)
+    return ([node_json(n) for n in tree], [node_json(e) for e in envelope], out_afs, mod.conditions(v),
+            dict(getattr(mod, "PACKAGES", {})))
+
+
+def build_pair(entry, index, tsv, report):
+    v = version_info(entry, index)
+    if published_source.handles(v.static):
+        structure, envelope, out_afs, conditions, packages = published_pair(v, tsv, report)
+    else:
+        structure, envelope, out_afs, conditions, packages = handwritten_pair(v, tsv, report)
+    track_word = {"Strom": "Strom ", "Gas": "Gas "}.get(v.track, "")
+    mig = {
+        "message_type": v.msg,
+        "release": v.release,
+        "schema_version": 2,
+        "ahb_version": v.ahb_version,
+        "source": {"file": "%s_MIG_%s%s_%s.pdf" % (v.msg, track_word.strip() + "_" if track_word else "",
+                                                    v.release, v.valid_from.replace("-", "")),
+                   "title": "%s MIG %s%s" % (v.msg, track_word, v.release)},
+        "structure": structure,
+        "envelope": envelope,
+        "pid_source": v.pid_source,
+        "valid_from": v.valid_from,
+    }
+    if v.msg == "CONTRL":
+        mig["pid_exempt"] = True
+    if v.valid_until:
+        mig["valid_until"] = v.valid_until
+    if v.publikationsdatum:
+        mig["publikationsdatum"] = v.publikationsdatum
+    if v.track:
+        mig["track"] = v.track
     ahb = {
         "message_type": v.msg,
         "release": v.release,
@@ -297,10 +320,10 @@ def build_pair(entry, index, tsv, report):
                                                     v.ahb_version, v.valid_from.replace("-", "")),
                    "title": "%s AHB %s%s" % (v.msg, track_word, v.ahb_version)},
         "anwendungsfaelle": out_afs,
-        "conditions": mod.conditions(v),
-        "packages": dict(getattr(mod, "PACKAGES", {})),
+        "conditions": conditions,
+        "packages": packages,
     }
-    return v, mig, ahb, tree
+    return v, mig, ahb
 
 
 def file_stem(v):
@@ -404,6 +427,7 @@ def check_pair(v, mig_text, ahb_text):
     walk(mig["structure"], 0)
     for e in mig.get("envelope", []):
         need(e, "segment", where)
+        segs[e["nr"]] = e
 
     afs = ahb["anwendungsfaelle"]
     if len(afs) != v.count:
@@ -460,7 +484,7 @@ def main(argv):
     os.makedirs(outdir, exist_ok=True)
     report, written, docs = [], [], {}
     for index, entry in enumerate(catalogue.PROFILES):
-        v, mig, ahb, tree = build_pair(entry, index, tsv, report)
+        v, mig, ahb = build_pair(entry, index, tsv, report)
         mig_text, ahb_text = render(mig), render(ahb)
         docs[v.static] = check_pair(v, mig_text, ahb_text)
         stem = file_stem(v)

@@ -17,7 +17,7 @@ PROFILES = [
     ("MSCONS_FV20261001", "MSCONS", "2.5", "3.2", "2026-10-01", None, None, "rff_z13", 25, "2026-04-01"),
     ("ORDCHG_FV20250401", "ORDCHG", "1.1", "1.0a", "2025-04-01", "2026-09-30", None, "rff_z13", 3, "2024-10-01"),
     ("ORDCHG_FV20261001", "ORDCHG", "1.2", "1.1", "2026-10-01", None, None, "rff_z13", 3, "2026-04-01"),
-    ("ORDERS_FV20260401", "ORDERS", "1.4b", "1.1a", "2026-04-01", "2026-09-30", None, "rff_z13", 46, "2025-10-01"),
+    ("ORDERS_FV20260401", "ORDERS", "1.4b", "1.1a", "2026-04-01", "2026-09-30", None, "rff_z13", 50, "2025-10-01"),
     ("ORDERS_FV20261001", "ORDERS", "1.4c", "1.1b", "2026-10-01", None, None, "rff_z13", 44, "2026-04-01"),
     ("ORDRSP_FV20260401", "ORDRSP", "1.4b", "1.1a", "2026-04-01", "2026-09-30", None, "rff_z13", 40, "2025-10-01"),
     ("ORDRSP_FV20261001", "ORDRSP", "1.4c", "1.1b", "2026-10-01", None, None, "rff_z13", 39, "2026-04-01"),
@@ -31,7 +31,7 @@ PROFILES = [
     ("REQOTE_FV20251001", "REQOTE", "1.3c", "1.1", "2025-10-01", "2026-09-30", None, "rff_z13", 5, "2025-04-01"),
     ("REQOTE_FV20261001", "REQOTE", "1.3c", "1.2", "2026-10-01", None, None, "rff_z13", 5, "2026-04-01"),
     ("UTILMD_FV20251001", "UTILMD", "S2.1", "2.1", "2025-10-01", "2026-09-30", "Strom", "rff_z13", 187, "2025-04-01"),
-    ("UTILMD_FV20260401_GAS", "UTILMD", "G1.1", "1.1", "2026-04-01", "2026-09-30", "Gas", "rff_z13", 88, "2025-10-01"),
+    ("UTILMD_FV20260401_GAS", "UTILMD", "G1.1", "1.1", "2026-04-01", "2026-09-30", "Gas", "rff_z13", 94, "2025-10-01"),
     ("UTILMD_FV20261001", "UTILMD", "S2.2", "2.2", "2026-10-01", None, "Strom", "rff_z13", 189, "2026-04-01"),
     ("UTILMD_FV20261001_GAS", "UTILMD", "G1.2", "1.2", "2026-10-01", None, "Gas", "rff_z13", 89, "2026-04-01"),
     ("UTILTS_FV20250401", "UTILTS", "1.1e", "1.0", "2025-04-01", "2026-09-30", None, "rff_z13", 8, "2024-10-01"),
@@ -58,16 +58,13 @@ APERAK_PIDS = {"Fehlermeldung": 29001, "Anerkennungsmeldung": 29002}
 _GAS_DEFECTIVE = [44022, 44023, 44024, 44110, 44111, 44172]
 DROP = {
     "IFTSTA_FV20261001": [21015, 21028, 21036],
-    "ORDERS_FV20260401": [17207, 17208, 17209, 17210],
     "ORDERS_FV20261001": [17103, 17104, 17207, 17208, 17209, 17210],
     "ORDRSP_FV20261001": [19104],
-    "UTILMD_FV20260401_GAS": _GAS_DEFECTIVE + [44182],
     "UTILMD_FV20261001_GAS": _GAS_DEFECTIVE,
 }
 
 # Anwendungsfälle of the AHB that the extract lacks: (pid, name, Kommunikation von).
 ADD = {
-    "UTILMD_FV20260401_GAS": [(44021, "Bestätigung Änderungsmeldung zur Bestandsliste", "NB an LF")],
     "UTILMD_FV20261001_GAS": [(44021, "Bestätigung Änderungsmeldung zur Bestandsliste", "NB an LF")],
     "UTILMD_FV20261001": [(55693, "Änderung Daten der TR", "LF an NB"),
                           (55694, "Rückmeldung/Anfrage Daten der TR", "NB an LF")],

@@ -20,7 +20,7 @@ PARTY_Q = "14 GS1; 500 DE, BDEW; 502 DE, DVGW"
 
 
 def _uci():
-    return seg("UCI", "Antwort auf eine Übertragungsdatei", "M", 1,
+    return seg("UCI", "Übertragungsdatei-Antwort", "M", 1,
                de("0020", "Datenaustauschreferenz", "M", "an..14"),
                comp("S002", "Absender der Übertragungsdatei", "M",
                     de("0004", "Absenderidentifikation", "M", "an..35"),
@@ -40,7 +40,7 @@ def _uci():
 
 
 def _ucm():
-    return seg("UCM", "Antwort auf eine Nachricht", "M", 1,
+    return seg("UCM", "Nachrichtenantwort", "M", 1,
                de("0062", "Nachrichten-Referenznummer", "M", "an..14"),
                comp("S009", "Nachrichten-Kennung", "M",
                     de("0065", "Nachrichtentyp-Kennung", "M", "an..6"),
@@ -58,23 +58,26 @@ def _ucm():
 
 
 def tree(v):
+    """Names, statuses, repetitions and Zähler follow the published CONTRL structure table."""
     unh_node = unh("CONTRL", ("D", "3"), v.release)
     unh_node["elements"][0]["note"] = "Vom Absender vergebene eindeutige Referenz der CONTRL-Nachricht"
+    unt_node = unt()
+    unt_node["zaehler"] = "0150"
     return [
         unh_node,
         _uci(),
         grp("SG1", "UCM-SG2", "D", 999999,
             _ucm(),
             grp("SG2", "UCS-UCD", "D", 999,
-                seg("UCS", "Antwort auf ein Segment", "M", 1,
+                seg("UCS", "Segment-Fehleranzeige", "M", 1,
                     de("0096", "Position des fehlerhaften Segments", "M", "n..6"),
                     de("0085", "Syntaxfehler, Code", "D", "an..3", SYNTAX_ERRORS)),
-                seg("UCD", "Antwort auf ein Datenelement", "D", 99,
+                seg("UCD", "Datenelement-Fehleranzeige", "D", 99,
                     de("0085", "Syntaxfehler, Code", "M", "an..3", SYNTAX_ERRORS),
                     comp("S011", "Datenelement-Identifikation", "M",
                          de("0098", "Position des fehlerhaften Datenelements", "M", "n..3"),
                          de("0104", "Position des Bestandteils", "D", "n..3"))))),
-        unt(),
+        unt_node,
     ]
 
 

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <map>
 #include <string_view>
+#include <unordered_set>
 
 namespace edi_energy::profile::structure {
 namespace {
@@ -101,6 +102,21 @@ void settle_tag(Structure& structure, const std::vector<NodeIndex>& same_tag) {
     }
   }
 
+  // The codes of every test position in record order, each once. A test excludes those of them
+  // it does not allow: they are the codes its siblings allow, since its own record is its own
+  // list. A MIG may hold a hundred variants of one tag, so this is built once per position.
+  std::map<Position, std::vector<std::string_view>> codes_at;
+  {
+    std::map<Position, std::unordered_set<std::string_view>> seen_at;
+    for (const CodeRecord& record : records) {
+      auto& seen = seen_at[record.position];
+      auto& codes = codes_at[record.position];
+      for (const std::string& code : record.allowed) {
+        if (seen.insert(code).second) codes.push_back(code);
+      }
+    }
+  }
+
   for (NodeIndex node : same_tag) {
     Kind::Segment& segment = std::get<Kind::Segment>(structure.nodes[node].kind.variant);
     std::vector<Discriminator>& tests = segment.discriminators;
@@ -114,14 +130,14 @@ void settle_tag(Structure& structure, const std::vector<NodeIndex>& same_tag) {
     }
     std::erase_if(tests, [&](const Discriminator& test) { return !is_test_position(position_of(test)); });
     for (Discriminator& test : tests) {
-      for (const CodeRecord& record : records) {
-        if (record.node == node || record.position != position_of(test)) continue;
-        for (const std::string& code : record.allowed) {
-          if (std::ranges::find(test.allowed, code) == test.allowed.end() &&
-              std::ranges::find(test.excluded, code) == test.excluded.end()) {
-            test.excluded.push_back(code);
-          }
-        }
+      const auto at_position = codes_at.find(position_of(test));
+      if (at_position == codes_at.end()) continue;
+      const std::unordered_set<std::string_view> allowed(test.allowed.begin(), test.allowed.end());
+      const std::size_t given = test.excluded.size();
+      for (const std::string_view code : at_position->second) {
+        const auto earlier = test.excluded.begin() + static_cast<std::ptrdiff_t>(given);
+        if (allowed.contains(code) || std::find(test.excluded.begin(), earlier, code) != earlier) continue;
+        test.excluded.emplace_back(code);
       }
     }
   }

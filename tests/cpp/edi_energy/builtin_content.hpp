@@ -134,24 +134,35 @@ inline std::optional<std::string_view> column_bgm_code(const Profile& profile, s
   return std::nullopt;
 }
 
+inline std::optional<std::uint32_t> decimal(std::string_view text);
+inline std::expected<std::vector<std::string>, std::string> status_references(std::string_view cell);
+
+// Whether the cells say "Muss" with no condition but Hinweise, which hold whatever the message
+// carries.
+inline bool is_plain_muss(const std::vector<std::string>* cells) {
+  if (cells == nullptr || cells->size() != 1 || !cells->front().starts_with("Muss")) return false;
+  const auto references = status_references(cells->front());
+  return references && std::ranges::all_of(*references, [](const std::string& reference) {
+    const auto number = decimal(reference);
+    return number && *number >= 500 && *number <= 899;
+  });
+}
+
 // Whether the column requires segment `nr` without condition: its row and the rows of all
-// groups around it say exactly "Muss".
+// groups around it say "Muss", at most with Hinweise.
 inline bool unconditionally_required(const Profile& profile, const model::Anwendungsfall& anwendungsfall,
                                      std::string_view nr) {
   const auto& structure = profile.structure();
   const auto found = structure.nr_index.find(nr);
   if (found == structure.nr_index.end()) return false;
-  const auto is_muss = [](const std::vector<std::string>* cells) {
-    return cells != nullptr && *cells == std::vector<std::string>{"Muss"};
-  };
-  if (!is_muss(anwendungsfall.segment_status(nr))) return false;
+  if (!is_plain_muss(anwendungsfall.segment_status(nr))) return false;
   for (auto parent = structure.nodes[found->second].parent; parent; parent = structure.nodes[*parent].parent) {
     const auto& group = structure.nodes[*parent];
     const auto& trigger = structure.nodes[group.children.front()].segment()->nr;
     const auto row = std::ranges::find_if(anwendungsfall.rows, [&](const model::Row& candidate) {
       return candidate.group == group.group()->group && candidate.before == trigger;
     });
-    if (row == anwendungsfall.rows.end() || !is_muss(&row->status)) return false;
+    if (row == anwendungsfall.rows.end() || !is_plain_muss(&row->status)) return false;
   }
   return true;
 }
@@ -169,6 +180,15 @@ inline constexpr std::array<std::string_view, 53> known_formatbedingungen{
 
 inline bool is_known_formatbedingung(std::string_view reference) {
   return std::ranges::find(known_formatbedingungen, reference) != known_formatbedingungen.end();
+}
+
+// Formatbedingungen that the published AHBs use and the format checks do not know (they judge
+// them Unknown): a number, a Gerätenummer, an Artikelnummer and a certificate.
+inline constexpr std::array<std::string_view, 4> unchecked_formatbedingungen{"911", "941", "952", "967"};
+
+inline bool is_formatbedingung(std::string_view reference) {
+  return is_known_formatbedingung(reference) ||
+         std::ranges::find(unchecked_formatbedingungen, reference) != unchecked_formatbedingungen.end();
 }
 
 enum class Token : std::uint8_t { reference, open, close, operation };
@@ -263,8 +283,11 @@ inline std::optional<std::uint32_t> decimal(std::string_view text) {
   return value;
 }
 
-// Why a reference does not name something the AHB defines, or nothing when it does.
-inline std::optional<std::string> reference_fault(const model::AhbProfile& ahb, std::string_view reference) {
+// Why a reference does not name something the AHB defines, or nothing when it does. Paket
+// expressions may name conditions without text: the published AHBs give texts only for the
+// conditions that a status cell names.
+inline std::optional<std::string> reference_fault(const model::AhbProfile& ahb, std::string_view reference,
+                                                  bool needs_text = true) {
   if (reference.starts_with("UB")) {
     if (is_known_formatbedingung(reference)) return std::nullopt;
     return "unknown Unterbedingung";
@@ -280,181 +303,29 @@ inline std::optional<std::string> reference_fault(const model::AhbProfile& ahb, 
   }
   const auto number = decimal(reference);
   if (!number) return "not a condition number";
-  if (*number >= 900 && *number <= 999 && !is_known_formatbedingung(reference)) return "unknown Formatbedingung";
+  if (*number >= 900 && *number <= 999 && !is_formatbedingung(reference)) return "unknown Formatbedingung";
   const bool numbered_kind =
       (*number >= 1 && *number <= 999) || (*number >= 2000 && *number <= 2499);
   if (!numbered_kind) return "number of no condition kind";
-  if (!ahb.conditions.contains(reference)) return "condition not defined";
+  if (needs_text && !ahb.conditions.contains(reference)) return "condition not defined";
   return std::nullopt;
 }
 
 // ---- condition texts ------------------------------------------------------------------------
 
-inline bool is_upper(char c) { return c >= 'A' && c <= 'Z'; }
-
-inline std::string_view stripped(std::string_view word) {
-  while (!word.empty() && std::string_view(",.;)").find(word.back()) != std::string_view::npos) word.remove_suffix(1);
-  return word;
-}
-
-inline bool is_group_name(std::string_view word) {
-  return word.size() > 2 && word.starts_with("SG") && decimal(word.substr(2)).has_value();
-}
-
-inline bool is_segment_token(std::string_view word) {
-  return word.size() >= 3 && is_upper(word[0]) && is_upper(word[1]) && is_upper(word[2]) &&
-         (word.size() == 3 || word[3] == '+');
-}
-
-inline bool is_de_token(std::string_view word) { return word.size() == 6 && word.starts_with("DE") && decimal(word.substr(2)); }
-
-// Splits at `separator` unless the release character "?" stands before it.
-inline std::vector<std::string> split_unescaped(std::string_view text, char separator) {
-  std::vector<std::string> pieces;
-  if (text.empty()) return pieces;
-  std::string piece;
-  for (std::size_t at = 0; at < text.size(); ++at) {
-    if (text[at] == '?' && at + 1 < text.size()) {
-      piece += text[at + 1] == separator ? std::string(1, separator) : text.substr(at, 2);
-      ++at;
-    } else if (text[at] == separator) {
-      pieces.push_back(std::move(piece));
-      piece.clear();
-    } else {
-      piece += text[at];
-    }
-  }
-  pieces.push_back(std::move(piece));
-  return pieces;
-}
-
-inline std::vector<std::string> split_words(std::string_view text) {
-  std::vector<std::string> words;
-  std::string word;
-  for (const char c : text) {
-    if (c == ' ') {
-      if (!word.empty()) words.push_back(std::move(word));
-      word.clear();
-    } else {
-      word += c;
-    }
-  }
-  if (!word.empty()) words.push_back(std::move(word));
-  return words;
-}
-
-// Rejoins segment patterns that a line wrap split after "+", "-", "/" or ":".
-inline std::string joined_patterns(std::string_view text) {
-  std::string out;
-  bool in_pattern = false;
-  for (std::size_t at = 0; at < text.size(); ++at) {
-    const char c = text[at];
-    if (c == ' ' && in_pattern) {
-      const char next = at + 1 < text.size() ? text[at + 1] : ' ';
-      const bool continues = std::string_view("+-/:").find(out.back()) != std::string_view::npos &&
-                             (next == '?' || std::isalnum(static_cast<unsigned char>(next)) != 0);
-      if (continues) continue;
-      in_pattern = false;
-    }
-    out += c;
-    if (c == '+' && out.size() >= 4 && is_upper(out[out.size() - 2]) && is_upper(out[out.size() - 3]) &&
-        is_upper(out[out.size() - 4])) {
-      in_pattern = true;
-    }
-  }
-  return out;
-}
-
-// Whether the MIG has, for every position the pattern constrains and every code it admits
-// there, a segment of the pattern's tag (inside a group named `scope` when one is given) with
-// that position and, where the MIG lists codes there, that code.
-inline bool mig_admits(const std::vector<PlacedSegment>& segments, std::string_view pattern,
-                       std::optional<std::string_view> scope) {
-  const std::string_view tag = pattern.substr(0, 3);
-  const auto admits = [&](std::size_t element, std::size_t component, std::string_view wanted) {
-    return std::ranges::any_of(segments, [&](const PlacedSegment& placed) {
-      if (placed.segment->tag != tag) return false;
-      if (scope && std::ranges::find(placed.groups, *scope) == placed.groups.end()) return false;
-      const model::Element* position = element_at(*placed.segment, element, component);
-      return position != nullptr &&
-             (position->codes.empty() ||
-              std::ranges::any_of(position->codes, [&](const model::Code& code) { return code.code == wanted; }));
-    });
-  };
-  const auto elements = split_unescaped(pattern.size() > 4 ? pattern.substr(4) : std::string_view{}, '+');
-  for (std::size_t element = 0; element < elements.size(); ++element) {
-    const auto components = split_unescaped(elements[element], ':');
-    for (std::size_t component = 0; component < components.size(); ++component) {
-      const std::string& alternatives = components[component];
-      if (alternatives.empty() || alternatives == "XXX" || alternatives == "xxx") continue;
-      for (const std::string& alternative : split_unescaped(alternatives, '/')) {
-        if (!admits(element, component, alternative)) return false;
-      }
-    }
-  }
-  return std::ranges::any_of(segments, [&](const PlacedSegment& placed) {
-    return placed.segment->tag == tag && (!scope || std::ranges::find(placed.groups, *scope) != placed.groups.end());
-  });
-}
-
-inline bool contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
-
-// Why a condition text does not read in the shape its number calls for, or what it names
-// that the MIG lacks; nothing when it reads.
-inline std::optional<std::string> condition_text_fault(const model::MigProfile& mig, std::string_view number,
-                                                       std::string_view text) {
+// Why a condition's key and text do not fit its kind, or nothing when they do. The published
+// texts follow no fixed sentence pattern, so only the kind's marks are checked: Formatbedingungen
+// say "Format:", and every key is the number of a condition kind.
+inline std::optional<std::string> condition_text_fault(std::string_view number, std::string_view text) {
   const auto value = decimal(number);
   if (!value) return "condition key is not a number";
-  if (*value >= 500 && *value <= 899) {
-    return text.starts_with("Hinweis:") ? std::nullopt : std::optional<std::string>("Hinweis without \"Hinweis:\"");
-  }
   if (*value >= 900 && *value <= 999) {
-    if (!is_known_formatbedingung(number)) return "unknown Formatbedingung";
+    if (!is_formatbedingung(number)) return "unknown Formatbedingung";
     return text.starts_with("Format:") ? std::nullopt : std::optional<std::string>("Format without \"Format:\"");
   }
   const bool repetition = *value >= 2000 && *value <= 2499;
-  if (!repetition && (*value < 1 || *value > 499)) return "number of no condition kind";
-  if (!repetition && !text.starts_with("Wenn ") && !text.starts_with("wenn ")) return "Voraussetzung without \"Wenn\"";
-  if (repetition && !contains(text, "je SG") && !contains(text, "für jede")) return "Wiederholbarkeit without its scope";
-
-  const auto segments = mig_segments(mig);
-  const auto words = split_words(joined_patterns(text));
-  std::optional<std::string_view> scope;
-  std::string_view last_segment;
-  bool named_segment = false;
-  for (std::size_t index = 1; index < words.size(); ++index) {
-    const std::string_view word = stripped(words[index]);
-    if (is_group_name(word)) {
-      if (mig_groups(mig, word).empty()) return "names group " + std::string(word) + ", which the MIG lacks";
-      scope = word;
-    } else if (is_segment_token(word)) {
-      if (!mig_admits(segments, word, scope)) {
-        return "names " + std::string(word) + (scope ? " in " + std::string(*scope) : "") + ", which the MIG lacks";
-      }
-      last_segment = word.substr(0, 3);
-      named_segment = true;
-      scope.reset();
-    } else if (is_de_token(word)) {
-      const std::string_view de = word.substr(2);
-      const auto carrier = std::ranges::find_if(segments, [&](const PlacedSegment& placed) {
-        return placed.segment->tag == last_segment && data_element(*placed.segment, de) != nullptr;
-      });
-      if (carrier == segments.end()) return "names " + std::string(word) + ", which its segment lacks";
-      const bool relation = index + 2 < words.size() && (words[index + 1] == "=" || words[index + 1] == "≠");
-      if (relation) {
-        const auto codes = codes_of(*carrier->segment, de);
-        for (const std::string& wanted : split_unescaped(stripped(words[index + 2]), '/')) {
-          if (!codes.empty() && std::ranges::find(codes, wanted) == codes.end()) {
-            return "compares " + std::string(word) + " with " + wanted + ", which is not one of its codes";
-          }
-        }
-      }
-    }
-  }
-  if (!named_segment) return "names no segment";
-  if (repetition) return std::nullopt;
-  const bool shape = contains(text, "vorhanden") || contains(text, " genau ") || contains(text, " angegeben ist");
-  return shape ? std::nullopt : std::optional<std::string>("reads as none of the precondition shapes");
+  if (!repetition && (*value < 1 || *value > 899)) return "number of no condition kind";
+  return std::nullopt;
 }
 
 }  // namespace builtin_content

@@ -118,6 +118,12 @@ const DiscriminatorCase discriminator_cases[] = {
      {segment("1", "NAD", {simple("M", {"MS"})}), segment("2", "NAD", {simple("M", {"MR", "MS"})}),
       segment("3", "NAD", {simple("M", {"MR", "DP"})})},
      {{"1", "0.0:MS not MR|DP required"}, {"2", "0.0:MR|MS not DP required"}, {"3", "0.0:MR|DP not MS required"}}},
+    // Each sibling code once, in the order the siblings first name it.
+    {"excluded_codes_in_order_of_first_mention",
+     {segment("1", "SEQ", {simple("M", {"Z01"})}), segment("2", "SEQ", {simple("M", {"Z03", "Z02"})}),
+      segment("3", "SEQ", {simple("M", {"Z02", "Z04"})}), segment("4", "SEQ", {simple("M", {"Z05"})})},
+     {{"1", "0.0:Z01 not Z03|Z02|Z04|Z05 required"}, {"3", "0.0:Z02|Z04 not Z01|Z03|Z05 required"},
+      {"4", "0.0:Z05 not Z01|Z03|Z02|Z04 required"}}},
     {"first_difference_beyond_the_qualifier",
      {segment("1", "DTM", {dtm_composite("137", {"303"})}), segment("2", "DTM", {dtm_composite("137", {"102"})})},
      {{"1", "0.0:137 required; 0.2:303 not 102"}, {"2", "0.0:137 required; 0.2:102 not 303"}}},

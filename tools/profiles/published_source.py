@@ -1,0 +1,174 @@
+"""The profiles made from the published tables: the compact sources under published/
+(written by tools/convert_published.py) and the profiles derived from them."""
+
+import difflib
+import json
+import os
+import re
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+# Profiles whose MIG and AHB come from a published source.
+PUBLISHED = {
+    "APERAK_FV20261001", "COMDIS_FV20260401", "IFTSTA_FV20251001", "INSRPT_FV20260101", "INVOIC_FV20260401",
+    "MSCONS_FV20260401", "ORDCHG_FV20250401", "ORDERS_FV20260401", "ORDRSP_FV20260401",
+    "PARTIN_FV20260401", "PRICAT_FV20251001", "QUOTES_FV20251001", "REMADV_FV20260401",
+    "REQOTE_FV20251001", "UTILMD_FV20251001", "UTILMD_FV20260401_GAS", "UTILTS_FV20250401",
+}
+
+# Profiles without a public source, and the published predecessor each is derived from.
+DERIVED = {
+    "APERAK_FV20251001": "APERAK_FV20261001",
+    "IFTSTA_FV20261001": "IFTSTA_FV20251001",
+    "INVOIC_FV20261001": "INVOIC_FV20260401",
+    "MSCONS_FV20261001": "MSCONS_FV20260401",
+    "ORDCHG_FV20261001": "ORDCHG_FV20250401",
+    "ORDERS_FV20261001": "ORDERS_FV20260401",
+    "ORDRSP_FV20261001": "ORDRSP_FV20260401",
+    "PARTIN_FV20261001": "PARTIN_FV20260401",
+    "PRICAT_FV20261001": "PRICAT_FV20251001",
+    "QUOTES_FV20261001": "QUOTES_FV20251001",
+    "REQOTE_FV20261001": "REQOTE_FV20251001",
+    "UTILMD_FV20261001": "UTILMD_FV20251001",
+    "UTILMD_FV20261001_GAS": "UTILMD_FV20260401_GAS",
+    "UTILTS_FV20261001": "UTILTS_FV20250401",
+}
+
+
+class SourceError(Exception):
+    pass
+
+
+def handles(static):
+    return static in PUBLISHED or static in DERIVED
+
+
+def load(static):
+    with open(os.path.join(HERE, "published", static.lower() + ".json"), encoding="utf-8") as f:
+        return json.load(f)
+
+
+# --- MIG ------------------------------------------------------------------------------------
+
+def element_json(e, release_codes):
+    id_, name, status, fmt, codes, components = e
+    out = {"id": id_, "status": status}
+    if name:
+        out["name"] = name
+    if fmt:
+        out["format"] = fmt
+    if codes:
+        out["codes"] = [{"code": release_codes.get((id_, c), c), "name": n} if n
+                        else {"code": release_codes.get((id_, c), c)} for c, n in codes]
+    if components:
+        out["components"] = [element_json(c, release_codes) for c in components]
+    return out
+
+
+def node_json(n, release_codes):
+    if n[0] == "G":
+        _, group, zaehler, status, max_, name, children = n
+        out = {"group": group, "zaehler": zaehler, "status": status, "max": max_,
+               "children": [node_json(c, release_codes) for c in children]}
+        if name:
+            out["name"] = name
+        return out
+    _, nr, tag, zaehler, status, max_, name, elements, example = n
+    out = {"nr": nr, "tag": tag, "zaehler": zaehler, "status": status, "max": max_}
+    if name:
+        out["name"] = name
+    if elements:
+        out["elements"] = [element_json(e, release_codes) for e in elements]
+    if example:
+        out["example"] = example
+    return out
+
+
+# --- AHB ------------------------------------------------------------------------------------
+
+def column_json(lines, release_codes):
+    rows, rules = [], []
+    for e in lines:
+        if e[0] == "g":
+            rows.append({"group": e[1], "before": e[2], "status": e[3]})
+        elif e[0] == "s":
+            rows.append({"nr": e[1], "status": e[2]})
+        else:
+            _, nr, de, occ, operands = e
+            ops = []
+            for op in operands:
+                o = {"operand": op[0]}
+                if len(op) > 1:
+                    o["code"] = release_codes.get((de, op[1]), op[1])
+                ops.append(o)
+            r = {"nr": nr, "de": de, "operands": ops}
+            if occ:
+                r["occurrence"] = occ
+            rules.append(r)
+    return rows, rules
+
+
+def _template(pid, name, columns):
+    """The predecessor's column for a Prüfidentifikator it lacks: the one of the same
+    Anwendungsfall name, else of the most similar name."""
+    by_name = [c for c in columns if c["name"] == name]
+    if by_name:
+        return by_name[0]
+    names = [c["name"] for c in columns]
+    close = difflib.get_close_matches(name, names, n=1, cutoff=0.0)
+    if not close:
+        raise SourceError("no column to derive %d from" % pid)
+    return columns[names.index(close[0])]
+
+
+def _name(text):
+    # 44110 and 44172 start with the spreadsheet residue "#nv#"
+    return re.sub(r"^#nv#\s*", "", text).strip()
+
+
+def _communication(text, message_type):
+    # UTILMD 44022 and 55022 carry the MSCONS guide's sentence on its senders instead of a direction
+    if not text or (message_type != "MSCONS" and text.startswith("MSCONS-Nachrichten")):
+        return None
+    return text
+
+
+def build(v, afs_wanted):
+    """(structure, envelope, anwendungsfaelle, conditions, packages) of a published or derived
+    profile. afs_wanted lists the Anwendungsfälle (pid, name, communication) of a derived
+    profile; a published profile carries every Prüfidentifikator of its tables."""
+    static = v.static
+    base = DERIVED.get(static, static)
+    src = load(base)
+    old_release = None
+    for n in src["structure"]:
+        if n[0] == "S" and n[2] == "UNH":
+            for e in n[7]:
+                for c in e[5]:
+                    if c[0] == "0057" and c[4]:
+                        old_release = c[4][0][0]
+    release_codes = {}
+    if old_release and old_release != v.release:
+        release_codes[("0057", old_release)] = v.release
+    structure = [node_json(n, release_codes) for n in src["structure"]]
+    envelope = [node_json(n, release_codes) for n in src["envelope"]]
+    columns = src["anwendungsfaelle"]
+    by_pid = {c["pid"]: c for c in columns}
+    out = []
+    if static in DERIVED:
+        picked = []
+        for a in afs_wanted:
+            col = by_pid.get(a["pid"]) or _template(a["pid"], a["name"], columns)
+            picked.append((a, col))
+    else:
+        wanted = {a["pid"]: a for a in afs_wanted}
+        picked = [(wanted.get(c["pid"], {"pid": c["pid"], "name": c["name"], "communication": c["communication"]}), c)
+                  for c in columns]
+    for a, col in picked:
+        rows, rules = column_json(col["lines"], release_codes)
+        rec = {"pid": a["pid"], "name": _name(a["name"] or col["name"]), "rows": rows, "elements": rules}
+        comm = _communication(a.get("communication") or col["communication"], v.msg)
+        if comm:
+            rec["communication"] = comm
+        out.append(rec)
+    return structure, envelope, out, src["conditions"], src["packages"]
