@@ -27,10 +27,12 @@ Expressions are normalised before comparing:
   operators ∧ ∨ ⊻ get one blank on either side;
 - a doubled closing bracket "]]" becomes "]" and a stray blank inside a reference ("[92 ]")
   goes (both covered by the bracket rule above);
-- a lower-case status word at the start of a cell ("x", "muss") is capitalised as written in the
-  AHB ("X", "Muss");
-- CR LF separates status cells, except where the part after it starts with an operator: then it
-  only wraps one long expression and the parts are joined. Document rows, whose cells are a
+- a status word at the start of a cell is written as the AHB writes it ("x" becomes "X", "muss"
+  "Muss") and followed by one blank when a condition follows ("X[1]" becomes "X [1]");
+- an empty expression is no cell at all, like a document row with an empty status list;
+- CR LF separates status cells, except where the part after it does not start with a status word
+  (it starts with an operator or a bracket): then it only wraps one long expression and the parts
+  are joined. Document rows, whose cells are a
   list, are compared cell by cell with the table's cells.
 
 Exit status is always 0.
@@ -64,21 +66,26 @@ def normalised_cell(text: str) -> str:
     text = re.sub(r"([(\[])\s+", r"\1", text)
     text = re.sub(r"\s+([)\]])", r"\1", text)
     text = re.sub(rf"\s*([{OPERATORS}])\s*", r" \1 ", text).strip()
-    head, _, rest = text.partition(" ")
-    if head.lower() in STATUS_WORDS:
-        text = STATUS_WORDS[head.lower()] + (" " + rest if rest else "")
+    head = re.match(r"([A-Za-z]+)(?![A-Za-z])\s*(.*)", text)
+    if head is not None and head.group(1).lower() in STATUS_WORDS:
+        rest = head.group(2)
+        text = STATUS_WORDS[head.group(1).lower()] + (" " + rest if rest else "")
     return text
 
 
+def starts_with_status(part: str) -> bool:
+    head = re.match(r"\s*([A-Za-z]+)(?![A-Za-z])", part)
+    return head is not None and head.group(1).lower() in STATUS_WORDS
+
+
 def table_cells(expr: str) -> tuple[str, ...]:
-    parts = re.split(r"\r\n|\r|\n", expr)
     cells: list[str] = []
-    for part in parts:
-        if cells and part.strip()[:1] in OPERATORS and part.strip():
+    for part in re.split(r"\r\n|\r|\n", expr):
+        if cells and not starts_with_status(part):
             cells[-1] += " " + part
         else:
             cells.append(part)
-    return tuple(normalised_cell(cell) for cell in cells if cell.strip() or len(parts) == 1)
+    return tuple(normalised_cell(cell) for cell in cells if cell.strip() or len(cells) > 1)
 
 
 def document_cells(cells: list[str]) -> tuple[str, ...]:
@@ -344,7 +351,7 @@ def compare_profile(table_path: Path, profiles: Path, verbose: bool) -> ProfileR
 
 
 def summary(results: list[ProfileResult]) -> None:
-    print("== summary")
+    print("== summary (lines: table lines of the Prüfidentifikatoren present on both sides)")
     head = (f"{'profile':<24} {'PIDs':>5} {'present':>7} {'missing':>7} {'extra':>5} "
             f"{'lines':>6} {'recall':>8} {'precision':>9} {'expr agree':>10}")
     print(head)
