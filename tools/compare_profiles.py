@@ -15,7 +15,8 @@ and reports:
 Line keys. A table line is a group, segment, data element or code line. The document side is
 rebuilt in table order: each AHB row in turn (a group row gives a group line, a segment row a
 segment line followed by the data element and code lines of every element rule with that segment
-number; an operand with a code gives a code line, one without a data element line), then any
+number; consecutive operands with the same code, or without code, and different status words
+give one code or data element line whose status cells they are), then any
 element rules whose segment number had no row. The group of a segment line is the innermost MIG
 group around the segment (envelope segments and top-level ones have none); the qualifier is the
 first code of the segment, i.e. the first code line inside the segment's block (for a group line,
@@ -71,6 +72,11 @@ def normalised_cell(text: str) -> str:
         rest = head.group(2)
         text = STATUS_WORDS[head.group(1).lower()] + (" " + rest if rest else "")
     return text
+
+
+def status_word(cell: str) -> str:
+    head = re.match(r"\s*([A-Za-z]+)(?![A-Za-z])", cell)
+    return STATUS_WORDS.get(head.group(1).lower(), "") if head else ""
 
 
 def starts_with_status(part: str) -> bool:
@@ -221,10 +227,19 @@ def document_lines(fall: dict, segments: dict[str, tuple[str, str]]) -> list[Lin
             return
         emitted.add(nr)
         for rule in rules.get(nr, []):
+            # Consecutive operands for the same code (or for none) are the cells of one line
+            # while their status words differ; a repeated word starts the next line, as when
+            # the table repeats a segment onto the same number.
+            runs: list[tuple[str, list[str]]] = []
             for operand in rule["operands"]:
-                code = operand.get("code")
-                key = (group, tag, qualifier, rule["de"], code if code is not None else "")
-                lines.append(Line(key, document_cells([operand["operand"]])))
+                code = operand.get("code") or ""
+                word = status_word(operand["operand"])
+                if runs and runs[-1][0] == code and word not in map(status_word, runs[-1][1]):
+                    runs[-1][1].append(operand["operand"])
+                else:
+                    runs.append((code, [operand["operand"]]))
+            for code, cells in runs:
+                lines.append(Line((group, tag, qualifier, rule["de"], code), document_cells(cells)))
 
     for row in fall.get("rows", []):
         if row.get("nr") is not None:

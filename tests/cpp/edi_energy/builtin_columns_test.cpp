@@ -186,22 +186,43 @@ TEST_P(BuiltinColumns, TheGroupTreeCanOpenEveryGroupOfTheMig) {
   EXPECT_TRUE(faults.empty()) << report(faults);
 }
 
-TEST_P(BuiltinColumns, ThePruefidentifikatorHasItsPlaceInTheMig) {
+// Messages are matched to their column by the Prüfidentifikator read from RFF+Z13 or BGM DE 1004,
+// and the builders write it there, so the MIG must have that place, every column must name it,
+// and no two columns may share a Prüfidentifikator (the later would hide the earlier).
+TEST_P(BuiltinColumns, ThePruefidentifikatorHasItsPlaceInTheMigAndEveryColumn) {
+  const auto& anwendungsfaelle = profile().ahb().anwendungsfaelle;
   if (profile().mig().pid_exempt) {
-    EXPECT_TRUE(std::ranges::none_of(profile().ahb().anwendungsfaelle, [](const auto& fall) { return fall.pid.has_value(); }));
+    EXPECT_TRUE(std::ranges::none_of(anwendungsfaelle, [](const auto& fall) { return fall.pid.has_value(); }));
     return;
   }
-  const auto segments = mig_segments(profile().mig());
   const bool in_rff = profile().mig().pid_source == "rff_z13";
-  const bool placed = std::ranges::any_of(segments, [&](const PlacedSegment& placed) {
+  const auto carries = [&](const model::SegmentNode& segment) {
     if (in_rff) {
-      const auto codes = codes_of(*placed.segment, "1153");
-      return placed.segment->tag == "RFF" && std::ranges::find(codes, "Z13") != codes.end() &&
-             data_element(*placed.segment, "1154") != nullptr;
+      const auto codes = codes_of(segment, "1153");
+      return segment.tag == "RFF" && std::ranges::find(codes, "Z13") != codes.end() && data_element(segment, "1154");
     }
-    return placed.segment->tag == "BGM" && data_element(*placed.segment, "1004") != nullptr;
-  });
-  EXPECT_TRUE(placed) << (in_rff ? "no RFF with 1153 Z13 and 1154" : "no BGM with 1004");
+    return segment.tag == "BGM" && data_element(segment, "1004") != nullptr;
+  };
+  const auto segments = mig_segments(profile().mig());
+  EXPECT_TRUE(std::ranges::any_of(segments, [&](const PlacedSegment& placed) { return carries(*placed.segment); }))
+      << (in_rff ? "no RFF with 1153 Z13 and 1154" : "no BGM with 1004");
+
+  std::vector<std::string> faults;
+  for (const model::Anwendungsfall& anwendungsfall : anwendungsfaelle) {
+    const bool named = std::ranges::any_of(anwendungsfall.elements, [&](const model::ElementRule& rule) {
+      const model::SegmentNode* segment = segment_numbered(profile(), rule.nr);
+      if (segment == nullptr || !carries(*segment)) return false;
+      if (!in_rff) return rule.de == "1004";
+      return rule.de == "1153" && std::ranges::any_of(rule.operands, [](const model::Operand& operand) {
+               return operand.code == "Z13";
+             });
+    });
+    if (!named) faults.push_back(pid_text(anwendungsfall) + " names no place for its Prüfidentifikator");
+    if (anwendungsfall.pid && profile().anwendungsfall(*anwendungsfall.pid) != &anwendungsfall) {
+      faults.push_back(pid_text(anwendungsfall) + " is hidden by a later column with the same Prüfidentifikator");
+    }
+  }
+  EXPECT_TRUE(faults.empty()) << report(faults);
 }
 
 // The finders themselves, on a small consistent profile that each case breaks in one place.
