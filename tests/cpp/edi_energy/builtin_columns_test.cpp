@@ -75,7 +75,9 @@ std::vector<std::string> row_faults(const Profile& profile, const model::Anwendu
   const std::string pid = pid_text(anwendungsfall);
   for (const model::Row& row : anwendungsfall.rows) {
     if (row.nr) {
-      if (segment_numbered(profile, *row.nr) == nullptr) faults.push_back(fmt::format("{} row {}: no such segment", pid, *row.nr));
+      if (segment_numbered(profile, *row.nr) == nullptr) {
+        faults.push_back(fmt::format("{} row {}: no such segment", pid, *row.nr));
+      }
       continue;
     }
     if (!row.group || !row.before) {
@@ -116,10 +118,10 @@ std::vector<std::string> element_faults(const Profile& profile, const model::Anw
     }
     for (const model::Operand& operand : rule.operands) {
       if (!operand.code) continue;
-      const bool listed = std::ranges::any_of(element->codes, [&](const model::Code& code) { return code.code == *operand.code; });
-      if (!listed) {
+      const auto codes = element->codes | std::views::transform(&model::Code::code);
+      if (std::ranges::find(codes, *operand.code) == codes.end()) {
         faults.push_back(fmt::format("{}: code {} is not among the MIG's codes of {} [{}]", where, *operand.code,
-                                     segment->tag, fmt::join(element->codes | std::views::transform(&model::Code::code), " ")));
+                                     segment->tag, fmt::join(codes, " ")));
       }
     }
   }
@@ -146,7 +148,8 @@ std::vector<std::string> group_tree_faults(const Profile& profile) {
         faults.push_back(fmt::format("{} does not open with a segment", group.group()->group));
         break;
       }
-      const auto entry = std::ranges::find(*level, std::string_view(trigger->tag), &edifact::group::GroupSchemaEntry::trigger);
+      const auto entry =
+          std::ranges::find(*level, std::string_view(trigger->tag), &edifact::group::GroupSchemaEntry::trigger);
       if (entry == level->end() || entry->name != group.group()->group) {
         faults.push_back(fmt::format("{}{}{} opens as {}", fmt::join(opened, "/"), opened.empty() ? "" : "/",
                                      group.group()->group,
