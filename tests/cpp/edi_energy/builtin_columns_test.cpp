@@ -163,6 +163,51 @@ std::vector<std::string> group_tree_faults(const Profile& profile) {
   return faults;
 }
 
+// Why a condition reference has nothing to be decided by, or nothing when it has: a Paket or
+// an Unterbedingung needs its expression among the Pakete, a Formatbedingung (900 to 999) is
+// judged by the format checks, any other number needs its text.
+std::optional<std::string> undefined_reference(const model::AhbProfile& ahb, std::string_view reference) {
+  if (reference.starts_with("UB")) {
+    return ahb.packages.contains(reference) ? std::nullopt : std::optional<std::string>("no Unterbedingung");
+  }
+  if (const std::size_t p = reference.find('P'); p != std::string_view::npos) {
+    return ahb.packages.contains(reference.substr(0, p + 1)) ? std::nullopt : std::optional<std::string>("no Paket");
+  }
+  const auto number = decimal(reference);
+  if (number && *number >= 900 && *number <= 999) return std::nullopt;
+  return ahb.conditions.contains(reference) ? std::nullopt : std::optional<std::string>("no condition text");
+}
+
+// Every reference of every status cell, Paket and Unterbedingung; cells that do not read are
+// left to the expression test of the content checks.
+std::vector<std::string> condition_faults(const model::AhbProfile& ahb) {
+  std::vector<std::string> faults;
+  const auto check = [&](const std::string& where, const auto& references) {
+    if (!references) return;
+    for (const std::string& reference : *references) {
+      if (const auto fault = undefined_reference(ahb, reference)) {
+        faults.push_back(fmt::format("{}: [{}] {}", where, reference, *fault));
+      }
+    }
+  };
+  for (const model::Anwendungsfall& anwendungsfall : ahb.anwendungsfaelle) {
+    const std::string pid = pid_text(anwendungsfall);
+    for (const model::Row& row : anwendungsfall.rows) {
+      const std::string where = fmt::format("{} row {}", pid, row.nr ? *row.nr : row.group.value_or("?"));
+      for (const std::string& cell : row.status) check(where, status_references(cell));
+    }
+    for (const model::ElementRule& rule : anwendungsfall.elements) {
+      for (const model::Operand& operand : rule.operands) {
+        check(fmt::format("{} {} {}", pid, rule.nr, rule.de), status_references(operand.operand));
+      }
+    }
+  }
+  for (const auto& [name, expression] : ahb.packages) {
+    if (!expression.empty()) check(name, expression_references(expression));
+  }
+  return faults;
+}
+
 class BuiltinColumns : public testing::TestWithParam<std::string> {
  protected:
   const Profile& profile() const { return profile_named(GetParam()); }
@@ -181,6 +226,11 @@ TEST_P(BuiltinColumns, ElementRulesNameDataElementsAndCodesOfTheirSegment) {
   for (const auto& anwendungsfall : profile().ahb().anwendungsfaelle) {
     std::ranges::move(element_faults(profile(), anwendungsfall), std::back_inserter(faults));
   }
+  EXPECT_TRUE(faults.empty()) << report(faults);
+}
+
+TEST_P(BuiltinColumns, EveryConditionReferenceHasItsTextOrExpression) {
+  const auto faults = condition_faults(profile().ahb());
   EXPECT_TRUE(faults.empty()) << report(faults);
 }
 
@@ -333,6 +383,27 @@ const BrokenColumn broken_columns[] = {
      "13002 00001 0062#0: code 1 is not among the MIG's codes of UNH []"},
     {"composite_found_by_its_own_id", [](model::Anwendungsfall& c) { c.elements[4].de = "C082"; }, ""},
 };
+
+TEST(ConditionFaults, NameEveryReferenceWithoutTextOrExpression) {
+  model::AhbProfile ahb{.message_type = "MSCONS", .release = "2.4c"};
+  ahb.conditions = {{"1", "Wenn SG5 NAD+DP vorhanden"}, {"501", "Hinweis: Kundennummer"}, {"2001", "Segment einmal je SG5"}};
+  ahb.packages = {{"1P", ""}, {"2P", "[1] ∧ [3]"}, {"UB1", "([931] ∧ [932] [490])"}};
+  model::Anwendungsfall column = fixture_column();
+  column.rows[1].status = {"Muss [1] ∧ [501]", "Soll [2]"};
+  column.rows[2].status = {"Muss [2001] [UB1] [UB2]"};
+  column.elements[3].operands[0].operand = "X [931] [2P0..1] ⊻ [4P1..1]";
+  column.elements[4].operands[0].operand = "X [1000] [ 1]";
+  ahb.anwendungsfaelle.push_back(std::move(column));
+  EXPECT_EQ(condition_faults(ahb), (std::vector<std::string>{
+                                       "13002 row 00001: [2] no condition text",
+                                       "13002 row SG2: [UB2] no Unterbedingung",
+                                       "13002 00001 0062: [4P1..1] no Paket",
+                                       "13002 00002 3039: [1000] no condition text",
+                                       "13002 00002 3039: [ 1] no condition text",
+                                       "2P: [3] no condition text",
+                                       "UB1: [490] no condition text",
+                                   }));
+}
 
 TEST(GroupTreeFaults, NameTheGroupThatASiblingWithItsTriggerHides) {
   model::AhbProfile ahb{.message_type = "MSCONS", .release = "2.4c"};

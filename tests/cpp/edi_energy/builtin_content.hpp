@@ -265,12 +265,9 @@ inline std::optional<std::uint32_t> decimal(std::string_view text) {
 
 // Why a reference does not name something the AHB defines, or nothing when it does.
 inline std::optional<std::string> reference_fault(const model::AhbProfile& ahb, std::string_view reference) {
-  // An Unterbedingung is an expression of the AHB, kept with the Pakete, and one of the
-  // day-boundary checks that the format checks know.
   if (reference.starts_with("UB")) {
-    if (!ahb.packages.contains(reference)) return "Unterbedingung not defined";
-    if (!is_known_formatbedingung(reference)) return "unknown Unterbedingung";
-    return std::nullopt;
+    if (is_known_formatbedingung(reference)) return std::nullopt;
+    return "unknown Unterbedingung";
   }
   if (const std::size_t p = reference.find('P'); p != std::string_view::npos) {
     const std::string_view range = reference.substr(p + 1);
