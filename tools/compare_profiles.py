@@ -13,28 +13,31 @@ and reports:
 - expression agreement: of the matched keys, how many carry the same normalised expression.
 
 Line keys. A table line is a group, segment, data element or code line. The document side is
-rebuilt in table order: each AHB row in turn (a group row gives a group line, a segment row a
-segment line followed by the data element and code lines of every element rule with that segment
-number; consecutive operands with the same code, or without code, and different status words
-give one code or data element line whose status cells they are), then any
-element rules whose segment number had no row. The group of a segment line is the innermost MIG
-group around the segment (envelope segments and top-level ones have none); the qualifier is the
-first code of the segment, i.e. the first code line inside the segment's block (for a group line,
-that of the segment that follows it). Several lines with one key pair up in order for the
-expression comparison.
+rebuilt in table order: each AHB row in turn (a group row gives a group line; a segment row a
+segment line, followed the first time its number comes up by the data element and code lines of
+every element rule with that number), then the element rules whose number had no row.
+Consecutive operands of a rule with the same code (or all without code) and different status
+words are the status cells of one line; a repeated status word starts the next line. The group
+of a line is the innermost MIG group around its segment (none for top-level and envelope
+segments). The qualifier is the first code of the segment, the code that tells the variants of
+one segment apart: in the table the first code line of the segment's block, in the documents the
+first code that the column's rules for that segment number name; a group line takes the
+qualifier of the segment after it (in the documents: of its `before` segment). Several lines
+with one key pair up in order for the expression comparison.
 
-Expressions are normalised before comparing:
-- whitespace runs become one blank; blanks after "(" and "[" and before ")" and "]" go; the
-  operators ∧ ∨ ⊻ get one blank on either side;
-- a doubled closing bracket "]]" becomes "]" and a stray blank inside a reference ("[92 ]")
-  goes (both covered by the bracket rule above);
+Expressions are normalised before comparing, for the known defects of the tables and for
+spacing:
+- whitespace runs become one blank; blanks after "(" and "[" and before ")" and "]" go, which
+  mends a stray blank inside a reference ("[92 ]"); the operators ∧ ∨ ⊻ get one blank on either
+  side;
+- a doubled closing bracket ("[2080]]") becomes one;
 - a status word at the start of a cell is written as the AHB writes it ("x" becomes "X", "muss"
   "Muss") and followed by one blank when a condition follows ("X[1]" becomes "X [1]");
-- an empty expression is no cell at all, like a document row with an empty status list;
-- CR LF separates status cells, except where the part after it does not start with a status word
-  (it starts with an operator or a bracket): then it only wraps one long expression and the parts
-  are joined. Document rows, whose cells are a
-  list, are compared cell by cell with the table's cells.
+- CR LF separates two status cells, except where the part after it does not start with a status
+  word (it starts with an operator or a bracket): there it only wraps one long expression and
+  the parts are joined;
+- an empty expression is no cell at all, like a document row with an empty status list.
+Document rows and operands are compared cell by cell with the table's cells.
 
 Exit status is always 0.
 """
