@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <forward_list>
+#include <iterator>
 #include <mutex>
 #include <span>
 #include <string>
@@ -31,24 +32,32 @@ Arena& arena() {
   return *instance;
 }
 
+// Real MIGs list a group once per qualifier variant, and only the later variants may hold the
+// child groups, so sibling nodes with one name and trigger share one entry whose children are
+// the union of theirs, merged the same way, in first-seen order.
 // The views point into `structure` until `relocate` moves them into the leaked texts.
 // Recursion follows the nesting of the MIG, which the document reader bounds.
-GroupSchema entries_of(const structure::Structure& structure, std::span<const NodeIndex> list) {
-  GroupSchema entries;
+void merge_into(GroupSchema& entries, const structure::Structure& structure, std::span<const NodeIndex> list) {
   for (NodeIndex index : list) {
     const structure::SNode& node = structure.nodes[index];
     const structure::Kind::Group* group = node.group();
     if (group == nullptr || node.children.empty()) continue;
     const structure::Kind::Segment* trigger = structure.nodes[node.children.front()].segment();
     if (trigger == nullptr) continue;
-    const bool already_made = std::ranges::any_of(entries, [&](const GroupSchemaEntry& entry) {
-      return entry.name == group->group && entry.trigger == trigger->tag;
+    auto entry = std::ranges::find_if(entries, [&](const GroupSchemaEntry& made) {
+      return made.name == group->group && made.trigger == trigger->tag;
     });
-    if (already_made) continue;
-    entries.push_back(GroupSchemaEntry{group->group, trigger->tag, entries_of(structure, node.children)});
+    if (entry == entries.end()) {
+      entries.push_back(GroupSchemaEntry{group->group, trigger->tag, {}});
+      entry = std::prev(entries.end());
+    }
+    merge_into(entry->children, structure, node.children);
   }
-  entries.shrink_to_fit();
-  return entries;
+}
+
+void trim(GroupSchema& schema) {
+  schema.shrink_to_fit();
+  for (GroupSchemaEntry& entry : schema) trim(entry.children);
 }
 
 std::size_t text_size(const GroupSchema& schema) {
@@ -74,7 +83,9 @@ void relocate(GroupSchema& schema, std::string& texts) {
 }  // namespace
 
 const GroupSchema& build(const structure::Structure& structure) {
-  GroupSchema schema = entries_of(structure, structure.roots);
+  GroupSchema schema;
+  merge_into(schema, structure, structure.roots);
+  trim(schema);
   Arena& storage = arena();
   std::lock_guard lock(storage.mutex);
   LeakedSchema& leaked = storage.schemas.emplace_front();

@@ -12,8 +12,9 @@ using edifact::group::GroupSchema;
 
 namespace edi_energy::profile::leak_group_schema {
 
-// One entry per group that opens with a segment, children built the same way; of two groups of
-// one list with equal name and trigger only the first counts.
+// One entry per group that opens with a segment, children built the same way; groups of one
+// list with equal name and trigger share the entry of the first, which takes the child groups
+// of all of them.
 const GroupSchema& build(const structure::Structure& structure);
 
 }  // namespace edi_energy::profile::leak_group_schema
