@@ -103,6 +103,35 @@ def test_same_id_elements_of_one_segment_get_their_occurrence_in_order():
         ("00006", 0, [["X"]]), ("00006", 1, [["X [5]"]])]
 
 
+def sts_tree(listed):
+    # STS with DE 9013 three times, as in the UTILMD Transaktionsgrund: each occurrence has its
+    # own code list in a published MIG, none where the codes come from the AHB lines only
+    def reason(codes):
+        return el("C556", components=[el("9013", codes=codes if listed else ())])
+    return [seg("00001", "STS", el("C601", components=[el("9015", codes=["7"] if listed else ())]),
+                reason(["E01", "E03"]), reason(["ZW4", "ZAP"]), reason(["E01", "E03"]))]
+
+
+@pytest.mark.parametrize("listed", [True, False])
+def test_repeated_data_elements_take_the_occurrence_that_lists_the_code_or_the_next_on_a_repeat(listed):
+    col = align(Flat(sts_tree(listed)), [
+        line("segment", "", "STS", expr="Muss"),
+        line("code", "", "STS", "9015", "7", "X"),
+        line("code", "", "STS", "9013", "E01", "X"),
+        line("code", "", "STS", "9013", "E03", "X"),
+        line("code", "", "STS", "9013", "ZW4", "X"),
+        line("code", "", "STS", "9013", "ZAP", "X"),
+        line("code", "", "STS", "9013", "E01", "S [9P0..1]"),
+    ])
+    rules = [(e[1]["occurrence"], [code for _, code in e[1]["operands"]])
+             for e in col.entries if e[0] == "e" and e[1]["de"] == "9013"]
+    if listed:
+        assert rules == [(0, ["E01", "E03"]), (1, ["ZW4", "ZAP"]), (2, ["E01"])]
+    else:
+        # without code lists only a repeated code tells that a further occurrence begins
+        assert rules == [(0, ["E01", "E03", "ZW4", "ZAP"]), (1, ["E01"])]
+
+
 def test_codes_of_one_element_collect_in_one_rule_and_each_cell_is_an_operand():
     col = align(Flat(tree()), [
         line("segment_group", "SG2", expr="Muss"),

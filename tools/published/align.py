@@ -57,6 +57,22 @@ def _codes_fit(seg, codes):
     return True
 
 
+def _lists(leaf, code):
+    return any(c[0] == code for c in leaf["codes"])
+
+
+def _moves_on(seg_leaves, p, code, codes_on_p):
+    """Whether a code line leaves the current occurrence of its data element for a later one:
+    the code came already (a further occurrence begins), or only a later occurrence lists it."""
+    later = [k for k in range(p + 1, len(seg_leaves)) if seg_leaves[k][0] == seg_leaves[p][0]]
+    if not later:
+        return False
+    if code in codes_on_p:
+        return True
+    leaf = seg_leaves[p][1]
+    return bool(leaf["codes"]) and not _lists(leaf, code) and any(_lists(seg_leaves[k][1], code) for k in later)
+
+
 def _choose(candidates, cursor, score):
     """The first candidate after the cursor with the best score; candidates before the cursor
     only when they score better than every later one."""
@@ -84,6 +100,7 @@ def align(flat, lines, on_code=None, on_name=None):
     seg_i, seg_leaves, p = None, [], -1
     rules = {}
     last_kind_on_p = None
+    codes_on_p = set()
     used = {}  # segment nodes aligned since the last group line, with their codes
     groups_seen = set()
     for at, ln in enumerate(lines):
@@ -157,14 +174,22 @@ def align(flat, lines, on_code=None, on_name=None):
                 col.missed.append(ln)
                 continue
             de = ln["de"]
-            if not (p >= 0 and seg_leaves[p][0] == de and kind == "code" and last_kind_on_p is not None):
-                q = next((k for k in range(p + 1, len(seg_leaves)) if seg_leaves[k][0] == de), None)
-                if q is None:
-                    q = next((k for k in range(len(seg_leaves)) if seg_leaves[k][0] == de), None)
-                if q is None:
+            stay = p >= 0 and seg_leaves[p][0] == de and kind == "code" and last_kind_on_p is not None
+            if stay and _moves_on(seg_leaves, p, ln["code"], codes_on_p):
+                stay = False
+            if not stay:
+                later = [k for k in range(p + 1, len(seg_leaves)) if seg_leaves[k][0] == de]
+                same_id = later or [k for k in range(len(seg_leaves)) if seg_leaves[k][0] == de]
+                if not same_id:
                     col.missed.append(ln)
                     continue
-                p = q
+                # a data element repeated in one segment (STS DE 9013, CAV DE 7110) is told
+                # apart by the code lists the MIG gives each occurrence
+                listing = [k for k in same_id if kind == "code" and _lists(seg_leaves[k][1], ln["code"])]
+                p = (listing or same_id)[0]
+                codes_on_p = set()
+            if kind == "code":
+                codes_on_p.add(ln["code"])
             last_kind_on_p = kind
             nr = flat.nodes[seg_i]["nr"]
             key = (seg_i, p)

@@ -11,8 +11,8 @@
 
 #include "edi_energy/profile/group_schema.hpp"
 #include "edi_energy/profile/profile.hpp"
-#include "edifact/group.hpp"
-#include "edifact/model.hpp"
+#include "edifact/group/group_tree.hpp"
+#include "edifact/model/segment.hpp"
 
 namespace {
 
