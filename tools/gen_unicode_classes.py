@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
-"""Writes the Unicode classes that the quoted display of texts escapes (src/support/unicode_class_table.hpp).
+"""Writes the Unicode classes the library asks about (src/support/unicode_class_table.hpp).
 
-Two sorted lists of code point ranges:
+Three sorted lists of code point ranges:
 - not printable: General_Category Cc, Cf, Cs, Co, Cn, Zl, Zp, and Zs except the ASCII space;
-- grapheme extenders: the Grapheme_Extend property (Mn, Me and Other_Grapheme_Extend).
+- grapheme extenders: the Grapheme_Extend property (Mn, Me and Other_Grapheme_Extend);
+- lower case: the Lowercase property.
 
 General categories come from Python's unicodedata. unicodedata has no Grapheme_Extend, so that
 property is read from Perl's Unicode::UCD, which must carry the same Unicode version; it is
@@ -51,6 +52,10 @@ def not_printable():
     return ranges_of(
         c for c in range(MAX_CODE_POINT + 1)
         if unicodedata.category(chr(c)) in NOT_PRINTABLE_CATEGORIES and c != ord(" "))
+
+
+def lowercase():
+    return ranges_of(c for c in range(MAX_CODE_POINT + 1) if not 0xD800 <= c <= 0xDFFF and chr(c).islower())
 
 
 def perl_grapheme_extend():
@@ -119,6 +124,9 @@ def render():
         "",
         "// Grapheme_Extend.",
         *render_table("grapheme_extend_ranges", grapheme_extend()),
+        "",
+        "// Lowercase.",
+        *render_table("lowercase_ranges", lowercase()),
         "",
         "}  // namespace support::unicode",
         "",

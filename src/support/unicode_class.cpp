@@ -44,6 +44,7 @@ struct IndexedRanges {
 
 constexpr IndexedRanges not_printable{not_printable_ranges};
 constexpr IndexedRanges grapheme_extend{grapheme_extend_ranges};
+constexpr IndexedRanges lowercase{lowercase_ranges};
 
 constexpr bool is_printable_ascii(char32_t c) { return c >= 0x20 && c < 0x7F; }
 
@@ -61,6 +62,11 @@ static_assert(ascii_agrees_with_table());
 bool is_printable(char32_t c) {
   if (c < 0x80) return is_printable_ascii(c);
   return c <= max_code_point && !not_printable.contains(c);
+}
+
+bool is_lowercase(char32_t c) {
+  if (c < 0x80) return c >= U'a' && c <= U'z';
+  return c <= max_code_point && lowercase.contains(c);
 }
 
 bool is_grapheme_extend(char32_t c) { return c <= max_code_point && grapheme_extend.contains(c); }

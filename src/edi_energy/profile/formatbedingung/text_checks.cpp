@@ -4,9 +4,9 @@
 #include <fmt/format.h>
 
 #include "edi_energy/profile/formatbedingung/checks.hpp"
-#include "edi_energy/profile/formatbedingung/lowercase_ranges.hpp"
 #include "edi_energy/profile/unicode_text.hpp"
 #include "support/debug_quote.hpp"
+#include "support/unicode_class.hpp"
 
 namespace edi_energy::profile::formatbedingung {
 namespace {
@@ -18,13 +18,6 @@ Verdict length_check(std::string_view value, std::size_t limit, bool exact) {
   if (exact ? count == limit : count <= limit) return Verdict::holds();
   return Verdict::violated(
       fmt::format("is {} characters long, not {} {}", count, exact ? "exactly" : "at most", limit));
-}
-
-bool is_lowercase_letter(char32_t c) {
-  if (c < 0x80) return c >= U'a' && c <= U'z';
-  const auto after = std::upper_bound(lowercase_ranges.begin(), lowercase_ranges.end(), c,
-                                      [](char32_t code, const CodePointRange& range) { return code < range.first; });
-  return after != lowercase_ranges.begin() && c <= std::prev(after)->last;
 }
 
 // The printable part of ISO 8859-1.
@@ -70,7 +63,7 @@ Verdict digit_groups(std::string_view value, std::span<const std::size_t> widths
 }
 
 Verdict unoc_upper(std::string_view value) {
-  if (auto letter = first_char_where(value, is_lowercase_letter)) {
+  if (auto letter = first_char_where(value, support::unicode::is_lowercase)) {
     return Verdict::violated(fmt::format("carries the lower-case letter {}", support::debug_quote(*letter)));
   }
   if (auto undefined = first_char_where(value, [](char32_t c) { return !unoc_defines(c); })) {
