@@ -21,13 +21,11 @@ MessageWindow MessageWindow::from_segments(std::vector<model::Segment> segments)
   MessageWindow window{std::move(segments), std::nullopt, std::nullopt};
   if (window.segments.empty()) return window;
   const model::Segment& header = window.segments.front();
-  if (header.tag() != "UNH" || header.elements.size() <= message_identifier_element) {
+  if (header.tag() != "UNH" || header.elements().size() <= message_identifier_element) {
     return window;
   }
-  // Views taken after the move into the window: the texts live in the input buffer or in the
-  // element's shared storage, neither of which moves with the list.
   const model::ComponentList& identifier =
-      header.elements[message_identifier_element].components;
+      header.elements()[message_identifier_element].components();
   window.message_type = non_empty_component(identifier, message_type_component);
   window.association_code = non_empty_component(identifier, association_code_component);
   return window;
@@ -52,7 +50,7 @@ std::optional<Result<MessageWindow>> MessageWindows::next() {
       ended_ = true;
       open_message_.clear();
       return Result<MessageWindow>(std::unexpected(
-          EdifactError::segment_not_allowed("UNH", "ENVELOPE", segment.span)));
+          EdifactError::segment_not_allowed("UNH", "ENVELOPE", segment.span())));
     }
     open_message_.push_back(std::move(segment));
     if (is_trailer) {
@@ -62,7 +60,7 @@ std::optional<Result<MessageWindow>> MessageWindows::next() {
   }
   ended_ = true;
   if (message_open_) {
-    const std::size_t end_offset = open_message_.back().span.end;
+    const std::size_t end_offset = open_message_.back().span().end;
     open_message_.clear();
     return Result<MessageWindow>(std::unexpected(EdifactError::unexpected_eof(end_offset)));
   }

@@ -62,11 +62,11 @@ void OwnedSegmentStream::set_advice(const ServiceStringAdvice& advice) {
   classes_ = tokenizer::ByteClasses(advice_);
 }
 
-void OwnedSegmentStream::adopt_syntax_version(std::span<const model::Element> unb_elements) {
+void OwnedSegmentStream::adopt_syntax_version(model::ElementList unb_elements) {
   if (advice_settled_) return;
   advice_settled_ = true;
   if (unb_elements.empty()) return;
-  const model::ComponentList& identifier = unb_elements.front().components;
+  const model::ComponentList identifier = unb_elements.front().components();
   if (identifier.size() >= 2 && identifier[1].text == "4") {
     ServiceStringAdvice advice = advice_;
     advice.repetition_separator = '*';
@@ -138,12 +138,12 @@ OwnedSegmentStream::Item OwnedSegmentStream::read_item() {
     return item;
   }
   const model::Segment& segment = **item;
-  if (auto allowed = limits_.check(config_, segment.tag(), segment.span.end); !allowed) {
+  if (auto allowed = limits_.check(config_, segment.tag(), segment.span().end); !allowed) {
     return finish(std::move(allowed.error()));
   }
   // An override governs throughout, as it does in the byte-slice parse.
   if (!advice_settled_ && !config_.service_string_advice && segment.tag() == "UNB") {
-    adopt_syntax_version(segment.elements);
+    adopt_syntax_version(segment.elements());
   }
   limits_.account(segment.tag());
   return item;
@@ -219,12 +219,10 @@ OwnedSegmentStream::Item OwnedSegmentStream::read_segment() {
     parser_->restart(bytes, 0);
   }
   // Owned from the start: the bytes live in the stream's buffer only until the next refill.
-  // Spans are moved while the segment is built: moving them afterwards would copy a block
-  // that shares its chunk.
   auto item = parser_->next_owned(segment_start);
   if (!item) throw support::InternalFault("a segment's bytes parsed to nothing");
   if (!item->has_value()) return std::unexpected(shifted(std::move(item->error()), segment_start));
-  if (!terminator || (**item).span.end != saturating_add(segment_start, bytes.size())) {
+  if (!terminator || (**item).span().end != saturating_add(segment_start, bytes.size())) {
     throw support::InternalFault("the stream's terminator differs from the parser's");
   }
   if (in_place) read_position_ += bytes.size();

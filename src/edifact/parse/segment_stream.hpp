@@ -76,7 +76,7 @@ class OwnedSegmentStream {
 
   // Called with the data elements of the first UNB of a stream without UNA: syntax version 4
   // brings the repetition separator "*". Only the first call has an effect.
-  void adopt_syntax_version(std::span<const model::Element> unb_elements);
+  void adopt_syntax_version(model::ElementList unb_elements);
 
  private:
   enum class Phase { NotStarted, Running, Finished };

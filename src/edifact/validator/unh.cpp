@@ -13,10 +13,10 @@ constexpr std::size_t association_code_component = 4;
 std::optional<std::string_view> message_identifier_component(
     std::span<const model::Segment> segments, std::size_t component_index) {
   auto unh = std::ranges::find(segments, std::string_view("UNH"), &model::Segment::tag);
-  if (unh == segments.end() || unh->elements.size() <= message_identifier_element) {
+  if (unh == segments.end() || unh->elements().size() <= message_identifier_element) {
     return std::nullopt;
   }
-  const model::ComponentList& components = unh->elements[message_identifier_element].components;
+  const model::ComponentList& components = unh->elements()[message_identifier_element].components();
   if (components.size() <= component_index) return std::nullopt;
   return components[component_index].text;
 }

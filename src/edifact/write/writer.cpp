@@ -16,8 +16,8 @@ std::string& unwrap(std::string& sink) { return sink; }
 std::string& unwrap(BorrowedSink sink) { return sink.get(); }
 
 bool has_repetitions(const model::Segment& segment) {
-  return std::ranges::any_of(segment.elements,
-                             [](const model::Element& e) { return !e.repetitions.empty(); });
+  return std::ranges::any_of(segment.elements(),
+                             [](const model::Element& e) { return !e.repetitions().empty(); });
 }
 
 }  // namespace
@@ -129,13 +129,14 @@ Result<void> Writer<Sink>::write_segment(const model::Segment& segment) {
   const std::string_view tag = segment.tag();
   if (!is_valid_tag(tag)) return std::unexpected(EdifactError::invalid_segment_tag(std::string(tag)));
   out().append(tag);
-  for (const model::Element& element : segment.elements) {
+  const auto texts = [](const model::ComponentList& list) {
+    return list | std::views::transform([](model::Component component) { return component.text; });
+  };
+  for (const model::Element element : segment.elements()) {
     out().push_back(advice_.element_separator);
-    const auto texts = [](const model::ComponentList& list) {
-      return list | std::views::transform(&model::Component::text);
-    };
-    if (auto written = write_components(texts(element.components)); !written) return written;
-    for (const model::ComponentList& repetition : element.repetitions) {
+    const model::ComponentList components = element.components();
+    if (auto written = write_components(texts(components)); !written) return written;
+    for (const model::ComponentList repetition : element.repetitions()) {
       out().push_back(advice_.repetition_separator);
       if (auto written = write_components(texts(repetition)); !written) return written;
     }
