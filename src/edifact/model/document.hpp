@@ -97,9 +97,9 @@ class Document : public Tape {
   Document& operator=(const Document&) = delete;
 
   // Shared by the segment handles; the last one to go deletes the document.
-  void retain() const { references_.fetch_add(1, std::memory_order_relaxed); }
-  void release() const {
-    if (references_.fetch_sub(1, std::memory_order_acq_rel) == 1) delete this;
+  void retain(std::uint32_t count = 1) const { references_.fetch_add(count, std::memory_order_relaxed); }
+  void release(std::uint32_t count = 1) const {
+    if (references_.fetch_sub(count, std::memory_order_acq_rel) == count) delete this;
   }
   bool shared() const { return references_.load(std::memory_order_acquire) > 1; }
 

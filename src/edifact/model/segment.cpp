@@ -108,20 +108,11 @@ ComponentList RepetitionList::operator[](std::size_t index) const {
   return ComponentList(document_, opening, closing - opening);
 }
 
-std::uint32_t Element::opening_cut() const { return document_->elements[index_] & ~Document::NO_COMPONENTS; }
-
-std::uint32_t Element::first_repetition_cut() const {
-  if (!document_->has_repetitions) return end_cut_;
+std::uint32_t Element::find_repetition_cut() const {
   for (std::uint32_t cut = opening_cut() + 1; cut < end_cut_; ++cut) {
     if (is_repetition_cut(*document_, cut)) return cut;
   }
   return end_cut_;
-}
-
-ComponentList Element::components() const {
-  if (document_ == nullptr || (document_->elements[index_] & Document::NO_COMPONENTS) != 0) return {};
-  const std::uint32_t opening = opening_cut();
-  return ComponentList(document_, opening, first_repetition_cut() - opening);
 }
 
 RepetitionList Element::repetitions() const {
@@ -157,32 +148,11 @@ bool operator==(const Element& a, const Element& b) {
          std::ranges::equal(a.repetitions(), b.repetitions());
 }
 
-Element ElementList::operator[](std::size_t index) const {
-  const auto element = static_cast<std::uint32_t>(first_ + index);
-  const std::uint32_t end_cut = index + 1 < count_
-                                    ? document_->elements[element + 1] & ~Document::NO_COMPONENTS
-                                    : terminator_;
-  return Element(document_, element, end_cut);
-}
-
 Segment Segment::from_texts(std::string_view tag,
                             std::initializer_list<std::initializer_list<std::string_view>> elements) {
   SegmentBuilder builder(tag);
   for (const auto& texts : elements) builder.element(OwnedElement(texts));
   return builder.build();
-}
-
-std::string_view Segment::tag() const {
-  if (document_ == nullptr) return {};
-  const std::uint32_t tag_end = document_->cuts[entry().first_cut];
-  if (document_->built) return document_->bytes.substr(0, tag_end);
-  return document_->bytes.substr(tag_end - 3, 3);
-}
-
-ElementList Segment::elements() const {
-  if (document_ == nullptr) return {};
-  return ElementList(document_, entry().first_element, next_entry().first_element - entry().first_element,
-                     next_entry().first_cut - 1);
 }
 
 Span Segment::span() const {

@@ -117,7 +117,11 @@ class RepetitionList {
 class Element {
  public:
   Element() = default;
-  ComponentList components() const;    // the first (or only) repetition
+  ComponentList components() const {  // the first (or only) repetition
+    if (document_ == nullptr || (document_->elements[index_] & Document::NO_COMPONENTS) != 0) return {};
+    const std::uint32_t opening = opening_cut();
+    return ComponentList(document_, opening, first_repetition_cut() - opening);
+  }
   RepetitionList repetitions() const;  // the second and later repetitions
   Span span() const;
   // The same components, repetitions and spans with every text copied.
@@ -130,9 +134,12 @@ class Element {
   friend class ElementList;
   Element(const Document* document, std::uint32_t index, std::uint32_t end_cut)
       : document_(document), index_(index), end_cut_(end_cut) {}
-  std::uint32_t opening_cut() const;
+  std::uint32_t opening_cut() const { return document_->elements[index_] & ~Document::NO_COMPONENTS; }
   // The cut opening the second repetition, or `end_cut_` when there is none.
-  std::uint32_t first_repetition_cut() const;
+  std::uint32_t first_repetition_cut() const {
+    return document_->has_repetitions ? find_repetition_cut() : end_cut_;
+  }
+  std::uint32_t find_repetition_cut() const;
 
   const Document* document_ = nullptr;
   std::uint32_t index_ = 0;    // in the document's elements
@@ -145,7 +152,12 @@ class ElementList {
   std::size_t size() const { return count_; }
   bool empty() const { return count_ == 0; }
   // `index` < `size()`.
-  Element operator[](std::size_t index) const;
+  Element operator[](std::size_t index) const {
+    const auto element = static_cast<std::uint32_t>(first_ + index);
+    const std::uint32_t end_cut =
+        index + 1 < count_ ? document_->elements[element + 1] & ~Document::NO_COMPONENTS : terminator_;
+    return Element(document_, element, end_cut);
+  }
   Element front() const { return (*this)[0]; }
   Element back() const { return (*this)[count_ - 1]; }
   IndexIterator<ElementList, Element> begin() const { return {this, 0}; }
@@ -183,6 +195,8 @@ class Segment {
   Segment(const Document* document, std::uint32_t index) : document_(document), index_(index) {
     document_->retain();
   }
+  // Takes over a reference the caller already holds, for a parse that took them all at once.
+  static Segment adopting(const Document* document, std::uint32_t index) { return Segment(document, index, 0); }
 
   // A segment of owned texts with empty spans, as message builders make them: one list of
   // component texts per element (an empty list is an element without components).
@@ -190,8 +204,17 @@ class Segment {
                             std::initializer_list<std::initializer_list<std::string_view>> elements);
 
   // The tag is kept as given; parser and writer refuse tags that are not three capitals.
-  std::string_view tag() const;
-  ElementList elements() const;
+  std::string_view tag() const {
+    if (document_ == nullptr) return {};
+    const std::uint32_t tag_end = document_->cuts[entry().first_cut];
+    if (document_->built) return document_->bytes.substr(0, tag_end);
+    return document_->bytes.substr(tag_end - 3, 3);
+  }
+  ElementList elements() const {
+    if (document_ == nullptr) return {};
+    return ElementList(document_, entry().first_element, next_entry().first_element - entry().first_element,
+                       next_entry().first_cut - 1);
+  }
   Span span() const;      // from the tag's first byte to just past the terminator
   Span tag_span() const;  // the three tag bytes
 
@@ -214,6 +237,7 @@ class Segment {
   friend bool operator==(const Segment& a, const Segment& b);
 
  private:
+  Segment(const Document* document, std::uint32_t index, int) : document_(document), index_(index) {}
   const SegmentEntry& entry() const { return document_->segments[index_]; }
   const SegmentEntry& next_entry() const { return document_->segments[index_ + 1]; }
 

@@ -20,6 +20,8 @@ FromBytesIter from_bytes_with_config(std::string_view input, ParserConfig config
   const std::size_t max_segment_length = config.max_segment_length;
   FromBytesIter iterator(input, std::move(config), advice, std::nullopt);
   const parser::TapeParse parsed = parser::parse_tape(input, start, advice, max_segment_length, kernel);
+  // One reference per segment up front: handing them out then costs no atomic operation.
+  parsed.document->retain(static_cast<std::uint32_t>(parsed.document->segment_count()));
   iterator.document_ = parsed.document;
   iterator.resume_at_ = parsed.resume_at;
   return iterator;
@@ -38,7 +40,9 @@ FromBytesIter::FromBytesIter(FromBytesIter&& other) noexcept
       limits_(other.limits_) {}
 
 FromBytesIter::~FromBytesIter() {
-  if (document_ != nullptr) document_->release();
+  if (document_ != nullptr) {
+    document_->release(static_cast<std::uint32_t>(document_->segment_count() - next_segment_ + 1));
+  }
 }
 
 std::optional<Result<model::Segment>> FromBytesIter::next() {
@@ -49,7 +53,7 @@ std::optional<Result<model::Segment>> FromBytesIter::next() {
   }
   if (finished_) return std::nullopt;
   if (document_ != nullptr && next_segment_ < document_->segment_count()) {
-    return checked(model::Segment(document_, static_cast<std::uint32_t>(next_segment_++)));
+    return checked(model::Segment::adopting(document_, static_cast<std::uint32_t>(next_segment_++)));
   }
   if (resume_at_) {
     exact_.emplace(input_, *resume_at_, advice_, config_.max_segment_length);
@@ -66,6 +70,7 @@ std::optional<Result<model::Segment>> FromBytesIter::checked(Result<model::Segme
     finished_ = true;
     return item;
   }
+  if (!config_.max_segments && !config_.max_messages && !config_.max_input_bytes) return item;
   const model::Segment& segment = *item;
   if (auto allowed = limits_.check(config_, segment.tag(), segment.span().end); !allowed) {
     finished_ = true;

@@ -64,29 +64,54 @@ Vouched vouch(const Document& document, std::size_t start, const ServiceStringAd
   return {count, gap, all_whitespace(bytes.substr(gap))};
 }
 
-// `raw` without its release characters, each releasing the byte after it.
+// `raw` without its release characters, each releasing the byte after it; the scan has seen
+// that none is the last byte of a value.
 void append_unescaped(std::string_view raw, char release, std::string& out) {
-  for (std::size_t at = 0; at < raw.size(); ++at) {
-    if (raw[at] == release && at + 1 < raw.size()) ++at;
-    out.push_back(raw[at]);
+  while (!raw.empty()) {
+    const std::size_t at = raw.find(release);
+    if (at == std::string_view::npos || at + 1 >= raw.size()) break;
+    out.append(raw.substr(0, at));
+    out.push_back(raw[at + 1]);
+    raw.remove_prefix(at + 2);
+  }
+  out.append(raw);
+}
+
+template <class Visit>
+void for_each_released(const Document& document, Visit visit) {
+  for (std::size_t word = 0; word < document.released.size(); ++word) {
+    for (std::uint64_t bits = document.released[word]; bits != 0; bits &= bits - 1) {
+      visit(static_cast<std::uint32_t>(word * 64 + static_cast<unsigned>(__builtin_ctzll(bits))));
+    }
   }
 }
 
 void unescape_released(Document& document, char release) {
+  // Marks past the last kept cut belong to segments that were dropped.
   const std::size_t values = document.cuts.size();
   for (std::size_t word = 0; word < document.released.size(); ++word) {
     if (word * 64 >= values) {
       document.released[word] = 0;
-      continue;
-    }
-    if (values - word * 64 < 64) document.released[word] &= (std::uint64_t{1} << (values - word * 64)) - 1;
-    for (std::uint64_t bits = document.released[word]; bits != 0; bits &= bits - 1) {
-      const auto value = static_cast<std::uint32_t>(word * 64 + static_cast<unsigned>(__builtin_ctzll(bits)));
-      const std::uint32_t begin = document.cuts[value - 1] + 1;
-      append_unescaped(document.bytes.substr(begin, document.cuts[value] - begin), release, document.unescaped);
-      document.unescaped_ends.push_back(static_cast<std::uint32_t>(document.unescaped.size()));
+    } else if (values - word * 64 < 64) {
+      document.released[word] &= (std::uint64_t{1} << (values - word * 64)) - 1;
     }
   }
+  const auto raw = [&](std::uint32_t value) {
+    const std::uint32_t begin = document.cuts[value - 1] + 1;
+    return document.bytes.substr(begin, document.cuts[value] - begin);
+  };
+  std::size_t raw_bytes = 0;
+  std::size_t count = 0;
+  for_each_released(document, [&](std::uint32_t value) {
+    raw_bytes += raw(value).size();
+    ++count;
+  });
+  document.unescaped.reserve(raw_bytes);
+  document.unescaped_ends.reserve(count);
+  for_each_released(document, [&](std::uint32_t value) {
+    append_unescaped(raw(value), release, document.unescaped);
+    document.unescaped_ends.push_back(static_cast<std::uint32_t>(document.unescaped.size()));
+  });
   document.rank_released();
 }
 
