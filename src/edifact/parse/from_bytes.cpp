@@ -20,29 +20,9 @@ FromBytesIter from_bytes_with_config(std::string_view input, ParserConfig config
   const std::size_t max_segment_length = config.max_segment_length;
   FromBytesIter iterator(input, std::move(config), advice, std::nullopt);
   const parser::TapeParse parsed = parser::parse_tape(input, start, advice, max_segment_length, kernel);
-  // One reference per segment up front: handing them out then costs no atomic operation.
-  parsed.document->retain(static_cast<std::uint32_t>(parsed.document->segment_count()));
-  iterator.document_ = parsed.document;
+  iterator.fast_ = model::SegmentCursor(parsed.document);
   iterator.resume_at_ = parsed.resume_at;
   return iterator;
-}
-
-FromBytesIter::FromBytesIter(FromBytesIter&& other) noexcept
-    : input_(other.input_),
-      config_(std::move(other.config_)),
-      advice_(other.advice_),
-      pending_(std::move(other.pending_)),
-      finished_(other.finished_),
-      document_(std::exchange(other.document_, nullptr)),
-      next_segment_(other.next_segment_),
-      resume_at_(other.resume_at_),
-      exact_(std::move(other.exact_)),
-      limits_(other.limits_) {}
-
-FromBytesIter::~FromBytesIter() {
-  if (document_ != nullptr) {
-    document_->release(static_cast<std::uint32_t>(document_->segment_count() - next_segment_ + 1));
-  }
 }
 
 std::optional<Result<model::Segment>> FromBytesIter::next() {
@@ -52,9 +32,7 @@ std::optional<Result<model::Segment>> FromBytesIter::next() {
     return std::unexpected(std::move(error));
   }
   if (finished_) return std::nullopt;
-  if (document_ != nullptr && next_segment_ < document_->segment_count()) {
-    return checked(model::Segment::adopting(document_, static_cast<std::uint32_t>(next_segment_++)));
-  }
+  if (!fast_.done()) return checked(fast_.next());
   if (resume_at_) {
     exact_.emplace(input_, *resume_at_, advice_, config_.max_segment_length);
     resume_at_.reset();

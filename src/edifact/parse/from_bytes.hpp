@@ -9,6 +9,7 @@
 
 #include "edifact/error.hpp"
 #include "edifact/model/segment.hpp"
+#include "edifact/model/segment_cursor.hpp"
 #include "edifact/parse/exact_parser.hpp"
 #include "edifact/parse/limit_account.hpp"
 #include "edifact/parse/parser_config.hpp"
@@ -18,10 +19,6 @@ namespace edifact {
 
 class FromBytesIter {
  public:
-  FromBytesIter(FromBytesIter&& other) noexcept;
-  FromBytesIter& operator=(FromBytesIter&&) = delete;
-  ~FromBytesIter();
-
   // The next segment (valid while the input lives), an error, or nothing at the end. After an
   // error every call yields nothing.
   std::optional<Result<model::Segment>> next();
@@ -43,8 +40,7 @@ class FromBytesIter {
   tokenizer::ServiceStringAdvice advice_;
   std::optional<EdifactError> pending_;
   bool finished_;
-  const model::Document* document_ = nullptr;  // holds one reference
-  std::size_t next_segment_ = 0;
+  model::SegmentCursor fast_;  // what the fast parse vouched for
   std::optional<std::size_t> resume_at_;  // where the exact parser takes over
   std::optional<parser::Parser> exact_;
   parser::LimitAccount limits_;

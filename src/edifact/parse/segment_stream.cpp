@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "edifact/parse/tape_parse.hpp"
 #include "support/internal_fault.hpp"
 
 namespace edifact::parser {
@@ -127,6 +128,7 @@ OwnedSegmentStream::Item OwnedSegmentStream::read_item() {
   if (phase_ == Phase::NotStarted) {
     if (auto advice = read_service_string_advice(); !advice) return finish(std::move(advice.error()));
   }
+  if (std::optional<Item> fast = read_fast()) return std::move(*fast);
   auto more = skip_whitespace();
   if (!more) return finish(std::move(more.error()));
   if (!*more) return std::nullopt;
@@ -137,7 +139,10 @@ OwnedSegmentStream::Item OwnedSegmentStream::read_item() {
     if (item) phase_ = Phase::Finished;
     return item;
   }
-  const model::Segment& segment = **item;
+  return checked(std::move(**item));
+}
+
+OwnedSegmentStream::Item OwnedSegmentStream::checked(model::Segment segment) {
   if (auto allowed = limits_.check(config_, segment.tag(), segment.span().end); !allowed) {
     return finish(std::move(allowed.error()));
   }
@@ -146,7 +151,51 @@ OwnedSegmentStream::Item OwnedSegmentStream::read_item() {
     adopt_syntax_version(segment.elements());
   }
   limits_.account(segment.tag());
-  return item;
+  return segment;
+}
+
+std::optional<OwnedSegmentStream::Item> OwnedSegmentStream::read_fast() {
+  if (fast_.done()) {
+    auto parsed = parse_buffer();
+    if (!parsed) return finish(std::move(parsed.error()));
+    if (!*parsed) return std::nullopt;
+  }
+  phase_ = Phase::Running;
+  return checked(fast_.next());
+}
+
+Result<bool> OwnedSegmentStream::parse_buffer() {
+  if (deferred_error_) return std::unexpected(*std::exchange(deferred_error_, std::nullopt));
+  // A failing source fails only after the segments read before the failure.
+  if (auto filled = fill_at_least(buffer_.size()); !filled) {
+    if (buffered() == 0) return std::unexpected(std::move(filled.error()));
+    deferred_error_ = std::move(filled.error());
+  }
+  if (buffered() == 0) return false;
+  std::string bytes(unread());
+  parser::TapeParse parsed = parse_tape(bytes, 0, advice_, config_.max_segment_length);
+  model::Document* document = parsed.document;
+  // A first UNB may change the advice for every segment after it.
+  if (!advice_settled_ && !config_.service_string_advice) {
+    for (std::uint32_t index = 0; index < document->segment_count(); ++index) {
+      if (model::Segment(document, index).tag() == "UNB") {
+        document->keep_segments(index + 1);
+        break;
+      }
+    }
+  }
+  const std::size_t count = document->segment_count();
+  if (count == 0) {
+    document->release();
+    if (deferred_error_) return std::unexpected(*std::exchange(deferred_error_, std::nullopt));
+    return false;
+  }
+  const std::size_t end = document->cuts[document->segments[count].first_cut - 1] + std::size_t{1};
+  document->hold(std::move(bytes));
+  document->base = consumed();
+  read_position_ += end;
+  fast_ = model::SegmentCursor(document);
+  return true;
 }
 
 Result<void> OwnedSegmentStream::read_service_string_advice() {

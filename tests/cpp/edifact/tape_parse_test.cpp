@@ -168,3 +168,64 @@ INSTANTIATE_TEST_SUITE_P(
                     VouchCase{"UNH+1'UNT+" + std::string(97, 'x') + "'", 1, 6}));
 
 }  // namespace
+
+#include <cstring>
+#include <memory>
+
+#include "edifact/parse/segment_stream.hpp"
+
+namespace {
+
+// Hands out its bytes `piece` at a time.
+class PieceSource final : public edifact::parser::ByteSource {
+ public:
+  PieceSource(std::string bytes, std::size_t piece) : bytes_(std::move(bytes)), piece_(piece) {}
+  std::expected<std::size_t, edifact::parser::IoError> read(std::span<std::byte> buffer) override {
+    const std::size_t count = std::min({buffer.size(), piece_, bytes_.size() - position_});
+    std::memcpy(buffer.data(), bytes_.data() + position_, count);
+    position_ += count;
+    return count;
+  }
+
+ private:
+  std::string bytes_;
+  std::size_t piece_;
+  std::size_t position_ = 0;
+};
+
+std::vector<std::string> streamed(const std::string& input, std::size_t piece) {
+  edifact::parser::OwnedSegmentStream stream(std::make_unique<PieceSource>(input, piece), {});
+  std::vector<std::string> out;
+  while (auto item = stream.next()) out.push_back(*item ? render(**item) : "error: " + item->error().message());
+  return out;
+}
+
+// Long random interchanges of sound segments, with a few faults: the stream, which parses
+// buffer by buffer and gathers what crosses a buffer's end, agrees with the slice parse.
+TEST(StreamAgainstSlice, AgreesOnLongRandomInputs) {
+  const std::vector<std::string> values = {"", "1", "UTILMD", "a?'b", "c??", "?+?:", "\xC3\xA4x", "9900123000002",
+                                           std::string(300, 'z')};
+  std::mt19937 random(7);
+  for (int round = 0; round < 40; ++round) {
+    std::string input = round % 2 == 0 ? "UNA:+.?*'" : "";
+    const int segments = 50 + static_cast<int>(random() % 900);
+    for (int segment = 0; segment < segments; ++segment) {
+      input += segment == 0 && round % 4 == 1 ? "UNB" : "FTX";
+      const int elements = static_cast<int>(random() % 6);
+      for (int element = 0; element < elements; ++element) {
+        input += random() % 5 == 0 ? ":" : (random() % 7 == 0 ? "*" : "+");
+        input += values[random() % values.size()];
+      }
+      input += "'";
+      if (random() % 3 == 0) input += "\r\n";
+    }
+    if (round % 5 == 4) input.insert(input.size() / 2 + random() % 1000, random() % 2 == 0 ? "\xFF" : "'");
+    const std::vector<std::string> expected = fast(input, {}, edifact::tokenizer::scan::best_kernel());
+    ASSERT_GT(expected.size(), 1u);
+    for (std::size_t piece : {std::size_t{1}, std::size_t{4093}, std::size_t{8192}}) {
+      ASSERT_EQ(streamed(input, piece), expected) << "round " << round << ", pieces of " << piece;
+    }
+  }
+}
+
+}  // namespace
