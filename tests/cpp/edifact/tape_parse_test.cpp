@@ -213,7 +213,7 @@ TEST(StreamAgainstSlice, AgreesOnLongRandomInputs) {
       input += segment == 0 && round % 4 == 1 ? "UNB" : "FTX";
       const int elements = static_cast<int>(random() % 6);
       for (int element = 0; element < elements; ++element) {
-        input += random() % 5 == 0 ? ":" : (random() % 7 == 0 ? "*" : "+");
+        input += element > 0 && random() % 5 == 0 ? ":" : (element > 0 && random() % 7 == 0 ? "*" : "+");
         input += values[random() % values.size()];
       }
       input += "'";
@@ -221,7 +221,7 @@ TEST(StreamAgainstSlice, AgreesOnLongRandomInputs) {
     }
     if (round % 5 == 4) input.insert(input.size() / 2 + random() % 1000, random() % 2 == 0 ? "\xFF" : "'");
     const std::vector<std::string> expected = fast(input, {}, edifact::tokenizer::scan::best_kernel());
-    ASSERT_GT(expected.size(), 1u);
+    ASSERT_GT(expected.size(), 1u) << expected.front();
     for (std::size_t piece : {std::size_t{1}, std::size_t{4093}, std::size_t{8192}}) {
       ASSERT_EQ(streamed(input, piece), expected) << "round " << round << ", pieces of " << piece;
     }
