@@ -29,11 +29,14 @@ std::optional<tokenizer::scan::Characters> scan_characters(const ServiceStringAd
       advice.segment_terminator, advice.release_character};
 }
 
-bool all_whitespace(std::string_view bytes) { return std::ranges::all_of(bytes, tokenizer::is_segment_whitespace); }
-
-bool is_tag(std::string_view bytes) {
-  return std::ranges::all_of(bytes, [](char c) { return c >= 'A' && c <= 'Z'; });
+bool all_whitespace(std::string_view bytes) {
+  for (char byte : bytes) {
+    if (!tokenizer::is_segment_whitespace(byte)) return false;
+  }
+  return true;
 }
+
+bool is_capital(char byte) { return static_cast<unsigned char>(byte - 'A') < 26; }
 
 // The number of leading segments the exact parser would yield just the same, and the offset
 // where the first segment after them (or the trailing bytes) begins.
@@ -53,8 +56,8 @@ Vouched vouch(const Document& document, std::size_t start, const ServiceStringAd
     const std::size_t tag_end = document.cuts[entry.first_cut];
     const std::size_t terminator = document.cuts[document.segments[index + 1].first_cut - 1];
     const char after_tag = bytes[tag_end];
-    const bool sound = tag_end >= gap + 3 && all_whitespace(bytes.substr(gap, tag_end - 3 - gap)) &&
-                       is_tag(bytes.substr(tag_end - 3, 3)) &&
+    const bool sound = tag_end >= gap + 3 && (tag_end == gap + 3 || all_whitespace(bytes.substr(gap, tag_end - 3 - gap))) &&
+                       is_capital(bytes[tag_end - 3]) && is_capital(bytes[tag_end - 2]) && is_capital(bytes[tag_end - 1]) &&
                        (after_tag == advice.element_separator || after_tag == advice.segment_terminator) &&
                        terminator - (tag_end - 3) <= max_segment_length &&
                        (!check_text || support::utf8::is_valid(bytes.substr(tag_end, terminator - tag_end)));
