@@ -69,7 +69,12 @@ struct Tape {
     const std::size_t word = value / 64;
     return word < released.size() && ((released[word] >> (value % 64)) & 1) != 0;
   }
-  std::string_view text(std::uint32_t value) const;
+  [[gnu::always_inline]] std::string_view text(std::uint32_t value) const {
+    if (!released.empty() && is_released(value)) [[unlikely]] return released_text(value);
+    const std::uint32_t start = cuts[value - 1] + 1;
+    return bytes.substr(start, cuts[value] - start);
+  }
+  std::string_view released_text(std::uint32_t value) const;
 
   // Fills `released_before` once `released` is final.
   void rank_released();
@@ -110,18 +115,6 @@ class Document : public Tape {
 // Adds without wrapping: offsets saturate at the largest value.
 inline std::size_t saturating_add(std::size_t a, std::size_t b) {
   return b > std::numeric_limits<std::size_t>::max() - a ? std::numeric_limits<std::size_t>::max() : a + b;
-}
-
-inline std::string_view Tape::text(std::uint32_t value) const {
-  if (is_released(value)) {
-    const std::size_t word = value / 64;
-    const std::uint64_t below = released[word] & ((std::uint64_t{1} << (value % 64)) - 1);
-    const std::size_t rank = released_before[word] + static_cast<std::size_t>(__builtin_popcountll(below));
-    const std::size_t start = rank == 0 ? 0 : unescaped_ends[rank - 1];
-    return std::string_view(unescaped).substr(start, unescaped_ends[rank] - start);
-  }
-  const std::uint32_t start = cuts[value - 1] + 1;
-  return bytes.substr(start, cuts[value] - start);
 }
 
 }  // namespace edifact::model

@@ -73,6 +73,14 @@ Segment adopt(Document* document) {
 
 }  // namespace
 
+std::string_view Tape::released_text(std::uint32_t value) const {
+  const std::size_t word = value / 64;
+  const std::uint64_t below = released[word] & ((std::uint64_t{1} << (value % 64)) - 1);
+  const std::size_t rank = released_before[word] + static_cast<std::size_t>(__builtin_popcountll(below));
+  const std::size_t start = rank == 0 ? 0 : unescaped_ends[rank - 1];
+  return std::string_view(unescaped).substr(start, unescaped_ends[rank] - start);
+}
+
 void Tape::rank_released() {
   released_before.assign(released.size(), 0);
   std::uint32_t count = 0;

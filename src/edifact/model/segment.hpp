@@ -74,6 +74,10 @@ class ComponentList {
   bool empty() const { return count_ == 0; }
   // `index` < `size()`.
   Component operator[](std::size_t index) const;
+  // The text alone, for readers that need no span.
+  std::string_view text(std::size_t index) const {
+    return document_->text(static_cast<std::uint32_t>(opening_cut_ + 1 + index));
+  }
   Component front() const { return (*this)[0]; }
   IndexIterator<ComponentList, Component> begin() const { return {this, 0}; }
   IndexIterator<ComponentList, Component> end() const { return {this, count_}; }
