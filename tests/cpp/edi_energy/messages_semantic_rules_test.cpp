@@ -222,6 +222,7 @@ std::vector<RuleCase> mscons_cases() {
       {"MSCONS_LaterComponentsIgnored", mscons, message_of("MSCONS", "LOC+172+51238696781:bad:x'"), {}},
       {"MSCONS_UnitKwh", mscons, message_of("MSCONS", "QTY+220:100:KWH'"), {}},
       {"MSCONS_UnitZ14", mscons, message_of("MSCONS", "QTY+220:100:Z14'"), {}},
+      {"MSCONS_UnitOfFourLetters", mscons, message_of("MSCONS", "QTY+220:100:KVAR'"), {}},
       {"MSCONS_UnitMixedCase", mscons, message_of("MSCONS", "QTY+220:100:kWh'"), {unit(1)}},
       {"MSCONS_UnitFiveLetters", mscons, message_of("MSCONS", "QTY+220:100:KWHXX'"), {unit(1)}},
       {"MSCONS_UnitPrefixOfApproved", mscons, message_of("MSCONS", "QTY+220:100:KV'"), {unit(1)}},
@@ -237,8 +238,9 @@ std::vector<RuleCase> mscons_cases() {
 std::vector<RuleCase> utilmd_cases() {
   const auto utilmd = messages::utilmd::semantic_rule_pack;
   auto finding = [](std::string_view qualifier, std::size_t at) {
-    return Expected{"SEM-UTILMD-LOKATIONS-ID", "LOC+" + std::string(qualifier) + " element 3225: " + malo_melo_pattern,
-                    "LOC", lokations_suggestion, at};
+    return Expected{"SEM-UTILMD-LOKATIONS-ID",
+                    "LOC+" + std::string(qualifier) + " element 3225: " + malo_melo_pattern, "LOC",
+                    lokations_suggestion, at};
   };
   return {
       {"UTILMD_Z16Malo", utilmd, message_of("UTILMD", "LOC+Z16+51238696781'"), {}},

@@ -14,6 +14,7 @@ constexpr std::size_t country_code_length = 2;
 constexpr bool is_upper(char byte) { return byte >= 'A' && byte <= 'Z'; }
 constexpr bool is_lower(char byte) { return byte >= 'a' && byte <= 'z'; }
 constexpr bool is_digit(char byte) { return byte >= '0' && byte <= '9'; }
+constexpr bool is_letter_or_digit(char byte) { return is_upper(byte) || is_lower(byte) || is_digit(byte); }
 
 }  // namespace
 
@@ -27,7 +28,7 @@ bool is_valid_melo_id(std::string_view text) {
   const std::string_view country = text.substr(0, country_code_length);
   const std::string_view rest = text.substr(country_code_length);
   return std::ranges::all_of(country, is_upper) &&
-         std::ranges::all_of(rest, [](char byte) { return is_upper(byte) || is_lower(byte) || is_digit(byte); });
+         std::ranges::all_of(rest, is_letter_or_digit);
 }
 
 }  // namespace edi_energy::messages::common

@@ -32,9 +32,8 @@ void lokations_id(std::span<const Segment> segments,
   for (const Segment& segment : segments) {
     if (segment.tag() != "LOC" || segment_access::element_count(segment) < 2) continue;
     const std::optional<std::string_view> qualifier = segment_access::component(segment, 0, 0);
-    if (!qualifier || std::ranges::find(checked_qualifiers, *qualifier) == checked_qualifiers.end()) {
-      continue;
-    }
+    if (!qualifier) continue;
+    if (std::ranges::find(checked_qualifiers, *qualifier) == checked_qualifiers.end()) continue;
     const std::string_view id = segment_access::component(segment, 1, 0).value_or("");
     if (id.empty() || common::is_valid_malo_id(id) || common::is_valid_melo_id(id)) continue;
     findings.push_back(common::semantic_finding(
