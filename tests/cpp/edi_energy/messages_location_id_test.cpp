@@ -22,12 +22,10 @@ const std::string melo_tail(31, '0');  // 31 digits after the country code
 const ShapeCase shape_cases[] = {
     {"51238696781", true, false},
     {"ABCDEFGHIJK", true, false},
-    {"A1B2C3D4E5Z", true, false},
     {"abcdefghijk", false, false},   // lower case is no Marktlokations-ID
     {"5123869678", false, false},    // 10
     {"512386967812", false, false},  // 12
     {"5123869678-", false, false},
-    {"5123869678 ", false, false},
     {"51238696\xC3\x84", false, false},  // 11 bytes ending in a two-byte letter
     {"", false, false},
     {"DE" + melo_tail, false, true},
@@ -37,7 +35,6 @@ const ShapeCase shape_cases[] = {
     {"D1" + melo_tail, false, false},
     {"DE" + melo_tail + "0", false, false},  // 34
     {"DE" + melo_tail.substr(1), false, false},  // 32
-    {"DE" + melo_tail.substr(1) + "-", false, false},
     {"DE" + melo_tail.substr(2) + "\xC3\xA4", false, false},  // 33 bytes, one a non-ASCII letter
     {std::string("DE") + std::string(30, '0') + std::string(1, '\0'), false, false},
 };

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
-#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -37,19 +36,13 @@ const GroupSchema fixture_schema{{"SG7", "DOC", {{"SG8", "QTY", {}}}}};
 struct TypedPack {
   std::string_view type;
   PackMaker pack;
-  std::string_view name;
-  std::size_t segment_rules;
-  std::optional<std::string_view> group_rule;  // its name; the group is always "SG7"
 };
 
 const TypedPack packs[] = {
-    {"CONTRL", messages::contrl::semantic_rule_pack, "CONTRL-SEM", 1, std::nullopt},
-    {"INSRPT", messages::insrpt::semantic_rule_pack, "INSRPT-SEM", 0, "SEM-INSRPT-SG7-PERIOD-ORDER"},
-    {"INVOIC", messages::invoic::semantic_rule_pack, "INVOIC-SEM", 1, std::nullopt},
-    {"MSCONS", messages::mscons::semantic_rule_pack, "MSCONS-SEM", 3, std::nullopt},
-    {"ORDERS", messages::orders::semantic_rule_pack, "ORDERS-SEM", 1, std::nullopt},
-    {"REMADV", messages::remadv::semantic_rule_pack, "REMADV-SEM", 1, std::nullopt},
-    {"UTILMD", messages::utilmd::semantic_rule_pack, "UTILMD-SEM", 1, std::nullopt},
+    {"CONTRL", messages::contrl::semantic_rule_pack}, {"INSRPT", messages::insrpt::semantic_rule_pack},
+    {"INVOIC", messages::invoic::semantic_rule_pack}, {"MSCONS", messages::mscons::semantic_rule_pack},
+    {"ORDERS", messages::orders::semantic_rule_pack}, {"REMADV", messages::remadv::semantic_rule_pack},
+    {"UTILMD", messages::utilmd::semantic_rule_pack},
 };
 
 ValidationReport run_pack(PackMaker pack, std::span<const Segment> segments) {
@@ -154,27 +147,6 @@ TEST(SemanticRulePacks, SegmentsWithMissingPartsAreSkipped) {
     typed.front() = Segment::from_texts("UNH", {{"1"}, {pack.type, "D", "04B", "UN", "2.4c"}});
     const ValidationReport report = run_pack(pack.pack, typed);
     EXPECT_TRUE(report.errors.empty() && report.warnings.empty() && report.infos.empty()) << pack.type;
-  }
-}
-
-TEST(SemanticRulePacks, AreNamedAndScopedAfterTheirType) {
-  for (const TypedPack& typed : packs) {
-    SCOPED_TRACE(typed.type);
-    const ProfileRulePack pack = typed.pack();
-    EXPECT_EQ(pack.name(), typed.name);
-    ASSERT_EQ(pack.message_types().size(), 1u);
-    EXPECT_EQ(pack.message_types()[0], typed.type);
-    EXPECT_FALSE(pack.max_issues_per_rule().has_value());
-    EXPECT_FALSE(pack.release_scope().has_value());
-    EXPECT_FALSE(pack.stop_after_first_error());
-    EXPECT_EQ(pack.rules().size(), typed.segment_rules);
-    for (const auto& rule : pack.rules()) EXPECT_EQ(rule.name, nullptr);
-    ASSERT_EQ(pack.group_rules().size(), typed.group_rule ? 1u : 0u);
-    if (typed.group_rule) {
-      ASSERT_TRUE(pack.group_rules()[0].name && pack.group_rules()[0].group);
-      EXPECT_EQ(*pack.group_rules()[0].name, *typed.group_rule);
-      EXPECT_EQ(*pack.group_rules()[0].group, "SG7");
-    }
   }
 }
 
