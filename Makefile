@@ -62,7 +62,7 @@ fuzz: deps
 	@dpkg -s clang-19 libclang-rt-19-dev >/dev/null 2>&1 || \
 	  (apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq clang-19 libclang-rt-19-dev)
 	CXX=clang++-19 cmake -S . -B build/fuzz -G Ninja -DQUORVANE_PYTHON=OFF -DQUORVANE_TESTS=OFF -DQUORVANE_FUZZ=ON
-	cmake --build build/fuzz -j $(JOBS)
+	cmake --build build/fuzz -j $(JOBS) --target $(notdir $(basename $(wildcard fuzz/*_fuzz.cpp)))
 	@for target in build/fuzz/fuzz/*_fuzz; do \
 	  name=$$(basename $$target); rm -rf build/fuzz/corpus/$$name; mkdir -p build/fuzz/corpus/$$name; \
 	  cp fuzz/corpus/$$name/* build/fuzz/corpus/$$name/ 2>/dev/null; \

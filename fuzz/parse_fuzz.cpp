@@ -8,6 +8,8 @@
 #include <limits>
 #include <string_view>
 
+#include "edifact/model/owned_element.hpp"
+#include "edifact/model/segment_builder.hpp"
 #include "edifact/parse/from_bytes.hpp"
 #include "support/utf8.hpp"
 
@@ -34,7 +36,7 @@ bool borrowed_from(std::string_view text, std::string_view input) {
 
 void check_component(const edifact::model::Component& component, const edifact::model::Element& element,
                      std::string_view input) {
-  require(inside(component.span, element.span));
+  require(inside(component.span, element.span()));
   require(support::utf8::is_valid(component.text));
   if (!component.text.empty() && borrowed_from(component.text, input)) {
     require(component.text == input.substr(component.span.start, component.span.length()));
@@ -45,17 +47,17 @@ void check_component(const edifact::model::Component& component, const edifact::
 }
 
 void check_segment(const Segment& segment, std::string_view input, std::size_t previous_end) {
-  require(previous_end <= segment.span.start);
-  require(inside(segment.span, {0, input.size()}));
-  require(inside(segment.tag_span, segment.span) && segment.tag_span.length() == 3);
-  require(segment.tag_span.start == segment.span.start);
-  require(input.substr(segment.tag_span.start, 3) == segment.tag());
+  require(previous_end <= segment.span().start);
+  require(inside(segment.span(), {0, input.size()}));
+  require(inside(segment.tag_span(), segment.span()) && segment.tag_span().length() == 3);
+  require(segment.tag_span().start == segment.span().start);
+  require(input.substr(segment.tag_span().start, 3) == segment.tag());
   for (char letter : segment.tag()) require(letter >= 'A' && letter <= 'Z');
-  for (const auto& element : segment.elements) {
-    require(inside(element.span, segment.span));
-    require(!element.components.empty());
-    for (const auto& component : element.components) check_component(component, element, input);
-    for (const auto& repetition : element.repetitions) {
+  for (const auto element : segment.elements()) {
+    require(inside(element.span(), segment.span()));
+    require(!element.components().empty());
+    for (const auto component : element.components()) check_component(component, element, input);
+    for (const auto repetition : element.repetitions()) {
       require(!repetition.empty());
       for (const auto& component : repetition) check_component(component, element, input);
     }
@@ -90,10 +92,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     Segment& segment = **item;
     check_segment(segment, input, previous_end);
-    previous_end = segment.span.end;
+    previous_end = segment.span().end;
     require(++segments <= input.size() / 4);
     const Segment copy = segment;
     require(Segment(std::move(segment)).into_owned() == copy);
+    // Rebuilt from itself, the segment is the same; so is one with an element replaced by its own copy.
+    require(edifact::model::SegmentBuilder(copy).build() == copy);
+    if (!copy.elements().empty()) require(copy.with_element(0, copy.elements()[0].into_owned()) == copy);
   }
   require(!iter.next().has_value());
   return 0;

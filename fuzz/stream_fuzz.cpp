@@ -94,7 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   edifact::parser::OwnedSegmentStream stream(std::make_unique<PieceSource>(input, piece), config);
   const Outcome streamed = collect([&] { return stream.next(); });
-  for (const Segment& segment : streamed.segments) require(segment.span.end <= input.size());
+  for (const Segment& segment : streamed.segments) require(segment.span().end <= input.size());
 
   // Only the first UNB of a stream without UNA or override sets the syntax version; the slice
   // looks only at a UNB at the very start. Compare where neither can apply.

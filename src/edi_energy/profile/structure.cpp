@@ -33,8 +33,8 @@ NodeIndex add(Structure& structure, const model::Node& node, std::optional<NodeI
 
 bool Discriminator::accepts(const edifact::model::Segment& segment) const {
   std::string_view value;
-  if (element < segment.elements.size()) {
-    const edifact::model::ComponentList& components = segment.elements[element].components;
+  if (element < segment.elements().size()) {
+    const edifact::model::ComponentList components = segment.elements()[element].components();
     if (component < components.size()) value = components[component].text;
   }
   if (value.empty()) return !required;

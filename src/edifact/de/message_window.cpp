@@ -49,7 +49,7 @@ std::optional<Result<MessageWindow>> MessageWindows::next() {
       open_message_.clear();
       return Result<MessageWindow>(std::unexpected(
           EdifactError::segment_not_allowed("UNH", std::string(error::ENVELOPE_MESSAGE_TYPE),
-                                            segment.span)));
+                                            segment.span())));
     }
     open_message_.push_back(std::move(segment));
     if (is_trailer) {
@@ -59,7 +59,7 @@ std::optional<Result<MessageWindow>> MessageWindows::next() {
   }
   ended_ = true;
   if (message_open_) {
-    const std::size_t end_offset = open_message_.back().span.end;
+    const std::size_t end_offset = open_message_.back().span().end;
     open_message_.clear();
     return Result<MessageWindow>(std::unexpected(EdifactError::unexpected_eof(end_offset)));
   }

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -12,12 +13,11 @@
 
 namespace edifact::de {
 
-// The optional texts view the UNH's component texts, so they stay valid as long as the input
-// buffer and the window's segments do.
+// The type and code are copies, so replacing the window's UNH cannot leave them dangling.
 struct MessageWindow {
   std::vector<model::Segment> segments;
-  std::optional<std::string_view> message_type;      // S009 DE 0065, "UTILMD"
-  std::optional<std::string_view> association_code;  // S009 DE 0057, "S2.1"
+  std::optional<std::string> message_type;      // S009 DE 0065, "UTILMD"
+  std::optional<std::string> association_code;  // S009 DE 0057, "S2.1"
 
   // Reads the type and code when the first segment is a UNH; accepts any list.
   static MessageWindow from_segments(std::vector<model::Segment> segments);

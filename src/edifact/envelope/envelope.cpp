@@ -46,7 +46,7 @@ void read_interchange_trailer(const model::Segment& trailer, InterchangeEnvelope
   const std::string trailer_reference = sink.required(trailer, 1, 0);
   if (trailer_reference != interchange.control_reference) {
     sink.push(EdifactError::qualifier_mismatch("UNZ", trailer_reference,
-                                               interchange.control_reference, trailer.span));
+                                               interchange.control_reference, trailer.span()));
   }
   interchange.declared_count = sink.required_count(trailer, 0, 0);
 }
@@ -63,7 +63,7 @@ FunctionalGroupEnvelope read_group_header(const model::Segment& header, ErrorSin
   group.time = optional_text(header, 3, 1);
   group.group_reference_number = sink.required(header, 4, 0);
   if (!group_references.insert(group.group_reference_number).second) {
-    sink.push(EdifactError::duplicate_reference("UNG", group.group_reference_number, header.span));
+    sink.push(EdifactError::duplicate_reference("UNG", group.group_reference_number, header.span()));
   }
   group.controlling_agency = std::string(component_text(header, 5, 0));
   group.message_version_number = std::string(component_text(header, 6, 0));
@@ -78,7 +78,7 @@ void read_group_trailer(const model::Segment& trailer, FunctionalGroupEnvelope& 
   const std::string trailer_reference = sink.required(trailer, 1, 0);
   if (trailer_reference != group.group_reference_number) {
     sink.push(EdifactError::qualifier_mismatch("UNE", trailer_reference,
-                                               group.group_reference_number, trailer.span));
+                                               group.group_reference_number, trailer.span()));
   }
 }
 
@@ -88,7 +88,7 @@ Result<std::size_t> closing_group_trailer(std::span<const model::Segment> body, 
     if (has_tag(body[position], "UNE")) return position;
     if (has_tag(body[position], "UNG")) {
       return std::unexpected(EdifactError::segment_not_allowed(
-          "UNG", std::string(error::ENVELOPE_MESSAGE_TYPE), body[position].span));
+          "UNG", std::string(error::ENVELOPE_MESSAGE_TYPE), body[position].span()));
     }
   }
   return std::unexpected(EdifactError::missing_segment("UNE", "end of functional group"));
@@ -97,12 +97,12 @@ Result<std::size_t> closing_group_trailer(std::span<const model::Segment> body, 
 // What may stand where a group should start but none does.
 EdifactError misplaced_at_group_level(const model::Segment& segment) {
   const std::string_view tag = segment.tag();
-  if (tag == "UNH") return EdifactError::mixed_groups(segment.span);
+  if (tag == "UNH") return EdifactError::mixed_groups(segment.span());
   if (tag == "UNO" || tag == "UNP") {
-    return EdifactError::unsupported_package(std::string(tag), segment.span);
+    return EdifactError::unsupported_package(std::string(tag), segment.span());
   }
   return EdifactError::segment_not_allowed(
-      std::string(tag), std::string(error::ENVELOPE_MESSAGE_TYPE), segment.span);
+      std::string(tag), std::string(error::ENVELOPE_MESSAGE_TYPE), segment.span());
 }
 
 Walk walk_groups(std::span<const model::Segment> body, ValidatedInterchange& result,

@@ -21,7 +21,7 @@ std::uint32_t ErrorSink::required_count(const model::Segment& segment, std::size
   const std::optional<std::uint32_t> count =
       read_count(required(segment, element_index, component_index));
   if (count) return *count;
-  push(EdifactError::invalid_text(segment.span.start));
+  push(EdifactError::invalid_text(segment.span().start));
   return 0;
 }
 
@@ -39,8 +39,8 @@ std::optional<std::uint32_t> read_count(std::string_view text) {
 
 std::string_view component_text(const model::Segment& segment, std::size_t element_index,
                                 std::size_t component_index) {
-  if (element_index >= segment.elements.size()) return {};
-  const model::ComponentList& components = segment.elements[element_index].components;
+  if (element_index >= segment.elements().size()) return {};
+  const model::ComponentList& components = segment.elements()[element_index].components();
   if (component_index >= components.size()) return {};
   return components[component_index].text;
 }

@@ -21,10 +21,10 @@ bool is_one_of(std::span<const std::string_view> tags, std::string_view tag) {
 
 EdifactError out_of_place(const model::Segment& segment) {
   if (is_one_of(package_tags, segment.tag())) {
-    return EdifactError::unsupported_package(std::string(segment.tag()), segment.span);
+    return EdifactError::unsupported_package(std::string(segment.tag()), segment.span());
   }
   return EdifactError::segment_not_allowed(
-      std::string(segment.tag()), std::string(error::ENVELOPE_MESSAGE_TYPE), segment.span);
+      std::string(segment.tag()), std::string(error::ENVELOPE_MESSAGE_TYPE), segment.span());
 }
 
 // The position of the UNT that closes the message opened at `header`, or the error that
@@ -46,7 +46,7 @@ MessageEnvelope read_message(const model::Segment& header, const model::Segment&
   MessageEnvelope message;
   message.message_reference = sink.required(header, 0, 0);
   if (!message_references.insert(message.message_reference).second) {
-    sink.push(EdifactError::duplicate_reference("UNH", message.message_reference, header.span));
+    sink.push(EdifactError::duplicate_reference("UNH", message.message_reference, header.span()));
   }
   message.message_type = sink.required(header, 1, 0);
   message.message_version_number = sink.required(header, 1, 1);
@@ -56,20 +56,20 @@ MessageEnvelope read_message(const model::Segment& header, const model::Segment&
   message.common_access_reference = optional_text(header, 2, 0);
   message.first_and_last_transfer = optional_text(header, 3, 1);
   message.sequence_of_transfers = read_count(component_text(header, 3, 0));
-  message.unh_span = header.span;
-  message.unt_span = trailer.span;
+  message.unh_span = header.span();
+  message.unt_span = trailer.span();
 
   message.declared_segment_count = sink.required_count(trailer, 0, 0);
   const std::string trailer_reference = sink.required(trailer, 1, 0);
   if (trailer_reference != message.message_reference) {
     sink.push(EdifactError::qualifier_mismatch("UNT", trailer_reference, message.message_reference,
-                                               trailer.span));
+                                               trailer.span()));
   }
 
   // A clamped count is never below the smallest filled message.
   message.counted_segments = sink.clamped_count(segment_count);
   if (message.counted_segments < smallest_filled_message) {
-    sink.push(EdifactError::empty_message(message.message_reference, header.span));
+    sink.push(EdifactError::empty_message(message.message_reference, header.span()));
   }
   return message;
 }

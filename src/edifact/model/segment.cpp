@@ -1,146 +1,214 @@
 #include "edifact/model/segment.hpp"
 
 #include <algorithm>
-#include <utility>
-#include <vector>
 
 #include "edifact/error.hpp"
-#include "edifact/model/segment_block.hpp"
+#include "edifact/model/owned_element.hpp"
 #include "edifact/model/segment_builder.hpp"
 
 namespace edifact::model {
 namespace {
 
 // Parses keep hundreds of thousands of segments in one list.
-static_assert(sizeof(Segment) <= 80);
+static_assert(sizeof(Segment) <= 16);
 
-// Visits the component lists of an element: its first repetition, then the later ones.
-template <class Visit>
-void for_each_list(const Element& element, Visit visit) {
-  visit(element.components);
-  for (ComponentList repetition : element.repetitions) visit(repetition);
+Span shifted(const Tape& tape, std::size_t start, std::size_t end) {
+  return {saturating_add(tape.base, start), saturating_add(tape.base, end)};
 }
 
-// A copy of `segment` in a block of its own, with spans shifted by `delta`. Texts of the old
-// block are copied; borrowed ones are copied only when `copy_borrowed` says so.
-Segment rebuilt(const Segment& segment, bool copy_borrowed, std::size_t delta) {
-  const auto copied = [&](std::string_view text) {
-    return copy_borrowed || BlockWriter::owns(segment, text);
-  };
-  BlockShape shape{segment.elements.size(), 0, 0, copied(segment.tag()) ? segment.tag().size() : 0};
-  for (const Element& element : segment.elements) {
-    shape.repetitions += element.repetitions.size();
-    for_each_list(element, [&](ComponentList list) {
-      shape.components += list.size();
-      for (const Component& component : list) {
-        if (copied(component.text)) shape.text_bytes = checked_sum(shape.text_bytes, component.text.size());
-      }
-    });
-  }
+Span value_span(const Tape& tape, std::uint32_t value) {
+  if (tape.built) return shifted(tape, tape.value_starts[value], tape.value_ends[value]);
+  return shifted(tape, tape.cuts[value - 1] + std::size_t{1}, tape.cuts[value]);
+}
 
-  std::vector<Component> components;
-  components.reserve(shape.components);
-  for (const Element& element : segment.elements) {
-    for_each_list(element, [&](ComponentList list) { components.insert(components.end(), list.begin(), list.end()); });
-  }
-  BlockWriter block(shape);
-  const std::string_view tag = copied(segment.tag()) ? block.copy_text(segment.tag()) : segment.tag();
-  const std::span<Component> stored = block.store_components(components);
-  for (Component& component : stored) {
-    if (copied(component.text)) component.text = block.copy_text(component.text);
-    component.span = shifted(component.span, delta);
-  }
+bool is_repetition_cut(const Tape& tape, std::uint32_t cut) {
+  return tape.bytes[tape.cuts[cut]] == tape.repetition_separator;
+}
 
-  // The records keep the old order, so each list is the next run of the stored components.
-  std::size_t position = 0;
-  for (const Element& element : segment.elements) {
-    position += element.components.size();
-    for (ComponentList repetition : element.repetitions) {
-      block.store_repetition(ComponentList(stored).subspan(position, repetition.size()));
-      position += repetition.size();
-    }
+// Segment `index` of `tape` in a document of its own that holds its bytes, spans moved by `delta`.
+Document* split_off(const Tape& tape, std::uint32_t index, std::size_t delta) {
+  if (tape.built) {
+    Tape copy = tape;
+    copy.bytes = copy.owned;
+    copy.base = saturating_add(tape.base, delta);
+    return new Document(std::move(copy));
   }
-  const std::span<const ComponentList> repetitions = block.repetitions();
-  position = 0;
-  std::size_t repetition_position = 0;
-  for (const Element& element : segment.elements) {
-    block.store_element({ComponentList(stored).subspan(position, element.components.size()),
-                         repetitions.subspan(repetition_position, element.repetitions.size()),
-                         shifted(element.span, delta)});
-    for_each_list(element, [&](ComponentList list) { position += list.size(); });
-    repetition_position += element.repetitions.size();
+  const SegmentEntry entry = tape.segments[index];
+  const SegmentEntry next = tape.segments[index + 1];
+  const std::uint32_t tag_start = tape.cuts[entry.first_cut] - 3;
+  const std::uint32_t end = tape.cuts[next.first_cut - 1] + 1;
+
+  Tape part;
+  part.hold(std::string(tape.bytes.substr(tag_start, end - tag_start)));
+  part.base = saturating_add(saturating_add(tape.base, tag_start), delta);
+  part.has_repetitions = tape.has_repetitions;
+  part.repetition_separator = tape.repetition_separator;
+  part.cuts.reserve(next.first_cut - entry.first_cut);
+  for (std::uint32_t cut = entry.first_cut; cut < next.first_cut; ++cut) {
+    part.cuts.push_back(tape.cuts[cut] - tag_start);
   }
-  return std::move(block).finish(tag, shifted(segment.span, delta), shifted(segment.tag_span, delta));
+  part.elements.reserve(next.first_element - entry.first_element);
+  for (std::uint32_t element = entry.first_element; element < next.first_element; ++element) {
+    part.elements.push_back(tape.elements[element] - entry.first_cut);
+  }
+  part.segments = {{0, 0}, {static_cast<std::uint32_t>(part.cuts.size()), static_cast<std::uint32_t>(part.elements.size())}};
+  for (std::uint32_t value = entry.first_cut + 1; value < next.first_cut; ++value) {
+    if (!tape.is_released(value)) continue;
+    const std::uint32_t moved = value - entry.first_cut;
+    part.released.resize(part.cuts.size() / 64 + 1);
+    part.released[moved / 64] |= std::uint64_t{1} << (moved % 64);
+    part.unescaped.append(tape.text(value));
+    part.unescaped_ends.push_back(static_cast<std::uint32_t>(part.unescaped.size()));
+  }
+  part.rank_released();
+  return new Document(std::move(part));
+}
+
+// Takes over the one reference `document` was created with.
+Segment adopt(Document* document) {
+  Segment segment(document, 0);
+  document->release();
+  return segment;
 }
 
 }  // namespace
 
-bool operator==(const Element& a, const Element& b) {
-  return a.span == b.span && std::ranges::equal(a.components, b.components) &&
-         std::ranges::equal(a.repetitions, b.repetitions,
-                            [](ComponentList x, ComponentList y) { return std::ranges::equal(x, y); });
+std::string_view Tape::released_text(std::uint32_t value) const {
+  const std::size_t word = value / 64;
+  const std::uint64_t below = released[word] & ((std::uint64_t{1} << (value % 64)) - 1);
+  const std::size_t rank = released_before[word] + static_cast<std::size_t>(__builtin_popcountll(below));
+  const std::size_t start = rank == 0 ? 0 : unescaped_ends[rank - 1];
+  return std::string_view(unescaped).substr(start, unescaped_ends[rank] - start);
 }
 
-bool operator==(const Segment& a, const Segment& b) {
-  return a.tag_ == b.tag_ && a.span == b.span && a.tag_span == b.tag_span &&
-         std::ranges::equal(a.elements, b.elements);
+void Tape::rank_released() {
+  released_before.assign(released.size(), 0);
+  std::uint32_t count = 0;
+  for (std::size_t word = 0; word < released.size(); ++word) {
+    released_before[word] = count;
+    count += static_cast<std::uint32_t>(__builtin_popcountll(released[word]));
+  }
+}
+
+void Tape::keep_segments(std::size_t count) {
+  if (count > segment_count()) return;
+  const SegmentEntry end = segments[count];
+  segments.resize(count + 1);
+  cuts.resize(end.first_cut);
+  elements.resize(end.first_element);
+}
+
+Component ComponentList::operator[](std::size_t index) const {
+  const auto value = static_cast<std::uint32_t>(opening_cut_ + 1 + index);
+  return {document_->text(value), value_span(*document_, value)};
+}
+
+bool operator==(const ComponentList& a, const ComponentList& b) { return std::ranges::equal(a, b); }
+
+ComponentList RepetitionList::operator[](std::size_t index) const {
+  std::uint32_t opening = first_cut_;
+  for (std::size_t skipped = 0; skipped < index;) {
+    ++opening;
+    if (is_repetition_cut(*document_, opening)) ++skipped;
+  }
+  std::uint32_t closing = opening + 1;
+  while (closing < end_cut_ && !is_repetition_cut(*document_, closing)) ++closing;
+  return ComponentList(document_, opening, closing - opening);
+}
+
+std::uint32_t Element::find_repetition_cut() const {
+  for (std::uint32_t cut = opening_cut() + 1; cut < end_cut_; ++cut) {
+    if (is_repetition_cut(*document_, cut)) return cut;
+  }
+  return end_cut_;
+}
+
+RepetitionList Element::repetitions() const {
+  if (document_ == nullptr || !document_->has_repetitions) return {};
+  const std::uint32_t first = first_repetition_cut();
+  std::uint32_t count = 0;
+  for (std::uint32_t cut = first; cut < end_cut_; ++cut) count += is_repetition_cut(*document_, cut) ? 1 : 0;
+  return RepetitionList(document_, first, end_cut_, count);
+}
+
+Span Element::span() const {
+  if (document_ == nullptr) return {};
+  if (document_->built) return shifted(*document_, document_->element_starts[index_], document_->element_ends[index_]);
+  return shifted(*document_, document_->cuts[opening_cut()] + std::size_t{1}, document_->cuts[end_cut_]);
+}
+
+OwnedElement Element::into_owned() const {
+  OwnedElement owned;
+  owned.span = span();
+  const ComponentList first = components();
+  const RepetitionList later = repetitions();
+  for (const Component component : first) owned.component(component.text, component.span);
+  if (first.empty() && !later.empty()) owned.component({});
+  for (const ComponentList repetition : later) {
+    owned.repetition();
+    for (const Component component : repetition) owned.component(component.text, component.span);
+  }
+  return owned;
+}
+
+bool operator==(const Element& a, const Element& b) {
+  return a.span() == b.span() && a.components() == b.components() &&
+         std::ranges::equal(a.repetitions(), b.repetitions());
 }
 
 Segment Segment::from_texts(std::string_view tag,
                             std::initializer_list<std::initializer_list<std::string_view>> elements) {
   SegmentBuilder builder(tag);
-  for (const auto& texts : elements) {
-    builder.element();
-    for (std::string_view text : texts) builder.component(text);
-  }
-  return builder.build_owned();
+  for (const auto& texts : elements) builder.element(OwnedElement(texts));
+  return builder.build();
+}
+
+Span Segment::span() const {
+  if (document_ == nullptr) return {};
+  if (document_->built) return shifted(*document_, document_->segment_start, document_->segment_end);
+  return shifted(*document_, document_->cuts[entry().first_cut] - std::size_t{3},
+                 document_->cuts[next_entry().first_cut - 1] + std::size_t{1});
+}
+
+Span Segment::tag_span() const {
+  if (document_ == nullptr) return {};
+  if (document_->built) return shifted(*document_, document_->tag_start, document_->tag_end);
+  const std::size_t tag_end = document_->cuts[entry().first_cut];
+  return shifted(*document_, tag_end - 3, tag_end);
 }
 
 std::expected<std::string_view, error::EdifactError> Segment::required_component(
     std::size_t element_index, std::size_t component_index) const {
-  if (element_index >= elements.size()) {
+  const ElementList list = elements();
+  if (element_index >= list.size()) {
     return std::unexpected(error::EdifactError::missing_element(element_index, std::string(tag())));
   }
-  const ComponentList components = elements[element_index].components;
-  if (component_index < components.size() && !components[component_index].text.empty()) {
-    return components[component_index].text;
+  const ComponentList components = list[element_index].components();
+  if (component_index < components.size()) {
+    const std::string_view text = components[component_index].text;
+    if (!text.empty()) return text;
   }
   return std::unexpected(
       error::EdifactError::missing_component(component_index, element_index, std::string(tag())));
 }
 
+Segment Segment::with_element(std::size_t index, const OwnedElement& element) const {
+  return SegmentBuilder(*this).replace_element(index, element).build();
+}
+
 Segment Segment::offset(std::size_t delta) && {
-  if (delta == 0) return std::move(*this);
-  const std::string_view element_bytes(reinterpret_cast<const char*>(elements.data()), elements.size_bytes());
-  const bool records_in_block = elements.empty() || BlockWriter::owns(*this, element_bytes);
-  if (!records_in_block || block_.use_count() > 1) return rebuilt(*this, false, delta);
-  // No copy shares the block, so no one else sees its records change; they were created
-  // writable, the block's constness only keeps copies from changing them.
-  span = shifted(span, delta);
-  tag_span = shifted(tag_span, delta);
-  for (const Element& element : elements) {
-    const_cast<Element&>(element).span = shifted(element.span, delta);
-    for_each_list(element, [&](ComponentList list) {
-      for (const Component& component : list) {
-        const_cast<Component&>(component).span = shifted(component.span, delta);
-      }
-    });
-  }
-  return std::move(*this);
+  if (delta == 0 || document_ == nullptr) return std::move(*this);
+  return adopt(split_off(*document_, index_, delta));
 }
 
 Segment Segment::into_owned() && {
-  bool borrows = !tag_.empty() && !BlockWriter::owns(*this, tag_);
-  for (const Element& element : elements) {
-    for_each_list(element, [&](ComponentList list) {
-      for (const Component& component : list) {
-        borrows = borrows || (!component.text.empty() && !BlockWriter::owns(*this, component.text));
-      }
-    });
-  }
-  // The block is immutable, so sharing it already gives the owned segment.
-  if (!borrows) return std::move(*this);
-  return rebuilt(*this, true, 0);
+  if (document_ == nullptr || document_->holds_bytes()) return std::move(*this);
+  return adopt(split_off(*document_, index_, 0));
+}
+
+bool operator==(const Segment& a, const Segment& b) {
+  return a.tag() == b.tag() && a.span() == b.span() && a.tag_span() == b.tag_span() &&
+         std::ranges::equal(a.elements(), b.elements());
 }
 
 }  // namespace edifact::model

@@ -1,23 +1,34 @@
 // The parsed form of EDIFACT: segments, data elements and components, each with the byte range
-// it came from. A segment keeps its element and component records, and every text it had to
-// copy, in one shared immutable block (a parse carves the blocks from shared chunks); other
-// texts are borrowed from the input buffer, and `into_owned` detaches a segment from that
-// buffer. Build segments with `SegmentBuilder`.
+// it came from.
+//
+// A `Segment` is a small handle on the document its parse produced (see document.hpp); copying
+// it shares the document. Elements and components are views returned by value, valid while a
+// segment of their document lives. Texts are borrowed from the parsed input, except values that
+// held release characters, which the document keeps unescaped. `into_owned` detaches a segment
+// from the input. Build and rewrite segments with `SegmentBuilder`, `OwnedElement` and
+// `Segment::with_element`.
+//
+//   for (Element element : segment.elements())
+//     for (Component component : element.components()) use(component.text, component.span);
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <expected>
 #include <initializer_list>
-#include <memory>
-#include <span>
+#include <iterator>
 #include <string_view>
 #include <utility>
+
+#include "edifact/model/document.hpp"
 
 namespace edifact::error {
 struct EdifactError;
 }
 
 namespace edifact::model {
+
+class OwnedElement;
 
 // Byte offsets into the whole input handed to a parse (byte-order mark, whitespace and UNA
 // included); `end` is just past the last byte.
@@ -34,91 +45,208 @@ struct Component {
   std::string_view text;
   Span span;
 
-  friend bool operator==(const Component& a, const Component& b) {
-    return a.text == b.text && a.span == b.span;
-  }
+  friend bool operator==(const Component&, const Component&) = default;
 };
 
-using ComponentList = std::span<const Component>;
+// Random access over `Owner::size()` items of `Owner::operator[]`, for range-for and algorithms.
+template <class Owner, class Item>
+class IndexIterator {
+ public:
+  using value_type = Item;
+  using difference_type = std::ptrdiff_t;
+  IndexIterator() = default;
+  IndexIterator(const Owner* owner, std::size_t index) : owner_(owner), index_(index) {}
+  Item operator*() const { return (*owner_)[index_]; }
+  IndexIterator& operator++() { ++index_; return *this; }
+  IndexIterator operator++(int) { IndexIterator was = *this; ++index_; return was; }
+  friend bool operator==(const IndexIterator& a, const IndexIterator& b) { return a.index_ == b.index_; }
 
-// Views into the block of the segment it belongs to: valid while that segment, or a copy of it,
-// lives.
-struct Element {
-  ComponentList components;                  // the first (or only) repetition
-  std::span<const ComponentList> repetitions;  // the second and later repetitions
-  Span span;
+ private:
+  const Owner* owner_ = nullptr;
+  std::size_t index_ = 0;
+};
+
+// The components of one repetition of an element.
+class ComponentList {
+ public:
+  ComponentList() = default;
+  std::size_t size() const { return count_; }
+  bool empty() const { return count_ == 0; }
+  // `index` < `size()`.
+  Component operator[](std::size_t index) const;
+  // The text alone, for readers that need no span.
+  std::string_view text(std::size_t index) const {
+    return document_->text(static_cast<std::uint32_t>(opening_cut_ + 1 + index));
+  }
+  Component front() const { return (*this)[0]; }
+  IndexIterator<ComponentList, Component> begin() const { return {this, 0}; }
+  IndexIterator<ComponentList, Component> end() const { return {this, count_}; }
+
+  friend bool operator==(const ComponentList& a, const ComponentList& b);
+
+ private:
+  friend class Element;
+  friend class RepetitionList;
+  ComponentList(const Document* document, std::uint32_t opening_cut, std::uint32_t count)
+      : document_(document), opening_cut_(opening_cut), count_(count) {}
+
+  const Document* document_ = nullptr;
+  std::uint32_t opening_cut_ = 0;  // value k is closed by cut opening_cut_ + 1 + k
+  std::uint32_t count_ = 0;
+};
+
+// The second and later repetitions of an element.
+class RepetitionList {
+ public:
+  RepetitionList() = default;
+  std::size_t size() const { return count_; }
+  bool empty() const { return count_ == 0; }
+  // `index` < `size()`; walks the element's cuts.
+  ComponentList operator[](std::size_t index) const;
+  IndexIterator<RepetitionList, ComponentList> begin() const { return {this, 0}; }
+  IndexIterator<RepetitionList, ComponentList> end() const { return {this, count_}; }
+
+ private:
+  friend class Element;
+  RepetitionList(const Document* document, std::uint32_t first_cut, std::uint32_t end_cut,
+                 std::uint32_t count)
+      : document_(document), first_cut_(first_cut), end_cut_(end_cut), count_(count) {}
+
+  const Document* document_ = nullptr;
+  std::uint32_t first_cut_ = 0;  // the separator opening the second repetition
+  std::uint32_t end_cut_ = 0;    // the cut closing the element's last value
+  std::uint32_t count_ = 0;
+};
+
+class Element {
+ public:
+  Element() = default;
+  ComponentList components() const {  // the first (or only) repetition
+    if (document_ == nullptr || (document_->elements[index_] & Document::NO_COMPONENTS) != 0) return {};
+    const std::uint32_t opening = opening_cut();
+    return ComponentList(document_, opening, first_repetition_cut() - opening);
+  }
+  RepetitionList repetitions() const;  // the second and later repetitions
+  Span span() const;
+  // The same components, repetitions and spans with every text copied.
+  OwnedElement into_owned() const;
 
   // By content: texts, spans and structure.
   friend bool operator==(const Element& a, const Element& b);
+
+ private:
+  friend class ElementList;
+  Element(const Document* document, std::uint32_t index, std::uint32_t end_cut)
+      : document_(document), index_(index), end_cut_(end_cut) {}
+  std::uint32_t opening_cut() const { return document_->elements[index_] & ~Document::NO_COMPONENTS; }
+  // The cut opening the second repetition, or `end_cut_` when there is none.
+  std::uint32_t first_repetition_cut() const {
+    return document_->has_repetitions ? find_repetition_cut() : end_cut_;
+  }
+  std::uint32_t find_repetition_cut() const;
+
+  const Document* document_ = nullptr;
+  std::uint32_t index_ = 0;    // in the document's elements
+  std::uint32_t end_cut_ = 0;  // the cut closing the element's last value
 };
 
-class BlockWriter;
+class ElementList {
+ public:
+  ElementList() = default;
+  std::size_t size() const { return count_; }
+  bool empty() const { return count_ == 0; }
+  // `index` < `size()`.
+  Element operator[](std::size_t index) const {
+    const auto element = static_cast<std::uint32_t>(first_ + index);
+    const std::uint32_t end_cut =
+        index + 1 < count_ ? document_->elements[element + 1] & ~Document::NO_COMPONENTS : terminator_;
+    return Element(document_, element, end_cut);
+  }
+  Element front() const { return (*this)[0]; }
+  Element back() const { return (*this)[count_ - 1]; }
+  IndexIterator<ElementList, Element> begin() const { return {this, 0}; }
+  IndexIterator<ElementList, Element> end() const { return {this, count_}; }
 
-// The allocation unit of a segment's block, aligned for every record kind the block holds.
-struct alignas(alignof(std::size_t)) BlockUnit {
-  std::byte bytes[alignof(std::size_t)];
+ private:
+  friend class Segment;
+  ElementList(const Document* document, std::uint32_t first, std::uint32_t count, std::uint32_t terminator)
+      : document_(document), first_(first), count_(count), terminator_(terminator) {}
+
+  const Document* document_ = nullptr;
+  std::uint32_t first_ = 0;
+  std::uint32_t count_ = 0;
+  std::uint32_t terminator_ = 0;  // the segment's last cut
 };
 
 class Segment {
  public:
   Segment() = default;
-  Segment(const Segment&) = default;
-  Segment& operator=(const Segment&) = default;
-  // A moved-from segment is left empty instead of viewing a block it no longer keeps alive.
-  // Inline, as a parse moves every segment several times.
+  Segment(const Segment& other) : document_(other.document_), index_(other.index_) {
+    if (document_ != nullptr) document_->retain();
+  }
   Segment(Segment&& other) noexcept
-      : elements(std::exchange(other.elements, {})),
-        span(std::exchange(other.span, {})),
-        tag_span(std::exchange(other.tag_span, {})),
-        tag_(std::exchange(other.tag_, {})),
-        block_(std::move(other.block_)) {}
-  Segment& operator=(Segment&& other) noexcept {
-    elements = std::exchange(other.elements, {});
-    span = std::exchange(other.span, {});
-    tag_span = std::exchange(other.tag_span, {});
-    tag_ = std::exchange(other.tag_, {});
-    block_ = std::move(other.block_);
+      : document_(std::exchange(other.document_, nullptr)), index_(std::exchange(other.index_, 0)) {}
+  Segment& operator=(Segment other) noexcept {
+    std::swap(document_, other.document_);
+    std::swap(index_, other.index_);
     return *this;
   }
-  ~Segment() = default;
+  ~Segment() {
+    if (document_ != nullptr) document_->release();
+  }
+
+  // Takes one reference to `document`, which holds segment `index`.
+  Segment(const Document* document, std::uint32_t index) : document_(document), index_(index) {
+    document_->retain();
+  }
+  // Takes over a reference the caller already holds, for a parse that took them all at once.
+  static Segment adopting(const Document* document, std::uint32_t index) { return Segment(document, index, 0); }
 
   // A segment of owned texts with empty spans, as message builders make them: one list of
-  // component texts per element.
+  // component texts per element (an empty list is an element without components).
   static Segment from_texts(std::string_view tag,
                             std::initializer_list<std::initializer_list<std::string_view>> elements);
 
   // The tag is kept as given; parser and writer refuse tags that are not three capitals.
-  std::string_view tag() const { return tag_; }
-
-  std::span<const Element> elements;
-  Span span;      // from the tag's first byte to just past the terminator
-  Span tag_span;  // the three tag bytes
+  std::string_view tag() const {
+    if (document_ == nullptr) return {};
+    const std::uint32_t tag_end = document_->cuts[entry().first_cut];
+    if (document_->built) return document_->bytes.substr(0, tag_end);
+    return document_->bytes.substr(tag_end - 3, 3);
+  }
+  ElementList elements() const {
+    if (document_ == nullptr) return {};
+    return ElementList(document_, entry().first_element, next_entry().first_element - entry().first_element,
+                       next_entry().first_cut - 1);
+  }
+  Span span() const;      // from the tag's first byte to just past the terminator
+  Span tag_span() const;  // the three tag bytes
 
   // The text of a component of the first repetition that must be present and non-empty.
   std::expected<std::string_view, error::EdifactError> required_component(
       std::size_t element_index, std::size_t component_index) const;
 
-  // Shifts every span by `delta`, saturating at the largest offset. Rewrites the block in place
-  // when nothing else shares it (no copy, no other segment of its chunk), else makes a new one.
+  // This segment with element `index` (< `elements().size()`) replaced; the other elements keep
+  // their texts and spans.
+  Segment with_element(std::size_t index, const OwnedElement& element) const;
+
+  // Shifts every span by `delta`, saturating at the largest offset.
   Segment offset(std::size_t delta) &&;
 
-  // Copies every borrowed text, and a borrowed tag, into a new block.
+  // The segment in a document of its own that owns its bytes; one that already stands alone
+  // in an owning document is kept as it is.
   Segment into_owned() &&;
 
+  // By content: tag, spans, and the elements.
   friend bool operator==(const Segment& a, const Segment& b);
 
  private:
-  friend class BlockWriter;
+  Segment(const Document* document, std::uint32_t index, int) : document_(document), index_(index) {}
+  const SegmentEntry& entry() const { return document_->segments[index_]; }
+  const SegmentEntry& next_entry() const { return document_->segments[index_ + 1]; }
 
-  // Points at the segment's block; when the block lies in a chunk, it owns the whole chunk.
-  using Block = std::shared_ptr<const BlockUnit[]>;
-
-  Segment(std::string_view tag, std::span<const Element> elements, Span span, Span tag_span,
-          Block block)
-      : elements(elements), span(span), tag_span(tag_span), tag_(tag), block_(std::move(block)) {}
-
-  std::string_view tag_;
-  Block block_;  // null when the segment has no elements and no copied tag
+  const Document* document_ = nullptr;  // null for the empty segment
+  std::uint32_t index_ = 0;
 };
 
 }  // namespace edifact::model

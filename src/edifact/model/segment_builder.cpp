@@ -2,88 +2,125 @@
 
 #include <fmt/format.h>
 
-#include "edifact/model/segment_block.hpp"
 #include "support/internal_fault.hpp"
 
 namespace edifact::model {
+namespace {
 
-void SegmentBuilder::reset(std::string_view tag, Span span, Span tag_span) {
-  tag_ = tag;
-  span_ = span;
-  tag_span_ = tag_span;
-  elements_.clear();
-  components_.clear();
-  repetition_starts_.clear();
-  owned_texts_.clear();
-  owned_.clear();
+constexpr char ELEMENT = '+';
+constexpr char COMPONENT = ':';
+constexpr char REPETITION = '*';
+constexpr char TERMINATOR = '\'';
+
+// Writes a built segment as tag, then each value behind the separator that opens it; the cuts
+// say where values end, so texts may hold any byte.
+class BuiltTape {
+ public:
+  explicit BuiltTape(std::string_view tag, Span span, Span tag_span) {
+    tape_.built = true;
+    tape_.repetition_separator = REPETITION;
+    bytes_.append(tag);
+    tape_.segment_start = span.start;
+    tape_.segment_end = span.end;
+    tape_.tag_start = tag_span.start;
+    tape_.tag_end = tag_span.end;
+  }
+
+  void element(const OwnedElement& element) {
+    const auto lists = element.lists();
+    std::uint32_t opening = cut(ELEMENT, {});
+    if (lists.empty()) opening |= Document::NO_COMPONENTS;
+    tape_.elements.push_back(opening);
+    tape_.element_starts.push_back(element.span.start);
+    tape_.element_ends.push_back(element.span.end);
+    for (std::size_t list = 0; list < lists.size(); ++list) {
+      if (list > 0) {
+        cut(REPETITION, {});
+        tape_.has_repetitions = true;
+      }
+      for (std::size_t index = 0; index < lists[list].size(); ++index) {
+        if (index > 0) cut(COMPONENT, {});
+        bytes_.append(lists[list][index].text);
+        pending_ = lists[list][index].span;
+      }
+    }
+  }
+
+  Document* finish() && {
+    cut(TERMINATOR, {});
+    tape_.segments = {{0, 0}, {static_cast<std::uint32_t>(tape_.cuts.size()),
+                               static_cast<std::uint32_t>(tape_.elements.size())}};
+    if (bytes_.size() > Document::MOST_BYTES) {
+      throw support::InternalFault("a built segment is larger than a document can hold");
+    }
+    tape_.hold(std::move(bytes_));
+    return new Document(std::move(tape_));
+  }
+
+ private:
+  // Closes the value written since the last cut, giving it the span last recorded.
+  std::uint32_t cut(char separator, Span next) {
+    const auto index = static_cast<std::uint32_t>(tape_.cuts.size());
+    tape_.cuts.push_back(static_cast<std::uint32_t>(bytes_.size()));
+    tape_.value_starts.push_back(pending_.start);
+    tape_.value_ends.push_back(pending_.end);
+    pending_ = next;
+    bytes_.push_back(separator);
+    return index;
+  }
+
+  Tape tape_;
+  std::string bytes_;
+  Span pending_;  // the span of the value being written
+};
+
+}  // namespace
+
+SegmentBuilder::SegmentBuilder(const Segment& segment)
+    : tag_(segment.tag()), span_(segment.span()), tag_span_(segment.tag_span()) {
+  for (const Element element : segment.elements()) elements_.push_back(element.into_owned());
 }
 
-void SegmentBuilder::no_open_element(const char* operation) {
-  throw support::InternalFault(fmt::format("a segment builder got {} before any element", operation));
+OwnedElement& SegmentBuilder::open_element(const char* operation) {
+  if (elements_.empty()) {
+    throw support::InternalFault(fmt::format("a segment builder got {} before any element", operation));
+  }
+  return elements_.back();
 }
 
-SegmentBuilder& SegmentBuilder::component_owned(std::string_view text, Span span) {
-  open_element("a component");
-  owned_.push_back({components_.size(), owned_texts_.size(), text.size()});
-  owned_texts_.append(text);
-  components_.push_back({{}, span});
+SegmentBuilder& SegmentBuilder::element(Span span) {
+  elements_.emplace_back().span = span;
   return *this;
 }
 
-void SegmentBuilder::shift_spans(std::size_t delta) {
-  span_ = shifted(span_, delta);
-  tag_span_ = shifted(tag_span_, delta);
-  for (PendingElement& element : elements_) element.span = shifted(element.span, delta);
-  for (Component& component : components_) component.span = shifted(component.span, delta);
+SegmentBuilder& SegmentBuilder::element(OwnedElement element) {
+  elements_.push_back(std::move(element));
+  return *this;
 }
 
-Segment SegmentBuilder::assemble(bool copy_all, BlockArena* arena) const {
-  BlockShape shape{elements_.size(), repetition_starts_.size(), components_.size(), owned_texts_.size()};
-  if (copy_all) {
-    shape.text_bytes = checked_sum(shape.text_bytes, tag_.size());
-    for (const Component& component : components_) {
-      shape.text_bytes = checked_sum(shape.text_bytes, component.text.size());
-    }
-  }
-  BlockWriter block(shape, arena);
-  const std::string_view tag = copy_all ? block.copy_text(tag_) : tag_;
+SegmentBuilder& SegmentBuilder::repetition() {
+  open_element("a repetition").repetition();
+  return *this;
+}
 
-  const std::span<Component> components = block.store_components(components_);
-  if (copy_all) {
-    for (Component& component : components) component.text = block.copy_text(component.text);
-  }
-  const std::string_view owned_texts = block.copy_text(owned_texts_);
-  for (const OwnedText& owned : owned_) {
-    components[owned.component].text = owned_texts.substr(owned.offset, owned.length);
-  }
+SegmentBuilder& SegmentBuilder::component(std::string_view text, Span span) {
+  open_element("a component").component(text, span);
+  return *this;
+}
 
-  // Each element's components run up to the next element's first one; its later repetitions
-  // split them at their starts.
-  const auto components_end = [&](std::size_t element) {
-    return element + 1 < elements_.size() ? elements_[element + 1].first_component : components_.size();
-  };
-  const auto repetitions_end = [&](std::size_t element) {
-    return element + 1 < elements_.size() ? elements_[element + 1].first_repetition
-                                          : repetition_starts_.size();
-  };
-  const ComponentList all_components = components;
-  for (std::size_t e = 0; e < elements_.size(); ++e) {
-    const std::size_t last = repetitions_end(e);
-    for (std::size_t r = elements_[e].first_repetition; r < last; ++r) {
-      const std::size_t end = r + 1 < last ? repetition_starts_[r + 1] : components_end(e);
-      block.store_repetition(all_components.subspan(repetition_starts_[r], end - repetition_starts_[r]));
-    }
-  }
-  const std::span<const ComponentList> repetitions = block.repetitions();
-  for (std::size_t e = 0; e < elements_.size(); ++e) {
-    const PendingElement& pending = elements_[e];
-    const std::size_t first = pending.first_repetition;
-    const std::size_t last = repetitions_end(e);
-    const std::size_t first_end = first < last ? repetition_starts_[first] : components_end(e);
-    block.store_element({all_components.subspan(pending.first_component, first_end - pending.first_component),
-                         repetitions.subspan(first, last - first), pending.span});
-  }
-  return std::move(block).finish(tag, span_, tag_span_);
+SegmentBuilder& SegmentBuilder::replace_element(std::size_t index, OwnedElement element) {
+  if (index >= elements_.size()) elements_.resize(index + 1);
+  elements_[index] = std::move(element);
+  return *this;
+}
+
+Segment SegmentBuilder::build() const {
+  BuiltTape tape(tag_, span_, tag_span_);
+  for (const OwnedElement& element : elements_) tape.element(element);
+  Document* document = std::move(tape).finish();
+  Segment segment(document, 0);
+  document->release();
+  return segment;
 }
 
 }  // namespace edifact::model

@@ -40,7 +40,12 @@ Result<void> Parser::add_released(const Token& token) {
   if (static_cast<unsigned char>(release_character) >= 0x80 && !tokenizer::is_valid_utf8(released_)) {
     return std::unexpected(EdifactError::invalid_text(token.span.start));
   }
-  builder_.component_owned(released_, token.span);
+  // The value is closed by the cut after the one just taken.
+  const auto value = static_cast<std::uint32_t>(tape_.cuts.size());
+  tape_.released.resize(value / 64 + 1);
+  tape_.released[value / 64] |= std::uint64_t{1} << (value % 64);
+  tape_.unescaped.append(released_);
+  tape_.unescaped_ends.push_back(static_cast<std::uint32_t>(tape_.unescaped.size()));
   return {};
 }
 
@@ -57,12 +62,22 @@ std::optional<Result<void>> Parser::gather() {
     }
   }
 
-  builder_.reset(tag.text, {}, tag.span);
+  tape_ = model::Tape{};
+  tag_start_ = tag.span.start;
+  const tokenizer::ServiceStringAdvice& advice = tokenizer_.advice();
+  tape_.repetition_separator = advice.repetition_separator;
   bool element_open = false;
   std::size_t value_end = tag.span.end;  // end of the last value read
-  const auto start_element = [&](std::size_t offset) {
-    if (element_open) builder_.set_element_end(value_end);
-    builder_.element({offset, offset});
+  // Cuts count from the tag; a segment beyond what a document can address is refused.
+  const auto cut = [&](std::size_t separator) -> Result<void> {
+    if (separator - tag_start_ > model::Document::MOST_BYTES) {
+      return std::unexpected(EdifactError::segment_too_long(tag_start_, model::Document::MOST_BYTES));
+    }
+    tape_.cuts.push_back(static_cast<std::uint32_t>(separator - tag_start_));
+    return {};
+  };
+  const auto start_element = [&] {
+    tape_.elements.push_back(static_cast<std::uint32_t>(tape_.cuts.size()));
     element_open = true;
   };
   Token found;
@@ -72,44 +87,53 @@ std::optional<Result<void>> Parser::gather() {
     if (step == Step::Failed) return std::unexpected(tokenizer_.take_error());
     switch (found.kind) {
       case Token::Kind::ElementValue:
-        start_element(found.span.start);
+        start_element();
         break;
       case Token::Kind::ComponentValue:
-        if (!element_open) start_element(found.span.start);
+        if (!element_open) start_element();
         break;
       case Token::Kind::RepetitionValue:
         if (!element_open) return std::unexpected(EdifactError::data_before_tag(found.span.start));
-        builder_.repetition();
+        tape_.has_repetitions = true;
         break;
       case Token::Kind::SegmentEnd:
-        if (element_open) builder_.set_element_end(value_end);
-        builder_.set_span({tag.span.start, found.span.end});
+        if (auto done = cut(found.span.start); !done) return done;
+        segment_end_ = found.span.end;
+        tape_.segments = {{0, 0},
+                          {static_cast<std::uint32_t>(tape_.cuts.size()), static_cast<std::uint32_t>(tape_.elements.size())}};
+        tape_.rank_released();
         return Result<void>{};
       case Token::Kind::Tag:
         throw support::InternalFault("the tokenizer yielded a tag inside a segment");
     }
-    if (!found.has_release) {
-      builder_.component(found.text, found.span);
-    } else if (auto added = add_released(found); !added) {
-      return added;
+    // Every value follows the one separator that opens it.
+    if (auto done = cut(found.span.start - 1); !done) return done;
+    if (found.has_release) {
+      if (auto added = add_released(found); !added) return added;
     }
     value_end = found.span.end;
   }
 }
 
-std::optional<Result<model::Segment>> Parser::next() {
+std::optional<Result<model::Segment>> Parser::emit(bool owned, std::size_t span_delta) {
   auto gathered = gather();
   if (!gathered) return std::nullopt;
   if (!*gathered) return std::unexpected(std::move(gathered->error()));
-  return builder_.build(&arena_);
+  const std::string_view bytes = input_.substr(tag_start_, segment_end_ - tag_start_);
+  if (owned) {
+    tape_.hold(std::string(bytes));
+  } else {
+    tape_.bytes = bytes;
+  }
+  tape_.base = model::saturating_add(tag_start_, span_delta);
+  auto* document = new model::Document(std::move(tape_));
+  model::Segment segment(document, 0);
+  document->release();
+  return segment;
 }
 
-std::optional<Result<model::Segment>> Parser::next_owned(std::size_t span_delta) {
-  auto gathered = gather();
-  if (!gathered) return std::nullopt;
-  if (!*gathered) return std::unexpected(std::move(gathered->error()));
-  if (span_delta != 0) builder_.shift_spans(span_delta);
-  return builder_.build_owned(&arena_);
-}
+std::optional<Result<model::Segment>> Parser::next() { return emit(false, 0); }
+
+std::optional<Result<model::Segment>> Parser::next_owned(std::size_t span_delta) { return emit(true, span_delta); }
 
 }  // namespace edifact::parser

@@ -1,7 +1,7 @@
-// Assembles tokens into segments with spans. Text is borrowed from the input; only values that
-// hold release characters are copied into the segment's block. One builder serves every
-// segment and the blocks come from the parser's arena, so segments cost no allocation of their
-// own; they keep their chunks alive after the parser is gone.
+// The exact parser: token by token, every check in the order the format asks for, every error
+// at its exact offset. The fast parse (tape_parse.hpp) hands it whatever it cannot vouch for;
+// the segment stream parses with it segment by segment. Each segment becomes a document of its
+// own; only values that held release characters are copied.
 #pragma once
 
 #include <cstddef>
@@ -10,9 +10,8 @@
 #include <string_view>
 
 #include "edifact/error.hpp"
+#include "edifact/model/document.hpp"
 #include "edifact/model/segment.hpp"
-#include "edifact/model/block_arena.hpp"
-#include "edifact/model/segment_builder.hpp"
 #include "edifact/parse/service_string_advice.hpp"
 #include "edifact/parse/tokenizer.hpp"
 
@@ -28,28 +27,34 @@ class Parser {
  public:
   Parser(std::string_view input, std::size_t start, const tokenizer::ServiceStringAdvice& advice,
          std::size_t max_segment_length)
-      : tokenizer_(input, start, advice, max_segment_length) {}
+      : tokenizer_(input, start, advice, max_segment_length), input_(input) {}
 
   // The next segment (borrowing from the input), an error, or nothing at the end.
   std::optional<Result<model::Segment>> next();
-  // The same, with every text copied into the segment's block and every span moved by
+  // The same, with the segment's bytes copied into its document and every span moved by
   // `span_delta` (saturating), for input that is a piece of a larger whole. Error offsets stay
   // counted from the piece.
   std::optional<Result<model::Segment>> next_owned(std::size_t span_delta);
 
-  // Starts over on other input, keeping the advice, the builder's capacity and the arena.
-  void restart(std::string_view input, std::size_t start) { tokenizer_.restart(input, start); }
+  // Starts over on other input, keeping the advice.
+  void restart(std::string_view input, std::size_t start) {
+    tokenizer_.restart(input, start);
+    input_ = input;
+  }
   const tokenizer::ServiceStringAdvice& advice() const { return tokenizer_.advice(); }
 
  private:
-  // Reads one segment into the builder: nothing at the end, else success or an error.
+  // Reads one segment into `tape_`: nothing at the end, else success or an error.
   std::optional<Result<void>> gather();
-  // A value with release characters: copied without them into the segment's block.
+  // A value with release characters: its text without them goes to the tape.
   Result<void> add_released(const tokenizer::Token& token);
+  std::optional<Result<model::Segment>> emit(bool owned, std::size_t span_delta);
 
   tokenizer::Tokenizer tokenizer_;
-  model::SegmentBuilder builder_;
-  model::BlockArena arena_;
+  std::string_view input_;
+  model::Tape tape_;
+  std::size_t tag_start_ = 0;
+  std::size_t segment_end_ = 0;
   std::string released_;  // a value with its release characters removed
 };
 

@@ -1,21 +1,28 @@
 #include "edifact/parse/from_bytes.hpp"
 
+#include <utility>
+
+#include "edifact/parse/tape_parse.hpp"
+
 namespace edifact {
 
-FromBytesIter from_bytes_with_config(std::string_view input, ParserConfig config) {
+FromBytesIter from_bytes_with_config(std::string_view input, ParserConfig config, tokenizer::scan::Kernel kernel) {
   using tokenizer::ServiceStringAdvice;
   const ServiceStringAdvice read = ServiceStringAdvice::from_bytes_unchecked(input);
   if (auto valid = read.validate(); !valid) {
-    parser::Parser nothing({}, 0, read, config.max_segment_length);
-    return FromBytesIter(std::move(config), std::move(nothing), std::move(valid.error()));
+    return FromBytesIter(input, std::move(config), read, std::move(valid.error()));
   }
   const ServiceStringAdvice advice = config.service_string_advice.value_or(read);
   std::size_t start = tokenizer::skip_bom_and_whitespace(input, 0);
   if (input.size() - start >= tokenizer::UNA_LENGTH && input.substr(start).starts_with("UNA")) {
     start += tokenizer::UNA_LENGTH;
   }
-  parser::Parser parser(input, start, advice, config.max_segment_length);
-  return FromBytesIter(std::move(config), std::move(parser), std::nullopt);
+  const std::size_t max_segment_length = config.max_segment_length;
+  FromBytesIter iterator(input, std::move(config), advice, std::nullopt);
+  const parser::TapeParse parsed = parser::parse_tape(input, start, advice, max_segment_length, kernel);
+  iterator.fast_ = model::SegmentCursor(parsed.document);
+  iterator.resume_at_ = parsed.resume_at;
+  return iterator;
 }
 
 std::optional<Result<model::Segment>> FromBytesIter::next() {
@@ -25,14 +32,25 @@ std::optional<Result<model::Segment>> FromBytesIter::next() {
     return std::unexpected(std::move(error));
   }
   if (finished_) return std::nullopt;
-  auto item = parser_.next();
+  if (!fast_.done()) return checked(fast_.next());
+  if (resume_at_) {
+    exact_.emplace(input_, *resume_at_, advice_, config_.max_segment_length);
+    resume_at_.reset();
+  }
+  if (!exact_) return std::nullopt;
+  auto item = exact_->next();
   if (!item) return std::nullopt;
-  if (!item->has_value()) {
+  return checked(std::move(*item));
+}
+
+std::optional<Result<model::Segment>> FromBytesIter::checked(Result<model::Segment> item) {
+  if (!item) {
     finished_ = true;
     return item;
   }
-  const model::Segment& segment = **item;
-  if (auto allowed = limits_.check(config_, segment.tag(), segment.span.end); !allowed) {
+  if (!config_.max_segments && !config_.max_messages && !config_.max_input_bytes) return item;
+  const model::Segment& segment = *item;
+  if (auto allowed = limits_.check(config_, segment.tag(), segment.span().end); !allowed) {
     finished_ = true;
     return std::unexpected(std::move(allowed.error()));
   }

@@ -1,5 +1,7 @@
 // Parsing a byte slice in place: segments borrow their text from the slice, under the limits of
-// a `ParserConfig`. The iterator stops for good at its first error.
+// a `ParserConfig`. The whole slice is parsed up front into one document (tape_parse.hpp), and
+// whatever the fast parse left over is parsed by the exact parser as the iterator reaches it.
+// The iterator stops for good at its first error.
 #pragma once
 
 #include <optional>
@@ -7,9 +9,11 @@
 
 #include "edifact/error.hpp"
 #include "edifact/model/segment.hpp"
+#include "edifact/model/segment_cursor.hpp"
 #include "edifact/parse/exact_parser.hpp"
-#include "edifact/parse/parser_config.hpp"
 #include "edifact/parse/limit_account.hpp"
+#include "edifact/parse/parser_config.hpp"
+#include "edifact/parse/tape_scan.hpp"
 
 namespace edifact {
 
@@ -20,23 +24,32 @@ class FromBytesIter {
   std::optional<Result<model::Segment>> next();
 
  private:
-  friend FromBytesIter from_bytes_with_config(std::string_view input, ParserConfig config);
-  FromBytesIter(ParserConfig config, parser::Parser parser, std::optional<EdifactError> pending)
-      : config_(std::move(config)),
-        parser_(std::move(parser)),
+  friend FromBytesIter from_bytes_with_config(std::string_view input, ParserConfig config,
+                                              tokenizer::scan::Kernel kernel);
+  FromBytesIter(std::string_view input, ParserConfig config, tokenizer::ServiceStringAdvice advice,
+                std::optional<EdifactError> pending)
+      : input_(input),
+        config_(std::move(config)),
+        advice_(advice),
         pending_(std::move(pending)),
         finished_(pending_.has_value()) {}
+  std::optional<Result<model::Segment>> checked(Result<model::Segment> item);
 
+  std::string_view input_;
   ParserConfig config_;
-  parser::Parser parser_;
+  tokenizer::ServiceStringAdvice advice_;
   std::optional<EdifactError> pending_;
   bool finished_;
+  model::SegmentCursor fast_;  // what the fast parse vouched for
+  std::optional<std::size_t> resume_at_;  // where the exact parser takes over
+  std::optional<parser::Parser> exact_;
   parser::LimitAccount limits_;
 };
 
 // Reads the service string advice (a UNA, else the defaults), then parses from the first byte
 // after the byte-order mark, whitespace and UNA. Never fails itself: a UNA that fails its check
-// is the iterator's first item.
-FromBytesIter from_bytes_with_config(std::string_view input, ParserConfig config);
+// is the iterator's first item. `kernel` chooses the scan; the default is the fastest there is.
+FromBytesIter from_bytes_with_config(std::string_view input, ParserConfig config,
+                                     tokenizer::scan::Kernel kernel = tokenizer::scan::best_kernel());
 
 }  // namespace edifact

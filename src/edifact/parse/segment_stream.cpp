@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "edifact/parse/tape_parse.hpp"
 #include "support/internal_fault.hpp"
 
 namespace edifact::parser {
@@ -61,11 +62,11 @@ void OwnedSegmentStream::set_advice(const ServiceStringAdvice& advice) {
   classes_ = tokenizer::ByteClasses(advice_);
 }
 
-void OwnedSegmentStream::adopt_syntax_version(std::span<const model::Element> unb_elements) {
+void OwnedSegmentStream::adopt_syntax_version(model::ElementList unb_elements) {
   if (advice_settled_) return;
   advice_settled_ = true;
   if (unb_elements.empty()) return;
-  const model::ComponentList& identifier = unb_elements.front().components;
+  const model::ComponentList identifier = unb_elements.front().components();
   if (identifier.size() >= 2 && identifier[1].text == "4") {
     ServiceStringAdvice advice = advice_;
     advice.repetition_separator = '*';
@@ -126,6 +127,7 @@ OwnedSegmentStream::Item OwnedSegmentStream::read_item() {
   if (phase_ == Phase::NotStarted) {
     if (auto advice = read_service_string_advice(); !advice) return finish(std::move(advice.error()));
   }
+  if (std::optional<Item> fast = read_fast()) return std::move(*fast);
   auto more = skip_whitespace();
   if (!more) return finish(std::move(more.error()));
   if (!*more) return std::nullopt;
@@ -136,16 +138,63 @@ OwnedSegmentStream::Item OwnedSegmentStream::read_item() {
     if (item) phase_ = Phase::Finished;
     return item;
   }
-  const model::Segment& segment = **item;
-  if (auto allowed = limits_.check(config_, segment.tag(), segment.span.end); !allowed) {
+  return checked(std::move(**item));
+}
+
+OwnedSegmentStream::Item OwnedSegmentStream::checked(model::Segment segment) {
+  if (auto allowed = limits_.check(config_, segment.tag(), segment.span().end); !allowed) {
     return finish(std::move(allowed.error()));
   }
   // An override governs throughout, as it does in the byte-slice parse.
   if (!advice_settled_ && !config_.service_string_advice && segment.tag() == "UNB") {
-    adopt_syntax_version(segment.elements);
+    adopt_syntax_version(segment.elements());
   }
   limits_.account(segment.tag());
-  return item;
+  return segment;
+}
+
+std::optional<OwnedSegmentStream::Item> OwnedSegmentStream::read_fast() {
+  if (fast_.done()) {
+    auto parsed = parse_buffer();
+    if (!parsed) return finish(std::move(parsed.error()));
+    if (!*parsed) return std::nullopt;
+  }
+  phase_ = Phase::Running;
+  return checked(fast_.next());
+}
+
+Result<bool> OwnedSegmentStream::parse_buffer() {
+  if (deferred_error_) return std::unexpected(*std::exchange(deferred_error_, std::nullopt));
+  // A failing source fails only after the segments read before the failure.
+  if (auto filled = fill_at_least(buffer_.size()); !filled) {
+    if (buffered() == 0) return std::unexpected(std::move(filled.error()));
+    deferred_error_ = std::move(filled.error());
+  }
+  if (buffered() == 0) return false;
+  std::string bytes(unread());
+  parser::TapeParse parsed = parse_tape(bytes, 0, advice_, config_.max_segment_length);
+  model::Document* document = parsed.document;
+  // A first UNB may change the advice for every segment after it.
+  if (!advice_settled_ && !config_.service_string_advice) {
+    for (std::uint32_t index = 0; index < document->segment_count(); ++index) {
+      if (model::Segment(document, index).tag() == "UNB") {
+        document->keep_segments(index + 1);
+        break;
+      }
+    }
+  }
+  const std::size_t count = document->segment_count();
+  if (count == 0) {
+    document->release();
+    if (deferred_error_) return std::unexpected(*std::exchange(deferred_error_, std::nullopt));
+    return false;
+  }
+  const std::size_t end = document->cuts[document->segments[count].first_cut - 1] + std::size_t{1};
+  document->hold(std::move(bytes));
+  document->base = consumed();
+  read_position_ += end;
+  fast_ = model::SegmentCursor(document);
+  return true;
 }
 
 Result<void> OwnedSegmentStream::read_service_string_advice() {
@@ -218,12 +267,10 @@ OwnedSegmentStream::Item OwnedSegmentStream::read_segment() {
     parser_->restart(bytes, 0);
   }
   // Owned from the start: the bytes live in the stream's buffer only until the next refill.
-  // Spans are moved while the segment is built: moving them afterwards would copy a block
-  // that shares its chunk.
   auto item = parser_->next_owned(segment_start);
   if (!item) throw support::InternalFault("a segment's bytes parsed to nothing");
   if (!item->has_value()) return std::unexpected(shifted(std::move(item->error()), segment_start));
-  if (!terminator || (**item).span.end != saturating_add(segment_start, bytes.size())) {
+  if (!terminator || (**item).span().end != saturating_add(segment_start, bytes.size())) {
     throw support::InternalFault("the stream's terminator differs from the parser's");
   }
   if (in_place) read_position_ += bytes.size();

@@ -1,6 +1,10 @@
 // Reading segments from a byte source through a fixed buffer. Each segment is parsed exactly as
 // the byte-slice parse would parse it, wherever the buffer happens to end, and is yielded owned,
 // with spans and error offsets counted from the first byte of the whole input.
+//
+// A full buffer goes through the fast parse as one document that holds a copy of its bytes;
+// the segment it could not vouch for (one that crosses the buffer's end, or an error) is then
+// gathered and parsed on its own by the exact parser, and the next buffer goes fast again.
 #pragma once
 
 #include <cstddef>
@@ -14,6 +18,7 @@
 
 #include "edifact/error.hpp"
 #include "edifact/model/segment.hpp"
+#include "edifact/model/segment_cursor.hpp"
 #include "edifact/parse/parser_config.hpp"
 #include "edifact/parse/exact_parser.hpp"
 #include "edifact/parse/limit_account.hpp"
@@ -76,13 +81,19 @@ class OwnedSegmentStream {
 
   // Called with the data elements of the first UNB of a stream without UNA: syntax version 4
   // brings the repetition separator "*". Only the first call has an effect.
-  void adopt_syntax_version(std::span<const model::Element> unb_elements);
+  void adopt_syntax_version(model::ElementList unb_elements);
 
  private:
   enum class Phase { NotStarted, Running, Finished };
   using Item = std::optional<Result<model::Segment>>;
 
   Item read_item();
+  // The next segment of a fast-parsed buffer, parsing one when none is left; nothing when the
+  // fast parse vouches for no segment at the read position.
+  std::optional<Item> read_fast();
+  Result<bool> parse_buffer();
+  // Checks the limits, adopts a first UNB's syntax version, counts the segment.
+  Item checked(model::Segment segment);
   // Reads the UNA, if the input starts with one, and settles the advice it names.
   Result<void> read_service_string_advice();
   Item read_segment();
@@ -112,6 +123,8 @@ class OwnedSegmentStream {
   tokenizer::ServiceStringAdvice advice_;
   tokenizer::ByteClasses classes_;
   std::optional<Parser> parser_;  // reused from segment to segment while the advice holds
+  model::SegmentCursor fast_;     // the fast-parsed segments of the last buffer
+  std::optional<EdifactError> deferred_error_;  // a read that failed behind those segments
   bool advice_settled_ = false;  // a UNA was read, or the first UNB examined
   Phase phase_ = Phase::NotStarted;
   LimitAccount limits_;

@@ -18,8 +18,8 @@ std::optional<std::string_view> first_unh_component(std::span<const model::Segme
 
 std::optional<std::string_view> message_identifier_component(const model::Segment& unh,
                                                              std::size_t component_index) {
-  if (unh.elements.size() <= message_identifier_element) return std::nullopt;
-  const model::ComponentList& components = unh.elements[message_identifier_element].components;
+  if (unh.elements().size() <= message_identifier_element) return std::nullopt;
+  const model::ComponentList components = unh.elements()[message_identifier_element].components();
   if (components.size() <= component_index) return std::nullopt;
   return components[component_index].text;
 }

@@ -16,8 +16,8 @@ std::string& unwrap(std::string& sink) { return sink; }
 std::string& unwrap(BorrowedSink sink) { return sink.get(); }
 
 bool has_repetitions(const model::Segment& segment) {
-  return std::ranges::any_of(segment.elements,
-                             [](const model::Element& e) { return !e.repetitions.empty(); });
+  return std::ranges::any_of(segment.elements(),
+                             [](const model::Element& e) { return !e.repetitions().empty(); });
 }
 
 }  // namespace
@@ -128,20 +128,66 @@ Result<void> Writer<Sink>::write_segment(const model::Segment& segment) {
   }
   const std::string_view tag = segment.tag();
   if (!is_valid_tag(tag)) return std::unexpected(EdifactError::invalid_segment_tag(std::string(tag)));
+  if (!charset_) {
+    write_segment_text(segment);
+    return {};
+  }
   out().append(tag);
-  for (const model::Element& element : segment.elements) {
+  const auto texts = [](const model::ComponentList& list) {
+    return list | std::views::transform([](model::Component component) { return component.text; });
+  };
+  for (const model::Element element : segment.elements()) {
     out().push_back(advice_.element_separator);
-    const auto texts = [](const model::ComponentList& list) {
-      return list | std::views::transform(&model::Component::text);
-    };
-    if (auto written = write_components(texts(element.components)); !written) return written;
-    for (const model::ComponentList& repetition : element.repetitions) {
+    const model::ComponentList components = element.components();
+    if (auto written = write_components(texts(components)); !written) return written;
+    for (const model::ComponentList repetition : element.repetitions()) {
       out().push_back(advice_.repetition_separator);
       if (auto written = write_components(texts(repetition)); !written) return written;
     }
   }
   end_segment(tag);
   return {};
+}
+
+template <class Sink>
+void Writer<Sink>::write_segment_text(const model::Segment& segment) {
+  // Room for the worst case, every byte released, then one pass that writes.
+  const model::ElementList elements = segment.elements();
+  std::size_t bound = segment.tag().size() + 1;
+  const auto add_bound = [&](const model::ComponentList& list) {
+    for (std::size_t index = 0; index < list.size(); ++index) bound += 1 + 2 * list.text(index).size();
+  };
+  for (const model::Element element : elements) {
+    bound += 1;
+    add_bound(element.components());
+    for (const model::ComponentList repetition : element.repetitions()) add_bound(repetition);
+  }
+  std::string& sink = out();
+  const std::size_t before = sink.size();
+  sink.resize_and_overwrite(before + bound, [&](char* data, std::size_t) {
+    char* at = data + before;
+    const auto put_list = [&](const model::ComponentList& list) {
+      for (std::size_t index = 0; index < list.size(); ++index) {
+        if (index > 0) *at++ = advice_.component_separator;
+        for (const char byte : list.text(index)) {
+          if (needs_release_[static_cast<unsigned char>(byte)]) *at++ = advice_.release_character;
+          *at++ = byte;
+        }
+      }
+    };
+    const std::string_view tag = segment.tag();
+    at = std::copy(tag.begin(), tag.end(), at);
+    for (const model::Element element : elements) {
+      *at++ = advice_.element_separator;
+      put_list(element.components());
+      for (const model::ComponentList repetition : element.repetitions()) {
+        *at++ = advice_.repetition_separator;
+        put_list(repetition);
+      }
+    }
+    return static_cast<std::size_t>(at - data);
+  });
+  end_segment(segment.tag());
 }
 
 template <class Sink>
@@ -172,7 +218,11 @@ template class Writer<BorrowedSink>;
 namespace edifact {
 
 Result<std::string> segments_to_bytes(std::span<const model::Segment> segments) {
+  // Parsed segments come back about as long as they were read; built ones have no span.
+  std::size_t estimate = 0;
+  for (const model::Segment& segment : segments) estimate += std::max<std::size_t>(segment.span().length(), 16);
   std::string bytes;
+  bytes.reserve(estimate);
   writer::Writer<writer::BorrowedSink> writer(std::ref(bytes),
                                               tokenizer::ServiceStringAdvice::DEFAULT, std::nullopt);
   for (const model::Segment& segment : segments) {

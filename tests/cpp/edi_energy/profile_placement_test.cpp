@@ -64,7 +64,7 @@ std::vector<Segment> message(std::string_view text) {
       }
       builder.component(element);
     }
-    segments.push_back(builder.build_owned());
+    segments.push_back(builder.build());
   }
   return segments;
 }

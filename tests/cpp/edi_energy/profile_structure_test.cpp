@@ -161,7 +161,7 @@ edifact::model::Segment segment_with(std::vector<std::vector<std::string_view>> 
     builder.repetition();
     for (std::string_view text : repetition) builder.component(text);
   }
-  return builder.build_owned();
+  return builder.build();
 }
 
 struct AcceptCase {

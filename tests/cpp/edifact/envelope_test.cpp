@@ -63,7 +63,7 @@ TEST_P(EnvelopeRules, CollectsErrorsInTheOrderFoundAndFailsOnTheFirst) {
   for (const ExpectedError& error : GetParam().errors) {
     std::string text = error.text;
     if (error.segment >= 0) {
-      const auto span = segments.at(static_cast<std::size_t>(error.segment)).span;
+      const auto span = segments.at(static_cast<std::size_t>(error.segment)).span();
       if (auto at = text.find("{span}"); at != std::string::npos) {
         text.replace(at, 6, fmt::format("{}..{}", span.start, span.end));
       }
@@ -75,7 +75,7 @@ TEST_P(EnvelopeRules, CollectsErrorsInTheOrderFoundAndFailsOnTheFirst) {
   for (std::size_t i = 0; i < expected.size(); ++i) {
     const int segment = GetParam().errors[i].segment;
     if (segment >= 0 && collected.errors[i].kind != EdifactError::Kind::InvalidText) {
-      EXPECT_EQ(collected.errors[i].span, segments[static_cast<std::size_t>(segment)].span) << "error " << i;
+      EXPECT_EQ(collected.errors[i].span, segments[static_cast<std::size_t>(segment)].span()) << "error " << i;
     }
   }
 
@@ -219,9 +219,9 @@ TEST(EnvelopeRecord, HoldsWhatTheServiceSegmentsDeclare) {
   EXPECT_EQ(validated->interchange, interchange);
 
   const edifact::envelope::MessageEnvelope first{
-      "M1", "UTILMD", "D", "11A", "UN", "S2.1", "CAR", "F", 1, segments[2].span, segments[4].span, 3, 3};
+      "M1", "UTILMD", "D", "11A", "UN", "S2.1", "CAR", "F", 1, segments[2].span(), segments[4].span(), 3, 3};
   const edifact::envelope::MessageEnvelope second{
-      "M2", "UTILMD", "D", "11A", "UN", "", "CAR", "C", std::nullopt, segments[5].span, segments[8].span, 4, 4};
+      "M2", "UTILMD", "D", "11A", "UN", "", "CAR", "C", std::nullopt, segments[5].span(), segments[8].span(), 4, 4};
   const edifact::envelope::FunctionalGroupEnvelope group{
       "UTILMD", "9900000000003", "500", "9900000000004", "500", "250101", "1200", "G1", "UN", "D", "11A",
       std::nullopt, {first, second}, 2, 2};

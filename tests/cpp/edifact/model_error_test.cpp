@@ -49,15 +49,15 @@ TEST(Segment, RequiredComponentReportsMissingElementsAndEmptyComponents) {
 TEST(Segment, OffsetShiftsEverySpanAndSaturates) {
   const std::string buffer = "LOC+172+DE1:Z'";
   Segment shifted = sample_segment(buffer).offset(100);
-  EXPECT_EQ(shifted.span, (Span{100, 114}));
-  EXPECT_EQ(shifted.tag_span, (Span{100, 103}));
-  EXPECT_EQ(shifted.elements[1].span, (Span{108, 113}));
-  EXPECT_EQ(shifted.elements[1].components[1].span, (Span{112, 113}));
+  EXPECT_EQ(shifted.span(), (Span{100, 114}));
+  EXPECT_EQ(shifted.tag_span(), (Span{100, 103}));
+  EXPECT_EQ(shifted.elements()[1].span(), (Span{108, 113}));
+  EXPECT_EQ(shifted.elements()[1].components()[1].span, (Span{112, 113}));
 
   constexpr auto max = std::numeric_limits<std::size_t>::max();
   Segment saturated = sample_segment(buffer).offset(max - 5);
-  EXPECT_EQ(saturated.span, (Span{max - 5, max}));
-  EXPECT_EQ(saturated.elements[1].components[1].span, (Span{max, max}));
+  EXPECT_EQ(saturated.span(), (Span{max - 5, max}));
+  EXPECT_EQ(saturated.elements()[1].components()[1].span, (Span{max, max}));
 }
 
 TEST(Segment, IntoOwnedOutlivesItsBufferAndCompares) {
@@ -68,8 +68,8 @@ TEST(Segment, IntoOwnedOutlivesItsBufferAndCompares) {
   Segment copy = owned;  // copies share the immutable storage
   buffer.reset();
   EXPECT_EQ(copy.tag(), "LOC");
-  EXPECT_EQ(copy.elements[1].components[0].text, "DE1");
-  EXPECT_EQ(owned.elements[0].components[0].text, "172");
+  EXPECT_EQ(copy.elements()[1].components()[0].text, "DE1");
+  EXPECT_EQ(owned.elements()[0].components()[0].text, "172");
 }
 
 struct MessageCase {

@@ -57,7 +57,7 @@ struct Outcome {
 
 void PrintTo(const Outcome& outcome, std::ostream* out) {
   for (const Segment& segment : outcome.segments) {
-    *out << segment.tag() << "@" << segment.span.start << ".." << segment.span.end << " ";
+    *out << segment.tag() << "@" << segment.span().start << ".." << segment.span().end << " ";
   }
   if (outcome.error) *out << "then \"" << *outcome.error << "\"";
 }
@@ -94,18 +94,18 @@ Outcome stream_parse(std::string input, const ParserConfig& config = {}, std::si
 // "TAG@start..end" and per element "+[start..end]" with its components "text@start" joined by
 // ":" and its repetitions by "*".
 std::string render(const Segment& segment) {
-  std::string text = std::string(segment.tag()) + "@" + std::to_string(segment.span.start) + ".." +
-                     std::to_string(segment.span.end);
+  std::string text = std::string(segment.tag()) + "@" + std::to_string(segment.span().start) + ".." +
+                     std::to_string(segment.span().end);
   const auto list = [&](ComponentList components) {
     for (std::size_t index = 0; index < components.size(); ++index) {
       if (index > 0) text += ":";
       text += std::string(components[index].text) + "@" + std::to_string(components[index].span.start);
     }
   };
-  for (const auto& element : segment.elements) {
-    text += "+[" + std::to_string(element.span.start) + ".." + std::to_string(element.span.end) + "]";
-    list(element.components);
-    for (ComponentList repetition : element.repetitions) {
+  for (const auto& element : segment.elements()) {
+    text += "+[" + std::to_string(element.span().start) + ".." + std::to_string(element.span().end) + "]";
+    list(element.components());
+    for (ComponentList repetition : element.repetitions()) {
       text += "*";
       list(repetition);
     }
@@ -128,13 +128,13 @@ TEST(Parse, SpansCountFromTheInputStartAndOnlyReleasedTextIsCopied) {
   EXPECT_EQ(render(result.segments[1]),
             "FTX@43..74+[47..57]a+b:c?d@47+[58..68]plain@58:x'y@64+[69..73]x\r\ny@69");
   EXPECT_EQ(render(result.segments[2]), "DTM@74..81+[78..79]@78:@79+[80..80]@80");
-  EXPECT_EQ(result.segments[0].tag_span, (Span{14, 17}));
+  EXPECT_EQ(result.segments[0].tag_span(), (Span{14, 17}));
 
-  const auto& ftx = result.segments[1].elements;
-  EXPECT_FALSE(points_into(ftx[0].components[0].text, input));
-  EXPECT_TRUE(points_into(ftx[1].components[0].text, input));
-  EXPECT_FALSE(points_into(ftx[1].components[1].text, input));
-  EXPECT_TRUE(points_into(result.segments[0].elements[1].components[4].text, input));
+  const auto& ftx = result.segments[1].elements();
+  EXPECT_FALSE(points_into(ftx[0].components()[0].text, input));
+  EXPECT_TRUE(points_into(ftx[1].components()[0].text, input));
+  EXPECT_FALSE(points_into(ftx[1].components()[1].text, input));
+  EXPECT_TRUE(points_into(result.segments[0].elements()[1].components()[4].text, input));
 }
 
 struct CharactersCase {

@@ -109,7 +109,7 @@ TEST(WindowCutting, ErrorsCarryTheOffendingSegmentsSpanAndNothingFollows) {
   ASSERT_TRUE(first.has_value());
   ASSERT_FALSE(first->has_value());
   EXPECT_EQ(first->error().kind, EdifactError::Kind::SegmentNotAllowed);
-  EXPECT_EQ(first->error().span, segments[2].span);
+  EXPECT_EQ(first->error().span, segments[2].span());
   EXPECT_FALSE(windows.next().has_value());
   EXPECT_FALSE(windows.next().has_value());
 }

@@ -169,7 +169,7 @@ TEST(SegmentsToBytes, WritesWithDefaultCharactersAndParsesBackToTheSameTexts) {
   EXPECT_EQ(bytes, "UNH+1+UTILMD:D:11A:UN:S2.1'FTX+ACB++a?'b:c??d:e*f g.h?+'");
   const std::vector<Segment> back = edifact_test::parsed(bytes);
   ASSERT_EQ(back.size(), 2u);
-  const auto& texts = back[1].elements[2].components;
+  const auto& texts = back[1].elements()[2].components();
   ASSERT_EQ(texts.size(), 3u);
   EXPECT_EQ(texts[0].text, "a'b");
   EXPECT_EQ(texts[1].text, "c?d");

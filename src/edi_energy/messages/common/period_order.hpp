@@ -1,0 +1,20 @@
+// The check shared by the period rules of several message types: the start of a period
+// (DTM+163) must not lie after its end (DTM+164).
+#pragma once
+
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "edifact/model/segment.hpp"
+#include "edifact/report/issue.hpp"
+
+namespace edi_energy::messages::common {
+
+// Compares the last DTM+163 value with the last DTM+164 value of `segments` as byte strings and,
+// when the start is greater, appends one finding under `rule_id` at the DTM+163 segment. Nothing
+// is reported while either value is missing or empty.
+void check_period_order(std::span<const edifact::model::Segment> segments, std::string_view rule_id,
+                        std::vector<edifact::report::ValidationIssue>& findings);
+
+}  // namespace edi_energy::messages::common

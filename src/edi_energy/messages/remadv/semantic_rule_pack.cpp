@@ -1,0 +1,25 @@
+#include "edi_energy/messages/remadv/semantic_rule_pack.hpp"
+
+#include <memory>
+
+#include "edi_energy/messages/common/period_order.hpp"
+#include "edi_energy/messages/common/semantic_pack.hpp"
+
+namespace edi_energy::messages::remadv {
+namespace {
+
+void period_order(std::span<const edifact::model::Segment> segments,
+                  const edifact::validator::RuleContext& /*context*/,
+                  std::vector<edifact::report::ValidationIssue>& findings) {
+  common::check_period_order(segments, "SEM-REMADV-PERIOD-ORDER", findings);
+}
+
+}  // namespace
+
+edifact::validator::pack::ProfileRulePack semantic_rule_pack() {
+  using edifact::validator::pack::StatelessClosureProfileRule;
+  return common::semantic_pack("REMADV")
+      .with_rule(std::make_shared<const StatelessClosureProfileRule>(period_order));
+}
+
+}  // namespace edi_energy::messages::remadv

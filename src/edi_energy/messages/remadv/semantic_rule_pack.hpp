@@ -1,0 +1,11 @@
+// The semantic rules of REMADV: the order of the period's start and end.
+#pragma once
+
+#include "edifact/validator/pack/profile_rule_pack.hpp"
+
+namespace edi_energy::messages::remadv {
+
+// "REMADV-SEM" with the segment rule SEM-REMADV-PERIOD-ORDER.
+edifact::validator::pack::ProfileRulePack semantic_rule_pack();
+
+}  // namespace edi_energy::messages::remadv

@@ -1,0 +1,120 @@
+// The storage behind segments: one document per parse, holding the input's bytes (borrowed or
+// owned) and flat arrays that say where its values lie. Segments, elements and components are
+// handles into it. Only the parsers and the segment builder fill documents; everyone else reads
+// through `Segment`.
+//
+// A value is the run of bytes between two neighbouring cuts; cut v closes value v, so the
+// values of a segment whose cuts are f..l are f+1..l, opened by cuts f..l-1:
+//
+//   bytes   U N H + 1 + U T I L M D : D '
+//   cuts          ^   ^             ^   ^      cut 0 ends the tag, cut 3 is the terminator
+//   values          1   2------------ 3        element 0 = value 1, element 1 = values 2..3
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace edifact::model {
+
+struct Span;
+
+struct SegmentEntry {
+  std::uint32_t first_cut;      // the cut that ends the tag
+  std::uint32_t first_element;  // index in `Document::elements`
+};
+
+// The data of a document, copyable; `Document` adds the reference count.
+struct Tape {
+  // The most bytes one document can address.
+  static constexpr std::size_t MOST_BYTES = std::numeric_limits<std::uint32_t>::max() - 1;
+  // Marks, in `elements`, an element built with no component at all.
+  static constexpr std::uint32_t NO_COMPONENTS = std::uint32_t{1} << 31;
+
+  std::string_view bytes;  // what cut offsets count from
+  std::string owned;       // the bytes, when the document holds them itself (all of them)
+  std::size_t base = 0;    // offset of `bytes[0]` in the whole input; added to every span
+  // Built documents hold one segment whose tag runs from byte 0 to its first cut, and give
+  // their spans explicitly; parsed ones have three-byte tags just before their first cut.
+  bool built = false;
+  bool has_repetitions = false;     // cuts equal to `repetition_separator` split repetitions
+  char repetition_separator = '*';
+
+  std::vector<std::uint32_t> cuts;
+  std::vector<std::uint32_t> elements;  // the cut opening each element (| NO_COMPONENTS)
+  std::vector<SegmentEntry> segments;   // one per segment plus an end marker
+
+  // Values whose raw bytes held a release character have their unescaped text in `unescaped`;
+  // bit v of `released` marks value v, and the k-th marked value ends at `unescaped_ends[k]`.
+  std::vector<std::uint64_t> released;
+  std::vector<std::uint32_t> released_before;  // marked values in the words before each word
+  std::vector<std::uint32_t> unescaped_ends;
+  std::string unescaped;
+
+  // Spans of built documents: one per cut (for the value it closes), one per element, and the
+  // segment's own two.
+  std::vector<std::size_t> value_starts;
+  std::vector<std::size_t> value_ends;
+  std::vector<std::size_t> element_starts;
+  std::vector<std::size_t> element_ends;
+  std::size_t segment_start = 0, segment_end = 0, tag_start = 0, tag_end = 0;
+
+  std::size_t segment_count() const { return segments.empty() ? 0 : segments.size() - 1; }
+  bool is_released(std::uint32_t value) const {
+    const std::size_t word = value / 64;
+    return word < released.size() && ((released[word] >> (value % 64)) & 1) != 0;
+  }
+  [[gnu::always_inline]] std::string_view text(std::uint32_t value) const {
+    if (!released.empty() && is_released(value)) [[unlikely]] return released_text(value);
+    const std::uint32_t start = cuts[value - 1] + 1;
+    return bytes.substr(start, cuts[value] - start);
+  }
+  std::string_view released_text(std::uint32_t value) const;
+
+  // Fills `released_before` once `released` is final.
+  void rank_released();
+  // Trims every array to the first `count` segments, dropping cuts after their end.
+  void keep_segments(std::size_t count);
+  // Whether the texts live in the document rather than in a caller's buffer.
+  bool holds_bytes() const { return !owned.empty() && bytes.data() == owned.data(); }
+  // Makes the document hold `held` as its bytes.
+  void hold(std::string held) {
+    owned = std::move(held);
+    bytes = owned;
+  }
+};
+
+class Document : public Tape {
+ public:
+  Document() = default;
+  // Keeps the tape's bytes held when it held them (a moved string may move its characters).
+  explicit Document(Tape&& tape) {
+    const bool held = tape.holds_bytes();
+    static_cast<Tape&>(*this) = std::move(tape);
+    if (held) bytes = owned;
+  }
+  Document(const Document&) = delete;
+  Document& operator=(const Document&) = delete;
+
+  // Shared by the segment handles; the last one to go deletes the document.
+  void retain(std::uint32_t count = 1) const { references_.fetch_add(count, std::memory_order_relaxed); }
+  void release(std::uint32_t count = 1) const {
+    if (references_.fetch_sub(count, std::memory_order_acq_rel) == count) delete this;
+  }
+  bool shared() const { return references_.load(std::memory_order_acquire) > 1; }
+
+ private:
+  mutable std::atomic<std::uint32_t> references_{1};
+};
+
+// Adds without wrapping: offsets saturate at the largest value.
+inline std::size_t saturating_add(std::size_t a, std::size_t b) {
+  return b > std::numeric_limits<std::size_t>::max() - a ? std::numeric_limits<std::size_t>::max() : a + b;
+}
+
+}  // namespace edifact::model

@@ -1,0 +1,131 @@
+// The scanning kernel, written once and compiled once per instruction set: each kernel's file
+// includes it with its own `Classify` (and its own target options), after every other header.
+// Everything here has internal linkage, so the copies compiled for different instruction sets
+// never stand in for each other.
+//
+// Released bytes. A release character makes the next byte literal, even another release
+// character, so "?" before a delimiter hides it only when it is itself not released:
+//
+//   bytes      a ? ? ' b ? ' c '
+//   release      1 1     1
+//   active       1       1          (a release character that is not itself released)
+//   released       1 ^     1 ^      (the byte after an active one; ^ marks the hidden "'")
+//   cuts               3 ...   8    only unreleased delimiters cut
+//
+// Walking the release characters of a block from low to high bit, each one either is released
+// (skipped) or releases the next bit; a release character in bit 63 releases bit 0 of the next
+// block. Blocks without release characters, nearly all of them, skip the walk.
+#pragma once
+
+namespace edifact::tokenizer::scan {
+namespace {
+
+struct BlockMasks {
+  std::uint64_t element;
+  std::uint64_t other;  // component and repetition separators
+  std::uint64_t terminator;
+  std::uint64_t release;
+  std::uint64_t high;  // bytes of 0x80 or more
+};
+
+struct Unreleased {
+  std::uint64_t cuts;
+  std::uint64_t element;
+  std::uint64_t terminator;
+  std::uint64_t active;  // release characters that release the byte after them
+};
+
+inline std::uint64_t below(std::uint64_t bit_mask) { return bit_mask - 1; }
+inline std::uint32_t popcount(std::uint64_t bits) { return static_cast<std::uint32_t>(__builtin_popcountll(bits)); }
+inline unsigned lowest(std::uint64_t bits) { return static_cast<unsigned>(__builtin_ctzll(bits)); }
+
+// `carry` is 1 when the previous block's last byte was an active release character.
+[[gnu::always_inline]] inline Unreleased unreleased(const BlockMasks& masks, std::uint64_t& carry) {
+  std::uint64_t released = carry;
+  std::uint64_t active = 0;
+  carry = 0;
+  std::uint64_t candidates = masks.release & ~released;
+  while (candidates != 0) {
+    const unsigned at = lowest(candidates);
+    active |= std::uint64_t{1} << at;
+    if (at == 63) {
+      carry = 1;
+      break;
+    }
+    released |= std::uint64_t{2} << at;
+    // Drops `at` and the byte it releases; at 62 the shift leaves nothing, as it should.
+    candidates &= at + 2 < 64 ? ~below(std::uint64_t{1} << (at + 2)) : 0;
+  }
+  const std::uint64_t element = masks.element & ~released;
+  const std::uint64_t terminator = masks.terminator & ~released;
+  return {element | (masks.other & ~released) | terminator, element, terminator, active};
+}
+
+// Feeds every 64-byte block of `input[start..]` to `visit` with its offset in `input`; the
+// last, partial block is copied behind zero bytes, which match no delimiter.
+template <class Classify, class Visit>
+[[gnu::always_inline]] inline void scan_blocks(std::string_view input, std::size_t start,
+                                               const Characters& characters, Visit&& visit) {
+  const Classify classify(characters);
+  std::uint64_t carry = 0;
+  std::size_t offset = start;
+  for (; input.size() - offset >= 64; offset += 64) {
+    const BlockMasks masks = classify(input.data() + offset);
+    visit(offset, masks, unreleased(masks, carry));
+  }
+  if (offset < input.size()) {
+    alignas(64) char tail[64] = {};
+    __builtin_memcpy(tail, input.data() + offset, input.size() - offset);
+    const BlockMasks masks = classify(tail);
+    visit(offset, masks, unreleased(masks, carry));
+  }
+}
+
+template <class Classify>
+[[gnu::always_inline]] inline Counts count_with(std::string_view input, std::size_t start,
+                                                const Characters& characters) {
+  Counts counts;
+  std::uint64_t active = 0;
+  std::uint64_t high = 0;
+  scan_blocks<Classify>(input, start, characters, [&](std::size_t, const BlockMasks& masks, const Unreleased& found) {
+    counts.cuts += popcount(found.cuts);
+    counts.elements += popcount(found.element);
+    counts.terminators += popcount(found.terminator);
+    active |= found.active;
+    high |= masks.high;
+  });
+  counts.released = active != 0;
+  counts.non_ascii = high != 0;
+  return counts;
+}
+
+template <class Classify>
+[[gnu::always_inline]] inline void fill_with(std::string_view input, std::size_t start,
+                                             const Characters& characters, const Output& output) {
+  std::uint32_t cut_count = 0;
+  std::uint32_t element_count = 0;
+  std::uint32_t* cuts = output.cuts;
+  std::uint32_t* elements = output.elements;
+  model::SegmentEntry* segments = output.segments;
+  scan_blocks<Classify>(input, start, characters, [&](std::size_t offset, const BlockMasks&, const Unreleased& found) {
+    const auto base = static_cast<std::uint32_t>(offset);
+    for (std::uint64_t bits = found.cuts; bits != 0; bits &= bits - 1) *cuts++ = base + lowest(bits);
+    for (std::uint64_t bits = found.element; bits != 0; bits &= bits - 1) {
+      *elements++ = cut_count + popcount(found.cuts & below(bits & -bits));
+    }
+    for (std::uint64_t bits = found.terminator; bits != 0; bits &= bits - 1) {
+      const std::uint64_t before = below(bits & -bits);
+      *segments++ = {cut_count + popcount(found.cuts & before) + 1, element_count + popcount(found.element & before)};
+    }
+    // A value holds a release character when an active one lies before the cut closing it.
+    for (std::uint64_t bits = found.active; bits != 0; bits &= bits - 1) {
+      const std::uint32_t value = cut_count + popcount(found.cuts & below(bits & -bits));
+      output.released[value / 64] |= std::uint64_t{1} << (value % 64);
+    }
+    cut_count += popcount(found.cuts);
+    element_count += popcount(found.element);
+  });
+}
+
+}  // namespace
+}  // namespace edifact::tokenizer::scan
