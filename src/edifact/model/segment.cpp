@@ -123,8 +123,7 @@ std::uint32_t Element::find_repetition_cut() const {
   return end_cut_;
 }
 
-RepetitionList Element::repetitions() const {
-  if (document_ == nullptr || !document_->has_repetitions) return {};
+RepetitionList Element::find_repetitions() const {
   const std::uint32_t first = first_repetition_cut();
   std::uint32_t count = 0;
   for (std::uint32_t cut = first; cut < end_cut_; ++cut) count += is_repetition_cut(*document_, cut) ? 1 : 0;

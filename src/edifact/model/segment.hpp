@@ -126,7 +126,10 @@ class Element {
     const std::uint32_t opening = opening_cut();
     return ComponentList(document_, opening, first_repetition_cut() - opening);
   }
-  RepetitionList repetitions() const;  // the second and later repetitions
+  RepetitionList repetitions() const {  // the second and later repetitions
+    if (document_ == nullptr || !document_->has_repetitions) return {};
+    return find_repetitions();
+  }
   Span span() const;
   // The same components, repetitions and spans with every text copied.
   OwnedElement into_owned() const;
@@ -144,6 +147,7 @@ class Element {
     return document_->has_repetitions ? find_repetition_cut() : end_cut_;
   }
   std::uint32_t find_repetition_cut() const;
+  RepetitionList find_repetitions() const;
 
   const Document* document_ = nullptr;
   std::uint32_t index_ = 0;    // in the document's elements
@@ -218,6 +222,13 @@ class Segment {
     if (document_ == nullptr) return {};
     return ElementList(document_, entry().first_element, next_entry().first_element - entry().first_element,
                        next_entry().first_cut - 1);
+  }
+  // At least the bytes the tag, separators and texts take when each text byte is written
+  // with a release character in front: what a writer reserves.
+  std::size_t size_bound() const {
+    if (document_ == nullptr) return 1;
+    const std::uint32_t first = document_->cuts[entry().first_cut];
+    return tag().size() + 2 * std::size_t{document_->cuts[next_entry().first_cut - 1] - first} + 1;
   }
   Span span() const;      // from the tag's first byte to just past the terminator
   Span tag_span() const;  // the three tag bytes
