@@ -215,7 +215,7 @@ class Segment {
   std::string_view tag() const {
     if (document_ == nullptr) return {};
     const std::uint32_t tag_end = document_->cuts[entry().first_cut];
-    if (document_->built) return document_->bytes.substr(0, tag_end);
+    if (document_->built()) return document_->bytes.substr(0, tag_end);
     return document_->bytes.substr(tag_end - 3, 3);
   }
   ElementList elements() const {

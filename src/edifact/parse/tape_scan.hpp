@@ -30,7 +30,7 @@ struct Counts {
 };
 
 // Room the fill may write past the counted cuts.
-inline constexpr std::size_t CUT_SLACK = 64;
+inline constexpr std::size_t CUT_SLACK = 8;
 
 // Arrays sized from `Counts`: `cuts` as counted plus `CUT_SLACK`, `elements` as counted, `segments` one per terminator
 // (each entry says where the segment after that terminator starts), `released` one bit per cut
