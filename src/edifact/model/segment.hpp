@@ -199,12 +199,10 @@ class Segment {
     if (document_ != nullptr) document_->release();
   }
 
-  // Takes one reference to `document`, which holds segment `index`.
+  // For parsers and builders: takes one reference to `document`, which holds segment `index`.
   Segment(const Document* document, std::uint32_t index) : document_(document), index_(index) {
     document_->retain();
   }
-  // Takes over a reference the caller already holds, for a parse that took them all at once.
-  static Segment adopting(const Document* document, std::uint32_t index) { return Segment(document, index, 0); }
 
   // A segment of owned texts with empty spans, as message builders make them: one list of
   // component texts per element (an empty list is an element without components).
@@ -252,6 +250,9 @@ class Segment {
   friend bool operator==(const Segment& a, const Segment& b);
 
  private:
+  friend class SegmentCursor;
+  // Takes over a reference the caller already holds, for a parse that took them all at once.
+  static Segment adopting(const Document* document, std::uint32_t index) { return Segment(document, index, 0); }
   Segment(const Document* document, std::uint32_t index, int) : document_(document), index_(index) {}
   const SegmentEntry& entry() const { return document_->segments[index_]; }
   const SegmentEntry& next_entry() const { return document_->segments[index_ + 1]; }
