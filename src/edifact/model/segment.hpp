@@ -235,15 +235,15 @@ class Segment {
   std::expected<std::string_view, error::EdifactError> required_component(
       std::size_t element_index, std::size_t component_index) const;
 
-  // This segment with element `index` (< `elements().size()`) replaced; the other elements keep
-  // their texts and spans.
+  // This segment with element `index` replaced (past the end: appended after empty elements);
+  // the other elements keep their texts and spans. The result is a built segment.
   Segment with_element(std::size_t index, const OwnedElement& element) const;
 
   // Shifts every span by `delta`, saturating at the largest offset.
   Segment offset(std::size_t delta) &&;
 
-  // The segment in a document of its own that owns its bytes; one that already stands alone
-  // in an owning document is kept as it is.
+  // The segment with no tie to the parsed input: moved to a document of its own that holds its
+  // bytes, unless its document already holds them (built and streamed segments).
   Segment into_owned() &&;
 
   // By content: tag, spans, and the elements.
