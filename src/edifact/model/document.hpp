@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -29,6 +30,16 @@ struct SegmentEntry {
   std::uint32_t first_element;  // index in `Document::elements`
 };
 
+// Spans of a built segment: one per cut (for the value it closes), one per element, and the
+// segment's own two.
+struct BuiltSpans {
+  std::vector<std::size_t> value_starts;
+  std::vector<std::size_t> value_ends;
+  std::vector<std::size_t> element_starts;
+  std::vector<std::size_t> element_ends;
+  std::size_t segment_start = 0, segment_end = 0, tag_start = 0, tag_end = 0;
+};
+
 // The data of a document, copyable; `Document` adds the reference count.
 struct Tape {
   // The most bytes one document can address.
@@ -39,9 +50,6 @@ struct Tape {
   std::string_view bytes;  // what cut offsets count from
   std::string owned;       // the bytes, when the document holds them itself (all of them)
   std::size_t base = 0;    // offset of `bytes[0]` in the whole input; added to every span
-  // Built documents hold one segment whose tag runs from byte 0 to its first cut, and give
-  // their spans explicitly; parsed ones have three-byte tags just before their first cut.
-  bool built = false;
   bool has_repetitions = false;     // cuts equal to `repetition_separator` split repetitions
   char repetition_separator = '*';
 
@@ -56,14 +64,12 @@ struct Tape {
   std::vector<std::uint32_t> unescaped_ends;
   std::string unescaped;
 
-  // Spans of built documents: one per cut (for the value it closes), one per element, and the
-  // segment's own two.
-  std::vector<std::size_t> value_starts;
-  std::vector<std::size_t> value_ends;
-  std::vector<std::size_t> element_starts;
-  std::vector<std::size_t> element_ends;
-  std::size_t segment_start = 0, segment_end = 0, tag_start = 0, tag_end = 0;
+  // The spans of a built document, which it gives explicitly; null for parsed ones.
+  std::shared_ptr<const BuiltSpans> spans;
 
+  // Built documents hold one segment whose tag runs from byte 0 to its first cut; parsed ones
+  // have three-byte tags just before their first cut.
+  bool built() const { return spans != nullptr; }
   std::size_t segment_count() const { return segments.empty() ? 0 : segments.size() - 1; }
   bool is_released(std::uint32_t value) const {
     const std::size_t word = value / 64;

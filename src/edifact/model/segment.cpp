@@ -17,7 +17,7 @@ Span shifted(const Tape& tape, std::size_t start, std::size_t end) {
 }
 
 Span value_span(const Tape& tape, std::uint32_t value) {
-  if (tape.built) return shifted(tape, tape.value_starts[value], tape.value_ends[value]);
+  if (tape.built()) return shifted(tape, tape.spans->value_starts[value], tape.spans->value_ends[value]);
   return shifted(tape, tape.cuts[value - 1] + std::size_t{1}, tape.cuts[value]);
 }
 
@@ -27,7 +27,7 @@ bool is_repetition_cut(const Tape& tape, std::uint32_t cut) {
 
 // Segment `index` of `tape` in a document of its own that holds its bytes, spans moved by `delta`.
 Document* split_off(const Tape& tape, std::uint32_t index, std::size_t delta) {
-  if (tape.built) {
+  if (tape.built()) {
     Tape copy = tape;
     copy.bytes = copy.owned;
     copy.base = saturating_add(tape.base, delta);
@@ -123,8 +123,7 @@ std::uint32_t Element::find_repetition_cut() const {
   return end_cut_;
 }
 
-RepetitionList Element::repetitions() const {
-  if (document_ == nullptr || !document_->has_repetitions) return {};
+RepetitionList Element::find_repetitions() const {
   const std::uint32_t first = first_repetition_cut();
   std::uint32_t count = 0;
   for (std::uint32_t cut = first; cut < end_cut_; ++cut) count += is_repetition_cut(*document_, cut) ? 1 : 0;
@@ -133,7 +132,9 @@ RepetitionList Element::repetitions() const {
 
 Span Element::span() const {
   if (document_ == nullptr) return {};
-  if (document_->built) return shifted(*document_, document_->element_starts[index_], document_->element_ends[index_]);
+  if (document_->built()) {
+    return shifted(*document_, document_->spans->element_starts[index_], document_->spans->element_ends[index_]);
+  }
   return shifted(*document_, document_->cuts[opening_cut()] + std::size_t{1}, document_->cuts[end_cut_]);
 }
 
@@ -165,14 +166,14 @@ Segment Segment::from_texts(std::string_view tag,
 
 Span Segment::span() const {
   if (document_ == nullptr) return {};
-  if (document_->built) return shifted(*document_, document_->segment_start, document_->segment_end);
+  if (document_->built()) return shifted(*document_, document_->spans->segment_start, document_->spans->segment_end);
   return shifted(*document_, document_->cuts[entry().first_cut] - std::size_t{3},
                  document_->cuts[next_entry().first_cut - 1] + std::size_t{1});
 }
 
 Span Segment::tag_span() const {
   if (document_ == nullptr) return {};
-  if (document_->built) return shifted(*document_, document_->tag_start, document_->tag_end);
+  if (document_->built()) return shifted(*document_, document_->spans->tag_start, document_->spans->tag_end);
   const std::size_t tag_end = document_->cuts[entry().first_cut];
   return shifted(*document_, tag_end - 3, tag_end);
 }

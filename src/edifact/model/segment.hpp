@@ -126,7 +126,10 @@ class Element {
     const std::uint32_t opening = opening_cut();
     return ComponentList(document_, opening, first_repetition_cut() - opening);
   }
-  RepetitionList repetitions() const;  // the second and later repetitions
+  RepetitionList repetitions() const {  // the second and later repetitions
+    if (document_ == nullptr || !document_->has_repetitions) return {};
+    return find_repetitions();
+  }
   Span span() const;
   // The same components, repetitions and spans with every text copied.
   OwnedElement into_owned() const;
@@ -144,6 +147,7 @@ class Element {
     return document_->has_repetitions ? find_repetition_cut() : end_cut_;
   }
   std::uint32_t find_repetition_cut() const;
+  RepetitionList find_repetitions() const;
 
   const Document* document_ = nullptr;
   std::uint32_t index_ = 0;    // in the document's elements
@@ -195,12 +199,10 @@ class Segment {
     if (document_ != nullptr) document_->release();
   }
 
-  // Takes one reference to `document`, which holds segment `index`.
+  // For parsers and builders: takes one reference to `document`, which holds segment `index`.
   Segment(const Document* document, std::uint32_t index) : document_(document), index_(index) {
     document_->retain();
   }
-  // Takes over a reference the caller already holds, for a parse that took them all at once.
-  static Segment adopting(const Document* document, std::uint32_t index) { return Segment(document, index, 0); }
 
   // A segment of owned texts with empty spans, as message builders make them: one list of
   // component texts per element (an empty list is an element without components).
@@ -211,13 +213,20 @@ class Segment {
   std::string_view tag() const {
     if (document_ == nullptr) return {};
     const std::uint32_t tag_end = document_->cuts[entry().first_cut];
-    if (document_->built) return document_->bytes.substr(0, tag_end);
+    if (document_->built()) return document_->bytes.substr(0, tag_end);
     return document_->bytes.substr(tag_end - 3, 3);
   }
   ElementList elements() const {
     if (document_ == nullptr) return {};
     return ElementList(document_, entry().first_element, next_entry().first_element - entry().first_element,
                        next_entry().first_cut - 1);
+  }
+  // At least the bytes the tag, separators and texts take when each text byte is written
+  // with a release character in front: what a writer reserves.
+  std::size_t size_bound() const {
+    if (document_ == nullptr) return 1;
+    const std::uint32_t first = document_->cuts[entry().first_cut];
+    return tag().size() + 2 * std::size_t{document_->cuts[next_entry().first_cut - 1] - first} + 1;
   }
   Span span() const;      // from the tag's first byte to just past the terminator
   Span tag_span() const;  // the three tag bytes
@@ -226,21 +235,24 @@ class Segment {
   std::expected<std::string_view, error::EdifactError> required_component(
       std::size_t element_index, std::size_t component_index) const;
 
-  // This segment with element `index` (< `elements().size()`) replaced; the other elements keep
-  // their texts and spans.
+  // This segment with element `index` replaced (past the end: appended after empty elements);
+  // the other elements keep their texts and spans. The result is a built segment.
   Segment with_element(std::size_t index, const OwnedElement& element) const;
 
   // Shifts every span by `delta`, saturating at the largest offset.
   Segment offset(std::size_t delta) &&;
 
-  // The segment in a document of its own that owns its bytes; one that already stands alone
-  // in an owning document is kept as it is.
+  // The segment with no tie to the parsed input: moved to a document of its own that holds its
+  // bytes, unless its document already holds them (built and streamed segments).
   Segment into_owned() &&;
 
   // By content: tag, spans, and the elements.
   friend bool operator==(const Segment& a, const Segment& b);
 
  private:
+  friend class SegmentCursor;
+  // Takes over a reference the caller already holds, for a parse that took them all at once.
+  static Segment adopting(const Document* document, std::uint32_t index) { return Segment(document, index, 0); }
   Segment(const Document* document, std::uint32_t index, int) : document_(document), index_(index) {}
   const SegmentEntry& entry() const { return document_->segments[index_]; }
   const SegmentEntry& next_entry() const { return document_->segments[index_ + 1]; }

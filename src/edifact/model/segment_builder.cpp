@@ -17,13 +17,12 @@ constexpr char TERMINATOR = '\'';
 class BuiltTape {
  public:
   explicit BuiltTape(std::string_view tag, Span span, Span tag_span) {
-    tape_.built = true;
     tape_.repetition_separator = REPETITION;
     bytes_.append(tag);
-    tape_.segment_start = span.start;
-    tape_.segment_end = span.end;
-    tape_.tag_start = tag_span.start;
-    tape_.tag_end = tag_span.end;
+    spans_.segment_start = span.start;
+    spans_.segment_end = span.end;
+    spans_.tag_start = tag_span.start;
+    spans_.tag_end = tag_span.end;
   }
 
   void element(const OwnedElement& element) {
@@ -31,8 +30,8 @@ class BuiltTape {
     std::uint32_t opening = cut(ELEMENT, {});
     if (lists.empty()) opening |= Document::NO_COMPONENTS;
     tape_.elements.push_back(opening);
-    tape_.element_starts.push_back(element.span.start);
-    tape_.element_ends.push_back(element.span.end);
+    spans_.element_starts.push_back(element.span.start);
+    spans_.element_ends.push_back(element.span.end);
     for (std::size_t list = 0; list < lists.size(); ++list) {
       if (list > 0) {
         cut(REPETITION, {});
@@ -54,6 +53,7 @@ class BuiltTape {
       throw support::InternalFault("a built segment is larger than a document can hold");
     }
     tape_.hold(std::move(bytes_));
+    tape_.spans = std::make_shared<const BuiltSpans>(std::move(spans_));
     return new Document(std::move(tape_));
   }
 
@@ -62,14 +62,15 @@ class BuiltTape {
   std::uint32_t cut(char separator, Span next) {
     const auto index = static_cast<std::uint32_t>(tape_.cuts.size());
     tape_.cuts.push_back(static_cast<std::uint32_t>(bytes_.size()));
-    tape_.value_starts.push_back(pending_.start);
-    tape_.value_ends.push_back(pending_.end);
+    spans_.value_starts.push_back(pending_.start);
+    spans_.value_ends.push_back(pending_.end);
     pending_ = next;
     bytes_.push_back(separator);
     return index;
   }
 
   Tape tape_;
+  BuiltSpans spans_;
   std::string bytes_;
   Span pending_;  // the span of the value being written
 };

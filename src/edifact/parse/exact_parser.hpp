@@ -1,7 +1,7 @@
 // The exact parser: token by token, every check in the order the format asks for, every error
 // at its exact offset. The fast parse (tape_parse.hpp) hands it whatever it cannot vouch for;
-// the segment stream parses with it segment by segment. Each segment becomes a document of its
-// own; only values that held release characters are copied.
+// the segment stream parses with it the segments that cross its buffer's end. Each segment
+// becomes a document of its own; only values that held release characters are copied.
 #pragma once
 
 #include <cstddef>

@@ -142,14 +142,17 @@ OwnedSegmentStream::Item OwnedSegmentStream::read_item() {
 }
 
 OwnedSegmentStream::Item OwnedSegmentStream::checked(model::Segment segment) {
-  if (auto allowed = limits_.check(config_, segment.tag(), segment.span().end); !allowed) {
-    return finish(std::move(allowed.error()));
+  const bool limited = config_.max_segments || config_.max_messages || config_.max_input_bytes;
+  if (limited) {
+    if (auto allowed = limits_.check(config_, segment.tag(), segment.span().end); !allowed) {
+      return finish(std::move(allowed.error()));
+    }
   }
   // An override governs throughout, as it does in the byte-slice parse.
   if (!advice_settled_ && !config_.service_string_advice && segment.tag() == "UNB") {
     adopt_syntax_version(segment.elements());
   }
-  limits_.account(segment.tag());
+  if (limited) limits_.account(segment.tag());
   return segment;
 }
 

@@ -133,7 +133,7 @@ TapeParse parse_tape(std::string_view input, std::size_t start, const ServiceStr
   document->repetition_separator = advice.repetition_separator;
 
   const tokenizer::scan::Counts counts = tokenizer::scan::count(kernel, input, start, *characters);
-  document->cuts.resize(counts.cuts);
+  document->cuts.resize(counts.cuts + tokenizer::scan::CUT_SLACK);
   document->elements.resize(counts.elements);
   document->segments.resize(counts.terminators + 1);
   document->segments[0] = {0, 0};
@@ -141,6 +141,7 @@ TapeParse parse_tape(std::string_view input, std::size_t start, const ServiceStr
   tokenizer::scan::fill(kernel, input, start, *characters,
                         {document->cuts.data(), document->elements.data(), document->segments.data() + 1,
                          document->released.data()});
+  document->cuts.resize(counts.cuts);
 
   // Delimiters are ASCII, so valid text as a whole is valid value by value; only when it is
   // not must each segment be looked at.

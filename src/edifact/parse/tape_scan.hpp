@@ -29,7 +29,10 @@ struct Counts {
   bool non_ascii = false;       // a byte of 0x80 or more
 };
 
-// Arrays sized from `Counts`: `cuts` and `elements` as counted, `segments` one per terminator
+// Room the fill may write past the counted cuts.
+inline constexpr std::size_t CUT_SLACK = 8;
+
+// Arrays sized from `Counts`: `cuts` as counted plus `CUT_SLACK`, `elements` as counted, `segments` one per terminator
 // (each entry says where the segment after that terminator starts), `released` one bit per cut
 // plus one word, zeroed, or null when nothing was released.
 struct Output {

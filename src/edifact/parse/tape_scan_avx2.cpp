@@ -4,6 +4,7 @@
 #if defined(__x86_64__)
 #include <immintrin.h>
 
+#include <bit>
 #include <cstdint>
 #include <string_view>
 

@@ -109,7 +109,16 @@ template <class Classify>
   model::SegmentEntry* segments = output.segments;
   scan_blocks<Classify>(input, start, characters, [&](std::size_t offset, const BlockMasks&, const Unreleased& found) {
     const auto base = static_cast<std::uint32_t>(offset);
-    for (std::uint64_t bits = found.cuts; bits != 0; bits &= bits - 1) *cuts++ = base + lowest(bits);
+    // Eight at a time without a branch per cut; the array has room for the overshoot.
+    const std::uint32_t found_cuts = popcount(found.cuts);
+    std::uint64_t bits = found.cuts;
+    for (std::uint32_t written = 0; written < found_cuts; written += 8) {
+      for (unsigned lane = 0; lane < 8; ++lane) {
+        cuts[written + lane] = base + static_cast<std::uint32_t>(std::countr_zero(bits));
+        bits &= bits - 1;
+      }
+    }
+    cuts += found_cuts;
     for (std::uint64_t bits = found.element; bits != 0; bits &= bits - 1) {
       *elements++ = cut_count + popcount(found.cuts & below(bits & -bits));
     }

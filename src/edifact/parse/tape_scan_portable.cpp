@@ -1,4 +1,5 @@
 // The kernel in plain C++, for CPUs without the vector kernels; also what they are tested against.
+#include <bit>
 #include <cstdint>
 #include <string_view>
 

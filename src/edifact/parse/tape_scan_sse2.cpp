@@ -2,6 +2,7 @@
 #if defined(__x86_64__)
 #include <emmintrin.h>
 
+#include <bit>
 #include <cstdint>
 #include <string_view>
 

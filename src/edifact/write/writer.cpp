@@ -78,6 +78,11 @@ Result<void> Writer<Sink>::write_components(const Components& components) {
 template <class Sink>
 void Writer<Sink>::end_segment(std::string_view tag) {
   out().push_back(advice_.segment_terminator);
+  count_segment(tag);
+}
+
+template <class Sink>
+void Writer<Sink>::count_segment(std::string_view tag) {
   if (tag == "UNH") unh_index_ = segment_count_;
   ++segment_count_;
 }
@@ -151,17 +156,8 @@ Result<void> Writer<Sink>::write_segment(const model::Segment& segment) {
 
 template <class Sink>
 void Writer<Sink>::write_segment_text(const model::Segment& segment) {
-  // Room for the worst case, every byte released, then one pass that writes.
   const model::ElementList elements = segment.elements();
-  std::size_t bound = segment.tag().size() + 1;
-  const auto add_bound = [&](const model::ComponentList& list) {
-    for (std::size_t index = 0; index < list.size(); ++index) bound += 1 + 2 * list.text(index).size();
-  };
-  for (const model::Element element : elements) {
-    bound += 1;
-    add_bound(element.components());
-    for (const model::ComponentList repetition : element.repetitions()) add_bound(repetition);
-  }
+  const std::size_t bound = segment.size_bound();
   std::string& sink = out();
   const std::size_t before = sink.size();
   sink.resize_and_overwrite(before + bound, [&](char* data, std::size_t) {
@@ -169,7 +165,14 @@ void Writer<Sink>::write_segment_text(const model::Segment& segment) {
     const auto put_list = [&](const model::ComponentList& list) {
       for (std::size_t index = 0; index < list.size(); ++index) {
         if (index > 0) *at++ = advice_.component_separator;
-        for (const char byte : list.text(index)) {
+        const std::string_view text = list.text(index);
+        bool plain = true;
+        for (const char byte : text) plain &= !needs_release_[static_cast<unsigned char>(byte)];
+        if (plain) {
+          at = std::copy(text.begin(), text.end(), at);
+          continue;
+        }
+        for (const char byte : text) {
           if (needs_release_[static_cast<unsigned char>(byte)]) *at++ = advice_.release_character;
           *at++ = byte;
         }
@@ -185,9 +188,10 @@ void Writer<Sink>::write_segment_text(const model::Segment& segment) {
         put_list(repetition);
       }
     }
+    *at++ = advice_.segment_terminator;
     return static_cast<std::size_t>(at - data);
   });
-  end_segment(segment.tag());
+  count_segment(segment.tag());
 }
 
 template <class Sink>
@@ -218,9 +222,9 @@ template class Writer<BorrowedSink>;
 namespace edifact {
 
 Result<std::string> segments_to_bytes(std::span<const model::Segment> segments) {
-  // Parsed segments come back about as long as they were read; built ones have no span.
+  // Half the bound: about what segments take when few bytes need a release character.
   std::size_t estimate = 0;
-  for (const model::Segment& segment : segments) estimate += std::max<std::size_t>(segment.span().length(), 16);
+  for (const model::Segment& segment : segments) estimate += segment.size_bound() / 2 + 1;
   std::string bytes;
   bytes.reserve(estimate);
   writer::Writer<writer::BorrowedSink> writer(std::ref(bytes),

@@ -67,6 +67,7 @@ class Writer {
   template <class Elements>
   Result<void> write_composite_segment(std::string_view tag, const Elements& elements);
   void end_segment(std::string_view tag);
+  void count_segment(std::string_view tag);
   // `write_segment` without a repertoire: each segment escaped straight into the sink.
   void write_segment_text(const model::Segment& segment);
 

@@ -160,6 +160,8 @@ INSTANTIATE_TEST_SUITE_P(
         BuiltCase{"EmptyElement", Segment::from_texts("DTM", {{}, {"a"}, {}}), "DTM++a+'"},
         BuiltCase{"EmptyComponent", Segment::from_texts("DTM", {{""}, {"", ""}}), "DTM++:'"},
         BuiltCase{"Delimiters", Segment::from_texts("FTX", {{"a'b+c", "d:e*f?g"}}), "FTX+a?'b?+c:d?:e?*f??g'"},
+        // Every byte released: the most a segment can take.
+        BuiltCase{"OnlyDelimiters", Segment::from_texts("FTX", {{"''", "??"}, {}, {"+:*"}}), "FTX+?'?':????++?+?:?*'"},
         BuiltCase{"Repetitions",
                   SegmentBuilder("RFF").element().component("a").repetition().component("b").component("c").build(),
                   "RFF+a*b:c'"},
