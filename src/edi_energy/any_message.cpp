@@ -1,0 +1,101 @@
+#include "edi_energy/any_message.hpp"
+
+#include <type_traits>
+
+#include "edi_energy/message.hpp"
+#include "edifact/write/writer.hpp"
+
+namespace edi_energy::any_message {
+
+namespace {
+
+template <class Message>
+constexpr bool has_parties = requires(const Message& message) { message.nad_ms; };
+
+std::optional<std::string_view> party_of(const std::optional<messages::segments::Nad>& nad) {
+  if (!nad || !nad->party_id) return std::nullopt;
+  return std::string_view(*nad->party_id);
+}
+
+}  // namespace
+
+Result<release::Release> AnyMessage::detect_release() const {
+  return std::visit(
+      [](const auto& message) -> Result<release::Release> {
+        if constexpr (std::is_same_v<std::decay_t<decltype(message)>, UnknownMessage>) {
+          return message.release;
+        } else {
+          return message.detect_release();
+        }
+      },
+      message_);
+}
+
+Result<std::uint32_t> AnyMessage::detect_pruefidentifikator() const {
+  return std::visit(
+      [](const auto& message) -> Result<std::uint32_t> {
+        if constexpr (std::is_same_v<std::decay_t<decltype(message)>, UnknownMessage>) {
+          return std::unexpected(Error::pruefidentifikator_not_found());
+        } else {
+          return message.detect_pruefidentifikator();
+        }
+      },
+      message_);
+}
+
+Result<std::string> AnyMessage::serialize() const {
+  auto bytes = edifact::segments_to_bytes(segments());
+  if (!bytes) return std::unexpected(Error::edifact_parse(std::move(bytes.error())));
+  return std::move(*bytes);
+}
+
+std::optional<std::string_view> AnyMessage::nad_sender() const {
+  return std::visit(
+      [](const auto& message) -> std::optional<std::string_view> {
+        if constexpr (has_parties<std::decay_t<decltype(message)>>) {
+          return party_of(message.nad_ms);
+        } else {
+          return std::nullopt;
+        }
+      },
+      message_);
+}
+
+std::optional<std::string_view> AnyMessage::nad_receiver() const {
+  return std::visit(
+      [](const auto& message) -> std::optional<std::string_view> {
+        if constexpr (has_parties<std::decay_t<decltype(message)>>) {
+          return party_of(message.nad_mr);
+        } else {
+          return std::nullopt;
+        }
+      },
+      message_);
+}
+
+const messages::core::MessageCore* AnyMessage::core() const {
+  return const_cast<AnyMessage*>(this)->core();
+}
+
+messages::core::MessageCore* AnyMessage::core() {
+  return std::visit(
+      [](auto& message) -> messages::core::MessageCore* {
+        if constexpr (std::is_same_v<std::decay_t<decltype(message)>, UnknownMessage>) {
+          return nullptr;
+        } else {
+          return &message.core;
+        }
+      },
+      message_);
+}
+
+const std::vector<edifact::model::Segment>& AnyMessage::segments() const {
+  if (const auto* unknown = std::get_if<UnknownMessage>(&message_)) return unknown->segments;
+  return core()->segments;
+}
+
+static_assert(message::EdiEnergyMessage<AnyMessage>);
+static_assert(message::EdiEnergyMessage<messages::contrl::ContrlMessage>);
+static_assert(message::EdiEnergyMessage<messages::mscons::MsconsMessage>);
+
+}  // namespace edi_energy::any_message

@@ -1,0 +1,42 @@
+// The operations every typed message and `AnyMessage` offer, reached by static dispatch only.
+// Validation for a date joins them with the validation pipeline.
+#pragma once
+
+#include <concepts>
+#include <cstdint>
+#include <string>
+
+#include "edi_energy/error.hpp"
+#include "edi_energy/messages/core.hpp"
+#include "edi_energy/release.hpp"
+
+namespace edi_energy::message {
+
+template <class Message>
+concept EdiEnergyMessage = requires(const Message& message) {
+  { message.detect_release() } -> std::same_as<Result<release::Release>>;
+  { message.detect_pruefidentifikator() } -> std::same_as<Result<std::uint32_t>>;
+  { message.serialize() } -> std::same_as<Result<std::string>>;
+};
+
+// The shared bodies, over the core every message holds.
+Result<release::Release> detect_release(const messages::core::MessageCore& core);
+Result<std::uint32_t> detect_pruefidentifikator(const messages::core::MessageCore& core);
+// The segments as EDIFACT with the default service characters; a writer failure is a parse
+// error carrying the syntax error.
+Result<std::string> serialize(const messages::core::MessageCore& core);
+
+// Gives a typed message with a `core` member the three operations.
+template <class Derived>
+struct MessageOperations {
+  Result<release::Release> detect_release() const { return message::detect_release(self().core); }
+  Result<std::uint32_t> detect_pruefidentifikator() const {
+    return message::detect_pruefidentifikator(self().core);
+  }
+  Result<std::string> serialize() const { return message::serialize(self().core); }
+
+ private:
+  const Derived& self() const { return static_cast<const Derived&>(*this); }
+};
+
+}  // namespace edi_energy::message

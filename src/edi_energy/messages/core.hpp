@@ -1,0 +1,38 @@
+// What every typed message holds besides its view: its own segments, with what dispatch read
+// from the UNH, its Prüfidentifikator and its message type. Validation works on these
+// segments, never on the typed fields of a view.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "edi_energy/message_type.hpp"
+#include "edi_energy/release.hpp"
+#include "edifact/model/segment.hpp"
+
+namespace edi_energy::messages::core {
+
+struct MessageCore {
+  // UNH ... UNT of a window, or every segment of a bare input, UNB and UNZ included.
+  std::vector<edifact::model::Segment> segments;
+  std::optional<std::uint32_t> pruefidentifikator;
+  std::string message_reference;  // UNH DE 0062, empty when absent
+  std::string release_text;       // UNH DE 0057, empty when absent
+  std::optional<release::Release> release;  // absent exactly when `release_text` is empty
+  std::optional<std::chrono::year_month_day> date;  // set by dispatch when it is given one
+  bool has_unb = false;  // the envelope is then checked with the message
+  message_type::MessageType message_type = message_type::MessageType::Utilmd;
+
+  static MessageCore new_on_date(std::vector<edifact::model::Segment> segments, std::string_view message_reference,
+                                 std::string_view release_text, std::optional<std::uint32_t> pruefidentifikator,
+                                 message_type::MessageType message_type);
+  static MessageCore new_on_date(std::vector<edifact::model::Segment> segments, std::string message_reference,
+                                 std::string release_text, std::optional<std::uint32_t> pruefidentifikator,
+                                 message_type::MessageType message_type);
+};
+
+}  // namespace edi_energy::messages::core
