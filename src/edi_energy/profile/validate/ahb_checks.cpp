@@ -1,0 +1,59 @@
+#include "edi_energy/profile/validate/ahb_checks.hpp"
+
+#include <algorithm>
+
+#include <fmt/format.h>
+
+#include "edi_energy/profile/validate/ahb_run.hpp"
+
+namespace edi_energy::profile::validate {
+namespace {
+
+std::string_view trimmed(std::string_view text) {
+  constexpr std::string_view blanks = " \t\n\r\f\v";
+  const std::size_t first = text.find_first_not_of(blanks);
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
+ParsedPakete parse_pakete(const model::TextMap& packages) {
+  ParsedPakete parsed;
+  for (const auto& [name, text] : packages) {
+    const std::string_view expression = trimmed(text);
+    PaketExpr entry;
+    if (!expression.empty()) entry = conditions::Expr::parse(expression);
+    parsed.emplace_hint(parsed.end(), name, std::move(entry));
+  }
+  return parsed;
+}
+
+}  // namespace
+
+std::string column_label(const Profile& profile, const model::Anwendungsfall& anwendungsfall) {
+  if (anwendungsfall.pid) return fmt::format("{}", *anwendungsfall.pid);
+  const auto& all = profile.ahb().anwendungsfaelle;
+  const auto found = std::ranges::find_if(all, [&](const model::Anwendungsfall& a) { return &a == &anwendungsfall; });
+  return fmt::format("col{}", found == all.end() ? 1 : found - all.begin() + 1);
+}
+
+bool column_names(std::string_view nr, const model::Element& element, std::span<const model::ElementRule> rules) {
+  return std::ranges::any_of(rules, [&](const model::ElementRule& rule) {
+    if (rule.nr != nr) return false;
+    return rule.de == element.id ||
+           std::ranges::any_of(element.components, [&](const model::Element& c) { return c.id == rule.de; });
+  });
+}
+
+void ahb_checks(const Profile& profile, const model::Anwendungsfall& anwendungsfall,
+                const structure::Resolution& resolution, std::span<const edifact::model::Segment> segments,
+                std::vector<edifact::report::ValidationIssue>& findings) {
+  const structure::Structure& structure = profile.structure();
+  const Ctx ctx(structure, resolution, segments, profile.read_conditions(), parse_pakete(profile.ahb().packages));
+  const Column column(anwendungsfall);
+  AhbRun run{profile, structure, resolution, segments, column, ctx, column_label(profile, anwendungsfall), findings};
+  row_checks(run);
+  element_rules(run);
+  paket_checks(run);
+}
+
+}  // namespace edi_energy::profile::validate

@@ -1,0 +1,71 @@
+#include "edi_energy/profile/validate/column.hpp"
+
+#include <fmt/format.h>
+#include <fmt/ranges.h>
+
+namespace edi_energy::profile::validate {
+
+Column::Column(const model::Anwendungsfall& anwendungsfall)
+    : anwendungsfall_(anwendungsfall),
+      operands_(anwendungsfall.elements.size()),
+      rows_(anwendungsfall.rows.size()) {
+  const auto& rows = anwendungsfall.rows;
+  for (std::size_t at = 0; at < rows.size(); ++at) {
+    if (rows[at].nr) first_row_.try_emplace(*rows[at].nr, at);
+    if (rows[at].group && rows[at].before) group_rows_.push_back(at);
+  }
+  const auto& elements = anwendungsfall.elements;
+  for (std::size_t at = 0; at < elements.size(); ++at) rules_[elements[at].nr].push_back(at);
+}
+
+const model::Row* Column::segment_row(std::string_view nr) const {
+  const auto found = first_row_.find(nr);
+  return found == first_row_.end() ? nullptr : &anwendungsfall_.rows[found->second];
+}
+
+const model::Row* Column::group_row(std::string_view group, std::string_view nr) const {
+  for (const std::size_t at : group_rows_) {
+    const model::Row& row = anwendungsfall_.rows[at];
+    if (*row.group == group && *row.before == nr) return &row;
+  }
+  return segment_row(nr);
+}
+
+std::span<const std::size_t> Column::rules(std::string_view nr) const {
+  const auto found = rules_.find(nr);
+  return found == rules_.end() ? std::span<const std::size_t>{} : std::span<const std::size_t>(found->second);
+}
+
+const ParsedCells& Column::operands(std::size_t rule) const {
+  auto& cached = operands_[rule];
+  if (!cached) {
+    ParsedCells cells;
+    for (const model::Operand& operand : anwendungsfall_.elements[rule].operands) {
+      cells.push_back(conditions::Status::parse(operand.operand));
+    }
+    cached = std::move(cells);
+  }
+  return *cached;
+}
+
+const ParsedCells& Column::cells(const model::Row& row) const {
+  auto& cached = rows_[static_cast<std::size_t>(&row - anwendungsfall_.rows.data())];
+  if (!cached) cached = parse_cells(row.status);
+  return *cached;
+}
+
+ParsedCells parse_cells(std::span<const std::string> cells) {
+  ParsedCells parsed;
+  parsed.reserve(cells.size());
+  for (const std::string& cell : cells) parsed.push_back(conditions::Status::parse(cell));
+  return parsed;
+}
+
+bool is_mandatory(conditions::StatusLevel level) {
+  return level == conditions::StatusLevel::Muss || level == conditions::StatusLevel::X ||
+         level == conditions::StatusLevel::M;
+}
+
+std::string status_text(std::span<const std::string> cells) { return fmt::format("{}", fmt::join(cells, " | ")); }
+
+}  // namespace edi_energy::profile::validate

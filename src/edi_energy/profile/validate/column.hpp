@@ -1,0 +1,53 @@
+// One AHB column prepared for a single run of its checks: row and rule lookups by segment
+// number, and the status cells parsed once per run instead of once per segment.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "edi_energy/profile/conditions/status.hpp"
+#include "edi_energy/profile/model.hpp"
+
+namespace edi_energy::profile::validate {
+
+using ParsedCells = std::vector<std::optional<conditions::Status>>;
+
+class Column {
+ public:
+  explicit Column(const model::Anwendungsfall& anwendungsfall);
+
+  const model::Anwendungsfall& anwendungsfall() const { return anwendungsfall_; }
+
+  // The first row for segment `nr`.
+  const model::Row* segment_row(std::string_view nr) const;
+  // The first row of group `group` before `nr`, else the first row for `nr`.
+  const model::Row* group_row(std::string_view group, std::string_view nr) const;
+  // Element rules for segment `nr`, in column order (indices into `elements`).
+  std::span<const std::size_t> rules(std::string_view nr) const;
+
+  const ParsedCells& operands(std::size_t rule) const;
+  // The status cells of a row of this column.
+  const ParsedCells& cells(const model::Row& row) const;
+
+ private:
+  const model::Anwendungsfall& anwendungsfall_;
+  std::unordered_map<std::string_view, std::size_t> first_row_;
+  std::vector<std::size_t> group_rows_;
+  std::unordered_map<std::string_view, std::vector<std::size_t>> rules_;
+  mutable std::vector<std::optional<ParsedCells>> operands_;
+  mutable std::vector<std::optional<ParsedCells>> rows_;
+};
+
+bool is_mandatory(conditions::StatusLevel level);
+
+ParsedCells parse_cells(std::span<const std::string> cells);
+
+// The status cells joined with " | ".
+std::string status_text(std::span<const std::string> cells);
+
+}  // namespace edi_energy::profile::validate
