@@ -7,27 +7,6 @@
 #include "edi_energy/profile/validate/ahb_run.hpp"
 
 namespace edi_energy::profile::validate {
-namespace {
-
-std::string_view trimmed(std::string_view text) {
-  constexpr std::string_view blanks = " \t\n\r\f\v";
-  const std::size_t first = text.find_first_not_of(blanks);
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(blanks) - first + 1);
-}
-
-ParsedPakete parse_pakete(const model::TextMap& packages) {
-  ParsedPakete parsed;
-  for (const auto& [name, text] : packages) {
-    const std::string_view expression = trimmed(text);
-    PaketExpr entry;
-    if (!expression.empty()) entry = conditions::Expr::parse(expression);
-    parsed.emplace_hint(parsed.end(), name, std::move(entry));
-  }
-  return parsed;
-}
-
-}  // namespace
 
 std::string column_label(const Profile& profile, const model::Anwendungsfall& anwendungsfall) {
   if (anwendungsfall.pid) return fmt::format("{}", *anwendungsfall.pid);

@@ -31,6 +31,9 @@ enum class Requirement : std::uint8_t { Required, Optional, NotPermitted };
 using PaketExpr = std::optional<std::expected<conditions::Expr, conditions::ExprError>>;
 using ParsedPakete = std::map<std::string, PaketExpr, std::less<>>;
 
+// Every Paket expression of the AHB, trimmed and parsed.
+ParsedPakete parse_pakete(const model::TextMap& packages);
+
 // Message segments [first, end).
 struct SegmentRange {
   std::size_t first = 0;
