@@ -32,24 +32,26 @@ const Profile& utilmd_profile() {
   return *chosen;
 }
 
-std::optional<std::uint32_t> first_pid(const Profile& profile) {
+// 55001, which the Vorgänge below are written for, else the first PID of the AHB.
+std::optional<std::uint32_t> column_pid(const Profile& profile) {
+  if (profile.anwendungsfall(55001) != nullptr) return 55001;
   for (const auto& anwendungsfall : profile.ahb().anwendungsfaelle) {
     if (anwendungsfall.pid) return anwendungsfall.pid;
   }
   return std::nullopt;
 }
 
-// Header, then Vorgänge of ten segments each until about `segments` segments, then UNT.
+// Header, then Vorgänge of nine segments each until about `segments` segments, then UNT.
 std::string utilmd_text(std::size_t segments) {
   std::string text =
-      "UNH+1+UTILMD:D:11A:UN:S2.1'BGM+E01+DOC1+9'DTM+137:202610010000?+00:303'"
+      "UNH+1+UTILMD:D:11A:UN:S2.2'BGM+E01+DOC1'DTM+137:202610010000?+00:303'"
       "NAD+MS+9900000000003::293'NAD+MR+9900000000010::293'";
   std::size_t count = 5;
-  for (std::size_t vorgang = 1; count + 10 < segments || vorgang == 1; ++vorgang, count += 10) {
+  for (std::size_t vorgang = 1; count + 9 < segments || vorgang == 1; ++vorgang, count += 9) {
     text += fmt::format(
-        "IDE+24+V{0}'DTM+92:202610010000?+00:303'STS+7++E01'LOC+172+DE00000000000000000000000000000{0:02}'"
-        "RFF+Z13:55001'SEQ+Z01'RFF+Z18:51238696781'QTY+Z16:1000:KWH'CCI+Z30++Z07'CAV+Z36'",
-        vorgang % 100);
+        "IDE+24+V{}'DTM+92:202610010000?+00:303'STS+7++E01'LOC+Z16+51238696781'RFF+Z13:55001'SEQ+Z01'CCI+Z30'"
+        "CAV+Z36'NAD+Z09+++Muster:Max::::Z01'",
+        vorgang);
   }
   text += fmt::format("UNT+{}+1'", count + 1);
   return text;
@@ -69,7 +71,7 @@ void run(benchmark::State& state, std::size_t size) {
   const Profile& profile = utilmd_profile();
   const std::string text = utilmd_text(size);
   const auto segments = parsed(text);
-  const auto pid = first_pid(profile);
+  const auto pid = column_pid(profile);
   std::size_t findings = 0;
   for (auto _ : state) {
     auto result = edi_energy::profile::validate::validate(profile, segments, pid);

@@ -15,21 +15,19 @@ std::string column_label(const Profile& profile, const model::Anwendungsfall& an
   return fmt::format("col{}", found == all.end() ? 1 : found - all.begin() + 1);
 }
 
-bool column_names(std::string_view nr, const model::Element& element, std::span<const model::ElementRule> rules) {
-  return std::ranges::any_of(rules, [&](const model::ElementRule& rule) {
-    if (rule.nr != nr) return false;
-    return rule.de == element.id ||
-           std::ranges::any_of(element.components, [&](const model::Element& c) { return c.id == rule.de; });
-  });
-}
-
 void ahb_checks(const Profile& profile, const model::Anwendungsfall& anwendungsfall,
                 const structure::Resolution& resolution, std::span<const edifact::model::Segment> segments,
                 std::vector<edifact::report::ValidationIssue>& findings) {
+  ahb_checks(profile, Column(anwendungsfall), resolution, segments, findings);
+}
+
+void ahb_checks(const Profile& profile, const Column& column, const structure::Resolution& resolution,
+                std::span<const edifact::model::Segment> segments,
+                std::vector<edifact::report::ValidationIssue>& findings) {
   const structure::Structure& structure = profile.structure();
   const Ctx ctx(structure, resolution, segments, profile.read_conditions(), parse_pakete(profile.ahb().packages));
-  const Column column(anwendungsfall);
-  AhbRun run{profile, structure, resolution, segments, column, ctx, column_label(profile, anwendungsfall), findings};
+  AhbRun run{profile,  structure, resolution, segments, column, ctx, column_label(profile, column.anwendungsfall()),
+             findings};
   row_checks(run);
   element_rules(run);
   paket_checks(run);

@@ -21,10 +21,14 @@ void ahb_checks(const Profile& profile, const model::Anwendungsfall& anwendungsf
                 const structure::Resolution& resolution, std::span<const edifact::model::Segment> segments,
                 std::vector<edifact::report::ValidationIssue>& findings);
 
+class Column;
+
+// The same over a column already prepared.
+void ahb_checks(const Profile& profile, const Column& column, const structure::Resolution& resolution,
+                std::span<const edifact::model::Segment> segments,
+                std::vector<edifact::report::ValidationIssue>& findings);
+
 // The decimal PID, else "col" and the 1-based position in the AHB (1 when not found there).
 std::string column_label(const Profile& profile, const model::Anwendungsfall& anwendungsfall);
-
-// Whether the column has an element rule for segment `nr` on `element` or one of its components.
-bool column_names(std::string_view nr, const model::Element& element, std::span<const model::ElementRule> rules);
 
 }  // namespace edi_energy::profile::validate

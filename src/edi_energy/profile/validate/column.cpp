@@ -3,6 +3,8 @@
 #include <fmt/format.h>
 #include <fmt/ranges.h>
 
+#include "edi_energy/profile/conditions/paket.hpp"
+
 namespace edi_energy::profile::validate {
 
 Column::Column(const model::Anwendungsfall& anwendungsfall)
@@ -12,7 +14,7 @@ Column::Column(const model::Anwendungsfall& anwendungsfall)
   const auto& rows = anwendungsfall.rows;
   for (std::size_t at = 0; at < rows.size(); ++at) {
     if (rows[at].nr) first_row_.try_emplace(*rows[at].nr, at);
-    if (rows[at].group && rows[at].before) group_rows_.push_back(at);
+    if (rows[at].group && rows[at].before) group_rows_[*rows[at].group].push_back(at);
   }
   const auto& elements = anwendungsfall.elements;
   for (std::size_t at = 0; at < elements.size(); ++at) rules_[elements[at].nr].push_back(at);
@@ -24,9 +26,10 @@ const model::Row* Column::segment_row(std::string_view nr) const {
 }
 
 const model::Row* Column::group_row(std::string_view group, std::string_view nr) const {
-  for (const std::size_t at : group_rows_) {
-    const model::Row& row = anwendungsfall_.rows[at];
-    if (*row.group == group && *row.before == nr) return &row;
+  if (const auto found = group_rows_.find(group); found != group_rows_.end()) {
+    for (const std::size_t at : found->second) {
+      if (*anwendungsfall_.rows[at].before == nr) return &anwendungsfall_.rows[at];
+    }
   }
   return segment_row(nr);
 }
@@ -36,16 +39,29 @@ std::span<const std::size_t> Column::rules(std::string_view nr) const {
   return found == rules_.end() ? std::span<const std::size_t>{} : std::span<const std::size_t>(found->second);
 }
 
-const ParsedCells& Column::operands(std::size_t rule) const {
+const std::vector<ParsedOperand>& Column::operands(std::size_t rule) const {
   auto& cached = operands_[rule];
   if (!cached) {
-    ParsedCells cells;
+    std::vector<ParsedOperand> cells;
     for (const model::Operand& operand : anwendungsfall_.elements[rule].operands) {
-      cells.push_back(conditions::Status::parse(operand.operand));
+      ParsedOperand parsed{conditions::Status::parse(operand.operand), false};
+      parsed.references_paket = parsed.status && parsed.status->condition && !parsed.status->condition->pakete().empty();
+      cells.push_back(std::move(parsed));
     }
     cached = std::move(cells);
   }
   return *cached;
+}
+
+bool Column::names(std::string_view nr, const model::Element& element) const {
+  for (const std::size_t at : rules(nr)) {
+    const std::string& de = anwendungsfall_.elements[at].de;
+    if (de == element.id) return true;
+    for (const model::Element& component : element.components) {
+      if (component.id == de) return true;
+    }
+  }
+  return false;
 }
 
 const ParsedCells& Column::cells(const model::Row& row) const {

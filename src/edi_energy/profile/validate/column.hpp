@@ -17,6 +17,11 @@ namespace edi_energy::profile::validate {
 
 using ParsedCells = std::vector<std::optional<conditions::Status>>;
 
+struct ParsedOperand {
+  std::optional<conditions::Status> status;  // absent: the cell does not parse
+  bool references_paket = false;
+};
+
 class Column {
  public:
   explicit Column(const model::Anwendungsfall& anwendungsfall);
@@ -30,16 +35,18 @@ class Column {
   // Element rules for segment `nr`, in column order (indices into `elements`).
   std::span<const std::size_t> rules(std::string_view nr) const;
 
-  const ParsedCells& operands(std::size_t rule) const;
+  const std::vector<ParsedOperand>& operands(std::size_t rule) const;
+  // Whether an element rule for segment `nr` addresses `element` or one of its components.
+  bool names(std::string_view nr, const model::Element& element) const;
   // The status cells of a row of this column.
   const ParsedCells& cells(const model::Row& row) const;
 
  private:
   const model::Anwendungsfall& anwendungsfall_;
   std::unordered_map<std::string_view, std::size_t> first_row_;
-  std::vector<std::size_t> group_rows_;
+  std::unordered_map<std::string_view, std::vector<std::size_t>> group_rows_;
   std::unordered_map<std::string_view, std::vector<std::size_t>> rules_;
-  mutable std::vector<std::optional<ParsedCells>> operands_;
+  mutable std::vector<std::optional<std::vector<ParsedOperand>>> operands_;
   mutable std::vector<std::optional<ParsedCells>> rows_;
 };
 

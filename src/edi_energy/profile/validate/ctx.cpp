@@ -157,18 +157,30 @@ TruthResult Ctx::decide(std::string_view reference, Scope scope) const {
       if (entry == conditions_.end()) return Truth::Undecided;
       if (!entry->second.precondition) return Truth::Neutral;
       if (!entry->second.voraussetzung) return Truth::Undecided;
-      return truth(*entry->second.voraussetzung, scope);
+      const conditions::Voraussetzung& reading = *entry->second.voraussetzung;
+      const SegmentRange range =
+          range_of(std::visit([](const auto& shape) -> const std::optional<std::string>& { return shape.group; },
+                              reading.shape),
+                   scope);
+      const auto [at, fresh] = decided_.try_emplace(Decided{&reading, range.first, range.end}, Truth::Undecided);
+      if (fresh) at->second = truth(reading, scope);
+      return at->second;
     }
     case conditions::ConditionKind::Wiederholbarkeit: {
       const auto entry = conditions_.find(reference);
       if (entry == conditions_.end() || !entry->second.pro_segment) return Truth::Neutral;
       const SegmentRange range = range_of_group("SG4", scope);
       const auto& pattern = entry->second.pro_segment->pattern;
-      for (std::size_t at = range.first; at < range.end; ++at) {
-        if (pattern.matches(segments_[at])) return Truth::True;
-      }
+      const auto [known, fresh] = decided_.try_emplace(Decided{&pattern, range.first, range.end}, Truth::Undecided);
+      if (!fresh) return known->second;
       // Another occurrence may still come: a missing segment never makes the condition false.
-      return Truth::Undecided;
+      for (std::size_t at = range.first; at < range.end; ++at) {
+        if (pattern.matches(segments_[at])) {
+          known->second = Truth::True;
+          break;
+        }
+      }
+      return known->second;
     }
     case conditions::ConditionKind::Paket: return paket_truth(reference, scope);
     default: return Truth::Neutral;

@@ -12,6 +12,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -88,6 +89,21 @@ class Ctx {
   ParsedPakete pakete_;
   // Pakete under evaluation; empty between top-level calls.
   mutable std::vector<std::string> paket_stack_;
+
+  // A reading decided over one segment range; the same range gives the same truth, so each
+  // range is read once however many scopes share it (a whole-message range above all).
+  struct Decided {
+    const void* reading;
+    std::size_t first;
+    std::size_t end;
+    friend bool operator==(const Decided&, const Decided&) = default;
+  };
+  struct DecidedHash {
+    std::size_t operator()(const Decided& d) const {
+      return std::hash<const void*>{}(d.reading) ^ (d.first * 0x9E3779B97F4A7C15ULL) ^ (d.end << 20);
+    }
+  };
+  mutable std::unordered_map<Decided, conditions::Truth, DecidedHash> decided_;
 };
 
 // Where data element `de` first stands in a MIG segment definition: the element itself, else

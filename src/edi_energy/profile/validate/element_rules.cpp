@@ -56,21 +56,21 @@ ValidationIssue finished(ValidationIssue issue, const AhbRun& run, const Segment
 Verdicts read_operands(const AhbRun& run, std::size_t rule_index, const model::Element& element,
                        structure::InstanceIndex scope, std::vector<Truth>& truths) {
   const model::ElementRule& rule = run.column.anwendungsfall().elements[rule_index];
-  const ParsedCells& cells = run.column.operands(rule_index);
+  const auto& cells = run.column.operands(rule_index);
   Verdicts verdicts;
   truths.assign(cells.size(), Truth::Undecided);
   for (std::size_t at = 0; at < cells.size(); ++at) {
     const model::Operand& operand = rule.operands[at];
     if (operand.code) verdicts.code_check = true;
-    if (!cells[at]) {
+    if (!cells[at].status) {
       if (operand.code) verdicts.admitted.emplace_back(*operand.code);
       continue;
     }
-    const conditions::Status& status = *cells[at];
+    const conditions::Status& status = *cells[at].status;
     const Truth truth = condition_truth(run.ctx, status.condition, scope);
     truths[at] = truth;
     const bool mandatory = is_mandatory(status.level);
-    if (mandatory && holds(truth) && (!operand.code || !status.condition || status.condition->pakete().empty())) {
+    if (mandatory && holds(truth) && (!operand.code || !cells[at].references_paket)) {
       verdicts.required = true;
     }
     if (operand.code && (!mandatory || truth != Truth::False)) verdicts.admitted.emplace_back(*operand.code);
@@ -85,14 +85,15 @@ Verdicts read_operands(const AhbRun& run, std::size_t rule_index, const model::E
 void check_formats(AhbRun& run, const SegmentAt& at, std::size_t rule_index, const RuleTarget& target,
                    std::string_view value, const std::vector<Truth>& truths) {
   const model::ElementRule& rule = run.column.anwendungsfall().elements[rule_index];
-  const ParsedCells& cells = run.column.operands(rule_index);
+  const auto& cells = run.column.operands(rule_index);
   std::vector<formatbedingung::Finding> broken;
   for (std::size_t k = 0; k < cells.size(); ++k) {
-    if (!cells[k] || !is_mandatory(cells[k]->level) || !cells[k]->condition) continue;
+    const auto& status = cells[k].status;
+    if (!status || !is_mandatory(status->level) || !status->condition) continue;
     if (truths[k] == Truth::False) continue;
     const auto& code = rule.operands[k].code;
     if (code && *code != value) continue;
-    auto found = formatbedingung::violations(*cells[k]->condition, value);
+    auto found = formatbedingung::violations(*status->condition, value);
     broken.insert(broken.end(), std::make_move_iterator(found.begin()), std::make_move_iterator(found.end()));
   }
   std::ranges::sort(broken);
@@ -118,14 +119,14 @@ void check_rule(AhbRun& run, const SegmentAt& at, std::size_t rule_index, Covere
   const Verdicts verdicts = read_operands(run, rule_index, *target->element, at.scope, truths);
   const auto& tag = at.definition.tag;
   const auto& nr = at.definition.nr;
-  const std::string admitted = fmt::format("{}", fmt::join(verdicts.admitted, ", "));
+  const auto admitted = [&] { return fmt::format("{}", fmt::join(verdicts.admitted, ", ")); };
   if (value.empty()) {
     if (!verdicts.required) return;
     run.findings.push_back(finished(
         ValidationIssue(Severity::Error,
                         fmt::format("{} (Nr {}): DE {} „{}“ is required by the Prüfschablone of {} but empty{}", tag,
                                     nr, rule.de, target->element->name, run.label,
-                                    verdicts.code_check ? " — admitted: " + admitted : std::string()))
+                                    verdicts.code_check ? " — admitted: " + admitted() : std::string()))
             .with_rule_id(fmt::format("AHB-{}-{}-{}-{}-MISSING", run.label, nr, tag, rule.de)),
         run, at, rule.de, target->position));
     return;
@@ -136,7 +137,7 @@ void check_rule(AhbRun& run, const SegmentAt& at, std::size_t rule_index, Covere
         ValidationIssue(Severity::Error, fmt::format("{} (Nr {}): DE {} „{}“ is {}; the Prüfschablone of {} admits {}",
                                                      tag, nr, rule.de, target->element->name,
                                                      support::debug_quote(value), run.label,
-                                                     verdicts.admitted.empty() ? "no code here" : admitted))
+                                                     verdicts.admitted.empty() ? "no code here" : admitted()))
             .with_rule_id(fmt::format("AHB-{}-{}-{}-{}-CODE", run.label, nr, tag, rule.de)),
         run, at, rule.de, target->position));
   }

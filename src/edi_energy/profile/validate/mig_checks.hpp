@@ -6,18 +6,19 @@
 #include <vector>
 
 #include "edi_energy/profile/profile.hpp"
+#include "edi_energy/profile/validate/column.hpp"
 #include "edifact/model/segment.hpp"
 #include "edifact/report/issue.hpp"
 
 namespace edi_energy::profile::validate {
 
-// `anwendungsfall`: the chosen column, or nullptr while none is chosen (then every "R" status
-// counts as mandatory).
+// `column`: the chosen column, or nullptr while none is chosen (then every "R" status counts as
+// mandatory).
 struct MigRun {
   const Profile& profile;
   const structure::Resolution& resolution;
   std::span<const edifact::model::Segment> segments;
-  const model::Anwendungsfall* anwendungsfall;
+  const Column* column;
   std::vector<edifact::report::ValidationIssue>& findings;
 };
 

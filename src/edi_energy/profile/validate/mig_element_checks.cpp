@@ -51,7 +51,7 @@ class SegmentCheck {
 
   // Without a chosen column every element counts as named.
   bool names(const model::Element& element) const {
-    return run_.anwendungsfall == nullptr || column_names(definition_.nr, element, run_.anwendungsfall->elements);
+    return run_.column == nullptr || run_.column->names(definition_.nr, element);
   }
 
   void report(std::string message, std::string rule_id, std::optional<std::size_t> element) {

@@ -55,8 +55,7 @@ void unplaced_checks(MigRun& run) {
 
 void occurrence_checks(MigRun& run) {
   const structure::Structure& structure = run.profile.structure();
-  std::optional<Column> column;
-  if (run.anwendungsfall != nullptr) column.emplace(*run.anwendungsfall);
+  const Column* column = run.column;
   for (structure::InstanceIndex scope = 0; scope < run.resolution.instances.size(); ++scope) {
     const structure::Instance& instance = run.resolution.instances[scope];
     for (const structure::NodeIndex node_index : child_nodes(structure, instance)) {

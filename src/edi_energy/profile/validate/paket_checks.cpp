@@ -92,10 +92,11 @@ void paket_checks(AhbRun& run) {
       const model::ElementRule& rule = run.column.anwendungsfall().elements[rule_index];
       const auto target = locate(*definition, rule);
       if (!target) continue;
-      const ParsedCells& cells = run.column.operands(rule_index);
+      const auto& cells = run.column.operands(rule_index);
       for (std::size_t k = 0; k < cells.size(); ++k) {
-        if (!rule.operands[k].code || !cells[k] || !cells[k]->condition) continue;
-        check_operand(run, counting, *definition, rule, *target, rule.operands[k], *cells[k]);
+        const auto& status = cells[k].status;
+        if (!rule.operands[k].code || !status || !status->condition) continue;
+        check_operand(run, counting, *definition, rule, *target, rule.operands[k], *status);
       }
     }
   }

@@ -6,6 +6,7 @@
 #include <fmt/format.h>
 
 #include "edi_energy/profile/validate/ahb_checks.hpp"
+#include "edi_energy/profile/validate/column.hpp"
 #include "edi_energy/profile/validate/column_choice.hpp"
 #include "edi_energy/profile/validate/mig_checks.hpp"
 
@@ -42,7 +43,9 @@ std::vector<ValidationIssue> validate(const Profile& profile, std::span<const ed
   const structure::Resolution resolution = profile.structure().resolve(segments);
   const ColumnChoice choice = choose_column(profile, segments, pruefidentifikator);
 
-  MigRun mig{profile, resolution, segments, choice.anwendungsfall, findings};
+  std::optional<Column> column;
+  if (choice.anwendungsfall != nullptr) column.emplace(*choice.anwendungsfall);
+  MigRun mig{profile, resolution, segments, column ? &*column : nullptr, findings};
   unplaced_checks(mig);
   occurrence_checks(mig);
   data_element_checks(mig);
@@ -50,7 +53,7 @@ std::vector<ValidationIssue> validate(const Profile& profile, std::span<const ed
   const auto& all = profile.ahb().anwendungsfaelle;
   switch (choice.outcome) {
     case ColumnChoice::Outcome::Chosen:
-      ahb_checks(profile, *choice.anwendungsfall, resolution, segments, findings);
+      ahb_checks(profile, *column, resolution, segments, findings);
       break;
     case ColumnChoice::Outcome::Unknown:
       findings.push_back(ValidationIssue(Severity::Warning,
