@@ -18,7 +18,7 @@ std::string column_label(const Profile& profile, const model::Anwendungsfall& an
 void ahb_checks(const Profile& profile, const model::Anwendungsfall& anwendungsfall,
                 const structure::Resolution& resolution, std::span<const edifact::model::Segment> segments,
                 std::vector<edifact::report::ValidationIssue>& findings) {
-  ahb_checks(profile, Column(anwendungsfall), resolution, segments, findings);
+  ahb_checks(profile, Column(anwendungsfall, profile.structure().nodes.size()), resolution, segments, findings);
 }
 
 void ahb_checks(const Profile& profile, const Column& column, const structure::Resolution& resolution,

@@ -7,10 +7,12 @@
 
 namespace edi_energy::profile::validate {
 
-Column::Column(const model::Anwendungsfall& anwendungsfall)
+Column::Column(const model::Anwendungsfall& anwendungsfall, std::size_t node_count)
     : anwendungsfall_(anwendungsfall),
       operands_(anwendungsfall.elements.size()),
-      rows_(anwendungsfall.rows.size()) {
+      rows_(anwendungsfall.rows.size()),
+      node_rows_(node_count),
+      node_rules_(node_count) {
   const auto& rows = anwendungsfall.rows;
   for (std::size_t at = 0; at < rows.size(); ++at) {
     if (rows[at].nr) first_row_.try_emplace(*rows[at].nr, at);
@@ -37,6 +39,27 @@ const model::Row* Column::group_row(std::string_view group, std::string_view nr)
 std::span<const std::size_t> Column::rules(std::string_view nr) const {
   const auto found = rules_.find(nr);
   return found == rules_.end() ? std::span<const std::size_t>{} : std::span<const std::size_t>(found->second);
+}
+
+const model::Row* Column::segment_row(std::size_t node, std::string_view nr) const {
+  if (node >= node_rows_.size()) return segment_row(nr);
+  auto& cached = node_rows_[node];
+  if (!cached) cached = segment_row(nr);
+  return *cached;
+}
+
+const model::Row* Column::group_row(std::size_t node, std::string_view group, std::string_view nr) const {
+  if (node >= node_rows_.size()) return group_row(group, nr);
+  auto& cached = node_rows_[node];
+  if (!cached) cached = group_row(group, nr);
+  return *cached;
+}
+
+std::span<const std::size_t> Column::rules(std::size_t node, std::string_view nr) const {
+  if (node >= node_rules_.size()) return rules(nr);
+  auto& cached = node_rules_[node];
+  if (!cached) cached = rules(nr);
+  return *cached;
 }
 
 const std::vector<ParsedOperand>& Column::operands(std::size_t rule) const {

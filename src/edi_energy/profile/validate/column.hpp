@@ -24,7 +24,8 @@ struct ParsedOperand {
 
 class Column {
  public:
-  explicit Column(const model::Anwendungsfall& anwendungsfall);
+  // `node_count`: the nodes of the structure, whose lookups are then kept per node.
+  explicit Column(const model::Anwendungsfall& anwendungsfall, std::size_t node_count = 0);
 
   const model::Anwendungsfall& anwendungsfall() const { return anwendungsfall_; }
 
@@ -34,6 +35,11 @@ class Column {
   const model::Row* group_row(std::string_view group, std::string_view nr) const;
   // Element rules for segment `nr`, in column order (indices into `elements`).
   std::span<const std::size_t> rules(std::string_view nr) const;
+
+  // The same lookups for node `node` of the structure, made once per node.
+  const model::Row* segment_row(std::size_t node, std::string_view nr) const;
+  const model::Row* group_row(std::size_t node, std::string_view group, std::string_view nr) const;
+  std::span<const std::size_t> rules(std::size_t node, std::string_view nr) const;
 
   const std::vector<ParsedOperand>& operands(std::size_t rule) const;
   // Whether an element rule for segment `nr` addresses `element` or one of its components.
@@ -48,6 +54,8 @@ class Column {
   std::unordered_map<std::string_view, std::vector<std::size_t>> rules_;
   mutable std::vector<std::optional<std::vector<ParsedOperand>>> operands_;
   mutable std::vector<std::optional<ParsedCells>> rows_;
+  mutable std::vector<std::optional<const model::Row*>> node_rows_;
+  mutable std::vector<std::optional<std::span<const std::size_t>>> node_rules_;
 };
 
 bool is_mandatory(conditions::StatusLevel level);

@@ -176,10 +176,10 @@ void element_rules(AhbRun& run) {
     const auto& placement = run.resolution.placements[index];
     if (!placement) continue;
     const model::SegmentNode* definition = definition_of(run.structure, placement->node);
-    if (definition == nullptr || run.column.segment_row(definition->nr) == nullptr) continue;
+    if (definition == nullptr || run.column.segment_row(placement->node, definition->nr) == nullptr) continue;
     const SegmentAt at{index, *definition, placement->instance};
     covered.clear();
-    for (const std::size_t rule : run.column.rules(definition->nr)) check_rule(run, at, rule, covered, truths);
+    for (const std::size_t rule : run.column.rules(placement->node, definition->nr)) check_rule(run, at, rule, covered, truths);
     check_uncovered(run, at, covered);
   }
 }

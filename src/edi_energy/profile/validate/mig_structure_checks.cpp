@@ -63,7 +63,7 @@ void occurrence_checks(MigRun& run) {
       std::size_t count = 0;
       if (const auto* segment = node.segment()) {
         for (const std::size_t at : instance.segments) count += run.resolution.placements[at]->node == node_index;
-        const bool listed = !column || column->segment_row(segment->nr) != nullptr;
+        const bool listed = !column || column->segment_row(node_index, segment->nr) != nullptr;
         if (mandatory(node.status, listed) && count == 0) {
           run.findings.push_back(
               ValidationIssue(Severity::Error, fmt::format("segment {} „{}“ (Nr {}) is mandatory in the MIG{} but missing",
@@ -90,7 +90,7 @@ void occurrence_checks(MigRun& run) {
       }
       const auto* trigger = node.children.empty() ? nullptr : structure.nodes[node.children.front()].segment();
       const std::string first_nr = trigger != nullptr ? trigger->nr : "?";
-      const bool listed = !column || column->group_row(group, first_nr) != nullptr;
+      const bool listed = !column || column->group_row(node_index, group, first_nr) != nullptr;
       if (mandatory(node.status, listed) && count == 0) {
         run.findings.push_back(
             ValidationIssue(Severity::Error,

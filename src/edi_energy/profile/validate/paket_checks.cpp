@@ -87,8 +87,8 @@ void check_operand(AhbRun& run, const CountingScope& counting, const model::Segm
 void paket_checks(AhbRun& run) {
   for (const CountingScope& counting : counting_scopes(run)) {
     const model::SegmentNode* definition = definition_of(run.structure, counting.node);
-    if (definition == nullptr || run.column.segment_row(definition->nr) == nullptr) continue;
-    for (const std::size_t rule_index : run.column.rules(definition->nr)) {
+    if (definition == nullptr || run.column.segment_row(counting.node, definition->nr) == nullptr) continue;
+    for (const std::size_t rule_index : run.column.rules(counting.node, definition->nr)) {
       const model::ElementRule& rule = run.column.anwendungsfall().elements[rule_index];
       const auto target = locate(*definition, rule);
       if (!target) continue;

@@ -34,7 +34,7 @@ void check_segment(AhbRun& run, structure::InstanceIndex scope, structure::NodeI
                                .with_context_entry("nr", segment.nr)
                                .with_context_entry("pid", run.label));
   };
-  const model::Row* row = run.column.segment_row(segment.nr);
+  const model::Row* row = run.column.segment_row(node_index, segment.nr);
   if (row == nullptr) {
     if (count > 0) {
       report(fmt::format("{} „{}“ (Nr {}) is not part of the Prüfschablone of {}{}", segment.tag, node.name,
@@ -63,7 +63,7 @@ void check_group(AhbRun& run, structure::InstanceIndex scope, structure::NodeInd
   const auto* trigger = run.structure.nodes[node.children.front()].segment();
   if (trigger == nullptr) return;
   const std::string& nr = trigger->nr;
-  const model::Row* row = run.column.group_row(group, nr);
+  const model::Row* row = run.column.group_row(node_index, group, nr);
   if (row == nullptr) return;
   const std::size_t count = instances_of(run.resolution, run.resolution.instances[scope], node_index);
   const Requirement requirement = run.ctx.requirement(run.column.cells(*row), scope);

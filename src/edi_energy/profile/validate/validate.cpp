@@ -44,7 +44,7 @@ std::vector<ValidationIssue> validate(const Profile& profile, std::span<const ed
   const ColumnChoice choice = choose_column(profile, segments, pruefidentifikator);
 
   std::optional<Column> column;
-  if (choice.anwendungsfall != nullptr) column.emplace(*choice.anwendungsfall);
+  if (choice.anwendungsfall != nullptr) column.emplace(*choice.anwendungsfall, profile.structure().nodes.size());
   MigRun mig{profile, resolution, segments, column ? &*column : nullptr, findings};
   unplaced_checks(mig);
   occurrence_checks(mig);
