@@ -1,5 +1,8 @@
 #include "edi_energy/profile/validate/column.hpp"
 
+#include <algorithm>
+#include <functional>
+
 #include <fmt/format.h>
 #include <fmt/ranges.h>
 
@@ -15,30 +18,35 @@ Column::Column(const model::Anwendungsfall& anwendungsfall, std::size_t node_cou
       node_rules_(node_count) {
   const auto& rows = anwendungsfall.rows;
   for (std::size_t at = 0; at < rows.size(); ++at) {
-    if (rows[at].nr) first_row_.try_emplace(*rows[at].nr, at);
-    if (rows[at].group && rows[at].before) group_rows_[*rows[at].group].push_back(at);
+    if (rows[at].nr) segment_rows_.push_back({*rows[at].nr, {}, at});
+    if (rows[at].group && rows[at].before) group_rows_.push_back({*rows[at].group, *rows[at].before, at});
   }
+  std::ranges::sort(segment_rows_);
+  std::ranges::sort(group_rows_);
+  rules_.resize(anwendungsfall.elements.size());
+  for (std::size_t at = 0; at < rules_.size(); ++at) rules_[at] = at;
   const auto& elements = anwendungsfall.elements;
-  for (std::size_t at = 0; at < elements.size(); ++at) rules_[elements[at].nr].push_back(at);
+  std::ranges::stable_sort(rules_, std::less<>{}, [&](std::size_t at) { return std::string_view(elements[at].nr); });
 }
 
 const model::Row* Column::segment_row(std::string_view nr) const {
-  const auto found = first_row_.find(nr);
-  return found == first_row_.end() ? nullptr : &anwendungsfall_.rows[found->second];
+  const auto found = std::ranges::lower_bound(segment_rows_, nr, std::less<>{}, &Keyed::key);
+  return found == segment_rows_.end() || found->key != nr ? nullptr : &anwendungsfall_.rows[found->at];
 }
 
 const model::Row* Column::group_row(std::string_view group, std::string_view nr) const {
-  if (const auto found = group_rows_.find(group); found != group_rows_.end()) {
-    for (const std::size_t at : found->second) {
-      if (*anwendungsfall_.rows[at].before == nr) return &anwendungsfall_.rows[at];
-    }
+  const auto found = std::ranges::lower_bound(group_rows_, Keyed{group, nr, 0});
+  if (found != group_rows_.end() && found->key == group && found->second_key == nr) {
+    return &anwendungsfall_.rows[found->at];
   }
   return segment_row(nr);
 }
 
 std::span<const std::size_t> Column::rules(std::string_view nr) const {
-  const auto found = rules_.find(nr);
-  return found == rules_.end() ? std::span<const std::size_t>{} : std::span<const std::size_t>(found->second);
+  const auto& elements = anwendungsfall_.elements;
+  const auto by_nr = [&](std::size_t at) { return std::string_view(elements[at].nr); };
+  const auto [first, last] = std::ranges::equal_range(rules_, nr, std::less<>{}, by_nr);
+  return {first, last};
 }
 
 const model::Row* Column::segment_row(std::size_t node, std::string_view nr) const {

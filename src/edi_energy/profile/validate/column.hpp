@@ -7,7 +7,6 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "edi_energy/profile/conditions/status.hpp"
@@ -49,9 +48,16 @@ class Column {
 
  private:
   const model::Anwendungsfall& anwendungsfall_;
-  std::unordered_map<std::string_view, std::size_t> first_row_;
-  std::unordered_map<std::string_view, std::vector<std::size_t>> group_rows_;
-  std::unordered_map<std::string_view, std::vector<std::size_t>> rules_;
+  // Sorted by key, then by position, so that the first entry of a key is the first in the column.
+  struct Keyed {
+    std::string_view key;
+    std::string_view second_key;
+    std::size_t at;
+    friend auto operator<=>(const Keyed&, const Keyed&) = default;
+  };
+  std::vector<Keyed> segment_rows_;  // by nr
+  std::vector<Keyed> group_rows_;    // by group, then before
+  std::vector<std::size_t> rules_;   // element rule positions, sorted by nr then position
   mutable std::vector<std::optional<std::vector<ParsedOperand>>> operands_;
   mutable std::vector<std::optional<ParsedCells>> rows_;
   mutable std::vector<std::optional<const model::Row*>> node_rows_;
