@@ -84,8 +84,8 @@ const std::vector<ParsedOperand>& Column::operands(std::size_t rule) const {
   return *cached;
 }
 
-bool Column::names(std::string_view nr, const model::Element& element) const {
-  for (const std::size_t at : rules(nr)) {
+bool Column::names(std::span<const std::size_t> rules, const model::Element& element) const {
+  for (const std::size_t at : rules) {
     const std::string& de = anwendungsfall_.elements[at].de;
     if (de == element.id) return true;
     for (const model::Element& component : element.components) {

@@ -42,7 +42,9 @@ class Column {
 
   const std::vector<ParsedOperand>& operands(std::size_t rule) const;
   // Whether an element rule for segment `nr` addresses `element` or one of its components.
-  bool names(std::string_view nr, const model::Element& element) const;
+  bool names(std::string_view nr, const model::Element& element) const { return names(rules(nr), element); }
+  // The same over the rules of one segment number.
+  bool names(std::span<const std::size_t> rules, const model::Element& element) const;
   // The status cells of a row of this column.
   const ParsedCells& cells(const model::Row& row) const;
 

@@ -24,9 +24,10 @@ constexpr std::size_t no_end = static_cast<std::size_t>(-1);
 
 class SegmentCheck {
  public:
-  SegmentCheck(MigRun& run, std::size_t index, const model::SegmentNode& definition)
+  SegmentCheck(MigRun& run, std::size_t index, structure::NodeIndex node, const model::SegmentNode& definition)
       : run_(run), index_(index), definition_(definition), segment_(run.segments[index]),
-        elements_(segment_.elements()) {}
+        elements_(segment_.elements()),
+        rules_(run.column != nullptr ? run.column->rules(node, definition.nr) : std::span<const std::size_t>{}) {}
 
   void check() {
     for (std::size_t k = 0; k < definition_.elements.size(); ++k) {
@@ -51,7 +52,7 @@ class SegmentCheck {
 
   // Without a chosen column every element counts as named.
   bool names(const model::Element& element) const {
-    return run_.column == nullptr || run_.column->names(definition_.nr, element);
+    return run_.column == nullptr || run_.column->names(rules_, element);
   }
 
   void report(std::string message, std::string rule_id, std::optional<std::size_t> element) {
@@ -97,6 +98,7 @@ class SegmentCheck {
   const model::SegmentNode& definition_;
   const edifact::model::Segment& segment_;
   edifact::model::ElementList elements_;
+  std::span<const std::size_t> rules_;  // the column's rules for this segment number
 };
 
 }  // namespace
@@ -107,7 +109,7 @@ void data_element_checks(MigRun& run) {
     if (!placement) continue;
     const model::SegmentNode* definition = definition_of(run.profile.structure(), placement->node);
     if (definition == nullptr) continue;
-    SegmentCheck(run, index, *definition).check();
+    SegmentCheck(run, index, placement->node, *definition).check();
   }
 }
 
