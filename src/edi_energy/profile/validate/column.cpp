@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <utility>
 
 #include <fmt/format.h>
 #include <fmt/ranges.h>
@@ -26,7 +27,8 @@ Column::Column(const model::Anwendungsfall& anwendungsfall, std::size_t node_cou
   rules_.resize(anwendungsfall.elements.size());
   for (std::size_t at = 0; at < rules_.size(); ++at) rules_[at] = at;
   const auto& elements = anwendungsfall.elements;
-  std::ranges::stable_sort(rules_, std::less<>{}, [&](std::size_t at) { return std::string_view(elements[at].nr); });
+  std::ranges::sort(rules_, std::less<>{},
+                    [&](std::size_t at) { return std::pair<std::string_view, std::size_t>(elements[at].nr, at); });
 }
 
 const model::Row* Column::segment_row(std::string_view nr) const {
