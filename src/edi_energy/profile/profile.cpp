@@ -50,6 +50,7 @@ std::expected<Profile, error::ProfileError> Profile::create(model::MigProfile mi
   Profile profile;
   profile.structure_ = structure::Structure::compile(mig);
   profile.pid_index_ = pid_index_of(ahb);
+  profile.read_conditions_ = conditions::read_conditions(ahb.conditions);
   profile.group_schema_ = &leak_group_schema::build(profile.structure_);
   profile.release_ = release::Release(mig.release);
   profile.valid_from_ = *valid_from;

@@ -13,6 +13,7 @@
 
 #include "edi_energy/error.hpp"
 #include "edi_energy/message_type.hpp"
+#include "edi_energy/profile/conditions/read_conditions.hpp"
 #include "edi_energy/profile/group_schema.hpp"
 #include "edi_energy/profile/json.hpp"
 #include "edi_energy/profile/model.hpp"
@@ -49,6 +50,8 @@ class Profile {
   const structure::Structure& structure() const { return structure_; }
   const release::Release& release() const { return release_; }
   const PidIndex& pid_index() const { return pid_index_; }
+  // The AHB's condition texts read once, so that validations never read a text again.
+  const conditions::ReadConditions& read_conditions() const { return read_conditions_; }
   // Lives for the rest of the process, beyond the profile.
   const GroupSchema& group_schema() const { return *group_schema_; }
   std::chrono::year_month_day valid_from() const { return valid_from_; }
@@ -63,6 +66,7 @@ class Profile {
   structure::Structure structure_;
   release::Release release_;
   PidIndex pid_index_;
+  conditions::ReadConditions read_conditions_;
   const GroupSchema* group_schema_ = nullptr;
   std::chrono::year_month_day valid_from_{};
   std::optional<std::chrono::year_month_day> valid_until_;

@@ -1,0 +1,58 @@
+// What the three passes of the AHB column checks share during one run.
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "edi_energy/profile/profile.hpp"
+#include "edi_energy/profile/validate/column.hpp"
+#include "edi_energy/profile/validate/ctx.hpp"
+#include "edifact/report/issue.hpp"
+
+namespace edi_energy::profile::validate {
+
+struct AhbRun {
+  const Profile& profile;
+  const structure::Structure& structure;
+  const structure::Resolution& resolution;
+  std::span<const edifact::model::Segment> segments;
+  const Column& column;
+  const Ctx& ctx;
+  std::string label;
+  std::vector<edifact::report::ValidationIssue>& findings;
+};
+
+// The children of an instance's group node, or the structure's roots for the message root.
+std::span<const structure::NodeIndex> child_nodes(const structure::Structure& structure,
+                                                  const structure::Instance& instance);
+
+// " in SG4" ("?" for a node without group id); empty for the message root.
+std::string scope_suffix(const structure::Structure& structure, const structure::Resolution& resolution,
+                         structure::InstanceIndex scope);
+
+// The truth of a cell's condition: True without one, Undecided for an evaluation error.
+conditions::Truth condition_truth(const Ctx& ctx, const std::optional<conditions::Expr>& condition,
+                                  structure::InstanceIndex scope);
+
+inline bool holds(conditions::Truth truth) {
+  return truth == conditions::Truth::True || truth == conditions::Truth::Neutral;
+}
+
+// The MIG element (or component) an element rule addresses and where it stands: the
+// occurrence-th element or component with the rule's id, elements before their components.
+struct RuleTarget {
+  Position position;
+  const model::Element* element = nullptr;
+};
+std::optional<RuleTarget> locate(const model::SegmentNode& definition, const model::ElementRule& rule);
+
+// Nothing when the segment node has no MIG definition.
+const model::SegmentNode* definition_of(const structure::Structure& structure, structure::NodeIndex node);
+
+void row_checks(AhbRun& run);
+void element_rules(AhbRun& run);
+void paket_checks(AhbRun& run);
+
+}  // namespace edi_energy::profile::validate

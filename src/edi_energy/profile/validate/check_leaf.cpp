@@ -1,0 +1,119 @@
+#include <algorithm>
+#include <charconv>
+
+#include <fmt/format.h>
+#include <fmt/ranges.h>
+
+#include "edi_energy/profile/validate/ctx.hpp"
+#include "edi_energy/profile/validate/validate.hpp"
+#include "support/debug_quote.hpp"
+
+namespace edi_energy::profile::validate {
+namespace {
+
+using edifact::report::Severity;
+using edifact::report::ValidationIssue;
+
+enum class FormatClass : std::uint8_t { Alphanumeric, Alphabetic, Numeric };
+
+struct Format {
+  FormatClass kind;
+  std::uint64_t length;
+  bool variable;
+};
+
+// "an..35", "n13", "a3"; nothing for a format this check cannot read.
+std::optional<Format> read_format(std::string_view text) {
+  Format format{FormatClass::Alphanumeric, 0, false};
+  if (text.starts_with("an")) {
+    text.remove_prefix(2);
+  } else if (text.starts_with('a')) {
+    format.kind = FormatClass::Alphabetic;
+    text.remove_prefix(1);
+  } else if (text.starts_with('n')) {
+    format.kind = FormatClass::Numeric;
+    text.remove_prefix(1);
+  } else {
+    return std::nullopt;
+  }
+  if (text.starts_with("..")) {
+    format.variable = true;
+    text.remove_prefix(2);
+  }
+  if (text.starts_with('+')) text.remove_prefix(1);
+  if (text.empty() || !std::ranges::all_of(text, [](char c) { return c >= '0' && c <= '9'; })) return std::nullopt;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), format.length);
+  if (error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
+  return format;
+}
+
+std::size_t character_count(std::string_view text) {
+  return static_cast<std::size_t>(
+      std::ranges::count_if(text, [](char byte) { return (static_cast<unsigned char>(byte) & 0xC0U) != 0x80U; }));
+}
+
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+std::optional<std::string> format_detail(const Format& format, std::string_view value) {
+  if (format.kind == FormatClass::Numeric &&
+      !std::ranges::all_of(value, [](char c) { return is_digit(c) || c == ',' || c == '-' || c == '.' || c == 'E' || c == 'e'; })) {
+    return "is not numeric";
+  }
+  if (format.kind == FormatClass::Alphabetic && std::ranges::any_of(value, is_digit)) return "contains digits";
+  const std::size_t count = format.kind == FormatClass::Numeric
+                                ? static_cast<std::size_t>(std::ranges::count_if(value, is_digit))
+                                : character_count(value);
+  if (count > format.length) return fmt::format("is {} characters long", count);
+  if (count < format.length && !format.variable) return fmt::format("is {} characters long, not {}", count, format.length);
+  return std::nullopt;
+}
+
+}  // namespace
+
+void check_leaf(const model::Element& element, const edifact::model::Segment& segment, const LeafAt& at,
+                bool check_empty, bool column_names, std::vector<ValidationIssue>& findings) {
+  const std::string_view value = text_at(segment, Position{at.element, at.component}).value_or(std::string_view{});
+  const auto report = [&](std::string message, std::string_view suffix) {
+    findings.push_back(ValidationIssue(Severity::Error, std::move(message))
+                           .with_rule_id(fmt::format("MIG-{}-{}-{}-{}", at.nr, at.tag, element.id, suffix))
+                           .with_segment(at.tag)
+                           .with_context_entry("nr", std::string(at.nr))
+                           .with_context_entry("de", element.id)
+                           .with_segment_index(at.segment_index)
+                           .with_element(at.element)
+                           .with_component(at.component));
+  };
+  if (value.empty()) {
+    if (check_empty && (element.status == "M" || (element.status == "R" && column_names))) {
+      report(fmt::format("{} (Nr {}): DE {} „{}“ is mandatory in the MIG but empty", at.tag, at.nr, element.id,
+                         element.name),
+             "REQUIRED");
+    }
+    return;
+  }
+  if (element.status == "N") {
+    report(fmt::format("{} (Nr {}): DE {} „{}“ is not used in the MIG but carries {}", at.tag, at.nr, element.id,
+                       element.name, support::debug_quote(value)),
+           "NOTUSED");
+    return;
+  }
+  if (element.format) {
+    if (const auto format = read_format(*element.format)) {
+      if (const auto detail = format_detail(*format, value)) {
+        report(fmt::format("{} (Nr {}): DE {} „{}“ is {} in the MIG; {} {}", at.tag, at.nr, element.id, element.name,
+                           *element.format, support::debug_quote(value), *detail),
+               "FORMAT");
+      }
+    }
+  }
+  if (element.is_code_list() &&
+      std::ranges::none_of(element.codes, [&](const model::Code& code) { return code.code == value; })) {
+    std::vector<std::string_view> codes;
+    for (const model::Code& code : element.codes) codes.emplace_back(code.code);
+    report(fmt::format("{} (Nr {}): DE {} „{}“ is {}; the MIG admits {}", at.tag, at.nr, element.id, element.name,
+                       support::debug_quote(value), fmt::join(codes, ", ")),
+           "CODE");
+  }
+}
+
+}  // namespace edi_energy::profile::validate

@@ -1,0 +1,241 @@
+#include "edi_energy/profile/validate/ctx.hpp"
+
+#include <algorithm>
+#include <variant>
+
+#include "edi_energy/profile/conditions/condition_kind.hpp"
+#include "edi_energy/profile/conditions/paket.hpp"
+#include "edi_energy/profile/conditions/segment_access.hpp"
+#include "edi_energy/profile/conditions/status.hpp"
+#include "edi_energy/profile/formatbedingung/formatbedingung.hpp"
+#include "edi_energy/profile/validate/column.hpp"
+#include "support/utf8.hpp"
+
+namespace edi_energy::profile::validate {
+namespace {
+
+using conditions::Truth;
+using conditions::TruthResult;
+
+// Counts code points of any byte sequence: every byte that does not continue a sequence.
+std::size_t character_count(std::string_view text) {
+  return static_cast<std::size_t>(
+      std::ranges::count_if(text, [](char byte) { return (static_cast<unsigned char>(byte) & 0xC0U) != 0x80U; }));
+}
+
+bool passes(const conditions::ShapeCheck& check, std::string_view value) {
+  switch (check.kind) {
+    case conditions::ShapeCheck::Kind::Formatbedingung:
+      return formatbedingung::evaluate(check.formatbedingung, value).kind == formatbedingung::Verdict::Kind::Holds;
+    case conditions::ShapeCheck::Kind::Length: return character_count(value) == check.length;
+    case conditions::ShapeCheck::Kind::Filled: return !value.empty();
+  }
+  return false;
+}
+
+bool matches_value(std::string_view value, std::span<const std::string> values, bool suffix) {
+  if (suffix && value.size() < 2) return false;
+  return std::ranges::any_of(values, [&](const std::string& wanted) {
+    return suffix ? value.ends_with(wanted) : value == wanted;
+  });
+}
+
+}  // namespace
+
+ParsedPakete parse_pakete(const model::TextMap& packages) {
+  constexpr std::string_view blanks = " \t\n\r\f\v";
+  ParsedPakete parsed;
+  for (const auto& [name, text] : packages) {
+    std::string_view expression(text);
+    expression.remove_prefix(std::min(expression.find_first_not_of(blanks), expression.size()));
+    expression = expression.substr(0, expression.find_last_not_of(blanks) + 1);
+    PaketExpr entry;
+    if (!expression.empty()) entry = conditions::Expr::parse(expression);
+    parsed.emplace_hint(parsed.end(), name, std::move(entry));
+  }
+  return parsed;
+}
+
+std::optional<Position> first_position(const model::SegmentNode& definition, std::string_view de) {
+  for (std::size_t element = 0; element < definition.elements.size(); ++element) {
+    const model::Element& mig_element = definition.elements[element];
+    if (mig_element.id == de) return Position{element, 0};
+    const auto& components = mig_element.components;
+    for (std::size_t component = 0; component < components.size(); ++component) {
+      if (components[component].id == de) return Position{element, component};
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string_view> text_at(const edifact::model::Segment& segment, Position position) {
+  return conditions::segment_access::component(segment, position.element, position.component);
+}
+
+std::optional<std::string_view> Ctx::value_of(std::size_t segment, std::string_view de) const {
+  const auto& placement = resolution_.placements[segment];
+  if (!placement) return std::nullopt;
+  const auto* node = structure_.nodes[placement->node].segment();
+  if (node == nullptr || node->def >= structure_.segment_defs.size()) return std::nullopt;
+  const auto position = first_position(structure_.segment_defs[node->def], de);
+  if (!position) return std::nullopt;
+  return text_at(segments_[segment], *position);
+}
+
+SegmentRange Ctx::range_of_group(std::string_view group, Scope scope) const {
+  for (std::optional<Scope> at = scope; at; at = resolution_.instances[*at].parent) {
+    const structure::Instance& instance = resolution_.instances[*at];
+    if (!instance.node) continue;
+    const auto* node = structure_.nodes[*instance.node].group();
+    if (node != nullptr && node->group == group) return SegmentRange{instance.start, instance.end};
+  }
+  return SegmentRange{0, segments_.size()};
+}
+
+SegmentRange Ctx::range_of(const std::optional<std::string>& group, Scope scope) const {
+  return group ? range_of_group(*group, scope) : SegmentRange{0, segments_.size()};
+}
+
+bool Ctx::carries_shape(SegmentRange range, const conditions::SegmentPattern& pattern, std::string_view de,
+                        const conditions::ShapeCheck& check) const {
+  for (std::size_t at = range.first; at < range.end; ++at) {
+    if (!pattern.matches(segments_[at])) continue;
+    const auto value = value_of(at, de);
+    if (value && passes(check, *value)) return true;
+  }
+  return false;
+}
+
+bool Ctx::carries_value(SegmentRange range, std::string_view tag, std::string_view de,
+                        std::span<const std::string> values, bool suffix) const {
+  for (std::size_t at = range.first; at < range.end; ++at) {
+    if (segments_[at].tag() != tag) continue;
+    const auto value = value_of(at, de);
+    if (value && matches_value(*value, values, suffix)) return true;
+  }
+  return false;
+}
+
+Truth Ctx::truth(const conditions::Voraussetzung& voraussetzung, Scope scope) const {
+  using V = conditions::Voraussetzung;
+  const auto segments = [&](const std::optional<std::string>& group) {
+    const SegmentRange range = range_of(group, scope);
+    return segments_.subspan(range.first, range.end - range.first);
+  };
+  const auto flag = [](bool holds, bool negated) { return holds != negated ? Truth::True : Truth::False; };
+  return std::visit(
+      [&](const auto& shape) -> Truth {
+        using Shape = std::decay_t<decltype(shape)>;
+        if constexpr (std::is_same_v<Shape, V::Present>) {
+          const auto range = segments(shape.group);
+          const bool holds =
+              shape.any ? std::ranges::any_of(shape.chain,
+                                              [&](const conditions::SegmentPattern& pattern) {
+                                                return std::ranges::any_of(range, [&](const edifact::model::Segment& s) {
+                                                  return pattern.matches(s);
+                                                });
+                                              })
+                        : conditions::matches_in_order(shape.chain, range);
+          return flag(holds, shape.negated);
+        } else if constexpr (std::is_same_v<Shape, V::DeShape>) {
+          return flag(carries_shape(range_of(shape.group, scope), shape.pattern, shape.de, shape.check), shape.negated);
+        } else if constexpr (std::is_same_v<Shape, V::DeValue>) {
+          return flag(carries_value(range_of(shape.group, scope), shape.tag, shape.de, shape.values, shape.suffix),
+                      shape.negated);
+        } else {
+          return conditions::count_matches(shape.pattern, segments(shape.group)) > shape.more_than ? Truth::True
+                                                                                                  : Truth::False;
+        }
+      },
+      voraussetzung.shape);
+}
+
+TruthResult Ctx::decide(std::string_view reference, Scope scope) const {
+  switch (conditions::kind_of(reference)) {
+    case conditions::ConditionKind::Voraussetzung: {
+      const auto entry = conditions_.find(reference);
+      if (entry == conditions_.end()) return Truth::Undecided;
+      if (!entry->second.precondition) return Truth::Neutral;
+      if (!entry->second.voraussetzung) return Truth::Undecided;
+      const conditions::Voraussetzung& reading = *entry->second.voraussetzung;
+      const SegmentRange range =
+          range_of(std::visit([](const auto& shape) -> const std::optional<std::string>& { return shape.group; },
+                              reading.shape),
+                   scope);
+      const auto [at, fresh] = decided_.try_emplace(Decided{&reading, range.first, range.end}, Truth::Undecided);
+      if (fresh) at->second = truth(reading, scope);
+      return at->second;
+    }
+    case conditions::ConditionKind::Wiederholbarkeit: {
+      const auto entry = conditions_.find(reference);
+      if (entry == conditions_.end() || !entry->second.pro_segment) return Truth::Neutral;
+      const SegmentRange range = range_of_group("SG4", scope);
+      const auto& pattern = entry->second.pro_segment->pattern;
+      const auto [known, fresh] = decided_.try_emplace(Decided{&pattern, range.first, range.end}, Truth::Undecided);
+      if (!fresh) return known->second;
+      // Another occurrence may still come: a missing segment never makes the condition false.
+      for (std::size_t at = range.first; at < range.end; ++at) {
+        if (pattern.matches(segments_[at])) {
+          known->second = Truth::True;
+          break;
+        }
+      }
+      return known->second;
+    }
+    case conditions::ConditionKind::Paket: return paket_truth(reference, scope);
+    default: return Truth::Neutral;
+  }
+}
+
+TruthResult Ctx::eval(const conditions::Expr& expr, Scope scope) const {
+  const auto callback = [this, scope](std::string_view reference) { return decide(reference, scope); };
+  return expr.eval(callback);
+}
+
+TruthResult Ctx::paket_truth(std::string_view reference, Scope scope) const {
+  const auto paket = conditions::Paket::parse(reference);
+  if (!paket) return Truth::Undecided;
+  const auto entry = pakete_.find(paket->name);
+  if (entry == pakete_.end()) return Truth::Undecided;
+  if (!entry->second) return Truth::True;
+  if (!entry->second->has_value()) {
+    return std::unexpected(conditions::EvalError::paket_expr(paket->name, entry->second->error()));
+  }
+  if (std::ranges::find(paket_stack_, paket->name) != paket_stack_.end()) {
+    return std::unexpected(conditions::EvalError::paket_cycle(paket->name));
+  }
+  paket_stack_.push_back(paket->name);
+  TruthResult result = eval(**entry->second, scope);
+  paket_stack_.pop_back();
+  return result;
+}
+
+Requirement Ctx::requirement(std::span<const std::string> cells, Scope scope) const {
+  const ParsedCells parsed = parse_cells(cells);
+  return requirement(parsed, scope);
+}
+
+Requirement Ctx::requirement(std::span<const std::optional<conditions::Status>> cells, Scope scope) const {
+  if (cells.empty()) return Requirement::Optional;
+  bool held = false;
+  bool all_false = true;
+  for (const auto& status : cells) {
+    const bool mandatory = status && is_mandatory(status->level);
+    if (!mandatory) {
+      all_false = false;
+      continue;
+    }
+    if (!status->condition) {
+      held = true;
+      all_false = false;
+      continue;
+    }
+    const TruthResult truth = eval(*status->condition, scope);
+    if (truth && (*truth == Truth::True || *truth == Truth::Neutral)) held = true;
+    if (!truth || *truth != Truth::False) all_false = false;
+  }
+  if (held) return Requirement::Required;
+  return all_false ? Requirement::NotPermitted : Requirement::Optional;
+}
+
+}  // namespace edi_energy::profile::validate

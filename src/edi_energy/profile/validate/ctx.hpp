@@ -1,0 +1,116 @@
+// The condition context of one run of the AHB column checks: decides the condition references
+// of status cells and Pakete against one placed message, always in the scope of one group
+// instance, and turns the status cells of a row into a requirement. It changes nothing and
+// reports nothing itself.
+#pragma once
+
+#include <cstdint>
+#include <expected>
+#include <functional>
+#include <map>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "edi_energy/profile/conditions/expr.hpp"
+#include "edi_energy/profile/conditions/read_conditions.hpp"
+#include "edi_energy/profile/conditions/status.hpp"
+#include "edi_energy/profile/conditions/truth.hpp"
+#include "edi_energy/profile/conditions/voraussetzung.hpp"
+#include "edi_energy/profile/structure.hpp"
+#include "edifact/model/segment.hpp"
+
+namespace edi_energy::profile::validate {
+
+enum class Requirement : std::uint8_t { Required, Optional, NotPermitted };
+
+// A Paket's expression: absent for an empty text, else parsed or the reason it did not parse.
+using PaketExpr = std::optional<std::expected<conditions::Expr, conditions::ExprError>>;
+using ParsedPakete = std::map<std::string, PaketExpr, std::less<>>;
+
+// Every Paket expression of the AHB, trimmed and parsed.
+ParsedPakete parse_pakete(const model::TextMap& packages);
+
+// Message segments [first, end).
+struct SegmentRange {
+  std::size_t first = 0;
+  std::size_t end = 0;
+};
+
+// Element and component index of a data element within a segment.
+struct Position {
+  std::size_t element = 0;
+  std::size_t component = 0;
+};
+
+class Ctx {
+ public:
+  using Scope = structure::InstanceIndex;
+
+  Ctx(const structure::Structure& structure, const structure::Resolution& resolution,
+      std::span<const edifact::model::Segment> segments, const conditions::ReadConditions& conditions,
+      ParsedPakete pakete)
+      : structure_(structure), resolution_(resolution), segments_(segments), conditions_(conditions),
+        pakete_(std::move(pakete)) {}
+
+  conditions::TruthResult eval(const conditions::Expr& expr, Scope scope) const;
+  Requirement requirement(std::span<const std::string> cells, Scope scope) const;
+  // The same over cells already parsed (an absent entry did not parse).
+  Requirement requirement(std::span<const std::optional<conditions::Status>> cells, Scope scope) const;
+  conditions::TruthResult paket_truth(std::string_view reference, Scope scope) const;
+  // Always True or False.
+  conditions::Truth truth(const conditions::Voraussetzung& voraussetzung, Scope scope) const;
+
+  bool carries_shape(SegmentRange range, const conditions::SegmentPattern& pattern, std::string_view de,
+                     const conditions::ShapeCheck& check) const;
+  bool carries_value(SegmentRange range, std::string_view tag, std::string_view de,
+                     std::span<const std::string> values, bool suffix) const;
+
+  // The range of the nearest instance of `group` at or above the scope; the whole message
+  // without `group` or without such an instance.
+  SegmentRange range_of(const std::optional<std::string>& group, Scope scope) const;
+  SegmentRange range_of_group(std::string_view group, Scope scope) const;
+
+  // The first position of data element `de` in the MIG definition of the segment's node, and
+  // the message's text there; nothing when unplaced, undefined or absent.
+  std::optional<std::string_view> value_of(std::size_t segment, std::string_view de) const;
+
+ private:
+  conditions::TruthResult decide(std::string_view reference, Scope scope) const;
+
+  const structure::Structure& structure_;
+  const structure::Resolution& resolution_;
+  std::span<const edifact::model::Segment> segments_;
+  const conditions::ReadConditions& conditions_;
+  ParsedPakete pakete_;
+  // Pakete under evaluation; empty between top-level calls.
+  mutable std::vector<std::string> paket_stack_;
+
+  // A reading decided over one segment range; the same range gives the same truth, so each
+  // range is read once however many scopes share it (a whole-message range above all).
+  struct Decided {
+    const void* reading;
+    std::size_t first;
+    std::size_t end;
+    friend bool operator==(const Decided&, const Decided&) = default;
+  };
+  struct DecidedHash {
+    std::size_t operator()(const Decided& d) const {
+      return std::hash<const void*>{}(d.reading) ^ (d.first * 0x9E3779B97F4A7C15ULL) ^ (d.end << 20);
+    }
+  };
+  mutable std::unordered_map<Decided, conditions::Truth, DecidedHash> decided_;
+};
+
+// Where data element `de` first stands in a MIG segment definition: the element itself, else
+// the first component of an element with that id.
+std::optional<Position> first_position(const model::SegmentNode& definition, std::string_view de);
+
+// The text of component `component` of element `element`, nothing when the segment is short.
+std::optional<std::string_view> text_at(const edifact::model::Segment& segment, Position position);
+
+}  // namespace edi_energy::profile::validate

@@ -1,0 +1,187 @@
+// Data elements of every placed segment against the element rules of the column: required
+// values, admitted codes, Formatbedingungen, and values the column does not know.
+#include <algorithm>
+#include <unordered_set>
+
+#include <fmt/format.h>
+#include <fmt/ranges.h>
+
+#include "edi_energy/profile/conditions/paket.hpp"
+#include "edi_energy/profile/formatbedingung/formatbedingung.hpp"
+#include "edi_energy/profile/validate/ahb_run.hpp"
+#include "support/debug_quote.hpp"
+
+namespace edi_energy::profile::validate {
+namespace {
+
+using conditions::Truth;
+using edifact::report::Severity;
+using edifact::report::ValidationIssue;
+
+struct PositionHash {
+  std::size_t operator()(const Position& p) const { return p.element * 1031 + p.component; }
+};
+struct PositionEqual {
+  bool operator()(const Position& a, const Position& b) const {
+    return a.element == b.element && a.component == b.component;
+  }
+};
+using Covered = std::unordered_set<Position, PositionHash, PositionEqual>;
+
+// What the operands of one rule make of an element.
+struct Verdicts {
+  bool required = false;
+  bool code_check = false;
+  std::vector<std::string_view> admitted;
+};
+
+struct SegmentAt {
+  std::size_t index;
+  const model::SegmentNode& definition;
+  structure::InstanceIndex scope;
+};
+
+ValidationIssue finished(ValidationIssue issue, const AhbRun& run, const SegmentAt& at, std::string_view de,
+                         Position position) {
+  return std::move(issue)
+      .with_context_entry("pid", run.label)
+      .with_context_entry("nr", at.definition.nr)
+      .with_context_entry("de", std::string(de))
+      .with_segment(at.definition.tag)
+      .with_segment_index(at.index)
+      .with_element(position.element)
+      .with_component(position.component);
+}
+
+Verdicts read_operands(const AhbRun& run, std::size_t rule_index, const model::Element& element,
+                       structure::InstanceIndex scope, std::vector<Truth>& truths) {
+  const model::ElementRule& rule = run.column.anwendungsfall().elements[rule_index];
+  const auto& cells = run.column.operands(rule_index);
+  Verdicts verdicts;
+  truths.assign(cells.size(), Truth::Undecided);
+  for (std::size_t at = 0; at < cells.size(); ++at) {
+    const model::Operand& operand = rule.operands[at];
+    if (operand.code) verdicts.code_check = true;
+    if (!cells[at].status) {
+      if (operand.code) verdicts.admitted.emplace_back(*operand.code);
+      continue;
+    }
+    const conditions::Status& status = *cells[at].status;
+    const Truth truth = condition_truth(run.ctx, status.condition, scope);
+    truths[at] = truth;
+    const bool mandatory = is_mandatory(status.level);
+    if (mandatory && holds(truth) && (!operand.code || !cells[at].references_paket)) {
+      verdicts.required = true;
+    }
+    if (operand.code && (!mandatory || truth != Truth::False)) verdicts.admitted.emplace_back(*operand.code);
+  }
+  if (!verdicts.code_check && element.is_code_list()) {
+    verdicts.code_check = true;
+    for (const model::Code& code : element.codes) verdicts.admitted.emplace_back(code.code);
+  }
+  return verdicts;
+}
+
+void check_formats(AhbRun& run, const SegmentAt& at, std::size_t rule_index, const RuleTarget& target,
+                   std::string_view value, const std::vector<Truth>& truths) {
+  const model::ElementRule& rule = run.column.anwendungsfall().elements[rule_index];
+  const auto& cells = run.column.operands(rule_index);
+  std::vector<formatbedingung::Finding> broken;
+  for (std::size_t k = 0; k < cells.size(); ++k) {
+    const auto& status = cells[k].status;
+    if (!status || !is_mandatory(status->level) || !status->condition) continue;
+    if (truths[k] == Truth::False) continue;
+    const auto& code = rule.operands[k].code;
+    if (code && *code != value) continue;
+    auto found = formatbedingung::violations(*status->condition, value);
+    broken.insert(broken.end(), std::make_move_iterator(found.begin()), std::make_move_iterator(found.end()));
+  }
+  std::ranges::sort(broken);
+  broken.erase(std::unique(broken.begin(), broken.end()), broken.end());
+  for (const auto& [reference, text] : broken) {
+    run.findings.push_back(finished(
+        ValidationIssue(Severity::Warning, fmt::format("{} (Nr {}): DE {} „{}“ {} — Formatbedingung [{}] of {}",
+                                                       at.definition.tag, at.definition.nr, rule.de,
+                                                       target.element->name, text, reference, run.label))
+            .with_rule_id(fmt::format("FMT-{}-{}-{}-{}-{}", run.label, at.definition.nr, at.definition.tag, rule.de,
+                                      reference)),
+        run, at, rule.de, target.position));
+  }
+}
+
+void check_rule(AhbRun& run, const SegmentAt& at, std::size_t rule_index, Covered& covered,
+                std::vector<Truth>& truths) {
+  const model::ElementRule& rule = run.column.anwendungsfall().elements[rule_index];
+  const auto target = locate(at.definition, rule);
+  if (!target) return;
+  covered.insert(target->position);
+  const std::string_view value = text_at(run.segments[at.index], target->position).value_or(std::string_view{});
+  const Verdicts verdicts = read_operands(run, rule_index, *target->element, at.scope, truths);
+  const auto& tag = at.definition.tag;
+  const auto& nr = at.definition.nr;
+  const auto admitted = [&] { return fmt::format("{}", fmt::join(verdicts.admitted, ", ")); };
+  if (value.empty()) {
+    if (!verdicts.required) return;
+    run.findings.push_back(finished(
+        ValidationIssue(Severity::Error,
+                        fmt::format("{} (Nr {}): DE {} „{}“ is required by the Prüfschablone of {} but empty{}", tag,
+                                    nr, rule.de, target->element->name, run.label,
+                                    verdicts.code_check ? " — admitted: " + admitted() : std::string()))
+            .with_rule_id(fmt::format("AHB-{}-{}-{}-{}-MISSING", run.label, nr, tag, rule.de)),
+        run, at, rule.de, target->position));
+    return;
+  }
+  check_formats(run, at, rule_index, *target, value, truths);
+  if (verdicts.code_check && std::ranges::find(verdicts.admitted, value) == verdicts.admitted.end()) {
+    run.findings.push_back(finished(
+        ValidationIssue(Severity::Error, fmt::format("{} (Nr {}): DE {} „{}“ is {}; the Prüfschablone of {} admits {}",
+                                                     tag, nr, rule.de, target->element->name,
+                                                     support::debug_quote(value), run.label,
+                                                     verdicts.admitted.empty() ? "no code here" : admitted()))
+            .with_rule_id(fmt::format("AHB-{}-{}-{}-{}-CODE", run.label, nr, tag, rule.de)),
+        run, at, rule.de, target->position));
+  }
+}
+
+void check_uncovered(AhbRun& run, const SegmentAt& at, const Covered& covered) {
+  const auto check = [&](const model::Element& element, Position position) {
+    if (covered.contains(position) || element.status == "N") return;
+    const auto value = text_at(run.segments[at.index], position);
+    if (!value || value->empty()) return;
+    run.findings.push_back(finished(
+        ValidationIssue(Severity::Error, fmt::format("{} (Nr {}): DE {} „{}“ carries {} but is not part of the "
+                                                     "Prüfschablone of {}",
+                                                     at.definition.tag, at.definition.nr, element.id, element.name,
+                                                     support::debug_quote(*value), run.label))
+            .with_rule_id(fmt::format("AHB-{}-{}-{}-{}-NOT-PERMITTED", run.label, at.definition.nr,
+                                      at.definition.tag, element.id)),
+        run, at, element.id, position));
+  };
+  for (std::size_t k = 0; k < at.definition.elements.size(); ++k) {
+    const model::Element& element = at.definition.elements[k];
+    if (element.components.empty()) {
+      check(element, Position{k, 0});
+      continue;
+    }
+    for (std::size_t j = 0; j < element.components.size(); ++j) check(element.components[j], Position{k, j});
+  }
+}
+
+}  // namespace
+
+void element_rules(AhbRun& run) {
+  Covered covered;
+  std::vector<Truth> truths;
+  for (std::size_t index = 0; index < run.segments.size(); ++index) {
+    const auto& placement = run.resolution.placements[index];
+    if (!placement) continue;
+    const model::SegmentNode* definition = definition_of(run.structure, placement->node);
+    if (definition == nullptr || run.column.segment_row(placement->node, definition->nr) == nullptr) continue;
+    const SegmentAt at{index, *definition, placement->instance};
+    covered.clear();
+    for (const std::size_t rule : run.column.rules(placement->node, definition->nr)) check_rule(run, at, rule, covered, truths);
+    check_uncovered(run, at, covered);
+  }
+}
+
+}  // namespace edi_energy::profile::validate

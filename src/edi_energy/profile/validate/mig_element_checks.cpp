@@ -1,0 +1,116 @@
+// The data elements of every placed segment against its MIG definition.
+#include <fmt/format.h>
+
+#include "edi_energy/profile/validate/ahb_checks.hpp"
+#include "edi_energy/profile/validate/ahb_run.hpp"
+#include "edi_energy/profile/validate/mig_checks.hpp"
+#include "edi_energy/profile/validate/validate.hpp"
+
+namespace edi_energy::profile::validate {
+namespace {
+
+using edifact::report::Severity;
+using edifact::report::ValidationIssue;
+
+// Whether some component of `components` from index `first` on (below `end`) carries text.
+bool carries_text(const edifact::model::ComponentList& components, std::size_t first, std::size_t end) {
+  for (std::size_t j = first; j < components.size() && j < end; ++j) {
+    if (!components.text(j).empty()) return true;
+  }
+  return false;
+}
+
+constexpr std::size_t no_end = static_cast<std::size_t>(-1);
+
+class SegmentCheck {
+ public:
+  SegmentCheck(MigRun& run, std::size_t index, structure::NodeIndex node, const model::SegmentNode& definition)
+      : run_(run), index_(index), definition_(definition), segment_(run.segments[index]),
+        elements_(segment_.elements()),
+        rules_(run.column != nullptr ? run.column->rules(node, definition.nr) : std::span<const std::size_t>{}) {}
+
+  void check() {
+    for (std::size_t k = 0; k < definition_.elements.size(); ++k) {
+      const model::Element& element = definition_.elements[k];
+      if (element.components.empty()) {
+        check_leaf(element, segment_, leaf(k, 0), true, names(element), run_.findings);
+      } else {
+        check_composite(element, k);
+      }
+    }
+    for (std::size_t k = definition_.elements.size(); k < elements_.size(); ++k) {
+      if (!carries_text(elements_[k].components(), 0, no_end)) continue;
+      report(fmt::format("{} (Nr {}): {} elements on the wire, the MIG defines {}", definition_.tag, definition_.nr,
+                         elements_.size(), definition_.elements.size()),
+             fmt::format("MIG-{}-{}-EXTRA", definition_.nr, definition_.tag), std::nullopt);
+      break;
+    }
+  }
+
+ private:
+  LeafAt leaf(std::size_t k, std::size_t j) const { return {k, j, definition_.nr, definition_.tag, index_}; }
+
+  // Without a chosen column every element counts as named.
+  bool names(const model::Element& element) const {
+    return run_.column == nullptr || run_.column->names(rules_, element);
+  }
+
+  void report(std::string message, std::string rule_id, std::optional<std::size_t> element) {
+    ValidationIssue issue = ValidationIssue(Severity::Error, std::move(message))
+                                .with_rule_id(std::move(rule_id))
+                                .with_segment(definition_.tag)
+                                .with_segment_index(index_);
+    if (element) issue = std::move(issue).with_element(*element);
+    run_.findings.push_back(std::move(issue));
+  }
+
+  void check_composite(const model::Element& composite, std::size_t k) {
+    const std::size_t defined = composite.components.size();
+    const edifact::model::ComponentList components =
+        k < elements_.size() ? elements_[k].components() : edifact::model::ComponentList{};
+    const bool present = carries_text(components, 0, defined);
+    const auto rule_id = [&](std::string_view suffix) {
+      return fmt::format("MIG-{}-{}-{}-{}", definition_.nr, definition_.tag, composite.id, suffix);
+    };
+    if (!present && (composite.status == "M" || (composite.status == "R" && names(composite)))) {
+      report(fmt::format("{} (Nr {}): composite {} „{}“ is mandatory in the MIG but empty", definition_.tag,
+                         definition_.nr, composite.id, composite.name),
+             rule_id("REQUIRED"), k);
+    }
+    if (present && composite.status == "N") {
+      report(fmt::format("{} (Nr {}): composite {} „{}“ is not used in the MIG but filled", definition_.tag,
+                         definition_.nr, composite.id, composite.name),
+             rule_id("NOTUSED"), k);
+    }
+    for (std::size_t j = 0; j < defined; ++j) {
+      check_leaf(composite.components[j], segment_, leaf(k, j), present, names(composite.components[j]),
+                 run_.findings);
+    }
+    if (carries_text(components, defined, no_end)) {
+      report(fmt::format("{} (Nr {}): composite {} carries more components than the MIG defines ({})",
+                         definition_.tag, definition_.nr, composite.id, defined),
+             rule_id("EXTRA"), k);
+    }
+  }
+
+  MigRun& run_;
+  std::size_t index_;
+  const model::SegmentNode& definition_;
+  const edifact::model::Segment& segment_;
+  edifact::model::ElementList elements_;
+  std::span<const std::size_t> rules_;  // the column's rules for this segment number
+};
+
+}  // namespace
+
+void data_element_checks(MigRun& run) {
+  for (std::size_t index = 0; index < run.segments.size(); ++index) {
+    const auto& placement = run.resolution.placements[index];
+    if (!placement) continue;
+    const model::SegmentNode* definition = definition_of(run.profile.structure(), placement->node);
+    if (definition == nullptr) continue;
+    SegmentCheck(run, index, placement->node, *definition).check();
+  }
+}
+
+}  // namespace edi_energy::profile::validate

@@ -1,0 +1,102 @@
+// Groups and segments of every instance against the status rows of the column.
+#include <algorithm>
+
+#include <fmt/format.h>
+
+#include "edi_energy/profile/validate/ahb_run.hpp"
+
+namespace edi_energy::profile::validate {
+namespace {
+
+using edifact::report::Severity;
+using edifact::report::ValidationIssue;
+
+std::size_t segments_at(const structure::Resolution& resolution, const structure::Instance& instance,
+                        structure::NodeIndex node) {
+  return static_cast<std::size_t>(std::ranges::count_if(
+      instance.segments, [&](std::size_t at) { return resolution.placements[at]->node == node; }));
+}
+
+std::size_t instances_of(const structure::Resolution& resolution, const structure::Instance& instance,
+                         structure::NodeIndex node) {
+  return static_cast<std::size_t>(std::ranges::count_if(
+      instance.children, [&](structure::InstanceIndex child) { return resolution.instances[child].node == node; }));
+}
+
+void check_segment(AhbRun& run, structure::InstanceIndex scope, structure::NodeIndex node_index) {
+  const structure::SNode& node = run.structure.nodes[node_index];
+  const auto& segment = *node.segment();
+  const std::size_t count = segments_at(run.resolution, run.resolution.instances[scope], node_index);
+  const auto report = [&](std::string message, std::string_view suffix) {
+    run.findings.push_back(ValidationIssue(Severity::Error, std::move(message))
+                               .with_rule_id(fmt::format("AHB-{}-{}-{}-{}", run.label, segment.nr, segment.tag, suffix))
+                               .with_segment(segment.tag)
+                               .with_context_entry("nr", segment.nr)
+                               .with_context_entry("pid", run.label));
+  };
+  const model::Row* row = run.column.segment_row(node_index, segment.nr);
+  if (row == nullptr) {
+    if (count > 0) {
+      report(fmt::format("{} „{}“ (Nr {}) is not part of the Prüfschablone of {}{}", segment.tag, node.name,
+                         segment.nr, run.label, scope_suffix(run.structure, run.resolution, scope)),
+             "NOT-PERMITTED");
+    }
+    return;
+  }
+  const Requirement requirement = run.ctx.requirement(run.column.cells(*row), scope);
+  if (requirement == Requirement::Required && count == 0) {
+    report(fmt::format("{} „{}“ (Nr {}) is Muss for {}{} but missing — AHB status {}", segment.tag, node.name,
+                       segment.nr, run.label, scope_suffix(run.structure, run.resolution, scope),
+                       status_text(row->status)),
+           "MISSING");
+  } else if (requirement == Requirement::NotPermitted && count > 0) {
+    report(fmt::format("{} „{}“ (Nr {}) is present but its Voraussetzung for {} is not met — AHB status {}",
+                       segment.tag, node.name, segment.nr, run.label, status_text(row->status)),
+           "NOT-PERMITTED");
+  }
+}
+
+void check_group(AhbRun& run, structure::InstanceIndex scope, structure::NodeIndex node_index) {
+  const structure::SNode& node = run.structure.nodes[node_index];
+  const std::string& group = node.group()->group;
+  if (node.children.empty()) return;
+  const auto* trigger = run.structure.nodes[node.children.front()].segment();
+  if (trigger == nullptr) return;
+  const std::string& nr = trigger->nr;
+  const model::Row* row = run.column.group_row(node_index, group, nr);
+  if (row == nullptr) return;
+  const std::size_t count = instances_of(run.resolution, run.resolution.instances[scope], node_index);
+  const Requirement requirement = run.ctx.requirement(run.column.cells(*row), scope);
+  const auto report = [&](std::string message, std::string_view suffix) {
+    run.findings.push_back(ValidationIssue(Severity::Error, std::move(message))
+                               .with_rule_id(fmt::format("AHB-{}-{}-{}-{}", run.label, group, nr, suffix))
+                               .with_segment_group(group)
+                               .with_context_entry("nr", nr)
+                               .with_context_entry("pid", run.label));
+  };
+  if (requirement == Requirement::Required && count == 0) {
+    report(fmt::format("segment group {} „{}“ (Nr {}) is Muss for {}{} but missing — AHB status {}", group, node.name,
+                       nr, run.label, scope_suffix(run.structure, run.resolution, scope), status_text(row->status)),
+           "MISSING");
+  } else if (requirement == Requirement::NotPermitted && count > 0) {
+    report(fmt::format("segment group {} „{}“ (Nr {}) is present but its Voraussetzung for {} is not met — AHB status {}",
+                       group, node.name, nr, run.label, status_text(row->status)),
+           "NOT-PERMITTED");
+  }
+}
+
+}  // namespace
+
+void row_checks(AhbRun& run) {
+  for (structure::InstanceIndex scope = 0; scope < run.resolution.instances.size(); ++scope) {
+    for (const structure::NodeIndex node : child_nodes(run.structure, run.resolution.instances[scope])) {
+      if (run.structure.nodes[node].segment() != nullptr) {
+        check_segment(run, scope, node);
+      } else {
+        check_group(run, scope, node);
+      }
+    }
+  }
+}
+
+}  // namespace edi_energy::profile::validate

@@ -1,0 +1,85 @@
+#include "edi_energy/profile/validate/validate.hpp"
+
+#include <algorithm>
+#include <limits>
+
+#include <fmt/format.h>
+
+#include "edi_energy/profile/validate/ahb_checks.hpp"
+#include "edi_energy/profile/validate/column.hpp"
+#include "edi_energy/profile/validate/column_choice.hpp"
+#include "edi_energy/profile/validate/mig_checks.hpp"
+
+namespace edi_energy::profile::validate {
+namespace {
+
+using edifact::report::Severity;
+using edifact::report::ValidationIssue;
+
+// The column with the fewest error findings, the earliest on ties.
+const model::Anwendungsfall& best_fit(const Profile& profile, const structure::Resolution& resolution,
+                                      std::span<const edifact::model::Segment> segments) {
+  const model::Anwendungsfall* best = nullptr;
+  std::size_t fewest = std::numeric_limits<std::size_t>::max();
+  std::vector<ValidationIssue> scratch;
+  for (const model::Anwendungsfall& anwendungsfall : profile.ahb().anwendungsfaelle) {
+    scratch.clear();
+    ahb_checks(profile, anwendungsfall, resolution, segments, scratch);
+    const auto errors = static_cast<std::size_t>(
+        std::ranges::count_if(scratch, [](const ValidationIssue& issue) { return issue.severity == Severity::Error; }));
+    if (errors < fewest) {
+      fewest = errors;
+      best = &anwendungsfall;
+    }
+  }
+  return *best;
+}
+
+}  // namespace
+
+std::vector<ValidationIssue> validate(const Profile& profile, std::span<const edifact::model::Segment> segments,
+                                      std::optional<std::uint32_t> pruefidentifikator) {
+  std::vector<ValidationIssue> findings;
+  const structure::Resolution resolution = profile.structure().resolve(segments);
+  const ColumnChoice choice = choose_column(profile, segments, pruefidentifikator);
+
+  std::optional<Column> column;
+  if (choice.anwendungsfall != nullptr) column.emplace(*choice.anwendungsfall, profile.structure().nodes.size());
+  MigRun mig{profile, resolution, segments, column ? &*column : nullptr, findings};
+  unplaced_checks(mig);
+  occurrence_checks(mig);
+  data_element_checks(mig);
+
+  const auto& all = profile.ahb().anwendungsfaelle;
+  switch (choice.outcome) {
+    case ColumnChoice::Outcome::Chosen:
+      ahb_checks(profile, *column, resolution, segments, findings);
+      break;
+    case ColumnChoice::Outcome::Unknown:
+      findings.push_back(ValidationIssue(Severity::Warning,
+                                         fmt::format("Prüfidentifikator {} is not an Anwendungsfall of {} {} — AHB "
+                                                     "rules were not applied",
+                                                     *pruefidentifikator, profile.mig().message_type,
+                                                     profile.mig().release))
+                             .with_rule_id("AHB-UNKNOWN-PID")
+                             .with_context_entry("pid", fmt::format("{}", *pruefidentifikator)));
+      break;
+    case ColumnChoice::Outcome::Open: {
+      const bool without_pids =
+          std::ranges::none_of(all, [](const model::Anwendungsfall& a) { return a.pid.has_value(); });
+      if ((profile.mig().pid_exempt || without_pids) && !all.empty()) {
+        ahb_checks(profile, best_fit(profile, resolution, segments), resolution, segments, findings);
+      } else {
+        findings.push_back(ValidationIssue(Severity::Warning,
+                                           "no Anwendungsfall could be selected: the message carries no "
+                                           "Prüfidentifikator and its BGM matches no column — AHB rules were not "
+                                           "applied")
+                               .with_rule_id("AHB-SKIP-NO-PID"));
+      }
+      break;
+    }
+  }
+  return findings;
+}
+
+}  // namespace edi_energy::profile::validate

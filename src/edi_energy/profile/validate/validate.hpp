@@ -1,0 +1,39 @@
+// Validation of one message against one compiled profile: placement of its segments, the
+// occurrences of groups, segments and data elements against the MIG, the choice of the AHB
+// column, and the AHB column checks. Every problem is a finding; nothing here fails.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "edi_energy/profile/profile.hpp"
+#include "edifact/model/segment.hpp"
+#include "edifact/report/issue.hpp"
+
+namespace edi_energy::profile::validate {
+
+// Findings in the order they were made: placement, occurrences, data elements, AHB column.
+std::vector<edifact::report::ValidationIssue> validate(const Profile& profile,
+                                                       std::span<const edifact::model::Segment> segments,
+                                                       std::optional<std::uint32_t> pruefidentifikator);
+
+// Where one simple data element or component of a message segment is checked.
+struct LeafAt {
+  std::size_t element = 0;
+  std::size_t component = 0;
+  std::string_view nr;
+  std::string_view tag;
+  std::size_t segment_index = 0;
+};
+
+// Checks one simple data element or component against its MIG definition; appends at most two
+// findings (a format and a code finding).
+void check_leaf(const model::Element& element, const edifact::model::Segment& segment, const LeafAt& at,
+                bool check_empty, bool column_names,
+                std::vector<edifact::report::ValidationIssue>& findings);
+
+}  // namespace edi_energy::profile::validate

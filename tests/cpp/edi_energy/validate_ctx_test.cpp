@@ -1,0 +1,195 @@
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "edi_energy/profile/validate/ctx.hpp"
+#include "validate_fixture.hpp"
+
+namespace {
+
+namespace conditions = edi_energy::profile::conditions;
+namespace structure = edi_energy::profile::structure;
+using conditions::Truth;
+using edi_energy::profile::validate::Ctx;
+using edi_energy::profile::validate::Requirement;
+
+constexpr std::string_view conditions_json = R"({
+  "1": "Wenn SG8 SEQ+Z01 vorhanden",
+  "2": "Wenn SG8 SEQ+Z98 vorhanden",
+  "4": "Wenn kein SG8 SEQ+Z98 vorhanden",
+  "6": "Hinweis: Die ID ist anzugeben",
+  "7": "Falls es regnet",
+  "2001": "Einmal für jede SG8  SEQ+Z01, die angegeben ist"})";
+constexpr std::string_view packages_json =
+    R"({"1P": "[1]", "2P": " ", "3P": "[3P0..1]", "4P": "[5P]", "5P": "[4P]", "6P": "[1] ((", "7P": "[2P] [1P]"})";
+
+// Segment indices of the triggers below, to name scopes by.
+constexpr std::size_t sg4_first = 2, sg8_z01 = 4, cci_first = 5, sg4_second = 7, sg8_z98 = 8;
+constexpr std::string_view message_text =
+    "UNH+1'BGM+E01+D1'IDE+24+V1'STS+E'SEQ+Z01'CCI+Z30+123'CCI+Z30'IDE+24+V2'SEQ+Z98'UNT+9+1'";
+
+class CtxTest : public ::testing::Test {
+ protected:
+  CtxTest()
+      : profile_(validate_fixture::profile(validate_fixture::mig(),
+                                           validate_fixture::ahb("[]", conditions_json, packages_json))),
+        segments_(validate_fixture::message(message_text)),
+        resolution_(profile_.structure().resolve(segments_)),
+        ctx_(profile_.structure(), resolution_, segments_, profile_.read_conditions(),
+             edi_energy::profile::validate::parse_pakete(profile_.ahb().packages)) {}
+
+  structure::InstanceIndex scope_of(std::optional<std::size_t> trigger) const {
+    return trigger ? resolution_.placements[*trigger]->instance : structure::root_instance;
+  }
+
+  conditions::TruthResult eval(std::string_view text, std::optional<std::size_t> trigger) const {
+    const auto expr = conditions::Expr::parse(text);
+    EXPECT_TRUE(expr.has_value()) << text;
+    return ctx_.eval(*expr, scope_of(trigger));
+  }
+
+  edi_energy::profile::Profile profile_;
+  std::vector<edifact::model::Segment> segments_;
+  structure::Resolution resolution_;
+  Ctx ctx_;
+};
+
+TEST_F(CtxTest, MessagePlacesAsTheScopesAssume) {
+  EXPECT_TRUE(resolution_.unplaced.empty());
+  EXPECT_NE(scope_of(sg8_z01), scope_of(sg8_z98));
+  EXPECT_NE(scope_of(cci_first), scope_of(sg8_z01));
+}
+
+struct TruthCase {
+  std::string_view expression;
+  std::optional<std::size_t> scope;  // trigger segment of the scope; none: message root
+  conditions::TruthResult expected;
+};
+
+TEST_F(CtxTest, ConditionKindsInScope) {
+  const std::vector<TruthCase> cases{
+      // A group Voraussetzung reads its own group's instance, the whole message from outside one.
+      {"[1]", std::nullopt, Truth::True},
+      {"[1]", sg8_z98, Truth::False},
+      {"[1]", sg8_z01, Truth::True},
+      {"[1]", cci_first, Truth::True},
+      {"[2]", sg4_first, Truth::True},
+      {"[4]", sg8_z01, Truth::True},
+      {"[4]", sg8_z98, Truth::False},
+      {"[4]", std::nullopt, Truth::False},
+      {"[6]", std::nullopt, Truth::Neutral},
+      {"[7]", std::nullopt, Truth::Undecided},
+      {"[99]", std::nullopt, Truth::Undecided},
+      // Wiederholbarkeit: found in the enclosing SG4 instance, else never false.
+      {"[2001]", cci_first, Truth::True},
+      {"[2001]", sg4_second, Truth::Undecided},
+      {"[2001]", sg8_z98, Truth::Undecided},
+      {"[2001]", std::nullopt, Truth::True},
+      {"[2002]", std::nullopt, Truth::Neutral},
+      {"[501]", std::nullopt, Truth::Neutral},
+      {"[931]", std::nullopt, Truth::Neutral},
+      {"[UB1]", std::nullopt, Truth::Neutral},
+      {"[1P]", sg8_z98, Truth::False},
+      {"[1P0..1]", sg8_z01, Truth::True},
+      {"[2P]", std::nullopt, Truth::True},
+      {"[7P]", sg8_z98, Truth::False},
+      {"[9P]", std::nullopt, Truth::Undecided},
+      {"[3P]", std::nullopt, std::unexpected(conditions::EvalError::paket_cycle("3P"))},
+      {"[4P]", std::nullopt, std::unexpected(conditions::EvalError::paket_cycle("4P"))},
+      {"[6P]", std::nullopt,
+       std::unexpected(conditions::EvalError::paket_expr("6P", conditions::Expr::parse("[1] ((").error()))},
+      // The stack is restored after a cycle.
+      {"[1P]", std::nullopt, Truth::True},
+  };
+  for (const TruthCase& c : cases) {
+    EXPECT_EQ(eval(c.expression, c.scope), c.expected) << c.expression << " in scope of " << c.scope.value_or(99);
+  }
+}
+
+struct RequirementCase {
+  std::vector<std::string> cells;
+  Requirement expected;
+};
+
+TEST_F(CtxTest, RequirementOfStatusCells) {
+  // In the SG8 instance of SEQ+Z98: [1] is False, [2] True, [7] Undecided.
+  const std::vector<RequirementCase> cases{
+      {{}, Requirement::Optional},
+      {{"Muss"}, Requirement::Required},
+      {{"X [501]"}, Requirement::Required},
+      {{"Muss [1]"}, Requirement::NotPermitted},
+      {{"Muss [1]", "X [1]"}, Requirement::NotPermitted},
+      {{"Muss [1]", "Kann"}, Requirement::Optional},
+      {{"Muss [1]", "Muss [7]"}, Requirement::Optional},
+      {{"Muss [1]", "Muss [2]"}, Requirement::Required},
+      {{"Muss [2]", "Muss [1]"}, Requirement::Required},
+      {{"Muss [1]", "Unsinn"}, Requirement::Optional},
+      {{"Muss [3P]"}, Requirement::Optional},
+      {{"Soll [2]"}, Requirement::Optional},
+  };
+  for (const RequirementCase& c : cases) {
+    EXPECT_EQ(ctx_.requirement(c.cells, scope_of(sg8_z98)), c.expected) << ::testing::PrintToString(c.cells);
+  }
+}
+
+conditions::SegmentPattern pattern(std::string_view text) { return *conditions::SegmentPattern::parse(text); }
+
+struct VoraussetzungCase {
+  std::string_view name;
+  conditions::Voraussetzung voraussetzung;
+  std::optional<std::size_t> scope;
+  Truth expected;
+};
+
+TEST_F(CtxTest, VoraussetzungShapes) {
+  using V = conditions::Voraussetzung;
+  using Check = conditions::ShapeCheck;
+  const std::vector<VoraussetzungCase> cases{
+      {"count above one", V{V::Count{pattern("CCI+Z30"), "SG8", 1}}, sg8_z01, Truth::True},
+      {"count not above two", V{V::Count{pattern("CCI+Z30"), "SG8", 2}}, sg8_z01, Truth::False},
+      {"count in other instance", V{V::Count{pattern("CCI+Z30"), "SG8", 0}}, sg8_z98, Truth::False},
+      {"chain in order", V{V::Present{{pattern("SEQ+Z01"), pattern("CCI+Z30")}, std::nullopt, false, false}},
+       std::nullopt, Truth::True},
+      {"chain out of order", V{V::Present{{pattern("CCI+Z30"), pattern("SEQ+Z01")}, std::nullopt, false, false}},
+       std::nullopt, Truth::False},
+      {"any of a chain", V{V::Present{{pattern("CCI+Z19"), pattern("SEQ+Z98")}, std::nullopt, true, false}},
+       std::nullopt, Truth::True},
+      {"negated absent", V{V::Present{{pattern("CCI+Z19")}, std::nullopt, false, true}}, std::nullopt, Truth::True},
+      {"value equal", V{V::DeValue{"STS", "9015", {"E"}, std::nullopt, false, false}}, std::nullopt, Truth::True},
+      {"suffix of one character", V{V::DeValue{"STS", "9015", {"E"}, std::nullopt, false, true}}, std::nullopt,
+       Truth::False},
+      {"suffix", V{V::DeValue{"SEQ", "1229", {"98"}, std::nullopt, false, true}}, std::nullopt, Truth::True},
+      {"suffix longer than value", V{V::DeValue{"SEQ", "1229", {"XZ98"}, std::nullopt, false, true}}, std::nullopt,
+       Truth::False},
+      {"value in scope only", V{V::DeValue{"SEQ", "1229", {"Z98"}, "SG8", false, false}}, sg8_z01, Truth::False},
+      {"negated value", V{V::DeValue{"SEQ", "1229", {"Z98"}, "SG8", true, false}}, sg8_z01, Truth::True},
+      {"element the MIG lacks", V{V::DeValue{"SEQ", "9999", {""}, std::nullopt, false, false}}, std::nullopt,
+       Truth::False},
+      {"component of a composite", V{V::DeValue{"IDE", "7402", {"V2"}, std::nullopt, false, false}}, std::nullopt,
+       Truth::True},
+      {"length", V{V::DeShape{Check{Check::Kind::Length, "", 3}, pattern("CCI+Z30"), "1131", std::nullopt, false}},
+       std::nullopt, Truth::True},
+      {"length differs", V{V::DeShape{Check{Check::Kind::Length, "", 2}, pattern("CCI+Z30"), "1131", std::nullopt, false}},
+       std::nullopt, Truth::False},
+      {"filled in scope", V{V::DeShape{Check{Check::Kind::Filled, "", 0}, pattern("CCI"), "1131", "SG10", false}},
+       cci_first, Truth::True},
+      {"empty in scope", V{V::DeShape{Check{Check::Kind::Filled, "", 0}, pattern("CCI"), "1131", "SG10", false}},
+       cci_first + 1, Truth::False},
+      {"format condition", V{V::DeShape{Check{Check::Kind::Formatbedingung, "908", 0}, pattern("CCI"), "1131",
+                                        std::nullopt, false}},
+       std::nullopt, Truth::True},
+      {"format condition broken", V{V::DeShape{Check{Check::Kind::Formatbedingung, "903", 0}, pattern("CCI"), "1131",
+                                               std::nullopt, false}},
+       std::nullopt, Truth::False},
+      {"unknown format condition", V{V::DeShape{Check{Check::Kind::Formatbedingung, "911", 0}, pattern("CCI"), "1131",
+                                                std::nullopt, false}},
+       std::nullopt, Truth::False},
+  };
+  for (const VoraussetzungCase& c : cases) {
+    EXPECT_EQ(ctx_.truth(c.voraussetzung, scope_of(c.scope)), c.expected) << c.name;
+  }
+}
+
+}  // namespace
