@@ -36,14 +36,26 @@ Result<std::vector<edifact::model::Segment>> input_segments(std::string_view raw
   config.max_segments = MAX_SEGMENTS;
   // The raw size is already within the limit; a decoded text may be longer and is not refused.
   config.max_input_bytes = offsets.is_identity() ? MAX_INPUT_BYTES : text.size();
-  config.max_segment_length = MAX_SEGMENT_LENGTH;
+  // Likewise for one segment: a raw byte decodes to at most three, and the raw length is
+  // checked below.
+  config.max_segment_length = offsets.is_identity() ? MAX_SEGMENT_LENGTH : 3 * MAX_SEGMENT_LENGTH;
 
   edifact::parser::OwnedSegmentStream stream(std::make_unique<edifact::parser::MemoryByteSource>(text),
                                              std::move(config));
   std::vector<edifact::model::Segment> segments;
   while (auto item = stream.next()) {
     if (!item->has_value()) return std::unexpected(Error::edifact_parse(offsets.to_raw(std::move(item->error()))));
-    segments.push_back(offsets.is_identity() ? std::move(**item) : offsets.to_raw(**item));
+    if (offsets.is_identity()) {
+      segments.push_back(std::move(**item));
+      continue;
+    }
+    edifact::model::Segment segment = offsets.to_raw(**item);
+    const edifact::model::Span span = segment.span();
+    if (span.length() > MAX_SEGMENT_LENGTH + 1) {  // the terminator is not counted
+      return std::unexpected(
+          Error::edifact_parse(edifact::EdifactError::segment_too_long(span.start, MAX_SEGMENT_LENGTH)));
+    }
+    segments.push_back(std::move(segment));
   }
   return segments;
 }

@@ -202,4 +202,23 @@ TEST(Platform, LimitAppliesToRawBytesNotToDecodedText) {
   EXPECT_EQ(segments->back().span().end, raw.size());
 }
 
+// The segment length limit counts raw bytes too: 40,000 decoded characters of two bytes each
+// pass, 65,537 raw bytes before the terminator fail at the segment's raw start.
+TEST(Platform, SegmentLengthCountsRawBytes) {
+  const std::string unb = "UNB+UNOC:3+S+R'";
+  auto long_text = edi_energy::platform::input_segments(unb + "FTX+AAB+++" + std::string(40'000, '\xE4') + "'");
+  ASSERT_TRUE(long_text) << long_text.error().message();
+  EXPECT_EQ(long_text->back().span().end, unb.size() + 10 + 40'000 + 1);
+
+  const std::string at_limit = "FTX+AAB+++" + std::string(65'536 - 10, '\xE4') + "'";
+  EXPECT_TRUE(edi_energy::platform::input_segments(unb + at_limit));
+  auto too_long = edi_energy::platform::input_segments(unb + "FTX+AAB+++" + std::string(65'537 - 10, '\xE4') + "'");
+  ASSERT_FALSE(too_long);
+  auto plain_too_long = edi_energy::platform::input_segments(unb + "FTX+AAB+++" + std::string(65'537 - 10, 'a') + "'");
+  ASSERT_FALSE(plain_too_long);
+  EXPECT_EQ(too_long.error().message(), plain_too_long.error().message());
+  EXPECT_EQ(too_long.error().message(),
+            "EDIFACT parse error: segment starting at byte offset 15 exceeded maximum length of 65536 bytes");
+}
+
 }  // namespace
