@@ -6,6 +6,7 @@
 
 #include "edi_energy/interchange.hpp"
 #include "edi_energy/platform/platform.hpp"
+#include "support/diag.hpp"
 
 namespace {
 
@@ -196,6 +197,35 @@ TEST(Platform, ReceiptContextOfAMessage) {
   const auto second = parsed->messages[1].receipt_context();
   EXPECT_EQ(second.message_reference, "U1");
   EXPECT_EQ(second.release.text(), "");
+}
+
+// What the parse events carry is what a host sees of a parse; an unknown type names none.
+TEST(Platform, ParseEventsCarryTypeReleaseAndPruefidentifikator) {
+  std::vector<support::diag::Event> events;
+  const auto previous = support::diag::set_sink([&](const support::diag::Event& event) { events.push_back(event); });
+  const std::string utilmd = "UNH+1+UTILMD:D:11A:UN:S2.1'BGM+E01+D1'RFF+Z13:55001'UNT+4+1'";
+  ASSERT_TRUE(platform().parse(utilmd));
+  ASSERT_TRUE(platform().parse("UNH+1+XYZABC:D:11A:UN'UNT+2+1'"));
+  ASSERT_TRUE(platform().parse_interchange_full(interchange(mscons("1"), "UNZ+1+REF1'")));
+  support::diag::set_sink(previous);
+
+  auto fields_of = [&](std::string_view message) {
+    std::vector<std::vector<std::string>> found;
+    for (const auto& event : events) {
+      if (event.message != message) continue;
+      std::vector<std::string> fields;
+      for (const auto& field : event.fields) fields.push_back(field.name + "=" + field.value);
+      found.push_back(fields);
+    }
+    return found;
+  };
+  using Fields = std::vector<std::vector<std::string>>;
+  EXPECT_EQ(fields_of("parse"),
+            (Fields{{"bytes=" + std::to_string(utilmd.size()), "message_type=UTILMD", "release=S2.1",
+                     "pruefidentifikator=55001"},
+                    {"bytes=30", "message_type=", "release=", "pruefidentifikator="}}));
+  EXPECT_EQ(fields_of("parse_interchange"),
+            (Fields{{"sender=S1", "receiver=R1", "control_ref=REF1", "segment_count=7"}}));
 }
 
 }  // namespace
