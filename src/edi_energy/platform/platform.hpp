@@ -22,8 +22,6 @@ class Platform {
   Result<interchange::ParsedInterchange> parse_interchange_full(std::string_view input) const;
   Result<any_message::AnyMessage> parse(std::string_view input) const;
 
-  const registry::ReleaseRegistry& registry() const { return *registry_; }
-
  private:
   std::shared_ptr<const registry::ReleaseRegistry> registry_;
 };
