@@ -1,0 +1,75 @@
+// What an interchange's envelope says and the messages found inside it: the UNB header, each
+// message with its position and a copy of the header, and the UNZ's declared reference and count.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "edi_energy/any_message.hpp"
+#include "edi_energy/release.hpp"
+#include "edifact/model/segment.hpp"
+
+namespace edi_energy::interchange {
+
+// A calendar date with a clock time and no zone, as a UNB writes it.
+struct LocalDateTime {
+  std::chrono::year_month_day date;
+  std::uint8_t hour = 0;
+  std::uint8_t minute = 0;
+  std::uint8_t second = 0;
+
+  friend bool operator==(const LocalDateTime&, const LocalDateTime&) = default;
+};
+
+struct InterchangeHeader {
+  std::string sender;               // DE 0004
+  std::string sender_qualifier;     // DE 0007
+  std::string recipient;            // DE 0010
+  std::string recipient_qualifier;  // DE 0007 of the recipient
+  std::string control_ref;          // DE 0020
+  std::string syntax_identifier;    // DE 0001
+  std::optional<LocalDateTime> prepared_at;
+  std::uint8_t syntax_version = 3;
+  bool test_indicator = false;
+
+  static InterchangeHeader from_unb(const edifact::model::Segment& unb);
+
+  friend bool operator==(const InterchangeHeader&, const InterchangeHeader&) = default;
+};
+
+// What an answer (APERAK, CONTRL) to a received message needs.
+struct ReceiptContext {
+  std::string sender;
+  std::string recipient;
+  std::string message_reference;
+  release::Release release;  // the empty text when the message names none
+  std::optional<std::chrono::year_month_day> prepared_on;
+};
+
+struct MessageEnvelope {
+  any_message::AnyMessage message;
+  InterchangeHeader header;
+  std::size_t index = 0;
+
+  ReceiptContext receipt_context() const;
+};
+
+struct ParsedInterchange {
+  std::vector<MessageEnvelope> messages;
+  InterchangeHeader header;
+  std::string unz_control_ref;     // DE 0036
+  std::size_t unz_message_count = 0;  // DE 0074; 0 when absent or unreadable
+};
+
+// The text of a component, nothing when the segment lacks it.
+std::optional<std::string_view> component_text(const edifact::model::Segment& segment,
+                                               std::size_t element_index, std::size_t component_index);
+
+// A decimal count with an optional leading "+"; nothing when empty, not digits, or too large.
+std::optional<std::uint64_t> read_count(std::string_view text, std::uint64_t maximum);
+
+}  // namespace edi_energy::interchange
