@@ -24,13 +24,20 @@ namespace edi_energy::profile::skeleton {
 // text is an absent component.
 using TextTable = std::vector<std::vector<std::string>>;
 
+struct SkippedSeed {
+  std::size_t index = 0;  // position in the seed message
+  std::string tag;
+
+  friend bool operator==(const SkippedSeed&, const SkippedSeed&) = default;
+};
+
 class Generator {
  public:
   Generator(const Profile& profile, const model::Anwendungsfall& anwendungsfall, const SkeletonParties& parties,
             const KeySets& keys, std::vector<edifact::model::Segment>& out,
             std::span<const edifact::model::Segment> seeds = {}, const structure::Resolution* resolution = nullptr)
       : profile_(profile), anwendungsfall_(anwendungsfall), parties_(parties), keys_(keys), out_(out),
-        seeds_(seeds), resolution_(resolution) {}
+        seeds_(seeds), resolution_(resolution), reproduced_(seeds.size(), false) {}
 
   // Seeds take part only when `seeded` is set and a resolution of them was handed in.
   void walk(std::span<const structure::NodeIndex> nodes, bool seeded, structure::InstanceIndex instance,
@@ -59,6 +66,10 @@ class Generator {
 
   std::string pid_text() const;
 
+  // Seed segments this round did not carry into `out` (the layout had no place for them), in
+  // message order, so that the caller can name them.
+  std::vector<SkippedSeed> skipped_seeds() const;
+
  private:
   const std::vector<Pin>& pins_of(const std::string& nr) const;
   const model::SegmentNode& layout(const structure::Kind::Segment& segment) const;
@@ -81,6 +92,7 @@ class Generator {
   std::vector<edifact::model::Segment>& out_;
   std::span<const edifact::model::Segment> seeds_;
   const structure::Resolution* resolution_;
+  std::vector<bool> reproduced_;
   // Pins and rounds depend only on the column, so one round computes each once.
   mutable std::unordered_map<std::string, std::vector<Pin>> pins_;
   mutable std::unordered_map<structure::NodeIndex, std::size_t> rounds_;

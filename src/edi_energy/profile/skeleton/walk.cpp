@@ -89,6 +89,7 @@ void Generator::walk_segment(structure::NodeIndex index, bool seeded, structure:
       if (!placement || placement->node != index) continue;
       if (at >= seeds_.size()) throw support::InternalFault("a seeded segment has a seed");
       out_.push_back(merge(def, seeds_[at]));
+      reproduced_[at] = true;
       reproduced = true;
     }
     if (reproduced) return;
@@ -107,6 +108,14 @@ void Generator::walk_segment(structure::NodeIndex index, bool seeded, structure:
   const std::size_t first = std::min(saturating_product(repetition, per_round), pins.size());
   const std::size_t last = first + std::min(per_round, pins.size() - first);
   for (std::size_t at = first; at < last; ++at) out_.push_back(segment(def, &pins[at]));
+}
+
+std::vector<SkippedSeed> Generator::skipped_seeds() const {
+  std::vector<SkippedSeed> skipped;
+  for (std::size_t at = 0; at < seeds_.size(); ++at) {
+    if (!reproduced_[at]) skipped.push_back(SkippedSeed{at, std::string(seeds_[at].tag())});
+  }
+  return skipped;
 }
 
 edifact::model::Segment Generator::merge(const model::SegmentNode& node, const edifact::model::Segment& seed) const {
