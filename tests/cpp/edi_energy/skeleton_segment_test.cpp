@@ -226,7 +226,7 @@ TEST(SegmentSynthesis, MessageTrailerSample) {
 struct FormatCase {
   std::string_view value;
   std::optional<std::string> format;
-  std::string_view expected;
+  std::string expected;
 };
 
 TEST(FitMigFormat, CutsPadsAndKeepsDigits) {
@@ -250,6 +250,9 @@ TEST(FitMigFormat, CutsPadsAndKeepsDigits) {
       {"abc", "an3x", "abc"},
       {"abc", "an99999999999999999999999", "abc"},
       {"abc", "an0", ""},
+      {"abc", "an4096", std::string("abc") + std::string(4093, 'X')},
+      {"abc", "an4097", "abc"},
+      {"abc", "an18446744073709551615", "abc"},
       {"abc", "n", "1"},
       {"\xc3\xa4\xc3\xb6\xc3\xbc", "an..2", "\xc3\xa4\xc3\xb6"},
       {"\xc3\xa4", "an3", "\xc3\xa4XX"},

@@ -17,6 +17,10 @@ using namespace std::string_view_literals;
 
 constexpr std::string_view family_name = "Mustermann";
 
+// No data element is longer; an exact length beyond it is a malformed format, and padding to it
+// would only exhaust memory.
+constexpr std::uint64_t longest_padding = 4096;
+
 struct Sample {
   std::string_view id;
   std::string_view value;
@@ -113,7 +117,7 @@ std::string fit_mig_format(std::string value, const std::optional<std::string>& 
   const auto [cut, characters] = leading_characters(value, length);
   if (cut < value.size()) {
     value.resize(cut);
-  } else if (!bounded && characters < length) {
+  } else if (!bounded && characters < length && length <= longest_padding) {
     value.append(length - characters, numeric ? '0' : 'X');
   }
   return value;
