@@ -52,3 +52,24 @@ TEST(SkeletonCatalogue, EveryColumnWalksFromAnEmptyMessage) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SkeletonCatalogue, EveryColumnCompletesWithACountedTrailer) {
+  std::vector<const edi_energy::profile::Profile*> profiles;
+  edi_energy::register_profiles(profiles);
+  const skeleton::SkeletonParties parties{"9900000000003", "9800000000006"};
+  for (const auto* profile : profiles) {
+    for (const auto& anwendungsfall : profile->ahb().anwendungsfaelle) {
+      std::vector<edifact::model::Segment> out;
+      ASSERT_NO_THROW(out = profile->generate(std::nullopt, anwendungsfall, parties)) << anwendungsfall.name;
+      for (const auto& segment : out) {
+        if (segment.tag() != "UNT" || segment.elements().size() == 0) continue;
+        EXPECT_EQ(segment.elements()[0].components()[0].text, std::to_string(out.size())) << anwendungsfall.name;
+        break;
+      }
+    }
+  }
+}
+
+}  // namespace
