@@ -57,4 +57,14 @@ TEST(Generate, RoundsUntilTheColumnIsSatisfied) {
   }
 }
 
+TEST(Generate, AnEmptySeedListCompletesLikeNoSeeds) {
+  const std::string af = R"({"pid":13002,"name":"a","rows":[{"nr":"00001","status":["M"]},)"
+                         R"({"nr":"00009","status":["M"]}],"elements":)" + std::string(element_rules) + "}";
+  const auto profile = validate_fixture::profile(skeleton_fixture::mini_mig(0, 1, 1),
+                                                 skeleton_fixture::mini_ahb(af, conditions_json));
+  const std::vector<edifact::model::Segment> none;
+  const auto out = profile.generate(std::span(none), profile.ahb().anwendungsfaelle.front(), skeleton_fixture::parties);
+  EXPECT_EQ(skeleton_fixture::render(out), "UNH+1'UNT+2+1'");
+}
+
 }  // namespace
