@@ -8,8 +8,10 @@
 #include <cstdint>
 #include <expected>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "edi_energy/error.hpp"
 #include "edi_energy/message_type.hpp"
@@ -17,6 +19,7 @@
 #include "edi_energy/profile/group_schema.hpp"
 #include "edi_energy/profile/json.hpp"
 #include "edi_energy/profile/model.hpp"
+#include "edi_energy/profile/skeleton/parties.hpp"
 #include "edi_energy/profile/structure.hpp"
 #include "edi_energy/release.hpp"
 
@@ -44,6 +47,12 @@ class Profile {
 
   // The Anwendungsfall of a Prüfidentifikator; the last one in the AHB when several carry it.
   const model::Anwendungsfall* anwendungsfall(std::uint32_t pruefidentifikator) const;
+
+  // Completes `seeds` (or an empty message) to the column: the output of the last of at most 24
+  // rounds of generating and validating.
+  std::vector<edifact::model::Segment> generate(std::optional<std::span<const edifact::model::Segment>> seeds,
+                                                const model::Anwendungsfall& anwendungsfall,
+                                                const skeleton::SkeletonParties& parties) const;
 
   const model::MigProfile& mig() const { return mig_; }
   const model::AhbProfile& ahb() const { return ahb_; }

@@ -1,0 +1,107 @@
+// One round of the message generator: walks the layout tree and appends the segments that the
+// column asks for (or the seed message already has) to `out`.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "edi_energy/profile/model.hpp"
+#include "edi_energy/profile/profile.hpp"
+#include "edi_energy/profile/skeleton/keys.hpp"
+#include "edi_energy/profile/skeleton/leaves.hpp"
+#include "edi_energy/profile/skeleton/parties.hpp"
+#include "edi_energy/profile/structure.hpp"
+#include "edifact/model/segment.hpp"
+
+namespace edi_energy::profile::skeleton {
+
+// Texts of a segment under construction: one list of component texts per data element; an empty
+// text is an absent component.
+using TextTable = std::vector<std::vector<std::string>>;
+
+struct SkippedSeed {
+  std::size_t index = 0;  // position in the seed message
+  std::string tag;
+
+  friend bool operator==(const SkippedSeed&, const SkippedSeed&) = default;
+};
+
+class Generator {
+ public:
+  Generator(const Profile& profile, const model::Anwendungsfall& anwendungsfall, const SkeletonParties& parties,
+            const KeySets& keys, std::vector<edifact::model::Segment>& out,
+            std::span<const edifact::model::Segment> seeds = {}, const structure::Resolution* resolution = nullptr)
+      : profile_(profile), anwendungsfall_(anwendungsfall), parties_(parties), keys_(keys), out_(out),
+        seeds_(seeds), resolution_(resolution), reproduced_(seeds.size(), false) {}
+
+  // Seeds take part only when `seeded` is set and a resolution of them was handed in.
+  void walk(std::span<const structure::NodeIndex> nodes, bool seeded, structure::InstanceIndex instance,
+            std::size_t repetition);
+
+  // True when one of the status cells demands the node without depending on the message.
+  static bool required(const Profile& profile, const std::vector<std::string>* status);
+
+  edifact::model::Segment segment(const model::SegmentNode& node, const Pin* pin) const;
+
+  std::string forced(const model::SegmentNode& node, const Leaf& leaf, const model::ElementRule* rule,
+                     std::size_t n, std::span<const std::vector<std::string>> finished,
+                     std::span<const std::string> current) const;
+
+  std::string synthetic(const model::SegmentNode& node, const Leaf& leaf,
+                        std::span<const std::vector<std::string>> finished,
+                        std::span<const std::string> current) const;
+
+  static std::vector<Pin> paket_pins(const Profile& profile, std::span<const model::ElementRule> rules,
+                                     std::string_view nr);
+
+  // How many repetitions of the enclosing group the pins below `node` need.
+  std::size_t paket_rounds(structure::NodeIndex node) const;
+
+  static std::optional<std::string> first_code(std::span<const model::ElementRule> rules, std::string_view nr);
+
+  std::string pid_text() const;
+
+  // Seed segments this round did not carry into `out` (the layout had no place for them), in
+  // message order, so that the caller can name them.
+  std::vector<SkippedSeed> skipped_seeds() const;
+
+ private:
+  const std::vector<Pin>& pins_of(const std::string& nr) const;
+  const model::SegmentNode& layout(const structure::Kind::Segment& segment) const;
+  void walk_group(structure::NodeIndex index, bool seeded, structure::InstanceIndex instance,
+                  std::size_t repetition);
+  void walk_segment(structure::NodeIndex index, bool seeded, structure::InstanceIndex instance,
+                    std::size_t repetition);
+  edifact::model::Segment merge(const model::SegmentNode& node, const edifact::model::Segment& seed) const;
+  std::string mig_value(const model::SegmentNode& node, const Leaf& leaf, std::size_t n,
+                        std::span<const std::vector<std::string>> finished,
+                        std::span<const std::string> current) const;
+  std::string fit_to_conditions(std::string value, const model::ElementRule& rule) const;
+  void imply_values(const model::SegmentNode& node, std::span<const model::ElementRule* const> rules,
+                    std::span<const Leaf> all_leaves, TextTable& table) const;
+
+  const Profile& profile_;
+  const model::Anwendungsfall& anwendungsfall_;
+  const SkeletonParties& parties_;
+  const KeySets& keys_;
+  std::vector<edifact::model::Segment>& out_;
+  std::span<const edifact::model::Segment> seeds_;
+  const structure::Resolution* resolution_;
+  std::vector<bool> reproduced_;
+  // Pins and rounds depend only on the column, so one round computes each once.
+  mutable std::unordered_map<std::string, std::vector<Pin>> pins_;
+  mutable std::unordered_map<structure::NodeIndex, std::size_t> rounds_;
+};
+
+// Code number n of a layout code list (n modulo its length); absent for an empty list.
+std::optional<std::string> mig_code(std::span<const model::Code> codes, std::size_t n);
+
+// A sample value fitted to a layout format such as "an..35" or "n13".
+std::string fit_mig_format(std::string value, const std::optional<std::string>& format);
+
+}  // namespace edi_energy::profile::skeleton

@@ -1,0 +1,45 @@
+// What the completion loop learned from earlier rounds, read by the walk and the synthesis.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace edi_energy::profile::skeleton {
+
+struct ElementKey {
+  std::string nr;
+  std::string de;
+
+  friend bool operator==(const ElementKey&, const ElementKey&) = default;
+};
+
+struct ElementKeyHash {
+  std::size_t operator()(const ElementKey& key) const {
+    const std::size_t nr = std::hash<std::string>{}(key.nr);
+    return nr ^ (std::hash<std::string>{}(key.de) + 0x9e3779b97f4a7c15ULL + (nr << 6) + (nr >> 2));
+  }
+};
+
+struct NrHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+};
+
+using NrSet = std::unordered_set<std::string, NrHash, std::equal_to<>>;
+using ElementSet = std::unordered_set<ElementKey, ElementKeyHash>;
+using Rotation = std::unordered_map<ElementKey, std::size_t, ElementKeyHash>;
+
+struct KeySets {
+  NrSet forced_segments;
+  NrSet suppressed_segments;
+  ElementSet forced_elements;
+  ElementSet suppressed_elements;
+  Rotation code_rotation;
+  NrSet restored_segments;
+};
+
+}  // namespace edi_energy::profile::skeleton

@@ -1,0 +1,25 @@
+#include "edi_energy/profile/skeleton/leaves.hpp"
+
+#include <string_view>
+#include <unordered_map>
+
+namespace edi_energy::profile::skeleton {
+
+std::vector<Leaf> leaves(const model::SegmentNode& node) {
+  std::vector<Leaf> found;
+  std::unordered_map<std::string_view, std::size_t> seen;
+  const auto add = [&](std::size_t i, std::size_t j, const model::Element& def, const model::Element& parent) {
+    found.push_back(Leaf{i, j, seen[def.id]++, &def, &parent});
+  };
+  for (std::size_t i = 0; i < node.elements.size(); ++i) {
+    const model::Element& element = node.elements[i];
+    if (element.components.empty()) {
+      add(i, 0, element, element);
+      continue;
+    }
+    for (std::size_t j = 0; j < element.components.size(); ++j) add(i, j, element.components[j], element);
+  }
+  return found;
+}
+
+}  // namespace edi_energy::profile::skeleton

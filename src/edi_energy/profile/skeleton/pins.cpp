@@ -1,0 +1,75 @@
+#include <algorithm>
+#include <limits>
+
+#include "edi_energy/profile/conditions/paket.hpp"
+#include "edi_energy/profile/conditions/status.hpp"
+#include "edi_energy/profile/skeleton/generator.hpp"
+#include "edi_energy/profile/skeleton/mandatory.hpp"
+
+namespace edi_energy::profile::skeleton {
+
+namespace {
+
+// Rounded up; a divisor of 0 stands for an unbounded maximum.
+std::size_t ceil_div(std::size_t count, std::uint32_t max) {
+  const std::size_t divisor = max == 0 ? std::numeric_limits<std::size_t>::max() : max;
+  return count / divisor + (count % divisor != 0 ? 1 : 0);
+}
+
+}  // namespace
+
+bool Generator::required(const Profile& profile, const std::vector<std::string>* status) {
+  if (status == nullptr) return false;
+  return std::ranges::any_of(*status, [&](const std::string& cell) { return demands(profile, cell); });
+}
+
+std::vector<Pin> Generator::paket_pins(const Profile& profile, std::span<const model::ElementRule> rules,
+                                       std::string_view nr) {
+  std::vector<Pin> pins;
+  for (const model::ElementRule& rule : rules) {
+    if (rule.nr != nr) continue;
+    for (const model::Operand& operand : rule.operands) {
+      if (!operand.code) continue;
+      const auto status = conditions::Status::parse(operand.operand);
+      if (!status || !status->condition || !demands(profile, *status)) continue;
+      const auto pakete = status->condition->pakete();
+      if (std::ranges::none_of(pakete, [](const conditions::Paket& paket) { return paket.min >= 1; })) continue;
+      pins.push_back(Pin{rule.de, rule.occurrence, *operand.code});
+    }
+  }
+  return pins;
+}
+
+const std::vector<Pin>& Generator::pins_of(const std::string& nr) const {
+  auto found = pins_.find(nr);
+  if (found == pins_.end()) found = pins_.emplace(nr, paket_pins(profile_, anwendungsfall_.elements, nr)).first;
+  return found->second;
+}
+
+std::size_t Generator::paket_rounds(structure::NodeIndex index) const {
+  if (const auto cached = rounds_.find(index); cached != rounds_.end()) return cached->second;
+  const structure::Structure& structure = profile_.structure();
+  const structure::SNode& node = structure.nodes.at(index);
+  std::size_t rounds = 0;
+  if (const auto* segment = node.segment(); segment != nullptr && segment->def < structure.segment_defs.size()) {
+    rounds = ceil_div(pins_of(segment->nr).size(), node.max);
+  } else {
+    std::size_t widest = node.children.empty() ? 1 : 0;
+    for (const structure::NodeIndex child : node.children) widest = std::max(widest, paket_rounds(child));
+    rounds = ceil_div(std::max<std::size_t>(widest, 1), node.max);
+  }
+  rounds_.emplace(index, rounds);
+  return rounds;
+}
+
+std::optional<std::string> Generator::first_code(std::span<const model::ElementRule> rules, std::string_view nr) {
+  const auto rule = std::ranges::find_if(
+      rules, [nr](const model::ElementRule& candidate) { return candidate.nr == nr && candidate.de == "2379"; });
+  if (rule == rules.end()) return std::nullopt;
+  for (const model::Operand& operand : rule->operands) {
+    if (operand.code) return operand.code;
+  }
+  return std::nullopt;
+}
+
+}  // namespace edi_energy::profile::skeleton

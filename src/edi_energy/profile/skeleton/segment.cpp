@@ -1,0 +1,222 @@
+#include <algorithm>
+#include <utility>
+
+#include "edifact/model/segment_builder.hpp"
+#include "edi_energy/profile/conditions/status.hpp"
+#include "edi_energy/profile/conditions/voraussetzung.hpp"
+#include "edi_energy/profile/formatbedingung/formatbedingung.hpp"
+#include "edi_energy/profile/skeleton/generator.hpp"
+#include "edi_energy/profile/skeleton/mandatory.hpp"
+
+namespace edi_energy::profile::skeleton {
+
+namespace {
+
+bool is_m_or_r(const std::string& status) { return status == "M" || status == "R"; }
+
+const model::ElementRule* rule_of(std::span<const model::ElementRule* const> rules, const Leaf& leaf) {
+  const auto found = std::ranges::find_if(rules, [&](const model::ElementRule* rule) {
+    return rule->de == leaf.def->id && rule->occurrence == leaf.occurrence;
+  });
+  return found == rules.end() ? nullptr : *found;
+}
+
+void put(TextTable& table, std::size_t i, std::size_t j, std::string value) {
+  if (table.size() <= i) table.resize(i + 1);
+  if (table[i].size() <= j) table[i].resize(j + 1);
+  table[i][j] = std::move(value);
+}
+
+void trim(std::vector<std::string>& components) {
+  while (!components.empty() && components.back().empty()) components.pop_back();
+}
+
+}  // namespace
+
+std::optional<std::string> mig_code(std::span<const model::Code> codes, std::size_t n) {
+  if (codes.empty()) return std::nullopt;
+  return codes[n % codes.size()].code;
+}
+
+std::string Generator::mig_value(const model::SegmentNode& node, const Leaf& leaf, std::size_t n,
+                                 std::span<const std::vector<std::string>> finished,
+                                 std::span<const std::string> current) const {
+  if (leaf.def->is_code_list()) {
+    if (auto code = mig_code(leaf.def->codes, n)) return std::move(*code);
+  }
+  return synthetic(node, leaf, finished, current);
+}
+
+std::string Generator::forced(const model::SegmentNode& node, const Leaf& leaf, const model::ElementRule* rule,
+                              std::size_t n, std::span<const std::vector<std::string>> finished,
+                              std::span<const std::string> current) const {
+  if (rule != nullptr) {
+    std::vector<const std::string*> codes;
+    for (const model::Operand& operand : rule->operands) {
+      if (operand.code) codes.push_back(&*operand.code);
+    }
+    if (!codes.empty()) return *codes[n % codes.size()];
+  }
+  return mig_value(node, leaf, n, finished, current);
+}
+
+std::string Generator::fit_to_conditions(std::string value, const model::ElementRule& rule) const {
+  std::vector<conditions::Expr> exprs;
+  for (const model::Operand& operand : rule.operands) {
+    if (operand.code) continue;
+    auto status = conditions::Status::parse(operand.operand);
+    if (status && is_mandatory_level(status->level) && status->condition) exprs.push_back(std::move(*status->condition));
+  }
+  const auto rejected = [&exprs](std::string_view candidate) {
+    std::vector<formatbedingung::Finding> findings;
+    return std::ranges::any_of(exprs, [&](const conditions::Expr& expr) {
+      return formatbedingung::fold(expr, candidate, findings) == conditions::Truth::False;
+    });
+  };
+  if (!rejected(value)) return value;
+  for (const conditions::Expr& expr : exprs) {
+    std::vector<std::string_view> references;
+    expr.collect(references);
+    for (const std::string_view reference : references) {
+      const auto example = formatbedingung::example(reference);
+      if (example && !rejected(*example)) return std::string(*example);
+    }
+  }
+  return value;
+}
+
+edifact::model::Segment Generator::segment(const model::SegmentNode& node, const Pin* pin) const {
+  std::vector<const model::ElementRule*> rules;
+  for (const model::ElementRule& rule : anwendungsfall_.elements) {
+    if (rule.nr == node.nr) rules.push_back(&rule);
+  }
+  const auto rotation_of = [this](const ElementKey& key) {
+    const auto found = keys_.code_rotation.find(key);
+    return found == keys_.code_rotation.end() ? std::size_t{0} : found->second;
+  };
+
+  const std::vector<Leaf> all_leaves = leaves(node);
+  TextTable table;
+  std::size_t at = 0;
+  for (std::size_t i = 0; i < node.elements.size(); ++i) {
+    const model::Element& element = node.elements[i];
+    const bool mandatory = element.components.empty() || is_m_or_r(element.status);
+    std::vector<std::string> current;
+    const std::size_t first_leaf = at;
+    for (; at < all_leaves.size() && all_leaves[at].element == i; ++at) {
+      const Leaf& leaf = all_leaves[at];
+      const std::span<const std::vector<std::string>> finished(table);
+      const ElementKey key{node.nr, leaf.def->id};
+      const model::ElementRule* rule = rule_of(rules, leaf);
+      const std::size_t n = rotation_of(key);
+      const bool required = mandatory && is_m_or_r(leaf.def->status);
+      std::string value;
+      if (pin != nullptr && pin->de == leaf.def->id && pin->occurrence == leaf.occurrence) {
+        value = pin->code;
+      } else if (keys_.suppressed_elements.contains(key)) {
+      } else if (keys_.forced_elements.contains(key) &&
+                 (rule != nullptr || rules.empty() ||
+                  std::ranges::none_of(rules, [&](const model::ElementRule* r) { return r->de == leaf.def->id; }))) {
+        value = forced(node, leaf, rule, n, finished, current);
+      } else if (rule == nullptr) {
+        if (required) value = mig_value(node, leaf, n, finished, current);
+      } else {
+        std::vector<std::string> candidates;
+        bool coded = false;
+        bool code_less_demand = false;
+        for (const model::Operand& operand : rule->operands) {
+          if (operand.code) coded = true;
+          const bool demanded = demands(profile_, operand.operand);
+          if (operand.code && demanded) candidates.push_back(*operand.code);
+          if (!operand.code && demanded) code_less_demand = true;
+        }
+        const std::size_t required_codes = candidates.size();
+        for (const model::Operand& operand : rule->operands) {
+          if (operand.code && std::ranges::find(candidates, *operand.code) == candidates.end()) {
+            candidates.push_back(*operand.code);
+          }
+        }
+        if (coded) {
+          if (required || required_codes != 0) value = candidates[n % candidates.size()];
+        } else if (code_less_demand || required) {
+          if (leaf.def->is_code_list()) {
+            value = mig_value(node, leaf, n, finished, current);
+          } else {
+            value = fit_to_conditions(synthetic(node, leaf, finished, current), *rule);
+          }
+        }
+      }
+      current.push_back(std::move(value));
+    }
+    if (!mandatory && std::ranges::any_of(current, [](const std::string& text) { return !text.empty(); })) {
+      for (std::size_t k = first_leaf; k < at; ++k) {
+        const Leaf& leaf = all_leaves[k];
+        std::string& slot = current[leaf.component];
+        const ElementKey key{node.nr, leaf.def->id};
+        if (!slot.empty() || !is_m_or_r(leaf.def->status) || keys_.suppressed_elements.contains(key)) continue;
+        slot = forced(node, leaf, rule_of(rules, leaf), rotation_of(key), table, current);
+      }
+    }
+    trim(current);
+    table.push_back(std::move(current));
+  }
+
+  imply_values(node, rules, all_leaves, table);
+
+  while (!table.empty() && table.back().empty()) table.pop_back();
+  edifact::model::SegmentBuilder builder(node.tag);
+  for (const auto& components : table) {
+    builder.element();
+    for (const std::string& text : components) builder.component(text);
+  }
+  return builder.build();
+}
+
+void Generator::imply_values(const model::SegmentNode& node, std::span<const model::ElementRule* const> rules,
+                             std::span<const Leaf> all_leaves, TextTable& table) const {
+  const auto text_at = [&table, all_leaves](std::string_view de, std::size_t occurrence) -> const std::string* {
+    for (const Leaf& leaf : all_leaves) {
+      if (leaf.def->id != de || leaf.occurrence != occurrence) continue;
+      if (leaf.element < table.size() && leaf.component < table[leaf.element].size()) {
+        return &table[leaf.element][leaf.component];
+      }
+      return nullptr;
+    }
+    return nullptr;
+  };
+  std::vector<std::pair<std::string, std::string>> implied;
+  for (const model::ElementRule* rule : rules) {
+    for (const model::Operand& operand : rule->operands) {
+      if (!operand.code) continue;
+      const auto status = conditions::Status::parse(operand.operand);
+      if (!status || !is_mandatory_level(status->level) || !status->condition) continue;
+      const std::string* standing = text_at(rule->de, rule->occurrence);
+      if (standing == nullptr || *standing != *operand.code) continue;
+      std::vector<std::string_view> references;
+      status->condition->collect(references);
+      for (const std::string_view reference : references) {
+        const auto text = profile_.ahb().conditions.find(reference);
+        if (text == profile_.ahb().conditions.end()) continue;
+        const auto voraussetzung = conditions::Voraussetzung::parse(text->second);
+        if (!voraussetzung) continue;
+        const auto* value = std::get_if<conditions::Voraussetzung::DeValue>(&voraussetzung->shape);
+        if (value == nullptr || value->negated || value->tag != node.tag || value->de == rule->de ||
+            value->values.empty()) {
+          continue;
+        }
+        if (std::ranges::any_of(implied, [&](const auto& pair) { return pair.first == value->de; })) continue;
+        implied.emplace_back(value->de, value->values.front());
+      }
+    }
+  }
+  for (auto& [de, value] : implied) {
+    for (const Leaf& leaf : all_leaves) {
+      if (leaf.def->id != de || keys_.suppressed_elements.contains(ElementKey{node.nr, de})) continue;
+      const std::string* standing = text_at(de, leaf.occurrence);
+      if (standing == nullptr || standing->empty()) put(table, leaf.element, leaf.component, std::move(value));
+      break;
+    }
+  }
+}
+
+}  // namespace edi_energy::profile::skeleton

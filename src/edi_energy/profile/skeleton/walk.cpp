@@ -1,0 +1,166 @@
+#include <algorithm>
+#include <limits>
+
+#include "edifact/model/segment_builder.hpp"
+#include "edi_energy/profile/skeleton/generator.hpp"
+#include "support/internal_fault.hpp"
+
+namespace edi_energy::profile::skeleton {
+
+namespace {
+
+std::size_t saturating_product(std::size_t a, std::size_t b) {
+  if (a != 0 && b > std::numeric_limits<std::size_t>::max() / a) return std::numeric_limits<std::size_t>::max();
+  return a * b;
+}
+
+const model::Row* group_row(const model::Anwendungsfall& anwendungsfall, std::string_view group,
+                            std::string_view trigger_nr) {
+  for (const model::Row& row : anwendungsfall.rows) {
+    if (row.group == group && row.before == trigger_nr) return &row;
+  }
+  for (const model::Row& row : anwendungsfall.rows) {
+    if (row.nr == trigger_nr) return &row;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+const model::SegmentNode& Generator::layout(const structure::Kind::Segment& segment) const {
+  if (segment.def >= profile_.structure().segment_defs.size()) throw support::InternalFault("segment node has a layout");
+  return profile_.structure().segment_defs[segment.def];
+}
+
+void Generator::walk(std::span<const structure::NodeIndex> nodes, bool seeded, structure::InstanceIndex instance,
+                     std::size_t repetition) {
+  for (const structure::NodeIndex index : nodes) {
+    if (profile_.structure().nodes.at(index).group() != nullptr) {
+      walk_group(index, seeded, instance, repetition);
+    } else {
+      walk_segment(index, seeded, instance, repetition);
+    }
+  }
+}
+
+void Generator::walk_group(structure::NodeIndex index, bool seeded, structure::InstanceIndex instance,
+                           std::size_t repetition) {
+  const structure::Structure& structure = profile_.structure();
+  const structure::SNode& node = structure.nodes[index];
+  if (node.children.empty()) return;
+  const structure::Kind::Segment* trigger = structure.nodes.at(node.children.front()).segment();
+  if (trigger == nullptr) return;
+
+  if (seeded && resolution_ != nullptr) {
+    bool reproduced = false;
+    for (const structure::InstanceIndex child : resolution_->instances.at(instance).children) {
+      if (resolution_->instances.at(child).node != index) continue;
+      walk(node.children, true, child, 0);
+      reproduced = true;
+    }
+    if (reproduced) return;
+  }
+
+  if (keys_.suppressed_segments.contains(trigger->nr)) return;
+  if (!keys_.forced_segments.contains(trigger->nr)) {
+    const model::Row* row = group_row(anwendungsfall_, node.group()->group, trigger->nr);
+    if (row == nullptr || !required(profile_, &row->status)) return;
+  }
+
+  std::size_t count = 1;
+  for (const structure::NodeIndex child : node.children) count = std::max(count, paket_rounds(child));
+  if (node.max != 0) count = std::min<std::size_t>(count, node.max);
+  if (count < 2) {
+    walk(node.children, false, instance, repetition);
+    return;
+  }
+  for (std::size_t r = 0; r < count; ++r) walk(node.children, false, instance, r);
+}
+
+void Generator::walk_segment(structure::NodeIndex index, bool seeded, structure::InstanceIndex instance,
+                             std::size_t repetition) {
+  const structure::SNode& node = profile_.structure().nodes[index];
+  const model::SegmentNode& def = layout(*node.segment());
+
+  if (seeded && resolution_ != nullptr) {
+    bool reproduced = false;
+    for (const std::size_t at : resolution_->instances.at(instance).segments) {
+      const auto& placement = resolution_->placements.at(at);
+      if (!placement || placement->node != index) continue;
+      if (at >= seeds_.size()) throw support::InternalFault("a seeded segment has a seed");
+      out_.push_back(merge(def, seeds_[at]));
+      reproduced_[at] = true;
+      reproduced = true;
+    }
+    if (reproduced) return;
+  }
+
+  const std::string& nr = node.segment()->nr;
+  if (keys_.suppressed_segments.contains(nr)) return;
+  if (!keys_.forced_segments.contains(nr) && !required(profile_, anwendungsfall_.segment_status(nr))) return;
+
+  const std::vector<Pin>& pins = pins_of(nr);
+  if (pins.empty()) {
+    out_.push_back(segment(def, nullptr));
+    return;
+  }
+  const std::size_t per_round = node.max == 0 ? std::numeric_limits<std::size_t>::max() : node.max;
+  const std::size_t first = std::min(saturating_product(repetition, per_round), pins.size());
+  const std::size_t last = first + std::min(per_round, pins.size() - first);
+  for (std::size_t at = first; at < last; ++at) out_.push_back(segment(def, &pins[at]));
+}
+
+std::vector<SkippedSeed> Generator::skipped_seeds() const {
+  std::vector<SkippedSeed> skipped;
+  for (std::size_t at = 0; at < seeds_.size(); ++at) {
+    if (!reproduced_[at]) skipped.push_back(SkippedSeed{at, std::string(seeds_[at].tag())});
+  }
+  return skipped;
+}
+
+edifact::model::Segment Generator::merge(const model::SegmentNode& node, const edifact::model::Segment& seed) const {
+  const bool touched = std::ranges::any_of(keys_.forced_elements,
+                                           [&](const ElementKey& key) { return key.nr == node.nr; });
+  if (!touched) return seed;
+
+  TextTable table;
+  for (const auto element : seed.elements()) {
+    auto& texts = table.emplace_back();
+    for (const auto component : element.components()) texts.emplace_back(component.text);
+  }
+  std::vector<const model::ElementRule*> rules;
+  for (const model::ElementRule& rule : anwendungsfall_.elements) {
+    if (rule.nr == node.nr) rules.push_back(&rule);
+  }
+  for (const Leaf& leaf : leaves(node)) {
+    const ElementKey key{node.nr, leaf.def->id};
+    if (!keys_.forced_elements.contains(key)) continue;
+    if (leaf.element < table.size() && leaf.component < table[leaf.element].size() &&
+        !table[leaf.element][leaf.component].empty()) {
+      continue;
+    }
+    const auto rule = std::ranges::find_if(rules, [&](const model::ElementRule* candidate) {
+      return candidate->de == leaf.def->id && candidate->occurrence == leaf.occurrence;
+    });
+    const auto rotation = keys_.code_rotation.find(key);
+    const std::size_t n = rotation == keys_.code_rotation.end() ? 0 : rotation->second;
+    if (table.size() <= leaf.element) table.resize(leaf.element + 1);
+    std::string value = forced(node, leaf, rule == rules.end() ? nullptr : *rule, n, table, table[leaf.element]);
+    auto& components = table[leaf.element];
+    if (components.size() <= leaf.component) components.resize(leaf.component + 1);
+    components[leaf.component] = std::move(value);
+  }
+
+  edifact::model::SegmentBuilder builder(node.tag);
+  for (auto& components : table) {
+    while (!components.empty() && components.back().empty()) components.pop_back();
+  }
+  while (!table.empty() && table.back().empty()) table.pop_back();
+  for (const auto& components : table) {
+    builder.element();
+    for (const std::string& text : components) builder.component(text);
+  }
+  return builder.build();
+}
+
+}  // namespace edi_energy::profile::skeleton

@@ -1,0 +1,167 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "edi_energy/profile/skeleton/generator.hpp"
+#include "skeleton_fixture.hpp"
+
+namespace {
+
+namespace skeleton = edi_energy::profile::skeleton;
+using skeleton::KeySets;
+using skeleton_fixture::mini_ahb;
+using skeleton_fixture::mini_mig;
+
+constexpr std::string_view conditions_json = R"({"1": "Wenn SG8 SEQ+Z01 vorhanden", "6": "Hinweis: Die ID ist anzugeben"})";
+constexpr std::string_view packages_json = R"({"1P": ""})";
+
+// Rows for UNH, UNT and (unless given otherwise) SG5 with RFF and DTM; DTM in format 102.
+std::string anwendungsfall(std::string_view rows, std::string_view elements = "") {
+  return R"({"pid":13002,"name":"a","rows":[{"nr":"00001","status":["M"]},{"nr":"00009","status":["M"]})" +
+         std::string(rows) + R"(],"elements":[{"nr":"00011","de":"2379","operands":[{"operand":"X","code":"102"}]})" +
+         std::string(elements) + "]}";
+}
+
+constexpr std::string_view group_rows =
+    R"(,{"group":"SG5","before":"00010","status":["Muss"]},{"nr":"00010","status":["Muss"]},{"nr":"00011","status":["X"]})";
+
+std::string pinned(std::string_view nr, std::string_view de, std::initializer_list<std::string_view> codes) {
+  std::string operands;
+  for (const auto code : codes) {
+    operands += std::string(operands.empty() ? "" : ",") + R"({"operand":"X [1P1..n]","code":")" + std::string(code) + "\"}";
+  }
+  return R"(,{"nr":")" + std::string(nr) + R"(","de":")" + std::string(de) + R"(","operands":[)" + operands + "]}";
+}
+
+KeySets keys(std::initializer_list<const char*> forced, std::initializer_list<const char*> suppressed) {
+  KeySets sets;
+  for (const char* nr : forced) sets.forced_segments.insert(nr);
+  for (const char* nr : suppressed) sets.suppressed_segments.insert(nr);
+  return sets;
+}
+
+constexpr std::string_view rff = "RFF+X:REF13002'";
+constexpr std::string_view dtm = "DTM+137:20261001:102'";
+
+struct WalkCase {
+  std::string_view name;
+  unsigned group_max, rff_max, dtm_max;
+  std::string anwendungsfall;
+  KeySets keys;
+  std::string expected;
+};
+
+TEST(SkeletonWalk, UnseededColumns) {
+  const std::string head = "UNH+1'", tail = "UNT+0+1'";
+  const auto cat = [](std::initializer_list<std::string_view> parts) {
+    std::string text;
+    for (const auto part : parts) text += part;
+    return text;
+  };
+  const std::vector<WalkCase> cases{
+      {"required group with its segments", 0, 1, 1, anwendungsfall(group_rows), {}, cat({head, rff, dtm, tail})},
+      {"no row for the group", 0, 1, 1, anwendungsfall(R"(,{"nr":"00011","status":["X"]})"), {}, cat({head, tail})},
+      {"group row found by trigger nr", 0, 1, 1,
+       anwendungsfall(R"(,{"nr":"00010","status":["X"]},{"nr":"00011","status":["Kann"]})"), {}, cat({head, rff, tail})},
+      {"rows on preconditions are left out", 0, 1, 1,
+       anwendungsfall(R"(,{"group":"SG5","before":"00010","status":["Muss [1]"]},{"nr":"00010","status":["Muss"]})"),
+       {}, cat({head, tail})},
+      {"Voraussetzung that is no precondition", 0, 1, 1,
+       anwendungsfall(R"(,{"group":"SG5","before":"00010","status":["Muss [6]"]},{"nr":"00010","status":["Muss [6]"]})"),
+       {}, cat({head, rff, tail})},
+      {"suppression beats forcing, for a group through its trigger", 0, 1, 1, anwendungsfall(group_rows),
+       keys({"00010"}, {"00010"}), cat({head, tail})},
+      {"suppressed segment inside an emitted group", 0, 1, 1, anwendungsfall(group_rows), keys({}, {"00011"}),
+       cat({head, rff, tail})},
+      {"forced group forces its trigger only", 0, 1, 1, anwendungsfall(""), keys({"00010"}, {}),
+       cat({head, rff, tail})},
+      {"segment without a row only when forced", 0, 1, 1,
+       anwendungsfall(R"(,{"group":"SG5","before":"00010","status":["Muss"]},{"nr":"00010","status":["Muss"]})"),
+       keys({"00011"}, {}), cat({head, rff, dtm, tail})},
+      {"forced top-level segment is emitted once", 0, 1, 1, anwendungsfall(""), keys({"00001"}, {}),
+       cat({head, tail})},
+      {"max 1 group keeps one repetition", 1, 1, 1, anwendungsfall(group_rows, pinned("00010", "1153", {"Z1", "Z2", "Z3"})),
+       {}, cat({head, "RFF+Z1:REF13002'", dtm, tail})},
+      {"one group instance per pin", 0, 1, 1, anwendungsfall(group_rows, pinned("00010", "1153", {"Z1", "Z2", "Z3"})),
+       {},
+       cat({head, "RFF+Z1:REF13002'", dtm, "RFF+Z2:REF13002'", dtm, "RFF+Z3:REF13002'", dtm, tail})},
+      {"two pins per repetition, the last one short", 0, 2, 1,
+       anwendungsfall(group_rows, pinned("00010", "1153", {"Z1", "Z2", "Z3", "Z4", "Z5"})), {},
+       cat({head, "RFF+Z1:REF13002'RFF+Z2:REF13002'", dtm, "RFF+Z3:REF13002'RFF+Z4:REF13002'", dtm,
+            "RFF+Z5:REF13002'", dtm, tail})},
+      {"unbounded segment takes every pin in the first repetition", 0, 0, 1,
+       anwendungsfall(group_rows, pinned("00010", "1153", {"Z1", "Z2", "Z3"}) + pinned("00011", "2005", {"A", "B"})),
+       {},
+       cat({head, "RFF+Z1:REF13002'RFF+Z2:REF13002'RFF+Z3:REF13002'DTM+A:20261001:102'",
+            "DTM+B:20261001:102'", tail})},
+  };
+  for (const auto& c : cases) {
+    const auto profile = validate_fixture::profile(mini_mig(c.group_max, c.rff_max, c.dtm_max),
+                                                   mini_ahb(c.anwendungsfall, conditions_json, packages_json));
+    EXPECT_EQ(skeleton_fixture::round(profile, c.keys), c.expected) << c.name;
+  }
+}
+
+struct SeedCase {
+  std::string_view name;
+  std::string_view seeds;
+  KeySets keys;
+  std::string expected;
+  std::vector<skeleton::SkippedSeed> skipped;
+};
+
+KeySets forced_elements(std::initializer_list<std::pair<const char*, const char*>> pairs, std::size_t rotation = 0) {
+  KeySets sets;
+  for (const auto& [nr, de] : pairs) {
+    sets.forced_elements.insert({nr, de});
+    if (rotation != 0) sets.code_rotation[{nr, de}] = rotation;
+  }
+  return sets;
+}
+
+TEST(SkeletonWalk, SeededMessages) {
+  // Column of the larger fixture: UNH, BGM and UNT required, nothing else.
+  const std::string af = R"([{"pid":11001,"name":"a","rows":[{"nr":"00001","status":["M"]},)"
+                         R"({"nr":"00002","status":["M"]},{"nr":"00009","status":["M"]}],"elements":[]}])";
+  const auto profile = validate_fixture::profile(validate_fixture::mig(), validate_fixture::ahb(af));
+  KeySets suppress_nad;
+  suppress_nad.suppressed_segments.insert("00004");
+  suppress_nad.suppressed_elements.insert({"00004", "3039"});
+  const std::vector<SeedCase> cases{
+      {"seed groups the column does not require are kept, missing segments added",
+       "UNH+7'NAD+MS+9900000000003::293'NAD+MR+9800000000006::332'UNT+4+7'", {},
+       "UNH+7'BGM+E01+DOK11001'NAD+MS+9900000000003::293'NAD+MR+9800000000006::332'UNT+4+7'", {}},
+      {"suppression removes no seed", "UNH+7'NAD+MS+9900000000003'UNT+3+7'", suppress_nad,
+       "UNH+7'BGM+E01+DOK11001'NAD+MS+9900000000003'UNT+3+7'", {}},
+      {"forced empty code element filled from the code list", "UNH+7'NAD+MS+9900000000003'UNT+3+7'",
+       forced_elements({{"00004", "3055"}}), "UNH+7'BGM+E01+DOK11001'NAD+MS+9900000000003::9'UNT+3+7'", {}},
+      {"rotation moves to the next code", "UNH+7'NAD+MS+9900000000003'UNT+3+7'",
+       forced_elements({{"00004", "3055"}}, 1), "UNH+7'BGM+E01+DOK11001'NAD+MS+9900000000003::293'UNT+3+7'", {}},
+      {"seed qualifier names the party", "UNH+7'NAD+MR'UNT+3+7'", forced_elements({{"00004", "3039"}}),
+       "UNH+7'BGM+E01+DOK11001'NAD+MR+9800000000006'UNT+3+7'", {}},
+      {"seed text wins over forcing", "UNH+7'NAD+MR+4000000000000'UNT+3+7'", forced_elements({{"00004", "3039"}}),
+       "UNH+7'BGM+E01+DOK11001'NAD+MR+4000000000000'UNT+3+7'", {}},
+      {"trailing empties of the seed are trimmed on rebuild", "UNH+7'NAD+MR+4000000000000:::+'UNT+3+7'",
+       forced_elements({{"00004", "3039"}}), "UNH+7'BGM+E01+DOK11001'NAD+MR+4000000000000'UNT+3+7'", {}},
+      {"segments without a place are named, not carried", "UNH+7'XXX+1'BGM+E02'FTX+A'UNT+3+7'", {},
+       "UNH+7'BGM+E02'UNT+3+7'", {{1, "XXX"}, {3, "FTX"}}},
+  };
+  for (const auto& c : cases) {
+    std::vector<skeleton::SkippedSeed> skipped;
+    EXPECT_EQ(skeleton_fixture::round(profile, c.keys, c.seeds, &skipped), c.expected) << c.name;
+    EXPECT_EQ(skipped, c.skipped) << c.name;
+  }
+}
+
+TEST(SkeletonWalk, SeededGroupIsNotRepeatedForPins) {
+  const auto profile = validate_fixture::profile(
+      mini_mig(0, 1, 1),
+      mini_ahb(anwendungsfall(group_rows, pinned("00010", "1153", {"Z1", "Z2"})), conditions_json, packages_json));
+  EXPECT_EQ(skeleton_fixture::round(profile, forced_elements({{"00010", "1154"}}), "UNH+1'RFF+Z13'UNT+3+1'"),
+            "UNH+1'RFF+Z13:13002'" + std::string(dtm) + "UNT+3+1'");
+  EXPECT_EQ(skeleton_fixture::round(profile, {}, "UNH+1'UNT+3+1'"),
+            "UNH+1'RFF+Z1:REF13002'" + std::string(dtm) + "RFF+Z2:REF13002'" + std::string(dtm) + "UNT+3+1'");
+}
+
+}  // namespace
