@@ -49,17 +49,23 @@ struct Vouched {
 Vouched vouch(const Document& document, std::size_t start, const ServiceStringAdvice& advice,
               std::size_t max_segment_length, bool check_text) {
   const std::string_view bytes = document.bytes;
+  const char* const data = bytes.data();
+  const std::uint32_t* const cuts = document.cuts.data();
+  const SegmentEntry* const segments = document.segments.data();
   std::size_t gap = start;
   const std::size_t count = document.segment_count();
   for (std::size_t index = 0; index < count; ++index) {
-    const SegmentEntry entry = document.segments[index];
-    const std::size_t tag_end = document.cuts[entry.first_cut];
-    const std::size_t terminator = document.cuts[document.segments[index + 1].first_cut - 1];
-    const char after_tag = bytes[tag_end];
-    const bool sound = tag_end >= gap + 3 && (tag_end == gap + 3 || all_whitespace(bytes.substr(gap, tag_end - 3 - gap))) &&
-                       is_capital(bytes[tag_end - 3]) && is_capital(bytes[tag_end - 2]) && is_capital(bytes[tag_end - 1]) &&
+    const std::size_t tag_end = cuts[segments[index].first_cut];
+    const std::size_t terminator = cuts[segments[index + 1].first_cut - 1];
+    if (tag_end < gap + 3) return {index, gap, false};
+    const std::size_t tag_start = tag_end - 3;
+    for (std::size_t at = gap; at < tag_start; ++at) {
+      if (!tokenizer::is_segment_whitespace(data[at])) return {index, gap, false};
+    }
+    const char after_tag = data[tag_end];
+    const bool sound = is_capital(data[tag_start]) && is_capital(data[tag_start + 1]) && is_capital(data[tag_start + 2]) &&
                        (after_tag == advice.element_separator || after_tag == advice.segment_terminator) &&
-                       terminator - (tag_end - 3) <= max_segment_length &&
+                       terminator - tag_start <= max_segment_length &&
                        (!check_text || support::utf8::is_valid(bytes.substr(tag_end, terminator - tag_end)));
     if (!sound) return {index, gap, false};
     gap = terminator + 1;
