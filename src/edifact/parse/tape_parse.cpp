@@ -151,7 +151,7 @@ TapeParse parse_tape(std::string_view input, std::size_t start, const ServiceStr
 
   // Delimiters are ASCII, so valid text as a whole is valid value by value; only when it is
   // not must each segment be looked at.
-  const bool check_text = counts.non_ascii && !support::utf8::is_valid(input.substr(start));
+  const bool check_text = !counts.valid_text;
   const Vouched vouched = vouch(*document, start, advice, max_segment_length, check_text);
   document->keep_segments(vouched.segments);
   if (!document->released.empty()) unescape_released(*document, advice.release_character);
