@@ -73,17 +73,17 @@ Vouched vouch(const Document& document, std::size_t start, const ServiceStringAd
   return {count, gap, all_whitespace(bytes.substr(gap))};
 }
 
-// `raw` without its release characters, each releasing the byte after it; the scan has seen
-// that none is the last byte of a value.
-void append_unescaped(std::string_view raw, char release, std::string& out) {
-  while (!raw.empty()) {
-    const std::size_t at = raw.find(release);
-    if (at == std::string_view::npos || at + 1 >= raw.size()) break;
-    out.append(raw.substr(0, at));
-    out.push_back(raw[at + 1]);
-    raw.remove_prefix(at + 2);
+// Writes `raw` without its release characters, each releasing the byte after it, and returns
+// the end of what it wrote; the scan has seen that none is the last byte of a value. Values are
+// short, so a plain loop beats searching for the next release character.
+char* write_unescaped(std::string_view raw, char release, char* out) {
+  const std::size_t size = raw.size();
+  for (std::size_t at = 0; at < size; ++at) {
+    char byte = raw[at];
+    if (byte == release && at + 1 < size) byte = raw[++at];
+    *out++ = byte;
   }
-  out.append(raw);
+  return out;
 }
 
 template <class Visit>
@@ -115,11 +115,15 @@ void unescape_released(Document& document, char release) {
     raw_bytes += raw(value).size();
     ++count;
   });
-  document.unescaped.reserve(raw_bytes);
   document.unescaped_ends.reserve(count);
-  for_each_released(document, [&](std::uint32_t value) {
-    append_unescaped(raw(value), release, document.unescaped);
-    document.unescaped_ends.push_back(static_cast<std::uint32_t>(document.unescaped.size()));
+  // Unescaped text is never longer than its raw bytes.
+  document.unescaped.resize_and_overwrite(raw_bytes, [&](char* data, std::size_t) {
+    char* end = data;
+    for_each_released(document, [&](std::uint32_t value) {
+      end = write_unescaped(raw(value), release, end);
+      document.unescaped_ends.push_back(static_cast<std::uint32_t>(end - data));
+    });
+    return static_cast<std::size_t>(end - data);
   });
   document.rank_released();
 }
