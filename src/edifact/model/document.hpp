@@ -21,6 +21,8 @@
 #include <utility>
 #include <vector>
 
+#include "edifact/model/default_init_allocator.hpp"
+
 namespace edifact::model {
 
 struct Span;
@@ -53,9 +55,10 @@ struct Tape {
   bool has_repetitions = false;     // cuts equal to `repetition_separator` split repetitions
   char repetition_separator = '*';
 
-  std::vector<std::uint32_t> cuts;
-  std::vector<std::uint32_t> elements;  // the cut opening each element (| NO_COMPONENTS)
-  std::vector<SegmentEntry> segments;   // one per segment plus an end marker
+  // Sized once and then written entry by entry by the scan, hence never zeroed.
+  UnzeroedVector<std::uint32_t> cuts;
+  UnzeroedVector<std::uint32_t> elements;  // the cut opening each element (| NO_COMPONENTS)
+  UnzeroedVector<SegmentEntry> segments;   // one per segment plus an end marker
 
   // Values whose raw bytes held a release character have their unescaped text in `unescaped`;
   // bit v of `released` marks value v, and the k-th marked value ends at `unescaped_ends[k]`.

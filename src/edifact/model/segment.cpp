@@ -64,6 +64,14 @@ Document* split_off(const Tape& tape, std::uint32_t index, std::size_t delta) {
   return new Document(std::move(part));
 }
 
+// The bytes of `text` a writer with `delimiters` would release if they were text. Segments
+// are short: a table lookup per byte does as well as comparing 16 bytes at a time.
+std::size_t count_written_specials(std::string_view text, const WrittenDelimiters& delimiters) {
+  std::size_t count = 0;
+  for (const char byte : text) count += (*delimiters.special)[static_cast<unsigned char>(byte)] ? 1 : 0;
+  return count;
+}
+
 // Takes over the one reference `document` was created with.
 Segment adopt(Document* document) {
   Segment segment(document, 0);
@@ -96,6 +104,39 @@ void Tape::keep_segments(std::size_t count) {
   segments.resize(count + 1);
   cuts.resize(end.first_cut);
   elements.resize(end.first_element);
+}
+
+// The writer puts the delimiter of each cut's role between the texts and escapes what the texts
+// hold; the parsed bytes already are that when no value was unescaped, every cut's byte is the
+// writer's delimiter for its role, and no other byte is one the writer would escape.
+std::optional<std::string_view> Segment::verbatim(const WrittenDelimiters& delimiters) const {
+  if (document_ == nullptr || document_->built()) return std::nullopt;
+  const Document& tape = *document_;
+  const SegmentEntry first = entry();
+  const SegmentEntry next = next_entry();
+  const std::uint32_t last = next.first_cut - 1;  // the terminator
+  const char* const bytes = tape.bytes.data();
+  if (bytes[tape.cuts[last]] != delimiters.terminator) return std::nullopt;
+  std::uint32_t element = first.first_element;
+  for (std::uint32_t cut = first.first_cut; cut < last; ++cut) {
+    if (tape.is_released(cut + 1)) return std::nullopt;
+    const char byte = bytes[tape.cuts[cut]];
+    char expected = delimiters.component;
+    if (element < next.first_element && tape.elements[element] == cut) {
+      expected = delimiters.element;
+      ++element;
+    } else if (tape.has_repetitions && byte == tape.repetition_separator) {
+      if (!delimiters.repetition) return std::nullopt;
+      expected = *delimiters.repetition;
+    }
+    if (byte != expected) return std::nullopt;
+  }
+  const std::uint32_t tag_end = tape.cuts[first.first_cut];
+  const std::uint32_t end = tape.cuts[last] + 1;
+  if (count_written_specials(tape.bytes.substr(tag_end, end - tag_end), delimiters) != next.first_cut - first.first_cut) {
+    return std::nullopt;
+  }
+  return tape.bytes.substr(tag_end - 3, end - (tag_end - 3));
 }
 
 Component ComponentList::operator[](std::size_t index) const {

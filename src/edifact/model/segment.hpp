@@ -12,10 +12,12 @@
 //     for (Component component : element.components()) use(component.text, component.span);
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <expected>
 #include <initializer_list>
+#include <optional>
 #include <iterator>
 #include <string_view>
 #include <utility>
@@ -182,6 +184,15 @@ class ElementList {
   std::uint32_t terminator_ = 0;  // the segment's last cut
 };
 
+// How a writer spells the delimiters, for `Segment::verbatim`.
+struct WrittenDelimiters {
+  char element;
+  char component;
+  std::optional<char> repetition;
+  char terminator;
+  const std::array<bool, 256>* special;  // the delimiters above and the release character
+};
+
 class Segment {
  public:
   Segment() = default;
@@ -228,6 +239,9 @@ class Segment {
     const std::uint32_t first = document_->cuts[entry().first_cut];
     return tag().size() + 2 * std::size_t{document_->cuts[next_entry().first_cut - 1] - first} + 1;
   }
+  // The parsed bytes from the tag through the terminator, when writing the segment with
+  // `delimiters` gives exactly them; nothing otherwise, and always for built segments.
+  std::optional<std::string_view> verbatim(const WrittenDelimiters& delimiters) const;
   Span span() const;      // from the tag's first byte to just past the terminator
   Span tag_span() const;  // the three tag bytes
 

@@ -25,7 +25,7 @@ FromBytesIter from_bytes_with_config(std::string_view input, ParserConfig config
   return iterator;
 }
 
-std::optional<Result<model::Segment>> FromBytesIter::next() {
+std::optional<Result<model::Segment>> FromBytesIter::next_checked() {
   if (pending_) {
     EdifactError error = std::move(*pending_);
     pending_.reset();
@@ -48,7 +48,7 @@ std::optional<Result<model::Segment>> FromBytesIter::checked(Result<model::Segme
     finished_ = true;
     return item;
   }
-  if (!config_.max_segments && !config_.max_messages && !config_.max_input_bytes) return item;
+  if (unlimited_) return item;
   const model::Segment& segment = *item;
   if (auto allowed = limits_.check(config_, segment.tag(), segment.span().end); !allowed) {
     finished_ = true;

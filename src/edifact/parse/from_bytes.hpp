@@ -21,7 +21,11 @@ class FromBytesIter {
  public:
   // The next segment (valid while the input lives), an error, or nothing at the end. After an
   // error every call yields nothing.
-  std::optional<Result<model::Segment>> next();
+  std::optional<Result<model::Segment>> next() {
+    // Vouched segments under no limit need no check: the common case, kept inline.
+    if (unlimited_ && !fast_.done()) [[likely]] return fast_.next();
+    return next_checked();
+  }
 
  private:
   friend FromBytesIter from_bytes_with_config(std::string_view input, ParserConfig config,
@@ -32,7 +36,9 @@ class FromBytesIter {
         config_(std::move(config)),
         advice_(advice),
         pending_(std::move(pending)),
-        finished_(pending_.has_value()) {}
+        finished_(pending_.has_value()),
+        unlimited_(!config_.max_segments && !config_.max_messages && !config_.max_input_bytes) {}
+  std::optional<Result<model::Segment>> next_checked();
   std::optional<Result<model::Segment>> checked(Result<model::Segment> item);
 
   std::string_view input_;
@@ -40,6 +46,7 @@ class FromBytesIter {
   tokenizer::ServiceStringAdvice advice_;
   std::optional<EdifactError> pending_;
   bool finished_;
+  bool unlimited_;
   model::SegmentCursor fast_;  // what the fast parse vouched for
   std::optional<std::size_t> resume_at_;  // where the exact parser takes over
   std::optional<parser::Parser> exact_;

@@ -49,17 +49,23 @@ struct Vouched {
 Vouched vouch(const Document& document, std::size_t start, const ServiceStringAdvice& advice,
               std::size_t max_segment_length, bool check_text) {
   const std::string_view bytes = document.bytes;
+  const char* const data = bytes.data();
+  const std::uint32_t* const cuts = document.cuts.data();
+  const SegmentEntry* const segments = document.segments.data();
   std::size_t gap = start;
   const std::size_t count = document.segment_count();
   for (std::size_t index = 0; index < count; ++index) {
-    const SegmentEntry entry = document.segments[index];
-    const std::size_t tag_end = document.cuts[entry.first_cut];
-    const std::size_t terminator = document.cuts[document.segments[index + 1].first_cut - 1];
-    const char after_tag = bytes[tag_end];
-    const bool sound = tag_end >= gap + 3 && (tag_end == gap + 3 || all_whitespace(bytes.substr(gap, tag_end - 3 - gap))) &&
-                       is_capital(bytes[tag_end - 3]) && is_capital(bytes[tag_end - 2]) && is_capital(bytes[tag_end - 1]) &&
+    const std::size_t tag_end = cuts[segments[index].first_cut];
+    const std::size_t terminator = cuts[segments[index + 1].first_cut - 1];
+    if (tag_end < gap + 3) return {index, gap, false};
+    const std::size_t tag_start = tag_end - 3;
+    for (std::size_t at = gap; at < tag_start; ++at) {
+      if (!tokenizer::is_segment_whitespace(data[at])) return {index, gap, false};
+    }
+    const char after_tag = data[tag_end];
+    const bool sound = is_capital(data[tag_start]) && is_capital(data[tag_start + 1]) && is_capital(data[tag_start + 2]) &&
                        (after_tag == advice.element_separator || after_tag == advice.segment_terminator) &&
-                       terminator - (tag_end - 3) <= max_segment_length &&
+                       terminator - tag_start <= max_segment_length &&
                        (!check_text || support::utf8::is_valid(bytes.substr(tag_end, terminator - tag_end)));
     if (!sound) return {index, gap, false};
     gap = terminator + 1;
@@ -67,17 +73,17 @@ Vouched vouch(const Document& document, std::size_t start, const ServiceStringAd
   return {count, gap, all_whitespace(bytes.substr(gap))};
 }
 
-// `raw` without its release characters, each releasing the byte after it; the scan has seen
-// that none is the last byte of a value.
-void append_unescaped(std::string_view raw, char release, std::string& out) {
-  while (!raw.empty()) {
-    const std::size_t at = raw.find(release);
-    if (at == std::string_view::npos || at + 1 >= raw.size()) break;
-    out.append(raw.substr(0, at));
-    out.push_back(raw[at + 1]);
-    raw.remove_prefix(at + 2);
+// Writes `raw` without its release characters, each releasing the byte after it, and returns
+// the end of what it wrote; the scan has seen that none is the last byte of a value. Values are
+// short, so a plain loop beats searching for the next release character.
+char* write_unescaped(std::string_view raw, char release, char* out) {
+  const std::size_t size = raw.size();
+  for (std::size_t at = 0; at < size; ++at) {
+    char byte = raw[at];
+    if (byte == release && at + 1 < size) byte = raw[++at];
+    *out++ = byte;
   }
-  out.append(raw);
+  return out;
 }
 
 template <class Visit>
@@ -109,11 +115,15 @@ void unescape_released(Document& document, char release) {
     raw_bytes += raw(value).size();
     ++count;
   });
-  document.unescaped.reserve(raw_bytes);
   document.unescaped_ends.reserve(count);
-  for_each_released(document, [&](std::uint32_t value) {
-    append_unescaped(raw(value), release, document.unescaped);
-    document.unescaped_ends.push_back(static_cast<std::uint32_t>(document.unescaped.size()));
+  // Unescaped text is never longer than its raw bytes.
+  document.unescaped.resize_and_overwrite(raw_bytes, [&](char* data, std::size_t) {
+    char* end = data;
+    for_each_released(document, [&](std::uint32_t value) {
+      end = write_unescaped(raw(value), release, end);
+      document.unescaped_ends.push_back(static_cast<std::uint32_t>(end - data));
+    });
+    return static_cast<std::size_t>(end - data);
   });
   document.rank_released();
 }
@@ -145,7 +155,7 @@ TapeParse parse_tape(std::string_view input, std::size_t start, const ServiceStr
 
   // Delimiters are ASCII, so valid text as a whole is valid value by value; only when it is
   // not must each segment be looked at.
-  const bool check_text = counts.non_ascii && !support::utf8::is_valid(input.substr(start));
+  const bool check_text = !counts.valid_text;
   const Vouched vouched = vouch(*document, start, advice, max_segment_length, check_text);
   document->keep_segments(vouched.segments);
   if (!document->released.empty()) unescape_released(*document, advice.release_character);

@@ -26,7 +26,7 @@ struct Counts {
   std::size_t elements = 0;     // of them, element separators
   std::size_t terminators = 0;  // of them, segment terminators
   bool released = false;        // a release character that releases something
-  bool non_ascii = false;       // a byte of 0x80 or more
+  bool valid_text = true;       // the bytes are well-formed UTF-8
 };
 
 // Room the fill may write past the counted cuts.

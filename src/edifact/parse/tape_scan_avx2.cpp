@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "edifact/parse/tape_scan.hpp"
+#include "support/utf8.hpp"
 
 #if defined(__clang__)
 #pragma clang attribute push(__attribute__((target("avx2,bmi,popcnt"))), apply_to = function)

@@ -81,21 +81,30 @@ template <class Classify, class Visit>
   }
 }
 
+// UTF-8 is checked only where it can fail: over each run of blocks that hold a byte of 0x80 or
+// more, from the first such byte to the run's end. The bytes around a run are ASCII, where no
+// character begins or ends half-way, so the input is valid exactly when every run is.
 template <class Classify>
 [[gnu::always_inline]] inline Counts count_with(std::string_view input, std::size_t start,
                                                 const Characters& characters) {
   Counts counts;
   std::uint64_t active = 0;
-  std::uint64_t high = 0;
-  scan_blocks<Classify>(input, start, characters, [&](std::size_t, const BlockMasks& masks, const Unreleased& found) {
+  constexpr std::size_t NO_RUN = ~std::size_t{0};
+  std::size_t run_start = NO_RUN;
+  scan_blocks<Classify>(input, start, characters, [&](std::size_t offset, const BlockMasks& masks, const Unreleased& found) {
     counts.cuts += popcount(found.cuts);
     counts.elements += popcount(found.element);
     counts.terminators += popcount(found.terminator);
     active |= found.active;
-    high |= masks.high;
+    if (masks.high != 0) {
+      if (run_start == NO_RUN) run_start = offset + lowest(masks.high);
+    } else if (run_start != NO_RUN) [[unlikely]] {
+      counts.valid_text &= support::utf8::is_valid(input.substr(run_start, offset - run_start));
+      run_start = NO_RUN;
+    }
   });
+  if (run_start != NO_RUN) counts.valid_text &= support::utf8::is_valid(input.substr(run_start));
   counts.released = active != 0;
-  counts.non_ascii = high != 0;
   return counts;
 }
 

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "edifact/parse/tape_scan.hpp"
+#include "support/utf8.hpp"
 #include "edifact/parse/tape_scan_kernel.hpp"
 
 namespace edifact::tokenizer::scan {

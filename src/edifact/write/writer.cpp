@@ -8,6 +8,9 @@
 namespace edifact::writer {
 namespace {
 
+// Values at least this long are copied as a block when they need no release character.
+constexpr std::size_t LONG_VALUE = 32;
+
 bool is_valid_tag(std::string_view tag) {
   return tag.size() == 3 && std::ranges::all_of(tag, [](char c) { return c >= 'A' && c <= 'Z'; });
 }
@@ -127,6 +130,19 @@ Result<void> Writer<Sink>::write_composites(
 
 template <class Sink>
 Result<void> Writer<Sink>::write_segment(const model::Segment& segment) {
+  if (!charset_) {
+    // Parsed bytes the writer would give back unchanged hold no repetition it cannot spell.
+    const model::WrittenDelimiters delimiters{
+        advice_.element_separator, advice_.component_separator,
+        advice_.has_repetition_separator() ? std::optional(advice_.repetition_separator) : std::nullopt,
+        advice_.segment_terminator, &needs_release_};
+    const auto verbatim = segment.verbatim(delimiters);
+    if (verbatim && is_valid_tag(segment.tag())) {
+      out().append(*verbatim);
+      count_segment(segment.tag());
+      return {};
+    }
+  }
   // Checked before the tag, so a repeating element is reported even on a malformed segment.
   if (!advice_.has_repetition_separator() && has_repetitions(segment)) {
     return std::unexpected(EdifactError::no_repetition_separator());
@@ -166,14 +182,18 @@ void Writer<Sink>::write_segment_text(const model::Segment& segment) {
       for (std::size_t index = 0; index < list.size(); ++index) {
         if (index > 0) *at++ = advice_.component_separator;
         const std::string_view text = list.text(index);
-        bool plain = true;
-        for (const char byte : text) plain &= !needs_release_[static_cast<unsigned char>(byte)];
-        if (plain) {
-          at = std::copy(text.begin(), text.end(), at);
-          continue;
+        // Values are mostly a few bytes: one pass that copies and escapes beats a check
+        // followed by a call to copy. Long ones are checked first and copied as a block.
+        if (text.size() >= LONG_VALUE) {
+          bool plain = true;
+          for (const char byte : text) plain &= !needs_release_[static_cast<unsigned char>(byte)];
+          if (plain) {
+            at = std::copy(text.begin(), text.end(), at);
+            continue;
+          }
         }
         for (const char byte : text) {
-          if (needs_release_[static_cast<unsigned char>(byte)]) *at++ = advice_.release_character;
+          if (needs_release_[static_cast<unsigned char>(byte)]) [[unlikely]] *at++ = advice_.release_character;
           *at++ = byte;
         }
       }

@@ -177,6 +177,42 @@ TEST(SegmentsToBytes, WritesWithDefaultCharactersAndParsesBackToTheSameTexts) {
   EXPECT_EQ(edifact::segments_to_bytes({}).value(), "");
 }
 
+// Parsed segments written back: bytes that already read as the writer would write them are
+// copied, everything else (other delimiters, roles swapped, texts to escape or unescaped) must
+// come out exactly as if each text were written.
+struct RewriteCase {
+  std::string_view name;
+  std::string_view input;
+  ServiceStringAdvice advice;
+  std::string_view written;
+};
+
+class Rewrite : public testing::TestWithParam<RewriteCase> {};
+
+TEST_P(Rewrite, WritesParsedSegmentsAsTheirTexts) {
+  std::string buffer;
+  auto writer = writer_over(buffer, GetParam().advice);
+  for (const Segment& segment : edifact_test::parsed(GetParam().input)) ASSERT_TRUE(writer.write_segment(segment));
+  EXPECT_EQ(buffer, GetParam().written);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Writer, Rewrite,
+    testing::Values(
+        RewriteCase{"unchanged", "UNH+1+UTILMD:D:11A'\nDTM+137:2024::102'BGM'", ServiceStringAdvice::DEFAULT,
+                    "UNH+1+UTILMD:D:11A'DTM+137:2024::102'BGM'"},
+        RewriteCase{"released", "FTX+a?+b:c??d+?A'", ServiceStringAdvice::DEFAULT, "FTX+a?+b:c??d+A'"},
+        RewriteCase{"other_delimiters", "UNA^|,\\ ~BGM|a^b~FTX|a+b:c'd?~", ServiceStringAdvice::DEFAULT,
+                    "BGM+a:b'FTX+a?+b?:c?'d?" "?'"},
+        RewriteCase{"roles_swapped", "UNA+:.? 'BGM:a+b:c'", ServiceStringAdvice::DEFAULT, "BGM+a:b+c'"},
+        RewriteCase{"other_terminator", "UNA:+.? !BGM+a!", ServiceStringAdvice::DEFAULT, "BGM+a'"},
+        RewriteCase{"repetition_in_text", "FTX+a*b'", ServiceStringAdvice::SYNTAX_VERSION_4, "FTX+a?*b'"},
+        RewriteCase{"repetitions", "UNA:+.?*'RFF+1*2:3+4'", ServiceStringAdvice::SYNTAX_VERSION_4, "RFF+1*2:3+4'"},
+        RewriteCase{"repetitions_spelled_otherwise", "UNA:+.?#'RFF+1#2'", ServiceStringAdvice::SYNTAX_VERSION_4,
+                    "RFF+1*2'"},
+        RewriteCase{"custom_writer", "BGM+a|b:c'", custom_advice, "BGM|a\\|b^c~"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 struct RefusedSegment {
   std::string_view name;
   Segment segment;
