@@ -50,7 +50,6 @@ std::expected<Profile, error::ProfileError> Profile::create(model::MigProfile mi
   Profile profile;
   profile.structure_ = structure::Structure::compile(mig);
   profile.pid_index_ = pid_index_of(ahb);
-  profile.read_conditions_ = conditions::read_conditions(ahb.conditions);
   profile.group_schema_ = &leak_group_schema::build(profile.structure_);
   profile.release_ = release::Release(mig.release);
   profile.valid_from_ = *valid_from;
@@ -71,6 +70,11 @@ std::expected<Profile, error::ProfileError> Profile::from_json(json::PaddedText 
   auto documents = json::read_pair(mig, ahb);
   if (!documents) return std::unexpected(std::move(documents.error()));
   return create(std::move(documents->mig), std::move(documents->ahb));
+}
+
+const conditions::ReadConditions& Profile::read_conditions() const {
+  std::call_once(read_conditions_->once, [this] { read_conditions_->value = conditions::read_conditions(ahb_.conditions); });
+  return read_conditions_->value;
 }
 
 const model::Anwendungsfall* Profile::anwendungsfall(std::uint32_t pruefidentifikator) const {

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <expected>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -59,8 +61,9 @@ class Profile {
   const structure::Structure& structure() const { return structure_; }
   const release::Release& release() const { return release_; }
   const PidIndex& pid_index() const { return pid_index_; }
-  // The AHB's condition texts read once, so that validations never read a text again.
-  const conditions::ReadConditions& read_conditions() const { return read_conditions_; }
+  // The AHB's condition texts, read on the first call (most profiles of a process are never
+  // validated against), so that validations never read a text again.
+  const conditions::ReadConditions& read_conditions() const;
   // Lives for the rest of the process, beyond the profile.
   const GroupSchema& group_schema() const { return *group_schema_; }
   std::chrono::year_month_day valid_from() const { return valid_from_; }
@@ -75,7 +78,12 @@ class Profile {
   structure::Structure structure_;
   release::Release release_;
   PidIndex pid_index_;
-  conditions::ReadConditions read_conditions_;
+  struct ReadConditionsCell {
+    std::once_flag once;
+    conditions::ReadConditions value;
+  };
+  // On the heap, so that the profile stays movable.
+  std::unique_ptr<ReadConditionsCell> read_conditions_ = std::make_unique<ReadConditionsCell>();
   const GroupSchema* group_schema_ = nullptr;
   std::chrono::year_month_day valid_from_{};
   std::optional<std::chrono::year_month_day> valid_until_;
