@@ -5,13 +5,13 @@
 
 #include "edi_energy/messages/core.hpp"
 #include "edi_energy/message.hpp"
-#include "messages_text.hpp"
+#include "../edifact/parsed_segments.hpp"
 
 namespace {
 
 using edi_energy::message_type::MessageType;
 using edi_energy::messages::core::MessageCore;
-using messages_text::segments_of;
+using edifact_test::parsed;
 
 TEST(MessageCore, EnvelopeFlagAndReleaseFollowTheInputs) {
   struct Case {
@@ -22,7 +22,7 @@ TEST(MessageCore, EnvelopeFlagAndReleaseFollowTheInputs) {
   for (const Case& c : {Case{"UNH+1+UTILMD'UNT+2+1'", "S2.1", false},
                         Case{"UNB+UNOC:3+A+B+260401:1200+R'UNH+1+UTILMD'UNT+2+1'UNZ+1+R'", "", true},
                         Case{"UNH+1+UTILMD'UNT+2+1'UNB+UNOC:3'", "S2.1", true}}) {
-    const auto core = MessageCore::new_on_date(segments_of(c.text), std::string_view("1"), std::string_view(c.release),
+    const auto core = MessageCore::new_on_date(parsed(c.text), std::string_view("1"), std::string_view(c.release),
                                                55001, MessageType::Aperak);
     EXPECT_EQ(core.has_unb, c.has_unb) << c.text;
     EXPECT_EQ(core.release_text, c.release);

@@ -13,7 +13,7 @@
 #include "edi_energy/pid_scan.hpp"
 #include "edi_energy/profile/profile.hpp"
 #include "edi_energy/registry/release_registry.hpp"
-#include "messages_text.hpp"
+#include "../edifact/parsed_segments.hpp"
 #include "support/diag.hpp"
 
 namespace {
@@ -23,7 +23,7 @@ using edi_energy::message_type::MessageType;
 using edi_energy::parse::dispatch_message_on_date;
 using edi_energy::profile::Profile;
 using edi_energy::registry::ReleaseRegistry;
-using messages_text::segments_of;
+using edifact_test::parsed;
 using std::nullopt;
 
 // Fixture profiles: UTILMD S2.1 reads its Prüfidentifikator from RFF+Z13, APERAK 2.1i from the
@@ -63,7 +63,7 @@ const ReleaseRegistry& registry() {
 
 edi_energy::Result<AnyMessage> dispatch(std::string_view text,
                                         std::optional<std::chrono::year_month_day> date = nullopt) {
-  return dispatch_message_on_date(segments_of(text), registry(), date);
+  return dispatch_message_on_date(parsed(text), registry(), date);
 }
 
 TEST(Dispatch, UnhFaults) {

@@ -6,13 +6,13 @@
 #include <vector>
 
 #include "edi_energy/messages/mscons.hpp"
-#include "messages_text.hpp"
+#include "../edifact/parsed_segments.hpp"
 
 namespace {
 
 using namespace edi_energy::messages::segments;
 using namespace edi_energy::messages::mscons;
-using messages_text::segments_of;
+using edifact_test::parsed;
 using std::nullopt;
 
 constexpr std::string_view HEADER =
@@ -20,7 +20,7 @@ constexpr std::string_view HEADER =
     "NAD+MS+9900000000010::293'NAD+MR+9900000000003::293'";
 
 MsconsMessage mscons(std::string_view text) {
-  return MsconsMessage::from_parts(segments_of(text), "M1", "2.4c", 13002);
+  return MsconsMessage::from_parts(parsed(text), "M1", "2.4c", 13002);
 }
 
 TEST(MsconsTree, OneMeteringPointWithTwoQuantities) {

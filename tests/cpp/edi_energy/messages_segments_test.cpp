@@ -7,17 +7,17 @@
 
 #include "edi_energy/messages/segments/lookup.hpp"
 #include "edi_energy/messages/segments/records.hpp"
-#include "messages_text.hpp"
+#include "../edifact/parsed_segments.hpp"
 
 namespace {
 
 using namespace edi_energy::messages::segments;
-using messages_text::segments_of;
+using edifact_test::parsed;
 using std::nullopt;
 
 template <class Record>
 Record read(std::string_view text) {
-  const auto segments = segments_of(text);
+  const auto segments = parsed(text);
   auto record = Record::edifact_deserialize(segments);
   EXPECT_TRUE(record.has_value()) << text << ": " << record.error().message();
   return record.value_or(Record{});
@@ -25,7 +25,7 @@ Record read(std::string_view text) {
 
 template <class Record>
 std::string failure(std::string_view text) {
-  const auto segments = segments_of(text);
+  const auto segments = parsed(text);
   auto record = Record::edifact_deserialize(segments);
   if (record.has_value()) return "<read>";
   return record.error().message();
@@ -105,13 +105,13 @@ TEST(SegmentRecords, NadWhoseFirstElementHasNoComponentIsMissingTheElement) {
 }
 
 TEST(SegmentRecords, CollectDtmKeepsTheReadableOnesInOrder) {
-  const auto segments = segments_of("DTM+137:1:102'BGM+E01'DTM+:2:102'DTM+163'UNT+4+1'");
+  const auto segments = parsed("DTM+137:1:102'BGM+E01'DTM+:2:102'DTM+163'UNT+4+1'");
   EXPECT_EQ(collect_dtm(segments), (std::vector<Dtm>{{"137", "1", "102"}, {"163", nullopt, nullopt}}));
-  EXPECT_TRUE(collect_dtm(segments_of("BGM+E01'")).empty());
+  EXPECT_TRUE(collect_dtm(parsed("BGM+E01'")).empty());
 }
 
 TEST(SegmentRecords, FindNadTakesTheFirstExactQualifierAndNeverALaterOne) {
-  const auto segments = segments_of("NAD+MSX+1'NAD+MS'NAD+MS+2'NAD+MR+3'");
+  const auto segments = parsed("NAD+MSX+1'NAD+MS'NAD+MS+2'NAD+MR+3'");
   EXPECT_EQ(find_nad(segments, "MS"), (Nad{"MS", nullopt, nullopt, nullopt, nullopt}));
   EXPECT_EQ(find_nad(segments, "MR")->party_id, "3");
   EXPECT_EQ(find_nad(segments, "DP"), nullopt);

@@ -19,7 +19,7 @@
 #include "edi_energy/messages/utilmd/semantic_rule_pack.hpp"
 #include "edifact/group/group_tree.hpp"
 #include "edifact/validator/context/validation_context.hpp"
-#include "edifact_text.hpp"
+#include "../edifact/parsed_segments.hpp"
 
 namespace {
 
@@ -262,7 +262,7 @@ class SemanticRule : public testing::TestWithParam<RuleCase> {};
 
 TEST_P(SemanticRule, ReportsExactlyTheExpectedFindings) {
   const RuleCase& rule_case = GetParam();
-  const std::vector<Segment> segments = edifact_text::parsed(rule_case.text);
+  const std::vector<Segment> segments = edifact_test::parsed(rule_case.text);
   const ValidationReport report = run_pack(rule_case.pack, segments);
 
   EXPECT_TRUE(report.warnings.empty());

@@ -6,18 +6,18 @@
 #include <vector>
 
 #include "edi_energy/messages/utilmd.hpp"
-#include "messages_text.hpp"
+#include "../edifact/parsed_segments.hpp"
 
 namespace {
 
 using namespace edi_energy::messages::segments;
 using namespace edi_energy::messages::utilmd;
-using messages_text::segments_of;
+using edifact_test::parsed;
 using std::nullopt;
 
 UtilmdMessage utilmd(std::string_view body) {
   return UtilmdMessage::from_parts(
-      segments_of(std::string("UNH+M1+UTILMD:D:11A:UN:S2.1'BGM+E01+DOC1+9'DTM+137:202604010000?+00:303'"
+      parsed(std::string("UNH+M1+UTILMD:D:11A:UN:S2.1'BGM+E01+DOC1+9'DTM+137:202604010000?+00:303'"
                               "NAD+MS+9900000000010::293'NAD+MR+9900000000003::293'") +
                   std::string(body) + "UNT+99+M1'"),
       "M1", "S2.1", 55001);
@@ -118,7 +118,7 @@ TEST(UtilmdTransactions, IdeWithoutQualifierOpensNothingAndItsSegmentsAreLost) {
 
 TEST(UtilmdTransactions, ReferencesAreHeaderRffsWithTheirDirectDtms) {
   const auto message = UtilmdMessage::from_parts(
-      segments_of("UNH+M1+UTILMD:D:11A:UN:S2.1'BGM+E01'RFF+Z13:55001'DTM+171:1:102'DTM+171:2:102'NAD+MS+1'"
+      parsed("UNH+M1+UTILMD:D:11A:UN:S2.1'BGM+E01'RFF+Z13:55001'DTM+171:1:102'DTM+171:2:102'NAD+MS+1'"
                   "DTM+137:3:102'RFF+:X'RFF+TN:42'IDE+24+V1'RFF+Z13:55002'DTM+92:4:102'UNT+13+M1'"),
       "M1", "S2.1", std::nullopt);
   ASSERT_EQ(message.references.size(), 2u);
@@ -127,8 +127,8 @@ TEST(UtilmdTransactions, ReferencesAreHeaderRffsWithTheirDirectDtms) {
   EXPECT_EQ(message.references[1], (UtilmdReference{{"TN", "42"}, {}}));
   EXPECT_EQ(message.transactions[0].rffs, (std::vector<Rff>{{"Z13", "55002"}}));
   // Without IDE the whole message is header.
-  EXPECT_EQ(parse_references(segments_of("RFF+A:1'UNT+2+M1'RFF+B:2'")).size(), 2u);
-  EXPECT_TRUE(parse_transactions(segments_of("RFF+A:1'")).empty());
+  EXPECT_EQ(parse_references(parsed("RFF+A:1'UNT+2+M1'RFF+B:2'")).size(), 2u);
+  EXPECT_TRUE(parse_transactions(parsed("RFF+A:1'")).empty());
 }
 
 }  // namespace

@@ -10,19 +10,19 @@
 #include "edi_energy/messages/ordrsp.hpp"
 #include "edi_energy/messages/partin.hpp"
 #include "edi_energy/messages/plain.hpp"
-#include "messages_text.hpp"
+#include "../edifact/parsed_segments.hpp"
 
 namespace {
 
 using namespace edi_energy::messages;
 using namespace edi_energy::messages::segments;
 using edi_energy::message_type::MessageType;
-using messages_text::segments_of;
+using edifact_test::parsed;
 using std::nullopt;
 
 template <class Message>
 Message view_of(std::string_view text) {
-  return Message::from_parts(segments_of(text), "M1", "S2.1", 55001);
+  return Message::from_parts(parsed(text), "M1", "S2.1", 55001);
 }
 
 TEST(TypedViews, PlainViewWithoutHeaderSegmentsStillHoldsEverySegment) {

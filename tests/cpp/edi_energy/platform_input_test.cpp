@@ -12,7 +12,7 @@
 #include "edi_energy/platform/input_route.hpp"
 #include "edi_energy/platform/input_segments.hpp"
 #include "edi_energy/platform/platform.hpp"
-#include "messages_text.hpp"
+#include "../edifact/parsed_segments.hpp"
 
 namespace {
 
@@ -64,7 +64,7 @@ struct HeaderCase {
 class UnbHeader : public testing::TestWithParam<HeaderCase> {};
 
 TEST_P(UnbHeader, ReadsTheEnvelope) {
-  const auto segments = messages_text::segments_of(GetParam().unb);
+  const auto segments = edifact_test::parsed(GetParam().unb);
   ASSERT_EQ(segments.size(), 1u);
   const InterchangeHeader header = InterchangeHeader::from_unb(segments.front());
   EXPECT_EQ(header.syntax_identifier, GetParam().syntax_identifier);
@@ -89,7 +89,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Platform, HeaderPartiesAndReferences) {
-  const auto segments = messages_text::segments_of("UNB+UNOC:3+9900000000001:500+9900000000002:14+260501:1200+R7'");
+  const auto segments = edifact_test::parsed("UNB+UNOC:3+9900000000001:500+9900000000002:14+260501:1200+R7'");
   const InterchangeHeader header = InterchangeHeader::from_unb(segments.front());
   EXPECT_EQ(header.sender, "9900000000001");
   EXPECT_EQ(header.sender_qualifier, "500");
