@@ -1,0 +1,50 @@
+#include "edi_energy/builders/message_writer.hpp"
+
+#include <optional>
+#include <utility>
+
+namespace edi_energy::builders {
+namespace {
+
+Result<void> wrapped(edifact::Result<void> written) {
+  if (!written) return std::unexpected(Error::edifact_parse(std::move(written.error())));
+  return {};
+}
+
+}  // namespace
+
+Result<MessageWriter> MessageWriter::open(std::string_view message_reference, std::string_view message_type,
+                                          std::string_view directory, std::string_view release) {
+  MessageWriter writer(edifact::writer::Writer<edifact::writer::OwnedSink>(
+      std::string(), edifact::tokenizer::ServiceStringAdvice::DEFAULT, std::nullopt));
+  if (auto written = writer.composites("UNH", {{message_reference}, {message_type, "D", directory, "UN", release}});
+      !written) {
+    return std::unexpected(std::move(written.error()));
+  }
+  return writer;
+}
+
+Result<void> MessageWriter::simple(std::string_view tag, std::initializer_list<std::string_view> elements) {
+  return wrapped(writer_.write_simple(tag, elements));
+}
+
+Result<void> MessageWriter::simple(std::string_view tag, std::span<const std::string_view> elements) {
+  return wrapped(writer_.write_simple(tag, elements));
+}
+
+Result<void> MessageWriter::composites(std::string_view tag,
+                                       std::initializer_list<std::initializer_list<std::string_view>> elements) {
+  return wrapped(writer_.write_composites(tag, elements));
+}
+
+Result<void> MessageWriter::composites(std::string_view tag, std::span<const Components> elements) {
+  return wrapped(writer_.write_composites(tag, elements));
+}
+
+Result<std::string> MessageWriter::finish(std::string_view message_reference) && {
+  auto bytes = std::move(writer_).finish_unt(message_reference);
+  if (!bytes) return std::unexpected(Error::edifact_parse(std::move(bytes.error())));
+  return std::move(*bytes);
+}
+
+}  // namespace edi_energy::builders
