@@ -27,7 +27,8 @@ class MessageWriter {
   Result<void> simple(std::string_view tag, std::initializer_list<std::string_view> elements);
   Result<void> simple(std::string_view tag, std::span<const std::string_view> elements);
   // One segment of composite data elements; an empty list writes an empty element.
-  Result<void> composites(std::string_view tag, std::initializer_list<std::initializer_list<std::string_view>> elements);
+  Result<void> composites(std::string_view tag,
+                          std::initializer_list<std::initializer_list<std::string_view>> elements);
   Result<void> composites(std::string_view tag, std::span<const Components> elements);
 
   // Writes UNT with the segment count from UNH and the reference; returns the message bytes.
