@@ -59,7 +59,9 @@ Result<void> write_statuses(MessageWriter& writer, const UtilmdTransactionSpec& 
   if (const auto& grund = transaction.transaktionsgrund) {
     std::vector<std::string_view> elements{"7", "", grund->grund};
     const bool has_ergaenzung = grund->ergaenzung && !grund->ergaenzung->empty();
-    if (has_ergaenzung || grund->befristung) elements.push_back(grund->ergaenzung ? *grund->ergaenzung : "");
+    if (has_ergaenzung || grund->befristung) {
+      elements.push_back(grund->ergaenzung ? std::string_view(*grund->ergaenzung) : std::string_view());
+    }
     if (grund->befristung) elements.push_back(*grund->befristung);
     if (auto written = writer.simple("STS", elements); !written) return written;
   }
