@@ -1,0 +1,159 @@
+#include "quorvane_native/edifact/build_pipeline.hpp"
+
+#include <fmt/format.h>
+
+#include <span>
+#include <vector>
+
+#include "edi_energy/profile/profile.hpp"
+#include "edifact/parse/from_bytes.hpp"
+#include "edifact/write/writer.hpp"
+#include "quorvane_native/fristen/time_text.hpp"
+#include "quorvane_native/pids/release_resolution.hpp"
+#include "support/debug_quote.hpp"
+#include "support/utf8.hpp"
+
+namespace quorvane_native::edifact {
+
+namespace {
+
+using edi_energy::message_type::MessageType;
+using edi_energy::profile::Profile;
+using edi_energy::profile::model::Anwendungsfall;
+
+constexpr std::string_view DEFAULT_SENDER = "9900357000004";
+constexpr std::string_view DEFAULT_RECEIVER = "4012345000023";
+
+struct Column {
+  const Profile* profile;
+  const Anwendungsfall* anwendungsfall;
+};
+
+// The first registered profile of the type with exactly this release text; no fallback to
+// another release, so that an explicit `release=` is honoured as written.
+std::optional<Column> column_of(MessageType type, const edi_energy::release::Release& release,
+                                std::uint32_t pruefidentifikator) {
+  const auto registry = pids::shared_registry();
+  for (const Profile* profile : registry->profiles()) {
+    if (profile->message_type() != type || profile->release().text() != release.text()) continue;
+    const Anwendungsfall* anwendungsfall = profile->anwendungsfall(pruefidentifikator);
+    if (anwendungsfall == nullptr) return std::nullopt;
+    return Column{profile, anwendungsfall};
+  }
+  return std::nullopt;
+}
+
+// The ID of the first NAD with this qualifier; an empty ID counts as given.
+std::string party(std::span<const ::edifact::model::Segment> segments, std::string_view qualifier,
+                  std::string_view fallback) {
+  for (const auto& segment : segments) {
+    if (segment.tag() != "NAD") continue;
+    const auto elements = segment.elements();
+    if (elements.size() == 0 || elements[0].components().size() == 0 ||
+        elements[0].components()[0].text != qualifier) {
+      continue;
+    }
+    if (elements.size() < 2 || elements[1].components().size() == 0) break;
+    return std::string(elements[1].components()[0].text);
+  }
+  return std::string(fallback);
+}
+
+}  // namespace
+
+py::Expected<std::string> complete_to_column(std::string bytes, MessageType type,
+                                             const edi_energy::release::Release& release,
+                                             std::uint32_t pruefidentifikator) {
+  const auto column = column_of(type, release, pruefidentifikator);
+  if (!column) return bytes;
+  const std::string_view type_code = edi_energy::message_type::unh_code(type);
+
+  std::vector<::edifact::model::Segment> seeds;
+  {
+    auto segments = ::edifact::from_bytes_with_config(bytes, ::edifact::ParserConfig{});
+    while (auto item = segments.next()) {
+      if (!*item) return py::runtime_error(fmt::format("{} re-parse failed: {}", type_code, item->error().message()));
+      seeds.push_back(std::move(**item).into_owned());
+    }
+  }
+  const edi_energy::profile::skeleton::SkeletonParties parties{party(seeds, "MS", DEFAULT_SENDER),
+                                                               party(seeds, "MR", DEFAULT_RECEIVER)};
+  const auto completed = column->profile->generate(std::span<const ::edifact::model::Segment>(seeds),
+                                                   *column->anwendungsfall, parties);
+  auto written = ::edifact::segments_to_bytes(completed);
+  if (!written) return py::runtime_error(fmt::format("{} serialize failed: {}", type_code, written.error().message()));
+  return std::move(*written);
+}
+
+std::optional<std::string> column_bgm_code(MessageType type, const edi_energy::release::Release& release,
+                                           std::uint32_t pruefidentifikator) {
+  const auto column = column_of(type, release, pruefidentifikator);
+  if (!column) return std::nullopt;
+  for (const auto& node : column->profile->structure().nodes) {
+    const auto* segment = node.segment();
+    if (segment == nullptr || segment->tag != "BGM") continue;
+    for (const auto& rule : column->anwendungsfall->elements) {
+      if (rule.nr != segment->nr || rule.de != "1001") continue;
+      for (const auto& operand : rule.operands) {
+        if (operand.code) return *operand.code;
+      }
+      return std::nullopt;
+    }
+    return std::nullopt;
+  }
+  return std::nullopt;
+}
+
+bool column_lists_de(MessageType type, const edi_energy::release::Release& release, std::uint32_t pruefidentifikator,
+                     std::string_view tag, std::string_view de) {
+  const auto column = column_of(type, release, pruefidentifikator);
+  if (!column) return true;
+  for (const auto& node : column->profile->structure().nodes) {
+    const auto* segment = node.segment();
+    if (segment == nullptr || segment->tag != tag) continue;
+    for (const auto& rule : column->anwendungsfall->elements) {
+      if (rule.nr == segment->nr && rule.de == de) return true;
+    }
+  }
+  return false;
+}
+
+std::pair<std::string, std::optional<std::string>> antwort_status(std::string code, std::optional<std::string> ebd,
+                                                                  const edi_energy::release::Release& release,
+                                                                  std::uint32_t pruefidentifikator) {
+  if (ebd && column_lists_de(MessageType::Utilmd, release, pruefidentifikator, "STS", "1131")) {
+    return {std::move(code), std::move(ebd)};
+  }
+  return {std::move(code), std::nullopt};
+}
+
+py::Expected<std::optional<std::string>> document_date_for(std::optional<std::string_view> document_date,
+                                                           std::optional<std::string_view> on) {
+  if (document_date) return std::string(*document_date);
+  if (!on) return std::nullopt;
+  auto date = fristen::parse_date(*on);
+  if (!date) return py::propagate(date);
+  return fmt::format("{:04}{:02}{:02}", static_cast<int>(date->year()), static_cast<unsigned>(date->month()),
+                     static_cast<unsigned>(date->day()));
+}
+
+py::Status ensure_latin1(std::string_view field, std::string_view text) {
+  std::size_t index = 0;
+  for (std::size_t offset = 0; offset < text.size(); ++index) {
+    const auto decoded = support::utf8::decode(text.substr(offset));
+    // Texts from Python are valid UTF-8; a stray byte is no character this check can name.
+    if (!decoded) return {};
+    if (decoded->scalar > 0xFF) {
+      return py::value_error(fmt::format(
+          "{} contains {} (U+{:04X}) at character {}, which the              interchange charset cannot "
+          "carry: a BDEW interchange declares              UNB+UNOC:3, i.e. ISO 8859-1. German prose taken "
+          "from a BDEW document              often needs rewriting for the wire — the em-dash, the "
+          "typographic              quotes and the ellipsis are all outside it.",
+          field, support::debug_quote(decoded->scalar), static_cast<std::uint32_t>(decoded->scalar), index));
+    }
+    offset += decoded->length;
+  }
+  return {};
+}
+
+}  // namespace quorvane_native::edifact
