@@ -1,11 +1,12 @@
 // Completes every Anwendungsfall of every built-in profile and validates the result against its
 // own column: prints, per profile and per message type, the share of columns whose completed
 // message has no error finding, and the commonest reasons (rule id and text pattern) for the
-// rest. Two starts: an empty message, and the header segments a message builder writes (UNH,
-// BGM, DTM+137, NAD+MS, NAD+MR, UNT).
+// rest. Three starts: an empty message, and the header segments a message builder writes (UNH,
+// BGM, DTM+137, NAD+MS, NAD+MR, UNT) once with GS1 and once with BDEW party IDs.
 //
-//   convergence_survey [--top N] [--pid P]...
+//   convergence_survey [--top N] [--failing] [--pid P]...
 //
+// --failing lists the columns of each profile that do not validate clean.
 // --pid prints the completed message and its error findings for every column with that
 // Prüfidentifikator.
 #include <algorithm>
@@ -37,9 +38,23 @@ using edifact::model::SegmentBuilder;
 
 using Parties = edi_energy::profile::skeleton::SkeletonParties;
 
-// Gas market partners carry DVGW codes (98...); electricity ones BDEW codes (99...).
-const Parties electricity_parties{"9900000000003", "9900000000027"};
+// The parties decide the agency code a builder writes after them: BDEW codes (99...) "293",
+// GS1 numbers "9", DVGW codes (98...) "332". Gas columns get DVGW codes in every start.
+const Parties bdew_parties{"9900000000003", "9900000000027"};
+const Parties gs1_parties{"4012345000009", "4012345000016"};
 const Parties gas_parties{"9800000000006", "9870000000001"};
+
+struct Start {
+  const char* title;
+  bool seeded;
+  const Parties* electricity;
+};
+
+constexpr Start starts[] = {
+    {"empty message", false, &bdew_parties},
+    {"builder header (UNH, BGM, DTM+137, NAD+MS, NAD+MR, UNT), GS1 party IDs", true, &gs1_parties},
+    {"builder header (UNH, BGM, DTM+137, NAD+MS, NAD+MR, UNT), BDEW party IDs", true, &bdew_parties},
+};
 
 std::string column_label(const Profile& profile, const model::Anwendungsfall& anwendungsfall) {
   if (anwendungsfall.pid) return std::to_string(*anwendungsfall.pid);
@@ -246,14 +261,17 @@ std::string message_type_of(std::string_view profile_name) {
 int main(int argc, char** argv) {
   std::size_t top = 6;
   std::set<std::uint32_t> detail_pids;
+  bool list_failing = false;
   for (int at = 1; at < argc; ++at) {
     const std::string_view arg = argv[at];
     if (arg == "--top" && at + 1 < argc) {
       top = std::strtoul(argv[++at], nullptr, 10);
+    } else if (arg == "--failing") {
+      list_failing = true;
     } else if (arg == "--pid" && at + 1 < argc) {
       detail_pids.insert(static_cast<std::uint32_t>(std::strtoul(argv[++at], nullptr, 10)));
     } else {
-      std::fprintf(stderr, "usage: convergence_survey [--top N] [--pid P]...\n");
+      std::fprintf(stderr, "usage: convergence_survey [--top N] [--failing] [--pid P]...\n");
       return 2;
     }
   }
@@ -262,28 +280,31 @@ int main(int argc, char** argv) {
   edi_energy::register_profiles(profiles);
   const auto pairs = edi_energy::catalogue::builtin_pairs();
 
-  for (const bool seeded : {false, true}) {
-    std::printf("== start: %s\n", seeded ? "builder header (UNH, BGM, DTM+137, NAD+MS, NAD+MR, UNT)" : "empty message");
+  for (const Start& start : starts) {
+    const bool seeded = start.seeded;
+    std::printf("== start: %s\n", start.title);
     std::map<std::string, Tally> by_type;
     Tally all;
     for (std::size_t at = 0; at < profiles.size(); ++at) {
       const Profile& profile = *profiles[at];
       const std::string name(at < pairs.size() ? pairs[at].name : profile.mig().message_type);
       Tally tally;
+      std::string failing;
       for (const auto& anwendungsfall : profile.ahb().anwendungsfaelle) {
-        const Parties& parties = name.ends_with("_GAS") ? gas_parties : electricity_parties;
+        const Parties& parties = name.ends_with("_GAS") ? gas_parties : *start.electricity;
         const auto seeds = builder_header(profile, anwendungsfall, parties);
         const Outcome outcome = complete(profile, anwendungsfall, parties, seeded ? &seeds : nullptr);
         tally.add(outcome);
         by_type[message_type_of(name)].add(outcome);
         all.add(outcome);
+        if (!outcome.clean) failing += " " + column_label(profile, anwendungsfall);
         if (anwendungsfall.pid && detail_pids.contains(*anwendungsfall.pid)) {
           std::printf("-- %s %u (%s)%s\n%s", name.c_str(), *anwendungsfall.pid, seeded ? "seeded" : "empty",
                       outcome.clean ? " clean" : "", render(outcome.message).c_str());
           for (const auto& reason : outcome.reasons) std::printf("   ! %s\n", reason.c_str());
         }
       }
-      std::printf("  %-24s %s\n", name.c_str(), share(tally).c_str());
+      std::printf("  %-24s %s%s\n", name.c_str(), share(tally).c_str(), list_failing ? failing.c_str() : "");
     }
     std::printf("  per message type:\n");
     for (const auto& [type, tally] : by_type) {
