@@ -6,7 +6,8 @@
 //
 //   convergence_survey [--top N] [--failing] [--pid P]...
 //
-// --failing lists the columns of each profile that do not validate clean.
+// --failing lists the columns of each profile that do not validate clean (a star marks those
+// whose completion stopped at the round limit).
 // --pid prints the completed message and its error findings for every column with that
 // Prüfidentifikator.
 #include <algorithm>
@@ -28,6 +29,7 @@
 #include "edi_energy/profile/validate/validate.hpp"
 #include "edifact/model/segment_builder.hpp"
 #include "edifact/report/severity.hpp"
+#include "support/diag.hpp"
 
 namespace {
 
@@ -177,6 +179,8 @@ std::string reason_of(const edifact::report::ValidationIssue& finding, std::stri
 }
 
 struct Outcome {
+  std::string end;  // how the rounds ended: "clean", "no progress", "round limit"
+  std::size_t rounds = 0;
   bool clean = false;
   bool refused = false;
   std::set<std::string> reasons;
@@ -188,8 +192,16 @@ Outcome complete(const Profile& profile, const model::Anwendungsfall& anwendungs
                  const std::vector<Segment>* seeds) {
   Outcome outcome;
   const auto label = column_label(profile, anwendungsfall);
+  const auto previous = support::diag::set_sink([&outcome](const support::diag::Event& event) {
+    if (event.message != "completion finished") return;
+    for (const auto& field : event.fields) {
+      if (field.name == "end") outcome.end = field.value;
+      if (field.name == "rounds") outcome.rounds = std::strtoul(field.value.c_str(), nullptr, 10);
+    }
+  });
   auto completed = seeds == nullptr ? profile.generate(std::nullopt, anwendungsfall, parties)
                                     : profile.generate(std::span(*seeds), anwendungsfall, parties);
+  support::diag::set_sink(previous);
   if (!completed) {
     outcome.refused = true;
     outcome.reasons.insert("refused: " + completed.error().message());
@@ -227,9 +239,13 @@ struct Tally {
   std::size_t columns = 0;
   std::size_t clean = 0;
   std::map<std::string, std::size_t> reasons;  // reason to the number of columns it spoils
+  std::map<std::string, std::size_t> ends;
+  std::size_t most_rounds = 0;
 
   void add(const Outcome& outcome) {
     ++columns;
+    if (!outcome.end.empty()) ++ends[outcome.end];
+    most_rounds = std::max(most_rounds, outcome.rounds);
     if (outcome.clean) ++clean;
     for (const auto& reason : outcome.reasons) ++reasons[reason];
   }
@@ -237,7 +253,10 @@ struct Tally {
 
 std::string share(const Tally& tally) {
   const double percent = tally.columns == 0 ? 0.0 : 100.0 * static_cast<double>(tally.clean) / static_cast<double>(tally.columns);
-  return fmt::format("{:4}/{:<4} {:5.1f}%", tally.clean, tally.columns, percent);
+  std::string ends;
+  for (const auto& [end, count] : tally.ends) ends += fmt::format("{}{} {}", ends.empty() ? "" : ", ", end, count);
+  return fmt::format("{:4}/{:<4} {:5.1f}%   [{}; at most {} rounds]", tally.clean, tally.columns, percent, ends,
+                     tally.most_rounds);
 }
 
 void print_reasons(const Tally& tally, std::size_t top) {
@@ -297,7 +316,9 @@ int main(int argc, char** argv) {
         tally.add(outcome);
         by_type[message_type_of(name)].add(outcome);
         all.add(outcome);
-        if (!outcome.clean) failing += " " + column_label(profile, anwendungsfall);
+        if (!outcome.clean) {
+          failing += " " + column_label(profile, anwendungsfall) + (outcome.end == "round limit" ? "*" : "");
+        }
         if (anwendungsfall.pid && detail_pids.contains(*anwendungsfall.pid)) {
           std::printf("-- %s %u (%s)%s\n%s", name.c_str(), *anwendungsfall.pid, seeded ? "seeded" : "empty",
                       outcome.clean ? " clean" : "", render(outcome.message).c_str());
