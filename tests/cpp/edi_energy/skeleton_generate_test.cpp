@@ -157,9 +157,6 @@ TEST(Generate, LoopEndsCleanWithoutProgressOrAtTheRoundLimit) {
       R"({"nr":"00009","de":"0074","operands":[{"operand":"X"}]},{"nr":"00009","de":"0062","operands":[{"operand":"X"}]}])";
   const std::vector<LoopCase> cases{
       {"satisfied by the first walk", "", "", std::string(element_rules), "UNH+1'UNT+2+1'", "1", "clean"},
-      {"a conditional group forced by its finding",
-       "", R"(,{"group":"SG5","before":"00010","status":["Muss [3]"]},{"nr":"00010","status":["Muss [3]"]})",
-       std::string(element_rules), "UNH+1'RFF+Z13:REF13002'UNT+3+1'", "2", "clean"},
       // The seed segment outside the column cannot be taken away; suppressing it again is no news.
       {"findings that add no key end the loop", "UNH+1'RFF+Z13:R1'UNT+3+1'", "", std::string(element_rules),
        "UNH+1'RFF+Z13:R1'UNT+3+1'", "2", "no progress"},
