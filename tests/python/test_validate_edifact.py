@@ -72,8 +72,9 @@ def test_offsets_count_raw_bytes_of_a_decoded_repertoire():
 
 @pytest.mark.parametrize("prefix", [b"", b"\r\n", b"\t \n ", b"UNA:+.? '", b"UNA:+.? '\r\n", b" UNA:+.? '"])
 def test_interchange_road(prefix):
-    report = validate_edifact(prefix + interchange(UNKNOWN), "2025-11-01")
-    assert report.envelope is not None and report.envelope.message_count == 1
+    # Two messages: a UNA must not make the interchange look like several bare messages.
+    report = validate_edifact(prefix + interchange(UNKNOWN, UNKNOWN.replace(b"UNH+1", b"UNH+2")), "2025-11-01")
+    assert report.envelope is not None and report.envelope.message_count == 2
 
 
 def test_una_with_its_own_separators_takes_the_interchange_road():
