@@ -23,6 +23,8 @@
 #include "edi_energy/profile/model.hpp"
 #include "edi_energy/profile/skeleton/parties.hpp"
 #include "edi_energy/profile/structure.hpp"
+#include "edi_energy/profile/validate/column.hpp"
+#include "edi_energy/profile/validate/parsed_pakete.hpp"
 #include "edi_energy/release.hpp"
 
 namespace edi_energy::profile {
@@ -64,6 +66,11 @@ class Profile {
   // The AHB's condition texts, read on the first call (most profiles of a process are never
   // validated against), so that validations never read a text again.
   const conditions::ReadConditions& read_conditions() const;
+  // The AHB's Paket expressions, parsed on the first call.
+  const validate::ParsedPakete& parsed_pakete() const;
+  // The column of one of this profile's Anwendungsfälle, prepared on its first call; nothing
+  // for an Anwendungsfall that is not one of this profile's.
+  const validate::Column* column(const model::Anwendungsfall& anwendungsfall) const;
   // Lives for the rest of the process, beyond the profile.
   const GroupSchema& group_schema() const { return *group_schema_; }
   std::chrono::year_month_day valid_from() const { return valid_from_; }
@@ -82,8 +89,18 @@ class Profile {
     std::once_flag once;
     conditions::ReadConditions value;
   };
+  struct PaketeCell {
+    std::once_flag once;
+    validate::ParsedPakete value;
+  };
+  struct ColumnCell {
+    std::once_flag once;
+    std::optional<validate::Column> value;
+  };
   // On the heap, so that the profile stays movable.
   std::unique_ptr<ReadConditionsCell> read_conditions_ = std::make_unique<ReadConditionsCell>();
+  std::unique_ptr<PaketeCell> pakete_ = std::make_unique<PaketeCell>();
+  std::unique_ptr<ColumnCell[]> columns_;  // one per Anwendungsfall
   const GroupSchema* group_schema_ = nullptr;
   std::chrono::year_month_day valid_from_{};
   std::optional<std::chrono::year_month_day> valid_until_;

@@ -37,6 +37,35 @@ struct Discriminator {
   friend bool operator==(const Discriminator&, const Discriminator&) = default;
 };
 
+// A tag of up to three bytes packed with its length, so that nodes are told apart by tag with
+// one integer comparison; longer tags share one key and are compared as text.
+inline constexpr std::uint32_t long_tag_key = 0xFFFFFFFFU;
+constexpr std::uint32_t tag_key(std::string_view tag) {
+  if (tag.size() > 3) return long_tag_key;
+  std::uint32_t key = static_cast<std::uint32_t>(tag.size()) << 24U;
+  for (std::size_t at = 0; at < tag.size(); ++at) {
+    key |= static_cast<std::uint32_t>(static_cast<unsigned char>(tag[at])) << (8U * at);
+  }
+  return key;
+}
+
+// A Discriminator with its codes packed into sorted integers, for the placement walk, which
+// asks the same-tag nodes one after another; made only when no code is longer than 7 bytes.
+struct PackedDiscriminator {
+  std::vector<std::uint64_t> allowed;
+  std::vector<std::uint64_t> excluded;
+  std::size_t element = 0;
+  std::size_t component = 0;
+  bool absent = false;
+  bool required = false;
+
+  static std::optional<PackedDiscriminator> of(const Discriminator& test);
+  // What `Discriminator::accepts` says.
+  bool accepts(const edifact::model::Segment& segment) const;
+
+  friend bool operator==(const PackedDiscriminator&, const PackedDiscriminator&) = default;
+};
+
 struct Kind {
   struct Group {
     std::string group;  // "SG4"
@@ -47,6 +76,9 @@ struct Kind {
     std::string tag;
     std::vector<Discriminator> discriminators;
     std::size_t def = 0;  // index into Structure::segment_defs
+    std::uint32_t tag_key = 0;  // `tag_key(tag)`
+    // `discriminators` packed, in the same order; empty when one of them cannot be.
+    std::vector<PackedDiscriminator> packed;
     friend bool operator==(const Segment&, const Segment&) = default;
   };
 
@@ -96,6 +128,8 @@ struct Structure {
   // Whether `segment` fits the node: a segment node by tag and discriminators, a group by its
   // first child, which must be a segment node.
   bool fits(NodeIndex node, const edifact::model::Segment& segment) const;
+  // The same with the segment's `tag_key` already at hand.
+  bool fits(NodeIndex node, const edifact::model::Segment& segment, std::uint32_t segment_tag_key) const;
 };
 
 }  // namespace edi_energy::profile::structure

@@ -15,19 +15,21 @@ using edifact::model::Segment;
 class Walk {
  public:
   Walk(const Structure& structure, std::span<const Segment> segments, Resolution& resolution)
-      : structure_(structure), segments_(segments), resolution_(resolution) {}
+      : structure_(structure), segments_(segments), resolution_(resolution) {
+    tag_keys_.reserve(segments.size());
+    for (const Segment& segment : segments) tag_keys_.push_back(tag_key(segment.tag()));
+  }
 
   std::size_t walk(std::span<const NodeIndex> siblings, std::size_t position, InstanceIndex instance) {
     std::size_t sibling = 0;
     std::size_t repetitions = 0;
     while (sibling < siblings.size() && position < segments_.size()) {
       const NodeIndex node = siblings[sibling];
-      const Segment& segment = segments_[position];
-      if (!structure_.fits(node, segment)) {
-        if (auto later = first_fit(siblings.subspan(sibling + 1), segment)) {
+      if (!fits(node, position)) {
+        if (auto later = first_fit(siblings.subspan(sibling + 1), position)) {
           sibling += 1 + *later;
           repetitions = 0;
-        } else if (fits_enclosing_level(segment)) {
+        } else if (fits_enclosing_level(position)) {
           return position;
         } else {
           resolution_.unplaced.push_back(position);
@@ -71,20 +73,25 @@ class Walk {
     return position + 1;
   }
 
-  std::optional<std::size_t> first_fit(std::span<const NodeIndex> nodes, const Segment& segment) const {
-    auto found = std::ranges::find_if(nodes, [&](NodeIndex node) { return structure_.fits(node, segment); });
+  bool fits(NodeIndex node, std::size_t position) const {
+    return structure_.fits(node, segments_[position], tag_keys_[position]);
+  }
+
+  std::optional<std::size_t> first_fit(std::span<const NodeIndex> nodes, std::size_t position) const {
+    auto found = std::ranges::find_if(nodes, [&](NodeIndex node) { return fits(node, position); });
     if (found == nodes.end()) return std::nullopt;
     return static_cast<std::size_t>(found - nodes.begin());
   }
 
-  bool fits_enclosing_level(const Segment& segment) const {
+  bool fits_enclosing_level(std::size_t position) const {
     return std::any_of(enclosing_levels_.rbegin(), enclosing_levels_.rend(),
-                       [&](std::span<const NodeIndex> level) { return first_fit(level, segment).has_value(); });
+                       [&](std::span<const NodeIndex> level) { return first_fit(level, position).has_value(); });
   }
 
   const Structure& structure_;
   std::span<const Segment> segments_;
   Resolution& resolution_;
+  std::vector<std::uint32_t> tag_keys_;  // one per segment
   // Innermost last.
   std::vector<std::span<const NodeIndex>> enclosing_levels_;
 };

@@ -16,6 +16,18 @@ std::size_t ceil_div(std::size_t count, std::uint32_t max) {
   return count / divisor + (count % divisor != 0 ? 1 : 0);
 }
 
+// Appends the pins of one element rule.
+void add_pins(const Profile& profile, const model::ElementRule& rule, std::vector<Pin>& pins) {
+  for (const model::Operand& operand : rule.operands) {
+    if (!operand.code) continue;
+    const auto status = conditions::Status::parse(operand.operand);
+    if (!status || !status->condition || !demands(profile, *status)) continue;
+    const auto pakete = status->condition->pakete();
+    if (std::ranges::none_of(pakete, [](const conditions::Paket& paket) { return paket.min >= 1; })) continue;
+    pins.push_back(Pin{rule.de, rule.occurrence, *operand.code});
+  }
+}
+
 }  // namespace
 
 bool Generator::required(const Profile& profile, const std::vector<std::string>* status) {
@@ -27,23 +39,20 @@ std::vector<Pin> Generator::paket_pins(const Profile& profile, std::span<const m
                                        std::string_view nr) {
   std::vector<Pin> pins;
   for (const model::ElementRule& rule : rules) {
-    if (rule.nr != nr) continue;
-    for (const model::Operand& operand : rule.operands) {
-      if (!operand.code) continue;
-      const auto status = conditions::Status::parse(operand.operand);
-      if (!status || !status->condition || !demands(profile, *status)) continue;
-      const auto pakete = status->condition->pakete();
-      if (std::ranges::none_of(pakete, [](const conditions::Paket& paket) { return paket.min >= 1; })) continue;
-      pins.push_back(Pin{rule.de, rule.occurrence, *operand.code});
-    }
+    if (rule.nr == nr) add_pins(profile, rule, pins);
   }
   return pins;
 }
 
 const std::vector<Pin>& Generator::pins_of(const std::string& nr) const {
   auto found = pins_.find(nr);
-  if (found == pins_.end()) found = pins_.emplace(nr, paket_pins(profile_, anwendungsfall_.elements, nr)).first;
-  return found->second;
+  if (found != pins_.end()) return found->second;
+  // The profile's prepared column finds the rules of one number without a scan of all of them.
+  const validate::Column* column = profile_.column(anwendungsfall_);
+  if (column == nullptr) return pins_.emplace(nr, paket_pins(profile_, anwendungsfall_.elements, nr)).first->second;
+  std::vector<Pin> pins;
+  for (const std::size_t rule : column->rules(nr)) add_pins(profile_, anwendungsfall_.elements[rule], pins);
+  return pins_.emplace(nr, std::move(pins)).first->second;
 }
 
 std::size_t Generator::paket_rounds(structure::NodeIndex index) const {

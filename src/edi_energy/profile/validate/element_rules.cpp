@@ -1,7 +1,6 @@
 // Data elements of every placed segment against the element rules of the column: required
 // values, admitted codes, Formatbedingungen, and values the column does not know.
 #include <algorithm>
-#include <unordered_set>
 
 #include <fmt/format.h>
 #include <fmt/ranges.h>
@@ -18,27 +17,50 @@ using conditions::Truth;
 using edifact::report::Severity;
 using edifact::report::ValidationIssue;
 
-struct PositionHash {
-  std::size_t operator()(const Position& p) const { return p.element * 1031 + p.component; }
-};
-struct PositionEqual {
-  bool operator()(const Position& a, const Position& b) const {
-    return a.element == b.element && a.component == b.component;
+// The positions of one segment definition that element rules address: a flag per element and
+// component, reused from segment to segment.
+class Covered {
+ public:
+  void reset(const model::SegmentNode& definition) {
+    width_ = 1;
+    for (const model::Element& element : definition.elements) width_ = std::max(width_, element.components.size());
+    flags_.assign(definition.elements.size() * width_, false);
   }
+  // Positions come from the same definition, so they always lie inside.
+  void insert(Position p) { flags_[p.element * width_ + p.component] = true; }
+  bool contains(Position p) const { return flags_[p.element * width_ + p.component]; }
+
+ private:
+  std::vector<bool> flags_;
+  std::size_t width_ = 1;
 };
-using Covered = std::unordered_set<Position, PositionHash, PositionEqual>;
 
 // What the operands of one rule make of an element.
 struct Verdicts {
   bool required = false;
   bool code_check = false;
   std::vector<std::string_view> admitted;
+  // Set when the MIG's code list stands in for `admitted`, which then stays empty.
+  const std::vector<model::Code>* mig_codes = nullptr;
+
+  bool admits(std::string_view value) const {
+    if (mig_codes == nullptr) return std::ranges::find(admitted, value) != admitted.end();
+    return std::ranges::any_of(*mig_codes, [&](const model::Code& code) { return code.code == value; });
+  }
+  bool none_admitted() const { return mig_codes == nullptr ? admitted.empty() : mig_codes->empty(); }
+  std::string admitted_text() const {
+    if (mig_codes == nullptr) return fmt::format("{}", fmt::join(admitted, ", "));
+    std::vector<std::string_view> codes;
+    for (const model::Code& code : *mig_codes) codes.emplace_back(code.code);
+    return fmt::format("{}", fmt::join(codes, ", "));
+  }
 };
 
 struct SegmentAt {
   std::size_t index;
   const model::SegmentNode& definition;
   structure::InstanceIndex scope;
+  structure::NodeIndex node;
 };
 
 ValidationIssue finished(ValidationIssue issue, const AhbRun& run, const SegmentAt& at, std::string_view de,
@@ -53,11 +75,14 @@ ValidationIssue finished(ValidationIssue issue, const AhbRun& run, const Segment
       .with_component(position.component);
 }
 
-Verdicts read_operands(const AhbRun& run, std::size_t rule_index, const model::Element& element,
-                       structure::InstanceIndex scope, std::vector<Truth>& truths) {
+void read_operands(const AhbRun& run, std::size_t rule_index, const model::Element& element,
+                   structure::InstanceIndex scope, std::vector<Truth>& truths, Verdicts& verdicts) {
   const model::ElementRule& rule = run.column.anwendungsfall().elements[rule_index];
   const auto& cells = run.column.operands(rule_index);
-  Verdicts verdicts;
+  verdicts.required = false;
+  verdicts.code_check = false;
+  verdicts.admitted.clear();
+  verdicts.mig_codes = nullptr;
   truths.assign(cells.size(), Truth::Undecided);
   for (std::size_t at = 0; at < cells.size(); ++at) {
     const model::Operand& operand = rule.operands[at];
@@ -77,9 +102,8 @@ Verdicts read_operands(const AhbRun& run, std::size_t rule_index, const model::E
   }
   if (!verdicts.code_check && element.is_code_list()) {
     verdicts.code_check = true;
-    for (const model::Code& code : element.codes) verdicts.admitted.emplace_back(code.code);
+    verdicts.mig_codes = &element.codes;
   }
-  return verdicts;
 }
 
 void check_formats(AhbRun& run, const SegmentAt& at, std::size_t rule_index, const RuleTarget& target,
@@ -109,17 +133,17 @@ void check_formats(AhbRun& run, const SegmentAt& at, std::size_t rule_index, con
   }
 }
 
-void check_rule(AhbRun& run, const SegmentAt& at, std::size_t rule_index, Covered& covered,
-                std::vector<Truth>& truths) {
+void check_rule(AhbRun& run, const SegmentAt& at, std::size_t nth, std::size_t rule_index, Covered& covered,
+                std::vector<Truth>& truths, Verdicts& verdicts) {
   const model::ElementRule& rule = run.column.anwendungsfall().elements[rule_index];
-  const auto target = locate(at.definition, rule);
+  const auto target = locate(run.column, at.node, nth, at.definition, rule);
   if (!target) return;
   covered.insert(target->position);
   const std::string_view value = text_at(run.segments[at.index], target->position).value_or(std::string_view{});
-  const Verdicts verdicts = read_operands(run, rule_index, *target->element, at.scope, truths);
+  read_operands(run, rule_index, *target->element, at.scope, truths, verdicts);
   const auto& tag = at.definition.tag;
   const auto& nr = at.definition.nr;
-  const auto admitted = [&] { return fmt::format("{}", fmt::join(verdicts.admitted, ", ")); };
+  const auto admitted = [&] { return verdicts.admitted_text(); };
   if (value.empty()) {
     if (!verdicts.required) return;
     run.findings.push_back(finished(
@@ -132,12 +156,12 @@ void check_rule(AhbRun& run, const SegmentAt& at, std::size_t rule_index, Covere
     return;
   }
   check_formats(run, at, rule_index, *target, value, truths);
-  if (verdicts.code_check && std::ranges::find(verdicts.admitted, value) == verdicts.admitted.end()) {
+  if (verdicts.code_check && !verdicts.admits(value)) {
     run.findings.push_back(finished(
         ValidationIssue(Severity::Error, fmt::format("{} (Nr {}): DE {} „{}“ is {}; the Prüfschablone of {} admits {}",
                                                      tag, nr, rule.de, target->element->name,
                                                      support::debug_quote(value), run.label,
-                                                     verdicts.admitted.empty() ? "no code here" : admitted()))
+                                                     verdicts.none_admitted() ? "no code here" : admitted()))
             .with_rule_id(fmt::format("AHB-{}-{}-{}-{}-CODE", run.label, nr, tag, rule.de)),
         run, at, rule.de, target->position));
   }
@@ -172,14 +196,16 @@ void check_uncovered(AhbRun& run, const SegmentAt& at, const Covered& covered) {
 void element_rules(AhbRun& run) {
   Covered covered;
   std::vector<Truth> truths;
+  Verdicts verdicts;
   for (std::size_t index = 0; index < run.segments.size(); ++index) {
     const auto& placement = run.resolution.placements[index];
     if (!placement) continue;
     const model::SegmentNode* definition = definition_of(run.structure, placement->node);
     if (definition == nullptr || run.column.segment_row(placement->node, definition->nr) == nullptr) continue;
-    const SegmentAt at{index, *definition, placement->instance};
-    covered.clear();
-    for (const std::size_t rule : run.column.rules(placement->node, definition->nr)) check_rule(run, at, rule, covered, truths);
+    const SegmentAt at{index, *definition, placement->instance, placement->node};
+    covered.reset(*definition);
+    const auto rules = run.column.rules(placement->node, definition->nr);
+    for (std::size_t nth = 0; nth < rules.size(); ++nth) check_rule(run, at, nth, rules[nth], covered, truths, verdicts);
     check_uncovered(run, at, covered);
   }
 }
