@@ -58,7 +58,7 @@ std::vector<Segment> faulty_message(std::size_t segments) {
   auto iter = edifact::from_bytes_with_config(text, edifact::ParserConfig{});
   while (auto item = iter.next()) {
     if (!*item) break;
-    parsed.push_back(std::move(**item));
+    parsed.push_back(std::move(**item).into_owned());  // `text` ends with this call
   }
   return parsed;
 }

@@ -72,6 +72,18 @@ void pack_discriminators(Structure& structure) {
   }
 }
 
+std::vector<Structure::TagEntry> tags_of(const Structure& structure, std::span<const NodeIndex> siblings) {
+  std::vector<Structure::TagEntry> entries;
+  for (std::size_t at = 0; at < siblings.size(); ++at) {
+    const SNode* node = &structure.nodes[siblings[at]];
+    if (node->group() != nullptr) node = node->children.empty() ? nullptr : &structure.nodes[node->children.front()];
+    const Kind::Segment* segment = node != nullptr ? node->segment() : nullptr;
+    if (segment != nullptr) entries.push_back({segment->tag_key, static_cast<std::uint32_t>(at)});
+  }
+  std::ranges::sort(entries);
+  return entries;
+}
+
 }  // namespace
 
 std::optional<PackedDiscriminator> PackedDiscriminator::of(const Discriminator& test) {
@@ -82,8 +94,20 @@ std::optional<PackedDiscriminator> PackedDiscriminator::of(const Discriminator& 
                              test.required};
 }
 
-bool PackedDiscriminator::accepts(const edifact::model::Segment& segment) const {
-  const std::string_view value = value_at(segment, element, component);
+QualifierTexts::QualifierTexts(const edifact::model::Segment& segment)
+    : segment_(&segment), tag_key_(structure::tag_key(segment.tag())) {}
+
+std::string_view QualifierTexts::at(std::size_t element, std::size_t component) {
+  for (std::size_t at = 0; at < count_; ++at) {
+    if (read_[at].element == element && read_[at].component == component) return read_[at].text;
+  }
+  const std::string_view text = value_at(*segment_, element, component);
+  if (count_ < read_.size()) read_[count_++] = Read{element, component, text};
+  return text;
+}
+
+bool PackedDiscriminator::accepts(QualifierTexts& texts) const {
+  const std::string_view value = texts.at(element, component);
   if (value.empty()) return !required;
   if (absent) return false;
   // A value longer than every code is neither admitted nor excluded.
@@ -107,28 +131,32 @@ Structure Structure::compile(const model::MigProfile& mig) {
   for (const model::Node& node : mig.structure) structure.roots.push_back(add(structure, node, std::nullopt));
   settle_discriminators(structure);
   pack_discriminators(structure);
+  structure.sibling_tags.reserve(structure.nodes.size() + 1);
+  structure.sibling_tags.push_back(tags_of(structure, structure.roots));
+  for (const SNode& node : structure.nodes) structure.sibling_tags.push_back(tags_of(structure, node.children));
   return structure;
 }
 
 bool Structure::fits(NodeIndex node, const edifact::model::Segment& segment) const {
-  return fits(node, segment, tag_key(segment.tag()));
+  QualifierTexts texts(segment);
+  return fits(node, texts);
 }
 
-bool Structure::fits(NodeIndex node, const edifact::model::Segment& segment, std::uint32_t segment_tag_key) const {
+bool Structure::fits(NodeIndex node, QualifierTexts& texts) const {
   const SNode& candidate = nodes[node];
   if (const Kind::Segment* segment_node = candidate.segment()) {
-    if (segment_node->tag_key != segment_tag_key) return false;
-    if (segment_tag_key == long_tag_key && segment_node->tag != segment.tag()) return false;
+    if (segment_node->tag_key != texts.tag_key()) return false;
+    if (texts.tag_key() == long_tag_key && segment_node->tag != texts.segment().tag()) return false;
     if (segment_node->packed.size() == segment_node->discriminators.size()) {
       return std::ranges::all_of(segment_node->packed,
-                                 [&segment](const PackedDiscriminator& test) { return test.accepts(segment); });
+                                 [&texts](const PackedDiscriminator& test) { return test.accepts(texts); });
     }
     return std::ranges::all_of(segment_node->discriminators,
-                               [&segment](const Discriminator& test) { return test.accepts(segment); });
+                               [&texts](const Discriminator& test) { return test.accepts(texts.segment()); });
   }
   if (candidate.children.empty()) return false;
   const NodeIndex trigger = candidate.children.front();
-  return nodes[trigger].segment() != nullptr && fits(trigger, segment, segment_tag_key);
+  return nodes[trigger].segment() != nullptr && fits(trigger, texts);
 }
 
 }  // namespace edi_energy::profile::structure

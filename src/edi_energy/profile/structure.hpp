@@ -3,6 +3,7 @@
 // Placing a message's segments into group instances works on it.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -49,6 +50,29 @@ constexpr std::uint32_t tag_key(std::string_view tag) {
   return key;
 }
 
+// The qualifier texts of one segment, each read from the segment once however many nodes
+// test it.
+class QualifierTexts {
+ public:
+  explicit QualifierTexts(const edifact::model::Segment& segment);
+
+  const edifact::model::Segment& segment() const { return *segment_; }
+  std::uint32_t tag_key() const { return tag_key_; }
+  // Component `component` of element `element`; empty when the segment has none there.
+  std::string_view at(std::size_t element, std::size_t component);
+
+ private:
+  struct Read {
+    std::size_t element;
+    std::size_t component;
+    std::string_view text;
+  };
+  const edifact::model::Segment* segment_;
+  std::uint32_t tag_key_;
+  std::array<Read, 4> read_{};
+  std::size_t count_ = 0;
+};
+
 // A Discriminator with its codes packed into sorted integers, for the placement walk, which
 // asks the same-tag nodes one after another; made only when no code is longer than 7 bytes.
 struct PackedDiscriminator {
@@ -61,7 +85,7 @@ struct PackedDiscriminator {
 
   static std::optional<PackedDiscriminator> of(const Discriminator& test);
   // What `Discriminator::accepts` says.
-  bool accepts(const edifact::model::Segment& segment) const;
+  bool accepts(QualifierTexts& texts) const;
 
   friend bool operator==(const PackedDiscriminator&, const PackedDiscriminator&) = default;
 };
@@ -118,6 +142,15 @@ struct Structure {
   std::vector<model::SegmentNode> segment_defs;
   // Segment number to segment node; of two segments with one number the later one wins.
   NrIndex nr_index;
+  // Every sibling list (the roots as list 0, the children of node n as list n + 1) by the tag
+  // its nodes take a segment with, a group by its trigger's: (tag key, position in the list),
+  // sorted. Nodes that can take no segment are left out.
+  struct TagEntry {
+    std::uint32_t key = 0;
+    std::uint32_t at = 0;
+    friend auto operator<=>(const TagEntry&, const TagEntry&) = default;
+  };
+  std::vector<std::vector<TagEntry>> sibling_tags;
 
   // Compiles the MIG's `structure` list (not its envelope). Cannot fail.
   static Structure compile(const model::MigProfile& mig);
@@ -128,8 +161,8 @@ struct Structure {
   // Whether `segment` fits the node: a segment node by tag and discriminators, a group by its
   // first child, which must be a segment node.
   bool fits(NodeIndex node, const edifact::model::Segment& segment) const;
-  // The same with the segment's `tag_key` already at hand.
-  bool fits(NodeIndex node, const edifact::model::Segment& segment, std::uint32_t segment_tag_key) const;
+  // The same over texts read from the segment before.
+  bool fits(NodeIndex node, QualifierTexts& texts) const;
 };
 
 }  // namespace edi_energy::profile::structure

@@ -203,7 +203,6 @@ Requirement Ctx::requirement(std::span<const std::string> cells, Scope scope) co
 
 Requirement Ctx::requirement(std::span<const std::optional<conditions::Status>> cells, Scope scope) const {
   if (cells.empty()) return Requirement::Optional;
-  bool held = false;
   bool all_false = true;
   for (const auto& status : cells) {
     const bool mandatory = status && is_mandatory(status->level);
@@ -211,16 +210,12 @@ Requirement Ctx::requirement(std::span<const std::optional<conditions::Status>> 
       all_false = false;
       continue;
     }
-    if (!status->condition) {
-      held = true;
-      all_false = false;
-      continue;
-    }
+    // One cell that holds settles the answer; evaluating the rest would change nothing.
+    if (!status->condition) return Requirement::Required;
     const TruthResult truth = eval(*status->condition, scope);
-    if (truth && (*truth == Truth::True || *truth == Truth::Neutral)) held = true;
+    if (truth && (*truth == Truth::True || *truth == Truth::Neutral)) return Requirement::Required;
     if (!truth || *truth != Truth::False) all_false = false;
   }
-  if (held) return Requirement::Required;
   return all_false ? Requirement::NotPermitted : Requirement::Optional;
 }
 

@@ -1,5 +1,6 @@
 // How often each code of a Paket occurs among the segments it counts over, against the
 // Paket's bounds.
+#include <optional>
 #include <unordered_set>
 
 #include <fmt/format.h>
@@ -48,7 +49,12 @@ std::vector<CountingScope> counting_scopes(const AhbRun& run) {
 void check_operand(AhbRun& run, const CountingScope& counting, const model::SegmentNode& definition,
                    const model::ElementRule& rule, const RuleTarget& target, const model::Operand& operand,
                    const conditions::Status& status, std::span<const conditions::Paket> pakete) {
-  const Truth truth = condition_truth(run.ctx, status.condition, counting.scope);
+  // Asked only when a count falls short of a minimum.
+  std::optional<Truth> truth;
+  const auto condition_holds = [&] {
+    if (!truth) truth = condition_truth(run.ctx, status.condition, counting.scope);
+    return holds(*truth);
+  };
   const structure::Instance& instance = run.resolution.instances[counting.scope];
   std::size_t count = 0;
   for (std::size_t at = instance.start; at < instance.end && at < run.segments.size(); ++at) {
@@ -77,7 +83,7 @@ void check_operand(AhbRun& run, const CountingScope& counting, const model::Segm
                          scope_suffix(run.structure, run.resolution, counting.scope), paket.name, run.label);
     };
     if (paket.max && count > *paket.max) report(fmt::format("{} allows {}", lead(), *paket.max), "PAKET-MAX");
-    if (count < paket.min && is_mandatory(status.level) && holds(truth)) {
+    if (count < paket.min && is_mandatory(status.level) && condition_holds()) {
       report(fmt::format("{} asks for {} — AHB operand {}", lead(), paket.min, operand.operand), "PAKET-MIN");
     }
   }

@@ -12,6 +12,14 @@ namespace {
 using edifact::report::Severity;
 using edifact::report::ValidationIssue;
 
+// Whether the requirement of `cells` can make a finding of `count` occurrences: a missing thing
+// needs a mandatory cell, a present one a list of mandatory cells that all have conditions.
+bool can_report(const ParsedCells& cells, std::size_t count) {
+  const auto mandatory = [](const std::optional<conditions::Status>& cell) { return cell && is_mandatory(cell->level); };
+  if (count == 0) return std::ranges::any_of(cells, mandatory);
+  return !cells.empty() && std::ranges::all_of(cells, [&](const auto& cell) { return mandatory(cell) && cell->condition; });
+}
+
 void check_segment(AhbRun& run, structure::InstanceIndex scope, structure::NodeIndex node_index, std::size_t count) {
   const structure::SNode& node = run.structure.nodes[node_index];
   const auto& segment = *node.segment();
@@ -31,7 +39,9 @@ void check_segment(AhbRun& run, structure::InstanceIndex scope, structure::NodeI
     }
     return;
   }
-  const Requirement requirement = run.ctx.requirement(run.column.cells(*row), scope);
+  const ParsedCells& cells = run.column.cells(*row);
+  if (!can_report(cells, count)) return;
+  const Requirement requirement = run.ctx.requirement(cells, scope);
   if (requirement == Requirement::Required && count == 0) {
     report(fmt::format("{} „{}“ (Nr {}) is Muss for {}{} but missing — AHB status {}", segment.tag, node.name,
                        segment.nr, run.label, scope_suffix(run.structure, run.resolution, scope),
@@ -53,7 +63,9 @@ void check_group(AhbRun& run, structure::InstanceIndex scope, structure::NodeInd
   const std::string& nr = trigger->nr;
   const model::Row* row = run.column.group_row(node_index, group, nr);
   if (row == nullptr) return;
-  const Requirement requirement = run.ctx.requirement(run.column.cells(*row), scope);
+  const ParsedCells& cells = run.column.cells(*row);
+  if (!can_report(cells, count)) return;
+  const Requirement requirement = run.ctx.requirement(cells, scope);
   const auto report = [&](std::string message, std::string_view suffix) {
     run.findings.push_back(ValidationIssue(Severity::Error, std::move(message))
                                .with_rule_id(fmt::format("AHB-{}-{}-{}-{}", run.label, group, nr, suffix))
