@@ -84,12 +84,18 @@ const validate::ParsedPakete& Profile::parsed_pakete() const {
   return pakete_->value;
 }
 
-const validate::Column* Profile::column(const model::Anwendungsfall& anwendungsfall) const {
+std::optional<std::size_t> Profile::column_index(const model::Anwendungsfall& anwendungsfall) const {
   const auto& all = ahb_.anwendungsfaelle;
   // Compared as addresses only: pointer arithmetic across unrelated objects is undefined.
   const auto found = std::ranges::find_if(all, [&](const model::Anwendungsfall& a) { return &a == &anwendungsfall; });
-  if (found == all.end()) return nullptr;
-  ColumnCell& cell = columns_[static_cast<std::size_t>(found - all.begin())];
+  if (found == all.end()) return std::nullopt;
+  return static_cast<std::size_t>(found - all.begin());
+}
+
+const validate::Column* Profile::column(const model::Anwendungsfall& anwendungsfall) const {
+  const auto index = column_index(anwendungsfall);
+  if (!index) return nullptr;
+  ColumnCell& cell = columns_[*index];
   std::call_once(cell.once, [&] { cell.value.emplace(anwendungsfall, &structure_); });
   return &*cell.value;
 }

@@ -29,6 +29,10 @@
 
 namespace edi_energy::profile {
 
+namespace skeleton {
+struct ColumnPins;
+}
+
 // Prüfidentifikator to the position of its Anwendungsfall in the AHB's list.
 using PidIndex = std::unordered_map<std::uint32_t, std::size_t>;
 
@@ -71,6 +75,8 @@ class Profile {
   // The column of one of this profile's Anwendungsfälle, prepared on its first call; nothing
   // for an Anwendungsfall that is not one of this profile's.
   const validate::Column* column(const model::Anwendungsfall& anwendungsfall) const;
+  // The column's Paket pins for completion, likewise.
+  const skeleton::ColumnPins* column_pins(const model::Anwendungsfall& anwendungsfall) const;
   // Lives for the rest of the process, beyond the profile.
   const GroupSchema& group_schema() const { return *group_schema_; }
   std::chrono::year_month_day valid_from() const { return valid_from_; }
@@ -96,7 +102,11 @@ class Profile {
   struct ColumnCell {
     std::once_flag once;
     std::optional<validate::Column> value;
+    std::once_flag pins_once;
+    std::shared_ptr<const skeleton::ColumnPins> pins;  // shared, so that the type may stay incomplete here
   };
+  // The position of `anwendungsfall` in the AHB's list; nothing when it is not one of them.
+  std::optional<std::size_t> column_index(const model::Anwendungsfall& anwendungsfall) const;
   // On the heap, so that the profile stays movable.
   std::unique_ptr<ReadConditionsCell> read_conditions_ = std::make_unique<ReadConditionsCell>();
   std::unique_ptr<PaketeCell> pakete_ = std::make_unique<PaketeCell>();
