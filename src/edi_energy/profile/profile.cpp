@@ -1,5 +1,6 @@
 #include "edi_energy/profile/profile.hpp"
 
+#include <algorithm>
 #include <string>
 #include <utility>
 
@@ -57,6 +58,7 @@ std::expected<Profile, error::ProfileError> Profile::create(model::MigProfile mi
   profile.message_type_ = *message_type;
   profile.mig_ = std::move(mig);
   profile.ahb_ = std::move(ahb);
+  profile.columns_ = std::make_unique<ColumnCell[]>(profile.ahb_.anwendungsfaelle.size());
   return profile;
 }
 
@@ -75,6 +77,27 @@ std::expected<Profile, error::ProfileError> Profile::from_json(json::PaddedText 
 const conditions::ReadConditions& Profile::read_conditions() const {
   std::call_once(read_conditions_->once, [this] { read_conditions_->value = conditions::read_conditions(ahb_.conditions); });
   return read_conditions_->value;
+}
+
+const validate::ParsedPakete& Profile::parsed_pakete() const {
+  std::call_once(pakete_->once, [this] { pakete_->value = validate::parse_pakete(ahb_.packages); });
+  return pakete_->value;
+}
+
+std::optional<std::size_t> Profile::column_index(const model::Anwendungsfall& anwendungsfall) const {
+  const auto& all = ahb_.anwendungsfaelle;
+  // Compared as addresses only: pointer arithmetic across unrelated objects is undefined.
+  const auto found = std::ranges::find_if(all, [&](const model::Anwendungsfall& a) { return &a == &anwendungsfall; });
+  if (found == all.end()) return std::nullopt;
+  return static_cast<std::size_t>(found - all.begin());
+}
+
+const validate::Column* Profile::column(const model::Anwendungsfall& anwendungsfall) const {
+  const auto index = column_index(anwendungsfall);
+  if (!index) return nullptr;
+  ColumnCell& cell = columns_[*index];
+  std::call_once(cell.once, [&] { cell.value.emplace(anwendungsfall, &structure_); });
+  return &*cell.value;
 }
 
 const model::Anwendungsfall* Profile::anwendungsfall(std::uint32_t pruefidentifikator) const {

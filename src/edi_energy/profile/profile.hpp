@@ -24,9 +24,15 @@
 #include "edi_energy/profile/skeleton/completion_error.hpp"
 #include "edi_energy/profile/skeleton/parties.hpp"
 #include "edi_energy/profile/structure.hpp"
+#include "edi_energy/profile/validate/column.hpp"
+#include "edi_energy/profile/validate/parsed_pakete.hpp"
 #include "edi_energy/release.hpp"
 
 namespace edi_energy::profile {
+
+namespace skeleton {
+struct ColumnPins;
+}
 
 // Prüfidentifikator to the position of its Anwendungsfall in the AHB's list.
 using PidIndex = std::unordered_map<std::uint32_t, std::size_t>;
@@ -66,6 +72,13 @@ class Profile {
   // The AHB's condition texts, read on the first call (most profiles of a process are never
   // validated against), so that validations never read a text again.
   const conditions::ReadConditions& read_conditions() const;
+  // The AHB's Paket expressions, parsed on the first call.
+  const validate::ParsedPakete& parsed_pakete() const;
+  // The column of one of this profile's Anwendungsfälle, prepared on its first call; nothing
+  // for an Anwendungsfall that is not one of this profile's.
+  const validate::Column* column(const model::Anwendungsfall& anwendungsfall) const;
+  // The column's Paket pins for completion, likewise.
+  const skeleton::ColumnPins* column_pins(const model::Anwendungsfall& anwendungsfall) const;
   // Lives for the rest of the process, beyond the profile.
   const GroupSchema& group_schema() const { return *group_schema_; }
   std::chrono::year_month_day valid_from() const { return valid_from_; }
@@ -84,8 +97,22 @@ class Profile {
     std::once_flag once;
     conditions::ReadConditions value;
   };
+  struct PaketeCell {
+    std::once_flag once;
+    validate::ParsedPakete value;
+  };
+  struct ColumnCell {
+    std::once_flag once;
+    std::optional<validate::Column> value;
+    std::once_flag pins_once;
+    std::shared_ptr<const skeleton::ColumnPins> pins;  // shared, so that the type may stay incomplete here
+  };
+  // The position of `anwendungsfall` in the AHB's list; nothing when it is not one of them.
+  std::optional<std::size_t> column_index(const model::Anwendungsfall& anwendungsfall) const;
   // On the heap, so that the profile stays movable.
   std::unique_ptr<ReadConditionsCell> read_conditions_ = std::make_unique<ReadConditionsCell>();
+  std::unique_ptr<PaketeCell> pakete_ = std::make_unique<PaketeCell>();
+  std::unique_ptr<ColumnCell[]> columns_;  // one per Anwendungsfall
   const GroupSchema* group_schema_ = nullptr;
   std::chrono::year_month_day valid_from_{};
   std::optional<std::chrono::year_month_day> valid_until_;

@@ -3,6 +3,7 @@
 // Placing a message's segments into group instances works on it.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -37,6 +38,58 @@ struct Discriminator {
   friend bool operator==(const Discriminator&, const Discriminator&) = default;
 };
 
+// A tag of up to three bytes packed with its length, so that nodes are told apart by tag with
+// one integer comparison; longer tags share one key and are compared as text.
+inline constexpr std::uint32_t long_tag_key = 0xFFFFFFFFU;
+constexpr std::uint32_t tag_key(std::string_view tag) {
+  if (tag.size() > 3) return long_tag_key;
+  std::uint32_t key = static_cast<std::uint32_t>(tag.size()) << 24U;
+  for (std::size_t at = 0; at < tag.size(); ++at) {
+    key |= static_cast<std::uint32_t>(static_cast<unsigned char>(tag[at])) << (8U * at);
+  }
+  return key;
+}
+
+// The qualifier texts of one segment, each read from the segment once however many nodes
+// test it.
+class QualifierTexts {
+ public:
+  explicit QualifierTexts(const edifact::model::Segment& segment);
+
+  const edifact::model::Segment& segment() const { return *segment_; }
+  std::uint32_t tag_key() const { return tag_key_; }
+  // Component `component` of element `element`; empty when the segment has none there.
+  std::string_view at(std::size_t element, std::size_t component);
+
+ private:
+  struct Read {
+    std::size_t element;
+    std::size_t component;
+    std::string_view text;
+  };
+  const edifact::model::Segment* segment_;
+  std::uint32_t tag_key_;
+  std::array<Read, 4> read_{};
+  std::size_t count_ = 0;
+};
+
+// A Discriminator with its codes packed into sorted integers, for the placement walk, which
+// asks the same-tag nodes one after another; made only when no code is longer than 7 bytes.
+struct PackedDiscriminator {
+  std::vector<std::uint64_t> allowed;
+  std::vector<std::uint64_t> excluded;
+  std::size_t element = 0;
+  std::size_t component = 0;
+  bool absent = false;
+  bool required = false;
+
+  static std::optional<PackedDiscriminator> of(const Discriminator& test);
+  // What `Discriminator::accepts` says.
+  bool accepts(QualifierTexts& texts) const;
+
+  friend bool operator==(const PackedDiscriminator&, const PackedDiscriminator&) = default;
+};
+
 struct Kind {
   struct Group {
     std::string group;  // "SG4"
@@ -47,6 +100,9 @@ struct Kind {
     std::string tag;
     std::vector<Discriminator> discriminators;
     std::size_t def = 0;  // index into Structure::segment_defs
+    std::uint32_t tag_key = 0;  // `tag_key(tag)`
+    // `discriminators` packed, in the same order; empty when one of them cannot be.
+    std::vector<PackedDiscriminator> packed;
     friend bool operator==(const Segment&, const Segment&) = default;
   };
 
@@ -86,6 +142,15 @@ struct Structure {
   std::vector<model::SegmentNode> segment_defs;
   // Segment number to segment node; of two segments with one number the later one wins.
   NrIndex nr_index;
+  // Every sibling list (the roots as list 0, the children of node n as list n + 1) by the tag
+  // its nodes take a segment with, a group by its trigger's: (tag key, position in the list),
+  // sorted. Nodes that can take no segment are left out.
+  struct TagEntry {
+    std::uint32_t key = 0;
+    std::uint32_t at = 0;
+    friend auto operator<=>(const TagEntry&, const TagEntry&) = default;
+  };
+  std::vector<std::vector<TagEntry>> sibling_tags;
 
   // Compiles the MIG's `structure` list (not its envelope). Cannot fail.
   static Structure compile(const model::MigProfile& mig);
@@ -96,6 +161,8 @@ struct Structure {
   // Whether `segment` fits the node: a segment node by tag and discriminators, a group by its
   // first child, which must be a segment node.
   bool fits(NodeIndex node, const edifact::model::Segment& segment) const;
+  // The same over texts read from the segment before.
+  bool fits(NodeIndex node, QualifierTexts& texts) const;
 };
 
 }  // namespace edi_energy::profile::structure

@@ -18,14 +18,18 @@ std::string column_label(const Profile& profile, const model::Anwendungsfall& an
 void ahb_checks(const Profile& profile, const model::Anwendungsfall& anwendungsfall,
                 const structure::Resolution& resolution, std::span<const edifact::model::Segment> segments,
                 std::vector<edifact::report::ValidationIssue>& findings) {
-  ahb_checks(profile, Column(anwendungsfall, profile.structure().nodes.size()), resolution, segments, findings);
+  if (const Column* column = profile.column(anwendungsfall)) {
+    ahb_checks(profile, *column, resolution, segments, findings);
+    return;
+  }
+  ahb_checks(profile, Column(anwendungsfall, &profile.structure()), resolution, segments, findings);
 }
 
 void ahb_checks(const Profile& profile, const Column& column, const structure::Resolution& resolution,
                 std::span<const edifact::model::Segment> segments,
                 std::vector<edifact::report::ValidationIssue>& findings) {
   const structure::Structure& structure = profile.structure();
-  const Ctx ctx(structure, resolution, segments, profile.read_conditions(), parse_pakete(profile.ahb().packages));
+  const Ctx ctx(structure, resolution, segments, profile.read_conditions(), profile.parsed_pakete());
   AhbRun run{profile,  structure, resolution, segments, column, ctx, column_label(profile, column.anwendungsfall()),
              findings};
   row_checks(run);

@@ -2,6 +2,15 @@
 
 namespace edi_energy::profile::validate {
 
+namespace {
+
+std::optional<RuleTarget> target_at(const RuleSite& site) {
+  if (site.mig == nullptr) return std::nullopt;
+  return RuleTarget{Position{site.element, site.component}, site.mig};
+}
+
+}  // namespace
+
 std::span<const structure::NodeIndex> child_nodes(const structure::Structure& structure,
                                                   const structure::Instance& instance) {
   if (!instance.node) return structure.roots;
@@ -23,16 +32,13 @@ conditions::Truth condition_truth(const Ctx& ctx, const std::optional<conditions
 }
 
 std::optional<RuleTarget> locate(const model::SegmentNode& definition, const model::ElementRule& rule) {
-  std::size_t seen = 0;
-  const auto hit = [&](const model::Element& element) { return element.id == rule.de && seen++ == rule.occurrence; };
-  for (std::size_t k = 0; k < definition.elements.size(); ++k) {
-    const model::Element& element = definition.elements[k];
-    if (hit(element)) return RuleTarget{Position{k, 0}, &element};
-    for (std::size_t j = 0; j < element.components.size(); ++j) {
-      if (hit(element.components[j])) return RuleTarget{Position{k, j}, &element.components[j]};
-    }
-  }
-  return std::nullopt;
+  return target_at(site_of(definition, rule));
+}
+
+std::optional<RuleTarget> locate(const Column& column, structure::NodeIndex node, std::size_t at,
+                                 const model::SegmentNode& definition, const model::ElementRule& rule) {
+  const auto sites = column.sites(node);
+  return at < sites.size() ? target_at(sites[at]) : locate(definition, rule);
 }
 
 const model::SegmentNode* definition_of(const structure::Structure& structure, structure::NodeIndex node) {

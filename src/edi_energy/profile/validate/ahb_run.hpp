@@ -47,6 +47,10 @@ struct RuleTarget {
   const model::Element* element = nullptr;
 };
 std::optional<RuleTarget> locate(const model::SegmentNode& definition, const model::ElementRule& rule);
+// The same for rule number `at` of `column.rules(node, …)`, from the column's prepared sites when
+// it has them.
+std::optional<RuleTarget> locate(const Column& column, structure::NodeIndex node, std::size_t at,
+                                 const model::SegmentNode& definition, const model::ElementRule& rule);
 
 // Nothing when the segment node has no MIG definition.
 const model::SegmentNode* definition_of(const structure::Structure& structure, structure::NodeIndex node);

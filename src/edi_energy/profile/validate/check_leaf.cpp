@@ -106,8 +106,9 @@ void check_leaf(const model::Element& element, const edifact::model::Segment& se
       }
     }
   }
-  if (element.is_code_list() &&
-      std::ranges::none_of(element.codes, [&](const model::Code& code) { return code.code == value; })) {
+  // A listed value ends the check before the costlier test of the list itself.
+  if (std::ranges::none_of(element.codes, [&](const model::Code& code) { return code.code == value; }) &&
+      element.is_code_list()) {
     std::vector<std::string_view> codes;
     for (const model::Code& code : element.codes) codes.emplace_back(code.code);
     report(fmt::format("{} (Nr {}): DE {} „{}“ is {}; the MIG admits {}", at.tag, at.nr, element.id, element.name,

@@ -11,12 +11,37 @@
 
 namespace edi_energy::profile::validate {
 
-Column::Column(const model::Anwendungsfall& anwendungsfall, std::size_t node_count)
-    : anwendungsfall_(anwendungsfall),
-      operands_(anwendungsfall.elements.size()),
-      rows_(anwendungsfall.rows.size()),
-      node_rows_(node_count),
-      node_rules_(node_count) {
+namespace {
+
+std::vector<ParsedOperand> parse_operands(const model::ElementRule& rule) {
+  std::vector<ParsedOperand> cells;
+  cells.reserve(rule.operands.size());
+  for (const model::Operand& operand : rule.operands) {
+    ParsedOperand parsed{conditions::Status::parse(operand.operand), false, {}};
+    if (parsed.status && parsed.status->condition) parsed.pakete = parsed.status->condition->pakete();
+    parsed.references_paket = !parsed.pakete.empty();
+    cells.push_back(std::move(parsed));
+  }
+  return cells;
+}
+
+}  // namespace
+
+RuleSite site_of(const model::SegmentNode& definition, const model::ElementRule& rule) {
+  std::size_t seen = 0;
+  const auto hit = [&](const model::Element& element) { return element.id == rule.de && seen++ == rule.occurrence; };
+  for (std::size_t k = 0; k < definition.elements.size(); ++k) {
+    const model::Element& element = definition.elements[k];
+    if (hit(element)) return RuleSite{k, 0, &element};
+    for (std::size_t j = 0; j < element.components.size(); ++j) {
+      if (hit(element.components[j])) return RuleSite{k, j, &element.components[j]};
+    }
+  }
+  return RuleSite{};
+}
+
+Column::Column(const model::Anwendungsfall& anwendungsfall, const structure::Structure* structure)
+    : anwendungsfall_(anwendungsfall) {
   const auto& rows = anwendungsfall.rows;
   for (std::size_t at = 0; at < rows.size(); ++at) {
     if (rows[at].nr) segment_rows_.push_back({*rows[at].nr, {}, at});
@@ -29,6 +54,33 @@ Column::Column(const model::Anwendungsfall& anwendungsfall, std::size_t node_cou
   const auto& elements = anwendungsfall.elements;
   std::ranges::sort(rules_, std::less<>{},
                     [&](std::size_t at) { return std::pair<std::string_view, std::size_t>(elements[at].nr, at); });
+  operands_.reserve(elements.size());
+  for (const model::ElementRule& rule : elements) operands_.push_back(parse_operands(rule));
+  rows_.reserve(rows.size());
+  for (const model::Row& row : rows) rows_.push_back(parse_cells(row.status));
+  if (structure == nullptr) return;
+  node_rows_.reserve(structure->nodes.size());
+  node_rules_.reserve(structure->nodes.size());
+  node_sites_.reserve(structure->nodes.size());
+  for (const structure::SNode& node : structure->nodes) {
+    if (const auto* segment = node.segment()) {
+      node_rows_.push_back(segment_row(segment->nr));
+      node_rules_.push_back(rules(segment->nr));
+      std::vector<RuleSite> sites;
+      if (segment->def < structure->segment_defs.size()) {
+        for (const std::size_t rule : node_rules_.back()) {
+          sites.push_back(site_of(structure->segment_defs[segment->def], elements[rule]));
+        }
+      }
+      node_sites_.push_back(std::move(sites));
+      continue;
+    }
+    node_sites_.emplace_back();
+    const auto* trigger = node.children.empty() ? nullptr : structure->nodes[node.children.front()].segment();
+    const std::string_view nr = trigger != nullptr ? std::string_view(trigger->nr) : std::string_view("?");
+    node_rows_.push_back(group_row(node.group()->group, nr));
+    node_rules_.push_back(rules(nr));
+  }
 }
 
 const model::Row* Column::segment_row(std::string_view nr) const {
@@ -52,39 +104,22 @@ std::span<const std::size_t> Column::rules(std::string_view nr) const {
 }
 
 const model::Row* Column::segment_row(std::size_t node, std::string_view nr) const {
-  if (node >= node_rows_.size()) return segment_row(nr);
-  auto& cached = node_rows_[node];
-  if (!cached) cached = segment_row(nr);
-  return *cached;
+  return node < node_rows_.size() ? node_rows_[node] : segment_row(nr);
 }
 
 const model::Row* Column::group_row(std::size_t node, std::string_view group, std::string_view nr) const {
-  if (node >= node_rows_.size()) return group_row(group, nr);
-  auto& cached = node_rows_[node];
-  if (!cached) cached = group_row(group, nr);
-  return *cached;
+  return node < node_rows_.size() ? node_rows_[node] : group_row(group, nr);
 }
 
 std::span<const std::size_t> Column::rules(std::size_t node, std::string_view nr) const {
-  if (node >= node_rules_.size()) return rules(nr);
-  auto& cached = node_rules_[node];
-  if (!cached) cached = rules(nr);
-  return *cached;
+  return node < node_rules_.size() ? node_rules_[node] : rules(nr);
 }
 
-const std::vector<ParsedOperand>& Column::operands(std::size_t rule) const {
-  auto& cached = operands_[rule];
-  if (!cached) {
-    std::vector<ParsedOperand> cells;
-    for (const model::Operand& operand : anwendungsfall_.elements[rule].operands) {
-      ParsedOperand parsed{conditions::Status::parse(operand.operand), false};
-      parsed.references_paket = parsed.status && parsed.status->condition && !parsed.status->condition->pakete().empty();
-      cells.push_back(std::move(parsed));
-    }
-    cached = std::move(cells);
-  }
-  return *cached;
+std::span<const RuleSite> Column::sites(std::size_t node) const {
+  return node < node_sites_.size() ? std::span<const RuleSite>(node_sites_[node]) : std::span<const RuleSite>();
 }
+
+const std::vector<ParsedOperand>& Column::operands(std::size_t rule) const { return operands_[rule]; }
 
 bool Column::names(std::span<const std::size_t> rules, const model::Element& element) const {
   for (const std::size_t at : rules) {
@@ -98,9 +133,7 @@ bool Column::names(std::span<const std::size_t> rules, const model::Element& ele
 }
 
 const ParsedCells& Column::cells(const model::Row& row) const {
-  auto& cached = rows_[static_cast<std::size_t>(&row - anwendungsfall_.rows.data())];
-  if (!cached) cached = parse_cells(row.status);
-  return *cached;
+  return rows_[static_cast<std::size_t>(&row - anwendungsfall_.rows.data())];
 }
 
 ParsedCells parse_cells(std::span<const std::string> cells) {

@@ -1,5 +1,6 @@
-// One AHB column prepared for a single run of its checks: row and rule lookups by segment
-// number, and the status cells parsed once per run instead of once per segment.
+// One AHB column prepared for its checks: row and rule lookups by segment number and by node of
+// the structure, and every status cell parsed. Immutable once made, so that a profile keeps one
+// per column for all validations, on any thread.
 #pragma once
 
 #include <cstddef>
@@ -9,8 +10,10 @@
 #include <string_view>
 #include <vector>
 
+#include "edi_energy/profile/conditions/paket.hpp"
 #include "edi_energy/profile/conditions/status.hpp"
 #include "edi_energy/profile/model.hpp"
+#include "edi_energy/profile/structure.hpp"
 
 namespace edi_energy::profile::validate {
 
@@ -19,12 +22,21 @@ using ParsedCells = std::vector<std::optional<conditions::Status>>;
 struct ParsedOperand {
   std::optional<conditions::Status> status;  // absent: the cell does not parse
   bool references_paket = false;
+  std::vector<conditions::Paket> pakete;  // `Expr::pakete` of the condition
+};
+
+// Where an element rule's data element stands in the MIG definition of a segment node: the
+// element or component itself and its position; `mig` is absent when the definition has none.
+struct RuleSite {
+  std::size_t element = 0;
+  std::size_t component = 0;
+  const model::Element* mig = nullptr;
 };
 
 class Column {
  public:
-  // `node_count`: the nodes of the structure, whose lookups are then kept per node.
-  explicit Column(const model::Anwendungsfall& anwendungsfall, std::size_t node_count = 0);
+  // With `structure`, the lookups of its nodes are made here, once.
+  explicit Column(const model::Anwendungsfall& anwendungsfall, const structure::Structure* structure = nullptr);
 
   const model::Anwendungsfall& anwendungsfall() const { return anwendungsfall_; }
 
@@ -35,10 +47,14 @@ class Column {
   // Element rules for segment `nr`, in column order (indices into `elements`).
   std::span<const std::size_t> rules(std::string_view nr) const;
 
-  // The same lookups for node `node` of the structure, made once per node.
+  // The same lookups for node `node` of the structure; `nr` is the node's own number (its
+  // trigger's for a group, "?" without a segment trigger), which the prepared nodes already hold.
   const model::Row* segment_row(std::size_t node, std::string_view nr) const;
   const model::Row* group_row(std::size_t node, std::string_view group, std::string_view nr) const;
   std::span<const std::size_t> rules(std::size_t node, std::string_view nr) const;
+  // Beside `rules(node, nr)`, where each rule stands in the node's definition; empty when the
+  // column was made without the structure.
+  std::span<const RuleSite> sites(std::size_t node) const;
 
   const std::vector<ParsedOperand>& operands(std::size_t rule) const;
   // Whether an element rule for segment `nr` addresses `element` or one of its components.
@@ -60,11 +76,15 @@ class Column {
   std::vector<Keyed> segment_rows_;  // by nr
   std::vector<Keyed> group_rows_;    // by group, then before
   std::vector<std::size_t> rules_;   // element rule positions, sorted by nr then position
-  mutable std::vector<std::optional<std::vector<ParsedOperand>>> operands_;
-  mutable std::vector<std::optional<ParsedCells>> rows_;
-  mutable std::vector<std::optional<const model::Row*>> node_rows_;
-  mutable std::vector<std::optional<std::span<const std::size_t>>> node_rules_;
+  std::vector<std::vector<ParsedOperand>> operands_;  // per element rule
+  std::vector<ParsedCells> rows_;                     // per row
+  std::vector<const model::Row*> node_rows_;          // per node of the structure
+  std::vector<std::span<const std::size_t>> node_rules_;
+  std::vector<std::vector<RuleSite>> node_sites_;
 };
+
+// The occurrence-th element or component with the rule's id, elements before their components.
+RuleSite site_of(const model::SegmentNode& definition, const model::ElementRule& rule);
 
 bool is_mandatory(conditions::StatusLevel level);
 

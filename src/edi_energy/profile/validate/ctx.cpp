@@ -42,20 +42,6 @@ bool matches_value(std::string_view value, std::span<const std::string> values, 
 
 }  // namespace
 
-ParsedPakete parse_pakete(const model::TextMap& packages) {
-  constexpr std::string_view blanks = " \t\n\r\f\v";
-  ParsedPakete parsed;
-  for (const auto& [name, text] : packages) {
-    std::string_view expression(text);
-    expression.remove_prefix(std::min(expression.find_first_not_of(blanks), expression.size()));
-    expression = expression.substr(0, expression.find_last_not_of(blanks) + 1);
-    PaketExpr entry;
-    if (!expression.empty()) entry = conditions::Expr::parse(expression);
-    parsed.emplace_hint(parsed.end(), name, std::move(entry));
-  }
-  return parsed;
-}
-
 std::optional<Position> first_position(const model::SegmentNode& definition, std::string_view de) {
   for (std::size_t element = 0; element < definition.elements.size(); ++element) {
     const model::Element& mig_element = definition.elements[element];
@@ -195,8 +181,8 @@ TruthResult Ctx::eval(const conditions::Expr& expr, Scope scope) const {
 TruthResult Ctx::paket_truth(std::string_view reference, Scope scope) const {
   const auto paket = conditions::Paket::parse(reference);
   if (!paket) return Truth::Undecided;
-  const auto entry = pakete_.find(paket->name);
-  if (entry == pakete_.end()) return Truth::Undecided;
+  const auto entry = pakete_->find(paket->name);
+  if (entry == pakete_->end()) return Truth::Undecided;
   if (!entry->second) return Truth::True;
   if (!entry->second->has_value()) {
     return std::unexpected(conditions::EvalError::paket_expr(paket->name, entry->second->error()));
@@ -217,7 +203,6 @@ Requirement Ctx::requirement(std::span<const std::string> cells, Scope scope) co
 
 Requirement Ctx::requirement(std::span<const std::optional<conditions::Status>> cells, Scope scope) const {
   if (cells.empty()) return Requirement::Optional;
-  bool held = false;
   bool all_false = true;
   for (const auto& status : cells) {
     const bool mandatory = status && is_mandatory(status->level);
@@ -225,16 +210,12 @@ Requirement Ctx::requirement(std::span<const std::optional<conditions::Status>> 
       all_false = false;
       continue;
     }
-    if (!status->condition) {
-      held = true;
-      all_false = false;
-      continue;
-    }
+    // One cell that holds settles the answer; evaluating the rest would change nothing.
+    if (!status->condition) return Requirement::Required;
     const TruthResult truth = eval(*status->condition, scope);
-    if (truth && (*truth == Truth::True || *truth == Truth::Neutral)) held = true;
+    if (truth && (*truth == Truth::True || *truth == Truth::Neutral)) return Requirement::Required;
     if (!truth || *truth != Truth::False) all_false = false;
   }
-  if (held) return Requirement::Required;
   return all_false ? Requirement::NotPermitted : Requirement::Optional;
 }
 

@@ -22,18 +22,12 @@
 #include "edi_energy/profile/conditions/truth.hpp"
 #include "edi_energy/profile/conditions/voraussetzung.hpp"
 #include "edi_energy/profile/structure.hpp"
+#include "edi_energy/profile/validate/parsed_pakete.hpp"
 #include "edifact/model/segment.hpp"
 
 namespace edi_energy::profile::validate {
 
 enum class Requirement : std::uint8_t { Required, Optional, NotPermitted };
-
-// A Paket's expression: absent for an empty text, else parsed or the reason it did not parse.
-using PaketExpr = std::optional<std::expected<conditions::Expr, conditions::ExprError>>;
-using ParsedPakete = std::map<std::string, PaketExpr, std::less<>>;
-
-// Every Paket expression of the AHB, trimmed and parsed.
-ParsedPakete parse_pakete(const model::TextMap& packages);
 
 // Message segments [first, end).
 struct SegmentRange {
@@ -53,9 +47,17 @@ class Ctx {
 
   Ctx(const structure::Structure& structure, const structure::Resolution& resolution,
       std::span<const edifact::model::Segment> segments, const conditions::ReadConditions& conditions,
-      ParsedPakete pakete)
+      ParsedPakete&& pakete)
       : structure_(structure), resolution_(resolution), segments_(segments), conditions_(conditions),
-        pakete_(std::move(pakete)) {}
+        owned_pakete_(std::move(pakete)), pakete_(&*owned_pakete_) {}
+  // Borrows Pakete that outlive the context (a profile's own).
+  Ctx(const structure::Structure& structure, const structure::Resolution& resolution,
+      std::span<const edifact::model::Segment> segments, const conditions::ReadConditions& conditions,
+      const ParsedPakete& pakete)
+      : structure_(structure), resolution_(resolution), segments_(segments), conditions_(conditions),
+        pakete_(&pakete) {}
+  Ctx(const Ctx&) = delete;
+  Ctx& operator=(const Ctx&) = delete;
 
   conditions::TruthResult eval(const conditions::Expr& expr, Scope scope) const;
   Requirement requirement(std::span<const std::string> cells, Scope scope) const;
@@ -86,7 +88,8 @@ class Ctx {
   const structure::Resolution& resolution_;
   std::span<const edifact::model::Segment> segments_;
   const conditions::ReadConditions& conditions_;
-  ParsedPakete pakete_;
+  std::optional<ParsedPakete> owned_pakete_;
+  const ParsedPakete* pakete_;
   // Pakete under evaluation; empty between top-level calls.
   mutable std::vector<std::string> paket_stack_;
 

@@ -1,7 +1,6 @@
 // Data elements of every placed segment against the element rules of the column: required
 // values, admitted codes, Formatbedingungen, and values the column does not know.
 #include <algorithm>
-#include <unordered_set>
 
 #include <fmt/format.h>
 #include <fmt/ranges.h>
@@ -18,27 +17,46 @@ using conditions::Truth;
 using edifact::report::Severity;
 using edifact::report::ValidationIssue;
 
-struct PositionHash {
-  std::size_t operator()(const Position& p) const { return p.element * 1031 + p.component; }
-};
-struct PositionEqual {
-  bool operator()(const Position& a, const Position& b) const {
-    return a.element == b.element && a.component == b.component;
+// The positions of one segment definition that element rules address: a flag per element and
+// component, reused from segment to segment.
+class Covered {
+ public:
+  void reset(const model::SegmentNode& definition) {
+    width_ = 1;
+    for (const model::Element& element : definition.elements) width_ = std::max(width_, element.components.size());
+    flags_.assign(definition.elements.size() * width_, false);
   }
+  // Positions come from the same definition, so they always lie inside.
+  void insert(Position p) { flags_[p.element * width_ + p.component] = true; }
+  bool contains(Position p) const { return flags_[p.element * width_ + p.component]; }
+
+ private:
+  std::vector<bool> flags_;
+  std::size_t width_ = 1;
 };
-using Covered = std::unordered_set<Position, PositionHash, PositionEqual>;
 
 // What the operands of one rule make of an element.
 struct Verdicts {
   bool required = false;
   bool code_check = false;
   std::vector<std::string_view> admitted;
+  // Set when the MIG's code list stands in for `admitted`, which then stays empty.
+  const std::vector<model::Code>* mig_codes = nullptr;
+
+  bool none_admitted() const { return mig_codes == nullptr ? admitted.empty() : mig_codes->empty(); }
+  std::string admitted_text() const {
+    if (mig_codes == nullptr) return fmt::format("{}", fmt::join(admitted, ", "));
+    std::vector<std::string_view> codes;
+    for (const model::Code& code : *mig_codes) codes.emplace_back(code.code);
+    return fmt::format("{}", fmt::join(codes, ", "));
+  }
 };
 
 struct SegmentAt {
   std::size_t index;
   const model::SegmentNode& definition;
   structure::InstanceIndex scope;
+  structure::NodeIndex node;
 };
 
 ValidationIssue finished(ValidationIssue issue, const AhbRun& run, const SegmentAt& at, std::string_view de,
@@ -53,12 +71,14 @@ ValidationIssue finished(ValidationIssue issue, const AhbRun& run, const Segment
       .with_component(position.component);
 }
 
-Verdicts read_operands(const AhbRun& run, std::size_t rule_index, const model::Element& element,
-                       structure::InstanceIndex scope, std::vector<Truth>& truths) {
+void read_operands(const AhbRun& run, std::size_t rule_index, const model::Element& element,
+                   structure::InstanceIndex scope, Verdicts& verdicts) {
   const model::ElementRule& rule = run.column.anwendungsfall().elements[rule_index];
   const auto& cells = run.column.operands(rule_index);
-  Verdicts verdicts;
-  truths.assign(cells.size(), Truth::Undecided);
+  verdicts.required = false;
+  verdicts.code_check = false;
+  verdicts.admitted.clear();
+  verdicts.mig_codes = nullptr;
   for (std::size_t at = 0; at < cells.size(); ++at) {
     const model::Operand& operand = rule.operands[at];
     if (operand.code) verdicts.code_check = true;
@@ -68,7 +88,6 @@ Verdicts read_operands(const AhbRun& run, std::size_t rule_index, const model::E
     }
     const conditions::Status& status = *cells[at].status;
     const Truth truth = condition_truth(run.ctx, status.condition, scope);
-    truths[at] = truth;
     const bool mandatory = is_mandatory(status.level);
     if (mandatory && holds(truth) && (!operand.code || !cells[at].references_paket)) {
       verdicts.required = true;
@@ -77,22 +96,63 @@ Verdicts read_operands(const AhbRun& run, std::size_t rule_index, const model::E
   }
   if (!verdicts.code_check && element.is_code_list()) {
     verdicts.code_check = true;
-    for (const model::Code& code : element.codes) verdicts.admitted.emplace_back(code.code);
+    verdicts.mig_codes = &element.codes;
   }
-  return verdicts;
+}
+
+// The verdicts below ask only for the conditions that can change their answer, and stop at
+// the first that settles it; `read_operands` evaluates every condition, for the texts of
+// findings. Evaluation has no effects, so both give the same answers.
+
+// Whether an empty value is a finding: some mandatory operand whose condition holds.
+bool required(const AhbRun& run, std::size_t rule_index, structure::InstanceIndex scope) {
+  const model::ElementRule& rule = run.column.anwendungsfall().elements[rule_index];
+  const auto& cells = run.column.operands(rule_index);
+  for (std::size_t at = 0; at < cells.size(); ++at) {
+    const auto& status = cells[at].status;
+    if (!status || !is_mandatory(status->level)) continue;
+    if (rule.operands[at].code && cells[at].references_paket) continue;
+    if (holds(condition_truth(run.ctx, status->condition, scope))) return true;
+  }
+  return false;
+}
+
+// Whether the operands carry codes at all, else whether the MIG's code list stands in.
+bool code_check(const model::ElementRule& rule, const model::Element& element) {
+  return std::ranges::any_of(rule.operands, [](const model::Operand& operand) { return operand.code.has_value(); }) ||
+         element.is_code_list();
+}
+
+// Whether a non-empty value is admitted, given that the code check applies.
+bool admitted(const AhbRun& run, std::size_t rule_index, const model::Element& element, std::string_view value,
+              structure::InstanceIndex scope) {
+  const model::ElementRule& rule = run.column.anwendungsfall().elements[rule_index];
+  const auto& cells = run.column.operands(rule_index);
+  bool coded = false;
+  for (std::size_t at = 0; at < cells.size(); ++at) {
+    const auto& code = rule.operands[at].code;
+    if (!code) continue;
+    coded = true;
+    if (*code != value) continue;
+    const auto& status = cells[at].status;
+    if (!status || !is_mandatory(status->level)) return true;
+    if (condition_truth(run.ctx, status->condition, scope) != Truth::False) return true;
+  }
+  if (coded) return false;
+  return std::ranges::any_of(element.codes, [&](const model::Code& code) { return code.code == value; });
 }
 
 void check_formats(AhbRun& run, const SegmentAt& at, std::size_t rule_index, const RuleTarget& target,
-                   std::string_view value, const std::vector<Truth>& truths) {
+                   std::string_view value) {
   const model::ElementRule& rule = run.column.anwendungsfall().elements[rule_index];
   const auto& cells = run.column.operands(rule_index);
   std::vector<formatbedingung::Finding> broken;
   for (std::size_t k = 0; k < cells.size(); ++k) {
     const auto& status = cells[k].status;
     if (!status || !is_mandatory(status->level) || !status->condition) continue;
-    if (truths[k] == Truth::False) continue;
     const auto& code = rule.operands[k].code;
     if (code && *code != value) continue;
+    if (condition_truth(run.ctx, status->condition, at.scope) == Truth::False) continue;
     auto found = formatbedingung::violations(*status->condition, value);
     broken.insert(broken.end(), std::make_move_iterator(found.begin()), std::make_move_iterator(found.end()));
   }
@@ -109,35 +169,36 @@ void check_formats(AhbRun& run, const SegmentAt& at, std::size_t rule_index, con
   }
 }
 
-void check_rule(AhbRun& run, const SegmentAt& at, std::size_t rule_index, Covered& covered,
-                std::vector<Truth>& truths) {
+void check_rule(AhbRun& run, const SegmentAt& at, std::size_t nth, std::size_t rule_index, Covered& covered,
+                Verdicts& verdicts) {
   const model::ElementRule& rule = run.column.anwendungsfall().elements[rule_index];
-  const auto target = locate(at.definition, rule);
+  const auto target = locate(run.column, at.node, nth, at.definition, rule);
   if (!target) return;
   covered.insert(target->position);
   const std::string_view value = text_at(run.segments[at.index], target->position).value_or(std::string_view{});
-  const Verdicts verdicts = read_operands(run, rule_index, *target->element, at.scope, truths);
   const auto& tag = at.definition.tag;
   const auto& nr = at.definition.nr;
-  const auto admitted = [&] { return fmt::format("{}", fmt::join(verdicts.admitted, ", ")); };
+  const auto admitted_text = [&] { return verdicts.admitted_text(); };
   if (value.empty()) {
-    if (!verdicts.required) return;
+    if (!required(run, rule_index, at.scope)) return;
+    read_operands(run, rule_index, *target->element, at.scope, verdicts);
     run.findings.push_back(finished(
         ValidationIssue(Severity::Error,
                         fmt::format("{} (Nr {}): DE {} „{}“ is required by the Prüfschablone of {} but empty{}", tag,
                                     nr, rule.de, target->element->name, run.label,
-                                    verdicts.code_check ? " — admitted: " + admitted() : std::string()))
+                                    verdicts.code_check ? " — admitted: " + admitted_text() : std::string()))
             .with_rule_id(fmt::format("AHB-{}-{}-{}-{}-MISSING", run.label, nr, tag, rule.de)),
         run, at, rule.de, target->position));
     return;
   }
-  check_formats(run, at, rule_index, *target, value, truths);
-  if (verdicts.code_check && std::ranges::find(verdicts.admitted, value) == verdicts.admitted.end()) {
+  check_formats(run, at, rule_index, *target, value);
+  if (code_check(rule, *target->element) && !admitted(run, rule_index, *target->element, value, at.scope)) {
+    read_operands(run, rule_index, *target->element, at.scope, verdicts);
     run.findings.push_back(finished(
         ValidationIssue(Severity::Error, fmt::format("{} (Nr {}): DE {} „{}“ is {}; the Prüfschablone of {} admits {}",
                                                      tag, nr, rule.de, target->element->name,
                                                      support::debug_quote(value), run.label,
-                                                     verdicts.admitted.empty() ? "no code here" : admitted()))
+                                                     verdicts.none_admitted() ? "no code here" : admitted_text()))
             .with_rule_id(fmt::format("AHB-{}-{}-{}-{}-CODE", run.label, nr, tag, rule.de)),
         run, at, rule.de, target->position));
   }
@@ -171,15 +232,16 @@ void check_uncovered(AhbRun& run, const SegmentAt& at, const Covered& covered) {
 
 void element_rules(AhbRun& run) {
   Covered covered;
-  std::vector<Truth> truths;
+  Verdicts verdicts;
   for (std::size_t index = 0; index < run.segments.size(); ++index) {
     const auto& placement = run.resolution.placements[index];
     if (!placement) continue;
     const model::SegmentNode* definition = definition_of(run.structure, placement->node);
     if (definition == nullptr || run.column.segment_row(placement->node, definition->nr) == nullptr) continue;
-    const SegmentAt at{index, *definition, placement->instance};
-    covered.clear();
-    for (const std::size_t rule : run.column.rules(placement->node, definition->nr)) check_rule(run, at, rule, covered, truths);
+    const SegmentAt at{index, *definition, placement->instance, placement->node};
+    covered.reset(*definition);
+    const auto rules = run.column.rules(placement->node, definition->nr);
+    for (std::size_t nth = 0; nth < rules.size(); ++nth) check_rule(run, at, nth, rules[nth], covered, verdicts);
     check_uncovered(run, at, covered);
   }
 }

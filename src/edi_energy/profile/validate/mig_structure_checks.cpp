@@ -6,6 +6,7 @@
 
 #include "edi_energy/profile/validate/ahb_run.hpp"
 #include "edi_energy/profile/validate/mig_checks.hpp"
+#include "edi_energy/profile/validate/node_counts.hpp"
 
 namespace edi_energy::profile::validate {
 namespace {
@@ -56,13 +57,14 @@ void unplaced_checks(MigRun& run) {
 void occurrence_checks(MigRun& run) {
   const structure::Structure& structure = run.profile.structure();
   const Column* column = run.column;
+  NodeCounts counts(structure.nodes.size());
   for (structure::InstanceIndex scope = 0; scope < run.resolution.instances.size(); ++scope) {
     const structure::Instance& instance = run.resolution.instances[scope];
+    counts.count(run.resolution, instance);
     for (const structure::NodeIndex node_index : child_nodes(structure, instance)) {
       const structure::SNode& node = structure.nodes[node_index];
-      std::size_t count = 0;
+      const std::size_t count = counts[node_index];
       if (const auto* segment = node.segment()) {
-        for (const std::size_t at : instance.segments) count += run.resolution.placements[at]->node == node_index;
         const bool listed = !column || column->segment_row(node_index, segment->nr) != nullptr;
         if (mandatory(node.status, listed) && count == 0) {
           run.findings.push_back(
@@ -85,11 +87,8 @@ void occurrence_checks(MigRun& run) {
         continue;
       }
       const std::string& group = node.group()->group;
-      for (const structure::InstanceIndex child : instance.children) {
-        count += run.resolution.instances[child].node == node_index;
-      }
       const auto* trigger = node.children.empty() ? nullptr : structure.nodes[node.children.front()].segment();
-      const std::string first_nr = trigger != nullptr ? trigger->nr : "?";
+      const std::string_view first_nr = trigger != nullptr ? std::string_view(trigger->nr) : std::string_view("?");
       const bool listed = !column || column->group_row(node_index, group, first_nr) != nullptr;
       if (mandatory(node.status, listed) && count == 0) {
         run.findings.push_back(
@@ -98,7 +97,7 @@ void occurrence_checks(MigRun& run) {
                                         node.name, first_nr, scope_suffix(structure, run.resolution, scope)))
                 .with_rule_id(fmt::format("MIG-{}-{}-REQUIRED", group, first_nr))
                 .with_segment_group(group)
-                .with_context_entry("nr", first_nr));
+                .with_context_entry("nr", std::string(first_nr)));
       }
       if (node.max != 0 && count > node.max) {
         run.findings.push_back(

@@ -1,5 +1,6 @@
 // How often each code of a Paket occurs among the segments it counts over, against the
 // Paket's bounds.
+#include <optional>
 #include <unordered_set>
 
 #include <fmt/format.h>
@@ -47,8 +48,13 @@ std::vector<CountingScope> counting_scopes(const AhbRun& run) {
 
 void check_operand(AhbRun& run, const CountingScope& counting, const model::SegmentNode& definition,
                    const model::ElementRule& rule, const RuleTarget& target, const model::Operand& operand,
-                   const conditions::Status& status) {
-  const Truth truth = condition_truth(run.ctx, status.condition, counting.scope);
+                   const conditions::Status& status, std::span<const conditions::Paket> pakete) {
+  // Asked only when a count falls short of a minimum.
+  std::optional<Truth> truth;
+  const auto condition_holds = [&] {
+    if (!truth) truth = condition_truth(run.ctx, status.condition, counting.scope);
+    return holds(*truth);
+  };
   const structure::Instance& instance = run.resolution.instances[counting.scope];
   std::size_t count = 0;
   for (std::size_t at = instance.start; at < instance.end && at < run.segments.size(); ++at) {
@@ -67,17 +73,18 @@ void check_operand(AhbRun& run, const CountingScope& counting, const model::Segm
                                .with_element(target.position.element)
                                .with_component(target.position.component));
   };
-  for (const conditions::Paket& paket : status.condition->pakete()) {
+  for (const conditions::Paket& paket : pakete) {
     const auto paket_truth = run.ctx.paket_truth(paket.name, counting.scope);
     if (!paket_truth || *paket_truth != Truth::True) continue;
-    const std::string lead = fmt::format("{} (Nr {}): DE {} „{}“ carries {} {} times{}; Paket {} of {}", definition.tag,
-                                         definition.nr, rule.de, target.element->name,
-                                         support::debug_quote(*operand.code), count,
-                                         scope_suffix(run.structure, run.resolution, counting.scope), paket.name,
-                                         run.label);
-    if (paket.max && count > *paket.max) report(fmt::format("{} allows {}", lead, *paket.max), "PAKET-MAX");
-    if (count < paket.min && is_mandatory(status.level) && holds(truth)) {
-      report(fmt::format("{} asks for {} — AHB operand {}", lead, paket.min, operand.operand), "PAKET-MIN");
+    // Formatted only for a Paket whose bounds are broken.
+    const auto lead = [&] {
+      return fmt::format("{} (Nr {}): DE {} „{}“ carries {} {} times{}; Paket {} of {}", definition.tag, definition.nr,
+                         rule.de, target.element->name, support::debug_quote(*operand.code), count,
+                         scope_suffix(run.structure, run.resolution, counting.scope), paket.name, run.label);
+    };
+    if (paket.max && count > *paket.max) report(fmt::format("{} allows {}", lead(), *paket.max), "PAKET-MAX");
+    if (count < paket.min && is_mandatory(status.level) && condition_holds()) {
+      report(fmt::format("{} asks for {} — AHB operand {}", lead(), paket.min, operand.operand), "PAKET-MIN");
     }
   }
 }
@@ -88,15 +95,16 @@ void paket_checks(AhbRun& run) {
   for (const CountingScope& counting : counting_scopes(run)) {
     const model::SegmentNode* definition = definition_of(run.structure, counting.node);
     if (definition == nullptr || run.column.segment_row(counting.node, definition->nr) == nullptr) continue;
-    for (const std::size_t rule_index : run.column.rules(counting.node, definition->nr)) {
-      const model::ElementRule& rule = run.column.anwendungsfall().elements[rule_index];
-      const auto target = locate(*definition, rule);
+    const auto rules = run.column.rules(counting.node, definition->nr);
+    for (std::size_t nth = 0; nth < rules.size(); ++nth) {
+      const model::ElementRule& rule = run.column.anwendungsfall().elements[rules[nth]];
+      const auto target = locate(run.column, counting.node, nth, *definition, rule);
       if (!target) continue;
-      const auto& cells = run.column.operands(rule_index);
+      const auto& cells = run.column.operands(rules[nth]);
       for (std::size_t k = 0; k < cells.size(); ++k) {
         const auto& status = cells[k].status;
         if (!rule.operands[k].code || !status || !status->condition) continue;
-        check_operand(run, counting, *definition, rule, *target, rule.operands[k], *status);
+        check_operand(run, counting, *definition, rule, *target, rule.operands[k], *status, cells[k].pakete);
       }
     }
   }

@@ -4,6 +4,7 @@
 #include <fmt/format.h>
 
 #include "edi_energy/profile/validate/ahb_run.hpp"
+#include "edi_energy/profile/validate/node_counts.hpp"
 
 namespace edi_energy::profile::validate {
 namespace {
@@ -11,22 +12,17 @@ namespace {
 using edifact::report::Severity;
 using edifact::report::ValidationIssue;
 
-std::size_t segments_at(const structure::Resolution& resolution, const structure::Instance& instance,
-                        structure::NodeIndex node) {
-  return static_cast<std::size_t>(std::ranges::count_if(
-      instance.segments, [&](std::size_t at) { return resolution.placements[at]->node == node; }));
+// Whether the requirement of `cells` can make a finding of `count` occurrences: a missing thing
+// needs a mandatory cell, a present one a list of mandatory cells that all have conditions.
+bool can_report(const ParsedCells& cells, std::size_t count) {
+  const auto mandatory = [](const std::optional<conditions::Status>& cell) { return cell && is_mandatory(cell->level); };
+  if (count == 0) return std::ranges::any_of(cells, mandatory);
+  return !cells.empty() && std::ranges::all_of(cells, [&](const auto& cell) { return mandatory(cell) && cell->condition; });
 }
 
-std::size_t instances_of(const structure::Resolution& resolution, const structure::Instance& instance,
-                         structure::NodeIndex node) {
-  return static_cast<std::size_t>(std::ranges::count_if(
-      instance.children, [&](structure::InstanceIndex child) { return resolution.instances[child].node == node; }));
-}
-
-void check_segment(AhbRun& run, structure::InstanceIndex scope, structure::NodeIndex node_index) {
+void check_segment(AhbRun& run, structure::InstanceIndex scope, structure::NodeIndex node_index, std::size_t count) {
   const structure::SNode& node = run.structure.nodes[node_index];
   const auto& segment = *node.segment();
-  const std::size_t count = segments_at(run.resolution, run.resolution.instances[scope], node_index);
   const auto report = [&](std::string message, std::string_view suffix) {
     run.findings.push_back(ValidationIssue(Severity::Error, std::move(message))
                                .with_rule_id(fmt::format("AHB-{}-{}-{}-{}", run.label, segment.nr, segment.tag, suffix))
@@ -43,7 +39,9 @@ void check_segment(AhbRun& run, structure::InstanceIndex scope, structure::NodeI
     }
     return;
   }
-  const Requirement requirement = run.ctx.requirement(run.column.cells(*row), scope);
+  const ParsedCells& cells = run.column.cells(*row);
+  if (!can_report(cells, count)) return;
+  const Requirement requirement = run.ctx.requirement(cells, scope);
   if (requirement == Requirement::Required && count == 0) {
     report(fmt::format("{} „{}“ (Nr {}) is Muss for {}{} but missing — AHB status {}", segment.tag, node.name,
                        segment.nr, run.label, scope_suffix(run.structure, run.resolution, scope),
@@ -56,7 +54,7 @@ void check_segment(AhbRun& run, structure::InstanceIndex scope, structure::NodeI
   }
 }
 
-void check_group(AhbRun& run, structure::InstanceIndex scope, structure::NodeIndex node_index) {
+void check_group(AhbRun& run, structure::InstanceIndex scope, structure::NodeIndex node_index, std::size_t count) {
   const structure::SNode& node = run.structure.nodes[node_index];
   const std::string& group = node.group()->group;
   if (node.children.empty()) return;
@@ -65,8 +63,9 @@ void check_group(AhbRun& run, structure::InstanceIndex scope, structure::NodeInd
   const std::string& nr = trigger->nr;
   const model::Row* row = run.column.group_row(node_index, group, nr);
   if (row == nullptr) return;
-  const std::size_t count = instances_of(run.resolution, run.resolution.instances[scope], node_index);
-  const Requirement requirement = run.ctx.requirement(run.column.cells(*row), scope);
+  const ParsedCells& cells = run.column.cells(*row);
+  if (!can_report(cells, count)) return;
+  const Requirement requirement = run.ctx.requirement(cells, scope);
   const auto report = [&](std::string message, std::string_view suffix) {
     run.findings.push_back(ValidationIssue(Severity::Error, std::move(message))
                                .with_rule_id(fmt::format("AHB-{}-{}-{}-{}", run.label, group, nr, suffix))
@@ -88,12 +87,14 @@ void check_group(AhbRun& run, structure::InstanceIndex scope, structure::NodeInd
 }  // namespace
 
 void row_checks(AhbRun& run) {
+  NodeCounts counts(run.structure.nodes.size());
   for (structure::InstanceIndex scope = 0; scope < run.resolution.instances.size(); ++scope) {
+    counts.count(run.resolution, run.resolution.instances[scope]);
     for (const structure::NodeIndex node : child_nodes(run.structure, run.resolution.instances[scope])) {
       if (run.structure.nodes[node].segment() != nullptr) {
-        check_segment(run, scope, node);
+        check_segment(run, scope, node, counts[node]);
       } else {
-        check_group(run, scope, node);
+        check_group(run, scope, node, counts[node]);
       }
     }
   }

@@ -43,9 +43,13 @@ std::vector<ValidationIssue> validate(const Profile& profile, std::span<const ed
   const structure::Resolution resolution = profile.structure().resolve(segments);
   const ColumnChoice choice = choose_column(profile, segments, pruefidentifikator);
 
-  std::optional<Column> column;
-  if (choice.anwendungsfall != nullptr) column.emplace(*choice.anwendungsfall, profile.structure().nodes.size());
-  MigRun mig{profile, resolution, segments, column ? &*column : nullptr, findings};
+  const Column* column = nullptr;
+  std::optional<Column> own_column;
+  if (choice.anwendungsfall != nullptr) {
+    column = profile.column(*choice.anwendungsfall);
+    if (column == nullptr) column = &own_column.emplace(*choice.anwendungsfall, &profile.structure());
+  }
+  MigRun mig{profile, resolution, segments, column, findings};
   unplaced_checks(mig);
   occurrence_checks(mig);
   data_element_checks(mig);
