@@ -80,7 +80,7 @@ inline void require_clean(const std::vector<Segment>& segments, const char* what
 // The column completed from an empty message.
 inline const std::vector<Segment>& completed() {
   static const std::vector<Segment> message = [] {
-    auto segments = utilmd_profile().generate(std::nullopt, utilmd_column(), parties());
+    auto segments = utilmd_profile().generate(std::nullopt, utilmd_column(), parties()).value();
     require_clean(segments, "the completed message");
     return segments;
   }();
