@@ -1,0 +1,141 @@
+"""build_mscons: one metering point's values, the Lastgang refusal, units the column does not list."""
+
+import pytest
+
+import quorvane._native as native
+from edifact_segments import split, tagged
+
+MS, MR = "9900357000004", "4012345000023"
+SUMMED = 13002  # a column that takes bare quantities
+LASTGANG = 13025  # a column that makes the Messperiode Muss on every QTY
+RELEASE_DATES = [("2.4c", "2026-04-01"), ("2.5", "2026-10-01")]
+NO_PROFILE = "X9.9"
+
+
+def test_uncompleted_message_byte_for_byte():
+    built = native.build_mscons(
+        SUMMED, MS, MR, "DE0001", [("220", "1234.567", "KWH"), ("67", "0", "")],
+        intervals=[("220", "1.5", "KWH", "202604010000+00", "202604010015+00")],
+        release=NO_PROFILE, message_ref="M+1", document_date="20260401", obis="1-1:1.8.0")
+    assert built == (
+        b"UNH+M?+1+MSCONS:D:04B:UN:X9.9'BGM+7+M?+1+9'DTM+137:202604010000?+00:303'RFF+Z13:13002'"
+        b"NAD+MS+9900357000004::293'NAD+MR+4012345000023::9'UNS+D'NAD+DP'LOC+172+DE0001'LIN+1'"
+        b"PIA+5+1-1?:1.8.0:SRW'QTY+220:1234.567:KWH'QTY+67:0'QTY+220:1.5:KWH'"
+        b"DTM+163:202604010000?+00:303'DTM+164:202604010015?+00:303'UNT+17+M?+1'")
+
+
+def line_item_values(built):
+    """(qualifier, value, unit, period) of every QTY in wire order, the period from the DTMs after it."""
+    values, segments = [], split(built)
+    for index, segment in enumerate(segments):
+        if segment[0] != "QTY":
+            continue
+        qty = segment[1]
+        period = []
+        for follower in segments[index + 1:]:
+            if follower[0] != "DTM" or follower[1][0] not in ("163", "164"):
+                break
+            period.append(follower[1][1])
+        values.append((qty[0], qty[1], qty[2] if len(qty) > 2 else "", tuple(period)))
+    return values
+
+
+@pytest.mark.parametrize("release, on", RELEASE_DATES)
+def test_completed_summed_values_read_back(release, on):
+    built = native.build_mscons(SUMMED, MS, MR, "DE0001234", [("220", "1234.567", "KWH")], on=on, obis="1-1:1.8.0")
+    segments = split(built)
+    assert segments[0][2][-1] == release
+    assert tagged(segments, "LOC", "172")[0][2] == ["DE0001234"]
+    assert tagged(segments, "PIA")[0][2][:1] == ["1-1:1.8.0"]
+    assert tagged(segments, "RFF", "Z13")[0][1] == ["Z13", str(SUMMED)]
+    assert [v[:2] for v in line_item_values(built)] == [("220", "1234.567")]
+    assert segments[-1] == ["UNT", [str(len(segments))], ["1"]]
+
+
+@pytest.mark.parametrize("release, on", RELEASE_DATES)
+def test_completed_lastgang_of_96_values_reads_back(release, on):
+    intervals = [("220", f"{n}.{n % 10}", "KWH", f"20260401{n // 4:02}{n % 4 * 15:02}+00",
+                  f"20260401{(n + 1) // 4:02}{(n + 1) % 4 * 15:02}+00") for n in range(95)]
+    intervals.append(("220", "95.5", "KWH", "202604012345+00", "202604020000+00"))
+    built = native.build_mscons(LASTGANG, MS, MR, "DE0001", intervals=intervals, on=on)
+    assert split(built)[1][1] == ["Z48"], "the column's document code"
+    assert [(q, v, p) for q, v, _, p in line_item_values(built)] == [(q, v, (s, e)) for q, v, _, s, e in intervals]
+
+
+@pytest.mark.parametrize(
+    "on, release, kept",
+    [("2026-04-01", None, False), ("2026-10-01", None, False), (None, NO_PROFILE, True)],
+)
+def test_units_the_column_does_not_list_are_dropped(on, release, kept):
+    built = native.build_mscons(SUMMED, MS, MR, "DE0001", [("220", "1234.567", "KWH")], on=on, release=release,
+                                document_date="20260401")
+    assert line_item_values(built)[0][2] == ("KWH" if kept else "")
+
+
+def test_quantities_come_before_intervals_on_one_line_item():
+    built = native.build_mscons(SUMMED, MS, MR, "DE0001", intervals=[("220", "2", "KWH", "a", "b")],
+                                quantities=[("220", "1", "KWH")], release=NO_PROFILE, document_date="20260401")
+    assert [v[1] for v in line_item_values(built)] == ["1", "2"]
+    assert len(tagged(split(built), "LIN")) == 1
+
+
+@pytest.mark.parametrize("intervals", [None, [("220", "1", "KWH", "a", "b")]])
+def test_bare_quantities_refused_for_a_lastgang(intervals):
+    with pytest.raises(ValueError) as raised:
+        native.build_mscons(LASTGANG, MS, MR, "DE0001", [("220", "1", "KWH")], intervals=intervals, on="2026-04-01")
+    assert str(raised.value) == (
+        "13025 is a Lastgang: its column makes the SG10 Messperiode (DTM+163/164) Muss on every QTY, so a bare "
+        "quantity cannot be placed on the settlement grid — pass intervals= with the bounds of each value")
+
+
+def test_no_profile_skips_the_lastgang_check():
+    built = native.build_mscons(LASTGANG, MS, MR, "DE0001", [("220", "1", "KWH")], release=NO_PROFILE,
+                                document_date="20260401")
+    assert line_item_values(built) == [("220", "1", "KWH", ())]
+
+
+AT_LEAST_ONE = ("an MSCONS carries at least one quantity — pass quantities= for a summed or point-in-time figure, "
+                "or intervals= for a Lastgang")
+Q = [("220", "1", "KWH")]
+
+
+@pytest.mark.parametrize(
+    "args, kwargs, error, text",
+    [
+        ((SUMMED, MS, MR, "DE1"), {"on": "2026-04-01"}, ValueError, AT_LEAST_ONE),
+        ((SUMMED, MS, MR, "DE1", []), {"intervals": [], "on": "2026-04-01"}, ValueError, AT_LEAST_ONE),
+        ((SUMMED, MS, MR, "DE1"), {"on": "2026-04-01", "obis": "abc"}, ValueError, 'invalid OBIS code "abc": '),
+        ((SUMMED, MS, MR, "DE1", Q), {}, ValueError,
+         "pass either release= or on= — a MSCONS message has no default release, and guessing one produces "
+         "findings that describe the mismatch rather than the message"),
+        ((9999, MS, MR, "DE1", Q), {}, ValueError, "pass either release= or on="),
+        ((9999, MS, MR, "DE1", Q), {"on": "2026-04-01"}, ValueError,
+         "invalid Pruefidentifikator 9999: must be a 5-digit code in the range 10000–99999"),
+        ((100000, MS, MR, "DE1", Q), {"release": "2.5"}, ValueError, "invalid Pruefidentifikator 100000"),
+        ((-1, MS, MR, "DE1", Q), {"on": "2026-04-01"}, OverflowError, "out of range integral type conversion"),
+        ((2**32, MS, MR, "DE1", Q), {"on": "2026-04-01"}, OverflowError, "out of range integral type conversion"),
+        ((SUMMED, MS, MR, "DE1", Q), {"on": "2025-01-01"}, ValueError, "no MSCONS profile is active on 2025-01-01"),
+        ((SUMMED, MS, MR, "DE1", Q), {"release": "2.5", "on": "1. April"}, ValueError, 'invalid ISO 8601 date "1. April"'),
+        ((SUMMED, MS, MR, "DE1", "220"), {"on": "2026-04-01"}, TypeError, "Can't extract `str` to `Vec`"),
+        ((SUMMED, MS, MR, "DE1", [["220", "1", "KWH"]]), {"on": "2026-04-01"}, TypeError, "argument 'quantities'"),
+        ((SUMMED, MS, MR, "DE1", [("220", "1")]), {"on": "2026-04-01"}, ValueError,
+         "expected tuple of length 3, but got tuple of length 2"),
+        ((SUMMED, MS, MR, "DE1"), {"intervals": [("220", "1", "KWH", "a")], "on": "2026-04-01"}, ValueError,
+         "expected tuple of length 5, but got tuple of length 4"),
+        ((SUMMED, MS, MR, "DE1", [("220", 1, "KWH")]), {"on": "2026-04-01"}, TypeError, "argument 'quantities'"),
+        ((SUMMED, MS, MR, "DE1", Q), {"on": "2026-04-01", "message_ref": None}, TypeError, "argument 'message_ref'"),
+        ((SUMMED, MS, None, "DE1", Q), {"on": "2026-04-01"}, TypeError, "argument 'receiver'"),
+        (("13002", MS, MR, "DE1", Q), {"on": "2026-04-01"}, TypeError, "argument 'pruefidentifikator'"),
+    ],
+)
+def test_refusals(args, kwargs, error, text):
+    with pytest.raises(error) as raised:
+        native.build_mscons(*args, **kwargs)
+    assert str(raised.value).startswith(text) or text in str(raised.value)
+    if text in (AT_LEAST_ONE,):
+        assert str(raised.value) == text
+
+
+def test_document_date_given_means_on_is_not_parsed():
+    built = native.build_mscons(SUMMED, MS, MR, "DE1", Q, release="2.5", on="no date", document_date="20261001")
+    assert tagged(split(built), "DTM", "137")[0][1][1] == "202610010000+00"
