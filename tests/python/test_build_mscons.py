@@ -139,3 +139,46 @@ def test_refusals(args, kwargs, error, text):
 def test_document_date_given_means_on_is_not_parsed():
     built = native.build_mscons(SUMMED, MS, MR, "DE1", Q, release="2.5", on="no date", document_date="20261001")
     assert tagged(split(built), "DTM", "137")[0][1][1] == "202610010000+00"
+
+
+# -- properties -----------------------------------------------------------------------------------
+
+from hypothesis import HealthCheck, given, settings, strategies as st  # noqa: E402
+
+TEXT = st.text(alphabet="aZ09 .,-+:?'äß€", max_size=20)
+INSTANT = st.datetimes().map(lambda d: d.strftime("%Y%m%d%H%M") + "+00")
+PROPERTY = settings(max_examples=150, deadline=None, suppress_health_check=[HealthCheck.too_slow])
+
+
+@PROPERTY
+@given(quantities=st.lists(st.tuples(TEXT, TEXT, TEXT), max_size=5),
+       intervals=st.lists(st.tuples(TEXT, TEXT, TEXT, INSTANT, INSTANT), max_size=5),
+       point=TEXT)
+def test_property_values_read_back(quantities, intervals, point):
+    if not quantities and not intervals:
+        return
+    built = native.build_mscons(SUMMED, MS, MR, point, quantities, intervals=intervals, release=NO_PROFILE,
+                                document_date="20260401")
+    assert tagged(split(built), "LOC", "172")[0][2] == [point]
+    assert line_item_values(built) == [(q, v, u, ()) for q, v, u in quantities] + \
+        [(q, v, u, (s, e)) for q, v, u, s, e in intervals]
+
+
+WILD = st.one_of(st.none(), st.text(max_size=200), st.integers(min_value=-2**70, max_value=2**70),
+                 st.lists(st.one_of(st.text(max_size=4), st.tuples(*[st.text(max_size=4)] * 3),
+                                    st.tuples(*[st.text(max_size=4)] * 5), st.tuples(st.integers())), max_size=3),
+                 st.binary(max_size=4))
+
+
+@PROPERTY
+@given(pid=st.one_of(st.sampled_from([SUMMED, LASTGANG]), WILD), point=WILD, quantities=WILD, intervals=WILD,
+       on=st.one_of(st.sampled_from(["2026-04-01", "2026-10-01"]), WILD), release=WILD, obis=WILD,
+       message_ref=st.one_of(st.text(max_size=40), WILD))
+def test_property_any_argument_gives_bytes_or_a_clear_error(pid, point, quantities, intervals, on, release, obis,
+                                                            message_ref):
+    try:
+        built = native.build_mscons(pid, MS, MR, point, quantities, intervals=intervals, on=on, release=release,
+                                    obis=obis, message_ref=message_ref)
+    except (TypeError, ValueError, OverflowError):
+        return
+    assert built.startswith(b"UNH+") and built.endswith(b"'")

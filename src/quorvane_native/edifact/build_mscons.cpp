@@ -2,6 +2,7 @@
 
 #include <fmt/format.h>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <utility>
@@ -11,7 +12,7 @@
 #include "edi_energy/message_type.hpp"
 #include "edi_energy/profile/profile.hpp"
 #include "quorvane_native/edifact/build_pipeline.hpp"
-#include "quorvane_native/edifact/pid_check.hpp"
+#include "quorvane_native/edifact/message_report.hpp"
 #include "quorvane_native/pids/release_resolution.hpp"
 #include "quorvane_native/py/convert.hpp"
 #include "quorvane_native/py/result.hpp"
@@ -90,7 +91,7 @@ py::Result build_mscons(py::Args args) {
   if (!release) return py::propagate(release);
   edi_energy::builders::mscons::MsconsBuilderInner inner;
   inner.release = *release;
-  if (auto checked = pid_check::pid(*pruefidentifikator); !checked) return py::propagate(checked);
+  if (auto checked = pid(std::int64_t{*pruefidentifikator}); !checked) return py::propagate(checked);
   inner.sender = std::move(*sender);
   inner.receiver = std::move(*receiver);
   inner.message_reference = std::move(*message_ref);
