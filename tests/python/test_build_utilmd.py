@@ -96,6 +96,14 @@ def test_bilanzkreis_becomes_the_produktpaket():
     assert tagged(segments, "CAV", "ZV4")[0][1][-1] == "11XDE-BK"
 
 
+@pytest.mark.parametrize("on", ["2025-10-01", "2026-10-01"])
+def test_completion_refuses_to_drop_a_segment_the_column_cannot_place(on):
+    with pytest.raises(RuntimeError) as raised:
+        native.build_utilmd(55001, MS, MR, on=on, sparte="STROM", transactions=[T("V1", references=[("Z47", "1")])])
+    assert str(raised.value) == ("UTILMD completion failed: segment RFF (message segment 7) fits no place of the "
+                                 "Nachrichtenstruktur; the message cannot be completed without dropping it")
+
+
 def test_document_date_wins_and_on_is_not_parsed_with_a_release():
     built = build(on="not a date", document_date="20251231", sparte="WASSER")
     assert tagged(split(built), "DTM", "137")[0][1][1] == "202512310000+00"
@@ -199,10 +207,10 @@ def vorgaenge_read_back(built):
     return found
 
 
-def transactions_of(number):
+def transactions_of(number, qualifier=QUALIFIER, most_references=3):
     return st.lists(st.builds(
         T, number,
-        references=st.lists(st.tuples(QUALIFIER, ANY_TEXT), max_size=3),
+        references=st.lists(st.tuples(qualifier, ANY_TEXT), max_size=most_references),
         locations=st.lists(st.tuples(st.sampled_from(["malo", "melo", "Z18", "tr"]), ANY_TEXT), max_size=3),
         customers=st.lists(st.tuples(st.sampled_from(["UD", "Z09"]), ANY_TEXT), max_size=2),
         free_texts=st.lists(st.tuples(st.sampled_from(["ACB", "Z01"]), LATIN1), max_size=3)), max_size=4)
@@ -222,12 +230,21 @@ def test_property_built_values_read_back(transactions, ref):
 
 
 @PROPERTY
-# An empty Vorgangsnummer is a missing one, which the completion fills.
+# Completion either keeps every Vorgang with what it was given or names the segment it cannot
+# place; it never drops one. An empty value counts as missing and may be filled.
 @given(transactions=transactions_of(ANY_TEXT.filter(bool)).filter(bool),
-       on=st.sampled_from([on for _, on, *_ in ROUND_TRIPS]))
-def test_property_completion_keeps_what_was_built(transactions, on):
-    built = native.build_utilmd(55001, MS, MR, on=on, sparte="STROM", transactions=transactions)
-    assert [v["nr"] for v in vorgaenge_read_back(built)] == [t.vorgangsnummer for t in transactions]
+       on=st.sampled_from([on for pid, on, *_ in ROUND_TRIPS if pid == 55001]))
+def test_property_completion_keeps_or_refuses(transactions, on):
+    try:
+        built = native.build_utilmd(55001, MS, MR, on=on, sparte="STROM", transactions=transactions)
+    except RuntimeError as refused:
+        assert str(refused).startswith("UTILMD completion failed: segment ")
+        return
+    read = vorgaenge_read_back(built)
+    assert [v["nr"] for v in read] == [t.vorgangsnummer for t in transactions]
+    for given_, got in zip(transactions, read):
+        assert all(i in got["loc"] for _, i in given_.locations if i)
+        assert all(pair in got["ftx"] for pair in given_.free_texts if pair[1])
 
 
 WILD = st.one_of(st.none(), st.text(max_size=300), st.integers(min_value=-2**70, max_value=2**70),
@@ -250,5 +267,8 @@ def test_property_any_argument_gives_bytes_or_a_clear_error(pid, sender, receive
         built = native.build_utilmd(pid, sender, receiver, on=on, release=release, references=references,
                                     transactions=transactions)
     except (TypeError, ValueError, OverflowError):
+        return
+    except RuntimeError as refused:  # a segment the column has no place for
+        assert str(refused).startswith("UTILMD completion failed: segment ")
         return
     assert built.startswith(b"UNH+") and built.endswith(b"'")

@@ -1,0 +1,34 @@
+#include "edi_energy/builders/iftsta.hpp"
+
+#include "edi_energy/builders/layout_writer.hpp"
+#include "edi_energy/builders/timestamps.hpp"
+
+namespace edi_energy::builders::iftsta {
+
+Result<std::string> write_segments(const IftstaBuilderInner& inner) {
+  LayoutWriter out(inner.message_reference, "IFTSTA", "18A", inner.release);
+  out.simple("BGM", {inner.document_code, inner.document_id.value_or(inner.message_reference)});
+  out.date_303("137", date_or_now(inner.document_date));
+  // Receiver before sender: the MIG's order of the two party groups.
+  if (inner.receiver) out.party("MR", *inner.receiver, inner.receiver_agency);
+  if (inner.sender) out.party("MS", *inner.sender, inner.sender_agency);
+  if (inner.vorgangsnummer) out.simple("CNI", {*inner.vorgangsnummer});
+  if (inner.location) out.simple("LOC", {"172", *inner.location});
+  if (inner.status_category && inner.status) {
+    // A reason is only readable with the code list it is drawn from.
+    if (inner.status_reason && inner.status_reason_code_list) {
+      out.composites("STS", {{*inner.status_category}, {*inner.status},
+                             {*inner.status_reason, *inner.status_reason_code_list}});
+    } else {
+      out.simple("STS", {*inner.status_category, *inner.status});
+    }
+  }
+  if (inner.pruefidentifikator) out.reference("Z13", std::to_string(*inner.pruefidentifikator));
+  if (inner.ave_reference) out.reference("AVE", *inner.ave_reference);
+  if (inner.order_reference) out.reference("AGI", *inner.order_reference);
+  if (inner.dtm_76_date) out.date("76", *inner.dtm_76_date, "102");
+  if (inner.vertragsende) out.date_303("93", *inner.vertragsende);
+  return std::move(out).finish(inner.message_reference);
+}
+
+}  // namespace edi_energy::builders::iftsta

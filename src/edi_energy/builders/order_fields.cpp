@@ -1,0 +1,29 @@
+#include "edi_energy/builders/order_fields.hpp"
+
+#include "edi_energy/builders/timestamps.hpp"
+
+namespace edi_energy::builders {
+
+LayoutWriter open_order_message(const OrderFields& fields, std::string_view message_type, std::string_view directory,
+                                std::string_view default_code) {
+  LayoutWriter out(fields.message_reference, message_type, directory, fields.release);
+  out.simple("BGM", {fields.document_code ? std::string_view(*fields.document_code) : default_code,
+                     fields.document_id.value_or(fields.message_reference)});
+  out.date_303("137", date_or_now(fields.document_date));
+  return out;
+}
+
+void write_item_description(LayoutWriter& out, const std::optional<std::string>& abonnement, bool item_description) {
+  if (abonnement) {
+    out.simple("IMD", {"", *abonnement});
+  } else if (item_description) {
+    out.simple("IMD", {"A"});
+  }
+}
+
+void write_references(LayoutWriter& out, const OrderFields& fields) {
+  for (const Reference& reference : fields.references) out.reference(reference.qualifier, reference.value);
+  if (fields.pruefidentifikator) out.reference("Z13", std::to_string(*fields.pruefidentifikator));
+}
+
+}  // namespace edi_energy::builders

@@ -1,0 +1,20 @@
+#include "edi_energy/builders/orders.hpp"
+
+namespace edi_energy::builders::orders {
+
+Result<std::string> write_segments(const OrdersBuilderInner& inner) {
+  LayoutWriter out = open_order_message(inner, "ORDERS", "09B", "");
+  if (inner.ausfuehrungsdatum) out.date_303("203", *inner.ausfuehrungsdatum);
+  write_item_description(out, inner.abonnement, inner.item_description.has_value());
+  write_references(out, inner);
+  if (inner.sender) out.party("MS", *inner.sender, inner.sender_agency);
+  if (inner.receiver) out.party("MR", *inner.receiver, inner.receiver_agency);
+  if (inner.location) {
+    out.simple("NAD", {"DP"});
+    out.simple("LOC", {"172", *inner.location});
+  }
+  out.simple("UNS", {"S"});
+  return std::move(out).finish(inner.message_reference);
+}
+
+}  // namespace edi_energy::builders::orders

@@ -1,0 +1,18 @@
+#include "edi_energy/builders/ordrsp.hpp"
+
+namespace edi_energy::builders::ordrsp {
+
+Result<std::string> write_segments(const OrdrespBuilderInner& inner) {
+  LayoutWriter out = open_order_message(inner, "ORDRSP", "10A", "7");
+  write_item_description(out, inner.abonnement, inner.item_description);
+  write_references(out, inner);
+  if (inner.antwortcode) out.adjustment(*inner.antwortcode, inner.antwort_ebd);
+  if (inner.adjustment_reason) out.simple("FTX", {*inner.adjustment_reason});
+  if (inner.sender) out.party("MS", *inner.sender, inner.sender_agency);
+  if (inner.receiver) out.party("MR", *inner.receiver, inner.receiver_agency);
+  if (inner.line_item) out.simple("LIN", {"1"});
+  out.simple("UNS", {"S"});
+  return std::move(out).finish(inner.message_reference);
+}
+
+}  // namespace edi_energy::builders::ordrsp
