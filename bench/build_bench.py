@@ -6,6 +6,7 @@ messages per second; nothing here is asserted.
 Runs against whatever `quorvane` the interpreter imports (make bench installs the wheel first).
 """
 
+import datetime
 import time
 
 import quorvane._native as q
@@ -33,8 +34,9 @@ def main():
     utilmd = lambda: q.build_utilmd(55001, MS, MR, on=ON, sparte="STROM", transactions=[vorgang])  # noqa: E731
     uncompleted = lambda: q.build_utilmd(55001, MS, MR, release="S9.9", document_date="20260401",  # noqa: E731
                                          transactions=[vorgang])
-    intervals = [("220", f"{n}.125", "KWH", f"20260401{n // 4:02}{n % 4 * 15:02}+00",
-                  f"20260401{(n + 1) // 4 % 24:02}{(n + 1) % 4 * 15:02}+00") for n in range(96)]
+    start = datetime.datetime(2026, 4, 1)
+    bounds = [(start + datetime.timedelta(minutes=15 * n)).strftime("%Y%m%d%H%M+00") for n in range(97)]
+    intervals = [("220", f"{n}.125", "KWH", bounds[n], bounds[n + 1]) for n in range(96)]
     mscons = lambda: q.build_mscons(13025, MS, MR, "DE00056266802AO6G56M11SN51G21M24S",  # noqa: E731
                                     intervals=intervals, on=ON, obis="1-1:1.29.0")
     built = [utilmd() for _ in range(10)]

@@ -26,10 +26,8 @@ def test_one_envelope_byte_for_byte():
     [
         ({"on": "2026-03-15"}, ["260315", "0000"]),
         ({"on": "2005-01-07", "time": "1230"}, ["050107", "1230"]),
-        ({"on": "2000-12-31"}, ["001231", "0000"]),
         ({"date": "260401", "on": "no date"}, ["260401", "0000"]),
         ({"date": "2026-04-01"}, ["2026-04-01", "0000"]),
-        ({"date": "26+04"}, ["26+04", "0000"]),
     ],
 )
 def test_unb_date_and_time(kwargs, date_time):
@@ -95,13 +93,9 @@ def test_envelope_texts_are_escaped():
         ((MS, MR, "R", None), {"on": "2026-04-01"}, TypeError, "argument 'messages'"),
         ((MS, MR, "R", [[1, 256]]), {"on": "2026-04-01"}, OverflowError,
          "out of range integral type conversion attempted"),
-        ((MS, MR, "R", [[1, -1]]), {"on": "2026-04-01"}, OverflowError, "out of range"),
-        ((MS, None, "R", [ONE]), {"on": "2026-04-01"}, TypeError, "argument 'receiver'"),
         ((MS, MR, "R", [ONE]), {"on": "2026-04-01", "time": None}, TypeError, "argument 'time'"),
-        ((MS, MR, "R", [ONE]), {"date": 260401}, TypeError, "argument 'date'"),
         ((MS, MR, "R", ["UNH+1+X'FTX+ACB+++€'UNT+3+1'".encode()]), {"on": "2026-04-01"}, RuntimeError,
          "interchange build failed: "),
-        ((MS, MR, "R", [b"UNH+1+X'\xff'"]), {"on": "2026-04-01"}, RuntimeError, "interchange build failed: "),
         ((MS + "€", MR, "R", [ONE]), {"on": "2026-04-01"}, RuntimeError, "interchange build failed: "),
     ],
 )

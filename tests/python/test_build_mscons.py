@@ -1,5 +1,7 @@
 """build_mscons: one metering point's values, the Lastgang refusal, units the column does not list."""
 
+import datetime
+
 import pytest
 
 import quorvane._native as native
@@ -12,6 +14,10 @@ RELEASE_DATES = [("2.4c", "2026-04-01"), ("2.5", "2026-10-01")]
 NO_PROFILE = "X9.9"
 
 
+def quarter_hour(n):
+    return (datetime.datetime(2026, 4, 1) + datetime.timedelta(minutes=15 * n)).strftime("%Y%m%d%H%M+00")
+
+
 # 13002 admits the GLN agency "9" (or DVGW) for both parties, not BDEW's "293".
 GLN_MS, GLN_MR = "4012345000023", "4012345000030"
 MELO = "DE00056266802AO6G56M11SN51G21M24S"
@@ -20,8 +26,7 @@ MELO = "DE00056266802AO6G56M11SN51G21M24S"
 @pytest.mark.parametrize("release, on", RELEASE_DATES)
 @pytest.mark.parametrize("pid, values", [
     (SUMMED, {"quantities": [("220", "1234.567", "KWH")]}),
-    (LASTGANG, {"intervals": [("220", "1.5", "KWH", "202604010000+00", "202604010015+00"),
-                              ("220", "2.25", "KWH", "202604010015+00", "202604010030+00")]}),
+    (LASTGANG, {"intervals": [("220", f"{n}.25", "KWH", quarter_hour(n), quarter_hour(n + 1)) for n in range(96)]}),
 ])
 def test_round_trip_validates_and_reads_back(release, on, pid, values):
     built = native.build_mscons(pid, GLN_MS, GLN_MR, MELO, on=on, obis="1-1:1.8.0", **values)
@@ -64,16 +69,6 @@ def line_item_values(built):
     return values
 
 
-@pytest.mark.parametrize("release, on", RELEASE_DATES)
-def test_completed_lastgang_of_96_values_reads_back(release, on):
-    intervals = [("220", f"{n}.{n % 10}", "KWH", f"20260401{n // 4:02}{n % 4 * 15:02}+00",
-                  f"20260401{(n + 1) // 4:02}{(n + 1) % 4 * 15:02}+00") for n in range(95)]
-    intervals.append(("220", "95.5", "KWH", "202604012345+00", "202604020000+00"))
-    built = native.build_mscons(LASTGANG, MS, MR, "DE0001", intervals=intervals, on=on)
-    assert split(built)[1][1] == ["Z48"], "the column's document code"
-    assert [(q, v, p) for q, v, _, p in line_item_values(built)] == [(q, v, (s, e)) for q, v, _, s, e in intervals]
-
-
 @pytest.mark.parametrize(
     "on, release, kept",
     [("2026-04-01", None, False), ("2026-10-01", None, False), (None, NO_PROFILE, True)],
@@ -91,19 +86,21 @@ def test_quantities_come_before_intervals_on_one_line_item():
     assert len(tagged(split(built), "LIN")) == 1
 
 
-@pytest.mark.parametrize("intervals", [None, [("220", "1", "KWH", "a", "b")]])
-def test_bare_quantities_refused_for_a_lastgang(intervals):
-    with pytest.raises(ValueError) as raised:
-        native.build_mscons(LASTGANG, MS, MR, "DE0001", [("220", "1", "KWH")], intervals=intervals, on="2026-04-01")
-    assert str(raised.value) == (
-        "13025 is a Lastgang: its column makes the SG10 Messperiode (DTM+163/164) Muss on every QTY, so a bare "
-        "quantity cannot be placed on the settlement grid — pass intervals= with the bounds of each value")
+LASTGANG_TEXT = ("13025 is a Lastgang: its column makes the SG10 Messperiode (DTM+163/164) Muss on every QTY, so a "
+                 "bare quantity cannot be placed on the settlement grid — pass intervals= with the bounds of each value")
 
 
-def test_no_profile_skips_the_lastgang_check():
-    built = native.build_mscons(LASTGANG, MS, MR, "DE0001", [("220", "1", "KWH")], release=NO_PROFILE,
-                                document_date="20260401")
-    assert line_item_values(built) == [("220", "1", "KWH", ())]
+@pytest.mark.parametrize("intervals, release, refused", [
+    (None, None, True), ([("220", "1", "KWH", "a", "b")], None, True), (None, NO_PROFILE, False)])
+def test_bare_quantities_for_a_lastgang(intervals, release, refused):
+    call = lambda: native.build_mscons(LASTGANG, MS, MR, "DE0001", [("220", "1", "KWH")],  # noqa: E731
+                                       intervals=intervals, on="2026-04-01", release=release)
+    if refused:
+        with pytest.raises(ValueError, match="^13025 is a Lastgang") as raised:
+            call()
+        assert str(raised.value) == LASTGANG_TEXT
+    else:
+        assert line_item_values(call())[0] == ("220", "1", "KWH", ())
 
 
 AT_LEAST_ONE = ("an MSCONS carries at least one quantity — pass quantities= for a summed or point-in-time figure, "
@@ -120,32 +117,26 @@ Q = [("220", "1", "KWH")]
         ((SUMMED, MS, MR, "DE1", Q), {}, ValueError,
          "pass either release= or on= — a MSCONS message has no default release, and guessing one produces "
          "findings that describe the mismatch rather than the message"),
-        ((9999, MS, MR, "DE1", Q), {}, ValueError, "pass either release= or on="),
         ((9999, MS, MR, "DE1", Q), {"on": "2026-04-01"}, ValueError,
          "invalid Pruefidentifikator 9999: must be a 5-digit code in the range 10000–99999"),
         ((100000, MS, MR, "DE1", Q), {"release": "2.5"}, ValueError, "invalid Pruefidentifikator 100000"),
         ((-1, MS, MR, "DE1", Q), {"on": "2026-04-01"}, OverflowError, "out of range integral type conversion"),
-        ((2**32, MS, MR, "DE1", Q), {"on": "2026-04-01"}, OverflowError, "out of range integral type conversion"),
         ((SUMMED, MS, MR, "DE1", Q), {"on": "2025-01-01"}, ValueError, "no MSCONS profile is active on 2025-01-01"),
         ((SUMMED, MS, MR, "DE1", Q), {"release": "2.5", "on": "1. April"}, ValueError, 'invalid ISO 8601 date "1. April"'),
-        ((SUMMED, MS, MR, "DE1", "220"), {"on": "2026-04-01"}, TypeError, "Can't extract `str` to `Vec`"),
-        ((SUMMED, MS, MR, "DE1", [["220", "1", "KWH"]]), {"on": "2026-04-01"}, TypeError, "argument 'quantities'"),
+        ((SUMMED, MS, MR, "DE1", "220"), {"on": "2026-04-01"}, TypeError,
+         "argument 'quantities': Can't extract `str` to `Vec`"),
+        ((SUMMED, MS, MR, "DE1", [["220", "1", "KWH"]]), {"on": "2026-04-01"}, TypeError, "argument 'quantities': "),
         ((SUMMED, MS, MR, "DE1", [("220", "1")]), {"on": "2026-04-01"}, ValueError,
          "expected tuple of length 3, but got tuple of length 2"),
         ((SUMMED, MS, MR, "DE1"), {"intervals": [("220", "1", "KWH", "a")], "on": "2026-04-01"}, ValueError,
          "expected tuple of length 5, but got tuple of length 4"),
-        ((SUMMED, MS, MR, "DE1", [("220", 1, "KWH")]), {"on": "2026-04-01"}, TypeError, "argument 'quantities'"),
-        ((SUMMED, MS, MR, "DE1", Q), {"on": "2026-04-01", "message_ref": None}, TypeError, "argument 'message_ref'"),
-        ((SUMMED, MS, None, "DE1", Q), {"on": "2026-04-01"}, TypeError, "argument 'receiver'"),
-        (("13002", MS, MR, "DE1", Q), {"on": "2026-04-01"}, TypeError, "argument 'pruefidentifikator'"),
+        ((SUMMED, MS, MR, "DE1", Q), {"on": "2026-04-01", "message_ref": None}, TypeError, "argument 'message_ref': "),
     ],
 )
 def test_refusals(args, kwargs, error, text):
     with pytest.raises(error) as raised:
         native.build_mscons(*args, **kwargs)
-    assert str(raised.value).startswith(text) or text in str(raised.value)
-    if text in (AT_LEAST_ONE,):
-        assert str(raised.value) == text
+    assert str(raised.value).startswith(text)
 
 
 def test_document_date_given_means_on_is_not_parsed():
