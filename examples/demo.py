@@ -34,3 +34,21 @@ for message in report.messages:
     print(f"  {message!r}")
     for finding in message.findings:
         print(f"    [{finding.rule_origin or '-'}] {finding.position or '-'}: {finding.rule_id} — {finding.message}")
+
+# Building: a Lieferbeginn Anmeldung (55001) completed to its column, wrapped in an interchange
+# and validated again for the same day.
+sender, receiver = "9900357000004", "4012345000023"
+# Beginn zum is the start of the German day: 22:00 UTC under summer time.
+anmeldung = q.UtilmdTransaction(
+    "VG-0001", transaktionsgrund="E01", dates=[("92", "202603312200+00")], locations=[("malo", malo)])
+message = q.build_utilmd(55001, sender, receiver, on="2026-04-01", sparte="STROM", transactions=[anmeldung])
+built = q.build_interchange(sender, receiver, "DEMO2", [message], on="2026-04-01", time="0800")
+print(f"\nBuilt {len(built)} bytes: {built[:60].decode('latin-1')}…")
+report = q.validate_edifact(built, "2026-04-01")
+print(f"{report!r}")
+for message in report.messages:
+    print(f"  {message!r}")
+    for vorgang in message.vorgaenge:
+        print(f"    {vorgang!r}: Marktlokation {vorgang.location('malo')}")
+    for finding in message.findings:
+        print(f"    [{finding.rule_origin or '-'}] {finding.rule_id} — {finding.message}")

@@ -1,0 +1,68 @@
+#include "quorvane_native/edifact/build_interchange.hpp"
+
+#include <fmt/format.h>
+
+#include <string>
+#include <utility>
+
+#include "edi_energy/builders/interchange.hpp"
+#include "quorvane_native/fristen/time_text.hpp"
+#include "quorvane_native/py/convert.hpp"
+#include "quorvane_native/py/result.hpp"
+
+namespace quorvane_native::edifact {
+
+namespace {
+
+// YYMMDD: the UNB date of syntax version 3 has a two-digit year.
+py::Expected<std::string> unb_date(const std::optional<std::string>& date, const std::optional<std::string>& on) {
+  if (date) return *date;
+  if (!on) {
+    return py::value_error(
+        "pass either on= (the send date) or date= (YYMMDD) — an interchange with no transmission date is one a "
+        "counterparty cannot process");
+  }
+  auto parsed = fristen::parse_date(*on);
+  if (!parsed) return py::propagate(parsed);
+  const int year = static_cast<int>(parsed->year());
+  return fmt::format("{:02}{:02}{:02}", ((year % 100) + 100) % 100, static_cast<unsigned>(parsed->month()),
+                     static_cast<unsigned>(parsed->day()));
+}
+
+}  // namespace
+
+py::Result build_interchange(py::Args args) {
+  auto sender = py::to_str(args[0]);
+  if (!sender) return py::propagate(sender);
+  auto receiver = py::to_str(args[1]);
+  if (!receiver) return py::propagate(receiver);
+  auto dar = py::to_str(args[2]);
+  if (!dar) return py::propagate(dar);
+  auto messages = py::to_list(args[3], py::from::payload);
+  if (!messages) return py::propagate(messages);
+  auto on = py::to_optional_str(args[4]);
+  if (!on) return py::propagate(on);
+  auto date = py::to_optional_str(args[5]);
+  if (!date) return py::propagate(date);
+  auto time = py::to_str(args[6]);
+  if (!time) return py::propagate(time);
+
+  if (messages->empty()) {
+    return py::value_error("an interchange carries at least one message — UNZ+0 is not a thing a counterparty accepts");
+  }
+  auto written_date = unb_date(*date, *on);
+  if (!written_date) return py::propagate(written_date);
+
+  edi_energy::builders::interchange::InterchangeBuilder builder;
+  builder.sender = std::move(*sender);
+  builder.receiver = std::move(*receiver);
+  builder.control_reference = std::move(*dar);
+  builder.date = std::move(*written_date);
+  builder.time = std::move(*time);
+  builder.messages = std::move(*messages);
+  auto built = std::move(builder).build();
+  if (!built) return py::runtime_error(fmt::format("interchange build failed: {}", built.error().message()));
+  return py::bytes(*built);
+}
+
+}  // namespace quorvane_native::edifact

@@ -1,0 +1,145 @@
+#include "quorvane_native/edifact/build_utilmd.hpp"
+
+#include <fmt/format.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "edi_energy/builders/utilmd.hpp"
+#include "edi_energy/lokationstyp.hpp"
+#include "edi_energy/message_type.hpp"
+#include "quorvane_native/edifact/build_pipeline.hpp"
+#include "quorvane_native/edifact/input_classes.hpp"
+#include "quorvane_native/edifact/message_report.hpp"
+#include "quorvane_native/pids/release_resolution.hpp"
+#include "quorvane_native/py/convert.hpp"
+#include "quorvane_native/py/result.hpp"
+
+namespace quorvane_native::edifact {
+
+namespace {
+
+using edi_energy::builders::utilmd::Antwort;
+using edi_energy::builders::utilmd::ThirdPartyAnswer;
+using edi_energy::builders::utilmd::Transaktionsgrund;
+using edi_energy::builders::utilmd::UtilmdTransactionSpec;
+using edi_energy::lokationstyp::Lokationstyp;
+using edi_energy::message_type::MessageType;
+
+// The Produkt-Code under which a Vorgang assigns its Bilanzkreis.
+constexpr std::string_view BILANZKREIS_PRODUKT = "9991000002082";
+// Where the Grund is set the column makes the Ergänzung Muss; "verbrauchende Marktlokation".
+constexpr std::string_view DEFAULT_ERGAENZUNG = "ZW4";
+constexpr std::string_view DRITTER_CODELISTE = "E_0624";
+
+struct Column {
+  const edi_energy::release::Release& release;
+  std::uint32_t pruefidentifikator;
+  bool gas;
+};
+
+py::Expected<UtilmdTransactionSpec> vorgang(UtilmdTransaction transaction, const Column& column) {
+  UtilmdTransactionSpec spec;
+  spec.ide_qualifier = "24";
+  spec.vorgangsnummer = std::move(transaction.vorgangsnummer);
+  spec.dates = std::move(transaction.dates);
+  if (transaction.transaktionsgrund) {
+    spec.transaktionsgrund = Transaktionsgrund{
+        std::move(*transaction.transaktionsgrund),
+        transaction.transaktionsgrund_ergaenzung ? std::move(*transaction.transaktionsgrund_ergaenzung)
+                                                 : std::string(DEFAULT_ERGAENZUNG),
+        std::nullopt};
+  }
+  if (transaction.antwort_code) {
+    auto [code, codeliste] = antwort_status(std::move(*transaction.antwort_code), std::move(transaction.antwort_ebd),
+                                            column.release, column.pruefidentifikator);
+    spec.antwort = Antwort{std::move(code), std::move(codeliste)};
+  }
+  spec.references = std::move(transaction.references);
+  for (auto& [typ_text, id] : transaction.locations) {
+    auto typ = lokationstyp_from_str(typ_text);
+    if (!typ) return py::propagate(typ);
+    // Gas writes the Marktlokation under the Meldepunkt qualifier.
+    if (column.gas && *typ == Lokationstyp::Marktlokation) typ = Lokationstyp::Meldepunkt;
+    spec.locations.emplace_back(std::string(edi_energy::lokationstyp::qualifier_code(*typ)), std::move(id));
+  }
+  spec.id_parties = std::move(transaction.customers);
+  for (auto& [function, text] : transaction.free_texts) {
+    if (auto latin1 = ensure_latin1(fmt::format("free_texts[{}]", function), text); !latin1) {
+      return py::propagate(latin1);
+    }
+    spec.free_texts.emplace_back(std::move(function), std::move(text));
+  }
+  if (transaction.antwort_dritter) {
+    spec.third_party_answer =
+        ThirdPartyAnswer{std::move(*transaction.antwort_dritter), std::string(DRITTER_CODELISTE), std::nullopt,
+                         std::nullopt};
+  }
+  if (transaction.bilanzkreis) {
+    spec.produktpakete.push_back(edi_energy::utilmd_codes::Produktpaket{
+        1, false, {{std::string(BILANZKREIS_PRODUKT), std::nullopt, std::move(*transaction.bilanzkreis)}}});
+  }
+  return spec;
+}
+
+}  // namespace
+
+py::Result build_utilmd(py::Args args) {
+  auto pruefidentifikator = py::to_u32(args[0]);
+  if (!pruefidentifikator) return py::propagate(pruefidentifikator);
+  auto sender = py::to_str(args[1]);
+  if (!sender) return py::propagate(sender);
+  auto receiver = py::to_str(args[2]);
+  if (!receiver) return py::propagate(receiver);
+  auto on = py::to_optional_str(args[3]);
+  if (!on) return py::propagate(on);
+  auto release_text = py::to_optional_str(args[4]);
+  if (!release_text) return py::propagate(release_text);
+  auto sparte = py::to_optional_str(args[5]);
+  if (!sparte) return py::propagate(sparte);
+  auto message_ref = py::to_str(args[6]);
+  if (!message_ref) return py::propagate(message_ref);
+  auto document_date = py::to_optional_str(args[7]);
+  if (!document_date) return py::propagate(document_date);
+  auto document_code = py::to_str(args[8]);
+  if (!document_code) return py::propagate(document_code);
+  auto references = py::to_list_or_empty(args[9], py::from::str_pair);
+  if (!references) return py::propagate(references);
+  // Copied now: a later change to the objects does not reach this build.
+  auto transactions = py::to_list_or_empty(args[10], utilmd_transaction_of);
+  if (!transactions) return py::propagate(transactions);
+
+  auto release = pids::resolve_release(MessageType::Utilmd, *release_text, *on, *sparte);
+  if (!release) return py::propagate(release);
+  edi_energy::builders::utilmd::UtilmdBuilderInner inner;
+  inner.release = *release;
+  if (auto checked = pid(std::int64_t{*pruefidentifikator}); !checked) return py::propagate(checked);
+  inner.sender = std::move(*sender);
+  inner.receiver = std::move(*receiver);
+  inner.message_reference = std::move(*message_ref);
+  inner.document_code = std::move(*document_code);
+  inner.pruefidentifikator = *pruefidentifikator;
+  auto date = document_date_for(*document_date, *on);
+  if (!date) return py::propagate(date);
+  inner.document_date = std::move(*date);
+  inner.references = std::move(*references);
+
+  const Column column{*release, *pruefidentifikator, release->text().starts_with("G")};
+  for (auto& transaction : *transactions) {
+    auto spec = vorgang(std::move(transaction), column);
+    if (!spec) return py::propagate(spec);
+    inner.transactions.push_back(std::move(*spec));
+  }
+
+  auto message = edi_energy::builders::utilmd::build_utilmd(std::move(inner));
+  if (!message) return py::value_error(fmt::format("UTILMD build failed: {}", message.error().message()));
+  auto bytes = message->serialize();
+  if (!bytes) return py::runtime_error(fmt::format("UTILMD serialize failed: {}", bytes.error().message()));
+  auto completed = complete_to_column(std::move(*bytes), MessageType::Utilmd, *release, *pruefidentifikator);
+  if (!completed) return py::propagate(completed);
+  return py::bytes(*completed);
+}
+
+}  // namespace quorvane_native::edifact

@@ -1,0 +1,107 @@
+"""build_interchange: the UNB/UNZ envelope around built messages."""
+
+import pytest
+
+import quorvane._native as native
+from edifact_segments import split, tagged
+
+MS, MR = "9900357000004", "4012345000023"
+ONE = b"UNH+1+UTILMD:D:11A:UN:S2.1'BGM+E01+1'UNT+3+1'"
+TWO = b"UNH+2+UTILMD:D:11A:UN:S2.1'BGM+E01+2'UNT+3+2'"
+
+
+def unb_and_unz(data):
+    segments = split(data, "latin-1")
+    return segments[0], segments[-1]
+
+
+def test_one_envelope_byte_for_byte():
+    built = native.build_interchange(MS, MR, "DAR1", [ONE, TWO], on="2026-03-15")
+    assert built == (b"UNB+UNOC:3+9900357000004:500+4012345000023:14+260315:0000+DAR1'" + ONE + TWO +
+                     b"UNZ+2+DAR1'")
+
+
+@pytest.mark.parametrize(
+    "kwargs, date_time",
+    [
+        ({"on": "2026-03-15"}, ["260315", "0000"]),
+        ({"on": "2005-01-07", "time": "1230"}, ["050107", "1230"]),
+        ({"date": "260401", "on": "no date"}, ["260401", "0000"]),
+        ({"date": "2026-04-01"}, ["2026-04-01", "0000"]),
+    ],
+)
+def test_unb_date_and_time(kwargs, date_time):
+    unb, _ = unb_and_unz(native.build_interchange(MS, MR, "R", [ONE], **kwargs))
+    assert unb[4] == date_time
+
+
+@pytest.mark.parametrize(
+    "party, qualifier",
+    [("9900357000004", "500"), ("9812345000007", "502"), ("4012345000023", "14"),
+     ("11XDE-TEST-X--Y", "500"), ("99003570000", "500")],
+)
+def test_party_qualifier_follows_the_id(party, qualifier):
+    unb, _ = unb_and_unz(native.build_interchange(party, party, "R", [ONE], on="2026-04-01"))
+    assert unb[2] == [party, qualifier] and unb[3] == [party, qualifier]
+
+
+@pytest.mark.parametrize(
+    "messages, count",
+    [
+        ([ONE], "1"),
+        ([ONE, TWO], "2"),
+        ([ONE + TWO], "2"),  # one payload holding two messages
+        ([ONE, TWO, ONE + TWO], "4"),
+        # "UNH+" inside a component is text, not a message
+        ([b"UNH+1+X'FTX+ACB+++a?'UNH+b'UNT+3+1'"], "1"),
+    ],
+)
+def test_unz_counts_the_messages_and_repeats_the_reference(messages, count):
+    unb, unz = unb_and_unz(native.build_interchange(MS, MR, "R+7", messages, on="2026-04-01"))
+    assert unb[5] == ["R+7"]
+    assert unz == ["UNZ", [count], ["R+7"]]
+
+
+@pytest.mark.parametrize("payload", [bytearray(ONE), list(ONE), tuple(ONE)])
+def test_payload_forms(payload):
+    assert native.build_interchange(MS, MR, "R", [payload], on="2026-04-01") == \
+        native.build_interchange(MS, MR, "R", [ONE], on="2026-04-01")
+
+
+def test_payload_is_reencoded_into_latin1():
+    built = native.build_interchange(MS, MR, "R", ["UNH+1+X'FTX+ACB+++Grüße'UNT+3+1'".encode()], on="2026-04-01")
+    assert "Grüße".encode("latin-1") in built and "Grüße".encode() not in built
+    assert built.startswith(b"UNB+UNOC:3+") and built.endswith(b"'")
+
+
+def test_envelope_texts_are_escaped():
+    unb, unz = unb_and_unz(native.build_interchange("A+B", "C:D", "R'1", [ONE], date="26?4", time="1'2"))
+    assert unb[2][0] == "A+B" and unb[3][0] == "C:D" and unb[4] == ["26?4", "1'2"] and unz[2] == ["R'1"]
+
+
+@pytest.mark.parametrize(
+    "args, kwargs, error, text",
+    [
+        ((MS, MR, "R", []), {}, ValueError,
+         "an interchange carries at least one message — UNZ+0 is not a thing a counterparty accepts"),
+        ((MS, MR, "R", [ONE]), {}, ValueError,
+         "pass either on= (the send date) or date= (YYMMDD) — an interchange with no transmission date is one "
+         "a counterparty cannot process"),
+        ((MS, MR, "R", [ONE]), {"on": "2026-02-30"}, ValueError, 'invalid ISO 8601 date "2026-02-30"'),
+        ((MS, MR, "R", ["UNH+1+X'UNT+2+1'"]), {"on": "2026-04-01"}, TypeError, "Can't extract `str` to `Vec`"),
+        ((MS, MR, "R", "UNH"), {"on": "2026-04-01"}, TypeError, "Can't extract `str` to `Vec`"),
+        ((MS, MR, "R", None), {"on": "2026-04-01"}, TypeError, "argument 'messages'"),
+        ((MS, MR, "R", [[1, 256]]), {"on": "2026-04-01"}, OverflowError,
+         "out of range integral type conversion attempted"),
+        ((MS, MR, "R", [ONE]), {"on": "2026-04-01", "time": None}, TypeError, "argument 'time'"),
+        ((MS, MR, "R", ["UNH+1+X'FTX+ACB+++€'UNT+3+1'".encode()]), {"on": "2026-04-01"}, RuntimeError,
+         "interchange build failed: "),
+        ((MS + "€", MR, "R", [ONE]), {"on": "2026-04-01"}, RuntimeError, "interchange build failed: "),
+    ],
+)
+def test_refusals(args, kwargs, error, text):
+    with pytest.raises(error) as raised:
+        native.build_interchange(*args, **kwargs)
+    assert text in str(raised.value)
+    if text.startswith("an interchange") or text.startswith("pass either"):
+        assert str(raised.value) == text
