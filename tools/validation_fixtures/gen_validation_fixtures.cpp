@@ -64,7 +64,8 @@ int main(int argc, char** argv) {
   if (anwendungsfall == nullptr) return fail("no such Anwendungsfall");
   const auto segments = (*profile)->generate(std::nullopt, *anwendungsfall,
                                              {std::string(SENDER), std::string(RECEIVER)});
-  auto body = edifact::segments_to_bytes(segments);
+  if (!segments) return fail(segments.error().message());
+  auto body = edifact::segments_to_bytes(*segments);
   if (!body) return fail(body.error().message());
 
   std::string interchange = fmt::format("UNB+UNOC:3+{}:500+{}:500+251101:1200+REF1'", SENDER, RECEIVER);
