@@ -40,10 +40,6 @@ def segments(message):
     return [segment for segment in re.split(rb"(?<!\?)'", message) if segment]
 
 
-def tags(message):
-    return [segment[:3].decode() for segment in segments(message)]
-
-
 # --- the layouts as written, before completion --------------------------------------------------
 
 
@@ -88,58 +84,53 @@ def test_examples_byte_for_byte(build, expected):
 
 
 @pytest.mark.parametrize(
-    ("build", "expected_tags", "present", "absent"),
+    ("build", "present", "absent"),
     [
         # IFTSTA
-        (lambda: build_iftsta(21039, MS, MR, **BARE), "UNH BGM DTM NAD NAD RFF UNT", [b"BGM+Z03+1'", b"UNT+7+1'"], []),
-        (lambda: build_iftsta(5, MS, MR, message_ref="7", **BARE), None,
-         [b"UNH+7+", b"BGM+Z03+7'", b"RFF+Z13:5'", b"UNT+7+7'"], []),
-        (lambda: build_iftsta(21039, MS, MR, document_date="202604011230+01", **BARE), None,
-         [b"DTM+137:202604011230?+01:303'"], []),
+        (lambda: build_iftsta(5, MS, MR, message_ref="7", document_date="202604011230+01", **BARE),
+         [b"UNH+7+", b"BGM+Z03+7'DTM+137:202604011230?+01:303'", b"NAD+MS+9900000000003::293'RFF+Z13:5'UNT+7+7'"],
+         []),
         (lambda: build_iftsta(21039, "4012345000023", "9" * 16, status=("Z21", "105"), vertragsende="20261231",
-                              **BARE), None,
+                              **BARE),
          [b"NAD+MS+4012345000023::9'", b"NAD+MR+" + b"9" * 16 + b"::293'",
           b"STS+Z21+105'RFF+Z13:21039'", b"DTM+93:202612310000?+00:303'UNT+"], []),
         # REMADV
         (lambda: remadv(kopf_gruende=[("A01", "E_0001"), ("A02", "E_0002")], document_date="20260401", **BARE),
-         None, [b"BGM+239+1'DTM+137:202604010000?+00:303'", b"DTM+137:202603010000?+00:303'AJT+A01+E_0001'AJT+A02+E_0002'UNS"],
+         [b"BGM+239+1'DTM+137:202604010000?+00:303'", b"DTM+137:202603010000?+00:303'AJT+A01+E_0001'AJT+A02+E_0002'UNS"],
          []),
         (lambda: remadv(positionsfehler=[Positionsfehler(3, [("A01", "E_1"), ("A02", "E_2")], "warum"),
                                          Positionsfehler(65535, [("A03", "")])], **BARE),
-         None, [b"DLI+1+3'AJT+A01+E_1'AJT+A02+E_2'FTX+ABO+++warum'DLI+1+65535'AJT+A03'UNS+S'"], []),
-        (lambda: remadv(positionsfehler=(Positionsfehler(0, [], "x"),), waehrung="CHF", **BARE), None,
+         [b"DLI+1+3'AJT+A01+E_1'AJT+A02+E_2'FTX+ABO+++warum'DLI+1+65535'AJT+A03'UNS+S'"], []),
+        (lambda: remadv(positionsfehler=(Positionsfehler(0, [], "x"),), waehrung="CHF", **BARE),
          [b"CUX+2:CHF:11'", b"DLI+1+0'FTX+ABO+++x'UNS"], [b"AJT"]),
-        (lambda: remadv(rechnungsnummer="R\u20141", kopf_gruende=[("\u2014", "E")], **BARE), None,
+        (lambda: remadv(rechnungsnummer="R\u20141", kopf_gruende=[("\u2014", "E")], **BARE),
          ["DOC+380+R\u20141'".encode(), "AJT+\u2014+E'".encode()], []),
-        (lambda: remadv(rechnungsdatum="2026-03-01", dokumentenart="381", **BARE), None,
+        (lambda: remadv(rechnungsdatum="2026-03-01", dokumentenart="381", **BARE),
          [b"DOC+381+R1'", b"DTM+137:2026-03-01:303'"], []),
         # ORDERS
-        (lambda: build_orders(17115, MS, MR, **BARE), "UNH BGM DTM RFF NAD NAD UNS UNT", [b"BGM++1'", b"UNT+8+1'"],
+        (lambda: build_orders(17115, MS, MR, **BARE), [b"BGM++1'", b"NAD+MR+9800000000008::332'UNS+S'UNT+8+1'"],
          [b"IMD"]),
         (lambda: build_orders(17115, MS, MR, item_description="ignored", references=[("ACW", "X1"), ("AGI", "X2")],
-                              ausfuehrungsdatum="2026-04-15", **BARE), None,
+                              ausfuehrungsdatum="2026-04-15", **BARE),
          [b"IMD+A'RFF+ACW:X1'RFF+AGI:X2'RFF+Z13:17115'", b"DTM+203:2026-04-15:303'"], [b"ignored", b"LOC"]),
         (lambda: build_orders(17115, MS, MR, item_description="x", abonnement="Z01", ausfuehrungsdatum="202604151200",
-                              **BARE), None, [b"IMD++Z01'", b"DTM+203:202604151200?+00:303'"], [b"IMD+A"]),
+                              **BARE), [b"IMD++Z01'", b"DTM+203:202604151200?+00:303'"], [b"IMD+A"]),
         # ORDRSP
-        (lambda: build_ordrsp(19011, MS, MR, **BARE), "UNH BGM DTM RFF NAD NAD UNS UNT", [b"BGM+7+1'"], [b"AJT"]),
+        (lambda: build_ordrsp(19011, MS, MR, **BARE), [b"BGM+7+1'", b"UNT+8+1'"], [b"AJT"]),
         (lambda: build_ordrsp(19011, MS, MR, antwort_code="A01", antwort_ebd="", adjustment_reason="Z01",
-                              document_code="Z12", item_description=True, **BARE), None,
+                              document_code="Z12", item_description=True, **BARE),
          [b"BGM+Z12+1'", b"IMD+A'", b"AJT+A01'FTX+Z01'NAD+MS"], [b"LIN"]),
         # QUOTES
-        (lambda: build_quotes(15003, MS, MR, **BARE), "UNH BGM DTM RFF NAD NAD UNS UNT", [b"BGM+310+1'", b"UNT+8+1'"],
-         []),
+        (lambda: build_quotes(15003, MS, MR, **BARE), [b"BGM+310+1'", b"UNT+8+1'"], []),
         (lambda: build_quotes(15003, MS, MR, bindungsfrist=("6", "WOCHE"), product="P1", references=[("ACW", "X1")],
-                              **BARE), None,
+                              **BARE),
          [b"DTM+273:6:803'RFF+ACW:X1'RFF+Z13:15003'", b"LIN+1+Z67'PIA+5+P1:Z11'UNS"], [b"PRI", b"PIA+Z02"]),
-        (lambda: build_quotes(15003, MS, MR, bindungsfrist=("drei", "tag"), product="P", price="1:2", **BARE), None,
+        (lambda: build_quotes(15003, MS, MR, bindungsfrist=("drei", "tag"), product="P", price="1:2", **BARE),
          [b"DTM+273:drei:804'", b"PRI+CAL:1?:2::Z01:1:H87'"], []),
     ],
 )
-def test_layout(build, expected_tags, present, absent):
+def test_layout(build, present, absent):
     message = build()
-    if expected_tags:
-        assert tags(message) == expected_tags.split()
     for part in present:
         assert part in message
     for part in absent:
@@ -148,13 +139,6 @@ def test_layout(build, expected_tags, present, absent):
 
 def test_price_without_product_leaves_no_trace():
     assert build_quotes(15003, MS, MR, price="9.99", **BARE) == build_quotes(15003, MS, MR, **BARE)
-
-
-def test_positionsfehler_are_copied_when_the_call_starts():
-    position = Positionsfehler(1, [("A01", "E_1")])
-    first = remadv(positionsfehler=[position], **BARE)
-    position.gruende = [("B99", "E_9")]
-    assert b"AJT+A01+E_1'" in first and b"AJT+B99+E_9'" in remadv(positionsfehler=[position], **BARE)
 
 
 def test_document_code_from_the_column():
@@ -189,7 +173,6 @@ def test_no_release_and_no_date(message_type):
         ({"pruefidentifikator": -1}, OverflowError, None),
         ({"pruefidentifikator": 2**32}, OverflowError, None),
         ({"message_ref": None}, TypeError, "argument 'message_ref'"),
-        ({"release": 1}, TypeError, "argument 'release'"),
         ({"release": None, "on": "2026-02-30"}, ValueError, "2026-02-30"),
     ],
 )
@@ -209,10 +192,8 @@ LENGTH_3 = "expected tuple of length 2, but got tuple of length 3"
     ("build", "error", "text"),
     [
         (lambda: build_iftsta(1, MS, MR, status=["Z21", "105"], **BARE), TypeError, "argument 'status'"),
-        (lambda: build_iftsta(1, MS, MR, status=("Z21", 105), **BARE), TypeError, "argument 'status'"),
         (lambda: build_iftsta(1, MS, MR, status=("Z21", "105", "x"), **BARE), ValueError, LENGTH_3),
         (lambda: remadv(kopf_gruende="A01", **BARE), TypeError, "Can't extract `str` to `Vec`"),
-        (lambda: remadv(positionsfehler="A01", **BARE), TypeError, "Can't extract `str` to `Vec`"),
         (lambda: remadv(kopf_gruende=[["A01", "E"]], **BARE), TypeError, "argument 'kopf_gruende'"),
         (lambda: remadv(kopf_gruende=[("A01", "E", "x")], **BARE), ValueError, LENGTH_3),
         (lambda: remadv(positionsfehler=Positionsfehler(1, []), **BARE), TypeError, "argument 'positionsfehler'"),
@@ -222,12 +203,9 @@ LENGTH_3 = "expected tuple of length 2, but got tuple of length 3"
                               **BARE), TypeError, "rechnungsnummer"),
         (lambda: build_orders(1, MS, MR, references="ACW", **BARE), TypeError, "argument 'references'"),
         (lambda: build_ordrsp(1, MS, MR, line_item=None, **BARE), TypeError, "argument 'line_item'"),
-        (lambda: build_ordrsp(1, MS, MR, item_description=1, **BARE), TypeError, "argument 'item_description'"),
         (lambda: build_quotes(1, MS, MR, bindungsfrist=(3, "monat"), **BARE), TypeError, "argument 'bindungsfrist'"),
         (lambda: build_quotes(1, MS, MR, contact=["Name", "a.b"], **BARE), TypeError, "argument 'contact'"),
         (lambda: build_quotes(1, MS, MR, contact=("Name", "a.b", "x"), **BARE), ValueError, LENGTH_3),
-        (lambda: build_quotes(1, MS, MR, references=[("ACW",)], **BARE), ValueError,
-         "expected tuple of length 2, but got tuple of length 1"),
     ],
 )
 def test_argument_errors(build, error, text):
@@ -245,11 +223,8 @@ def test_explanation_outside_latin1_names_the_position_number():
     assert "FTX+ABO+++Grüße'".encode() in remadv(positionsfehler=[Positionsfehler(1, [], "Grüße")], **BARE)
 
 
-@pytest.mark.parametrize(
-    ("kwargs", "shown"),
-    [({"antwort_code": "A01"}, None), ({"antwort_ebd": "E_0001"}, None)],
-)
-def test_ordrsp_adjustment_needs_both_halves(kwargs, shown):
+@pytest.mark.parametrize("kwargs", [{"antwort_code": "A01"}, {"antwort_ebd": "E_0001"}])
+def test_ordrsp_adjustment_needs_both_halves(kwargs):
     expected = (
         "an ORDRSP adjustment needs both antwort_code and antwort_ebd:                  DE 1082 names the "
         "Entscheidungsbaum the code belongs to, and the                  same numeric code lives in several trees"
@@ -259,22 +234,14 @@ def test_ordrsp_adjustment_needs_both_halves(kwargs, shown):
     assert str(raised.value) == expected
 
 
-@pytest.mark.parametrize(("unit", "shown"), [("datum", "datum"), ("Tage", "tage"), ("Jahr", "jahr"), ("", "")])
+@pytest.mark.parametrize(("unit", "shown"), [("datum", "datum"), ("Tage", "tage"), ("", "")])
 def test_bindungsfrist_unit_must_be_a_duration(unit, shown):
     with pytest.raises(ValueError) as raised:
-        # The unit is refused before the release is even looked at for the column.
         build_quotes(15003, MS, MR, bindungsfrist=("20260101", unit), **BARE)
     assert str(raised.value) == (
         f'bindungsfrist unit must be "monat", "woche" or "tag", got "{shown}" — the AHB expects a duration, '
         "and a date there is read as no Bindungsfrist at all"
     )
-
-
-def test_signatures_as_declared():
-    assert build_quotes.__text_signature__.startswith("(pruefidentifikator, sender, receiver, *, location=None,")
-    assert build_remadv.__doc__.startswith("Build a REMADV")
-    with pytest.raises(TypeError):
-        build_iftsta(21039, MS, MR, None, **BARE)
 
 
 # --- round trips: built, completed, wrapped and validated clean ----------------------------------
@@ -289,7 +256,7 @@ def wrap(message):
 
 
 def versions():
-    """(type, first day of the format version, release, pid) for every format version of each type."""
+    """(type, first day of validity, pid) once for every release of each type."""
     cases = []
     for message_type, preferred in REPRESENTATIVE.items():
         seen = set()
