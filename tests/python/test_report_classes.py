@@ -93,23 +93,14 @@ def test_semantic_findings_and_by_rule(mscons):
         mscons.by_rule(None)
 
 
-def test_origin_of_every_finding_follows_its_prefix(utilmd, mscons):
-    prefixes = {"MIG-": "mig", "AHB-": "ahb", "SEM-": "semantic"}
-    for finding in utilmd.findings + mscons.findings:
-        expected = next((origin for prefix, origin in prefixes.items() if (finding.rule_id or "").startswith(prefix)),
-                        None)
-        assert finding.rule_origin == expected, finding
-
-
-def test_position_text(utilmd, mscons):
-    for finding in utilmd.findings + mscons.findings:
-        if finding.segment is None:
-            assert finding.position is None
-            continue
-        expected = f"{finding.segment_group}/{finding.segment}" if finding.segment_group else finding.segment
-        if finding.element is not None:
-            expected += f"[{finding.element}]" + (f".{finding.component}" if finding.component is not None else "")
-        assert finding.position == expected
+@pytest.mark.parametrize(
+    ("rule_id", "origin", "position"),
+    [("MIG-00024-DTM-2380-REQUIRED", "mig", "DTM[0].1"), ("MIG-SG1-00009-REQUIRED", "mig", None),
+     ("MIG-00014-UNS-REQUIRED", "mig", "UNS"), ("AHB-55001-00037-STS-NOT-PERMITTED", "ahb", "STS")],
+)
+def test_origin_and_position(utilmd, mscons, rule_id, origin, position):
+    (finding,) = [f for f in utilmd.findings + mscons.findings if f.rule_id == rule_id][:1]
+    assert (finding.rule_origin, finding.position) == (origin, position)
 
 
 def test_vorgaenge_read_back(utilmd):

@@ -49,10 +49,14 @@ def test_bytes_subclass_and_keywords_are_accepted():
     assert report.envelope is None and len(report.messages) == 1
 
 
-def test_oversized_input_is_refused_before_decoding():
-    raw = b"UNB+UNOC:3+A:500+B:500+251101:1200+R'" + b"x" * 10_485_760
-    with pytest.raises(ValueError, match="EDIFACT parse failed: .*10485760"):
+@pytest.mark.parametrize(
+    "head", [b"UNB+UNOC:3+A:500+B:500+251101:1200+R'", b"UNB+UNOW:3+A:500+B:500+251101:1200+R'", UNKNOWN + UNKNOWN])
+def test_oversized_input_is_refused_before_decoding(head):
+    raw = head + b"\xe4" * (10_485_761 - len(head))
+    with pytest.raises(ValueError) as raised:
         validate_edifact(raw, "2025-11-01")
+    assert str(raised.value) == ("EDIFACT parse failed: EDIFACT parse error: input exceeded the configured "
+                                 "max_input_bytes limit of 10485760")
 
 
 def test_offsets_count_raw_bytes_of_a_decoded_repertoire():
@@ -68,8 +72,9 @@ def test_offsets_count_raw_bytes_of_a_decoded_repertoire():
 
 @pytest.mark.parametrize("prefix", [b"", b"\r\n", b"\t \n ", b"UNA:+.? '", b"UNA:+.? '\r\n", b" UNA:+.? '"])
 def test_interchange_road(prefix):
-    report = validate_edifact(prefix + interchange(UNKNOWN), "2025-11-01")
-    assert report.envelope is not None and report.envelope.message_count == 1
+    # Two messages: a UNA must not make the interchange look like several bare messages.
+    report = validate_edifact(prefix + interchange(UNKNOWN, UNKNOWN.replace(b"UNH+1", b"UNH+2")), "2025-11-01")
+    assert report.envelope is not None and report.envelope.message_count == 2
 
 
 def test_una_with_its_own_separators_takes_the_interchange_road():

@@ -80,7 +80,7 @@ py::Expected<std::string> complete_to_column(std::string bytes, MessageType type
                                                                party(seeds, "MR", DEFAULT_RECEIVER)};
   const auto completed = column->profile->generate(std::span<const ::edifact::model::Segment>(seeds),
                                                    *column->anwendungsfall, parties);
-  // A segment the builder wrote and the column has no place for is refused, never dropped.
+  // A builder's segment that the column has no place for is refused, never dropped.
   if (!completed) {
     return py::runtime_error(fmt::format("{} completion failed: {}", type_code, completed.error().message()));
   }

@@ -17,6 +17,7 @@ namespace quorvane_native::edifact {
 
 // The message completed by the column's generator, or `bytes` unchanged when no profile of the
 // type carries exactly this release or the profile does not know the Prüfidentifikator.
+// RuntimeError "{type} completion failed: {}" when a written segment has no place in the column.
 py::Expected<std::string> complete_to_column(std::string bytes, edi_energy::message_type::MessageType type,
                                              const edi_energy::release::Release& release,
                                              std::uint32_t pruefidentifikator);

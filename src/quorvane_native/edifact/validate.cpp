@@ -8,6 +8,7 @@
 #include <fmt/format.h>
 
 #include "edi_energy/platform/input_route.hpp"
+#include "edi_energy/platform/input_segments.hpp"
 #include "quorvane_native/edifact/message_report.hpp"
 #include "quorvane_native/edifact/platform.hpp"
 #include "quorvane_native/edifact/report_classes.hpp"
@@ -66,7 +67,9 @@ py::Result validate_interchange(const edi_energy::platform::Platform& platform, 
 
 py::Result validate_bare_message(const edi_energy::platform::Platform& platform, std::string_view raw,
                                  std::chrono::year_month_day on) {
-  if (const std::size_t headers = edi_energy::platform::count_message_headers(raw); headers > 1) {
+  // Input beyond the size limit is not scanned at all: the parse refuses it with the limit error.
+  const bool within_limit = raw.size() <= edi_energy::platform::MAX_INPUT_BYTES;
+  if (const std::size_t headers = within_limit ? edi_energy::platform::count_message_headers(raw) : 0; headers > 1) {
     return py::value_error(fmt::format("{} messages without a UNB envelope — wrap them with build_interchange(). "
                                        "Validating a bare blob would check only the first of them",
                                        headers));
