@@ -6,6 +6,7 @@
 #include "quorvane_native/edifact/build_mscons.hpp"
 #include "quorvane_native/edifact/build_utilmd.hpp"
 #include "quorvane_native/edifact/input_classes.hpp"
+#include "quorvane_native/edifact/plain_builds.hpp"
 #include "quorvane_native/edifact/report_classes.hpp"
 #include "quorvane_native/edifact/validate.hpp"
 #include "quorvane_native/py/function.hpp"
@@ -47,6 +48,67 @@ constexpr py::Function functions[] = {
      "that. The release is the one in force on `on` unless `release` pins it; `on` is also the default "
      "document date.",
      build_mscons},
+    {"build_remadv",
+     "(pruefidentifikator, sender, receiver, *, rechnungsnummer, faelliger_betrag, ueberweisungsbetrag, "
+     "rechnungsdatum, dokumentenart=\"380\", on=None, release=None, kopf_gruende=None, positionsfehler=None, "
+     "waehrung=None, message_ref=\"1\", document_id=None, document_date=None)",
+     "Build a REMADV, the answer to an invoice.\n\n"
+     "A Zahlungsavis confirms an INVOIC and states what will be transferred; a Rückmeldung refuses it and says "
+     "why. The reason rides `AJT`: DE 4465 carries the Antwortcode, DE 1082 the EBD it is drawn from (the "
+     "REMADV counterpart of UTILMD's `STS+E01`, required for the same reason: a rejection without its code gives "
+     "the sender nothing to correct).\n\n"
+     "The invoice reference is Muss on every use case: it names the invoice being answered (its `BGM` DE 1004) "
+     "and the two amounts; `ueberweisungsbetrag` is \"0\" on a refusal. `kopf_gruende` are the Kopfebene "
+     "`SG7 AJT`, `positionsfehler` the per-position `SG10`/`SG12`, which the AHB makes Muss on "
+     "Prüfidentifikator 33004.",
+     build_remadv},
+    {"build_ordrsp",
+     "(pruefidentifikator, sender, receiver, *, antwort_code=None, antwort_ebd=None, on=None, release=None, "
+     "abonnement=None, adjustment_reason=None, document_code=None, document_id=None, references=None, "
+     "line_item=False, item_description=False, message_ref=\"1\", document_date=None)",
+     "Build an ORDRSP, the answer to an ORDERS in the WiM and ESA market communication.\n\n"
+     "It is the third message on which an Antwortcode travels: `SG2 AJT` carries DE 4465 (the Prüfschritt code) "
+     "and DE 1082 (the Entscheidungsbaum it belongs to), the same pair as REMADV's `AJT` and UTILMD's "
+     "`SG4 STS+E01`. Without the EBD the receiver cannot resolve the code, since the same numeric code lives in "
+     "several trees, which is why the answer-code catalogue is keyed on the pair.\n\n"
+     "`abonnement` (`IMD+7081` with \"Z01\", \"Z02\" or \"Z03\") echoes the ORDERS being answered and selects "
+     "the EBD that the `AJT` cites, so it is Muss on the Prüfidentifikatoren 19011 and 19012. `line_item` and "
+     "`item_description` emit the `LIN` and `IMD` segments that the AHB requires on some Prüfidentifikatoren and "
+     "carry no content of the caller's choosing.",
+     build_ordrsp},
+    {"build_orders",
+     "(pruefidentifikator, sender, receiver, *, location=None, abonnement=None, ausfuehrungsdatum=None, "
+     "on=None, release=None, document_code=None, document_id=None, references=None, item_description=None, "
+     "message_ref=\"1\", document_date=None)",
+     "Build an ORDERS, the WiM / ESA / Sperrung request.\n\n"
+     "It is the message that `build_ordrsp` answers, so that the pair covers request and answer: a caller drives "
+     "the request and feeds the counterparty's answer back. `location` names the object the order concerns, "
+     "`abonnement` (`IMD+7081`) the subscription kind that an ESA Wertebestellung orders, and "
+     "`ausfuehrungsdatum` the date on which a Sperrung or Entsperrung is to be carried out.",
+     build_orders},
+    {"build_iftsta",
+     "(pruefidentifikator, sender, receiver, *, status=None, vorgangsnummer=None, order_reference=None, "
+     "vertragsende=None, on=None, release=None, document_code=None, document_id=None, message_ref=\"1\", "
+     "document_date=None)",
+     "Build an IFTSTA, the WiM status message.\n\n"
+     "`SG15 STS` carries the status as the pair (DE 9015 status category, DE 4405 status reason): "
+     "(\"Z21\", \"105\") stands for „Bestellung / beendet“. `SG14 CNI` carries the Vorgangsnummer, Muss on a WiM "
+     "status. `order_reference` is the Belegnummer of the ORDERS the status refers to (`SG15 RFF+AGI`); it is "
+     "what correlates a status that has no LOC.",
+     build_iftsta},
+    {"build_quotes",
+     "(pruefidentifikator, sender, receiver, *, location=None, bindungsfrist=None, product=None, price=None, "
+     "contact=None, on=None, release=None, document_code=None, document_id=None, references=None, currency=None, "
+     "message_ref=\"1\", document_date=None)",
+     "Build a QUOTES, the ESA Angebot that answers a REQOTE Preisanfrage.\n\n"
+     "`bindungsfrist` is a count plus a unit, not a date: an eight-digit CCYYMMDD there is a number where the AHB "
+     "expects a duration, a receiver parsing it finds no date, and that is how an Angebot gets read as an "
+     "Ablehnung, since the presence of the segment is what tells the two apart. The unit is \"monat\", "
+     "\"woche\" or \"tag\".\n\n"
+     "`contact` is the (name, communication) Ansprechpartner that the AHB makes Muss on the ESA Angebot "
+     "Prüfidentifikatoren, written as `CTA` plus `COM`. An ESA has no Preisblatt, so the `price` of the accepted "
+     "Angebot is the basis for the INVOIC that follows it.",
+     build_quotes},
     {"build_interchange", "(sender, receiver, dar, messages, *, on=None, date=None, time=\"0000\")",
      "Wrap built messages (each UNH…UNT) in a UNB/UNZ interchange and return its bytes.\n\n"
      "A bare message is not sendable: the unit a market partner receives is the interchange. The UNB "
