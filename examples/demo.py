@@ -17,3 +17,20 @@ print(f"Format versions: {', '.join(q.format_versions())}")
 print(f"Answers to 55001: {q.answer_pids(55001)}")
 for code in q.antwort_codes_for_pid(55001)[:3]:
     print(f"  {code!r}")
+
+# Validation is always for a date: the date picks the format version in force. This MSCONS
+# names its unit in lower case, which the approved unit list does not admit.
+interchange = (
+    b"UNB+UNOC:3+9900000000003:500+9900000000010:500+260501:1200+DEMO1'"
+    b"UNH+1+MSCONS:D:04B:UN:2.4c'BGM+7+DOC1+9'DTM+137:202605011200?+00:303'RFF+Z13:13002'"
+    b"NAD+MS+9900000000003::9'NAD+MR+9900000000010::9'UNS+D'NAD+DP'"
+    b"LOC+172+DE00056266802AO6G56M11SN51G21M24S'RFF+MG:METER1'LIN+1'PIA+5+1-1?:1.8.0:SRW'"
+    b"QTY+220:12.5:kwh'UNT+14+1'"
+    b"UNZ+1+DEMO1'"
+)
+report = q.validate_edifact(interchange, "2026-05-01")
+print(f"\n{report!r}\n  {report.envelope!r}")
+for message in report.messages:
+    print(f"  {message!r}")
+    for finding in message.findings:
+        print(f"    [{finding.rule_origin or '-'}] {finding.position or '-'}: {finding.rule_id} — {finding.message}")

@@ -2,8 +2,11 @@
 
 #include <type_traits>
 
+#include <fmt/format.h>
+
 #include "edi_energy/message.hpp"
 #include "edifact/write/writer.hpp"
+#include "support/debug_quote.hpp"
 
 namespace edi_energy::any_message {
 
@@ -41,6 +44,19 @@ Result<std::uint32_t> AnyMessage::detect_pruefidentifikator() const {
         }
       },
       message_);
+}
+
+Result<report::EdiEnergyReport> AnyMessage::validate_on_date(std::chrono::year_month_day date) const {
+  if (const auto* unknown = std::get_if<UnknownMessage>(&message_)) {
+    report::EdiEnergyReport report;
+    report.errors.push_back(
+        edifact::report::ValidationIssue(
+            edifact::report::Severity::Error,
+            fmt::format("message type {} is not validated in this build", support::debug_quote(unknown->type_code)))
+            .with_rule_id("UNKNOWN-MSG-TYPE"));
+    return report;
+  }
+  return message::validate_on_date(*core(), date);
 }
 
 Result<std::string> AnyMessage::serialize() const {

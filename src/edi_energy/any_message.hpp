@@ -2,6 +2,7 @@
 // that keeps its type code, release, reference and segments.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -19,6 +20,7 @@
 #include "edi_energy/messages/plain.hpp"
 #include "edi_energy/messages/utilmd.hpp"
 #include "edi_energy/release.hpp"
+#include "edi_energy/report.hpp"
 
 namespace edi_energy::any_message {
 
@@ -45,6 +47,8 @@ class AnyMessage {
   Result<release::Release> detect_release() const;
   Result<std::uint32_t> detect_pruefidentifikator() const;
   Result<std::string> serialize() const;
+  // An unknown type is no error: its report holds the one UNKNOWN-MSG-TYPE finding.
+  Result<report::EdiEnergyReport> validate_on_date(std::chrono::year_month_day date) const;
 
   // DE 3039 of the NAD+MS / NAD+MR; nothing for CONTRL and unknown messages.
   std::optional<std::string_view> nad_sender() const;

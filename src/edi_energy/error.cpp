@@ -100,6 +100,12 @@ Error Error::invalid_pruefidentifikator(std::uint32_t pruefidentifikator) {
   return error;
 }
 
+Error Error::invalid_pruefidentifikator(std::string decimal_value) {
+  auto error = of_kind(Kind::InvalidPruefidentifikator);
+  error.text = std::move(decimal_value);
+  return error;
+}
+
 Error Error::pruefidentifikator_not_numeric(std::string text) {
   auto error = of_kind(Kind::PruefidentifikatorNotNumeric);
   error.text = std::move(text);
@@ -203,7 +209,7 @@ std::string Error::message() const {
     case Kind::PruefidentifikatorNotFound: return "Pruefidentifikator not found in BGM segment";
     case Kind::InvalidPruefidentifikator:
       return fmt::format("invalid Pruefidentifikator {}: must be a 5-digit code in the range 10000–99999",
-                         pruefidentifikator);
+                         text.empty() ? std::to_string(pruefidentifikator) : text);
     case Kind::PruefidentifikatorNotNumeric:
       return "Pruefidentifikator field is not a decimal integer (non-numeric content in BGM)";
     case Kind::ReleaseMissing: return "release code is missing in UNH segment";

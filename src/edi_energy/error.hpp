@@ -70,7 +70,7 @@ struct Error {
   edifact::EdifactError edifact_error;  // EdifactParse
   ProfileError profile_error;           // ProfileConfiguration
   // Serialisation detail, message type text, UNH type text, non-numeric Prüfidentifikator text
-  // or I/O error text.
+  // or I/O error text, or an InvalidPruefidentifikator value too wide for `pruefidentifikator`.
   std::string text;
   std::string_view feature;      // MessageTypeDisabled: the build feature that is left out
   std::string_view segment_tag;  // RequiredSegmentMissing, MalformedSegment
@@ -105,6 +105,8 @@ struct Error {
   static Error malformed_segment(std::string_view segment_tag);
   static Error pruefidentifikator_not_found();
   static Error invalid_pruefidentifikator(std::uint32_t pruefidentifikator);
+  // A value beyond 32 bits, shown in decimal exactly as the caller gave it.
+  static Error invalid_pruefidentifikator(std::string decimal_value);
   static Error pruefidentifikator_not_numeric(std::string text);
   static Error release_missing();
   static Error invalid_release_code(std::string_view reason);

@@ -1,5 +1,7 @@
 #include "edi_energy/message.hpp"
 
+#include "edi_energy/messages/semantic_packs.hpp"
+#include "edi_energy/registry/shared_registry.hpp"
 #include "edifact/write/writer.hpp"
 
 namespace edi_energy::message {
@@ -22,6 +24,14 @@ Result<std::string> serialize(const messages::core::MessageCore& core) {
   auto bytes = edifact::segments_to_bytes(core.segments);
   if (!bytes) return std::unexpected(Error::edifact_parse(std::move(bytes.error())));
   return std::move(*bytes);
+}
+
+Result<report::EdiEnergyReport> validate_on_date(const messages::core::MessageCore& core,
+                                                 std::chrono::year_month_day date) {
+  if (!core.release) return std::unexpected(Error::release_missing());
+  const auto registry = registry::REGISTRY.get();
+  return core.validate_against_with_semantic_and_registry_on_date(
+      *core.release, messages::semantic_rule_pack_for(core.message_type), *registry, date);
 }
 
 }  // namespace edi_energy::message

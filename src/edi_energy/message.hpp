@@ -2,6 +2,7 @@
 // Validation for a date joins them with the validation pipeline.
 #pragma once
 
+#include <chrono>
 #include <concepts>
 #include <cstdint>
 #include <string>
@@ -9,6 +10,7 @@
 #include "edi_energy/error.hpp"
 #include "edi_energy/messages/core.hpp"
 #include "edi_energy/release.hpp"
+#include "edi_energy/report.hpp"
 
 namespace edi_energy::message {
 
@@ -17,6 +19,7 @@ concept EdiEnergyMessage = requires(const Message& message) {
   { message.detect_release() } -> std::same_as<Result<release::Release>>;
   { message.detect_pruefidentifikator() } -> std::same_as<Result<std::uint32_t>>;
   { message.serialize() } -> std::same_as<Result<std::string>>;
+  { message.validate_on_date(std::chrono::year_month_day{}) } -> std::same_as<Result<report::EdiEnergyReport>>;
 };
 
 // The shared bodies, over the core every message holds.
@@ -25,6 +28,10 @@ Result<std::uint32_t> detect_pruefidentifikator(const messages::core::MessageCor
 // The segments as EDIFACT with the default service characters; a writer failure is a parse
 // error carrying the syntax error.
 Result<std::string> serialize(const messages::core::MessageCore& core);
+// The pipeline with the type's semantic rule pack, if it has one, and the process-wide registry
+// (also for messages that a platform with its own registry parsed). Needs the UNH release.
+Result<report::EdiEnergyReport> validate_on_date(const messages::core::MessageCore& core,
+                                                 std::chrono::year_month_day date);
 
 // Gives a typed message with a `core` member the three operations.
 template <class Derived>
@@ -34,6 +41,9 @@ struct MessageOperations {
     return message::detect_pruefidentifikator(self().core);
   }
   Result<std::string> serialize() const { return message::serialize(self().core); }
+  Result<report::EdiEnergyReport> validate_on_date(std::chrono::year_month_day date) const {
+    return message::validate_on_date(self().core, date);
+  }
 
  private:
   const Derived& self() const { return static_cast<const Derived&>(*this); }

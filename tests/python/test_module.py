@@ -22,6 +22,8 @@ REGISTRATION_ORDER = """
     release_for format_versions releases pruefidentifikatoren pid_has_ahb_rules message_types_of
     pid_carrying_message_types answer_pids bestaetigung_pid ablehnung_pid
     entscheidungsbaeume antwort_code antwort_codes antwort_codes_for_pid AntwortCode
+    validate_edifact
+    UtilmdTransaction Vorgang Positionsfehler Finding MessageReport Envelope ValidationReport
 """.split()
 
 

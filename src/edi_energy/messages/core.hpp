@@ -10,9 +10,16 @@
 #include <string_view>
 #include <vector>
 
+#include "edi_energy/error.hpp"
 #include "edi_energy/message_type.hpp"
 #include "edi_energy/release.hpp"
+#include "edi_energy/report.hpp"
 #include "edifact/model/segment.hpp"
+#include "edifact/validator/pack/profile_rule_pack.hpp"
+
+namespace edi_energy::registry {
+class ReleaseRegistry;
+}
 
 namespace edi_energy::messages::core {
 
@@ -33,6 +40,13 @@ struct MessageCore {
   static MessageCore new_on_date(std::vector<edifact::model::Segment> segments, std::string message_reference,
                                  std::string release_text, std::optional<std::uint32_t> pruefidentifikator,
                                  message_type::MessageType message_type);
+
+  // The validation pipeline: the message's own envelope when it carries a UNB, then MIG and AHB
+  // of the profile in force on `date` for the type and `release`, the format-303 DTM values and
+  // the rule pack. Rule violations are findings; an error is a broken envelope or no profile.
+  Result<report::EdiEnergyReport> validate_against_with_semantic_and_registry_on_date(
+      const release::Release& release, std::optional<edifact::validator::pack::ProfileRulePack> pack,
+      const registry::ReleaseRegistry& registry, std::chrono::year_month_day date) const;
 };
 
 }  // namespace edi_energy::messages::core

@@ -55,6 +55,8 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorTextCase{Error::pruefidentifikator_not_found(), "Pruefidentifikator not found in BGM segment"},
         ErrorTextCase{Error::invalid_pruefidentifikator(4294967295u),
                       "invalid Pruefidentifikator 4294967295: must be a 5-digit code in the range 10000–99999"},
+        ErrorTextCase{Error::invalid_pruefidentifikator(std::string("-2147483649")),
+                      "invalid Pruefidentifikator -2147483649: must be a 5-digit code in the range 10000–99999"},
         ErrorTextCase{Error::pruefidentifikator_not_numeric("55O01"),
                       "Pruefidentifikator field is not a decimal integer (non-numeric content in BGM)"},
         ErrorTextCase{Error::release_missing(), "release code is missing in UNH segment"},

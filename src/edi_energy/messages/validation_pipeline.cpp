@@ -1,0 +1,131 @@
+// The validation pipeline of one message (`MessageCore::validate_against_with_semantic_and_
+// registry_on_date`): envelope, service segments, profile, MIG and AHB, format-303 values, rule
+// pack over the segment-group tree.
+#include <algorithm>
+#include <array>
+#include <span>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "edi_energy/messages/core.hpp"
+#include "edi_energy/messages/dtm_format.hpp"
+#include "edi_energy/parse/unb_datetime.hpp"
+#include "edi_energy/profile/validate/validate.hpp"
+#include "edi_energy/registry/release_registry.hpp"
+#include "edifact/envelope/envelope.hpp"
+#include "edifact/group/group_tree.hpp"
+#include "edifact/validator/context/validation_context.hpp"
+#include "support/diag.hpp"
+
+namespace edi_energy::messages::core {
+namespace {
+
+using edifact::model::Segment;
+using edifact::report::ValidationIssue;
+
+constexpr std::string_view TARGET = "edi_energy::messages::core";
+constexpr std::array<std::string_view, 4> SERVICE_TAGS{"UNB", "UNZ", "UNG", "UNE"};
+
+bool is_service_segment(const Segment& segment) {
+  return std::ranges::find(SERVICE_TAGS, segment.tag()) != SERVICE_TAGS.end();
+}
+
+// The header of the message's own UNB; an absent UNB time counts as midnight here, so that a
+// date alone still dates the interchange.
+interchange::InterchangeHeader own_header(const std::vector<Segment>& segments) {
+  const auto unb = std::ranges::find_if(segments, [](const Segment& segment) { return segment.tag() == "UNB"; });
+  interchange::InterchangeHeader header = interchange::InterchangeHeader::from_unb(*unb);
+  const auto date = interchange::component_text(*unb, 3, 0).value_or(std::string_view{});
+  const auto time = interchange::component_text(*unb, 3, 1).value_or(std::string_view("0000"));
+  header.prepared_at = parse::parse_unb_datetime(date, time);
+  return header;
+}
+
+void append(std::vector<ValidationIssue>& to, std::vector<ValidationIssue>&& from) {
+  if (to.empty()) {
+    to = std::move(from);
+    return;
+  }
+  to.insert(to.end(), std::make_move_iterator(from.begin()), std::make_move_iterator(from.end()));
+}
+
+void report_outcome(const report::EdiEnergyReport& report) {
+  if (!support::diag::has_sink()) return;
+  if (report.errors.empty()) {
+    support::diag::emit(support::diag::Level::Debug, TARGET, "validation passed",
+                        {{"warnings", std::to_string(report.warnings.size())}});
+  } else {
+    support::diag::emit(support::diag::Level::Info, TARGET, "validation failed",
+                        {{"errors", std::to_string(report.errors.size())},
+                         {"warnings", std::to_string(report.warnings.size())}});
+  }
+}
+
+}  // namespace
+
+Result<report::EdiEnergyReport> MessageCore::validate_against_with_semantic_and_registry_on_date(
+    const release::Release& release, std::optional<edifact::validator::pack::ProfileRulePack> pack,
+    const registry::ReleaseRegistry& registry, std::chrono::year_month_day date) const {
+  report::EdiEnergyReport report;
+  if (has_unb) {
+    if (auto envelope = edifact::envelope::validate_envelope(segments); !envelope) {
+      return std::unexpected(Error::edifact_parse(std::move(envelope.error())));
+    }
+    report.interchange = own_header(segments);
+  }
+
+  // Messages cut from an interchange hold no service segments and are validated in place.
+  std::vector<Segment> body_copy;
+  std::span<const Segment> body = segments;
+  if (std::ranges::any_of(segments, is_service_segment)) {
+    body_copy.reserve(segments.size());
+    std::ranges::copy_if(segments, std::back_inserter(body_copy),
+                         [](const Segment& segment) { return !is_service_segment(segment); });
+    body = body_copy;
+  }
+
+  auto profile = registry.profile_on(message_type, release, date);
+  if (!profile) {
+    if (profile.error().kind == Error::Kind::ProfileNotFound) {
+      support::diag::emit(support::diag::Level::Warn, TARGET,
+                          "profile not found for release — unknown release code on production path",
+                          {{"release", std::string(release.text())},
+                           {"message_type", std::string(message_type::unh_code(message_type))}});
+    }
+    return std::unexpected(std::move(profile.error()));
+  }
+  report.profile = *profile;
+
+  if (pruefidentifikator && *pruefidentifikator >= 10000 && *pruefidentifikator <= 99999) {
+    report.pruefidentifikator = pruefidentifikator;
+  }
+
+  std::vector<ValidationIssue> findings = profile::validate::validate(**profile, body, report.pruefidentifikator);
+  check_dtm_303_values(body, findings);
+  for (ValidationIssue& finding : findings) {
+    auto& list = edifact::report::counts_as_error(finding.severity) ? report.errors
+                 : finding.severity == edifact::report::Severity::Warning ? report.warnings
+                                                                          : report.infos;
+    list.push_back(std::move(finding));
+  }
+
+  if (pack) {
+    // The tree only serves group rules; a pack of segment rules runs over an empty root.
+    const bool needs_tree = pack->has_group_rules();
+    const edifact::group::SegmentGroupIndexed root =
+        needs_tree ? edifact::group::message_group_tree(body, (*profile)->group_schema())
+                   : edifact::group::SegmentGroupIndexed({}, edifact::group::root_group_name, 0, body.size(), 0);
+    const auto context = edifact::validator::context::ValidationContextBuilder().with_profile_pack(std::move(*pack)).build();
+    edifact::report::ValidationReport layers = context.validate_grouped(root, body);
+    append(report.errors, std::move(layers.errors));
+    append(report.warnings, std::move(layers.warnings));
+    append(report.infos, std::move(layers.infos));
+  }
+
+  report_outcome(report);
+  return report;
+}
+
+}  // namespace edi_energy::messages::core

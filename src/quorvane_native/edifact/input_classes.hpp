@@ -1,0 +1,54 @@
+// The build input classes UtilmdTransaction and Positionsfehler, plain value holders that the
+// builders read, and the reading of a Lokationstyp from a name or a LOC code.
+#pragma once
+
+#include <Python.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "edi_energy/lokationstyp.hpp"
+#include "quorvane_native/py/errors.hpp"
+
+namespace quorvane_native::edifact {
+
+using StringPairs = std::vector<std::pair<std::string, std::string>>;
+
+struct UtilmdTransaction {
+  std::string vorgangsnummer;
+  std::optional<std::string> transaktionsgrund;
+  std::optional<std::string> transaktionsgrund_ergaenzung;
+  std::optional<std::string> antwort_code;
+  std::optional<std::string> antwort_ebd;
+  StringPairs dates;
+  StringPairs references;
+  StringPairs locations;
+  StringPairs customers;
+  StringPairs free_texts;
+  std::optional<std::string> antwort_dritter;
+  std::optional<std::string> bilanzkreis;
+};
+
+struct Positionsfehler {
+  std::uint16_t positionsnummer = 0;
+  StringPairs gruende;  // (Antwortcode, EBD)
+  std::optional<std::string> erlaeuterung;
+};
+
+// A LOC DE 3227 code as written ("Z16"), else a name in any ASCII case ("malo"); ValueError
+// otherwise.
+py::Expected<edi_energy::lokationstyp::Lokationstyp> lokationstyp_from_str(std::string_view text);
+
+// The value of an instance, for the builders: a TypeError naming the class for anything else.
+py::Expected<UtilmdTransaction> utilmd_transaction_of(PyObject* object);
+py::Expected<Positionsfehler> positionsfehler_of(PyObject* object);
+
+// 0, or -1 with the exception set.
+int add_utilmd_transaction_class(PyObject* module);
+int add_positionsfehler_class(PyObject* module);
+
+}  // namespace quorvane_native::edifact

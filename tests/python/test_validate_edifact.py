@@ -1,0 +1,191 @@
+"""validate_edifact: which road the bytes take, what fails as an exception and what as a finding."""
+
+import pathlib
+
+import pytest
+
+from quorvane._native import validate_edifact
+
+FIXTURES = pathlib.Path(__file__).resolve().parent / "fixtures"
+UNB = b"UNB+UNOC:3+9900000000003:500+9900000000010:500+251101:1200+REF1'"
+UNKNOWN = b"UNH+1+FOOBAR:D:11A:UN:1.0'BGM+E01'UNT+3+1'"
+APERAK = b"UNH+1+APERAK:D:07B:UN:2.1i'BGM+313+DOC'UNT+3+1'"
+
+
+def fixture(name):
+    return (FIXTURES / name).read_bytes()
+
+
+def interchange(*messages, unz=b"UNZ+{count}+REF1'"):
+    return UNB + b"".join(messages) + unz.replace(b"{count}", str(len(messages)).encode())
+
+
+# --- arguments -------------------------------------------------------------------------------
+
+
+class Raw(bytes):
+    pass
+
+
+@pytest.mark.parametrize(
+    ("raw", "on", "error", "text"),
+    [
+        (bytearray(UNKNOWN), "2025-11-01", TypeError, "argument 'raw'"),
+        (memoryview(UNKNOWN), "2025-11-01", TypeError, "argument 'raw'"),
+        (UNKNOWN.decode(), "2025-11-01", TypeError, "argument 'raw'"),
+        (UNKNOWN, None, TypeError, "argument 'on'"),
+        (UNKNOWN, "2025-13-01", ValueError, "invalid ISO 8601 date"),
+        (b"", "2025-11-01", ValueError, "EDIFACT parse failed: "),
+    ],
+)
+def test_argument_and_parse_failures(raw, on, error, text):
+    with pytest.raises(error) as raised:
+        validate_edifact(raw, on)
+    assert text in str(raised.value)
+
+
+def test_bytes_subclass_and_keywords_are_accepted():
+    report = validate_edifact(raw=Raw(UNKNOWN), on="2025-11-01")
+    assert report.envelope is None and len(report.messages) == 1
+
+
+def test_oversized_input_is_refused_before_decoding():
+    raw = b"UNB+UNOC:3+A:500+B:500+251101:1200+R'" + b"x" * 10_485_760
+    with pytest.raises(ValueError, match="EDIFACT parse failed: .*10485760"):
+        validate_edifact(raw, "2025-11-01")
+
+
+def test_offsets_count_raw_bytes_of_a_decoded_repertoire():
+    # Each "ä" is one byte in UNOC and two once decoded; the input lacks its last terminator.
+    raw = interchange(b"UNH+1+UTILMD:D:11A:UN:S2.1'FTX+ACB+++\xe4\xe4\xe4\xe4'UNT+3+1'", unz=b"UNZ+1+REF1")
+    with pytest.raises(ValueError) as raised:
+        validate_edifact(raw, "2025-11-01")
+    assert f"byte offset {len(raw)}" in str(raised.value)
+
+
+# --- routing ---------------------------------------------------------------------------------
+
+
+@pytest.mark.parametrize("prefix", [b"", b"\r\n", b"\t \n ", b"UNA:+.? '", b"UNA:+.? '\r\n", b" UNA:+.? '"])
+def test_interchange_road(prefix):
+    report = validate_edifact(prefix + interchange(UNKNOWN), "2025-11-01")
+    assert report.envelope is not None and report.envelope.message_count == 1
+
+
+def test_una_with_its_own_separators_takes_the_interchange_road():
+    raw = (b"UNA^|.? !UNB|UNOC^3|9900000000003^500|9900000000010^500|251101^1200|REF1!"
+           b"UNH|1|FOOBAR^D^11A^UN^1.0!UNT|2|1!UNZ|1|REF1!")
+    report = validate_edifact(raw, "2025-11-01")
+    assert report.envelope.control_ref == "REF1" and report.envelope.is_structurally_valid
+    assert report.messages[0].findings[0].message == 'message type "FOOBAR" is not validated in this build'
+
+
+def test_a_leading_vertical_tab_is_no_whitespace():
+    with pytest.raises(ValueError, match="EDIFACT parse failed"):
+        validate_edifact(b"\x0b" + interchange(UNKNOWN), "2025-11-01")
+
+
+@pytest.mark.parametrize(
+    ("raw", "count"),
+    [
+        (UNKNOWN + UNKNOWN, 2),
+        (UNKNOWN + b"\r\n" + UNKNOWN + b"\n" + UNKNOWN, 3),
+        (b"UNH+1+FOOBAR'FTX+ACB+++x??'UNH+2+FOOBAR'UNT+2+1'", 2),
+        (b"UNA^|.? !UNH|1|FOOBAR!UNT|2|1!UNH|2|FOOBAR!UNT|2|2!", 2),
+    ],
+)
+def test_several_bare_messages_are_refused(raw, count):
+    with pytest.raises(ValueError) as raised:
+        validate_edifact(raw, "2025-11-01")
+    assert str(raised.value) == (f"{count} messages without a UNB envelope — wrap them with build_interchange(). "
+                                 "Validating a bare blob would check only the first of them")
+
+
+def test_a_released_terminator_starts_no_segment():
+    report = validate_edifact(b"UNH+1+FOOBAR'FTX+ACB+++x?'UNH+2+FOOBAR'UNT+3+1'", "2025-11-01")
+    assert report.envelope is None and [m.index for m in report.messages] == [0]
+
+
+# --- interchange envelope --------------------------------------------------------------------
+
+
+@pytest.mark.parametrize(
+    ("unz", "declared", "sound"),
+    [(b"UNZ+1+REF1'", 1, True), (b"UNZ+0+REF1'", 0, False), (b"", 0, False), (b"UNZ+1'", 1, False),
+     (b"UNZ++REF1'", 0, False)],
+)
+def test_envelope_structure_decides_is_valid(unz, declared, sound):
+    report = validate_edifact(UNB + APERAK.replace(b"BGM+313+DOC'", b"BGM+313+DOC'") + unz, "2025-11-01")
+    envelope = report.envelope
+    assert (envelope.message_count, envelope.declared_message_count, envelope.is_structurally_valid) == (
+        1, declared, sound)
+    assert report.is_valid == (sound and report.messages[0].is_valid)
+
+
+def test_envelope_attributes_and_text():
+    raw = b"UNB+UNOC:3+9900000000003:500+4012345000023:14+251101:1200+REF1++++++1'" + UNKNOWN + b"UNZ+1+REF1'"
+    envelope = validate_edifact(raw, "2025-11-01").envelope
+    assert (envelope.sender_id, envelope.sender_qualifier, envelope.receiver_id, envelope.receiver_qualifier,
+            envelope.control_ref, envelope.transmission_date, envelope.test_indicator) == (
+        "9900000000003", "500", "4012345000023", "14", "REF1", "2025-11-01", True)
+    assert repr(envelope) == "Envelope(9900000000003:500 -> 4012345000023:14, ref=REF1, messages=1)"
+    undated = validate_edifact(raw.replace(b"251101:1200", b"xx"), "2025-11-01").envelope
+    assert undated.transmission_date is None and undated.test_indicator
+
+
+def test_no_messages_is_valid_when_the_envelope_is_sound():
+    report = validate_edifact(UNB + b"UNZ+0+REF1'", "2025-11-01")
+    assert report.is_valid and report.messages == [] and report.envelope.is_structurally_valid
+    with pytest.raises(ValueError, match="^this interchange carries 0 messages — use report.messages"):
+        report.pruefidentifikator
+
+
+@pytest.mark.parametrize(
+    ("raw", "text"),
+    [
+        (interchange(UNKNOWN, unz=b"UNZ+1+OTHER'"), "EDIFACT parse failed: "),
+        (interchange(UNKNOWN, UNKNOWN, unz=b"UNZ+3+REF1'"), "EDIFACT parse failed: "),
+    ],
+)
+def test_envelope_contradictions_fail_the_parse(raw, text):
+    with pytest.raises(ValueError, match=text):
+        validate_edifact(raw, "2025-11-01")
+
+
+# --- messages --------------------------------------------------------------------------------
+
+
+def test_unknown_message_type_is_one_unvalidated_finding():
+    message = validate_edifact(interchange(UNKNOWN), "2025-11-01").messages[0]
+    assert (message.message_type, message.rules_applied, message.is_valid, message.release) == (None, False, False,
+                                                                                                "1.0")
+    (finding,) = message.findings
+    assert (finding.severity, finding.rule_id, finding.rule_origin, finding.message) == (
+        "error", "UNKNOWN-MSG-TYPE", "unvalidated", 'message type "FOOBAR" is not validated in this build')
+    assert repr(message) == 'MessageReport(#0 "?" pid=None valid=false rules_applied=false findings=1)'
+
+
+@pytest.mark.parametrize(
+    ("release", "on", "text"),
+    [
+        (b"S9.9", "2025-11-01", "validation failed: no profile found for message type Utilmd release S9.9"),
+        (b"S2.1", "2025-09-30", "validation failed: profile for Utilmd release S2.1 is not yet active on 2025-09-30"),
+        (b"", "2025-11-01", "validation failed: release code is missing in UNH segment"),
+    ],
+)
+def test_a_message_that_cannot_be_validated_fails_the_call(release, on, text):
+    message = b"UNH+1+UTILMD:D:11A:UN" + (b":" + release if release else b"") + b"'BGM+E01'UNT+3+1'"
+    with pytest.raises(RuntimeError) as raised:
+        validate_edifact(interchange(UNKNOWN, message), on)
+    assert str(raised.value).startswith(text)
+
+
+def test_two_messages_keep_their_order_and_refuse_single_answers():
+    report = validate_edifact(interchange(UNKNOWN, UNKNOWN.replace(b"UNH+1", b"UNH+2")), "2025-11-01")
+    assert [(m.index, m.message_ref) for m in report.messages] == [(0, "1"), (1, "2")]
+    assert len(report.findings) == 2 and len(report.errors) == 2
+    for name in ("pruefidentifikator", "message_type", "release", "rules_applied"):
+        with pytest.raises(ValueError) as raised:
+            getattr(report, name)
+        assert str(raised.value) == ("this interchange carries 2 messages — use report.messages[i], because one "
+                                     "answer would be wrong for all but one of them")
