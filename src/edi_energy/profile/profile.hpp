@@ -21,6 +21,7 @@
 #include "edi_energy/profile/group_schema.hpp"
 #include "edi_energy/profile/json.hpp"
 #include "edi_energy/profile/model.hpp"
+#include "edi_energy/profile/skeleton/completion_error.hpp"
 #include "edi_energy/profile/skeleton/parties.hpp"
 #include "edi_energy/profile/structure.hpp"
 #include "edi_energy/release.hpp"
@@ -51,10 +52,11 @@ class Profile {
   const model::Anwendungsfall* anwendungsfall(std::uint32_t pruefidentifikator) const;
 
   // Completes `seeds` (or an empty message) to the column: the output of the last of at most 24
-  // rounds of generating and validating.
-  std::vector<edifact::model::Segment> generate(std::optional<std::span<const edifact::model::Segment>> seeds,
-                                                const model::Anwendungsfall& anwendungsfall,
-                                                const skeleton::SkeletonParties& parties) const;
+  // rounds of generating and validating. Fails, naming the first such seed, when a seed segment
+  // has no place in the structure, rather than return a message without it.
+  std::expected<std::vector<edifact::model::Segment>, skeleton::CompletionError> generate(
+      std::optional<std::span<const edifact::model::Segment>> seeds, const model::Anwendungsfall& anwendungsfall,
+      const skeleton::SkeletonParties& parties) const;
 
   const model::MigProfile& mig() const { return mig_; }
   const model::AhbProfile& ahb() const { return ahb_; }

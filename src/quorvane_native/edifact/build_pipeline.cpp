@@ -80,7 +80,11 @@ py::Expected<std::string> complete_to_column(std::string bytes, MessageType type
                                                                party(seeds, "MR", DEFAULT_RECEIVER)};
   const auto completed = column->profile->generate(std::span<const ::edifact::model::Segment>(seeds),
                                                    *column->anwendungsfall, parties);
-  auto written = ::edifact::segments_to_bytes(completed);
+  // A segment the builder wrote but the column cannot place is refused, never dropped.
+  if (!completed) {
+    return py::runtime_error(fmt::format("{} completion failed: {}", type_code, completed.error().message()));
+  }
+  auto written = ::edifact::segments_to_bytes(*completed);
   if (!written) return py::runtime_error(fmt::format("{} serialize failed: {}", type_code, written.error().message()));
   return std::move(*written);
 }

@@ -164,4 +164,52 @@ TEST(SkeletonWalk, SeededGroupIsNotRepeatedForPins) {
             "UNH+1'RFF+Z1:REF13002'" + std::string(dtm) + "RFF+Z2:REF13002'" + std::string(dtm) + "UNT+3+1'");
 }
 
+// UNH, NAD with a name composite whose first line is mandatory and four more may follow, UNT.
+std::string party_mig() {
+  return R"({"message_type":"MSCONS","release":"2.4c","schema_version":2,"ahb_version":"1.0",)"
+         R"("source":{"file":"m.pdf"},"valid_from":"2026-01-01","structure":[
+ {"nr":"00001","tag":"UNH","status":"M","max":1,"name":"Kopf","elements":[
+   {"id":"0062","name":"Referenz","status":"M","format":"an..14"}]},
+ {"nr":"00002","tag":"NAD","status":"M","max":1,"name":"Absender","elements":[
+   {"id":"3035","name":"Qualifier","status":"M","format":"an..3","codes":[{"code":"MS","name":"a"}]},
+   {"id":"C080","name":"Name","status":"R","components":[
+     {"id":"3036","name":"Name","status":"M","format":"an..35"},
+     {"id":"3036","name":"Name","status":"D","format":"an..35"},
+     {"id":"3036","name":"Name","status":"D","format":"an..35"},
+     {"id":"3045","name":"Format","status":"R","format":"an..3","codes":[{"code":"Z01","name":"a"}]}]}]},
+ {"nr":"00009","tag":"UNT","status":"M","max":1,"name":"Ende","elements":[
+   {"id":"0074","name":"Anzahl","status":"M","format":"n..6"},
+   {"id":"0062","name":"Referenz","status":"M","format":"an..14"}]}]})";
+}
+
+struct RepeatCase {
+  std::string_view name;
+  std::string_view rules;  // the column's element rules for the NAD
+  std::string_view seeds;  // empty: synthesized
+  std::string expected;
+};
+
+// A forced data element that the layout repeats fills only the repeats that the column names,
+// on a seed as in a synthesized segment; a repeat filled on a seed could not be taken out again.
+TEST(SkeletonWalk, ForcedElementFillsOnlyTheRepeatsTheColumnNames) {
+  const std::string named_once = R"([{"nr":"00002","de":"3035","operands":[{"operand":"X","code":"MS"}]},)"
+                                 R"({"nr":"00002","de":"3036","operands":[{"operand":"X"}]}])";
+  const std::string named_twice = R"([{"nr":"00002","de":"3036","operands":[{"operand":"X"}]},)"
+                                  R"({"nr":"00002","de":"3036","occurrence":1,"operands":[{"operand":"X"}]}])";
+  const std::vector<RepeatCase> cases{
+      {"seed, first line named", named_once, "UNH+1'NAD+MS'UNT+3+1'", "UNH+1'NAD+MS+Mustermann'UNT+3+1'"},
+      {"synthesized, first line named", named_once, "", "UNH+1'NAD+MS+Mustermann:::Z01'UNT+0+1'"},
+      {"seed, two lines named", named_twice, "UNH+1'NAD+MS'UNT+3+1'", "UNH+1'NAD+MS+Mustermann:Mustermann'UNT+3+1'"},
+      {"seed, no rule for the segment", "[]", "UNH+1'NAD+MS'UNT+3+1'",
+       "UNH+1'NAD+MS+Mustermann:Mustermann:Mustermann'UNT+3+1'"},
+  };
+  for (const auto& c : cases) {
+    const std::string af = R"({"pid":13002,"name":"a","rows":[{"nr":"00001","status":["M"]},)"
+                           R"({"nr":"00002","status":["M"]},{"nr":"00009","status":["M"]}],"elements":)" +
+                           std::string(c.rules) + "}";
+    const auto profile = validate_fixture::profile(party_mig(), mini_ahb(af));
+    EXPECT_EQ(skeleton_fixture::round(profile, forced_elements({{"00002", "3036"}}), c.seeds), c.expected) << c.name;
+  }
+}
+
 }  // namespace

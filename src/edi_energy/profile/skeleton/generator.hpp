@@ -98,6 +98,12 @@ class Generator {
   mutable std::unordered_map<structure::NodeIndex, std::size_t> rounds_;
 };
 
+// Whether a forced key (nr, leaf id) reaches this leaf: the column has a rule for it, or no rule
+// of the segment names its id. A repeat of a data element that the column names only once (the
+// second to fifth name lines of a party) stays as it is.
+bool takes_forced_value(std::span<const model::ElementRule* const> rules, const Leaf& leaf,
+                        const model::ElementRule* rule);
+
 // Code number n of a layout code list (n modulo its length); absent for an empty list.
 std::optional<std::string> mig_code(std::span<const model::Code> codes, std::size_t n);
 

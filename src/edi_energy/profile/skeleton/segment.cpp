@@ -33,6 +33,12 @@ void trim(std::vector<std::string>& components) {
 
 }  // namespace
 
+bool takes_forced_value(std::span<const model::ElementRule* const> rules, const Leaf& leaf,
+                        const model::ElementRule* rule) {
+  return rule != nullptr || rules.empty() ||
+         std::ranges::none_of(rules, [&](const model::ElementRule* candidate) { return candidate->de == leaf.def->id; });
+}
+
 std::optional<std::string> mig_code(std::span<const model::Code> codes, std::size_t n) {
   if (codes.empty()) return std::nullopt;
   return codes[n % codes.size()].code;
@@ -114,9 +120,7 @@ edifact::model::Segment Generator::segment(const model::SegmentNode& node, const
       if (pin != nullptr && pin->de == leaf.def->id && pin->occurrence == leaf.occurrence) {
         value = pin->code;
       } else if (keys_.suppressed_elements.contains(key)) {
-      } else if (keys_.forced_elements.contains(key) &&
-                 (rule != nullptr || rules.empty() ||
-                  std::ranges::none_of(rules, [&](const model::ElementRule* r) { return r->de == leaf.def->id; }))) {
+      } else if (keys_.forced_elements.contains(key) && takes_forced_value(rules, leaf, rule)) {
         value = forced(node, leaf, rule, n, finished, current);
       } else if (rule == nullptr) {
         if (required) value = mig_value(node, leaf, n, finished, current);

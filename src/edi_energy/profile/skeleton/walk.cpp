@@ -142,6 +142,8 @@ edifact::model::Segment Generator::merge(const model::SegmentNode& node, const e
     const auto rule = std::ranges::find_if(rules, [&](const model::ElementRule* candidate) {
       return candidate->de == leaf.def->id && candidate->occurrence == leaf.occurrence;
     });
+    // Filled on the seed, a repeat the column does not name could never be taken out again.
+    if (!takes_forced_value(rules, leaf, rule == rules.end() ? nullptr : *rule)) continue;
     const auto rotation = keys_.code_rotation.find(key);
     const std::size_t n = rotation == keys_.code_rotation.end() ? 0 : rotation->second;
     if (table.size() <= leaf.element) table.resize(leaf.element + 1);

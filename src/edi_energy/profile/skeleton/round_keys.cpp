@@ -1,0 +1,59 @@
+#include "edi_energy/profile/skeleton/round_keys.hpp"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace edi_energy::profile::skeleton {
+
+namespace {
+
+// Adds the keys one finding asks for; true when a key is new. A segment or group that is not
+// permitted is only remembered in `pending`, since only the round's last one is suppressed.
+bool read_finding(const edifact::report::ValidationIssue& finding, KeySets& keys, std::optional<std::string>& pending) {
+  if (!finding.rule_id) return false;
+  const std::string_view id = *finding.rule_id;
+  if (id.size() < 4 || !(id.starts_with("AHB-") || id.starts_with("MIG-"))) return false;
+  const auto nr_entry = finding.context_value("nr");
+  if (!nr_entry) return false;
+  const std::string nr(*nr_entry);
+  const auto de = finding.context_value("de");
+
+  const bool missing = (id.size() >= 8 && id.ends_with("-MISSING")) ||
+                       (id.size() >= 9 && id.starts_with("MIG-") && id.ends_with("-REQUIRED"));
+  if (missing) {
+    if (de) return keys.forced_elements.insert({nr, std::string(*de)}).second;
+    if (keys.suppressed_segments.contains(nr)) {
+      // A segment comes back once; a second suppression of it is final.
+      if (!keys.restored_segments.insert(nr).second) return false;
+      keys.suppressed_segments.erase(nr);
+    }
+    return keys.forced_segments.insert(nr).second;
+  }
+  if (id.starts_with("MIG-") || id.size() == 4) return false;
+  if (id.size() >= 14 && id.ends_with("-NOT-PERMITTED")) {
+    if (de) return keys.suppressed_elements.insert({nr, std::string(*de)}).second;
+    pending = nr;
+    return false;
+  }
+  if (de && id.ends_with("-CODE")) {
+    ++keys.code_rotation[{nr, std::string(*de)}];
+    return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool learn_from_findings(std::span<const edifact::report::ValidationIssue> findings, KeySets& keys) {
+  bool progress = false;
+  std::optional<std::string> pending;
+  for (const auto& finding : findings) progress = read_finding(finding, keys, pending) || progress;
+  if (pending) {
+    keys.forced_segments.erase(*pending);
+    progress = keys.suppressed_segments.insert(*pending).second || progress;
+  }
+  return progress;
+}
+
+}  // namespace edi_energy::profile::skeleton

@@ -1,0 +1,129 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "edi_energy/profile/skeleton/round_keys.hpp"
+
+namespace {
+
+namespace skeleton = edi_energy::profile::skeleton;
+using edifact::report::ValidationIssue;
+
+// "RULE-ID nr de" with "-" for an absent entry.
+ValidationIssue finding(std::string_view rule_id, std::string_view nr, std::string_view de = "-") {
+  ValidationIssue issue;
+  issue.rule_id = std::string(rule_id);
+  if (nr != "-") issue = std::move(issue).with_context_entry("nr", std::string(nr));
+  if (de != "-") issue = std::move(issue).with_context_entry("de", std::string(de));
+  return issue;
+}
+
+template <class Set>
+std::string sorted(const Set& set, auto show) {
+  std::vector<std::string> texts;
+  for (const auto& key : set) texts.push_back(show(key));
+  std::ranges::sort(texts);
+  std::string out;
+  for (const auto& text : texts) out += (out.empty() ? "" : ",") + text;
+  return out;
+}
+
+// Every key set on one line, so that a case states the whole outcome.
+std::string render(const skeleton::KeySets& keys) {
+  const auto nr = [](const std::string& key) { return key; };
+  const auto element = [](const skeleton::ElementKey& key) { return key.nr + "/" + key.de; };
+  const auto rotation = [](const auto& entry) { return entry.first.nr + "/" + entry.first.de + "=" + std::to_string(entry.second); };
+  return "forced[" + sorted(keys.forced_segments, nr) + "] suppressed[" + sorted(keys.suppressed_segments, nr) +
+         "] forced_el[" + sorted(keys.forced_elements, element) + "] suppressed_el[" +
+         sorted(keys.suppressed_elements, element) + "] rotation[" + sorted(keys.code_rotation, rotation) +
+         "] restored[" + sorted(keys.restored_segments, nr) + "]";
+}
+
+struct KeysCase {
+  std::string_view name;
+  skeleton::KeySets before;
+  std::vector<ValidationIssue> findings;
+  bool progress;
+  std::string after;
+};
+
+TEST(RoundKeys, FindingsBecomeKeysForTheNextRound) {
+  const std::string nothing = "forced[] suppressed[] forced_el[] suppressed_el[] rotation[] restored[]";
+  skeleton::KeySets forced_00010;
+  forced_00010.forced_segments.insert("00010");
+  skeleton::KeySets suppressed_00010;
+  suppressed_00010.suppressed_segments.insert("00010");
+  skeleton::KeySets suppressed_and_restored = suppressed_00010;
+  suppressed_and_restored.restored_segments.insert("00010");
+  skeleton::KeySets rotated;
+  rotated.code_rotation[{"00010", "1153"}] = 4;
+
+  const std::vector<KeysCase> cases{
+      {"AHB missing element", {}, {finding("AHB-13002-00010-RFF-1154-MISSING", "00010", "1154")}, true,
+       "forced[] suppressed[] forced_el[00010/1154] suppressed_el[] rotation[] restored[]"},
+      {"AHB missing segment", {}, {finding("AHB-13002-00010-RFF-MISSING", "00010")}, true,
+       "forced[00010] suppressed[] forced_el[] suppressed_el[] rotation[] restored[]"},
+      {"MIG required group and element",
+       {},
+       {finding("MIG-SG5-00010-REQUIRED", "00010"), finding("MIG-00011-DTM-2380-REQUIRED", "00011", "2380")},
+       true,
+       "forced[00010] suppressed[] forced_el[00011/2380] suppressed_el[] rotation[] restored[]"},
+      {"a key already known is no progress", forced_00010, {finding("AHB-13002-00010-RFF-MISSING", "00010")}, false,
+       "forced[00010] suppressed[] forced_el[] suppressed_el[] rotation[] restored[]"},
+      {"AHB ids ending in REQUIRED are not missing pieces", {}, {finding("AHB-13002-00010-RFF-REQUIRED", "00010")},
+       false, nothing},
+      {"other MIG findings are passed over",
+       {},
+       {finding("MIG-00010-RFF-1154-FORMAT", "00010", "1154"), finding("MIG-00010-RFF-1154-CODE", "00010", "1154"),
+        finding("MIG-00010-RFF-1154-NOTUSED", "00010", "1154")},
+       false,
+       nothing},
+      {"findings without nr, warnings and Paket counts are passed over",
+       {},
+       {finding("AHB-13002-00010-RFF-MISSING", "-"), finding("FMT-13002-00010-RFF-1154-931", "00010", "1154"),
+        finding("AHB-13002-00010-RFF-1153-PAKET-MIN", "00010", "1153"),
+        finding("AHB-13002-00010-RFF-1153-PAKET-MAX", "00010", "1153"), finding("AHB-UNKNOWN-PID", "00010"),
+        finding("AHB-", "00010"), finding("MIG-STRUCTURE", "-")},
+       false,
+       nothing},
+      {"a not-permitted element is suppressed",
+       {},
+       {finding("AHB-13002-00010-RFF-1154-NOT-PERMITTED", "00010", "1154")},
+       true,
+       "forced[] suppressed[] forced_el[] suppressed_el[00010/1154] rotation[] restored[]"},
+      {"only the last segment not permitted in a round is suppressed, and no longer forced",
+       forced_00010,
+       {finding("AHB-13002-00011-DTM-NOT-PERMITTED", "00011"), finding("AHB-13002-SG5-00010-NOT-PERMITTED", "00010")},
+       true,
+       "forced[] suppressed[00010] forced_el[] suppressed_el[] rotation[] restored[]"},
+      {"a segment suppressed again is no progress", suppressed_00010,
+       {finding("AHB-13002-00010-RFF-NOT-PERMITTED", "00010")}, false,
+       "forced[] suppressed[00010] forced_el[] suppressed_el[] rotation[] restored[]"},
+      {"a code finding moves the rotation on, every time",
+       rotated,
+       {finding("AHB-13002-00010-RFF-1153-CODE", "00010", "1153"), finding("AHB-13002-00011-DTM-2379-CODE", "00011", "2379")},
+       true,
+       "forced[] suppressed[] forced_el[] suppressed_el[] rotation[00010/1153=5,00011/2379=1] restored[]"},
+      {"a code finding without de is passed over", {}, {finding("AHB-13002-00010-RFF-CODE", "00010")}, false, nothing},
+      {"a suppressed segment reported missing comes back once",
+       suppressed_00010,
+       {finding("AHB-13002-00010-RFF-MISSING", "00010")},
+       true,
+       "forced[00010] suppressed[] forced_el[] suppressed_el[] rotation[] restored[00010]"},
+      {"and not a second time",
+       suppressed_and_restored,
+       {finding("AHB-13002-00010-RFF-MISSING", "00010")},
+       false,
+       "forced[] suppressed[00010] forced_el[] suppressed_el[] rotation[] restored[00010]"},
+  };
+  for (const auto& c : cases) {
+    skeleton::KeySets keys = c.before;
+    EXPECT_EQ(skeleton::learn_from_findings(c.findings, keys), c.progress) << c.name;
+    EXPECT_EQ(render(keys), c.after) << c.name;
+  }
+}
+
+}  // namespace
