@@ -1,6 +1,7 @@
 """Received interchanges for the answer builders' tests, and the wrapping of an answer for validation."""
 
 import pathlib
+import re
 
 FIXTURES = pathlib.Path(__file__).resolve().parent / "fixtures"
 A = "9900000000003"  # sender of every received interchange here
@@ -19,18 +20,7 @@ def body(raw):
 def segments(message):
     """The segments of EDIFACT text written with the default separators, escapes kept, in order."""
     text = message.decode() if isinstance(message, bytes) else message
-    out, current, escaped = [], "", False
-    for char in text:
-        if escaped:
-            current, escaped = current + char, False
-        elif char == "?":
-            current, escaped = current + char, True
-        elif char == "'":
-            out.append(current)
-            current = ""
-        else:
-            current += char
-    return out
+    return re.split(r"(?<!\?)'", text)[:-1]
 
 
 def tagged(message, prefix):

@@ -1,7 +1,5 @@
 """build_answer: what is echoed from the request, what the caller adds, the release track, and failures."""
 
-import inspect
-
 import pytest
 
 import quorvane._native as native
@@ -156,22 +154,3 @@ def test_failures(call, error, text):
     message = str(raised.value)
     assert text in message if error is TypeError else message.startswith(text)
 
-
-@pytest.mark.parametrize(
-    ("function", "signature"),
-    [
-        (native.build_answer, "(received, answer_pid, *, on=None, release=None, message_ref='1', document_date=None, "
-                              "document_code=None, antwort_code=None, antwort_ebd=None, process_dates=None, "
-                              "references=None, free_texts=None, message_index=0)"),
-        (native.build_aperak, "(sender, receiver, *, on=None, release=None, pruefidentifikator=None, acw_ref=None, "
-                              "error_code=None, error_text=None, message_ref='1', document_date=None, "
-                              "document_code=None)"),
-        (native.build_aperak_for, "(received, *, on=None, release=None, error_code=None, error_text=None, "
-                                  "pruefidentifikator=None, message_ref='1', message_index=0)"),
-        (native.build_contrl, "(sender, receiver, interchange_ref, *, on=None, release=None, accept=True, "
-                              "message_ref='1', action_code=None, syntax_error=None)"),
-        (native.build_contrl_for, "(received, *, on=None, release=None, accept=True, message_ref='1')"),
-    ],
-)
-def test_signatures(function, signature):
-    assert str(inspect.signature(function)) == signature

@@ -3,7 +3,7 @@
 import pytest
 
 import quorvane._native as native
-from answer_support import A, B, body, fixture, interchange, tagged
+from answer_support import A, B, fixture, interchange, tagged
 
 MP = "9900357000004"
 NB = "4012345000023"
@@ -31,15 +31,6 @@ def test_build_contrl_writes_exactly(arguments, expected):
     assert native.build_contrl(MP, NB, "R", **arguments) == expected
 
 
-@pytest.mark.parametrize(
-    ("party", "qualifier"),
-    [("9812345000004", "502"), ("9912345000004", "500"), ("4012345000023", "14"), ("98123", "500"), ("", "500")],
-)
-def test_uci_qualifier_follows_the_id(party, qualifier):
-    built = native.build_contrl(party, party, "R+1", release="2.0b")
-    assert tagged(built, "UCI") == [f"UCI+R?+1+{party}:{qualifier}+{party}:{qualifier}+7"]
-
-
 def test_release_follows_the_date_when_not_pinned():
     release = native.release_for("CONTRL", "2026-03-01")
     assert release is not None
@@ -53,11 +44,6 @@ def test_build_contrl_for_swaps_the_parties_and_validates(received, accept):
     assert built == contrl(f"REF1+{B}:500+{A}:500+" + ("7" if accept else "4+12"), ref="C1")
     report = native.validate_edifact(interchange(built, sender=B, recipient=A, ref="C1"), "2026-03-01")
     assert report.is_valid, [finding.message for message in report.messages for finding in message.findings]
-
-
-def test_build_contrl_for_takes_the_control_reference_of_the_unb():
-    received = interchange(body(fixture("contrl.edi")), sender=NB, recipient=MP, ref="CR?+7")
-    assert tagged(native.build_contrl_for(received, release="2.0b"), "UCI") == [f"UCI+CR?+7+{MP}:500+{NB}:14+7"]
 
 
 NEITHER = "pass either release= or on= — a CONTRL message has no default release"
