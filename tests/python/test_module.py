@@ -22,8 +22,8 @@ REGISTRATION_ORDER = """
     release_for format_versions releases pruefidentifikatoren pid_has_ahb_rules message_types_of
     pid_carrying_message_types answer_pids bestaetigung_pid ablehnung_pid
     entscheidungsbaeume antwort_code antwort_codes antwort_codes_for_pid AntwortCode
-    validate_edifact build_utilmd build_mscons build_remadv build_ordrsp build_orders build_iftsta
-    build_quotes build_interchange
+    validate_edifact build_utilmd build_mscons build_aperak build_contrl build_aperak_for build_contrl_for
+    build_answer build_remadv build_ordrsp build_orders build_iftsta build_quotes build_interchange
     UtilmdTransaction Vorgang Positionsfehler Finding MessageReport Envelope ValidationReport
 """.split()
 

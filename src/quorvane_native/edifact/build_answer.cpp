@@ -1,0 +1,161 @@
+#include "quorvane_native/edifact/build_answer.hpp"
+
+#include <fmt/format.h>
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "edi_energy/builders/utilmd.hpp"
+#include "edi_energy/lokationstyp.hpp"
+#include "edi_energy/message_type.hpp"
+#include "edi_energy/messages/utilmd.hpp"
+#include "quorvane_native/edifact/build_pipeline.hpp"
+#include "quorvane_native/edifact/message_report.hpp"
+#include "quorvane_native/edifact/received.hpp"
+#include "quorvane_native/pids/release_resolution.hpp"
+#include "quorvane_native/py/convert.hpp"
+#include "quorvane_native/py/result.hpp"
+
+namespace quorvane_native::edifact {
+
+namespace {
+
+using edi_energy::message_type::MessageType;
+using edi_energy::messages::utilmd::UtilmdMessage;
+using StringPairs = std::vector<std::pair<std::string, std::string>>;
+
+// The answer's track follows from its own Prüfidentifikator, never from the request.
+std::optional<std::string_view> sparte_of(std::uint32_t answer_pid) {
+  if (answer_pid >= 55000 && answer_pid <= 55999) return "STROM";
+  if (answer_pid >= 44000 && answer_pid <= 44999) return "GAS";
+  return std::nullopt;
+}
+
+struct AnswerContent {
+  bool echo_locations;
+  std::optional<std::pair<std::string, std::optional<std::string>>> antwort;
+  const StringPairs* process_dates;
+  const StringPairs* references;
+  const StringPairs* free_texts;
+};
+
+template <class Builder>
+py::Expected<Builder> add_answer_transaction(Builder builder,
+                                             const edi_energy::messages::utilmd::UtilmdTransaction& request,
+                                             const std::string& vorgangsnummer, const AnswerContent& content) {
+  auto transaction = std::move(builder).transaction("24", vorgangsnummer);
+  if (content.echo_locations) {
+    for (const auto& loc : request.locs) {
+      const auto typ = edi_energy::lokationstyp::from_qualifier_code(loc.qualifier);
+      if (!typ || !loc.id) continue;
+      transaction = std::move(transaction).location(*typ, *loc.id);
+    }
+  }
+  for (const auto& [qualifier, value] : *content.process_dates) {
+    transaction = std::move(transaction).date(qualifier, value);
+  }
+  if (content.antwort) transaction = std::move(transaction).antwort(content.antwort->first, content.antwort->second);
+  // The requester matches on its own references; Z13 names the request's Prüfidentifikator,
+  // which the answer replaces with its own.
+  for (const auto& rff : request.rffs) {
+    if (rff.qualifier == "Z13" || !rff.reference) continue;
+    transaction = std::move(transaction).reference(rff.qualifier, *rff.reference);
+  }
+  for (const auto& [qualifier, value] : *content.references) {
+    transaction = std::move(transaction).reference(qualifier, value);
+  }
+  for (const auto& [qualifier, text] : *content.free_texts) {
+    if (auto latin1 = ensure_latin1(fmt::format("free_texts[{}]", qualifier), text); !latin1) {
+      return py::propagate(latin1);
+    }
+    transaction = std::move(transaction).free_text(qualifier, text);
+  }
+  return std::move(transaction).done();
+}
+
+}  // namespace
+
+py::Result build_answer(py::Args args) {
+  auto received = py::to_bytes(args[0]);
+  if (!received) return py::propagate(received);
+  auto answer_pid = py::to_u32(args[1]);
+  if (!answer_pid) return py::propagate(answer_pid);
+  auto on = py::to_optional_str(args[2]);
+  if (!on) return py::propagate(on);
+  auto release_text = py::to_optional_str(args[3]);
+  if (!release_text) return py::propagate(release_text);
+  auto message_ref = py::to_str(args[4]);
+  if (!message_ref) return py::propagate(message_ref);
+  auto document_date = py::to_optional_str(args[5]);
+  if (!document_date) return py::propagate(document_date);
+  auto document_code = py::to_optional_str(args[6]);
+  if (!document_code) return py::propagate(document_code);
+  auto antwort_code = py::to_optional_str(args[7]);
+  if (!antwort_code) return py::propagate(antwort_code);
+  auto antwort_ebd = py::to_optional_str(args[8]);
+  if (!antwort_ebd) return py::propagate(antwort_ebd);
+  auto process_dates = py::to_list_or_empty(args[9], py::from::str_pair);
+  if (!process_dates) return py::propagate(process_dates);
+  auto references = py::to_list_or_empty(args[10], py::from::str_pair);
+  if (!references) return py::propagate(references);
+  auto free_texts = py::to_list_or_empty(args[11], py::from::str_pair);
+  if (!free_texts) return py::propagate(free_texts);
+  auto message_index = py::to_u64(args[12]);
+  if (!message_index) return py::propagate(message_index);
+
+  auto release = pids::resolve_release(MessageType::Utilmd, *release_text, *on, sparte_of(*answer_pid));
+  if (!release) return py::propagate(release);
+  auto parsed = parse_received(*received);
+  if (!parsed) return py::propagate(parsed);
+  auto envelope = received_message(*parsed, *message_index, "answer");
+  if (!envelope) return py::propagate(envelope);
+  const UtilmdMessage* request = (*envelope)->message.get<UtilmdMessage>();
+  if (request == nullptr) {
+    return py::value_error(
+        "build_answer answers a UTILMD request; acknowledge other message types with build_aperak_for");
+  }
+
+  edi_energy::builders::utilmd::UtilmdBuilder<> unset(*release);
+  auto checked = pid(static_cast<std::int64_t>(*answer_pid));
+  if (!checked) return py::propagate(checked);
+  const auto& header = (*envelope)->header;
+  std::string code = document_code->has_value() ? std::move(**document_code)
+                     : request->bgm                 ? request->bgm->document_code
+                                                    : std::string("E01");
+  auto date = document_date_for(*document_date, *on);
+  if (!date) return py::propagate(date);
+  auto builder = std::move(unset)
+                     .pruefidentifikator(*checked)
+                     .sender(header.recipient)
+                     .receiver(header.sender)
+                     .message_reference(std::move(*message_ref))
+                     .document_code(std::move(code));
+  if (*date) builder = std::move(builder).document_date(std::move(*date));
+
+  AnswerContent content{
+      .echo_locations = column_lists_de(MessageType::Utilmd, *release, *checked, "LOC", "3227"),
+      .antwort = std::nullopt,
+      .process_dates = &*process_dates,
+      .references = &*references,
+      .free_texts = &*free_texts,
+  };
+  if (*antwort_code) content.antwort = antwort_status(**antwort_code, *antwort_ebd, *release, *checked);
+  for (const auto& transaction : request->transactions) {
+    if (!transaction.ide.id) continue;
+    auto next = add_answer_transaction(std::move(builder), transaction, *transaction.ide.id, content);
+    if (!next) return py::propagate(next);
+    builder = std::move(*next);
+  }
+
+  auto message = std::move(builder).build();
+  if (!message) return py::value_error(fmt::format("UTILMD answer build failed: {}", message.error().message()));
+  auto bytes = message->serialize();
+  if (!bytes) return py::runtime_error(fmt::format("UTILMD answer serialize failed: {}", bytes.error().message()));
+  auto completed = complete_to_column(std::move(*bytes), MessageType::Utilmd, *release, *checked);
+  if (!completed) return py::propagate(completed);
+  return py::bytes(*completed);
+}
+
+}  // namespace quorvane_native::edifact
