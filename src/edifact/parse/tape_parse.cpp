@@ -39,7 +39,8 @@ bool all_whitespace(std::string_view bytes) {
 bool is_capital(char byte) { return static_cast<unsigned char>(byte - 'A') < 26; }
 
 // The number of leading segments the exact parser would yield just the same, and the offset
-// where the first segment after them (or the trailing bytes) begins.
+// where the first segment after them (or the trailing bytes) begins. The fill checks all but the
+// text as it goes; this walk, which checks the text too, is for input that is not all UTF-8.
 struct Vouched {
   std::size_t segments;
   std::size_t next_start;
@@ -47,7 +48,7 @@ struct Vouched {
 };
 
 Vouched vouch(const Document& document, std::size_t start, const ServiceStringAdvice& advice,
-              std::size_t max_segment_length, bool check_text) {
+              std::size_t max_segment_length) {
   const std::string_view bytes = document.bytes;
   const char* const data = bytes.data();
   const std::uint32_t* const cuts = document.cuts.data();
@@ -66,7 +67,7 @@ Vouched vouch(const Document& document, std::size_t start, const ServiceStringAd
     const bool sound = is_capital(data[tag_start]) && is_capital(data[tag_start + 1]) && is_capital(data[tag_start + 2]) &&
                        (after_tag == advice.element_separator || after_tag == advice.segment_terminator) &&
                        terminator - tag_start <= max_segment_length &&
-                       (!check_text || support::utf8::is_valid(bytes.substr(tag_end, terminator - tag_end)));
+                       support::utf8::is_valid(bytes.substr(tag_end, terminator - tag_end));
     if (!sound) return {index, gap, false};
     gap = terminator + 1;
   }
@@ -148,15 +149,19 @@ TapeParse parse_tape(std::string_view input, std::size_t start, const ServiceStr
   document->segments.resize(counts.terminators + 1);
   document->segments[0] = {0, 0};
   if (counts.released) document->released.resize(counts.cuts / 64 + 1);
-  tokenizer::scan::fill(kernel, input, start, *characters,
-                        {document->cuts.data(), document->elements.data(), document->segments.data() + 1,
-                         document->released.data()});
+  tokenizer::scan::Output output{document->cuts.data(), document->elements.data(), document->segments.data() + 1,
+                                 document->released.data()};
+  output.max_segment_length = max_segment_length;
+  const tokenizer::scan::Sound sound = tokenizer::scan::fill(kernel, input, start, *characters, output);
   document->cuts.resize(counts.cuts);
 
   // Delimiters are ASCII, so valid text as a whole is valid value by value; only when it is
-  // not must each segment be looked at.
-  const bool check_text = !counts.valid_text;
-  const Vouched vouched = vouch(*document, start, advice, max_segment_length, check_text);
+  // not must each segment be looked at again.
+  const Vouched vouched =
+      counts.valid_text
+          ? Vouched{sound.segments, sound.next_start,
+                    sound.segments == document->segment_count() && all_whitespace(input.substr(sound.next_start))}
+          : vouch(*document, start, advice, max_segment_length);
   document->keep_segments(vouched.segments);
   if (!document->released.empty()) unescape_released(*document, advice.release_character);
   return {document, vouched.complete ? std::nullopt : std::optional(vouched.next_start)};

@@ -40,6 +40,17 @@ struct Output {
   std::uint32_t* elements;
   model::SegmentEntry* segments;
   std::uint64_t* released;
+  // Segments longer than this (tag to terminator, terminator excluded) are not sound.
+  std::size_t max_segment_length = ~std::size_t{0};
+};
+
+// What the fill saw of the segments while their cuts were still at hand: how many lead the
+// input soundly (whitespace before a tag of three capitals, an element separator or the
+// terminator after it, within the length limit; the text's encoding is not looked at), and
+// where the bytes after them begin.
+struct Sound {
+  std::size_t segments = 0;
+  std::size_t next_start = 0;
 };
 
 enum class Kernel : std::uint8_t { Portable, Sse2, Avx2 };
@@ -51,17 +62,17 @@ bool kernel_available(Kernel kernel);
 // Offsets are those in `input`; the scan covers `input[start..]`, which must be shorter than
 // `model::Document::MOST_BYTES`.
 Counts count(Kernel kernel, std::string_view input, std::size_t start, const Characters& characters);
-void fill(Kernel kernel, std::string_view input, std::size_t start, const Characters& characters,
-          const Output& output);
+Sound fill(Kernel kernel, std::string_view input, std::size_t start, const Characters& characters,
+           const Output& output);
 
 // One entry per kernel, defined in the kernel's own file.
 Counts count_portable(std::string_view input, std::size_t start, const Characters& characters);
-void fill_portable(std::string_view input, std::size_t start, const Characters& characters, const Output& output);
+Sound fill_portable(std::string_view input, std::size_t start, const Characters& characters, const Output& output);
 #if defined(__x86_64__)
 Counts count_sse2(std::string_view input, std::size_t start, const Characters& characters);
-void fill_sse2(std::string_view input, std::size_t start, const Characters& characters, const Output& output);
+Sound fill_sse2(std::string_view input, std::size_t start, const Characters& characters, const Output& output);
 Counts count_avx2(std::string_view input, std::size_t start, const Characters& characters);
-void fill_avx2(std::string_view input, std::size_t start, const Characters& characters, const Output& output);
+Sound fill_avx2(std::string_view input, std::size_t start, const Characters& characters, const Output& output);
 #endif
 
 }  // namespace edifact::tokenizer::scan

@@ -108,14 +108,59 @@ template <class Classify>
   return counts;
 }
 
+inline bool is_capital(char byte) { return static_cast<unsigned char>(byte - 'A') < 26; }
+
+// Checks each segment when its terminator is found: its tag's end is then one of the cuts just
+// written, and the bytes before it were read moments ago, so nothing comes back from memory.
+class SoundCheck {
+ public:
+  SoundCheck(std::string_view input, std::size_t start, const Characters& characters, std::size_t max_length)
+      : data_(input.data()), element_(characters.element), terminator_(characters.terminator),
+        max_length_(max_length), sound_{0, start} {}
+
+  // The segment whose first cut `tag_cut` is ends at `terminator`.
+  [[gnu::always_inline]] void segment(const std::uint32_t* cuts, std::uint32_t tag_cut, std::size_t terminator) {
+    if (failed_) [[unlikely]] return;
+    const std::size_t gap = sound_.next_start;
+    const std::size_t tag_end = cuts[tag_cut];
+    if (tag_end < gap + 3 || !sound(gap, tag_end, terminator)) [[unlikely]] {
+      failed_ = true;
+      return;
+    }
+    ++sound_.segments;
+    sound_.next_start = terminator + 1;
+  }
+  Sound result() const { return sound_; }
+
+ private:
+  bool sound(std::size_t gap, std::size_t tag_end, std::size_t terminator) const {
+    const std::size_t tag_start = tag_end - 3;
+    for (std::size_t at = gap; at < tag_start; ++at) {
+      if (!is_segment_whitespace(data_[at])) return false;
+    }
+    const char after_tag = data_[tag_end];
+    return is_capital(data_[tag_start]) && is_capital(data_[tag_start + 1]) && is_capital(data_[tag_start + 2]) &&
+           (after_tag == element_ || after_tag == terminator_) && terminator - tag_start <= max_length_;
+  }
+
+  const char* data_;
+  char element_;
+  char terminator_;
+  std::size_t max_length_;
+  Sound sound_;
+  bool failed_ = false;
+};
+
 template <class Classify>
-[[gnu::always_inline]] inline void fill_with(std::string_view input, std::size_t start,
-                                             const Characters& characters, const Output& output) {
+[[gnu::always_inline]] inline Sound fill_with(std::string_view input, std::size_t start,
+                                              const Characters& characters, const Output& output) {
   std::uint32_t cut_count = 0;
   std::uint32_t element_count = 0;
   std::uint32_t* cuts = output.cuts;
   std::uint32_t* elements = output.elements;
   model::SegmentEntry* segments = output.segments;
+  std::uint32_t tag_cut = 0;  // the first cut of the segment being filled
+  SoundCheck check(input, start, characters, output.max_segment_length);
   scan_blocks<Classify>(input, start, characters, [&](std::size_t offset, const BlockMasks&, const Unreleased& found) {
     const auto base = static_cast<std::uint32_t>(offset);
     // Eight at a time without a branch per cut; the array has room for the overshoot.
@@ -133,7 +178,10 @@ template <class Classify>
     }
     for (std::uint64_t bits = found.terminator; bits != 0; bits &= bits - 1) {
       const std::uint64_t before = below(bits & -bits);
-      *segments++ = {cut_count + popcount(found.cuts & before) + 1, element_count + popcount(found.element & before)};
+      const std::uint32_t next_cut = cut_count + popcount(found.cuts & before) + 1;
+      check.segment(output.cuts, tag_cut, offset + lowest(bits));
+      tag_cut = next_cut;
+      *segments++ = {next_cut, element_count + popcount(found.element & before)};
     }
     // A value holds a release character when an active one lies before the cut closing it.
     for (std::uint64_t bits = found.active; bits != 0; bits &= bits - 1) {
@@ -143,6 +191,7 @@ template <class Classify>
     cut_count += popcount(found.cuts);
     element_count += popcount(found.element);
   });
+  return check.result();
 }
 
 }  // namespace
