@@ -4,8 +4,10 @@
 #if defined(__x86_64__)
 #include <immintrin.h>
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "edifact/parse/service_string_advice.hpp"

@@ -1,6 +1,8 @@
 // The kernel in plain C++, for CPUs without the vector kernels; also what they are tested against.
+#include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "edifact/parse/service_string_advice.hpp"
