@@ -3,12 +3,6 @@
 // first would only be a second pass over memory that is about to be overwritten.
 #pragma once
 
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
-
-#include <cstddef>
-#include <cstdint>
 #include <memory>
 #include <new>
 #include <type_traits>
@@ -16,21 +10,6 @@
 #include <vector>
 
 namespace edifact::model {
-
-// Asks the kernel to back the whole 2 MiB pages inside a large fresh block with huge pages, so
-// that filling it takes a few page faults instead of one per 4 KiB.
-inline void advise_huge_pages(void* block, std::size_t bytes) {
-#if defined(__linux__)
-  constexpr std::uintptr_t HUGE_PAGE = std::uintptr_t{2} << 20;
-  if (bytes < 2 * HUGE_PAGE) return;
-  const auto begin = (reinterpret_cast<std::uintptr_t>(block) + HUGE_PAGE - 1) & ~(HUGE_PAGE - 1);
-  const auto end = (reinterpret_cast<std::uintptr_t>(block) + bytes) & ~(HUGE_PAGE - 1);
-  if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
-#else
-  (void)block;
-  (void)bytes;
-#endif
-}
 
 template <class T>
 class DefaultInitAllocator : public std::allocator<T> {
@@ -44,12 +23,6 @@ class DefaultInitAllocator : public std::allocator<T> {
   DefaultInitAllocator() = default;
   template <class U>
   DefaultInitAllocator(const DefaultInitAllocator<U>&) noexcept {}
-
-  T* allocate(std::size_t count) {
-    T* block = std::allocator<T>::allocate(count);
-    advise_huge_pages(block, count * sizeof(T));
-    return block;
-  }
 
   template <class U>
   void construct(U* at) noexcept(std::is_nothrow_default_constructible_v<U>) {

@@ -60,8 +60,8 @@ TEST(GatheredSegments, OutliveTheParse) {
     kept.push_back(std::move(moved));
   }
   ASSERT_EQ(kept.size(), 8u);
-  EXPECT_EQ(kept[3].elements()[0].components()[0].text, "a'b");
-  EXPECT_EQ(kept[7].tag(), "UNB");
+  EXPECT_EQ(kept[2].elements()[0].components()[0].text, "a'b");
+  EXPECT_EQ(kept[7].tag(), "UNH");
 }
 
 }  // namespace
