@@ -42,6 +42,20 @@ struct BuiltSpans {
   std::size_t segment_start = 0, segment_end = 0, tag_start = 0, tag_end = 0;
 };
 
+// The service characters a document's bytes were parsed with, so that a writer using the same
+// ones can tell cheaply that it would give the bytes back unchanged. Known only when they are
+// all distinct; all zero otherwise, as for built documents. `repetition` is zero when there was
+// none.
+struct ParsedDelimiters {
+  char element = 0;
+  char component = 0;
+  char repetition = 0;
+  char terminator = 0;
+  char release = 0;
+
+  bool known() const { return release != 0; }
+};
+
 // The data of a document, copyable; `Document` adds the reference count.
 struct Tape {
   // The most bytes one document can address.
@@ -54,6 +68,7 @@ struct Tape {
   std::size_t base = 0;    // offset of `bytes[0]` in the whole input; added to every span
   bool has_repetitions = false;     // cuts equal to `repetition_separator` split repetitions
   char repetition_separator = '*';
+  ParsedDelimiters parsed_with;
 
   // Sized once and then written entry by entry by the scan, hence never zeroed.
   UnzeroedVector<std::uint32_t> cuts;
@@ -84,6 +99,16 @@ struct Tape {
     return bytes.substr(start, cuts[value] - start);
   }
   std::string_view released_text(std::uint32_t value) const;
+  // Whether a value in `first..end` (end excluded) held a release character.
+  bool any_released(std::uint32_t first, std::uint32_t end) const {
+    for (std::size_t word = first / 64; word < released.size() && word * 64 < end; ++word) {
+      std::uint64_t bits = released[word];
+      if (word == first / 64) bits &= ~std::uint64_t{0} << (first % 64);
+      if (end - word * 64 < 64) bits &= (std::uint64_t{1} << (end - word * 64)) - 1;
+      if (bits != 0) return true;
+    }
+    return false;
+  }
 
   // Fills `released_before` once `released` is final.
   void rank_released();

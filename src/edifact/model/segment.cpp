@@ -43,6 +43,7 @@ Document* split_off(const Tape& tape, std::uint32_t index, std::size_t delta) {
   part.base = saturating_add(saturating_add(tape.base, tag_start), delta);
   part.has_repetitions = tape.has_repetitions;
   part.repetition_separator = tape.repetition_separator;
+  part.parsed_with = tape.parsed_with;
   part.cuts.reserve(next.first_cut - entry.first_cut);
   for (std::uint32_t cut = entry.first_cut; cut < next.first_cut; ++cut) {
     part.cuts.push_back(tape.cuts[cut] - tag_start);
@@ -70,6 +71,31 @@ std::size_t count_written_specials(std::string_view text, const WrittenDelimiter
   std::size_t count = 0;
   for (const char byte : text) count += (*delimiters.special)[static_cast<unsigned char>(byte)] ? 1 : 0;
   return count;
+}
+
+// Whether a writer with `delimiters` uses exactly the service characters `parsed` names.
+bool same_delimiters(const ParsedDelimiters& parsed, const WrittenDelimiters& delimiters) {
+  return parsed.known() && parsed.release == delimiters.release && parsed.element == delimiters.element &&
+         parsed.component == delimiters.component && parsed.terminator == delimiters.terminator &&
+         (parsed.repetition != 0 ? delimiters.repetition == parsed.repetition : !delimiters.repetition);
+}
+
+// Whether the raw bytes of the released values in `first..end` are what the writer makes of
+// their texts: it releases exactly the special bytes, so every release character in them must
+// release a special byte (the parse has already released every special byte in a value).
+bool released_as_written(const Tape& tape, std::uint32_t first, std::uint32_t end,
+                         const WrittenDelimiters& delimiters) {
+  for (std::uint32_t value = first; value < end; ++value) {
+    if (!tape.is_released(value)) continue;
+    const std::uint32_t begin = tape.cuts[value - 1] + 1;
+    const std::string_view raw = tape.bytes.substr(begin, tape.cuts[value] - begin);
+    for (std::size_t at = 0; at < raw.size(); ++at) {
+      if (raw[at] != delimiters.release) continue;
+      if (at + 1 == raw.size() || !(*delimiters.special)[static_cast<unsigned char>(raw[at + 1])]) return false;
+      ++at;
+    }
+  }
+  return true;
 }
 
 // Takes over the one reference `document` was created with.
@@ -116,6 +142,16 @@ std::optional<std::string_view> Segment::verbatim(const WrittenDelimiters& delim
   const SegmentEntry next = next_entry();
   const std::uint32_t last = next.first_cut - 1;  // the terminator
   const char* const bytes = tape.bytes.data();
+  if (same_delimiters(tape.parsed_with, delimiters)) {
+    // Every unreleased delimiter is a cut of its own role, and release characters lie only in
+    // values that held one, so only those values can differ from what the writer writes.
+    if (tape.any_released(first.first_cut + 1, last + 1) &&
+        !released_as_written(tape, first.first_cut + 1, last + 1, delimiters)) {
+      return std::nullopt;
+    }
+    const std::uint32_t tag_end = tape.cuts[first.first_cut];
+    return tape.bytes.substr(tag_end - 3, tape.cuts[last] + 1 - (tag_end - 3));
+  }
   if (bytes[tape.cuts[last]] != delimiters.terminator) return std::nullopt;
   std::uint32_t element = first.first_element;
   for (std::uint32_t cut = first.first_cut; cut < last; ++cut) {

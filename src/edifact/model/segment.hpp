@@ -191,23 +191,28 @@ struct WrittenDelimiters {
   std::optional<char> repetition;
   char terminator;
   const std::array<bool, 256>* special;  // the delimiters above and the release character
+  char release = 0;                      // zero when not given
 };
 
 class Segment {
  public:
   Segment() = default;
+  // A copy always holds a reference of its own, also when made from a borrowed handle.
   Segment(const Segment& other) : document_(other.document_), index_(other.index_) {
     if (document_ != nullptr) document_->retain();
   }
   Segment(Segment&& other) noexcept
-      : document_(std::exchange(other.document_, nullptr)), index_(std::exchange(other.index_, 0)) {}
+      : document_(std::exchange(other.document_, nullptr)), index_(std::exchange(other.index_, 0)) {
+    if (std::exchange(other.borrowed_, false) && document_ != nullptr) document_->retain();
+  }
   Segment& operator=(Segment other) noexcept {
     std::swap(document_, other.document_);
     std::swap(index_, other.index_);
+    std::swap(borrowed_, other.borrowed_);
     return *this;
   }
   ~Segment() {
-    if (document_ != nullptr) document_->release();
+    if (document_ != nullptr && !borrowed_) document_->release();
   }
 
   // For parsers and builders: takes one reference to `document`, which holds segment `index`.
@@ -265,14 +270,19 @@ class Segment {
 
  private:
   friend class SegmentCursor;
+  friend class SegmentRange;
   // Takes over a reference the caller already holds, for a parse that took them all at once.
-  static Segment adopting(const Document* document, std::uint32_t index) { return Segment(document, index, 0); }
-  Segment(const Document* document, std::uint32_t index, int) : document_(document), index_(index) {}
+  static Segment adopting(const Document* document, std::uint32_t index) { return Segment(document, index, false); }
+  // Holds no reference: lent out only as `const Segment&` while something else keeps `document`.
+  static Segment borrowing(const Document* document, std::uint32_t index) { return Segment(document, index, true); }
+  Segment(const Document* document, std::uint32_t index, bool borrowed)
+      : document_(document), index_(index), borrowed_(borrowed) {}
   const SegmentEntry& entry() const { return document_->segments[index_]; }
   const SegmentEntry& next_entry() const { return document_->segments[index_ + 1]; }
 
   const Document* document_ = nullptr;  // null for the empty segment
   std::uint32_t index_ = 0;
+  bool borrowed_ = false;  // holds no reference of its own
 };
 
 }  // namespace edifact::model

@@ -9,6 +9,7 @@
 
 #include "edifact/model/document.hpp"
 #include "edifact/model/segment.hpp"
+#include "edifact/model/segment_range.hpp"
 
 namespace edifact::model {
 
@@ -34,6 +35,12 @@ class SegmentCursor {
   bool done() const { return document_ == nullptr || next_ >= document_->segment_count(); }
   // Call only when not `done`.
   Segment next() { return Segment::adopting(document_, static_cast<std::uint32_t>(next_++)); }
+  // The segments not yet handed out, as a range; the cursor is done after it.
+  SegmentRange rest() && {
+    if (document_ == nullptr) return {};
+    document_->release(static_cast<std::uint32_t>(document_->segment_count() - next_));
+    return SegmentRange(std::exchange(document_, nullptr), std::exchange(next_, 0));
+  }
 
  private:
   void drop() {

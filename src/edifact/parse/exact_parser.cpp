@@ -66,6 +66,7 @@ std::optional<Result<void>> Parser::gather() {
   tag_start_ = tag.span.start;
   const tokenizer::ServiceStringAdvice& advice = tokenizer_.advice();
   tape_.repetition_separator = advice.repetition_separator;
+  tape_.parsed_with = parsed_delimiters(advice);
   bool element_open = false;
   std::size_t value_end = tag.span.end;  // end of the last value read
   // Cuts count from the tag; a segment beyond what a document can address is refused.
@@ -130,6 +131,20 @@ std::optional<Result<model::Segment>> Parser::emit(bool owned, std::size_t span_
   model::Segment segment(document, 0);
   document->release();
   return segment;
+}
+
+model::ParsedDelimiters parsed_delimiters(const tokenizer::ServiceStringAdvice& advice) {
+  const model::ParsedDelimiters parsed{
+      advice.element_separator, advice.component_separator,
+      advice.has_repetition_separator() ? advice.repetition_separator : '\0', advice.segment_terminator,
+      advice.release_character};
+  const std::string used = {parsed.element, parsed.component, parsed.terminator, parsed.release,
+                            parsed.repetition};
+  const std::size_t count = parsed.repetition != 0 ? 5 : 4;
+  for (std::size_t i = 0; i < count; ++i) {
+    if (used[i] == 0 || used.find(used[i], i + 1) < count) return {};
+  }
+  return parsed;
 }
 
 std::optional<Result<model::Segment>> Parser::next() { return emit(false, 0); }

@@ -23,6 +23,9 @@ namespace edifact::parser {
 Result<void> resolve_release(std::string_view raw, char release_character,
                              std::size_t value_start, std::string& out);
 
+// The service characters of `advice` as a document records them.
+model::ParsedDelimiters parsed_delimiters(const tokenizer::ServiceStringAdvice& advice);
+
 class Parser {
  public:
   Parser(std::string_view input, std::size_t start, const tokenizer::ServiceStringAdvice& advice,

@@ -25,6 +25,21 @@ FromBytesIter from_bytes_with_config(std::string_view input, ParserConfig config
   return iterator;
 }
 
+ParsedSegments parse_all(std::string_view input, ParserConfig config, tokenizer::scan::Kernel kernel) {
+  FromBytesIter iterator = from_bytes_with_config(input, std::move(config), kernel);
+  ParsedSegments parsed;
+  // Under a limit every segment is counted one by one, as the iterator does.
+  if (iterator.unlimited_ && !iterator.pending_) parsed.fast_ = std::move(iterator.fast_).rest();
+  while (auto item = iterator.next()) {
+    if (!*item) {
+      parsed.error_ = std::move(item->error());
+      break;
+    }
+    parsed.rest_.push_back(std::move(**item));
+  }
+  return parsed;
+}
+
 std::optional<Result<model::Segment>> FromBytesIter::next_checked() {
   if (pending_) {
     EdifactError error = std::move(*pending_);

@@ -53,6 +53,7 @@ std::optional<std::size_t> TerminatorScan::feed(std::string_view piece) {
 OwnedSegmentStream::OwnedSegmentStream(std::unique_ptr<ByteSource> source, ParserConfig config)
     : source_(std::move(source)),
       config_(std::move(config)),
+      limited_(config_.max_segments || config_.max_messages || config_.max_input_bytes),
       buffer_(BUFFER_SIZE),
       advice_(config_.service_string_advice.value_or(ServiceStringAdvice::DEFAULT)),
       classes_(advice_) {}
@@ -119,6 +120,11 @@ OwnedSegmentStream::Item OwnedSegmentStream::finish(EdifactError error) {
 }
 
 std::optional<Result<model::Segment>> OwnedSegmentStream::next() {
+  // A fast-parsed segment under no limit, once the advice is settled, needs no check at all.
+  if (phase_ == Phase::Running && !fast_.done() && !limited_ &&
+      (advice_settled_ || config_.service_string_advice)) [[likely]] {
+    return fast_.next();
+  }
   if (phase_ == Phase::Finished) return std::nullopt;
   return read_item();
 }
@@ -142,7 +148,7 @@ OwnedSegmentStream::Item OwnedSegmentStream::read_item() {
 }
 
 OwnedSegmentStream::Item OwnedSegmentStream::checked(model::Segment segment) {
-  const bool limited = config_.max_segments || config_.max_messages || config_.max_input_bytes;
+  const bool limited = limited_;
   if (limited) {
     if (auto allowed = limits_.check(config_, segment.tag(), segment.span().end); !allowed) {
       return finish(std::move(allowed.error()));

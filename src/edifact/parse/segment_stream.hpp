@@ -114,6 +114,7 @@ class OwnedSegmentStream {
 
   std::unique_ptr<ByteSource> source_;
   ParserConfig config_;
+  bool limited_;  // the config sets a limit on segments, messages or bytes
   std::vector<char> buffer_;
   std::size_t read_position_ = 0;
   std::size_t fill_ = 0;

@@ -1,6 +1,7 @@
 // The fast parse of a whole byte slice into one document: the delimiter scan (tape_scan.hpp),
-// then a walk over the segments it found that checks what the exact parser would check. The
-// walk stops at the first segment it cannot vouch for (a bad tag, stray bytes between segments,
+// which checks each segment as it finds it for what the exact parser would check (and, for
+// input that is not all UTF-8, a walk that checks the text too). The check stops at the first
+// segment it cannot vouch for (a bad tag, stray bytes between segments,
 // an overlong segment, text that is not UTF-8, a missing terminator) and hands the rest of the
 // input to the exact parser, which then yields the same segments or the same error as if it
 // had parsed everything. Unusual service characters send the whole input there.

@@ -33,14 +33,14 @@ Counts count(Kernel kernel, std::string_view input, std::size_t start, const Cha
   }
 }
 
-void fill(Kernel kernel, std::string_view input, std::size_t start, const Characters& characters,
-          const Output& output) {
+Sound fill(Kernel kernel, std::string_view input, std::size_t start, const Characters& characters,
+           const Output& output) {
   switch (kernel) {
 #if defined(__x86_64__)
-    case Kernel::Sse2: fill_sse2(input, start, characters, output); return;
-    case Kernel::Avx2: fill_avx2(input, start, characters, output); return;
+    case Kernel::Sse2: return fill_sse2(input, start, characters, output);
+    case Kernel::Avx2: return fill_avx2(input, start, characters, output);
 #endif
-    default: fill_portable(input, start, characters, output); return;
+    default: return fill_portable(input, start, characters, output);
   }
 }
 

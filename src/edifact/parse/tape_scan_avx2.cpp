@@ -4,10 +4,13 @@
 #if defined(__x86_64__)
 #include <immintrin.h>
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
+#include "edifact/parse/service_string_advice.hpp"
 #include "edifact/parse/tape_scan.hpp"
 #include "support/utf8.hpp"
 
@@ -59,8 +62,8 @@ Counts count_avx2(std::string_view input, std::size_t start, const Characters& c
   return count_with<Avx2Classify>(input, start, characters);
 }
 
-void fill_avx2(std::string_view input, std::size_t start, const Characters& characters, const Output& output) {
-  fill_with<Avx2Classify>(input, start, characters, output);
+Sound fill_avx2(std::string_view input, std::size_t start, const Characters& characters, const Output& output) {
+  return fill_with<Avx2Classify>(input, start, characters, output);
 }
 
 }  // namespace edifact::tokenizer::scan

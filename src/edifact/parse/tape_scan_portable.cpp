@@ -1,8 +1,11 @@
 // The kernel in plain C++, for CPUs without the vector kernels; also what they are tested against.
+#include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
+#include "edifact/parse/service_string_advice.hpp"
 #include "edifact/parse/tape_scan.hpp"
 #include "support/utf8.hpp"
 #include "edifact/parse/tape_scan_kernel.hpp"
@@ -38,8 +41,8 @@ Counts count_portable(std::string_view input, std::size_t start, const Character
   return count_with<PortableClassify>(input, start, characters);
 }
 
-void fill_portable(std::string_view input, std::size_t start, const Characters& characters, const Output& output) {
-  fill_with<PortableClassify>(input, start, characters, output);
+Sound fill_portable(std::string_view input, std::size_t start, const Characters& characters, const Output& output) {
+  return fill_with<PortableClassify>(input, start, characters, output);
 }
 
 }  // namespace edifact::tokenizer::scan

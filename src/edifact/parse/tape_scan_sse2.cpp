@@ -2,10 +2,13 @@
 #if defined(__x86_64__)
 #include <emmintrin.h>
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
+#include "edifact/parse/service_string_advice.hpp"
 #include "edifact/parse/tape_scan.hpp"
 #include "support/utf8.hpp"
 #include "edifact/parse/tape_scan_kernel.hpp"
@@ -48,8 +51,8 @@ Counts count_sse2(std::string_view input, std::size_t start, const Characters& c
   return count_with<Sse2Classify>(input, start, characters);
 }
 
-void fill_sse2(std::string_view input, std::size_t start, const Characters& characters, const Output& output) {
-  fill_with<Sse2Classify>(input, start, characters, output);
+Sound fill_sse2(std::string_view input, std::size_t start, const Characters& characters, const Output& output) {
+  return fill_with<Sse2Classify>(input, start, characters, output);
 }
 
 }  // namespace edifact::tokenizer::scan

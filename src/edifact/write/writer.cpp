@@ -135,12 +135,15 @@ Result<void> Writer<Sink>::write_segment(const model::Segment& segment) {
     const model::WrittenDelimiters delimiters{
         advice_.element_separator, advice_.component_separator,
         advice_.has_repetition_separator() ? std::optional(advice_.repetition_separator) : std::nullopt,
-        advice_.segment_terminator, &needs_release_};
-    const auto verbatim = segment.verbatim(delimiters);
-    if (verbatim && is_valid_tag(segment.tag())) {
-      out().append(*verbatim);
-      count_segment(segment.tag());
-      return {};
+        advice_.segment_terminator, &needs_release_, advice_.release_character};
+    if (const auto verbatim = segment.verbatim(delimiters)) {
+      // Verbatim bytes begin with the tag.
+      const std::string_view tag = verbatim->substr(0, 3);
+      if (is_valid_tag(tag)) {
+        out().append(*verbatim);
+        count_segment(tag);
+        return {};
+      }
     }
   }
   // Checked before the tag, so a repeating element is reported even on a malformed segment.
