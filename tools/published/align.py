@@ -57,6 +57,16 @@ def _codes_fit(seg, codes):
     return True
 
 
+def _score_codes(seg, codes, growing):
+    """How well a segment's codes fit a block: where the code lists grow with the columns
+    aligned so far (a structure table), a list that lacks a later code (a further
+    Prüfidentifikator in DE 1154) says nothing yet, so only the qualifier, the block's first
+    code, must fit before the name decides; the rest of the codes decide last."""
+    if not growing:
+        return (_codes_fit(seg, codes),)
+    return (_codes_fit(seg, codes[:1]),)
+
+
 def _lists(leaf, code):
     return any(c[0] == code for c in leaf["codes"])
 
@@ -96,6 +106,7 @@ class Column:
 
 def align(flat, lines, on_code=None, on_name=None):
     col = Column()
+    growing = on_code is not None
     stack, cursor = [], -1
     seg_i, seg_leaves, p = None, [], -1
     rules = {}
@@ -115,8 +126,8 @@ def align(flat, lines, on_code=None, on_name=None):
 
             def score(i):
                 trig = flat.nodes[flat.first_child(i)]
-                return (flat.parent[i] is None or flat.parent[i] in stack, _codes_fit(trig, codes),
-                        ln["section"] in (flat.nodes[i]["name"], trig["name"]))
+                return ((flat.parent[i] is None or flat.parent[i] in stack,) + _score_codes(trig, codes, growing)
+                        + (ln["section"] in (flat.nodes[i]["name"], trig["name"]), _codes_fit(trig, codes)))
             g = _choose(cands, cursor, score)
             if g is None:
                 col.missed.append(ln)
@@ -154,7 +165,8 @@ def align(flat, lines, on_code=None, on_name=None):
                          and flat.nodes[flat.parent[i]]["group"] == ln["sg"]]
 
             def score(i):
-                return (_codes_fit(flat.nodes[i], codes), flat.nodes[i]["name"] == ln["section"])
+                return _score_codes(flat.nodes[i], codes, growing) + (flat.nodes[i]["name"] == ln["section"],
+                                                                       _codes_fit(flat.nodes[i], codes))
             s = _choose(cands, cursor, score)
             if s is None:
                 col.missed.append(ln)
