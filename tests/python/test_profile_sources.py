@@ -248,6 +248,33 @@ def test_a_code_list_still_growing_does_not_send_a_later_column_to_a_code_less_s
     assert roots[0]["children"][0]["elements"][0]["components"][0]["codes"] == []
 
 
+def test_a_group_no_node_takes_by_qualifier_or_name_gets_a_node_of_its_own():
+    rff = lambda nr, name: grp("SG1", seg(nr, "RFF", el("C506", components=[el("1153"), el("1154")]),  # noqa: E731
+                                           name=name), name=name)
+    roots = [rff("00001", "Referenz der Anfrage"), rff("00002", "Prüfidentifikator")]
+
+    def group(section, qualifier):
+        return [line("segment_group", "SG1", expr="Muss", section=section),
+                line("segment", "SG1", "RFF", expr="Muss", section=section),
+                line("code", "SG1", "RFF", "1153", qualifier, "X")]
+    columns = [group("Referenz der Anfrage", "AAV") + group("Prüfidentifikator", "Z13"),
+               group("Referenz der Anfrage", "AAV") + group("Referenz Nachrichtennummer", "ACW")
+               + group("Prüfidentifikator", "Z13")]
+    for _ in range(4):  # as the converter does: align, add what is absent, align again
+        for n in Flat(roots).nodes:
+            for e in n.get("elements", []):
+                for leaf in e["components"] or [e]:
+                    leaf["codes"] = []
+        cols = [align(Flat(roots), c, fill, None) for c in columns]
+        if not any(c.absent for c in cols):
+            break
+        add_absent(roots, [a for c in cols for a in c.absent], None, "", 100)
+    roots = drop_unnamed(roots, {e[1] for c in cols for e in c.entries if e[0] == "s"})
+    assert [(g["name"], g["status"], g["children"][0]["elements"][0]["components"][0]["codes"]) for g in roots] == [
+        ("Referenz der Anfrage", "M", [["AAV", ""]]), ("Prüfidentifikator", "M", [["Z13", ""]]),
+        ("Referenz Nachrichtennummer", "D", [["ACW", ""]])]
+
+
 @pytest.mark.parametrize(("named", "kept"), [
     ({"00001", "00002", "00003"}, ["00001", "00002", "00003"]),
     ({"00001", "00003"}, ["00001", "00003"]),      # an unnamed segment inside a named group goes

@@ -251,10 +251,12 @@ def add_absent(roots, absent, directory, message_type, next_nr):
                 n["nr"] = "%05d" % next_nr
                 next_nr += 1
             _insert(nxt["children"], twin)
-        elif kind == "W":
+        elif kind in ("W", "N"):
             holder = _holder(roots, parent)
             twin = copy.deepcopy(parent)
             twin["name"] = ln["section"]
+            if kind == "N":
+                twin["children"][0]["name"] = ln["section"]
             twin["status"] = _variant_status(parent["status"])
             for n in _segments(twin):
                 n["nr"] = "%05d" % next_nr
