@@ -119,6 +119,30 @@ def compact_entry(e):
     return list(e)
 
 
+def named_numbers(afs):
+    """The segment numbers that some column names, in a row or an element rule."""
+    out = set()
+    for af in afs:
+        for e in af["lines"]:
+            out.add(e[2] if e[0] == "g" else e[1])
+    return out
+
+
+def drop_unnamed(nodes, named):
+    """A structure table carries no codes: its segments get theirs from the columns. One that no
+    column names has none, and a code-less node takes every segment of its tag, so it goes, with
+    any group left without a named segment."""
+    kept = []
+    for n in nodes:
+        if n["kind"] == "G":
+            n["children"] = drop_unnamed(n["children"], named)
+            if n["children"] and n["children"][0]["kind"] == "S":
+                kept.append(n)
+        elif n["nr"] in named:
+            kept.append(n)
+    return kept
+
+
 def direction(text):
     return text.replace(" → ", " an ")
 
@@ -164,6 +188,7 @@ def convert(static, shared):
         afs.append({"pid": p["pid"], "name": desc, "communication": direction(p["direction"]),
                     "lines": [compact_entry(e) for e in col.entries]})
     if not detailed:
+        roots = drop_unnamed(roots, named_numbers(afs))
         for n in flat.nodes:
             for e in n.get("elements", []):
                 for leaf in e["components"] or [e]:

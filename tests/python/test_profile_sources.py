@@ -9,12 +9,13 @@ from types import SimpleNamespace
 import pytest
 
 TOOLS = pathlib.Path(__file__).resolve().parents[2] / "tools"
-sys.path[:0] = [str(TOOLS / "published"), str(TOOLS / "profiles")]
+sys.path[:0] = [str(TOOLS / "published"), str(TOOLS / "profiles"), str(TOOLS)]
 
 from align import Flat, align  # noqa: E402
 from expressions import cells  # noqa: E402
 from mig_trees import add_absent  # noqa: E402
 from aperak_draft import read_row  # noqa: E402
+from convert_published import drop_unnamed  # noqa: E402
 import published_source  # noqa: E402
 
 
@@ -217,9 +218,76 @@ def test_a_second_qualifier_variant_in_one_group_gets_a_node_of_its_own():
         line("dataelement", "SG27", "PIA", "7140", expr="X"),
     ])
     assert [n["nr"] for n in roots[0]["children"]] == ["00001", "00002", "00100"]
+    assert [n["status"] for n in roots[0]["children"][1:]] == ["M", "D"]  # the variant is not required
     rules = [(e[1]["nr"], e[1]["de"], e[1]["operands"]) for e in col.entries if e[0] == "e"]
     assert rules == [("00002", "4347", [["X", "5"]]), ("00002", "7140", [["X [59]"]]),
                      ("00100", "4347", [["X", "Z02"]]), ("00100", "7140", [["X"]])]
+
+
+def fill(leaf, code, _name):
+    if not any(c[0] == code for c in leaf["codes"]):
+        leaf["codes"].append([code, ""])
+
+
+def test_a_code_list_still_growing_does_not_send_a_later_column_to_a_code_less_sibling():
+    """Code lists that the columns fill as they are aligned (a structure table) lack the
+    Prüfidentifikatoren of the columns still to come: the qualifier and then the name decide."""
+    rff = lambda nr, name: grp("SG1", seg(nr, "RFF", el("C506", components=[el("1153"), el("1154")]),  # noqa: E731
+                                           name=name), name=name)
+    roots = [rff("00001", "Vorangegangene Nachricht"), rff("00002", "Prüfidentifikator")]
+    flat = Flat(roots)
+
+    def column(pid):
+        return [line("segment_group", "SG1", expr="Muss", section="Prüfidentifikator"),
+                line("segment", "SG1", "RFF", expr="Muss", section="Prüfidentifikator"),
+                line("code", "SG1", "RFF", "1153", "Z13", "X"),
+                line("code", "SG1", "RFF", "1154", pid, "X")]
+    for pid in ("19001", "19002"):
+        col = align(flat, column(pid), fill, None)
+        assert [e[1] for e in col.entries if e[0] == "s"] == ["00002"]
+    assert roots[0]["children"][0]["elements"][0]["components"][0]["codes"] == []
+
+
+def test_a_group_no_node_takes_by_qualifier_or_name_gets_a_node_of_its_own():
+    rff = lambda nr, name: grp("SG1", seg(nr, "RFF", el("C506", components=[el("1153"), el("1154")]),  # noqa: E731
+                                           name=name), name=name)
+    roots = [rff("00001", "Referenz der Anfrage"), rff("00002", "Prüfidentifikator")]
+
+    def group(section, qualifier):
+        return [line("segment_group", "SG1", expr="Muss", section=section),
+                line("segment", "SG1", "RFF", expr="Muss", section=section),
+                line("code", "SG1", "RFF", "1153", qualifier, "X")]
+    columns = [group("Referenz der Anfrage", "AAV") + group("Prüfidentifikator", "Z13"),
+               group("Referenz der Anfrage", "AAV") + group("Referenz Nachrichtennummer", "ACW")
+               + group("Prüfidentifikator", "Z13")]
+    for _ in range(4):  # as the converter does: align, add what is absent, align again
+        for n in Flat(roots).nodes:
+            for e in n.get("elements", []):
+                for leaf in e["components"] or [e]:
+                    leaf["codes"] = []
+        cols = [align(Flat(roots), c, fill, None) for c in columns]
+        if not any(c.absent for c in cols):
+            break
+        add_absent(roots, [a for c in cols for a in c.absent], None, "", 100)
+    roots = drop_unnamed(roots, {e[1] for c in cols for e in c.entries if e[0] == "s"})
+    assert [(g["name"], g["status"], g["children"][0]["elements"][0]["components"][0]["codes"]) for g in roots] == [
+        ("Referenz der Anfrage", "M", [["AAV", ""]]), ("Prüfidentifikator", "M", [["Z13", ""]]),
+        ("Referenz Nachrichtennummer", "D", [["ACW", ""]])]
+
+
+@pytest.mark.parametrize(("named", "kept"), [
+    ({"00001", "00002", "00003"}, ["00001", "00002", "00003"]),
+    ({"00001", "00003"}, ["00001", "00003"]),      # an unnamed segment inside a named group goes
+    ({"00001"}, ["00001"]),                        # a group left without its trigger goes whole
+    (set(), []),
+])
+def test_structure_nodes_that_no_column_names_are_dropped(named, kept):
+    roots = [seg("00001", "DTM", el("2005", codes=["137"])),
+             grp("SG1", seg("00002", "RFF", el("1153")), seg("00003", "DTM", el("2005")))]
+
+    def numbers(nodes):
+        return [x for n in nodes for x in (numbers(n["children"]) if n["kind"] == "G" else [n["nr"]])]
+    assert numbers(drop_unnamed(roots, named)) == kept
 
 
 SOURCE = {

@@ -57,6 +57,22 @@ def _codes_fit(seg, codes):
     return True
 
 
+def _score_codes(seg, codes, growing):
+    """How well a segment's codes fit a block: where the code lists grow with the columns
+    aligned so far (a structure table), a list that lacks a later code (a further
+    Prüfidentifikator in DE 1154) says nothing yet, so only the qualifier, the block's first
+    code, must fit before the name decides."""
+    if not growing:
+        return (_codes_fit(seg, codes),)
+    return (_codes_fit(seg, codes[:1]),)
+
+
+def _rest_fits(seg, codes, growing):
+    """Where the code lists are complete, whether all codes fit; where they grow, an empty
+    list would only draw the column to a node no column has taken yet, so nothing."""
+    return () if growing else (_codes_fit(seg, codes),)
+
+
 def _lists(leaf, code):
     return any(c[0] == code for c in leaf["codes"])
 
@@ -96,6 +112,7 @@ class Column:
 
 def align(flat, lines, on_code=None, on_name=None):
     col = Column()
+    growing = on_code is not None
     stack, cursor = [], -1
     seg_i, seg_leaves, p = None, [], -1
     rules = {}
@@ -115,8 +132,8 @@ def align(flat, lines, on_code=None, on_name=None):
 
             def score(i):
                 trig = flat.nodes[flat.first_child(i)]
-                return (flat.parent[i] is None or flat.parent[i] in stack, _codes_fit(trig, codes),
-                        ln["section"] in (flat.nodes[i]["name"], trig["name"]))
+                return ((flat.parent[i] is None or flat.parent[i] in stack,) + _score_codes(trig, codes, growing)
+                        + (ln["section"] in (flat.nodes[i]["name"], trig["name"]),) + _rest_fits(trig, codes, growing))
             g = _choose(cands, cursor, score)
             if g is None:
                 col.missed.append(ln)
@@ -133,6 +150,9 @@ def align(flat, lines, on_code=None, on_name=None):
             elif g in groups_seen:
                 # a further variant of the group that the structure has as one node
                 col.absent.append(("W", flat.nodes[g], ln, None, []))
+            elif growing and codes and not any(score(g)[1:3]):
+                # no group of the structure takes the line by its qualifier or its name
+                col.absent.append(("N", flat.nodes[g], ln, None, []))
             groups_seen.add(g)
             while stack and stack[-1] != flat.parent[g]:
                 stack.pop()
@@ -154,7 +174,8 @@ def align(flat, lines, on_code=None, on_name=None):
                          and flat.nodes[flat.parent[i]]["group"] == ln["sg"]]
 
             def score(i):
-                return (_codes_fit(flat.nodes[i], codes), flat.nodes[i]["name"] == ln["section"])
+                return (_score_codes(flat.nodes[i], codes, growing) + (flat.nodes[i]["name"] == ln["section"],)
+                        + _rest_fits(flat.nodes[i], codes, growing))
             s = _choose(cands, cursor, score)
             if s is None:
                 col.missed.append(ln)

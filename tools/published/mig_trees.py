@@ -207,6 +207,12 @@ def _holder(nodes, node):
     return None
 
 
+def _variant_status(status):
+    """A further qualifier variant of a node is needed only where its column says so: the
+    original keeps what the table requires of the position."""
+    return "D" if status in ("M", "R") else status
+
+
 def add_absent(roots, absent, directory, message_type, next_nr):
     """Adds the segments and groups that the AHB lines name and the older structure table
     lacks, placed by their UN position. Returns the next free segment number."""
@@ -233,7 +239,8 @@ def add_absent(roots, absent, directory, message_type, next_nr):
             _insert(siblings, seg_node(ln["seg"], ln["sg"], ln["section"]))
         elif kind == "V":
             holder = _holder(roots, parent)
-            twin = segment("%05d" % next_nr, parent["tag"], parent["zaehler"], parent["status"], parent["max"],
+            twin = segment("%05d" % next_nr, parent["tag"], parent["zaehler"], _variant_status(parent["status"]),
+                           parent["max"],
                            ln["section"], copy.deepcopy(parent["elements"]))
             next_nr += 1
             holder.insert(next(k for k, n in enumerate(holder) if n is parent) + 1, twin)
@@ -244,10 +251,13 @@ def add_absent(roots, absent, directory, message_type, next_nr):
                 n["nr"] = "%05d" % next_nr
                 next_nr += 1
             _insert(nxt["children"], twin)
-        elif kind == "W":
+        elif kind in ("W", "N"):
             holder = _holder(roots, parent)
             twin = copy.deepcopy(parent)
             twin["name"] = ln["section"]
+            if kind == "N":
+                twin["children"][0]["name"] = ln["section"]
+            twin["status"] = _variant_status(parent["status"])
             for n in _segments(twin):
                 n["nr"] = "%05d" % next_nr
                 next_nr += 1
