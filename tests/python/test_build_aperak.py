@@ -96,22 +96,18 @@ def test_build_aperak_for_correlates_and_validates(received, on):
     assert report.is_valid and report.messages[0].rules_applied, findings
 
 
-# The layout repeats the acknowledged reference as RFF+ACW in the error block and writes FTX+Z02 for the codes
-# that need an Ortsangabe; the 29001 column has a row for neither.
-LAYOUT_FINDINGS = {"Z10": {"AHB-29001-00014-RFF-NOT-PERMITTED"},
-                   "Z29": {"AHB-29001-00014-RFF-NOT-PERMITTED", "AHB-29001-00017-FTX-4451-NOT-PERMITTED"}}
-
-
+# The layout repeats the acknowledged reference as RFF+ACW in the error block; the 29001 structure has no
+# place for it, so completion refuses the message rather than drop the reference.
 @pytest.mark.parametrize("on", APERAK_DAYS)
-@pytest.mark.parametrize("error_code", sorted(LAYOUT_FINDINGS))
-def test_negative_aperak_for_keeps_only_the_layouts_findings(error_code, on):
-    built = native.build_aperak_for(fixture("utilmd_55001.edi"), on=on, error_code=error_code,
+@pytest.mark.parametrize("error_code", ["Z10", "Z29"])
+def test_negative_aperak_for_is_refused_rather_than_losing_its_reference(error_code, on):
+    with pytest.raises(RuntimeError, match=r"^APERAK completion failed: segment RFF \(message segment \d+\) fits no place"):
+        native.build_aperak_for(fixture("utilmd_55001.edi"), on=on, error_code=error_code,
+                                error_text="DTM+92 fehlt", pruefidentifikator=29001)
+    built = native.build_aperak_for(fixture("utilmd_55001.edi"), release=UNKNOWN, error_code=error_code,
                                     error_text="DTM+92 fehlt", pruefidentifikator=29001)
     assert tagged(built, "BGM") == ["BGM+313+29001"]
     assert f"ERC+{error_code}" in segments(built) and "RFF+ACW:M1" in segments(built)
-    report, _ = report_of(built, on)
-    assert report.messages[0].pruefidentifikator == 29001 and report.messages[0].rules_applied
-    assert {finding.rule_id for finding in report.messages[0].findings} == LAYOUT_FINDINGS[error_code]
 
 
 @pytest.mark.xfail(strict=True, reason="the 29001 column has no row for the RFF+ACW that the APERAK layout writes")

@@ -268,12 +268,7 @@ def versions():
             seen.add(release)
             pids = native.pruefidentifikatoren(message_type, on)
             pid = preferred if preferred in pids else pids[0]
-            marks = ()
-            if message_type == "ORDRSP":
-                marks = pytest.mark.xfail(
-                    reason="completion places RFF+Z13 into the wrong SG1 slot of every ORDRSP column", strict=False
-                )
-            cases.append(pytest.param(message_type, on, pid, id=f"{message_type}-{release}-{pid}", marks=marks))
+            cases.append(pytest.param(message_type, on, pid, id=f"{message_type}-{release}-{pid}"))
     return cases
 
 
