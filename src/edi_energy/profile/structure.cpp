@@ -55,7 +55,7 @@ std::string_view value_at(const edifact::model::Segment& segment, std::size_t el
   const auto elements = segment.elements();
   if (element >= elements.size()) return {};
   const edifact::model::ComponentList components = elements[element].components();
-  return component < components.size() ? components[component].text : std::string_view{};
+  return component < components.size() ? components.text(component) : std::string_view{};
 }
 
 void pack_discriminators(Structure& structure) {

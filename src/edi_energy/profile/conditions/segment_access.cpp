@@ -14,7 +14,7 @@ std::optional<std::string_view> component(const edifact::model::Segment& segment
   if (element >= elements.size()) return std::nullopt;
   const edifact::model::ComponentList components = elements[element].components();
   if (component >= components.size()) return std::nullopt;
-  return components[component].text;
+  return components.text(component);
 }
 
 }  // namespace edi_energy::profile::conditions::segment_access
