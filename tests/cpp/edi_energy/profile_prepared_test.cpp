@@ -13,6 +13,7 @@
 #include "builtin_content.hpp"
 #include "edi_energy/catalogue.hpp"
 #include "edi_energy/profile/validate/ahb_checks.hpp"
+#include "edi_energy/profile/validate/column.hpp"
 #include "edi_energy/profile/validate/validate.hpp"
 #include "edifact/model/owned_element.hpp"
 
@@ -96,6 +97,30 @@ TEST_P(PreparedProfile, CompletionAndColumnChecksMatchTheUnpreparedPath) {
       validate::ahb_checks(p, *own, resolution, message, from_prepared);
       validate::ahb_checks(p, copy, resolution, message, from_fresh);
       EXPECT_EQ(shown(from_prepared), shown(from_fresh)) << own->name << " (" << message.size() << " segments)";
+    }
+  }
+}
+
+// The flags a column works out per node against asking the rules element by element.
+TEST_P(PreparedProfile, NamedFlagsMatchTheRulesOfEachNode) {
+  const Profile& p = profile();
+  const structure::Structure& s = p.structure();
+  for (const model::Anwendungsfall* own : sampled_columns()) {
+    const validate::Column* column = p.column(*own);
+    ASSERT_NE(column, nullptr);
+    for (std::size_t node = 0; node < s.nodes.size(); ++node) {
+      const auto* segment = s.nodes[node].segment();
+      if (segment == nullptr || segment->def >= s.segment_defs.size()) continue;
+      const auto rules = column->rules(node, segment->nr);
+      std::vector<char> expected;
+      for (const model::Element& element : s.segment_defs[segment->def].elements) {
+        expected.push_back(column->names(rules, element) ? 1 : 0);
+        for (const model::Element& component : element.components) {
+          expected.push_back(column->names(rules, component) ? 1 : 0);
+        }
+      }
+      const auto named = column->named(node);
+      EXPECT_EQ(std::vector<char>(named.begin(), named.end()), expected) << own->name << " node " << node;
     }
   }
 }

@@ -62,20 +62,29 @@ Column::Column(const model::Anwendungsfall& anwendungsfall, const structure::Str
   node_rows_.reserve(structure->nodes.size());
   node_rules_.reserve(structure->nodes.size());
   node_sites_.reserve(structure->nodes.size());
+  node_named_.reserve(structure->nodes.size());
   for (const structure::SNode& node : structure->nodes) {
     if (const auto* segment = node.segment()) {
       node_rows_.push_back(segment_row(segment->nr));
       node_rules_.push_back(rules(segment->nr));
       std::vector<RuleSite> sites;
+      std::vector<char> named;
       if (segment->def < structure->segment_defs.size()) {
-        for (const std::size_t rule : node_rules_.back()) {
-          sites.push_back(site_of(structure->segment_defs[segment->def], elements[rule]));
+        const model::SegmentNode& definition = structure->segment_defs[segment->def];
+        for (const std::size_t rule : node_rules_.back()) sites.push_back(site_of(definition, elements[rule]));
+        for (const model::Element& element : definition.elements) {
+          named.push_back(names(node_rules_.back(), element) ? 1 : 0);
+          for (const model::Element& component : element.components) {
+            named.push_back(names(node_rules_.back(), component) ? 1 : 0);
+          }
         }
       }
       node_sites_.push_back(std::move(sites));
+      node_named_.push_back(std::move(named));
       continue;
     }
     node_sites_.emplace_back();
+    node_named_.emplace_back();
     const auto* trigger = node.children.empty() ? nullptr : structure->nodes[node.children.front()].segment();
     const std::string_view nr = trigger != nullptr ? std::string_view(trigger->nr) : std::string_view("?");
     node_rows_.push_back(group_row(node.group()->group, nr));
@@ -117,6 +126,10 @@ std::span<const std::size_t> Column::rules(std::size_t node, std::string_view nr
 
 std::span<const RuleSite> Column::sites(std::size_t node) const {
   return node < node_sites_.size() ? std::span<const RuleSite>(node_sites_[node]) : std::span<const RuleSite>();
+}
+
+std::span<const char> Column::named(std::size_t node) const {
+  return node < node_named_.size() ? std::span<const char>(node_named_[node]) : std::span<const char>();
 }
 
 const std::vector<ParsedOperand>& Column::operands(std::size_t rule) const { return operands_[rule]; }

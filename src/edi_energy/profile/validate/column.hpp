@@ -55,6 +55,9 @@ class Column {
   // Beside `rules(node, nr)`, where each rule stands in the node's definition; empty when the
   // column was made without the structure.
   std::span<const RuleSite> sites(std::size_t node) const;
+  // `names(rules(node, nr), element)` for every element of the node's definition, each element
+  // followed by its components; empty when the column was made without the structure.
+  std::span<const char> named(std::size_t node) const;
 
   const std::vector<ParsedOperand>& operands(std::size_t rule) const;
   // Whether an element rule for segment `nr` addresses `element` or one of its components.
@@ -81,6 +84,7 @@ class Column {
   std::vector<const model::Row*> node_rows_;          // per node of the structure
   std::vector<std::span<const std::size_t>> node_rules_;
   std::vector<std::vector<RuleSite>> node_sites_;
+  std::vector<std::vector<char>> node_named_;  // char, not bool, so that a span can view it
 };
 
 // The occurrence-th element or component with the rule's id, elements before their components.

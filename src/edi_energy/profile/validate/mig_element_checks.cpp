@@ -27,16 +27,23 @@ class SegmentCheck {
   SegmentCheck(MigRun& run, std::size_t index, structure::NodeIndex node, const model::SegmentNode& definition)
       : run_(run), index_(index), definition_(definition), segment_(run.segments[index]),
         elements_(segment_.elements()),
-        rules_(run.column != nullptr ? run.column->rules(node, definition.nr) : std::span<const std::size_t>{}) {}
+        rules_(run.column != nullptr ? run.column->rules(node, definition.nr) : std::span<const std::size_t>{}),
+        named_(run.column != nullptr ? run.column->named(node) : std::span<const char>{}) {
+    std::size_t leaves = 0;
+    for (const model::Element& element : definition.elements) leaves += 1 + element.components.size();
+    // A column prepared for another structure falls back to asking per element.
+    if (named_.size() != leaves) named_ = {};
+  }
 
   void check() {
     for (std::size_t k = 0; k < definition_.elements.size(); ++k) {
       const model::Element& element = definition_.elements[k];
       if (element.components.empty()) {
-        check_leaf(element, segment_, leaf(k, 0), true, names(element), run_.findings);
+        check_leaf(element, segment_, leaf(k, 0), true, names(element, flat_), run_.findings);
       } else {
         check_composite(element, k);
       }
+      flat_ += 1 + element.components.size();
     }
     for (std::size_t k = definition_.elements.size(); k < elements_.size(); ++k) {
       if (!carries_text(elements_[k].components(), 0, no_end)) continue;
@@ -50,9 +57,12 @@ class SegmentCheck {
  private:
   LeafAt leaf(std::size_t k, std::size_t j) const { return {k, j, definition_.nr, definition_.tag, index_}; }
 
-  // Without a chosen column every element counts as named.
-  bool names(const model::Element& element) const {
-    return run_.column == nullptr || run_.column->names(rules_, element);
+  // Without a chosen column every element counts as named. `flat` is the element's index among
+  // the definition's elements and components, for the flags the column worked out beforehand.
+  bool names(const model::Element& element, std::size_t flat) const {
+    if (run_.column == nullptr) return true;
+    if (!named_.empty()) return named_[flat] != 0;
+    return run_.column->names(rules_, element);
   }
 
   void report(std::string message, std::string rule_id, std::optional<std::size_t> element) {
@@ -72,7 +82,7 @@ class SegmentCheck {
     const auto rule_id = [&](std::string_view suffix) {
       return fmt::format("MIG-{}-{}-{}-{}", definition_.nr, definition_.tag, composite.id, suffix);
     };
-    if (!present && (composite.status == "M" || (composite.status == "R" && names(composite)))) {
+    if (!present && (composite.status == "M" || (composite.status == "R" && names(composite, flat_)))) {
       report(fmt::format("{} (Nr {}): composite {} „{}“ is mandatory in the MIG but empty", definition_.tag,
                          definition_.nr, composite.id, composite.name),
              rule_id("REQUIRED"), k);
@@ -83,7 +93,7 @@ class SegmentCheck {
              rule_id("NOTUSED"), k);
     }
     for (std::size_t j = 0; j < defined; ++j) {
-      check_leaf(composite.components[j], segment_, leaf(k, j), present, names(composite.components[j]),
+      check_leaf(composite.components[j], segment_, leaf(k, j), present, names(composite.components[j], flat_ + 1 + j),
                  run_.findings);
     }
     if (carries_text(components, defined, no_end)) {
@@ -99,6 +109,8 @@ class SegmentCheck {
   const edifact::model::Segment& segment_;
   edifact::model::ElementList elements_;
   std::span<const std::size_t> rules_;  // the column's rules for this segment number
+  std::span<const char> named_;         // the column's flags for this node, or empty
+  std::size_t flat_ = 0;                // the current element's index among elements and components
 };
 
 }  // namespace
