@@ -1,7 +1,9 @@
 // How often each code of a Paket occurs among the segments it counts over, against the
 // Paket's bounds.
+#include <algorithm>
 #include <optional>
-#include <unordered_set>
+#include <utility>
+#include <vector>
 
 #include <fmt/format.h>
 
@@ -24,13 +26,15 @@ struct CountingScope {
 // A segment that may stand only once in its group counts with that group's repetitions: climb
 // while the repetition is fixed at one.
 std::vector<CountingScope> counting_scopes(const AhbRun& run) {
-  struct PairHash {
-    std::size_t operator()(const std::pair<std::size_t, std::size_t>& p) const {
-      return std::hash<std::size_t>{}(p.first * 0x9E3779B97F4A7C15ULL ^ p.second);
-    }
+  // Deduplicated by sorting one vector rather than through a hash set: one allocation, not
+  // one per scope. `order` keeps the scopes in the order they are first met.
+  struct Met {
+    structure::InstanceIndex scope;
+    structure::NodeIndex node;
+    std::size_t order;
   };
-  std::unordered_set<std::pair<std::size_t, std::size_t>, PairHash> seen;
-  std::vector<CountingScope> scopes;
+  std::vector<Met> met;
+  met.reserve(run.resolution.placements.size());
   for (const auto& placement : run.resolution.placements) {
     if (!placement) continue;
     structure::NodeIndex node = placement->node;
@@ -41,8 +45,18 @@ std::vector<CountingScope> counting_scopes(const AhbRun& run) {
       node = *current.node;
       instance = *current.parent;
     }
-    if (seen.emplace(instance, placement->node).second) scopes.push_back({instance, placement->node});
+    met.push_back({instance, placement->node, met.size()});
   }
+  const auto key = [](const Met& m) { return std::pair<std::size_t, std::size_t>(m.scope, m.node); };
+  std::ranges::sort(met, [&](const Met& a, const Met& b) {
+    return std::pair(key(a), a.order) < std::pair(key(b), b.order);
+  });
+  const auto duplicates = std::ranges::unique(met, {}, key);
+  met.erase(duplicates.begin(), duplicates.end());
+  std::ranges::sort(met, {}, &Met::order);
+  std::vector<CountingScope> scopes;
+  scopes.reserve(met.size());
+  for (const Met& m : met) scopes.push_back({m.scope, m.node});
   return scopes;
 }
 
