@@ -9,7 +9,7 @@
 #include <utility>
 
 #include "edi_energy/builders/typestate.hpp"
-#include "edi_energy/builders/utilmd_spec.hpp"
+#include "edi_energy/builders/utilmd_records.hpp"
 #include "edi_energy/error.hpp"
 #include "edi_energy/lokationstyp.hpp"
 #include "edi_energy/messages/utilmd.hpp"

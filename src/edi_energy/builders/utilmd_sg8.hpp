@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "edi_energy/builders/message_writer.hpp"
-#include "edi_energy/builders/utilmd_spec.hpp"
+#include "edi_energy/builders/utilmd_records.hpp"
 #include "edi_energy/release.hpp"
 
 namespace edi_energy::builders::utilmd {
