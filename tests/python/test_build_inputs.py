@@ -1,5 +1,10 @@
 """The build input classes UtilmdTransaction and Positionsfehler: value holders with checked types."""
 
+import gc
+import sys
+import threading
+import time
+
 import pytest
 
 from quorvane._native import Positionsfehler, UtilmdTransaction
@@ -106,3 +111,67 @@ def test_input_classes_are_sealed(cls):
     with pytest.raises(TypeError):
         type("Sub", (cls,), {})
     assert cls.__module__ == "builtins"
+
+
+# Reading a list attribute builds new tuples, which can run the collector, a __del__ and with it
+# Python code that assigns the very attribute being read.
+LIST_ATTRIBUTES = [
+    (lambda: UtilmdTransaction("V1"), "dates"),
+    (lambda: UtilmdTransaction("V1"), "free_texts"),
+    (lambda: Positionsfehler(1, []), "gruende"),
+]
+PAIRS = [(f"Q{index}", "x" * 40 + str(index)) for index in range(64)]
+
+
+class Finalized:
+    """Cyclic garbage whose collection runs Python code: the moment another thread may take over."""
+
+    def __init__(self, action=lambda: time.sleep(0)):
+        self.cycle = self
+        self.action = action
+
+    def __del__(self):
+        self.action()
+
+
+@pytest.fixture
+def eager_collector():
+    gc.collect()
+    threshold = gc.get_threshold()
+    interval = sys.getswitchinterval()
+    gc.set_threshold(1)
+    sys.setswitchinterval(1e-6)
+    yield
+    gc.set_threshold(*threshold)
+    sys.setswitchinterval(interval)
+
+
+@pytest.mark.parametrize(("make", "name"), LIST_ATTRIBUTES)
+def test_list_read_survives_assignment_from_a_finalizer(make, name, eager_collector):
+    target = make()
+    for _ in range(200):
+        setattr(target, name, PAIRS)
+        Finalized(lambda: setattr(target, name, [("Z", "z")]))
+        assert getattr(target, name) in (PAIRS, [("Z", "z")])
+
+
+@pytest.mark.parametrize(("make", "name"), LIST_ATTRIBUTES)
+def test_list_read_survives_assignment_from_another_thread(make, name, eager_collector):
+    target = make()
+    setattr(target, name, PAIRS)
+    stop = threading.Event()
+
+    def assign():
+        while not stop.is_set():
+            setattr(target, name, [("Z", "z")])
+            setattr(target, name, PAIRS)
+
+    writer = threading.Thread(target=assign)
+    writer.start()
+    try:
+        for _ in range(5000):
+            Finalized()
+            assert getattr(target, name) in (PAIRS, [("Z", "z")])
+    finally:
+        stop.set()
+        writer.join()

@@ -307,7 +307,7 @@ def test_completion_refuses_to_drop_a_written_segment():
 
 
 @pytest.mark.xfail(
-    reason="completion finds no place for RFF+Z13 unless an STS of the column opens its SG15", strict=False
+    reason="completion finds no place for RFF+Z13 unless an STS of the column opens its SG15", strict=True
 )
 def test_iftsta_without_status_completes():
     on = "2026-04-01"

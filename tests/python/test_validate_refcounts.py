@@ -30,6 +30,12 @@ def call(raw, on):
         return [str(error)]
 
 
+CALLS = 3000
+# A leak of one object or reference per call grows by CALLS; the interpreter's own caches and
+# free lists move these counts by a few, whichever test ran before.
+OBJECT_SLACK = CALLS // 10
+
+
 @pytest.mark.parametrize("kind", INPUTS)
 def test_references_and_memory_stay_flat(kind):
     raw = INPUTS[kind]
@@ -37,14 +43,16 @@ def test_references_and_memory_stay_flat(kind):
     for _ in range(200):
         call(raw, on)
     gc.collect()
-    before = (sys.getrefcount(raw), sys.getrefcount(on), len(gc.get_objects()))
+    references = (sys.getrefcount(raw), sys.getrefcount(on))
+    objects = len(gc.get_objects())
     tracemalloc.start()
     first, _ = tracemalloc.get_traced_memory()
-    for _ in range(3000):
+    for _ in range(CALLS):
         call(raw, on)
     gc.collect()
     last, _ = tracemalloc.get_traced_memory()
     tracemalloc.stop()
-    after = (sys.getrefcount(raw), sys.getrefcount(on), len(gc.get_objects()))
-    assert after == before
+    assert (sys.getrefcount(raw), sys.getrefcount(on)) == references
+    assert abs(len(gc.get_objects()) - objects) < OBJECT_SLACK
+    # Even the smallest object leaked per call (an int, 28 bytes) exceeds this bound over CALLS calls.
     assert last - first < 64 * 1024

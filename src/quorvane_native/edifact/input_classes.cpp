@@ -22,9 +22,12 @@ template <auto Field>
 py::Result get_optional(const auto& self) {
   return optional_text(self.*Field);
 }
+// Building the list allocates tuples, which can run the collector and with it a __del__ or
+// another thread that assigns this very field: read from a copy, never from the object.
 template <auto Field>
 py::Result get_pairs(const auto& self) {
-  return text_pairs(self.*Field);
+  const auto pairs = self.*Field;
+  return text_pairs(pairs);
 }
 
 template <auto Field, class T>
