@@ -110,19 +110,20 @@ py::Result build_answer(py::Args args) {
   auto release = pids::resolve_release(MessageType::Utilmd, *release_text, *on, sparte_of(*answer_pid));
   if (!release) return py::propagate(release);
   if (auto given = require_text("message_ref", *message_ref); !given) return py::propagate(given);
-  for (const auto& [field, text] : {std::pair<std::string_view, const std::optional<std::string>*>{"document_date", &*document_date},
-                                    {"document_code", &*document_code},
-                                    {"antwort_code", &*antwort_code},
-                                    {"antwort_ebd", &*antwort_ebd}}) {
-    if (auto given = require_optional_text(field, *text); !given) return py::propagate(given);
+  if (auto given = require_optional_texts({{"document_date", &*document_date},
+                                           {"document_code", &*document_code},
+                                           {"antwort_code", &*antwort_code},
+                                           {"antwort_ebd", &*antwort_ebd}});
+      !given) {
+    return py::propagate(given);
   }
-  for (const auto& [field, pairs] : {std::pair<std::string_view, const std::vector<std::pair<std::string, std::string>>*>{
-                                         "process_dates", &*process_dates},
+  using Pairs = std::vector<std::pair<std::string, std::string>>;
+  for (const auto& [field, pairs] : {std::pair<std::string_view, const Pairs*>{"process_dates", &*process_dates},
                                      {"references", &*references},
                                      {"free_texts", &*free_texts}}) {
     for (const auto& [qualifier, value] : *pairs) {
-      if (auto given = require_text(field, qualifier); !given) return py::propagate(given);
-      if (auto given = require_text(fmt::format("{}[{}]", field, qualifier), value); !given) return py::propagate(given);
+      const std::string named = fmt::format("{}[{}]", field, qualifier);
+      if (auto given = require_texts({{field, qualifier}, {named, value}}); !given) return py::propagate(given);
     }
   }
   auto parsed = parse_received(*received);

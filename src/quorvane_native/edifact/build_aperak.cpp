@@ -71,7 +71,8 @@ bool has_rff(const std::vector<edi_energy::profile::model::Node>& nodes, std::st
   for (const auto& node : nodes) {
     if (const auto* group = node.group()) {
       if (has_rff(group->children, qualifier)) return true;
-    } else if (const auto* segment = node.segment(); segment->tag == "RFF" && lists_code(segment->elements, "1153", qualifier)) {
+    } else if (const auto* segment = node.segment();
+               segment->tag == "RFF" && lists_code(segment->elements, "1153", qualifier)) {
       return true;
     }
   }
@@ -132,17 +133,17 @@ py::Result build_aperak(py::Args args) {
 
   auto release = pids::resolve_release(MessageType::Aperak, *release_text, *on, std::nullopt);
   if (!release) return py::propagate(release);
-  for (const auto& [field, text] : {std::pair<std::string_view, const std::optional<std::string>*>{"acw_ref", &*acw_ref},
-                                    {"error_code", &*error_code},
-                                    {"error_text", &*error_text},
-                                    {"document_date", &*document_date},
-                                    {"document_code", &*document_code}}) {
-    if (auto given = require_optional_text(field, *text); !given) return py::propagate(given);
+  if (auto given = require_optional_texts({{"acw_ref", &*acw_ref},
+                                           {"error_code", &*error_code},
+                                           {"error_text", &*error_text},
+                                           {"document_date", &*document_date},
+                                           {"document_code", &*document_code}});
+      !given) {
+    return py::propagate(given);
   }
-  for (const auto& [field, text] : {std::pair<std::string_view, const std::string*>{"sender", &*sender},
-                                    {"receiver", &*receiver},
-                                    {"message_ref", &*message_ref}}) {
-    if (auto given = require_text(field, *text); !given) return py::propagate(given);
+  if (auto given = require_texts({{"sender", *sender}, {"receiver", *receiver}, {"message_ref", *message_ref}});
+      !given) {
+    return py::propagate(given);
   }
   auto checked = checked_pid(*pruefidentifikator);
   if (!checked) return py::propagate(checked);
@@ -198,9 +199,8 @@ py::Result build_aperak_for(py::Args args) {
 
   auto release = pids::resolve_release(MessageType::Aperak, *release_text, *on, std::nullopt);
   if (!release) return py::propagate(release);
-  for (const auto& [field, text] : {std::pair<std::string_view, const std::optional<std::string>*>{"error_code", &*error_code},
-                                    {"error_text", &*error_text}}) {
-    if (auto given = require_optional_text(field, *text); !given) return py::propagate(given);
+  if (auto given = require_optional_texts({{"error_code", &*error_code}, {"error_text", &*error_text}}); !given) {
+    return py::propagate(given);
   }
   if (auto given = require_text("message_ref", *message_ref); !given) return py::propagate(given);
   auto parsed = parse_received(*received);

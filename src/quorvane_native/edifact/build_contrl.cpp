@@ -60,15 +60,15 @@ py::Result build_contrl(py::Args args) {
 
   auto release = pids::resolve_release(MessageType::Contrl, *release_text, *on, std::nullopt);
   if (!release) return py::propagate(release);
-  for (const auto& [field, text] : {std::pair<std::string_view, const std::string*>{"sender", &*sender},
-                                    {"receiver", &*receiver},
-                                    {"interchange_ref", &*interchange_ref},
-                                    {"message_ref", &*message_ref}}) {
-    if (auto given = require_text(field, *text); !given) return py::propagate(given);
+  if (auto given = require_texts({{"sender", *sender},
+                                  {"receiver", *receiver},
+                                  {"interchange_ref", *interchange_ref},
+                                  {"message_ref", *message_ref}});
+      !given) {
+    return py::propagate(given);
   }
-  for (const auto& [field, text] : {std::pair<std::string_view, const std::optional<std::string>*>{"action_code", &*action_code},
-                                    {"syntax_error", &*syntax_error}}) {
-    if (auto given = require_optional_text(field, *text); !given) return py::propagate(given);
+  if (auto given = require_optional_texts({{"action_code", &*action_code}, {"syntax_error", &*syntax_error}}); !given) {
+    return py::propagate(given);
   }
   Builder builder = edi_energy::builders::contrl::ContrlBuilder<>(*release)
                         .sender(std::move(*sender))

@@ -16,4 +16,19 @@ py::Status require_optional_text(std::string_view field, const std::optional<std
   return text ? require_text(field, *text) : py::Status{};
 }
 
+py::Status require_texts(std::initializer_list<std::pair<std::string_view, std::string_view>> texts) {
+  for (const auto& [field, text] : texts) {
+    if (auto given = require_text(field, text); !given) return given;
+  }
+  return {};
+}
+
+py::Status require_optional_texts(
+    std::initializer_list<std::pair<std::string_view, const std::optional<std::string>*>> texts) {
+  for (const auto& [field, text] : texts) {
+    if (auto given = require_optional_text(field, *text); !given) return given;
+  }
+  return {};
+}
+
 }  // namespace quorvane_native::edifact
