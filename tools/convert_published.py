@@ -25,7 +25,8 @@ OUT = os.path.join(HERE, "profiles", "published")
 
 # static -> (MIG source kind, source name, UN release of UNH)
 PUBLISHED = {
-    # the successor's draft AHB is the only table; the structure table's release is not stated
+    # the draft AHB of 2.2 is the only table; the structure table is the one of 2.1i
+    "APERAK_FV20251001": ("draft", "APERAK_FV2504.csv", "D07B"),
     "APERAK_FV20261001": ("draft", "APERAK_FV2504.csv", "D07B"),
     "COMDIS_FV20260401": ("structure", "COMDIS_FV2504.csv", "D17A"),
     "IFTSTA_FV20251001": ("structure", "IFTSTA_FV2504.csv", "D18A"),
@@ -71,7 +72,8 @@ def draft_table(static, directory):
     for k, e in enumerate(entries):
         if e.get("segment_group"):
             triggers[e["group"]] = next(x["tag"] for x in entries[k + 1:] if not x.get("segment_group"))
-    pids, lines, conditions = aperak_draft.read(triggers)
+    reader = aperak_draft.read_2_1i if static == "APERAK_FV20251001" else aperak_draft.read
+    pids, lines, conditions = reader(triggers)
     return SimpleNamespace(meta={"message_type": msg}, pids=pids, lines=lines, conditions=conditions,
                            pakete={}, ub={})
 
@@ -143,6 +145,25 @@ def drop_unnamed(nodes, named):
     return kept
 
 
+def relax_required(nodes, afs):
+    """A group that the older structure requires ("R") but no column demands without a condition
+    is conditional ("D"): the draft made APERAK's SG5 of the rejected message depend on the error
+    code, and the structure table predates that."""
+    demanded, listed = set(), set()
+    for af in afs:
+        for e in af["lines"]:
+            if e[0] == "g":
+                listed.add(e[2])
+                if any(c.strip() == "Muss" for c in e[3]):
+                    demanded.add(e[2])
+    for n in nodes:
+        if n["kind"] == "G":
+            before = n["children"][0]["nr"] if n["children"] and n["children"][0]["kind"] == "S" else None
+            if n["status"] == "R" and before in listed and before not in demanded:
+                n["status"] = "D"
+            relax_required(n["children"], afs)
+
+
 def direction(text):
     return text.replace(" → ", " an ")
 
@@ -189,6 +210,8 @@ def convert(static, shared):
                     "lines": [compact_entry(e) for e in col.entries]})
     if not detailed:
         roots = drop_unnamed(roots, named_numbers(afs))
+    if PUBLISHED[static][0] == "draft":
+        relax_required(roots, afs)
         for n in flat.nodes:
             for e in n.get("elements", []):
                 for leaf in e["components"] or [e]:

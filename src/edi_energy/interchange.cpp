@@ -72,6 +72,16 @@ ReceiptContext MessageEnvelope::receipt_context() const {
   }
   if (auto release = message.detect_release()) context.release = std::move(*release);
   if (header.prepared_at) context.prepared_on = header.prepared_at->date;
+  for (const auto& segment : message.segments()) {
+    if (!context.document_number && segment.tag() == "BGM") {
+      const auto number = component_text(segment, 1, 0);
+      if (number && !number->empty()) context.document_number = std::string(*number);
+    } else if (!context.document_date && segment.tag() == "DTM" && component_text(segment, 0, 0) == "137") {
+      const auto date = component_text(segment, 0, 1);
+      if (date && !date->empty()) context.document_date = std::string(*date);
+    }
+    if (context.document_number && context.document_date) break;
+  }
   return context;
 }
 

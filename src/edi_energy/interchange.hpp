@@ -23,6 +23,10 @@ struct ReceiptContext {
   std::string message_reference;
   release::Release release;  // the empty text when the message names none
   std::optional<std::chrono::year_month_day> prepared_on;
+  // The message's own document number (BGM DE 1004) and date (DE 2380 of its DTM+137), which an
+  // APERAK names the message by; nothing for a message without them (CONTRL).
+  std::optional<std::string> document_number;
+  std::optional<std::string> document_date;
 };
 
 struct MessageEnvelope {

@@ -61,7 +61,20 @@ constexpr py::Function functions[] = {
      "from being answered with an APERAK.\n\n"
      "`error_code` is the APERAK ERC. Supplying one selects BGM+313 (Verarbeitbarkeitsfehlermeldung) per BDEW "
      "APERAK AHB 1.0 §2.1.1; without it the message is a positive acknowledgement (BGM+312). `acw_ref` is the "
-     "UNH reference of the acknowledged message.",
+     "reference of the acknowledged message: it is written as RFF+ACE and RFF+AGO and, in the error block, "
+     "RFF+AGO again and RFF+ACW where the release's structure has a place for it (2.1i, not 2.2). For the AHB "
+     "error codes Z29, Z35, Z38, Z39, Z40 and Z41 the error block says where the fault lies (FTX+Z02): "
+     "`error_text`, else the code.\n\n"
+     "`document_date` is CCYYMMDD (CCYYMMDDHHMM and a format-303 value with its zone are taken as well); "
+     "without it `on` gives the date, else the current UTC time. The reference date (DTM+171) repeats it.\n\n"
+     "Completion fills what the AHB column requires and the arguments leave open, with sample values: without "
+     "`acw_ref` the reference is REF29001 (Fehlermeldung) or REF29002 (Anerkennungsmeldung); a Fehlermeldung "
+     "without `error_code` gets ERC+Z10. A value the caller gives is never changed.\n\n"
+     "Raises ValueError for neither `release` nor `on`, an invalid `on`, a Prüfidentifikator outside "
+     "10000–99999, an empty text argument (an optional one is left out instead), or an `error_text` outside "
+     "ISO 8859-1; RuntimeError when the message cannot be serialised or completed (a segment the column has no "
+     "place for, such as an `error_text` without `error_code`); TypeError or OverflowError for an argument of "
+     "the wrong type or range.",
      build_aperak},
     {"build_contrl",
      "(sender, receiver, interchange_ref, *, on=None, release=None, accept=True, message_ref=\"1\", "
@@ -70,25 +83,42 @@ constexpr py::Function functions[] = {
      "Use it for a malformed envelope or an unparseable segment, and build_aperak for anything the AHB "
      "decides. `interchange_ref` is the UNB Datenaustauschreferenz of the acknowledged interchange. "
      "`accept=False` rejects the interchange (action code 4) with `syntax_error`, \"12\" unless given; "
-     "`action_code` replaces the action code chosen from `accept`. The message is returned as written; wrap "
-     "it with build_interchange.",
+     "`action_code` replaces the action code chosen from `accept`. The message is returned as written, "
+     "without completion (nothing is filled in); wrap it with build_interchange. A CONTRL carries no document "
+     "date of its own.\n\n"
+     "Raises ValueError for neither `release` nor `on`, an invalid `on`, or an empty text argument; "
+     "RuntimeError when the message cannot be serialised; TypeError for an argument of the wrong type.",
      build_contrl},
     {"build_aperak_for",
      "(received, *, on=None, release=None, error_code=None, error_text=None, pruefidentifikator=None, "
      "message_ref=\"1\", message_index=0)",
      "Build the APERAK (UNH…UNT) that acknowledges one message of a received interchange.\n\n"
-     "The parties (swapped), the RFF+ACW reference and the date are derived from the received message, so "
-     "that a simulated counterparty cannot get them wrong. `message_index` selects the acknowledged message; "
-     "an interchange with several messages needs one APERAK per message. `error_code` is the APERAK ERC: "
-     "with one the message is a Verarbeitbarkeitsfehlermeldung (BGM+313), without it a positive "
-     "acknowledgement (BGM+312).",
+     "The parties (swapped), the references and the dates are derived from the received message, so "
+     "that a simulated counterparty cannot get them wrong: its UNH reference becomes RFF+ACE (and RFF+ACW where "
+     "the release's structure has a place for it, 2.1i), its document number (BGM DE 1004) RFF+AGO and its "
+     "document date (DTM+137) the reference date DTM+171; a message without them (a CONTRL) is named by its UNH "
+     "reference and the UNB date. The APERAK's own document date is the UNB date as CCYYMMDD, else the current "
+     "UTC time. `message_index` selects the acknowledged message; an interchange with several messages needs "
+     "one APERAK per message. `error_code` is the APERAK ERC: with one the message is a "
+     "Verarbeitbarkeitsfehlermeldung (BGM+313), without it a positive acknowledgement (BGM+312).\n\n"
+     "Completion fills what the AHB column requires and the arguments leave open, with sample values (the "
+     "location FTX+Z02 of an AHB error code takes `error_text`, else the code). A value the caller gives is "
+     "never changed.\n\n"
+     "Raises ValueError for neither `release` nor `on`, bytes that are not a whole interchange, a "
+     "`message_index` past its messages, a Prüfidentifikator outside 10000–99999, an empty text argument, or "
+     "an `error_text` outside ISO 8859-1; RuntimeError when the message cannot be serialised or completed; "
+     "TypeError or OverflowError for an argument of the wrong type or range.",
      build_aperak_for},
     {"build_contrl_for", "(received, *, on=None, release=None, accept=True, message_ref=\"1\")",
      "Build the CONTRL (UNH, UCI, UNT) that acknowledges a received interchange, with the parties and the "
      "Datenaustauschreferenz taken from its UNB.\n\n"
      "The header must parse: for bytes that are not EDIFACT at all no correlated CONTRL exists, and "
      "build_contrl with a caller-supplied reference is the fallback. `accept=False` rejects with syntax "
-     "error \"12\".",
+     "error \"12\". A CONTRL names the interchange, not a message's document number or date, and carries no "
+     "document date of its own; it is returned as written, without completion.\n\n"
+     "Raises ValueError for neither `release` nor `on`, bytes that are not a whole interchange, or an empty "
+     "text as `message_ref`; RuntimeError when the message cannot be serialised; TypeError for an argument of the "
+     "wrong type.",
      build_contrl_for},
     {"build_answer",
      "(received, answer_pid, *, on=None, release=None, message_ref=\"1\", document_date=None, "
@@ -107,7 +137,19 @@ constexpr py::Function functions[] = {
      "[(\"93\", \"20261101\")] for a confirmed Zuordnungsende. An Antwortcode can make one of them "
      "conditional-Muss: `A06` obliges a `DTM+Z07`, and some codes oblige an `FTX+ACB` Erläuterung.\n\n"
      "`message_index` selects which message of the interchange is answered: every message is a separate "
-     "Vorgang with its own Prüfidentifikator and needs its own answer.",
+     "Vorgang with its own Prüfidentifikator and needs its own answer.\n\n"
+     "`document_date` is CCYYMMDD (CCYYMMDDHHMM and a format-303 value with its zone are taken as well); "
+     "without it `on` gives the date, else the current UTC time. The BGM code is `document_code`, else the "
+     "request's. The UTILMD answer refers to the request by its Vorgangsnummer and references; its structure "
+     "has no place for the request's document number or date.\n\n"
+     "Completion fills what the AHB column of `answer_pid` requires and the arguments leave open, with sample "
+     "values (such as the MaLo-ID 51238696781, the name \"Mustermann\", the text \"Text\", dates of "
+     "2026-10-01 and references REF<Prüfidentifikator>). A value the caller gives is never changed.\n\n"
+     "Raises ValueError for neither `release` nor `on`, bytes that are not a whole interchange, a "
+     "`message_index` past its messages or on a message that is not UTILMD, an `answer_pid` outside "
+     "10000–99999, an empty text argument (or an empty qualifier or value in a pair), or a free text outside "
+     "ISO 8859-1; RuntimeError when the message cannot be serialised or completed; TypeError or OverflowError "
+     "for an argument of the wrong type or range.",
      build_answer},
     {"build_remadv",
      "(pruefidentifikator, sender, receiver, *, rechnungsnummer, faelliger_betrag, ueberweisungsbetrag, "

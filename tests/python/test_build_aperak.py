@@ -26,9 +26,11 @@ NADS = f"NAD+MS+{MP}::293'NAD+MR+{NB}::9'"
     [
         ({"acw_ref": "ORIG1"},
          f"BGM+312+1'{DATED}RFF+ACE:ORIG1'DTM+171:202604011530?+00:303'RFF+AGO:ORIG1'{NADS}"),
+        # An error names the referenced document in the header too (RFF+AGO before the NADs): both
+        # releases' Fehlermeldung columns list it there. A release without a profile keeps RFF+ACW.
         ({"acw_ref": "ORIG1", "error_code": "Z10", "pruefidentifikator": 29001},
-         f"BGM+313+29001'{DATED}RFF+ACE:ORIG1'DTM+171:202604011530?+00:303'{NADS}ERC+Z10'RFF+ACW:ORIG1'"
-         "RFF+AGO:ORIG1'"),
+         f"BGM+313+29001'{DATED}RFF+ACE:ORIG1'DTM+171:202604011530?+00:303'RFF+AGO:ORIG1'{NADS}ERC+Z10'"
+         "RFF+ACW:ORIG1'RFF+AGO:ORIG1'"),
         ({"error_code": "Z29", "error_text": "Meßwert fehlt", "document_code": "312"},
          f"BGM+312+1'{DATED}{NADS}ERC+Z29'FTX+ABO+++Meßwert fehlt'"),
         ({}, f"BGM+312+1'{DATED}{NADS}"),
@@ -77,8 +79,8 @@ def test_completed_positive_aperak_is_exact():
                          release=release)
 
 
-def report_of(built, on):
-    report = native.validate_edifact(interchange(built, sender=B, recipient=A, ref="AP1"), on)
+def report_of(built, on, sender=B, recipient=A):
+    report = native.validate_edifact(interchange(built, sender=sender, recipient=recipient, ref="AP1"), on)
     return report, [f"{finding.rule_id}: {finding.message}" for message in report.messages for finding in message.findings]
 
 
@@ -96,25 +98,74 @@ def test_build_aperak_for_correlates_and_validates(received, on):
     assert report.is_valid and report.messages[0].rules_applied, findings
 
 
-# The layout repeats the acknowledged reference as RFF+ACW in the error block; the 29001 structure has no
-# place for it, so completion refuses the message rather than drop the reference.
-@pytest.mark.parametrize("on", APERAK_DAYS)
+# The error block repeats the acknowledged UNH reference as RFF+ACW only where the release's structure has a
+# place for it (2.1i, and a release without a profile); 2.2 names the message by RFF+AGO alone. It used to be
+# refused on 2.2 because the layout wrote RFF+ACW regardless.
+@pytest.mark.parametrize(("on", "acw"), [("2025-11-01", ["RFF+ACW:M1"]), ("2026-10-01", []), (None, ["RFF+ACW:M1"])])
 @pytest.mark.parametrize("error_code", ["Z10", "Z29"])
-def test_negative_aperak_for_is_refused_rather_than_losing_its_reference(error_code, on):
-    with pytest.raises(RuntimeError, match=r"^APERAK completion failed: segment RFF \(message segment \d+\) fits no place"):
-        native.build_aperak_for(fixture("utilmd_55001.edi"), on=on, error_code=error_code,
-                                error_text="DTM+92 fehlt", pruefidentifikator=29001)
-    built = native.build_aperak_for(fixture("utilmd_55001.edi"), release=UNKNOWN, error_code=error_code,
-                                    error_text="DTM+92 fehlt", pruefidentifikator=29001)
+def test_negative_aperak_for_writes_acw_where_the_structure_has_its_place(error_code, on, acw):
+    where = {"on": on} if on else {"release": UNKNOWN}
+    built = native.build_aperak_for(fixture("utilmd_55001.edi"), error_code=error_code,
+                                    error_text="DTM+92 fehlt", pruefidentifikator=29001, **where)
     assert tagged(built, "BGM") == ["BGM+313+29001"]
-    assert f"ERC+{error_code}" in segments(built) and "RFF+ACW:M1" in segments(built)
+    assert f"ERC+{error_code}" in segments(built) and tagged(built, "RFF+ACW") == acw
+    if on:
+        report, findings = report_of(built, on)
+        assert report.is_valid and report.messages[0].rules_applied, findings
 
 
-@pytest.mark.xfail(strict=True, reason="the 29001 column has no row for the RFF+ACW that the APERAK layout writes")
-def test_negative_aperak_for_validates():
-    built = native.build_aperak_for(fixture("utilmd_55001.edi"), on="2026-10-01", error_code="Z10")
-    report, findings = report_of(built, "2026-10-01")
+@pytest.mark.parametrize("on", APERAK_DAYS)
+@pytest.mark.parametrize("received", ["utilmd_55001.edi", "mscons_13002.edi", "contrl.edi"])
+@pytest.mark.parametrize("error_code", ["Z10", "Z29", "Z35"])
+def test_negative_aperak_for_validates(error_code, received, on):
+    built = native.build_aperak_for(fixture(received), on=on, error_code=error_code, pruefidentifikator=29001)
+    report, findings = report_of(built, on)
+    assert report.messages[0].pruefidentifikator == 29001
+    assert report.is_valid and report.messages[0].rules_applied, findings
+
+
+# The received message is named by its own document number (BGM DE 1004) and date (DTM+137), not by its UNH
+# reference and the UNB date; a CONTRL has neither, so its UNH reference and the UNB date stand in.
+@pytest.mark.parametrize("on", APERAK_DAYS)
+@pytest.mark.parametrize("error_code", [None, "Z29"])
+@pytest.mark.parametrize(("received", "ago", "referenced_date"), [
+    ("utilmd_55001.edi", "DOK55001", "202610010000?+00"),
+    ("mscons_13002.edi", "DOK13002", "202610010000?+00"),
+    ("contrl.edi", "M1", "202511010000?+00"),
+])
+def test_answer_names_the_received_document(received, ago, referenced_date, error_code, on):
+    raw = fixture(received).replace(b"DTM+137:202610010000", b"DTM+137:202510312315")
+    referenced_date = referenced_date.replace("202610010000", "202510312315")
+    built = native.build_aperak_for(raw, on=on, error_code=error_code, pruefidentifikator=29001 if error_code else 29002)
+    assert tagged(built, "RFF+ACE") == ["RFF+ACE:M1"]
+    assert tagged(built, "DTM+171") == [f"DTM+171:{referenced_date}:303"]
+    assert tagged(built, "RFF+AGO") == [f"RFF+AGO:{ago}"] * (2 if error_code else 1)
+    report, findings = report_of(built, on)
     assert report.is_valid, findings
+
+
+# Without acw_ref the column's sample reference stands for the acknowledged message, and the reference date
+# repeats the document date rather than taking the sample's date, which lay after it on 2.1i.
+@pytest.mark.parametrize("on", APERAK_DAYS)
+@pytest.mark.parametrize("error_code", [None, "Z10", "Z29"])
+def test_build_aperak_without_reference_dates_it_by_the_document(error_code, on):
+    pid = 29001 if error_code else 29002
+    built = native.build_aperak(MP, NB, on=on, error_code=error_code, pruefidentifikator=pid)
+    (document,), (reference,) = tagged(built, "DTM+137"), tagged(built, "DTM+171")
+    assert reference.removeprefix("DTM+171") == document.removeprefix("DTM+137")
+    assert set(tagged(built, "RFF+A")) - {"RFF+ACW:REF29001"} == {f"RFF+ACE:REF{pid}", f"RFF+AGO:REF{pid}"}
+    report, findings = report_of(built, on, sender=MP, recipient=NB)
+    assert report.is_valid and report.messages[0].rules_applied, findings
+
+
+@pytest.mark.parametrize("on", APERAK_DAYS)
+@pytest.mark.parametrize("error_code", ["Z10", "Z29", "Z41"])
+def test_build_aperak_with_error_and_reference_validates(error_code, on):
+    built = native.build_aperak(MP, NB, on=on, error_code=error_code, acw_ref="ORIG1", error_text="DTM fehlt",
+                                pruefidentifikator=29001)
+    assert tagged(built, "RFF+ACE") == ["RFF+ACE:ORIG1"] and tagged(built, "RFF+AGO") == ["RFF+AGO:ORIG1"] * 2
+    report, findings = report_of(built, on, sender=MP, recipient=NB)
+    assert report.is_valid and report.messages[0].rules_applied, findings
 
 
 def test_build_aperak_for_selects_the_message_by_index():

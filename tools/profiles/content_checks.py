@@ -76,6 +76,20 @@ def run(docs):
         check(afs[29001]["name"] == "Fehlermeldung" and afs[29002]["name"] == "Anerkennungsmeldung",
               "%s: APERAK PIDs swapped" % s)
     check(set(_afs(docs, "COMDIS_FV20260401")) & {29001, 29002}, "no PID shared by APERAK and COMDIS")
+    # 2.1i keeps what its structure has beyond the 2.2 draft, and does not demand the header RFF+AGO
+    mig, ahb = docs["APERAK_FV20251001"]
+    errors = _afs(docs, "APERAK_FV20251001")[29001]
+    for tag in ("CTA", "COM"):
+        check(_row(errors, nr=_nr(mig, tag)) == ["Kann"], "APERAK 2.1i: %s of the sender is not permitted" % tag)
+    acw = _nr(mig, "RFF", lambda n: "ACW" in _codes(n, "1153"))
+    check(_required(_row(errors, group="SG5") or []) and _rule(errors, acw, "1153"), "APERAK 2.1i lacks SG5 RFF+ACW")
+    header_ago = _nr(mig, "RFF", lambda n: "AGO" in _codes(n, "1153"))
+    check(not _required(next(r["status"] for r in errors["rows"] if r.get("before") == header_ago)),
+          "APERAK 2.1i demands the header RFF+AGO")
+    # the draft's Ortsangabe of the rejected message carries its qualifier
+    mig, ahb = docs["APERAK_FV20261001"]
+    ftx = [n["nr"] for n in _segments(mig) if n.get("tag") == "FTX" and "Z02" in _codes(n, "4451")]
+    check(len(ftx) == 2, "APERAK 2.2: an Ortsangabe FTX lacks Z02")
 
     for s in ("UTILMD_FV20251001", "UTILMD_FV20261001"):
         pids = set(_afs(docs, s))

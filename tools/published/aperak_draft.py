@@ -163,8 +163,145 @@ def read(triggers):
             else:
                 line = dict(base, type="dataelement", sg=sg, seg=tag, de=de, name=r["desc"], expr=st)
             emit(pid, line)
+    _mend_lost(lines[COLUMNS[0][0]], conditions)
+    return _finish(lines, conditions)
+
+
+def _finish(lines, conditions):
     for pid in lines:
         for k, ln in enumerate(lines[pid]):
             ln["pid"], ln["i"] = pid, k
     pids = [{"pid": pid, "description": name, "direction": ""} for pid, name in COLUMNS]
     return pids, lines, dict(sorted(conditions.items(), key=lambda kv: int(kv[0])))
+
+
+def _line(kind, sg, seg, section, expr, de="", code="", name=""):
+    return {"i": 0, "section": section, "name": name, "de": de, "code": code, "type": kind, "sg": sg,
+            "seg": seg, "expr": expr}
+
+
+def _find(col, kind, sg, section, seg="", de="", code=None, start=0):
+    for k in range(start, len(col)):
+        ln = col[k]
+        if (ln["type"], ln["sg"], ln["section"], ln["seg"], ln["de"]) == (kind, sg, section, seg, de) and \
+                (code is None or ln["code"] == code):
+            return k
+    raise KeyError("draft table: no %s %s %s %s %s" % (kind, sg, section, seg, de))
+
+
+# Cells of the Fehlermeldung column that the conversion of the draft lost, each only where it
+# is empty. The draft's change list gives the new expression of the Ortsangabe FTX of the
+# Nachricht group and of the Vorgang group; the trigger RFF of a group is "Muss" as everywhere
+# else in the table; the Vorgang group's Fehlerbeschreibung reads like its twin above it.
+LOST = (
+    (("segment", "SG5", "Ortsangabe des AHB-Fehlers", "FTX", ""),
+     "Muss [5] ∨ [9] ∨ [10] ∨ [11] ∨ [12] ∨ [13]"),
+    (("segment_group", "SG5", "Referenznummer des Vorgangs", "", ""),
+     "Muss [18] ∧ ([5] ∨ [7] ∨ [9] ∨ [10] ∨ [11] ∨ [12] ∨ [13])\r\nSoll [3] ∧ [18]"),
+    (("segment", "SG5", "Referenznummer des Vorgangs", "RFF", ""), "Muss"),
+    (("segment", "SG5", "Fehlerbeschreibung", "FTX", ""), "Soll [3]"),
+)
+# The condition text that stood in the Vorgang group's lost row.
+LOST_CONDITIONS = {"18": "Wenn SG2 RFF+TN (Referenznummer des Vorgangs) vorhanden."}
+
+
+def _mend_lost(col, conditions):
+    for key, expr in LOST:
+        k = _find(col, *key[:3], seg=key[3], de=key[4])
+        while col[k]["expr"]:
+            k = _find(col, *key[:3], seg=key[3], de=key[4], start=k + 1)
+        col[k]["expr"] = expr
+    # the Ortsangabe FTX of the Nachricht group lost its qualifier Z02 with the status cells
+    k = _find(col, "segment", "SG5", "Ortsangabe des AHB-Fehlers", seg="FTX")
+    if col[k + 1]["de"] != "4451":
+        col.insert(k + 1, _line("code", "SG5", "FTX", "Ortsangabe des AHB-Fehlers", "X", "4451", "Z02",
+                                "Ortsangabe des AHB-Fehlers"))
+    for nr, text in LOST_CONDITIONS.items():
+        conditions.setdefault(nr, text)
+
+
+# --- the predecessor, MIG 2.1i / AHB 1.0 --------------------------------------------------------
+#
+# No table of AHB 1.0 is public. Its columns are the draft's, changed back where the draft's
+# change list says what AHB 1.0 had ("Bisher"), and extended by the nodes that the structure
+# table of 2.1i has and the draft dropped: CTA and COM of the sender, and the SG5 that carries
+# the UNH reference of the rejected message (RFF+ACW). Where the draft demands a node that the
+# 2.1i structure leaves conditional (the header RFF+AGO, absent from AHB 1.0), the node is
+# permitted, not demanded.
+
+RELEASE_2_1I = "2.1i"
+
+# (column, line key, expression of AHB 1.0) with the change list's entry
+BISHER = (
+    # 26092: no SG2 "Dokumentennummer der referenzierten Nachricht" in AHB 1.0; 2.1i keeps a
+    # conditional place for it
+    (29001, ("segment_group", "SG2", "Dokumentennummer der referenzierten Nachricht", "", ""), "Kann"),
+    (29002, ("segment_group", "SG2", "Dokumentennummer der referenzierten Nachricht", "", ""), "Kann"),
+    # 26096, 26097
+    (29001, ("segment_group", "SG5", "Dokumentennummer der referenzierten Nachricht", "", ""), "Muss"),
+    (29001, ("dataelement", "SG5", "Dokumentennummer der referenzierten Nachricht", "RFF", "1154"), "X"),
+    # 26098, 26099
+    (29001, ("segment", "SG5", "Fehlerbeschreibung", "FTX", ""), "Soll [3] ∧ [4]"),
+    (29001, ("segment", "SG5", "Ortsangabe des AHB-Fehlers", "FTX", ""),
+     "Muss [4] ∧ ([5] ∨ [9] ∨ [10] ∨ [11] ∨ [12] ∨ [13])"),
+    # 26100, 26101
+    (29001, ("segment_group", "SG5", "Referenznummer des Vorgangs", "", ""), "Soll [6]"),
+    (29001, ("dataelement", "SG5", "Referenznummer des Vorgangs", "RFF", "1154"), "X"),
+)
+BISHER_CONDITIONS = {"4": "Wenn in dieser SG4, RFF+TN nicht vorhanden."}
+# conditions of the draft that only its new expressions use
+DRAFT_ONLY = ("17", "18", "19", "20")
+
+# CTA and COM of the sender as the 2.1i structure has them (CTA "O", COM "D", up to five):
+# permitted, never demanded; codes as the BDEW MIGs give them for a contact.
+CONTACT = (
+    ("segment", "CTA", "Ansprechpartner", "", "", "", "Kann"),
+    ("code", "CTA", "Ansprechpartner", "3139", "IC", "Informationskontakt", "X"),
+    ("dataelement", "CTA", "Ansprechpartner", "3412", "", "Name vom Ansprechpartner", "X"),
+    ("segment", "COM", "Kommunikationsverbindung", "", "", "", "Kann"),
+    ("dataelement", "COM", "Kommunikationsverbindung", "3148", "", "Nummer / Adresse", "X"),
+    ("code", "COM", "Kommunikationsverbindung", "3155", "EM", "Elektronische Post", "X"),
+    ("code", "COM", "Kommunikationsverbindung", "3155", "FX", "Telefax", "X"),
+    ("code", "COM", "Kommunikationsverbindung", "3155", "TE", "Telefon", "X"),
+    ("code", "COM", "Kommunikationsverbindung", "3155", "AJ", "weiteres Telefon", "X"),
+    ("code", "COM", "Kommunikationsverbindung", "3155", "AL", "Handy", "X"),
+)
+
+# The SG5 "Referenznummer der Nachricht" of the 2.1i structure, required ("R") there.
+MESSAGE_REFERENCE = (
+    ("segment_group", "", "Referenznummer der Nachricht", "", "", "", "Muss"),
+    ("segment", "RFF", "Referenznummer der Nachricht", "", "", "", "Muss"),
+    ("code", "RFF", "Referenznummer der Nachricht", "1153", "ACW", "Referenznummer der Nachricht", "X"),
+    ("dataelement", "RFF", "Referenznummer der Nachricht", "1154", "", "Referenz, Identifikation", "X"),
+)
+
+
+def _block_end(col, k):
+    """The index after the lines of the segment or group line at k."""
+    k += 1
+    while k < len(col) and col[k]["type"] not in ("segment", "segment_group"):
+        k += 1
+    return k
+
+
+def read_2_1i(triggers):
+    """The two columns of AHB 1.0 for MIG 2.1i, as far as the draft and its change list tell."""
+    _, lines, conditions = read(triggers)
+    for (pid, key, expr) in BISHER:
+        col = lines[pid]
+        col[_find(col, *key[:3], seg=key[3], de=key[4])]["expr"] = expr
+    for pid, col in lines.items():
+        for ln in col:
+            if ln["de"] == "0057":
+                ln["code"] = RELEASE_2_1I
+        k = _block_end(col, _find(col, "segment", "SG3", "MP-ID Absender", seg="NAD"))
+        col[k:k] = [_line(t, "SG3", seg, sec, expr, de, code, name)
+                    for t, seg, sec, de, code, name, expr in CONTACT]
+        if pid == 29001:
+            k = _block_end(col, _find(col, "segment", "SG4", "Freier Text", seg="FTX"))
+            col[k:k] = [_line(t, "SG5", seg, sec, expr, de, code, name)
+                        for t, seg, sec, de, code, name, expr in MESSAGE_REFERENCE]
+    for nr in DRAFT_ONLY:
+        conditions.pop(nr, None)
+    conditions.update(BISHER_CONDITIONS)
+    return _finish(lines, conditions)

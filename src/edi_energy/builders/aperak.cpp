@@ -34,10 +34,9 @@ Result<void> write_body(MessageWriter& writer, const AperakBuilderInner& inner) 
     if (auto done = writer.composites("RFF", {{"ACE", *referenced}}); !done) return done;
     const std::string reference_date = ccyymmddhhmm_utc(inner.reference_date.value_or(document_date));
     if (auto done = writer.composites("DTM", {{"171", reference_date, "303"}}); !done) return done;
-    if (!error_code) {
-      if (auto done = writer.composites("RFF", {{"AGO", inner.ago_reference.value_or(*referenced)}}); !done)
-        return done;
-    }
+    // Both releases' columns name the referenced document here, an error or not.
+    if (auto done = writer.composites("RFF", {{"AGO", inner.ago_reference.value_or(*referenced)}}); !done)
+      return done;
   }
 
   if (inner.sender) {
@@ -55,7 +54,9 @@ Result<void> write_body(MessageWriter& writer, const AperakBuilderInner& inner) 
   }
   if (error_code && inner.referenced_message) {
     const std::string& referenced = *inner.referenced_message;
-    if (auto done = writer.composites("RFF", {{"ACW", referenced}}); !done) return done;
+    if (inner.writes_acw) {
+      if (auto done = writer.composites("RFF", {{"ACW", referenced}}); !done) return done;
+    }
     if (auto done = writer.composites("RFF", {{"AGO", inner.ago_reference.value_or(referenced)}}); !done)
       return done;
     if (requires_ortsangabe(*error_code)) {

@@ -25,12 +25,15 @@ struct AperakBuilderInner {
   std::optional<std::string> document_code;       // else "313" with an error code, "312" without
   std::optional<std::string> pruefidentifikator;  // decimal text; BGM DE 1004
   std::optional<std::string> referenced_message;  // RFF+ACE, and RFF+ACW in the error block
-  std::optional<std::string> ago_reference;       // else the referenced message
+  // SG2 and SG5 RFF+AGO, the referenced message's document number; else the referenced message
+  std::optional<std::string> ago_reference;
   std::optional<std::string> reference_date;      // DTM+171; else the document date
   std::optional<std::string> error_code;
   std::optional<std::string> error_text;          // FTX+ABO
   std::optional<std::string> location_statement;  // FTX+Z02
   std::optional<std::string> document_date;       // DTM+137; else the current UTC time
+  // Whether the error block carries RFF+ACW: only where the release's MIG has a place for it.
+  bool writes_acw = true;
 };
 
 // The error codes whose block must say where in the message the fault lies (FTX+Z02).
@@ -85,6 +88,7 @@ class AperakBuilder {
   AperakBuilder document_date(std::string date) && {
     return with(&AperakBuilderInner::document_date, std::move(date));
   }
+  AperakBuilder writes_acw(bool writes) && { return with(&AperakBuilderInner::writes_acw, writes); }
 
   const AperakBuilderInner& inner() const { return inner_; }
 

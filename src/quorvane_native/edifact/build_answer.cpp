@@ -6,12 +6,14 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "edi_energy/builders/utilmd.hpp"
 #include "edi_energy/lokationstyp.hpp"
 #include "edi_energy/message_type.hpp"
 #include "edi_energy/messages/utilmd.hpp"
 #include "quorvane_native/edifact/build_pipeline.hpp"
+#include "quorvane_native/edifact/given_text.hpp"
 #include "quorvane_native/edifact/message_report.hpp"
 #include "quorvane_native/edifact/received.hpp"
 #include "quorvane_native/pids/release_resolution.hpp"
@@ -107,6 +109,23 @@ py::Result build_answer(py::Args args) {
 
   auto release = pids::resolve_release(MessageType::Utilmd, *release_text, *on, sparte_of(*answer_pid));
   if (!release) return py::propagate(release);
+  if (auto given = require_text("message_ref", *message_ref); !given) return py::propagate(given);
+  if (auto given = require_optional_texts({{"document_date", &*document_date},
+                                           {"document_code", &*document_code},
+                                           {"antwort_code", &*antwort_code},
+                                           {"antwort_ebd", &*antwort_ebd}});
+      !given) {
+    return py::propagate(given);
+  }
+  using Pairs = std::vector<std::pair<std::string, std::string>>;
+  for (const auto& [field, pairs] : {std::pair<std::string_view, const Pairs*>{"process_dates", &*process_dates},
+                                     {"references", &*references},
+                                     {"free_texts", &*free_texts}}) {
+    for (const auto& [qualifier, value] : *pairs) {
+      const std::string named = fmt::format("{}[{}]", field, qualifier);
+      if (auto given = require_texts({{field, qualifier}, {named, value}}); !given) return py::propagate(given);
+    }
+  }
   auto parsed = parse_received(*received);
   if (!parsed) return py::propagate(parsed);
   auto envelope = received_message(*parsed, *message_index, "answer");

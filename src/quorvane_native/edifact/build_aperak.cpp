@@ -2,14 +2,20 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <chrono>
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "edi_energy/builders/aperak.hpp"
+#include "edi_energy/builders/read_back.hpp"
+#include "edi_energy/interchange.hpp"
 #include "edi_energy/message_type.hpp"
+#include "edi_energy/profile/profile.hpp"
 #include "quorvane_native/edifact/build_pipeline.hpp"
+#include "quorvane_native/edifact/given_text.hpp"
 #include "quorvane_native/edifact/message_report.hpp"
 #include "quorvane_native/edifact/received.hpp"
 #include "quorvane_native/pids/release_resolution.hpp"
@@ -32,18 +38,67 @@ py::Expected<std::optional<std::uint32_t>> checked_pid(const std::optional<std::
 }
 
 // Serialised and completed to the column of the code the message carries, not of an argument.
-py::Result finish(Builder builder, const edi_energy::release::Release& release) {
+py::Expected<std::string> completed(Builder builder, const edi_energy::release::Release& release) {
   auto bytes = std::move(builder).serialize();
   if (!bytes) return py::runtime_error(fmt::format("APERAK serialize failed: {}", bytes.error().message()));
   const std::uint32_t pruefidentifikator = aperak_pid(*bytes);
-  auto completed = complete_to_column(std::move(*bytes), MessageType::Aperak, release, pruefidentifikator);
-  if (!completed) return py::propagate(completed);
-  return py::bytes(*completed);
+  return complete_to_column(std::move(*bytes), MessageType::Aperak, release, pruefidentifikator);
+}
+
+py::Result finish(Builder builder, const edi_energy::release::Release& release) {
+  auto bytes = completed(std::move(builder), release);
+  if (!bytes) return py::propagate(bytes);
+  return py::bytes(*bytes);
 }
 
 std::string ccyymmdd(std::chrono::year_month_day date) {
   return fmt::format("{:04}{:02}{:02}", static_cast<int>(date.year()), static_cast<unsigned>(date.month()),
                      static_cast<unsigned>(date.day()));
+}
+
+bool lists_code(const std::vector<edi_energy::profile::model::Element>& elements, std::string_view de,
+                std::string_view code) {
+  for (const auto& element : elements) {
+    if (element.id == de && std::ranges::any_of(element.codes, [&](const auto& c) { return c.code == code; })) {
+      return true;
+    }
+    if (lists_code(element.components, de, code)) return true;
+  }
+  return false;
+}
+
+bool has_rff(const std::vector<edi_energy::profile::model::Node>& nodes, std::string_view qualifier) {
+  for (const auto& node : nodes) {
+    if (const auto* group = node.group()) {
+      if (has_rff(group->children, qualifier)) return true;
+    } else if (const auto* segment = node.segment();
+               segment->tag == "RFF" && lists_code(segment->elements, "1153", qualifier)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// Whether the release's MIG has a place for RFF+ACW; a release that no profile carries keeps
+// the full layout.
+bool mig_has_acw(const edi_energy::release::Release& release) {
+  for (const auto* profile : pids::shared_registry()->profiles()) {
+    if (profile->message_type() == MessageType::Aperak && profile->release().text() == release.text()) {
+      return has_rff(profile->mig().structure, "ACW");
+    }
+  }
+  return true;
+}
+
+// The value of the first RFF with this qualifier in a message the builder wrote.
+std::optional<std::string> rff_value(std::string_view message, std::string_view qualifier) {
+  auto segments = edi_energy::builders::bytes_to_segments(message);
+  if (!segments) return std::nullopt;
+  for (const auto& segment : *segments) {
+    if (segment.tag() != "RFF" || edi_energy::interchange::component_text(segment, 0, 0) != qualifier) continue;
+    if (auto value = edi_energy::interchange::component_text(segment, 0, 1)) return std::string(*value);
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -78,26 +133,50 @@ py::Result build_aperak(py::Args args) {
 
   auto release = pids::resolve_release(MessageType::Aperak, *release_text, *on, std::nullopt);
   if (!release) return py::propagate(release);
-  Builder builder = edi_energy::builders::aperak::AperakBuilder<>(*release)
-                        .sender(std::move(*sender))
-                        .receiver(std::move(*receiver))
-                        .message_ref(std::move(*message_ref));
+  if (auto given = require_optional_texts({{"acw_ref", &*acw_ref},
+                                           {"error_code", &*error_code},
+                                           {"error_text", &*error_text},
+                                           {"document_date", &*document_date},
+                                           {"document_code", &*document_code}});
+      !given) {
+    return py::propagate(given);
+  }
+  if (auto given = require_texts({{"sender", *sender}, {"receiver", *receiver}, {"message_ref", *message_ref}});
+      !given) {
+    return py::propagate(given);
+  }
   auto checked = checked_pid(*pruefidentifikator);
   if (!checked) return py::propagate(checked);
-  if (*checked) builder = std::move(builder).pruefidentifikator(**checked);
-  if (*acw_ref) builder = std::move(builder).referenced_message(std::move(**acw_ref));
-  const bool has_error_code = error_code->has_value();
-  if (has_error_code) builder = std::move(builder).error_code(std::move(**error_code));
   if (*error_text) {
     if (auto latin1 = ensure_latin1("error_text", **error_text); !latin1) return py::propagate(latin1);
-    builder = std::move(builder).error_text(std::move(**error_text));
   }
   auto date = document_date_for(*document_date, *on);
   if (!date) return py::propagate(date);
-  if (*date) builder = std::move(builder).document_date(std::move(**date));
-  std::string code = *document_code ? std::move(**document_code) : std::string(has_error_code ? "313" : "312");
-  builder = std::move(builder).document_code(std::move(code));
-  return finish(std::move(builder), *release);
+  const bool has_error_code = error_code->has_value();
+  const std::string code = *document_code ? **document_code : std::string(has_error_code ? "313" : "312");
+
+  const auto make = [&](const std::optional<std::string>& referenced) {
+    Builder builder = edi_energy::builders::aperak::AperakBuilder<>(*release)
+                          .sender(*sender)
+                          .receiver(*receiver)
+                          .message_ref(*message_ref)
+                          .writes_acw(mig_has_acw(*release))
+                          .document_code(code);
+    if (*checked) builder = std::move(builder).pruefidentifikator(**checked);
+    if (referenced) builder = std::move(builder).referenced_message(*referenced);
+    if (has_error_code) builder = std::move(builder).error_code(**error_code);
+    if (*error_text) builder = std::move(builder).error_text(**error_text);
+    if (*date) builder = std::move(builder).document_date(**date);
+    return builder;
+  };
+  if (*acw_ref) return finish(make(*acw_ref), *release);
+  // Without a reference the column's sample stands for the acknowledged message; built again
+  // with it, the reference date repeats the document date instead of the sample's date.
+  auto sampled = completed(make(std::nullopt), *release);
+  if (!sampled) return py::propagate(sampled);
+  auto reference = rff_value(*sampled, "ACE");
+  if (!reference) return py::bytes(*sampled);
+  return finish(make(std::move(reference)), *release);
 }
 
 py::Result build_aperak_for(py::Args args) {
@@ -120,6 +199,10 @@ py::Result build_aperak_for(py::Args args) {
 
   auto release = pids::resolve_release(MessageType::Aperak, *release_text, *on, std::nullopt);
   if (!release) return py::propagate(release);
+  if (auto given = require_optional_texts({{"error_code", &*error_code}, {"error_text", &*error_text}}); !given) {
+    return py::propagate(given);
+  }
+  if (auto given = require_text("message_ref", *message_ref); !given) return py::propagate(given);
   auto parsed = parse_received(*received);
   if (!parsed) return py::propagate(parsed);
   auto envelope = received_message(*parsed, *message_index, "acknowledge");
@@ -130,8 +213,12 @@ py::Result build_aperak_for(py::Args args) {
   Builder builder = edi_energy::builders::aperak::AperakBuilder<>(*release)
                         .sender(std::move(context.recipient))
                         .receiver(std::move(context.sender))
-                        .referenced_message(std::move(context.message_reference));
+                        .referenced_message(std::move(context.message_reference))
+                        .writes_acw(mig_has_acw(*release));
   if (context.prepared_on) builder = std::move(builder).document_date(ccyymmdd(*context.prepared_on));
+  // The message is named by its own document number and date where it has them (not CONTRL).
+  if (context.document_number) builder = std::move(builder).ago_reference(std::move(*context.document_number));
+  if (context.document_date) builder = std::move(builder).reference_date(std::move(*context.document_date));
   builder = std::move(builder).message_ref(std::move(*message_ref));
   auto checked = checked_pid(*pruefidentifikator);
   if (!checked) return py::propagate(checked);

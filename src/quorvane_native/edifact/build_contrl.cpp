@@ -8,6 +8,7 @@
 
 #include "edi_energy/builders/contrl.hpp"
 #include "edi_energy/message_type.hpp"
+#include "quorvane_native/edifact/given_text.hpp"
 #include "quorvane_native/edifact/received.hpp"
 #include "quorvane_native/pids/release_resolution.hpp"
 #include "quorvane_native/py/convert.hpp"
@@ -59,6 +60,16 @@ py::Result build_contrl(py::Args args) {
 
   auto release = pids::resolve_release(MessageType::Contrl, *release_text, *on, std::nullopt);
   if (!release) return py::propagate(release);
+  if (auto given = require_texts({{"sender", *sender},
+                                  {"receiver", *receiver},
+                                  {"interchange_ref", *interchange_ref},
+                                  {"message_ref", *message_ref}});
+      !given) {
+    return py::propagate(given);
+  }
+  if (auto given = require_optional_texts({{"action_code", &*action_code}, {"syntax_error", &*syntax_error}}); !given) {
+    return py::propagate(given);
+  }
   Builder builder = edi_energy::builders::contrl::ContrlBuilder<>(*release)
                         .sender(std::move(*sender))
                         .receiver(std::move(*receiver))
@@ -83,6 +94,7 @@ py::Result build_contrl_for(py::Args args) {
 
   auto release = pids::resolve_release(MessageType::Contrl, *release_text, *on, std::nullopt);
   if (!release) return py::propagate(release);
+  if (auto given = require_text("message_ref", *message_ref); !given) return py::propagate(given);
   // Only the UNB is read, but the whole interchange must parse, messages and UNZ included.
   auto parsed = parse_received(*received);
   if (!parsed) return py::propagate(parsed);

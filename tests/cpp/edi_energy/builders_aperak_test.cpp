@@ -28,6 +28,9 @@ AperakMessage read_back(const std::string& bytes) {
 constexpr std::string_view head = "UNH+1+APERAK:D:07B:UN:2.2'BGM+31";
 constexpr std::string_view dated = "'DTM+137:202604011530?+00:303'";
 constexpr std::string_view reference = "RFF+ACE:ORIG1'DTM+171:202604011530?+00:303'";
+// A negative APERAK names the referenced document in SG2 as well: both releases' Fehlermeldung
+// columns list the header RFF+AGO, so the error layouts below carry it before the NADs.
+constexpr std::string_view named = "RFF+ACE:ORIG1'DTM+171:202604011530?+00:303'RFF+AGO:ORIG1'";
 constexpr std::string_view nads = "NAD+MS+9900357000004::293'NAD+MR+4012345000023::9'";
 
 struct Layout {
@@ -58,21 +61,24 @@ INSTANTIATE_TEST_SUITE_P(
                text({"2+1", dated, reference, "RFF+AGO:ORIG1'", nads, "UNT+9+1'"})},
         Layout{"LocationFallsBackToTheCode",
                [](Ready b) { return std::move(b).referenced_message("ORIG1").error_code("Z29"); },
-               text({"3+1", dated, reference, nads, "ERC+Z29'RFF+ACW:ORIG1'RFF+AGO:ORIG1'FTX+Z02+++Z29'UNT+12+1'"})},
+               text({"3+1", dated, named, nads, "ERC+Z29'RFF+ACW:ORIG1'RFF+AGO:ORIG1'FTX+Z02+++Z29'UNT+13+1'"})},
         Layout{"LocationFallsBackToTheText",
                [](Ready b) { return std::move(b).referenced_message("ORIG1").error_code("Z35").error_text("Format"); },
-               text({"3+1", dated, reference, nads,
-                     "ERC+Z35'FTX+ABO+++Format'RFF+ACW:ORIG1'RFF+AGO:ORIG1'FTX+Z02+++Format'UNT+13+1'"})},
+               text({"3+1", dated, named, nads,
+                     "ERC+Z35'FTX+ABO+++Format'RFF+ACW:ORIG1'RFF+AGO:ORIG1'FTX+Z02+++Format'UNT+14+1'"})},
         Layout{"OwnLocationAgoAndDate",
                [](Ready b) {
                  return std::move(b).referenced_message("ORIG1").ago_reference("AGO7").reference_date("20260315")
                      .error_code("Z41").location_statement("SG4 DTM+163");
                },
-               text({"3+1", dated, "RFF+ACE:ORIG1'DTM+171:202603150000?+00:303'", nads,
-                     "ERC+Z41'RFF+ACW:ORIG1'RFF+AGO:AGO7'FTX+Z02+++SG4 DTM?+163'UNT+12+1'"})},
+               text({"3+1", dated, "RFF+ACE:ORIG1'DTM+171:202603150000?+00:303'RFF+AGO:AGO7'", nads,
+                     "ERC+Z41'RFF+ACW:ORIG1'RFF+AGO:AGO7'FTX+Z02+++SG4 DTM?+163'UNT+13+1'"})},
         Layout{"CodeWithoutLocation",
                [](Ready b) { return std::move(b).referenced_message("ORIG1").error_code("Z10"); },
-               text({"3+1", dated, reference, nads, "ERC+Z10'RFF+ACW:ORIG1'RFF+AGO:ORIG1'UNT+11+1'"})},
+               text({"3+1", dated, named, nads, "ERC+Z10'RFF+ACW:ORIG1'RFF+AGO:ORIG1'UNT+12+1'"})},
+        Layout{"NoAcwWhereTheMigHasNoPlace",
+               [](Ready b) { return std::move(b).referenced_message("ORIG1").error_code("Z29").writes_acw(false); },
+               text({"3+1", dated, named, nads, "ERC+Z29'RFF+AGO:ORIG1'FTX+Z02+++Z29'UNT+12+1'"})},
         Layout{"ErrorWithoutReference", [](Ready b) { return std::move(b).error_code("Z29").error_text("fehlt"); },
                text({"3+1", dated, nads, "ERC+Z29'FTX+ABO+++fehlt'UNT+8+1'"})},
         Layout{"PidDocumentCodeAndAgencies",

@@ -197,6 +197,25 @@ TEST(Platform, ReceiptContextOfAMessage) {
   const auto second = parsed->messages[1].receipt_context();
   EXPECT_EQ(second.message_reference, "U1");
   EXPECT_EQ(second.release.text(), "");
+  EXPECT_EQ(second.document_number, std::nullopt);
+  EXPECT_EQ(second.document_date, std::nullopt);
+}
+
+// An answer names the message by its BGM document number and DTM+137, not by its UNH reference
+// or the UNB date; the first of each counts, and release characters are resolved.
+TEST(Platform, ReceiptContextNamesTheDocument) {
+  auto parsed = platform().parse_interchange_full(interchange(
+      "UNH+U1+UTILMD:D:11A:UN:S2.1'BGM+E01+DOK?+1'DTM+137:202510312300?+00:303'RFF+Z13:55001'"
+      "DTM+137:209912312300?+00:303'UNT+6+U1'UNH+U2+UTILMD:D:11A:UN:S2.1'BGM+E01'DTM+92:202511010000?+00:303'"
+      "UNT+4+U2'",
+      "UNZ+2+REF1'"));
+  ASSERT_TRUE(parsed) << parsed.error().message();
+  const auto first = parsed->messages[0].receipt_context();
+  EXPECT_EQ(first.document_number, "DOK+1");
+  EXPECT_EQ(first.document_date, "202510312300+00");
+  const auto second = parsed->messages[1].receipt_context();
+  EXPECT_EQ(second.document_number, std::nullopt);
+  EXPECT_EQ(second.document_date, std::nullopt);
 }
 
 // What the parse events carry is what a host sees of a parse; an unknown type names none.
