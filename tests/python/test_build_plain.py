@@ -110,9 +110,11 @@ def test_examples_byte_for_byte(build, expected):
         # ORDERS
         (lambda: build_orders(17115, MS, MR, **BARE), [b"BGM++1'", b"NAD+MR+9800000000008::332'UNS+S'UNT+8+1'"],
          [b"IMD"]),
-        (lambda: build_orders(17115, MS, MR, item_description="ignored", references=[("ACW", "X1"), ("AGI", "X2")],
+        # The ORDERS MIG has no DE 7077, so no IMD+A: the item description is written as the DE 7081
+        # code of its own IMD.
+        (lambda: build_orders(17115, MS, MR, item_description="Z13", references=[("ACW", "X1"), ("AGI", "X2")],
                               ausfuehrungsdatum="2026-04-15", **BARE),
-         [b"IMD+A'RFF+ACW:X1'RFF+AGI:X2'RFF+Z13:17115'", b"DTM+203:2026-04-15:303'"], [b"ignored", b"LOC"]),
+         [b"IMD++Z13'RFF+ACW:X1'RFF+AGI:X2'RFF+Z13:17115'", b"DTM+203:2026-04-15:303'"], [b"IMD+A", b"LOC"]),
         (lambda: build_orders(17115, MS, MR, item_description="x", abonnement="Z01", ausfuehrungsdatum="202604151200",
                               **BARE), [b"IMD++Z01'", b"DTM+203:202604151200?+00:303'"], [b"IMD+A"]),
         # ORDRSP
@@ -295,20 +297,18 @@ def test_round_trip_validates_clean(message_type, on, pid):
 
 
 def test_completion_refuses_to_drop_a_written_segment():
-    # The column of 21039 has no place for what follows a status it does not know: the segments
-    # written must not vanish from the message silently.
-    with pytest.raises(RuntimeError) as raised:
+    # The column of 21039 has no place for a status it does not know: the segments asked for must
+    # not vanish from the message silently. The build now refuses it before completion, naming the
+    # argument and what the column admits.
+    with pytest.raises(ValueError) as raised:
         build_iftsta(21039, SENDER, RECEIVER, status=("Z21", "105"), vorgangsnummer="1", order_reference="B7",
                      on="2026-04-01")
     assert str(raised.value) == (
-        "IFTSTA completion failed: segment RFF (message segment 7) fits no place of the Nachrichtenstruktur; "
-        "the message cannot be completed without dropping it"
+        "status ('Z21', '105') is not a status of IFTSTA 21039 (2.0g); its column admits ('Z37', 'Z13'), "
+        "('Z37', 'Z14'), ('Z37', 'Z32'), ('Z38', 'Z13'), ('Z38', 'Z14')"
     )
 
 
-@pytest.mark.xfail(
-    reason="completion finds no place for RFF+Z13 unless an STS of the column opens its SG15", strict=False
-)
 def test_iftsta_without_status_completes():
     on = "2026-04-01"
     assert validate_edifact(wrap(build_iftsta(21039, SENDER, RECEIVER, vorgangsnummer="1", on=on)), on).is_valid

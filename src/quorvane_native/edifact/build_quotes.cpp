@@ -93,7 +93,8 @@ py::Result build_quotes(py::Args args) {
                      .receiver(std::move(*receiver))
                      .pruefidentifikator(*pruefidentifikator)
                      .message_reference(*message_ref);
-  if (*location) builder = std::move(builder).location(std::move(**location));
+  // LOC+172 stands in the Liefer-/Bezugsort group, which NAD+DP opens.
+  if (*location) builder = std::move(builder).location(std::move(**location)).delivery_point(true);
   if (*bindungsfrist) {
     auto text = bindungsfrist_text(**bindungsfrist);
     if (!text) return py::propagate(text);
