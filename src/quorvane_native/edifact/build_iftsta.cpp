@@ -162,6 +162,13 @@ py::Result build_iftsta(py::Args args) {
   // A segment is written only where the column has a place for it; without a column (a release
   // no profile carries) everything asked for is written as given.
   if (const auto column = column_of(MessageType::Iftsta, *release, *pruefidentifikator)) {
+    const std::optional<std::string> reference = *message_ref;
+    if (auto given = refuse_empty_texts({{"vorgangsnummer", &*vorgangsnummer}, {"order_reference", &*order_reference},
+                                         {"vertragsende", &*vertragsende}, {"document_code", &*document_code},
+                                         {"document_id", &*document_id}, {"message_ref", &reference}});
+        !given) {
+      return py::propagate(given);
+    }
     const auto label = fmt::format("IFTSTA {} ({})", *pruefidentifikator, release->text());
     auto plan = plan_for(*column, *status, label);
     if (!plan) return py::propagate(plan);

@@ -72,6 +72,16 @@ py::Result build_orders(py::Args args) {
   auto release = pids::resolve_release(MessageType::Orders, view_of(*release_text), view_of(*on), std::nullopt);
   if (!release) return py::propagate(release);
 
+  if (column_of(MessageType::Orders, *release, *pruefidentifikator)) {
+    const std::optional<std::string> reference = *message_ref;
+    if (auto given = refuse_empty_texts({{"location", &*location}, {"abonnement", &*abonnement},
+                                         {"ausfuehrungsdatum", &*ausfuehrungsdatum}, {"document_code", &*document_code},
+                                         {"document_id", &*document_id}, {"item_description", &*item_description},
+                                         {"message_ref", &reference}});
+        !given) {
+      return py::propagate(given);
+    }
+  }
   auto builder = edi_energy::builders::orders::OrdersBuilder(*release)
                      .sender(std::move(*sender))
                      .receiver(std::move(*receiver))
@@ -138,6 +148,17 @@ py::Result build_ordrsp(py::Args args) {
   auto release = pids::resolve_release(MessageType::Ordrsp, view_of(*release_text), view_of(*on), std::nullopt);
   if (!release) return py::propagate(release);
 
+  if (column_of(MessageType::Ordrsp, *release, *pruefidentifikator)) {
+    // An empty EBD is meaningful (the AJT is written without it), so it is not refused.
+    const std::optional<std::string> reference = *message_ref;
+    if (auto given = refuse_empty_texts({{"antwort_code", &*antwort_code}, {"abonnement", &*abonnement},
+                                         {"adjustment_reason", &*adjustment_reason},
+                                         {"document_code", &*document_code}, {"document_id", &*document_id},
+                                         {"message_ref", &reference}});
+        !given) {
+      return py::propagate(given);
+    }
+  }
   auto builder = edi_energy::builders::ordrsp::OrdrespBuilder(*release)
                      .sender(std::move(*sender))
                      .receiver(std::move(*receiver))

@@ -88,6 +88,15 @@ py::Result build_quotes(py::Args args) {
   auto release = pids::resolve_release(MessageType::Quotes, view_of(*release_text), view_of(*on), std::nullopt);
   if (!release) return py::propagate(release);
 
+  if (column_of(MessageType::Quotes, *release, *pruefidentifikator)) {
+    const std::optional<std::string> reference = *message_ref;
+    if (auto given = refuse_empty_texts({{"location", &*location}, {"product", &*product}, {"price", &*price},
+                                         {"document_code", &*document_code}, {"document_id", &*document_id},
+                                         {"currency", &*currency}, {"message_ref", &reference}});
+        !given) {
+      return py::propagate(given);
+    }
+  }
   auto builder = edi_energy::builders::quotes::QuotesBuilder(*release)
                      .sender(std::move(*sender))
                      .receiver(std::move(*receiver))

@@ -13,6 +13,7 @@
 #include "quorvane_native/edifact/build_pipeline.hpp"
 #include "quorvane_native/edifact/column_places.hpp"
 #include "quorvane_native/edifact/input_classes.hpp"
+#include "quorvane_native/edifact/plain_build_steps.hpp"
 #include "quorvane_native/edifact/message_report.hpp"
 #include "quorvane_native/pids/release_resolution.hpp"
 #include "quorvane_native/py/convert.hpp"
@@ -154,6 +155,17 @@ py::Result build_utilmd(py::Args args) {
   inner.pruefidentifikator = *pruefidentifikator;
   if (const auto column = column_of(MessageType::Utilmd, *release, *pruefidentifikator)) {
     inner.vorgang_pid_reference = vorgang_takes_pid(*column);
+    // Values the column requires are never left to completion to replace.
+    const std::optional<std::string> reference = inner.message_reference;
+    if (auto given = refuse_empty_texts({{"message_ref", &reference}, {"document_code", &*document_code}}); !given) {
+      return py::propagate(given);
+    }
+    for (std::size_t at = 0; at < transactions->size(); ++at) {
+      if ((*transactions)[at].vorgangsnummer.empty()) {
+        auto refused = refuse_empty(fmt::format("transactions[{}].vorgangsnummer", at), "");
+        return py::propagate(refused);
+      }
+    }
   }
   auto date = document_date_for(*document_date, *on);
   if (!date) return py::propagate(date);

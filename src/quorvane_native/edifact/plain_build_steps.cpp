@@ -21,6 +21,15 @@ py::Status refuse_empty(std::string_view argument, std::string_view text) {
                                      argument));
 }
 
+py::Status refuse_empty_texts(std::initializer_list<NamedText> texts) {
+  for (const auto& [argument, text] : texts) {
+    if (*text) {
+      if (auto given = refuse_empty(argument, **text); !given) return given;
+    }
+  }
+  return {};
+}
+
 py::Result complete_written(edi_energy::Result<std::string> written, edi_energy::message_type::MessageType type,
                             const edi_energy::release::Release& release, std::uint32_t pruefidentifikator) {
   if (!written) {
