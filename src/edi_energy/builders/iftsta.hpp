@@ -33,7 +33,8 @@ struct IftstaBuilderInner {
   std::optional<std::string> order_reference;
   std::optional<std::string> vertragsende;
   // EQD DE 8053: when present the status is one of an Equipment group (SG4, Summenzeitreihen):
-  // EQD, RFF+Z13 and the STS follow the parties, and no CNI is written.
+  // EQD, RFF+Z13, the location and the STS follow the parties, and nothing of the CNI group is
+  // written (the Python build refuses the values that would belong there).
   std::optional<std::string> equipment_qualifier;
   std::optional<std::uint32_t> pruefidentifikator;
   release::Release release;
