@@ -172,8 +172,8 @@ def test_no_release_and_no_date(message_type):
 @pytest.mark.parametrize(
     ("arguments", "error", "text"),
     [
-        ({"pruefidentifikator": -1}, OverflowError, None),
-        ({"pruefidentifikator": 2**32}, OverflowError, None),
+        ({"pruefidentifikator": -1}, OverflowError, "argument 'pruefidentifikator'"),
+        ({"pruefidentifikator": 2**32}, OverflowError, "argument 'pruefidentifikator'"),
         ({"message_ref": None}, TypeError, "argument 'message_ref'"),
         ({"release": None, "on": "2026-02-30"}, ValueError, "2026-02-30"),
     ],
