@@ -61,8 +61,18 @@ constexpr py::Function functions[] = {
      "point-in-time figure; `intervals` are (qualifier, value, unit, start, end) quintuples whose start and end "
      "are EDIFACT format 303 texts (CCYYMMDDHHMMZZZ). Interval data must use `intervals`: a bare QTY carries no "
      "time reference, so a receiver cannot place it on the settlement grid, and the AHB alone does not catch "
-     "that. The release is the one in force on `on` unless `release` pins it; `on` is also the default "
-     "document date.",
+     "that. The release is the one in force on `on` unless `release` pins it.\n\n"
+     "`document_date` is written as given (CCYYMMDD, or CCYYMMDDHHMM with an optional zone); without it `on` "
+     "is the document date, and without both the current UTC time. "
+     "Completion to the column fills what the column requires and the arguments do not give, with sample "
+     "values: the first code the column admits, document numbers \"DOK\" and references \"REF\" followed by "
+     "the Prüfidentifikator, the Marktlokation 51238696781, the name \"Mustermann\", the e-mail address "
+     "\"info@example.de\", amounts 10.00 and the date 2026-10-01. It never changes a value that was given.\n\n"
+     "Raises TypeError for an argument of the wrong type (naming it), OverflowError naming `pruefidentifikator` "
+     "when it does not fit 32 bits, ValueError when neither `release` nor `on` is given, when `on` is no ISO "
+     "8601 date or no profile is in force on it, for a Prüfidentifikator outside 10000-99999, an invalid OBIS "
+     "code, no quantity at all, bare quantities on a Lastgang column or a tuple of the wrong length, and "
+     "RuntimeError when completion finds no place for a segment written from the arguments.",
      build_mscons},
     {"build_aperak",
      "(sender, receiver, *, on=None, release=None, pruefidentifikator=None, acw_ref=None, error_code=None, "

@@ -413,7 +413,7 @@ def test_completion_keeps_every_given_value():
 
 
 @pytest.mark.parametrize("name", ["build_iftsta", "build_orders", "build_ordrsp", "build_quotes", "build_remadv",
-                                  "build_utilmd"])
+                                  "build_utilmd", "build_mscons"])
 def test_docstrings_say_dates_fills_and_raises(name):
     doc = getattr(native, name).__doc__
     for promise in ("CCYYMMDD", "51238696781", "Mustermann", "info@example.de", "Raises TypeError", "ValueError"):
