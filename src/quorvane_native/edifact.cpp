@@ -30,14 +30,27 @@ constexpr py::Function functions[] = {
      validate_edifact},
     {"build_utilmd",
      "(pruefidentifikator, sender, receiver, *, on=None, release=None, sparte=None, message_ref=\"1\", "
-     "document_date=None, document_code=\"E01\", references=None, transactions=None)",
+     "document_date=None, document_code=None, references=None, transactions=None)",
      "Build one UTILMD message (UNH…UNT) from its Vorgänge, completed to the AHB column of "
      "`pruefidentifikator`.\n\n"
      "The release is resolved from the profile active on `on` (`sparte` \"STROM\" or \"GAS\" selecting the "
-     "track), or pinned with `release` for tests across format versions; `on` is also the default document "
-     "date. `references` are message-level (qualifier, value) pairs, `transactions` a list of "
+     "track; without it the Prüfidentifikator names it, 55xxx Strom and 44xxx Gas), or pinned with `release` for "
+     "tests across format versions. `document_code` defaults to the BGM code the column prescribes (\"E01\" "
+     "where it names none). `references` are message-level (qualifier, value) pairs, `transactions` a list of "
      "UtilmdTransaction. The result is a message, not an interchange (wrap it with build_interchange), and it "
-     "is not validated.",
+     "is not validated.\n\n"
+     "`document_date` is written as given (CCYYMMDD, or CCYYMMDDHHMM with an optional zone); without it `on` "
+     "is the document date, and without both the current UTC time. "
+     "Completion to the column fills what the column requires and the arguments do not give, with sample "
+     "values: the first code the column admits, document numbers \"DOK\" and references \"REF\" followed by "
+     "the Prüfidentifikator, the Marktlokation 51238696781, the name \"Mustermann\" at \"Musterstr. 1\", "
+     "10115 Berlin, the e-mail address \"info@example.de\", the telephone 0301234567, amounts 10.00, the "
+     "date 2026-10-01 and the text \"Text\". It never changes a value that was given.\n\n"
+     "Raises TypeError for an argument of the wrong type (naming it), OverflowError naming "
+     "`pruefidentifikator` when it does not fit 32 bits, ValueError when neither `release` nor `on` is given, "
+     "when `on` is no ISO 8601 date or when no profile is in force on it, "
+     "for a Prüfidentifikator outside 10000-99999, an unknown location type or a free text outside ISO 8859-1, "
+     "and RuntimeError when completion finds no place for a segment written from the arguments.",
      build_utilmd},
     {"build_mscons",
      "(pruefidentifikator, sender, receiver, metering_point, quantities=None, *, intervals=None, on=None, "
@@ -48,8 +61,18 @@ constexpr py::Function functions[] = {
      "point-in-time figure; `intervals` are (qualifier, value, unit, start, end) quintuples whose start and end "
      "are EDIFACT format 303 texts (CCYYMMDDHHMMZZZ). Interval data must use `intervals`: a bare QTY carries no "
      "time reference, so a receiver cannot place it on the settlement grid, and the AHB alone does not catch "
-     "that. The release is the one in force on `on` unless `release` pins it; `on` is also the default "
-     "document date.",
+     "that. The release is the one in force on `on` unless `release` pins it.\n\n"
+     "`document_date` is written as given (CCYYMMDD, or CCYYMMDDHHMM with an optional zone); without it `on` "
+     "is the document date, and without both the current UTC time. "
+     "Completion to the column fills what the column requires and the arguments do not give, with sample "
+     "values: the first code the column admits, document numbers \"DOK\" and references \"REF\" followed by "
+     "the Prüfidentifikator, the Marktlokation 51238696781, the name \"Mustermann\", the e-mail address "
+     "\"info@example.de\", amounts 10.00 and the date 2026-10-01. It never changes a value that was given.\n\n"
+     "Raises TypeError for an argument of the wrong type (naming it), OverflowError naming `pruefidentifikator` "
+     "when it does not fit 32 bits, ValueError when neither `release` nor `on` is given, when `on` is no ISO "
+     "8601 date or no profile is in force on it, for a Prüfidentifikator outside 10000-99999, an invalid OBIS "
+     "code, no quantity at all, bare quantities on a Lastgang column or a tuple of the wrong length, and "
+     "RuntimeError when completion finds no place for a segment written from the arguments.",
      build_mscons},
     {"build_aperak",
      "(sender, receiver, *, on=None, release=None, pruefidentifikator=None, acw_ref=None, error_code=None, "
@@ -163,7 +186,19 @@ constexpr py::Function functions[] = {
      "The invoice reference is Muss on every use case: it names the invoice being answered (its `BGM` DE 1004) "
      "and the two amounts; `ueberweisungsbetrag` is \"0\" on a refusal. `kopf_gruende` are the Kopfebene "
      "`SG7 AJT`, `positionsfehler` the per-position `SG10`/`SG12`, which the AHB makes Muss on "
-     "Prüfidentifikator 33004.",
+     "Prüfidentifikator 33004. The four invoice values are required and must not be empty: an empty one is a "
+     "ValueError naming it.\n\n"
+     "`document_date` is written as given (CCYYMMDD, or CCYYMMDDHHMM with an optional zone); without it `on` "
+     "is the document date, and without both the current UTC time. "
+     "Completion to the column fills what the column requires and the arguments do not give, with sample "
+     "values: the first code the column admits, document numbers \"DOK\" and references \"REF\" followed by "
+     "the Prüfidentifikator, the Marktlokation 51238696781, the name \"Mustermann\" at \"Musterstr. 1\", "
+     "10115 Berlin, the e-mail address \"info@example.de\", the telephone 0301234567, amounts 10.00, the "
+     "date 2026-10-01 and the text \"Text\". It never changes a value that was given.\n\n"
+     "Raises TypeError for an argument of the wrong type (naming it), OverflowError naming "
+     "`pruefidentifikator` when it does not fit 32 bits, ValueError when neither `release` nor `on` is given, "
+     "when `on` is no ISO 8601 date or when no profile is in force on it, "
+     "for an empty invoice value or an `erlaeuterung` outside ISO 8859-1.",
      build_remadv},
     {"build_ordrsp",
      "(pruefidentifikator, sender, receiver, *, antwort_code=None, antwort_ebd=None, on=None, release=None, "
@@ -177,7 +212,18 @@ constexpr py::Function functions[] = {
      "`abonnement` (`IMD+7081` with \"Z01\", \"Z02\" or \"Z03\") echoes the ORDERS being answered and selects "
      "the EBD that the `AJT` cites, so it is Muss on the Prüfidentifikatoren 19011 and 19012. `line_item` and "
      "`item_description` emit the `LIN` and `IMD` segments that the AHB requires on some Prüfidentifikatoren and "
-     "carry no content of the caller's choosing.",
+     "carry no content of the caller's choosing.\n\n"
+     "`document_date` is written as given (CCYYMMDD, or CCYYMMDDHHMM with an optional zone); without it `on` "
+     "is the document date, and without both the current UTC time. "
+     "Completion to the column fills what the column requires and the arguments do not give, with sample "
+     "values: the first code the column admits, document numbers \"DOK\" and references \"REF\" followed by "
+     "the Prüfidentifikator, the Marktlokation 51238696781, the name \"Mustermann\" at \"Musterstr. 1\", "
+     "10115 Berlin, the e-mail address \"info@example.de\", the telephone 0301234567, amounts 10.00, the "
+     "date 2026-10-01 and the text \"Text\". It never changes a value that was given.\n\n"
+     "Raises TypeError for an argument of the wrong type (naming it), OverflowError naming "
+     "`pruefidentifikator` when it does not fit 32 bits, ValueError when neither `release` nor `on` is given, "
+     "when `on` is no ISO 8601 date or when no profile is in force on it, "
+     "or when only one of `antwort_code` and `antwort_ebd` is given.",
      build_ordrsp},
     {"build_orders",
      "(pruefidentifikator, sender, receiver, *, location=None, abonnement=None, ausfuehrungsdatum=None, "
@@ -187,7 +233,21 @@ constexpr py::Function functions[] = {
      "It is the message that `build_ordrsp` answers, so that the pair covers request and answer: a caller drives "
      "the request and feeds the counterparty's answer back. `location` names the object the order concerns, "
      "`abonnement` (`IMD+7081`) the subscription kind that an ESA Wertebestellung orders, and "
-     "`ausfuehrungsdatum` the date on which a Sperrung or Entsperrung is to be carried out.",
+     "`ausfuehrungsdatum` the date on which a Sperrung or Entsperrung is to be carried out. `item_description` "
+     "is the DE 7081 code of the Produkt-/Leistungsbeschreibung (`IMD++code`, such as \"Z13\" "
+     "Werteermittlung); a code no IMD of the column admits is a ValueError naming it. `document_code` defaults "
+     "to the column's BGM code.\n\n"
+     "`document_date` is written as given (CCYYMMDD, or CCYYMMDDHHMM with an optional zone); without it `on` "
+     "is the document date, and without both the current UTC time. "
+     "Completion to the column fills what the column requires and the arguments do not give, with sample "
+     "values: the first code the column admits, document numbers \"DOK\" and references \"REF\" followed by "
+     "the Prüfidentifikator, the Marktlokation 51238696781, the name \"Mustermann\" at \"Musterstr. 1\", "
+     "10115 Berlin, the e-mail address \"info@example.de\", the telephone 0301234567, amounts 10.00, the "
+     "date 2026-10-01 and the text \"Text\". It never changes a value that was given.\n\n"
+     "Raises TypeError for an argument of the wrong type (naming it), OverflowError naming "
+     "`pruefidentifikator` when it does not fit 32 bits, ValueError when neither `release` nor `on` is given, "
+     "when `on` is no ISO 8601 date or when no profile is in force on it, "
+     "or for a `references` item that is no pair.",
      build_orders},
     {"build_iftsta",
      "(pruefidentifikator, sender, receiver, *, status=None, vorgangsnummer=None, order_reference=None, "
@@ -197,7 +257,25 @@ constexpr py::Function functions[] = {
      "`SG15 STS` carries the status as the pair (DE 9015 status category, DE 4405 status reason): "
      "(\"Z21\", \"105\") stands for „Bestellung / beendet“. `SG14 CNI` carries the Vorgangsnummer, Muss on a WiM "
      "status. `order_reference` is the Belegnummer of the ORDERS the status refers to (`SG15 RFF+AGI`); it is "
-     "what correlates a status that has no LOC.",
+     "what correlates a status that has no LOC.\n\n"
+     "A segment is written only where the column of `pruefidentifikator` has a place for it: a status the column "
+     "does not admit is a ValueError naming `status` and listing the column's status pairs, and so is a "
+     "`vorgangsnummer`, `order_reference` or `vertragsende` that the chosen status group has no place for (the "
+     "Summenzeitreihen statuses 21000-21005 stand in an `EQD` group without `CNI`). Without `status` the "
+     "column's first status category is written and completion adds the DE 4405 the column requires; a "
+     "status on a `CNI` column needs the `vorgangsnummer`, and without both completion fills the whole group "
+     "(Vorgangsnummer 1).\n\n"
+     "`document_date` is written as given (CCYYMMDD, or CCYYMMDDHHMM with an optional zone); without it `on` "
+     "is the document date, and without both the current UTC time. "
+     "Completion to the column fills what the column requires and the arguments do not give, with sample "
+     "values: the first code the column admits, document numbers \"DOK\" and references \"REF\" followed by "
+     "the Prüfidentifikator, the Marktlokation 51238696781, the name \"Mustermann\" at \"Musterstr. 1\", "
+     "10115 Berlin, the e-mail address \"info@example.de\", the telephone 0301234567, amounts 10.00, the "
+     "date 2026-10-01 and the text \"Text\". It never changes a value that was given.\n\n"
+     "Raises TypeError for an argument of the wrong type (naming it), OverflowError naming "
+     "`pruefidentifikator` when it does not fit 32 bits, ValueError when neither `release` nor `on` is given, "
+     "when `on` is no ISO 8601 date or when no profile is in force on it, "
+     "or for a `status` tuple of another length than two.",
      build_iftsta},
     {"build_quotes",
      "(pruefidentifikator, sender, receiver, *, location=None, bindungsfrist=None, product=None, price=None, "
@@ -210,7 +288,19 @@ constexpr py::Function functions[] = {
      "\"woche\" or \"tag\".\n\n"
      "`contact` is the (name, communication) Ansprechpartner that the AHB makes Muss on the ESA Angebot "
      "Prüfidentifikatoren, written as `CTA` plus `COM`. An ESA has no Preisblatt, so the `price` of the accepted "
-     "Angebot is the basis for the INVOIC that follows it.",
+     "Angebot is the basis for the INVOIC that follows it. `location` is written as `LOC+172` in the "
+     "Liefer-/Bezugsort group that `NAD+DP` opens.\n\n"
+     "`document_date` is written as given (CCYYMMDD, or CCYYMMDDHHMM with an optional zone); without it `on` "
+     "is the document date, and without both the current UTC time. "
+     "Completion to the column fills what the column requires and the arguments do not give, with sample "
+     "values: the first code the column admits, document numbers \"DOK\" and references \"REF\" followed by "
+     "the Prüfidentifikator, the Marktlokation 51238696781, the name \"Mustermann\" at \"Musterstr. 1\", "
+     "10115 Berlin, the e-mail address \"info@example.de\", the telephone 0301234567, amounts 10.00, the "
+     "date 2026-10-01 and the text \"Text\". It never changes a value that was given.\n\n"
+     "Raises TypeError for an argument of the wrong type (naming it), OverflowError naming "
+     "`pruefidentifikator` when it does not fit 32 bits, ValueError when neither `release` nor `on` is given, "
+     "when `on` is no ISO 8601 date or when no profile is in force on it, "
+     "for a Bindungsfrist unit other than monat, woche or tag, or for a tuple of another length than two.",
      build_quotes},
     {"build_interchange", "(sender, receiver, dar, messages, *, on=None, date=None, time=\"0000\")",
      "Wrap built messages (each UNH…UNT) in a UNB/UNZ interchange and return its bytes.\n\n"
@@ -218,7 +308,11 @@ constexpr py::Function functions[] = {
      "qualifier after each party ID is derived from the ID itself, so it cannot contradict it. The "
      "transmission timestamp is a parameter and never read from the clock, so that building stays "
      "deterministic. One of `on` (the send date, ISO 8601) and `date` (YYMMDD as written) is required: "
-     "\"000000:0000\" parses to no date at all, and a counterparty rejects an interchange it cannot date.",
+     "\"000000:0000\" parses to no date at all, and a counterparty rejects an interchange it cannot date.\n\n"
+     "Raises TypeError for an argument of the wrong type (naming it), OverflowError for a payload integer "
+     "outside 0-255, ValueError when `messages` holds no message (or only empty payloads), when one payload is "
+     "empty, when neither `on` nor `date` is given or `on` is no ISO 8601 date, and RuntimeError when a payload "
+     "is not UTF-8 or has a character outside ISO 8859-1.",
      build_interchange},
 };
 

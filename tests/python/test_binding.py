@@ -77,7 +77,8 @@ class Bytes(bytes):
         (lambda p: p.describe("a", b"", 1), TypeError, "argument 'flag': 'int' object cannot be converted to 'bool'"),
         (lambda p: p.describe("\ud800", b""), UnicodeEncodeError, None),
         # Integers.
-        (lambda p: p.widths(0, 0, -1, 0), OverflowError, "out of range integral type conversion attempted"),
+        # Every conversion error names its argument, not only a TypeError.
+        (lambda p: p.widths(0, 0, -1, 0), OverflowError, "argument 'c': out of range integral type conversion attempted"),
         (lambda p: p.widths(0, 0, 1.0, 0), TypeError, "argument 'c': 'float' object cannot be interpreted as an integer"),
         (lambda p: p.widths(0, 0, "1", 0), TypeError, "argument 'c': 'str' object cannot be interpreted as an integer"),
         (lambda p: p.widths(0, 0, 0, 1.0), TypeError, "argument 'd': 'float' object cannot be interpreted as an integer"),
@@ -88,9 +89,10 @@ class Bytes(bytes):
         (lambda p: p.pairs(1), TypeError, "argument 'items': 'int' object cannot be converted to 'Sequence'"),
         (lambda p: p.pairs([["a", "b"]]), TypeError, "argument 'items': 'list' object cannot be converted to 'tuple'"),
         (lambda p: p.pairs([("a", 1)]), TypeError, "argument 'items': 'int' object cannot be converted to 'str'"),
-        (lambda p: p.pairs([("a", "b"), ("a", "b", "c")]), ValueError, "expected tuple of length 2, but got tuple of length 3"),
-        (lambda p: p.triples([("a", "b")]), ValueError, "expected tuple of length 3, but got tuple of length 2"),
-        (lambda p: p.payloads([[256]]), OverflowError, "out of range integral type conversion attempted"),
+        (lambda p: p.pairs([("a", "b"), ("a", "b", "c")]), ValueError,
+         "argument 'items': expected tuple of length 2, but got tuple of length 3"),
+        (lambda p: p.triples([("a", "b")]), ValueError, "argument 'items': expected tuple of length 3, but got tuple of length 2"),
+        (lambda p: p.payloads([[256]]), OverflowError, "argument 'messages': out of range integral type conversion attempted"),
         (lambda p: p.payloads(b"UNH"), TypeError, "argument 'messages': 'int' object cannot be converted to 'Sequence'"),
         (lambda p: p.total_weight([p.Item("a"), p.frozen(1)]), TypeError,
          "argument 'items': 'Frozen' object cannot be converted to 'Item'"),
@@ -131,8 +133,11 @@ def test_integer_widths(probe, position):
     values[position] = MAXIMA[position] + 1
     with pytest.raises(OverflowError) as raised:
         probe.widths(*values)
-    # Up to 32 bits the layer words it; beyond 64 bits the interpreter's own error stands.
-    assert (str(raised.value) == "out of range integral type conversion attempted") is (position < 3)
+    # Up to 32 bits the layer words it; beyond 64 bits the interpreter's own text stands. Both name
+    # the argument.
+    name = "abcd"[position]
+    assert str(raised.value).startswith(f"argument '{name}': ")
+    assert (str(raised.value) == f"argument '{name}': out of range integral type conversion attempted") is (position < 3)
 
 
 def test_internal_faults_become_the_panic_exception(probe):

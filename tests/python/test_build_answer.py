@@ -138,7 +138,7 @@ ONE = interchange(request(("V1", [])))
                                                                          "character 2"),
         (lambda: answer(ONE, process_dates=[["93", "20261101"]]), TypeError, "argument 'process_dates'"),
         (lambda: answer(ONE, references=[("Z08", "R2", "x")]), ValueError,
-         "expected tuple of length 2, but got tuple of length 3"),
+         "argument 'references': expected tuple of length 2, but got tuple of length 3"),
         (lambda: answer(ONE, references="Z08"), TypeError, "argument 'references'"),
         (lambda: answer(ONE, message_ref=None), TypeError, "argument 'message_ref'"),
         (lambda: answer(ONE, message_index=-1), OverflowError, ""),

@@ -84,6 +84,10 @@ def test_envelope_texts_are_escaped():
     [
         ((MS, MR, "R", []), {}, ValueError,
          "an interchange carries at least one message — UNZ+0 is not a thing a counterparty accepts"),
+        # Empty payloads are no messages; one among messages would be counted in UNZ all the same.
+        ((MS, MR, "R", [b"", bytearray()]), {"on": "2026-04-01"}, ValueError,
+         "an interchange carries at least one message — UNZ+0 is not a thing a counterparty accepts"),
+        ((MS, MR, "R", [ONE, b""]), {"on": "2026-04-01"}, ValueError, "messages[1] is empty: "),
         ((MS, MR, "R", [ONE]), {}, ValueError,
          "pass either on= (the send date) or date= (YYMMDD) — an interchange with no transmission date is one "
          "a counterparty cannot process"),

@@ -110,9 +110,11 @@ def test_examples_byte_for_byte(build, expected):
         # ORDERS
         (lambda: build_orders(17115, MS, MR, **BARE), [b"BGM++1'", b"NAD+MR+9800000000008::332'UNS+S'UNT+8+1'"],
          [b"IMD"]),
-        (lambda: build_orders(17115, MS, MR, item_description="ignored", references=[("ACW", "X1"), ("AGI", "X2")],
+        # The ORDERS MIG has no DE 7077, so no IMD+A: the item description is written as the DE 7081
+        # code of its own IMD.
+        (lambda: build_orders(17115, MS, MR, item_description="Z13", references=[("ACW", "X1"), ("AGI", "X2")],
                               ausfuehrungsdatum="2026-04-15", **BARE),
-         [b"IMD+A'RFF+ACW:X1'RFF+AGI:X2'RFF+Z13:17115'", b"DTM+203:2026-04-15:303'"], [b"ignored", b"LOC"]),
+         [b"IMD++Z13'RFF+ACW:X1'RFF+AGI:X2'RFF+Z13:17115'", b"DTM+203:2026-04-15:303'"], [b"IMD+A", b"LOC"]),
         (lambda: build_orders(17115, MS, MR, item_description="x", abonnement="Z01", ausfuehrungsdatum="202604151200",
                               **BARE), [b"IMD++Z01'", b"DTM+203:202604151200?+00:303'"], [b"IMD+A"]),
         # ORDRSP
@@ -170,8 +172,8 @@ def test_no_release_and_no_date(message_type):
 @pytest.mark.parametrize(
     ("arguments", "error", "text"),
     [
-        ({"pruefidentifikator": -1}, OverflowError, None),
-        ({"pruefidentifikator": 2**32}, OverflowError, None),
+        ({"pruefidentifikator": -1}, OverflowError, "argument 'pruefidentifikator'"),
+        ({"pruefidentifikator": 2**32}, OverflowError, "argument 'pruefidentifikator'"),
         ({"message_ref": None}, TypeError, "argument 'message_ref'"),
         ({"release": None, "on": "2026-02-30"}, ValueError, "2026-02-30"),
     ],
@@ -295,20 +297,124 @@ def test_round_trip_validates_clean(message_type, on, pid):
 
 
 def test_completion_refuses_to_drop_a_written_segment():
-    # The column of 21039 has no place for what follows a status it does not know: the segments
-    # written must not vanish from the message silently.
-    with pytest.raises(RuntimeError) as raised:
+    # The column of 21039 has no place for a status it does not know: the segments asked for must
+    # not vanish from the message silently. The build now refuses it before completion, naming the
+    # argument and what the column admits.
+    with pytest.raises(ValueError) as raised:
         build_iftsta(21039, SENDER, RECEIVER, status=("Z21", "105"), vorgangsnummer="1", order_reference="B7",
                      on="2026-04-01")
     assert str(raised.value) == (
-        "IFTSTA completion failed: segment RFF (message segment 7) fits no place of the Nachrichtenstruktur; "
-        "the message cannot be completed without dropping it"
+        "status ('Z21', '105') is not a status of IFTSTA 21039 (2.0g); its column admits ('Z37', 'Z13'), "
+        "('Z37', 'Z14'), ('Z37', 'Z32'), ('Z38', 'Z13'), ('Z38', 'Z14')"
     )
 
 
-@pytest.mark.xfail(
-    reason="completion finds no place for RFF+Z13 unless an STS of the column opens its SG15", strict=True
-)
 def test_iftsta_without_status_completes():
     on = "2026-04-01"
     assert validate_edifact(wrap(build_iftsta(21039, SENDER, RECEIVER, vorgangsnummer="1", on=on)), on).is_valid
+
+
+# --- the column decides what is written -----------------------------------------------------------
+
+ON = "2026-04-01"
+
+
+def validates(message, on=ON):
+    report = validate_edifact(wrap(message), on)
+    return report.is_valid and report.rules_applied, [f.rule_id for m in report.messages for f in m.findings]
+
+
+@pytest.mark.parametrize(
+    ("pid", "status", "written"),
+    [
+        # Summenzeitreihen: the status stands in an EQD group, with RFF+Z13 there and no CNI.
+        (21000, ("Z01", "Z07"), b"'EQD+Z01"),
+        (21002, ("Z02", ""), b"'EQD+Z01"),
+        (21003, ("Z03", "Z08"), b"'EQD+Z01"),
+        (21004, ("Z13", ""), b"'EQD+Z01"),
+        (21042, ("Z21", "105"), b"'CNI+1'STS+Z21+105'RFF+Z13:21042'"),
+    ],
+)
+def test_iftsta_status_placed_where_the_column_has_it(pid, status, written):
+    vorgang = {} if pid < 21006 else {"vorgangsnummer": "1"}
+    message = build_iftsta(pid, SENDER, RECEIVER, status=status, on=ON, **vorgang)
+    assert written in message
+    category, reason = status
+    assert f"STS+{category}{'+' + reason if reason else ''}".encode() in message
+    assert (b"CNI" in message) is (pid > 21005)
+    assert validates(message) == (True, [])
+
+
+@pytest.mark.parametrize(
+    ("pid", "kwargs", "text"),
+    [
+        (21000, {"status": ("Z21", "105")},
+         "status ('Z21', '105') is not a status of IFTSTA 21000 (2.0g); its column admits ('Z01', 'Z07'), "
+         "('Z01', 'Z08'), ('Z02', '')"),
+        (21000, {"vorgangsnummer": "1"},
+         "vorgangsnummer: IFTSTA 21000 (2.0g) has no place for CNI next to the status ('Z01', '')"),
+        (21039, {"status": ("Z37", "Z13"), "vorgangsnummer": "1", "order_reference": "B7"},
+         "order_reference: IFTSTA 21039 (2.0g) has no place for RFF+AGI next to the status ('Z37', 'Z13')"),
+        (21039, {"vorgangsnummer": "1", "vertragsende": "20261231"},
+         "vertragsende: IFTSTA 21039 (2.0g) has no place for DTM+93 next to the status ('Z37', '')"),
+        (21039, {"status": ("Z37", "Z13")},
+         "vorgangsnummer is required: the status of IFTSTA 21039 (2.0g) stands in the CNI group that the "
+         "Vorgangsnummer opens"),
+    ],
+)
+def test_iftsta_refuses_what_the_column_has_no_place_for(pid, kwargs, text):
+    with pytest.raises(ValueError) as raised:
+        build_iftsta(pid, SENDER, RECEIVER, on=ON, **kwargs)
+    assert str(raised.value) == text
+
+
+def test_orders_item_description_is_a_code_of_the_column():
+    message = build_orders(17004, SENDER, RECEIVER, item_description="Z13", on=ON)
+    assert b"'IMD++Z13'" in message and b"IMD+A" not in message
+    assert validates(message) == (True, [])
+    with pytest.raises(ValueError) as raised:
+        build_orders(17004, SENDER, RECEIVER, item_description="Z99", on=ON)
+    assert str(raised.value).startswith('item_description "Z99" is not a DE 7081 code of ORDERS 17004 (1.4b); '
+                                        "its column admits Z13")
+
+
+def test_quotes_location_opens_its_group_with_nad_dp():
+    message = build_quotes(15003, SENDER, RECEIVER, location="51238696781", on="2025-10-01")
+    assert b"'NAD+DP'LOC+172+51238696781'" in message
+    assert validates(message, "2025-10-01") == (True, [])
+
+
+# An empty text would be taken as missing and replaced with sample data by completion.
+@pytest.mark.parametrize(
+    ("build", "argument"),
+    [
+        (lambda: remadv(rechnungsnummer="", on=ON), "rechnungsnummer"),
+        (lambda: remadv(faelliger_betrag="", on=ON), "faelliger_betrag"),
+        (lambda: remadv(rechnungsdatum="", release="R"), "rechnungsdatum"),
+        (lambda: remadv(document_id="", on=ON), "document_id"),
+        (lambda: build_iftsta(21042, MS, MR, vorgangsnummer="", on=ON), "vorgangsnummer"),
+        (lambda: build_iftsta(21042, MS, MR, vorgangsnummer="1", message_ref="", on=ON), "message_ref"),
+        (lambda: build_orders(17115, MS, MR, location="", on=ON), "location"),
+        (lambda: build_ordrsp(19001, MS, MR, abonnement="", on=ON), "abonnement"),
+        (lambda: build_quotes(15003, MS, MR, location="", on="2025-10-01"), "location"),
+    ],
+)
+def test_empty_required_value_is_refused(build, argument):
+    with pytest.raises(ValueError) as raised:
+        build()
+    assert str(raised.value).startswith(f"{argument} is empty: ")
+
+
+def test_completion_keeps_every_given_value():
+    message = remadv(faelliger_betrag="12.34", rechnungsnummer="INV-7", on=ON)
+    assert b"'DOC+380+INV-7'MOA+9:12.34'" in message
+    # Without a column nothing is required, and an empty text is written as given.
+    assert b"'NAD+DP'LOC+172+'" in build_orders(17115, MS, MR, location="", **BARE)
+
+
+@pytest.mark.parametrize("name", ["build_iftsta", "build_orders", "build_ordrsp", "build_quotes", "build_remadv",
+                                  "build_utilmd", "build_mscons"])
+def test_docstrings_say_dates_fills_and_raises(name):
+    doc = getattr(native, name).__doc__
+    for promise in ("CCYYMMDD", "51238696781", "Mustermann", "info@example.de", "Raises TypeError", "ValueError"):
+        assert promise in doc, promise

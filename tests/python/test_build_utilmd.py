@@ -122,11 +122,11 @@ UNKNOWN_LOC = ("unknown Lokationstyp \"z16\" — expected a LOC DE 3227 code (Z1
          'sparte must be "STROM" or "GAS", got "WASSER"'),
         (lambda: native.build_utilmd(9999, MS, MR, on="2026-04-01"), ValueError,
          "invalid Pruefidentifikator 9999: must be a 5-digit code in the range 10000–99999"),
-        (lambda: native.build_utilmd(-1, MS, MR, on="2026-04-01"), OverflowError, "out of range"),
+        (lambda: native.build_utilmd(-1, MS, MR, on="2026-04-01"), OverflowError, "argument 'pruefidentifikator': out of range"),
         (lambda: native.build_utilmd(55001, MS, MR, release="S2.1", on="2026-4-1"), ValueError,
          'invalid ISO 8601 date "2026-4-1"'),
         (lambda: build(references=[("ACW", "1", "2")]), ValueError,
-         "expected tuple of length 2, but got tuple of length 3"),
+         "argument 'references': expected tuple of length 2, but got tuple of length 3"),
         (lambda: build(references="ACW"), TypeError, "argument 'references': Can't extract `str` to `Vec`"),
         (lambda: build(transactions=["V1"]), TypeError, "argument 'transactions'"),
         (lambda: build(transactions="V1"), TypeError, "argument 'transactions': Can't extract `str` to `Vec`"),
@@ -263,3 +263,43 @@ def test_property_any_argument_gives_bytes_or_a_clear_error(pid, sender, receive
         assert str(refused).startswith("UTILMD completion failed: segment ")
         return
     assert built.startswith(b"UNH+") and built.endswith(b"'")
+
+
+# -- the column's decisions -----------------------------------------------------------------------
+
+import inspect  # noqa: E402
+
+
+@pytest.mark.parametrize(("pid", "sender", "receiver", "release"),
+                         [(55001, MS, MR, "S2.1"), (44003, GAS_MS, GAS_MR, "G1.1")])
+def test_sparte_follows_the_pruefidentifikator(pid, sender, receiver, release):
+    # On 2026-04-01 both tracks have a release in force; a date alone must not pick the wrong one.
+    built = native.build_utilmd(pid, sender, receiver, on="2026-04-01", transactions=[T("VG1")])
+    assert split(built)[0][2][-1] == release
+
+
+@pytest.mark.parametrize(("kwargs", "code"), [({}, "E02"), ({"document_code": "E03"}, "E03"),
+                                              ({"release": "S9.9", "on": None}, "E01")])
+def test_document_code_from_the_column_unless_given(kwargs, code):
+    built = native.build_utilmd(55004, MS, MR, **{"on": "2026-04-01", **kwargs})
+    assert split(built)[1][1] == [code]
+    assert "document_code=None" in str(inspect.signature(native.build_utilmd))
+
+
+def test_vorgang_without_a_place_for_the_pid_reference():
+    # 55065 carries its Prüfidentifikator in the list's SG4 only; a Vorgang has no RFF+Z13.
+    built = native.build_utilmd(55065, MS, MR, on="2026-04-01", transactions=[T("VG1")])
+    segments = split(built)
+    vorgang = [s[0] for s in segments].index("IDE", [s[0] for s in segments].index("IDE") + 1)
+    assert all(s[:2] != ["RFF", ["Z13", "55065"]] for s in segments[vorgang:])
+    report = native.validate_edifact(native.build_interchange(MS, MR, "DAR1", [built], on="2026-04-01"), "2026-04-01")
+    assert report.is_valid, [f.rule_id for m in report.messages for f in m.findings]
+
+
+@pytest.mark.parametrize(("kwargs", "argument"), [({"transactions": [T("VG1"), T("")]}, "transactions[1].vorgangsnummer"),
+                                                  ({"message_ref": ""}, "message_ref"),
+                                                  ({"document_code": ""}, "document_code")])
+def test_empty_required_value_is_refused(kwargs, argument):
+    with pytest.raises(ValueError) as raised:
+        native.build_utilmd(55001, MS, MR, on="2026-04-01", **kwargs)
+    assert str(raised.value).startswith(f"{argument} is empty: ")

@@ -163,7 +163,7 @@ BAD_DATE = 'invalid ISO 8601 date "2026-02-30": day was not in range'
     (native.pid_has_ahb_rules, ("UTILMD", "55001"), TypeError,
      "argument 'pid': 'str' object cannot be interpreted as an integer"),
     (native.answer_pids, (1.0,), TypeError, "argument 'anfrage': 'float' object cannot be interpreted as an integer"),
-    (native.message_types_of, (-1,), OverflowError, "out of range integral type conversion attempted"),
+    (native.message_types_of, (-1,), OverflowError, "argument 'pid': out of range integral type conversion attempted"),
 ])
 def test_errors(function, args, error, message):
     with pytest.raises(error) as raised:

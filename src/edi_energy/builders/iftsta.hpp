@@ -32,6 +32,10 @@ struct IftstaBuilderInner {
   std::optional<std::string> vorgangsnummer;
   std::optional<std::string> order_reference;
   std::optional<std::string> vertragsende;
+  // EQD DE 8053: when present the status is one of an Equipment group (SG4, Summenzeitreihen):
+  // EQD, RFF+Z13, the location and the STS follow the parties, and nothing of the CNI group is
+  // written (the Python build refuses the values that would belong there).
+  std::optional<std::string> equipment_qualifier;
   std::optional<std::uint32_t> pruefidentifikator;
   release::Release release;
   AgencyKind sender_agency = AgencyKind::Automatic;
@@ -67,6 +71,9 @@ class IftstaBuilder : public PartyTypestate<IftstaBuilder, IftstaBuilderInner, S
   IftstaBuilder vorgangsnummer(std::string text) && { return this->set(&Inner::vorgangsnummer, std::move(text)); }
   IftstaBuilder order_reference(std::string text) && { return this->set(&Inner::order_reference, std::move(text)); }
   IftstaBuilder vertragsende(std::string text) && { return this->set(&Inner::vertragsende, std::move(text)); }
+  IftstaBuilder equipment_qualifier(std::string text) && {
+    return this->set(&Inner::equipment_qualifier, std::move(text));
+  }
   IftstaBuilder pruefidentifikator(std::uint32_t number) && { return this->set(&Inner::pruefidentifikator, number); }
 
  private:

@@ -17,8 +17,7 @@ struct OrdersBuilderInner : OrderFields {
   std::optional<std::string> location;           // NAD+DP with LOC+172
   std::optional<std::string> ausfuehrungsdatum;  // DTM+203
   std::optional<std::string> abonnement;         // IMD++abonnement
-  // Only its presence counts: IMD+A when there is no Abonnement.
-  std::optional<std::string> item_description;
+  std::optional<std::string> item_description;  // IMD++code, the Produkt-/Leistungsbeschreibung
 };
 
 // The message of `inner`, UNH to UNT.

@@ -169,7 +169,9 @@ Result<void> write_body(MessageWriter& writer, const UtilmdBuilderInner& inner) 
   // With a Z01 Vorgang in the message, only Z01 Vorgänge carry the Prüfidentifikator.
   const bool z01_only = std::ranges::any_of(inner.transactions, [](const auto& t) { return t.ide_qualifier == "Z01"; });
   std::optional<std::string> pid_text;
-  if (inner.pruefidentifikator) pid_text = fmt::format("{:05}", *inner.pruefidentifikator);
+  if (inner.pruefidentifikator && inner.vorgang_pid_reference) {
+    pid_text = fmt::format("{:05}", *inner.pruefidentifikator);
+  }
   const Sg8Ranks ranks = sg8_ranks(inner.release);
   for (const auto& transaction : inner.transactions) {
     const bool admitted = !z01_only || transaction.ide_qualifier == "Z01";

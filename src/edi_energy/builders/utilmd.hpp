@@ -59,6 +59,9 @@ class UtilmdBuilder {
   UtilmdBuilder pruefidentifikator(std::optional<std::uint32_t> value) && {
     return std::move(*this).with(&UtilmdBuilderInner::pruefidentifikator, value);
   }
+  UtilmdBuilder vorgang_pid_reference(bool written) && {
+    return std::move(*this).with(&UtilmdBuilderInner::vorgang_pid_reference, written);
+  }
   UtilmdBuilder sender_agency(AgencyKind kind) && {
     return std::move(*this).with(&UtilmdBuilderInner::sender_agency, kind);
   }

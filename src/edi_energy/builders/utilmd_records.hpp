@@ -124,6 +124,9 @@ struct UtilmdBuilderInner {
   std::optional<std::string> validity_start;   // DTM+157, format 610
   std::optional<std::string> document_date;    // the current UTC time when absent
   std::optional<std::uint32_t> pruefidentifikator;
+  // Whether the Vorgänge carry RFF+Z13; off for a column whose Vorgang has no place for it (the
+  // Prüfidentifikator then stands in a list's SG4 only).
+  bool vorgang_pid_reference = true;
   AgencyKind sender_agency = AgencyKind::Automatic;
   AgencyKind receiver_agency = AgencyKind::Automatic;
 };

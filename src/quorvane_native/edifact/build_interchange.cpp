@@ -2,6 +2,7 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 
@@ -47,8 +48,14 @@ py::Result build_interchange(py::Args args) {
   auto time = py::to_str(args[6]);
   if (!time) return py::propagate(time);
 
-  if (messages->empty()) {
+  // Empty payloads are no messages: counted in UNZ they would claim messages that are not there.
+  if (std::ranges::all_of(*messages, [](const auto& payload) { return payload.empty(); })) {
     return py::value_error("an interchange carries at least one message — UNZ+0 is not a thing a counterparty accepts");
+  }
+  for (std::size_t at = 0; at < messages->size(); ++at) {
+    if ((*messages)[at].empty()) {
+      return py::value_error(fmt::format("messages[{}] is empty: every payload is one message, UNH to UNT", at));
+    }
   }
   auto written_date = unb_date(*date, *on);
   if (!written_date) return py::propagate(written_date);

@@ -1,17 +1,43 @@
 #include "quorvane_native/edifact/plain_builds.hpp"
 
+#include <fmt/format.h>
+#include <fmt/ranges.h>
+
+#include <algorithm>
+#include <string>
+#include <string_view>
 #include <utility>
+#include <vector>
 
 #include "edi_energy/builders/orders.hpp"
 #include "edi_energy/builders/ordrsp.hpp"
 #include "quorvane_native/edifact/build_pipeline.hpp"
+#include "quorvane_native/edifact/column_places.hpp"
 #include "quorvane_native/edifact/plain_build_steps.hpp"
 #include "quorvane_native/pids/release_resolution.hpp"
 #include "quorvane_native/py/convert.hpp"
+#include "support/debug_quote.hpp"
 
 namespace quorvane_native::edifact {
 
 using edi_energy::message_type::MessageType;
+
+namespace {
+
+// An IMD code is written only where an IMD of the column admits it.
+py::Status check_imd_code(const ColumnRef& column, std::string_view argument, const std::string& code,
+                          std::string_view label) {
+  std::vector<std::string> admitted;
+  for (NodeIndex node : used_segments(column, "IMD")) {
+    const auto codes = column_codes(column, nr_of(column, node), "7081");
+    if (codes.any || std::ranges::find(codes.codes, code) != codes.codes.end()) return {};
+    admitted.insert(admitted.end(), codes.codes.begin(), codes.codes.end());
+  }
+  return py::value_error(fmt::format("{} {} is not a DE 7081 code of {}; its column admits {}", argument, support::debug_quote(code),
+                                     label, admitted.empty() ? std::string("no IMD") : fmt::format("{}", fmt::join(admitted, ", "))));
+}
+
+}  // namespace
 
 py::Result build_orders(py::Args args) {
   auto pruefidentifikator = py::to_u32(args[0]);
@@ -46,6 +72,16 @@ py::Result build_orders(py::Args args) {
   auto release = pids::resolve_release(MessageType::Orders, view_of(*release_text), view_of(*on), std::nullopt);
   if (!release) return py::propagate(release);
 
+  if (column_of(MessageType::Orders, *release, *pruefidentifikator)) {
+    const std::optional<std::string> reference = *message_ref;
+    if (auto given = refuse_empty_texts({{"location", &*location}, {"abonnement", &*abonnement},
+                                         {"ausfuehrungsdatum", &*ausfuehrungsdatum}, {"document_code", &*document_code},
+                                         {"document_id", &*document_id}, {"item_description", &*item_description},
+                                         {"message_ref", &reference}});
+        !given) {
+      return py::propagate(given);
+    }
+  }
   auto builder = edi_energy::builders::orders::OrdersBuilder(*release)
                      .sender(std::move(*sender))
                      .receiver(std::move(*receiver))
@@ -58,7 +94,16 @@ py::Result build_orders(py::Args args) {
   if (*document_code) builder = std::move(builder).document_code(std::move(**document_code));
   if (*document_id) builder = std::move(builder).document_id(std::move(**document_id));
   for (auto& [qualifier, value] : *references) builder = std::move(builder).reference(std::move(qualifier), std::move(value));
-  if (*item_description) builder = std::move(builder).item_description(std::move(**item_description));
+  if (*item_description) {
+    if (const auto column = column_of(MessageType::Orders, *release, *pruefidentifikator)) {
+      if (auto admitted = check_imd_code(*column, "item_description", **item_description,
+                                         fmt::format("ORDERS {} ({})", *pruefidentifikator, release->text()));
+          !admitted) {
+        return py::propagate(admitted);
+      }
+    }
+    builder = std::move(builder).item_description(std::move(**item_description));
+  }
   auto document_date = document_date_for(view_of(*document_date_text), view_of(*on));
   if (!document_date) return py::propagate(document_date);
   if (*document_date) builder = std::move(builder).document_date(std::move(**document_date));
@@ -103,6 +148,17 @@ py::Result build_ordrsp(py::Args args) {
   auto release = pids::resolve_release(MessageType::Ordrsp, view_of(*release_text), view_of(*on), std::nullopt);
   if (!release) return py::propagate(release);
 
+  if (column_of(MessageType::Ordrsp, *release, *pruefidentifikator)) {
+    // An empty EBD is meaningful (the AJT is written without it), so it is not refused.
+    const std::optional<std::string> reference = *message_ref;
+    if (auto given = refuse_empty_texts({{"antwort_code", &*antwort_code}, {"abonnement", &*abonnement},
+                                         {"adjustment_reason", &*adjustment_reason},
+                                         {"document_code", &*document_code}, {"document_id", &*document_id},
+                                         {"message_ref", &reference}});
+        !given) {
+      return py::propagate(given);
+    }
+  }
   auto builder = edi_energy::builders::ordrsp::OrdrespBuilder(*release)
                      .sender(std::move(*sender))
                      .receiver(std::move(*receiver))

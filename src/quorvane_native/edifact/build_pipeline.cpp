@@ -24,15 +24,14 @@ using edi_energy::profile::model::Anwendungsfall;
 constexpr std::string_view DEFAULT_SENDER = "9900357000004";
 constexpr std::string_view DEFAULT_RECEIVER = "4012345000023";
 
-struct Column {
-  const Profile* profile;
-  const Anwendungsfall* anwendungsfall;
-};
+using Column = ColumnRef;
+
+}  // namespace
 
 // The first registered profile of the type with exactly this release text; no fallback to
 // another release, so that an explicit `release=` is honoured as written.
-std::optional<Column> column_of(MessageType type, const edi_energy::release::Release& release,
-                                std::uint32_t pruefidentifikator) {
+std::optional<ColumnRef> column_of(MessageType type, const edi_energy::release::Release& release,
+                                   std::uint32_t pruefidentifikator) {
   const auto registry = pids::shared_registry();
   for (const Profile* profile : registry->profiles()) {
     if (profile->message_type() != type || profile->release().text() != release.text()) continue;
@@ -42,6 +41,8 @@ std::optional<Column> column_of(MessageType type, const edi_energy::release::Rel
   }
   return std::nullopt;
 }
+
+namespace {
 
 // The ID of the first NAD with this qualifier; an empty ID counts as given.
 std::string party(std::span<const ::edifact::model::Segment> segments, std::string_view qualifier,

@@ -10,10 +10,23 @@
 #include <utility>
 
 #include "edi_energy/message_type.hpp"
+#include "edi_energy/profile/profile.hpp"
 #include "edi_energy/release.hpp"
 #include "quorvane_native/py/errors.hpp"
 
 namespace quorvane_native::edifact {
+
+// The profile and Anwendungsfall that completion fills a message of the type, release and
+// Prüfidentifikator to.
+struct ColumnRef {
+  const edi_energy::profile::Profile* profile;
+  const edi_energy::profile::model::Anwendungsfall* anwendungsfall;
+};
+
+// None when no profile of the type carries exactly this release or it does not know the
+// Prüfidentifikator.
+std::optional<ColumnRef> column_of(edi_energy::message_type::MessageType type,
+                                   const edi_energy::release::Release& release, std::uint32_t pruefidentifikator);
 
 // The message completed by the column's generator, or `bytes` unchanged when no profile of the
 // type carries exactly this release or the profile does not know the Prüfidentifikator.

@@ -88,12 +88,22 @@ py::Result build_quotes(py::Args args) {
   auto release = pids::resolve_release(MessageType::Quotes, view_of(*release_text), view_of(*on), std::nullopt);
   if (!release) return py::propagate(release);
 
+  if (column_of(MessageType::Quotes, *release, *pruefidentifikator)) {
+    const std::optional<std::string> reference = *message_ref;
+    if (auto given = refuse_empty_texts({{"location", &*location}, {"product", &*product}, {"price", &*price},
+                                         {"document_code", &*document_code}, {"document_id", &*document_id},
+                                         {"currency", &*currency}, {"message_ref", &reference}});
+        !given) {
+      return py::propagate(given);
+    }
+  }
   auto builder = edi_energy::builders::quotes::QuotesBuilder(*release)
                      .sender(std::move(*sender))
                      .receiver(std::move(*receiver))
                      .pruefidentifikator(*pruefidentifikator)
                      .message_reference(*message_ref);
-  if (*location) builder = std::move(builder).location(std::move(**location));
+  // LOC+172 stands in the Liefer-/Bezugsort group, which NAD+DP opens.
+  if (*location) builder = std::move(builder).location(std::move(**location)).delivery_point(true);
   if (*bindungsfrist) {
     auto text = bindungsfrist_text(**bindungsfrist);
     if (!text) return py::propagate(text);

@@ -61,9 +61,24 @@ py::Result build_remadv(py::Args args) {
   auto document_date_text = py::to_optional_str(args[15]);
   if (!document_date_text) return py::propagate(document_date_text);
 
+  for (const auto& [argument, text] : {std::pair<std::string_view, const std::string&>{"rechnungsnummer", *rechnungsnummer},
+                                      {"faelliger_betrag", *faelliger_betrag},
+                                      {"ueberweisungsbetrag", *ueberweisungsbetrag},
+                                      {"rechnungsdatum", *rechnungsdatum}}) {
+    if (auto given = refuse_empty(argument, text); !given) return py::propagate(given);
+  }
   auto release = pids::resolve_release(MessageType::Remadv, view_of(*release_text), view_of(*on), std::nullopt);
   if (!release) return py::propagate(release);
 
+  if (column_of(MessageType::Remadv, *release, *pruefidentifikator)) {
+    const std::optional<std::string> reference = *message_ref;
+    const std::optional<std::string> art = *dokumentenart;
+    if (auto given = refuse_empty_texts({{"dokumentenart", &art}, {"waehrung", &*waehrung},
+                                         {"document_id", &*document_id}, {"message_ref", &reference}});
+        !given) {
+      return py::propagate(given);
+    }
+  }
   auto builder = edi_energy::builders::remadv::RemadvBuilder(*release)
                      .sender(std::move(*sender))
                      .receiver(std::move(*receiver))

@@ -11,7 +11,9 @@
 #include "edi_energy/lokationstyp.hpp"
 #include "edi_energy/message_type.hpp"
 #include "quorvane_native/edifact/build_pipeline.hpp"
+#include "quorvane_native/edifact/column_places.hpp"
 #include "quorvane_native/edifact/input_classes.hpp"
+#include "quorvane_native/edifact/plain_build_steps.hpp"
 #include "quorvane_native/edifact/message_report.hpp"
 #include "quorvane_native/pids/release_resolution.hpp"
 #include "quorvane_native/py/convert.hpp"
@@ -33,6 +35,31 @@ constexpr std::string_view BILANZKREIS_PRODUKT = "9991000002082";
 // Where the Grund is set the column makes the Ergänzung Muss; "verbrauchende Marktlokation".
 constexpr std::string_view DEFAULT_ERGAENZUNG = "ZW4";
 constexpr std::string_view DRITTER_CODELISTE = "E_0624";
+
+// The track of a Prüfidentifikator: 55xxx are electricity, 44xxx gas.
+std::optional<std::string_view> sparte_of(std::uint32_t pruefidentifikator) {
+  if (pruefidentifikator >= 55000 && pruefidentifikator <= 55999) return "STROM";
+  if (pruefidentifikator >= 44000 && pruefidentifikator <= 44999) return "GAS";
+  return std::nullopt;
+}
+
+// Whether the column has a place for RFF+Z13 in a Vorgang (an SG6 below IDE+24).
+bool vorgang_takes_pid(const ColumnRef& column) {
+  const auto& nodes = column.profile->structure().nodes;
+  for (NodeIndex rff : used_segments(column, "RFF")) {
+    if (!admits_qualifier(column, rff, "Z13")) continue;
+    for (auto group = nodes[rff].parent; group; group = nodes[*group].parent) {
+      if (nodes[*group].children.empty()) continue;
+      const NodeIndex trigger = nodes[*group].children.front();
+      const auto* segment = nodes[trigger].segment();
+      if (segment != nullptr && segment->tag == "IDE") {
+        if (admits_qualifier(column, trigger, "24")) return true;
+        break;
+      }
+    }
+  }
+  return false;
+}
 
 struct Column {
   const edi_energy::release::Release& release;
@@ -103,7 +130,7 @@ py::Result build_utilmd(py::Args args) {
   if (!message_ref) return py::propagate(message_ref);
   auto document_date = py::to_optional_str(args[7]);
   if (!document_date) return py::propagate(document_date);
-  auto document_code = py::to_str(args[8]);
+  auto document_code = py::to_optional_str(args[8]);
   if (!document_code) return py::propagate(document_code);
   auto references = py::to_list_or_empty(args[9], py::from::str_pair);
   if (!references) return py::propagate(references);
@@ -111,7 +138,11 @@ py::Result build_utilmd(py::Args args) {
   auto transactions = py::to_list_or_empty(args[10], utilmd_transaction_of);
   if (!transactions) return py::propagate(transactions);
 
-  auto release = pids::resolve_release(MessageType::Utilmd, *release_text, *on, *sparte);
+  // Without a Sparte the Prüfidentifikator names its track: a date alone may select a gas
+  // release for an electricity Prüfidentifikator.
+  std::optional<std::string_view> track = *sparte;
+  if (!track) track = sparte_of(*pruefidentifikator);
+  auto release = pids::resolve_release(MessageType::Utilmd, *release_text, *on, track);
   if (!release) return py::propagate(release);
   edi_energy::builders::utilmd::UtilmdBuilderInner inner;
   inner.release = *release;
@@ -119,8 +150,23 @@ py::Result build_utilmd(py::Args args) {
   inner.sender = std::move(*sender);
   inner.receiver = std::move(*receiver);
   inner.message_reference = std::move(*message_ref);
-  inner.document_code = std::move(*document_code);
+  if (!*document_code) *document_code = column_bgm_code(MessageType::Utilmd, *release, *pruefidentifikator);
+  inner.document_code = document_code->value_or("E01");
   inner.pruefidentifikator = *pruefidentifikator;
+  if (const auto column = column_of(MessageType::Utilmd, *release, *pruefidentifikator)) {
+    inner.vorgang_pid_reference = vorgang_takes_pid(*column);
+    // Values the column requires are never left to completion to replace.
+    const std::optional<std::string> reference = inner.message_reference;
+    if (auto given = refuse_empty_texts({{"message_ref", &reference}, {"document_code", &*document_code}}); !given) {
+      return py::propagate(given);
+    }
+    for (std::size_t at = 0; at < transactions->size(); ++at) {
+      if ((*transactions)[at].vorgangsnummer.empty()) {
+        auto refused = refuse_empty(fmt::format("transactions[{}].vorgangsnummer", at), "");
+        return py::propagate(refused);
+      }
+    }
+  }
   auto date = document_date_for(*document_date, *on);
   if (!date) return py::propagate(date);
   inner.document_date = std::move(*date);

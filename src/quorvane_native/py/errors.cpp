@@ -51,7 +51,16 @@ bool Error::is(PyObject* type) const {
 }
 
 Error Error::for_argument(std::string_view name) && {
-  if (!is(PyExc_TypeError)) return std::move(*this);
+  // A conversion error names its argument whatever its type: an out-of-range integer or a tuple
+  // of the wrong length is otherwise hard to find among a builder's many arguments.
+  // OverflowError and ValueError only exactly: a subclass (a UnicodeEncodeError is a
+  // ValueError) keeps its own type and text.
+  PyObject* type = pending_type_ ? pending_type_.get() : type_;
+  if (is(PyExc_TypeError)) {
+    type = PyExc_TypeError;
+  } else if (type != PyExc_OverflowError && type != PyExc_ValueError) {
+    return std::move(*this);
+  }
   std::string detail = message_;
   if (pending_type_) {
     Object text = text_of(pending_value_.get());
@@ -65,7 +74,7 @@ Error Error::for_argument(std::string_view name) && {
   }
   std::string message = "argument '";
   message.append(name).append("': ").append(detail);
-  return Error(PyExc_TypeError, std::move(message));
+  return Error(type, std::move(message));
 }
 
 void Error::restore() && {

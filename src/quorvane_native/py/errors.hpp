@@ -27,8 +27,8 @@ class Error {
 
   // Whether this is an exception of `type` or of a subclass.
   bool is(PyObject* type) const;
-  // Conversion errors name their argument: a TypeError gets the prefix "argument 'name': ",
-  // every other error stays as it is.
+  // Conversion errors name their argument: a TypeError, OverflowError or ValueError gets the
+  // prefix "argument 'name': " and keeps its type; every other error stays as it is.
   Error for_argument(std::string_view name) &&;
   // Makes this the interpreter's current exception.
   void restore() &&;

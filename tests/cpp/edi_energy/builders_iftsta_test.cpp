@@ -57,6 +57,18 @@ INSTANTIATE_TEST_SUITE_P(
                    "NAD+MR+9800000000008::332'NAD+MS+9900000000003::293'CNI+V1'LOC+172+L1'"
                    "STS+Z21+105+E01:E_0401'RFF+Z13:21000'RFF+AVE:A1'RFF+AGI:B7'DTM+76:20260501:102'"
                    "DTM+93:202612310000?+01:303'UNT+14+7'"},
+        LayoutCase{"equipment_group_takes_the_pid_and_the_status_and_no_cni",
+                   [] {
+                     return dated().equipment_qualifier("Z01").pruefidentifikator(21000).status_category("Z01")
+                         .status("Z07").vorgangsnummer("V1").order_reference("B7").serialize();
+                   },
+                   "UNH+1+IFTSTA:D:18A:UN:2.1'BGM+Z03+1'DTM+137:202604010000?+00:303'"
+                   "NAD+MR+9800000000008::332'NAD+MS+9900000000003::293'EQD+Z01'RFF+Z13:21000'STS+Z01+Z07'"
+                   "UNT+9+1'"},
+        LayoutCase{"empty_status_writes_the_category_alone",
+                   [] { return dated().status_category("Z02").status("").serialize(); },
+                   "UNH+1+IFTSTA:D:18A:UN:2.1'BGM+Z03+1'DTM+137:202604010000?+00:303'"
+                   "NAD+MR+9800000000008::332'NAD+MS+9900000000003::293'STS+Z02'UNT+7+1'"},
         LayoutCase{"parties_only", [] { return dated().serialize(); },
                    "UNH+1+IFTSTA:D:18A:UN:2.1'BGM+Z03+1'DTM+137:202604010000?+00:303'"
                    "NAD+MR+9800000000008::332'NAD+MS+9900000000003::293'UNT+6+1'"},

@@ -52,6 +52,8 @@ INSTANTIATE_TEST_SUITE_P(
                        std::string(parties) + "NAD+DP'LOC+172+L1'UNS+S'UNT+12+1'"},
         LayoutCase{"orders_parties_only_leave_the_document_code_empty", [] { return order().serialize(); },
                    orders_head + "BGM++1'" + dtm + std::string(parties) + "UNS+S'UNT+7+1'"},
+        // The ORDERS MIG has no DE 7077, so the item description is written as the DE 7081 code of
+        // its own IMD (no IMD+A), after the Abonnement's IMD when both are given.
         LayoutCase{"orders_item_description_alone_and_references_before_the_pid",
                    [] {
                      return order().item_description("anything").reference("ACW", "X1").reference("AGI", "X2")
@@ -59,11 +61,11 @@ INSTANTIATE_TEST_SUITE_P(
                          .serialize();
                    },
                    "UNH+7+ORDERS:D:09B:UN:1.4c'BGM++7'" + dtm +
-                       "DTM+203:2026-04-15:303'IMD+A'RFF+ACW:X1'RFF+AGI:X2'RFF+Z13:17101'" + std::string(parties) +
+                       "DTM+203:2026-04-15:303'IMD++anything'RFF+ACW:X1'RFF+AGI:X2'RFF+Z13:17101'" + std::string(parties) +
                        "UNS+S'UNT+12+7'"},
-        LayoutCase{"orders_abonnement_wins_over_item_description",
+        LayoutCase{"orders_abonnement_before_item_description",
                    [] { return order().item_description("x").abonnement("Z01").serialize(); },
-                   orders_head + "BGM++1'" + dtm + "IMD++Z01'" + std::string(parties) + "UNS+S'UNT+8+1'"},
+                   orders_head + "BGM++1'" + dtm + "IMD++Z01'IMD++x'" + std::string(parties) + "UNS+S'UNT+9+1'"},
         LayoutCase{"ordrsp_answer_with_line_item",
                    [] {
                      return answer().pruefidentifikator(19011).antwortcode("A01").antwort_ebd("E_0001")

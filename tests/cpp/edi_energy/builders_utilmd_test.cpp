@@ -77,6 +77,10 @@ INSTANTIATE_TEST_SUITE_P(
         WrittenCase{"every_vorgang_without_z01",
                     header().transaction("24", "V1").done().transaction("24", "V2").reference("Z13", "55002").done(),
                     head() + "IDE+24+V1'RFF+Z13:55001'IDE+24+V2'RFF+Z13:55001'RFF+Z13:55002'UNT+11+1'"},
+        // A column whose Vorgang has no place for RFF+Z13 gets none; the caller's own references stay.
+        WrittenCase{"no_pid_reference_in_the_vorgang",
+                    header().vorgang_pid_reference(false).transaction("24", "V1").reference("Z13", "55001").done(),
+                    head() + "IDE+24+V1'RFF+Z13:55001'UNT+8+1'"},
         WrittenCase{"segment_order_and_escaping",
                     header()
                         .transaction("24", "V+1")
