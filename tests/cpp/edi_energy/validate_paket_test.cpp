@@ -86,18 +86,18 @@ struct SharedCase {
   Truth expected;
 };
 
-// Each level references the next one twice, so the levels below are reached along 2^depth
-// paths; the verdict is what each level's operator makes of two equal operands.
+// Each level references the next one four times, so the levels below are reached along
+// 4^depth paths; the verdict is what each level's operator makes of four equal operands.
 TEST(PaketNesting, SharedSubPaketeGiveTheVerdictOfOneLevel) {
   const std::vector<SharedCase> cases{
-      {"[{}] ∧ [{}0..1]", "[1]", Truth::True},
-      {"[{}] ∧ [{}0..1]", "[2]", Truth::False},
-      {"[{}] [{}1..n]", "[7]", Truth::Undecided},
-      {"[{}] ∨ [{}]", "[2]", Truth::False},
-      {"[{}] ∨ [{}]", "[1]", Truth::True},
-      // Two true alternatives break an exclusive choice; every level above sees two false ones.
-      {"[{}] ⊻ [{}]", "[1]", Truth::False},
-      {"[{}] ⊻ [{}]", "[7]", Truth::Undecided},
+      {"[{}] ∧ [{}0..1] ∧ [{}] ∧ [{}]", "[1]", Truth::True},
+      {"[{}] ∧ [{}0..1] ∧ [{}] ∧ [{}]", "[2]", Truth::False},
+      {"[{}] [{}1..n] [{}] [{}]", "[7]", Truth::Undecided},
+      {"[{}] ∨ [{}] ∨ [{}] ∨ [{}]", "[2]", Truth::False},
+      {"[{}] ∨ [{}] ∨ [{}] ∨ [{}]", "[1]", Truth::True},
+      // Two true alternatives break an exclusive choice; every level above sees false ones only.
+      {"[{}] ⊻ [{}] ⊻ [{}] ⊻ [{}]", "[1]", Truth::False},
+      {"[{}] ⊻ [{}] ⊻ [{}] ⊻ [{}]", "[7]", Truth::Undecided},
   };
   for (const SharedCase& c : cases) {
     const auto link = [&](const std::string& next) {
@@ -105,7 +105,7 @@ TEST(PaketNesting, SharedSubPaketeGiveTheVerdictOfOneLevel) {
       for (std::size_t at; (at = text.find("{}")) != std::string::npos;) text.replace(at, 2, next);
       return text;
     };
-    EXPECT_EQ(evaluate(chain(48, link, c.leaf), {"1P"}), c.expected) << c.link << " over " << c.leaf;
+    EXPECT_EQ(evaluate(chain(max_paket_depth, link, c.leaf), {"1P"}), c.expected) << c.link << " over " << c.leaf;
   }
 }
 

@@ -30,8 +30,10 @@ namespace edi_energy::profile::validate {
 enum class Requirement : std::uint8_t { Required, Optional, NotPermitted };
 
 // How deeply Pakete may reference one another, bounded like the nesting of one expression so
-// that no AHB can exhaust the stack; a deeper Paket is an expression too deep to evaluate.
-inline constexpr std::size_t max_paket_depth = conditions::max_expr_depth;
+// that no AHB can exhaust the stack; a deeper Paket is an expression too deep to evaluate. Real
+// AHBs nest one level; each level may hold an expression nested to its own bound, so this
+// bound is kept well below that one.
+inline constexpr std::size_t max_paket_depth = 16;
 
 // Message segments [first, end).
 struct SegmentRange {
