@@ -137,6 +137,76 @@ TEST(ProfileValidation, RuleIdsInOrder) {
   }
 }
 
+// Findings that hinge on one boundary each: the instance a Paket counts over, the condition of
+// a Paket minimum, the "not used" positions the MIG alone reports, and the first surplus
+// component or data element.
+TEST(ProfileValidation, BoundariesOfCountsAndSurplus) {
+  const std::string counted = list({column(
+      "11001", "E01",
+      R"(,{"nr":"00008","de":"1131","operands":[{"operand":"X [9P0..1]","code":"7"}]},)"
+      R"({"nr":"00007","de":"1229","operands":[{"operand":"X [3] [6P1..n]","code":"Z98"},{"operand":"X","code":"Z01"}]})")});
+  const std::string_view packages = R"({"5P": "", "6P": "", "9P": ""})";
+  const std::string head = "UNH+1'BGM+E01+D1'DTM+137:202601011200:303'NAD+MS+9900000000003::293'";
+  const std::string one = list({column("11001", "E01")});
+  const auto with_head = [&](std::string_view rest) { return head + std::string(rest) + "UNT+8+1'"; };
+  // Kept alive for the string_views of the cases.
+  const std::vector<std::string> messages{
+      with_head("IDE+24+V1'SEQ+Z01'IDE+24+V2'SEQ+Z01'"),
+      with_head("IDE+24+V1'SEQ+Z01'SEQ+Z01'"),
+      with_head("IDE+24+V1'SEQ+Z01'CCI+Z30+7'SEQ+Z01'CCI+Z30+7'"),
+      with_head("IDE+24+V1'SEQ+Z01'CCI+Z30+7'CCI+Z30+7'"),
+      with_head("IDE+24+V1'STS+E'SEQ+Z01'"),
+      with_head("IDE+24+V1'SEQ+Z01'"),
+      head.substr(0, head.size() - 6) + ":x:293'IDE+24+V1'STS+E+x'SEQ+Z01'UNT+8+1'",
+      "UNH+1'BGM+E01+D1+'DTM+137:202601011200:303'NAD+MS+9900000000003::293:'IDE+24+V1'SEQ+Z01'UNT+8+1'",
+      "UNH+1'BGM+E01+D1+X'DTM+137:202601011200:303'NAD+MS+9900000000003::293:X'IDE+24+V1'SEQ+Z01'UNT+8+1'",
+  };
+  const std::vector<ProfileCase> cases{
+      // SEQ stands once per SG8, so its codes count per SG4 instance.
+      {"one Z01 in each of two SG4", counted, messages[0], 11001, {}, "", packages},
+      {"two Z01 in one SG4", counted, messages[1], 11001, {"AHB-11001-00007-SEQ-1229-PAKET-MAX"}, "", packages},
+      // CCI stands once per SG10, which repeats: its codes count per SG8 instance.
+      {"one CCI value in each of two SG8", counted, messages[2], 11001, {"AHB-11001-00007-SEQ-1229-PAKET-MAX"}, "",
+       packages},
+      {"two CCI values in one SG8", counted, messages[3], 11001, {"AHB-11001-00008-CCI-1131-PAKET-MAX"}, "", packages},
+      // The minimum of 6P applies only while [3] (an STS in the SG4) holds.
+      {"Paket minimum with its condition false", counted, messages[5], 11001, {}, "", packages},
+      {"Paket minimum with its condition true", counted, messages[4], 11001,
+       {"AHB-11001-00006-STS-9015-NOT-PERMITTED", "AHB-11001-00007-SEQ-1229-PAKET-MIN"}, "", packages},
+      {"values in not-used positions", one, messages[6], 11001,
+       {"MIG-00004-NAD-1131-NOTUSED", "MIG-00006-STS-4405-NOTUSED", "AHB-11001-00006-STS-9015-NOT-PERMITTED"}},
+      {"empty surplus component and data element", one, messages[7], 11001, {}},
+      {"first surplus component and data element", one, messages[8], 11001,
+       {"MIG-00002-BGM-EXTRA", "MIG-00004-NAD-C082-EXTRA"}},
+  };
+  for (const ProfileCase& c : cases) {
+    const auto profile = validate_fixture::profile(validate_fixture::mig(c.mig_more),
+                                                   validate_fixture::ahb(c.anwendungsfaelle, conditions_json, c.packages));
+    const auto segments = validate_fixture::message(c.message);
+    EXPECT_EQ(rule_ids(validate(profile, segments, c.pid)), c.rule_ids) << c.name;
+  }
+}
+
+// Pakete nested far beyond any AHB count as undecided, so their minimum asks for nothing; the
+// validation neither recurses without bound nor fails.
+TEST(ProfileValidation, PaketChainBeyondTheBound) {
+  const std::string anwendungsfaelle = list({column(
+      "11001", "E01",
+      R"(,{"nr":"00007","de":"1229","operands":[{"operand":"X [1P1..1]","code":"Z98"},{"operand":"X","code":"Z01"}]})")});
+  for (const int depth : {3, 10'000}) {
+    std::string packages = "{";
+    for (int level = 1; level < depth; ++level) {
+      packages += "\"" + std::to_string(level) + "P\":\"[" + std::to_string(level + 1) + "P]\",";
+    }
+    packages += "\"" + std::to_string(depth) + "P\": \"\"}";
+    const auto profile = validate_fixture::profile(validate_fixture::mig(),
+                                                   validate_fixture::ahb(anwendungsfaelle, conditions_json, packages));
+    const std::vector<std::string> expected =
+        depth == 3 ? std::vector<std::string>{"AHB-11001-00007-SEQ-1229-PAKET-MIN"} : std::vector<std::string>{};
+    EXPECT_EQ(rule_ids(validate(profile, validate_fixture::message(good), 11001)), expected) << depth;
+  }
+}
+
 struct ShapeCase {
   std::string_view rule_id;
   std::string message;

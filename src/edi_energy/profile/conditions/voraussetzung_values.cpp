@@ -2,6 +2,7 @@
 // vorhanden"), or the single value it names with "mit (dem) Wert".
 #include <algorithm>
 #include <array>
+#include <unordered_set>
 
 #include "edi_energy/profile/conditions/text_tokens.hpp"
 #include "edi_energy/profile/conditions/voraussetzung_reading.hpp"
@@ -47,6 +48,8 @@ bool opens_run(std::string_view lowered_span) {
 
 std::vector<std::string> listed_values(const Words& words, std::size_t de_index, std::string_view tag) {
   std::vector<std::string> values;
+  // What `values` holds, for a look-up that stays cheap however long the list grows.
+  std::unordered_set<std::string_view> collected;
   bool in_run = false;
   for (std::size_t i = 0; i < words.size(); ++i) {
     const std::string_view span = value_span(words[i]);
@@ -65,7 +68,7 @@ std::vector<std::string> listed_values(const Words& words, std::size_t de_index,
       const bool passed_over = piece.empty() || piece == tag || is_group_word(piece);
       if (!passed_over && (in_run || looks_like_code(piece))) {
         yielded = true;
-        if (std::find(values.begin(), values.end(), piece) == values.end()) values.emplace_back(piece);
+        if (collected.insert(piece).second) values.emplace_back(piece);
       }
       if (slash == std::string_view::npos) break;
       rest.remove_prefix(slash + 1);

@@ -187,12 +187,20 @@ TruthResult Ctx::paket_truth(std::string_view reference, Scope scope) const {
   if (!entry->second->has_value()) {
     return std::unexpected(conditions::EvalError::paket_expr(paket->name, entry->second->error()));
   }
-  if (std::ranges::find(paket_stack_, paket->name) != paket_stack_.end()) {
+  const PaketInScope key{&*entry, scope};
+  if (const auto known = paket_truths_.find(key); known != paket_truths_.end()) return known->second;
+  if (std::ranges::find(paket_stack_, &*entry) != paket_stack_.end()) {
     return std::unexpected(conditions::EvalError::paket_cycle(paket->name));
   }
-  paket_stack_.push_back(paket->name);
+  if (paket_stack_.size() >= max_paket_depth) {
+    return std::unexpected(
+        conditions::EvalError::paket_expr(paket->name, conditions::ExprError{conditions::ExprError::Kind::TooDeep}));
+  }
+  paket_stack_.push_back(&*entry);
   TruthResult result = eval(**entry->second, scope);
   paket_stack_.pop_back();
+  // Errors are not kept: a cycle or the depth bound depends on the Pakete above this one.
+  if (result) paket_truths_.emplace(key, *result);
   return result;
 }
 

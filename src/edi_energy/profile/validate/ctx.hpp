@@ -29,6 +29,12 @@ namespace edi_energy::profile::validate {
 
 enum class Requirement : std::uint8_t { Required, Optional, NotPermitted };
 
+// How deeply Pakete may reference one another, bounded like the nesting of one expression so
+// that no AHB can exhaust the stack; a deeper Paket is an expression too deep to evaluate. Real
+// AHBs nest one level; each level may hold an expression nested to its own bound, so this
+// bound is kept well below that one.
+inline constexpr std::size_t max_paket_depth = 16;
+
 // Message segments [first, end).
 struct SegmentRange {
   std::size_t first = 0;
@@ -90,8 +96,22 @@ class Ctx {
   const conditions::ReadConditions& conditions_;
   std::optional<ParsedPakete> owned_pakete_;
   const ParsedPakete* pakete_;
-  // Pakete under evaluation; empty between top-level calls.
-  mutable std::vector<std::string> paket_stack_;
+  // Pakete under evaluation, innermost last; empty between top-level calls.
+  mutable std::vector<const ParsedPakete::value_type*> paket_stack_;
+
+  // The truth of each Paket per scope once it has been evaluated: a Paket that several others
+  // share is evaluated once, not once per path that reaches it.
+  struct PaketInScope {
+    const ParsedPakete::value_type* paket;
+    Scope scope;
+    friend bool operator==(const PaketInScope&, const PaketInScope&) = default;
+  };
+  struct PaketInScopeHash {
+    std::size_t operator()(const PaketInScope& p) const {
+      return std::hash<const void*>{}(p.paket) ^ (p.scope * 0x9E3779B97F4A7C15ULL);
+    }
+  };
+  mutable std::unordered_map<PaketInScope, conditions::Truth, PaketInScopeHash> paket_truths_;
 
   // A reading decided over one segment range; the same range gives the same truth, so each
   // range is read once however many scopes share it (a whole-message range above all).
