@@ -99,10 +99,6 @@ KNOWN = {
                                           44104, 44123, 44157], COMPLETION),
                          **dict.fromkeys(GAS_METER_CAV, CAV_TWICE),
                          **dict.fromkeys([44021, 44129, 44130, 44132], MIG_LACKS_PID)},
-    ("IFTSTA", "2.0g"): {21010: "completion writes DTM+293 without a value"},
-    ("IFTSTA", "2.1"): {21010: "completion writes DTM+293 without a value"},
-    ("QUOTES", "1.3b"): {15001: "completion writes a CAV without its Merkmalswert"},
-    ("QUOTES", "1.3c"): {15001: "completion writes a CAV without its Merkmalswert"},
     ("APERAK", "2.1i"): {29001: APERAK},
     ("APERAK", "2.2"): {29001: APERAK},
 }
