@@ -1,6 +1,7 @@
 // Writes one MSCONS message (metered values): header, parties, and per metering point its
-// Lokation with dates and meter number (also for a point without values, such as a Storno), its line items (LIN, PIA with the OBIS code) and their
-// quantities; hands back the typed message read from the bytes written.
+// Lokation with dates and meter number (also for a point without values, such as a Storno), its
+// line items (LIN, PIA with the OBIS code) and their quantities; hands back the typed message read
+// from the bytes written.
 #pragma once
 
 #include <cstdint>

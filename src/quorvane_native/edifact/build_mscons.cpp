@@ -186,7 +186,8 @@ py::Result build_mscons(py::Args args) {
   }
   if (places && !places->line_items) {
     for (const auto& [argument, given] : {std::pair{"quantities", !quantities->empty()},
-                                          std::pair{"intervals", !intervals->empty()}, std::pair{"obis", obis->has_value()}}) {
+                                          std::pair{"intervals", !intervals->empty()},
+                                          std::pair{"obis", obis->has_value()}}) {
       if (given) return no_line_items(argument, label);
     }
     inner.metering_points.push_back(std::move(point));
@@ -209,8 +210,10 @@ py::Result build_mscons(py::Args args) {
                                          "quantities= for its values",
                                          label));
     }
-    if (auto admitted = check_values("quantities", *quantities, *places, label); !admitted) return py::propagate(admitted);
-    if (auto admitted = check_values("intervals", *intervals, *places, label); !admitted) return py::propagate(admitted);
+    for (const auto& [argument, values] :
+         {std::pair{"quantities", &*quantities}, std::pair{"intervals", &*intervals}}) {
+      if (auto admitted = check_values(argument, *values, *places, label); !admitted) return py::propagate(admitted);
+    }
     if (line_item && line_item->obis) {
       auto qualifier = obis_qualifier(*places, label);
       if (!qualifier) return py::propagate(qualifier);

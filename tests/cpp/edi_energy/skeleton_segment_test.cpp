@@ -142,7 +142,8 @@ TEST(SegmentSynthesis, ValueSources) {
        R"([{"nr":"00050","de":"2380","operands":[{"operand":"X [12]"}]}])", {}, {}, "DTM+293:202610010000+00'"},
       {"required composite whose codes all hang on the message takes the first",
        layout("CAV", {composite("C889", "M", {simple("7111", "C", "an..3"), simple("7110", "C")})}),
-       R"([{"nr":"00050","de":"7111","operands":[{"operand":"X [12]","code":"BKE"},{"operand":"X [12]","code":"Z31"}]}])",
+       R"([{"nr":"00050","de":"7111","operands":[{"operand":"X [12]","code":"BKE"},)"
+       R"({"operand":"X [12]","code":"Z31"}]}])",
        {}, {}, "CAV+BKE'"},
       {"required composite with a value leaves its conditional codes out",
        layout("TST", {composite("C100", "M", {simple("4000", "M", "an..3"), simple("4001", "C", "an..3")})}),
