@@ -145,6 +145,60 @@ def test_document_date_given_means_on_is_not_parsed():
     assert tagged(split(built), "DTM", "137")[0][1][1] == "202610010000+00"
 
 
+# Where the column puts the metering point: the NAD that opens its group, the LOC qualifier, the
+# BGM message function, and whether it has line items at all.
+MALO, EIC, DAY = "41373559241", "11YR000000011247", ("202603302200+00", "202603312200+00")
+
+
+@pytest.mark.parametrize("release, on", RELEASE_DATES)
+@pytest.mark.parametrize("pid, point, values, nad, loc, function", [
+    (SUMMED, MELO, {"quantities": [("220", "1", "")]}, "DP", ["172", MELO], "9"),
+    (13010, "H0", {"intervals": [("187", "0.5", "", *DAY)]}, "DED", ["Z04", "H0"], "9"),
+    (13005, EIC, {"intervals": [("79", "1", "", *DAY)]}, "Z15", ["107", EIC], "9"),
+    (13006, "", {}, "DP", ["172", ""], "1"),
+])
+def test_the_column_names_the_point_and_its_group(release, on, pid, point, values, nad, loc, function):
+    segments = split(native.build_mscons(pid, GLN_MS, GLN_MR, point, on=on, **values))
+    assert tagged(segments, "BGM")[0][3] == [function]
+    assert tagged(segments, "NAD", nad)[0][1:] == [[nad]]
+    assert tagged(segments, "LOC", loc[0])[0][1:] == [[loc[0]], [loc[1]]]
+    assert bool(tagged(segments, "QTY")) == bool(values)
+
+
+def test_an_obis_code_takes_the_product_code_qualifier_the_column_admits():
+    built = native.build_mscons(13013, GLN_MS, GLN_MR, MALO, [("79", "1", "")], on="2026-04-01", obis="1-1:1.8.0")
+    assert tagged(split(built), "PIA")[0][2] == ["1-1:1.8.0", "Z02"]
+
+
+def label(pid):
+    return f"MSCONS {pid} (2.4c)"
+
+
+@pytest.mark.parametrize("pid, point, values, text", [
+    (13010, "H0", {"intervals": [("220", "1", "", *DAY)]},
+     f'intervals: QTY qualifier "220" has no place in {label(13010)}; its column admits 187'),
+    (13013, MALO, {"quantities": [("79", "1", ""), ("220", "1", "")]},
+     f'quantities: QTY qualifier "220" has no place in {label(13013)}; its column admits 79'),
+    (13021, "D0000000010", {"intervals": [("220", "1", "KWH", *DAY)]},
+     f'intervals: unit "KWH" has no place in {label(13021)}; its column admits D54, MTS'),
+    (13013, MALO, {"intervals": [("79", "1", "", *DAY)]},
+     f"intervals: {label(13013)} has no Messperiode (DTM+163/164) on its QTY — pass quantities= for its values"),
+    (13020, "DE1", {"intervals": [("79", "1", "KWH", *DAY)], "obis": "1-1:1.8.0"},
+     f"obis: {label(13020)} names its product with DE 7143 Z08, not with an OBIS code"),
+    (13006, "", {"quantities": Q}, f"quantities: {label(13006)} has no line item in its column: it names the "
+     "metering point alone, without LIN, PIA or QTY"),
+    (13006, "", {"intervals": [("220", "1", "KWH", *DAY)]}, f"intervals: {label(13006)} has no line item"),
+    (13006, "", {"obis": "1-1:1.8.0"}, f"obis: {label(13006)} has no line item"),
+    (13006, "DE1", {}, f"metering_point: {label(13006)} has no place for it: its column writes LOC+172 without an "
+     "Ortsangabe — pass an empty text"),
+    (SUMMED, "", {"quantities": Q}, "metering_point is empty: the column requires a value there"),
+])
+def test_a_value_the_column_has_no_place_for_is_refused(pid, point, values, text):
+    with pytest.raises(ValueError) as raised:
+        native.build_mscons(pid, MS, MR, point, on="2026-04-01", **values)
+    assert str(raised.value).startswith(text)
+
+
 # -- properties -----------------------------------------------------------------------------------
 
 from hypothesis import HealthCheck, given, settings, strategies as st  # noqa: E402

@@ -51,10 +51,10 @@ Result<void> write_line_item(MessageWriter& writer, const LineItemSpec& item) {
 }
 
 Result<void> write_metering_point(MessageWriter& writer, const MeteringPointSpec& point) {
-  if (auto written = writer.simple("NAD", {"DP"}); !written) return written;
-  if (point.line_items.empty()) return {};
+  if (auto written = writer.simple("NAD", {point.party_qualifier}); !written) return written;
+  // The MIG makes the LOC group Muss in every metering point, with or without values.
   const std::string& location = point.loc_override ? *point.loc_override : point.location_id;
-  if (auto written = writer.simple("LOC", {"172", location}); !written) return written;
+  if (auto written = writer.simple("LOC", {point.location_qualifier, location}); !written) return written;
   if (point.period) {
     if (auto written = write_period(writer, *point.period); !written) return written;
   }
@@ -77,7 +77,7 @@ Result<void> write_metering_point(MessageWriter& writer, const MeteringPointSpec
 Result<void> write_body(MessageWriter& writer, const MsconsBuilderInner& inner) {
   const std::string& document_number =
       inner.document_number.empty() ? inner.message_reference : inner.document_number;
-  if (auto written = writer.simple("BGM", {inner.document_code, document_number, "9"}); !written) return written;
+  if (auto written = writer.simple("BGM", {inner.document_code, document_number, inner.message_function}); !written) return written;
   const std::string document_date = ccyymmddhhmm_utc(date_or_now(inner.document_date));
   if (auto written = writer.composites("DTM", {{"137", document_date, "303"}}); !written) return written;
   for (const auto& [qualifier, value] : inner.references) {

@@ -1,6 +1,7 @@
 // Writes one MSCONS message (metered values): header, parties, and per metering point its
-// Lokation with dates and meter number, its line items (LIN, PIA with the OBIS code) and their
-// quantities; hands back the typed message read from the bytes written.
+// Lokation with dates and meter number (also for a point without values, such as a Storno), its
+// line items (LIN, PIA with the OBIS code) and their quantities; hands back the typed message read
+// from the bytes written.
 #pragma once
 
 #include <cstdint>
@@ -43,6 +44,8 @@ struct LineItemSpec {
 
 struct MeteringPointSpec {
   std::string location_id;
+  std::string party_qualifier = "DP";       // NAD DE 3035 opening the point's group
+  std::string location_qualifier = "172";   // LOC DE 3227: Meldepunkt, Profil, Bilanzierungsgebiet
   std::optional<std::string> loc_override;  // written in LOC instead of the location ID
   std::vector<LineItemSpec> line_items;
   std::optional<Period> period;             // DTM+163, DTM+164
@@ -55,6 +58,12 @@ class MeteringPointBuilder {
  public:
   explicit MeteringPointBuilder(std::string location_id) { spec_.location_id = std::move(location_id); }
 
+  MeteringPointBuilder party_qualifier(std::string qualifier) && {
+    return std::move(*this).with(&MeteringPointSpec::party_qualifier, std::move(qualifier));
+  }
+  MeteringPointBuilder location_qualifier(std::string qualifier) && {
+    return std::move(*this).with(&MeteringPointSpec::location_qualifier, std::move(qualifier));
+  }
   MeteringPointBuilder loc_override(std::string id) && {
     return std::move(*this).with(&MeteringPointSpec::loc_override, std::move(id));
   }
@@ -92,6 +101,7 @@ struct MsconsBuilderInner {
   std::string message_reference = "1";
   std::string document_code = "7";
   std::string document_number;  // empty: the message reference is written
+  std::string message_function = "9";  // BGM DE 1225: "9" original, "1" Storno
   std::vector<std::pair<std::string, std::string>> references;
   std::vector<MeteringPointSpec> metering_points;
   std::optional<std::string> sender;
@@ -131,6 +141,9 @@ class MsconsBuilder {
   }
   MsconsBuilder document_number(std::string value) && {
     return std::move(*this).with(&MsconsBuilderInner::document_number, std::move(value));
+  }
+  MsconsBuilder message_function(std::string value) && {
+    return std::move(*this).with(&MsconsBuilderInner::message_function, std::move(value));
   }
   MsconsBuilder document_date(std::optional<std::string> value) && {
     return std::move(*this).with(&MsconsBuilderInner::document_date, std::move(value));

@@ -1,9 +1,11 @@
 #include "quorvane_native/edifact/build_mscons.hpp"
 
 #include <fmt/format.h>
+#include <fmt/ranges.h>
 
 #include <cstdint>
 #include <optional>
+#include <string_view>
 #include <string>
 #include <utility>
 #include <vector>
@@ -13,6 +15,8 @@
 #include "edi_energy/profile/profile.hpp"
 #include "quorvane_native/edifact/build_pipeline.hpp"
 #include "quorvane_native/edifact/message_report.hpp"
+#include "quorvane_native/edifact/mscons_places.hpp"
+#include "quorvane_native/edifact/plain_build_steps.hpp"
 #include "quorvane_native/pids/release_resolution.hpp"
 #include "quorvane_native/py/convert.hpp"
 #include "quorvane_native/py/result.hpp"
@@ -61,6 +65,54 @@ bool is_lastgang(const edi_energy::release::Release& release, std::uint32_t prue
   return false;
 }
 
+py::Failure no_line_items(std::string_view argument, std::string_view label) {
+  return py::value_error(fmt::format("{}: {} has no line item in its column: it names the metering point alone, "
+                                     "without LIN, PIA or QTY",
+                                     argument, label));
+}
+
+std::string listed(const std::vector<std::string>& codes) {
+  return codes.empty() ? std::string("none") : fmt::format("{}", fmt::join(codes, ", "));
+}
+
+// Every qualifier, and every unit that is given, must be one the column admits; a unit where the
+// column lists no DE 6411 is dropped instead.
+py::Status check_values(std::string_view argument, const std::vector<std::vector<std::string>>& values,
+                        const MsconsPlaces& places, std::string_view label) {
+  for (const auto& value : values) {
+    if (!admits_code(places.qualifiers, value[0])) {
+      return py::value_error(fmt::format("{}: QTY qualifier {} has no place in {}; its column admits {}", argument,
+                                         support::debug_quote(value[0]), label, listed(places.qualifiers.codes)));
+    }
+    if (!value[2].empty() && !admits_code(places.units, value[2])) {
+      return py::value_error(fmt::format("{}: unit {} has no place in {}; its column admits {}", argument,
+                                         support::debug_quote(value[2]), label, listed(places.units.codes)));
+    }
+  }
+  return {};
+}
+
+// An OBIS code goes into PIA DE 7140 with "SRW", or "Z02" where the column takes only the BDEW
+// OBIS-like codes; a column whose products are named by another code list has no place for it.
+py::Expected<std::string> obis_qualifier(const MsconsPlaces& places, std::string_view label) {
+  for (const std::string qualifier : {"SRW", "Z02"}) {
+    if (admits_code(places.product_codes, qualifier)) return qualifier;
+  }
+  return py::value_error(fmt::format("obis: {} names its product with DE 7143 {}, not with an OBIS code", label,
+                                     listed(places.product_codes.codes)));
+}
+
+py::Result build_and_complete(edi_energy::builders::mscons::MsconsBuilderInner inner,
+                              const edi_energy::release::Release& release, std::uint32_t pruefidentifikator) {
+  auto message = edi_energy::builders::mscons::build_mscons(std::move(inner));
+  if (!message) return py::value_error(fmt::format("MSCONS build failed: {}", message.error().message()));
+  auto bytes = message->serialize();
+  if (!bytes) return py::runtime_error(fmt::format("MSCONS serialize failed: {}", bytes.error().message()));
+  auto completed = complete_to_column(std::move(*bytes), MessageType::Mscons, release, pruefidentifikator);
+  if (!completed) return py::propagate(completed);
+  return py::bytes(*completed);
+}
+
 }  // namespace
 
 py::Result build_mscons(py::Args args) {
@@ -103,8 +155,25 @@ py::Result build_mscons(py::Args args) {
   if (!date) return py::propagate(date);
   inner.document_date = std::move(*date);
 
+  // The point, its group and its values go only where the column has a place for them.
+  const auto column = column_of(MessageType::Mscons, *release, *pruefidentifikator);
+  const auto places = column ? mscons_places(*column) : std::nullopt;
+  const auto label = fmt::format("MSCONS {} ({})", *pruefidentifikator, release->text());
+  if (places && !places->location_id && !metering_point->empty()) {
+    return py::value_error(fmt::format("metering_point: {} has no place for it: its column writes LOC+{} without "
+                                       "an Ortsangabe — pass an empty text",
+                                       label, places->location_qualifier));
+  }
+  if (column && (!places || places->location_id)) {
+    if (auto given = refuse_empty("metering_point", *metering_point); !given) return py::propagate(given);
+  }
   MeteringPointSpec point;
   point.location_id = std::move(*metering_point);
+  if (places) {
+    point.party_qualifier = places->party_qualifier;
+    point.location_qualifier = places->location_qualifier;
+    inner.message_function = places->message_function;
+  }
   std::optional<LineItemSpec> line_item;
   if (*obis) {
     auto code = ObisCode::create(**obis);
@@ -114,6 +183,15 @@ py::Result build_mscons(py::Args args) {
     }
     line_item.emplace();
     line_item->obis = std::move(*code);
+  }
+  if (places && !places->line_items) {
+    for (const auto& [argument, given] : {std::pair{"quantities", !quantities->empty()},
+                                          std::pair{"intervals", !intervals->empty()},
+                                          std::pair{"obis", obis->has_value()}}) {
+      if (given) return no_line_items(argument, label);
+    }
+    inner.metering_points.push_back(std::move(point));
+    return build_and_complete(std::move(inner), *release, *pruefidentifikator);
   }
   if (quantities->empty() && intervals->empty()) {
     return py::value_error(
@@ -125,6 +203,22 @@ py::Result build_mscons(py::Args args) {
         "{} is a Lastgang: its column makes the SG10 Messperiode (DTM+163/164) Muss on every QTY, so a bare "
         "quantity cannot be placed on the settlement grid — pass intervals= with the bounds of each value",
         *pruefidentifikator));
+  }
+  if (places) {
+    if (!intervals->empty() && !places->period) {
+      return py::value_error(fmt::format("intervals: {} has no Messperiode (DTM+163/164) on its QTY — pass "
+                                         "quantities= for its values",
+                                         label));
+    }
+    for (const auto& [argument, values] :
+         {std::pair{"quantities", &*quantities}, std::pair{"intervals", &*intervals}}) {
+      if (auto admitted = check_values(argument, *values, *places, label); !admitted) return py::propagate(admitted);
+    }
+    if (line_item && line_item->obis) {
+      auto qualifier = obis_qualifier(*places, label);
+      if (!qualifier) return py::propagate(qualifier);
+      line_item->product_code_qualifier = std::move(*qualifier);
+    }
   }
   // A unit the column does not list would only come back as a finding.
   const bool keep_units = column_lists_de(MessageType::Mscons, *release, *pruefidentifikator, "QTY", "6411");
@@ -141,14 +235,7 @@ py::Result build_mscons(py::Args args) {
   }
   point.line_items.push_back(std::move(*line_item));
   inner.metering_points.push_back(std::move(point));
-
-  auto message = edi_energy::builders::mscons::build_mscons(std::move(inner));
-  if (!message) return py::value_error(fmt::format("MSCONS build failed: {}", message.error().message()));
-  auto bytes = message->serialize();
-  if (!bytes) return py::runtime_error(fmt::format("MSCONS serialize failed: {}", bytes.error().message()));
-  auto completed = complete_to_column(std::move(*bytes), MessageType::Mscons, *release, *pruefidentifikator);
-  if (!completed) return py::propagate(completed);
-  return py::bytes(*completed);
+  return build_and_complete(std::move(inner), *release, *pruefidentifikator);
 }
 
 }  // namespace quorvane_native::edifact

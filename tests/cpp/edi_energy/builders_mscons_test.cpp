@@ -97,9 +97,18 @@ INSTANTIATE_TEST_SUITE_P(
     Builders, MsconsWritten,
     testing::Values(
         WrittenCase{"no_metering_points", header(), std::string(HEAD) + "UNT+7+1'"},
+        // A point without values (a Storno) still names its Lokation and meter: the MIG requires the
+        // LOC group in every SG5, and dropping them would lose what the caller gave.
         WrittenCase{"point_without_line_items",
                     header().metering_point(MeteringPointBuilder("DE0001").meter_number("M1").build()),
-                    std::string(HEAD) + "UNS+D'NAD+DP'UNT+9+1'"},
+                    std::string(HEAD) + "UNS+D'NAD+DP'LOC+172+DE0001'RFF+MG:M1'UNT+11+1'"},
+        WrittenCase{"profile_point_qualifiers",
+                    header().metering_point(MeteringPointBuilder("H0")
+                                                .party_qualifier("DED")
+                                                .location_qualifier("Z04")
+                                                .line_item(line_item({{"187", "0.5", "", std::nullopt}}))
+                                                .build()),
+                    std::string(HEAD) + "UNS+D'NAD+DED'LOC+Z04+H0'LIN+1'QTY+187:0.5'UNT+12+1'"},
         WrittenCase{"empty_unit_and_interval",
                     header().metering_point(
                         MeteringPointBuilder("DE0001")

@@ -82,6 +82,8 @@ class Generator {
                         std::span<const std::vector<std::string>> finished,
                         std::span<const std::string> current) const;
   std::string fit_to_conditions(std::string value, const model::ElementRule& rule) const;
+  void fill_required_composite(std::span<const model::ElementRule* const> rules, std::span<const Leaf> composite,
+                               std::vector<std::string>& current) const;
   void imply_values(const model::SegmentNode& node, std::span<const model::ElementRule* const> rules,
                     std::span<const Leaf> all_leaves, TextTable& table) const;
 

@@ -22,4 +22,12 @@ bool demands(const Profile& profile, std::string_view cell) {
   return status && demands(profile, *status);
 }
 
+bool may_demand(const Profile& profile, std::string_view cell) {
+  const auto status = conditions::Status::parse(cell);
+  if (!status || !is_mandatory_level(status->level)) return false;
+  if (!status->condition) return true;
+  const auto truth = status->condition->eval(unconditioned(profile));
+  return truth && *truth != conditions::Truth::False;
+}
+
 }  // namespace edi_energy::profile::skeleton

@@ -16,4 +16,8 @@ bool demands(const Profile& profile, const conditions::Status& status);
 // `demands` of the parsed cell; false for a cell that does not parse.
 bool demands(const Profile& profile, std::string_view cell);
 
+// A cell with level Muss, X or M whose condition is not False without a message: it demands the
+// value in some message.
+bool may_demand(const Profile& profile, std::string_view cell);
+
 }  // namespace edi_energy::profile::skeleton

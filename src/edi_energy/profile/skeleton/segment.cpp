@@ -128,11 +128,18 @@ edifact::model::Segment Generator::segment(const model::SegmentNode& node, const
         std::vector<std::string> candidates;
         bool coded = false;
         bool code_less_demand = false;
+        // A value of a required composite that the column marks X on a condition only the message
+        // decides (a role, a Sparte): the segment is written, so leaving it empty is never right.
+        const bool in_required_composite = !element.components.empty() && is_m_or_r(element.status);
+        bool undecided_demand = false;
         for (const model::Operand& operand : rule->operands) {
           if (operand.code) coded = true;
           const bool demanded = demands(profile_, operand.operand);
           if (operand.code && demanded) candidates.push_back(*operand.code);
           if (!operand.code && demanded) code_less_demand = true;
+          if (!operand.code && !demanded && in_required_composite && may_demand(profile_, operand.operand)) {
+            undecided_demand = true;
+          }
         }
         const std::size_t required_codes = candidates.size();
         for (const model::Operand& operand : rule->operands) {
@@ -142,7 +149,7 @@ edifact::model::Segment Generator::segment(const model::SegmentNode& node, const
         }
         if (coded) {
           if (required || required_codes != 0) value = candidates[n % candidates.size()];
-        } else if (code_less_demand || required) {
+        } else if (code_less_demand || required || undecided_demand) {
           if (leaf.def->is_code_list()) {
             value = mig_value(node, leaf, n, finished, current);
           } else {
@@ -152,7 +159,13 @@ edifact::model::Segment Generator::segment(const model::SegmentNode& node, const
       }
       current.push_back(std::move(value));
     }
-    if (!mandatory && std::ranges::any_of(current, [](const std::string& text) { return !text.empty(); })) {
+    const auto filled = [](const std::vector<std::string>& texts) {
+      return std::ranges::any_of(texts, [](const std::string& text) { return !text.empty(); });
+    };
+    if (!element.components.empty() && is_m_or_r(element.status) && !filled(current)) {
+      fill_required_composite(rules, std::span(all_leaves).subspan(first_leaf, at - first_leaf), current);
+    }
+    if (!mandatory && filled(current)) {
       for (std::size_t k = first_leaf; k < at; ++k) {
         const Leaf& leaf = all_leaves[k];
         std::string& slot = current[leaf.component];
@@ -174,6 +187,21 @@ edifact::model::Segment Generator::segment(const model::SegmentNode& node, const
     for (const std::string& text : components) builder.component(text);
   }
   return builder.build();
+}
+
+void Generator::fill_required_composite(std::span<const model::ElementRule* const> rules,
+                                        std::span<const Leaf> composite, std::vector<std::string>& current) const {
+  // The MIG requires the composite, and every code the column names for it hangs on a condition
+  // only the message decides (a Sparte, a role): the first such code beats an empty composite.
+  for (const Leaf& leaf : composite) {
+    const model::ElementRule* rule = rule_of(rules, leaf);
+    if (rule == nullptr || keys_.suppressed_elements.contains(ElementKey{rule->nr, leaf.def->id})) continue;
+    for (const model::Operand& operand : rule->operands) {
+      if (!operand.code || !may_demand(profile_, operand.operand)) continue;
+      current[leaf.component] = *operand.code;
+      return;
+    }
+  }
 }
 
 void Generator::imply_values(const model::SegmentNode& node, std::span<const model::ElementRule* const> rules,
