@@ -68,14 +68,18 @@ std::optional<std::string_view> Ctx::value_of(std::size_t segment, std::string_v
   return text_at(segments_[segment], *position);
 }
 
-SegmentRange Ctx::range_of_group(std::string_view group, Scope scope) const {
+std::optional<SegmentRange> Ctx::enclosing_instance(std::string_view group, Scope scope) const {
   for (std::optional<Scope> at = scope; at; at = resolution_.instances[*at].parent) {
     const structure::Instance& instance = resolution_.instances[*at];
     if (!instance.node) continue;
     const auto* node = structure_.nodes[*instance.node].group();
     if (node != nullptr && node->group == group) return SegmentRange{instance.start, instance.end};
   }
-  return SegmentRange{0, segments_.size()};
+  return std::nullopt;
+}
+
+SegmentRange Ctx::range_of_group(std::string_view group, Scope scope) const {
+  return enclosing_instance(group, scope).value_or(SegmentRange{0, segments_.size()});
 }
 
 SegmentRange Ctx::range_of(const std::optional<std::string>& group, Scope scope) const {
@@ -114,15 +118,47 @@ Truth Ctx::truth(const conditions::Voraussetzung& voraussetzung, Scope scope) co
         using Shape = std::decay_t<decltype(shape)>;
         if constexpr (std::is_same_v<Shape, V::Present>) {
           const auto range = segments(shape.group);
-          const bool holds =
-              shape.any ? std::ranges::any_of(shape.chain,
-                                              [&](const conditions::SegmentPattern& pattern) {
-                                                return std::ranges::any_of(range, [&](const edifact::model::Segment& s) {
-                                                  return pattern.matches(s);
-                                                });
-                                              })
-                        : conditions::matches_in_order(shape.chain, range);
-          return flag(holds, shape.negated);
+          const auto some_match = [](const conditions::SegmentPattern& pattern,
+                                     std::span<const edifact::model::Segment> within) {
+            return std::ranges::any_of(within, [&](const edifact::model::Segment& s) { return pattern.matches(s); });
+          };
+          if (shape.any) {
+            return flag(std::ranges::any_of(shape.chain, [&](const auto& p) { return some_match(p, range); }),
+                        shape.negated);
+          }
+          // The chain, and whether the companions that name the instance are there too.
+          struct Found {
+            bool chain;
+            bool companions;
+          };
+          const auto look_in = [&](std::span<const edifact::model::Segment> within) {
+            return Found{conditions::matches_in_order(shape.chain, within),
+                         std::ranges::all_of(shape.companions, [&](const auto& p) { return some_match(p, within); })};
+          };
+          // A text that denies a segment in "the same SG8 SEQ+Z59" says nothing about an instance
+          // that is no SEQ+Z59 one.
+          const auto verdict = [&](bool found, bool companions_seen) {
+            if (shape.negated && !companions_seen) return Truth::Undecided;
+            return flag(found, shape.negated);
+          };
+          const bool paired = shape.chain.size() + shape.companions.size() >= 2;
+          if (!shape.group || !paired || enclosing_instance(*shape.group, scope)) {
+            const Found found = look_in(range);
+            return verdict(found.chain && found.companions, found.companions);
+          }
+          // Outside every instance of the group: the segments that the text pairs must stand
+          // together in one of its instances.
+          bool found = false;
+          bool companions_seen = shape.companions.empty();
+          for (const structure::Instance& instance : resolution_.instances) {
+            const auto* node = instance.node ? structure_.nodes[*instance.node].group() : nullptr;
+            if (node == nullptr || node->group != *shape.group) continue;
+            const Found in_instance = look_in(segments_.subspan(instance.start, instance.end - instance.start));
+            companions_seen = companions_seen || in_instance.companions;
+            found = found || (in_instance.chain && in_instance.companions);
+            if (found) break;
+          }
+          return verdict(found, companions_seen);
         } else if constexpr (std::is_same_v<Shape, V::DeShape>) {
           return flag(carries_shape(range_of(shape.group, scope), shape.pattern, shape.de, shape.check), shape.negated);
         } else if constexpr (std::is_same_v<Shape, V::DeValue>) {
