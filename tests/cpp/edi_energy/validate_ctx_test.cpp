@@ -192,4 +192,37 @@ TEST_F(CtxTest, VoraussetzungShapes) {
   }
 }
 
+// Segments that a text pairs ("in derselben SG8 SEQ+Z98 das CCI+Z30") count only together in one
+// instance of its group; the SG8 of SEQ+Z01 holds the CCI+Z30 segments, that of SEQ+Z98 none.
+TEST_F(CtxTest, PairedSegmentsStandInOneInstance) {
+  using V = conditions::Voraussetzung;
+  const auto present = [](std::vector<conditions::SegmentPattern> chain, std::vector<conditions::SegmentPattern> with,
+                          bool negated) { return V{V::Present{std::move(chain), "SG8", false, negated, std::move(with)}}; };
+  const std::vector<VoraussetzungCase> cases{
+      {"chain across instances", present({pattern("CCI+Z30"), pattern("SEQ+Z98")}, {}, false), std::nullopt,
+       Truth::False},
+      {"chain in one instance", present({pattern("SEQ+Z01"), pattern("CCI+Z30")}, {}, false), std::nullopt,
+       Truth::True},
+      {"denied chain across instances", present({pattern("SEQ+Z98"), pattern("CCI")}, {}, true), std::nullopt,
+       Truth::True},
+      {"with its companion", present({pattern("CCI+Z30")}, {pattern("SEQ+Z01")}, false), std::nullopt, Truth::True},
+      {"companion elsewhere", present({pattern("CCI+Z30")}, {pattern("SEQ+Z98")}, false), std::nullopt,
+       Truth::False},
+      {"companion in scope", present({pattern("CCI+Z30")}, {pattern("SEQ+Z01")}, false), sg8_z01, Truth::True},
+      {"companion not in scope", present({pattern("CCI+Z30")}, {pattern("SEQ+Z98")}, false), sg8_z01,
+       Truth::False},
+      // A denial speaks of the instance its companion names; another instance is left open.
+      {"denial in the companion's instance", present({pattern("CCI+Z30")}, {pattern("SEQ+Z98")}, true), sg8_z98,
+       Truth::True},
+      {"denial elsewhere", present({pattern("CCI+Z30")}, {pattern("SEQ+Z98")}, true), sg8_z01, Truth::Undecided},
+      {"denial of what the companion's instance holds", present({pattern("CCI+Z30")}, {pattern("SEQ+Z01")}, true),
+       std::nullopt, Truth::False},
+      {"denial of a companion absent everywhere", present({pattern("CCI+Z30")}, {pattern("SEQ+Z77")}, true),
+       std::nullopt, Truth::Undecided},
+  };
+  for (const VoraussetzungCase& c : cases) {
+    EXPECT_EQ(ctx_.truth(c.voraussetzung, scope_of(c.scope)), c.expected) << c.name;
+  }
+}
+
 }  // namespace
