@@ -53,6 +53,7 @@ TEST(PlacePattern, PutsEachCodeWhereTheMigNamesIt) {
       {"STS+7++xxx+xxx+E01/E03", "STS[7][][*][*][E01/E03]"},
       {"PIA+5+1-b?:1.8.e", "PIA[5][1-b:1.8.e]"},  // placeholders stand where written
       {"CCI+Q99", "CCI[Q99]"},                     // named nowhere: as written
+      {"IMD+Q99", "IMD[Q99]"},                     // an open value where written
       {"NAD+MS", "NAD[MS]"},                       // no definition of the tag
   };
   for (const auto& [token, placed] : cases) {
@@ -64,8 +65,9 @@ TEST(PlacePattern, PutsEachCodeWhereTheMigNamesIt) {
 }
 
 TEST(PlacePattern, LeavesAPatternWhoseCodesCouldStandInSeveralPlacesUnplaced) {
-  // E01 is a reason code twice over in the Transaktionsgrund; 220 stands in three QTY places.
-  for (std::string_view token : {"STS+7+++++E01", "QTY+++++220", "STS+7++++++E03"}) {
+  // E01 is a reason code twice over in the Transaktionsgrund; 220 stands in three QTY places;
+  // Q12, named nowhere, is written where no value goes, and the answer code may hold it.
+  for (std::string_view token : {"STS+7+++++E01", "QTY+++++220", "STS+7++++++E03", "STS++Q12"}) {
     const auto pattern = SegmentPattern::parse(token);
     ASSERT_TRUE(pattern.has_value()) << token;
     EXPECT_FALSE(conditions::place_pattern(*pattern, definitions).has_value()) << token;

@@ -122,6 +122,9 @@ TEST(VoraussetzungParse, KeepsTheSegmentsThatNameTheInstance) {
       {"Wenn in dieser SG8 SEQ+Z98 SG10 CCI+++ZA6 CAV+E02 (SLP/ SEP) vorhanden", "SEQ[Z98] CCI[][][ZA6]"},
       {"Wenn in dieser SG8 SEQ+Z01 ein CCI+Z30++Z07 vorhanden", ""},
       {"Wenn SG8 SEQ+Z01 SG10 CCI+++ZC0 vorhanden", ""},
+      {"Wenn SG9 PIA+5+7-0?:33.86.0 vorhanden ist, darf in derselben Nachricht das SG9 PIA+5+7-0?:52.0.22 nicht "
+       "mehr angegeben werden",
+       ""},
   };
   for (const auto& [text, companions] : cases) {
     const std::optional<Voraussetzung> reading = Voraussetzung::parse(text);

@@ -58,16 +58,18 @@ bool has_placeholder(const SegmentPattern::Alternatives& alternatives) {
                              [](const std::string& a) { return std::ranges::any_of(a, ut::is_ascii_lower); });
 }
 
+// The slot holds the codes: a code list all of them, an open value (whose codes the AHB lines
+// name only in part) one of them.
 bool names_all(const CodeSlot& slot, const SegmentPattern::Alternatives& alternatives) {
-  return !slot.unused && std::ranges::all_of(alternatives, [&](const std::string& alternative) {
-    return std::ranges::binary_search(slot.codes, alternative);
-  });
+  const auto named = [&](const std::string& alternative) { return std::ranges::binary_search(slot.codes, alternative); };
+  return !slot.unused && (slot.closed ? std::ranges::all_of(alternatives, named) : std::ranges::any_of(alternatives, named));
 }
 
 // How one definition takes a pattern: every code named where it is written; some named only
-// elsewhere (moved there); some only open values where written; not at all; or in more than
-// one way.
-enum class Fate : std::uint8_t { Written, Moved, Open, Never, Uncertain };
+// elsewhere (moved there); some only open values where written; some written where no value
+// goes and named nowhere, while open values could hold them; not at all; or named in more
+// than one place.
+enum class Fate : std::uint8_t { Written, Moved, Open, Unnamed, Never, Uncertain };
 
 struct Placement {
   Fate fate = Fate::Written;
@@ -86,6 +88,7 @@ Placement place_in(const SegmentPattern& pattern, const SegmentCodes& definition
   bool uncertain = false;
   bool moved = false;
   bool open = false;
+  bool unnamed = false;
   std::size_t named_as_written = 0;
   const auto find = [&](std::size_t e, std::size_t c) -> const CodeSlot* {
     const auto at = std::ranges::find_if(definition.slots,
@@ -116,12 +119,17 @@ Placement place_in(const SegmentPattern& pattern, const SegmentCodes& definition
       } else if (usable && !written->closed) {
         placed.push_back({e, c, &*alternatives});  // an open value, as written
         open = true;
+      } else if (!usable && std::ranges::any_of(definition.slots, [](const CodeSlot& slot) {
+                   return !slot.unused && !slot.closed;
+                 })) {
+        unnamed = true;
       } else {
         return {Fate::Never, {}};  // no message that follows the MIG carries it here
       }
     }
   }
   if (uncertain) return {Fate::Uncertain, {}, named_as_written};
+  if (unnamed) return {Fate::Unnamed, {}, named_as_written};
   Placement result{moved ? Fate::Moved : open ? Fate::Open : Fate::Written, SegmentPattern{pattern.tag, {}},
                    named_as_written};
   for (const Code& code : placed) {
@@ -210,17 +218,19 @@ std::optional<SegmentPattern> place_pattern(const SegmentPattern& pattern, std::
     if (!best.empty() && placement.named_as_written > best.front().named_as_written) best.clear();
     best.push_back(std::move(placement));
   }
-  if (best.empty() || std::ranges::any_of(best, [](const Placement& p) { return p.fate == Fate::Written; })) {
-    return pattern;
-  }
-  if (std::ranges::any_of(best, [](const Placement& p) { return p.fate == Fate::Uncertain; })) return std::nullopt;
+  const auto any = [&](Fate fate) { return std::ranges::any_of(best, [&](const Placement& p) { return p.fate == fate; }); };
+  if (best.empty() || any(Fate::Written)) return pattern;
+  if (any(Fate::Uncertain)) return std::nullopt;
   std::optional<SegmentPattern> moved;
   for (Placement& placement : best) {
     if (placement.fate != Fate::Moved) continue;
     if (moved && !same_codes(*moved, placement.pattern)) return std::nullopt;
     if (!moved) moved = std::move(placement.pattern);
   }
-  return moved ? std::move(moved) : std::optional<SegmentPattern>(pattern);
+  if (moved) return moved;
+  // Named nowhere: where the text writes it, if a value may stand there.
+  if (!any(Fate::Open) && any(Fate::Unnamed)) return std::nullopt;
+  return pattern;
 }
 
 void place_readings(ReadConditions& read, std::span<const SegmentCodes> definitions) {

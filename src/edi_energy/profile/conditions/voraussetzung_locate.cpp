@@ -143,10 +143,17 @@ Chain segment_chain(const Words& words, std::size_t located) {
     std::vector<std::size_t> kept;
     for (std::size_t index : indices) {
       bool same_instance = false;
+      bool names_group = false;  // "derselben SG10 …", not "derselben Nachricht"
       for (std::size_t back = index >= 4 ? index - 4 : 0; back < index; ++back) {
-        same_instance = same_instance || one_of(ut::to_lower(words[back]), same_instance_words);
+        if (!one_of(ut::to_lower(words[back]), same_instance_words)) continue;
+        same_instance = true;
+        names_group = names_group || group_of(words[back + 1]).has_value();
       }
-      (same_instance ? companions : kept).push_back(index);
+      if (!same_instance) {
+        kept.push_back(index);
+      } else if (names_group) {
+        companions.push_back(index);
+      }
     }
     if (kept.empty()) {
       companions.clear();
