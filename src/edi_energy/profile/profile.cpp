@@ -1,13 +1,12 @@
 #include "edi_energy/profile/profile.hpp"
 
-#include "edi_energy/profile/conditions/pattern_placement.hpp"
-
 #include <algorithm>
 #include <string>
 #include <utility>
 
 #include <fmt/format.h>
 
+#include "edi_energy/profile/conditions/pattern_placement.hpp"
 #include "edi_energy/profile/document_date.hpp"
 
 namespace edi_energy::profile {

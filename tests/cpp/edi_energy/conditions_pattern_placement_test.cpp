@@ -17,7 +17,9 @@ using conditions::SegmentCodes;
 using conditions::SegmentPattern;
 using conditions_test::render;
 
-CodeSlot closed(std::size_t element, std::vector<std::string> codes) { return {element, 0, false, true, std::move(codes)}; }
+CodeSlot closed(std::size_t element, std::vector<std::string> codes) {
+  return {element, 0, false, true, std::move(codes)};
+}
 CodeSlot open(std::size_t element, std::vector<std::string> named = {}) {
   return {element, 0, false, false, std::move(named)};
 }
@@ -80,7 +82,8 @@ TEST(SegmentCodes, AddTheCodesOfTheAhbLinesToTheirOccurrence) {
     for (auto& code : codes) e.codes.push_back({std::move(code), ""});
     return e;
   };
-  model::Element reason{"C556", "", "D", std::nullopt, std::nullopt, {}, {element("9013", "M", {}), element("1131", "C", {})}};
+  model::Element reason{"C556", "", "D", std::nullopt, std::nullopt, {},
+                        {element("9013", "M", {}), element("1131", "C", {})}};
   model::Element unused_status{"C555", "", "N", std::nullopt, std::nullopt, {}, {element("4405", "M", {})}};
   model::SegmentNode sts{"00013", "STS", "0250", "M", 1, "Status", {}, std::nullopt};
   sts.elements = {model::Element{"C601", "", "M", std::nullopt, std::nullopt, {}, {element("9015", "M", {"E01"})}},

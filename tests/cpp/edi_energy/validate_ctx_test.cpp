@@ -197,7 +197,9 @@ TEST_F(CtxTest, VoraussetzungShapes) {
 TEST_F(CtxTest, PairedSegmentsStandInOneInstance) {
   using V = conditions::Voraussetzung;
   const auto present = [](std::vector<conditions::SegmentPattern> chain, std::vector<conditions::SegmentPattern> with,
-                          bool negated) { return V{V::Present{std::move(chain), "SG8", false, negated, std::move(with)}}; };
+                          bool negated) {
+    return V{V::Present{std::move(chain), "SG8", false, negated, std::move(with)}};
+  };
   const std::vector<VoraussetzungCase> cases{
       {"chain across instances", present({pattern("CCI+Z30"), pattern("SEQ+Z98")}, {}, false), std::nullopt,
        Truth::False},

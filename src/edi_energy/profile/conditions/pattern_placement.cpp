@@ -61,8 +61,11 @@ bool has_placeholder(const SegmentPattern::Alternatives& alternatives) {
 // The slot holds the codes: a code list all of them, an open value (whose codes the AHB lines
 // name only in part) one of them.
 bool names_all(const CodeSlot& slot, const SegmentPattern::Alternatives& alternatives) {
-  const auto named = [&](const std::string& alternative) { return std::ranges::binary_search(slot.codes, alternative); };
-  return !slot.unused && (slot.closed ? std::ranges::all_of(alternatives, named) : std::ranges::any_of(alternatives, named));
+  const auto named = [&](const std::string& alternative) {
+    return std::ranges::binary_search(slot.codes, alternative);
+  };
+  if (slot.unused) return false;
+  return slot.closed ? std::ranges::all_of(alternatives, named) : std::ranges::any_of(alternatives, named);
 }
 
 // How one definition takes a pattern: every code named where it is written; some named only
@@ -218,7 +221,9 @@ std::optional<SegmentPattern> place_pattern(const SegmentPattern& pattern, std::
     if (!best.empty() && placement.named_as_written > best.front().named_as_written) best.clear();
     best.push_back(std::move(placement));
   }
-  const auto any = [&](Fate fate) { return std::ranges::any_of(best, [&](const Placement& p) { return p.fate == fate; }); };
+  const auto any = [&](Fate fate) {
+    return std::ranges::any_of(best, [&](const Placement& p) { return p.fate == fate; });
+  };
   if (best.empty() || any(Fate::Written)) return pattern;
   if (any(Fate::Uncertain)) return std::nullopt;
   std::optional<SegmentPattern> moved;

@@ -40,9 +40,10 @@ std::optional<std::string> tag_with_code(const Words& words, std::size_t index) 
   if (index + 1 >= words.size()) return std::nullopt;
   const std::string_view tag = words[index];
   const std::string_view code = strip_trailing(words[index + 1]);
+  const auto code_char = [](char c) { return ut::is_ascii_upper(c) || ut::is_ascii_digit(c); };
   const bool bare_tag = tag.size() == 3 && std::all_of(tag.begin(), tag.end(), ut::is_ascii_upper);
   const bool code_shape = code.size() >= 2 && code.size() <= 3 && ut::is_ascii_upper(code.front()) &&
-                          std::all_of(code.begin(), code.end(), [](char c) { return ut::is_ascii_upper(c) || ut::is_ascii_digit(c); }) &&
+                          std::all_of(code.begin(), code.end(), code_char) &&
                           std::any_of(code.begin(), code.end(), ut::is_ascii_digit);
   if (!bare_tag || !code_shape) return std::nullopt;
   return std::string(tag) + "+" + std::string(code);

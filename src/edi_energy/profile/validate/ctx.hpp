@@ -86,6 +86,7 @@ class Ctx {
 
  private:
   conditions::TruthResult decide(std::string_view reference, Scope scope) const;
+  conditions::Truth present_truth(const conditions::Voraussetzung::Present& present, Scope scope) const;
 
   const structure::Structure& structure_;
   const structure::Resolution& resolution_;
