@@ -50,6 +50,8 @@ TEST(PlacePattern, PutsEachCodeWhereTheMigNamesIt) {
       {"STS+E01+ZG2", "STS[E01][][ZG2]"},          // past the unused second element
       {"STS+E01++A08", "STS[E01][][A08]"},
       {"STS+E01++A99", "STS[E01][][A99]"},         // an open value where written
+      {"STS+E01+Q12", "STS[E01][][Q12]"},          // named nowhere: past the element no message carries
+      {"STS++Q12", "STS[][][Q12]"},
       {"STS+7+++Z33", "STS[7][][Z33][]"},
       {"STS+7++xxx+ZW4", "STS[7][][*][ZW4]"},
       {"STS+7++xxx+xxx+E01/E03", "STS[7][][*][*][E01/E03]"},
@@ -68,8 +70,8 @@ TEST(PlacePattern, PutsEachCodeWhereTheMigNamesIt) {
 
 TEST(PlacePattern, LeavesAPatternWhoseCodesCouldStandInSeveralPlacesUnplaced) {
   // E01 is a reason code twice over in the Transaktionsgrund; 220 stands in three QTY places;
-  // Q12, named nowhere, is written where no value goes, and the answer code may hold it.
-  for (std::string_view token : {"STS+7+++++E01", "QTY+++++220", "STS+7++++++E03", "STS++Q12"}) {
+  // Q12, named nowhere, is written past the last element in use, and the answer code may hold it.
+  for (std::string_view token : {"STS+7+++++E01", "QTY+++++220", "STS+7++++++E03", "STS++++Q12"}) {
     const auto pattern = SegmentPattern::parse(token);
     ASSERT_TRUE(pattern.has_value()) << token;
     EXPECT_FALSE(conditions::place_pattern(*pattern, definitions).has_value()) << token;
@@ -94,6 +96,7 @@ TEST(SegmentCodes, AddTheCodesOfTheAhbLinesToTheirOccurrence) {
       {"00013", "9013", {{"X", "A08"}, {"X", "A04"}}, 1},
       {"00013", "9013", {{"X", "A04"}}, 1},
       {"00013", "1131", {{"X", "E_0017"}}, 0},
+      {"00013", "C601", {{"X", std::nullopt}}, 0},  // a composite names its components
       {"00099", "9013", {{"X", "Z99"}}, 0},  // no such segment
       {"00013", "9013", {{"X", "Z98"}}, 5},  // no such occurrence
   };
@@ -105,12 +108,14 @@ TEST(SegmentCodes, AddTheCodesOfTheAhbLinesToTheirOccurrence) {
   const auto& slots = codes[0].slots;
   EXPECT_EQ(slots[0].codes, (std::vector<std::string>{"E01"}));
   EXPECT_TRUE(slots[0].closed);
-  EXPECT_TRUE(slots[1].unused);
   EXPECT_TRUE(slots[2].codes.empty());
   EXPECT_EQ(slots[3].codes, (std::vector<std::string>{"E_0017"}));
   EXPECT_FALSE(slots[3].closed);
   EXPECT_EQ(slots[4].codes, (std::vector<std::string>{"A04", "A08"}));
   EXPECT_EQ(slots[4].element, 3u);
+  // No column names the first reason code nor the second list: no message carries a value there.
+  const std::vector<bool> unused{false, true, true, false, false, true};
+  for (std::size_t k = 0; k < slots.size(); ++k) EXPECT_EQ(slots[k].unused, unused[k]) << k;
 }
 
 TEST(PlaceReadings, UnreadsAReadingWithAPatternThatCannotBePlaced) {

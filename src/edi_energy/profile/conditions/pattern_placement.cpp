@@ -33,24 +33,22 @@ SegmentCodes codes_of(const model::SegmentNode& definition) {
   return codes;
 }
 
-// The slot of the rule's data element: its occurrence-th element or component with that id.
-CodeSlot* slot_of_rule(const model::SegmentNode& definition, SegmentCodes& codes, const model::ElementRule& rule) {
+// The slots of the rule's data element, its occurrence-th element or component with that id:
+// a simple element or a component one slot, a composite its components' slots.
+std::span<CodeSlot> slots_of_rule(const model::SegmentNode& definition, SegmentCodes& codes,
+                                  const model::ElementRule& rule) {
   std::size_t seen = 0;
   std::size_t at = 0;
   for (const model::Element& element : definition.elements) {
-    if (element.id == rule.de && seen++ == rule.occurrence) {
-      return element.components.empty() ? &codes.slots[at] : nullptr;
-    }
-    if (element.components.empty()) {
-      ++at;
-      continue;
-    }
+    const std::size_t width = std::max<std::size_t>(element.components.size(), 1);
+    if (element.id == rule.de && seen++ == rule.occurrence) return std::span(codes.slots).subspan(at, width);
     for (const model::Element& component : element.components) {
-      if (component.id == rule.de && seen++ == rule.occurrence) return &codes.slots[at];
+      if (component.id == rule.de && seen++ == rule.occurrence) return std::span(codes.slots).subspan(at, 1);
       ++at;
     }
+    if (element.components.empty()) ++at;
   }
-  return nullptr;
+  return {};
 }
 
 bool has_placeholder(const SegmentPattern::Alternatives& alternatives) {
@@ -72,6 +70,27 @@ bool names_all(const CodeSlot& slot, const SegmentPattern::Alternatives& alterna
 // elsewhere (moved there); some only open values where written; some written where no value
 // goes and named nowhere, while open values could hold them; not at all; or named in more
 // than one place.
+// The open value that the e-th element in use holds in component c, counting only elements
+// with a slot in use.
+const CodeSlot* skipping_unused(const SegmentCodes& definition, std::size_t e, std::size_t c) {
+  std::size_t in_use = 0;
+  std::optional<std::size_t> element;
+  for (const CodeSlot& slot : definition.slots) {
+    if (slot.unused || (element && *element == slot.element)) continue;
+    if (in_use++ == e) {
+      element = slot.element;
+      break;
+    }
+    element = slot.element;
+  }
+  if (in_use <= e || !element) return nullptr;
+  const auto target = std::ranges::find_if(definition.slots, [&](const CodeSlot& slot) {
+    return slot.element == *element && slot.component == c;
+  });
+  if (target == definition.slots.end() || target->unused || target->closed) return nullptr;
+  return &*target;
+}
+
 enum class Fate : std::uint8_t { Written, Moved, Open, Unnamed, Never, Uncertain };
 
 struct Placement {
@@ -122,6 +141,10 @@ Placement place_in(const SegmentPattern& pattern, const SegmentCodes& definition
       } else if (usable && !written->closed) {
         placed.push_back({e, c, &*alternatives});  // an open value, as written
         open = true;
+      } else if (const CodeSlot* skipping = usable ? nullptr : skipping_unused(definition, e, c)) {
+        // The text leaves out the elements no message carries: "STS+E01+ZG2" for STS+E01++ZG2.
+        placed.push_back({skipping->element, skipping->component, &*alternatives});
+        moved = true;
       } else if (!usable && std::ranges::any_of(definition.slots, [](const CodeSlot& slot) {
                    return !slot.unused && !slot.closed;
                  })) {
@@ -189,15 +212,28 @@ std::vector<SegmentCodes> segment_codes(std::span<const model::SegmentNode> defi
     codes.push_back(codes_of(definitions[i]));
     by_nr.emplace(definitions[i].nr, i);
   }
+  // Whether some column names the slot, per definition that some column names at all: a value
+  // where no column names one is not part of any Prüfschablone, so no message carries it.
+  std::vector<std::vector<char>> named(definitions.size());
   for (const model::Anwendungsfall& anwendungsfall : ahb.anwendungsfaelle) {
     for (const model::ElementRule& rule : anwendungsfall.elements) {
       const auto definition = by_nr.find(rule.nr);
       if (definition == by_nr.end()) continue;
-      CodeSlot* slot = slot_of_rule(definitions[definition->second], codes[definition->second], rule);
-      if (slot == nullptr) continue;
+      SegmentCodes& segment = codes[definition->second];
+      const std::span<CodeSlot> slots = slots_of_rule(definitions[definition->second], segment, rule);
+      auto& flags = named[definition->second];
+      flags.resize(segment.slots.size(), 0);
+      for (CodeSlot& slot : slots) flags[static_cast<std::size_t>(&slot - segment.slots.data())] = 1;
+      if (slots.size() != 1) continue;
       for (const model::Operand& operand : rule.operands) {
-        if (operand.code) slot->codes.push_back(*operand.code);
+        if (operand.code) slots.front().codes.push_back(*operand.code);
       }
+    }
+  }
+  for (std::size_t i = 0; i < codes.size(); ++i) {
+    if (named[i].empty()) continue;
+    for (std::size_t k = 0; k < codes[i].slots.size(); ++k) {
+      if (named[i][k] == 0) codes[i].slots[k].unused = true;
     }
   }
   for (SegmentCodes& definition : codes) {
