@@ -87,10 +87,53 @@ def fill_codes(leaf, code, name):
         leaf["codes"].append([code, name])
 
 
-def fill_name(leaf, name):
+def fill_name(leaf, name, line=None):
     if name and not leaf.get("named"):
         leaf["name"] = name
         leaf["named"] = True
+
+
+def opening_values(lines):
+    """The positions of the value lines (a data element named without a code) that leave their
+    data element open: no codes of it follow in the column, or only codes with conditions of
+    their own, so that the value line is an alternative to them (STS DE 9013 "Code des
+    Prüfschritts" takes the codes of the decision trees). A value line followed by plain codes
+    is the status line of a code list."""
+    out = set()
+    for k, ln in enumerate(lines):
+        if ln["type"] != "dataelement":
+            continue
+        following = []
+        for nxt in lines[k + 1:]:
+            if nxt["type"] != "code" or nxt["de"] != ln["de"]:
+                break
+            following.append(nxt)
+        if all("[" in nxt["expr"] for nxt in following):
+            out.add(ln["i"])
+    return out
+
+
+def marking_open(opening):
+    """fill_name, which also marks the leaf of an opening value line."""
+    def on_name(leaf, name, line=None):
+        fill_name(leaf, name)
+        if line is not None and line["i"] in opening:
+            leaf["value"] = True
+    return on_name
+
+
+# How the MIGs mark a list of codes as examples rather than as the values permitted.
+EXAMPLE_CODE = ["XYZ", "Beispielcode"]
+
+
+def open_valued_leaves(flat):
+    """The codes that columns name for a leaf that some column leaves open stay, as examples:
+    they make no code list."""
+    for n in flat.nodes:
+        for e in n.get("elements", []):
+            for leaf in e["components"] or [e]:
+                if leaf.pop("value", False) and leaf["codes"]:
+                    fill_codes(leaf, *EXAMPLE_CODE)
 
 
 def clear_codes(flat):
@@ -202,13 +245,15 @@ def convert(static, shared):
     for p in table.pids:
         lines = table.lines.get(p["pid"], [])
         total += len(lines)
-        col = align(flat, lines, None if detailed else fill_codes, None if detailed else fill_name)
+        col = align(flat, lines, None if detailed else fill_codes,
+                    None if detailed else marking_open(opening_values(lines)))
         missed += [(p["pid"], ln["i"], ln["type"], ln["sg"], ln["seg"], ln["de"], ln["code"]) for ln in col.missed]
         # 44110 and 44172 start with "#nv#"; 44111 has an empty name
         desc = p["description"].replace("#nv#", "").strip()
         afs.append({"pid": p["pid"], "name": desc, "communication": direction(p["direction"]),
                     "lines": [compact_entry(e) for e in col.entries]})
     if not detailed:
+        open_valued_leaves(flat)
         roots = drop_unnamed(roots, named_numbers(afs))
     if PUBLISHED[static][0] == "draft":
         relax_required(roots, afs)

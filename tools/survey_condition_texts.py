@@ -9,6 +9,11 @@ and the tables are gzip JSON Lines whose lines of kind "condition" carry "nr" an
 
     python3 tools/survey_condition_texts.py --probe build/release/tools/conditions_probe/conditions_probe \
         --tables /path/to/ahb [--show flagged|none|all]
+
+To see how a change of the readers moves the built-in profiles' readings, save
+`conditions_probe --catalogue` before and after it and compare the two, per profile:
+
+    python3 tools/survey_condition_texts.py --compare before.jsonl after.jsonl [--show all]
 """
 import argparse
 import collections
@@ -90,12 +95,41 @@ def suspicions(text, reading):
     return found
 
 
+def compare(before_path, after_path, show):
+    """Per profile: readings that changed, that became unread, and that became read."""
+    def load(path):
+        with open(path, encoding="utf-8") as lines:
+            return {(r["profile"], r["nr"]): r["voraussetzung"] for r in map(json.loads, lines)}
+    before, after = load(before_path), load(after_path)
+    counts = collections.defaultdict(collections.Counter)
+    for key in sorted(set(before) | set(after)):
+        old, new = before.get(key), after.get(key)
+        if old == new:
+            continue
+        change = "now unread" if new is None else "now read" if old is None else "changed"
+        counts[key[0]][change] += 1
+        if show == "all":
+            print(f"{key[0]} [{key[1]}] {change}\n  before {json.dumps(old, ensure_ascii=False)}"
+                  f"\n  after  {json.dumps(new, ensure_ascii=False)}")
+    total = collections.Counter()
+    for profile in sorted(counts):
+        total.update(counts[profile])
+        print(f"{profile}: " + ", ".join(f"{n} {k}" for k, n in sorted(counts[profile].items())))
+    print("all profiles: " + (", ".join(f"{n} {k}" for k, n in sorted(total.items())) or "no change"))
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--probe", required=True)
-    parser.add_argument("--tables", required=True)
+    parser.add_argument("--probe")
+    parser.add_argument("--tables")
+    parser.add_argument("--compare", nargs=2, metavar=("BEFORE", "AFTER"))
     parser.add_argument("--show", choices=("flagged", "none", "all", "nothing"), default="flagged")
     args = parser.parse_args()
+    if args.compare:
+        compare(*args.compare, args.show)
+        return
+    if not args.probe or not args.tables:
+        parser.error("--probe and --tables are needed unless --compare is given")
 
     rows = read_tables(args.tables)
     results = probe(args.probe, [text for _, _, text in rows])

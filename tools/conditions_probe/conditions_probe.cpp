@@ -1,5 +1,8 @@
 // Reads NUL-terminated condition texts from stdin and writes one JSON line per text: whether it
 // is written as a precondition, its Voraussetzung reading and its Wiederholbarkeit segment.
+// With --catalogue it reads no input and writes one line per Voraussetzung of every built-in
+// profile instead, as the profile itself reads it (patterns placed on its MIG):
+//     {"profile": "UTILMD_FV20251001", "nr": "114", "voraussetzung": ...}
 #include <cstdio>
 #include <iostream>
 #include <iterator>
@@ -8,6 +11,7 @@
 
 #include <fmt/format.h>
 
+#include "edi_energy/catalogue.hpp"
 #include "edi_energy/profile/conditions/text_tokens.hpp"
 #include "edi_energy/profile/conditions/voraussetzung.hpp"
 
@@ -58,8 +62,11 @@ std::string json(const Voraussetzung& reading) {
   if (const auto* present = std::get_if<Voraussetzung::Present>(&reading.shape)) {
     std::string chain;
     for (const auto& pattern : present->chain) chain += (chain.empty() ? "" : ", ") + pattern_json(pattern);
-    return fmt::format(R"({{"kind": "Present", "chain": [{}], "group": {}, "any": {}, "negated": {}}})", chain,
-                       quoted_or_null(present->group), present->any, present->negated);
+    std::string companions;
+    for (const auto& pattern : present->companions) companions += ", " + pattern_json(pattern);
+    if (!companions.empty()) companions = R"(, "companions": [)" + companions.substr(2) + "]";
+    return fmt::format(R"({{"kind": "Present", "chain": [{}], "group": {}, "any": {}, "negated": {}{}}})", chain,
+                       quoted_or_null(present->group), present->any, present->negated, companions);
   }
   if (const auto* value = std::get_if<Voraussetzung::DeValue>(&reading.shape)) {
     std::string values;
@@ -80,9 +87,25 @@ std::string json(const Voraussetzung& reading) {
                      quoted_or_null(count.group), count.more_than);
 }
 
+int catalogue_readings() {
+  std::vector<const edi_energy::profile::Profile*> profiles;
+  edi_energy::register_profiles(profiles);
+  const auto pairs = edi_energy::catalogue::builtin_pairs();
+  for (std::size_t i = 0; i < profiles.size() && i < pairs.size(); ++i) {
+    for (const auto& [number, read] : profiles[i]->read_conditions()) {
+      if (!read.precondition) continue;
+      fmt::print(R"({{"profile": {}, "nr": {}, "voraussetzung": {}}})"
+                 "\n",
+                 quoted(pairs[i].name), quoted(number), read.voraussetzung ? json(*read.voraussetzung) : "null");
+    }
+  }
+  return 0;
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  if (argc > 1 && std::string_view(argv[1]) == "--catalogue") return catalogue_readings();
   std::string text;
   while (std::getline(std::cin, text, '\0')) {
     const auto reading = Voraussetzung::parse(text);

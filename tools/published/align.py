@@ -227,7 +227,7 @@ def align(flat, lines, on_code=None, on_name=None):
                 for cell in cells(ln["expr"]):
                     rules[key]["operands"].append([cell])
                 if on_name:
-                    on_name(leaf, ln["name"])
+                    on_name(leaf, ln["name"], ln)
         if kind != "code" and kind != "dataelement":
             last_kind_on_p = None
     return col

@@ -6,6 +6,7 @@
 
 #include <fmt/format.h>
 
+#include "edi_energy/profile/conditions/pattern_placement.hpp"
 #include "edi_energy/profile/document_date.hpp"
 
 namespace edi_energy::profile {
@@ -75,7 +76,10 @@ std::expected<Profile, error::ProfileError> Profile::from_json(json::PaddedText 
 }
 
 const conditions::ReadConditions& Profile::read_conditions() const {
-  std::call_once(read_conditions_->once, [this] { read_conditions_->value = conditions::read_conditions(ahb_.conditions); });
+  std::call_once(read_conditions_->once, [this] {
+    read_conditions_->value = conditions::read_conditions(ahb_.conditions);
+    conditions::place_readings(read_conditions_->value, conditions::segment_codes(structure_.segment_defs, ahb_));
+  });
   return read_conditions_->value;
 }
 

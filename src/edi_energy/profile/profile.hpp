@@ -70,7 +70,8 @@ class Profile {
   const release::Release& release() const { return release_; }
   const PidIndex& pid_index() const { return pid_index_; }
   // The AHB's condition texts, read on the first call (most profiles of a process are never
-  // validated against), so that validations never read a text again.
+  // validated against), so that validations never read a text again; their segment patterns
+  // are placed on the MIG.
   const conditions::ReadConditions& read_conditions() const;
   // The AHB's Paket expressions, parsed on the first call.
   const validate::ParsedPakete& parsed_pakete() const;

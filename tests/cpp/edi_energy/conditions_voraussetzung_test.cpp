@@ -81,6 +81,62 @@ TEST(VoraussetzungParse, ReadsTheKnownShapes) {
   }
 }
 
+// How the AHB texts write patterns beyond the plain "TAG+CODE" form.
+TEST(VoraussetzungParse, ReadsLooselyWrittenPatterns) {
+  const Case cases[] = {
+      // blanks on either side of the slashes of a code list
+      {"Wenn SG4 STS+E01++A04/ A05 /A13 /A14 (Status der Antwort) vorhanden",
+       "present STS[E01][][A04/A05/A13/A14] in SG4"},
+      {"Wenn STS+7++xxx+ZW4 / ZAP (Transaktionsgrundergänzung) vorhanden", "present STS[7][][*][ZW4/ZAP]"},
+      {"Wenn SG8 SEQ+Z20 das PIA+5+7-b?:3.0.0 / 7-b?:6.0.0 vorhanden",
+       "present SEQ[Z20] then PIA[5][7-b:3.0.0/7-b:6.0.0] in SG8"},
+      {"Wenn SG4 STS+E01++A12 / Status vorhanden", "present STS[E01][][A12/Status] in SG4"},
+      {"Wenn SG4 STS+E01++A12 / (Status) vorhanden", "present STS[E01][][A12] in SG4"},
+      // a name in brackets right after the code
+      {"Wenn SG4 STS+7++E03(Transaktionsgrund: Wechsel) vorhanden", "present STS[7][][E03] in SG4"},
+      // a bare tag with its code in the next word
+      {"Wenn das SG10 CCI+E03 (Spannungsebene) CAV E06 (Niederspannung) in dieser SG vorhanden",
+       "present CCI[E03] then CAV[E06] in SG10"},
+      {"Wenn das SG10 CCI ZB5 (Spannungsebene) CAV E04 (Hochspannung) in dieser SG vorhanden",
+       "present CCI[ZB5] then CAV[E04] in SG10"},
+      {"Wenn SG10 CCI ein Code vorhanden", "present CCI in SG10"},
+      // roles and party IDs, which no segment pattern can check
+      {"Wenn MP-ID in SG2 NAD+MS mit Rolle MSB vorhanden", ""},
+      {"Wenn MP-ID in SG2 NAD+MS mit Rolle MSB nicht vorhanden", ""},
+      {"Wenn MP-ID in SG2 NAD+MR in der Rolle LF vorhanden", ""},
+      {"Wenn nicht dieselbe MP-ID in SG2 NAD+MS (Nachrichtensender) und im SG8 SEQ+Z01 SG10 CCI+++ZB3 CAV+Z91 "
+       "vorhanden",
+       ""},
+  };
+  for (const Case& c : cases) {
+    const std::optional<Voraussetzung> reading = Voraussetzung::parse(c.text);
+    EXPECT_EQ(reading ? render(*reading) : "", c.reading) << c.text;
+  }
+}
+
+// The segments named right after "derselben SGn" name the instance: they stay beside the chain.
+TEST(VoraussetzungParse, KeepsTheSegmentsThatNameTheInstance) {
+  const std::pair<std::string_view, std::string_view> cases[] = {
+      {"Wenn in derselben SG10 das CCI+Z17 (Stromverbrauchsart) im CAV+ZH1 (Inbetriebsetzung) vorhanden", "CCI[Z17]"},
+      {"Wenn in derselben SG8 SEQ+Z59 (Produkt-Daten) das PIA+5 nicht vorhanden", "SEQ[Z59]"},
+      {"Wenn in dieser SG8 SEQ+Z98 SG10 CCI+++ZA6 CAV+E02 (SLP/ SEP) vorhanden", "SEQ[Z98] CCI[][][ZA6]"},
+      {"Wenn in dieser SG8 SEQ+Z01 ein CCI+Z30++Z07 vorhanden", ""},
+      {"Wenn SG8 SEQ+Z01 SG10 CCI+++ZC0 vorhanden", ""},
+      {"Wenn SG9 PIA+5+7-0?:33.86.0 vorhanden ist, darf in derselben Nachricht das SG9 PIA+5+7-0?:52.0.22 nicht "
+       "mehr angegeben werden",
+       ""},
+  };
+  for (const auto& [text, companions] : cases) {
+    const std::optional<Voraussetzung> reading = Voraussetzung::parse(text);
+    ASSERT_TRUE(reading.has_value()) << text;
+    const auto* present = std::get_if<Voraussetzung::Present>(&reading->shape);
+    ASSERT_NE(present, nullptr) << text;
+    std::string rendered;
+    for (const auto& pattern : present->companions) rendered += (rendered.empty() ? "" : " ") + render(pattern);
+    EXPECT_EQ(rendered, companions) << text;
+  }
+}
+
 TEST(ProSegmentParse, FindsTheSegmentAfterAGroupName) {
   const Case cases[] = {
       {"Code einmal je SG4 IDE+24 (Vorgang)", ""},

@@ -150,13 +150,13 @@ TEST_F(CtxTest, VoraussetzungShapes) {
       {"count above one", V{V::Count{pattern("CCI+Z30"), "SG8", 1}}, sg8_z01, Truth::True},
       {"count not above two", V{V::Count{pattern("CCI+Z30"), "SG8", 2}}, sg8_z01, Truth::False},
       {"count in other instance", V{V::Count{pattern("CCI+Z30"), "SG8", 0}}, sg8_z98, Truth::False},
-      {"chain in order", V{V::Present{{pattern("SEQ+Z01"), pattern("CCI+Z30")}, std::nullopt, false, false}},
+      {"chain in order", V{V::Present{{pattern("SEQ+Z01"), pattern("CCI+Z30")}, std::nullopt, false, false, {}}},
        std::nullopt, Truth::True},
-      {"chain out of order", V{V::Present{{pattern("CCI+Z30"), pattern("SEQ+Z01")}, std::nullopt, false, false}},
+      {"chain out of order", V{V::Present{{pattern("CCI+Z30"), pattern("SEQ+Z01")}, std::nullopt, false, false, {}}},
        std::nullopt, Truth::False},
-      {"any of a chain", V{V::Present{{pattern("CCI+Z19"), pattern("SEQ+Z98")}, std::nullopt, true, false}},
+      {"any of a chain", V{V::Present{{pattern("CCI+Z19"), pattern("SEQ+Z98")}, std::nullopt, true, false, {}}},
        std::nullopt, Truth::True},
-      {"negated absent", V{V::Present{{pattern("CCI+Z19")}, std::nullopt, false, true}}, std::nullopt, Truth::True},
+      {"negated absent", V{V::Present{{pattern("CCI+Z19")}, std::nullopt, false, true, {}}}, std::nullopt, Truth::True},
       {"value equal", V{V::DeValue{"STS", "9015", {"E"}, std::nullopt, false, false}}, std::nullopt, Truth::True},
       {"suffix of one character", V{V::DeValue{"STS", "9015", {"E"}, std::nullopt, false, true}}, std::nullopt,
        Truth::False},
@@ -186,6 +186,41 @@ TEST_F(CtxTest, VoraussetzungShapes) {
       {"unknown format condition", V{V::DeShape{Check{Check::Kind::Formatbedingung, "911", 0}, pattern("CCI"), "1131",
                                                 std::nullopt, false}},
        std::nullopt, Truth::False},
+  };
+  for (const VoraussetzungCase& c : cases) {
+    EXPECT_EQ(ctx_.truth(c.voraussetzung, scope_of(c.scope)), c.expected) << c.name;
+  }
+}
+
+// Segments that a text pairs ("in derselben SG8 SEQ+Z98 das CCI+Z30") count only together in one
+// instance of its group; the SG8 of SEQ+Z01 holds the CCI+Z30 segments, that of SEQ+Z98 none.
+TEST_F(CtxTest, PairedSegmentsStandInOneInstance) {
+  using V = conditions::Voraussetzung;
+  const auto present = [](std::vector<conditions::SegmentPattern> chain, std::vector<conditions::SegmentPattern> with,
+                          bool negated) {
+    return V{V::Present{std::move(chain), "SG8", false, negated, std::move(with)}};
+  };
+  const std::vector<VoraussetzungCase> cases{
+      {"chain across instances", present({pattern("CCI+Z30"), pattern("SEQ+Z98")}, {}, false), std::nullopt,
+       Truth::False},
+      {"chain in one instance", present({pattern("SEQ+Z01"), pattern("CCI+Z30")}, {}, false), std::nullopt,
+       Truth::True},
+      {"denied chain across instances", present({pattern("SEQ+Z98"), pattern("CCI")}, {}, true), std::nullopt,
+       Truth::True},
+      {"with its companion", present({pattern("CCI+Z30")}, {pattern("SEQ+Z01")}, false), std::nullopt, Truth::True},
+      {"companion elsewhere", present({pattern("CCI+Z30")}, {pattern("SEQ+Z98")}, false), std::nullopt,
+       Truth::False},
+      {"companion in scope", present({pattern("CCI+Z30")}, {pattern("SEQ+Z01")}, false), sg8_z01, Truth::True},
+      {"companion not in scope", present({pattern("CCI+Z30")}, {pattern("SEQ+Z98")}, false), sg8_z01,
+       Truth::False},
+      // A denial speaks of the instance its companion names; another instance is left open.
+      {"denial in the companion's instance", present({pattern("CCI+Z30")}, {pattern("SEQ+Z98")}, true), sg8_z98,
+       Truth::True},
+      {"denial elsewhere", present({pattern("CCI+Z30")}, {pattern("SEQ+Z98")}, true), sg8_z01, Truth::Undecided},
+      {"denial of what the companion's instance holds", present({pattern("CCI+Z30")}, {pattern("SEQ+Z01")}, true),
+       std::nullopt, Truth::False},
+      {"denial of a companion absent everywhere", present({pattern("CCI+Z30")}, {pattern("SEQ+Z77")}, true),
+       std::nullopt, Truth::Undecided},
   };
   for (const VoraussetzungCase& c : cases) {
     EXPECT_EQ(ctx_.truth(c.voraussetzung, scope_of(c.scope)), c.expected) << c.name;

@@ -74,7 +74,9 @@ std::vector<std::string_view> split_unescaped(std::string_view text, char separa
 }
 
 std::optional<SegmentPattern> SegmentPattern::parse(std::string_view token) {
-  token = strip_trailing(token);
+  // A name in brackets may follow a code without a blank ("E03(Transaktionsgrund:"); no code
+  // holds a bracket.
+  token = strip_trailing(token.substr(0, std::min(token.find('('), token.size())));
   const std::size_t plus = token.find('+');
   const std::string_view tag = token.substr(0, std::min(plus, token.size()));
   if (plus == std::string_view::npos ? token.size() != 3 : plus != 3) return std::nullopt;

@@ -62,10 +62,13 @@ bool is_precondition(std::string_view text) {
 }
 
 bool names_a_relation(std::string_view lowered) {
-  static constexpr std::array<std::string_view, 18> markers{
+  // The last three compare a party's role or its ID with another party's, which the segments
+  // alone cannot tell.
+  static constexpr std::array<std::string_view, 21> markers{
       "eine weitere", "ein weiteres", "einer weiteren", "einem weiteren", "wenn zwei ", "wenn drei ",
       "mit derselben", "mit demselben", "identisch", "gleiche", "gleichen", "wie ein",
       "\u00E4\u00DFer ist als", "kleiner ist als", "aus dem cluster", "codeliste", "genannte", "genannten",
+      "mit rolle ", "in der rolle ", "dieselbe mp-id",
   };
   return std::any_of(markers.begin(), markers.end(),
                      [&](std::string_view marker) { return lowered.find(marker) != std::string_view::npos; });

@@ -36,12 +36,14 @@ struct Voraussetzung {
   // caller's current scope.
 
   // `any`: some pattern matches some segment; otherwise the patterns match distinct segments
-  // in chain order. Inverted by `negated`.
+  // in chain order, and each of `companions` some segment, all in one instance of `group`.
+  // Inverted by `negated`.
   struct Present {
     std::vector<SegmentPattern> chain;  // non-empty
     std::optional<std::string> group;
     bool any = false;
     bool negated = false;
+    std::vector<SegmentPattern> companions;
     friend bool operator==(const Present&, const Present&) = default;
   };
 

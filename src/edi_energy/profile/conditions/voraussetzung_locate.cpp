@@ -35,6 +35,40 @@ bool precedes_slash_segment(std::string_view rest) {
   return rest.size() >= 4 && std::all_of(rest.begin(), rest.begin() + 3, ut::is_ascii_upper) && rest[3] == '+';
 }
 
+// "CAV E06": a bare tag with its code in the next word.
+std::optional<std::string> tag_with_code(const Words& words, std::size_t index) {
+  if (index + 1 >= words.size()) return std::nullopt;
+  const std::string_view tag = words[index];
+  const std::string_view code = strip_trailing(words[index + 1]);
+  const auto code_char = [](char c) { return ut::is_ascii_upper(c) || ut::is_ascii_digit(c); };
+  const bool bare_tag = tag.size() == 3 && std::all_of(tag.begin(), tag.end(), ut::is_ascii_upper);
+  const bool code_shape = code.size() >= 2 && code.size() <= 3 && ut::is_ascii_upper(code.front()) &&
+                          std::all_of(code.begin(), code.end(), code_char) &&
+                          std::any_of(code.begin(), code.end(), ut::is_ascii_digit);
+  if (!bare_tag || !code_shape) return std::nullopt;
+  return std::string(tag) + "+" + std::string(code);
+}
+
+// The patterns of the words at `indices`; a word may hold several ("CCI+Z66/CAV+ZH9").
+bool append_patterns(const Words& words, const std::vector<std::size_t>& indices, std::vector<SegmentPattern>& out) {
+  for (std::size_t index : indices) {
+    const std::optional<std::string> joined = tag_with_code(words, index);
+    const std::string_view word = joined ? std::string_view(*joined) : strip_trailing(words[index]);
+    std::size_t piece_start = 0;
+    for (std::size_t slash = word.find('/'); slash != std::string_view::npos; slash = word.find('/', slash + 1)) {
+      if (!precedes_slash_segment(word.substr(slash + 1))) continue;
+      auto pattern = SegmentPattern::parse(word.substr(piece_start, slash - piece_start));
+      if (!pattern) return false;
+      out.push_back(std::move(*pattern));
+      piece_start = slash + 1;
+    }
+    auto pattern = SegmentPattern::parse(word.substr(piece_start));
+    if (!pattern) return false;
+    out.push_back(std::move(*pattern));
+  }
+  return true;
+}
+
 }  // namespace
 
 std::string repair_wrapped_patterns(std::string_view text) {
@@ -46,8 +80,13 @@ std::string repair_wrapped_patterns(std::string_view text) {
     if (c == ' ' && pattern_mode) {
       const bool after_joint =
           !repaired.empty() && std::string_view("+-/:").find(repaired.back()) != std::string_view::npos;
-      const bool before_value = i + 1 < text.size() && (text[i + 1] == '?' || ut::is_ascii_alnum(text[i + 1]));
-      if (after_joint && before_value) continue;
+      const auto value_at = [&](std::size_t at) {
+        return at < text.size() && (text[at] == '?' || ut::is_ascii_alnum(text[at]));
+      };
+      // Lists are written with blanks on either side of the slash: "A04/ A05 /A13 / A14".
+      const std::size_t after_slash = i + 2 < text.size() && text[i + 2] == ' ' ? i + 3 : i + 2;
+      const bool before_slash = i + 1 < text.size() && text[i + 1] == '/' && value_at(after_slash);
+      if ((after_joint && value_at(i + 1)) || before_slash) continue;
       pattern_mode = false;
     } else if (c == '+' && repaired.size() >= 3 &&
                std::all_of(repaired.end() - 3, repaired.end(), ut::is_ascii_upper)) {
@@ -98,33 +137,34 @@ std::optional<Located> locate_pattern(const Words& words) {
 Chain segment_chain(const Words& words, std::size_t located) {
   std::vector<std::size_t> indices{located};
   for (std::size_t i = located + 1; i < words.size(); ++i) {
-    if (is_qualified_segment_word(words[i])) indices.push_back(i);
+    if (is_qualified_segment_word(words[i]) || tag_with_code(words, i)) indices.push_back(i);
   }
+  std::vector<std::size_t> companions;
   if (indices.size() >= 2) {
     std::vector<std::size_t> kept;
     for (std::size_t index : indices) {
       bool same_instance = false;
+      bool names_group = false;  // "derselben SG10 …", not "derselben Nachricht"
       for (std::size_t back = index >= 4 ? index - 4 : 0; back < index; ++back) {
-        same_instance = same_instance || one_of(ut::to_lower(words[back]), same_instance_words);
+        if (!one_of(ut::to_lower(words[back]), same_instance_words)) continue;
+        same_instance = true;
+        names_group = names_group || group_of(words[back + 1]).has_value();
       }
-      if (!same_instance) kept.push_back(index);
+      if (!same_instance) {
+        kept.push_back(index);
+      } else if (names_group) {
+        companions.push_back(index);
+      }
     }
-    if (!kept.empty()) indices = std::move(kept);
+    if (kept.empty()) {
+      companions.clear();
+    } else {
+      indices = std::move(kept);
+    }
   }
   Chain chain;
-  for (std::size_t index : indices) {
-    std::string_view word = strip_trailing(words[index]);
-    std::size_t piece_start = 0;
-    for (std::size_t slash = word.find('/'); slash != std::string_view::npos; slash = word.find('/', slash + 1)) {
-      if (!precedes_slash_segment(word.substr(slash + 1))) continue;
-      auto pattern = SegmentPattern::parse(word.substr(piece_start, slash - piece_start));
-      if (!pattern) return {};
-      chain.patterns.push_back(std::move(*pattern));
-      piece_start = slash + 1;
-    }
-    auto pattern = SegmentPattern::parse(word.substr(piece_start));
-    if (!pattern) return {};
-    chain.patterns.push_back(std::move(*pattern));
+  if (!append_patterns(words, indices, chain.patterns) || !append_patterns(words, companions, chain.companions)) {
+    return {};
   }
   for (std::size_t k = 0; k + 1 < indices.size() && !chain.any; ++k) {
     for (std::size_t between = indices[k] + 1; between < indices[k + 1]; ++between) {

@@ -163,7 +163,8 @@ std::optional<Voraussetzung> read_presence(const Words& words, const std::string
   }
   if (contains(lowered, "mal vorhanden") && !contains(lowered, "einmal vorhanden")) return std::nullopt;
   if (!de) {
-    return Voraussetzung{Voraussetzung::Present{std::move(chain.patterns), located->group, chain.any, negated}};
+    return Voraussetzung{Voraussetzung::Present{std::move(chain.patterns), located->group, chain.any, negated,
+                                                std::move(chain.companions)}};
   }
   return Voraussetzung{Voraussetzung::DeShape{ShapeCheck{ShapeCheck::Kind::Filled, {}, 0},
                                               std::move(chain.patterns.front()), std::string(words[*de].substr(2)),

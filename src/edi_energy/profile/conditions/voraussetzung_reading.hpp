@@ -27,6 +27,10 @@ std::optional<Located> locate_pattern(const Words& words);
 
 struct Chain {
   std::vector<SegmentPattern> patterns;  // empty when a piece did not parse
+  // Patterns named right after "diese", "derselben", … that name the scope's instance
+  // ("in derselben SG10 das CCI+Z17 im CAV+ZH1"): left out of the chain, but they must match
+  // in the same instance.
+  std::vector<SegmentPattern> companions;
   bool any = false;
 };
 

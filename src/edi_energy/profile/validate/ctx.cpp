@@ -68,14 +68,18 @@ std::optional<std::string_view> Ctx::value_of(std::size_t segment, std::string_v
   return text_at(segments_[segment], *position);
 }
 
-SegmentRange Ctx::range_of_group(std::string_view group, Scope scope) const {
+std::optional<SegmentRange> Ctx::enclosing_instance(std::string_view group, Scope scope) const {
   for (std::optional<Scope> at = scope; at; at = resolution_.instances[*at].parent) {
     const structure::Instance& instance = resolution_.instances[*at];
     if (!instance.node) continue;
     const auto* node = structure_.nodes[*instance.node].group();
     if (node != nullptr && node->group == group) return SegmentRange{instance.start, instance.end};
   }
-  return SegmentRange{0, segments_.size()};
+  return std::nullopt;
+}
+
+SegmentRange Ctx::range_of_group(std::string_view group, Scope scope) const {
+  return enclosing_instance(group, scope).value_or(SegmentRange{0, segments_.size()});
 }
 
 SegmentRange Ctx::range_of(const std::optional<std::string>& group, Scope scope) const {
@@ -102,6 +106,51 @@ bool Ctx::carries_value(SegmentRange range, std::string_view tag, std::string_vi
   return false;
 }
 
+Truth Ctx::present_truth(const conditions::Voraussetzung::Present& present, Scope scope) const {
+  const SegmentRange range = range_of(present.group, scope);
+  const auto scope_segments = segments_.subspan(range.first, range.end - range.first);
+  const auto some_match = [](const conditions::SegmentPattern& pattern,
+                             std::span<const edifact::model::Segment> within) {
+    return std::ranges::any_of(within, [&](const edifact::model::Segment& s) { return pattern.matches(s); });
+  };
+  const auto flag = [&](bool holds) { return holds != present.negated ? Truth::True : Truth::False; };
+  if (present.any) {
+    return flag(std::ranges::any_of(present.chain, [&](const auto& p) { return some_match(p, scope_segments); }));
+  }
+  // The chain, and whether the companions that name the instance are there too.
+  struct Found {
+    bool chain;
+    bool companions;
+  };
+  const auto look_in = [&](std::span<const edifact::model::Segment> within) {
+    return Found{conditions::matches_in_order(present.chain, within),
+                 std::ranges::all_of(present.companions, [&](const auto& p) { return some_match(p, within); })};
+  };
+  // A text that denies a segment in "the same SG8 SEQ+Z59" says nothing about an instance that
+  // is no SEQ+Z59 one.
+  const auto verdict = [&](bool found, bool companions_seen) {
+    return present.negated && !companions_seen ? Truth::Undecided : flag(found);
+  };
+  const bool paired = present.chain.size() + present.companions.size() >= 2;
+  if (!present.group || !paired || enclosing_instance(*present.group, scope)) {
+    const Found found = look_in(scope_segments);
+    return verdict(found.chain && found.companions, found.companions);
+  }
+  // Outside every instance of the group: the segments that the text pairs must stand together
+  // in one of its instances.
+  bool found = false;
+  bool companions_seen = present.companions.empty();
+  for (const structure::Instance& instance : resolution_.instances) {
+    const auto* node = instance.node ? structure_.nodes[*instance.node].group() : nullptr;
+    if (node == nullptr || node->group != *present.group) continue;
+    const Found in_instance = look_in(segments_.subspan(instance.start, instance.end - instance.start));
+    companions_seen = companions_seen || in_instance.companions;
+    found = in_instance.chain && in_instance.companions;
+    if (found) break;
+  }
+  return verdict(found, companions_seen);
+}
+
 Truth Ctx::truth(const conditions::Voraussetzung& voraussetzung, Scope scope) const {
   using V = conditions::Voraussetzung;
   const auto segments = [&](const std::optional<std::string>& group) {
@@ -113,16 +162,7 @@ Truth Ctx::truth(const conditions::Voraussetzung& voraussetzung, Scope scope) co
       [&](const auto& shape) -> Truth {
         using Shape = std::decay_t<decltype(shape)>;
         if constexpr (std::is_same_v<Shape, V::Present>) {
-          const auto range = segments(shape.group);
-          const bool holds =
-              shape.any ? std::ranges::any_of(shape.chain,
-                                              [&](const conditions::SegmentPattern& pattern) {
-                                                return std::ranges::any_of(range, [&](const edifact::model::Segment& s) {
-                                                  return pattern.matches(s);
-                                                });
-                                              })
-                        : conditions::matches_in_order(shape.chain, range);
-          return flag(holds, shape.negated);
+          return present_truth(shape, scope);
         } else if constexpr (std::is_same_v<Shape, V::DeShape>) {
           return flag(carries_shape(range_of(shape.group, scope), shape.pattern, shape.de, shape.check), shape.negated);
         } else if constexpr (std::is_same_v<Shape, V::DeValue>) {

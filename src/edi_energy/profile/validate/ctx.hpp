@@ -70,7 +70,8 @@ class Ctx {
   // The same over cells already parsed (an absent entry did not parse).
   Requirement requirement(std::span<const std::optional<conditions::Status>> cells, Scope scope) const;
   conditions::TruthResult paket_truth(std::string_view reference, Scope scope) const;
-  // Always True or False.
+  // True or False; Undecided only for a denial in an instance other than the one the text
+  // names.
   conditions::Truth truth(const conditions::Voraussetzung& voraussetzung, Scope scope) const;
 
   bool carries_shape(SegmentRange range, const conditions::SegmentPattern& pattern, std::string_view de,
@@ -82,6 +83,8 @@ class Ctx {
   // without `group` or without such an instance.
   SegmentRange range_of(const std::optional<std::string>& group, Scope scope) const;
   SegmentRange range_of_group(std::string_view group, Scope scope) const;
+  // The range of the nearest instance of `group` at or above the scope, if there is one.
+  std::optional<SegmentRange> enclosing_instance(std::string_view group, Scope scope) const;
 
   // The first position of data element `de` in the MIG definition of the segment's node, and
   // the message's text there; nothing when unplaced, undefined or absent.
@@ -89,6 +92,7 @@ class Ctx {
 
  private:
   conditions::TruthResult decide(std::string_view reference, Scope scope) const;
+  conditions::Truth present_truth(const conditions::Voraussetzung::Present& present, Scope scope) const;
 
   const structure::Structure& structure_;
   const structure::Resolution& resolution_;
