@@ -60,7 +60,6 @@ def test_reference_date_repeats_the_document_timestamp_when_no_date_is_given():
         ({"error_code": "Z10"}, "313", 29001),
         ({"error_code": "Z10", "document_code": "312"}, "312", 29002),
         ({"document_code": "313"}, "313", 29001),
-        ({"error_code": "Z10", "pruefidentifikator": 29002}, "313", 29001),
         ({"document_code": "3125"}, "3125", 29002),
     ],
 )
@@ -205,6 +204,14 @@ BARE_UTILMD = fixture("utilmd_55001.edi")[fixture("utilmd_55001.edi").index(b"UN
         (lambda: native.build_aperak(MP, NB), ValueError, NEITHER),
         (lambda: native.build_aperak(MP, NB, release=UNKNOWN, pruefidentifikator=2900), ValueError, RANGE),
         (lambda: native.build_aperak(MP, NB, release=UNKNOWN, pruefidentifikator=-1), OverflowError, ""),
+        # A Prüfidentifikator whose column takes the other BGM code would give a message that no
+        # column accepts (this combination used to build, and then failed validation).
+        (lambda: native.build_aperak(MP, NB, on="2026-10-01", error_code="Z10", pruefidentifikator=29002),
+         ValueError, "pruefidentifikator 29002: its column takes BGM 312, but the arguments give BGM 313"),
+        (lambda: native.build_aperak(MP, NB, on="2025-11-01", pruefidentifikator=29001), ValueError,
+         "pruefidentifikator 29001: its column takes BGM 313, but the arguments give BGM 312"),
+        (lambda: native.build_aperak_for(fixture("contrl.edi"), on="2025-11-01", pruefidentifikator=29001),
+         ValueError, "pruefidentifikator 29001: its column takes BGM 313"),
         (lambda: native.build_aperak(MP, NB, release=UNKNOWN, error_text="\u201cx\u201d"), ValueError, LATIN1),
         (lambda: native.build_aperak(MP, NB, release=UNKNOWN, message_ref=None), TypeError, "argument 'message_ref'"),
         (lambda: native.build_aperak(MP, None, release=UNKNOWN), TypeError, "argument 'receiver'"),

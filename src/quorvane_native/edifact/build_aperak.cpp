@@ -37,6 +37,19 @@ py::Expected<std::optional<std::uint32_t>> checked_pid(const std::optional<std::
   return std::optional(*checked);
 }
 
+// The document code decides the column that completion fills (29001 or 29002); a
+// Prüfidentifikator whose column prescribes another code would give a message no column accepts.
+py::Status agrees_with_column(const std::optional<std::uint32_t>& pruefidentifikator, std::string_view code,
+                              const edi_energy::release::Release& release) {
+  if (!pruefidentifikator) return {};
+  auto wanted = column_bgm_code(MessageType::Aperak, release, *pruefidentifikator);
+  if (!wanted || *wanted == code) return {};
+  return py::value_error(fmt::format(
+      "pruefidentifikator {}: its column takes BGM {}, but the arguments give BGM {} (an error_code selects 313, "
+      "none 312)",
+      *pruefidentifikator, *wanted, code));
+}
+
 // Serialised and completed to the column of the code the message carries, not of an argument.
 py::Expected<std::string> completed(Builder builder, const edi_energy::release::Release& release) {
   auto bytes = std::move(builder).serialize();
@@ -154,6 +167,7 @@ py::Result build_aperak(py::Args args) {
   if (!date) return py::propagate(date);
   const bool has_error_code = error_code->has_value();
   const std::string code = *document_code ? **document_code : std::string(has_error_code ? "313" : "312");
+  if (auto agrees = agrees_with_column(*checked, code, *release); !agrees) return py::propagate(agrees);
 
   const auto make = [&](const std::optional<std::string>& referenced) {
     Builder builder = edi_energy::builders::aperak::AperakBuilder<>(*release)
@@ -223,6 +237,9 @@ py::Result build_aperak_for(py::Args args) {
   auto checked = checked_pid(*pruefidentifikator);
   if (!checked) return py::propagate(checked);
   if (*checked) builder = std::move(builder).pruefidentifikator(**checked);
+  if (auto agrees = agrees_with_column(*checked, *error_code ? "313" : "312", *release); !agrees) {
+    return py::propagate(agrees);
+  }
   if (*error_code) {
     builder = std::move(builder).error_code(std::move(**error_code)).document_code("313");
   } else {
