@@ -104,7 +104,7 @@ constexpr py::Function functions[] = {
      "`acw_ref` the reference is REF29001 (Fehlermeldung) or REF29002 (Anerkennungsmeldung); a Fehlermeldung "
      "without `error_code` gets ERC+Z10. A value the caller gives is never changed.\n\n"
      "Raises ValueError for neither `release` nor `on`, an invalid `on`, a Prüfidentifikator outside "
-     "10000–99999, an empty text argument (an optional one is left out instead), or an `error_text` outside "
+     "10000–99999 or one whose column takes the other BGM code, an empty text argument (an optional one is left out instead), or an `error_text` outside "
      "ISO 8859-1; RuntimeError when the message cannot be serialised or completed (a segment the column has no "
      "place for, such as an `error_text` without `error_code`); TypeError or OverflowError for an argument of "
      "the wrong type or range.",
@@ -138,7 +138,8 @@ constexpr py::Function functions[] = {
      "location FTX+Z02 of an AHB error code takes `error_text`, else the code). A value the caller gives is "
      "never changed.\n\n"
      "Raises ValueError for neither `release` nor `on`, bytes that are not a whole interchange, a "
-     "`message_index` past its messages, a Prüfidentifikator outside 10000–99999, an empty text argument, or "
+     "`message_index` past its messages, a Prüfidentifikator outside 10000–99999 or one whose column takes "
+     "the other BGM code, an empty text argument, or "
      "an `error_text` outside ISO 8859-1; RuntimeError when the message cannot be serialised or completed; "
      "TypeError or OverflowError for an argument of the wrong type or range.",
      build_aperak_for},
