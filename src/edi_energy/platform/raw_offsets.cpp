@@ -5,30 +5,43 @@
 #include "edifact/model/segment_builder.hpp"
 
 namespace edi_energy::platform {
+namespace {
+
+std::size_t character_length(std::string_view text, std::size_t position) {
+  const auto lead = static_cast<unsigned char>(text[position]);
+  const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+  return std::min(length, text.size() - position);
+}
+
+}  // namespace
 
 RawOffsets RawOffsets::over_decoded(std::string_view decoded) {
   RawOffsets offsets;
-  std::size_t gained = 0;
+  offsets.decoded_ = decoded;
+  // Decoded texts of inputs within the limits stay far below 4 GiB.
+  offsets.checkpoints_.reserve(decoded.size() / STRIDE + 1);
   std::size_t position = 0;
   while (position < decoded.size()) {
-    const auto lead = static_cast<unsigned char>(decoded[position]);
-    const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-    position = std::min(decoded.size(), position + length);
-    if (length > 1) {
-      gained += length - 1;
-      offsets.steps_.emplace_back(position, gained);
-    }
+    if (offsets.characters_ % STRIDE == 0) offsets.checkpoints_.push_back(static_cast<std::uint32_t>(position));
+    position += character_length(decoded, position);
+    ++offsets.characters_;
   }
   return offsets;
 }
 
 std::size_t RawOffsets::to_raw(std::size_t decoded_offset) const {
-  // The last step at or before the offset; an offset inside a character maps to its start.
-  const auto after = std::ranges::upper_bound(steps_, decoded_offset, {},
-                                              [](const auto& step) { return step.first; });
-  if (after == steps_.begin()) return decoded_offset;
-  const std::size_t gained = std::prev(after)->second;
-  return decoded_offset >= gained ? decoded_offset - gained : 0;
+  if (checkpoints_.empty()) return decoded_offset;
+  if (decoded_offset >= decoded_.size()) return characters_ + (decoded_offset - decoded_.size());
+  const auto after = std::ranges::upper_bound(checkpoints_, decoded_offset);
+  const auto block = static_cast<std::size_t>(after - checkpoints_.begin()) - 1;
+  std::size_t raw = block * STRIDE;
+  std::size_t position = checkpoints_[block];
+  while (true) {
+    const std::size_t next = position + character_length(decoded_, position);
+    if (next > decoded_offset) return raw;
+    position = next;
+    ++raw;
+  }
 }
 
 edifact::model::Segment RawOffsets::to_raw(const edifact::model::Segment& segment) const {

@@ -1,11 +1,12 @@
 // Offsets in text decoded from a one-byte repertoire, mapped back to the raw input's bytes:
-// each raw byte became one character, of one to three UTF-8 bytes, so only the characters
-// longer than one byte need remembering.
+// each raw byte became one character, of one to four UTF-8 bytes. Only every 64th character's
+// decoded offset is kept; the characters after it are counted in the decoded text, so the map
+// stays a small fraction of the input however many characters grew.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "edifact/error.hpp"
@@ -15,10 +16,12 @@ namespace edi_energy::platform {
 
 class RawOffsets {
  public:
-  // Over `decoded`, the UTF-8 text the raw bytes were decoded to one character per byte.
+  // Over `decoded`, the UTF-8 text the raw bytes were decoded to one character per byte; the
+  // text must outlive the map.
   static RawOffsets over_decoded(std::string_view decoded);
 
-  bool is_identity() const { return steps_.empty(); }
+  bool is_identity() const { return checkpoints_.empty(); }
+  // An offset inside a character maps to the character's own raw byte.
   std::size_t to_raw(std::size_t decoded_offset) const;
   edifact::model::Span to_raw(edifact::model::Span span) const {
     return {to_raw(span.start), to_raw(span.end)};
@@ -27,9 +30,13 @@ class RawOffsets {
   edifact::model::Segment to_raw(const edifact::model::Segment& segment) const;
   edifact::EdifactError to_raw(edifact::EdifactError error) const;
 
+  static constexpr std::size_t STRIDE = 64;
+
  private:
-  // Decoded offset just past a multi-byte character, and the bytes gained up to there.
-  std::vector<std::pair<std::size_t, std::size_t>> steps_;
+  std::string_view decoded_;
+  std::size_t characters_ = 0;
+  // Decoded offset of every STRIDE-th character, the first included.
+  std::vector<std::uint32_t> checkpoints_;
 };
 
 }  // namespace edi_energy::platform
