@@ -5,39 +5,30 @@
 #include "edifact/model/segment_builder.hpp"
 
 namespace edi_energy::platform {
-namespace {
 
-std::size_t character_length(std::string_view text, std::size_t position) {
-  const auto lead = static_cast<unsigned char>(text[position]);
-  const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-  return std::min(length, text.size() - position);
-}
-
-}  // namespace
-
-RawOffsets RawOffsets::over_decoded(std::string_view decoded) {
+RawOffsets RawOffsets::over_raw(std::string_view raw, const HighHalf& table) {
   RawOffsets offsets;
-  offsets.decoded_ = decoded;
+  offsets.raw_ = raw;
+  offsets.table_ = &table;
   // Decoded texts of inputs within the limits stay far below 4 GiB.
-  offsets.checkpoints_.reserve(decoded.size() / STRIDE + 1);
+  offsets.checkpoints_.reserve(raw.size() / STRIDE + 1);
   std::size_t position = 0;
-  while (position < decoded.size()) {
-    if (offsets.characters_ % STRIDE == 0) offsets.checkpoints_.push_back(static_cast<std::uint32_t>(position));
-    position += character_length(decoded, position);
-    ++offsets.characters_;
+  for (std::size_t at = 0; at < raw.size(); ++at) {
+    if (at % STRIDE == 0) offsets.checkpoints_.push_back(static_cast<std::uint32_t>(position));
+    position += table.length(static_cast<unsigned char>(raw[at]));
   }
+  offsets.decoded_size_ = position;
   return offsets;
 }
 
 std::size_t RawOffsets::to_raw(std::size_t decoded_offset) const {
-  if (checkpoints_.empty()) return decoded_offset;
-  if (decoded_offset >= decoded_.size()) return characters_ + (decoded_offset - decoded_.size());
+  if (table_ == nullptr) return decoded_offset;
+  if (decoded_offset >= decoded_size_) return raw_.size() + (decoded_offset - decoded_size_);
   const auto after = std::ranges::upper_bound(checkpoints_, decoded_offset);
-  const auto block = static_cast<std::size_t>(after - checkpoints_.begin()) - 1;
-  std::size_t raw = block * STRIDE;
-  std::size_t position = checkpoints_[block];
+  std::size_t raw = static_cast<std::size_t>(after - checkpoints_.begin() - 1) * STRIDE;
+  std::size_t position = checkpoints_[raw / STRIDE];
   while (true) {
-    const std::size_t next = position + character_length(decoded_, position);
+    const std::size_t next = position + table_->length(static_cast<unsigned char>(raw_[raw]));
     if (next > decoded_offset) return raw;
     position = next;
     ++raw;

@@ -1,7 +1,7 @@
 // Offsets in text decoded from a one-byte repertoire, mapped back to the raw input's bytes:
-// each raw byte became one character, of one to four UTF-8 bytes. Only every 64th character's
-// decoded offset is kept; the characters after it are counted in the decoded text, so the map
-// stays a small fraction of the input however many characters grew.
+// each raw byte became one character of one to three UTF-8 bytes. Only every 64th raw byte's
+// decoded offset is kept; the bytes after it are counted again, so the map stays a small
+// fraction of the input however many characters grew.
 #pragma once
 
 #include <cstddef>
@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "edi_energy/platform/decoding_source.hpp"
 #include "edifact/error.hpp"
 #include "edifact/model/segment.hpp"
 
@@ -16,11 +17,12 @@ namespace edi_energy::platform {
 
 class RawOffsets {
  public:
-  // Over `decoded`, the UTF-8 text the raw bytes were decoded to one character per byte; the
-  // text must outlive the map.
-  static RawOffsets over_decoded(std::string_view decoded);
+  // Over the raw bytes as `table` decodes them; both must outlive the map.
+  static RawOffsets over_raw(std::string_view raw, const HighHalf& table);
 
-  bool is_identity() const { return checkpoints_.empty(); }
+  bool is_identity() const { return table_ == nullptr; }
+  // Bytes of the decoded text.
+  std::size_t decoded_size() const { return decoded_size_; }
   // An offset inside a character maps to the character's own raw byte.
   std::size_t to_raw(std::size_t decoded_offset) const;
   edifact::model::Span to_raw(edifact::model::Span span) const {
@@ -33,9 +35,10 @@ class RawOffsets {
   static constexpr std::size_t STRIDE = 64;
 
  private:
-  std::string_view decoded_;
-  std::size_t characters_ = 0;
-  // Decoded offset of every STRIDE-th character, the first included.
+  std::string_view raw_;
+  const HighHalf* table_ = nullptr;
+  std::size_t decoded_size_ = 0;
+  // Decoded offset of every STRIDE-th raw byte, the first included.
   std::vector<std::uint32_t> checkpoints_;
 };
 
