@@ -21,21 +21,21 @@ struct Judged {
   bool near = false;            // some broken identifier misses only by its check character
 };
 
-bool has(const std::vector<Truth>& values, Truth wanted) {
-  return std::ranges::find(values, wanted) != values.end();
-}
-
 // Neutral values say nothing, unless all are.
-Truth all_of(const std::vector<Truth>& values) {
-  if (has(values, Truth::False)) return Truth::False;
-  if (has(values, Truth::Undecided)) return Truth::Undecided;
-  return has(values, Truth::True) ? Truth::True : Truth::Neutral;
+Truth both(Truth a, Truth b) {
+  if (a == Truth::Neutral) return b;
+  if (b == Truth::Neutral) return a;
+  if (a == Truth::False || b == Truth::False) return Truth::False;
+  if (a == Truth::Undecided || b == Truth::Undecided) return Truth::Undecided;
+  return Truth::True;
 }
 
-Truth any_of(const std::vector<Truth>& values) {
-  if (has(values, Truth::True)) return Truth::True;
-  if (has(values, Truth::Undecided)) return Truth::Undecided;
-  return has(values, Truth::False) ? Truth::False : Truth::Neutral;
+Truth either(Truth a, Truth b) {
+  if (a == Truth::Neutral) return b;
+  if (b == Truth::Neutral) return a;
+  if (a == Truth::True || b == Truth::True) return Truth::True;
+  if (a == Truth::Undecided || b == Truth::Undecided) return Truth::Undecided;
+  return Truth::False;
 }
 
 bool certain(Truth truth) { return truth == Truth::True || truth == Truth::Neutral; }
@@ -66,55 +66,51 @@ Judged judge(const Expr& expr, std::string_view value, const Decide& decide) {
     }
     return judged;
   }
-  std::vector<Judged> children;
-  children.reserve(expr.children.size());
-  for (const Expr& child : expr.children) children.push_back(judge(child, value, decide));
-  std::vector<Truth> applies;
-  std::vector<Truth> shapes;
 
   if (expr.kind == Expr::Kind::Juxt || expr.kind == Expr::Kind::And) {
-    for (Judged& child : children) {
-      applies.push_back(child.applies);
-      shapes.push_back(child.shape);
-      if (child.shape == Truth::False) take_broken(judged, child);
+    for (const Expr& child : expr.children) {
+      Judged part = judge(child, value, decide);
+      judged.applies = both(judged.applies, part.applies);
+      judged.shape = both(judged.shape, part.shape);
+      if (part.shape == Truth::False) take_broken(judged, part);
     }
-    judged.applies = all_of(applies);
-    judged.shape = all_of(shapes);
     if (judged.shape != Truth::False) judged.broken.clear();
     return judged;
   }
 
-  // OR and XOR alike: alternatives that do not apply are left out.
-  std::vector<Judged*> candidates;
-  for (Judged& child : children) {
-    if (child.applies == Truth::False) continue;
-    candidates.push_back(&child);
-    applies.push_back(child.applies);
-    shapes.push_back(child.shape);
+  // OR and XOR alike: alternatives that do not apply are left out; the value passes when one
+  // that may apply passes.
+  bool any_candidate = false;
+  bool passes = false;
+  bool unknown_shape = false;
+  std::vector<Judged> failing;  // failing alternatives that surely apply
+  for (const Expr& child : expr.children) {
+    Judged part = judge(child, value, decide);
+    if (part.applies == Truth::False) continue;
+    any_candidate = true;
+    judged.applies = either(judged.applies, part.applies);
+    if (part.shape == Truth::True || part.shape == Truth::Neutral) passes = true;
+    if (part.shape == Truth::Undecided) unknown_shape = true;
+    if (part.shape == Truth::False && certain(part.applies) && !passes) failing.push_back(std::move(part));
   }
-  if (candidates.empty()) {
+  if (!any_candidate) {
     judged.applies = Truth::False;
     return judged;
   }
-  judged.applies = any_of(applies);
-  if (has(shapes, Truth::True) || has(shapes, Truth::Neutral)) {
+  if (passes) {
     judged.shape = Truth::True;
     return judged;
   }
-  std::vector<Judged*> failing;
-  for (Judged* candidate : candidates) {
-    if (candidate->shape == Truth::False && certain(candidate->applies)) failing.push_back(candidate);
-  }
   // Every alternative that may apply fails; certain only when one of them surely applies, and
   // only those are reported.
-  if (has(shapes, Truth::Undecided) || failing.empty()) {
+  if (unknown_shape || failing.empty()) {
     judged.shape = Truth::Undecided;
     return judged;
   }
   judged.shape = Truth::False;
-  const bool any_near = std::ranges::any_of(failing, [](const Judged* candidate) { return candidate->near; });
-  for (Judged* candidate : failing) {
-    if (!any_near || candidate->near) take_broken(judged, *candidate);
+  const bool any_near = std::ranges::any_of(failing, [](const Judged& part) { return part.near; });
+  for (Judged& part : failing) {
+    if (!any_near || part.near) take_broken(judged, part);
   }
   return judged;
 }
@@ -122,6 +118,15 @@ Judged judge(const Expr& expr, std::string_view value, const Decide& decide) {
 }  // namespace
 
 Truth fold_in_context(const Expr& expr, std::string_view value, const Decide& decide, std::vector<Finding>& findings) {
+  // The common case, one Formatbedingung alone, without the tree's bookkeeping.
+  if (expr.kind == Expr::Kind::Ref && (conditions::kind_of(expr.text) == ConditionKind::Formatbedingung ||
+                                       conditions::kind_of(expr.text) == ConditionKind::Unterbedingung)) {
+    Verdict verdict = evaluate(expr.text, value);
+    if (verdict.kind == Verdict::Kind::Holds) return Truth::True;
+    if (verdict.kind == Verdict::Kind::Unknown) return Truth::Undecided;
+    findings.emplace_back(expr.text, std::move(verdict.text));
+    return Truth::False;
+  }
   Judged judged = judge(expr, value, decide);
   if (judged.applies == Truth::False) return Truth::True;
   if (judged.shape == Truth::False) {
