@@ -41,6 +41,7 @@ std::expected<std::size_t, edifact::parser::IoError> DecodingByteSource::read(st
   std::size_t written = 0;
   const auto put = [&](std::string_view text) {
     const std::size_t count = std::min(text.size(), buffer.size() - written);
+    if (count == 0) return text;
     std::memcpy(buffer.data() + written, text.data(), count);
     written += count;
     return text.substr(count);

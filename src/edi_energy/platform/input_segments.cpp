@@ -1,5 +1,7 @@
 #include "edi_energy/platform/input_segments.hpp"
 
+#include <cstdint>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -10,6 +12,23 @@
 #include "edifact/parse/segment_stream.hpp"
 
 namespace edi_energy::platform {
+namespace {
+
+// Eight bytes at a time: most inputs are ASCII throughout and need no decoding at all.
+bool is_ascii(std::string_view bytes) {
+  std::size_t at = 0;
+  for (; at + 8 <= bytes.size(); at += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, bytes.data() + at, 8);
+    if ((word & 0x8080808080808080ULL) != 0) return false;
+  }
+  for (; at < bytes.size(); ++at) {
+    if (static_cast<unsigned char>(bytes[at]) >= 0x80) return false;
+  }
+  return true;
+}
+
+}  // namespace
 
 Result<std::vector<edifact::model::Segment>> input_segments(std::string_view raw) {
   // Checked on the raw bytes: decoding may grow the text beyond the limit, or hide a raw input
@@ -23,7 +42,7 @@ Result<std::vector<edifact::model::Segment>> input_segments(std::string_view raw
 
   // A repertoire that decodes through a table is decoded as the stream reads, never as a whole.
   const HighHalf* table = nullptr;
-  if (*charset) {
+  if (*charset && !is_ascii(raw)) {
     table = HighHalf::of(**charset);
     if (table) {
       for (std::size_t at = 0; at < raw.size(); ++at) {
