@@ -43,11 +43,14 @@ def padded(body, segments, fillers=()):
     while len(message) + len(vorgang) + 1 <= segments or len(message) == len(head):
         message += vorgang
     message[first_ide:first_ide] = list(fillers)
-    return b"".join(message) + f"UNT+{len(message) + 1}+1'".encode()
+    return b"".join(message) + f"UNT+{len(message) + 1}+M1'".encode()
 
 
 def interchange(message, count):
-    return UNB + message * count + f"UNZ+{count}+REF1'".encode()
+    """`count` copies of the message, each under a reference of its own (M1, M2, ...)."""
+    copies = [message.replace(b"UNH+M1+", f"UNH+M{n}+".encode()).replace(b"+M1'", f"+M{n}'".encode())
+              for n in range(1, count + 1)]
+    return UNB + b"".join(copies) + f"UNZ+{count}+REF1'".encode()
 
 
 def throughput():

@@ -13,6 +13,7 @@
 #include "edi_energy/interchange_header.hpp"
 #include "edi_energy/release.hpp"
 #include "edifact/model/segment.hpp"
+#include "edifact/report/issue.hpp"
 
 namespace edi_energy::interchange {
 
@@ -33,6 +34,8 @@ struct MessageEnvelope {
   any_message::AnyMessage message;
   InterchangeHeader header;
   std::size_t index = 0;
+  // What its UNH and UNT, or service segments out of place around it, get wrong.
+  std::vector<edifact::report::ValidationIssue> envelope_findings;
 
   ReceiptContext receipt_context() const;
 };
@@ -42,6 +45,8 @@ struct ParsedInterchange {
   InterchangeHeader header;
   std::string unz_control_ref;     // DE 0036
   std::size_t unz_message_count = 0;  // DE 0074; 0 when absent or unreadable
+  // False when a service or data segment stands between the messages where none may stand.
+  bool service_segments_in_place = true;
 };
 
 // The text of a component, nothing when the segment lacks it.

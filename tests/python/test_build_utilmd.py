@@ -154,7 +154,10 @@ ROUND_TRIPS = [(55001, on, "STROM", MS, MR) for on in ("2025-10-01", "2026-01-01
 def test_round_trip_validates_and_reads_back(pid, on, sparte, sender, receiver):
     malo = native.malo_from_base("5123869678")
     grund = "E01" if sparte == "STROM" else None
-    dates = [("92", on.replace("-", ""))] if sparte == "STROM" else []  # gas reads DTM+92 as the Übergabe
+    # The Übergabe begins with the Berlin day, as the column's day-boundary Formatbedingung asks.
+    start = native.berlin_day_bounds(on)[0]
+    day_start = start[:4] + start[5:7] + start[8:10] + start[11:13] + start[14:16]
+    dates = [("92", day_start)] if sparte == "STROM" else []  # gas reads DTM+92 as the Übergabe
     vorgang = T("VG-1", transaktionsgrund=grund, dates=dates, locations=[("malo", malo)])
     built = native.build_utilmd(pid, sender, receiver, on=on, sparte=sparte, transactions=[vorgang])
     assert split(built)[0][2][-1] == native.release_for("UTILMD", on, sparte)

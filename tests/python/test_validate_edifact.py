@@ -79,7 +79,7 @@ def test_interchange_road(prefix):
 
 def test_una_with_its_own_separators_takes_the_interchange_road():
     raw = (b"UNA^|.? !UNB|UNOC^3|9900000000003^500|9900000000010^500|251101^1200|REF1!"
-           b"UNH|1|FOOBAR^D^11A^UN^1.0!UNT|2|1!UNZ|1|REF1!")
+           b"UNH|1|FOOBAR^D^11A^UN^1.0!BGM|E01!UNT|3|1!UNZ|1|REF1!")
     report = validate_edifact(raw, "2025-11-01")
     assert report.envelope.control_ref == "REF1" and report.envelope.is_structurally_valid
     assert report.messages[0].findings[0].message == 'message type "FOOBAR" is not validated in this build'
@@ -157,6 +157,69 @@ def test_envelope_contradictions_fail_the_parse(raw, text):
         validate_edifact(raw, "2025-11-01")
 
 
+def clean_utilmd():
+    return fixture("utilmd_55001.edi")
+
+
+def message_of(raw):
+    return raw[raw.index(b"UNH+"):raw.index(b"UNZ+")]
+
+
+UTILMD_UNB = b"UNB+UNOC:3+9900000000003:500+9900000000010:500+251101:1200+REF1'\n"
+
+
+@pytest.mark.parametrize(
+    ("name", "spoil", "rules", "in_place"),
+    [
+        ("clean", lambda raw: raw, [], True),
+        ("byte_order_mark", lambda raw: b"\xef\xbb\xbf" + raw, [], True),
+        ("unt_count_and_reference", lambda raw: raw.replace(b"UNT+23+M1", b"UNT+3+XX"),
+         ["PARSE-ENVELOPE-REFERENCE", "PARSE-ENVELOPE-SEGMENT-COUNT"], True),
+        ("nested_interchange", lambda raw: UTILMD_UNB + raw + b"UNZ+1+REF1'",
+         ["PARSE-ENVELOPE-MISPLACED", "PARSE-ENVELOPE-MISPLACED"], False),
+        ("unb_inside_the_message", lambda raw: raw.replace(b"IDE+24", UTILMD_UNB + b"IDE+24"),
+         ["PARSE-ENVELOPE-MISPLACED"], True),
+        ("stray_unz", lambda raw: raw.replace(b"UNT+23+M1'", b"UNT+23+M1'UNZ+1+REF1'"),
+         ["PARSE-ENVELOPE-MISPLACED"], False),
+        ("group_without_une", lambda raw: raw.replace(b"UNH+M1", b"UNG+UTILMD+A+B+251101:1200+G1+UN+D:11A'UNH+M1"),
+         ["PARSE-ENVELOPE-MISSING-SEGMENT"], False),
+    ],
+)
+def test_envelope_faults_are_findings_of_the_report(name, spoil, rules, in_place):
+    report = validate_edifact(spoil(clean_utilmd()), "2025-11-01")
+    (message,) = report.messages
+    assert [f.rule_id for f in message.errors] == rules, name
+    assert all(f.rule_origin == "parse" for f in message.errors)
+    assert report.envelope.is_structurally_valid == in_place
+    assert report.is_valid == (not rules)
+    # the message's own rules still ran
+    assert message.rules_applied and message.pruefidentifikator == 55001
+
+
+def test_envelope_finding_texts():
+    report = validate_edifact(clean_utilmd().replace(b"UNT+23+M1", b"UNT+3+XX"), "2025-11-01")
+    assert [(f.segment, f.message) for f in report.errors] == [
+        ("UNT", "segment UNT has qualifier 'XX', expected 'M1'"),
+        ("UNT", "segment count mismatch in message M1: UNT declared 3, found 23")]
+    nested = validate_edifact(UTILMD_UNB + clean_utilmd() + b"UNZ+1+REF1'", "2025-11-01")
+    assert [f.message for f in nested.errors] == ["segment UNB is not valid for message type ENVELOPE",
+                                                  "segment UNZ is not valid for message type ENVELOPE"]
+
+
+def test_a_byte_order_mark_keeps_two_messages_on_the_interchange_road():
+    message = message_of(clean_utilmd())
+    second = message.replace(b"M1", b"M2")
+    raw = b"\xef\xbb\xbf" + UTILMD_UNB + message + second + b"UNZ+2+REF1'"
+    report = validate_edifact(raw, "2025-11-01")
+    assert [m.message_ref for m in report.messages] == ["M1", "M2"] and report.is_valid
+
+
+def test_a_duplicate_message_reference_is_a_finding_of_the_second_message():
+    message = message_of(clean_utilmd())
+    report = validate_edifact(UTILMD_UNB + message + message + b"UNZ+2+REF1'", "2025-11-01")
+    assert [[f.rule_id for f in m.errors] for m in report.messages] == [[], ["PARSE-ENVELOPE-DUPLICATE-REFERENCE"]]
+
+
 # --- messages --------------------------------------------------------------------------------
 
 
@@ -186,7 +249,8 @@ def test_a_message_that_cannot_be_validated_fails_the_call(release, on, text):
 
 
 def test_two_messages_keep_their_order_and_refuse_single_answers():
-    report = validate_edifact(interchange(UNKNOWN, UNKNOWN.replace(b"UNH+1", b"UNH+2")), "2025-11-01")
+    second = UNKNOWN.replace(b"UNH+1", b"UNH+2").replace(b"UNT+3+1", b"UNT+3+2")
+    report = validate_edifact(interchange(UNKNOWN, second), "2025-11-01")
     assert [(m.index, m.message_ref) for m in report.messages] == [(0, "1"), (1, "2")]
     assert len(report.findings) == 2 and len(report.errors) == 2
     for name in ("pruefidentifikator", "message_type", "release", "rules_applied"):

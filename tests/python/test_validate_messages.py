@@ -124,3 +124,17 @@ def test_an_interchange_under_its_own_una_is_validated_as_one():
     report = validate_edifact(b"UNA^|.? !\r\n" + translated.replace(b"\x00", b"+"), "2025-11-01")
     assert report.envelope.control_ref == "REF1" and report.is_valid
     assert (report.pruefidentifikator, report.messages[0].vorgaenge[0].iso_date("92")) == (55001, "2026-09-30")
+
+
+# A Marktlokations-ID whose check digit is wrong is refused by receivers ("Format nicht
+# eingehalten"): an error, where the right one is clean.
+@pytest.mark.parametrize(("name", "on"), [("utilmd_55001.edi", "2025-11-01"), ("utilmd_s22_55001.edi", "2026-11-01")])
+@pytest.mark.parametrize(("malo", "rules"), [(b"51238696781", []), (b"51238696782", ["FMT-55001-00050-LOC-3225-950"]),
+                                            (b"51238696780", ["FMT-55001-00050-LOC-3225-950"])])
+def test_a_malo_id_check_digit_decides_the_verdict(name, on, malo, rules):
+    report = validate_edifact(fixture(name).replace(b"LOC+Z16+51238696781", b"LOC+Z16+" + malo), on)
+    assert [f.rule_id for f in report.errors] == rules
+    assert report.is_valid == (not rules)
+    for finding in report.errors:
+        assert finding.message == ("LOC (Nr 00050): DE 3225 „Ortsangabe, Nummer“ is not a Marktlokations-ID: "
+                                   "invalid checksum — Formatbedingung [950] of 55001")

@@ -22,7 +22,11 @@ struct Start {
 
 Start start_of(std::string_view input) {
   Start start;
-  std::size_t position = skip_leading_space(input, 0);
+  // Editors that save as UTF-8 put a byte-order mark first; the tokenizer steps over it too.
+  const std::size_t after_mark = input.starts_with(edifact::tokenizer::BYTE_ORDER_MARK)
+                                     ? edifact::tokenizer::BYTE_ORDER_MARK.size()
+                                     : 0;
+  std::size_t position = skip_leading_space(input, after_mark);
   if (input.substr(position, 3) == "UNA" && input.size() - position >= UNA_LENGTH) {
     start.advice = ServiceStringAdvice::from_una_characters(input.substr(position + 3, 6));
     position = skip_leading_space(input, position + UNA_LENGTH);

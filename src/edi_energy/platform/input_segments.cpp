@@ -1,5 +1,7 @@
 #include "edi_energy/platform/input_segments.hpp"
 
+#include <cstdint>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -10,6 +12,23 @@
 #include "edifact/parse/segment_stream.hpp"
 
 namespace edi_energy::platform {
+namespace {
+
+// Eight bytes at a time: most inputs are ASCII throughout and need no decoding at all.
+bool is_ascii(std::string_view bytes) {
+  std::size_t at = 0;
+  for (; at + 8 <= bytes.size(); at += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, bytes.data() + at, 8);
+    if ((word & 0x8080808080808080ULL) != 0) return false;
+  }
+  for (; at < bytes.size(); ++at) {
+    if (static_cast<unsigned char>(bytes[at]) >= 0x80) return false;
+  }
+  return true;
+}
+
+}  // namespace
 
 Result<std::vector<edifact::model::Segment>> input_segments(std::string_view raw) {
   // Checked on the raw bytes: decoding may grow the text beyond the limit, or hide a raw input
@@ -21,31 +40,47 @@ Result<std::vector<edifact::model::Segment>> input_segments(std::string_view raw
   auto charset = edifact::charset::sniff_charset(raw);
   if (!charset) return std::unexpected(Error::edifact_parse(std::move(charset.error())));
 
-  std::optional<edifact::charset::Converted> decoded;
-  std::string_view text = raw;
-  if (*charset) {
-    auto converted = edifact::charset::decode(**charset, raw);
-    if (!converted) return std::unexpected(Error::edifact_parse(std::move(converted.error())));
-    decoded.emplace(std::move(*converted));
-    text = decoded->view();
+  // A repertoire that decodes through a table is decoded as the stream reads, never as a whole.
+  const HighHalf* table = nullptr;
+  if (*charset && !is_ascii(raw)) {
+    table = HighHalf::of(**charset);
+    if (table) {
+      for (std::size_t at = 0; at < raw.size(); ++at) {
+        const auto byte = static_cast<unsigned char>(raw[at]);
+        if (byte >= 0x80 && table->length(byte) == 0) {
+          return std::unexpected(Error::edifact_parse(edifact::EdifactError::invalid_text(at)));
+        }
+      }
+    } else if (auto checked = edifact::charset::decode(**charset, raw); !checked) {
+      return std::unexpected(Error::edifact_parse(std::move(checked.error())));
+    }
   }
-  const RawOffsets offsets =
-      decoded && !decoded->is_borrowed() ? RawOffsets::over_decoded(text) : RawOffsets{};
+  const RawOffsets offsets = table ? RawOffsets::over_raw(raw, *table) : RawOffsets{};
+  // Nothing grew: the raw bytes are the text.
+  const bool identity = offsets.is_identity() || offsets.decoded_size() == raw.size();
 
   edifact::ParserConfig config;
   config.max_segments = MAX_SEGMENTS;
   // The raw size is already within the limit; a decoded text may be longer and is not refused.
-  config.max_input_bytes = offsets.is_identity() ? MAX_INPUT_BYTES : text.size();
+  config.max_input_bytes = identity ? MAX_INPUT_BYTES : offsets.decoded_size();
   // Likewise for one segment: a raw byte decodes to at most three, and the raw length is
   // checked below.
-  config.max_segment_length = offsets.is_identity() ? MAX_SEGMENT_LENGTH : 3 * MAX_SEGMENT_LENGTH;
+  config.max_segment_length = identity ? MAX_SEGMENT_LENGTH : 3 * MAX_SEGMENT_LENGTH;
 
-  edifact::parser::OwnedSegmentStream stream(std::make_unique<edifact::parser::MemoryByteSource>(text),
-                                             std::move(config));
+  std::unique_ptr<edifact::parser::ByteSource> source;
+  if (identity) {
+    source = std::make_unique<edifact::parser::MemoryByteSource>(raw);
+  } else {
+    source = std::make_unique<DecodingByteSource>(raw, *table);
+  }
+  edifact::parser::OwnedSegmentStream stream(std::move(source), std::move(config));
   std::vector<edifact::model::Segment> segments;
   while (auto item = stream.next()) {
-    if (!item->has_value()) return std::unexpected(Error::edifact_parse(offsets.to_raw(std::move(item->error()))));
-    if (offsets.is_identity()) {
+    if (!item->has_value()) {
+      return std::unexpected(
+          Error::edifact_parse(identity ? std::move(item->error()) : offsets.to_raw(std::move(item->error()))));
+    }
+    if (identity) {
       segments.push_back(std::move(**item));
       continue;
     }

@@ -9,6 +9,7 @@
 #include "edi_energy/message_type.hpp"
 #include "edi_energy/parse/dispatch.hpp"
 #include "edi_energy/parse/party_identity.hpp"
+#include "edi_energy/platform/envelope_findings.hpp"
 #include "edi_energy/platform/input_segments.hpp"
 #include "edifact/de/message_window.hpp"
 #include "support/diag.hpp"
@@ -68,16 +69,23 @@ Result<interchange::ParsedInterchange> Platform::parse_interchange_full(std::str
     parsed.unz_control_ref = std::string(interchange::component_text(*unz, 1, 0).value_or(std::string_view{}));
   }
 
+  EnvelopeFindings envelope = envelope_findings(*segments);
+  parsed.service_segments_in_place = envelope.interchange_sound;
   edifact::de::MessageWindows windows(std::move(*segments));
   while (auto window = windows.next()) {
     if (!window->has_value()) return std::unexpected(Error::edifact_parse(std::move(window->error())));
     if (parsed.messages.size() == MAX_INTERCHANGE_MESSAGES) {
       return std::unexpected(Error::too_many_messages(MAX_INTERCHANGE_MESSAGES));
     }
+    // A UNB or UNZ inside a message is already a finding of it; kept, it would make the
+    // message look like one with an envelope of its own.
+    std::erase_if((*window)->segments, is_interchange_service_segment);
     auto message = parse::dispatch_message_on_date(std::move((*window)->segments), *registry_, std::nullopt);
     if (!message) return std::unexpected(std::move(message.error()));
     const std::size_t index = parsed.messages.size();
-    parsed.messages.push_back({std::move(*message), parsed.header, index});
+    std::vector<edifact::report::ValidationIssue> findings;
+    if (index < envelope.per_message.size()) findings = std::move(envelope.per_message[index]);
+    parsed.messages.push_back({std::move(*message), parsed.header, index, std::move(findings)});
   }
 
   for (const auto& envelope : parsed.messages) {

@@ -6,29 +6,33 @@
 
 namespace edi_energy::platform {
 
-RawOffsets RawOffsets::over_decoded(std::string_view decoded) {
+RawOffsets RawOffsets::over_raw(std::string_view raw, const HighHalf& table) {
   RawOffsets offsets;
-  std::size_t gained = 0;
+  offsets.raw_ = raw;
+  offsets.table_ = &table;
+  // Decoded texts of inputs within the limits stay far below 4 GiB.
+  offsets.checkpoints_.reserve(raw.size() / STRIDE + 1);
   std::size_t position = 0;
-  while (position < decoded.size()) {
-    const auto lead = static_cast<unsigned char>(decoded[position]);
-    const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-    position = std::min(decoded.size(), position + length);
-    if (length > 1) {
-      gained += length - 1;
-      offsets.steps_.emplace_back(position, gained);
-    }
+  for (std::size_t at = 0; at < raw.size(); ++at) {
+    if (at % STRIDE == 0) offsets.checkpoints_.push_back(static_cast<std::uint32_t>(position));
+    position += table.length(static_cast<unsigned char>(raw[at]));
   }
+  offsets.decoded_size_ = position;
   return offsets;
 }
 
 std::size_t RawOffsets::to_raw(std::size_t decoded_offset) const {
-  // The last step at or before the offset; an offset inside a character maps to its start.
-  const auto after = std::ranges::upper_bound(steps_, decoded_offset, {},
-                                              [](const auto& step) { return step.first; });
-  if (after == steps_.begin()) return decoded_offset;
-  const std::size_t gained = std::prev(after)->second;
-  return decoded_offset >= gained ? decoded_offset - gained : 0;
+  if (table_ == nullptr) return decoded_offset;
+  if (decoded_offset >= decoded_size_) return raw_.size() + (decoded_offset - decoded_size_);
+  const auto after = std::ranges::upper_bound(checkpoints_, decoded_offset);
+  std::size_t raw = static_cast<std::size_t>(after - checkpoints_.begin() - 1) * STRIDE;
+  std::size_t position = checkpoints_[raw / STRIDE];
+  while (true) {
+    const std::size_t next = position + table_->length(static_cast<unsigned char>(raw_[raw]));
+    if (next > decoded_offset) return raw;
+    position = next;
+    ++raw;
+  }
 }
 
 edifact::model::Segment RawOffsets::to_raw(const edifact::model::Segment& segment) const {

@@ -76,7 +76,8 @@ std::string invalid_pid_text(std::string decimal) {
 
 }  // namespace
 
-py::Expected<MessageReport> report_for(std::size_t index, const AnyMessage& message, std::chrono::year_month_day on) {
+py::Expected<MessageReport> report_for(std::size_t index, const AnyMessage& message, std::chrono::year_month_day on,
+                                       std::span<const edifact_issue> envelope_findings) {
   auto validated = message.validate_on_date(on);
   if (!validated) return py::runtime_error("validation failed: " + validated.error().message());
   edi_energy::report::EdiEnergyReport& report = *validated;
@@ -99,8 +100,13 @@ py::Expected<MessageReport> report_for(std::size_t index, const AnyMessage& mess
     data->vorgaenge.reserve(utilmd->transactions.size());
     for (const auto& transaction : utilmd->transactions) data->vorgaenge.push_back(vorgang_of(transaction));
   }
-  data->is_valid = report.errors.empty();
-  data->findings.reserve(report.finding_count());
+  data->is_valid = report.errors.empty() && std::ranges::none_of(envelope_findings, [](const edifact_issue& issue) {
+                     return ::edifact::report::counts_as_error(issue.severity);
+                   });
+  data->findings.reserve(envelope_findings.size() + report.finding_count());
+  for (const edifact_issue& issue : envelope_findings) {
+    data->findings.push_back(finding_of(edifact_issue(issue), data->pruefidentifikator));
+  }
   for (auto* list : {&report.errors, &report.warnings, &report.infos}) {
     for (edifact_issue& issue : *list) data->findings.push_back(finding_of(std::move(issue), data->pruefidentifikator));
   }

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 
 #include "edi_energy/any_message.hpp"
 #include "quorvane_native/edifact/report_values.hpp"
@@ -16,9 +17,11 @@
 namespace quorvane_native::edifact {
 
 // RuntimeError "validation failed: {}" when the message cannot be validated (no profile for its
-// release, a broken envelope of its own), which is not a finding.
+// release, a broken envelope of its own), which is not a finding. `envelope_findings`, what the
+// interchange's envelope checks found wrong with the message, come first.
 py::Expected<MessageReport> report_for(std::size_t index, const edi_energy::any_message::AnyMessage& message,
-                                       std::chrono::year_month_day on);
+                                       std::chrono::year_month_day on,
+                                       std::span<const ::edifact::report::ValidationIssue> envelope_findings = {});
 
 // 10000 to 99999, else ValueError "invalid Pruefidentifikator {}: …" with the value as given.
 py::Expected<std::uint32_t> pid(std::int64_t value);

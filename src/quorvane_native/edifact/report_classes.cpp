@@ -121,7 +121,9 @@ constexpr py::Attribute<E> envelope_attributes[] = {
     {"message_count", "The messages actually present.", get_message_count},
     {"declared_message_count", "The messages the UNZ trailer declares; 0 without a readable count.",
      get_declared_message_count},
-    {"is_structurally_valid", "True when the count matches the trailer and the UNB and UNZ references agree.",
+    {"is_structurally_valid",
+     "True when the count matches the trailer, the UNB and UNZ references agree and no service segment stands "
+     "out of place between the messages.",
      get_is_structurally_valid},
 };
 

@@ -34,8 +34,8 @@ py::Expected<Envelope> envelope_of(const edi_energy::interchange::ParsedIntercha
       .test_indicator = header.test_indicator,
       .message_count = parsed.messages.size(),
       .declared_message_count = parsed.unz_message_count,
-      .is_structurally_valid =
-          parsed.unz_message_count == parsed.messages.size() && parsed.unz_control_ref == header.control_ref,
+      .is_structurally_valid = parsed.unz_message_count == parsed.messages.size() &&
+                               parsed.unz_control_ref == header.control_ref && parsed.service_segments_in_place,
   };
   if (header.prepared_at) {
     auto date = fristen::fmt_date(header.prepared_at->date);
@@ -56,7 +56,8 @@ py::Result validate_interchange(const edi_energy::platform::Platform& platform, 
   report.is_valid = envelope->is_structurally_valid;
   report.messages.reserve(parsed->messages.size());
   for (std::size_t index = 0; index < parsed->messages.size(); ++index) {
-    auto message = report_for(index, parsed->messages[index].message, on);
+    const auto& envelope_of_message = parsed->messages[index];
+    auto message = report_for(index, envelope_of_message.message, on, envelope_of_message.envelope_findings);
     if (!message) return py::propagate(message);
     report.is_valid = report.is_valid && message->data->is_valid;
     report.messages.push_back(std::move(*message));

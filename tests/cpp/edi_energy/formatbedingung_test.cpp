@@ -2,6 +2,10 @@
 // decimal reading behind the numeric ones; and the fold of whole condition expressions.
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <utility>
+#include <vector>
+
 #include <fmt/format.h>
 
 #include "edi_energy/profile/conditions/expr.hpp"
@@ -273,6 +277,71 @@ TEST(FormatbedingungFold, CollectsEveryBrokenConditionInTreeOrder) {
     EXPECT_EQ(findings, c.findings) << c.expr;
     EXPECT_EQ(fb::violations(*expr, c.value), c.violated ? c.findings : Findings{}) << c.expr;
   }
+}
+
+// Formatbedingungen judged beside the conditions of their alternatives: `applies` decides the
+// references that are no Formatbedingung (Neutral for any not listed).
+struct ContextCase {
+  std::string_view expr;
+  std::string_view value;
+  std::vector<std::pair<std::string_view, Truth>> applies;
+  Truth truth;
+  std::vector<std::string_view> broken;  // references, in order
+};
+
+class FormatbedingungInContext : public testing::TestWithParam<ContextCase> {};
+
+TEST_P(FormatbedingungInContext, ReportsOnlyTheAlternativesThatApply) {
+  const ContextCase& c = GetParam();
+  auto expr = Expr::parse(c.expr);
+  ASSERT_TRUE(expr.has_value()) << c.expr;
+  const fb::Decide decide = [&](std::string_view reference) {
+    for (const auto& [listed, truth] : c.applies) {
+      if (listed == reference) return truth;
+    }
+    return Truth::Neutral;
+  };
+  std::vector<fb::Finding> findings;
+  EXPECT_EQ(fb::fold_in_context(*expr, c.value, decide, findings), c.truth);
+  std::vector<fb::Finding> expected;
+  for (const std::string_view reference : c.broken) {
+    expected.emplace_back(std::string(reference), fb::evaluate(reference, c.value).text);
+  }
+  EXPECT_EQ(findings, expected);
+}
+
+constexpr std::string_view contact = "(([939] [142]) ∨ ([940] [143]))";
+constexpr std::string_view location = "([950] ([514] ∨ [518])) ∨ ([951] [510]) ∨ ([960] [575])";
+
+INSTANTIATE_TEST_SUITE_P(
+    Formatbedingung, FormatbedingungInContext,
+    testing::Values(
+        ContextCase{contact, "+4930123", {{"142", Truth::False}, {"143", Truth::True}}, Truth::True, {}},
+        ContextCase{contact, "030 123", {{"142", Truth::False}, {"143", Truth::True}}, Truth::False, {"940"}},
+        ContextCase{contact, "info@example", {{"142", Truth::True}, {"143", Truth::False}}, Truth::False, {"939"}},
+        ContextCase{contact, "info@example.de", {{"142", Truth::False}, {"143", Truth::True}}, Truth::False, {"940"}},
+        ContextCase{contact, "x", {{"142", Truth::False}, {"143", Truth::False}}, Truth::True, {}},
+        // An alternative that may apply fails too, so the one that surely applies decides.
+        ContextCase{contact, "x", {{"142", Truth::Undecided}, {"143", Truth::True}}, Truth::False, {"940"}},
+        ContextCase{contact, "x", {{"142", Truth::Undecided}, {"143", Truth::False}}, Truth::Undecided, {}},
+        ContextCase{contact, "x", {{"142", Truth::True}, {"143", Truth::True}}, Truth::False, {"939", "940"}},
+        ContextCase{location, "41373559241", {}, Truth::True, {}},
+        ContextCase{location, "41373559240", {}, Truth::False, {"950"}},
+        ContextCase{location, "E0000000018", {}, Truth::False, {"960"}},
+        ContextCase{location, "1234", {}, Truth::False, {"950", "951", "960"}},
+        ContextCase{"[914] ∧ [937] [22]", "-1", {{"22", Truth::False}}, Truth::True, {}},
+        ContextCase{"[914] ∧ [937] [22]", "-1.5", {{"22", Truth::True}}, Truth::False, {"914", "937"}},
+        ContextCase{"[914] ∧ [937] [22]", "-1", {{"22", Truth::Undecided}}, Truth::Undecided, {}},
+        ContextCase{"[931] [494]", "x", {}, Truth::False, {"931"}},
+        ContextCase{"[UB9] ⊻ [931]", "x", {}, Truth::Undecided, {}}));
+
+TEST(FormatbedingungNearMiss, OnlyTheCheckCharacterIsWrong) {
+  const std::tuple<std::string_view, std::string_view, bool> cases[] = {
+      {"950", "41373559240", true},  {"950", "4137355924", false}, {"950", "41373559241", false},
+      {"951", "41373559240", false}, {"953", "41373559240", true}, {"960", "E0000000018", true},
+      {"960", "41373559240", false}, {"931", "x", false},
+  };
+  for (const auto& [id, value, near] : cases) EXPECT_EQ(fb::misses_only_check_character(id, value), near) << id << value;
 }
 
 }  // namespace

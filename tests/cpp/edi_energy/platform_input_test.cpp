@@ -117,6 +117,10 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(RouteCase{"unb", "UNB+UNOC:3'UNH+1'UNT+2+1'UNH+2'", true, 2},
                     RouteCase{"whitespace_then_unb", "\t\n\f\r UNB+UNOC:3'", true, 0},
                     RouteCase{"una_then_unb", "UNA:+.? 'UNB+UNOC:3'", true, 0},
+                    RouteCase{"bom_then_unb", "\xEF\xBB\xBFUNB+UNOC:3'UNH+1'UNT+2+1'UNH+2'", true, 2},
+                    RouteCase{"bom_space_una_unb", "\xEF\xBB\xBF\r\nUNA:+.? 'UNB+UNOC:3'", true, 0},
+                    RouteCase{"bom_then_two_bare", "\xEF\xBB\xBFUNH+1'UNT+2+1'UNH+2'", false, 2},
+                    RouteCase{"bom_not_first", " \xEF\xBB\xBFUNB+UNOC:3'", false, 0},
                     RouteCase{"una_newline_unb", "UNA:+.? '\r\nUNB+UNOC:3'", true, 0},
                     RouteCase{"una_then_unh", "UNA:+.? 'UNH+1'UNT+2+1'", false, 1},
                     RouteCase{"bare_two", "UNH+1'BGM+7'UNT+3+1'\nUNH+2'UNT+2+2'", false, 2},
@@ -132,10 +136,7 @@ INSTANTIATE_TEST_SUITE_P(
 // A UNOC interchange with Latin-1 bytes: texts are decoded, offsets still count raw bytes. The
 // same input with each high byte replaced by an ASCII letter needs no decoding and must give
 // the same structure and spans.
-TEST(Platform, DecodedRepertoireKeepsRawOffsets) {
-  const std::string raw =
-      "UNB+UNOC:3+S1:500+R1:500+260501:1200+REF1'UNH+1+MSCONS:D:04B:UN:2.4c'"
-      "FTX+AAB+++M\xFC\x63ke:Stra\xDF\x65+\xE4'NAD+MS+S1::293'UNT+4+1'UNZ+1+REF1'";
+static void expect_raw_offsets(const std::string& raw) {
   std::string ascii = raw;
   std::ranges::replace_if(ascii, [](char c) { return static_cast<unsigned char>(c) >= 0x80; }, 'x');
 
@@ -158,9 +159,33 @@ TEST(Platform, DecodedRepertoireKeepsRawOffsets) {
       for (std::size_t c = 0; c < ca.size(); ++c) EXPECT_EQ(ca[c].span, cb[c].span) << a.tag() << e << c;
     }
   }
+}
+
+TEST(Platform, DecodedRepertoireKeepsRawOffsets) {
+  const std::string raw =
+      "UNB+UNOC:3+S1:500+R1:500+260501:1200+REF1'UNH+1+MSCONS:D:04B:UN:2.4c'"
+      "FTX+AAB+++M\xFC\x63ke:Stra\xDF\x65+\xE4'NAD+MS+S1::293'UNT+4+1'UNZ+1+REF1'";
+  expect_raw_offsets(raw);
+  auto decoded = edi_energy::platform::input_segments(raw);
+  ASSERT_TRUE(decoded);
   EXPECT_EQ((*decoded)[2].elements()[3].components().text(0), "M\u00FCcke");
   EXPECT_EQ((*decoded)[2].elements()[3].components().text(1), "Stra\u00DFe");
   EXPECT_EQ((*decoded)[2].elements()[4].components().text(0), "\u00E4");
+}
+
+// Long runs of characters that decode to two bytes, with delimiters on either side of every
+// multiple of the map's stride, and a trailer whose spans lie far behind them.
+TEST(Platform, DecodedRepertoireKeepsRawOffsetsAcrossLongRuns) {
+  for (const std::size_t run : {63U, 64U, 65U, 127U, 200U, 5000U}) {
+    std::string values;
+    for (std::size_t k = 0; k < 6; ++k) {
+      values += std::string(run + k, '\xE4') + ":" + std::string(k + 1, 'a') + "+";
+    }
+    const std::string raw = "UNB+UNOC:3+S1:500+R1:500+260501:1200+REF1'UNH+1+MSCONS:D:04B:UN:2.4c'FTX+AAB+++" +
+                            values + "\xDF'NAD+MS+S1::293'UNT+4+1'UNZ+1+REF1'";
+    SCOPED_TRACE(run);
+    expect_raw_offsets(raw);
+  }
 }
 
 struct RepertoireFailure {

@@ -2,9 +2,11 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "edi_energy/profile/conditions/voraussetzung.hpp"
+#include "edi_energy/profile/formatbedingung/formatbedingung.hpp"
 #include "edi_energy/profile/skeleton/generator.hpp"
 #include "skeleton_fixture.hpp"
 
@@ -34,7 +36,9 @@ constexpr std::string_view conditions_json = R"({
   "12": "Wenn SG8 SEQ+Z01 vorhanden",
   "20": "Wenn in diesem RFF DE1154 = ABC/DEF vorhanden",
   "21": "Wenn in diesem DTM DE2005 = 137 vorhanden",
-  "22": "Wenn in diesem RFF DE1154 ≠ ABC vorhanden"})";
+  "22": "Wenn in diesem RFF DE1154 ≠ ABC vorhanden",
+  "23": "Wenn im DE3155 in demselben COM der Code EM vorhanden ist",
+  "24": "Wenn im DE3155 in demselben COM der Code TE / FX vorhanden ist"})";
 
 struct SegmentCase {
   std::string_view name;
@@ -165,6 +169,23 @@ TEST(SegmentSynthesis, ValueSources) {
        "RFF+Z13'"},
   };
   for (const auto& c : cases) EXPECT_EQ(run(c), c.expected) << c.name;
+}
+
+// The code written into the same COM decides which contact format the sample must have.
+TEST(SegmentSynthesis, ContactSampleFollowsTheCodeOfItsOwnSegment) {
+  const auto com = layout("COM", {composite("C076", "M", {simple("3148", "M"), simple("3155", "M")})});
+  const auto rules = [](std::string_view code) {
+    return R"j([{"nr":"00050","de":"3148","operands":[{"operand":"X (([939] [23]) ∨ ([940] [24]))"}]},)j"
+           R"j({"nr":"00050","de":"3155","operands":[{"operand":"X","code":")j" +
+           std::string(code) + R"j("}]}])j";
+  };
+  const std::string mail(*edi_energy::profile::formatbedingung::example("939"));
+  const std::string phone(*edi_energy::profile::formatbedingung::example("940"));
+  for (const auto& [code, sample] : {std::pair{"EM", mail}, std::pair{"TE", phone}, std::pair{"FX", phone}}) {
+    const std::string element_rules = rules(code);
+    const SegmentCase c{"contact", com, element_rules, {}, {}, "COM+" + sample + ":" + code + "'"};
+    EXPECT_EQ(run(c), c.expected) << code;
+  }
 }
 
 TEST(SegmentSynthesis, ImpliedValueConditionsReadAsExpected) {

@@ -281,14 +281,53 @@ TEST(ProfileValidation, FindingShapes) {
   EXPECT_EQ(std::ranges::count(findings, std::optional<std::string>("AHB-11001-00007-SEQ-1229-PAKET-MIN"),
                                &ValidationIssue::rule_id),
             1);
-  // Two operands with the same Formatbedingung give one warning.
+  // Two operands with the same Formatbedingung give one finding, an error: receivers reject the value.
   const auto formats = std::ranges::count_if(findings, [](const ValidationIssue& issue) {
-    return issue.rule_id == "FMT-11001-00009-UNT-0074-903" && issue.severity == Severity::Warning &&
+    return issue.rule_id == "FMT-11001-00009-UNT-0074-903" && issue.severity == Severity::Error &&
            issue.message.starts_with("UNT (Nr 00009): DE 0074 „Anzahl“ ") &&
            issue.message.ends_with(" — Formatbedingung [903] of 11001");
   });
   EXPECT_EQ(formats, 1);
 }
+
+// Two DTM in one scope, each with a Formatbedingung that its own qualifier selects: a value is
+// judged only by the alternative its own segment selects, and a broken one is an error.
+struct SameSegmentCase {
+  std::string_view name;
+  std::string_view dtms;
+  std::vector<std::string> formats;
+};
+
+class FormatBesideItsSegment : public testing::TestWithParam<SameSegmentCase> {};
+
+TEST_P(FormatBesideItsSegment, JudgesEachValueByItsOwnQualifier) {
+  const std::string extra =
+      R"json(,{"nr":"00003","de":"2380","operands":[{"operand":"X ([910] [4]) ∨ ([939] [5])"}]})json";
+  const std::string conditions =
+      R"({"1": "Wenn SG8 SEQ+Z01 vorhanden", "2": "Wenn SG8 SEQ+Z01 vorhanden",)"
+      R"( "4": "Wenn im DE2005 in demselben DTM der Code 137 vorhanden ist",)"
+      R"( "5": "Wenn im DE2005 in demselben DTM der Code 163 vorhanden ist"})";
+  const auto profile = validate_fixture::profile(
+      validate_fixture::mig(), validate_fixture::ahb(list({column("11001", "E01", extra)}), conditions));
+  const std::string text = "UNH+1'BGM+E01+D1'" + std::string(GetParam().dtms) +
+                           "NAD+MS+9900000000003::293'IDE+24+V1'SEQ+Z01'CCI+Z30'UNT+9+1'";
+  std::vector<std::string> formats;
+  for (const auto& finding : validate(profile, validate_fixture::message(text), 11001)) {
+    if (!finding.rule_id || !finding.rule_id->starts_with("FMT-")) continue;
+    EXPECT_EQ(finding.severity, Severity::Error) << *finding.rule_id;
+    formats.push_back(*finding.rule_id);
+  }
+  EXPECT_EQ(formats, GetParam().formats);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ProfileValidation, FormatBesideItsSegment,
+    testing::Values(SameSegmentCase{"both_fit", "DTM+137:5:303'DTM+163:a@b.de:303'", {}},
+                    SameSegmentCase{"number_where_mail_is_asked", "DTM+137:5:303'DTM+163:12:303'",
+                                    {"FMT-11001-00003-DTM-2380-939"}},
+                    SameSegmentCase{"text_where_number_is_asked", "DTM+137:abc:303'DTM+163:a@b.de:303'",
+                                    {"FMT-11001-00003-DTM-2380-910"}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ProfileValidation, UnplacedSegmentNamesItsPlaces) {
   const auto profile = validate_fixture::profile(validate_fixture::mig(), validate_fixture::ahb(list({column("11001", "E01")})));

@@ -3,6 +3,7 @@
 // expression over the Formatbedingungen it references.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,5 +31,21 @@ conditions::Truth fold(const conditions::Expr& expr, std::string_view value, std
 
 // The broken Formatbedingungen when the expression as a whole is broken, else none.
 std::vector<Finding> violations(const conditions::Expr& expr, std::string_view value);
+
+// The truth of a reference that is no Formatbedingung (a Voraussetzung, Hinweis or Paket).
+using Decide = std::function<conditions::Truth(std::string_view reference)>;
+
+// The Formatbedingungen of an expression judged where they apply. An alternative whose other
+// references are false says nothing about the value; the value passes an OR or XOR when one
+// alternative that applies passes. False, with the broken Formatbedingungen of the alternatives
+// that apply, only when that is certain; where several fail, those the value misses only by its
+// check character are reported alone (an 11-digit number is meant as a Marktlokations-ID, not a
+// Zählpunktbezeichnung). True when every one that applies holds or none applies, else Undecided.
+conditions::Truth fold_in_context(const conditions::Expr& expr, std::string_view value, const Decide& decide,
+                                  std::vector<Finding>& findings);
+
+// Whether `value` has the length and characters of the identifier that Formatbedingung `id`
+// asks for and misses it only by its check character.
+bool misses_only_check_character(std::string_view id, std::string_view value);
 
 }  // namespace edi_energy::profile::formatbedingung

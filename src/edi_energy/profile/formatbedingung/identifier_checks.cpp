@@ -1,9 +1,11 @@
 // Identifier shapes through the market identifier rules.
+#include <algorithm>
 #include <array>
 
 #include <fmt/format.h>
 
 #include "edi_energy/profile/formatbedingung/checks.hpp"
+#include "edi_energy/profile/formatbedingung/formatbedingung.hpp"
 #include "rubo4e/identifiers/checksum.hpp"
 #include "rubo4e/identifiers/zaehlpunkt.hpp"
 
@@ -36,6 +38,25 @@ Verdict id_shape(std::string_view value, IdShape shape) {
   if (outcome) return Verdict::holds();
   return Verdict::violated(
       fmt::format("is not {}: {}", labels[static_cast<std::size_t>(shape)], outcome.error().message()));
+}
+
+bool misses_only_check_character(std::string_view id, std::string_view value) {
+  struct Entry {
+    std::string_view id;
+    IdShape shape;
+  };
+  static constexpr std::array<Entry, 7> entries{{{"950", IdShape::Marktlokation},
+                                                 {"951", IdShape::Zaehlpunkt},
+                                                 {"953", IdShape::Marktlokation},
+                                                 {"953", IdShape::Zaehlpunkt},
+                                                 {"922", IdShape::TrId},
+                                                 {"960", IdShape::Netzlokation},
+                                                 {"961", IdShape::SrId}}};
+  return std::ranges::any_of(entries, [&](const Entry& entry) {
+    if (entry.id != id) return false;
+    const Outcome outcome = check(value, entry.shape);
+    return !outcome && outcome.error().kind == rubo4e::error::IdentifierError::Kind::InvalidChecksum;
+  });
 }
 
 }  // namespace edi_energy::profile::formatbedingung

@@ -5,6 +5,7 @@
 #include "edi_energy/profile/conditions/status.hpp"
 #include "edi_energy/profile/conditions/voraussetzung.hpp"
 #include "edi_energy/profile/formatbedingung/formatbedingung.hpp"
+#include "edi_energy/profile/skeleton/format_fit.hpp"
 #include "edi_energy/profile/skeleton/generator.hpp"
 #include "edi_energy/profile/skeleton/mandatory.hpp"
 
@@ -179,6 +180,7 @@ edifact::model::Segment Generator::segment(const model::SegmentNode& node, const
   }
 
   imply_values(node, rules, all_leaves, table);
+  fit_formats_in_segment(profile_, node, rules, all_leaves, table);
 
   while (!table.empty() && table.back().empty()) table.pop_back();
   edifact::model::SegmentBuilder builder(node.tag);

@@ -66,6 +66,10 @@ class Ctx {
   Ctx& operator=(const Ctx&) = delete;
 
   conditions::TruthResult eval(const conditions::Expr& expr, Scope scope) const;
+  // One reference, as `eval` decides it inside an expression.
+  conditions::TruthResult decide_reference(std::string_view reference, Scope scope) const {
+    return decide(reference, scope);
+  }
   Requirement requirement(std::span<const std::string> cells, Scope scope) const;
   // The same over cells already parsed (an absent entry did not parse).
   Requirement requirement(std::span<const std::optional<conditions::Status>> cells, Scope scope) const;

@@ -8,6 +8,7 @@
 #include "edi_energy/profile/conditions/paket.hpp"
 #include "edi_energy/profile/formatbedingung/formatbedingung.hpp"
 #include "edi_energy/profile/validate/ahb_run.hpp"
+#include "edi_energy/profile/validate/format_context.hpp"
 #include "support/debug_quote.hpp"
 
 namespace edi_energy::profile::validate {
@@ -147,22 +148,25 @@ void check_formats(AhbRun& run, const SegmentAt& at, std::size_t rule_index, con
   const model::ElementRule& rule = run.column.anwendungsfall().elements[rule_index];
   const auto& cells = run.column.operands(rule_index);
   std::vector<formatbedingung::Finding> broken;
+  const formatbedingung::Decide decide = [&](std::string_view reference) {
+    return decide_beside_format(run, reference, at.index, at.scope);
+  };
   for (std::size_t k = 0; k < cells.size(); ++k) {
     const auto& status = cells[k].status;
     if (!status || !is_mandatory(status->level) || !status->condition) continue;
     const auto& code = rule.operands[k].code;
     if (code && *code != value) continue;
-    if (condition_truth(run.ctx, status->condition, at.scope) == Truth::False) continue;
-    auto found = formatbedingung::violations(*status->condition, value);
-    broken.insert(broken.end(), std::make_move_iterator(found.begin()), std::make_move_iterator(found.end()));
+    // A broken format is an error, so only a condition known to hold lets it count.
+    if (!holds(condition_truth(run.ctx, status->condition, at.scope))) continue;
+    formatbedingung::fold_in_context(*status->condition, value, decide, broken);
   }
   std::ranges::sort(broken);
   broken.erase(std::unique(broken.begin(), broken.end()), broken.end());
   for (const auto& [reference, text] : broken) {
     run.findings.push_back(finished(
-        ValidationIssue(Severity::Warning, fmt::format("{} (Nr {}): DE {} „{}“ {} — Formatbedingung [{}] of {}",
-                                                       at.definition.tag, at.definition.nr, rule.de,
-                                                       target.element->name, text, reference, run.label))
+        ValidationIssue(Severity::Error, fmt::format("{} (Nr {}): DE {} „{}“ {} — Formatbedingung [{}] of {}",
+                                                     at.definition.tag, at.definition.nr, rule.de,
+                                                     target.element->name, text, reference, run.label))
             .with_rule_id(fmt::format("FMT-{}-{}-{}-{}-{}", run.label, at.definition.nr, at.definition.tag, rule.de,
                                       reference)),
         run, at, rule.de, target.position));

@@ -1,0 +1,86 @@
+#include "edi_energy/profile/skeleton/format_fit.hpp"
+
+#include <algorithm>
+#include <variant>
+
+#include "edi_energy/profile/conditions/condition_kind.hpp"
+#include "edi_energy/profile/conditions/same_segment.hpp"
+#include "edi_energy/profile/conditions/status.hpp"
+#include "edi_energy/profile/formatbedingung/formatbedingung.hpp"
+#include "edi_energy/profile/skeleton/mandatory.hpp"
+
+namespace edi_energy::profile::skeleton {
+namespace {
+
+using conditions::Truth;
+
+std::string* text_of(std::span<const Leaf> leaves, TextTable& table, std::string_view de, std::size_t occurrence) {
+  for (const Leaf& leaf : leaves) {
+    if (leaf.def->id != de || leaf.occurrence != occurrence) continue;
+    if (leaf.element < table.size() && leaf.component < table[leaf.element].size()) {
+      return &table[leaf.element][leaf.component];
+    }
+    return nullptr;
+  }
+  return nullptr;
+}
+
+bool listed(std::string_view value, std::span<const std::string> values, bool suffix) {
+  return std::ranges::any_of(values, [&](const std::string& wanted) {
+    return suffix ? value.size() >= 2 && value.ends_with(wanted) : value == wanted;
+  });
+}
+
+}  // namespace
+
+void fit_formats_in_segment(const Profile& profile, const model::SegmentNode& node,
+                            std::span<const model::ElementRule* const> rules, std::span<const Leaf> leaves,
+                            TextTable& table) {
+  // Only a Voraussetzung about this very segment is decided; anything else may hold.
+  const formatbedingung::Decide decide = [&](std::string_view reference) {
+    if (conditions::kind_of(reference) != conditions::ConditionKind::Voraussetzung) return Truth::Neutral;
+    const auto text = profile.ahb().conditions.find(reference);
+    if (text == profile.ahb().conditions.end() || !conditions::names_same_segment(text->second, node.tag)) {
+      return Truth::Neutral;
+    }
+    const auto read = profile.read_conditions().find(reference);
+    if (read == profile.read_conditions().end() || !read->second.voraussetzung) return Truth::Neutral;
+    const auto* value = std::get_if<conditions::Voraussetzung::DeValue>(&read->second.voraussetzung->shape);
+    if (value == nullptr || value->tag != node.tag) return Truth::Neutral;
+    const std::string* standing = text_of(leaves, table, value->de, 0);
+    const bool holds = standing != nullptr && listed(*standing, value->values, value->suffix);
+    return holds != value->negated ? Truth::True : Truth::False;
+  };
+  for (const model::ElementRule* rule : rules) {
+    std::vector<conditions::Expr> exprs;
+    for (const model::Operand& operand : rule->operands) {
+      if (operand.code) continue;
+      auto status = conditions::Status::parse(operand.operand);
+      if (status && is_mandatory_level(status->level) && status->condition) exprs.push_back(std::move(*status->condition));
+    }
+    if (exprs.empty()) continue;
+    std::string* value = text_of(leaves, table, rule->de, rule->occurrence);
+    if (value == nullptr || value->empty()) continue;
+    const auto rejected = [&](std::string_view candidate) {
+      std::vector<formatbedingung::Finding> findings;
+      return std::ranges::any_of(exprs, [&](const conditions::Expr& expr) {
+        return formatbedingung::fold_in_context(expr, candidate, decide, findings) == Truth::False;
+      });
+    };
+    if (!rejected(*value)) continue;
+    for (const conditions::Expr& expr : exprs) {
+      std::vector<std::string_view> references;
+      expr.collect(references);
+      const auto fitting = std::ranges::find_if(references, [&](std::string_view reference) {
+        const auto example = formatbedingung::example(reference);
+        return example && !rejected(*example);
+      });
+      if (fitting != references.end()) {
+        *value = std::string(*formatbedingung::example(*fitting));
+        break;
+      }
+    }
+  }
+}
+
+}  // namespace edi_energy::profile::skeleton
