@@ -17,7 +17,8 @@ The typical caller (what each builder is given):
   Storno 13006 gets no values and no ID: its LOC+172 has no place for one.
 - IFTSTA: `on` and the Vorgangsnummer "1", no status (completion takes the column's first status
   category); the Summenzeitreihen columns 21000 to 21005, which have no CNI, get no Vorgangsnummer.
-- REMADV: the invoice number, both amounts and the invoice date.
+- REMADV: the invoice number, both amounts and the invoice date; a rejection (Abweisung) transfers
+  nothing, as its column's Formatbedingung demands (an Überweisungsbetrag of 0).
 - ORDERS, ORDRSP, QUOTES: `on` only.
 - APERAK: `on`, the Prüfidentifikator and the reference of the message it answers (`acw_ref`);
   the Fehlermeldung 29001 also its error code, Z29 (a rule of the AHB violated), which its column
@@ -38,7 +39,7 @@ METERING_POINT = "DE0001234567890123456789012345678"
 INVOICE = {"rechnungsnummer": "R1", "faelliger_betrag": "100.00", "ueberweisungsbetrag": "100.00",
            "rechnungsdatum": "20260301"}
 LIST_ONLY = {55066, 55202}
-MSCONS_LOCATION = {**dict.fromkeys([13013, 13014, 13028], "41373559241"),
+MSCONS_LOCATION = {**dict.fromkeys([13013, 13014, 13015, 13016, 13028], "41373559241"),
                    **dict.fromkeys([13021, 13022], "D0000000010"),
                    **dict.fromkeys([13005, 13026], "11YR000000011247"), **dict.fromkeys([13010, 13011, 13012], "H0"),
                    13006: ""}
@@ -47,6 +48,7 @@ MSCONS_QUALIFIER = {**dict.fromkeys([13003, 13005, 13013, 13014, 13020, 13023, 1
 MSCONS_NO_UNIT = {13021, 13022}
 MSCONS_STORNO = 13006
 APERAK_FEHLERMELDUNG = 29001
+REMADV_BESTAETIGUNG = 33001
 SUMMENZEITREIHEN = range(21000, 21006)
 
 
@@ -72,7 +74,8 @@ def build(message_type, pid, sender, receiver, on):
         vorgang = {} if pid in SUMMENZEITREIHEN else {"vorgangsnummer": "1"}
         return native.build_iftsta(pid, sender, receiver, on=on, **vorgang)
     if message_type == "REMADV":
-        return native.build_remadv(pid, sender, receiver, on=on, **INVOICE)
+        transfer = {} if pid == REMADV_BESTAETIGUNG else {"ueberweisungsbetrag": "0"}
+        return native.build_remadv(pid, sender, receiver, on=on, **(INVOICE | transfer))
     if message_type == "APERAK":
         negative = {"error_code": "Z29"} if pid == APERAK_FEHLERMELDUNG else {}
         return native.build_aperak(sender, receiver, pruefidentifikator=pid, on=on, acw_ref="MSCONS4711", **negative)

@@ -30,10 +30,12 @@ std::string orders(std::string_view pid, std::string_view middle) {
 // Sender and recipient as the header of every message below.
 constexpr std::string_view parties = "NAD+MS+9900000000003::9'NAD+MR+9900000000027::9'";
 
+// The location is a Marktlokation where the reason is Z46 (its column asks for the MaLo-ID format
+// there), a Zählpunkt otherwise.
 std::string orders_17004(std::string_view reason) {
-  return orders("17004", "IMD++Z13'RFF+Z13:17004'" + std::string(parties) +
-                             "NAD+DP'LOC+172+DE00056266802AO6G56M11SN51G21M24S'LIN+1'IMD++" + std::string(reason) +
-                             "'DTM+7:202609302200?+00:303'");
+  const std::string location = reason == "Z46" ? "41373559241" : "DE00056266802AO6G56M11SN51G21M24S";
+  return orders("17004", "IMD++Z13'RFF+Z13:17004'" + std::string(parties) + "NAD+DP'LOC+172+" + location +
+                             "'LIN+1'IMD++" + std::string(reason) + "'DTM+7:202609302200?+00:303'");
 }
 
 std::string orders_17203(std::string_view kind) {
