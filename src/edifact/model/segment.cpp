@@ -142,7 +142,8 @@ std::optional<std::string_view> Segment::verbatim(const WrittenDelimiters& delim
   const SegmentEntry next = next_entry();
   const std::uint32_t last = next.first_cut - 1;  // the terminator
   const char* const bytes = tape.bytes.data();
-  if (same_delimiters(tape.parsed_with, delimiters)) {
+  // The shortcut knows only delimiters as special bytes; a text may hold `also` unreleased.
+  if (delimiters.also == 0 && same_delimiters(tape.parsed_with, delimiters)) {
     // Every unreleased delimiter is a cut of its own role, and release characters lie only in
     // values that held one, so only those values can differ from what the writer writes.
     if (tape.any_released(first.first_cut + 1, last + 1) &&

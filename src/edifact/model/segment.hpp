@@ -190,8 +190,9 @@ struct WrittenDelimiters {
   char component;
   std::optional<char> repetition;
   char terminator;
-  const std::array<bool, 256>* special;  // the delimiters above and the release character
+  const std::array<bool, 256>* special;  // the delimiters above, the release character and `also`
   char release = 0;                      // zero when not given
+  char also = 0;                         // a byte released though it delimits nothing; zero when none
 };
 
 class Segment {

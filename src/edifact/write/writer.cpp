@@ -18,6 +18,14 @@ bool is_valid_tag(std::string_view tag) {
 std::string& unwrap(std::string& sink) { return sink; }
 std::string& unwrap(BorrowedSink sink) { return sink.get(); }
 
+// The texts of a list of elements' first one, each element a list of component texts.
+template <class Elements>
+std::vector<std::string_view> first_texts(const Elements& elements) {
+  if (std::ranges::empty(elements)) return {};
+  const auto& first = *std::ranges::begin(elements);
+  return {std::ranges::begin(first), std::ranges::end(first)};
+}
+
 bool has_repetitions(const model::Segment& segment) {
   return std::ranges::any_of(segment.elements(),
                              [](const model::Element& e) { return !e.repetitions().empty(); });
@@ -40,6 +48,53 @@ Writer<Sink>::Writer(Sink sink, tokenizer::ServiceStringAdvice advice,
 template <class Sink>
 std::string& Writer<Sink>::out() {
   return unwrap(sink_);
+}
+
+template <class Sink>
+bool Writer<Sink>::at_input_start() {
+  const std::string& written = out();
+  return tokenizer::skip_bom_and_whitespace(written, 0) == written.size();
+}
+
+template <class Sink>
+template <class FirstElement>
+Result<void> Writer<Sink>::begin_segment(std::string_view tag, const FirstElement& first_element) {
+  if (!is_valid_tag(tag)) return std::unexpected(EdifactError::invalid_segment_tag(std::string(tag)));
+  if (tag[0] != 'U' || tag[1] != 'N') [[likely]] return {};
+  // Readers take a UNA at the start for the service string advice, not for a segment.
+  if (tag == "UNA" && at_input_start()) return std::unexpected(EdifactError::invalid_segment_tag(std::string(tag)));
+  if (tag == "UNB" && !unb_seen_) settle_repetition(first_element());
+  return {};
+}
+
+template <class Sink>
+void Writer<Sink>::settle_repetition(std::span<const std::string_view> first_element) {
+  unb_seen_ = true;
+  if (advice_.has_repetition_separator() || needs_release_['*']) return;
+  // The segment stream splits at "*" after a first UNB whose version component is "4".
+  bool splits = first_element.size() >= 2 && first_element[1] == "4";
+  // The byte-slice parse splits everywhere when a leading UNB's raw bytes declare version 4,
+  // read before any release character is known: ask it about the bytes this UNB begins with.
+  const std::string& written = out();
+  if (!splits &&
+      tokenizer::skip_bom_and_whitespace(written, tokenizer::skip_bom_and_whitespace(written, 0)) == written.size()) {
+    std::string probe = written;
+    probe += "UNB";
+    probe += advice_.element_separator;
+    for (std::size_t index = 0; index < first_element.size(); ++index) {
+      if (index > 0) probe += advice_.component_separator;
+      for (const char byte : first_element[index]) {
+        if (needs_release_[static_cast<unsigned char>(byte)]) probe += advice_.release_character;
+        probe += byte;
+      }
+    }
+    probe += advice_.segment_terminator;
+    splits = tokenizer::ServiceStringAdvice::from_bytes_unchecked(probe).repetition_separator == '*';
+  }
+  if (splits) {
+    needs_release_['*'] = true;
+    also_released_ = '*';
+  }
 }
 
 template <class Sink>
@@ -93,7 +148,9 @@ void Writer<Sink>::count_segment(std::string_view tag) {
 template <class Sink>
 Result<void> Writer<Sink>::write_simple(std::string_view tag,
                                         std::span<const std::string_view> elements) {
-  if (!is_valid_tag(tag)) return std::unexpected(EdifactError::invalid_segment_tag(std::string(tag)));
+  if (auto begun = begin_segment(tag, [&] { return elements.first(elements.empty() ? 0 : 1); }); !begun) {
+    return begun;
+  }
   out().append(tag);
   for (std::string_view element : elements) {
     out().push_back(advice_.element_separator);
@@ -106,7 +163,7 @@ Result<void> Writer<Sink>::write_simple(std::string_view tag,
 template <class Sink>
 template <class Elements>
 Result<void> Writer<Sink>::write_composite_segment(std::string_view tag, const Elements& elements) {
-  if (!is_valid_tag(tag)) return std::unexpected(EdifactError::invalid_segment_tag(std::string(tag)));
+  if (auto begun = begin_segment(tag, [&] { return first_texts(elements); }); !begun) return begun;
   out().append(tag);
   for (const auto& components : elements) {
     out().push_back(advice_.element_separator);
@@ -130,27 +187,42 @@ Result<void> Writer<Sink>::write_composites(
 
 template <class Sink>
 Result<void> Writer<Sink>::write_segment(const model::Segment& segment) {
+  // Checked before the tag, so a repeating element is reported even on a malformed segment.
+  const auto refuse_repetitions = [&]() -> Result<void> {
+    if (!advice_.has_repetition_separator() && has_repetitions(segment)) {
+      return std::unexpected(EdifactError::no_repetition_separator());
+    }
+    return {};
+  };
+  const std::string_view tag = segment.tag();
+  if (tag.starts_with("UN")) [[unlikely]] {
+    if (auto refused = refuse_repetitions(); !refused) return refused;
+    const auto first_element = [&] {
+      std::vector<std::string_view> texts;
+      if (const model::ElementList elements = segment.elements(); !elements.empty()) {
+        for (const model::Component component : elements.front().components()) texts.push_back(component.text);
+      }
+      return texts;
+    };
+    if (auto begun = begin_segment(tag, first_element); !begun) return begun;
+  }
   if (!charset_) {
     // Parsed bytes the writer would give back unchanged hold no repetition it cannot spell.
     const model::WrittenDelimiters delimiters{
         advice_.element_separator, advice_.component_separator,
         advice_.has_repetition_separator() ? std::optional(advice_.repetition_separator) : std::nullopt,
-        advice_.segment_terminator, &needs_release_, advice_.release_character};
+        advice_.segment_terminator, &needs_release_, advice_.release_character, also_released_};
     if (const auto verbatim = segment.verbatim(delimiters)) {
       // Verbatim bytes begin with the tag.
-      const std::string_view tag = verbatim->substr(0, 3);
-      if (is_valid_tag(tag)) {
+      const std::string_view verbatim_tag = verbatim->substr(0, 3);
+      if (is_valid_tag(verbatim_tag)) {
         out().append(*verbatim);
-        count_segment(tag);
+        count_segment(verbatim_tag);
         return {};
       }
     }
   }
-  // Checked before the tag, so a repeating element is reported even on a malformed segment.
-  if (!advice_.has_repetition_separator() && has_repetitions(segment)) {
-    return std::unexpected(EdifactError::no_repetition_separator());
-  }
-  const std::string_view tag = segment.tag();
+  if (auto refused = refuse_repetitions(); !refused) return refused;
   if (!is_valid_tag(tag)) return std::unexpected(EdifactError::invalid_segment_tag(std::string(tag)));
   if (!charset_) {
     write_segment_text(segment);
