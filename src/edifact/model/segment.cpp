@@ -135,7 +135,7 @@ void Tape::keep_segments(std::size_t count) {
 // The writer puts the delimiter of each cut's role between the texts and escapes what the texts
 // hold; the parsed bytes already are that when no value was unescaped, every cut's byte is the
 // writer's delimiter for its role, and no other byte is one the writer would escape.
-std::optional<std::string_view> Segment::verbatim(const WrittenDelimiters& delimiters) const {
+std::optional<std::string_view> Segment::verbatim(const WrittenDelimiters& delimiters) const& {
   if (document_ == nullptr || document_->built()) return std::nullopt;
   const Document& tape = *document_;
   const SegmentEntry first = entry();
@@ -257,7 +257,7 @@ Span Segment::tag_span() const {
 }
 
 std::expected<std::string_view, error::EdifactError> Segment::required_component(
-    std::size_t element_index, std::size_t component_index) const {
+    std::size_t element_index, std::size_t component_index) const& {
   const ElementList list = elements();
   if (element_index >= list.size()) {
     return std::unexpected(error::EdifactError::missing_element(element_index, std::string(tag())));
