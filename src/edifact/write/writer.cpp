@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <iterator>
 #include <ranges>
 
 namespace edifact::writer {
@@ -15,15 +16,18 @@ bool is_valid_tag(std::string_view tag) {
   return tag.size() == 3 && std::ranges::all_of(tag, [](char c) { return c >= 'A' && c <= 'Z'; });
 }
 
+// UNA, UNB and the other service segments; `tag` is a valid one.
+bool is_service_tag(std::string_view tag) { return tag[0] == 'U' && tag[1] == 'N'; }
+
 std::string& unwrap(std::string& sink) { return sink; }
 std::string& unwrap(BorrowedSink sink) { return sink.get(); }
 
-// The texts of a list of elements' first one, each element a list of component texts.
+// The component texts of the first of `elements`, each element a list of component texts.
 template <class Elements>
-std::vector<std::string_view> first_texts(const Elements& elements) {
+std::span<const std::string_view> first_texts(const Elements& elements) {
   if (std::ranges::empty(elements)) return {};
   const auto& first = *std::ranges::begin(elements);
-  return {std::ranges::begin(first), std::ranges::end(first)};
+  return {std::ranges::data(first), std::ranges::size(first)};
 }
 
 bool has_repetitions(const model::Segment& segment) {
@@ -60,7 +64,7 @@ template <class Sink>
 template <class FirstElement>
 Result<void> Writer<Sink>::begin_segment(std::string_view tag, const FirstElement& first_element) {
   if (!is_valid_tag(tag)) return std::unexpected(EdifactError::invalid_segment_tag(std::string(tag)));
-  if (tag[0] != 'U' || tag[1] != 'N') [[likely]] return {};
+  if (!is_service_tag(tag)) [[likely]] return {};
   // Readers take a UNA at the start for the service string advice, not for a segment.
   if (tag == "UNA" && at_input_start()) return std::unexpected(EdifactError::invalid_segment_tag(std::string(tag)));
   if (tag == "UNB" && !unb_seen_) settle_repetition(first_element());
@@ -68,11 +72,20 @@ Result<void> Writer<Sink>::begin_segment(std::string_view tag, const FirstElemen
 }
 
 template <class Sink>
-void Writer<Sink>::settle_repetition(std::span<const std::string_view> first_element) {
+template <class Texts>
+void Writer<Sink>::settle_repetition(const Texts& first_element) {
   unb_seen_ = true;
   if (advice_.has_repetition_separator() || needs_release_['*']) return;
+  // Either reader needs a "4" in the first element to declare version 4.
+  std::size_t count = 0;
+  bool any_four = false;
+  for (const std::string_view text : first_element) {
+    ++count;
+    any_four = any_four || text.find('4') != std::string_view::npos;
+  }
+  if (!any_four) return;
   // The segment stream splits at "*" after a first UNB whose version component is "4".
-  bool splits = first_element.size() >= 2 && first_element[1] == "4";
+  bool splits = count >= 2 && std::string_view(*std::next(std::ranges::begin(first_element))) == "4";
   // The byte-slice parse splits everywhere when a leading UNB's raw bytes declare version 4,
   // read before any release character is known: ask it about the bytes this UNB begins with.
   const std::string& written = out();
@@ -81,9 +94,11 @@ void Writer<Sink>::settle_repetition(std::span<const std::string_view> first_ele
     std::string probe = written;
     probe += "UNB";
     probe += advice_.element_separator;
-    for (std::size_t index = 0; index < first_element.size(); ++index) {
-      if (index > 0) probe += advice_.component_separator;
-      for (const char byte : first_element[index]) {
+    bool first = true;
+    for (const std::string_view text : first_element) {
+      if (!first) probe += advice_.component_separator;
+      first = false;
+      for (const char byte : text) {
         if (needs_release_[static_cast<unsigned char>(byte)]) probe += advice_.release_character;
         probe += byte;
       }
@@ -187,25 +202,11 @@ Result<void> Writer<Sink>::write_composites(
 
 template <class Sink>
 Result<void> Writer<Sink>::write_segment(const model::Segment& segment) {
-  // Checked before the tag, so a repeating element is reported even on a malformed segment.
-  const auto refuse_repetitions = [&]() -> Result<void> {
-    if (!advice_.has_repetition_separator() && has_repetitions(segment)) {
-      return std::unexpected(EdifactError::no_repetition_separator());
-    }
-    return {};
+  const auto first_element = [&] {
+    const model::ElementList elements = segment.elements();
+    return (elements.empty() ? model::ComponentList{} : elements.front().components()) |
+           std::views::transform([](model::Component component) { return component.text; });
   };
-  const std::string_view tag = segment.tag();
-  if (tag.starts_with("UN")) [[unlikely]] {
-    if (auto refused = refuse_repetitions(); !refused) return refused;
-    const auto first_element = [&] {
-      std::vector<std::string_view> texts;
-      if (const model::ElementList elements = segment.elements(); !elements.empty()) {
-        for (const model::Component component : elements.front().components()) texts.push_back(component.text);
-      }
-      return texts;
-    };
-    if (auto begun = begin_segment(tag, first_element); !begun) return begun;
-  }
   if (!charset_) {
     // Parsed bytes the writer would give back unchanged hold no repetition it cannot spell.
     const model::WrittenDelimiters delimiters{
@@ -214,16 +215,29 @@ Result<void> Writer<Sink>::write_segment(const model::Segment& segment) {
         advice_.segment_terminator, &needs_release_, advice_.release_character, also_released_};
     if (const auto verbatim = segment.verbatim(delimiters)) {
       // Verbatim bytes begin with the tag.
-      const std::string_view verbatim_tag = verbatim->substr(0, 3);
-      if (is_valid_tag(verbatim_tag)) {
-        out().append(*verbatim);
-        count_segment(verbatim_tag);
-        return {};
+      const std::string_view tag = verbatim->substr(0, 3);
+      if (is_valid_tag(tag)) {
+        bool unchanged = true;
+        if (is_service_tag(tag)) [[unlikely]] {
+          const char released_before = also_released_;
+          if (auto begun = begin_segment(tag, first_element); !begun) return begun;
+          // A "*" in the bytes may need a release character from this UNB on.
+          unchanged = also_released_ == released_before;
+        }
+        if (unchanged) {
+          out().append(*verbatim);
+          count_segment(tag);
+          return {};
+        }
       }
     }
   }
-  if (auto refused = refuse_repetitions(); !refused) return refused;
-  if (!is_valid_tag(tag)) return std::unexpected(EdifactError::invalid_segment_tag(std::string(tag)));
+  // Checked before the tag, so a repeating element is reported even on a malformed segment.
+  if (!advice_.has_repetition_separator() && has_repetitions(segment)) {
+    return std::unexpected(EdifactError::no_repetition_separator());
+  }
+  const std::string_view tag = segment.tag();
+  if (auto begun = begin_segment(tag, first_element); !begun) return begun;
   if (!charset_) {
     write_segment_text(segment);
     return {};

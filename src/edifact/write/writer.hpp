@@ -74,7 +74,8 @@ class Writer {
   // Whether the output so far holds only what readers skip before the first segment.
   bool at_input_start();
   // Called for the first UNB with the texts of its first element.
-  void settle_repetition(std::span<const std::string_view> first_element);
+  template <class Texts>
+  void settle_repetition(const Texts& first_element);
   template <class Components>
   Result<void> write_components(const Components& components);
   template <class Elements>
