@@ -135,14 +135,15 @@ void Tape::keep_segments(std::size_t count) {
 // The writer puts the delimiter of each cut's role between the texts and escapes what the texts
 // hold; the parsed bytes already are that when no value was unescaped, every cut's byte is the
 // writer's delimiter for its role, and no other byte is one the writer would escape.
-std::optional<std::string_view> Segment::verbatim(const WrittenDelimiters& delimiters) const {
+std::optional<std::string_view> Segment::verbatim(const WrittenDelimiters& delimiters) const& {
   if (document_ == nullptr || document_->built()) return std::nullopt;
   const Document& tape = *document_;
   const SegmentEntry first = entry();
   const SegmentEntry next = next_entry();
   const std::uint32_t last = next.first_cut - 1;  // the terminator
   const char* const bytes = tape.bytes.data();
-  if (same_delimiters(tape.parsed_with, delimiters)) {
+  // The shortcut knows only delimiters as special bytes; a text may hold `also` unreleased.
+  if (delimiters.also == 0 && same_delimiters(tape.parsed_with, delimiters)) {
     // Every unreleased delimiter is a cut of its own role, and release characters lie only in
     // values that held one, so only those values can differ from what the writer writes.
     if (tape.any_released(first.first_cut + 1, last + 1) &&
@@ -256,7 +257,7 @@ Span Segment::tag_span() const {
 }
 
 std::expected<std::string_view, error::EdifactError> Segment::required_component(
-    std::size_t element_index, std::size_t component_index) const {
+    std::size_t element_index, std::size_t component_index) const& {
   const ElementList list = elements();
   if (element_index >= list.size()) {
     return std::unexpected(error::EdifactError::missing_element(element_index, std::string(tag())));

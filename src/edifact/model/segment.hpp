@@ -10,6 +10,14 @@
 //
 //   for (Element element : segment.elements())
 //     for (Component component : element.components()) use(component.text, component.span);
+//
+// A temporary segment may hold the last reference to its document, which goes with it at the
+// end of the full expression: views of it (`tag`, `elements`, `required_component`, `verbatim`)
+// do not compile on an rvalue. Name the segment first:
+//
+//   for (Element e : segment.with_element(1, element).elements())  // does not compile
+//   const Segment rewritten = segment.with_element(1, element);
+//   for (Element e : rewritten.elements())                          // valid while `rewritten` lives
 #pragma once
 
 #include <array>
@@ -190,8 +198,9 @@ struct WrittenDelimiters {
   char component;
   std::optional<char> repetition;
   char terminator;
-  const std::array<bool, 256>* special;  // the delimiters above and the release character
+  const std::array<bool, 256>* special;  // the delimiters above, the release character and `also`
   char release = 0;                      // zero when not given
+  char also = 0;                         // a byte released though it delimits nothing; zero when none
 };
 
 class Segment {
@@ -226,17 +235,19 @@ class Segment {
                             std::initializer_list<std::initializer_list<std::string_view>> elements);
 
   // The tag is kept as given; parser and writer refuse tags that are not three capitals.
-  std::string_view tag() const {
+  std::string_view tag() const& {
     if (document_ == nullptr) return {};
     const std::uint32_t tag_end = document_->cuts[entry().first_cut];
     if (document_->built()) return document_->bytes.substr(0, tag_end);
     return document_->bytes.substr(tag_end - 3, 3);
   }
-  ElementList elements() const {
+  std::string_view tag() const&& = delete;  // see the top of this file
+  ElementList elements() const& {
     if (document_ == nullptr) return {};
     return ElementList(document_, entry().first_element, next_entry().first_element - entry().first_element,
                        next_entry().first_cut - 1);
   }
+  ElementList elements() const&& = delete;
   // At least the bytes the tag, separators and texts take when each text byte is written
   // with a release character in front: what a writer reserves.
   std::size_t size_bound() const {
@@ -246,13 +257,16 @@ class Segment {
   }
   // The parsed bytes from the tag through the terminator, when writing the segment with
   // `delimiters` gives exactly them; nothing otherwise, and always for built segments.
-  std::optional<std::string_view> verbatim(const WrittenDelimiters& delimiters) const;
+  std::optional<std::string_view> verbatim(const WrittenDelimiters& delimiters) const&;
+  std::optional<std::string_view> verbatim(const WrittenDelimiters& delimiters) const&& = delete;
   Span span() const;      // from the tag's first byte to just past the terminator
   Span tag_span() const;  // the three tag bytes
 
   // The text of a component of the first repetition that must be present and non-empty.
   std::expected<std::string_view, error::EdifactError> required_component(
-      std::size_t element_index, std::size_t component_index) const;
+      std::size_t element_index, std::size_t component_index) const&;
+  std::expected<std::string_view, error::EdifactError> required_component(
+      std::size_t element_index, std::size_t component_index) const&& = delete;
 
   // This segment with element `index` replaced (past the end: appended after empty elements);
   // the other elements keep their texts and spans. The result is a built segment.

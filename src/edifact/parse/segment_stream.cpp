@@ -186,7 +186,7 @@ Result<bool> OwnedSegmentStream::parse_buffer() {
   // A first UNB may change the advice for every segment after it.
   if (!advice_settled_ && !config_.service_string_advice) {
     for (std::uint32_t index = 0; index < document->segment_count(); ++index) {
-      if (model::Segment(document, index).tag() == "UNB") {
+      if (const model::Segment segment(document, index); segment.tag() == "UNB") {
         document->keep_segments(index + 1);
         break;
       }

@@ -9,7 +9,7 @@ constexpr std::size_t message_identifier_element = 1;
 
 std::optional<std::string_view> first_unh_component(std::span<const model::Segment> segments,
                                                     std::size_t component_index) {
-  auto unh = std::ranges::find(segments, std::string_view("UNH"), &model::Segment::tag);
+  auto unh = std::ranges::find_if(segments, [](const model::Segment& segment) { return segment.tag() == "UNH"; });
   if (unh == segments.end()) return std::nullopt;
   return message_identifier_component(*unh, component_index);
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <iterator>
 #include <ranges>
 
 namespace edifact::writer {
@@ -15,8 +16,19 @@ bool is_valid_tag(std::string_view tag) {
   return tag.size() == 3 && std::ranges::all_of(tag, [](char c) { return c >= 'A' && c <= 'Z'; });
 }
 
+// UNA, UNB and the other service segments; `tag` is a valid one.
+bool is_service_tag(std::string_view tag) { return tag[0] == 'U' && tag[1] == 'N'; }
+
 std::string& unwrap(std::string& sink) { return sink; }
 std::string& unwrap(BorrowedSink sink) { return sink.get(); }
+
+// The component texts of the first of `elements`, each element a list of component texts.
+template <class Elements>
+std::span<const std::string_view> first_texts(const Elements& elements) {
+  if (std::ranges::empty(elements)) return {};
+  const auto& first = *std::ranges::begin(elements);
+  return {std::ranges::data(first), std::ranges::size(first)};
+}
 
 bool has_repetitions(const model::Segment& segment) {
   return std::ranges::any_of(segment.elements(),
@@ -40,6 +52,64 @@ Writer<Sink>::Writer(Sink sink, tokenizer::ServiceStringAdvice advice,
 template <class Sink>
 std::string& Writer<Sink>::out() {
   return unwrap(sink_);
+}
+
+template <class Sink>
+bool Writer<Sink>::at_input_start() {
+  const std::string& written = out();
+  return tokenizer::skip_bom_and_whitespace(written, 0) == written.size();
+}
+
+template <class Sink>
+template <class FirstElement>
+Result<void> Writer<Sink>::begin_segment(std::string_view tag, const FirstElement& first_element) {
+  if (!is_valid_tag(tag)) return std::unexpected(EdifactError::invalid_segment_tag(std::string(tag)));
+  if (!is_service_tag(tag)) [[likely]] return {};
+  // Readers take a UNA at the start for the service string advice, not for a segment.
+  if (tag == "UNA" && at_input_start()) return std::unexpected(EdifactError::invalid_segment_tag(std::string(tag)));
+  if (tag == "UNB" && !unb_seen_) settle_repetition(first_element());
+  return {};
+}
+
+template <class Sink>
+template <class Texts>
+void Writer<Sink>::settle_repetition(const Texts& first_element) {
+  unb_seen_ = true;
+  if (advice_.has_repetition_separator() || needs_release_['*']) return;
+  // Either reader needs a "4" in the first element to declare version 4.
+  std::size_t count = 0;
+  bool any_four = false;
+  for (const std::string_view text : first_element) {
+    ++count;
+    any_four = any_four || text.find('4') != std::string_view::npos;
+  }
+  if (!any_four) return;
+  // The segment stream splits at "*" after a first UNB whose version component is "4".
+  bool splits = count >= 2 && std::string_view(*std::next(std::ranges::begin(first_element))) == "4";
+  // The byte-slice parse splits everywhere when a leading UNB's raw bytes declare version 4,
+  // read before any release character is known: ask it about the bytes this UNB begins with.
+  const std::string& written = out();
+  if (!splits &&
+      tokenizer::skip_bom_and_whitespace(written, tokenizer::skip_bom_and_whitespace(written, 0)) == written.size()) {
+    std::string probe = written;
+    probe += "UNB";
+    probe += advice_.element_separator;
+    bool first = true;
+    for (const std::string_view text : first_element) {
+      if (!first) probe += advice_.component_separator;
+      first = false;
+      for (const char byte : text) {
+        if (needs_release_[static_cast<unsigned char>(byte)]) probe += advice_.release_character;
+        probe += byte;
+      }
+    }
+    probe += advice_.segment_terminator;
+    splits = tokenizer::ServiceStringAdvice::from_bytes_unchecked(probe).repetition_separator == '*';
+  }
+  if (splits) {
+    needs_release_['*'] = true;
+    also_released_ = '*';
+  }
 }
 
 template <class Sink>
@@ -93,7 +163,9 @@ void Writer<Sink>::count_segment(std::string_view tag) {
 template <class Sink>
 Result<void> Writer<Sink>::write_simple(std::string_view tag,
                                         std::span<const std::string_view> elements) {
-  if (!is_valid_tag(tag)) return std::unexpected(EdifactError::invalid_segment_tag(std::string(tag)));
+  if (auto begun = begin_segment(tag, [&] { return elements.first(elements.empty() ? 0 : 1); }); !begun) {
+    return begun;
+  }
   out().append(tag);
   for (std::string_view element : elements) {
     out().push_back(advice_.element_separator);
@@ -106,7 +178,7 @@ Result<void> Writer<Sink>::write_simple(std::string_view tag,
 template <class Sink>
 template <class Elements>
 Result<void> Writer<Sink>::write_composite_segment(std::string_view tag, const Elements& elements) {
-  if (!is_valid_tag(tag)) return std::unexpected(EdifactError::invalid_segment_tag(std::string(tag)));
+  if (auto begun = begin_segment(tag, [&] { return first_texts(elements); }); !begun) return begun;
   out().append(tag);
   for (const auto& components : elements) {
     out().push_back(advice_.element_separator);
@@ -130,19 +202,33 @@ Result<void> Writer<Sink>::write_composites(
 
 template <class Sink>
 Result<void> Writer<Sink>::write_segment(const model::Segment& segment) {
+  const auto first_element = [&] {
+    const model::ElementList elements = segment.elements();
+    return (elements.empty() ? model::ComponentList{} : elements.front().components()) |
+           std::views::transform([](model::Component component) { return component.text; });
+  };
   if (!charset_) {
     // Parsed bytes the writer would give back unchanged hold no repetition it cannot spell.
     const model::WrittenDelimiters delimiters{
         advice_.element_separator, advice_.component_separator,
         advice_.has_repetition_separator() ? std::optional(advice_.repetition_separator) : std::nullopt,
-        advice_.segment_terminator, &needs_release_, advice_.release_character};
+        advice_.segment_terminator, &needs_release_, advice_.release_character, also_released_};
     if (const auto verbatim = segment.verbatim(delimiters)) {
       // Verbatim bytes begin with the tag.
       const std::string_view tag = verbatim->substr(0, 3);
       if (is_valid_tag(tag)) {
-        out().append(*verbatim);
-        count_segment(tag);
-        return {};
+        bool unchanged = true;
+        if (is_service_tag(tag)) [[unlikely]] {
+          const char released_before = also_released_;
+          if (auto begun = begin_segment(tag, first_element); !begun) return begun;
+          // A "*" in the bytes may need a release character from this UNB on.
+          unchanged = also_released_ == released_before;
+        }
+        if (unchanged) {
+          out().append(*verbatim);
+          count_segment(tag);
+          return {};
+        }
       }
     }
   }
@@ -151,7 +237,7 @@ Result<void> Writer<Sink>::write_segment(const model::Segment& segment) {
     return std::unexpected(EdifactError::no_repetition_separator());
   }
   const std::string_view tag = segment.tag();
-  if (!is_valid_tag(tag)) return std::unexpected(EdifactError::invalid_segment_tag(std::string(tag)));
+  if (auto begun = begin_segment(tag, first_element); !begun) return begun;
   if (!charset_) {
     write_segment_text(segment);
     return {};

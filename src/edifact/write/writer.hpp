@@ -26,6 +26,11 @@ using BorrowedSink = std::reference_wrapper<std::string>;
 
 // Serves one message: segments from UNH on (segments before it, such as UNB, are allowed and do
 // not count), then `finish_unt`. The advice is not checked; pass one that validates.
+//
+// What it writes reads back as what it was given. Without a repetition separator in the advice,
+// a first UNB of syntax version 4 makes readers split texts at "*" from there on, so "*" is
+// released from that UNB on; and a UNA segment at the start of the output would be read as
+// service string advice, so it is refused as a tag.
 template <class Sink>
 class Writer {
  public:
@@ -62,6 +67,15 @@ class Writer {
 
  private:
   std::string& out();
+  // Checks a segment's tag before anything of it is written, and settles whether "*" needs a
+  // release character from this segment on; `first_element()` gives the first element's texts.
+  template <class FirstElement>
+  Result<void> begin_segment(std::string_view tag, const FirstElement& first_element);
+  // Whether the output so far holds only what readers skip before the first segment.
+  bool at_input_start();
+  // Called for the first UNB with the texts of its first element.
+  template <class Texts>
+  void settle_repetition(const Texts& first_element);
   template <class Components>
   Result<void> write_components(const Components& components);
   template <class Elements>
@@ -77,6 +91,8 @@ class Writer {
   std::size_t segment_count_ = 0;
   std::size_t unh_index_ = 0;
   std::array<bool, 256> needs_release_{};
+  bool unb_seen_ = false;
+  char also_released_ = 0;  // a byte released though it delimits nothing in the advice
 };
 
 extern template class Writer<OwnedSink>;

@@ -34,8 +34,8 @@ TEST(Segment, RequiredComponentReportsMissingElementsAndEmptyComponents) {
   EXPECT_EQ(segment.required_component(0, 1).error().message(),
             "missing required component 1 in element 0 of segment LOC");
 
-  EXPECT_EQ(Segment::from_texts("LOC", {{""}}).required_component(0, 0).error().kind,
-            EdifactError::Kind::MissingComponent);
+  const Segment empty_value = Segment::from_texts("LOC", {{""}});
+  EXPECT_EQ(empty_value.required_component(0, 0).error().kind, EdifactError::Kind::MissingComponent);
 
   // Only the first repetition counts.
   const Segment repeated =

@@ -111,7 +111,8 @@ TEST(Segment, CopiesKeepTheirDocumentAliveAndIntoOwnedLeavesTheBuffer) {
   EXPECT_EQ(render(owned), "LOC@0..16+[4..7]172@4+[8..15]DE1@8:Z'@12");
   // Owned already: kept, not copied again.
   const std::string_view text = owned.elements()[0].components()[0].text;
-  EXPECT_EQ(Segment(owned).into_owned().elements()[0].components()[0].text.data(), text.data());
+  const Segment again = Segment(owned).into_owned();
+  EXPECT_EQ(again.elements()[0].components()[0].text.data(), text.data());
 }
 
 TEST(Segment, OffsetMovesOnlyTheSegmentItIsGiven) {

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "edifact/parse/segment_stream.hpp"
 #include "edifact/write/writer.hpp"
 #include "parsed_segments.hpp"
 
@@ -237,3 +239,71 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
+
+// A first UNB of syntax version 4 makes readers split at "*" (the segment stream after it, the
+// byte-slice parse throughout when it leads the bytes): from that UNB on, "*" is released.
+struct StarCase {
+  std::string_view name;
+  std::vector<Segment> segments;
+  std::string_view written;
+};
+
+class ReleasedStar : public testing::TestWithParam<StarCase> {};
+
+TEST_P(ReleasedStar, WhereAReaderWouldSplitAtIt) {
+  EXPECT_EQ(edifact::segments_to_bytes(GetParam().segments).value(), GetParam().written);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Writer, ReleasedStar,
+    testing::Values(
+        StarCase{"version_4", {Segment::from_texts("UNB", {{"UNOC", "4"}, {"a*"}}), Segment::from_texts("FTX", {{"a*b"}})},
+                 "UNB+UNOC:4+a?*'FTX+a?*b'"},
+        StarCase{"version_3", {Segment::from_texts("UNB", {{"UNOC", "3"}}), Segment::from_texts("FTX", {{"a*b"}})},
+                 "UNB+UNOC:3'FTX+a*b'"},
+        StarCase{"only_after_a_later_unb",
+                 {Segment::from_texts("FTX", {{"a*b"}}), Segment::from_texts("UNB", {{"UNOC", "4"}}),
+                  Segment::from_texts("FTX", {{"c*d"}})},
+                 "FTX+a*b'UNB+UNOC:4'FTX+c?*d'"},
+        StarCase{"second_unb_changes_nothing",
+                 {Segment::from_texts("UNB", {{"UNOC", "3"}}), Segment::from_texts("UNB", {{"UNOC", "4"}}),
+                  Segment::from_texts("FTX", {{"a*b"}})},
+                 "UNB+UNOC:3'UNB+UNOC:4'FTX+a*b'"},
+        // One component to the stream, version "4" to the raw bytes the byte-slice parse reads.
+        StarCase{"version_in_released_colon", {Segment::from_texts("UNB", {{"UNOC:4"}, {"x*y"}})},
+                 "UNB+UNOC?:4+x?*y'"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Writer, ReceivedVersion4InterchangeWithReleasedStarIsWrittenBackUnchanged) {
+  const std::string input =
+      "UNB+UNOC:4+S:500+R:500+260101:1200+7'UNH+1+UTILMD:D:11A:UN:S2.1'FTX+ACB+++a?*b:c'UNT+3+1'UNZ+1+7'";
+  edifact::parser::OwnedSegmentStream stream(std::make_unique<edifact::parser::MemoryByteSource>(input), {});
+  std::vector<Segment> segments;
+  while (auto item = stream.next()) segments.push_back(std::move(item->value()));
+  ASSERT_EQ(segments.size(), 5u);
+  EXPECT_EQ(segments[2].elements()[3].components()[0].text, "a*b");
+  EXPECT_EQ(edifact::segments_to_bytes(segments).value(), input);
+}
+
+// Readers take a UNA at the start of the bytes for the service string advice, and the segment
+// would be lost; anywhere else it is a segment like any other.
+TEST(Writer, UnaSegmentIsRefusedOnlyWhereReadersTakeItForTheAdvice) {
+  const Segment una = Segment::from_texts("UNA", {{"*.! ,"}});
+  const std::vector<Segment> first = {una, Segment::from_texts("UNS", {})};
+  const auto refused = edifact::segments_to_bytes(first);
+  ASSERT_FALSE(refused.has_value());
+  EXPECT_EQ(refused.error().kind, Kind::InvalidSegmentTag);
+  EXPECT_EQ(refused.error().tag, "UNA");
+  for (const std::string_view before : {"", "\r\n", "\xEF\xBB\xBF "}) {
+    std::string buffer(before);
+    auto writer = writer_over(buffer);
+    for (const auto& result : {writer.write_simple("UNA", {"x"}), writer.write_composites("UNA", {{"x"}}),
+                               writer.write_segment(una)}) {
+      ASSERT_FALSE(result.has_value());
+      EXPECT_EQ(result.error().kind, Kind::InvalidSegmentTag);
+    }
+    EXPECT_EQ(buffer, before);
+  }
+  const std::vector<Segment> later = {Segment::from_texts("UNS", {}), una};
+  EXPECT_EQ(edifact::segments_to_bytes(later).value(), "UNS'UNA+*.! ,'");
+}
