@@ -1,6 +1,7 @@
 #include "edi_energy/profile/structure.hpp"
 
 #include <algorithm>
+#include <cstdint>
 #include <utility>
 
 #include "edi_energy/profile/structure_discriminators.hpp"
@@ -8,18 +9,22 @@
 namespace edi_energy::profile::structure {
 namespace {
 
-// Recursion follows the nesting of the MIG, which the document reader bounds.
-NodeIndex add(Structure& structure, const model::Node& node, std::optional<NodeIndex> parent) {
+// Recursion follows the nesting of the MIG, which the document reader bounds. `counters` gets
+// the Zähler of every node added.
+NodeIndex add(Structure& structure, const model::Node& node, std::optional<NodeIndex> parent,
+              std::vector<std::string_view>& counters) {
   const NodeIndex index = structure.nodes.size();
   if (const model::GroupNode* group = node.group()) {
     structure.nodes.push_back(SNode{parent, {}, group->status, group->name, Kind{Kind::Group{group->group}}, group->max});
+    counters.push_back(group->zaehler);
     std::vector<NodeIndex> children;
     children.reserve(group->children.size());
-    for (const model::Node& child : group->children) children.push_back(add(structure, child, index));
+    for (const model::Node& child : group->children) children.push_back(add(structure, child, index, counters));
     structure.nodes[index].children = std::move(children);
     return index;
   }
   const model::SegmentNode& segment = *node.segment();
+  counters.push_back(segment.zaehler);
   const std::size_t def = structure.segment_defs.size();
   structure.segment_defs.push_back(segment);
   structure.nr_index.insert_or_assign(segment.nr, index);
@@ -72,6 +77,37 @@ void pack_discriminators(Structure& structure) {
   }
 }
 
+// Two groups are variants of one UN/EDIFACT group when the MIG gives both the same id and
+// Zähler and triggers of one tag and Zähler.
+bool variants(const Structure& structure, const std::vector<std::string_view>& counters, NodeIndex one,
+              NodeIndex other) {
+  const SNode& left = structure.nodes[one];
+  const SNode& right = structure.nodes[other];
+  if (left.group() == nullptr || right.group() == nullptr || left.group()->group != right.group()->group) return false;
+  if (counters[one].empty() || counters[one] != counters[other]) return false;
+  if (left.children.empty() || right.children.empty()) return false;
+  const NodeIndex left_trigger = left.children.front();
+  const NodeIndex right_trigger = right.children.front();
+  const Kind::Segment* left_segment = structure.nodes[left_trigger].segment();
+  const Kind::Segment* right_segment = structure.nodes[right_trigger].segment();
+  return left_segment != nullptr && right_segment != nullptr && left_segment->tag == right_segment->tag &&
+         !counters[left_trigger].empty() && counters[left_trigger] == counters[right_trigger];
+}
+
+void mark_variant_runs(Structure& structure, const std::vector<std::string_view>& counters,
+                       std::span<const NodeIndex> siblings) {
+  const auto at = [](std::size_t position) {
+    return static_cast<std::uint32_t>(std::min<std::size_t>(position, UINT32_MAX));
+  };
+  for (std::size_t first = 0; first < siblings.size();) {
+    std::size_t end = first + 1;
+    while (end < siblings.size() && variants(structure, counters, siblings[first], siblings[end])) ++end;
+    const Structure::VariantRun run{at(first), at(end)};
+    for (std::size_t member = first; member < end; ++member) structure.variant_runs[siblings[member]] = run;
+    first = end;
+  }
+}
+
 std::vector<Structure::TagEntry> tags_of(const Structure& structure, std::span<const NodeIndex> siblings) {
   std::vector<Structure::TagEntry> entries;
   for (std::size_t at = 0; at < siblings.size(); ++at) {
@@ -106,34 +142,38 @@ std::string_view QualifierTexts::at(std::size_t element, std::size_t component) 
   return text;
 }
 
-bool PackedDiscriminator::accepts(QualifierTexts& texts) const {
+Meet PackedDiscriminator::meet(QualifierTexts& texts) const {
   const std::string_view value = texts.at(element, component);
-  if (value.empty()) return !required;
-  if (absent) return false;
+  if (value.empty()) return required ? Meet::Refused : absent ? Meet::Blank : Meet::Empty;
+  if (absent) return Meet::Refused;
   // A value longer than every code is neither admitted nor excluded.
   const auto key = code_key(value);
-  if (!key) return true;
-  if (std::ranges::binary_search(allowed, *key)) return true;
-  return !std::ranges::binary_search(excluded, *key);
+  if (!key) return Meet::Foreign;
+  if (std::ranges::binary_search(allowed, *key)) return Meet::Own;
+  return std::ranges::binary_search(excluded, *key) ? Meet::Refused : Meet::Foreign;
 }
 
-bool Discriminator::accepts(const edifact::model::Segment& segment) const {
+Meet Discriminator::meet(const edifact::model::Segment& segment) const {
   const std::string_view value = value_at(segment, element, component);
-  if (value.empty()) return !required;
-  if (absent) return false;
-  if (std::ranges::find(allowed, value) != allowed.end()) return true;
-  return std::ranges::find(excluded, value) == excluded.end();
+  if (value.empty()) return required ? Meet::Refused : absent ? Meet::Blank : Meet::Empty;
+  if (absent) return Meet::Refused;
+  if (std::ranges::find(allowed, value) != allowed.end()) return Meet::Own;
+  return std::ranges::find(excluded, value) == excluded.end() ? Meet::Foreign : Meet::Refused;
 }
 
 Structure Structure::compile(const model::MigProfile& mig) {
   Structure structure;
   structure.roots.reserve(mig.structure.size());
-  for (const model::Node& node : mig.structure) structure.roots.push_back(add(structure, node, std::nullopt));
+  std::vector<std::string_view> counters;
+  for (const model::Node& node : mig.structure) structure.roots.push_back(add(structure, node, std::nullopt, counters));
   settle_discriminators(structure);
   pack_discriminators(structure);
   structure.sibling_tags.reserve(structure.nodes.size() + 1);
   structure.sibling_tags.push_back(tags_of(structure, structure.roots));
   for (const SNode& node : structure.nodes) structure.sibling_tags.push_back(tags_of(structure, node.children));
+  structure.variant_runs.resize(structure.nodes.size());
+  mark_variant_runs(structure, counters, structure.roots);
+  for (const SNode& node : structure.nodes) mark_variant_runs(structure, counters, node.children);
   return structure;
 }
 
@@ -142,21 +182,38 @@ bool Structure::fits(NodeIndex node, const edifact::model::Segment& segment) con
   return fits(node, texts);
 }
 
-bool Structure::fits(NodeIndex node, QualifierTexts& texts) const {
+bool Structure::fits(NodeIndex node, QualifierTexts& texts) const { return fit(node, texts) != Fit::None; }
+
+Structure::Fit Structure::fit(NodeIndex node, QualifierTexts& texts) const {
   const SNode& candidate = nodes[node];
   if (const Kind::Segment* segment_node = candidate.segment()) {
-    if (segment_node->tag_key != texts.tag_key()) return false;
-    if (texts.tag_key() == long_tag_key && segment_node->tag != texts.segment().tag()) return false;
+    if (segment_node->tag_key != texts.tag_key()) return Fit::None;
+    if (texts.tag_key() == long_tag_key && segment_node->tag != texts.segment().tag()) return Fit::None;
+    // The worst answer of the code tests decides; tests without codes add none.
+    Fit worst = Fit::Uncoded;
+    const auto take = [&worst](Meet meet) {
+      if (meet == Meet::Refused) return false;
+      const Fit answer = meet == Meet::Empty     ? Fit::LeavesEmpty
+                         : meet == Meet::Foreign ? Fit::Foreign
+                         : meet == Meet::Own     ? Fit::Matched
+                                                 : Fit::Uncoded;
+      if (answer != Fit::Uncoded && (worst == Fit::Uncoded || answer < worst)) worst = answer;
+      return true;
+    };
     if (segment_node->packed.size() == segment_node->discriminators.size()) {
-      return std::ranges::all_of(segment_node->packed,
-                                 [&texts](const PackedDiscriminator& test) { return test.accepts(texts); });
+      for (const PackedDiscriminator& test : segment_node->packed) {
+        if (!take(test.meet(texts))) return Fit::None;
+      }
+    } else {
+      for (const Discriminator& test : segment_node->discriminators) {
+        if (!take(test.meet(texts.segment()))) return Fit::None;
+      }
     }
-    return std::ranges::all_of(segment_node->discriminators,
-                               [&texts](const Discriminator& test) { return test.accepts(texts.segment()); });
+    return worst;
   }
-  if (candidate.children.empty()) return false;
+  if (candidate.children.empty()) return Fit::None;
   const NodeIndex trigger = candidate.children.front();
-  return nodes[trigger].segment() != nullptr && fits(trigger, texts);
+  return nodes[trigger].segment() != nullptr ? fit(trigger, texts) : Fit::None;
 }
 
 }  // namespace edi_energy::profile::structure

@@ -21,6 +21,11 @@
 
 namespace edi_energy::profile::structure {
 
+// What a qualifier test makes of the value at its position: refused; accepted as an empty
+// position that must stay empty; accepted though empty where the test lists codes; accepted as
+// one of its codes; accepted as a code it does not list.
+enum class Meet : std::uint8_t { Refused, Blank, Empty, Own, Foreign };
+
 // A test of one qualifier position: component `component` of data element `element`, both
 // counted from 0 (component 0 for a simple data element).
 struct Discriminator {
@@ -33,7 +38,8 @@ struct Discriminator {
   bool absent = false;
   bool required = false;
 
-  bool accepts(const edifact::model::Segment& segment) const;
+  bool accepts(const edifact::model::Segment& segment) const { return meet(segment) != Meet::Refused; }
+  Meet meet(const edifact::model::Segment& segment) const;
 
   friend bool operator==(const Discriminator&, const Discriminator&) = default;
 };
@@ -84,8 +90,9 @@ struct PackedDiscriminator {
   bool required = false;
 
   static std::optional<PackedDiscriminator> of(const Discriminator& test);
-  // What `Discriminator::accepts` says.
-  bool accepts(QualifierTexts& texts) const;
+  // What `Discriminator::accepts` and `Discriminator::meet` say.
+  bool accepts(QualifierTexts& texts) const { return meet(texts) != Meet::Refused; }
+  Meet meet(QualifierTexts& texts) const;
 
   friend bool operator==(const PackedDiscriminator&, const PackedDiscriminator&) = default;
 };
@@ -151,6 +158,16 @@ struct Structure {
     friend auto operator<=>(const TagEntry&, const TagEntry&) = default;
   };
   std::vector<std::vector<TagEntry>> sibling_tags;
+  // The MIG lists the qualifier variants of one group as consecutive siblings with the same
+  // group id and Zähler and a trigger of the same tag and Zähler; it sets no order between their
+  // repetitions. Per node, the positions in its sibling list where its run of variants begins and
+  // ends (one past); a node that is no such variant is a run of its own.
+  struct VariantRun {
+    std::uint32_t first = 0;
+    std::uint32_t end = 0;
+    friend bool operator==(const VariantRun&, const VariantRun&) = default;
+  };
+  std::vector<VariantRun> variant_runs;
 
   // Compiles the MIG's `structure` list (not its envelope). Cannot fail.
   static Structure compile(const model::MigProfile& mig);
@@ -163,6 +180,13 @@ struct Structure {
   bool fits(NodeIndex node, const edifact::model::Segment& segment) const;
   // The same over texts read from the segment before.
   bool fits(NodeIndex node, QualifierTexts& texts) const;
+
+  // How a segment fits a node: not at all (`None`), or how its values meet the node's code
+  // tests (a group's: its trigger's): one finds no value (`LeavesEmpty`), else one finds a code
+  // it does not list (`Foreign`), the node has none (`Uncoded`), each finds one of its own codes
+  // (`Matched`).
+  enum class Fit : std::uint8_t { None, LeavesEmpty, Foreign, Uncoded, Matched };
+  Fit fit(NodeIndex node, QualifierTexts& texts) const;
 };
 
 }  // namespace edi_energy::profile::structure

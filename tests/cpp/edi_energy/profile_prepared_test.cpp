@@ -113,10 +113,11 @@ TEST_P(PreparedProfile, NamedFlagsMatchTheRulesOfEachNode) {
       if (segment == nullptr || segment->def >= s.segment_defs.size()) continue;
       const auto rules = column->rules(node, segment->nr);
       std::vector<char> expected;
-      for (const model::Element& element : s.segment_defs[segment->def].elements) {
-        expected.push_back(column->names(rules, element) ? 1 : 0);
-        for (const model::Element& component : element.components) {
-          expected.push_back(column->names(rules, component) ? 1 : 0);
+      const model::SegmentNode& definition = s.segment_defs[segment->def];
+      for (std::size_t k = 0; k < definition.elements.size(); ++k) {
+        expected.push_back(column->names(rules, definition.elements[k]) ? 1 : 0);
+        for (std::size_t j = 0; j < definition.elements[k].components.size(); ++j) {
+          expected.push_back(column->names_component(rules, definition, k, j) ? 1 : 0);
         }
       }
       const auto named = column->named(node);

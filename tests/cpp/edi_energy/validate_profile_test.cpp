@@ -329,6 +329,65 @@ INSTANTIATE_TEST_SUITE_P(
                                     {"FMT-11001-00003-DTM-2380-910"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A name composite that repeats its data element, as the MIGs give C080: the column names the
+// first line; the later lines are permitted and required only where the column lists them itself.
+constexpr std::string_view name_lines_mig =
+    R"({"message_type":"UTILMD","release":"S2.1","schema_version":2,"ahb_version":"1.0",)"
+    R"("source":{"file":"u.pdf"},"valid_from":"2026-01-01","structure":[
+ {"nr":"00001","tag":"UNH","status":"M","max":1,"name":"Kopf","elements":[
+   {"id":"0062","name":"Referenz","status":"M","format":"an..14"}]},
+ {"nr":"00002","tag":"NAD","status":"M","max":1,"name":"Kunde","elements":[
+   {"id":"3035","name":"Qualifier","status":"M","format":"an..3","codes":[{"code":"Z09","name":"a"}]},
+   {"id":"C058","name":"Zeilen","status":"N","components":[
+     {"id":"3124","name":"Zeile","status":"N","format":"an..35"}]},
+   {"id":"C080","name":"Name","status":"R","components":[
+     {"id":"3036","name":"Name","status":"M","format":"an..70"},
+     {"id":"3036","name":"Name","status":"D","format":"an..70"},
+     {"id":"3036","name":"Name","status":"R","format":"an..70"},
+     {"id":"3045","name":"Format","status":"R","format":"an..3",
+      "codes":[{"code":"Z01","name":"a"},{"code":"Z02","name":"b"}]}]}]},
+ {"nr":"00003","tag":"UNT","status":"M","max":1,"name":"Ende","elements":[
+   {"id":"0062","name":"Referenz","status":"M","format":"an..14"}]}]})";
+
+std::string name_lines_column(std::string_view name_rules) {
+  return list({std::string(R"({"pid":11001,"name":"Fall","rows":[{"status":["Muss"],"nr":"00001"},)"
+                           R"({"status":["Muss"],"nr":"00002"},{"status":["Muss"],"nr":"00003"}],"elements":[)"
+                           R"({"nr":"00001","de":"0062","operands":[{"operand":"X"}]},)"
+                           R"({"nr":"00002","de":"3035","operands":[{"operand":"X","code":"Z09"}]},)"
+                           R"({"nr":"00002","de":"3045","operands":[{"operand":"X","code":"Z02"}]},)"
+                           R"({"nr":"00003","de":"0062","operands":[{"operand":"X"}]})") +
+               std::string(name_rules) + "]}"});
+}
+
+TEST(ProfileValidation, RepeatedDataElementsOfAComposite) {
+  const std::string first_line = R"(,{"nr":"00002","de":"3036","operands":[{"operand":"X"}]})";
+  const std::string first_and_third_line =
+      first_line + R"(,{"nr":"00002","de":"3036","occurrence":2,"operands":[{"operand":"X","code":"Musterhaus"}]})";
+  const std::vector<ProfileCase> cases{
+      {"later lines are covered by the first", name_lines_column(first_line),
+       "UNH+1'NAD+Z09++Firma AG:Musterfirma:Abteilung:Z02'UNT+1'", 11001, {}},
+      {"a later line is never required", name_lines_column(first_line), "UNH+1'NAD+Z09++Firma AG:::Z02'UNT+1'",
+       11001, {}},
+      {"no line for the data element covers none of its repeats", name_lines_column(std::string()),
+       "UNH+1'NAD+Z09++Firma AG:Musterfirma::Z02'UNT+1'", 11001,
+       {"AHB-11001-00002-NAD-3036-NOT-PERMITTED", "AHB-11001-00002-NAD-3036-NOT-PERMITTED"}},
+      {"a line for a repeat itself makes it required", name_lines_column(first_and_third_line),
+       "UNH+1'NAD+Z09++Firma AG:Musterfirma::Z02'UNT+1'", 11001,
+       {"MIG-00002-NAD-3036-REQUIRED", "AHB-11001-00002-NAD-3036-MISSING"}},
+      {"a line for a repeat itself checks its codes", name_lines_column(first_and_third_line),
+       "UNH+1'NAD+Z09++Firma AG::Anderswo:Z02'UNT+1'", 11001, {"AHB-11001-00002-NAD-3036-CODE"}},
+      {"lines beyond the composite and unused composites stay faults", name_lines_column(first_line),
+       "UNH+1'NAD+Z09+Zeile+Firma AG:Musterfirma:Abteilung:Z02:Mehr'UNT+1'", 11001,
+       {"MIG-00002-NAD-C058-NOTUSED", "MIG-00002-NAD-3124-NOTUSED", "MIG-00002-NAD-C080-EXTRA"}},
+  };
+  for (const ProfileCase& c : cases) {
+    const auto profile =
+        validate_fixture::profile(std::string(name_lines_mig), validate_fixture::ahb(c.anwendungsfaelle));
+    const auto segments = validate_fixture::message(c.message);
+    EXPECT_EQ(rule_ids(validate(profile, segments, c.pid)), c.rule_ids) << c.name;
+  }
+}
+
 TEST(ProfileValidation, UnplacedSegmentNamesItsPlaces) {
   const auto profile = validate_fixture::profile(validate_fixture::mig(), validate_fixture::ahb(list({column("11001", "E01")})));
   const auto findings = validate(profile, validate_fixture::message("UNH+1'XYZ+1'IDE+24+V1'BGM+E01'"), 11001);

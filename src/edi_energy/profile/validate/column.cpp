@@ -72,10 +72,10 @@ Column::Column(const model::Anwendungsfall& anwendungsfall, const structure::Str
       if (segment->def < structure->segment_defs.size()) {
         const model::SegmentNode& definition = structure->segment_defs[segment->def];
         for (const std::size_t rule : node_rules_.back()) sites.push_back(site_of(definition, elements[rule]));
-        for (const model::Element& element : definition.elements) {
-          named.push_back(names(node_rules_.back(), element) ? 1 : 0);
-          for (const model::Element& component : element.components) {
-            named.push_back(names(node_rules_.back(), component) ? 1 : 0);
+        for (std::size_t k = 0; k < definition.elements.size(); ++k) {
+          named.push_back(names(node_rules_.back(), definition.elements[k]) ? 1 : 0);
+          for (std::size_t j = 0; j < definition.elements[k].components.size(); ++j) {
+            named.push_back(names_component(node_rules_.back(), definition, k, j) ? 1 : 0);
           }
         }
       }
@@ -143,6 +143,19 @@ bool Column::names(std::span<const std::size_t> rules, const model::Element& ele
     }
   }
   return false;
+}
+
+bool Column::names_component(std::span<const std::size_t> rules, const model::SegmentNode& definition,
+                             std::size_t element, std::size_t component) const {
+  const auto& components = definition.elements[element].components;
+  const model::Element& named = components[component];
+  const bool repeat = std::any_of(components.begin(), components.begin() + static_cast<std::ptrdiff_t>(component),
+                                  [&](const model::Element& earlier) { return earlier.id == named.id; });
+  if (!repeat) return names(rules, named);
+  return std::ranges::any_of(rules, [&](std::size_t at) {
+    const RuleSite site = site_of(definition, anwendungsfall_.elements[at]);
+    return site.mig != nullptr && site.element == element && site.component == component;
+  });
 }
 
 const ParsedCells& Column::cells(const model::Row& row) const {

@@ -64,6 +64,10 @@ class Column {
   bool names(std::string_view nr, const model::Element& element) const { return names(rules(nr), element); }
   // The same over the rules of one segment number.
   bool names(std::span<const std::size_t> rules, const model::Element& element) const;
+  // Whether they name component `component` of element `element` of `definition`: by id, but a
+  // repeat of a data element earlier in the same composite only by a rule for that repeat.
+  bool names_component(std::span<const std::size_t> rules, const model::SegmentNode& definition,
+                       std::size_t element, std::size_t component) const;
   // The status cells of a row of this column.
   const ParsedCells& cells(const model::Row& row) const;
 

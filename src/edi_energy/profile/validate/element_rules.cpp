@@ -208,11 +208,22 @@ void check_rule(AhbRun& run, const SegmentAt& at, std::size_t nth, std::size_t r
   }
 }
 
+// The MIG may repeat a data element within one composite (several name or street lines); the
+// column's line for the data element covers the repeats after it.
+bool covered_by_earlier_repeat(const model::Element& composite, Position position, const Covered& covered) {
+  const std::string& id = composite.components[position.component].id;
+  for (std::size_t j = 0; j < position.component; ++j) {
+    if (composite.components[j].id == id && covered.contains(Position{position.element, j})) return true;
+  }
+  return false;
+}
+
 void check_uncovered(AhbRun& run, const SegmentAt& at, const Covered& covered) {
-  const auto check = [&](const model::Element& element, Position position) {
+  const auto check = [&](const model::Element& element, Position position, const model::Element* composite) {
     if (covered.contains(position) || element.status == "N") return;
     const auto value = text_at(run.segments[at.index], position);
     if (!value || value->empty()) return;
+    if (composite != nullptr && covered_by_earlier_repeat(*composite, position, covered)) return;
     run.findings.push_back(finished(
         ValidationIssue(Severity::Error, fmt::format("{} (Nr {}): DE {} „{}“ carries {} but is not part of the "
                                                      "Prüfschablone of {}",
@@ -225,10 +236,10 @@ void check_uncovered(AhbRun& run, const SegmentAt& at, const Covered& covered) {
   for (std::size_t k = 0; k < at.definition.elements.size(); ++k) {
     const model::Element& element = at.definition.elements[k];
     if (element.components.empty()) {
-      check(element, Position{k, 0});
+      check(element, Position{k, 0}, nullptr);
       continue;
     }
-    for (std::size_t j = 0; j < element.components.size(); ++j) check(element.components[j], Position{k, j});
+    for (std::size_t j = 0; j < element.components.size(); ++j) check(element.components[j], Position{k, j}, &element);
   }
 }
 

@@ -64,6 +64,11 @@ class SegmentCheck {
     if (!named_.empty()) return named_[flat] != 0;
     return run_.column->names(rules_, element);
   }
+  bool names_component(std::size_t k, std::size_t j) const {
+    if (run_.column == nullptr) return true;
+    if (!named_.empty()) return named_[flat_ + 1 + j] != 0;
+    return run_.column->names_component(rules_, definition_, k, j);
+  }
 
   void report(std::string message, std::string rule_id, std::optional<std::size_t> element) {
     ValidationIssue issue = ValidationIssue(Severity::Error, std::move(message))
@@ -93,8 +98,7 @@ class SegmentCheck {
              rule_id("NOTUSED"), k);
     }
     for (std::size_t j = 0; j < defined; ++j) {
-      check_leaf(composite.components[j], segment_, leaf(k, j), present, names(composite.components[j], flat_ + 1 + j),
-                 run_.findings);
+      check_leaf(composite.components[j], segment_, leaf(k, j), present, names_component(k, j), run_.findings);
     }
     if (carries_text(components, defined, no_end)) {
       report(fmt::format("{} (Nr {}): composite {} carries more components than the MIG defines ({})",
