@@ -7,7 +7,7 @@ JOBS ?= $(shell nproc)
 APT_PACKAGES = g++ make libfmt-dev libsimdjson-dev libgtest-dev libgmock-dev libbenchmark-dev tzdata
 PIP_PACKAGES = scikit-build-core cmake ninja pytest hypothesis
 
-.PHONY: deps wheel test cpp-test py-test sanitize demo bench fuzz clean
+.PHONY: deps wheel test cpp-test py-test sanitize demo bench fuzz fuzz-smoke tools clean
 
 deps:
 	@missing=$$(for p in $(APT_PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || echo $$p; done); \
@@ -56,18 +56,36 @@ bench: deps
 	$(PYTHON) -m pip install -q build/dist/*.whl 2>/dev/null || $(PYTHON) -m pip install -q .
 	@for s in bench/*_bench.py; do [ -f "$$s" ] && $(PYTHON) $$s; done; true
 
-# Runs every fuzz target for FUZZ_SECONDS on a scratch copy of its seed corpus.
+# Runs every fuzz target for FUZZ_SECONDS on a scratch copy of its seed corpus; a crash stops
+# the run and leaves its input under build/fuzz/artifacts/. FUZZ_FLAGS adds libFuzzer options.
 FUZZ_SECONDS ?= 60
+FUZZ_FLAGS ?=
+FUZZ_TARGETS = $(notdir $(basename $(wildcard fuzz/*_fuzz.cpp)))
 fuzz: deps
 	@dpkg -s clang-19 libclang-rt-19-dev >/dev/null 2>&1 || \
 	  (apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq clang-19 libclang-rt-19-dev)
 	CXX=clang++-19 cmake -S . -B build/fuzz -G Ninja -DQUORVANE_PYTHON=OFF -DQUORVANE_TESTS=OFF -DQUORVANE_FUZZ=ON
-	cmake --build build/fuzz -j $(JOBS) --target $(notdir $(basename $(wildcard fuzz/*_fuzz.cpp)))
-	@for target in build/fuzz/fuzz/*_fuzz; do \
-	  name=$$(basename $$target); rm -rf build/fuzz/corpus/$$name; mkdir -p build/fuzz/corpus/$$name; \
+	cmake --build build/fuzz -j $(JOBS) --target $(FUZZ_TARGETS)
+	@mkdir -p build/fuzz/artifacts
+	@for name in $(FUZZ_TARGETS); do \
+	  rm -rf build/fuzz/corpus/$$name; mkdir -p build/fuzz/corpus/$$name; \
 	  cp fuzz/corpus/$$name/* build/fuzz/corpus/$$name/ 2>/dev/null; \
-	  $$target build/fuzz/corpus/$$name -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 || exit 1; \
+	  build/fuzz/fuzz/$$name build/fuzz/corpus/$$name -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	    -artifact_prefix=build/fuzz/artifacts/$$name- $(FUZZ_FLAGS) || exit 1; \
 	done
+
+# What CI runs: a few seconds per target, with a fixed seed so that a red run can be replayed.
+fuzz-smoke:
+	$(MAKE) fuzz FUZZ_SECONDS=5 FUZZ_FLAGS=-seed=1
+
+# Builds the developer tools beside the release build and runs each once on a small input.
+TOOLS_BIN = $(BUILD)/tools
+tools: deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUORVANE_PYTHON=OFF -DQUORVANE_TOOLS=ON
+	cmake --build $(BUILD) -j $(JOBS) --target conditions_probe convergence_survey gen_validation_fixtures
+	printf 'Wenn SG8 SEQ+Z01 vorhanden\0' | $(TOOLS_BIN)/conditions_probe/conditions_probe | grep -q '"precondition": true'
+	$(TOOLS_BIN)/validation_fixtures/gen_validation_fixtures UTILMD S2.1 55001 2025-11-01 >/dev/null
+	$(TOOLS_BIN)/convergence_survey/convergence_survey >/dev/null
 
 clean:
 	rm -rf build
