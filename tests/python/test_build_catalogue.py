@@ -88,9 +88,6 @@ def build(message_type, pid, sender, receiver, on):
 MIG_LACKS_PID = "the MIG's RFF+Z13 code list does not name this Prüfidentifikator"
 # What completion cannot fill yet (the generator's placement of SG8/SG10 and CAV groups).
 COMPLETION = "completion leaves a Muss group of the column out or writes it where the MIG has no place"
-# Gas columns with a Zähler group: completion writes the Zählertyp CAV twice and no Gerätenummer.
-GAS_METER_CAV = [44043, 44116, 44117, 44145, 44149, 44168, 44169]
-CAV_TWICE = "completion repeats a CAV that the MIG allows once"
 
 KNOWN = {
     ("ORDERS", "1.4b"): dict.fromkeys([17111, 17112, 17124, 17125], MIG_LACKS_PID),
@@ -98,14 +95,8 @@ KNOWN = {
     ("UTILMD", "S2.1"): dict.fromkeys([55235, 55553, 55613, 55670, 55674], COMPLETION),
     ("UTILMD", "S2.2"): {**dict.fromkeys([55235, 55553, 55613, 55670, 55674], COMPLETION),
                          **dict.fromkeys([55693, 55694], MIG_LACKS_PID)},
-    ("UTILMD", "G1.1"): {**dict.fromkeys([44001, 44002, 44013, 44014, 44019, 44035, 44039, 44040, 44042, 44103,
-                                          44104, 44123, 44157], COMPLETION),
-                         **dict.fromkeys(GAS_METER_CAV, CAV_TWICE),
-                         **dict.fromkeys([44110, 44129, 44130, 44132], MIG_LACKS_PID)},
-    ("UTILMD", "G1.2"): {**dict.fromkeys([44001, 44002, 44013, 44014, 44019, 44035, 44039, 44040, 44042, 44103,
-                                          44104, 44123, 44157], COMPLETION),
-                         **dict.fromkeys(GAS_METER_CAV, CAV_TWICE),
-                         **dict.fromkeys([44021, 44129, 44130, 44132], MIG_LACKS_PID)},
+    ("UTILMD", "G1.1"): dict.fromkeys([44110, 44129, 44130, 44132], MIG_LACKS_PID),
+    ("UTILMD", "G1.2"): dict.fromkeys([44021, 44129, 44130, 44132], MIG_LACKS_PID),
 }
 
 TYPES = ["UTILMD", "MSCONS", "IFTSTA", "REMADV", "ORDERS", "ORDRSP", "QUOTES", "APERAK"]
