@@ -45,7 +45,7 @@ class Walk {
       if (!fits(node, position)) {
         auto next = first_fit(list, sibling + 1, siblings.size(), position, has_room);
         if (!next && taker && in_run(siblings[*taker])) {
-          const auto run = run_of(siblings[*taker], *taker);
+          const Structure::VariantRun& run = structure_.variant_runs[siblings[*taker]];
           next = first_fit(list, run.first, std::min<std::size_t>(sibling, run.end), position, has_room);
         }
         if (next) {
@@ -79,7 +79,7 @@ class Walk {
           taker_node.segment() != nullptr && (instance == root_instance || sibling != 0);
       if (!(taker_node.max == 0 || repetitions < taker_node.max || unbounded_segment)) {
         ++sibling;
-        repetitions = 0;
+        repetitions = sibling < siblings.size() ? opened_here(siblings[sibling], instance) : 0;
       }
     }
     return position;
@@ -100,18 +100,17 @@ class Walk {
 
   static constexpr InstanceIndex no_instance = static_cast<InstanceIndex>(-1);
 
-  static bool weak(Structure::Fit fit) { return fit == Structure::Fit::LeavesEmpty || fit == Structure::Fit::Foreign; }
-
-  Structure::VariantRun run_of(NodeIndex node, std::size_t at) const {
-    if (!with_runs_) {
-      const auto position = static_cast<std::uint32_t>(std::min<std::size_t>(at, UINT32_MAX - 1));
-      return {position, position + 1};
-    }
-    return structure_.variant_runs[node];
+  static bool weak(Structure::Fit fit) {
+    return fit == Structure::Fit::LeavesEmpty || fit == Structure::Fit::Foreign;
   }
 
   bool in_run(NodeIndex node) const {
     return with_runs_ && structure_.variant_runs[node].end - structure_.variant_runs[node].first > 1;
+  }
+
+  // Where the run of variants of the node at `at` of its list begins.
+  std::size_t variants_from(NodeIndex node, std::size_t at) const {
+    return in_run(node) ? structure_.variant_runs[node].first : at;
   }
 
   // The instances of a variant group opened so far in `instance`; its repetitions start from
@@ -137,7 +136,7 @@ class Walk {
       opened_in_[group] = parent;
       ++opened_[group];
     }
-    enclosing_levels_.push_back({list, from, run_of(group, from).first});
+    enclosing_levels_.push_back({list, from, variants_from(group, from)});
     const std::size_t end = walk(group + 1, position, opened);
     enclosing_levels_.pop_back();
     resolution_.instances[opened].end = end;
@@ -213,7 +212,8 @@ class Walk {
   std::vector<std::uint32_t> tag_keys_;  // one per segment
   // Per node: the position (plus one) whose answer `answers_` holds.
   mutable std::vector<std::size_t> asked_for_ = std::vector<std::size_t>(structure_.nodes.size(), 0);
-  mutable std::vector<Structure::Fit> answers_ = std::vector<Structure::Fit>(structure_.nodes.size(), Structure::Fit::None);
+  mutable std::vector<Structure::Fit> answers_ =
+      std::vector<Structure::Fit>(structure_.nodes.size(), Structure::Fit::None);
   // The qualifier texts of the segment at `texts_at_` - 1.
   mutable std::optional<QualifierTexts> texts_;
   mutable std::size_t texts_at_ = 0;
