@@ -15,8 +15,8 @@
 
 #include "edi_energy/catalogue.hpp"
 #include "edi_energy/profile/profile.hpp"
-#include "edifact/model/segment_builder.hpp"
 #include "edifact/write/writer.hpp"
+#include "plain_segments.hpp"
 
 namespace {
 
@@ -39,29 +39,6 @@ const std::vector<const Profile*>& profiles() {
 // Few enough that the 24 rounds of generating and validating stay quick per input.
 constexpr std::size_t max_seeds = 256;
 
-std::vector<Segment> segments_of(std::string_view text) {
-  std::vector<Segment> segments;
-  while (!text.empty() && segments.size() < max_seeds) {
-    const std::size_t terminator = std::min(text.find('\''), text.size());
-    std::string_view rest = text.substr(0, terminator);
-    text.remove_prefix(std::min(terminator + 1, text.size()));
-    const std::size_t tag_end = std::min(rest.find('+'), rest.size());
-    edifact::model::SegmentBuilder builder(rest.substr(0, tag_end));
-    rest.remove_prefix(tag_end);
-    while (!rest.empty()) {
-      rest.remove_prefix(1);
-      std::string_view element = rest.substr(0, std::min(rest.find('+'), rest.size()));
-      rest.remove_prefix(element.size());
-      builder.element();
-      for (std::size_t colon; (colon = element.find(':')) != std::string_view::npos; element.remove_prefix(colon + 1)) {
-        builder.component(element.substr(0, colon));
-      }
-      builder.component(element);
-    }
-    segments.push_back(builder.build());
-  }
-  return segments;
-}
 
 // Completion may fill a seed's empty components and sets the count of UNT; every other text of
 // the seed stays where it was.
@@ -113,7 +90,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check_completed(*out, {});
     return 0;
   }
-  const auto seeds = segments_of(std::string_view(reinterpret_cast<const char*>(data + 3), size - 3));
+  const auto seeds = fuzz_support::plain_segments(
+      std::string_view(reinterpret_cast<const char*>(data + 3), size - 3), max_seeds);
   const auto out = profile.generate(std::span<const Segment>(seeds), column, parties);
   if (!out) {
     require(out.error().segment_index < seeds.size());

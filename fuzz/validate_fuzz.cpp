@@ -11,7 +11,7 @@
 
 #include "edi_energy/catalogue.hpp"
 #include "edi_energy/profile/validate/validate.hpp"
-#include "edifact/model/segment_builder.hpp"
+#include "plain_segments.hpp"
 
 namespace {
 
@@ -25,31 +25,6 @@ const std::vector<const Profile*>& profiles() {
   }();
   return all;
 }
-
-std::vector<edifact::model::Segment> segments_of(std::string_view text) {
-  std::vector<edifact::model::Segment> segments;
-  while (!text.empty() && segments.size() < 4096) {
-    const std::size_t terminator = std::min(text.find('\''), text.size());
-    std::string_view rest = text.substr(0, terminator);
-    text.remove_prefix(std::min(terminator + 1, text.size()));
-    const std::size_t tag_end = std::min(rest.find('+'), rest.size());
-    edifact::model::SegmentBuilder builder(rest.substr(0, tag_end));
-    rest.remove_prefix(tag_end);
-    while (!rest.empty()) {
-      rest.remove_prefix(1);
-      std::string_view element = rest.substr(0, std::min(rest.find('+'), rest.size()));
-      rest.remove_prefix(element.size());
-      builder.element();
-      for (std::size_t colon; (colon = element.find(':')) != std::string_view::npos; element.remove_prefix(colon + 1)) {
-        builder.component(element.substr(0, colon));
-      }
-      builder.component(element);
-    }
-    segments.push_back(builder.build());
-  }
-  return segments;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -59,7 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto& columns = profile.ahb().anwendungsfaelle;
   if (data[1] != 0xFF && !columns.empty()) pid = columns[data[1] % columns.size()].pid;
   if (data[1] == 0xFE) pid = 99999;  // a PID the AHB lacks
-  const auto segments = segments_of(std::string_view(reinterpret_cast<const char*>(data + 2), size - 2));
+  const auto segments = fuzz_support::plain_segments(
+      std::string_view(reinterpret_cast<const char*>(data + 2), size - 2), 4096);
   for (const auto& finding : edi_energy::profile::validate::validate(profile, segments, pid)) {
     if (!finding.rule_id || finding.message.empty()) std::abort();
   }
