@@ -83,25 +83,27 @@ def build(message_type, pid, sender, receiver, on):
 # The AHB has a column for these Prüfidentifikatoren, but the MIG's code list of RFF+Z13 DE 1154
 # does not name them: the published tables contradict each other, and no message satisfies both.
 MIG_LACKS_PID = "the MIG's RFF+Z13 code list does not name this Prüfidentifikator"
-# What completion cannot fill yet (the generator's placement of SG8/SG10 and CAV groups).
-COMPLETION = "completion leaves a Muss group of the column out or writes it where the MIG has no place"
-# Gas columns with a Zähler group: completion writes the Zählertyp CAV twice and no Gerätenummer.
-GAS_METER_CAV = [44043, 44116, 44117, 44145, 44149, 44168, 44169]
-CAV_TWICE = "completion repeats a CAV that the MIG allows once"
+# What completion cannot fill yet: Bilanzkreis group and Lieferant CAV hang on an exclusive or of
+# two Transaktionsgrund ergänzungen, which completion cannot weigh before validation.
+COMPLETION = "completion cannot decide a group whose condition is an exclusive or of two STS codes"
+# The AHB names the LOC of SG5 Marktlokation but none of its data elements, while the MIG
+# requires its qualifier: the published tables contradict each other.
+AHB_LACKS_LOC = "the AHB names no data element of the SG5 Marktlokation LOC that the MIG requires"
+# Gas columns: completion writes CCI+++Z15 (no DE 7059) and CAV+:::G10 (no DE 7111) where the MIG
+# has their place, but validation puts them in an earlier SG10 place whose qualifier they leave
+# empty (the Bilanzkreis CCI, the Zählertyp CAV): a false rejection.
+PLACEMENT = "validation places a CCI or CAV that leaves a qualifier empty on an earlier SG10 place"
+GAS_PLACEMENT = [44001, 44002, 44013, 44014, 44019, 44035, 44039, 44040, 44042, 44103, 44104, 44123, 44157,
+                 44043, 44116, 44117, 44145, 44149, 44168, 44169]
 
 KNOWN = {
     ("ORDERS", "1.4b"): dict.fromkeys([17111, 17112, 17124, 17125], MIG_LACKS_PID),
     ("ORDERS", "1.4c"): dict.fromkeys([17111, 17112, 17124, 17125], MIG_LACKS_PID),
-    ("UTILMD", "S2.1"): dict.fromkeys([55235, 55553, 55613, 55670, 55674], COMPLETION),
-    ("UTILMD", "S2.2"): {**dict.fromkeys([55235, 55553, 55613, 55670, 55674], COMPLETION),
-                         **dict.fromkeys([55693, 55694], MIG_LACKS_PID)},
-    ("UTILMD", "G1.1"): {**dict.fromkeys([44001, 44002, 44013, 44014, 44019, 44035, 44039, 44040, 44042, 44103,
-                                          44104, 44123, 44157], COMPLETION),
-                         **dict.fromkeys(GAS_METER_CAV, CAV_TWICE),
+    ("UTILMD", "S2.1"): {55553: AHB_LACKS_LOC, 55670: COMPLETION},
+    ("UTILMD", "S2.2"): {55553: AHB_LACKS_LOC, 55670: COMPLETION, **dict.fromkeys([55693, 55694], MIG_LACKS_PID)},
+    ("UTILMD", "G1.1"): {**dict.fromkeys(GAS_PLACEMENT, PLACEMENT),
                          **dict.fromkeys([44110, 44129, 44130, 44132], MIG_LACKS_PID)},
-    ("UTILMD", "G1.2"): {**dict.fromkeys([44001, 44002, 44013, 44014, 44019, 44035, 44039, 44040, 44042, 44103,
-                                          44104, 44123, 44157], COMPLETION),
-                         **dict.fromkeys(GAS_METER_CAV, CAV_TWICE),
+    ("UTILMD", "G1.2"): {**dict.fromkeys(GAS_PLACEMENT, PLACEMENT),
                          **dict.fromkeys([44021, 44129, 44130, 44132], MIG_LACKS_PID)},
 }
 

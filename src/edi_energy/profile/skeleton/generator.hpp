@@ -10,6 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "edi_energy/profile/conditions/truth.hpp"
 #include "edi_energy/profile/model.hpp"
 #include "edi_energy/profile/profile.hpp"
 #include "edi_energy/profile/skeleton/keys.hpp"
@@ -46,6 +47,10 @@ class Generator {
   // True when one of the status cells demands the node without depending on the message.
   static bool required(const Profile& profile, const std::vector<std::string>* status);
 
+  // `required`, where a Voraussetzung that asks for a segment in an open group instance holds
+  // when the walk has already written that segment in it.
+  bool required_here(const std::vector<std::string>* status) const;
+
   edifact::model::Segment segment(const model::SegmentNode& node, const Pin* pin) const;
 
   std::string forced(const model::SegmentNode& node, const Leaf& leaf, const model::ElementRule* rule,
@@ -71,6 +76,16 @@ class Generator {
   std::vector<SkippedSeed> skipped_seeds() const;
 
  private:
+  struct OpenInstance {
+    std::string_view group;  // "SG8"
+    std::size_t start = 0;   // its first segment in `out`
+  };
+
+  conditions::Truth truth_here(std::string_view reference) const;
+  // The segments written so far in the innermost open instance of `group`.
+  std::optional<std::span<const edifact::model::Segment>> open_instance(std::string_view group) const;
+  void walk_instance(const structure::SNode& group, bool seeded, structure::InstanceIndex instance,
+                     std::size_t repetition);
   const std::vector<Pin>& pins_of(const std::string& nr) const;
   const model::SegmentNode& layout(const structure::Kind::Segment& segment) const;
   void walk_group(structure::NodeIndex index, bool seeded, structure::InstanceIndex instance,
@@ -95,6 +110,7 @@ class Generator {
   std::span<const edifact::model::Segment> seeds_;
   const structure::Resolution* resolution_;
   std::vector<bool> reproduced_;
+  std::vector<OpenInstance> open_;  // the group instances the walk is inside, outermost first
   // Pins and rounds depend only on the column, so one round computes each once.
   mutable std::unordered_map<std::string, std::vector<Pin>> pins_;
   mutable std::unordered_map<structure::NodeIndex, std::size_t> rounds_;
