@@ -83,9 +83,6 @@ def build(message_type, pid, sender, receiver, on):
 # The AHB has a column for these Prüfidentifikatoren, but the MIG's code list of RFF+Z13 DE 1154
 # does not name them: the published tables contradict each other, and no message satisfies both.
 MIG_LACKS_PID = "the MIG's RFF+Z13 code list does not name this Prüfidentifikator"
-# What completion cannot fill yet: Bilanzkreis group and Lieferant CAV hang on an exclusive or of
-# two Transaktionsgrund ergänzungen, which completion cannot weigh before validation.
-COMPLETION = "completion cannot decide a group whose condition is an exclusive or of two STS codes"
 # The AHB names the LOC of SG5 Marktlokation but none of its data elements, while the MIG
 # requires its qualifier: the published tables contradict each other.
 AHB_LACKS_LOC = "the AHB names no data element of the SG5 Marktlokation LOC that the MIG requires"
@@ -99,8 +96,8 @@ GAS_PLACEMENT = [44001, 44002, 44013, 44014, 44019, 44035, 44039, 44040, 44042, 
 KNOWN = {
     ("ORDERS", "1.4b"): dict.fromkeys([17111, 17112, 17124, 17125], MIG_LACKS_PID),
     ("ORDERS", "1.4c"): dict.fromkeys([17111, 17112, 17124, 17125], MIG_LACKS_PID),
-    ("UTILMD", "S2.1"): {55553: AHB_LACKS_LOC, 55670: COMPLETION},
-    ("UTILMD", "S2.2"): {55553: AHB_LACKS_LOC, 55670: COMPLETION, **dict.fromkeys([55693, 55694], MIG_LACKS_PID)},
+    ("UTILMD", "S2.1"): {55553: AHB_LACKS_LOC},
+    ("UTILMD", "S2.2"): {55553: AHB_LACKS_LOC, **dict.fromkeys([55693, 55694], MIG_LACKS_PID)},
     ("UTILMD", "G1.1"): {**dict.fromkeys(GAS_PLACEMENT, PLACEMENT),
                          **dict.fromkeys([44110, 44129, 44130, 44132], MIG_LACKS_PID)},
     ("UTILMD", "G1.2"): {**dict.fromkeys(GAS_PLACEMENT, PLACEMENT),

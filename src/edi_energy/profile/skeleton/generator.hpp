@@ -10,6 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "edi_energy/profile/conditions/segment_pattern.hpp"
 #include "edi_energy/profile/conditions/truth.hpp"
 #include "edi_energy/profile/model.hpp"
 #include "edi_energy/profile/profile.hpp"
@@ -30,6 +31,13 @@ struct SkippedSeed {
   std::string tag;
 
   friend bool operator==(const SkippedSeed&, const SkippedSeed&) = default;
+};
+
+// The layout nodes in walk order, and per node its place in it and the end of its subtree.
+struct WalkOrder {
+  std::vector<structure::NodeIndex> nodes;
+  std::vector<std::size_t> position;
+  std::vector<std::size_t> end;
 };
 
 class Generator {
@@ -78,13 +86,17 @@ class Generator {
  private:
   struct OpenInstance {
     std::string_view group;  // "SG8"
-    std::size_t start = 0;   // its first segment in `out`
+    structure::NodeIndex node = 0;
+    std::size_t start = 0;  // its first segment in `out`
   };
 
   conditions::Truth truth_here(std::string_view reference) const;
-  // The segments written so far in the innermost open instance of `group`.
-  std::optional<std::span<const edifact::model::Segment>> open_instance(std::string_view group) const;
-  void walk_instance(const structure::SNode& group, bool seeded, structure::InstanceIndex instance,
+  // No node the walk still reaches in the scope can hold a segment of one of these tags.
+  bool settled_absent(std::span<const conditions::SegmentPattern> patterns, const OpenInstance* scope) const;
+  const WalkOrder& walk_order() const;
+  // The innermost open instance of `group`.
+  const OpenInstance* open_instance(std::string_view group) const;
+  void walk_instance(structure::NodeIndex group, bool seeded, structure::InstanceIndex instance,
                      std::size_t repetition);
   const std::vector<Pin>& pins_of(const std::string& nr) const;
   const model::SegmentNode& layout(const structure::Kind::Segment& segment) const;
@@ -111,6 +123,8 @@ class Generator {
   const structure::Resolution* resolution_;
   std::vector<bool> reproduced_;
   std::vector<OpenInstance> open_;  // the group instances the walk is inside, outermost first
+  structure::NodeIndex deciding_ = 0;  // the node whose status is being decided
+  mutable std::optional<WalkOrder> walk_order_;
   // Pins and rounds depend only on the column, so one round computes each once.
   mutable std::unordered_map<std::string, std::vector<Pin>> pins_;
   mutable std::unordered_map<structure::NodeIndex, std::size_t> rounds_;

@@ -12,10 +12,51 @@
 
 namespace edi_energy::profile::skeleton {
 
-std::optional<std::span<const edifact::model::Segment>> Generator::open_instance(std::string_view group) const {
+namespace {
+
+void order_below(const structure::Structure& structure, structure::NodeIndex index, WalkOrder& order) {
+  order.position.at(index) = order.nodes.size();
+  order.nodes.push_back(index);
+  for (const structure::NodeIndex child : structure.nodes.at(index).children) order_below(structure, child, order);
+  order.end[index] = order.nodes.size();
+}
+
+}  // namespace
+
+const WalkOrder& Generator::walk_order() const {
+  if (!walk_order_) {
+    const structure::Structure& structure = profile_.structure();
+    WalkOrder order;
+    order.position.assign(structure.nodes.size(), 0);
+    order.end.assign(structure.nodes.size(), 0);
+    for (const structure::NodeIndex root : structure.roots) order_below(structure, root, order);
+    walk_order_ = std::move(order);
+  }
+  return *walk_order_;
+}
+
+const Generator::OpenInstance* Generator::open_instance(std::string_view group) const {
   const auto open = std::ranges::find(open_.rbegin(), open_.rend(), group, &OpenInstance::group);
-  if (open == open_.rend()) return std::nullopt;
-  return std::span<const edifact::model::Segment>(out_).subspan(open->start);
+  return open == open_.rend() ? nullptr : &*open;
+}
+
+bool Generator::settled_absent(std::span<const conditions::SegmentPattern> patterns, const OpenInstance* scope) const {
+  const WalkOrder& order = walk_order();
+  const structure::Structure& structure = profile_.structure();
+  std::size_t from = order.position.at(deciding_);
+  const std::size_t end = scope == nullptr ? order.nodes.size() : order.end.at(scope->node);
+  // A repetition of an open group inside the scope may still come and bring the segment.
+  for (auto open = open_.rbegin(); open != open_.rend() && &*open != scope; ++open) {
+    if (structure.nodes.at(open->node).max != 1) from = std::min(from, order.position.at(open->node));
+  }
+  for (std::size_t at = from; at < end; ++at) {
+    const auto* segment = structure.nodes.at(order.nodes[at]).segment();
+    if (segment == nullptr) continue;
+    if (std::ranges::any_of(patterns, [&](const conditions::SegmentPattern& p) { return p.tag == segment->tag; })) {
+      return false;
+    }
+  }
+  return true;
 }
 
 conditions::Truth Generator::truth_here(std::string_view reference) const {
@@ -32,19 +73,20 @@ conditions::Truth Generator::truth_here(std::string_view reference) const {
   // as without a message.
   const auto* present = std::get_if<conditions::Voraussetzung::Present>(&entry->second.voraussetzung->shape);
   if (present == nullptr || present->negated) return Truth::Undecided;
-  const auto written = present->group ? open_instance(*present->group)
-                                      : std::optional<std::span<const edifact::model::Segment>>(out_);
-  if (!written) return Truth::Undecided;
+  const OpenInstance* scope = present->group ? open_instance(*present->group) : nullptr;
+  if (present->group && scope == nullptr) return Truth::Undecided;
+  const auto written = std::span<const edifact::model::Segment>(out_).subspan(scope == nullptr ? 0 : scope->start);
   const bool holds =
       present->any ? std::ranges::any_of(present->chain,
                                          [&](const conditions::SegmentPattern& pattern) {
-                                           return std::ranges::any_of(*written, [&](const edifact::model::Segment& s) {
+                                           return std::ranges::any_of(written, [&](const edifact::model::Segment& s) {
                                              return pattern.matches(s);
                                            });
                                          })
-                   : conditions::matches_in_order(present->chain, *written);
-  // A segment written later in the instance may still make it hold: absent is no "false".
-  return holds ? Truth::True : Truth::Undecided;
+                   : conditions::matches_in_order(present->chain, written);
+  if (holds) return Truth::True;
+  // Absent is only false where nothing the walk still writes in the scope could bring it.
+  return settled_absent(present->chain, scope) ? Truth::False : Truth::Undecided;
 }
 
 bool Generator::required_here(const std::vector<std::string>* status) const {

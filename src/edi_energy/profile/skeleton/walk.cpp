@@ -55,7 +55,7 @@ void Generator::walk_group(structure::NodeIndex index, bool seeded, structure::I
     bool reproduced = false;
     for (const structure::InstanceIndex child : resolution_->instances.at(instance).children) {
       if (resolution_->instances.at(child).node != index) continue;
-      walk_instance(node, true, child, 0);
+      walk_instance(index, true, child, 0);
       reproduced = true;
     }
     if (reproduced) return;
@@ -64,6 +64,7 @@ void Generator::walk_group(structure::NodeIndex index, bool seeded, structure::I
   if (keys_.suppressed_segments.contains(trigger->nr)) return;
   if (!keys_.forced_segments.contains(trigger->nr)) {
     const model::Row* row = group_row(anwendungsfall_, node.group()->group, trigger->nr);
+    deciding_ = index;
     if (row == nullptr || !required_here(&row->status)) return;
   }
 
@@ -71,15 +72,16 @@ void Generator::walk_group(structure::NodeIndex index, bool seeded, structure::I
   for (const structure::NodeIndex child : node.children) count = std::max(count, paket_rounds(child));
   if (node.max != 0) count = std::min<std::size_t>(count, node.max);
   if (count < 2) {
-    walk_instance(node, false, instance, repetition);
+    walk_instance(index, false, instance, repetition);
     return;
   }
-  for (std::size_t r = 0; r < count; ++r) walk_instance(node, false, instance, r);
+  for (std::size_t r = 0; r < count; ++r) walk_instance(index, false, instance, r);
 }
 
-void Generator::walk_instance(const structure::SNode& group, bool seeded, structure::InstanceIndex instance,
+void Generator::walk_instance(structure::NodeIndex index, bool seeded, structure::InstanceIndex instance,
                               std::size_t repetition) {
-  open_.push_back(OpenInstance{group.group()->group, out_.size()});
+  const structure::SNode& group = profile_.structure().nodes[index];
+  open_.push_back(OpenInstance{group.group()->group, index, out_.size()});
   walk(group.children, seeded, instance, repetition);
   open_.pop_back();
 }
@@ -104,6 +106,7 @@ void Generator::walk_segment(structure::NodeIndex index, bool seeded, structure:
 
   const std::string& nr = node.segment()->nr;
   if (keys_.suppressed_segments.contains(nr)) return;
+  deciding_ = index;
   if (!keys_.forced_segments.contains(nr) && !required_here(anwendungsfall_.segment_status(nr))) return;
 
   const std::vector<Pin>& pins = pins_of(nr);
