@@ -86,15 +86,15 @@ def build(message_type, pid, sender, receiver, on):
 # The AHB has a column for these Prüfidentifikatoren, but the MIG's code list of RFF+Z13 DE 1154
 # does not name them: the published tables contradict each other, and no message satisfies both.
 MIG_LACKS_PID = "the MIG's RFF+Z13 code list does not name this Prüfidentifikator"
-# What completion cannot fill yet (the generator's placement of SG8/SG10 and CAV groups).
-COMPLETION = "completion leaves a Muss group of the column out or writes it where the MIG has no place"
+# The AHB names the LOC of SG5 Marktlokation but none of its data elements, while the MIG
+# requires its qualifier: the published tables contradict each other.
+AHB_LACKS_LOC = "the AHB names no data element of the SG5 Marktlokation LOC that the MIG requires"
 
 KNOWN = {
     ("ORDERS", "1.4b"): dict.fromkeys([17111, 17112, 17124, 17125], MIG_LACKS_PID),
     ("ORDERS", "1.4c"): dict.fromkeys([17111, 17112, 17124, 17125], MIG_LACKS_PID),
-    ("UTILMD", "S2.1"): dict.fromkeys([55235, 55553, 55613, 55670, 55674], COMPLETION),
-    ("UTILMD", "S2.2"): {**dict.fromkeys([55235, 55553, 55613, 55670, 55674], COMPLETION),
-                         **dict.fromkeys([55693, 55694], MIG_LACKS_PID)},
+    ("UTILMD", "S2.1"): {55553: AHB_LACKS_LOC},
+    ("UTILMD", "S2.2"): {55553: AHB_LACKS_LOC, **dict.fromkeys([55693, 55694], MIG_LACKS_PID)},
     ("UTILMD", "G1.1"): dict.fromkeys([44110, 44129, 44130, 44132], MIG_LACKS_PID),
     ("UTILMD", "G1.2"): dict.fromkeys([44021, 44129, 44130, 44132], MIG_LACKS_PID),
 }

@@ -213,3 +213,54 @@ TEST(SkeletonWalk, ForcedElementFillsOnlyTheRepeatsTheColumnNames) {
 }
 
 }  // namespace
+
+namespace {
+
+// A Voraussetzung on what an instance holds decides each repetition of the group by what the
+// walk has written in it so far; the key sets cannot, since they name a segment in every one.
+TEST(SkeletonWalk, PresenceInTheOpenInstanceDecidesEachRepetition) {
+  constexpr std::string_view conditions = R"({"7": "Wenn in derselben SG5 das RFF+Z1 vorhanden",
+    "8": "Wenn RFF+Z2 vorhanden", "9": "Wenn in derselben SG5 das DTM+137 vorhanden",
+    "10": "Wenn in derselben SG5 das RFF+Z1 nicht vorhanden", "11": "Wenn in derselben SG5 das RFF+Z3 vorhanden",
+    "12": "Wenn in derselben SG5 das RFF+Z9 vorhanden",
+    "13": "Wenn RFF+Z9 vorhanden", "6": "Hinweis: Die ID ist anzugeben"})";
+  const auto dtm_on = [](std::string_view status) {
+    return anwendungsfall(R"(,{"group":"SG5","before":"00010","status":["Muss"]},{"nr":"00010","status":["Muss"]},)"
+                          R"({"nr":"00011","status":[")" + std::string(status) + R"("]})",
+                          pinned("00010", "1153", {"Z1", "Z2", "Z3"}));
+  };
+  const auto rffs = [](std::string_view first, std::string_view second, std::string_view third) {
+    return "UNH+1'RFF+Z1:REF13002'" + std::string(first) + "RFF+Z2:REF13002'" + std::string(second) +
+           "RFF+Z3:REF13002'" + std::string(third) + "UNT+0+1'";
+  };
+  const std::string once = "UNH+1'RFF+Z1:REF13002'" + std::string(dtm) + "UNT+0+1'";
+  const struct {
+    std::string_view name;
+    std::string_view status;
+    KeySets keys;
+    std::string expected;
+    unsigned group_max = 0;
+  } cases[] = {
+      {"only the repetition that holds the segment", "Muss [7]", {}, rffs(dtm, "", "")},
+      {"another repetition's segment does not count", "Muss [11]", {}, rffs("", "", dtm)},
+      {"a segment of the message written before counts from there on", "Muss [8]", {}, rffs("", dtm, dtm)},
+      {"a segment not written yet leaves it undecided", "Muss [9]", {}, rffs("", "", "")},
+      {"a negated presence is left undecided", "Muss [10]", {}, rffs("", "", "")},
+      {"a condition that also asks for a Hinweis", "Muss [7] ∧ [6]", {}, rffs(dtm, "", "")},
+      {"a suppression still beats it", "Muss [7]", keys({}, {"00011"}), rffs("", "", "")},
+      {"a forced segment stays in every repetition", "Muss [7]", keys({"00011"}, {}), rffs(dtm, dtm, dtm)},
+      // Once its place in the instance is passed, a segment that is not there is false: the
+      // exclusive or holds.
+      {"an absence the walk has passed in the instance is false", "Muss [7] ⊻ [12]", {}, rffs(dtm, "", "")},
+      {"an absence the walk has passed in the message is false", "Muss [7] ⊻ [13]", {}, once, 1},
+      // In the message, a later repetition of the group may still bring it.
+      {"an absence a repetition may fill stays open", "Muss [7] ⊻ [13]", {}, rffs("", "", "")},
+  };
+  for (const auto& c : cases) {
+    const auto profile =
+        validate_fixture::profile(mini_mig(c.group_max, 1, 1), mini_ahb(dtm_on(c.status), conditions, packages_json));
+    EXPECT_EQ(skeleton_fixture::round(profile, c.keys), c.expected) << c.name;
+  }
+}
+
+}  // namespace

@@ -10,6 +10,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "edi_energy/profile/conditions/segment_pattern.hpp"
+#include "edi_energy/profile/conditions/truth.hpp"
 #include "edi_energy/profile/model.hpp"
 #include "edi_energy/profile/profile.hpp"
 #include "edi_energy/profile/skeleton/keys.hpp"
@@ -31,6 +33,13 @@ struct SkippedSeed {
   friend bool operator==(const SkippedSeed&, const SkippedSeed&) = default;
 };
 
+// The layout nodes in walk order, and per node its place in it and the end of its subtree.
+struct WalkOrder {
+  std::vector<structure::NodeIndex> nodes;
+  std::vector<std::size_t> position;
+  std::vector<std::size_t> end;
+};
+
 class Generator {
  public:
   Generator(const Profile& profile, const model::Anwendungsfall& anwendungsfall, const SkeletonParties& parties,
@@ -45,6 +54,10 @@ class Generator {
 
   // True when one of the status cells demands the node without depending on the message.
   static bool required(const Profile& profile, const std::vector<std::string>* status);
+
+  // `required`, where a Voraussetzung that asks for a segment in an open group instance holds
+  // when the walk has already written that segment in it.
+  bool required_here(const std::vector<std::string>* status) const;
 
   edifact::model::Segment segment(const model::SegmentNode& node, const Pin* pin) const;
 
@@ -71,6 +84,20 @@ class Generator {
   std::vector<SkippedSeed> skipped_seeds() const;
 
  private:
+  struct OpenInstance {
+    std::string_view group;  // "SG8"
+    structure::NodeIndex node = 0;
+    std::size_t start = 0;  // its first segment in `out`
+  };
+
+  conditions::Truth truth_here(std::string_view reference) const;
+  // No node the walk still reaches in the scope can hold a segment of one of these tags.
+  bool settled_absent(std::span<const conditions::SegmentPattern> patterns, const OpenInstance* scope) const;
+  const WalkOrder& walk_order() const;
+  // The innermost open instance of `group`.
+  const OpenInstance* open_instance(std::string_view group) const;
+  void walk_instance(structure::NodeIndex group, bool seeded, structure::InstanceIndex instance,
+                     std::size_t repetition);
   const std::vector<Pin>& pins_of(const std::string& nr) const;
   const model::SegmentNode& layout(const structure::Kind::Segment& segment) const;
   void walk_group(structure::NodeIndex index, bool seeded, structure::InstanceIndex instance,
@@ -95,6 +122,9 @@ class Generator {
   std::span<const edifact::model::Segment> seeds_;
   const structure::Resolution* resolution_;
   std::vector<bool> reproduced_;
+  std::vector<OpenInstance> open_;  // the group instances the walk is inside, outermost first
+  structure::NodeIndex deciding_ = 0;  // the node whose status is being decided
+  mutable std::optional<WalkOrder> walk_order_;
   // Pins and rounds depend only on the column, so one round computes each once.
   mutable std::unordered_map<std::string, std::vector<Pin>> pins_;
   mutable std::unordered_map<structure::NodeIndex, std::size_t> rounds_;

@@ -55,7 +55,7 @@ void Generator::walk_group(structure::NodeIndex index, bool seeded, structure::I
     bool reproduced = false;
     for (const structure::InstanceIndex child : resolution_->instances.at(instance).children) {
       if (resolution_->instances.at(child).node != index) continue;
-      walk(node.children, true, child, 0);
+      walk_instance(index, true, child, 0);
       reproduced = true;
     }
     if (reproduced) return;
@@ -64,17 +64,26 @@ void Generator::walk_group(structure::NodeIndex index, bool seeded, structure::I
   if (keys_.suppressed_segments.contains(trigger->nr)) return;
   if (!keys_.forced_segments.contains(trigger->nr)) {
     const model::Row* row = group_row(anwendungsfall_, node.group()->group, trigger->nr);
-    if (row == nullptr || !required(profile_, &row->status)) return;
+    deciding_ = index;
+    if (row == nullptr || !required_here(&row->status)) return;
   }
 
   std::size_t count = 1;
   for (const structure::NodeIndex child : node.children) count = std::max(count, paket_rounds(child));
   if (node.max != 0) count = std::min<std::size_t>(count, node.max);
   if (count < 2) {
-    walk(node.children, false, instance, repetition);
+    walk_instance(index, false, instance, repetition);
     return;
   }
-  for (std::size_t r = 0; r < count; ++r) walk(node.children, false, instance, r);
+  for (std::size_t r = 0; r < count; ++r) walk_instance(index, false, instance, r);
+}
+
+void Generator::walk_instance(structure::NodeIndex index, bool seeded, structure::InstanceIndex instance,
+                              std::size_t repetition) {
+  const structure::SNode& group = profile_.structure().nodes[index];
+  open_.push_back(OpenInstance{group.group()->group, index, out_.size()});
+  walk(group.children, seeded, instance, repetition);
+  open_.pop_back();
 }
 
 void Generator::walk_segment(structure::NodeIndex index, bool seeded, structure::InstanceIndex instance,
@@ -97,7 +106,8 @@ void Generator::walk_segment(structure::NodeIndex index, bool seeded, structure:
 
   const std::string& nr = node.segment()->nr;
   if (keys_.suppressed_segments.contains(nr)) return;
-  if (!keys_.forced_segments.contains(nr) && !required(profile_, anwendungsfall_.segment_status(nr))) return;
+  deciding_ = index;
+  if (!keys_.forced_segments.contains(nr) && !required_here(anwendungsfall_.segment_status(nr))) return;
 
   const std::vector<Pin>& pins = pins_of(nr);
   if (pins.empty()) {
