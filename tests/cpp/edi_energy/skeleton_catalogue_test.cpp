@@ -102,9 +102,9 @@ bool validates_clean(const edi_energy::profile::Profile& profile,
 }
 
 // Measured share of columns whose completion from an empty message validates without an error
-// finding: 955 of 968. What keeps the others from it lies in the documents and in the greedy
+// finding: 963 of 968. What keeps the others from it lies in the documents and in the greedy
 // placement, not in completion, so a drop means completion broke.
-constexpr double clean_share_floor = 0.98;
+constexpr double clean_share_floor = 0.99;
 
 TEST(SkeletonCatalogue, EveryColumnCompletesWithinTheRoundLimit) {
   std::vector<const edi_energy::profile::Profile*> profiles;
