@@ -214,16 +214,18 @@ constexpr py::Function functions[] = {
     {"build_ordrsp",
      "(pruefidentifikator, sender, receiver, *, antwort_code=None, antwort_ebd=None, on=None, release=None, "
      "abonnement=None, adjustment_reason=None, document_code=None, document_id=None, references=None, "
-     "line_item=False, item_description=False, message_ref=\"1\", document_date=None)",
+     "line_item=False, item_description=None, message_ref=\"1\", document_date=None)",
      "Build an ORDRSP, the answer to an ORDERS in the WiM and ESA market communication.\n\n"
      "It is the third message on which an Antwortcode travels: `SG2 AJT` carries DE 4465 (the Prüfschritt code) "
      "and DE 1082 (the Entscheidungsbaum it belongs to), the same pair as REMADV's `AJT` and UTILMD's "
      "`SG4 STS+E01`. Without the EBD the receiver cannot resolve the code, since the same numeric code lives in "
      "several trees, which is why the answer-code catalogue is keyed on the pair.\n\n"
      "`abonnement` (`IMD+7081` with \"Z01\", \"Z02\" or \"Z03\") echoes the ORDERS being answered and selects "
-     "the EBD that the `AJT` cites, so it is Muss on the Prüfidentifikatoren 19011 and 19012. `line_item` and "
-     "`item_description` emit the `LIN` and `IMD` segments that the AHB requires on some Prüfidentifikatoren and "
-     "carry no content of the caller's choosing.\n\n"
+     "the EBD that the `AJT` cites, so it is Muss on the Prüfidentifikatoren 19011 and 19012. `item_description` "
+     "is the DE 7081 code of the Produkt-/Leistungsbeschreibung (`IMD++code`, such as \"Z13\" "
+     "Werteermittlung), written after the Abonnement's `IMD`; a code no IMD of the column admits is a "
+     "ValueError naming it (False, the former flag's default, means none). `line_item` emits the `LIN` that "
+     "the AHB requires on some Prüfidentifikatoren and carries no content of the caller's choosing.\n\n"
      "`document_date` is written as given (CCYYMMDD, or CCYYMMDDHHMM with an optional zone); without it `on` "
      "is the document date, and without both the current UTC time. "
      "Completion to the column fills what the column requires and the arguments do not give, with sample "
@@ -234,7 +236,8 @@ constexpr py::Function functions[] = {
      "Raises TypeError for an argument of the wrong type (naming it), OverflowError naming "
      "`pruefidentifikator` when it does not fit 32 bits, ValueError when neither `release` nor `on` is given, "
      "when `on` is no ISO 8601 date or when no profile is in force on it, "
-     "or when only one of `antwort_code` and `antwort_ebd` is given.",
+     "when only one of `antwort_code` and `antwort_ebd` is given, for an empty text or an `item_description` "
+     "the column does not admit.",
      build_ordrsp},
     {"build_orders",
      "(pruefidentifikator, sender, receiver, *, location=None, abonnement=None, ausfuehrungsdatum=None, "

@@ -119,9 +119,12 @@ def test_examples_byte_for_byte(build, expected):
                               **BARE), [b"IMD++Z01'", b"DTM+203:202604151200?+00:303'"], [b"IMD+A"]),
         # ORDRSP
         (lambda: build_ordrsp(19011, MS, MR, **BARE), [b"BGM+7+1'", b"UNT+8+1'"], [b"AJT"]),
+        # Nor has the ORDRSP MIG a DE 7077: its item description too is the DE 7081 code of its own IMD.
         (lambda: build_ordrsp(19011, MS, MR, antwort_code="A01", antwort_ebd="", adjustment_reason="Z01",
-                              document_code="Z12", item_description=True, **BARE),
-         [b"BGM+Z12+1'", b"IMD+A'", b"AJT+A01'FTX+Z01'NAD+MS"], [b"LIN"]),
+                              document_code="Z12", item_description="Z13", **BARE),
+         [b"BGM+Z12+1'", b"IMD++Z13'", b"AJT+A01'FTX+Z01'NAD+MS"], [b"LIN", b"IMD+A"]),
+        # False, the default of the former flag, still means no item description.
+        (lambda: build_ordrsp(19011, MS, MR, item_description=False, **BARE), [b"BGM+7+1'"], [b"IMD"]),
         # QUOTES
         (lambda: build_quotes(15003, MS, MR, **BARE), [b"BGM+310+1'", b"UNT+8+1'"], []),
         (lambda: build_quotes(15003, MS, MR, bindungsfrist=("6", "WOCHE"), product="P1", references=[("ACW", "X1")],
@@ -368,14 +371,24 @@ def test_iftsta_refuses_what_the_column_has_no_place_for(pid, kwargs, text):
     assert str(raised.value) == text
 
 
-def test_orders_item_description_is_a_code_of_the_column():
-    message = build_orders(17004, SENDER, RECEIVER, item_description="Z13", on=ON)
-    assert b"'IMD++Z13'" in message and b"IMD+A" not in message
-    assert validates(message) == (True, [])
+@pytest.mark.parametrize(
+    "build, pid, given, code, written, refused",
+    [
+        (build_orders, 17004, {}, "Z13", b"'IMD++Z13'", "ORDERS 17004 (1.4b); its column admits Z13"),
+        (build_ordrsp, 19007, {}, "Z13", b"'IMD++Z13'", "ORDRSP 19007 (1.4b); its column admits Z13"),
+        (build_ordrsp, 19301, {"abonnement": "Z01"}, "Z11", b"'IMD++Z01'IMD++Z11'",
+         "ORDRSP 19301 (1.4b); its column admits Z01, Z02, Z11, Z12"),
+        (build_ordrsp, 19001, {}, None, None, "ORDRSP 19001 (1.4b); its column admits no IMD"),
+    ],
+)
+def test_item_description_is_a_code_of_the_column(build, pid, given, code, written, refused):
+    if code is not None:
+        message = build(pid, SENDER, RECEIVER, item_description=code, on=ON, **given)
+        assert written in message and b"IMD+A" not in message
+        assert validates(message) == (True, [])
     with pytest.raises(ValueError) as raised:
-        build_orders(17004, SENDER, RECEIVER, item_description="Z99", on=ON)
-    assert str(raised.value).startswith('item_description "Z99" is not a DE 7081 code of ORDERS 17004 (1.4b); '
-                                        "its column admits Z13")
+        build(pid, SENDER, RECEIVER, item_description="Z99", on=ON, **given)
+    assert str(raised.value).startswith(f'item_description "Z99" is not a DE 7081 code of {refused}')
 
 
 def test_quotes_location_opens_its_group_with_nad_dp():

@@ -13,12 +13,10 @@ LayoutWriter open_order_message(const OrderFields& fields, std::string_view mess
   return out;
 }
 
-void write_item_description(LayoutWriter& out, const std::optional<std::string>& abonnement, bool item_description) {
-  if (abonnement) {
-    out.simple("IMD", {"", *abonnement});
-  } else if (item_description) {
-    out.simple("IMD", {"A"});
-  }
+void write_item_descriptions(LayoutWriter& out, const std::optional<std::string>& abonnement,
+                             const std::optional<std::string>& item_description) {
+  if (abonnement) out.simple("IMD", {"", *abonnement});
+  if (item_description) out.simple("IMD", {"", *item_description});
 }
 
 void write_references(LayoutWriter& out, const OrderFields& fields) {

@@ -60,8 +60,10 @@ class OrderTypestate : public PartyTypestate<Builder, Inner, SenderState, Receiv
 LayoutWriter open_order_message(const OrderFields& fields, std::string_view message_type, std::string_view directory,
                                 std::string_view default_code);
 
-// IMD++abonnement, else IMD+A when an item description is asked for, else nothing.
-void write_item_description(LayoutWriter& out, const std::optional<std::string>& abonnement, bool item_description);
+// IMD++abonnement, then IMD++item_description: the MIGs use no DE 7077, so each is the DE 7081
+// code of its own IMD.
+void write_item_descriptions(LayoutWriter& out, const std::optional<std::string>& abonnement,
+                             const std::optional<std::string>& item_description);
 
 // One RFF per reference, then RFF+Z13 when there is a Prüfidentifikator.
 void write_references(LayoutWriter& out, const OrderFields& fields);

@@ -5,10 +5,7 @@ namespace edi_energy::builders::orders {
 Result<std::string> write_segments(const OrdersBuilderInner& inner) {
   LayoutWriter out = open_order_message(inner, "ORDERS", "09B", "");
   if (inner.ausfuehrungsdatum) out.date_303("203", *inner.ausfuehrungsdatum);
-  // The ORDERS MIG uses no DE 7077, so there is no IMD+A: the item description is the DE 7081
-  // code of the Produkt-/Leistungsbeschreibung, which follows the Abonnement's IMD.
-  if (inner.abonnement) out.simple("IMD", {"", *inner.abonnement});
-  if (inner.item_description) out.simple("IMD", {"", *inner.item_description});
+  write_item_descriptions(out, inner.abonnement, inner.item_description);
   write_references(out, inner);
   if (inner.sender) out.party("MS", *inner.sender, inner.sender_agency);
   if (inner.receiver) out.party("MR", *inner.receiver, inner.receiver_agency);

@@ -4,7 +4,7 @@ namespace edi_energy::builders::ordrsp {
 
 Result<std::string> write_segments(const OrdrespBuilderInner& inner) {
   LayoutWriter out = open_order_message(inner, "ORDRSP", "10A", "7");
-  write_item_description(out, inner.abonnement, inner.item_description);
+  write_item_descriptions(out, inner.abonnement, inner.item_description);
   write_references(out, inner);
   if (inner.antwortcode) out.adjustment(*inner.antwortcode, inner.antwort_ebd);
   if (inner.adjustment_reason) out.simple("FTX", {*inner.adjustment_reason});

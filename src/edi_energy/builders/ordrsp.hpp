@@ -18,7 +18,7 @@ struct OrdrespBuilderInner : OrderFields {
   std::optional<std::string> antwortcode;        // AJT DE 4465
   std::optional<std::string> antwort_ebd;        // AJT DE 1082
   std::optional<std::string> adjustment_reason;  // FTX
-  bool item_description = false;                 // IMD+A when there is no Abonnement
+  std::optional<std::string> item_description;   // IMD++code, the Produkt-/Leistungsbeschreibung
   bool line_item = false;                        // LIN+1
 };
 
@@ -41,7 +41,9 @@ class OrdrespBuilder : public OrderTypestate<OrdrespBuilder, OrdrespBuilderInner
   OrdrespBuilder adjustment_reason(std::string text) && {
     return this->set(&Inner::adjustment_reason, std::move(text));
   }
-  OrdrespBuilder item_description(bool set) && { return this->set(&Inner::item_description, set); }
+  OrdrespBuilder item_description(std::string code) && {
+    return this->set(&Inner::item_description, std::move(code));
+  }
   OrdrespBuilder line_item(bool set) && { return this->set(&Inner::line_item, set); }
 
  private:

@@ -28,13 +28,6 @@ using edi_energy::message_type::MessageType;
 using edi_energy::messages::utilmd::UtilmdMessage;
 using StringPairs = std::vector<std::pair<std::string, std::string>>;
 
-// The answer's track follows from its own Prüfidentifikator, never from the request.
-std::optional<std::string_view> sparte_of(std::uint32_t answer_pid) {
-  if (answer_pid >= 55000 && answer_pid <= 55999) return "STROM";
-  if (answer_pid >= 44000 && answer_pid <= 44999) return "GAS";
-  return std::nullopt;
-}
-
 struct AnswerContent {
   bool echo_locations;
   std::optional<std::pair<std::string, std::optional<std::string>>> antwort;
@@ -107,7 +100,8 @@ py::Result build_answer(py::Args args) {
   auto message_index = py::to_u64(args[12]);
   if (!message_index) return py::propagate(message_index);
 
-  auto release = pids::resolve_release(MessageType::Utilmd, *release_text, *on, sparte_of(*answer_pid));
+  // The answer's track follows from its own Prüfidentifikator, never from the request.
+  auto release = pids::resolve_release(MessageType::Utilmd, *release_text, *on, pids::sparte_of(*answer_pid));
   if (!release) return py::propagate(release);
   if (auto given = require_text("message_ref", *message_ref); !given) return py::propagate(given);
   if (auto given = require_optional_texts({{"document_date", &*document_date},

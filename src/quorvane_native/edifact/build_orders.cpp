@@ -37,6 +37,16 @@ py::Status check_imd_code(const ColumnRef& column, std::string_view argument, co
                                      label, admitted.empty() ? std::string("no IMD") : fmt::format("{}", fmt::join(admitted, ", "))));
 }
 
+// `item_description` is written only where an IMD of the Prüfidentifikator's column admits it.
+py::Status check_item_description(MessageType type, const edi_energy::release::Release& release,
+                                  std::uint32_t pruefidentifikator, const std::string& code) {
+  const auto column = column_of(type, release, pruefidentifikator);
+  if (!column) return {};
+  return check_imd_code(*column, "item_description", code,
+                        fmt::format("{} {} ({})", edi_energy::message_type::unh_code(type), pruefidentifikator,
+                                    release.text()));
+}
+
 }  // namespace
 
 py::Result build_orders(py::Args args) {
@@ -95,12 +105,9 @@ py::Result build_orders(py::Args args) {
   if (*document_id) builder = std::move(builder).document_id(std::move(**document_id));
   for (auto& [qualifier, value] : *references) builder = std::move(builder).reference(std::move(qualifier), std::move(value));
   if (*item_description) {
-    if (const auto column = column_of(MessageType::Orders, *release, *pruefidentifikator)) {
-      if (auto admitted = check_imd_code(*column, "item_description", **item_description,
-                                         fmt::format("ORDERS {} ({})", *pruefidentifikator, release->text()));
-          !admitted) {
-        return py::propagate(admitted);
-      }
+    if (auto admitted = check_item_description(MessageType::Orders, *release, *pruefidentifikator, **item_description);
+        !admitted) {
+      return py::propagate(admitted);
     }
     builder = std::move(builder).item_description(std::move(**item_description));
   }
@@ -138,7 +145,9 @@ py::Result build_ordrsp(py::Args args) {
   if (!references) return py::propagate(references);
   auto line_item = py::to_bool(args[12]);
   if (!line_item) return py::propagate(line_item);
-  auto item_description = py::to_bool(args[13]);
+  // False, once the flag's default, still means none.
+  auto item_description = args[13].object == Py_False ? py::Expected<std::optional<std::string>>(std::nullopt)
+                                                      : py::to_optional_str(args[13]);
   if (!item_description) return py::propagate(item_description);
   auto message_ref = py::to_str(args[14]);
   if (!message_ref) return py::propagate(message_ref);
@@ -154,7 +163,7 @@ py::Result build_ordrsp(py::Args args) {
     if (auto given = refuse_empty_texts({{"antwort_code", &*antwort_code}, {"abonnement", &*abonnement},
                                          {"adjustment_reason", &*adjustment_reason},
                                          {"document_code", &*document_code}, {"document_id", &*document_id},
-                                         {"message_ref", &reference}});
+                                         {"item_description", &*item_description}, {"message_ref", &reference}});
         !given) {
       return py::propagate(given);
     }
@@ -180,7 +189,13 @@ py::Result build_ordrsp(py::Args args) {
   if (*document_id) builder = std::move(builder).document_id(std::move(**document_id));
   for (auto& [qualifier, value] : *references) builder = std::move(builder).reference(std::move(qualifier), std::move(value));
   if (*line_item) builder = std::move(builder).line_item(true);
-  if (*item_description) builder = std::move(builder).item_description(true);
+  if (*item_description) {
+    if (auto admitted = check_item_description(MessageType::Ordrsp, *release, *pruefidentifikator, **item_description);
+        !admitted) {
+      return py::propagate(admitted);
+    }
+    builder = std::move(builder).item_description(std::move(**item_description));
+  }
   auto document_date = document_date_for(view_of(*document_date_text), view_of(*on));
   if (!document_date) return py::propagate(document_date);
   if (*document_date) builder = std::move(builder).document_date(std::move(**document_date));

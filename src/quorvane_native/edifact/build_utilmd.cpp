@@ -36,13 +36,6 @@ constexpr std::string_view BILANZKREIS_PRODUKT = "9991000002082";
 constexpr std::string_view DEFAULT_ERGAENZUNG = "ZW4";
 constexpr std::string_view DRITTER_CODELISTE = "E_0624";
 
-// The track of a Prüfidentifikator: 55xxx are electricity, 44xxx gas.
-std::optional<std::string_view> sparte_of(std::uint32_t pruefidentifikator) {
-  if (pruefidentifikator >= 55000 && pruefidentifikator <= 55999) return "STROM";
-  if (pruefidentifikator >= 44000 && pruefidentifikator <= 44999) return "GAS";
-  return std::nullopt;
-}
-
 // Whether the column has a place for RFF+Z13 in a Vorgang (an SG6 below IDE+24).
 bool vorgang_takes_pid(const ColumnRef& column) {
   const auto& nodes = column.profile->structure().nodes;
@@ -141,7 +134,7 @@ py::Result build_utilmd(py::Args args) {
   // Without a Sparte the Prüfidentifikator names its track: a date alone may select a gas
   // release for an electricity Prüfidentifikator.
   std::optional<std::string_view> track = *sparte;
-  if (!track) track = sparte_of(*pruefidentifikator);
+  if (!track) track = pids::sparte_of(*pruefidentifikator);
   auto release = pids::resolve_release(MessageType::Utilmd, *release_text, *on, track);
   if (!release) return py::propagate(release);
   edi_energy::builders::utilmd::UtilmdBuilderInner inner;

@@ -54,6 +54,12 @@ py::Expected<std::optional<ReleaseTrack>> track_for(MessageType message_type, st
   return py::value_error(fmt::format("sparte must be \"STROM\" or \"GAS\", got {}", support::debug_quote(upper)));
 }
 
+std::optional<std::string_view> sparte_of(std::uint32_t pruefidentifikator) {
+  if (pruefidentifikator >= 55000 && pruefidentifikator <= 55999) return "STROM";
+  if (pruefidentifikator >= 44000 && pruefidentifikator <= 44999) return "GAS";
+  return std::nullopt;
+}
+
 const edi_energy::profile::Profile* profile_in_force(const std::shared_ptr<const ReleaseRegistry>& registry,
                                                      MessageType message_type, std::chrono::year_month_day date,
                                                      std::optional<ReleaseTrack> track) {

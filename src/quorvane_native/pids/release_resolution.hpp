@@ -30,6 +30,9 @@ py::Expected<edi_energy::message_type::MessageType> message_type_from_str(std::s
 py::Expected<std::optional<edi_energy::release::ReleaseTrack>> track_for(
     edi_energy::message_type::MessageType message_type, std::optional<std::string_view> sparte);
 
+// The Sparte a Prüfidentifikator names: 55xxx "STROM", 44xxx "GAS", none otherwise.
+std::optional<std::string_view> sparte_of(std::uint32_t pruefidentifikator);
+
 // The profile in force on `date`: of the track when one is given, else of any track; nullptr
 // when none has started.
 const edi_energy::profile::Profile* profile_in_force(

@@ -73,16 +73,21 @@ INSTANTIATE_TEST_SUITE_P(
                    },
                    ordrsp_head + "BGM+7+1'" + dtm + "RFF+Z13:19011'AJT+A01+E_0001'" + std::string(parties) +
                        "LIN+1'UNS+S'UNT+10+1'"},
+        // Like ORDERS, the ORDRSP MIG has no DE 7077: the item description is the DE 7081 code of
+        // its own IMD, never IMD+A.
         LayoutCase{"ordrsp_empty_ebd_and_adjustment_reason",
                    [] {
                      return answer().document_code("Z12").document_id("D1").antwortcode("A01").antwort_ebd("")
-                         .adjustment_reason("Z01").item_description(true).reference("ACW", "X1").serialize();
+                         .adjustment_reason("Z01").item_description("Z13").reference("ACW", "X1").serialize();
                    },
-                   ordrsp_head + "BGM+Z12+D1'" + dtm + "IMD+A'RFF+ACW:X1'AJT+A01'FTX+Z01'" + std::string(parties) +
+                   ordrsp_head + "BGM+Z12+D1'" + dtm + "IMD++Z13'RFF+ACW:X1'AJT+A01'FTX+Z01'" + std::string(parties) +
                        "UNS+S'UNT+11+1'"},
         LayoutCase{"ordrsp_abonnement_and_no_flags",
-                   [] { return answer().abonnement("Z02").item_description(false).line_item(false).serialize(); },
-                   ordrsp_head + "BGM+7+1'" + dtm + "IMD++Z02'" + std::string(parties) + "UNS+S'UNT+8+1'"}),
+                   [] { return answer().abonnement("Z02").line_item(false).serialize(); },
+                   ordrsp_head + "BGM+7+1'" + dtm + "IMD++Z02'" + std::string(parties) + "UNS+S'UNT+8+1'"},
+        LayoutCase{"ordrsp_abonnement_before_item_description",
+                   [] { return answer().item_description("Z11").abonnement("Z01").serialize(); },
+                   ordrsp_head + "BGM+7+1'" + dtm + "IMD++Z01'IMD++Z11'" + std::string(parties) + "UNS+S'UNT+9+1'"}),
     layout_name);
 
 TEST(OrderBuilders, ValuesWithServiceCharactersAndUmlautsReadBack) {

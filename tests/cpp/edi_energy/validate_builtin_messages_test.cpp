@@ -50,6 +50,9 @@ std::string iftsta(std::string_view pid, std::string_view status, std::string_vi
          std::string(status) + "'RFF+Z13:" + std::string(pid) + "'" + std::string(tail) + "UNT+12+1'";
 }
 
+// The free text that a refused fitting carries.
+constexpr std::string_view refused_fitting = "GID+1'FTX+ACB+++Zugang verweigert'";
+
 class BuiltinMessages : public ::testing::TestWithParam<WrittenMessage> {};
 
 TEST_P(BuiltinMessages, DrawTheErrorsThePublicationMakes) {
@@ -90,7 +93,30 @@ INSTANTIATE_TEST_SUITE_P(
                        "IFTSTA_FV20251001",
                        21007,
                        iftsta("21007", "Z10+209+A01", "DTM+76:202609302200?+00:303'NAD+DEB+9900357000004::9'"),
-                       {"AHB-21007-00021-STS-9013-CODE"}}),
+                       {"AHB-21007-00021-STS-9013-CODE"}},
+        // A value line beside the codes of DE 9013 takes the code of the decision tree that DE 1131
+        // of the same STS names.
+        WrittenMessage{"CodeOfTheDecisionTreeTheStatusNames", "IFTSTA_FV20251001", 21025,
+                       iftsta("21025", "Z15+Z13+A99:E_0286", refused_fitting), {}},
+        WrittenMessage{"CodeOfTheDecisionTreeTheStatusNamesWithAHint", "IFTSTA_FV20251001", 21027,
+                       iftsta("21027", "Z15+Z13+A02:E_0286", refused_fitting), {}},
+        WrittenMessage{"CodeOfTheColumnWithoutADecisionTree", "IFTSTA_FV20251001", 21025,
+                       iftsta("21025", "Z15+Z13+Z74", ""), {}},
+        WrittenMessage{"DecisionTreeCodeWithoutItsDecisionTree",
+                       "IFTSTA_FV20251001",
+                       21025,
+                       iftsta("21025", "Z15+Z13+A99", refused_fitting),
+                       {"AHB-21025-00028-STS-9013-CODE"}},
+        WrittenMessage{"DecisionTreeCodeOfAnotherDecisionTree",
+                       "IFTSTA_FV20251001",
+                       21027,
+                       iftsta("21027", "Z15+Z13+A99:E_0287", refused_fitting),
+                       {"AHB-21027-00028-STS-9013-CODE"}},
+        WrittenMessage{"StatusTextTheColumnDoesNotName",
+                       "IFTSTA_FV20251001",
+                       21025,
+                       iftsta("21025", "Z15+Z13+A99:E_0286::Sonstiges", refused_fitting),
+                       {"AHB-21025-00028-STS-9012-NOT-PERMITTED"}}),
     [](const ::testing::TestParamInfo<WrittenMessage>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -63,9 +63,26 @@ std::optional<std::string_view> Ctx::value_of(std::size_t segment, std::string_v
   if (!placement) return std::nullopt;
   const auto* node = structure_.nodes[placement->node].segment();
   if (node == nullptr || node->def >= structure_.segment_defs.size()) return std::nullopt;
-  const auto position = first_position(structure_.segment_defs[node->def], de);
-  if (!position) return std::nullopt;
-  return text_at(segments_[segment], *position);
+  // A data element may stand in several composites of one segment (DE 1131 of STS in C601,
+  // C555 and C556); a text that names it speaks of the one that carries a value.
+  const model::SegmentNode& definition = structure_.segment_defs[node->def];
+  const edifact::model::Segment& message_segment = segments_[segment];
+  std::optional<Position> first;
+  const auto filled = [&](Position position) {
+    if (!first) first = position;
+    const auto text = text_at(message_segment, position);
+    return text && !text->empty();
+  };
+  for (std::size_t element = 0; element < definition.elements.size(); ++element) {
+    const model::Element& mig_element = definition.elements[element];
+    if (mig_element.id == de && filled(Position{element, 0})) return text_at(message_segment, Position{element, 0});
+    for (std::size_t component = 0; component < mig_element.components.size(); ++component) {
+      const Position position{element, component};
+      if (mig_element.components[component].id == de && filled(position)) return text_at(message_segment, position);
+    }
+  }
+  if (!first) return std::nullopt;
+  return text_at(message_segment, *first);
 }
 
 std::optional<SegmentRange> Ctx::enclosing_instance(std::string_view group, Scope scope) const {

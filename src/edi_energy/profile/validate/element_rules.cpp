@@ -1,6 +1,9 @@
 // Data elements of every placed segment against the element rules of the column: required
 // values, admitted codes, Formatbedingungen, and values the column does not know.
 #include <algorithm>
+#include <span>
+#include <type_traits>
+#include <variant>
 
 #include <fmt/format.h>
 #include <fmt/ranges.h>
@@ -129,18 +132,31 @@ bool admitted(const AhbRun& run, std::size_t rule_index, const model::Element& e
               structure::InstanceIndex scope) {
   const model::ElementRule& rule = run.column.anwendungsfall().elements[rule_index];
   const auto& cells = run.column.operands(rule_index);
+  const auto admits = [&](std::size_t at) {
+    const auto& status = cells[at].status;
+    return !status || !is_mandatory(status->level) ||
+           condition_truth(run.ctx, status->condition, scope) != Truth::False;
+  };
   bool coded = false;
+  bool value_line = false;
   for (std::size_t at = 0; at < cells.size(); ++at) {
     const auto& code = rule.operands[at].code;
-    if (!code) continue;
+    if (!code) {
+      value_line = true;
+      continue;
+    }
     coded = true;
-    if (*code != value) continue;
-    const auto& status = cells[at].status;
-    if (!status || !is_mandatory(status->level)) return true;
-    if (condition_truth(run.ctx, status->condition, scope) != Truth::False) return true;
+    if (*code == value && admits(at)) return true;
   }
-  if (coded) return false;
-  return std::ranges::any_of(element.codes, [&](const model::Code& code) { return code.code == value; });
+  if (!coded) return std::ranges::any_of(element.codes, [&](const model::Code& code) { return code.code == value; });
+  // A value line beside the codes is their status line; only where the MIG names its codes as
+  // mere examples (codes from decision trees) does it admit any value while it applies.
+  const bool open_in_mig = !element.codes.empty() && !element.is_code_list();
+  if (!value_line || !open_in_mig) return false;
+  for (std::size_t at = 0; at < cells.size(); ++at) {
+    if (!rule.operands[at].code && admits(at)) return true;
+  }
+  return false;
 }
 
 void check_formats(AhbRun& run, const SegmentAt& at, std::size_t rule_index, const RuleTarget& target,
@@ -218,12 +234,44 @@ bool covered_by_earlier_repeat(const model::Element& composite, Position positio
   return false;
 }
 
-void check_uncovered(AhbRun& run, const SegmentAt& at, const Covered& covered) {
+// Whether a condition of the segment's rules reads data element `de` of a segment tagged like
+// it ("Wenn in diesem STS DE1131 = E_0286"): the column then expects a value there, though it
+// has no line for the data element, and the conditions decide what the value means.
+bool read_by_conditions(const AhbRun& run, std::span<const std::size_t> rules, std::string_view tag,
+                        std::string_view de) {
+  const conditions::ReadConditions& read = run.profile.read_conditions();
+  const auto reads = [&](const conditions::Voraussetzung& reading) {
+    return std::visit(
+        [&]<typename Shape>(const Shape& shape) {
+          if constexpr (std::is_same_v<Shape, conditions::Voraussetzung::DeValue>) {
+            return shape.tag == tag && shape.de == de;
+          } else if constexpr (std::is_same_v<Shape, conditions::Voraussetzung::DeShape>) {
+            return shape.pattern.tag == tag && shape.de == de;
+          } else {
+            return false;
+          }
+        },
+        reading.shape);
+  };
+  std::vector<std::string_view> references;
+  for (const std::size_t rule : rules) {
+    for (const ParsedOperand& operand : run.column.operands(rule)) {
+      if (operand.status && operand.status->condition) operand.status->condition->collect(references);
+    }
+  }
+  return std::ranges::any_of(references, [&](std::string_view reference) {
+    const auto entry = read.find(reference);
+    return entry != read.end() && entry->second.voraussetzung && reads(*entry->second.voraussetzung);
+  });
+}
+
+void check_uncovered(AhbRun& run, const SegmentAt& at, std::span<const std::size_t> rules, const Covered& covered) {
   const auto check = [&](const model::Element& element, Position position, const model::Element* composite) {
     if (covered.contains(position) || element.status == "N") return;
     const auto value = text_at(run.segments[at.index], position);
     if (!value || value->empty()) return;
     if (composite != nullptr && covered_by_earlier_repeat(*composite, position, covered)) return;
+    if (read_by_conditions(run, rules, at.definition.tag, element.id)) return;
     run.findings.push_back(finished(
         ValidationIssue(Severity::Error, fmt::format("{} (Nr {}): DE {} „{}“ carries {} but is not part of the "
                                                      "Prüfschablone of {}",
@@ -257,7 +305,7 @@ void element_rules(AhbRun& run) {
     covered.reset(*definition);
     const auto rules = run.column.rules(placement->node, definition->nr);
     for (std::size_t nth = 0; nth < rules.size(); ++nth) check_rule(run, at, nth, rules[nth], covered, verdicts);
-    check_uncovered(run, at, covered);
+    check_uncovered(run, at, rules, covered);
   }
 }
 
