@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdlib>
 #include <new>
+#include <ostream>
 #include <string>
 
 #include "edi_energy/platform/input_segments.hpp"
@@ -50,6 +51,8 @@ struct Shape {
   std::string fill;
   double most;  // peak heap over input bytes
 };
+
+void PrintTo(const Shape& shape, std::ostream* out) { *out << shape.name; }
 
 // A UNOC interchange of long free-text segments made of `fill`, about 1.2 MB.
 std::string interchange(const std::string& fill) {
