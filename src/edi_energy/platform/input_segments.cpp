@@ -84,7 +84,7 @@ Result<std::vector<edifact::model::Segment>> input_segments(std::string_view raw
       segments.push_back(std::move(**item));
       continue;
     }
-    edifact::model::Segment segment = offsets.to_raw(**item);
+    edifact::model::Segment segment = offsets.to_raw(std::move(**item));
     const edifact::model::Span span = segment.span();
     if (span.length() > MAX_SEGMENT_LENGTH + 1) {  // the terminator is not counted
       return std::unexpected(

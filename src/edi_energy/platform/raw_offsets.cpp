@@ -1,8 +1,7 @@
 #include "edi_energy/platform/raw_offsets.hpp"
 
 #include <algorithm>
-
-#include "edifact/model/segment_builder.hpp"
+#include <utility>
 
 namespace edi_energy::platform {
 
@@ -35,17 +34,9 @@ std::size_t RawOffsets::to_raw(std::size_t decoded_offset) const {
   }
 }
 
-edifact::model::Segment RawOffsets::to_raw(const edifact::model::Segment& segment) const {
-  edifact::model::SegmentBuilder builder(segment.tag(), to_raw(segment.span()), to_raw(segment.tag_span()));
-  for (const auto element : segment.elements()) {
-    builder.element(to_raw(element.span()));
-    for (const auto component : element.components()) builder.component(component.text, to_raw(component.span));
-    for (const auto repetition : element.repetitions()) {
-      builder.repetition();
-      for (const auto component : repetition) builder.component(component.text, to_raw(component.span));
-    }
-  }
-  return builder.build();
+edifact::model::Segment RawOffsets::to_raw(edifact::model::Segment segment) const {
+  const std::size_t start = to_raw(segment.span().start);
+  return std::move(segment).counted_in_characters(start);
 }
 
 edifact::EdifactError RawOffsets::to_raw(edifact::EdifactError error) const {

@@ -29,7 +29,8 @@ class RawOffsets {
     return {to_raw(span.start), to_raw(span.end)};
   }
 
-  edifact::model::Segment to_raw(const edifact::model::Segment& segment) const;
+  // The segment with its spans counted in raw bytes, in a document of its own.
+  edifact::model::Segment to_raw(edifact::model::Segment segment) const;
   edifact::EdifactError to_raw(edifact::EdifactError error) const;
 
   static constexpr std::size_t STRIDE = 64;

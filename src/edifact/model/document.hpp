@@ -27,6 +27,11 @@ namespace edifact::model {
 
 struct Span;
 
+// Adds without wrapping: offsets saturate at the largest value.
+inline std::size_t saturating_add(std::size_t a, std::size_t b) {
+  return b > std::numeric_limits<std::size_t>::max() - a ? std::numeric_limits<std::size_t>::max() : a + b;
+}
+
 struct SegmentEntry {
   std::uint32_t first_cut;      // the cut that ends the tag
   std::uint32_t first_element;  // index in `Document::elements`
@@ -82,6 +87,11 @@ struct Tape {
   std::vector<std::uint32_t> unescaped_ends;
   std::string unescaped;
 
+  // Set for text decoded from a one-byte repertoire, whose raw input had one byte per
+  // character: spans then count characters, not bytes, from `base`. Entry k counts the
+  // characters before byte 64k.
+  std::vector<std::uint32_t> characters_before;
+
   // The spans of a built document, which it gives explicitly; null for parsed ones.
   std::shared_ptr<const BuiltSpans> spans;
 
@@ -109,6 +119,15 @@ struct Tape {
     }
     return false;
   }
+
+  // The offset in the whole input of byte `at` of `bytes`.
+  std::size_t offset_of(std::size_t at) const {
+    if (characters_before.empty()) [[likely]] return saturating_add(base, at);
+    return saturating_add(base, characters_through(at));
+  }
+  std::size_t characters_through(std::size_t at) const;
+  // Makes spans count characters: fills `characters_before` from `bytes`.
+  void count_characters();
 
   // Fills `released_before` once `released` is final.
   void rank_released();
@@ -145,10 +164,5 @@ class Document : public Tape {
  private:
   mutable std::atomic<std::uint32_t> references_{1};
 };
-
-// Adds without wrapping: offsets saturate at the largest value.
-inline std::size_t saturating_add(std::size_t a, std::size_t b) {
-  return b > std::numeric_limits<std::size_t>::max() - a ? std::numeric_limits<std::size_t>::max() : a + b;
-}
 
 }  // namespace edifact::model

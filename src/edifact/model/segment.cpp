@@ -13,7 +13,14 @@ namespace {
 static_assert(sizeof(Segment) <= 16);
 
 Span shifted(const Tape& tape, std::size_t start, std::size_t end) {
-  return {saturating_add(tape.base, start), saturating_add(tape.base, end)};
+  return {tape.offset_of(start), tape.offset_of(end)};
+}
+
+// UTF-8 bytes that begin a character.
+std::size_t count_leading_bytes(std::string_view bytes) {
+  std::size_t count = 0;
+  for (const char byte : bytes) count += (static_cast<unsigned char>(byte) & 0xC0) != 0x80 ? 1 : 0;
+  return count;
 }
 
 Span value_span(const Tape& tape, std::uint32_t value) {
@@ -40,7 +47,7 @@ Document* split_off(const Tape& tape, std::uint32_t index, std::size_t delta) {
 
   Tape part;
   part.hold(std::string(tape.bytes.substr(tag_start, end - tag_start)));
-  part.base = saturating_add(saturating_add(tape.base, tag_start), delta);
+  part.base = saturating_add(tape.offset_of(tag_start), delta);
   part.has_repetitions = tape.has_repetitions;
   part.repetition_separator = tape.repetition_separator;
   part.parsed_with = tape.parsed_with;
@@ -62,6 +69,7 @@ Document* split_off(const Tape& tape, std::uint32_t index, std::size_t delta) {
     part.unescaped_ends.push_back(static_cast<std::uint32_t>(part.unescaped.size()));
   }
   part.rank_released();
+  if (!tape.characters_before.empty()) part.count_characters();
   return new Document(std::move(part));
 }
 
@@ -113,6 +121,21 @@ std::string_view Tape::released_text(std::uint32_t value) const {
   const std::size_t rank = released_before[word] + static_cast<std::size_t>(__builtin_popcountll(below));
   const std::size_t start = rank == 0 ? 0 : unescaped_ends[rank - 1];
   return std::string_view(unescaped).substr(start, unescaped_ends[rank] - start);
+}
+
+std::size_t Tape::characters_through(std::size_t at) const {
+  const std::size_t block = std::min(at, bytes.size()) / 64;
+  return characters_before[block] + count_leading_bytes(bytes.substr(block * 64, at - block * 64)) +
+         (at > bytes.size() ? at - bytes.size() : 0);
+}
+
+void Tape::count_characters() {
+  characters_before.assign(bytes.size() / 64 + 1, 0);
+  std::uint32_t count = 0;
+  for (std::size_t block = 0; block < characters_before.size(); ++block) {
+    characters_before[block] = count;
+    count += static_cast<std::uint32_t>(count_leading_bytes(bytes.substr(std::min(block * 64, bytes.size()), 64)));
+  }
 }
 
 void Tape::rank_released() {
@@ -283,6 +306,14 @@ Segment Segment::offset(std::size_t delta) && {
 Segment Segment::into_owned() && {
   if (document_ == nullptr || document_->holds_bytes()) return std::move(*this);
   return adopt(split_off(*document_, index_, 0));
+}
+
+Segment Segment::counted_in_characters(std::size_t start) && {
+  if (document_ == nullptr || document_->built()) return std::move(*this);
+  Document* part = split_off(*document_, index_, 0);
+  part->base = start;
+  part->count_characters();
+  return adopt(part);
 }
 
 bool operator==(const Segment& a, const Segment& b) {

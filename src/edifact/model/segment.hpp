@@ -279,6 +279,11 @@ class Segment {
   // bytes, unless its document already holds them (built and streamed segments).
   Segment into_owned() &&;
 
+  // The segment in a document of its own whose spans count characters, not bytes, from
+  // `start`: for text decoded from a repertoire of one byte per character, so that spans
+  // count the raw input's bytes.
+  Segment counted_in_characters(std::size_t start) &&;
+
   // By content: tag, spans, and the elements.
   friend bool operator==(const Segment& a, const Segment& b);
 

@@ -158,7 +158,26 @@ static void expect_raw_offsets(const std::string& raw) {
       ASSERT_EQ(ca.size(), cb.size());
       for (std::size_t c = 0; c < ca.size(); ++c) EXPECT_EQ(ca[c].span, cb[c].span) << a.tag() << e << c;
     }
+    // Moved segments keep counting raw bytes.
+    const auto moved_a = edifact::model::Segment(a).offset(7);
+    const auto moved_b = edifact::model::Segment(b).offset(7);
+    EXPECT_EQ(moved_a.span(), moved_b.span()) << a.tag();
+    EXPECT_EQ(moved_a.elements().back().span(), moved_b.elements().back().span()) << a.tag();
+    EXPECT_EQ(edifact::model::Segment(moved_a).into_owned().tag_span(), moved_b.tag_span()) << a.tag();
   }
+}
+
+// Release characters ahead of decoded characters, and released delimiters among them.
+TEST(Platform, DecodedRepertoireKeepsRawOffsetsOfReleasedValues) {
+  const std::string raw =
+      "UNB+UNOC:3+S1:500+R1:500+260501:1200+REF1'UNH+1+MSCONS:D:04B:UN:2.4c'"
+      "FTX+AAB+++?\xE4?+\xFC:\xDF??:a?'\xE4+\xE4'NAD+MS+S1::293'UNT+4+1'UNZ+1+REF1'";
+  expect_raw_offsets(raw);
+  auto decoded = edi_energy::platform::input_segments(raw);
+  ASSERT_TRUE(decoded);
+  EXPECT_EQ((*decoded)[2].elements()[3].components().text(0), "\u00E4+\u00FC");
+  EXPECT_EQ((*decoded)[2].elements()[3].components().text(1), "\u00DF?");
+  EXPECT_EQ((*decoded)[2].elements()[3].components().text(2), "a'\u00E4");
 }
 
 TEST(Platform, DecodedRepertoireKeepsRawOffsets) {
