@@ -14,17 +14,6 @@ namespace {
 
 using conditions::Truth;
 
-std::string* text_of(std::span<const Leaf> leaves, TextTable& table, std::string_view de, std::size_t occurrence) {
-  for (const Leaf& leaf : leaves) {
-    if (leaf.def->id != de || leaf.occurrence != occurrence) continue;
-    if (leaf.element < table.size() && leaf.component < table[leaf.element].size()) {
-      return &table[leaf.element][leaf.component];
-    }
-    return nullptr;
-  }
-  return nullptr;
-}
-
 bool listed(std::string_view value, std::span<const std::string> values, bool suffix) {
   return std::ranges::any_of(values, [&](const std::string& wanted) {
     return suffix ? value.size() >= 2 && value.ends_with(wanted) : value == wanted;
@@ -47,7 +36,7 @@ void fit_formats_in_segment(const Profile& profile, const model::SegmentNode& no
     if (read == profile.read_conditions().end() || !read->second.voraussetzung) return Truth::Neutral;
     const auto* value = std::get_if<conditions::Voraussetzung::DeValue>(&read->second.voraussetzung->shape);
     if (value == nullptr || value->tag != node.tag) return Truth::Neutral;
-    const std::string* standing = text_of(leaves, table, value->de, 0);
+    const std::string* standing = text_at(leaves, table, value->de, 0);
     const bool holds = standing != nullptr && listed(*standing, value->values, value->suffix);
     return holds != value->negated ? Truth::True : Truth::False;
   };
@@ -59,7 +48,7 @@ void fit_formats_in_segment(const Profile& profile, const model::SegmentNode& no
       if (status && is_mandatory_level(status->level) && status->condition) exprs.push_back(std::move(*status->condition));
     }
     if (exprs.empty()) continue;
-    std::string* value = text_of(leaves, table, rule->de, rule->occurrence);
+    std::string* value = text_at(leaves, table, rule->de, rule->occurrence);
     if (value == nullptr || value->empty()) continue;
     const auto rejected = [&](std::string_view candidate) {
       std::vector<formatbedingung::Finding> findings;

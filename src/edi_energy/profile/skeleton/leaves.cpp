@@ -22,4 +22,16 @@ std::vector<Leaf> leaves(const model::SegmentNode& node) {
   return found;
 }
 
+std::string* text_at(std::span<const Leaf> leaves, std::vector<std::vector<std::string>>& table, std::string_view de,
+                     std::size_t occurrence) {
+  for (const Leaf& leaf : leaves) {
+    if (leaf.def->id != de || leaf.occurrence != occurrence) continue;
+    if (leaf.element < table.size() && leaf.component < table[leaf.element].size()) {
+      return &table[leaf.element][leaf.component];
+    }
+    return nullptr;
+  }
+  return nullptr;
+}
+
 }  // namespace edi_energy::profile::skeleton

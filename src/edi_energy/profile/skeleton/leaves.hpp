@@ -3,6 +3,9 @@
 #pragma once
 
 #include <cstddef>
+#include <span>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "edi_energy/profile/model.hpp"
@@ -18,5 +21,10 @@ struct Leaf {
 };
 
 std::vector<Leaf> leaves(const model::SegmentNode& node);
+
+// The text of data element `de` at its `occurrence` in a table of component texts per data
+// element laid out by `leaves`; null where the leaf or its place in the table is missing.
+std::string* text_at(std::span<const Leaf> leaves, std::vector<std::vector<std::string>>& table, std::string_view de,
+                     std::size_t occurrence);
 
 }  // namespace edi_energy::profile::skeleton

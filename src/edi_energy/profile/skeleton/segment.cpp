@@ -208,23 +208,13 @@ void Generator::fill_required_composite(std::span<const model::ElementRule* cons
 
 void Generator::imply_values(const model::SegmentNode& node, std::span<const model::ElementRule* const> rules,
                              std::span<const Leaf> all_leaves, TextTable& table) const {
-  const auto text_at = [&table, all_leaves](std::string_view de, std::size_t occurrence) -> const std::string* {
-    for (const Leaf& leaf : all_leaves) {
-      if (leaf.def->id != de || leaf.occurrence != occurrence) continue;
-      if (leaf.element < table.size() && leaf.component < table[leaf.element].size()) {
-        return &table[leaf.element][leaf.component];
-      }
-      return nullptr;
-    }
-    return nullptr;
-  };
   std::vector<std::pair<std::string, std::string>> implied;
   for (const model::ElementRule* rule : rules) {
     for (const model::Operand& operand : rule->operands) {
       if (!operand.code) continue;
       const auto status = conditions::Status::parse(operand.operand);
       if (!status || !is_mandatory_level(status->level) || !status->condition) continue;
-      const std::string* standing = text_at(rule->de, rule->occurrence);
+      const std::string* standing = text_at(all_leaves, table, rule->de, rule->occurrence);
       if (standing == nullptr || *standing != *operand.code) continue;
       std::vector<std::string_view> references;
       status->condition->collect(references);
@@ -246,7 +236,7 @@ void Generator::imply_values(const model::SegmentNode& node, std::span<const mod
   for (auto& [de, value] : implied) {
     for (const Leaf& leaf : all_leaves) {
       if (leaf.def->id != de || keys_.suppressed_elements.contains(ElementKey{node.nr, de})) continue;
-      const std::string* standing = text_at(de, leaf.occurrence);
+      const std::string* standing = text_at(all_leaves, table, de, leaf.occurrence);
       if (standing == nullptr || standing->empty()) put(table, leaf.element, leaf.component, std::move(value));
       break;
     }
