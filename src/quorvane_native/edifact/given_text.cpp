@@ -3,13 +3,31 @@
 #include <fmt/format.h>
 
 namespace quorvane_native::edifact {
+namespace {
+
+constexpr std::string_view message_needs =
+    " is an empty text: the message needs a value there, and a value the caller gives is never replaced "
+    "(leave an optional argument out instead)";
+constexpr std::string_view column_requires =
+    " is empty: the column requires a value there, and completion would replace an empty one with sample data";
+
+py::Status refused_when_empty(std::string_view field, std::string_view text, std::string_view why) {
+  if (!text.empty()) return {};
+  return py::value_error(fmt::format("{}{}", field, why));
+}
+
+py::Status first_given_empty(std::initializer_list<NamedText> texts, std::string_view why) {
+  for (const auto& [argument, text] : texts) {
+    if (!*text) continue;
+    if (auto given = refused_when_empty(argument, **text, why); !given) return given;
+  }
+  return {};
+}
+
+}  // namespace
 
 py::Status require_text(std::string_view field, std::string_view text) {
-  if (!text.empty()) return {};
-  return py::value_error(fmt::format(
-      "{} is an empty text: the message needs a value there, and a value the caller gives is never replaced "
-      "(leave an optional argument out instead)",
-      field));
+  return refused_when_empty(field, text, message_needs);
 }
 
 py::Status require_optional_text(std::string_view field, const std::optional<std::string>& text) {
@@ -23,12 +41,16 @@ py::Status require_texts(std::initializer_list<std::pair<std::string_view, std::
   return {};
 }
 
-py::Status require_optional_texts(
-    std::initializer_list<std::pair<std::string_view, const std::optional<std::string>*>> texts) {
-  for (const auto& [field, text] : texts) {
-    if (auto given = require_optional_text(field, *text); !given) return given;
-  }
-  return {};
+py::Status require_optional_texts(std::initializer_list<NamedText> texts) {
+  return first_given_empty(texts, message_needs);
+}
+
+py::Status refuse_empty(std::string_view argument, std::string_view text) {
+  return refused_when_empty(argument, text, column_requires);
+}
+
+py::Status refuse_empty_texts(std::initializer_list<NamedText> texts) {
+  return first_given_empty(texts, column_requires);
 }
 
 }  // namespace quorvane_native::edifact

@@ -12,7 +12,13 @@
 
 namespace quorvane_native::edifact {
 
-// ValueError naming `field` when `text` is empty.
+// An optional argument by name.
+struct NamedText {
+  std::string_view argument;
+  const std::optional<std::string>* text;
+};
+
+// ValueError naming `field` when `text` is empty ("… is an empty text: …").
 py::Status require_text(std::string_view field, std::string_view text);
 
 // The same for an optional argument; an absent one passes.
@@ -20,7 +26,11 @@ py::Status require_optional_text(std::string_view field, const std::optional<std
 
 // The first empty one of several, in the order given.
 py::Status require_texts(std::initializer_list<std::pair<std::string_view, std::string_view>> texts);
-py::Status require_optional_texts(
-    std::initializer_list<std::pair<std::string_view, const std::optional<std::string>*>> texts);
+py::Status require_optional_texts(std::initializer_list<NamedText> texts);
+
+// The same check where the AHB column requires the value, worded for the column ("… is empty:
+// the column requires a value there …").
+py::Status refuse_empty(std::string_view argument, std::string_view text);
+py::Status refuse_empty_texts(std::initializer_list<NamedText> texts);
 
 }  // namespace quorvane_native::edifact

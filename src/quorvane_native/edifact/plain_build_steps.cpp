@@ -14,22 +14,6 @@ py::Expected<std::pair<std::string, std::string>> to_pair(py::Arg arg) {
   return pair;
 }
 
-py::Status refuse_empty(std::string_view argument, std::string_view text) {
-  if (!text.empty()) return {};
-  return py::value_error(fmt::format("{} is empty: the column requires a value there, and completion would "
-                                     "replace an empty one with sample data",
-                                     argument));
-}
-
-py::Status refuse_empty_texts(std::initializer_list<NamedText> texts) {
-  for (const auto& [argument, text] : texts) {
-    if (*text) {
-      if (auto given = refuse_empty(argument, **text); !given) return given;
-    }
-  }
-  return {};
-}
-
 py::Result complete_written(edi_energy::Result<std::string> written, edi_energy::message_type::MessageType type,
                             const edi_energy::release::Release& release, std::uint32_t pruefidentifikator) {
   if (!written) {

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,24 +12,13 @@
 #include "edi_energy/message_type.hpp"
 #include "edi_energy/release.hpp"
 #include "quorvane_native/py/args.hpp"
+#include "quorvane_native/edifact/given_text.hpp"
 #include "quorvane_native/py/errors.hpp"
 
 namespace quorvane_native::edifact {
 
 // A 2-tuple of str; a TypeError names the argument, a tuple of another length is a ValueError.
 py::Expected<std::pair<std::string, std::string>> to_pair(py::Arg arg);
-
-// ValueError naming `argument` when a value the column requires is given as an empty text: an
-// empty value would be taken as missing and filled by completion, changing what was given.
-py::Status refuse_empty(std::string_view argument, std::string_view text);
-
-// An optional argument by name, for `refuse_empty_texts`.
-struct NamedText {
-  std::string_view argument;
-  const std::optional<std::string>* text;
-};
-// `refuse_empty` for each argument that is given.
-py::Status refuse_empty_texts(std::initializer_list<NamedText> texts);
 
 inline std::optional<std::string_view> view_of(const std::optional<std::string>& text) {
   if (!text) return std::nullopt;
