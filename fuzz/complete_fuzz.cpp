@@ -13,10 +13,9 @@
 #include <string_view>
 #include <vector>
 
-#include "edi_energy/catalogue.hpp"
 #include "edi_energy/profile/profile.hpp"
 #include "edifact/write/writer.hpp"
-#include "plain_segments.hpp"
+#include "profile_inputs.hpp"
 
 namespace {
 
@@ -27,18 +26,8 @@ void require(bool holds) {
   if (!holds) std::abort();
 }
 
-const std::vector<const Profile*>& profiles() {
-  static const std::vector<const Profile*> all = [] {
-    std::vector<const Profile*> list;
-    edi_energy::register_profiles(list);
-    return list;
-  }();
-  return all;
-}
-
 // Few enough that the 24 rounds of generating and validating stay quick per input.
 constexpr std::size_t max_seeds = 256;
-
 
 // Completion may fill a seed's empty components and sets the count of UNT; every other text of
 // the seed stays where it was.
@@ -78,7 +67,8 @@ void check_completed(const std::vector<Segment>& out, std::span<const Segment> s
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 3) return 0;
-  const Profile& profile = *profiles()[data[0] % profiles().size()];
+  const auto& profiles = fuzz_support::builtin_profiles();
+  const Profile& profile = *profiles[data[0] % profiles.size()];
   const auto& columns = profile.ahb().anwendungsfaelle;
   if (columns.empty()) return 0;
   const auto& column = columns[data[1] % columns.size()];

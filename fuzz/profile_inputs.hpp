@@ -1,5 +1,5 @@
-// Segments from fuzz bytes in a plain notation ("TAG+a:b+c'"), no release character: what the
-// profile fuzz targets feed to validation and completion.
+// What the profile fuzz targets take their inputs from: the built-in profiles, and segments in a
+// plain notation ("TAG+a:b+c'", no release character) read from the fuzz bytes.
 #pragma once
 
 #include <algorithm>
@@ -7,10 +7,21 @@
 #include <string_view>
 #include <vector>
 
+#include "edi_energy/catalogue.hpp"
+#include "edi_energy/profile/profile.hpp"
 #include "edifact/model/segment.hpp"
 #include "edifact/model/segment_builder.hpp"
 
 namespace fuzz_support {
+
+inline const std::vector<const edi_energy::profile::Profile*>& builtin_profiles() {
+  static const std::vector<const edi_energy::profile::Profile*> all = [] {
+    std::vector<const edi_energy::profile::Profile*> list;
+    edi_energy::register_profiles(list);
+    return list;
+  }();
+  return all;
+}
 
 inline std::vector<edifact::model::Segment> plain_segments(std::string_view text, std::size_t max_segments) {
   std::vector<edifact::model::Segment> segments;

@@ -9,27 +9,15 @@
 #include <string_view>
 #include <vector>
 
-#include "edi_energy/catalogue.hpp"
 #include "edi_energy/profile/validate/validate.hpp"
-#include "plain_segments.hpp"
-
-namespace {
+#include "profile_inputs.hpp"
 
 using edi_energy::profile::Profile;
 
-const std::vector<const Profile*>& profiles() {
-  static const std::vector<const Profile*> all = [] {
-    std::vector<const Profile*> list;
-    edi_energy::register_profiles(list);
-    return list;
-  }();
-  return all;
-}
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 2) return 0;
-  const Profile& profile = *profiles()[data[0] % profiles().size()];
+  const auto& profiles = fuzz_support::builtin_profiles();
+  const Profile& profile = *profiles[data[0] % profiles.size()];
   std::optional<std::uint32_t> pid;
   const auto& columns = profile.ahb().anwendungsfaelle;
   if (data[1] != 0xFF && !columns.empty()) pid = columns[data[1] % columns.size()].pid;
