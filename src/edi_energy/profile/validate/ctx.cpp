@@ -68,17 +68,20 @@ std::optional<std::string_view> Ctx::value_of(std::size_t segment, std::string_v
   const model::SegmentNode& definition = structure_.segment_defs[node->def];
   const edifact::model::Segment& message_segment = segments_[segment];
   std::optional<Position> first;
-  const auto filled = [&](Position position) {
+  const auto filled = [&](Position position) -> std::optional<std::string_view> {
     if (!first) first = position;
     const auto text = text_at(message_segment, position);
-    return text && !text->empty();
+    if (text && !text->empty()) return text;
+    return std::nullopt;
   };
   for (std::size_t element = 0; element < definition.elements.size(); ++element) {
     const model::Element& mig_element = definition.elements[element];
-    if (mig_element.id == de && filled(Position{element, 0})) return text_at(message_segment, Position{element, 0});
+    if (mig_element.id == de) {
+      if (const auto text = filled(Position{element, 0})) return text;
+    }
     for (std::size_t component = 0; component < mig_element.components.size(); ++component) {
-      const Position position{element, component};
-      if (mig_element.components[component].id == de && filled(position)) return text_at(message_segment, position);
+      if (mig_element.components[component].id != de) continue;
+      if (const auto text = filled(Position{element, component})) return text;
     }
   }
   if (!first) return std::nullopt;
