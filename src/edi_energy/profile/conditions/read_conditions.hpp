@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "edi_energy/profile/conditions/number_order.hpp"
 #include "edi_energy/profile/conditions/voraussetzung.hpp"
 
 namespace edi_energy::profile::conditions {
@@ -21,7 +22,7 @@ struct ReadCondition {
 };
 
 // Keyed like the AHB conditions map; numbers of other kinds are left out.
-using ReadConditions = std::map<std::string, ReadCondition, std::less<>>;
+using ReadConditions = std::map<std::string, ReadCondition, NumberOrder>;
 
 // The AHB conditions map: condition number to text (the profile model's TextMap).
 using ConditionTexts = std::map<std::string, std::string, std::less<>>;

@@ -7,18 +7,31 @@
 #include <fmt/format.h>
 #include <fmt/ranges.h>
 
+#include "edi_energy/profile/conditions/condition_kind.hpp"
 #include "edi_energy/profile/conditions/paket.hpp"
 
 namespace edi_energy::profile::validate {
 
 namespace {
 
+bool names_format(const conditions::Expr& condition) {
+  std::vector<std::string_view> references;
+  condition.collect(references);
+  return std::ranges::any_of(references, [](std::string_view reference) {
+    const conditions::ConditionKind kind = conditions::kind_of(reference);
+    return kind == conditions::ConditionKind::Formatbedingung || kind == conditions::ConditionKind::Unterbedingung;
+  });
+}
+
 std::vector<ParsedOperand> parse_operands(const model::ElementRule& rule) {
   std::vector<ParsedOperand> cells;
   cells.reserve(rule.operands.size());
   for (const model::Operand& operand : rule.operands) {
-    ParsedOperand parsed{conditions::Status::parse(operand.operand), false, {}};
-    if (parsed.status && parsed.status->condition) parsed.pakete = parsed.status->condition->pakete();
+    ParsedOperand parsed{conditions::Status::parse(operand.operand), false, {}, false};
+    if (parsed.status && parsed.status->condition) {
+      parsed.pakete = parsed.status->condition->pakete();
+      parsed.names_format = names_format(*parsed.status->condition);
+    }
     parsed.references_paket = !parsed.pakete.empty();
     cells.push_back(std::move(parsed));
   }

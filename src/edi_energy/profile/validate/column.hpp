@@ -23,6 +23,7 @@ struct ParsedOperand {
   std::optional<conditions::Status> status;  // absent: the cell does not parse
   bool references_paket = false;
   std::vector<conditions::Paket> pakete;  // `Expr::pakete` of the condition
+  bool names_format = false;  // the condition names a Formatbedingung or Unterbedingung
 };
 
 // Where an element rule's data element stands in the MIG definition of a segment node: the

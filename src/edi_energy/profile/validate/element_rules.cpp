@@ -169,7 +169,7 @@ void check_formats(AhbRun& run, const SegmentAt& at, std::size_t rule_index, con
   };
   for (std::size_t k = 0; k < cells.size(); ++k) {
     const auto& status = cells[k].status;
-    if (!status || !is_mandatory(status->level) || !status->condition) continue;
+    if (!cells[k].names_format || !is_mandatory(status->level)) continue;
     const auto& code = rule.operands[k].code;
     if (code && *code != value) continue;
     // A broken format is an error, so only a condition known to hold lets it count.
