@@ -1,6 +1,8 @@
 #include "edifact/model/segment.hpp"
 
 #include <algorithm>
+#include <limits>
+#include <memory>
 
 #include "edifact/error.hpp"
 #include "edifact/model/owned_element.hpp"
@@ -25,11 +27,16 @@ std::size_t count_leading_bytes(std::string_view bytes) {
 
 Span value_span(const Tape& tape, std::uint32_t value) {
   if (tape.built()) return shifted(tape, tape.spans->value_starts[value], tape.spans->value_ends[value]);
-  return shifted(tape, tape.cuts[value - 1] + std::size_t{1}, tape.cuts[value]);
+  return shifted(tape, tape.cut(value - 1) + std::size_t{1}, tape.cut(value));
 }
 
 bool is_repetition_cut(const Tape& tape, std::uint32_t cut) {
-  return tape.bytes[tape.cuts[cut]] == tape.repetition_separator;
+  return tape.bytes[tape.cut(cut)] == tape.repetition_separator;
+}
+
+// The cut opening `element`, or none past the last one: walks take elements in order with it.
+std::uint32_t opening_of(const Tape& tape, std::uint32_t element, std::uint32_t end) {
+  return element < end ? tape.element_opening(element) : std::numeric_limits<std::uint32_t>::max();
 }
 
 // Segment `index` of `tape` in a document of its own that holds its bytes, spans moved by `delta`.
@@ -42,8 +49,8 @@ Document* split_off(const Tape& tape, std::uint32_t index, std::size_t delta) {
   }
   const SegmentEntry entry = tape.segments[index];
   const SegmentEntry next = tape.segments[index + 1];
-  const std::uint32_t tag_start = tape.cuts[entry.first_cut] - 3;
-  const std::uint32_t end = tape.cuts[next.first_cut - 1] + 1;
+  const std::uint32_t tag_start = tape.cut(entry.first_cut) - 3;
+  const std::uint32_t end = tape.cut(next.first_cut - 1) + 1;
 
   Tape part;
   part.hold(std::string(tape.bytes.substr(tag_start, end - tag_start)));
@@ -51,19 +58,36 @@ Document* split_off(const Tape& tape, std::uint32_t index, std::size_t delta) {
   part.has_repetitions = tape.has_repetitions;
   part.repetition_separator = tape.repetition_separator;
   part.parsed_with = tape.parsed_with;
-  part.cuts.reserve(next.first_cut - entry.first_cut);
-  for (std::uint32_t cut = entry.first_cut; cut < next.first_cut; ++cut) {
-    part.cuts.push_back(tape.cuts[cut] - tag_start);
+  const std::uint32_t cut_count = next.first_cut - entry.first_cut;
+  const std::uint32_t element_count = next.first_element - entry.first_element;
+  if (tape.narrow != nullptr) {
+    // Straight to the narrow form: the arrays would cost what the narrow form saves.
+    NarrowTapeBuilder builder(cut_count, element_count);
+    std::uint32_t element = entry.first_element;
+    std::uint32_t opening = opening_of(tape, element, next.first_element);
+    for (std::uint32_t cut = entry.first_cut; cut < next.first_cut; ++cut) {
+      const bool opens = cut == opening;
+      if (opens) opening = opening_of(tape, ++element, next.first_element);
+      builder.add(tape.cut(cut) - tag_start, opens);
+    }
+    part.narrow = std::make_shared<const NarrowTape>(std::move(builder).finish());
+    part.choose_form();
+  } else {
+    part.cuts.reserve(cut_count);
+    for (std::uint32_t cut = entry.first_cut; cut < next.first_cut; ++cut) {
+      part.cuts.push_back(tape.cut(cut) - tag_start);
+    }
+    part.elements.reserve(element_count);
+    for (std::uint32_t element = entry.first_element; element < next.first_element; ++element) {
+      part.elements.push_back(tape.elements[element] - entry.first_cut);
+    }
+    part.choose_form();
   }
-  part.elements.reserve(next.first_element - entry.first_element);
-  for (std::uint32_t element = entry.first_element; element < next.first_element; ++element) {
-    part.elements.push_back(tape.elements[element] - entry.first_cut);
-  }
-  part.segments = {{0, 0}, {static_cast<std::uint32_t>(part.cuts.size()), static_cast<std::uint32_t>(part.elements.size())}};
+  part.segments = {{0, 0}, {cut_count, element_count}};
   for (std::uint32_t value = entry.first_cut + 1; value < next.first_cut; ++value) {
     if (!tape.is_released(value)) continue;
     const std::uint32_t moved = value - entry.first_cut;
-    part.released.resize(part.cuts.size() / 64 + 1);
+    part.released.resize(cut_count / 64 + 1);
     part.released[moved / 64] |= std::uint64_t{1} << (moved % 64);
     part.unescaped.append(tape.text(value));
     part.unescaped_ends.push_back(static_cast<std::uint32_t>(part.unescaped.size()));
@@ -95,8 +119,8 @@ bool released_as_written(const Tape& tape, std::uint32_t first, std::uint32_t en
                          const WrittenDelimiters& delimiters) {
   for (std::uint32_t value = first; value < end; ++value) {
     if (!tape.is_released(value)) continue;
-    const std::uint32_t begin = tape.cuts[value - 1] + 1;
-    const std::string_view raw = tape.bytes.substr(begin, tape.cuts[value] - begin);
+    const std::uint32_t begin = tape.cut(value - 1) + 1;
+    const std::string_view raw = tape.bytes.substr(begin, tape.cut(value) - begin);
     for (std::size_t at = 0; at < raw.size(); ++at) {
       if (raw[at] != delimiters.release) continue;
       if (at + 1 == raw.size() || !(*delimiters.special)[static_cast<unsigned char>(raw[at + 1])]) return false;
@@ -151,8 +175,48 @@ void Tape::keep_segments(std::size_t count) {
   if (count > segment_count()) return;
   const SegmentEntry end = segments[count];
   segments.resize(count + 1);
+  const bool was_narrow = narrow != nullptr;
+  widen();
   cuts.resize(end.first_cut);
   elements.resize(end.first_element);
+  if (was_narrow) choose_form();
+}
+
+std::string_view Tape::narrow_text(std::uint32_t value) const {
+  const std::uint32_t start = narrow->cut(value - 1) + 1;
+  return bytes.substr(start, narrow->cut(value) - start);
+}
+
+void Tape::choose_form() {
+  if (built()) return;
+  if (narrow != nullptr) {
+    if (!dense(narrow->cut_count(), narrow->element_count(), bytes.size())) widen();
+    return;
+  }
+  if (!dense(cuts.size(), elements.size(), bytes.size())) return;
+  NarrowTapeBuilder builder(cuts.size(), elements.size());
+  std::size_t element = 0;
+  for (std::size_t k = 0; k < cuts.size(); ++k) {
+    const bool opens = element < elements.size() && elements[element] == k;
+    if (opens) ++element;
+    builder.add(cuts[k], opens);
+  }
+  // Parsed elements open at distinct cuts in order; anything else stays as it is.
+  if (element != elements.size()) return;
+  narrow = std::make_shared<const NarrowTape>(std::move(builder).finish());
+  // Assigning an empty list would keep the capacity.
+  UnzeroedVector<std::uint32_t>().swap(cuts);
+  UnzeroedVector<std::uint32_t>().swap(elements);
+}
+
+void Tape::widen() {
+  if (narrow == nullptr) return;
+  const std::shared_ptr<const NarrowTape> held = std::move(narrow);
+  narrow = nullptr;
+  cuts.resize(held->cut_count());
+  for (std::size_t k = 0; k < cuts.size(); ++k) cuts[k] = held->cut(k);
+  elements.resize(held->element_count());
+  held->openings(elements.data());
 }
 
 // The writer puts the delimiter of each cut's role between the texts and escapes what the texts
@@ -173,26 +237,27 @@ std::optional<std::string_view> Segment::verbatim(const WrittenDelimiters& delim
         !released_as_written(tape, first.first_cut + 1, last + 1, delimiters)) {
       return std::nullopt;
     }
-    const std::uint32_t tag_end = tape.cuts[first.first_cut];
-    return tape.bytes.substr(tag_end - 3, tape.cuts[last] + 1 - (tag_end - 3));
+    const std::uint32_t tag_end = tape.cut(first.first_cut);
+    return tape.bytes.substr(tag_end - 3, tape.cut(last) + 1 - (tag_end - 3));
   }
-  if (bytes[tape.cuts[last]] != delimiters.terminator) return std::nullopt;
+  if (bytes[tape.cut(last)] != delimiters.terminator) return std::nullopt;
   std::uint32_t element = first.first_element;
+  std::uint32_t opening = opening_of(tape, element, next.first_element);
   for (std::uint32_t cut = first.first_cut; cut < last; ++cut) {
     if (tape.is_released(cut + 1)) return std::nullopt;
-    const char byte = bytes[tape.cuts[cut]];
+    const char byte = bytes[tape.cut(cut)];
     char expected = delimiters.component;
-    if (element < next.first_element && tape.elements[element] == cut) {
+    if (cut == opening) {
       expected = delimiters.element;
-      ++element;
+      opening = opening_of(tape, ++element, next.first_element);
     } else if (tape.has_repetitions && byte == tape.repetition_separator) {
       if (!delimiters.repetition) return std::nullopt;
       expected = *delimiters.repetition;
     }
     if (byte != expected) return std::nullopt;
   }
-  const std::uint32_t tag_end = tape.cuts[first.first_cut];
-  const std::uint32_t end = tape.cuts[last] + 1;
+  const std::uint32_t tag_end = tape.cut(first.first_cut);
+  const std::uint32_t end = tape.cut(last) + 1;
   if (count_written_specials(tape.bytes.substr(tag_end, end - tag_end), delimiters) != next.first_cut - first.first_cut) {
     return std::nullopt;
   }
@@ -236,7 +301,7 @@ Span Element::span() const {
   if (document_->built()) {
     return shifted(*document_, document_->spans->element_starts[index_], document_->spans->element_ends[index_]);
   }
-  return shifted(*document_, document_->cuts[opening_cut()] + std::size_t{1}, document_->cuts[end_cut_]);
+  return shifted(*document_, document_->cut(opening_cut()) + std::size_t{1}, document_->cut(end_cut_));
 }
 
 OwnedElement Element::into_owned() const {
@@ -268,14 +333,14 @@ Segment Segment::from_texts(std::string_view tag,
 Span Segment::span() const {
   if (document_ == nullptr) return {};
   if (document_->built()) return shifted(*document_, document_->spans->segment_start, document_->spans->segment_end);
-  return shifted(*document_, document_->cuts[entry().first_cut] - std::size_t{3},
-                 document_->cuts[next_entry().first_cut - 1] + std::size_t{1});
+  return shifted(*document_, document_->cut(entry().first_cut) - std::size_t{3},
+                 document_->cut(next_entry().first_cut - 1) + std::size_t{1});
 }
 
 Span Segment::tag_span() const {
   if (document_ == nullptr) return {};
   if (document_->built()) return shifted(*document_, document_->spans->tag_start, document_->spans->tag_end);
-  const std::size_t tag_end = document_->cuts[entry().first_cut];
+  const std::size_t tag_end = document_->cut(entry().first_cut);
   return shifted(*document_, tag_end - 3, tag_end);
 }
 
