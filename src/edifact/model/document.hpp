@@ -137,7 +137,9 @@ struct Tape {
   // Keeps the cuts and elements of a parsed document in the narrow form exactly when they are
   // dense; the arrays are the faster form.
   void choose_form();
-  // Moves them back to the arrays.
+  // Moves them to the narrow form (parsed documents only) or back to the arrays, whatever the
+  // density.
+  void to_narrow();
   void widen();
   // Whether a value in `first..end` (end excluded) held a release character.
   bool any_released(std::uint32_t first, std::uint32_t end) const {

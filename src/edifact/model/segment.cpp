@@ -188,12 +188,15 @@ std::string_view Tape::narrow_text(std::uint32_t value) const {
 }
 
 void Tape::choose_form() {
-  if (built()) return;
-  if (narrow != nullptr) {
-    if (!dense(narrow->cut_count(), narrow->element_count(), bytes.size())) widen();
-    return;
+  if (dense(cut_count(), element_count(), bytes.size())) {
+    to_narrow();
+  } else {
+    widen();
   }
-  if (!dense(cuts.size(), elements.size(), bytes.size())) return;
+}
+
+void Tape::to_narrow() {
+  if (built() || narrow != nullptr) return;
   NarrowTapeBuilder builder(cuts.size(), elements.size());
   std::size_t element = 0;
   for (std::size_t k = 0; k < cuts.size(); ++k) {
