@@ -78,11 +78,11 @@ struct Tape {
 
   // Sized once and then written entry by entry by the scan, hence never zeroed. Read them
   // through `cut` and `element_entry`: a document dense in delimiters keeps them in `narrow`
-  // instead, and these are then empty.
+  // instead, and these then hold no memory at all, which is what the readers test (a document
+  // in the arrays that has a cut or element to read holds it there).
   UnzeroedVector<std::uint32_t> cuts;
   UnzeroedVector<std::uint32_t> elements;  // the cut opening each element (| NO_COMPONENTS)
   UnzeroedVector<SegmentEntry> segments;   // one per segment plus an end marker
-  std::shared_ptr<const NarrowTape> narrow;
 
   // Values whose raw bytes held a release character have their unescaped text in `unescaped`;
   // bit v of `released` marks value v, and the k-th marked value ends at `unescaped_ends[k]`.
@@ -98,6 +98,8 @@ struct Tape {
 
   // The spans of a built document, which it gives explicitly; null for parsed ones.
   std::shared_ptr<const BuiltSpans> spans;
+  // The cuts and elements of a document dense in delimiters; last, as the least read.
+  std::shared_ptr<const NarrowTape> narrow;
 
   // Built documents hold one segment whose tag runs from byte 0 to its first cut; parsed ones
   // have three-byte tags just before their first cut.
@@ -109,22 +111,29 @@ struct Tape {
   }
   [[gnu::always_inline]] std::string_view text(std::uint32_t value) const {
     if (!released.empty() && is_released(value)) [[unlikely]] return released_text(value);
-    if (narrow != nullptr) [[unlikely]] return narrow_text(value);
-    const std::uint32_t start = cuts[value - 1] + 1;
-    return bytes.substr(start, cuts[value] - start);
+    const std::uint32_t* const wide = cuts.data();
+    if (wide == nullptr) [[unlikely]] return narrow_text(value);
+    const std::uint32_t start = wide[value - 1] + 1;
+    return bytes.substr(start, wide[value] - start);
   }
   std::string_view released_text(std::uint32_t value) const;
-  std::string_view narrow_text(std::uint32_t value) const;
 
+  // The narrow form's readers stay out of line, so that the arrays' readers stay small where
+  // they are inlined.
   [[gnu::always_inline]] std::uint32_t cut(std::size_t k) const {
-    if (narrow != nullptr) [[unlikely]] return narrow->cut(k);
-    return cuts[k];
+    const std::uint32_t* const wide = cuts.data();
+    if (wide == nullptr) [[unlikely]] return narrow_cut(k);
+    return wide[k];
   }
   // The cut opening element `k`, with NO_COMPONENTS set for a built element without any.
   [[gnu::always_inline]] std::uint32_t element_entry(std::size_t k) const {
-    if (narrow != nullptr) [[unlikely]] return narrow->element_opening(k);
-    return elements[k];
+    const std::uint32_t* const wide = elements.data();
+    if (wide == nullptr) [[unlikely]] return narrow_element_opening(k);
+    return wide[k];
   }
+  [[gnu::cold]] std::string_view narrow_text(std::uint32_t value) const;
+  [[gnu::cold]] std::uint32_t narrow_cut(std::size_t k) const;
+  [[gnu::cold]] std::uint32_t narrow_element_opening(std::size_t k) const;
   std::uint32_t element_opening(std::size_t k) const { return element_entry(k) & ~NO_COMPONENTS; }
   bool element_has_components(std::size_t k) const { return (element_entry(k) & NO_COMPONENTS) == 0; }
   std::size_t cut_count() const { return narrow != nullptr ? narrow->cut_count() : cuts.size(); }

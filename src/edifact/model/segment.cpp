@@ -34,9 +34,24 @@ bool is_repetition_cut(const Tape& tape, std::uint32_t cut) {
   return tape.bytes[tape.cut(cut)] == tape.repetition_separator;
 }
 
+// A parsed document's cuts and element openings, read from the arrays or from the narrow form:
+// walks over a segment are written once for both, so that the arrays' walk has no call in it.
+struct ArrayReader {
+  const Tape& tape;
+  std::uint32_t cut(std::size_t k) const { return tape.cuts[k]; }
+  std::uint32_t opening(std::size_t k) const { return tape.elements[k]; }
+};
+
+struct NarrowReader {
+  const NarrowTape& narrow;
+  std::uint32_t cut(std::size_t k) const { return narrow.cut(k); }
+  std::uint32_t opening(std::size_t k) const { return narrow.element_opening(k); }
+};
+
 // The cut opening `element`, or none past the last one: walks take elements in order with it.
-std::uint32_t opening_of(const Tape& tape, std::uint32_t element, std::uint32_t end) {
-  return element < end ? tape.element_opening(element) : std::numeric_limits<std::uint32_t>::max();
+template <class Reader>
+std::uint32_t opening_of(const Reader& reader, std::uint32_t element, std::uint32_t end) {
+  return element < end ? reader.opening(element) : std::numeric_limits<std::uint32_t>::max();
 }
 
 // Segment `index` of `tape` in a document of its own that holds its bytes, spans moved by `delta`.
@@ -64,10 +79,11 @@ Document* split_off(const Tape& tape, std::uint32_t index, std::size_t delta) {
     // Straight to the narrow form: the arrays would cost what the narrow form saves.
     NarrowTapeBuilder builder(cut_count, element_count);
     std::uint32_t element = entry.first_element;
-    std::uint32_t opening = opening_of(tape, element, next.first_element);
+    const NarrowReader reader{*tape.narrow};
+    std::uint32_t opening = opening_of(reader, element, next.first_element);
     for (std::uint32_t cut = entry.first_cut; cut < next.first_cut; ++cut) {
       const bool opens = cut == opening;
-      if (opens) opening = opening_of(tape, ++element, next.first_element);
+      if (opens) opening = opening_of(reader, ++element, next.first_element);
       builder.add(tape.cut(cut) - tag_start, opens);
     }
     part.narrow = std::make_shared<const NarrowTape>(std::move(builder).finish());
@@ -115,12 +131,13 @@ bool same_delimiters(const ParsedDelimiters& parsed, const WrittenDelimiters& de
 // Whether the raw bytes of the released values in `first..end` are what the writer makes of
 // their texts: it releases exactly the special bytes, so every release character in them must
 // release a special byte (the parse has already released every special byte in a value).
-bool released_as_written(const Tape& tape, std::uint32_t first, std::uint32_t end,
+template <class Reader>
+bool released_as_written(const Tape& tape, const Reader& reader, std::uint32_t first, std::uint32_t end,
                          const WrittenDelimiters& delimiters) {
   for (std::uint32_t value = first; value < end; ++value) {
     if (!tape.is_released(value)) continue;
-    const std::uint32_t begin = tape.cut(value - 1) + 1;
-    const std::string_view raw = tape.bytes.substr(begin, tape.cut(value) - begin);
+    const std::uint32_t begin = reader.cut(value - 1) + 1;
+    const std::string_view raw = tape.bytes.substr(begin, reader.cut(value) - begin);
     for (std::size_t at = 0; at < raw.size(); ++at) {
       if (raw[at] != delimiters.release) continue;
       if (at + 1 == raw.size() || !(*delimiters.special)[static_cast<unsigned char>(raw[at + 1])]) return false;
@@ -128,6 +145,49 @@ bool released_as_written(const Tape& tape, std::uint32_t first, std::uint32_t en
     }
   }
   return true;
+}
+
+// The writer puts the delimiter of each cut's role between the texts and escapes what the texts
+// hold; the parsed bytes already are that when no value was unescaped, every cut's byte is the
+// writer's delimiter for its role, and no other byte is one the writer would escape.
+template <class Reader>
+std::optional<std::string_view> verbatim_in(const Tape& tape, const Reader& reader, SegmentEntry first,
+                                            SegmentEntry next, const WrittenDelimiters& delimiters) {
+  const std::uint32_t last = next.first_cut - 1;  // the terminator
+  const char* const bytes = tape.bytes.data();
+  // The shortcut knows only delimiters as special bytes; a text may hold `also` unreleased.
+  if (delimiters.also == 0 && same_delimiters(tape.parsed_with, delimiters)) {
+    // Every unreleased delimiter is a cut of its own role, and release characters lie only in
+    // values that held one, so only those values can differ from what the writer writes.
+    if (tape.any_released(first.first_cut + 1, last + 1) &&
+        !released_as_written(tape, reader, first.first_cut + 1, last + 1, delimiters)) {
+      return std::nullopt;
+    }
+    const std::uint32_t tag_end = reader.cut(first.first_cut);
+    return tape.bytes.substr(tag_end - 3, reader.cut(last) + 1 - (tag_end - 3));
+  }
+  if (bytes[reader.cut(last)] != delimiters.terminator) return std::nullopt;
+  std::uint32_t element = first.first_element;
+  std::uint32_t opening = opening_of(reader, element, next.first_element);
+  for (std::uint32_t cut = first.first_cut; cut < last; ++cut) {
+    if (tape.is_released(cut + 1)) return std::nullopt;
+    const char byte = bytes[reader.cut(cut)];
+    char expected = delimiters.component;
+    if (cut == opening) {
+      expected = delimiters.element;
+      opening = opening_of(reader, ++element, next.first_element);
+    } else if (tape.has_repetitions && byte == tape.repetition_separator) {
+      if (!delimiters.repetition) return std::nullopt;
+      expected = *delimiters.repetition;
+    }
+    if (byte != expected) return std::nullopt;
+  }
+  const std::uint32_t tag_end = reader.cut(first.first_cut);
+  const std::uint32_t end = reader.cut(last) + 1;
+  if (count_written_specials(tape.bytes.substr(tag_end, end - tag_end), delimiters) != next.first_cut - first.first_cut) {
+    return std::nullopt;
+  }
+  return tape.bytes.substr(tag_end - 3, end - (tag_end - 3));
 }
 
 // Takes over the one reference `document` was created with.
@@ -182,6 +242,10 @@ void Tape::keep_segments(std::size_t count) {
   if (was_narrow) choose_form();
 }
 
+std::uint32_t Tape::narrow_cut(std::size_t k) const { return narrow->cut(k); }
+
+std::uint32_t Tape::narrow_element_opening(std::size_t k) const { return narrow->element_opening(k); }
+
 std::string_view Tape::narrow_text(std::uint32_t value) const {
   const std::uint32_t start = narrow->cut(value - 1) + 1;
   return bytes.substr(start, narrow->cut(value) - start);
@@ -222,49 +286,12 @@ void Tape::widen() {
   held->openings(elements.data());
 }
 
-// The writer puts the delimiter of each cut's role between the texts and escapes what the texts
-// hold; the parsed bytes already are that when no value was unescaped, every cut's byte is the
-// writer's delimiter for its role, and no other byte is one the writer would escape.
 std::optional<std::string_view> Segment::verbatim(const WrittenDelimiters& delimiters) const& {
   if (document_ == nullptr || document_->built()) return std::nullopt;
-  const Document& tape = *document_;
-  const SegmentEntry first = entry();
-  const SegmentEntry next = next_entry();
-  const std::uint32_t last = next.first_cut - 1;  // the terminator
-  const char* const bytes = tape.bytes.data();
-  // The shortcut knows only delimiters as special bytes; a text may hold `also` unreleased.
-  if (delimiters.also == 0 && same_delimiters(tape.parsed_with, delimiters)) {
-    // Every unreleased delimiter is a cut of its own role, and release characters lie only in
-    // values that held one, so only those values can differ from what the writer writes.
-    if (tape.any_released(first.first_cut + 1, last + 1) &&
-        !released_as_written(tape, first.first_cut + 1, last + 1, delimiters)) {
-      return std::nullopt;
-    }
-    const std::uint32_t tag_end = tape.cut(first.first_cut);
-    return tape.bytes.substr(tag_end - 3, tape.cut(last) + 1 - (tag_end - 3));
+  if (document_->narrow != nullptr) [[unlikely]] {
+    return verbatim_in(*document_, NarrowReader{*document_->narrow}, entry(), next_entry(), delimiters);
   }
-  if (bytes[tape.cut(last)] != delimiters.terminator) return std::nullopt;
-  std::uint32_t element = first.first_element;
-  std::uint32_t opening = opening_of(tape, element, next.first_element);
-  for (std::uint32_t cut = first.first_cut; cut < last; ++cut) {
-    if (tape.is_released(cut + 1)) return std::nullopt;
-    const char byte = bytes[tape.cut(cut)];
-    char expected = delimiters.component;
-    if (cut == opening) {
-      expected = delimiters.element;
-      opening = opening_of(tape, ++element, next.first_element);
-    } else if (tape.has_repetitions && byte == tape.repetition_separator) {
-      if (!delimiters.repetition) return std::nullopt;
-      expected = *delimiters.repetition;
-    }
-    if (byte != expected) return std::nullopt;
-  }
-  const std::uint32_t tag_end = tape.cut(first.first_cut);
-  const std::uint32_t end = tape.cut(last) + 1;
-  if (count_written_specials(tape.bytes.substr(tag_end, end - tag_end), delimiters) != next.first_cut - first.first_cut) {
-    return std::nullopt;
-  }
-  return tape.bytes.substr(tag_end - 3, end - (tag_end - 3));
+  return verbatim_in(*document_, ArrayReader{*document_}, entry(), next_entry(), delimiters);
 }
 
 Component ComponentList::operator[](std::size_t index) const {

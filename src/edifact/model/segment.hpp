@@ -254,7 +254,8 @@ class Segment {
   std::size_t size_bound() const {
     if (document_ == nullptr) return 1;
     const std::uint32_t first = document_->cut(entry().first_cut);
-    return tag().size() + 2 * std::size_t{document_->cut(next_entry().first_cut - 1) - first} + 1;
+    const std::size_t tag_size = document_->built() ? first : 3;  // as `tag` has it
+    return tag_size + 2 * std::size_t{document_->cut(next_entry().first_cut - 1) - first} + 1;
   }
   // The parsed bytes from the tag through the terminator, when writing the segment with
   // `delimiters` gives exactly them; nothing otherwise, and always for built segments.

@@ -1,5 +1,6 @@
 #include "edifact/parse/exact_parser.hpp"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <utility>
@@ -13,8 +14,9 @@ namespace {
 // into the narrow form, so that the arrays of a dense segment never grow whole.
 class CutCollector {
  public:
-  // No more than `most` cuts will come.
-  CutCollector(model::Tape& tape, std::size_t most) : tape_(tape), most_(most) {}
+  // No more than `most` cuts will come; the narrow form is sized for that many, within reason
+  // (a byte-slice parse may give all its input as the bound), and trimmed once full.
+  CutCollector(model::Tape& tape, std::size_t most) : tape_(tape), most_(std::min(most, MOST_RESERVED)) {}
 
   std::uint32_t count() const { return count_; }
   void add(std::uint32_t offset, bool opens_element) {
@@ -38,6 +40,8 @@ class CutCollector {
 
  private:
   static constexpr std::uint32_t CHECK_EVERY = 1024;
+  // Enough for the longest segment the platform takes, decoded.
+  static constexpr std::size_t MOST_RESERVED = std::size_t{1} << 18;
 
   void to_narrow() {
     narrow_.emplace(most_, most_);
