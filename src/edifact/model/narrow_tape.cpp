@@ -8,10 +8,17 @@ namespace {
 
 std::size_t popcount(std::uint64_t bits) { return static_cast<std::size_t>(__builtin_popcountll(bits)); }
 
-// The position of the `rank`-th set bit of `bits`, which has more than `rank`.
+// The position of the `rank`-th set bit of `bits`, which has more than `rank`: a byte at a time,
+// then a bit at a time within the byte.
 unsigned select(std::uint64_t bits, std::size_t rank) {
-  for (; rank > 0; --rank) bits &= bits - 1;
-  return static_cast<unsigned>(__builtin_ctzll(bits));
+  unsigned shift = 0;
+  for (std::size_t count = popcount(bits & 0xFF); rank >= count; count = popcount((bits >> shift) & 0xFF)) {
+    rank -= count;
+    shift += 8;
+  }
+  std::uint64_t byte = (bits >> shift) & 0xFF;
+  for (; rank > 0; --rank) byte &= byte - 1;
+  return shift + static_cast<unsigned>(__builtin_ctzll(byte));
 }
 
 }  // namespace
