@@ -83,6 +83,8 @@ struct Tape {
   UnzeroedVector<std::uint32_t> cuts;
   UnzeroedVector<std::uint32_t> elements;  // the cut opening each element (| NO_COMPONENTS)
   UnzeroedVector<SegmentEntry> segments;   // one per segment plus an end marker
+  // The cuts and elements of a document dense in delimiters.
+  std::shared_ptr<const NarrowTape> narrow;
 
   // Values whose raw bytes held a release character have their unescaped text in `unescaped`;
   // bit v of `released` marks value v, and the k-th marked value ends at `unescaped_ends[k]`.
@@ -98,8 +100,6 @@ struct Tape {
 
   // The spans of a built document, which it gives explicitly; null for parsed ones.
   std::shared_ptr<const BuiltSpans> spans;
-  // The cuts and elements of a document dense in delimiters; last, as the least read.
-  std::shared_ptr<const NarrowTape> narrow;
 
   // Built documents hold one segment whose tag runs from byte 0 to its first cut; parsed ones
   // have three-byte tags just before their first cut.
