@@ -135,7 +135,6 @@ struct Tape {
   [[gnu::cold]] std::uint32_t narrow_cut(std::size_t k) const;
   [[gnu::cold]] std::uint32_t narrow_element_opening(std::size_t k) const;
   std::uint32_t element_opening(std::size_t k) const { return element_entry(k) & ~NO_COMPONENTS; }
-  bool element_has_components(std::size_t k) const { return (element_entry(k) & NO_COMPONENTS) == 0; }
   std::size_t cut_count() const { return narrow != nullptr ? narrow->cut_count() : cuts.size(); }
   std::size_t element_count() const { return narrow != nullptr ? narrow->element_count() : elements.size(); }
 
