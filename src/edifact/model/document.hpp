@@ -131,9 +131,9 @@ struct Tape {
     if (wide == nullptr) [[unlikely]] return narrow_element_opening(k);
     return wide[k];
   }
-  [[gnu::cold]] std::string_view narrow_text(std::uint32_t value) const;
-  [[gnu::cold]] std::uint32_t narrow_cut(std::size_t k) const;
-  [[gnu::cold]] std::uint32_t narrow_element_opening(std::size_t k) const;
+  [[gnu::noinline]] std::string_view narrow_text(std::uint32_t value) const;
+  [[gnu::noinline]] std::uint32_t narrow_cut(std::size_t k) const;
+  [[gnu::noinline]] std::uint32_t narrow_element_opening(std::size_t k) const;
   std::uint32_t element_opening(std::size_t k) const { return element_entry(k) & ~NO_COMPONENTS; }
   std::size_t cut_count() const { return narrow != nullptr ? narrow->cut_count() : cuts.size(); }
   std::size_t element_count() const { return narrow != nullptr ? narrow->element_count() : elements.size(); }

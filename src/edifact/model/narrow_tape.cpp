@@ -1,24 +1,44 @@
 #include "edifact/model/narrow_tape.hpp"
 
 #include <algorithm>
+#include <array>
 #include <limits>
 
 namespace edifact::model {
 namespace {
 
-std::size_t popcount(std::uint64_t bits) { return static_cast<std::size_t>(__builtin_popcountll(bits)); }
+// Bits per byte, in each byte. Written out: a generic x86-64 build has no popcount
+// instruction, and the library's is a call per word.
+std::uint64_t byte_counts(std::uint64_t bits) {
+  bits -= (bits >> 1) & 0x5555'5555'5555'5555ULL;
+  bits = (bits & 0x3333'3333'3333'3333ULL) + ((bits >> 2) & 0x3333'3333'3333'3333ULL);
+  return (bits + (bits >> 4)) & 0x0F0F'0F0F'0F0F'0F0FULL;
+}
 
-// The position of the `rank`-th set bit of `bits`, which has more than `rank`: a byte at a time,
-// then a bit at a time within the byte.
-unsigned select(std::uint64_t bits, std::size_t rank) {
-  unsigned shift = 0;
-  for (std::size_t count = popcount(bits & 0xFF); rank >= count; count = popcount((bits >> shift) & 0xFF)) {
-    rank -= count;
-    shift += 8;
+std::size_t popcount(std::uint64_t bits) {
+  return static_cast<std::size_t>((byte_counts(bits) * 0x0101'0101'0101'0101ULL) >> 56);
+}
+
+// Entry [byte][r]: the position of the r-th set bit of `byte`.
+constexpr auto SELECT_IN_BYTE = [] {
+  std::array<std::array<std::uint8_t, 8>, 256> table{};
+  for (unsigned byte = 0; byte < 256; ++byte) {
+    unsigned rank = 0;
+    for (unsigned bit = 0; bit < 8; ++bit) {
+      if ((byte >> bit) & 1) table[byte][rank++] = static_cast<std::uint8_t>(bit);
+    }
   }
-  std::uint64_t byte = (bits >> shift) & 0xFF;
-  for (; rank > 0; --rank) byte &= byte - 1;
-  return shift + static_cast<unsigned>(__builtin_ctzll(byte));
+  return table;
+}();
+
+// The position of the `rank`-th set bit of `bits`, which has more than `rank`: the byte from
+// running sums of the bytes' counts, the bit from a table.
+unsigned select(std::uint64_t bits, std::size_t rank) {
+  const std::uint64_t through = byte_counts(bits) * 0x0101'0101'0101'0101ULL;  // byte i: bytes 0..i
+  unsigned shift = 0;
+  while (((through >> shift) & 0xFF) <= rank) shift += 8;
+  const std::size_t before = shift == 0 ? 0 : (through >> (shift - 8)) & 0xFF;
+  return shift + SELECT_IN_BYTE[(bits >> shift) & 0xFF][rank - before];
 }
 
 }  // namespace
@@ -26,6 +46,10 @@ unsigned select(std::uint64_t bits, std::size_t rank) {
 std::uint32_t NarrowTape::element_opening(std::size_t k) const {
   const std::uint32_t from = samples_[k / GROUP];
   std::size_t rank = k % GROUP;
+  // Sixty-four elements on as many cuts in a row, as where every separator opens an element.
+  if (k / GROUP + 1 < samples_.size() && samples_[k / GROUP + 1] - from == GROUP) {
+    return from + static_cast<std::uint32_t>(rank);
+  }
   std::size_t word = from / 64;
   std::uint64_t bits = opens_[word] & (~std::uint64_t{0} << (from % 64));
   for (std::size_t count = popcount(bits); rank >= count; count = popcount(bits)) {
