@@ -1,7 +1,8 @@
 // Fuzzes the fast parse against the exact parser: any bytes, any service characters (checked
 // or not), any segment length limit, every scan kernel the CPU has. Both must yield the same
 // segments, texts, spans and structure, and the same first error, whether read one by one or
-// gathered at once.
+// gathered at once; the fast parse's document must read the same in its narrow form as in its
+// arrays.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "edifact/model/default_init_allocator.hpp"
+#include "edifact/model/narrow_tape.hpp"
 
 namespace edifact::model {
 
@@ -75,10 +76,15 @@ struct Tape {
   char repetition_separator = '*';
   ParsedDelimiters parsed_with;
 
-  // Sized once and then written entry by entry by the scan, hence never zeroed.
+  // Sized once and then written entry by entry by the scan, hence never zeroed. Read them
+  // through `cut` and `element_entry`: a document dense in delimiters keeps them in `narrow`
+  // instead, and these then hold no memory at all, which is what the readers test (a document
+  // in the arrays that has a cut or element to read holds it there).
   UnzeroedVector<std::uint32_t> cuts;
   UnzeroedVector<std::uint32_t> elements;  // the cut opening each element (| NO_COMPONENTS)
   UnzeroedVector<SegmentEntry> segments;   // one per segment plus an end marker
+  // The cuts and elements of a document dense in delimiters.
+  std::shared_ptr<const NarrowTape> narrow;
 
   // Values whose raw bytes held a release character have their unescaped text in `unescaped`;
   // bit v of `released` marks value v, and the k-th marked value ends at `unescaped_ends[k]`.
@@ -105,10 +111,44 @@ struct Tape {
   }
   [[gnu::always_inline]] std::string_view text(std::uint32_t value) const {
     if (!released.empty() && is_released(value)) [[unlikely]] return released_text(value);
-    const std::uint32_t start = cuts[value - 1] + 1;
-    return bytes.substr(start, cuts[value] - start);
+    const std::uint32_t* const wide = cuts.data();
+    if (wide == nullptr) [[unlikely]] return narrow_text(value);
+    const std::uint32_t start = wide[value - 1] + 1;
+    return bytes.substr(start, wide[value] - start);
   }
   std::string_view released_text(std::uint32_t value) const;
+
+  // The narrow form's readers stay out of line, so that the arrays' readers stay small where
+  // they are inlined.
+  [[gnu::always_inline]] std::uint32_t cut(std::size_t k) const {
+    const std::uint32_t* const wide = cuts.data();
+    if (wide == nullptr) [[unlikely]] return narrow_cut(k);
+    return wide[k];
+  }
+  // The cut opening element `k`, with NO_COMPONENTS set for a built element without any.
+  [[gnu::always_inline]] std::uint32_t element_entry(std::size_t k) const {
+    const std::uint32_t* const wide = elements.data();
+    if (wide == nullptr) [[unlikely]] return narrow_element_opening(k);
+    return wide[k];
+  }
+  [[gnu::noinline]] std::string_view narrow_text(std::uint32_t value) const;
+  [[gnu::noinline]] std::uint32_t narrow_cut(std::size_t k) const;
+  [[gnu::noinline]] std::uint32_t narrow_element_opening(std::size_t k) const;
+  std::uint32_t element_opening(std::size_t k) const { return element_entry(k) & ~NO_COMPONENTS; }
+  std::size_t cut_count() const { return narrow != nullptr ? narrow->cut_count() : cuts.size(); }
+  std::size_t element_count() const { return narrow != nullptr ? narrow->element_count() : elements.size(); }
+
+  // Whether cuts and elements as arrays would take more than twice the bytes they index.
+  static bool dense(std::size_t cuts, std::size_t elements, std::size_t bytes) {
+    return (cuts + elements) * sizeof(std::uint32_t) > 2 * bytes;
+  }
+  // Keeps the cuts and elements of a parsed document in the narrow form exactly when they are
+  // dense; the arrays are the faster form.
+  void choose_form();
+  // Moves them to the narrow form (parsed documents only) or back to the arrays, whatever the
+  // density.
+  void to_narrow();
+  void widen();
   // Whether a value in `first..end` (end excluded) held a release character.
   bool any_released(std::uint32_t first, std::uint32_t end) const {
     for (std::size_t word = first / 64; word < released.size() && word * 64 < end; ++word) {

@@ -1,6 +1,8 @@
 #include "edifact/model/segment.hpp"
 
 #include <algorithm>
+#include <limits>
+#include <memory>
 
 #include "edifact/error.hpp"
 #include "edifact/model/owned_element.hpp"
@@ -25,11 +27,31 @@ std::size_t count_leading_bytes(std::string_view bytes) {
 
 Span value_span(const Tape& tape, std::uint32_t value) {
   if (tape.built()) return shifted(tape, tape.spans->value_starts[value], tape.spans->value_ends[value]);
-  return shifted(tape, tape.cuts[value - 1] + std::size_t{1}, tape.cuts[value]);
+  return shifted(tape, tape.cut(value - 1) + std::size_t{1}, tape.cut(value));
 }
 
 bool is_repetition_cut(const Tape& tape, std::uint32_t cut) {
-  return tape.bytes[tape.cuts[cut]] == tape.repetition_separator;
+  return tape.bytes[tape.cut(cut)] == tape.repetition_separator;
+}
+
+// A parsed document's cuts and element openings, read from the arrays or from the narrow form:
+// walks over a segment are written once for both, so that the arrays' walk has no call in it.
+struct ArrayReader {
+  const Tape& tape;
+  std::uint32_t cut(std::size_t k) const { return tape.cuts[k]; }
+  std::uint32_t opening(std::size_t k) const { return tape.elements[k]; }
+};
+
+struct NarrowReader {
+  const NarrowTape& narrow;
+  std::uint32_t cut(std::size_t k) const { return narrow.cut(k); }
+  std::uint32_t opening(std::size_t k) const { return narrow.element_opening(k); }
+};
+
+// The cut opening `element`, or none past the last one: walks take elements in order with it.
+template <class Reader>
+std::uint32_t opening_of(const Reader& reader, std::uint32_t element, std::uint32_t end) {
+  return element < end ? reader.opening(element) : std::numeric_limits<std::uint32_t>::max();
 }
 
 // Segment `index` of `tape` in a document of its own that holds its bytes, spans moved by `delta`.
@@ -42,8 +64,8 @@ Document* split_off(const Tape& tape, std::uint32_t index, std::size_t delta) {
   }
   const SegmentEntry entry = tape.segments[index];
   const SegmentEntry next = tape.segments[index + 1];
-  const std::uint32_t tag_start = tape.cuts[entry.first_cut] - 3;
-  const std::uint32_t end = tape.cuts[next.first_cut - 1] + 1;
+  const std::uint32_t tag_start = tape.cut(entry.first_cut) - 3;
+  const std::uint32_t end = tape.cut(next.first_cut - 1) + 1;
 
   Tape part;
   part.hold(std::string(tape.bytes.substr(tag_start, end - tag_start)));
@@ -51,19 +73,37 @@ Document* split_off(const Tape& tape, std::uint32_t index, std::size_t delta) {
   part.has_repetitions = tape.has_repetitions;
   part.repetition_separator = tape.repetition_separator;
   part.parsed_with = tape.parsed_with;
-  part.cuts.reserve(next.first_cut - entry.first_cut);
-  for (std::uint32_t cut = entry.first_cut; cut < next.first_cut; ++cut) {
-    part.cuts.push_back(tape.cuts[cut] - tag_start);
+  const std::uint32_t cut_count = next.first_cut - entry.first_cut;
+  const std::uint32_t element_count = next.first_element - entry.first_element;
+  if (tape.narrow != nullptr) {
+    // Straight to the narrow form: the arrays would cost what the narrow form saves.
+    NarrowTapeBuilder builder(cut_count, element_count);
+    std::uint32_t element = entry.first_element;
+    const NarrowReader reader{*tape.narrow};
+    std::uint32_t opening = opening_of(reader, element, next.first_element);
+    for (std::uint32_t cut = entry.first_cut; cut < next.first_cut; ++cut) {
+      const bool opens = cut == opening;
+      if (opens) opening = opening_of(reader, ++element, next.first_element);
+      builder.add(tape.cut(cut) - tag_start, opens);
+    }
+    part.narrow = std::make_shared<const NarrowTape>(std::move(builder).finish());
+    part.choose_form();
+  } else {
+    part.cuts.reserve(cut_count);
+    for (std::uint32_t cut = entry.first_cut; cut < next.first_cut; ++cut) {
+      part.cuts.push_back(tape.cut(cut) - tag_start);
+    }
+    part.elements.reserve(element_count);
+    for (std::uint32_t element = entry.first_element; element < next.first_element; ++element) {
+      part.elements.push_back(tape.elements[element] - entry.first_cut);
+    }
+    part.choose_form();
   }
-  part.elements.reserve(next.first_element - entry.first_element);
-  for (std::uint32_t element = entry.first_element; element < next.first_element; ++element) {
-    part.elements.push_back(tape.elements[element] - entry.first_cut);
-  }
-  part.segments = {{0, 0}, {static_cast<std::uint32_t>(part.cuts.size()), static_cast<std::uint32_t>(part.elements.size())}};
+  part.segments = {{0, 0}, {cut_count, element_count}};
   for (std::uint32_t value = entry.first_cut + 1; value < next.first_cut; ++value) {
     if (!tape.is_released(value)) continue;
     const std::uint32_t moved = value - entry.first_cut;
-    part.released.resize(part.cuts.size() / 64 + 1);
+    part.released.resize(cut_count / 64 + 1);
     part.released[moved / 64] |= std::uint64_t{1} << (moved % 64);
     part.unescaped.append(tape.text(value));
     part.unescaped_ends.push_back(static_cast<std::uint32_t>(part.unescaped.size()));
@@ -91,12 +131,13 @@ bool same_delimiters(const ParsedDelimiters& parsed, const WrittenDelimiters& de
 // Whether the raw bytes of the released values in `first..end` are what the writer makes of
 // their texts: it releases exactly the special bytes, so every release character in them must
 // release a special byte (the parse has already released every special byte in a value).
-bool released_as_written(const Tape& tape, std::uint32_t first, std::uint32_t end,
+template <class Reader>
+bool released_as_written(const Tape& tape, const Reader& reader, std::uint32_t first, std::uint32_t end,
                          const WrittenDelimiters& delimiters) {
   for (std::uint32_t value = first; value < end; ++value) {
     if (!tape.is_released(value)) continue;
-    const std::uint32_t begin = tape.cuts[value - 1] + 1;
-    const std::string_view raw = tape.bytes.substr(begin, tape.cuts[value] - begin);
+    const std::uint32_t begin = reader.cut(value - 1) + 1;
+    const std::string_view raw = tape.bytes.substr(begin, reader.cut(value) - begin);
     for (std::size_t at = 0; at < raw.size(); ++at) {
       if (raw[at] != delimiters.release) continue;
       if (at + 1 == raw.size() || !(*delimiters.special)[static_cast<unsigned char>(raw[at + 1])]) return false;
@@ -104,6 +145,55 @@ bool released_as_written(const Tape& tape, std::uint32_t first, std::uint32_t en
     }
   }
   return true;
+}
+
+// The writer puts the delimiter of each cut's role between the texts and escapes what the texts
+// hold; the parsed bytes already are that when no value was unescaped, every cut's byte is the
+// writer's delimiter for its role, and no other byte is one the writer would escape.
+template <class Reader>
+std::optional<std::string_view> verbatim_in(const Tape& tape, const Reader& reader, SegmentEntry first,
+                                            SegmentEntry next, const WrittenDelimiters& delimiters) {
+  const std::uint32_t last = next.first_cut - 1;  // the terminator
+  const char* const bytes = tape.bytes.data();
+  // The shortcut knows only delimiters as special bytes; a text may hold `also` unreleased.
+  if (delimiters.also == 0 && same_delimiters(tape.parsed_with, delimiters)) {
+    // Every unreleased delimiter is a cut of its own role, and release characters lie only in
+    // values that held one, so only those values can differ from what the writer writes.
+    if (tape.any_released(first.first_cut + 1, last + 1) &&
+        !released_as_written(tape, reader, first.first_cut + 1, last + 1, delimiters)) {
+      return std::nullopt;
+    }
+    const std::uint32_t tag_end = reader.cut(first.first_cut);
+    return tape.bytes.substr(tag_end - 3, reader.cut(last) + 1 - (tag_end - 3));
+  }
+  if (bytes[reader.cut(last)] != delimiters.terminator) return std::nullopt;
+  std::uint32_t element = first.first_element;
+  std::uint32_t opening = opening_of(reader, element, next.first_element);
+  for (std::uint32_t cut = first.first_cut; cut < last; ++cut) {
+    if (tape.is_released(cut + 1)) return std::nullopt;
+    const char byte = bytes[reader.cut(cut)];
+    char expected = delimiters.component;
+    if (cut == opening) {
+      expected = delimiters.element;
+      opening = opening_of(reader, ++element, next.first_element);
+    } else if (tape.has_repetitions && byte == tape.repetition_separator) {
+      if (!delimiters.repetition) return std::nullopt;
+      expected = *delimiters.repetition;
+    }
+    if (byte != expected) return std::nullopt;
+  }
+  const std::uint32_t tag_end = reader.cut(first.first_cut);
+  const std::uint32_t end = reader.cut(last) + 1;
+  if (count_written_specials(tape.bytes.substr(tag_end, end - tag_end), delimiters) != next.first_cut - first.first_cut) {
+    return std::nullopt;
+  }
+  return tape.bytes.substr(tag_end - 3, end - (tag_end - 3));
+}
+
+// Kept out of line, so that the arrays' walk is laid out as if it were alone.
+[[gnu::noinline]] std::optional<std::string_view> narrow_verbatim(const Tape& tape, SegmentEntry first,
+                                                                 SegmentEntry next, const WrittenDelimiters& delimiters) {
+  return verbatim_in(tape, NarrowReader{*tape.narrow}, first, next, delimiters);
 }
 
 // Takes over the one reference `document` was created with.
@@ -151,52 +241,61 @@ void Tape::keep_segments(std::size_t count) {
   if (count > segment_count()) return;
   const SegmentEntry end = segments[count];
   segments.resize(count + 1);
+  const bool was_narrow = narrow != nullptr;
+  widen();
   cuts.resize(end.first_cut);
   elements.resize(end.first_element);
+  if (was_narrow) choose_form();
 }
 
-// The writer puts the delimiter of each cut's role between the texts and escapes what the texts
-// hold; the parsed bytes already are that when no value was unescaped, every cut's byte is the
-// writer's delimiter for its role, and no other byte is one the writer would escape.
+std::uint32_t Tape::narrow_cut(std::size_t k) const { return narrow->cut(k); }
+
+std::uint32_t Tape::narrow_element_opening(std::size_t k) const { return narrow->element_opening(k); }
+
+std::string_view Tape::narrow_text(std::uint32_t value) const {
+  const std::uint32_t start = narrow->cut(value - 1) + 1;
+  return bytes.substr(start, narrow->cut(value) - start);
+}
+
+void Tape::choose_form() {
+  if (dense(cut_count(), element_count(), bytes.size())) {
+    to_narrow();
+  } else {
+    widen();
+  }
+}
+
+void Tape::to_narrow() {
+  if (built() || narrow != nullptr) return;
+  NarrowTapeBuilder builder(cuts.size(), elements.size());
+  std::size_t element = 0;
+  for (std::size_t k = 0; k < cuts.size(); ++k) {
+    const bool opens = element < elements.size() && elements[element] == k;
+    if (opens) ++element;
+    builder.add(cuts[k], opens);
+  }
+  // Parsed elements open at distinct cuts in order; anything else stays as it is.
+  if (element != elements.size()) return;
+  narrow = std::make_shared<const NarrowTape>(std::move(builder).finish());
+  // Assigning an empty list would keep the capacity.
+  UnzeroedVector<std::uint32_t>().swap(cuts);
+  UnzeroedVector<std::uint32_t>().swap(elements);
+}
+
+void Tape::widen() {
+  if (narrow == nullptr) return;
+  const std::shared_ptr<const NarrowTape> held = std::move(narrow);
+  narrow = nullptr;
+  cuts.resize(held->cut_count());
+  for (std::size_t k = 0; k < cuts.size(); ++k) cuts[k] = held->cut(k);
+  elements.resize(held->element_count());
+  held->openings(elements.data());
+}
+
 std::optional<std::string_view> Segment::verbatim(const WrittenDelimiters& delimiters) const& {
   if (document_ == nullptr || document_->built()) return std::nullopt;
-  const Document& tape = *document_;
-  const SegmentEntry first = entry();
-  const SegmentEntry next = next_entry();
-  const std::uint32_t last = next.first_cut - 1;  // the terminator
-  const char* const bytes = tape.bytes.data();
-  // The shortcut knows only delimiters as special bytes; a text may hold `also` unreleased.
-  if (delimiters.also == 0 && same_delimiters(tape.parsed_with, delimiters)) {
-    // Every unreleased delimiter is a cut of its own role, and release characters lie only in
-    // values that held one, so only those values can differ from what the writer writes.
-    if (tape.any_released(first.first_cut + 1, last + 1) &&
-        !released_as_written(tape, first.first_cut + 1, last + 1, delimiters)) {
-      return std::nullopt;
-    }
-    const std::uint32_t tag_end = tape.cuts[first.first_cut];
-    return tape.bytes.substr(tag_end - 3, tape.cuts[last] + 1 - (tag_end - 3));
-  }
-  if (bytes[tape.cuts[last]] != delimiters.terminator) return std::nullopt;
-  std::uint32_t element = first.first_element;
-  for (std::uint32_t cut = first.first_cut; cut < last; ++cut) {
-    if (tape.is_released(cut + 1)) return std::nullopt;
-    const char byte = bytes[tape.cuts[cut]];
-    char expected = delimiters.component;
-    if (element < next.first_element && tape.elements[element] == cut) {
-      expected = delimiters.element;
-      ++element;
-    } else if (tape.has_repetitions && byte == tape.repetition_separator) {
-      if (!delimiters.repetition) return std::nullopt;
-      expected = *delimiters.repetition;
-    }
-    if (byte != expected) return std::nullopt;
-  }
-  const std::uint32_t tag_end = tape.cuts[first.first_cut];
-  const std::uint32_t end = tape.cuts[last] + 1;
-  if (count_written_specials(tape.bytes.substr(tag_end, end - tag_end), delimiters) != next.first_cut - first.first_cut) {
-    return std::nullopt;
-  }
-  return tape.bytes.substr(tag_end - 3, end - (tag_end - 3));
+  if (document_->narrow != nullptr) [[unlikely]] return narrow_verbatim(*document_, entry(), next_entry(), delimiters);
+  return verbatim_in(*document_, ArrayReader{*document_}, entry(), next_entry(), delimiters);
 }
 
 Component ComponentList::operator[](std::size_t index) const {
@@ -236,7 +335,7 @@ Span Element::span() const {
   if (document_->built()) {
     return shifted(*document_, document_->spans->element_starts[index_], document_->spans->element_ends[index_]);
   }
-  return shifted(*document_, document_->cuts[opening_cut()] + std::size_t{1}, document_->cuts[end_cut_]);
+  return shifted(*document_, document_->cut(opening_cut()) + std::size_t{1}, document_->cut(end_cut_));
 }
 
 OwnedElement Element::into_owned() const {
@@ -268,14 +367,14 @@ Segment Segment::from_texts(std::string_view tag,
 Span Segment::span() const {
   if (document_ == nullptr) return {};
   if (document_->built()) return shifted(*document_, document_->spans->segment_start, document_->spans->segment_end);
-  return shifted(*document_, document_->cuts[entry().first_cut] - std::size_t{3},
-                 document_->cuts[next_entry().first_cut - 1] + std::size_t{1});
+  return shifted(*document_, document_->cut(entry().first_cut) - std::size_t{3},
+                 document_->cut(next_entry().first_cut - 1) + std::size_t{1});
 }
 
 Span Segment::tag_span() const {
   if (document_ == nullptr) return {};
   if (document_->built()) return shifted(*document_, document_->spans->tag_start, document_->spans->tag_end);
-  const std::size_t tag_end = document_->cuts[entry().first_cut];
+  const std::size_t tag_end = document_->cut(entry().first_cut);
   return shifted(*document_, tag_end - 3, tag_end);
 }
 

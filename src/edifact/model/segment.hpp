@@ -132,8 +132,9 @@ class Element {
  public:
   Element() = default;
   ComponentList components() const {  // the first (or only) repetition
-    if (document_ == nullptr || (document_->elements[index_] & Document::NO_COMPONENTS) != 0) return {};
-    const std::uint32_t opening = opening_cut();
+    if (document_ == nullptr) return {};
+    const std::uint32_t opening = document_->element_entry(index_);
+    if ((opening & Document::NO_COMPONENTS) != 0) return {};
     return ComponentList(document_, opening, first_repetition_cut() - opening);
   }
   RepetitionList repetitions() const {  // the second and later repetitions
@@ -151,7 +152,7 @@ class Element {
   friend class ElementList;
   Element(const Document* document, std::uint32_t index, std::uint32_t end_cut)
       : document_(document), index_(index), end_cut_(end_cut) {}
-  std::uint32_t opening_cut() const { return document_->elements[index_] & ~Document::NO_COMPONENTS; }
+  std::uint32_t opening_cut() const { return document_->element_opening(index_); }
   // The cut opening the second repetition, or `end_cut_` when there is none.
   std::uint32_t first_repetition_cut() const {
     return document_->has_repetitions ? find_repetition_cut() : end_cut_;
@@ -173,7 +174,7 @@ class ElementList {
   Element operator[](std::size_t index) const {
     const auto element = static_cast<std::uint32_t>(first_ + index);
     const std::uint32_t end_cut =
-        index + 1 < count_ ? document_->elements[element + 1] & ~Document::NO_COMPONENTS : terminator_;
+        index + 1 < count_ ? document_->element_opening(element + 1) : terminator_;
     return Element(document_, element, end_cut);
   }
   Element front() const { return (*this)[0]; }
@@ -237,7 +238,7 @@ class Segment {
   // The tag is kept as given; parser and writer refuse tags that are not three capitals.
   std::string_view tag() const& {
     if (document_ == nullptr) return {};
-    const std::uint32_t tag_end = document_->cuts[entry().first_cut];
+    const std::uint32_t tag_end = document_->cut(entry().first_cut);
     if (document_->built()) return document_->bytes.substr(0, tag_end);
     return document_->bytes.substr(tag_end - 3, 3);
   }
@@ -252,8 +253,9 @@ class Segment {
   // with a release character in front: what a writer reserves.
   std::size_t size_bound() const {
     if (document_ == nullptr) return 1;
-    const std::uint32_t first = document_->cuts[entry().first_cut];
-    return tag().size() + 2 * std::size_t{document_->cuts[next_entry().first_cut - 1] - first} + 1;
+    const std::uint32_t first = document_->cut(entry().first_cut);
+    const std::size_t tag_size = document_->built() ? first : 3;  // as `tag` has it
+    return tag_size + 2 * std::size_t{document_->cut(next_entry().first_cut - 1) - first} + 1;
   }
   // The parsed bytes from the tag through the terminator, when writing the segment with
   // `delimiters` gives exactly them; nothing otherwise, and always for built segments.

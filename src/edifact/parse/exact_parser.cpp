@@ -1,10 +1,68 @@
 #include "edifact/parse/exact_parser.hpp"
 
+#include <algorithm>
 #include <cstring>
+#include <memory>
+#include <utility>
 
 #include "support/internal_fault.hpp"
 
 namespace edifact::parser {
+namespace {
+
+// Takes a segment's cuts in order into a tape's arrays, or, once a long segment proves dense,
+// into the narrow form, so that the arrays of a dense segment never grow whole.
+class CutCollector {
+ public:
+  // No more than `most` cuts will come; the narrow form is sized for that many, within reason
+  // (a byte-slice parse may give all its input as the bound), and trimmed once full.
+  CutCollector(model::Tape& tape, std::size_t most) : tape_(tape), most_(std::min(most, MOST_RESERVED)) {}
+
+  std::uint32_t count() const { return count_; }
+  void add(std::uint32_t offset, bool opens_element) {
+    if (narrow_) [[unlikely]] {
+      narrow_->add(offset, opens_element);
+    } else {
+      if (opens_element) tape_.elements.push_back(count_);
+      tape_.cuts.push_back(offset);
+    }
+    ++count_;
+    elements_ += opens_element ? 1 : 0;
+    if (!narrow_ && count_ % CHECK_EVERY == 0 && model::Tape::dense(count_, elements_, std::size_t{offset} + 1)) {
+      to_narrow();
+    }
+  }
+  // Leaves the cuts in the tape with its one segment.
+  void finish() {
+    if (narrow_) tape_.narrow = std::make_shared<const model::NarrowTape>(std::move(*narrow_).finish());
+    tape_.segments = {{0, 0}, {count_, elements_}};
+  }
+
+ private:
+  static constexpr std::uint32_t CHECK_EVERY = 1024;
+  // Enough for the longest segment the platform takes, decoded.
+  static constexpr std::size_t MOST_RESERVED = std::size_t{1} << 18;
+
+  void to_narrow() {
+    narrow_.emplace(most_, most_);
+    std::size_t element = 0;
+    for (std::size_t k = 0; k < tape_.cuts.size(); ++k) {
+      const bool opens = element < tape_.elements.size() && tape_.elements[element] == k;
+      if (opens) ++element;
+      narrow_->add(tape_.cuts[k], opens);
+    }
+    model::UnzeroedVector<std::uint32_t>().swap(tape_.cuts);
+    model::UnzeroedVector<std::uint32_t>().swap(tape_.elements);
+  }
+
+  model::Tape& tape_;
+  std::size_t most_;
+  std::optional<model::NarrowTapeBuilder> narrow_;
+  std::uint32_t count_ = 0;
+  std::uint32_t elements_ = 0;
+};
+
+}  // namespace
 
 using tokenizer::Token;
 
@@ -28,7 +86,7 @@ Result<void> resolve_release(std::string_view raw, char release_character,
   return {};
 }
 
-Result<void> Parser::add_released(const Token& token) {
+Result<void> Parser::add_released(const Token& token, std::uint32_t value) {
   const char release_character = tokenizer_.advice().release_character;
   released_.clear();
   if (auto resolved = resolve_release(token.text, release_character, token.span.start, released_);
@@ -40,8 +98,6 @@ Result<void> Parser::add_released(const Token& token) {
   if (static_cast<unsigned char>(release_character) >= 0x80 && !tokenizer::is_valid_utf8(released_)) {
     return std::unexpected(EdifactError::invalid_text(token.span.start));
   }
-  // The value is closed by the cut after the one just taken.
-  const auto value = static_cast<std::uint32_t>(tape_.cuts.size());
   tape_.released.resize(value / 64 + 1);
   tape_.released[value / 64] |= std::uint64_t{1} << (value % 64);
   tape_.unescaped.append(released_);
@@ -68,17 +124,19 @@ std::optional<Result<void>> Parser::gather() {
   tape_.repetition_separator = advice.repetition_separator;
   tape_.parsed_with = parsed_delimiters(advice);
   bool element_open = false;
+  bool opens_element = false;  // the next cut opens an element
+  CutCollector cuts(tape_, tokenizer_.window_end() - tag_start_);
   std::size_t value_end = tag.span.end;  // end of the last value read
   // Cuts count from the tag; a segment beyond what a document can address is refused.
   const auto cut = [&](std::size_t separator) -> Result<void> {
     if (separator - tag_start_ > model::Document::MOST_BYTES) {
       return std::unexpected(EdifactError::segment_too_long(tag_start_, model::Document::MOST_BYTES));
     }
-    tape_.cuts.push_back(static_cast<std::uint32_t>(separator - tag_start_));
+    cuts.add(static_cast<std::uint32_t>(separator - tag_start_), std::exchange(opens_element, false));
     return {};
   };
   const auto start_element = [&] {
-    tape_.elements.push_back(static_cast<std::uint32_t>(tape_.cuts.size()));
+    opens_element = true;
     element_open = true;
   };
   Token found;
@@ -100,8 +158,7 @@ std::optional<Result<void>> Parser::gather() {
       case Token::Kind::SegmentEnd:
         if (auto done = cut(found.span.start); !done) return done;
         segment_end_ = found.span.end;
-        tape_.segments = {{0, 0},
-                          {static_cast<std::uint32_t>(tape_.cuts.size()), static_cast<std::uint32_t>(tape_.elements.size())}};
+        cuts.finish();
         tape_.rank_released();
         return Result<void>{};
       case Token::Kind::Tag:
@@ -110,7 +167,8 @@ std::optional<Result<void>> Parser::gather() {
     // Every value follows the one separator that opens it.
     if (auto done = cut(found.span.start - 1); !done) return done;
     if (found.has_release) {
-      if (auto added = add_released(found); !added) return added;
+      // The value is closed by the cut after the one just taken.
+      if (auto added = add_released(found, cuts.count()); !added) return added;
     }
     value_end = found.span.end;
   }
@@ -121,11 +179,10 @@ std::optional<Result<model::Segment>> Parser::emit(bool owned, std::size_t span_
   if (!gathered) return std::nullopt;
   if (!*gathered) return std::unexpected(std::move(gathered->error()));
   const std::string_view bytes = input_.substr(tag_start_, segment_end_ - tag_start_);
-  if (owned) {
-    tape_.hold(std::string(bytes));
-  } else {
-    tape_.bytes = bytes;
-  }
+  tape_.bytes = bytes;
+  // Before the copy, so that the arrays are gone by the time it is made.
+  tape_.choose_form();
+  if (owned) tape_.hold(std::string(bytes));
   tape_.base = model::saturating_add(tag_start_, span_delta);
   auto* document = new model::Document(std::move(tape_));
   model::Segment segment(document, 0);

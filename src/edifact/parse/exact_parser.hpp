@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -49,8 +50,8 @@ class Parser {
  private:
   // Reads one segment into `tape_`: nothing at the end, else success or an error.
   std::optional<Result<void>> gather();
-  // A value with release characters: its text without them goes to the tape.
-  Result<void> add_released(const tokenizer::Token& token);
+  // A value with release characters, closed by cut `value`: its text without them goes to the tape.
+  Result<void> add_released(const tokenizer::Token& token, std::uint32_t value);
   std::optional<Result<model::Segment>> emit(bool owned, std::size_t span_delta);
 
   tokenizer::Tokenizer tokenizer_;

@@ -198,7 +198,7 @@ Result<bool> OwnedSegmentStream::parse_buffer() {
     if (deferred_error_) return std::unexpected(*std::exchange(deferred_error_, std::nullopt));
     return false;
   }
-  const std::size_t end = document->cuts[document->segments[count].first_cut - 1] + std::size_t{1};
+  const std::size_t end = document->cut(document->segments[count].first_cut - 1) + std::size_t{1};
   document->hold(std::move(bytes));
   document->base = consumed();
   read_position_ += end;

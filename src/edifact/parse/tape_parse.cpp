@@ -139,6 +139,7 @@ TapeParse parse_tape(std::string_view input, std::size_t start, const ServiceStr
           : vouch(*document, start, advice, max_segment_length);
   document->keep_segments(vouched.segments);
   if (!document->released.empty()) keep_released(*document);
+  document->choose_form();
   return {document, vouched.complete ? std::nullopt : std::optional(vouched.next_start)};
 }
 

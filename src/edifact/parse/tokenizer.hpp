@@ -95,16 +95,17 @@ class Tokenizer {
     in_segment_ = false;
   }
 
- private:
-  Step step_tag(Token& token);
-  Step step_value(Token::Kind kind, Token& token);
-  // Errors are rare: kept out of the scanning loops.
-  [[gnu::cold, gnu::noinline]] Step fail(EdifactError error);
   // A segment may span at most `max_segment_length` bytes before its terminator; scans look one
   // byte further so that an overlong segment is noticed.
   std::size_t window_end() const {
     return std::min(input_.size(), saturating_add(segment_start_, saturating_add(max_segment_length_, 1)));
   }
+
+ private:
+  Step step_tag(Token& token);
+  Step step_value(Token::Kind kind, Token& token);
+  // Errors are rare: kept out of the scanning loops.
+  [[gnu::cold, gnu::noinline]] Step fail(EdifactError error);
 
   std::string_view input_;
   std::size_t position_;

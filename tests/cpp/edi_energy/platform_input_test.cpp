@@ -207,6 +207,33 @@ TEST(Platform, DecodedRepertoireKeepsRawOffsetsAcrossLongRuns) {
   }
 }
 
+// Texts dense in delimiters, in segments that share a buffer and in segments that cross many,
+// and a value that decodes to more than 64 KiB among them: their documents keep the narrow form,
+// and texts and raw spans come out as for any other text.
+TEST(Platform, DecodedRepertoireKeepsRawOffsetsOfDelimiterDenseTexts) {
+  const std::string head = "UNB+UNOC:3+S1:500+R1:500+260501:1200+REF1'UNH+1+MSCONS:D:04B:UN:2.4c'";
+  const std::string tail = "NAD+MS+S1::293'UNT+4+1'UNZ+1+REF1'";
+  const auto times = [](std::string_view piece, std::size_t count) {
+    std::string text;
+    for (std::size_t k = 0; k < count; ++k) text += piece;
+    return text;
+  };
+  const std::string wide_value = std::string(32'768, '\xE4');
+  for (const std::string& body :
+       {"FTX+AAB+++" + times("+\xE4", 20'000) + "'", times("FTX+\xE4+\xE4:\xE4*\xFC'", 900),
+        "FTX+AAB+++" + times("\xE4+\xFC:", 9'000) + "'", "FTX+AAB+" + wide_value + std::string(32'000, '+') + "'"}) {
+    SCOPED_TRACE(body.substr(0, 24));
+    expect_raw_offsets(head + body + tail);
+  }
+  auto decoded = edi_energy::platform::input_segments(head + "FTX+AAB+" + wide_value + std::string(32'000, '+') + "'" + tail);
+  ASSERT_TRUE(decoded) << decoded.error().message();
+  const auto elements = (*decoded)[2].elements();
+  ASSERT_EQ(elements.size(), 32'002U);
+  EXPECT_EQ(elements[1].components().text(0), times("\u00E4", 32'768));
+  EXPECT_EQ(elements[1].span(), (edifact::model::Span{head.size() + 8, head.size() + 8 + 32'768}));
+  EXPECT_EQ(elements.back().span(), (edifact::model::Span{head.size() + 8 + 32'768 + 32'000, head.size() + 8 + 32'768 + 32'000}));
+}
+
 struct RepertoireFailure {
   const char* name;
   std::string input;

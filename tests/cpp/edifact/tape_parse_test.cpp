@@ -171,3 +171,30 @@ TEST(StreamAgainstSlice, AgreesOnLongRandomInputs) {
 }
 
 }  // namespace
+
+namespace {
+
+// Interchanges dense in delimiters, with segments short enough to share a buffer and long
+// enough to cross several: the stream's documents go narrow buffer by buffer and segment by
+// segment, and must read as the slice parse does.
+TEST(StreamAgainstSlice, AgreesOnDelimiterDenseInputs) {
+  const std::vector<std::string> fills = {"+", ":", "+:", "?+", "+*:", "+\xC3\xA4", "+ab"};
+  std::mt19937 random(11);
+  for (int round = 0; round < 12; ++round) {
+    std::string input = round % 2 == 0 ? "UNA:+.?*'" : "";
+    const int segments = 3 + static_cast<int>(random() % 40);
+    for (int segment = 0; segment < segments; ++segment) {
+      const std::string& fill = fills[random() % fills.size()];
+      const std::size_t length = random() % 4 == 0 ? 1 + random() % 25'000 : 1 + random() % 300;
+      input += "FTX";
+      for (std::size_t k = 0; k < length; k += fill.size()) input += fill;
+      input += "'";
+    }
+    const std::vector<std::string> expected = fast(input, {}, edifact::tokenizer::scan::best_kernel());
+    for (std::size_t piece : {std::size_t{1}, std::size_t{4093}, std::size_t{8192}}) {
+      ASSERT_EQ(streamed(input, piece), expected) << "round " << round << ", pieces of " << piece;
+    }
+  }
+}
+
+}  // namespace
