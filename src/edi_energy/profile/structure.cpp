@@ -57,10 +57,7 @@ std::optional<std::vector<std::uint64_t>> code_keys(std::span<const std::string>
 }
 
 std::string_view value_at(const edifact::model::Segment& segment, std::size_t element, std::size_t component) {
-  const auto elements = segment.elements();
-  if (element >= elements.size()) return {};
-  const edifact::model::ComponentList components = elements[element].components();
-  return component < components.size() ? components.text(component) : std::string_view{};
+  return segment.component_text(element, component).value_or(std::string_view{});
 }
 
 void pack_discriminators(Structure& structure) {

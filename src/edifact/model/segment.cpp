@@ -393,6 +393,14 @@ std::expected<std::string_view, error::EdifactError> Segment::required_component
       error::EdifactError::missing_component(component_index, element_index, std::string(tag())));
 }
 
+std::optional<std::string_view> Segment::component_text_by_views(std::size_t element, std::size_t component) const {
+  const ElementList list = elements();
+  if (element >= list.size()) return std::nullopt;
+  const ComponentList components = list[element].components();
+  if (component >= components.size()) return std::nullopt;
+  return components.text(component);
+}
+
 Segment Segment::with_element(std::size_t index, const OwnedElement& element) const {
   return SegmentBuilder(*this).replace_element(index, element).build();
 }

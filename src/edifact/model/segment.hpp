@@ -270,6 +270,26 @@ class Segment {
   std::expected<std::string_view, error::EdifactError> required_component(
       std::size_t element_index, std::size_t component_index) const&& = delete;
 
+  // The text of component `component` of the first repetition of element `element`; nothing
+  // where the segment has none there. For the readers that ask one value at a time: a segment
+  // of the common form is read straight from its document's arrays.
+  std::optional<std::string_view> component_text(std::size_t element, std::size_t component) const& {
+    if (document_ == nullptr) return std::nullopt;
+    const Document& document = *document_;
+    const std::uint32_t* const openings = document.elements.data();
+    if (openings == nullptr || document.has_repetitions) [[unlikely]] return component_text_by_views(element, component);
+    const std::uint32_t first = entry().first_element;
+    const std::uint32_t count = next_entry().first_element - first;
+    if (element >= count) return std::nullopt;
+    const std::uint32_t opening = openings[first + element];
+    if ((opening & Document::NO_COMPONENTS) != 0) return std::nullopt;
+    const std::uint32_t end =
+        element + 1 < count ? openings[first + element + 1] & ~Document::NO_COMPONENTS : next_entry().first_cut - 1;
+    if (component >= end - opening) return std::nullopt;
+    return document.text(static_cast<std::uint32_t>(opening + 1 + component));
+  }
+  std::optional<std::string_view> component_text(std::size_t element, std::size_t component) const&& = delete;
+
   // This segment with element `index` replaced (past the end: appended after empty elements);
   // the other elements keep their texts and spans. The result is a built segment.
   Segment with_element(std::size_t index, const OwnedElement& element) const;
@@ -298,6 +318,7 @@ class Segment {
   static Segment borrowing(const Document* document, std::uint32_t index) { return Segment(document, index, true); }
   Segment(const Document* document, std::uint32_t index, bool borrowed)
       : document_(document), index_(index), borrowed_(borrowed) {}
+  std::optional<std::string_view> component_text_by_views(std::size_t element, std::size_t component) const;
   const SegmentEntry& entry() const { return document_->segments[index_]; }
   const SegmentEntry& next_entry() const { return document_->segments[index_ + 1]; }
 

@@ -20,6 +20,8 @@ concept ElementsView = requires(S&& segment) { static_cast<S&&>(segment).element
 template <class S>
 concept ComponentView = requires(S&& segment) { static_cast<S&&>(segment).required_component(0, 0); };
 template <class S>
+concept ComponentTextView = requires(S&& segment) { static_cast<S&&>(segment).component_text(0, 0); };
+template <class S>
 concept VerbatimView = requires(S&& segment, const WrittenDelimiters& delimiters) {
   static_cast<S&&>(segment).verbatim(delimiters);
 };
@@ -30,9 +32,11 @@ concept RewrittenElementsView = requires(S&& segment, const OwnedElement& elemen
 };
 
 template <class S>
-constexpr bool any_view = TagView<S> || ElementsView<S> || ComponentView<S> || VerbatimView<S>;
+constexpr bool any_view =
+    TagView<S> || ElementsView<S> || ComponentView<S> || ComponentTextView<S> || VerbatimView<S>;
 template <class S>
-constexpr bool every_view = TagView<S> && ElementsView<S> && ComponentView<S> && VerbatimView<S>;
+constexpr bool every_view =
+    TagView<S> && ElementsView<S> && ComponentView<S> && ComponentTextView<S> && VerbatimView<S>;
 
 static_assert(every_view<const Segment&> && every_view<Segment&>);
 static_assert(!any_view<Segment> && !any_view<const Segment>);

@@ -10,11 +10,7 @@ std::size_t element_count(const edifact::model::Segment& segment) { return segme
 
 std::optional<std::string_view> component(const edifact::model::Segment& segment, std::size_t element,
                                           std::size_t component) {
-  const edifact::model::ElementList elements = segment.elements();
-  if (element >= elements.size()) return std::nullopt;
-  const edifact::model::ComponentList components = elements[element].components();
-  if (component >= components.size()) return std::nullopt;
-  return components.text(component);
+  return segment.component_text(element, component);
 }
 
 }  // namespace edi_energy::profile::conditions::segment_access
