@@ -69,6 +69,8 @@ Document* split_off(const Tape& tape, std::uint32_t index, std::size_t delta) {
 
   Tape part;
   part.hold(std::string(tape.bytes.substr(tag_start, end - tag_start)));
+  // Before the form is chosen, which weighs decoded text by its characters.
+  if (!tape.characters_before.empty()) part.count_characters();
   part.base = saturating_add(tape.offset_of(tag_start), delta);
   part.has_repetitions = tape.has_repetitions;
   part.repetition_separator = tape.repetition_separator;
@@ -109,7 +111,6 @@ Document* split_off(const Tape& tape, std::uint32_t index, std::size_t delta) {
     part.unescaped_ends.push_back(static_cast<std::uint32_t>(part.unescaped.size()));
   }
   part.rank_released();
-  if (!tape.characters_before.empty()) part.count_characters();
   return new Document(std::move(part));
 }
 
@@ -258,7 +259,11 @@ std::string_view Tape::narrow_text(std::uint32_t value) const {
 }
 
 void Tape::choose_form() {
-  if (dense(cut_count(), element_count(), bytes.size())) {
+  // Text decoded from a one-byte repertoire takes up to three bytes a character: the arrays
+  // must then also leave the whole within three times the characters read.
+  const std::size_t arrays = (cut_count() + element_count()) * sizeof(std::uint32_t);
+  const bool decoded_dense = !characters_before.empty() && bytes.size() + arrays > 3 * characters_through(bytes.size());
+  if (decoded_dense || dense(cut_count(), element_count(), bytes.size())) {
     to_narrow();
   } else {
     widen();
@@ -420,6 +425,7 @@ Segment Segment::counted_in_characters(std::size_t start) && {
   Document* part = split_off(*document_, index_, 0);
   part->base = start;
   part->count_characters();
+  part->choose_form();
   return adopt(part);
 }
 

@@ -86,16 +86,16 @@ TEST_P(InputSegmentsHeap, StaysWithinAMultipleOfTheInput) {
 }
 
 // Bounds a little above today's counts, which include the blocks' unused capacity. Documents
-// dense in delimiters keep about two bytes per cut and a bit per element; "components and
-// umlauts", at four bytes of cut per three of decoded text, is not dense enough for that and
-// keeps its four-byte cuts.
+// dense in delimiters keep about two bytes per cut and a bit per element; decoded text counts
+// as dense once it and its arrays would outweigh three bytes per character read.
 INSTANTIATE_TEST_SUITE_P(Shapes, InputSegmentsHeap,
                          testing::Values(Shape{"letters", "x", 1.5}, Shape{"umlauts", "\xE4", 3.0},
                                          Shape{"released umlauts", "?\xE4", 3.5},
                                          Shape{"components", ":", 3.5},
                                          Shape{"elements", "+", 3.5},
-                                         Shape{"components and umlauts", ":\xE4", 4.5},
-                                         Shape{"elements and umlauts", "+\xE4", 3.25}),
+                                         Shape{"components and umlauts", ":\xE4", 3.5},
+                                         Shape{"elements and umlauts", "+\xE4", 3.25},
+                                         Shape{"umlauts beside both separators", "\xE4\xE4+:", 3.25}),
                          [](const auto& info) {
                            std::string name = info.param.name;
                            std::ranges::replace(name, ' ', '_');
