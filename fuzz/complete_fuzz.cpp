@@ -80,7 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check_completed(*out, {});
     return 0;
   }
-  const auto seeds = fuzz_support::plain_segments(
+  const auto seeds = plain_notation::segments(
       std::string_view(reinterpret_cast<const char*>(data + 3), size - 3), max_seeds);
   const auto out = profile.generate(std::span<const Segment>(seeds), column, parties);
   if (!out) {

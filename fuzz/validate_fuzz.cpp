@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto& columns = profile.ahb().anwendungsfaelle;
   if (data[1] != 0xFF && !columns.empty()) pid = columns[data[1] % columns.size()].pid;
   if (data[1] == 0xFE) pid = 99999;  // a PID the AHB lacks
-  const auto segments = fuzz_support::plain_segments(
+  const auto segments = plain_notation::segments(
       std::string_view(reinterpret_cast<const char*>(data + 2), size - 2), 4096);
   for (const auto& finding : edi_energy::profile::validate::validate(profile, segments, pid)) {
     if (!finding.rule_id || finding.message.empty()) std::abort();

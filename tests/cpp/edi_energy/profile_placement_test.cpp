@@ -12,7 +12,7 @@
 #include <fmt/ranges.h>
 
 #include "edi_energy/profile/structure.hpp"
-#include "edifact/model/segment_builder.hpp"
+#include "validate_fixture.hpp"
 
 namespace {
 
@@ -44,30 +44,7 @@ Structure compiled(std::vector<model::Node> nodes) {
   return Structure::compile(mig);
 }
 
-// "UNH+1'NAD+MS+9900::293'": segments split at ', elements at +, components at :.
-std::vector<Segment> message(std::string_view text) {
-  std::vector<Segment> segments;
-  while (!text.empty()) {
-    const std::size_t terminator = std::min(text.find('\''), text.size());
-    std::string_view rest = text.substr(0, terminator);
-    text.remove_prefix(std::min(terminator + 1, text.size()));
-    const std::string_view tag = rest.substr(0, 3);
-    edifact::model::SegmentBuilder builder(tag);
-    rest.remove_prefix(tag.size());
-    while (!rest.empty()) {
-      rest.remove_prefix(1);  // the element separator
-      std::string_view element = rest.substr(0, std::min(rest.find('+'), rest.size()));
-      rest.remove_prefix(element.size());
-      builder.element();
-      for (std::size_t colon; (colon = element.find(':')) != std::string_view::npos; element.remove_prefix(colon + 1)) {
-        builder.component(element.substr(0, colon));
-      }
-      builder.component(element);
-    }
-    segments.push_back(builder.build());
-  }
-  return segments;
-}
+using validate_fixture::message;
 
 // Per segment: the nr of its node, "@instance" outside the root, "*occurrence" after the first;
 // "!" when unplaced.

@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "edi_energy/profile/profile.hpp"
-#include "edifact/model/segment_builder.hpp"
+#include "plain_segments.hpp"
 
 namespace validate_fixture {
 
@@ -73,28 +73,6 @@ inline edi_energy::profile::Profile profile(const std::string& mig_text, const s
 }
 
 // "UNH+1'NAD+MS+9900::293'": segments split at ', elements at +, components at :.
-inline std::vector<edifact::model::Segment> message(std::string_view text) {
-  std::vector<edifact::model::Segment> segments;
-  while (!text.empty()) {
-    const std::size_t terminator = std::min(text.find('\''), text.size());
-    std::string_view rest = text.substr(0, terminator);
-    text.remove_prefix(std::min(terminator + 1, text.size()));
-    const std::string_view tag = rest.substr(0, 3);
-    edifact::model::SegmentBuilder builder(tag);
-    rest.remove_prefix(tag.size());
-    while (!rest.empty()) {
-      rest.remove_prefix(1);
-      std::string_view element = rest.substr(0, std::min(rest.find('+'), rest.size()));
-      rest.remove_prefix(element.size());
-      builder.element();
-      for (std::size_t colon; (colon = element.find(':')) != std::string_view::npos; element.remove_prefix(colon + 1)) {
-        builder.component(element.substr(0, colon));
-      }
-      builder.component(element);
-    }
-    segments.push_back(builder.build());
-  }
-  return segments;
-}
+inline std::vector<edifact::model::Segment> message(std::string_view text) { return plain_notation::segments(text); }
 
 }  // namespace validate_fixture
