@@ -1,9 +1,10 @@
 // Fuzzes completion as the builders use it: arbitrary seed segments, read from the input in a
 // terse notation (segments end at ', elements at +, components at :), are completed to a column
 // of a built-in profile that the first two bytes pick; the third byte is 0xFF for an empty
-// message instead, any other value for the seeds that follow it. Completion either names a seed it has no place for or hands back a message
-// that keeps every seed in order, counts its segments in UNT and can be written whenever the
-// seeds can.
+// message instead, any other value for the seeds that follow it. Completion either names a seed
+// it has no place for or hands back a message that keeps every seed in a segment of its own,
+// counts its segments in UNT and can be written whenever the seeds can. Repetitions of a group's
+// variants may come back in the structure's order rather than the seeds'.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -28,6 +29,7 @@ void require(bool holds) {
 
 // Few enough that the 24 rounds of generating and validating stay quick per input.
 constexpr std::size_t max_seeds = 256;
+constexpr std::size_t seeds_unowned = static_cast<std::size_t>(-1);
 
 // Completion may fill a seed's empty components and sets the count of UNT; every other text of
 // the seed stays where it was.
@@ -48,12 +50,32 @@ bool keeps(const Segment& out, const Segment& seed) {
   return true;
 }
 
+// Gives seed `seed` a segment of `out` that keeps it, moving earlier seeds to other segments
+// where that frees one (a matching by augmenting paths).
+bool assign(std::size_t seed, const std::vector<std::vector<std::size_t>>& keepers, std::vector<std::size_t>& owner,
+            std::vector<bool>& visited) {
+  for (const std::size_t at : keepers[seed]) {
+    if (visited[at]) continue;
+    visited[at] = true;
+    if (owner[at] == seeds_unowned || assign(owner[at], keepers, owner, visited)) {
+      owner[at] = seed;
+      return true;
+    }
+  }
+  return false;
+}
+
 void check_completed(const std::vector<Segment>& out, std::span<const Segment> seeds) {
-  std::size_t at = 0;
-  for (const Segment& seed : seeds) {
-    while (at < out.size() && !keeps(out[at], seed)) ++at;
-    require(at < out.size());
-    ++at;
+  std::vector<std::vector<std::size_t>> keepers(seeds.size());
+  for (std::size_t seed = 0; seed < seeds.size(); ++seed) {
+    for (std::size_t at = 0; at < out.size(); ++at) {
+      if (keeps(out[at], seeds[seed])) keepers[seed].push_back(at);
+    }
+  }
+  std::vector<std::size_t> owner(out.size(), seeds_unowned);
+  for (std::size_t seed = 0; seed < seeds.size(); ++seed) {
+    std::vector<bool> visited(out.size(), false);
+    require(assign(seed, keepers, owner, visited));
   }
   const auto unt = std::ranges::find_if(out, [](const Segment& segment) { return segment.tag() == "UNT"; });
   if (unt != out.end() && unt->elements().size() != 0) {
