@@ -86,6 +86,16 @@ void NarrowTapeBuilder::add(std::uint32_t offset, bool opens_element) {
   if (in_group_ == NarrowTape::GROUP) flush_group();
 }
 
+bool NarrowTapeBuilder::add_all(std::span<const std::uint32_t> cuts, std::span<const std::uint32_t> openings) {
+  std::size_t element = 0;
+  for (std::size_t k = 0; k < cuts.size(); ++k) {
+    const bool opens = element < openings.size() && openings[element] == k;
+    if (opens) ++element;
+    add(cuts[k], opens);
+  }
+  return element == openings.size();
+}
+
 void NarrowTapeBuilder::flush_group() {
   const auto [low, high] = std::minmax_element(group_.begin(), group_.begin() + static_cast<std::ptrdiff_t>(in_group_));
   const std::uint32_t base = *low;

@@ -11,6 +11,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace edifact::model {
@@ -50,6 +51,9 @@ class NarrowTapeBuilder {
   // Sizes the arrays for the counts given, when known.
   NarrowTapeBuilder(std::size_t cuts, std::size_t elements);
   void add(std::uint32_t offset, bool opens_element);
+  // Adds the cuts of arrays in order, each marked where `openings` names it; false when an
+  // opening is not a cut in order (elements built without components).
+  bool add_all(std::span<const std::uint32_t> cuts, std::span<const std::uint32_t> openings);
   NarrowTape finish() &&;
 
  private:

@@ -86,21 +86,20 @@ Document* split_off(const Tape& tape, std::uint32_t index, std::size_t delta) {
     for (std::uint32_t cut = entry.first_cut; cut < next.first_cut; ++cut) {
       const bool opens = cut == opening;
       if (opens) opening = opening_of(reader, ++element, next.first_element);
-      builder.add(tape.cut(cut) - tag_start, opens);
+      builder.add(reader.cut(cut) - tag_start, opens);
     }
     part.narrow = std::make_shared<const NarrowTape>(std::move(builder).finish());
-    part.choose_form();
   } else {
     part.cuts.reserve(cut_count);
     for (std::uint32_t cut = entry.first_cut; cut < next.first_cut; ++cut) {
-      part.cuts.push_back(tape.cut(cut) - tag_start);
+      part.cuts.push_back(tape.cuts[cut] - tag_start);
     }
     part.elements.reserve(element_count);
     for (std::uint32_t element = entry.first_element; element < next.first_element; ++element) {
       part.elements.push_back(tape.elements[element] - entry.first_cut);
     }
-    part.choose_form();
   }
+  part.choose_form();
   part.segments = {{0, 0}, {cut_count, element_count}};
   for (std::uint32_t value = entry.first_cut + 1; value < next.first_cut; ++value) {
     if (!tape.is_released(value)) continue;
@@ -273,14 +272,8 @@ void Tape::choose_form() {
 void Tape::to_narrow() {
   if (built() || narrow != nullptr) return;
   NarrowTapeBuilder builder(cuts.size(), elements.size());
-  std::size_t element = 0;
-  for (std::size_t k = 0; k < cuts.size(); ++k) {
-    const bool opens = element < elements.size() && elements[element] == k;
-    if (opens) ++element;
-    builder.add(cuts[k], opens);
-  }
   // Parsed elements open at distinct cuts in order; anything else stays as it is.
-  if (element != elements.size()) return;
+  if (!builder.add_all(cuts, elements)) return;
   narrow = std::make_shared<const NarrowTape>(std::move(builder).finish());
   // Assigning an empty list would keep the capacity.
   UnzeroedVector<std::uint32_t>().swap(cuts);

@@ -45,12 +45,7 @@ class CutCollector {
 
   void to_narrow() {
     narrow_.emplace(most_, most_);
-    std::size_t element = 0;
-    for (std::size_t k = 0; k < tape_.cuts.size(); ++k) {
-      const bool opens = element < tape_.elements.size() && tape_.elements[element] == k;
-      if (opens) ++element;
-      narrow_->add(tape_.cuts[k], opens);
-    }
+    narrow_->add_all(tape_.cuts, tape_.elements);
     model::UnzeroedVector<std::uint32_t>().swap(tape_.cuts);
     model::UnzeroedVector<std::uint32_t>().swap(tape_.elements);
   }
