@@ -50,7 +50,11 @@ constexpr py::Function functions[] = {
      "`pruefidentifikator` when it does not fit 32 bits, ValueError when neither `release` nor `on` is given, "
      "when `on` is no ISO 8601 date or when no profile is in force on it, "
      "for a Prüfidentifikator outside 10000-99999, an unknown location type or a free text outside ISO 8859-1, "
-     "and RuntimeError when completion finds no place for a segment written from the arguments.",
+     "for an empty text where the column requires a value (`message_ref`, `document_code`, a qualifier or value "
+     "of `references`, or a field of a UtilmdTransaction that the build writes, named as "
+     "transactions[i].field), and, naming `references` and listing what the column admits, for a message-level "
+     "reference whose qualifier the column has no place for outside a Vorgang (such as ACW, Z13 or TN); "
+     "RuntimeError when completion finds no place for a segment written from the arguments.",
      build_utilmd},
     {"build_mscons",
      "(pruefidentifikator, sender, receiver, metering_point, quantities=None, *, intervals=None, on=None, "
@@ -58,7 +62,7 @@ constexpr py::Function functions[] = {
      "Build one MSCONS message (UNH…UNT) with the metered values of one metering point, completed to the AHB "
      "column of `pruefidentifikator`.\n\n"
      "`quantities` are (qualifier, value, unit) triples such as (\"220\", \"1234.567\", \"KWH\"), each a summed or "
-     "point-in-time figure; `intervals` are (qualifier, value, unit, start, end) quintuples whose start and end "
+     "point-in-time figure, the unit written where the column has a place for it and empty for none; `intervals` are (qualifier, value, unit, start, end) quintuples whose start and end "
      "are EDIFACT format 303 texts (CCYYMMDDHHMMZZZ). Interval data must use `intervals`: a bare QTY carries no "
      "time reference, so a receiver cannot place it on the settlement grid, and the AHB alone does not catch "
      "that. The release is the one in force on `on` unless `release` pins it.\n\n"
@@ -77,9 +81,10 @@ constexpr py::Function functions[] = {
      "Raises TypeError for an argument of the wrong type (naming it), OverflowError naming `pruefidentifikator` "
      "when it does not fit 32 bits, ValueError when neither `release` nor `on` is given, when `on` is no ISO "
      "8601 date or no profile is in force on it, for a Prüfidentifikator outside 10000-99999, an invalid OBIS "
-     "code, no quantity at all, bare quantities on a Lastgang column or a tuple of the wrong length, and, "
-     "naming the argument and listing what the column admits, for a value the column has no place for: a QTY "
-     "qualifier or unit it does not admit, values or an OBIS code on a column without line items, intervals "
+     "code, no quantity at all, bare quantities on a Lastgang column or a tuple of the wrong length, for an "
+     "empty `message_ref` or an empty qualifier, value, start or end in a tuple (an empty unit means no unit), "
+     "and, naming the argument and listing what the column admits, for a value the column has no place for: a "
+     "QTY qualifier or unit it does not admit (a unit where the column has no QTY DE 6411 at all), values or an OBIS code on a column without line items, intervals "
      "where its QTY has no Messperiode, an OBIS code where it names products from another code list, an empty "
      "`metering_point` or one where its LOC carries no ID. RuntimeError when completion finds no place for a "
      "segment written from the arguments.",
@@ -104,9 +109,10 @@ constexpr py::Function functions[] = {
      "`acw_ref` the reference is REF29001 (Fehlermeldung) or REF29002 (Anerkennungsmeldung); a Fehlermeldung "
      "without `error_code` gets ERC+Z10. A value the caller gives is never changed.\n\n"
      "Raises ValueError for neither `release` nor `on`, an invalid `on`, a Prüfidentifikator outside "
-     "10000–99999 or one whose column takes the other BGM code, an empty text argument (an optional one is left out instead), or an `error_text` outside "
-     "ISO 8859-1; RuntimeError when the message cannot be serialised or completed (a segment the column has no "
-     "place for, such as an `error_text` without `error_code`); TypeError or OverflowError for an argument of "
+     "10000–99999 or one whose column takes the other BGM code, an empty text argument (an optional one is left out instead), an `error_text` outside "
+     "ISO 8859-1, or, naming `error_text` and what the column admits, an `error_text` that the column of the "
+     "BGM code has no FTX for (a positive Anerkennungsmeldung); RuntimeError when the message cannot be "
+     "serialised or completed; TypeError or OverflowError for an argument of "
      "the wrong type or range.",
      build_aperak},
     {"build_contrl",
@@ -139,8 +145,9 @@ constexpr py::Function functions[] = {
      "never changed.\n\n"
      "Raises ValueError for neither `release` nor `on`, bytes that are not a whole interchange, a "
      "`message_index` past its messages, a Prüfidentifikator outside 10000–99999 or one whose column takes "
-     "the other BGM code, an empty text argument, or "
-     "an `error_text` outside ISO 8859-1; RuntimeError when the message cannot be serialised or completed; "
+     "the other BGM code, an empty text argument, "
+     "an `error_text` outside ISO 8859-1, or an `error_text` that the column has no FTX for (without "
+     "`error_code`); RuntimeError when the message cannot be serialised or completed; "
      "TypeError or OverflowError for an argument of the wrong type or range.",
      build_aperak_for},
     {"build_contrl_for", "(received, *, on=None, release=None, accept=True, message_ref=\"1\")",
@@ -209,7 +216,9 @@ constexpr py::Function functions[] = {
      "Raises TypeError for an argument of the wrong type (naming it), OverflowError naming "
      "`pruefidentifikator` when it does not fit 32 bits, ValueError when neither `release` nor `on` is given, "
      "when `on` is no ISO 8601 date or when no profile is in force on it, "
-     "for an empty invoice value or an `erlaeuterung` outside ISO 8859-1.",
+     "for an empty invoice value or an `erlaeuterung` outside ISO 8859-1, or, where the column requires a value, "
+     "for an empty text among the other arguments, in a pair of `kopf_gruende` or in a Positionsfehler "
+     "(named positionsfehler[Positionsnummer].field).",
      build_remadv},
     {"build_ordrsp",
      "(pruefidentifikator, sender, receiver, *, antwort_code=None, antwort_ebd=None, on=None, release=None, "
@@ -223,8 +232,15 @@ constexpr py::Function functions[] = {
      "`abonnement` (`IMD+7081` with \"Z01\", \"Z02\" or \"Z03\") echoes the ORDERS being answered and selects "
      "the EBD that the `AJT` cites, so it is Muss on the Prüfidentifikatoren 19011 and 19012. `item_description` "
      "is the DE 7081 code of the Produkt-/Leistungsbeschreibung (`IMD++code`, such as \"Z13\" "
-     "Werteermittlung), written after the Abonnement's `IMD`; a code no IMD of the column admits is a "
-     "ValueError naming it (False, the former flag's default, means none). `line_item` emits the `LIN` that "
+     "Werteermittlung), written after the Abonnement's `IMD`. True, or a text that is no DE 7081 code of the "
+     "message's IMDs, asks for the IMD the column has beside the Abonnement's, written with the first code the "
+     "column admits there, as completion would choose it (nothing more when the Abonnement's IMD is the only one "
+     "and `abonnement` fills it); False or None means none. A code that no IMD of the column admits, or any "
+     "value where the column has no IMD, is a ValueError naming it. `adjustment_reason` is written as the "
+     "DE 4451 of an FTX beside the `AJT`, without a text: no published column has a place for it (the only FTX "
+     "there is the Allgemeine Information FTX+AAP, whose text the argument does not carry), and a column without "
+     "one refuses it with a ValueError naming it. "
+     "`line_item` emits the `LIN` that "
      "the AHB requires on some Prüfidentifikatoren and carries no content of the caller's choosing.\n\n"
      "`document_date` is written as given (CCYYMMDD, or CCYYMMDDHHMM with an optional zone); without it `on` "
      "is the document date, and without both the current UTC time. "
@@ -236,8 +252,9 @@ constexpr py::Function functions[] = {
      "Raises TypeError for an argument of the wrong type (naming it), OverflowError naming "
      "`pruefidentifikator` when it does not fit 32 bits, ValueError when neither `release` nor `on` is given, "
      "when `on` is no ISO 8601 date or when no profile is in force on it, "
-     "when only one of `antwort_code` and `antwort_ebd` is given, for an empty text or an `item_description` "
-     "the column does not admit.",
+     "when only one of `antwort_code` and `antwort_ebd` is given, for an empty text (also `antwort_ebd` and a "
+     "qualifier or value of `references`), or an `item_description` or `adjustment_reason` the column does not "
+     "admit.",
      build_ordrsp},
     {"build_orders",
      "(pruefidentifikator, sender, receiver, *, location=None, abonnement=None, ausfuehrungsdatum=None, "
@@ -249,8 +266,10 @@ constexpr py::Function functions[] = {
      "`abonnement` (`IMD+7081`) the subscription kind that an ESA Wertebestellung orders, and "
      "`ausfuehrungsdatum` the date on which a Sperrung or Entsperrung is to be carried out. `item_description` "
      "is the DE 7081 code of the Produkt-/Leistungsbeschreibung (`IMD++code`, such as \"Z13\" "
-     "Werteermittlung); a code no IMD of the column admits is a ValueError naming it. `document_code` defaults "
-     "to the column's BGM code.\n\n"
+     "Werteermittlung); any other text (such as \"Zählerwechsel\") asks for the IMD the column has beside the "
+     "Abonnement's and is not written: that IMD gets the first code the column admits there, as completion "
+     "would choose it. A code of the message's IMDs that no IMD of the column admits, or any text where the "
+     "column has no IMD, is a ValueError naming it. `document_code` defaults to the column's BGM code.\n\n"
      "`document_date` is written as given (CCYYMMDD, or CCYYMMDDHHMM with an optional zone); without it `on` "
      "is the document date, and without both the current UTC time. "
      "Completion to the column fills what the column requires and the arguments do not give, with sample "
@@ -261,7 +280,8 @@ constexpr py::Function functions[] = {
      "Raises TypeError for an argument of the wrong type (naming it), OverflowError naming "
      "`pruefidentifikator` when it does not fit 32 bits, ValueError when neither `release` nor `on` is given, "
      "when `on` is no ISO 8601 date or when no profile is in force on it, "
-     "or for a `references` item that is no pair.",
+     "for a `references` item that is no pair, an empty text where the column requires a value (also a "
+     "qualifier or value of `references`), or an `item_description` the column has no IMD for.",
      build_orders},
     {"build_iftsta",
      "(pruefidentifikator, sender, receiver, *, status=None, vorgangsnummer=None, order_reference=None, "
@@ -314,7 +334,9 @@ constexpr py::Function functions[] = {
      "Raises TypeError for an argument of the wrong type (naming it), OverflowError naming "
      "`pruefidentifikator` when it does not fit 32 bits, ValueError when neither `release` nor `on` is given, "
      "when `on` is no ISO 8601 date or when no profile is in force on it, "
-     "for a Bindungsfrist unit other than monat, woche or tag, or for a tuple of another length than two.",
+     "for a Bindungsfrist unit other than monat, woche or tag, for a tuple of another length than two, or, "
+     "where the column requires a value, for an empty text (also the count of `bindungsfrist`, the name or "
+     "communication of `contact` and a qualifier or value of `references`).",
      build_quotes},
     {"build_interchange", "(sender, receiver, dar, messages, *, on=None, date=None, time=\"0000\")",
      "Wrap built messages (each UNH…UNT) in a UNB/UNZ interchange and return its bytes.\n\n"

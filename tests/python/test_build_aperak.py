@@ -1,6 +1,8 @@
 """build_aperak and build_aperak_for: the layout, the column the BGM code selects, the correlation with a received
 message, and failures."""
 
+import re
+
 import pytest
 
 import quorvane._native as native
@@ -188,7 +190,7 @@ def test_build_aperak_for_without_unb_date_stamps_the_build_time():
 
 def test_error_text_without_error_code_is_refused_not_lost():
     release = native.release_for("APERAK", "2026-10-01")
-    with pytest.raises(RuntimeError, match=r"^APERAK completion failed: segment FTX \(message segment \d+\)"):
+    with pytest.raises(ValueError, match=rf"^error_text has no place in APERAK 29002 \({re.escape(release)}\)"):
         native.build_aperak(MP, NB, release=release, acw_ref="ORIG1", error_text="Hinweis")
 
 

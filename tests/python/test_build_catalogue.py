@@ -12,8 +12,9 @@ The typical caller (what each builder is given):
   TR-ID, the Bilanzierungsgebiet's EIC or the profile name "H0" where the column asks for one) and
   one quantity (1.000 KWH) under the first QTY qualifier the column admits (220 where it admits
   it). A Lastgang column, which refuses a bare quantity, gets one interval instead: the German day
-  before `on` (22:00 to 22:00 UTC in summer time). Where the column's unit hangs on a product code
-  of the Z08 list (PIA+5+AUA:Z08), which build_mscons does not write, the quantity has no unit. The
+  before `on` (22:00 to 22:00 UTC in summer time). The unit is KWH where the column has a place for
+  it, and none where it has no QTY DE 6411 or the unit hangs on a product code of the Z08 list
+  (PIA+5+AUA:Z08), which build_mscons does not write. The
   Storno 13006 gets no values and no ID: its LOC+172 has no place for one.
 - IFTSTA: `on` and the Vorgangsnummer "1", no status (completion takes the column's first status
   category); the Summenzeitreihen columns 21000 to 21005, which have no CNI, get no Vorgangsnummer.
@@ -45,7 +46,7 @@ MSCONS_LOCATION = {**dict.fromkeys([13013, 13014, 13015, 13016, 13028], "4137355
                    13006: ""}
 MSCONS_QUALIFIER = {**dict.fromkeys([13003, 13005, 13013, 13014, 13020, 13023, 13026], "79"),
                     **dict.fromkeys([13010, 13011, 13012], "187"), 13028: "Z47"}
-MSCONS_NO_UNIT = {13021, 13022}
+MSCONS_KWH = {13020, 13023, 13026}
 MSCONS_STORNO = 13006
 APERAK_FEHLERMELDUNG = 29001
 REMADV_BESTAETIGUNG = 33001
@@ -60,7 +61,7 @@ def build(message_type, pid, sender, receiver, on):
         point = MSCONS_LOCATION.get(pid, METERING_POINT)
         if pid == MSCONS_STORNO:
             return native.build_mscons(pid, sender, receiver, point, on=on)
-        qualifier, unit = MSCONS_QUALIFIER.get(pid, "220"), "" if pid in MSCONS_NO_UNIT else "KWH"
+        qualifier, unit = MSCONS_QUALIFIER.get(pid, "220"), "KWH" if pid in MSCONS_KWH else ""
         try:
             return native.build_mscons(pid, sender, receiver, point, [(qualifier, "1.000", unit)], on=on)
         except ValueError as refused:

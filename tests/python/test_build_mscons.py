@@ -25,8 +25,8 @@ MELO = "DE00056266802AO6G56M11SN51G21M24S"
 
 @pytest.mark.parametrize("release, on", RELEASE_DATES)
 @pytest.mark.parametrize("pid, values", [
-    (SUMMED, {"quantities": [("220", "1234.567", "KWH")]}),
-    (LASTGANG, {"intervals": [("220", f"{n}.25", "KWH", quarter_hour(n), quarter_hour(n + 1)) for n in range(96)]}),
+    (SUMMED, {"quantities": [("220", "1234.567", "")]}),
+    (LASTGANG, {"intervals": [("220", f"{n}.25", "", quarter_hour(n), quarter_hour(n + 1)) for n in range(96)]}),
 ])
 def test_round_trip_validates_and_reads_back(release, on, pid, values):
     built = native.build_mscons(pid, GLN_MS, GLN_MR, MELO, on=on, obis="1-1:1.8.0", **values)
@@ -73,10 +73,14 @@ def line_item_values(built):
     "on, release, kept",
     [("2026-04-01", None, False), ("2026-10-01", None, False), (None, NO_PROFILE, True)],
 )
-def test_units_the_column_does_not_list_are_dropped(on, release, kept):
-    built = native.build_mscons(SUMMED, MS, MR, "DE0001", [("220", "1234.567", "KWH")], on=on, release=release,
-                                document_date="20260401")
-    assert line_item_values(built)[0][2] == ("KWH" if kept else "")
+def test_units_the_column_does_not_list_are_refused(on, release, kept):
+    call = lambda: native.build_mscons(SUMMED, MS, MR, "DE0001", [("220", "1234.567", "KWH")],  # noqa: E731
+                                       on=on, release=release, document_date="20260401")
+    if kept:
+        assert line_item_values(call())[0][2] == "KWH"
+    else:
+        with pytest.raises(ValueError, match=r'^quantities: unit "KWH" has no place in MSCONS 13002 '):
+            call()
 
 
 def test_quantities_come_before_intervals_on_one_line_item():
@@ -141,7 +145,8 @@ def test_refusals(args, kwargs, error, text):
 
 
 def test_document_date_given_means_on_is_not_parsed():
-    built = native.build_mscons(SUMMED, MS, MR, "DE1", Q, release="2.5", on="no date", document_date="20261001")
+    built = native.build_mscons(SUMMED, MS, MR, "DE1", [("220", "1", "")], release="2.5", on="no date",
+                                document_date="20261001")
     assert tagged(split(built), "DTM", "137")[0][1][1] == "202610010000+00"
 
 

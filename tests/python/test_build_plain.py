@@ -371,24 +371,26 @@ def test_iftsta_refuses_what_the_column_has_no_place_for(pid, kwargs, text):
     assert str(raised.value) == text
 
 
+# A text that is no DE 7081 code of the message asks for the column's IMD instead of naming a code,
+# so the refused code is one of the message's IMDs that the column does not admit.
 @pytest.mark.parametrize(
-    "build, pid, given, code, written, refused",
+    "build, pid, given, code, written, other, refused",
     [
-        (build_orders, 17004, {}, "Z13", b"'IMD++Z13'", "ORDERS 17004 (1.4b); its column admits Z13"),
-        (build_ordrsp, 19007, {}, "Z13", b"'IMD++Z13'", "ORDRSP 19007 (1.4b); its column admits Z13"),
-        (build_ordrsp, 19301, {"abonnement": "Z01"}, "Z11", b"'IMD++Z01'IMD++Z11'",
+        (build_orders, 17004, {}, "Z13", b"'IMD++Z13'", "Z10", "ORDERS 17004 (1.4b); its column admits Z13"),
+        (build_ordrsp, 19007, {}, "Z13", b"'IMD++Z13'", "Z10", "ORDRSP 19007 (1.4b); its column admits Z13"),
+        (build_ordrsp, 19301, {"abonnement": "Z01"}, "Z11", b"'IMD++Z01'IMD++Z11'", "Z10",
          "ORDRSP 19301 (1.4b); its column admits Z01, Z02, Z11, Z12"),
-        (build_ordrsp, 19001, {}, None, None, "ORDRSP 19001 (1.4b); its column admits no IMD"),
+        (build_ordrsp, 19001, {}, None, None, "Z99", "ORDRSP 19001 (1.4b); its column admits no IMD"),
     ],
 )
-def test_item_description_is_a_code_of_the_column(build, pid, given, code, written, refused):
+def test_item_description_is_a_code_of_the_column(build, pid, given, code, written, other, refused):
     if code is not None:
         message = build(pid, SENDER, RECEIVER, item_description=code, on=ON, **given)
         assert written in message and b"IMD+A" not in message
         assert validates(message) == (True, [])
     with pytest.raises(ValueError) as raised:
-        build(pid, SENDER, RECEIVER, item_description="Z99", on=ON, **given)
-    assert str(raised.value).startswith(f'item_description "Z99" is not a DE 7081 code of {refused}')
+        build(pid, SENDER, RECEIVER, item_description=other, on=ON, **given)
+    assert str(raised.value).startswith(f'item_description "{other}" is not a DE 7081 code of {refused}')
 
 
 def test_quotes_location_opens_its_group_with_nad_dp():

@@ -1,5 +1,7 @@
 """build_utilmd: Vorgänge handed to the UTILMD builder, the column's decisions, completion and read-back."""
 
+import re
+
 import pytest
 
 import quorvane._native as native
@@ -225,7 +227,7 @@ def test_property_built_values_read_back(transactions, ref):
 
 @PROPERTY
 # Completion either keeps every Vorgang with what it was given or names the segment it cannot
-# place; it never drops one. An empty value counts as missing and may be filled.
+# place; it never drops one. An empty value is refused by name rather than filled.
 @given(transactions=transactions_of(ANY_TEXT.filter(bool)).filter(bool),
        on=st.sampled_from([on for pid, on, *_ in ROUND_TRIPS if pid == 55001]))
 def test_property_completion_keeps_or_refuses(transactions, on):
@@ -233,6 +235,9 @@ def test_property_completion_keeps_or_refuses(transactions, on):
         built = native.build_utilmd(55001, MS, MR, on=on, sparte="STROM", transactions=transactions)
     except RuntimeError as refused:
         assert str(refused).startswith("UTILMD completion failed: segment ")
+        return
+    except ValueError as refused:
+        assert re.match(r"transactions\[\d+\]\.\w+(\[\d+\] [\w ]+)? is empty: the column requires", str(refused))
         return
     read = vorgaenge_read_back(built)
     assert [v["nr"] for v in read] == [t.vorgangsnummer for t in transactions]

@@ -1,6 +1,7 @@
 #include "quorvane_native/edifact/build_aperak.hpp"
 
 #include <fmt/format.h>
+#include <fmt/ranges.h>
 
 #include <algorithm>
 #include <chrono>
@@ -15,6 +16,7 @@
 #include "edi_energy/message_type.hpp"
 #include "edi_energy/profile/profile.hpp"
 #include "quorvane_native/edifact/build_pipeline.hpp"
+#include "quorvane_native/edifact/column_places.hpp"
 #include "quorvane_native/edifact/given_text.hpp"
 #include "quorvane_native/edifact/message_report.hpp"
 #include "quorvane_native/edifact/received.hpp"
@@ -50,6 +52,25 @@ py::Status agrees_with_column(const std::optional<std::uint32_t>& pruefidentifik
       *pruefidentifikator, *wanted, code));
 }
 
+// The error text rides an FTX+ABO; the column the document code selects must use one.
+py::Status check_error_text(const std::optional<std::string>& error_text, std::string_view code,
+                            const edi_energy::release::Release& release) {
+  if (!error_text) return {};
+  const std::uint32_t pruefidentifikator = aperak_pid(fmt::format("BGM+{}", code));
+  const auto column = column_of(MessageType::Aperak, release, pruefidentifikator);
+  if (!column) return {};
+  std::vector<std::string> admitted;
+  for (NodeIndex ftx : used_segments(*column, "FTX")) {
+    const auto codes = column_codes(*column, nr_of(*column, ftx), "4451");
+    if (admits_qualifier(*column, ftx, "ABO") && admits_code(codes, "ABO")) return {};
+    admitted.insert(admitted.end(), codes.codes.begin(), codes.codes.end());
+  }
+  return py::value_error(fmt::format(
+      "error_text has no place in APERAK {} ({}), the column of BGM {}: it admits {}", pruefidentifikator,
+      release.text(), code,
+      admitted.empty() ? std::string("no FTX") : fmt::format("FTX DE 4451 {}, not ABO", fmt::join(admitted, ", "))));
+}
+
 // Serialised and completed to the column of the code the message carries, not of an argument.
 py::Expected<std::string> completed(Builder builder, const edi_energy::release::Release& release) {
   auto bytes = std::move(builder).serialize();
@@ -67,17 +88,6 @@ py::Result finish(Builder builder, const edi_energy::release::Release& release) 
 std::string ccyymmdd(std::chrono::year_month_day date) {
   return fmt::format("{:04}{:02}{:02}", static_cast<int>(date.year()), static_cast<unsigned>(date.month()),
                      static_cast<unsigned>(date.day()));
-}
-
-bool lists_code(const std::vector<edi_energy::profile::model::Element>& elements, std::string_view de,
-                std::string_view code) {
-  for (const auto& element : elements) {
-    if (element.id == de && std::ranges::any_of(element.codes, [&](const auto& c) { return c.code == code; })) {
-      return true;
-    }
-    if (lists_code(element.components, de, code)) return true;
-  }
-  return false;
 }
 
 bool has_rff(const std::vector<edi_energy::profile::model::Node>& nodes, std::string_view qualifier) {
@@ -168,6 +178,7 @@ py::Result build_aperak(py::Args args) {
   const bool has_error_code = error_code->has_value();
   const std::string code = *document_code ? **document_code : std::string(has_error_code ? "313" : "312");
   if (auto agrees = agrees_with_column(*checked, code, *release); !agrees) return py::propagate(agrees);
+  if (auto placed = check_error_text(*error_text, code, *release); !placed) return py::propagate(placed);
 
   const auto make = [&](const std::optional<std::string>& referenced) {
     Builder builder = edi_energy::builders::aperak::AperakBuilder<>(*release)
@@ -247,6 +258,9 @@ py::Result build_aperak_for(py::Args args) {
   }
   if (*error_text) {
     if (auto latin1 = ensure_latin1("error_text", **error_text); !latin1) return py::propagate(latin1);
+    if (auto placed = check_error_text(*error_text, *error_code ? "313" : "312", *release); !placed) {
+      return py::propagate(placed);
+    }
     builder = std::move(builder).error_text(std::move(**error_text));
   }
   return finish(std::move(builder), *release);

@@ -14,6 +14,7 @@
 #include "edi_energy/message_type.hpp"
 #include "edi_energy/profile/profile.hpp"
 #include "quorvane_native/edifact/build_pipeline.hpp"
+#include "quorvane_native/edifact/given_text.hpp"
 #include "quorvane_native/edifact/message_report.hpp"
 #include "quorvane_native/edifact/mscons_places.hpp"
 #include "quorvane_native/edifact/plain_build_steps.hpp"
@@ -75,8 +76,8 @@ std::string listed(const std::vector<std::string>& codes) {
   return codes.empty() ? std::string("none") : fmt::format("{}", fmt::join(codes, ", "));
 }
 
-// Every qualifier, and every unit that is given, must be one the column admits; a unit where the
-// column lists no DE 6411 is dropped instead.
+// Every qualifier, and every unit that is given, must be one the column admits; a column that
+// lists no DE 6411 has no place for a unit at all.
 py::Status check_values(std::string_view argument, const std::vector<std::vector<std::string>>& values,
                         const MsconsPlaces& places, std::string_view label) {
   for (const auto& value : values) {
@@ -84,10 +85,30 @@ py::Status check_values(std::string_view argument, const std::vector<std::vector
       return py::value_error(fmt::format("{}: QTY qualifier {} has no place in {}; its column admits {}", argument,
                                          support::debug_quote(value[0]), label, listed(places.qualifiers.codes)));
     }
-    if (!value[2].empty() && !admits_code(places.units, value[2])) {
+    if (value[2].empty()) continue;
+    if (!places.units.listed) {
+      return py::value_error(fmt::format("{}: unit {} has no place in {}: its column has no unit (QTY DE 6411) — "
+                                         "pass an empty unit",
+                                         argument, support::debug_quote(value[2]), label));
+    }
+    if (!admits_code(places.units, value[2])) {
       return py::value_error(fmt::format("{}: unit {} has no place in {}; its column admits {}", argument,
                                          support::debug_quote(value[2]), label, listed(places.units.codes)));
     }
+  }
+  return {};
+}
+
+// An empty member would come back as the column's sample; only the unit may be left empty.
+py::Status refuse_empty_values(std::string_view argument, const std::vector<std::vector<std::string>>& values) {
+  for (std::size_t at = 0; at < values.size(); ++at) {
+    const auto& value = values[at];
+    const auto item = fmt::format("{}[{}]", argument, at);
+    auto given = value.size() == 5
+                     ? refuse_empty_members(item, {{"qualifier", value[0]}, {"value", value[1]}, {"start", value[3]},
+                                                   {"end", value[4]}})
+                     : refuse_empty_members(item, {{"qualifier", value[0]}, {"value", value[1]}});
+    if (!given) return given;
   }
   return {};
 }
@@ -167,6 +188,13 @@ py::Result build_mscons(py::Args args) {
   if (column && (!places || places->location_id)) {
     if (auto given = refuse_empty("metering_point", *metering_point); !given) return py::propagate(given);
   }
+  if (column) {
+    if (auto given = refuse_empty("message_ref", inner.message_reference); !given) return py::propagate(given);
+    for (const auto& [argument, values] :
+         {std::pair{"quantities", &*quantities}, std::pair{"intervals", &*intervals}}) {
+      if (auto given = refuse_empty_values(argument, *values); !given) return py::propagate(given);
+    }
+  }
   MeteringPointSpec point;
   point.location_id = std::move(*metering_point);
   if (places) {
@@ -220,17 +248,13 @@ py::Result build_mscons(py::Args args) {
       line_item->product_code_qualifier = std::move(*qualifier);
     }
   }
-  // A unit the column does not list would only come back as a finding.
-  const bool keep_units = column_lists_de(MessageType::Mscons, *release, *pruefidentifikator, "QTY", "6411");
   if (!line_item) line_item.emplace();
   for (auto& item : *quantities) {
     line_item->quantities.push_back(
-        QuantitySpec{std::move(item[0]), std::move(item[1]), keep_units ? std::move(item[2]) : std::string(),
-                     std::nullopt});
+        QuantitySpec{std::move(item[0]), std::move(item[1]), std::move(item[2]), std::nullopt});
   }
   for (auto& item : *intervals) {
-    line_item->quantities.push_back(QuantitySpec{std::move(item[0]), std::move(item[1]),
-                                                 keep_units ? std::move(item[2]) : std::string(),
+    line_item->quantities.push_back(QuantitySpec{std::move(item[0]), std::move(item[1]), std::move(item[2]),
                                                  Period{std::move(item[3]), std::move(item[4])}});
   }
   point.line_items.push_back(std::move(*line_item));

@@ -24,27 +24,108 @@ using edi_energy::message_type::MessageType;
 
 namespace {
 
-// An IMD code is written only where an IMD of the column admits it.
-py::Status check_imd_code(const ColumnRef& column, std::string_view argument, const std::string& code,
-                          std::string_view label) {
-  std::vector<std::string> admitted;
-  for (NodeIndex node : used_segments(column, "IMD")) {
-    const auto codes = column_codes(column, nr_of(column, node), "7081");
-    if (codes.any || std::ranges::find(codes.codes, code) != codes.codes.end()) return {};
-    admitted.insert(admitted.end(), codes.codes.begin(), codes.codes.end());
-  }
-  return py::value_error(fmt::format("{} {} is not a DE 7081 code of {}; its column admits {}", argument, support::debug_quote(code),
-                                     label, admitted.empty() ? std::string("no IMD") : fmt::format("{}", fmt::join(admitted, ", "))));
+// What `item_description` asks for: a DE 7081 code, or (True, or a text that is no code) the
+// IMD the column has for it with the code completion would choose.
+struct ItemDescription {
+  std::string text;
+  bool flag = false;
+};
+
+std::string label_of(MessageType type, const edi_energy::release::Release& release, std::uint32_t pruefidentifikator) {
+  return fmt::format("{} {} ({})", edi_energy::message_type::unh_code(type), pruefidentifikator, release.text());
 }
 
-// `item_description` is written only where an IMD of the Prüfidentifikator's column admits it.
-py::Status check_item_description(MessageType type, const edi_energy::release::Release& release,
-                                  std::uint32_t pruefidentifikator, const std::string& code) {
+// Whether some IMD of the message's MIG names `code` in DE 7081, used by the column or not.
+bool is_imd_code(const ColumnRef& column, std::string_view code) {
+  const auto& structure = column.profile->structure();
+  return std::ranges::any_of(structure.nodes, [&](const auto& node) {
+    const auto* segment = node.segment();
+    return segment != nullptr && segment->tag == "IMD" &&
+           lists_code(structure.segment_defs[segment->def].elements, "7081", code);
+  });
+}
+
+py::Failure no_imd(const ItemDescription& given, std::string_view label) {
+  if (given.flag) return py::value_error(fmt::format("item_description asks for an IMD, but {} has none in its column", label));
+  return py::value_error(fmt::format("item_description {} is not a DE 7081 code of {}; its column admits no IMD",
+                                     support::debug_quote(given.text), label));
+}
+
+// The header IMD the column has beside the Abonnement's, with the first code the column admits
+// there; none when the Abonnement's IMD is the only one and it is given.
+py::Expected<std::optional<std::string>> column_imd_code(const ColumnRef& column, const ItemDescription& given,
+                                                         const std::optional<std::string>& abonnement,
+                                                         std::string_view label) {
+  const auto& nodes = column.profile->structure().nodes;
+  bool abonnement_placed = false;
+  for (NodeIndex node : used_segments(column, "IMD")) {
+    if (nodes[node].parent) continue;
+    const auto codes = column_codes(column, nr_of(column, node), "7081");
+    if (abonnement && !abonnement_placed && admits_code(codes, *abonnement)) {
+      abonnement_placed = true;
+      continue;
+    }
+    if (!codes.codes.empty()) return std::optional(codes.codes.front());
+  }
+  if (abonnement_placed) return std::optional<std::string>();
+  return no_imd(given, label);
+}
+
+// The code `item_description` writes: a code an IMD of the column admits, as given; a code of
+// the message's IMDs that the column does not admit is refused, any other text is a request.
+py::Expected<std::optional<std::string>> item_description_code(MessageType type,
+                                                               const edi_energy::release::Release& release,
+                                                               std::uint32_t pruefidentifikator,
+                                                               const ItemDescription& given,
+                                                               const std::optional<std::string>& abonnement) {
   const auto column = column_of(type, release, pruefidentifikator);
+  const auto label = label_of(type, release, pruefidentifikator);
+  if (!column) {
+    if (!given.flag) return std::optional(given.text);
+    return py::value_error(fmt::format("item_description asks for the IMD of the column, but no profile of {} "
+                                       "carries the release — pass its DE 7081 code",
+                                       label));
+  }
+  if (given.flag || !is_imd_code(*column, given.text)) return column_imd_code(*column, given, abonnement, label);
+  std::vector<std::string> admitted;
+  for (NodeIndex node : used_segments(*column, "IMD")) {
+    const auto codes = column_codes(*column, nr_of(*column, node), "7081");
+    if (codes.any || std::ranges::find(codes.codes, given.text) != codes.codes.end()) return std::optional(given.text);
+    admitted.insert(admitted.end(), codes.codes.begin(), codes.codes.end());
+  }
+  if (admitted.empty()) return no_imd(given, label);
+  return py::value_error(fmt::format("item_description {} is not a DE 7081 code of {}; its column admits {}",
+                                     support::debug_quote(given.text), label, fmt::join(admitted, ", ")));
+}
+
+// The FTX the ORDRSP writes stands beside the AJT, in its group, and carries the reason alone as
+// its DE 4451: the column must use an FTX there that takes that code and asks for no text (DE
+// 4440), which completion would otherwise fill with a sample.
+py::Status check_adjustment_reason(const edi_energy::release::Release& release, std::uint32_t pruefidentifikator,
+                                   const std::string& reason) {
+  const auto column = column_of(MessageType::Ordrsp, release, pruefidentifikator);
   if (!column) return {};
-  return check_imd_code(*column, "item_description", code,
-                        fmt::format("{} {} ({})", edi_energy::message_type::unh_code(type), pruefidentifikator,
-                                    release.text()));
+  const auto& nodes = column->profile->structure().nodes;
+  std::vector<std::string> texts;
+  for (NodeIndex ajt : used_segments(*column, "AJT")) {
+    if (!nodes[ajt].parent) continue;
+    for (NodeIndex child : nodes[*nodes[ajt].parent].children) {
+      const auto* segment = nodes[child].segment();
+      if (segment == nullptr || segment->tag != "FTX" || !column_uses(*column, segment->nr)) continue;
+      const auto codes = column_codes(*column, segment->nr, "4451");
+      if (column_codes(*column, segment->nr, "4440").listed) {
+        for (const auto& code : codes.codes) texts.push_back(fmt::format("FTX+{}", code));
+        continue;
+      }
+      if (admits_qualifier(*column, child, reason) && admits_code(codes, reason)) return {};
+    }
+  }
+  return py::value_error(fmt::format(
+      "adjustment_reason {} has no place in {}: beside the AJT its column admits {}", support::debug_quote(reason),
+      label_of(MessageType::Ordrsp, release, pruefidentifikator),
+      texts.empty() ? std::string("no FTX")
+                    : fmt::format("only {} with a free text (DE 4440), which adjustment_reason does not carry",
+                                  fmt::join(texts, ", "))));
 }
 
 }  // namespace
@@ -91,6 +172,9 @@ py::Result build_orders(py::Args args) {
         !given) {
       return py::propagate(given);
     }
+    if (auto given = refuse_empty_pairs("references", *references, "qualifier", "value"); !given) {
+      return py::propagate(given);
+    }
   }
   auto builder = edi_energy::builders::orders::OrdersBuilder(*release)
                      .sender(std::move(*sender))
@@ -98,18 +182,17 @@ py::Result build_orders(py::Args args) {
                      .pruefidentifikator(*pruefidentifikator)
                      .message_reference(*message_ref);
   if (*location) builder = std::move(builder).location(std::move(**location));
-  if (*abonnement) builder = std::move(builder).abonnement(std::move(**abonnement));
+  if (*abonnement) builder = std::move(builder).abonnement(**abonnement);
   if (*ausfuehrungsdatum) builder = std::move(builder).ausfuehrungsdatum(std::move(**ausfuehrungsdatum));
   if (!*document_code) *document_code = column_bgm_code(MessageType::Orders, *release, *pruefidentifikator);
   if (*document_code) builder = std::move(builder).document_code(std::move(**document_code));
   if (*document_id) builder = std::move(builder).document_id(std::move(**document_id));
   for (auto& [qualifier, value] : *references) builder = std::move(builder).reference(std::move(qualifier), std::move(value));
   if (*item_description) {
-    if (auto admitted = check_item_description(MessageType::Orders, *release, *pruefidentifikator, **item_description);
-        !admitted) {
-      return py::propagate(admitted);
-    }
-    builder = std::move(builder).item_description(std::move(**item_description));
+    auto code = item_description_code(MessageType::Orders, *release, *pruefidentifikator,
+                                      ItemDescription{std::move(**item_description)}, *abonnement);
+    if (!code) return py::propagate(code);
+    if (*code) builder = std::move(builder).item_description(std::move(**code));
   }
   auto document_date = document_date_for(view_of(*document_date_text), view_of(*on));
   if (!document_date) return py::propagate(document_date);
@@ -145,9 +228,11 @@ py::Result build_ordrsp(py::Args args) {
   if (!references) return py::propagate(references);
   auto line_item = py::to_bool(args[12]);
   if (!line_item) return py::propagate(line_item);
-  // False, once the flag's default, still means none.
-  auto item_description = args[13].object == Py_False ? py::Expected<std::optional<std::string>>(std::nullopt)
-                                                      : py::to_optional_str(args[13]);
+  // False, once the flag's default, still means none; True asks for the column's IMD.
+  const bool item_flag = args[13].object == Py_True;
+  auto item_description = args[13].object == Py_False || item_flag
+                              ? py::Expected<std::optional<std::string>>(std::nullopt)
+                              : py::to_optional_str(args[13]);
   if (!item_description) return py::propagate(item_description);
   auto message_ref = py::to_str(args[14]);
   if (!message_ref) return py::propagate(message_ref);
@@ -158,13 +243,16 @@ py::Result build_ordrsp(py::Args args) {
   if (!release) return py::propagate(release);
 
   if (column_of(MessageType::Ordrsp, *release, *pruefidentifikator)) {
-    // An empty EBD is meaningful (the AJT is written without it), so it is not refused.
+    // Every column names the Entscheidungsbaum of the AJT: an empty EBD would become its sample.
     const std::optional<std::string> reference = *message_ref;
-    if (auto given = refuse_empty_texts({{"antwort_code", &*antwort_code}, {"abonnement", &*abonnement},
-                                         {"adjustment_reason", &*adjustment_reason},
+    if (auto given = refuse_empty_texts({{"antwort_code", &*antwort_code}, {"antwort_ebd", &*antwort_ebd},
+                                         {"abonnement", &*abonnement}, {"adjustment_reason", &*adjustment_reason},
                                          {"document_code", &*document_code}, {"document_id", &*document_id},
                                          {"item_description", &*item_description}, {"message_ref", &reference}});
         !given) {
+      return py::propagate(given);
+    }
+    if (auto given = refuse_empty_pairs("references", *references, "qualifier", "value"); !given) {
       return py::propagate(given);
     }
   }
@@ -182,19 +270,23 @@ py::Result build_ordrsp(py::Args args) {
     builder = std::move(builder).antwortcode(std::move(**antwort_code)).antwort_ebd(std::move(**antwort_ebd));
   }
   builder = std::move(builder).message_reference(*message_ref);
-  if (*abonnement) builder = std::move(builder).abonnement(std::move(**abonnement));
-  if (*adjustment_reason) builder = std::move(builder).adjustment_reason(std::move(**adjustment_reason));
+  if (*abonnement) builder = std::move(builder).abonnement(**abonnement);
+  if (*adjustment_reason) {
+    if (auto placed = check_adjustment_reason(*release, *pruefidentifikator, **adjustment_reason); !placed) {
+      return py::propagate(placed);
+    }
+    builder = std::move(builder).adjustment_reason(std::move(**adjustment_reason));
+  }
   if (!*document_code) *document_code = column_bgm_code(MessageType::Ordrsp, *release, *pruefidentifikator);
   if (*document_code) builder = std::move(builder).document_code(std::move(**document_code));
   if (*document_id) builder = std::move(builder).document_id(std::move(**document_id));
   for (auto& [qualifier, value] : *references) builder = std::move(builder).reference(std::move(qualifier), std::move(value));
   if (*line_item) builder = std::move(builder).line_item(true);
-  if (*item_description) {
-    if (auto admitted = check_item_description(MessageType::Ordrsp, *release, *pruefidentifikator, **item_description);
-        !admitted) {
-      return py::propagate(admitted);
-    }
-    builder = std::move(builder).item_description(std::move(**item_description));
+  if (*item_description || item_flag) {
+    auto code = item_description_code(MessageType::Ordrsp, *release, *pruefidentifikator,
+                                      ItemDescription{item_description->value_or(""), item_flag}, *abonnement);
+    if (!code) return py::propagate(code);
+    if (*code) builder = std::move(builder).item_description(std::move(**code));
   }
   auto document_date = document_date_for(view_of(*document_date_text), view_of(*on));
   if (!document_date) return py::propagate(document_date);

@@ -96,6 +96,18 @@ py::Result build_quotes(py::Args args) {
         !given) {
       return py::propagate(given);
     }
+    if (*bindungsfrist) {
+      if (auto given = refuse_empty_members("bindungsfrist", {{"count", (*bindungsfrist)->first}}); !given) {
+        return py::propagate(given);
+      }
+    }
+    if (*contact) {
+      auto given = refuse_empty_members("contact", {{"name", (*contact)->first}, {"communication", (*contact)->second}});
+      if (!given) return py::propagate(given);
+    }
+    if (auto given = refuse_empty_pairs("references", *references, "qualifier", "value"); !given) {
+      return py::propagate(given);
+    }
   }
   auto builder = edi_energy::builders::quotes::QuotesBuilder(*release)
                      .sender(std::move(*sender))

@@ -78,6 +78,15 @@ py::Result build_remadv(py::Args args) {
         !given) {
       return py::propagate(given);
     }
+    if (auto given = refuse_empty_pairs("kopf_gruende", *kopf_gruende, "Antwortcode", "EBD"); !given) {
+      return py::propagate(given);
+    }
+    for (const auto& position : *positionsfehler) {
+      if (auto given = refuse_empty_fields(position, fmt::format("positionsfehler[{}]", position.positionsnummer));
+          !given) {
+        return py::propagate(given);
+      }
+    }
   }
   auto builder = edi_energy::builders::remadv::RemadvBuilder(*release)
                      .sender(std::move(*sender))

@@ -1,6 +1,10 @@
 #include "quorvane_native/edifact/build_utilmd.hpp"
 
 #include <fmt/format.h>
+#include <fmt/ranges.h>
+
+#include <algorithm>
+#include <vector>
 
 #include <cstdint>
 #include <optional>
@@ -12,12 +16,14 @@
 #include "edi_energy/message_type.hpp"
 #include "quorvane_native/edifact/build_pipeline.hpp"
 #include "quorvane_native/edifact/column_places.hpp"
+#include "quorvane_native/edifact/given_text.hpp"
 #include "quorvane_native/edifact/input_classes.hpp"
 #include "quorvane_native/edifact/plain_build_steps.hpp"
 #include "quorvane_native/edifact/message_report.hpp"
 #include "quorvane_native/pids/release_resolution.hpp"
 #include "quorvane_native/py/convert.hpp"
 #include "quorvane_native/py/result.hpp"
+#include "support/debug_quote.hpp"
 
 namespace quorvane_native::edifact {
 
@@ -52,6 +58,42 @@ bool vorgang_takes_pid(const ColumnRef& column) {
     }
   }
   return false;
+}
+
+bool in_vorgang(const ColumnRef& column, NodeIndex node) {
+  const auto& nodes = column.profile->structure().nodes;
+  for (auto group = nodes[node].parent; group; group = nodes[*group].parent) {
+    if (nodes[*group].children.empty()) continue;
+    const auto* trigger = nodes[nodes[*group].children.front()].segment();
+    if (trigger != nullptr && trigger->tag == "IDE") return true;
+  }
+  return false;
+}
+
+// Message-level references stand in the RFF groups before the first Vorgang; a qualifier none of
+// them admits would fail completion or give a message the column rejects.
+py::Status check_message_references(const ColumnRef& column, const StringPairs& references, std::string_view label) {
+  std::vector<std::string> admitted;
+  std::vector<NodeIndex> places;
+  for (NodeIndex rff : used_segments(column, "RFF")) {
+    if (in_vorgang(column, rff)) continue;
+    places.push_back(rff);
+    for (auto& code : column_codes(column, nr_of(column, rff), "1153").codes) {
+      if (std::ranges::find(admitted, code) == admitted.end()) admitted.push_back(std::move(code));
+    }
+  }
+  for (const auto& [qualifier, value] : references) {
+    const bool placed = std::ranges::any_of(places, [&](NodeIndex rff) {
+      return admits_qualifier(column, rff, qualifier) &&
+             admits_code(column_codes(column, nr_of(column, rff), "1153"), qualifier);
+    });
+    if (placed) continue;
+    return py::value_error(fmt::format("references: RFF qualifier {} has no place in {} outside a Vorgang; its "
+                                       "column admits {}",
+                                       support::debug_quote(qualifier), label,
+                                       admitted.empty() ? std::string("none") : fmt::format("{}", fmt::join(admitted, ", "))));
+  }
+  return {};
 }
 
 struct Column {
@@ -153,12 +195,16 @@ py::Result build_utilmd(py::Args args) {
     if (auto given = refuse_empty_texts({{"message_ref", &reference}, {"document_code", &*document_code}}); !given) {
       return py::propagate(given);
     }
+    if (auto given = refuse_empty_pairs("references", *references, "qualifier", "value"); !given) {
+      return py::propagate(given);
+    }
     for (std::size_t at = 0; at < transactions->size(); ++at) {
-      if ((*transactions)[at].vorgangsnummer.empty()) {
-        auto refused = refuse_empty(fmt::format("transactions[{}].vorgangsnummer", at), "");
-        return py::propagate(refused);
+      if (auto given = refuse_empty_fields((*transactions)[at], fmt::format("transactions[{}]", at)); !given) {
+        return py::propagate(given);
       }
     }
+    const auto label = fmt::format("UTILMD {} ({})", *pruefidentifikator, release->text());
+    if (auto placed = check_message_references(*column, *references, label); !placed) return py::propagate(placed);
   }
   auto date = document_date_for(*document_date, *on);
   if (!date) return py::propagate(date);

@@ -25,6 +25,21 @@ ColumnCodes column_codes(const ColumnRef& column, std::string_view nr, std::stri
   return found;
 }
 
+bool lists_code(const std::vector<edi_energy::profile::model::Element>& elements, std::string_view de,
+                std::string_view code) {
+  for (const auto& element : elements) {
+    if (element.id == de && std::ranges::any_of(element.codes, [&](const auto& c) { return c.code == code; })) {
+      return true;
+    }
+    if (lists_code(element.components, de, code)) return true;
+  }
+  return false;
+}
+
+bool admits_code(const ColumnCodes& codes, const std::string& code) {
+  return !codes.listed || codes.any || std::ranges::find(codes.codes, code) != codes.codes.end();
+}
+
 std::vector<NodeIndex> used_segments(const ColumnRef& column, std::string_view tag) {
   std::vector<NodeIndex> found;
   const auto& nodes = column.profile->structure().nodes;

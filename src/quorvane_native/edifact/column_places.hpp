@@ -27,6 +27,14 @@ struct ColumnCodes {
 };
 ColumnCodes column_codes(const ColumnRef& column, std::string_view nr, std::string_view de);
 
+// Whether `code` is one the column admits: any when it lists the data element without a code or
+// not at all.
+bool admits_code(const ColumnCodes& codes, const std::string& code);
+
+// Whether the MIG elements (or their components) name `code` in data element `de`.
+bool lists_code(const std::vector<edi_energy::profile::model::Element>& elements, std::string_view de,
+                std::string_view code);
+
 // The segment nodes tagged `tag` that the column uses, in MIG order.
 std::vector<NodeIndex> used_segments(const ColumnRef& column, std::string_view tag);
 

@@ -54,3 +54,27 @@ py::Status refuse_empty_texts(std::initializer_list<NamedText> texts) {
 }
 
 }  // namespace quorvane_native::edifact
+
+namespace quorvane_native::edifact {
+
+py::Status refuse_empty_members(std::string_view item,
+                                std::initializer_list<std::pair<std::string_view, std::string_view>> members) {
+  for (const auto& [member, text] : members) {
+    if (member.empty() || !text.empty()) continue;
+    return refuse_empty(fmt::format("{} {}", item, member), text);
+  }
+  return {};
+}
+
+py::Status refuse_empty_pairs(std::string_view argument, const std::vector<std::pair<std::string, std::string>>& pairs,
+                              std::string_view first, std::string_view second) {
+  for (std::size_t at = 0; at < pairs.size(); ++at) {
+    const auto item = fmt::format("{}[{}]", argument, at);
+    if (auto given = refuse_empty_members(item, {{first, pairs[at].first}, {second, pairs[at].second}}); !given) {
+      return given;
+    }
+  }
+  return {};
+}
+
+}  // namespace quorvane_native::edifact

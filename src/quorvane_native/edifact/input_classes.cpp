@@ -2,9 +2,12 @@
 
 #include <fmt/format.h>
 
+#include <tuple>
+
 #include "quorvane_native/py/class_type.hpp"
 #include "quorvane_native/py/convert.hpp"
 #include "quorvane_native/py/result.hpp"
+#include "quorvane_native/edifact/given_text.hpp"
 #include "quorvane_native/edifact/text_values.hpp"
 #include "support/debug_quote.hpp"
 
@@ -190,6 +193,39 @@ py::Expected<UtilmdTransaction> utilmd_transaction_of(PyObject* object) {
 
 py::Expected<Positionsfehler> positionsfehler_of(PyObject* object) {
   return py::from::instance<positionsfehler_class>(object);
+}
+
+py::Status refuse_empty_fields(const UtilmdTransaction& transaction, std::string_view item) {
+  const auto named = [item](std::string_view field) { return fmt::format("{}.{}", item, field); };
+  if (auto given = refuse_empty(named("vorgangsnummer"), transaction.vorgangsnummer); !given) return given;
+  const bool grund = transaction.transaktionsgrund.has_value();
+  const bool code = transaction.antwort_code.has_value();
+  for (const auto& [field, text, read] :
+       {std::tuple{"transaktionsgrund", &transaction.transaktionsgrund, true},
+        std::tuple{"transaktionsgrund_ergaenzung", &transaction.transaktionsgrund_ergaenzung, grund},
+        std::tuple{"antwort_code", &transaction.antwort_code, true},
+        std::tuple{"antwort_ebd", &transaction.antwort_ebd, code},
+        std::tuple{"antwort_dritter", &transaction.antwort_dritter, true},
+        std::tuple{"bilanzkreis", &transaction.bilanzkreis, true}}) {
+    if (!read || !*text) continue;
+    if (auto given = refuse_empty(named(field), **text); !given) return given;
+  }
+  for (const auto& [field, pairs, first, second] :
+       {std::tuple{"dates", &transaction.dates, "qualifier", "value"},
+        std::tuple{"references", &transaction.references, "qualifier", "value"},
+        std::tuple{"locations", &transaction.locations, "Lokationstyp", "ID"},
+        std::tuple{"customers", &transaction.customers, "party qualifier", "ID"},
+        std::tuple{"free_texts", &transaction.free_texts, "text function", "text"}}) {
+    if (auto given = refuse_empty_pairs(named(field), *pairs, first, second); !given) return given;
+  }
+  return {};
+}
+
+py::Status refuse_empty_fields(const Positionsfehler& position, std::string_view item) {
+  const auto named = [item](std::string_view field) { return fmt::format("{}.{}", item, field); };
+  if (auto given = refuse_empty_pairs(named("gruende"), position.gruende, "Antwortcode", "EBD"); !given) return given;
+  if (position.erlaeuterung) return refuse_empty(named("erlaeuterung"), *position.erlaeuterung);
+  return {};
 }
 
 int add_utilmd_transaction_class(PyObject* module) { return py::add_class<utilmd_transaction_class>(module); }

@@ -47,6 +47,12 @@ py::Expected<edi_energy::lokationstyp::Lokationstyp> lokationstyp_from_str(std::
 py::Expected<UtilmdTransaction> utilmd_transaction_of(PyObject* object);
 py::Expected<Positionsfehler> positionsfehler_of(PyObject* object);
 
+// The first text a build would write that is empty, named "{item}.{field}" ("transactions[0].bilanzkreis",
+// "transactions[0].references[1] value"): completion would put sample data in its place. Fields the
+// build ignores (an Ergänzung without its Grund, an EBD without its code) are not looked at.
+py::Status refuse_empty_fields(const UtilmdTransaction& transaction, std::string_view item);
+py::Status refuse_empty_fields(const Positionsfehler& position, std::string_view item);
+
 // 0, or -1 with the exception set.
 int add_utilmd_transaction_class(PyObject* module);
 int add_positionsfehler_class(PyObject* module);

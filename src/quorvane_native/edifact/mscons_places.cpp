@@ -78,8 +78,4 @@ std::optional<MsconsPlaces> mscons_places(const ColumnRef& column) {
   return places;
 }
 
-bool admits_code(const ColumnCodes& codes, const std::string& code) {
-  return !codes.listed || codes.any || std::ranges::find(codes.codes, code) != codes.codes.end();
-}
-
 }  // namespace quorvane_native::edifact

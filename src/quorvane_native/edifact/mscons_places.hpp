@@ -27,8 +27,4 @@ struct MsconsPlaces {
 // None when the profile's MIG has no LIN group below a LOC group below a NAD group.
 std::optional<MsconsPlaces> mscons_places(const ColumnRef& column);
 
-// Whether `code` is one the column admits: any when it lists the data element without a code or
-// not at all.
-bool admits_code(const ColumnCodes& codes, const std::string& code);
-
 }  // namespace quorvane_native::edifact
