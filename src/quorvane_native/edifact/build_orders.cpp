@@ -46,28 +46,38 @@ bool is_imd_code(const ColumnRef& column, std::string_view code) {
 }
 
 py::Failure no_imd(const ItemDescription& given, std::string_view label) {
-  if (given.flag) return py::value_error(fmt::format("item_description asks for an IMD, but {} has none in its column", label));
+  if (given.flag) {
+    return py::value_error(fmt::format("item_description asks for an IMD, but {} has none in its column", label));
+  }
   return py::value_error(fmt::format("item_description {} is not a DE 7081 code of {}; its column admits no IMD",
                                      support::debug_quote(given.text), label));
 }
 
-// The header IMD the column has beside the Abonnement's, with the first code the column admits
-// there; none when the Abonnement's IMD is the only one and it is given.
+// The header IMD the column has beside the Abonnement's (the MIG's first), with the first code
+// the column admits there; the Abonnement's own when it is the only one and `abonnement` does
+// not fill it, and none more when it does.
 py::Expected<std::optional<std::string>> column_imd_code(const ColumnRef& column, const ItemDescription& given,
-                                                         const std::optional<std::string>& abonnement,
-                                                         std::string_view label) {
+                                                         bool abonnement, std::string_view label) {
   const auto& nodes = column.profile->structure().nodes;
-  bool abonnement_placed = false;
-  for (NodeIndex node : used_segments(column, "IMD")) {
-    if (nodes[node].parent) continue;
-    const auto codes = column_codes(column, nr_of(column, node), "7081");
-    if (abonnement && !abonnement_placed && admits_code(codes, *abonnement)) {
-      abonnement_placed = true;
-      continue;
+  std::optional<NodeIndex> abonnement_node;
+  std::vector<NodeIndex> candidates;
+  for (NodeIndex node = 0; node < nodes.size(); ++node) {
+    const auto* segment = nodes[node].segment();
+    if (segment == nullptr || segment->tag != "IMD" || nodes[node].parent) continue;
+    if (!abonnement_node) {
+      abonnement_node = node;
+      if (abonnement || !column_uses(column, segment->nr)) continue;
     }
+    if (column_uses(column, segment->nr)) candidates.push_back(node);
+  }
+  if (candidates.size() > 1 && candidates.front() == abonnement_node) candidates.erase(candidates.begin());
+  for (NodeIndex node : candidates) {
+    const auto codes = column_codes(column, nr_of(column, node), "7081");
     if (!codes.codes.empty()) return std::optional(codes.codes.front());
   }
-  if (abonnement_placed) return std::optional<std::string>();
+  if (abonnement && abonnement_node && column_uses(column, nr_of(column, *abonnement_node))) {
+    return std::optional<std::string>();
+  }
   return no_imd(given, label);
 }
 
@@ -86,7 +96,9 @@ py::Expected<std::optional<std::string>> item_description_code(MessageType type,
                                        "carries the release — pass its DE 7081 code",
                                        label));
   }
-  if (given.flag || !is_imd_code(*column, given.text)) return column_imd_code(*column, given, abonnement, label);
+  if (given.flag || !is_imd_code(*column, given.text)) {
+    return column_imd_code(*column, given, abonnement.has_value(), label);
+  }
   std::vector<std::string> admitted;
   for (NodeIndex node : used_segments(*column, "IMD")) {
     const auto codes = column_codes(*column, nr_of(*column, node), "7081");

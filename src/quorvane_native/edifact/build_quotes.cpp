@@ -102,7 +102,8 @@ py::Result build_quotes(py::Args args) {
       }
     }
     if (*contact) {
-      auto given = refuse_empty_members("contact", {{"name", (*contact)->first}, {"communication", (*contact)->second}});
+      const auto& [name, communication] = **contact;
+      auto given = refuse_empty_members("contact", {{"name", name}, {"communication", communication}});
       if (!given) return py::propagate(given);
     }
     if (auto given = refuse_empty_pairs("references", *references, "qualifier", "value"); !given) {

@@ -88,10 +88,10 @@ py::Status check_message_references(const ColumnRef& column, const StringPairs& 
              admits_code(column_codes(column, nr_of(column, rff), "1153"), qualifier);
     });
     if (placed) continue;
+    const auto listed = admitted.empty() ? std::string("none") : fmt::format("{}", fmt::join(admitted, ", "));
     return py::value_error(fmt::format("references: RFF qualifier {} has no place in {} outside a Vorgang; its "
                                        "column admits {}",
-                                       support::debug_quote(qualifier), label,
-                                       admitted.empty() ? std::string("none") : fmt::format("{}", fmt::join(admitted, ", "))));
+                                       support::debug_quote(qualifier), label, listed));
   }
   return {};
 }

@@ -53,14 +53,10 @@ py::Status refuse_empty_texts(std::initializer_list<NamedText> texts) {
   return first_given_empty(texts, column_requires);
 }
 
-}  // namespace quorvane_native::edifact
-
-namespace quorvane_native::edifact {
-
 py::Status refuse_empty_members(std::string_view item,
                                 std::initializer_list<std::pair<std::string_view, std::string_view>> members) {
   for (const auto& [member, text] : members) {
-    if (member.empty() || !text.empty()) continue;
+    if (!text.empty()) continue;
     return refuse_empty(fmt::format("{} {}", item, member), text);
   }
   return {};

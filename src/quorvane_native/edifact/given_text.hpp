@@ -34,13 +34,8 @@ py::Status require_optional_texts(std::initializer_list<NamedText> texts);
 py::Status refuse_empty(std::string_view argument, std::string_view text);
 py::Status refuse_empty_texts(std::initializer_list<NamedText> texts);
 
-}  // namespace quorvane_native::edifact
-
-namespace quorvane_native::edifact {
-
-// The members of a tuple, or of each tuple of a list, worded like `refuse_empty` and named
-// "{item} {member}": "contact name", "references[0] value". A member named by an empty text
-// may be empty (an optional unit).
+// The members of a tuple, or of each pair of a list, worded like `refuse_empty` and named
+// "{item} {member}": "contact name", "references[0] value".
 py::Status refuse_empty_members(std::string_view item,
                                 std::initializer_list<std::pair<std::string_view, std::string_view>> members);
 py::Status refuse_empty_pairs(std::string_view argument, const std::vector<std::pair<std::string, std::string>>& pairs,
