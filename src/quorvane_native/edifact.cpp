@@ -114,7 +114,8 @@ constexpr py::Function functions[] = {
      "10000–99999 or one whose column takes the other BGM code, an empty text argument (an optional one is left "
      "out instead), an `error_text` outside "
      "ISO 8859-1, or, naming `error_text` and what the column admits, an `error_text` that the column of the "
-     "BGM code has no FTX for (a positive Anerkennungsmeldung); RuntimeError when the message cannot be "
+     "BGM code has no FTX for (a positive Anerkennungsmeldung) or that comes without the `error_code` whose "
+     "error block holds it; RuntimeError when the message cannot be "
      "serialised or completed; TypeError or OverflowError for an argument of "
      "the wrong type or range.",
      build_aperak},

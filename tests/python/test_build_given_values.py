@@ -158,6 +158,14 @@ def test_an_error_text_on_a_positive_aperak_is_refused(build):
     assert str(raised.value).startswith("error_text has no place in APERAK 29002 ")
 
 
+def test_an_error_text_needs_the_error_block_of_an_error_code():
+    with pytest.raises(ValueError, match="^error_text has no place without error_code"):
+        native.build_aperak(MS, MR, on=ON, document_code="313", error_text="Zeile 3")
+    built = native.build_aperak(MS, MR, on=ON, error_code="Z29", error_text="Zeile 3", acw_ref="X1")
+    assert b"'ERC+Z29'FTX+ABO+++Zeile 3'" in built
+    assert validates(built) == (True, [])
+
+
 # --- item_description as a flag, a text or a code -------------------------------------------------
 
 

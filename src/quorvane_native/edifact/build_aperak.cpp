@@ -179,6 +179,11 @@ py::Result build_aperak(py::Args args) {
   const std::string code = *document_code ? **document_code : std::string(has_error_code ? "313" : "312");
   if (auto agrees = agrees_with_column(*checked, code, *release); !agrees) return py::propagate(agrees);
   if (auto placed = check_error_text(*error_text, code, *release); !placed) return py::propagate(placed);
+  // The FTX+ABO stands in the error block that the ERC opens; completion would not open one for it.
+  if (*error_text && !has_error_code && column_of(MessageType::Aperak, *release, aperak_pid("BGM+" + code))) {
+    return py::value_error("error_text has no place without error_code: its FTX+ABO stands in the error block "
+                           "that the ERC opens");
+  }
 
   const auto make = [&](const std::optional<std::string>& referenced) {
     Builder builder = edi_energy::builders::aperak::AperakBuilder<>(*release)
