@@ -11,6 +11,7 @@
 #include "quorvane_native/edifact/input_classes.hpp"
 #include "quorvane_native/edifact/plain_builds.hpp"
 #include "quorvane_native/edifact/report_classes.hpp"
+#include "quorvane_native/edifact/segment_room.hpp"
 #include "quorvane_native/edifact/validate.hpp"
 #include "quorvane_native/py/function.hpp"
 
@@ -46,12 +47,15 @@ constexpr py::Function functions[] = {
      "the Prüfidentifikator, the Marktlokation 51238696781, the name \"Mustermann\" at \"Musterstr. 1\", "
      "10115 Berlin, the e-mail address \"info@example.de\", the telephone 0301234567, amounts 10.00, the "
      "date 2026-10-01 and the text \"Text\". It never changes a value that was given.\n\n"
+     "A `pruefidentifikator` that the release's profile has no Anwendungsfall for is a ValueError naming it and the "
+     "release (a release no profile carries is built as written); so is a text too long for an EDIFACT "
+     "segment, naming its argument.\n\n"
      "Raises TypeError for an argument of the wrong type (naming it), OverflowError naming "
      "`pruefidentifikator` when it does not fit 32 bits, ValueError when neither `release` nor `on` is given, "
      "when `on` is no ISO 8601 date or when no profile is in force on it, "
      "for a Prüfidentifikator outside 10000-99999, an unknown location type or a free text outside ISO 8859-1, "
      "and RuntimeError when completion finds no place for a segment written from the arguments.",
-     build_utilmd},
+     with_texts_that_fit<build_utilmd>},
     {"build_mscons",
      "(pruefidentifikator, sender, receiver, metering_point, quantities=None, *, intervals=None, on=None, "
      "release=None, message_ref=\"1\", document_date=None, obis=None)",
@@ -74,6 +78,9 @@ constexpr py::Function functions[] = {
      "the Prüfidentifikator (also the RFF+ACW of a Storno), the Marktlokation 51238696781, the name "
      "\"Mustermann\", the e-mail address \"info@example.de\", amounts 10.00 and the date 2026-10-01. It never "
      "changes a value that was given.\n\n"
+     "A `pruefidentifikator` that the release's profile has no Anwendungsfall for is a ValueError naming it and the "
+     "release (a release no profile carries is built as written); so is a text too long for an EDIFACT "
+     "segment, naming its argument.\n\n"
      "Raises TypeError for an argument of the wrong type (naming it), OverflowError naming `pruefidentifikator` "
      "when it does not fit 32 bits, ValueError when neither `release` nor `on` is given, when `on` is no ISO "
      "8601 date or no profile is in force on it, for a Prüfidentifikator outside 10000-99999, an invalid OBIS "
@@ -83,7 +90,7 @@ constexpr py::Function functions[] = {
      "where its QTY has no Messperiode, an OBIS code where it names products from another code list, an empty "
      "`metering_point` or one where its LOC carries no ID. RuntimeError when completion finds no place for a "
      "segment written from the arguments.",
-     build_mscons},
+     with_texts_that_fit<build_mscons>},
     {"build_aperak",
      "(sender, receiver, *, on=None, release=None, pruefidentifikator=None, acw_ref=None, error_code=None, "
      "error_text=None, message_ref=\"1\", document_date=None, document_code=None)",
@@ -103,12 +110,13 @@ constexpr py::Function functions[] = {
      "Completion fills what the AHB column requires and the arguments leave open, with sample values: without "
      "`acw_ref` the reference is REF29001 (Fehlermeldung) or REF29002 (Anerkennungsmeldung); a Fehlermeldung "
      "without `error_code` gets ERC+Z10. A value the caller gives is never changed.\n\n"
+     "A text too long for an EDIFACT segment is a ValueError naming its argument.\n\n"
      "Raises ValueError for neither `release` nor `on`, an invalid `on`, a Prüfidentifikator outside "
      "10000–99999 or one whose column takes the other BGM code, an empty text argument (an optional one is left out instead), or an `error_text` outside "
      "ISO 8859-1; RuntimeError when the message cannot be serialised or completed (a segment the column has no "
      "place for, such as an `error_text` without `error_code`); TypeError or OverflowError for an argument of "
      "the wrong type or range.",
-     build_aperak},
+     with_texts_that_fit<build_aperak>},
     {"build_contrl",
      "(sender, receiver, interchange_ref, *, on=None, release=None, accept=True, message_ref=\"1\", "
      "action_code=None, syntax_error=None)",
@@ -119,9 +127,10 @@ constexpr py::Function functions[] = {
      "`action_code` replaces the action code chosen from `accept`. The message is returned as written, "
      "without completion (nothing is filled in); wrap it with build_interchange. A CONTRL carries no document "
      "date of its own.\n\n"
+     "A text too long for an EDIFACT segment is a ValueError naming its argument.\n\n"
      "Raises ValueError for neither `release` nor `on`, an invalid `on`, or an empty text argument; "
      "RuntimeError when the message cannot be serialised; TypeError for an argument of the wrong type.",
-     build_contrl},
+     with_texts_that_fit<build_contrl>},
     {"build_aperak_for",
      "(received, *, on=None, release=None, error_code=None, error_text=None, pruefidentifikator=None, "
      "message_ref=\"1\", message_index=0)",
@@ -137,12 +146,13 @@ constexpr py::Function functions[] = {
      "Completion fills what the AHB column requires and the arguments leave open, with sample values (the "
      "location FTX+Z02 of an AHB error code takes `error_text`, else the code). A value the caller gives is "
      "never changed.\n\n"
+     "A text too long for an EDIFACT segment is a ValueError naming its argument.\n\n"
      "Raises ValueError for neither `release` nor `on`, bytes that are not a whole interchange, a "
      "`message_index` past its messages, a Prüfidentifikator outside 10000–99999 or one whose column takes "
      "the other BGM code, an empty text argument, or "
      "an `error_text` outside ISO 8859-1; RuntimeError when the message cannot be serialised or completed; "
      "TypeError or OverflowError for an argument of the wrong type or range.",
-     build_aperak_for},
+     with_texts_that_fit<build_aperak_for>},
     {"build_contrl_for", "(received, *, on=None, release=None, accept=True, message_ref=\"1\")",
      "Build the CONTRL (UNH, UCI, UNT) that acknowledges a received interchange, with the parties and the "
      "Datenaustauschreferenz taken from its UNB.\n\n"
@@ -150,10 +160,11 @@ constexpr py::Function functions[] = {
      "build_contrl with a caller-supplied reference is the fallback. `accept=False` rejects with syntax "
      "error \"12\". A CONTRL names the interchange, not a message's document number or date, and carries no "
      "document date of its own; it is returned as written, without completion.\n\n"
+     "A text too long for an EDIFACT segment is a ValueError naming its argument.\n\n"
      "Raises ValueError for neither `release` nor `on`, bytes that are not a whole interchange, or an empty "
      "text as `message_ref`; RuntimeError when the message cannot be serialised; TypeError for an argument of the "
      "wrong type.",
-     build_contrl_for},
+     with_texts_that_fit<build_contrl_for>},
     {"build_answer",
      "(received, answer_pid, *, on=None, release=None, message_ref=\"1\", document_date=None, "
      "document_code=None, antwort_code=None, antwort_ebd=None, process_dates=None, references=None, "
@@ -179,12 +190,15 @@ constexpr py::Function functions[] = {
      "Completion fills what the AHB column of `answer_pid` requires and the arguments leave open, with sample "
      "values (such as the MaLo-ID 51238696781, the name \"Mustermann\", the text \"Text\", dates of "
      "2026-10-01 and references REF<Prüfidentifikator>). A value the caller gives is never changed.\n\n"
+     "An `answer_pid` that the release's profile has no Anwendungsfall for is a ValueError naming it and the "
+     "release (a release no profile carries is built as written); so is a text too long for an EDIFACT "
+     "segment, naming its argument.\n\n"
      "Raises ValueError for neither `release` nor `on`, bytes that are not a whole interchange, a "
      "`message_index` past its messages or on a message that is not UTILMD, an `answer_pid` outside "
      "10000–99999, an empty text argument (or an empty qualifier or value in a pair), or a free text outside "
      "ISO 8859-1; RuntimeError when the message cannot be serialised or completed; TypeError or OverflowError "
      "for an argument of the wrong type or range.",
-     build_answer},
+     with_texts_that_fit<build_answer>},
     {"build_remadv",
      "(pruefidentifikator, sender, receiver, *, rechnungsnummer, faelliger_betrag, ueberweisungsbetrag, "
      "rechnungsdatum, dokumentenart=\"380\", on=None, release=None, kopf_gruende=None, positionsfehler=None, "
@@ -206,11 +220,14 @@ constexpr py::Function functions[] = {
      "the Prüfidentifikator, the Marktlokation 51238696781, the name \"Mustermann\" at \"Musterstr. 1\", "
      "10115 Berlin, the e-mail address \"info@example.de\", the telephone 0301234567, amounts 10.00, the "
      "date 2026-10-01 and the text \"Text\". It never changes a value that was given.\n\n"
+     "A `pruefidentifikator` that the release's profile has no Anwendungsfall for is a ValueError naming it and the "
+     "release (a release no profile carries is built as written); so is a text too long for an EDIFACT "
+     "segment, naming its argument.\n\n"
      "Raises TypeError for an argument of the wrong type (naming it), OverflowError naming "
      "`pruefidentifikator` when it does not fit 32 bits, ValueError when neither `release` nor `on` is given, "
      "when `on` is no ISO 8601 date or when no profile is in force on it, "
      "for an empty invoice value or an `erlaeuterung` outside ISO 8859-1.",
-     build_remadv},
+     with_texts_that_fit<build_remadv>},
     {"build_ordrsp",
      "(pruefidentifikator, sender, receiver, *, antwort_code=None, antwort_ebd=None, on=None, release=None, "
      "abonnement=None, adjustment_reason=None, document_code=None, document_id=None, references=None, "
@@ -233,12 +250,15 @@ constexpr py::Function functions[] = {
      "the Prüfidentifikator, the Marktlokation 51238696781, the name \"Mustermann\" at \"Musterstr. 1\", "
      "10115 Berlin, the e-mail address \"info@example.de\", the telephone 0301234567, amounts 10.00, the "
      "date 2026-10-01 and the text \"Text\". It never changes a value that was given.\n\n"
+     "A `pruefidentifikator` that the release's profile has no Anwendungsfall for is a ValueError naming it and the "
+     "release (a release no profile carries is built as written); so is a text too long for an EDIFACT "
+     "segment, naming its argument.\n\n"
      "Raises TypeError for an argument of the wrong type (naming it), OverflowError naming "
      "`pruefidentifikator` when it does not fit 32 bits, ValueError when neither `release` nor `on` is given, "
      "when `on` is no ISO 8601 date or when no profile is in force on it, "
      "when only one of `antwort_code` and `antwort_ebd` is given, for an empty text or an `item_description` "
      "the column does not admit.",
-     build_ordrsp},
+     with_texts_that_fit<build_ordrsp>},
     {"build_orders",
      "(pruefidentifikator, sender, receiver, *, location=None, abonnement=None, ausfuehrungsdatum=None, "
      "on=None, release=None, document_code=None, document_id=None, references=None, item_description=None, "
@@ -258,11 +278,14 @@ constexpr py::Function functions[] = {
      "the Prüfidentifikator, the Marktlokation 51238696781, the name \"Mustermann\" at \"Musterstr. 1\", "
      "10115 Berlin, the e-mail address \"info@example.de\", the telephone 0301234567, amounts 10.00, the "
      "date 2026-10-01 and the text \"Text\". It never changes a value that was given.\n\n"
+     "A `pruefidentifikator` that the release's profile has no Anwendungsfall for is a ValueError naming it and the "
+     "release (a release no profile carries is built as written); so is a text too long for an EDIFACT "
+     "segment, naming its argument.\n\n"
      "Raises TypeError for an argument of the wrong type (naming it), OverflowError naming "
      "`pruefidentifikator` when it does not fit 32 bits, ValueError when neither `release` nor `on` is given, "
      "when `on` is no ISO 8601 date or when no profile is in force on it, "
      "or for a `references` item that is no pair.",
-     build_orders},
+     with_texts_that_fit<build_orders>},
     {"build_iftsta",
      "(pruefidentifikator, sender, receiver, *, status=None, vorgangsnummer=None, order_reference=None, "
      "vertragsende=None, on=None, release=None, document_code=None, document_id=None, message_ref=\"1\", "
@@ -286,11 +309,14 @@ constexpr py::Function functions[] = {
      "the Prüfidentifikator, the Marktlokation 51238696781, the name \"Mustermann\" at \"Musterstr. 1\", "
      "10115 Berlin, the e-mail address \"info@example.de\", the telephone 0301234567, amounts 10.00, the "
      "date 2026-10-01 and the text \"Text\". It never changes a value that was given.\n\n"
+     "A `pruefidentifikator` that the release's profile has no Anwendungsfall for is a ValueError naming it and the "
+     "release (a release no profile carries is built as written); so is a text too long for an EDIFACT "
+     "segment, naming its argument.\n\n"
      "Raises TypeError for an argument of the wrong type (naming it), OverflowError naming "
      "`pruefidentifikator` when it does not fit 32 bits, ValueError when neither `release` nor `on` is given, "
      "when `on` is no ISO 8601 date or when no profile is in force on it, "
      "or for a `status` tuple of another length than two.",
-     build_iftsta},
+     with_texts_that_fit<build_iftsta>},
     {"build_quotes",
      "(pruefidentifikator, sender, receiver, *, location=None, bindungsfrist=None, product=None, price=None, "
      "contact=None, on=None, release=None, document_code=None, document_id=None, references=None, currency=None, "
@@ -311,11 +337,14 @@ constexpr py::Function functions[] = {
      "the Prüfidentifikator, the Marktlokation 51238696781, the name \"Mustermann\" at \"Musterstr. 1\", "
      "10115 Berlin, the e-mail address \"info@example.de\", the telephone 0301234567, amounts 10.00, the "
      "date 2026-10-01 and the text \"Text\". It never changes a value that was given.\n\n"
+     "A `pruefidentifikator` that the release's profile has no Anwendungsfall for is a ValueError naming it and the "
+     "release (a release no profile carries is built as written); so is a text too long for an EDIFACT "
+     "segment, naming its argument.\n\n"
      "Raises TypeError for an argument of the wrong type (naming it), OverflowError naming "
      "`pruefidentifikator` when it does not fit 32 bits, ValueError when neither `release` nor `on` is given, "
      "when `on` is no ISO 8601 date or when no profile is in force on it, "
      "for a Bindungsfrist unit other than monat, woche or tag, or for a tuple of another length than two.",
-     build_quotes},
+     with_texts_that_fit<build_quotes>},
     {"build_interchange", "(sender, receiver, dar, messages, *, on=None, date=None, time=\"0000\")",
      "Wrap built messages (each UNH…UNT) in a UNB/UNZ interchange and return its bytes.\n\n"
      "A bare message is not sendable: the unit a market partner receives is the interchange. The UNB "
@@ -323,11 +352,12 @@ constexpr py::Function functions[] = {
      "transmission timestamp is a parameter and never read from the clock, so that building stays "
      "deterministic. One of `on` (the send date, ISO 8601) and `date` (YYMMDD as written) is required: "
      "\"000000:0000\" parses to no date at all, and a counterparty rejects an interchange it cannot date.\n\n"
+     "A text too long for an EDIFACT segment is a ValueError naming its argument.\n\n"
      "Raises TypeError for an argument of the wrong type (naming it), OverflowError for a payload integer "
      "outside 0-255, ValueError when `messages` holds no message (or only empty payloads), when one payload is "
      "empty, when neither `on` nor `date` is given or `on` is no ISO 8601 date, and RuntimeError when a payload "
      "is not UTF-8 or has a character outside ISO 8859-1.",
-     build_interchange},
+     with_texts_that_fit<build_interchange>},
 };
 
 using RegisterStep = int (*)(PyObject* module);
