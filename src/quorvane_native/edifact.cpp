@@ -355,8 +355,9 @@ constexpr py::Function functions[] = {
      "A text too long for an EDIFACT segment is a ValueError naming its argument.\n\n"
      "Raises TypeError for an argument of the wrong type (naming it), OverflowError for a payload integer "
      "outside 0-255, ValueError when `messages` holds no message (or only empty payloads), when one payload is "
-     "empty, when neither `on` nor `date` is given or `on` is no ISO 8601 date, and RuntimeError when a payload "
-     "is not UTF-8 or has a character outside ISO 8859-1.",
+     "empty, when neither `on` nor `date` is given or `on` is no ISO 8601 date (or one before the year 0000), "
+     "and, naming the argument, when a payload is not UTF-8 or a payload or UNB text has a character outside "
+     "ISO 8859-1.",
      with_texts_that_fit<build_interchange>},
 };
 
