@@ -11,6 +11,7 @@
 #include "quorvane_native/edifact/input_classes.hpp"
 #include "quorvane_native/edifact/plain_builds.hpp"
 #include "quorvane_native/edifact/report_classes.hpp"
+#include "quorvane_native/edifact/segment_room.hpp"
 #include "quorvane_native/edifact/validate.hpp"
 #include "quorvane_native/py/function.hpp"
 
@@ -46,6 +47,9 @@ constexpr py::Function functions[] = {
      "the Prüfidentifikator, the Marktlokation 51238696781, the name \"Mustermann\" at \"Musterstr. 1\", "
      "10115 Berlin, the e-mail address \"info@example.de\", the telephone 0301234567, amounts 10.00, the "
      "date 2026-10-01 and the text \"Text\". It never changes a value that was given.\n\n"
+     "A `pruefidentifikator` that the release's profile has no Anwendungsfall for is a ValueError naming it and the "
+     "release (a release no profile carries is built as written); so is a text too long for an EDIFACT "
+     "segment, naming its argument.\n\n"
      "Raises TypeError for an argument of the wrong type (naming it), OverflowError naming "
      "`pruefidentifikator` when it does not fit 32 bits, ValueError when neither `release` nor `on` is given, "
      "when `on` is no ISO 8601 date or when no profile is in force on it, "
@@ -55,7 +59,7 @@ constexpr py::Function functions[] = {
      "transactions[i].field), and, naming `references` and listing what the column admits, for a message-level "
      "reference whose qualifier the column has no place for outside a Vorgang (such as ACW, Z13 or TN); "
      "RuntimeError when completion finds no place for a segment written from the arguments.",
-     build_utilmd},
+     with_texts_that_fit<build_utilmd>},
     {"build_mscons",
      "(pruefidentifikator, sender, receiver, metering_point, quantities=None, *, intervals=None, on=None, "
      "release=None, message_ref=\"1\", document_date=None, obis=None)",
@@ -79,6 +83,9 @@ constexpr py::Function functions[] = {
      "the Prüfidentifikator (also the RFF+ACW of a Storno), the Marktlokation 51238696781, the name "
      "\"Mustermann\", the e-mail address \"info@example.de\", amounts 10.00 and the date 2026-10-01. It never "
      "changes a value that was given.\n\n"
+     "A `pruefidentifikator` that the release's profile has no Anwendungsfall for is a ValueError naming it and the "
+     "release (a release no profile carries is built as written); so is a text too long for an EDIFACT "
+     "segment, naming its argument.\n\n"
      "Raises TypeError for an argument of the wrong type (naming it), OverflowError naming `pruefidentifikator` "
      "when it does not fit 32 bits, ValueError when neither `release` nor `on` is given, when `on` is no ISO "
      "8601 date or no profile is in force on it, for a Prüfidentifikator outside 10000-99999, an invalid OBIS "
@@ -90,7 +97,7 @@ constexpr py::Function functions[] = {
      "where its QTY has no Messperiode, an OBIS code where it names products from another code list, an empty "
      "`metering_point` or one where its LOC carries no ID. RuntimeError when completion finds no place for a "
      "segment written from the arguments.",
-     build_mscons},
+     with_texts_that_fit<build_mscons>},
     {"build_aperak",
      "(sender, receiver, *, on=None, release=None, pruefidentifikator=None, acw_ref=None, error_code=None, "
      "error_text=None, message_ref=\"1\", document_date=None, document_code=None)",
@@ -110,6 +117,7 @@ constexpr py::Function functions[] = {
      "Completion fills what the AHB column requires and the arguments leave open, with sample values: without "
      "`acw_ref` the reference is REF29001 (Fehlermeldung) or REF29002 (Anerkennungsmeldung); a Fehlermeldung "
      "without `error_code` gets ERC+Z10. A value the caller gives is never changed.\n\n"
+     "A text too long for an EDIFACT segment is a ValueError naming its argument.\n\n"
      "Raises ValueError for neither `release` nor `on`, an invalid `on`, a Prüfidentifikator outside "
      "10000–99999 or one whose column takes the other BGM code, an empty text argument (an optional one is left "
      "out instead), an `error_text` outside "
@@ -118,7 +126,7 @@ constexpr py::Function functions[] = {
      "error block holds it; RuntimeError when the message cannot be "
      "serialised or completed; TypeError or OverflowError for an argument of "
      "the wrong type or range.",
-     build_aperak},
+     with_texts_that_fit<build_aperak>},
     {"build_contrl",
      "(sender, receiver, interchange_ref, *, on=None, release=None, accept=True, message_ref=\"1\", "
      "action_code=None, syntax_error=None)",
@@ -129,9 +137,10 @@ constexpr py::Function functions[] = {
      "`action_code` replaces the action code chosen from `accept`. The message is returned as written, "
      "without completion (nothing is filled in); wrap it with build_interchange. A CONTRL carries no document "
      "date of its own.\n\n"
+     "A text too long for an EDIFACT segment is a ValueError naming its argument.\n\n"
      "Raises ValueError for neither `release` nor `on`, an invalid `on`, or an empty text argument; "
      "RuntimeError when the message cannot be serialised; TypeError for an argument of the wrong type.",
-     build_contrl},
+     with_texts_that_fit<build_contrl>},
     {"build_aperak_for",
      "(received, *, on=None, release=None, error_code=None, error_text=None, pruefidentifikator=None, "
      "message_ref=\"1\", message_index=0)",
@@ -147,13 +156,14 @@ constexpr py::Function functions[] = {
      "Completion fills what the AHB column requires and the arguments leave open, with sample values (the "
      "location FTX+Z02 of an AHB error code takes `error_text`, else the code). A value the caller gives is "
      "never changed.\n\n"
+     "A text too long for an EDIFACT segment is a ValueError naming its argument.\n\n"
      "Raises ValueError for neither `release` nor `on`, bytes that are not a whole interchange, a "
      "`message_index` past its messages, a Prüfidentifikator outside 10000–99999 or one whose column takes "
      "the other BGM code, an empty text argument, "
      "an `error_text` outside ISO 8859-1, or an `error_text` that the column has no FTX for (without "
      "`error_code`); RuntimeError when the message cannot be serialised or completed; "
      "TypeError or OverflowError for an argument of the wrong type or range.",
-     build_aperak_for},
+     with_texts_that_fit<build_aperak_for>},
     {"build_contrl_for", "(received, *, on=None, release=None, accept=True, message_ref=\"1\")",
      "Build the CONTRL (UNH, UCI, UNT) that acknowledges a received interchange, with the parties and the "
      "Datenaustauschreferenz taken from its UNB.\n\n"
@@ -161,10 +171,11 @@ constexpr py::Function functions[] = {
      "build_contrl with a caller-supplied reference is the fallback. `accept=False` rejects with syntax "
      "error \"12\". A CONTRL names the interchange, not a message's document number or date, and carries no "
      "document date of its own; it is returned as written, without completion.\n\n"
+     "A text too long for an EDIFACT segment is a ValueError naming its argument.\n\n"
      "Raises ValueError for neither `release` nor `on`, bytes that are not a whole interchange, or an empty "
      "text as `message_ref`; RuntimeError when the message cannot be serialised; TypeError for an argument of the "
      "wrong type.",
-     build_contrl_for},
+     with_texts_that_fit<build_contrl_for>},
     {"build_answer",
      "(received, answer_pid, *, on=None, release=None, message_ref=\"1\", document_date=None, "
      "document_code=None, antwort_code=None, antwort_ebd=None, process_dates=None, references=None, "
@@ -190,12 +201,15 @@ constexpr py::Function functions[] = {
      "Completion fills what the AHB column of `answer_pid` requires and the arguments leave open, with sample "
      "values (such as the MaLo-ID 51238696781, the name \"Mustermann\", the text \"Text\", dates of "
      "2026-10-01 and references REF<Prüfidentifikator>). A value the caller gives is never changed.\n\n"
+     "An `answer_pid` that the release's profile has no Anwendungsfall for is a ValueError naming it and the "
+     "release (a release no profile carries is built as written); so is a text too long for an EDIFACT "
+     "segment, naming its argument.\n\n"
      "Raises ValueError for neither `release` nor `on`, bytes that are not a whole interchange, a "
      "`message_index` past its messages or on a message that is not UTILMD, an `answer_pid` outside "
      "10000–99999, an empty text argument (or an empty qualifier or value in a pair), or a free text outside "
      "ISO 8859-1; RuntimeError when the message cannot be serialised or completed; TypeError or OverflowError "
      "for an argument of the wrong type or range.",
-     build_answer},
+     with_texts_that_fit<build_answer>},
     {"build_remadv",
      "(pruefidentifikator, sender, receiver, *, rechnungsnummer, faelliger_betrag, ueberweisungsbetrag, "
      "rechnungsdatum, dokumentenart=\"380\", on=None, release=None, kopf_gruende=None, positionsfehler=None, "
@@ -217,13 +231,16 @@ constexpr py::Function functions[] = {
      "the Prüfidentifikator, the Marktlokation 51238696781, the name \"Mustermann\" at \"Musterstr. 1\", "
      "10115 Berlin, the e-mail address \"info@example.de\", the telephone 0301234567, amounts 10.00, the "
      "date 2026-10-01 and the text \"Text\". It never changes a value that was given.\n\n"
+     "A `pruefidentifikator` that the release's profile has no Anwendungsfall for is a ValueError naming it and the "
+     "release (a release no profile carries is built as written); so is a text too long for an EDIFACT "
+     "segment, naming its argument.\n\n"
      "Raises TypeError for an argument of the wrong type (naming it), OverflowError naming "
      "`pruefidentifikator` when it does not fit 32 bits, ValueError when neither `release` nor `on` is given, "
      "when `on` is no ISO 8601 date or when no profile is in force on it, "
      "for an empty invoice value or an `erlaeuterung` outside ISO 8859-1, or, where the column requires a value, "
      "for an empty text among the other arguments, in a pair of `kopf_gruende` or in a Positionsfehler "
      "(named positionsfehler[Positionsnummer].field).",
-     build_remadv},
+     with_texts_that_fit<build_remadv>},
     {"build_ordrsp",
      "(pruefidentifikator, sender, receiver, *, antwort_code=None, antwort_ebd=None, on=None, release=None, "
      "abonnement=None, adjustment_reason=None, document_code=None, document_id=None, references=None, "
@@ -253,13 +270,16 @@ constexpr py::Function functions[] = {
      "the Prüfidentifikator, the Marktlokation 51238696781, the name \"Mustermann\" at \"Musterstr. 1\", "
      "10115 Berlin, the e-mail address \"info@example.de\", the telephone 0301234567, amounts 10.00, the "
      "date 2026-10-01 and the text \"Text\". It never changes a value that was given.\n\n"
+     "A `pruefidentifikator` that the release's profile has no Anwendungsfall for is a ValueError naming it and the "
+     "release (a release no profile carries is built as written); so is a text too long for an EDIFACT "
+     "segment, naming its argument.\n\n"
      "Raises TypeError for an argument of the wrong type (naming it), OverflowError naming "
      "`pruefidentifikator` when it does not fit 32 bits, ValueError when neither `release` nor `on` is given, "
      "when `on` is no ISO 8601 date or when no profile is in force on it, "
      "when only one of `antwort_code` and `antwort_ebd` is given, for an empty text (also `antwort_ebd` and a "
      "qualifier or value of `references`), or an `item_description` or `adjustment_reason` the column does not "
      "admit.",
-     build_ordrsp},
+     with_texts_that_fit<build_ordrsp>},
     {"build_orders",
      "(pruefidentifikator, sender, receiver, *, location=None, abonnement=None, ausfuehrungsdatum=None, "
      "on=None, release=None, document_code=None, document_id=None, references=None, item_description=None, "
@@ -281,12 +301,15 @@ constexpr py::Function functions[] = {
      "the Prüfidentifikator, the Marktlokation 51238696781, the name \"Mustermann\" at \"Musterstr. 1\", "
      "10115 Berlin, the e-mail address \"info@example.de\", the telephone 0301234567, amounts 10.00, the "
      "date 2026-10-01 and the text \"Text\". It never changes a value that was given.\n\n"
+     "A `pruefidentifikator` that the release's profile has no Anwendungsfall for is a ValueError naming it and the "
+     "release (a release no profile carries is built as written); so is a text too long for an EDIFACT "
+     "segment, naming its argument.\n\n"
      "Raises TypeError for an argument of the wrong type (naming it), OverflowError naming "
      "`pruefidentifikator` when it does not fit 32 bits, ValueError when neither `release` nor `on` is given, "
      "when `on` is no ISO 8601 date or when no profile is in force on it, "
      "for a `references` item that is no pair, an empty text where the column requires a value (also a "
      "qualifier or value of `references`), or an `item_description` the column has no IMD for.",
-     build_orders},
+     with_texts_that_fit<build_orders>},
     {"build_iftsta",
      "(pruefidentifikator, sender, receiver, *, status=None, vorgangsnummer=None, order_reference=None, "
      "vertragsende=None, on=None, release=None, document_code=None, document_id=None, message_ref=\"1\", "
@@ -310,11 +333,14 @@ constexpr py::Function functions[] = {
      "the Prüfidentifikator, the Marktlokation 51238696781, the name \"Mustermann\" at \"Musterstr. 1\", "
      "10115 Berlin, the e-mail address \"info@example.de\", the telephone 0301234567, amounts 10.00, the "
      "date 2026-10-01 and the text \"Text\". It never changes a value that was given.\n\n"
+     "A `pruefidentifikator` that the release's profile has no Anwendungsfall for is a ValueError naming it and the "
+     "release (a release no profile carries is built as written); so is a text too long for an EDIFACT "
+     "segment, naming its argument.\n\n"
      "Raises TypeError for an argument of the wrong type (naming it), OverflowError naming "
      "`pruefidentifikator` when it does not fit 32 bits, ValueError when neither `release` nor `on` is given, "
      "when `on` is no ISO 8601 date or when no profile is in force on it, "
      "or for a `status` tuple of another length than two.",
-     build_iftsta},
+     with_texts_that_fit<build_iftsta>},
     {"build_quotes",
      "(pruefidentifikator, sender, receiver, *, location=None, bindungsfrist=None, product=None, price=None, "
      "contact=None, on=None, release=None, document_code=None, document_id=None, references=None, currency=None, "
@@ -335,13 +361,16 @@ constexpr py::Function functions[] = {
      "the Prüfidentifikator, the Marktlokation 51238696781, the name \"Mustermann\" at \"Musterstr. 1\", "
      "10115 Berlin, the e-mail address \"info@example.de\", the telephone 0301234567, amounts 10.00, the "
      "date 2026-10-01 and the text \"Text\". It never changes a value that was given.\n\n"
+     "A `pruefidentifikator` that the release's profile has no Anwendungsfall for is a ValueError naming it and the "
+     "release (a release no profile carries is built as written); so is a text too long for an EDIFACT "
+     "segment, naming its argument.\n\n"
      "Raises TypeError for an argument of the wrong type (naming it), OverflowError naming "
      "`pruefidentifikator` when it does not fit 32 bits, ValueError when neither `release` nor `on` is given, "
      "when `on` is no ISO 8601 date or when no profile is in force on it, "
      "for a Bindungsfrist unit other than monat, woche or tag, for a tuple of another length than two, or, "
      "where the column requires a value, for an empty text (also the count of `bindungsfrist`, the name or "
      "communication of `contact` and a qualifier or value of `references`).",
-     build_quotes},
+     with_texts_that_fit<build_quotes>},
     {"build_interchange", "(sender, receiver, dar, messages, *, on=None, date=None, time=\"0000\")",
      "Wrap built messages (each UNH…UNT) in a UNB/UNZ interchange and return its bytes.\n\n"
      "A bare message is not sendable: the unit a market partner receives is the interchange. The UNB "
@@ -349,11 +378,13 @@ constexpr py::Function functions[] = {
      "transmission timestamp is a parameter and never read from the clock, so that building stays "
      "deterministic. One of `on` (the send date, ISO 8601) and `date` (YYMMDD as written) is required: "
      "\"000000:0000\" parses to no date at all, and a counterparty rejects an interchange it cannot date.\n\n"
+     "A text too long for an EDIFACT segment is a ValueError naming its argument.\n\n"
      "Raises TypeError for an argument of the wrong type (naming it), OverflowError for a payload integer "
      "outside 0-255, ValueError when `messages` holds no message (or only empty payloads), when one payload is "
-     "empty, when neither `on` nor `date` is given or `on` is no ISO 8601 date, and RuntimeError when a payload "
-     "is not UTF-8 or has a character outside ISO 8859-1.",
-     build_interchange},
+     "empty, when neither `on` nor `date` is given or `on` is no ISO 8601 date (or one before the year 0000), "
+     "and, naming the argument, when a payload is not UTF-8 or a payload or UNB text has a character outside "
+     "ISO 8859-1.",
+     with_texts_that_fit<build_interchange>},
 };
 
 using RegisterStep = int (*)(PyObject* module);

@@ -19,26 +19,38 @@ constexpr py::Function functions[] = {
      is_werktag},
     {"add_werktage", "(date, n)",
      "The n-th Werktag after `date`, as \"YYYY-MM-DD\"; n = 0 gives `date` itself, whatever kind of day it is.\n\n"
-     "Days before `date` are never looked at; holidays of any German state, 24.12. and 31.12. are skipped.",
+     "Days before `date` are never looked at; holidays of any German state, 24.12. and 31.12. are skipped."
+     "\n\nRaises ValueError naming `date` when the result falls outside the years 0000 to 9999, which is all that "
+     "can be written.",
      add_werktage},
-    {"next_werktag", "(date)", "`date` when it is a Werktag, else the first Werktag after it, as \"YYYY-MM-DD\".",
+    {"next_werktag", "(date)", "`date` when it is a Werktag, else the first Werktag after it, as \"YYYY-MM-DD\"."
+     "\n\nRaises ValueError naming `date` when the result falls outside the years 0000 to 9999, which is all that "
+     "can be written.",
      next_werktag},
     {"deadline_at_werktage", "(received, werktage)",
      "The end (23:59:59.999999999) of the `werktage`-th Werktag after the Berlin day of `received`.\n\n"
      "The result is RFC 3339 in the Berlin offset of that day, not UTC. The arrival day does not count; "
-     "werktage = 0 gives the end of the arrival day itself, even on a weekend.",
+     "werktage = 0 gives the end of the arrival day itself, even on a weekend."
+     "\n\nRaises ValueError naming `received` when the result falls outside the years 0000 to 9999 or, in Berlin "
+     "time, before 1893-04-01 (local mean time, an offset RFC 3339 cannot write).",
      deadline_at_werktage},
     {"end_of_werktag_after", "(received, werktage)",
      "The end of the `werktage`-th Werktag after the Berlin day of `received`: the same deadline as "
-     "deadline_at_werktage, under the name the market rules use. RFC 3339 in the Berlin offset.",
+     "deadline_at_werktage, under the name the market rules use. RFC 3339 in the Berlin offset."
+     "\n\nRaises ValueError naming `received` when the result falls outside the years 0000 to 9999 or, in Berlin "
+     "time, before 1893-04-01 (local mean time, an offset RFC 3339 cannot write).",
      end_of_werktag_after},
     {"next_werktag_at", "(received, at)",
      "Berlin wall-clock time `at` (\"HH:MM[:SS]\") on the first Werktag strictly after the Berlin day of "
-     "`received`, as RFC 3339 in the Berlin offset of that day.",
+     "`received`, as RFC 3339 in the Berlin offset of that day."
+     "\n\nRaises ValueError naming `received` when the result falls outside the years 0000 to 9999 or, in Berlin "
+     "time, before 1893-04-01 (local mean time, an offset RFC 3339 cannot write).",
      next_werktag_at},
     {"add_hours", "(received, hours)",
      "`received` plus `hours` hours of elapsed time, in the offset of `received`.\n\n"
-     "Runs through weekends and holidays: an hour window is no Werktag window.",
+     "Runs through weekends and holidays: an hour window is no Werktag window."
+     "\n\nRaises ValueError naming `received` when the result falls outside the years 0000 to 9999, which is all "
+     "that can be written.",
      add_hours},
     {"contrl_due_at", "(received, anlass=\"regelfall\")",
      "When the CONTRL for a message received at `received` is due (CONTRL AHB 1.0).\n\n"
@@ -48,35 +60,49 @@ constexpr py::Function functions[] = {
      "  \"gas_alocat\": 45 minutes (§2.3.1)\n\n"
      "A due time inside a Formatumstellung window (31.3. 18:00 to 2.4. 00:00 or 30.9. 18:00 to 2.10. 00:00 "
      "Berlin time, end excluded) moves to the end of that window and carries the Berlin offset; otherwise the "
-     "due time keeps the offset of `received`.",
+     "due time keeps the offset of `received`."
+     "\n\nRaises ValueError naming `received` when the result falls outside the years 0000 to 9999 or, in Berlin "
+     "time, before 1893-04-01 (local mean time, an offset RFC 3339 cannot write).",
      contrl_due_at},
     {"aperak_strom_due_at", "(received)",
      "When the APERAK for an electricity message received at `received` is due: 45 minutes later, in the offset "
      "of `received`; for a message whose Berlin day is a Saturday, 12:00 Berlin on the following Sunday.\n\n"
-     "This is the acknowledgement clock, not the business answer window: see antwort_deadline.",
+     "This is the acknowledgement clock, not the business answer window: see antwort_deadline."
+     "\n\nRaises ValueError naming `received` when the result falls outside the years 0000 to 9999 or, in Berlin "
+     "time, before 1893-04-01 (local mean time, an offset RFC 3339 cannot write).",
      aperak_strom_due_at},
     {"aperak_gas_folgeprozess_due_at", "(received)",
      "When the APERAK for a gas Folgeprozess message is due: 12:00 Berlin on the first Werktag strictly after "
-     "the Berlin day of `received`, in the Berlin offset.",
+     "the Berlin day of `received`, in the Berlin offset."
+     "\n\nRaises ValueError naming `received` when the result falls outside the years 0000 to 9999 or, in Berlin "
+     "time, before 1893-04-01 (local mean time, an offset RFC 3339 cannot write).",
      aperak_gas_folgeprozess_due_at},
     {"aperak_gas_initialprozess_due_at", "(received)",
      "When the APERAK for a gas Initialprozess message is due: the end of the 3rd Werktag after the Berlin day "
-     "of `received`, in the Berlin offset.",
+     "of `received`, in the Berlin offset."
+     "\n\nRaises ValueError naming `received` when the result falls outside the years 0000 to 9999 or, in Berlin "
+     "time, before 1893-04-01 (local mean time, an offset RFC 3339 cannot write).",
      aperak_gas_initialprozess_due_at},
     {"berlin_day_bounds", "(date)",
      "The Berlin day `date` as the half-open interval (start, end) of two RFC 3339 instants in UTC.\n\n"
      "A local day lasts 23, 24 or 25 hours: 2026-03-29 gives "
-     "(\"2026-03-28T23:00:00Z\", \"2026-03-29T22:00:00Z\").",
+     "(\"2026-03-28T23:00:00Z\", \"2026-03-29T22:00:00Z\")."
+     "\n\nRaises ValueError naming `date` when a bound falls outside the years 0000 to 9999, which is all that can "
+     "be written.",
      berlin_day_bounds},
     {"format_303", "(instant)",
      "The EDIFACT DTM format 303 text of `instant`: UTC as CCYYMMDDHHMM followed by \"+00\"; seconds are "
-     "dropped, not rounded.",
+     "dropped, not rounded."
+     "\n\nRaises ValueError naming `instant` when its UTC time falls outside the years 0000 to 9999, which is all "
+     "that can be written.",
      format_303},
     {"berlin_instant", "(date, at)",
      "The instant at which the Berlin wall clock shows `at` (\"HH:MM[:SS]\") on `date`, as RFC 3339 in the "
      "offset then in force.\n\n"
      "A folded local time (the repeated hour in October) resolves to the earlier instant; a time that the "
-     "clock skips (the hour lost in March) has none and raises ValueError.",
+     "clock skips (the hour lost in March) has none and raises ValueError."
+     "\n\nRaises ValueError naming `date` when the result falls outside the years 0000 to 9999 or, in Berlin time, "
+     "before 1893-04-01 (local mean time, an offset RFC 3339 cannot write).",
      berlin_instant},
     {"berlin_mtu_count", "(date, mtu_minutes)",
      "The number of market time units of `mtu_minutes` in the Berlin day `date`.\n\n"
@@ -96,7 +122,9 @@ constexpr py::Function functions[] = {
      "When the answer to a message with Prüfidentifikator `trigger_pid` received at `received` is due, as "
      "RFC 3339 in the Berlin offset of the due day; None when no obligation is known for it.\n\n"
      "Prefer it to deadline_at_werktage whenever the process is known: the bare Werktage form does not fit "
-     "the GPKE shapes (a clock time on the n-th Werktag, or on the day of receipt).",
+     "the GPKE shapes (a clock time on the n-th Werktag, or on the day of receipt)."
+     "\n\nRaises ValueError naming `received` when the result falls outside the years 0000 to 9999 or, in Berlin "
+     "time, before 1893-04-01 (local mean time, an offset RFC 3339 cannot write).",
      antwort_deadline},
 };
 

@@ -12,8 +12,9 @@ constexpr py::Function functions[] = {
      "The release code in force for `message_type` on the ISO 8601 date `on`, or None when no compiled profile "
      "is in force that day.\n\n"
      "This is the release that the build_* functions use when they are given a date instead of a release. "
-     "`sparte` (\"STROM\" or \"GAS\") selects the UTILMD track and is ignored for every other type; without it "
-     "the newest profile of either track wins.",
+     "`sparte` (\"STROM\" or \"GAS\") decides the track for UTILMD and is ignored for every other type; without "
+     "it the newest profile of either track wins, so from 2026-04-01 to 2026-09-30 a UTILMD answer without "
+     "`sparte` is the gas release. Pass `sparte` whenever the track matters.",
      release_for},
     {"format_versions", "()",
      "Every distinct first day of validity of the compiled profiles, ascending, as \"FV2025-10-01\".",
@@ -27,13 +28,14 @@ constexpr py::Function functions[] = {
      "Derived by scanning the type's PID band against the profiles, so a Prüfidentifikator that is published "
      "but carried by no compiled profile is absent. With `on` only the profile in force on that date counts; "
      "without it, any release of the type. For UTILMD `sparte` keeps only its track's band (55xxx for STROM, "
-     "44xxx for GAS); it is ignored for every other type.",
+     "44xxx for GAS); without `sparte` both bands are listed, each from its own track's profile in force on `on`. "
+     "`sparte` is ignored for every other type.",
      pruefidentifikatoren},
     {"pid_has_ahb_rules", "(message_type, pid, on=None, sparte=None)",
      "Whether the AHB of a compiled profile of `message_type` has an Anwendungsfall for `pid`.\n\n"
      "Without `on` any release counts and `sparte` is not looked at; with `on` the question is restricted to "
-     "the profile in force on that date (of the `sparte` track for UTILMD). False for a pid outside 10000 to "
-     "99999.",
+     "the profile in force on that date. For UTILMD that is the profile of the `sparte` track, or without "
+     "`sparte` of the track the pid names (55xxx STROM, 44xxx GAS). False for a pid outside 10000 to 99999.",
      pid_has_ahb_rules},
     {"message_types_of", "(pid)",
      "The message types whose compiled profiles carry `pid`, as UNH codes in alphabetical order.\n\n"

@@ -75,7 +75,13 @@ class Bytes(bytes):
         (lambda p: p.describe("a", bytearray(b"b")), TypeError,
          "argument 'data': 'bytearray' object cannot be converted to 'bytes'"),
         (lambda p: p.describe("a", b"", 1), TypeError, "argument 'flag': 'int' object cannot be converted to 'bool'"),
-        (lambda p: p.describe("\ud800", b""), UnicodeEncodeError, None),
+        # A text without UTF-8 form keeps its UnicodeEncodeError and says which argument held it.
+        (lambda p: p.describe("\ud800", b""), UnicodeEncodeError,
+         "'utf-8' codec can't encode character '\\ud800' in position 0: surrogates not allowed in argument 'text'"),
+        (lambda p: p.describe("a", b"", label="ab\udfff"), UnicodeEncodeError,
+         "'utf-8' codec can't encode character '\\udfff' in position 2: surrogates not allowed in argument 'label'"),
+        (lambda p: p.pairs([("a", "b"), ("\udc00", "b")]), UnicodeEncodeError,
+         "'utf-8' codec can't encode character '\\udc00' in position 0: surrogates not allowed in argument 'items'"),
         # Integers.
         # Every conversion error names its argument, not only a TypeError.
         (lambda p: p.widths(0, 0, -1, 0), OverflowError, "argument 'c': out of range integral type conversion attempted"),

@@ -67,7 +67,7 @@ def test_message_index_selects_the_request():
 
 @pytest.mark.parametrize(
     ("answer_pid", "sparte"),
-    [(55002, "STROM"), (44002, "GAS"), (17001, None)],
+    [(55002, "STROM"), (44002, "GAS")],
 )
 def test_the_answer_pid_selects_the_track(answer_pid, sparte):
     received = interchange(request(("V1", [])))

@@ -98,14 +98,23 @@ def test_envelope_texts_are_escaped():
         ((MS, MR, "R", [[1, 256]]), {"on": "2026-04-01"}, OverflowError,
          "out of range integral type conversion attempted"),
         ((MS, MR, "R", [ONE]), {"on": "2026-04-01", "time": None}, TypeError, "argument 'time'"),
-        ((MS, MR, "R", ["UNH+1+X'FTX+ACB+++€'UNT+3+1'".encode()]), {"on": "2026-04-01"}, RuntimeError,
-         "interchange build failed: "),
-        ((MS + "€", MR, "R", [ONE]), {"on": "2026-04-01"}, RuntimeError, "interchange build failed: "),
+        # What UNOC cannot carry is the argument's fault, and named.
+        ((MS, MR, "R", [ONE, "UNH+1+X'FTX+ACB+++€'UNT+3+1'".encode()]), {"on": "2026-04-01"}, ValueError,
+         "messages[1] contains '€' (U+20AC) at character 18, which the "),
+        ((MS + "€", MR, "R", [ONE]), {"on": "2026-04-01"}, ValueError, "sender contains '€' (U+20AC) at character 13"),
+        ((MS, MR, "R\u2014", [ONE]), {"on": "2026-04-01"}, ValueError, "dar contains '—' (U+2014) at character 1"),
+        ((MS, MR, "R", [ONE], ), {"date": "26\u202604"}, ValueError, "date contains '…' (U+2026) at character 2"),
+        ((MS, MR, "R", [b"UNH+1+X'FTX+ACB+++\xfc'UNT+3+1'"]), {"on": "2026-04-01"}, ValueError,
+         "messages[0] is not UTF-8: byte 18 is no part of a character"),
+        # Two digits of year -1 would name 1999 or 2099.
+        ((MS, MR, "R", [ONE]), {"on": "-000001-04-01"}, ValueError,
+         'on "-000001-04-01" is out of range: the result falls in the year -1'),
     ],
 )
 def test_refusals(args, kwargs, error, text):
     with pytest.raises(error) as raised:
         native.build_interchange(*args, **kwargs)
+    assert type(raised.value) is error
     assert text in str(raised.value)
     if text.startswith("an interchange") or text.startswith("pass either"):
         assert str(raised.value) == text

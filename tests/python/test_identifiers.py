@@ -151,3 +151,27 @@ def test_non_str_arguments_raise_type_error_naming_the_parameter(name, index):
     with pytest.raises(TypeError) as raised:
         getattr(native, name)(*arguments)
     assert str(raised.value) == f"argument '{parameters[index]}': '{type(wrong).__name__}' object cannot be converted to 'str'"
+
+
+LONE_SURROGATES = ["\ud800", "4137355924\udc00", "10YDE-VE-------\udfff"]
+
+
+@pytest.mark.parametrize("value", LONE_SURROGATES)
+@pytest.mark.parametrize(("check", "no"), [
+    (native.malo_is_valid, False), (native.melo_is_valid, False), (native.mp_id_is_valid, False),
+    (native.eic_is_valid, False), (native.bilanzkreis_is_valid, False), (native.bilanzierungsgebiet_is_valid, False),
+    (lambda value: native.resource_id_is_valid("nelo", value), False), (native.mp_id_check_digit_schemes, []),
+])
+def test_checks_answer_no_for_a_text_without_utf8_form(check, no, value):
+    assert check(value) == no
+
+
+@pytest.mark.parametrize(("call", "argument"), [
+    (lambda: native.malo_from_base("\ud800"), "base"),
+    (lambda: native.mp_id_from_base("990000000000", scheme="gln\udc00"), "scheme"),
+    (lambda: native.resource_id_is_valid("nelo\ud800", "x"), "kind"),  # an unknown kind is no bad value
+])
+def test_other_identifier_functions_name_the_argument_of_a_lone_surrogate(call, argument):
+    with pytest.raises(UnicodeEncodeError) as raised:
+        call()
+    assert str(raised.value).endswith(f"surrogates not allowed in argument '{argument}'")

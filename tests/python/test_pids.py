@@ -91,8 +91,24 @@ def test_release_and_pruefidentifikatoren_follow_the_documents_across_every_boun
             for on in BOUNDARY_DATES:
                 document = in_force(message_type, on, sparte)
                 assert native.release_for(message_type, on, sparte=sparte) == (document and document.release), on
-                expected = in_bands(document.pids if document else set(), allowed)
+                if message_type == "UTILMD" and not sparte:
+                    # Each band from its own track's profile: the newest profile alone hides a track.
+                    expected = [pid for track, band in zip(("GAS", "STROM"), bands)
+                                for pid in in_bands(getattr(in_force(message_type, on, track), "pids", set()), [band])]
+                else:
+                    expected = in_bands(document.pids if document else set(), allowed)
                 assert native.pruefidentifikatoren(message_type, on, sparte) == expected, (message_type, on, sparte)
+
+
+@pytest.mark.parametrize("on", ["2026-04-01", "2026-05-01", "2026-09-30"])
+def test_utilmd_without_sparte_keeps_electricity_while_the_gas_release_is_newer(on):
+    strom = native.pruefidentifikatoren("UTILMD", on, "STROM")
+    gas = native.pruefidentifikatoren("UTILMD", on, "GAS")
+    assert 55001 in strom and 44001 in gas
+    assert native.pruefidentifikatoren("UTILMD", on) == gas + strom
+    assert all(native.pid_has_ahb_rules("UTILMD", pid, on=on) for pid in gas + strom)
+    # release_for keeps the date-only answer: there the Sparte decides the track.
+    assert native.release_for("UTILMD", on) == "G1.1"
 
 
 def test_pruefidentifikatoren_per_band():
@@ -108,7 +124,9 @@ def test_pruefidentifikatoren_per_band():
     ("UTILMD", 55693, None, None, True),
     ("UTILMD", 55693, "2026-05-01", "STROM", False),  # only the 2026-10-01 release carries it
     ("UTILMD", 55693, "2026-10-01", "STROM", True),
-    ("UTILMD", 55001, "2026-05-01", None, False),  # the gas profile is in force
+    ("UTILMD", 55001, "2026-05-01", None, True),  # the pid names its track, whichever profile is newest
+    ("UTILMD", 44001, "2026-05-01", None, True),
+    ("UTILMD", 55001, "2026-05-01", "GAS", False),  # a Sparte given decides
     ("MSCONS", 55001, None, None, False),
     ("UTILMD", 55001, None, "Wasser", True),  # without a date the Sparte is not read
     ("UTILMD", 9999, "2026-10-01", "Wasser", False),  # out of range before anything else

@@ -8,7 +8,6 @@ from hypothesis import strategies as st
 
 import quorvane._native as native
 
-YEAR_UNWRITABLE = "The year component cannot be formatted into the requested format."
 INVALID = "the '{}' component could not be parsed"
 OUT_OF_RANGE = "{} was not in range"
 LITERAL = "a character literal was not valid"
@@ -67,16 +66,31 @@ def test_malformed_dates_name_their_reason(text, reason):
 
 
 @pytest.mark.parametrize(
-    "call",
-    [lambda: read_date("-000001-06-01"), lambda: native.format_303("0000-01-01T00:30:00+01:00"),
-     lambda: native.format_303("9999-12-31T23:30:00-01:00")],
+    ("call", "argument", "text", "year"),
+    [(lambda: read_date("-000001-06-01"), "date", "-000001-06-01", -1),
+     (lambda: native.next_werktag("-000001-06-01"), "date", "-000001-06-01", -1),
+     (lambda: native.format_303("0000-01-01T00:30:00+01:00"), "instant", "0000-01-01T00:30:00+01:00", -1),
+     (lambda: native.format_303("9999-12-31T23:30:00-01:00"), "instant", "9999-12-31T23:30:00-01:00", 10000),
+     (lambda: native.format_303("9999-12-31T23:59:59-12:00"), "instant", "9999-12-31T23:59:59-12:00", 10000),
+     (lambda: native.berlin_day_bounds("0000-01-01"), "date", "0000-01-01", -1),  # starts at UTC in year -1
+     (lambda: native.berlin_instant("-000001-06-01", "12:00"), "date", "-000001-06-01", -1),
+     (lambda: native.build_orders(17001, "9900000000003", "9800000000008", release="1.4b", on="-000001-06-01"),
+      "on", "-000001-06-01", -1)],  # the document date
 )
-def test_years_that_cannot_be_written(call):
-    # Negative years are read (the calendar answers), but no text form holds them.
+def test_years_that_cannot_be_written(call, argument, text, year):
+    # Negative years are read (the calendar answers), but no text form holds them: the argument is
+    # out of range, not the module broken.
     assert isinstance(native.is_werktag("-009999-01-01"), bool)
-    with pytest.raises(RuntimeError) as raised:
+    with pytest.raises(ValueError) as raised:
         call()
-    assert str(raised.value) == YEAR_UNWRITABLE
+    assert type(raised.value) is ValueError
+    assert str(raised.value) == (f'{argument} "{text}" is out of range: the result falls in the year {year}, and only '
+                                 "the years 0000 to 9999 can be written")
+
+
+def test_the_last_writable_day_bounds():
+    assert native.berlin_day_bounds("0000-01-02") == ("0000-01-01T23:06:32Z", "0000-01-02T23:06:32Z")
+    assert native.berlin_day_bounds("9999-12-30")[1] == "9999-12-30T23:00:00Z"
 
 
 @given(st.dates())

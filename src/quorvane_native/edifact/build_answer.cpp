@@ -166,7 +166,7 @@ py::Result build_answer(py::Args args) {
   if (!message) return py::value_error(fmt::format("UTILMD answer build failed: {}", message.error().message()));
   auto bytes = message->serialize();
   if (!bytes) return py::runtime_error(fmt::format("UTILMD answer serialize failed: {}", bytes.error().message()));
-  auto completed = complete_to_column(std::move(*bytes), MessageType::Utilmd, *release, *checked);
+  auto completed = complete_to_column(std::move(*bytes), MessageType::Utilmd, *release, *checked, "answer_pid");
   if (!completed) return py::propagate(completed);
   return py::bytes(*completed);
 }

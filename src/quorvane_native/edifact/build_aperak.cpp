@@ -76,7 +76,7 @@ py::Expected<std::string> completed(Builder builder, const edi_energy::release::
   auto bytes = std::move(builder).serialize();
   if (!bytes) return py::runtime_error(fmt::format("APERAK serialize failed: {}", bytes.error().message()));
   const std::uint32_t pruefidentifikator = aperak_pid(*bytes);
-  return complete_to_column(std::move(*bytes), MessageType::Aperak, release, pruefidentifikator);
+  return complete_to_column(std::move(*bytes), MessageType::Aperak, release, pruefidentifikator, std::nullopt);
 }
 
 py::Result finish(Builder builder, const edi_energy::release::Release& release) {

@@ -4,12 +4,16 @@
 
 #include <algorithm>
 #include <string>
+#include <string_view>
 #include <utility>
+#include <vector>
 
 #include "edi_energy/builders/interchange.hpp"
+#include "quorvane_native/edifact/build_pipeline.hpp"
 #include "quorvane_native/fristen/time_text.hpp"
 #include "quorvane_native/py/convert.hpp"
 #include "quorvane_native/py/result.hpp"
+#include "support/utf8.hpp"
 
 namespace quorvane_native::edifact {
 
@@ -25,9 +29,35 @@ py::Expected<std::string> unb_date(const std::optional<std::string>& date, const
   }
   auto parsed = fristen::parse_date(*on);
   if (!parsed) return py::propagate(parsed);
+  // Two digits of a negative year would name a year of this century.
+  if (auto writable = fristen::fmt_date(*parsed, fristen::Given{"on", *on}); !writable) {
+    return py::propagate(writable);
+  }
   const int year = static_cast<int>(parsed->year());
   return fmt::format("{:02}{:02}{:02}", ((year % 100) + 100) % 100, static_cast<unsigned>(parsed->month()),
                      static_cast<unsigned>(parsed->day()));
+}
+
+// What the interchange builder would refuse in the arguments is the caller's to mend: the UNB
+// texts and every payload are re-encoded into ISO 8859-1, and a payload must be UTF-8 to be read.
+py::Status carried_by_unoc(const std::string& sender, const std::string& receiver, const std::string& dar,
+                           const std::string& date, const std::string& time, const std::vector<std::string>& messages) {
+  for (const auto& [field, text] : {std::pair<std::string_view, const std::string&>{"sender", sender},
+                                    {"receiver", receiver}, {"dar", dar}, {"date", date}, {"time", time}}) {
+    if (auto latin1 = ensure_latin1(field, text); !latin1) return latin1;
+  }
+  for (std::size_t at = 0; at < messages.size(); ++at) {
+    const std::string_view payload = messages[at];
+    for (std::size_t offset = 0; offset < payload.size();) {
+      const auto decoded = support::utf8::decode(payload.substr(offset));
+      if (!decoded) {
+        return py::value_error(fmt::format("messages[{}] is not UTF-8: byte {} is no part of a character", at, offset));
+      }
+      offset += decoded->length;
+    }
+    if (auto latin1 = ensure_latin1(fmt::format("messages[{}]", at), payload); !latin1) return latin1;
+  }
+  return {};
 }
 
 }  // namespace
@@ -59,6 +89,10 @@ py::Result build_interchange(py::Args args) {
   }
   auto written_date = unb_date(*date, *on);
   if (!written_date) return py::propagate(written_date);
+
+  if (auto carried = carried_by_unoc(*sender, *receiver, *dar, *written_date, *time, *messages); !carried) {
+    return py::propagate(carried);
+  }
 
   edi_energy::builders::interchange::InterchangeBuilder builder;
   builder.sender = std::move(*sender);

@@ -1,13 +1,16 @@
 #include "quorvane_native/edifact/build_pipeline.hpp"
 
 #include <fmt/format.h>
+#include <fmt/ranges.h>
 
+#include <algorithm>
 #include <span>
 #include <vector>
 
 #include "edi_energy/profile/profile.hpp"
 #include "edifact/parse/from_bytes.hpp"
 #include "edifact/write/writer.hpp"
+#include "quorvane_native/edifact/segment_room.hpp"
 #include "quorvane_native/fristen/time_text.hpp"
 #include "quorvane_native/pids/release_resolution.hpp"
 #include "support/debug_quote.hpp"
@@ -44,6 +47,29 @@ std::optional<ColumnRef> column_of(MessageType type, const edi_energy::release::
 
 namespace {
 
+bool release_is_compiled(MessageType type, const edi_energy::release::Release& release) {
+  return std::ranges::any_of(pids::shared_registry()->profiles(), [&](const Profile* profile) {
+    return profile->message_type() == type && profile->release().text() == release.text();
+  });
+}
+
+// Where the Prüfidentifikator belongs instead, so that a PID of another message type or track
+// is recognised as such.
+std::string no_anwendungsfall(std::string_view argument, MessageType type, const edi_energy::release::Release& release,
+                              std::uint32_t pruefidentifikator) {
+  std::vector<std::string> carriers;
+  for (const Profile* profile : pids::shared_registry()->profiles()) {
+    if (!profile->pid_index().contains(pruefidentifikator)) continue;
+    std::string carrier = fmt::format("{} {}", edi_energy::message_type::unh_code(profile->message_type()),
+                                      profile->release().text());
+    if (std::ranges::find(carriers, carrier) == carriers.end()) carriers.push_back(std::move(carrier));
+  }
+  const std::string where = carriers.empty() ? std::string("no compiled profile has it")
+                                             : fmt::format("it is one of {}", fmt::join(carriers, ", "));
+  return fmt::format("{} {} is no Anwendungsfall of {} {} — {}", argument, pruefidentifikator,
+                     edi_energy::message_type::unh_code(type), release.text(), where);
+}
+
 // The ID of the first NAD with this qualifier; an empty ID counts as given.
 std::string party(std::span<const ::edifact::model::Segment> segments, std::string_view qualifier,
                   std::string_view fallback) {
@@ -64,16 +90,33 @@ std::string party(std::span<const ::edifact::model::Segment> segments, std::stri
 
 py::Expected<std::string> complete_to_column(std::string bytes, MessageType type,
                                              const edi_energy::release::Release& release,
-                                             std::uint32_t pruefidentifikator) {
+                                             std::uint32_t pruefidentifikator,
+                                             std::optional<std::string_view> chosen_by) {
   const auto column = column_of(type, release, pruefidentifikator);
-  if (!column) return bytes;
+  if (!column) {
+    // A message without its Anwendungsfall validates without AHB rules, so it would pass as clean.
+    if (chosen_by && release_is_compiled(type, release)) {
+      return py::value_error(no_anwendungsfall(*chosen_by, type, release, pruefidentifikator));
+    }
+    return bytes;
+  }
   const std::string_view type_code = edi_energy::message_type::unh_code(type);
 
   std::vector<::edifact::model::Segment> seeds;
   {
     auto segments = ::edifact::from_bytes_with_config(bytes, ::edifact::ParserConfig{});
     while (auto item = segments.next()) {
-      if (!*item) return py::runtime_error(fmt::format("{} re-parse failed: {}", type_code, item->error().message()));
+      if (!*item) {
+        const auto& error = item->error();
+        // Only the given values make a segment this long: the caller's to shorten.
+        if (error.kind == ::edifact::error::EdifactError::Kind::SegmentTooLong) {
+          const std::string_view tag = std::string_view(bytes).substr(std::min(error.offset, bytes.size()), 3);
+          return py::value_error(fmt::format("{}: the values written into segment {} make it longer than the {} "
+                                             "bytes an EDIFACT segment may hold",
+                                             type_code, tag, segment_room));
+        }
+        return py::runtime_error(fmt::format("{} re-parse failed: {}", type_code, error.message()));
+      }
       seeds.push_back(std::move(**item).into_owned());
     }
   }
@@ -138,6 +181,8 @@ py::Expected<std::optional<std::string>> document_date_for(std::optional<std::st
   if (!on) return std::nullopt;
   auto date = fristen::parse_date(*on);
   if (!date) return py::propagate(date);
+  // A year before 0000 has no CCYY.
+  if (auto writable = fristen::fmt_date(*date, fristen::Given{"on", *on}); !writable) return py::propagate(writable);
   return fmt::format("{:04}{:02}{:02}", static_cast<int>(date->year()), static_cast<unsigned>(date->month()),
                      static_cast<unsigned>(date->day()));
 }

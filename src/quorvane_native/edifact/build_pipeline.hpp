@@ -29,11 +29,16 @@ std::optional<ColumnRef> column_of(edi_energy::message_type::MessageType type,
                                    const edi_energy::release::Release& release, std::uint32_t pruefidentifikator);
 
 // The message completed by the column's generator, or `bytes` unchanged when no profile of the
-// type carries exactly this release or the profile does not know the Prüfidentifikator.
-// RuntimeError "{type} completion failed: {}" when a written segment has no place in the column.
+// type carries exactly this release. `chosen_by` names the argument that chose the
+// Prüfidentifikator: a profile of the release without an Anwendungsfall for it is then a
+// ValueError naming that argument and the release. Without `chosen_by` (the message's own
+// content chose it) such a message is returned unchanged. ValueError when the given values make
+// a segment longer than a segment may be; RuntimeError "{type} completion failed: {}" when a
+// written segment has no place in the column.
 py::Expected<std::string> complete_to_column(std::string bytes, edi_energy::message_type::MessageType type,
                                              const edi_energy::release::Release& release,
-                                             std::uint32_t pruefidentifikator);
+                                             std::uint32_t pruefidentifikator,
+                                             std::optional<std::string_view> chosen_by = "pruefidentifikator");
 
 // The BGM DE 1001 code the column prescribes, if it names one.
 std::optional<std::string> column_bgm_code(edi_energy::message_type::MessageType type,

@@ -31,10 +31,20 @@ py::Expected<std::chrono::year_month_day> date_argument(py::Arg arg) {
   return parse_date(*text);
 }
 
-py::Expected<Instant> instant_argument(py::Arg arg) {
+// An instant argument with the text it was read from, which an unwritable result names.
+struct InstantArgument {
+  std::string text;
+  Instant instant;
+
+  Given given(std::string_view argument) const { return Given{argument, text}; }
+};
+
+py::Expected<InstantArgument> instant_argument(py::Arg arg) {
   auto text = py::to_str(arg);
   if (!text) return py::propagate(text);
-  return parse_dt(*text);
+  auto instant = parse_dt(*text);
+  if (!instant) return py::propagate(instant);
+  return InstantArgument{std::move(*text), *instant};
 }
 
 // A function of one receipt instant and nothing else.
@@ -42,7 +52,7 @@ template <auto rule>
 py::Result due_for_receipt(py::Args args) {
   auto received = instant_argument(args[0]);
   if (!received) return py::propagate(received);
-  return instant_result(rule(*received));
+  return instant_result(rule(received->instant), received->given("received"));
 }
 
 // A receipt and a Werktag count, both converted before the receipt text is read.
@@ -54,7 +64,7 @@ py::Result due_after_werktage(py::Args args) {
   if (!werktage) return py::propagate(werktage);
   auto received = parse_dt(*received_text);
   if (!received) return py::propagate(received);
-  return instant_result(rule(*received, *werktage));
+  return instant_result(rule(*received, *werktage), Given{"received", *received_text});
 }
 
 struct DayBounds {
@@ -64,15 +74,16 @@ struct DayBounds {
 
 // Local midnight on `date` and on the next day, at UTC. The day's text names it in the error.
 py::Expected<DayBounds> berlin_day_bounds_of(std::chrono::year_month_day date, std::string_view date_text) {
+  const Given given{"date", date_text};
   const auto next_day = zelk_fristen::day_after(date);
   if (!next_day) return py::value_error(fmt::format("{} has no next day", date_text));
   const auto start = zelk_fristen::resolve_berlin(date, ClockTime{});
-  if (!start) return frist_failure(start.error());
+  if (!start) return frist_failure(start.error(), given);
   const auto end = zelk_fristen::resolve_berlin(*next_day, ClockTime{});
-  if (!end) return frist_failure(end.error());
+  if (!end) return frist_failure(end.error(), given);
   const auto start_utc = start->at_offset(0);
   const auto end_utc = end->at_offset(0);
-  if (!start_utc || !end_utc) return frist_failure(zelk_fristen::out_of_range_error);
+  if (!start_utc || !end_utc) return frist_failure(zelk_fristen::out_of_range_error, given);
   return DayBounds{*start_utc, *end_utc};
 }
 
@@ -91,13 +102,15 @@ py::Result add_werktage(py::Args args) {
   if (!count) return py::propagate(count);
   auto date = parse_date(*date_text);
   if (!date) return py::propagate(date);
-  return date_result(zelk_fristen::nth_werktag_after(*date, *count));
+  return date_result(zelk_fristen::nth_werktag_after(*date, *count), Given{"date", *date_text});
 }
 
 py::Result next_werktag(py::Args args) {
-  auto date = date_argument(args[0]);
+  auto date_text = py::to_str(args[0]);
+  if (!date_text) return py::propagate(date_text);
+  auto date = parse_date(*date_text);
   if (!date) return py::propagate(date);
-  return date_result(zelk_fristen::first_werktag_from(*date));
+  return date_result(zelk_fristen::first_werktag_from(*date), Given{"date", *date_text});
 }
 
 py::Result deadline_at_werktage(py::Args args) { return due_after_werktage<zelk_fristen::deadline_at_werktage>(args); }
@@ -113,7 +126,7 @@ py::Result next_werktag_at(py::Args args) {
   if (!received) return py::propagate(received);
   auto at = parse_clock(*at_text);
   if (!at) return py::propagate(at);
-  return instant_result(zelk_fristen::nth_werktag_at(*received, 1, *at));
+  return instant_result(zelk_fristen::nth_werktag_at(*received, 1, *at), Given{"received", *received_text});
 }
 
 py::Result add_hours(py::Args args) {
@@ -123,9 +136,10 @@ py::Result add_hours(py::Args args) {
   if (!hours) return py::propagate(hours);
   auto received = parse_dt(*received_text);
   if (!received) return py::propagate(received);
+  const Given given{"received", *received_text};
   const std::optional<Instant> sum = received->plus(std::chrono::hours{*hours});
-  if (!sum) return frist_failure(zelk_fristen::out_of_range_error);
-  return instant_result(*sum);
+  if (!sum) return frist_failure(zelk_fristen::out_of_range_error, given);
+  return instant_result(*sum, given);
 }
 
 py::Result contrl_due_at(py::Args args) {
@@ -141,21 +155,23 @@ py::Result contrl_due_at(py::Args args) {
         fmt::format("unknown CONTRL Anlass {} — expected \"regelfall\", \"strom_utilmd_orders\" or \"gas_alocat\"",
                     support::debug_quote(*anlass_text)));
   }
-  return instant_result(shown_for_caller(zelk_fristen::contrl_due(*received, *anlass)));
+  return instant_result(shown_for_caller(zelk_fristen::contrl_due(*received, *anlass)),
+                        Given{"received", *received_text});
 }
 
 py::Result aperak_strom_due_at(py::Args args) {
   auto received = instant_argument(args[0]);
   if (!received) return py::propagate(received);
-  return instant_result(shown_for_caller(zelk_fristen::aperak_strom_due(*received)));
+  return instant_result(shown_for_caller(zelk_fristen::aperak_strom_due(received->instant)),
+                        received->given("received"));
 }
 
 py::Result aperak_gas_folgeprozess_due_at(py::Args args) {
   auto received = instant_argument(args[0]);
   if (!received) return py::propagate(received);
-  const auto due = zelk_fristen::aperak_gas_folgeprozess_due_at(*received);
-  if (!due) return frist_failure(due.error());
-  return instant_result(shown_in_berlin(*due));
+  const auto due = zelk_fristen::aperak_gas_folgeprozess_due_at(received->instant);
+  if (!due) return frist_failure(due.error(), received->given("received"));
+  return instant_result(shown_in_berlin(*due), received->given("received"));
 }
 
 py::Result aperak_gas_initialprozess_due_at(py::Args args) {
@@ -169,13 +185,14 @@ py::Result berlin_day_bounds(py::Args args) {
   if (!date) return py::propagate(date);
   auto bounds = berlin_day_bounds_of(*date, *date_text);
   if (!bounds) return py::propagate(bounds);
-  return py::tuple(instant_result(bounds->start), instant_result(bounds->end));
+  const Given given{"date", *date_text};
+  return py::tuple(instant_result(bounds->start, given), instant_result(bounds->end, given));
 }
 
 py::Result format_303(py::Args args) {
   auto instant = instant_argument(args[0]);
   if (!instant) return py::propagate(instant);
-  auto text = fristen::format_303(*instant);
+  auto text = fristen::format_303(instant->instant, instant->given("instant"));
   if (!text) return py::propagate(text);
   return py::str(*text);
 }
@@ -189,7 +206,7 @@ py::Result berlin_instant(py::Args args) {
   if (!date) return py::propagate(date);
   auto at = parse_clock(*at_text);
   if (!at) return py::propagate(at);
-  return instant_result(zelk_fristen::berlin_at(*date, *at));
+  return instant_result(zelk_fristen::berlin_at(*date, *at), Given{"date", *date_text});
 }
 
 py::Result berlin_mtu_count(py::Args args) {

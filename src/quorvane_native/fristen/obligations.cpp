@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include <fmt/format.h>
 
@@ -63,10 +64,11 @@ std::string window(const Obligation& obligation) {
 }
 
 // The due time of the record for `trigger_pid` as text, or None when the table has none.
-py::Result deadline_text(std::uint32_t trigger_pid, const zelk_fristen::Instant& received) {
+py::Result deadline_text(std::uint32_t trigger_pid, const zelk_fristen::Instant& received,
+                         std::string_view received_text) {
   const antwort::AntwortObligation* record = antwort::antwort_obligation(trigger_pid);
   if (record == nullptr) return py::none();
-  return instant_result(record->shape.due_at(received));
+  return instant_result(record->shape.due_at(received), Given{"received", received_text});
 }
 
 py::Result get_trigger_pid(const Obligation& self) { return py::integer_of(self.trigger_pid); }
@@ -90,7 +92,7 @@ py::Result due_at(const Obligation& self, py::Args args) {
   if (antwort::antwort_obligation(self.trigger_pid) == nullptr) {
     throw support::InternalFault("an AntwortObligation whose trigger PID is not in the table");
   }
-  return deadline_text(self.trigger_pid, *received);
+  return deadline_text(self.trigger_pid, *received, *received_text);
 }
 
 py::Result repr(const Obligation& self) {
@@ -126,7 +128,8 @@ constexpr py::Attribute<Obligation> attributes[] = {
 constexpr py::Method<Obligation> methods[] = {
     {"due_at", "($self, received)",
      "The due time for a message received at `received` (RFC 3339), as RFC 3339 text at the Berlin offset of "
-     "the due day; the same text that antwort_deadline gives for this trigger PID.",
+     "the due day; the same text that antwort_deadline gives for this trigger PID, which raises the same "
+     "ValueError for a `received` whose due time cannot be written.",
      due_at},
 };
 
@@ -165,7 +168,7 @@ py::Result antwort_deadline(py::Args args) {
   // An invalid receipt is refused even for a trigger PID without a record.
   auto received = parse_dt(*received_text);
   if (!received) return py::propagate(received);
-  return deadline_text(*trigger_pid, *received);
+  return deadline_text(*trigger_pid, *received, *received_text);
 }
 
 int add_antwort_obligation_class(PyObject* module) { return py::add_class<antwort_obligation_class>(module); }

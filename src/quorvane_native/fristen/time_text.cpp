@@ -23,6 +23,22 @@ py::Failure unwritable(std::string_view component) {
   return py::runtime_error(fmt::format("The {} component cannot be formatted into the requested format.", component));
 }
 
+py::Failure year_out_of_range(const Given& given, std::chrono::year year) {
+  return py::value_error(fmt::format("{} {} is out of range: the result falls in the year {}, and only the years "
+                                     "0000 to 9999 can be written",
+                                     given.argument, support::debug_quote(given.text), static_cast<int>(year)));
+}
+
+// Berlin's local mean time before 1893-04-01: an offset with seconds, which RFC 3339 cannot write.
+py::Failure local_mean_time(const Given& given, std::int32_t offset_seconds) {
+  const std::int32_t magnitude = offset_seconds < 0 ? -offset_seconds : offset_seconds;
+  return py::value_error(fmt::format(
+      "{} {} is out of range: the result falls before 1893-04-01, when Berlin kept local mean time "
+      "({}{:02}:{:02}:{:02}), an offset that RFC 3339 cannot write",
+      given.argument, support::debug_quote(given.text), offset_seconds < 0 ? '-' : '+', magnitude / 3600,
+      magnitude / 60 % 60, magnitude % 60));
+}
+
 }  // namespace
 
 py::Expected<std::chrono::year_month_day> parse_date(std::string_view text) {
@@ -70,10 +86,15 @@ py::Expected<std::string> fmt_date(std::chrono::year_month_day date) {
   return text;
 }
 
-py::Expected<std::string> fmt_dt(const zelk_fristen::Instant& instant) {
+py::Expected<std::string> fmt_date(std::chrono::year_month_day date, const Given& given) {
+  if (!year_is_writable(date.year())) return year_out_of_range(given, date.year());
+  return fmt_date(date);
+}
+
+py::Expected<std::string> fmt_dt(const zelk_fristen::Instant& instant, const Given& given) {
   const std::chrono::year_month_day date = instant.local_date();
-  if (!year_is_writable(date.year())) return unwritable("year");
-  if (instant.offset_seconds() % 60 != 0) return unwritable("offset_second");
+  if (!year_is_writable(date.year())) return year_out_of_range(given, date.year());
+  if (instant.offset_seconds() % 60 != 0) return local_mean_time(given, instant.offset_seconds());
   const zelk_fristen::ClockTime clock = instant.local_clock();
   return format_rfc3339(Rfc3339DateTime{
       .date = date,
@@ -85,13 +106,13 @@ py::Expected<std::string> fmt_dt(const zelk_fristen::Instant& instant) {
   });
 }
 
-py::Expected<std::string> format_303(const zelk_fristen::Instant& instant) {
+py::Expected<std::string> format_303(const zelk_fristen::Instant& instant, const Given& given) {
   using namespace std::chrono;
   // Read straight from the UTC second: the instant's own span of local dates need not hold it.
   const sys_seconds utc = instant.utc_seconds();
   const sys_days day = floor<days>(utc);
   const year_month_day date{day};
-  if (!year_is_writable(date.year())) return unwritable("year");
+  if (!year_is_writable(date.year())) return year_out_of_range(given, date.year());
   const hh_mm_ss<seconds> clock{utc - day};
   std::string text;
   text.reserve(15);

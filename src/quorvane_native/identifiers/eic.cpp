@@ -1,4 +1,5 @@
 // ENTSO-E EIC codes, and the two EIC object types of balancing: Bilanzkreis and Bilanzierungsgebiet.
+#include "quorvane_native/identifiers/checked_text.hpp"
 #include "quorvane_native/identifiers/functions.hpp"
 #include "quorvane_native/identifiers/value_err.hpp"
 #include "quorvane_native/py/convert.hpp"
@@ -25,9 +26,9 @@ py::Result complete_prefix(py::Args args) {
 
 template <class Code>
 py::Result is_valid(py::Args args) {
-  auto value = py::to_str(args[0]);
+  auto value = checked_text(args[0]);
   if (!value) return py::propagate(value);
-  return py::boolean(Code::validate(*value).has_value());
+  return py::boolean(*value && Code::validate(**value).has_value());
 }
 
 }  // namespace
@@ -41,9 +42,9 @@ py::Result eic_from_prefix(py::Args args) {
 }
 
 py::Result eic_is_valid(py::Args args) {
-  auto value = py::to_str(args[0]);
+  auto value = checked_text(args[0]);
   if (!value) return py::propagate(value);
-  return py::boolean(eic::validate(*value).has_value());
+  return py::boolean(*value && eic::validate(**value).has_value());
 }
 
 py::Result eic_type_char(py::Args args) {

@@ -1,4 +1,5 @@
 // Marktlokations-ID and Zählpunktbezeichnung (MeLo).
+#include "quorvane_native/identifiers/checked_text.hpp"
 #include "quorvane_native/identifiers/functions.hpp"
 #include "quorvane_native/identifiers/value_err.hpp"
 #include "quorvane_native/py/convert.hpp"
@@ -12,9 +13,9 @@ namespace malo = rubo4e::identifiers::malo_id;
 namespace zaehlpunkt = rubo4e::identifiers::zaehlpunkt;
 
 py::Result malo_is_valid(py::Args args) {
-  auto value = py::to_str(args[0]);
+  auto value = checked_text(args[0]);
   if (!value) return py::propagate(value);
-  return py::boolean(malo::validate(*value).has_value());
+  return py::boolean(*value && malo::validate(**value).has_value());
 }
 
 py::Result malo_check_digit(py::Args args) {
@@ -34,9 +35,9 @@ py::Result malo_from_base(py::Args args) {
 }
 
 py::Result melo_is_valid(py::Args args) {
-  auto value = py::to_str(args[0]);
+  auto value = checked_text(args[0]);
   if (!value) return py::propagate(value);
-  return py::boolean(zaehlpunkt::validate_zaehlpunktbezeichnung(*value).has_value());
+  return py::boolean(*value && zaehlpunkt::validate_zaehlpunktbezeichnung(**value).has_value());
 }
 
 }  // namespace quorvane_native::identifiers

@@ -1,6 +1,9 @@
 // Marktpartner-ID: structure, the two check-digit schemes, completion and the issuing body.
 #include <fmt/format.h>
 
+#include <vector>
+
+#include "quorvane_native/identifiers/checked_text.hpp"
 #include "quorvane_native/identifiers/functions.hpp"
 #include "quorvane_native/identifiers/value_err.hpp"
 #include "quorvane_native/py/convert.hpp"
@@ -38,15 +41,16 @@ py::Result read_vergabestelle(py::Args args, Read read) {
 }  // namespace
 
 py::Result mp_id_is_valid(py::Args args) {
-  auto value = py::to_str(args[0]);
+  auto value = checked_text(args[0]);
   if (!value) return py::propagate(value);
-  return py::boolean(mp::MarktpartnerId::create(*value).has_value());
+  return py::boolean(*value && mp::MarktpartnerId::create(**value).has_value());
 }
 
 py::Result mp_id_check_digit_schemes(py::Args args) {
-  auto value = py::to_str(args[0]);
+  auto value = checked_text(args[0]);
   if (!value) return py::propagate(value);
-  return py::list(mp::check_digit_schemes(*value), [](mp::CheckDigitScheme scheme) { return py::str(mp::scheme_name(scheme)); });
+  const auto schemes = *value ? mp::check_digit_schemes(**value) : std::vector<mp::CheckDigitScheme>{};
+  return py::list(schemes, [](mp::CheckDigitScheme scheme) { return py::str(mp::scheme_name(scheme)); });
 }
 
 py::Result mp_id_from_base(py::Args args) {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "quorvane_native/identifiers/checked_text.hpp"
 #include "quorvane_native/identifiers/functions.hpp"
 #include "quorvane_native/identifiers/value_err.hpp"
 #include "quorvane_native/py/convert.hpp"
@@ -49,11 +50,11 @@ py::Result resource_id_from_base(py::Args args) {
 py::Result resource_id_is_valid(py::Args args) {
   auto kind_name = py::to_str(args[0]);
   if (!kind_name) return py::propagate(kind_name);
-  auto value = py::to_str(args[1]);
+  auto value = checked_text(args[1]);
   if (!value) return py::propagate(value);
   auto kind = ascii_kind_prefix(*kind_name);
   if (!kind) return py::propagate(kind);
-  return py::boolean(ascii_ids::validate_resource_id(*kind, *value).has_value());
+  return py::boolean(*value && ascii_ids::validate_resource_id(*kind, **value).has_value());
 }
 
 py::Result resource_id_kinds(py::Args) {

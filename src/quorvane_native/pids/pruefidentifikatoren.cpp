@@ -63,11 +63,14 @@ py::Result pruefidentifikatoren(py::Args args) {
   }
 
   const auto registry = shared_registry();
-  // Without a date the track only picks the band, never the profiles.
-  const auto profiles = deciding_profiles(registry, *message_type, on, on ? *track : std::nullopt);
   std::vector<std::uint32_t> carried;
   for (const PidBand& band : pid_bands) {
     if (!band_admits(band, *message_type, *track)) continue;
+    // Without a date the track only picks the band, never the profiles. With one, a band of a
+    // track is read from that track's profile in force: the newest profile of either track
+    // would hide the other track's Prüfidentifikatoren.
+    const auto band_track = *track ? *track : band.track;
+    const auto profiles = deciding_profiles(registry, *message_type, on, on ? band_track : std::nullopt);
     for (std::uint32_t pid = band.first; pid <= band.last; ++pid) {
       if (std::ranges::any_of(profiles, [pid](const Profile* profile) { return profile->pid_index().contains(pid); })) {
         carried.push_back(pid);
@@ -96,6 +99,11 @@ py::Result pid_has_ahb_rules(py::Args args) {
   if (!date) return py::propagate(date);
   auto track = track_for(*message_type, *sparte);
   if (!track) return py::propagate(track);
+  // Without a Sparte the Prüfidentifikator names its track, as it does for the builders.
+  if (!*track && !*sparte) {
+    auto named = track_for(*message_type, sparte_of(*pid));
+    if (named) *track = *named;
+  }
   return py::boolean(known_on(shared_registry(), *message_type, *pid, *date, *track));
 }
 

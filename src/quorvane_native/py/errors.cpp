@@ -26,6 +26,18 @@ void set_with_utf8_message(PyObject* type, const std::string& message) {
   if (text) PyErr_SetObject(type, text.get());
 }
 
+// A text that has no UTF-8 form (a lone surrogate) keeps its UnicodeEncodeError, which says
+// where the character is; its reason gains the argument that held the text. Left as it was when
+// the reason cannot be read or set.
+void name_in_reason(PyObject* error, std::string_view name) {
+  Object reason(PyObject_GetAttrString(error, "reason"));
+  const std::string argument(name);
+  Object named = reason && PyUnicode_Check(reason.get())
+                     ? Object(PyUnicode_FromFormat("%U in argument '%s'", reason.get(), argument.c_str()))
+                     : Object();
+  if (!named || PyObject_SetAttrString(error, "reason", named.get()) < 0) PyErr_Clear();
+}
+
 void raise_panic(const char* message) noexcept {
   if (PyObject* type = panic_exception_type()) PyErr_SetString(type, message);
 }
@@ -56,6 +68,10 @@ Error Error::for_argument(std::string_view name) && {
   // OverflowError and ValueError only exactly: a subclass (a UnicodeEncodeError is a
   // ValueError) keeps its own type and text.
   PyObject* type = pending_type_ ? pending_type_.get() : type_;
+  if (pending_value_ && is(PyExc_UnicodeEncodeError)) {
+    name_in_reason(pending_value_.get(), name);
+    return std::move(*this);
+  }
   if (is(PyExc_TypeError)) {
     type = PyExc_TypeError;
   } else if (type != PyExc_OverflowError && type != PyExc_ValueError) {
