@@ -18,6 +18,7 @@
 #include "quorvane_native/pids/release_resolution.hpp"
 #include "quorvane_native/py/convert.hpp"
 #include "quorvane_native/py/result.hpp"
+#include "quorvane_native/edifact/date_argument.hpp"
 
 namespace quorvane_native::edifact {
 
@@ -64,6 +65,9 @@ py::Expected<UtilmdTransactionSpec> vorgang(UtilmdTransaction transaction, const
   UtilmdTransactionSpec spec;
   spec.ide_qualifier = "24";
   spec.vorgangsnummer = std::move(transaction.vorgangsnummer);
+  if (auto given = require_vorgang_dates("UtilmdTransaction.dates", transaction.dates); !given) {
+    return py::propagate(given);
+  }
   spec.dates = std::move(transaction.dates);
   if (transaction.transaktionsgrund) {
     spec.transaktionsgrund = Transaktionsgrund{
