@@ -40,7 +40,7 @@ METERING_POINT = "DE0001234567890123456789012345678"
 INVOICE = {"rechnungsnummer": "R1", "faelliger_betrag": "100.00", "ueberweisungsbetrag": "100.00",
            "rechnungsdatum": "20260301"}
 LIST_ONLY = {55066, 55202}
-MSCONS_LOCATION = {**dict.fromkeys([13013, 13014, 13015, 13016, 13028], "41373559241"),
+MSCONS_LOCATION = {**dict.fromkeys([13013, 13014, 13015, 13016, 13025, 13028], "41373559241"),
                    **dict.fromkeys([13021, 13022], "D0000000010"),
                    **dict.fromkeys([13005, 13026], "11YR000000011247"), **dict.fromkeys([13010, 13011, 13012], "H0"),
                    13006: ""}

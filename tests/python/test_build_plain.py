@@ -105,16 +105,16 @@ def test_examples_byte_for_byte(build, expected):
          [b"CUX+2:CHF:11'", b"DLI+1+0'FTX+ABO+++x'UNS"], [b"AJT"]),
         (lambda: remadv(rechnungsnummer="R\u20141", kopf_gruende=[("\u2014", "E")], **BARE),
          ["DOC+380+R\u20141'".encode(), "AJT+\u2014+E'".encode()], []),
-        (lambda: remadv(rechnungsdatum="2026-03-01", dokumentenart="381", **BARE),
-         [b"DOC+381+R1'", b"DTM+137:2026-03-01:303'"], []),
+        (lambda: remadv(rechnungsdatum="20260301", dokumentenart="381", **BARE),
+         [b"DOC+381+R1'", b"DTM+137:202603010000?+00:303'"], []),
         # ORDERS
         (lambda: build_orders(17115, MS, MR, **BARE), [b"BGM++1'", b"NAD+MR+9800000000008::332'UNS+S'UNT+8+1'"],
          [b"IMD"]),
         # The ORDERS MIG has no DE 7077, so no IMD+A: the item description is written as the DE 7081
         # code of its own IMD.
         (lambda: build_orders(17115, MS, MR, item_description="Z13", references=[("ACW", "X1"), ("AGI", "X2")],
-                              ausfuehrungsdatum="2026-04-15", **BARE),
-         [b"IMD++Z13'RFF+ACW:X1'RFF+AGI:X2'RFF+Z13:17115'", b"DTM+203:2026-04-15:303'"], [b"IMD+A", b"LOC"]),
+                              ausfuehrungsdatum="20260415", **BARE),
+         [b"IMD++Z13'RFF+ACW:X1'RFF+AGI:X2'RFF+Z13:17115'", b"DTM+203:202604150000?+00:303'"], [b"IMD+A", b"LOC"]),
         (lambda: build_orders(17115, MS, MR, item_description="x", abonnement="Z01", ausfuehrungsdatum="202604151200",
                               **BARE), [b"IMD++Z01'", b"DTM+203:202604151200?+00:303'"], [b"IMD+A"]),
         # ORDRSP

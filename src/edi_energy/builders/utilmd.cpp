@@ -13,16 +13,17 @@
 #include "edi_energy/builders/utilmd_sg8.hpp"
 
 namespace edi_energy::builders::utilmd {
-namespace {
-
-// C080 holds five name parts and the name format code.
-constexpr std::size_t MAX_NAME_PARTS = 5;
 
 std::string_view date_format(std::string_view qualifier) {
   if (qualifier == "154") return "102";
   if (qualifier == "Z10") return "106";
   return "303";
 }
+
+namespace {
+
+// C080 holds five name parts and the name format code.
+constexpr std::size_t MAX_NAME_PARTS = 5;
 
 // The five name parts, padded with empty ones, then the name format code.
 Components name_components(const std::vector<std::string>& name_parts, const std::string& name_format) {

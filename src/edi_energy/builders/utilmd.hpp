@@ -20,6 +20,10 @@ namespace edi_energy::builders::utilmd {
 // five name parts in a party are refused, never cut off.
 Result<messages::utilmd::UtilmdMessage> build_utilmd(UtilmdBuilderInner inner);
 
+// The DE 2379 format a Vorgang's date of this DTM qualifier is written in (303 unless the
+// qualifier asks for a plain date).
+std::string_view date_format(std::string_view qualifier);
+
 template <class Sender, class Receiver>
 class UtilmdTransactionBuilder;
 

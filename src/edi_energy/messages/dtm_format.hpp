@@ -1,5 +1,5 @@
-// The check every message gets on its DTM values that declare format 303: twelve digits, a sign
-// and a two-digit zone. The AHB's own format checks read the value only where a column names it.
+// The check every message gets on its DTM values: the layout and the calendar of the format
+// code each declares. The AHB's own format checks read the value only where a column names it.
 #pragma once
 
 #include <span>
@@ -10,8 +10,9 @@
 
 namespace edi_energy::messages {
 
-// Appends one SEM-DTM-VALUE error per DTM whose format-303 value has another shape.
-void check_dtm_303_values(std::span<const edifact::model::Segment> segments,
-                          std::vector<edifact::report::ValidationIssue>& findings);
+// Appends one SEM-DTM-VALUE error per DTM whose value is not of its format code, or names a
+// date or time the calendar does not have.
+void check_dtm_values(std::span<const edifact::model::Segment> segments,
+                      std::vector<edifact::report::ValidationIssue>& findings);
 
 }  // namespace edi_energy::messages

@@ -103,7 +103,7 @@ Result<report::EdiEnergyReport> MessageCore::validate_against_with_semantic_and_
   }
 
   std::vector<ValidationIssue> findings = profile::validate::validate(**profile, body, report.pruefidentifikator);
-  check_dtm_303_values(body, findings);
+  check_dtm_values(body, findings);
   for (ValidationIssue& finding : findings) {
     auto& list = edifact::report::counts_as_error(finding.severity) ? report.errors
                  : finding.severity == edifact::report::Severity::Warning ? report.warnings

@@ -35,7 +35,10 @@ ValidationIssueSummary summarise(Issue&& issue, std::optional<std::uint32_t> pru
 }  // namespace
 
 std::optional<edifact::report::ValidationLayer> classify_rule_origin(std::string_view rule_id) {
-  // The syntax library reads the same prefixes; one table serves both.
+  // Formatbedingungen are checked with the AHB column, so a broken one is answered like any
+  // other AHB finding (with an APERAK, not a CONTRL).
+  if (rule_id.starts_with("FMT-")) return edifact::report::ValidationLayer::Ahb;
+  // The syntax library reads the other prefixes; one table serves both.
   return edifact::report::layer_of_rule_id(rule_id);
 }
 

@@ -19,6 +19,7 @@
 #include "quorvane_native/pids/release_resolution.hpp"
 #include "quorvane_native/py/convert.hpp"
 #include "quorvane_native/py/result.hpp"
+#include "quorvane_native/edifact/date_argument.hpp"
 
 namespace quorvane_native::edifact {
 
@@ -120,6 +121,7 @@ py::Result build_answer(py::Args args) {
       if (auto given = require_texts({{field, qualifier}, {named, value}}); !given) return py::propagate(given);
     }
   }
+  if (auto given = require_vorgang_dates("process_dates", *process_dates); !given) return py::propagate(given);
   auto parsed = parse_received(*received);
   if (!parsed) return py::propagate(parsed);
   auto envelope = received_message(*parsed, *message_index, "answer");

@@ -14,6 +14,7 @@
 #include "quorvane_native/edifact/plain_build_steps.hpp"
 #include "quorvane_native/pids/release_resolution.hpp"
 #include "quorvane_native/py/convert.hpp"
+#include "quorvane_native/edifact/date_argument.hpp"
 
 namespace quorvane_native::edifact {
 
@@ -200,6 +201,7 @@ py::Result build_iftsta(py::Args args) {
   }
   if (*vorgangsnummer) builder = std::move(builder).vorgangsnummer(std::move(**vorgangsnummer));
   if (*order_reference) builder = std::move(builder).order_reference(std::move(**order_reference));
+  if (auto given = require_optional_date("vertragsende", *vertragsende); !given) return py::propagate(given);
   if (*vertragsende) builder = std::move(builder).vertragsende(std::move(**vertragsende));
   if (!*document_code) *document_code = column_bgm_code(MessageType::Iftsta, *release, *pruefidentifikator);
   if (*document_code) builder = std::move(builder).document_code(std::move(**document_code));

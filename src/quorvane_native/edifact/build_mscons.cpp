@@ -21,6 +21,7 @@
 #include "quorvane_native/pids/release_resolution.hpp"
 #include "quorvane_native/py/convert.hpp"
 #include "quorvane_native/py/result.hpp"
+#include "quorvane_native/edifact/date_argument.hpp"
 #include "support/debug_quote.hpp"
 
 namespace quorvane_native::edifact {
@@ -252,6 +253,13 @@ py::Result build_mscons(py::Args args) {
   for (auto& item : *quantities) {
     line_item->quantities.push_back(
         QuantitySpec{std::move(item[0]), std::move(item[1]), std::move(item[2]), std::nullopt});
+  }
+  for (std::size_t index = 0; index < intervals->size(); ++index) {
+    const auto& item = (*intervals)[index];
+    for (const auto& [end, text] : {std::pair{"start", &item[3]}, std::pair{"end", &item[4]}}) {
+      const std::string argument = fmt::format("intervals[{}] {}", index, end);
+      if (auto given = require_date(argument, *text); !given) return py::propagate(given);
+    }
   }
   for (auto& item : *intervals) {
     line_item->quantities.push_back(QuantitySpec{std::move(item[0]), std::move(item[1]), std::move(item[2]),

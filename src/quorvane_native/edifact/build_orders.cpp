@@ -16,6 +16,7 @@
 #include "quorvane_native/edifact/plain_build_steps.hpp"
 #include "quorvane_native/pids/release_resolution.hpp"
 #include "quorvane_native/py/convert.hpp"
+#include "quorvane_native/edifact/date_argument.hpp"
 #include "support/debug_quote.hpp"
 
 namespace quorvane_native::edifact {
@@ -195,6 +196,9 @@ py::Result build_orders(py::Args args) {
                      .message_reference(*message_ref);
   if (*location) builder = std::move(builder).location(std::move(**location));
   if (*abonnement) builder = std::move(builder).abonnement(**abonnement);
+  if (auto given = require_optional_date("ausfuehrungsdatum", *ausfuehrungsdatum); !given) {
+    return py::propagate(given);
+  }
   if (*ausfuehrungsdatum) builder = std::move(builder).ausfuehrungsdatum(std::move(**ausfuehrungsdatum));
   if (!*document_code) *document_code = column_bgm_code(MessageType::Orders, *release, *pruefidentifikator);
   if (*document_code) builder = std::move(builder).document_code(std::move(**document_code));

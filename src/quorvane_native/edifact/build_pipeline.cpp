@@ -10,6 +10,7 @@
 #include "edi_energy/profile/profile.hpp"
 #include "edifact/parse/from_bytes.hpp"
 #include "edifact/write/writer.hpp"
+#include "quorvane_native/edifact/date_argument.hpp"
 #include "quorvane_native/edifact/segment_room.hpp"
 #include "quorvane_native/fristen/time_text.hpp"
 #include "quorvane_native/pids/release_resolution.hpp"
@@ -177,7 +178,10 @@ std::pair<std::string, std::optional<std::string>> antwort_status(std::string co
 
 py::Expected<std::optional<std::string>> document_date_for(std::optional<std::string_view> document_date,
                                                            std::optional<std::string_view> on) {
-  if (document_date) return std::string(*document_date);
+  if (document_date) {
+    if (auto given = require_date("document_date", *document_date); !given) return py::propagate(given);
+    return std::string(*document_date);
+  }
   if (!on) return std::nullopt;
   auto date = fristen::parse_date(*on);
   if (!date) return py::propagate(date);

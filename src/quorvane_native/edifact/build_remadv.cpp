@@ -10,6 +10,7 @@
 #include "quorvane_native/edifact/plain_build_steps.hpp"
 #include "quorvane_native/pids/release_resolution.hpp"
 #include "quorvane_native/py/convert.hpp"
+#include "quorvane_native/edifact/date_argument.hpp"
 
 namespace quorvane_native::edifact {
 
@@ -67,6 +68,7 @@ py::Result build_remadv(py::Args args) {
                                       {"rechnungsdatum", *rechnungsdatum}}) {
     if (auto given = refuse_empty(argument, text); !given) return py::propagate(given);
   }
+  if (auto given = require_date("rechnungsdatum", *rechnungsdatum); !given) return py::propagate(given);
   auto release = pids::resolve_release(MessageType::Remadv, view_of(*release_text), view_of(*on), std::nullopt);
   if (!release) return py::propagate(release);
 

@@ -16,6 +16,7 @@
 #include "edi_energy/message_type.hpp"
 #include "quorvane_native/edifact/build_pipeline.hpp"
 #include "quorvane_native/edifact/column_places.hpp"
+#include "quorvane_native/edifact/date_argument.hpp"
 #include "quorvane_native/edifact/given_text.hpp"
 #include "quorvane_native/edifact/input_classes.hpp"
 #include "quorvane_native/edifact/plain_build_steps.hpp"
@@ -106,6 +107,9 @@ py::Expected<UtilmdTransactionSpec> vorgang(UtilmdTransaction transaction, const
   UtilmdTransactionSpec spec;
   spec.ide_qualifier = "24";
   spec.vorgangsnummer = std::move(transaction.vorgangsnummer);
+  if (auto given = require_vorgang_dates("UtilmdTransaction.dates", transaction.dates); !given) {
+    return py::propagate(given);
+  }
   spec.dates = std::move(transaction.dates);
   if (transaction.transaktionsgrund) {
     spec.transaktionsgrund = Transaktionsgrund{

@@ -48,7 +48,7 @@ constexpr py::Attribute<Finding> attributes[] = {
      get_rule_id},
     {"rule_origin",
      "The layer that produced the finding: \"parse\", \"directory\", \"mig\", \"ahb\", \"semantic\", \"custom\" "
-     "or \"unvalidated\"; None for other rule ids.\n\n"
+     "or \"unvalidated\" (\"ahb\" also for a broken Formatbedingung, FMT-); None for other rule ids.\n\n"
      "It separates a syntax failure, which a counterparty answers with a CONTRL, from an application "
      "failure, which it answers with an APERAK.",
      get_rule_origin},

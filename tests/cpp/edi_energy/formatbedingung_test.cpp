@@ -323,7 +323,8 @@ INSTANTIATE_TEST_SUITE_P(
         ContextCase{contact, "x", {{"142", Truth::False}, {"143", Truth::False}}, Truth::True, {}},
         // An alternative that may apply fails too, so the one that surely applies decides.
         ContextCase{contact, "x", {{"142", Truth::Undecided}, {"143", Truth::True}}, Truth::False, {"940"}},
-        ContextCase{contact, "x", {{"142", Truth::Undecided}, {"143", Truth::False}}, Truth::Undecided, {}},
+        // The one alternative that may apply fails, so the value fails.
+        ContextCase{contact, "x", {{"142", Truth::Undecided}, {"143", Truth::False}}, Truth::False, {"939"}},
         ContextCase{contact, "x", {{"142", Truth::True}, {"143", Truth::True}}, Truth::False, {"939", "940"}},
         ContextCase{location, "41373559241", {}, Truth::True, {}},
         ContextCase{location, "41373559240", {}, Truth::False, {"950"}},
@@ -331,9 +332,34 @@ INSTANTIATE_TEST_SUITE_P(
         ContextCase{location, "1234", {}, Truth::False, {"950", "951", "960"}},
         ContextCase{"[914] ∧ [937] [22]", "-1", {{"22", Truth::False}}, Truth::True, {}},
         ContextCase{"[914] ∧ [937] [22]", "-1.5", {{"22", Truth::True}}, Truth::False, {"914", "937"}},
-        ContextCase{"[914] ∧ [937] [22]", "-1", {{"22", Truth::Undecided}}, Truth::Undecided, {}},
+        ContextCase{"[914] ∧ [937] [22]", "-1", {{"22", Truth::Undecided}}, Truth::False, {"914"}},
         ContextCase{"[931] [494]", "x", {}, Truth::False, {"931"}},
-        ContextCase{"[UB9] ⊻ [931]", "x", {}, Truth::Undecided, {}}));
+        ContextCase{"[UB9] ⊻ [931]", "x", {}, Truth::Undecided, {}},
+        // Alternatives whose conditions are unread: the value must pass one of them, and a
+        // MaLo-ID wrong only in its check character is reported as that.
+        ContextCase{location, "41373559240", {{"514", Truth::Undecided}, {"510", Truth::Undecided}}, Truth::False,
+                    {"950"}},
+        ContextCase{location, "41373559241", {{"514", Truth::Undecided}, {"510", Truth::Undecided}}, Truth::True, {}},
+        ContextCase{"([950] [32]) ∨ ([951] [33])", "HELLO", {{"32", Truth::Undecided}, {"33", Truth::Undecided}},
+                    Truth::False, {"950", "951"}},
+        // An unconditioned alternative beside a conditioned one.
+        ContextCase{"([902] ∧ [906]) ∨ ([902] ∧ [907] [48])", "-344.775", {{"48", Truth::Undecided}}, Truth::False,
+                    {"902"}},
+        ContextCase{"([902] ∧ [906]) ∨ ([902] ∧ [907] [48])", "1.1234567", {{"48", Truth::True}}, Truth::False,
+                    {"906", "907"}},
+        ContextCase{"([902] ∧ [906]) ∨ ([902] ∧ [907] [48])", "1.1234", {{"48", Truth::True}}, Truth::True, {}},
+        // An alternative without a format lets any value pass only where it surely applies.
+        ContextCase{"([951] [1]) ∨ ([32] ∧ [535])", "41373559240", {{"1", Truth::Undecided}, {"32", Truth::Undecided}},
+                    Truth::False, {"951"}},
+        ContextCase{"([951] [1]) ∨ ([32] ∧ [535])", "41373559240", {{"1", Truth::Undecided}, {"32", Truth::True}},
+                    Truth::True, {}},
+        ContextCase{"[950] ([32] ∨ [33])", "x", {{"32", Truth::Undecided}, {"33", Truth::Undecided}}, Truth::False,
+                    {"950"}},
+        // Exclusive alternatives that both apply still ask their formats of the value.
+        ContextCase{"([950] [20]) ⊻ ([960] [20]) ⊻ ([951] [23])", "HELLO", {{"20", Truth::True}, {"23", Truth::False}},
+                    Truth::False, {"950", "960"}},
+        ContextCase{"([950] [20]) ⊻ ([960] [20]) ⊻ ([951] [23])", "E0000000019",
+                    {{"20", Truth::True}, {"23", Truth::False}}, Truth::True, {}}));
 
 TEST(FormatbedingungNearMiss, OnlyTheCheckCharacterIsWrong) {
   const std::tuple<std::string_view, std::string_view, bool> cases[] = {

@@ -69,7 +69,7 @@ class Dtm303 : public testing::TestWithParam<DtmCase> {};
 
 TEST_P(Dtm303, OnlyFormat303ValuesOfAnotherShapeAreFlagged) {
   std::vector<ValidationIssue> findings;
-  edi_energy::messages::check_dtm_303_values(parsed(GetParam().segment), findings);
+  edi_energy::messages::check_dtm_values(parsed(GetParam().segment), findings);
   ASSERT_EQ(findings.size(), GetParam().flagged ? 1u : 0u) << GetParam().segment;
   if (!findings.empty()) {
     EXPECT_EQ(findings[0].rule_id, "SEM-DTM-VALUE");
@@ -89,12 +89,42 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Dtm303Message, QuotesQualifierAndValueAsTheyStand) {
   std::vector<ValidationIssue> findings;
-  edi_energy::messages::check_dtm_303_values(parsed("DTM+163:2026100112?+0:303'"), findings);
+  edi_energy::messages::check_dtm_values(parsed("DTM+163:2026100112?+0:303'"), findings);
   ASSERT_EQ(findings.size(), 1u);
   EXPECT_EQ(findings[0].message,
             "segment DTM DE 2380 (element 0, component 1): `DTM+163` declares DE 2379 format '303' but carries "
             "'2026100112+0', which is not CCYYMMDDHHMMZZZ — 12 digits plus a signed 2-digit zone, as in "
             "DTM+137:202610011200?+00:303'");
+}
+
+class DtmCalendar : public testing::TestWithParam<DtmCase> {};
+
+TEST_P(DtmCalendar, EveryDateFormatIsReadAgainstTheCalendar) {
+  std::vector<ValidationIssue> findings;
+  edi_energy::messages::check_dtm_values(parsed(GetParam().segment), findings);
+  EXPECT_EQ(findings.size(), GetParam().flagged ? 1u : 0u) << GetParam().segment;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, DtmCalendar,
+    testing::Values(DtmCase{"DTM+137:202613400000?+00:303'", true}, DtmCase{"DTM+137:202602302200?+00:303'", true},
+                    DtmCase{"DTM+137:202802282300?+00:303'", false}, DtmCase{"DTM+137:202610012460?+00:303'", true},
+                    DtmCase{"DTM+492:abcdef:610'", true}, DtmCase{"DTM+492:202610:610'", false},
+                    DtmCase{"DTM+76:20260230:102'", true}, DtmCase{"DTM+76:20280229:102'", false},
+                    DtmCase{"DTM+Z10:1231:106'", false}, DtmCase{"DTM+Z10:1232:106'", true},
+                    DtmCase{"DTM+157:2026:602'", false}, DtmCase{"DTM+157:20261:602'", true},
+                    DtmCase{"DTM+203:202610011275:203'", true}, DtmCase{"DTM+Z01:03MQ:Z01'", false},
+                    DtmCase{"DTM+Z01:201609160400201609090400:719'", false},
+                    DtmCase{"DTM+Z01:201609160400201609310400:719'", true}));
+
+TEST(DtmCalendarMessage, SaysTheLayoutHoldsAnImpossibleDate) {
+  std::vector<ValidationIssue> findings;
+  edi_energy::messages::check_dtm_values(parsed("DTM+137:202613400000?+00:303'"), findings);
+  ASSERT_EQ(findings.size(), 1u);
+  EXPECT_EQ(findings[0].message,
+            "segment DTM DE 2380 (element 0, component 1): `DTM+137` declares DE 2379 format '303' but carries "
+            "'202613400000+00', which has the layout CCYYMMDDHHMMZZZ but names a date or time the calendar does "
+            "not have");
 }
 
 // --- the pipeline ----------------------------------------------------------------------------

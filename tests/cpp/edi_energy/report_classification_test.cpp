@@ -32,7 +32,7 @@ INSTANTIATE_TEST_SUITE_P(
                     OriginCase{"PARSE", std::nullopt}, OriginCase{"DIR-X", ValidationLayer::Directory},
                     OriginCase{"CUSTOM-", ValidationLayer::Custom}, OriginCase{"CUSTOM", std::nullopt},
                     OriginCase{"UNKNOWN-MSG-TYPE", ValidationLayer::Unvalidated},
-                    OriginCase{"UNKNOWN-MSG-TYPE-2", std::nullopt}, OriginCase{"FMT-931", std::nullopt},
+                    OriginCase{"UNKNOWN-MSG-TYPE-2", std::nullopt}, OriginCase{"FMT-931", ValidationLayer::Ahb},
                     OriginCase{"mig-lower", std::nullopt}, OriginCase{"", std::nullopt}));
 
 struct PidCase {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -40,7 +41,8 @@ TEST(CheckLeaf, FormatsCodesAndStatuses) {
        {"FORMAT: " + at + "is an3 in the MIG; \"abcd\" is 4 characters long"}},
       {"characters not bytes", leaf("M", "an3"), "äöü", true, true, {}},
       {"numeric counts digits", leaf("M", "n..3"), "-1.23", true, true, {}},
-      {"numeric with exponent", leaf("M", "n..15"), "1E5", true, true, {}},
+      {"numeric with exponent", leaf("M", "n..15"), "1E5", true, true,
+       {"FORMAT: " + at + "is n..15 in the MIG; \"1E5\" is not numeric"}},
       {"numeric with letter", leaf("M", "n3"), "1a2", true, true,
        {"FORMAT: " + at + "is n3 in the MIG; \"1a2\" is not numeric"}},
       {"alphabetic with digit", leaf("M", "a3"), "ab1", true, true,
@@ -82,5 +84,32 @@ TEST(CheckLeaf, FormatsCodesAndStatuses) {
     EXPECT_EQ(shown, c.messages) << c.name;
   }
 }
+
+struct NumericCase {
+  std::string_view value;
+  bool numeric;
+};
+
+class NumericClass : public testing::TestWithParam<NumericCase> {};
+
+TEST_P(NumericClass, AcceptsOneSignedNumberWithOneDecimalMark) {
+  const std::string text = "QTY+" + std::string(GetParam().value);
+  const auto segments = validate_fixture::message(text);
+  std::vector<edifact::report::ValidationIssue> findings;
+  check_leaf(leaf("M", "n..15"), segments.front(), LeafAt{0, 0, "00004", "NAD", 7}, true, true, findings);
+  const bool flagged = std::ranges::any_of(findings, [](const auto& finding) {
+    return finding.message.ends_with("is not numeric");
+  });
+  EXPECT_EQ(flagged, !GetParam().numeric) << GetParam().value;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, NumericClass,
+    testing::Values(NumericCase{"1234", true}, NumericCase{"-344.775", true}, NumericCase{"1,5", true},
+                    NumericCase{"0.5", true}, NumericCase{".5", true}, NumericCase{"5.", true}, NumericCase{"-0", true},
+                    NumericCase{"-", false}, NumericCase{"e", false}, NumericCase{"1E5", false},
+                    NumericCase{"1.5.5", false}, NumericCase{"--1", false}, NumericCase{"1,000.5", false},
+                    NumericCase{"1-", false}, NumericCase{".", false}, NumericCase{"-,", false},
+                    NumericCase{"?+1", false}, NumericCase{"1 5", false}));
 
 }  // namespace

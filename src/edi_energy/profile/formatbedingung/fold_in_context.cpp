@@ -79,21 +79,29 @@ Judged judge(const Expr& expr, std::string_view value, const Decide& decide) {
   }
 
   // OR and XOR alike: alternatives that do not apply are left out; the value passes when one
-  // that may apply passes.
-  bool any_candidate = false;
+  // that may apply passes, and fails when it fails every one that may apply. An alternative
+  // that names no Formatbedingung lets any value pass only where it surely applies: where it may
+  // apply, its siblings still ask their formats.
+  bool any_candidate = false;  // an alternative that may apply and names a Formatbedingung
+  bool any_applies = false;
   bool passes = false;
   bool unknown_shape = false;
-  std::vector<Judged> failing;  // failing alternatives that surely apply
+  std::vector<Judged> failing;
   for (const Expr& child : expr.children) {
     Judged part = judge(child, value, decide);
     if (part.applies == Truth::False) continue;
-    any_candidate = true;
+    any_applies = true;
     judged.applies = either(judged.applies, part.applies);
-    if (part.shape == Truth::True || part.shape == Truth::Neutral) passes = true;
+    if (part.shape == Truth::Neutral) {
+      passes = passes || certain(part.applies);
+      continue;
+    }
+    any_candidate = true;
+    if (part.shape == Truth::True) passes = true;
     if (part.shape == Truth::Undecided) unknown_shape = true;
-    if (part.shape == Truth::False && certain(part.applies) && !passes) failing.push_back(std::move(part));
+    if (part.shape == Truth::False && !passes) failing.push_back(std::move(part));
   }
-  if (!any_candidate) {
+  if (!any_applies) {
     judged.applies = Truth::False;
     return judged;
   }
@@ -101,16 +109,19 @@ Judged judge(const Expr& expr, std::string_view value, const Decide& decide) {
     judged.shape = Truth::True;
     return judged;
   }
-  // Every alternative that may apply fails; certain only when one of them surely applies, and
-  // only those are reported.
-  if (unknown_shape || failing.empty()) {
+  if (!any_candidate) return judged;  // no format to ask of the value
+  if (unknown_shape) {
     judged.shape = Truth::Undecided;
     return judged;
   }
+  // What the value was meant to be: an identifier it misses only by its check character, else
+  // the alternatives that surely apply, else all that may.
   judged.shape = Truth::False;
-  const bool any_near = std::ranges::any_of(failing, [](const Judged& part) { return part.near; });
+  const bool any_near = std::ranges::any_of(failing, &Judged::near);
+  const bool any_certain = std::ranges::any_of(failing, [](const Judged& part) { return certain(part.applies); });
   for (Judged& part : failing) {
-    if (!any_near || part.near) take_broken(judged, part);
+    const bool reported = any_near ? part.near : !any_certain || certain(part.applies);
+    if (reported) take_broken(judged, part);
   }
   return judged;
 }
@@ -130,7 +141,6 @@ Truth fold_in_context(const Expr& expr, std::string_view value, const Decide& de
   Judged judged = judge(expr, value, decide);
   if (judged.applies == Truth::False) return Truth::True;
   if (judged.shape == Truth::False) {
-    if (!certain(judged.applies)) return Truth::Undecided;
     findings.insert(findings.end(), std::make_move_iterator(judged.broken.begin()),
                     std::make_move_iterator(judged.broken.end()));
     return Truth::False;

@@ -35,12 +35,15 @@ std::vector<Finding> violations(const conditions::Expr& expr, std::string_view v
 // The truth of a reference that is no Formatbedingung (a Voraussetzung, Hinweis or Paket).
 using Decide = std::function<conditions::Truth(std::string_view reference)>;
 
-// The Formatbedingungen of an expression judged where they apply. An alternative whose other
+// The Formatbedingungen of an expression judged where they may apply. An alternative whose other
 // references are false says nothing about the value; the value passes an OR or XOR when one
-// alternative that applies passes. False, with the broken Formatbedingungen of the alternatives
-// that apply, only when that is certain; where several fail, those the value misses only by its
-// check character are reported alone (an 11-digit number is meant as a Marktlokations-ID, not a
-// Zählpunktbezeichnung). True when every one that applies holds or none applies, else Undecided.
+// alternative that may apply passes, and fails it when it fails every one (an alternative without
+// Formatbedingung lets it pass only where that alternative surely applies). False, with the broken
+// Formatbedingungen of the alternatives that surely apply (of those that may, where none surely
+// does); where several fail, those the value misses only by its check character are reported
+// alone (an 11-digit number is meant as a Marktlokations-ID, not a Zählpunktbezeichnung). True
+// when every one that may apply holds or none applies; Undecided where an unknown Formatbedingung
+// leaves the answer open.
 conditions::Truth fold_in_context(const conditions::Expr& expr, std::string_view value, const Decide& decide,
                                   std::vector<Finding>& findings);
 

@@ -10,6 +10,7 @@
 #include "edi_energy/profile/unicode_text.hpp"
 #include "support/debug_quote.hpp"
 #include "support/decimal.hpp"
+#include "support/time_text/dtm_value.hpp"
 
 namespace edi_energy::profile::formatbedingung {
 namespace {
@@ -80,7 +81,9 @@ Verdict zzz_utc(std::string_view value) {
 }
 
 Verdict dtm_303_field(std::string_view value, std::size_t offset, std::string_view expected, std::string_view label) {
-  if (value.size() != 15 || !ut::all_ascii_digits(value.substr(0, 12))) {
+  // The zone is not this check's concern; the twelve digits before it must name a real instant.
+  if (value.size() != 15 || support::time_text::check_dtm_value("203", value.substr(0, 12)) !=
+                                support::time_text::DtmValue::Fits) {
     return Verdict::violated(not_a_zeitpunkt(value));
   }
   const std::string_view found = value.substr(std::min(offset, value.size()), expected.size());

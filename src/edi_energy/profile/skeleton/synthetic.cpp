@@ -53,13 +53,17 @@ std::string_view location_id(std::string_view qualifier) {
 
 std::string_view dtm_value(std::string_view format_code) {
   if (format_code == "303") return "202610010000+00";
-  if (format_code == "610" || format_code == "602") return "202610";
-  if (format_code == "802") return "2026";
-  if (format_code == "104" || format_code == "106") return "1001";
-  if (format_code == "203" || format_code == "304") return "202610010000";
+  if (format_code == "304") return "20261001000000+00";
+  if (format_code == "610") return "202610";
+  if (format_code == "602" || format_code == "802") return "2026";
+  if (format_code == "104") return "10011004";
+  if (format_code == "106") return "1001";
+  if (format_code == "203") return "202610010000";
   if (format_code == "204") return "20261001000000";
   if (format_code == "401") return "0000";
   if (format_code == "501" || format_code == "502") return "00000000";
+  if (format_code == "718") return "2026100120261002";
+  if (format_code == "719") return "202610010000202610020000";
   return "20261001";
 }
 

@@ -23,6 +23,11 @@ bool names_format(const conditions::Expr& condition) {
   });
 }
 
+bool holds_exclusive_choice(const conditions::Expr& condition) {
+  return condition.kind == conditions::Expr::Kind::Xor ||
+         std::ranges::any_of(condition.children, holds_exclusive_choice);
+}
+
 std::vector<ParsedOperand> parse_operands(const model::ElementRule& rule) {
   std::vector<ParsedOperand> cells;
   cells.reserve(rule.operands.size());
@@ -31,6 +36,7 @@ std::vector<ParsedOperand> parse_operands(const model::ElementRule& rule) {
     if (parsed.status && parsed.status->condition) {
       parsed.pakete = parsed.status->condition->pakete();
       parsed.names_format = names_format(*parsed.status->condition);
+      parsed.exclusive = holds_exclusive_choice(*parsed.status->condition);
     }
     parsed.references_paket = !parsed.pakete.empty();
     cells.push_back(std::move(parsed));

@@ -24,6 +24,9 @@ struct ParsedOperand {
   bool references_paket = false;
   std::vector<conditions::Paket> pakete;  // `Expr::pakete` of the condition
   bool names_format = false;  // the condition names a Formatbedingung or Unterbedingung
+  // The condition holds an exclusive choice (⊻), which two alternatives that both apply make
+  // False, though each still asks its format of the value.
+  bool exclusive = false;
 };
 
 // Where an element rule's data element stands in the MIG definition of a segment node: the

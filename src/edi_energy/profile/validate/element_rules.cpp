@@ -172,8 +172,9 @@ void check_formats(AhbRun& run, const SegmentAt& at, std::size_t rule_index, con
     if (!cells[k].names_format || !is_mandatory(status->level)) continue;
     const auto& code = rule.operands[k].code;
     if (code && *code != value) continue;
-    // A broken format is an error, so only a condition known to hold lets it count.
-    if (!holds(condition_truth(run.ctx, status->condition, at.scope))) continue;
+    // Only a condition that surely does not apply spares the value its formats. An exclusive
+    // choice is False also where several alternatives apply, so the fold decides that itself.
+    if (condition_truth(run.ctx, status->condition, at.scope) == Truth::False && !cells[k].exclusive) continue;
     formatbedingung::fold_in_context(*status->condition, value, decide, broken);
   }
   std::ranges::sort(broken);

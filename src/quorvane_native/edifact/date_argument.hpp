@@ -1,0 +1,27 @@
+// A date the caller gives for a DTM value: one that is no date of the calendar is refused, naming
+// the argument, since the message would carry a date that no receiver can read.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "quorvane_native/py/errors.hpp"
+
+namespace quorvane_native::edifact {
+
+// A date written as a format-303 value: CCYYMMDD, CCYYMMDDHHMM, or either with a signed zone.
+py::Status require_date(std::string_view argument, std::string_view text);
+py::Status require_optional_date(std::string_view argument, const std::optional<std::string>& text);
+
+// A value written as given under DE 2379 `format_code`; a code without a calendar layout passes.
+py::Status require_date_of_format(std::string_view argument, std::string_view text, std::string_view format_code);
+
+// (DTM qualifier, date) pairs of a UTILMD Vorgang, each in the format its qualifier is written in;
+// a refusal names the argument with the qualifier ("dates[92]").
+py::Status require_vorgang_dates(std::string_view argument,
+                                 const std::vector<std::pair<std::string, std::string>>& dates);
+
+}  // namespace quorvane_native::edifact

@@ -1,0 +1,110 @@
+#include "support/time_text/dtm_value.hpp"
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <optional>
+
+namespace support::time_text {
+namespace {
+
+// Fields of a pattern: Y year (4 digits), M month, W week of the month, D day, h hour, m minute,
+// s second, Z a signed two-digit zone, '-' an optional hyphen between the two ends of a period.
+struct Format {
+  std::string_view code;
+  std::string_view pattern;
+  std::string_view layout;
+};
+
+// Sorted by code for the binary search.
+constexpr std::array<Format, 13> formats{{
+    {"102", "YMD", "CCYYMMDD"},
+    {"104", "MW-MW", "MMWWMMWW"},
+    {"106", "MD", "MMDD"},
+    {"203", "YMDhm", "CCYYMMDDHHMM"},
+    {"204", "YMDhms", "CCYYMMDDHHMMSS"},
+    {"303", "YMDhmZ", "CCYYMMDDHHMMZZZ"},
+    {"304", "YMDhmsZ", "CCYYMMDDHHMMSSZZZ"},
+    {"401", "hm", "HHMM"},
+    {"501", "hm-hm", "HHMMHHMM"},
+    {"602", "Y", "CCYY"},
+    {"610", "YM", "CCYYMM"},
+    {"718", "YMD-YMD", "CCYYMMDDCCYYMMDD"},
+    {"719", "YMDhm-YMDhm", "CCYYMMDDHHMMCCYYMMDDHHMM"},
+}};
+
+static_assert(std::ranges::is_sorted(formats, {}, &Format::code));
+
+const Format* find(std::string_view code) {
+  const auto found = std::ranges::lower_bound(formats, code, {}, &Format::code);
+  return found != formats.end() && found->code == code ? &*found : nullptr;
+}
+
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// The date fields of one end of a value, checked together once the end is read. Without a year
+// a leap year stands in, so that 29 February (MMDD) exists.
+struct DateEnd {
+  int year = 2000;
+  unsigned month = 1;
+  unsigned day = 1;
+
+  bool exists() const {
+    return std::chrono::year_month_day{std::chrono::year{year}, std::chrono::month{month}, std::chrono::day{day}}.ok();
+  }
+};
+
+}  // namespace
+
+DtmValue check_dtm_value(std::string_view format_code, std::string_view value) {
+  const Format* format = find(format_code);
+  if (format == nullptr) return DtmValue::Unchecked;
+  std::size_t at = 0;
+  bool calendar = true;
+  DateEnd end;
+  const auto digits = [&](std::size_t count) -> std::optional<unsigned> {
+    if (value.size() - at < count) return std::nullopt;
+    unsigned number = 0;
+    for (std::size_t k = 0; k < count; ++k) {
+      const char c = value[at + k];
+      if (!is_digit(c)) return std::nullopt;
+      number = number * 10 + static_cast<unsigned>(c - '0');
+    }
+    at += count;
+    return number;
+  };
+  for (const char field : format->pattern) {
+    if (field == '-') {
+      calendar = calendar && end.exists();
+      end = DateEnd{};
+      if (at < value.size() && value[at] == '-') ++at;
+      continue;
+    }
+    if (field == 'Z') {
+      if (at >= value.size() || (value[at] != '+' && value[at] != '-')) return DtmValue::Misshapen;
+      ++at;
+      if (!digits(2)) return DtmValue::Misshapen;
+      continue;
+    }
+    const auto number = digits(field == 'Y' ? 4 : 2);
+    if (!number) return DtmValue::Misshapen;
+    switch (field) {
+      case 'Y': end.year = static_cast<int>(*number); break;
+      case 'M': end.month = *number; break;
+      case 'D': end.day = *number; break;
+      case 'W': calendar = calendar && *number >= 1 && *number <= 4; break;
+      case 'h': calendar = calendar && *number <= 23; break;
+      default: calendar = calendar && *number <= 59; break;  // minute, second
+    }
+  }
+  if (at != value.size()) return DtmValue::Misshapen;
+  // A month outside 1 to 12 makes the date fail as well.
+  return calendar && end.exists() ? DtmValue::Fits : DtmValue::NoSuchDate;
+}
+
+std::string_view dtm_layout(std::string_view format_code) {
+  const Format* format = find(format_code);
+  return format == nullptr ? std::string_view{} : format->layout;
+}
+
+}  // namespace support::time_text

@@ -1,0 +1,142 @@
+"""Values that the MIG and the AHB ask a shape of: Formatbedingungen whose condition the message
+leaves open, dates that the calendar must have, and numbers. Each clean message validates clean;
+its faulty twin draws the finding that names the fault."""
+
+import pytest
+
+import quorvane._native as native
+
+ON = "2026-05-01"
+PARTY_PAIRS = [("9900000000003", "9900000000010"), ("9800000000008", "9812345000007"),
+               ("4012345000023", "4012345000030")]
+ZAEHLPUNKT = "DE0001234567890123456789012345678"
+MALO, MALO_BAD_CHECK = "41373559241", "41373559240"
+
+
+def built_mscons(pid, sender, receiver, point, quantity):
+    """One quantity, or one interval of a day where the column is a Lastgang."""
+    try:
+        return native.build_mscons(pid, sender, receiver, point, [("220", quantity, "KWH")], on=ON)
+    except ValueError as refused:
+        if "Lastgang" not in str(refused):
+            raise
+    return native.build_mscons(pid, sender, receiver, point, on=ON,
+                               intervals=[("220", quantity, "KWH", "202604292200+00", "202604302200+00")])
+
+
+def mscons(pid, point, value, spoilt_point=None):
+    """The message of the first party pair whose clean build validates clean, and its twin with the
+    quantity `value` (and the metering point `spoilt_point`)."""
+    for sender, receiver in PARTY_PAIRS:
+        def build(at, quantity):
+            message = built_mscons(pid, sender, receiver, at, quantity)
+            return native.build_interchange(sender, receiver, "DAR1", [message], on=ON)
+        clean = build(point, "1.5")
+        if native.validate_edifact(clean, ON).is_valid:
+            return clean, build(spoilt_point or point, value)
+    pytest.fail(f"no party pair builds a clean MSCONS {pid}")
+
+
+def rule_ids(report):
+    return {finding.rule_id for finding in report.findings}
+
+
+# An unconditioned alternative beside conditioned ones: 13002 asks [902] (≥ 0) in both, and every
+# alternative of the three asks at most three or four Nachkommastellen. (The [910] alternatives of
+# 13007 and 13008 admit a negative value while their PIA conditions stay unread.)
+@pytest.mark.parametrize(("pid", "value", "broken"), [(13002, "-344.775", "902"), (13002, "1.1234567", None),
+                                                      (13007, "1.1234567", None), (13008, "1.1234567", None)])
+def test_a_quantity_passes_the_format_of_one_alternative_or_fails(pid, value, broken):
+    clean, faulty = mscons(pid, ZAEHLPUNKT, value)
+    report = native.validate_edifact(clean, ON)
+    assert report.is_valid and report.rules_applied, [f.message for f in report.findings]
+    report = native.validate_edifact(faulty, ON)
+    formats = [f for f in report.findings if f.rule_id.startswith(f"FMT-{pid}-") and "-QTY-6060-" in f.rule_id]
+    assert not report.is_valid and formats, [f.rule_id for f in report.findings]
+    assert all(f.severity == "error" and f.rule_origin == "ahb" for f in formats)
+    if broken:
+        assert {f.rule_id.rsplit("-", 1)[1] for f in formats} == {broken}
+
+
+# The sender's role, which decides between Zählpunktbezeichnung and Marktlokations-ID, is not in
+# the message: a MaLo-ID must still carry its check character.
+@pytest.mark.parametrize("pid", [13007, 13008, 13025])
+def test_a_malo_id_with_a_wrong_check_character_fails_where_roles_are_unread(pid):
+    clean, faulty = (native.validate_edifact(raw, ON) for raw in mscons(pid, MALO, "1.5", spoilt_point=MALO_BAD_CHECK))
+    assert clean.is_valid and clean.rules_applied, [f.message for f in clean.findings]
+    formats = {f.rule_id for f in faulty.findings if f.rule_id.startswith("FMT-")}
+    assert formats == {f"FMT-{pid}-00017-LOC-3225-950"}, rule_ids(faulty)
+    assert not faulty.is_valid
+
+
+REQOTE_35004 = """UNB+UNOC:3+9900000000003:500+9900000000010:500+251101:1200+REF1'
+UNH+M1+REQOTE:D:10A:UN:1.3c'
+BGM++DOK35004'
+DTM+137:202610010000?+00:303'
+DTM+76:202609302200?+00:303'
+IMD++Z55'
+RFF+Z13:35004'
+RFF+Z42:REF35004'
+RFF+Z43:REF35004'
+NAD+MS+9900000000003::293'
+CTA+IC+:Mustermann'
+COM+info@example.de:EM'
+NAD+MR+9900000000010::293'
+NAD+DP'
+LOC+172+{location}'
+LIN+1+Z65'
+PIA+5+9991000000721:Z11'
+CCI+Z53++1'
+UNS+S'
+UNT+19+M1'
+UNZ+1+REF1'"""
+
+
+# LIN+Z65 makes three of the four exclusive alternatives of the Meldepunkt hold, so the choice
+# itself is False; the value must still have the shape of one of the three.
+@pytest.mark.parametrize(("location", "broken"), [("E0000000019", set()), ("HELLO", {"950", "960", "961"}),
+                                                  ("E0000000018", {"960"})])
+def test_exclusive_alternatives_that_all_hold_still_ask_their_formats(location, broken):
+    report = native.validate_edifact(REQOTE_35004.format(location=location).encode(), "2025-11-01")
+    formats = {f.rule_id.rsplit("-", 1)[1] for f in report.findings if f.rule_id.startswith("FMT-")}
+    assert formats == broken, [f.message for f in report.findings]
+    assert report.is_valid == (not broken) and report.rules_applied
+
+
+FIXTURES = __import__("pathlib").Path(__file__).resolve().parent / "fixtures"
+
+
+def fixture(name):
+    return (FIXTURES / name).read_bytes()
+
+
+# (fixture, date, the DTM as it stands, an impossible twin of it)
+DATES = [
+    ("utilmd_55001.edi", "2025-11-01", b"DTM+137:202610010000?+00:303", b"DTM+137:202613400000?+00:303"),
+    ("utilmd_55001.edi", "2025-11-01", b"DTM+137:202610010000?+00:303", b"DTM+137:202602300000?+00:303"),
+    ("utilmd_55001.edi", "2025-11-01", b"DTM+137:202610010000?+00:303", b"DTM+137:202610012400?+00:303"),
+    ("invoic_31001.edi", "2026-05-01", b"DTM+137:202610010000?+00:303", b"DTM+137:202610010060?+00:303"),
+    ("iftsta_21000.edi", "2025-11-01", b"DTM+492:202610:610", b"DTM+492:abcdef:610"),
+    ("iftsta_21000.edi", "2025-11-01", b"DTM+492:202610:610", b"DTM+492:202613:610"),
+    ("iftsta_21000.edi", "2025-11-01", b"DTM+334:20261001000000?+00:304", b"DTM+334:20261001000060?+00:304"),
+]
+
+
+@pytest.mark.parametrize(("name", "on", "written", "impossible"), DATES)
+def test_a_date_the_calendar_lacks_is_an_error(name, on, written, impossible):
+    raw = fixture(name)
+    assert written in raw and native.validate_edifact(raw, on).is_valid
+    report = native.validate_edifact(raw.replace(written, impossible), on)
+    dates = report.by_rule("SEM-DTM-VALUE")
+    assert not report.is_valid and len(dates) == 1, [f.message for f in report.findings]
+    assert dates[0].severity == "error" and impossible.split(b":")[1].decode().replace("?", "") in dates[0].message
+
+
+# A quantity of the MIG's numeric class: an optional minus, digits and one decimal mark.
+@pytest.mark.parametrize("value", ["-", "e", "1.5.5", "--1", "1,000.5", "1E3"])
+def test_a_quantity_that_is_no_number_is_a_format_error(value):
+    clean, faulty = mscons(13002, ZAEHLPUNKT, value)
+    assert native.validate_edifact(clean, ON).is_valid
+    report = native.validate_edifact(faulty, ON)
+    assert "MIG-00021-QTY-6060-FORMAT" in rule_ids(report) or any(
+        r.startswith("MIG-") and r.endswith("-QTY-6060-FORMAT") for r in rule_ids(report)), rule_ids(report)
