@@ -12,7 +12,7 @@ INVOICE = {"rechnungsnummer": "R1", "faelliger_betrag": "100.00", "ueberweisungs
 
 
 def interval(start, end="202604302200+00"):
-    return [("220", "1.5", "KWH", start, end)]
+    return [("220", "1.5", "", start, end)]
 
 
 # (argument named in the refusal, build with a date text)
@@ -22,7 +22,7 @@ BUILDS = {
     "utilmd Vorgang date": ("UtilmdTransaction.dates[92]", lambda d: native.build_utilmd(
         55001, MS, MR, on=ON, transactions=[native.UtilmdTransaction("VG1", dates=[("92", d + "2200")])])),
     "mscons document_date": ("document_date", lambda d: native.build_mscons(
-        13002, GLN_MS, GLN_MR, "DE0001234567890123456789012345678", [("220", "1", "KWH")], on=ON, document_date=d)),
+        13002, GLN_MS, GLN_MR, "DE0001234567890123456789012345678", [("220", "1", "")], on=ON, document_date=d)),
     "mscons interval start": ("intervals[0] start", lambda d: native.build_mscons(
         13025, GLN_MS, GLN_MR, "41373559241", on=ON, intervals=interval(d + "2200+00"))),
     "remadv rechnungsdatum": ("rechnungsdatum", lambda d: native.build_remadv(

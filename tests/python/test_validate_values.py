@@ -16,12 +16,12 @@ MALO, MALO_BAD_CHECK = "41373559241", "41373559240"
 def built_mscons(pid, sender, receiver, point, quantity):
     """One quantity, or one interval of a day where the column is a Lastgang."""
     try:
-        return native.build_mscons(pid, sender, receiver, point, [("220", quantity, "KWH")], on=ON)
+        return native.build_mscons(pid, sender, receiver, point, [("220", quantity, "")], on=ON)
     except ValueError as refused:
         if "Lastgang" not in str(refused):
             raise
     return native.build_mscons(pid, sender, receiver, point, on=ON,
-                               intervals=[("220", quantity, "KWH", "202604292200+00", "202604302200+00")])
+                               intervals=[("220", quantity, "", "202604292200+00", "202604302200+00")])
 
 
 def mscons(pid, point, value, spoilt_point=None):
