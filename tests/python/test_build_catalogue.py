@@ -24,6 +24,9 @@ The typical caller (what each builder is given):
 - APERAK: `on`, the Prüfidentifikator and the reference of the message it answers (`acw_ref`);
   the Fehlermeldung 29001 also its error code, Z29 (a rule of the AHB violated), which its column
   admits unconditionally.
+Every Anwendungsfall names its own Prüfidentifikator in RFF+Z13, also the ones whose published
+MIG code list lacks it (ORDERS 17111, 17112, 17124, 17125; UTILMD 55693, 55694; gas 44021, 44110,
+44129, 44130, 44132).
 Columns that cannot validate yet are listed below with the reason; they run as strict xfail, so
 one that starts passing fails until it is taken off the list.
 """
@@ -84,20 +87,13 @@ def build(message_type, pid, sender, receiver, on):
     return builder[message_type](pid, sender, receiver, on=on)
 
 
-# The AHB has a column for these Prüfidentifikatoren, but the MIG's code list of RFF+Z13 DE 1154
-# does not name them: the published tables contradict each other, and no message satisfies both.
-MIG_LACKS_PID = "the MIG's RFF+Z13 code list does not name this Prüfidentifikator"
 # The AHB names the LOC of SG5 Marktlokation but none of its data elements, while the MIG
 # requires its qualifier: the published tables contradict each other.
 AHB_LACKS_LOC = "the AHB names no data element of the SG5 Marktlokation LOC that the MIG requires"
 
 KNOWN = {
-    ("ORDERS", "1.4b"): dict.fromkeys([17111, 17112, 17124, 17125], MIG_LACKS_PID),
-    ("ORDERS", "1.4c"): dict.fromkeys([17111, 17112, 17124, 17125], MIG_LACKS_PID),
     ("UTILMD", "S2.1"): {55553: AHB_LACKS_LOC},
-    ("UTILMD", "S2.2"): {55553: AHB_LACKS_LOC, **dict.fromkeys([55693, 55694], MIG_LACKS_PID)},
-    ("UTILMD", "G1.1"): dict.fromkeys([44110, 44129, 44130, 44132], MIG_LACKS_PID),
-    ("UTILMD", "G1.2"): dict.fromkeys([44021, 44129, 44130, 44132], MIG_LACKS_PID),
+    ("UTILMD", "S2.2"): {55553: AHB_LACKS_LOC},
 }
 
 TYPES = ["UTILMD", "MSCONS", "IFTSTA", "REMADV", "ORDERS", "ORDRSP", "QUOTES", "APERAK"]
@@ -141,3 +137,31 @@ def test_every_type_with_a_builder_is_covered():
     covered = {case.values[0] for case in columns()}
     assert covered == set(TYPES)
     assert len(columns()) > 850
+
+
+def clean_build(message_type, pid, on):
+    """The message of the first party pair that validates clean, with its parties."""
+    for sender, receiver in PARTY_PAIRS:
+        message = build(message_type, pid, sender, receiver, on)
+        report = native.validate_edifact(native.build_interchange(sender, receiver, "DAR1", [message], on=on), on)
+        if report.is_valid and report.rules_applied:
+            return sender, receiver, message
+    pytest.fail(f"no party pair validates {message_type} {pid} clean")
+
+
+# Prüfidentifikatoren that the published MIG's RFF+Z13 list lacks validate clean (above); their
+# twin naming one the profile does not carry keeps the MIG's code finding.
+@pytest.mark.parametrize(("message_type", "on", "pid", "nr", "foreign"), [
+    ("ORDERS", "2026-04-01", 17111, "00022", 17999),
+    ("ORDERS", "2026-10-01", 17125, "00022", 17000),
+    ("UTILMD", "2026-10-01", 55693, "00057", 55999),
+    ("UTILMD", "2026-04-01", 44110, "00037", 44999),
+    ("UTILMD", "2026-10-01", 44021, "00037", 44000),
+])
+def test_a_pid_the_profile_does_not_carry_stays_refused(message_type, on, pid, nr, foreign):
+    sender, receiver, message = clean_build(message_type, pid, on)
+    twin = message.replace(f"RFF+Z13:{pid}'".encode(), f"RFF+Z13:{foreign}'".encode())
+    assert twin != message
+    report = native.validate_edifact(native.build_interchange(sender, receiver, "DAR1", [twin], on=on), on)
+    assert f"MIG-{nr}-RFF-1154-CODE" in {f.rule_id for f in report.findings}, [f.rule_id for f in report.findings]
+    assert not report.is_valid

@@ -375,3 +375,49 @@ def test_draft_rows_are_read_whichever_way_their_cells_were_split(cells, tokens,
 def test_a_draft_row_without_structure_names_a_section_and_may_end_in_its_group():
     assert read_row(["Referenzdatum", "", ""]) == {"section": "Referenzdatum", "tokens": []}
     assert read_row(["Fehlerbeschreibung SG5", "", ""]) == {"section": "Fehlerbeschreibung", "tokens": ["SG5"]}
+
+
+def rff_z13(nr, pids):
+    return ["S", nr, "RFF", "0100", "M", 1, "Prüfidentifikator", [
+        ["C506", "Referenz", "M", None, [], [["1153", "Qualifier", "M", "an..3", [["Z13", ""]], []],
+                                             ["1154", "Prüfidentifikator", "R", "an..70",
+                                              [[str(p), ""] for p in pids], []]]]], None]
+
+
+def z13_lines(nr, *pids):
+    return [["s", nr, ["Muss"]], ["e", nr, "1153", 0, [["X", "Z13"]]]] + [["e", nr, "1154", 0, [["X", str(p)]]]
+                                                                          for p in pids]
+
+
+Z13_SOURCE = {
+    "structure": [rff_z13("00001", [25001, 25009])],
+    "envelope": [],
+    "anwendungsfaelle": [
+        {"pid": 25001, "name": "Berechnungsformel", "communication": "", "lines": z13_lines("00001", 25001)},
+        {"pid": 25005, "name": "Ablehnung", "communication": "", "lines": z13_lines("00001")},
+    ],
+    "conditions": {}, "packages": {},
+}
+
+
+@pytest.mark.parametrize(("static", "wanted", "expected_codes", "expected_rules"), [
+    # published: the column that lacks its DE 1154 line gets it, the MIG's list the code in order
+    ("UTILTS_FV20250401", [], ["25001", "25005", "25009"], {25001: ["25001"], 25005: ["25005"]}),
+    # derived from a namesake: the copied column names its own Prüfidentifikator, not the namesake's
+    ("UTILTS_FV20261001", [{"pid": 25001, "name": "Berechnungsformel", "communication": ""},
+                           {"pid": 25011, "name": "Berechnungsformel", "communication": ""}],
+     ["25001", "25009", "25011"], {25001: ["25001"], 25011: ["25011"]}),
+])
+def test_rff_z13_names_the_own_pruefidentifikator_of_every_column(monkeypatch, static, wanted, expected_codes,
+                                                                  expected_rules):
+    monkeypatch.setattr(published_source, "load", lambda name: Z13_SOURCE)
+    monkeypatch.setitem(published_source.DERIVED, "UTILTS_FV20261001", "UTILTS_FV20250401")
+    structure, _, afs, _, _ = published_source.build(SimpleNamespace(static=static, release="1.1e", msg="UTILTS"),
+                                                     wanted)
+    assert [c["code"] for c in structure[0]["elements"][0]["components"][1]["codes"]] == expected_codes
+    assert {af["pid"]: [op["code"] for r in af["elements"] if r["de"] == "1154" for op in r["operands"]]
+            for af in afs} == expected_rules
+    # the added line follows the qualifier's
+    assert all([r["de"] for r in af["elements"]] == ["1153", "1154"] for af in afs)
+    # the source itself is left as it was
+    assert Z13_SOURCE["structure"][0][7][0][5][1][4] == [["25001", ""], ["25009", ""]]

@@ -1,5 +1,6 @@
 """Messages written the way the published MIGs lay them out: repeated data elements of a composite,
-repetitions of group variants in any order, and segments that leave a discriminating element empty.
+repetitions of group variants and variants of one segment position in any order, segments that
+leave a discriminating element empty, and a repetition separator that no data element uses.
 Each validates clean; its faulty twin keeps its finding."""
 
 import re
@@ -68,6 +69,19 @@ SEQ+Z01' CCI+++Y01' CAV+Y01'
 """)
 
 
+def ordrsp(*dates):
+    """An ORDRSP 19006 (1.4b) refusing an offer for a change of the Technik, with its header dates."""
+    segments = ["UNH+M1+ORDRSP:D:10A:UN:1.4b'", "BGM+Z93+DOK19006'", "DTM+137:202604010000?+00:303'", *dates,
+                "RFF+ON:REF19006'", "RFF+Z13:19006'", "AJT+A04+E_0279'", "NAD+MS+9900000000003::293'",
+                "CTA+IC+:Mustermann'", "COM+info@example.de:EM'", "NAD+MR+9900000000010::293'", "UNS+S'"]
+    return "\n".join(["UNB+UNOC:3+9900000000003:500+9900000000010:500+260401:1200+REF1'", *segments,
+                      f"UNT+{len(segments) + 1}+M1'", "UNZ+1+REF1'"]).encode("latin-1")
+
+
+# The realistic begin (469) and end (472) of a refused change: variants of one header DTM position.
+BEGIN, END = "DTM+469:202604302200?+00:303'", "DTM+472:202605312200?+00:303'"
+
+
 def move(raw, segment, after):
     """The first `segment` line moved behind the first line that starts with `after`."""
     lines = raw.split(b"\n")
@@ -91,6 +105,13 @@ CASES = [
      {"AHB-44117-00092-CAV-MISSING"}),
     ("empty_class_before_the_pressure_level", PRESSURE, "2026-05-01",
      lambda raw: raw.replace(b"CAV+Y01'", b"CAV+Y09'"), {"MIG-00057-CAV-7111-CODE"}),
+    # Variants of one segment position in either order; each keeps its maximum of one.
+    ("segment_variants_begin_first", ordrsp(BEGIN, END), "2026-04-01",
+     lambda raw: raw.replace(END.encode(), (END + "\n" + END).encode()), {"MIG-00030-DTM-MAX"}),
+    ("segment_variants_end_first", ordrsp(END, BEGIN), "2026-04-01",
+     lambda raw: raw.replace(END.encode() + b"\n", b""), {"AHB-19006-00030-DTM-MISSING"}),
+    ("segment_variant_come_back_to", ordrsp(BEGIN, END), "2026-04-01",
+     lambda raw: raw.replace(END.encode(), (END + "\n" + BEGIN).encode()), {"MIG-STRUCTURE"}),
 ]
 
 
@@ -108,3 +129,42 @@ def test_its_faulty_twin_keeps_its_finding(raw, on, spoil, rule_ids):
     report = validate_edifact(twin, on)
     assert not report.is_valid
     assert rule_ids <= {f.rule_id for f in report.findings}, [f"{f.rule_id}: {f.message}" for f in report.findings]
+
+
+# A repetition separator declared by a UNA or by syntax version 4 in the UNB. The MIG allows every
+# data element one value: a repeated one is refused by name, not read as its first repetition.
+DECLARED = {
+    "una": lambda raw: b"UNA:+.?*'\n" + raw,
+    "syntax_version_4": lambda raw: raw.replace(b"UNB+UNOC:3+", b"UNB+UNOC:4+", 1),
+    "bare_una": lambda raw: b"UNA:+.?*'\n" + b"\n".join(raw.split(b"\n")[1:-1]),
+}
+REPEATED = {
+    "vorgang": (b"IDE+24+VORGANG0001'", b"IDE+24+VORGANG0001*G'", "MIG-00020-IDE-C206-REPEATED", "C206"),
+    "marktlokation": (b"LOC+Z16+51238696781'", b"LOC+Z16+51238696781*99999999999'", "MIG-00050-LOC-C517-REPEATED",
+                      "C517"),
+    "after_an_empty_repetition": (b"STS+7++E03+ZW3'", b"STS+7++E03+ZW3**ZW4'", "MIG-00036-STS-C556-REPEATED",
+                                  "C556"),
+}
+
+
+@pytest.mark.parametrize("declare", DECLARED.values(), ids=DECLARED.keys())
+def test_a_declared_repetition_separator_alone_changes_nothing(declare):
+    report = validate_edifact(declare(REMARK_LINES), "2025-11-01")
+    assert report.findings == [], [f"{f.rule_id}: {f.message}" for f in report.findings]
+    assert report.is_valid and report.rules_applied
+
+
+@pytest.mark.parametrize("declare", DECLARED.values(), ids=DECLARED.keys())
+@pytest.mark.parametrize(("segment", "repeated", "rule_id", "element"), REPEATED.values(), ids=REPEATED.keys())
+def test_a_repeated_data_element_is_refused_by_name(declare, segment, repeated, rule_id, element):
+    assert segment in REMARK_LINES
+    report = validate_edifact(declare(REMARK_LINES.replace(segment, repeated)), "2025-11-01")
+    found = [f for f in report.findings if f.rule_id == rule_id]
+    assert len(found) == 1, [f"{f.rule_id}: {f.message}" for f in report.findings]
+    assert element in found[0].message and found[0].severity == "error"
+    assert not report.is_valid
+
+
+def test_without_a_repetition_separator_the_star_is_text():
+    report = validate_edifact(REMARK_LINES.replace(b"IDE+24+VORGANG0001'", b"IDE+24+VORGANG0001*G'"), "2025-11-01")
+    assert not [f for f in report.findings if f.rule_id.endswith("-REPEATED")]

@@ -132,6 +132,52 @@ def _communication(text, message_type):
     return text
 
 
+def _pid_references(structure):
+    """The RFF+Z13 segments of a MIG by number, each with its DE 1154 (the Prüfidentifikator)."""
+    found = {}
+
+    def visit(nodes):
+        for n in nodes:
+            if "children" in n:
+                visit(n["children"])
+                continue
+            parts = n["elements"][0].get("components", []) if n["tag"] == "RFF" and n.get("elements") else []
+            if len(parts) > 1 and parts[1]["id"] == "1154" and any(c["code"] == "Z13"
+                                                                     for c in parts[0].get("codes", [])):
+                found[n["nr"]] = parts[1]
+    visit(structure)
+    return found
+
+
+def _admit_own_pids(structure, anwendungsfaelle, templates):
+    """Every Anwendungsfall names its own Prüfidentifikator in the RFF+Z13 its column lists, and
+    the MIG's code list there admits it. The published tables lack a few (the MIG's list and the
+    column's DE 1154 line both), and a column derived from another Anwendungsfall carries the
+    other's. `templates` maps a derived column's Prüfidentifikator to the one it was copied from."""
+    references = _pid_references(structure)
+    for af in anwendungsfaelle:
+        pid, rules = str(af["pid"]), af["elements"]
+        copied_from = str(templates.get(af["pid"], pid))
+        for rule in list(rules):
+            if rule["nr"] not in references or rule["de"] != "1153" or \
+                    not any(op.get("code") == "Z13" for op in rule["operands"]):
+                continue
+            named = [r for r in rules if r["nr"] == rule["nr"] and r["de"] == "1154"]
+            for r in named:
+                for op in r["operands"]:
+                    if op.get("code") == copied_from:
+                        op["code"] = pid
+            if not named:
+                added = {"nr": rule["nr"], "de": "1154", "operands": [{"operand": "X", "code": pid}]}
+                if rule.get("occurrence"):
+                    added["occurrence"] = rule["occurrence"]
+                rules.insert(rules.index(rule) + 1, added)
+            codes = references[rule["nr"]].setdefault("codes", [])
+            if all(c["code"] != pid for c in codes):
+                later = [i for i, c in enumerate(codes) if c["code"].isdigit() and int(c["code"]) > int(pid)]
+                codes.insert(later[0] if later else len(codes), {"code": pid, "name": af["name"]})
+
+
 def build(v, afs_wanted):
     """(structure, envelope, anwendungsfaelle, conditions, packages) of a published or derived
     profile. afs_wanted lists the Anwendungsfälle (pid, name, communication) of a derived
@@ -153,11 +199,13 @@ def build(v, afs_wanted):
     envelope = [node_json(n, release_codes) for n in src["envelope"]]
     columns = src["anwendungsfaelle"]
     by_pid = {c["pid"]: c for c in columns}
-    out = []
+    out, templates = [], {}
     if static in DERIVED:
         picked = []
         for a in afs_wanted:
             col = by_pid.get(a["pid"]) or _template(a["pid"], a["name"], columns)
+            if col["pid"] != a["pid"]:
+                templates[a["pid"]] = col["pid"]
             picked.append((a, col))
     else:
         wanted = {a["pid"]: a for a in afs_wanted}
@@ -170,4 +218,5 @@ def build(v, afs_wanted):
         if comm:
             rec["communication"] = comm
         out.append(rec)
+    _admit_own_pids(structure, out, templates)
     return structure, envelope, out, src["conditions"], src["packages"]

@@ -75,11 +75,15 @@ void pack_discriminators(Structure& structure) {
 }
 
 // Two groups are variants of one UN/EDIFACT group when the MIG gives both the same id and
-// Zähler and triggers of one tag and Zähler.
+// Zähler and triggers of one tag and Zähler; two segments are variants of one position when it
+// gives both the same tag and Zähler.
 bool variants(const Structure& structure, const std::vector<std::string_view>& counters, NodeIndex one,
               NodeIndex other) {
   const SNode& left = structure.nodes[one];
   const SNode& right = structure.nodes[other];
+  if (left.segment() != nullptr && right.segment() != nullptr) {
+    return left.segment()->tag == right.segment()->tag && !counters[one].empty() && counters[one] == counters[other];
+  }
   if (left.group() == nullptr || right.group() == nullptr || left.group()->group != right.group()->group) return false;
   if (counters[one].empty() || counters[one] != counters[other]) return false;
   if (left.children.empty() || right.children.empty()) return false;
@@ -91,12 +95,16 @@ bool variants(const Structure& structure, const std::vector<std::string_view>& c
          !counters[left_trigger].empty() && counters[left_trigger] == counters[right_trigger];
 }
 
+// `from`: 1 in a group, whose trigger opens each instance and so is never a variant.
 void mark_variant_runs(Structure& structure, const std::vector<std::string_view>& counters,
-                       std::span<const NodeIndex> siblings) {
+                       std::span<const NodeIndex> siblings, std::size_t from) {
   const auto at = [](std::size_t position) {
     return static_cast<std::uint32_t>(std::min<std::size_t>(position, UINT32_MAX));
   };
-  for (std::size_t first = 0; first < siblings.size();) {
+  for (std::size_t position = 0; position < from && position < siblings.size(); ++position) {
+    structure.variant_runs[siblings[position]] = {at(position), at(position + 1)};
+  }
+  for (std::size_t first = from; first < siblings.size();) {
     std::size_t end = first + 1;
     while (end < siblings.size() && variants(structure, counters, siblings[first], siblings[end])) ++end;
     const Structure::VariantRun run{at(first), at(end)};
@@ -169,8 +177,8 @@ Structure Structure::compile(const model::MigProfile& mig) {
   structure.sibling_tags.push_back(tags_of(structure, structure.roots));
   for (const SNode& node : structure.nodes) structure.sibling_tags.push_back(tags_of(structure, node.children));
   structure.variant_runs.resize(structure.nodes.size());
-  mark_variant_runs(structure, counters, structure.roots);
-  for (const SNode& node : structure.nodes) mark_variant_runs(structure, counters, node.children);
+  mark_variant_runs(structure, counters, structure.roots, 0);
+  for (const SNode& node : structure.nodes) mark_variant_runs(structure, counters, node.children, 1);
   return structure;
 }
 

@@ -159,9 +159,10 @@ struct Structure {
   };
   std::vector<std::vector<TagEntry>> sibling_tags;
   // The MIG lists the qualifier variants of one group as consecutive siblings with the same
-  // group id and Zähler and a trigger of the same tag and Zähler; it sets no order between their
-  // repetitions. Per node, the positions in its sibling list where its run of variants begins and
-  // ends (one past); a node that is no such variant is a run of its own.
+  // group id and Zähler and a trigger of the same tag and Zähler, and those of one segment as
+  // consecutive segments of one tag and Zähler (a group's trigger excepted); it sets no order
+  // between the variants. Per node, the positions in its sibling list where its run of variants
+  // begins and ends (one past); a node that is no such variant is a run of its own.
   struct VariantRun {
     std::uint32_t first = 0;
     std::uint32_t end = 0;

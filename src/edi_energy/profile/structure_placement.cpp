@@ -12,8 +12,8 @@ using edifact::model::Segment;
 
 // One placement pass. Each sibling list is walked node by node; a segment that the current
 // node refuses moves the walk straight to the first later node that takes it, or back to an
-// earlier variant of the group that took the last segment, or ends the level when an enclosing
-// level takes it, so every segment costs at most one scan of the levels above it. Recursion
+// earlier variant of the group or segment that took the last segment, or ends the level when an
+// enclosing level takes it, so every segment costs at most one scan of the levels above it. Recursion
 // follows the group nesting of the MIG, never the length of the message.
 class Walk {
  public:
@@ -113,8 +113,9 @@ class Walk {
     return in_run(node) ? structure_.variant_runs[node].first : at;
   }
 
-  // The instances of a variant group opened so far in `instance`; its repetitions start from
-  // there when the walk comes back to it. Other nodes are never come back to.
+  // The instances of a variant group opened so far in `instance`, or the segments a variant
+  // segment took there; its repetitions start from there when the walk comes back to it. Other
+  // nodes are never come back to.
   std::size_t opened_here(NodeIndex node, InstanceIndex instance) const {
     return in_run(node) && opened_in_[node] == instance ? opened_[node] : 0;
   }
@@ -131,11 +132,7 @@ class Walk {
     const InstanceIndex opened = resolution_.instances.size();
     resolution_.instances.push_back(Instance{group, parent, {}, {}, position, position});
     resolution_.instances[parent].children.push_back(opened);
-    if (in_run(group)) {
-      if (opened_in_[group] != parent) opened_[group] = 0;
-      opened_in_[group] = parent;
-      ++opened_[group];
-    }
+    if (in_run(group)) count_in(group, parent);
     enclosing_levels_.push_back({list, from, variants_from(group, from)});
     const std::size_t end = walk(group + 1, position, opened);
     enclosing_levels_.pop_back();
@@ -148,7 +145,14 @@ class Walk {
         std::min<std::size_t>(repetitions, std::numeric_limits<std::uint32_t>::max()));
     resolution_.placements[position] = Placement{node, instance, occurrence};
     resolution_.instances[instance].segments.push_back(position);
+    if (in_run(node)) count_in(node, instance);
     return position + 1;
+  }
+
+  void count_in(NodeIndex variant, InstanceIndex instance) {
+    if (opened_in_[variant] != instance) opened_[variant] = 0;
+    opened_in_[variant] = instance;
+    ++opened_[variant];
   }
 
   QualifierTexts& texts_at(std::size_t position) const {
@@ -219,7 +223,7 @@ class Walk {
   mutable std::size_t texts_at_ = 0;
   // Innermost last.
   std::vector<Level> enclosing_levels_;
-  // Per variant group: the instance it was last opened in, and how often there.
+  // Per variant: the instance it was last opened or placed in, and how often there.
   std::vector<InstanceIndex> opened_in_;
   std::vector<std::uint32_t> opened_;
 };

@@ -314,6 +314,14 @@ ComponentList RepetitionList::operator[](std::size_t index) const {
   return ComponentList(document_, opening, closing - opening);
 }
 
+std::uint32_t RepetitionIterator::closing() const {
+  std::uint32_t closing = opening_ + 1;
+  while (closing < end_cut_ && !is_repetition_cut(*document_, closing)) ++closing;
+  return closing;
+}
+
+ComponentList RepetitionIterator::operator*() const { return ComponentList(document_, opening_, closing() - opening_); }
+
 std::uint32_t Element::find_repetition_cut() const {
   for (std::uint32_t cut = opening_cut() + 1; cut < end_cut_; ++cut) {
     if (is_repetition_cut(*document_, cut)) return cut;

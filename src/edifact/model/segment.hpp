@@ -97,12 +97,35 @@ class ComponentList {
  private:
   friend class Element;
   friend class RepetitionList;
+  friend class RepetitionIterator;
   ComponentList(const Document* document, std::uint32_t opening_cut, std::uint32_t count)
       : document_(document), opening_cut_(opening_cut), count_(count) {}
 
   const Document* document_ = nullptr;
   std::uint32_t opening_cut_ = 0;  // value k is closed by cut opening_cut_ + 1 + k
   std::uint32_t count_ = 0;
+};
+
+// Walks the repetitions of an element once: each is found from the end of the one before.
+class RepetitionIterator {
+ public:
+  using value_type = ComponentList;
+  using difference_type = std::ptrdiff_t;
+  RepetitionIterator() = default;
+  ComponentList operator*() const;
+  RepetitionIterator& operator++() { opening_ = closing(); return *this; }
+  RepetitionIterator operator++(int) { RepetitionIterator was = *this; ++*this; return was; }
+  friend bool operator==(const RepetitionIterator& a, const RepetitionIterator& b) { return a.opening_ == b.opening_; }
+
+ private:
+  friend class RepetitionList;
+  RepetitionIterator(const Document* document, std::uint32_t opening, std::uint32_t end_cut)
+      : document_(document), opening_(opening), end_cut_(end_cut) {}
+  std::uint32_t closing() const;  // the cut after the last value of this repetition
+
+  const Document* document_ = nullptr;
+  std::uint32_t opening_ = 0;  // the separator opening this repetition
+  std::uint32_t end_cut_ = 0;  // the cut closing the element's last value
 };
 
 // The second and later repetitions of an element.
@@ -113,8 +136,8 @@ class RepetitionList {
   bool empty() const { return count_ == 0; }
   // `index` < `size()`; walks the element's cuts.
   ComponentList operator[](std::size_t index) const;
-  IndexIterator<RepetitionList, ComponentList> begin() const { return {this, 0}; }
-  IndexIterator<RepetitionList, ComponentList> end() const { return {this, count_}; }
+  RepetitionIterator begin() const { return {document_, first_cut_, end_cut_}; }
+  RepetitionIterator end() const { return {document_, end_cut_, end_cut_}; }
 
  private:
   friend class Element;
@@ -289,6 +312,10 @@ class Segment {
     return document.text(static_cast<std::uint32_t>(opening + 1 + component));
   }
   std::optional<std::string_view> component_text(std::size_t element, std::size_t component) const&& = delete;
+
+  // Whether an element of the segment can hold repetitions: false for segments read without a
+  // repetition separator, so readers can skip looking.
+  bool may_repeat() const { return document_ != nullptr && document_->has_repetitions; }
 
   // This segment with element `index` replaced (past the end: appended after empty elements);
   // the other elements keep their texts and spans. The result is a built segment.

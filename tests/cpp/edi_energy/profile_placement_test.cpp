@@ -147,6 +147,26 @@ const Structure& variants() {
   return compiled_structure;
 }
 
+model::Node counted(model::Node node, std::string zaehler) {
+  std::get<model::SegmentNode>(node.kind).zaehler = std::move(zaehler);
+  return node;
+}
+
+// Qualifier variants of one segment position (one tag and Zähler) at the top and inside a group,
+// where the group's trigger shares the Zähler of its variants but opens every instance.
+const Structure& dated() {
+  static const Structure compiled_structure = compiled({
+      segment("UNH"), segment("BGM"), counted(segment("DTM-137", {"137"}), "0030"),
+      counted(segment("DTM-472", {"472"}), "0030"), counted(segment("DTM-203", {"203"}), "0030"),
+      counted(segment("DTM-469", {"469", "292"}), "0030"), counted(segment("DTM-Z01", {"Z01"}), "0040"),
+      group("SG1", 9,
+            {counted(segment("RFF-ON", {"ON"}), "0100"), counted(segment("RFF-Z13", {"Z13"}), "0100"),
+             counted(segment("DTM-171", {"171"}), "0110"), counted(segment("DTM-Z02", {"Z02"}), "0110")}),
+      segment("UNT"),
+  });
+  return compiled_structure;
+}
+
 // Codes at one component of a composite, nothing at the others; no codes: free text.
 model::Element composite(std::vector<std::vector<std::string>> codes, std::string status = "C") {
   model::Element element{.id = "C889", .status = std::move(status)};
@@ -290,6 +310,19 @@ const PlacementCase placement_cases[] = {
      "UNH BGM IDE@1 NAD-VY@2 NAD-Z09@3 ! ! UNT", "1:SG4(0)[2,7) 2:SG12(1)[3,4) 3:SG12(1)[4,5)"},
     {"group_of_another_zaehler_keeps_its_place", variants, "UNH'BGM'IDE+24'NAD+DP'NAD+Z09'RFF+Z46'UNT",
      "UNH BGM IDE@1 NAD-DP@2 ! ! UNT", "1:SG4(0)[2,6) 2:SG12(1)[3,4)"},
+    {"segment_variants_stand_in_any_order", dated, "UNH'BGM'DTM+137'DTM+469'DTM+203'DTM+472'DTM+Z01'UNT",
+     "UNH BGM DTM-137 DTM-469 DTM-203 DTM-472 DTM-Z01 UNT", ""},
+    // A variant repeated in a row is taken and counted, for the engine to report beyond its max;
+    // one come back to beyond its max is unplaced, as a group variant is.
+    {"segment_variant_beyond_its_max", dated, "UNH'DTM+469'DTM+469'DTM+472'DTM+469'DTM+472'UNT",
+     "UNH DTM-469 DTM-469*1 DTM-472 ! DTM-472*1 UNT", ""},
+    {"segment_of_another_zaehler_keeps_its_place", dated, "UNH'DTM+Z01'DTM+472'UNT", "UNH DTM-Z01 ! UNT", ""},
+    {"segment_variants_in_a_group_count_per_instance", dated,
+     "UNH'RFF+ON'DTM+Z02'DTM+171'RFF+ON'DTM+Z02'DTM+171'DTM+Z02'UNT",
+     "UNH RFF-ON@1 DTM-Z02@1 DTM-171@1 RFF-ON@2 DTM-Z02@2 DTM-171@2 ! UNT", "1:SG1(0)[1,4) 2:SG1(0)[4,8)"},
+    // The trigger opens the next instance, never takes its variant's place in this one.
+    {"trigger_is_no_variant", dated, "UNH'RFF+ON'RFF+Z13'RFF+ON'UNT", "UNH RFF-ON@1 RFF-Z13@1 RFF-ON@2 UNT",
+     "1:SG1(0)[1,3) 2:SG1(0)[3,4)"},
     {"empty_code_position_yields_to_a_place_the_values_match", characteristics,
      "UNH'SEQ'CCI+++E13'CAV+NMG'CAV+:::G4'CAV+Z30:::12345'CAV+ZC0:::Z16'UNT",
      "UNH SEQ@1 CCI-ZAEHLER@2 CAV-TYP@2 CAV-GROESSE@2 CAV-NUMMER@2 CAV-ERFASSUNG@2 UNT",
@@ -323,15 +356,17 @@ TEST(Placement, AnyOrderOfSegmentsGivesAConsistentResolution) {
   }
 }
 
-// Coming back to earlier group variants and passing over weakly fitting nodes keep the result
+// Coming back to earlier group and segment variants and passing over weakly fitting nodes keep the result
 // one consistent tree.
 TEST(Placement, AnyOrderOverVariantsAndCodeTestsGivesAConsistentResolution) {
   const std::vector<std::string_view> pool{
       "UNH",      "BGM",       "IDE+24",    "NAD+Z09",   "NAD+Z04",       "NAD+VY",       "NAD+DP",
       "NAD+XX",   "RFF+Z46",   "SEQ",       "CCI+Z21",   "CCI+++Y01",     "CCI+++E13",    "CCI+++Z64",
-      "CAV+NMG",  "CAV+:::G4", "CAV+Z30:::1", "CAV+ZC0:::Z16", "CAV+ZC0:::Z17", "CAV+Y01", "CAV+:::XX", "UNT"};
+      "CAV+NMG",  "CAV+:::G4", "CAV+Z30:::1", "CAV+ZC0:::Z16", "CAV+ZC0:::Z17", "CAV+Y01", "CAV+:::XX", "UNT",
+      "DTM+137",  "DTM+472",   "DTM+469",   "DTM+Z01",   "DTM+171",       "DTM+Z02",      "RFF+ON",
+      "RFF+Z13"};
   std::mt19937 random(20261001);
-  for (const Structure* tree : {&variants(), &characteristics()}) {
+  for (const Structure* tree : {&variants(), &characteristics(), &dated()}) {
     for (int round = 0; round < 200; ++round) {
       std::string text;
       const std::size_t length = random() % 300;

@@ -1,4 +1,6 @@
 // The data elements of every placed segment against its MIG definition.
+#include <algorithm>
+
 #include <fmt/format.h>
 
 #include "edi_energy/profile/validate/ahb_checks.hpp"
@@ -21,6 +23,15 @@ bool carries_text(const edifact::model::ComponentList& components, std::size_t f
 }
 
 constexpr std::size_t no_end = static_cast<std::size_t>(-1);
+
+// The second and later repetitions of `element` that carry text.
+std::size_t repetitions_with_text(const edifact::model::Element& element) {
+  std::size_t count = 0;
+  for (const edifact::model::ComponentList repetition : element.repetitions()) {
+    count += carries_text(repetition, 0, no_end) ? 1 : 0;
+  }
+  return count;
+}
 
 class SegmentCheck {
  public:
@@ -45,8 +56,14 @@ class SegmentCheck {
       }
       flat_ += 1 + element.components.size();
     }
+    // Without a repetition separator nothing repeats, and the common case looks no further.
+    const bool may_repeat = segment_.may_repeat();
+    if (may_repeat) [[unlikely]] check_repetitions();
     for (std::size_t k = definition_.elements.size(); k < elements_.size(); ++k) {
-      if (!carries_text(elements_[k].components(), 0, no_end)) continue;
+      if (!carries_text(elements_[k].components(), 0, no_end) &&
+          (!may_repeat || repetitions_with_text(elements_[k]) == 0)) {
+        continue;
+      }
       report(fmt::format("{} (Nr {}): {} elements on the wire, the MIG defines {}", definition_.tag, definition_.nr,
                          elements_.size(), definition_.elements.size()),
              fmt::format("MIG-{}-{}-EXTRA", definition_.nr, definition_.tag), std::nullopt);
@@ -77,6 +94,27 @@ class SegmentCheck {
                                 .with_segment_index(index_);
     if (element) issue = std::move(issue).with_element(*element);
     run_.findings.push_back(std::move(issue));
+  }
+
+  // The MIG allows every data element one value: a further repetition would be read by no rule.
+  void check_repetitions() {
+    const std::size_t defined = std::min(definition_.elements.size(), elements_.size());
+    for (std::size_t k = 0; k < defined; ++k) {
+      const std::size_t repeated = repetitions_with_text(elements_[k]);
+      if (repeated == 0) continue;
+      const model::Element& element = definition_.elements[k];
+      ValidationIssue issue =
+          ValidationIssue(Severity::Error,
+                          fmt::format("{} (Nr {}): data element {} „{}“ carries {} values; the MIG allows one",
+                                      definition_.tag, definition_.nr, element.id, element.name, repeated + 1))
+              .with_rule_id(fmt::format("MIG-{}-{}-{}-REPEATED", definition_.nr, definition_.tag, element.id))
+              .with_segment(definition_.tag)
+              .with_context_entry("nr", definition_.nr)
+              .with_context_entry("de", element.id)
+              .with_segment_index(index_)
+              .with_element(k);
+      run_.findings.push_back(std::move(issue));
+    }
   }
 
   void check_composite(const model::Element& composite, std::size_t k) {
