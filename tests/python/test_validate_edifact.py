@@ -85,6 +85,15 @@ def test_una_with_its_own_separators_takes_the_interchange_road():
     assert report.messages[0].findings[0].message == 'message type "FOOBAR" is not validated in this build'
 
 
+@pytest.mark.parametrize("prefix", [b"", b" ", b"\r\n", b"\xef\xbb\xbf", b"\xef\xbb\xbf\r\n"])
+@pytest.mark.parametrize("una", [b"", b"UNA:+.? '"])
+@pytest.mark.parametrize(("reference", "read"), [(b"M\xe41", "M\u00e41"), (b"M\xc3\xa41", "M\u00c3\u00a41")])
+def test_what_precedes_the_una_never_changes_how_the_bytes_decode(prefix, una, reference, read):
+    # UNOC is ISO 8859-1 whatever stands before the UNA: UTF-8 bytes read as two characters.
+    report = validate_edifact(prefix + una + clean_utilmd().replace(b"M1", reference), "2025-11-01")
+    assert [m.message_ref for m in report.messages] == [read] and report.is_valid
+
+
 def test_a_leading_vertical_tab_is_no_whitespace():
     with pytest.raises(ValueError, match="EDIFACT parse failed"):
         validate_edifact(b"\x0b" + interchange(UNKNOWN), "2025-11-01")
