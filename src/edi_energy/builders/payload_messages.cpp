@@ -31,7 +31,7 @@ std::optional<std::string> payload_fault(std::string_view payload) {
     if (!inside) {
       if (tag != "UNH") return fmt::format("segment {} stands outside a message", tag);
       inside = true;
-      reference = segment.elements().empty() ? std::string_view{} : segment.elements()[0].components().text(0);
+      reference = segment.component_text(0, 0).value_or(std::string_view{});
     } else if (tag == "UNT") {
       inside = false;
     } else if (is_service_segment(tag)) {

@@ -97,6 +97,29 @@ void check_message(std::span<const edifact::model::Segment> message, edifact::en
   }
 }
 
+// Required fields that are missing or empty, and a date or time that is none of the calendar.
+edifact::envelope::ErrorSink header_errors(const edifact::model::Segment& unb) {
+  edifact::envelope::ErrorSink sink;
+  const auto header = edifact::envelope::read_interchange_header(unb, sink);
+  if (!header.date.empty() && !parse::parse_unb_date(header.date)) {
+    sink.push(EdifactError::invalid_field_value("UNB", 3, header.date));
+  }
+  if (header.time && !parse::parse_unb_time(*header.time)) {
+    sink.push(EdifactError::invalid_field_value("UNB", 3, *header.time));
+  }
+  return sink;
+}
+
+// The syntax library's text names UNZ for a group too; a finding must say which count is wrong.
+ValidationIssue group_count_finding(const edifact::envelope::FunctionalGroupEnvelope& group, std::uint32_t found) {
+  return ValidationIssue(Severity::Error, fmt::format("functional group {} message count mismatch: UNE declared {}, "
+                                                      "found {}",
+                                                      support::debug_quote(group.group_reference_number),
+                                                      group.declared_count, found))
+      .with_rule_id("PARSE-ENVELOPE-MESSAGE-COUNT")
+      .with_segment("UNE");
+}
+
 }  // namespace
 
 bool is_interchange_service_segment(const edifact::model::Segment& segment) {
@@ -124,21 +147,12 @@ EnvelopeFindings envelope_findings(std::span<const edifact::model::Segment> segm
     for (const EdifactError& error : sink.errors()) report(owner, finding_of(error, error.tag.empty() ? tag : error.tag));
   };
 
-  if (!segments.empty() && segments.front().tag() == "UNB") {
-    edifact::envelope::ErrorSink sink;
-    const auto header = edifact::envelope::read_interchange_header(segments.front(), sink);
-    if (!header.date.empty() && !parse::parse_unb_date(header.date)) {
-      sink.push(EdifactError::invalid_field_value("UNB", 3, header.date));
-    }
-    if (header.time && !parse::parse_unb_time(*header.time)) {
-      sink.push(EdifactError::invalid_field_value("UNB", 3, *header.time));
-    }
-    report_all(0, sink, "UNB");
-  }
+  if (!segments.empty() && segments.front().tag() == "UNB") report_all(0, header_errors(segments.front()), "UNB");
 
   // Between the messages only the interchange's own UNB and UNZ at its ends and functional
   // groups may stand. Where there are groups, every message stands in one.
-  const bool grouped = std::ranges::any_of(segments, [](const auto& segment) { return segment.tag() == "UNG"; });
+  std::vector<std::size_t> outside_groups;
+  bool grouped = false;
   struct OpenGroup {
     std::size_t first_message = 0;
     std::size_t messages = 0;
@@ -155,8 +169,8 @@ EnvelopeFindings envelope_findings(std::span<const edifact::model::Segment> segm
     if (next_window < windows.size() && at == windows[next_window].first) {
       if (group) {
         ++group->messages;
-      } else if (grouped) {
-        report(next_window, finding_of(EdifactError::mixed_groups(segments[at].span()), "UNH"));
+      } else {
+        outside_groups.push_back(next_window);
       }
       at = windows[next_window].last;
       ++next_window;
@@ -166,6 +180,7 @@ EnvelopeFindings envelope_findings(std::span<const edifact::model::Segment> segm
     const std::string_view tag = segment.tag();
     if ((at == 0 && tag == "UNB") || (at + 1 == segments.size() && tag == "UNZ")) continue;
     if (tag == "UNG" && !group) {
+      grouped = true;
       group.emplace();
       group->first_message = next_window;
       group->record = edifact::envelope::read_group_header(segment, group->header_errors, group_references);
@@ -175,16 +190,7 @@ EnvelopeFindings envelope_findings(std::span<const edifact::model::Segment> segm
       const std::uint32_t found = trailer_errors.clamped_count(group->messages);
       report_all(group_owner(), group->header_errors, "UNG");
       report_all(group_owner(), trailer_errors, "UNE");
-      if (group->record.declared_count != found) {
-        // The syntax library's text names UNZ for a group too; here it must say which count is wrong.
-        report(group_owner(), ValidationIssue(Severity::Error,
-                                              fmt::format("functional group {} message count mismatch: UNE declared "
-                                                          "{}, found {}",
-                                                          support::debug_quote(group->record.group_reference_number),
-                                                          group->record.declared_count, found))
-                                  .with_rule_id("PARSE-ENVELOPE-MESSAGE-COUNT")
-                                  .with_segment("UNE"));
-      }
+      if (group->record.declared_count != found) report(group_owner(), group_count_finding(group->record, found));
       ++result.group_count;
       group.reset();
     } else {
@@ -194,6 +200,11 @@ EnvelopeFindings envelope_findings(std::span<const edifact::model::Segment> segm
   if (group) {
     report_all(group_owner(), group->header_errors, "UNG");
     report(follows(), finding_of(EdifactError::missing_segment("UNE", "end of functional group"), "UNE"));
+  }
+  if (grouped) {
+    for (const std::size_t message : outside_groups) {
+      report(message, finding_of(EdifactError::mixed_groups(segments[windows[message].first].span()), "UNH"));
+    }
   }
   return result;
 }

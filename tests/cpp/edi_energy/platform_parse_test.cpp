@@ -275,6 +275,11 @@ INSTANTIATE_TEST_SUITE_P(
                      {{"PARSE-ENVELOPE-MISSING-DATA", "PARSE-ENVELOPE-REFERENCE"}}, false, 1},
         EnvelopeCase{"message_beside_a_group", interchange(mscons("1") + group("G1", mscons("2"), "1"), "UNZ+1+REF1'"),
                      {{"PARSE-ENVELOPE-MIXED-GROUPS"}, {}}, false, 1},
+        EnvelopeCase{"ung_inside_a_message_opens_no_group",
+                     interchange("UNH+1+MSCONS:D:04B:UN:2.4c'UNG+MSCONS+S1+R1+260501:1200+G1+UN+D:04B'UNT+3+1'" +
+                                     mscons("2"),
+                                 "UNZ+2+REF1'"),
+                     {{"PARSE-ENVELOPE-MISPLACED"}, {}}, true, 0},
         EnvelopeCase{"unb_date_of_no_calendar",
                      "UNB+UNOC:3+S1:500+R1:500+260230:1200+REF1'" + mscons("1") + "UNZ+1+REF1'",
                      {{"PARSE-ENVELOPE-DATE-TIME"}}, false, 0},
