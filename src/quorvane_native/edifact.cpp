@@ -25,9 +25,9 @@ constexpr py::Function functions[] = {
      "It is required: a default of \"today\" would make the same check mean different things in different "
      "months.\n\n"
      "Accepts a whole interchange (UNB to UNZ) or a bare message (UNH to UNT), the form the builders return. "
-     "Raises ValueError when the bytes cannot be parsed as EDIFACT at all, and RuntimeError naming the "
-     "message (its index and UNH reference) when one cannot be validated (no release, or one without a "
-     "profile on `on`); rule violations come back as findings in the report, not as exceptions.",
+     "Raises ValueError when the bytes cannot be parsed as EDIFACT at all, and RuntimeError when a message "
+     "cannot be validated (no release, or one without a profile on `on`), naming a message of an interchange "
+     "by its index and UNH reference; rule violations come back as findings in the report, not as exceptions.",
      validate_edifact},
     {"build_utilmd",
      "(pruefidentifikator, sender, receiver, *, on=None, release=None, sparte=None, message_ref=\"1\", "
