@@ -30,7 +30,8 @@ void check_interchange(std::string_view input) {
     return;
   }
   require(parsed->messages.size() <= platform::MAX_INTERCHANGE_MESSAGES);
-  require(parsed->unz_message_count == 0 || parsed->unz_message_count == parsed->messages.size());
+  require(parsed->unz_message_count == 0 || parsed->unz_message_count == parsed->unz_counted());
+  require(parsed->group_count == 0 || parsed->group_count <= input.size() / 8);
   require(parsed->unz_control_ref.empty() || parsed->unz_control_ref == parsed->header.control_ref);
   for (std::size_t i = 0; i < parsed->messages.size(); ++i) {
     const auto& envelope = parsed->messages[i];

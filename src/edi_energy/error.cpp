@@ -164,6 +164,12 @@ Error Error::unz_count_mismatch(std::size_t declared, std::size_t found) {
   return error;
 }
 
+Error Error::unz_group_count_mismatch(std::size_t declared, std::size_t found) {
+  auto error = unz_count_mismatch(declared, found);
+  error.counted = "group(s)";
+  return error;
+}
+
 Error Error::control_reference_mismatch(std::string unb_reference, std::string unz_reference) {
   auto error = of_kind(Kind::ControlReferenceMismatch);
   error.unb_reference = std::move(unb_reference);
@@ -227,7 +233,7 @@ std::string Error::message() const {
     case Kind::InputOutput: return fmt::format("I/O error: {}", text);
     case Kind::ProfileConfiguration: return fmt::format("profile configuration error: {}", profile_error.message());
     case Kind::UnzCountMismatch:
-      return fmt::format("interchange UNZ count mismatch: UNZ declared {} message(s) but {} were found", declared,
+      return fmt::format("interchange UNZ count mismatch: UNZ declared {} {} but {} were found", declared, counted,
                          found);
     case Kind::ControlReferenceMismatch:
       return fmt::format("interchange control reference mismatch: UNB has {} but UNZ has {}",

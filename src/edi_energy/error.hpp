@@ -85,6 +85,7 @@ struct Error {
   std::size_t error_count = 0;
   std::size_t declared = 0;  // UnzCountMismatch
   std::size_t found = 0;     // UnzCountMismatch
+  std::string_view counted = "message(s)";  // UnzCountMismatch: what UNZ counts
   std::string unb_reference;
   std::string unz_reference;
   std::string_view unb_element;    // PartyMismatch
@@ -118,6 +119,8 @@ struct Error {
   static Error input_output(std::string error_text);
   static Error profile_configuration(ProfileError error);
   static Error unz_count_mismatch(std::size_t declared, std::size_t found);
+  // In an interchange of functional groups, which UNZ counts instead of messages.
+  static Error unz_group_count_mismatch(std::size_t declared, std::size_t found);
   static Error control_reference_mismatch(std::string unb_reference, std::string unz_reference);
   static Error party_mismatch(std::string_view unb_element, std::string unb_value,
                               std::string_view nad_qualifier, std::string nad_party,

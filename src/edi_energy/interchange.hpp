@@ -45,8 +45,14 @@ struct ParsedInterchange {
   InterchangeHeader header;
   std::string unz_control_ref;     // DE 0036
   std::size_t unz_message_count = 0;  // DE 0074; 0 when absent or unreadable
-  // False when a service or data segment stands between the messages where none may stand.
-  bool service_segments_in_place = true;
+  // Functional groups, UNG to UNE; none in most interchanges.
+  std::size_t group_count = 0;
+  // False when a service or data segment stands between the messages where none may stand, or
+  // the UNB or a group's UNG and UNE say something wrong; the findings say what.
+  bool envelope_sound = true;
+
+  // What UNZ counts: the groups where there are any, else the messages.
+  std::size_t unz_counted() const { return group_count > 0 ? group_count : messages.size(); }
 };
 
 // The text of a component, nothing when the segment lacks it.

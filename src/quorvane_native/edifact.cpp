@@ -26,8 +26,9 @@ constexpr py::Function functions[] = {
      "It is required: a default of \"today\" would make the same check mean different things in different "
      "months.\n\n"
      "Accepts a whole interchange (UNB to UNZ) or a bare message (UNH to UNT), the form the builders return. "
-     "Raises ValueError when the bytes cannot be parsed as EDIFACT at all; rule violations come back as "
-     "findings in the report, not as exceptions.",
+     "Raises ValueError when the bytes cannot be parsed as EDIFACT at all, and RuntimeError when a message "
+     "cannot be validated (no release, or one without a profile on `on`), naming a message of an interchange "
+     "by its index and UNH reference; rule violations come back as findings in the report, not as exceptions.",
      validate_edifact},
     {"build_utilmd",
      "(pruefidentifikator, sender, receiver, *, on=None, release=None, sparte=None, message_ref=\"1\", "
@@ -381,9 +382,10 @@ constexpr py::Function functions[] = {
      "A text too long for an EDIFACT segment is a ValueError naming its argument.\n\n"
      "Raises TypeError for an argument of the wrong type (naming it), OverflowError for a payload integer "
      "outside 0-255, ValueError when `messages` holds no message (or only empty payloads), when one payload is "
-     "empty, when neither `on` nor `date` is given or `on` is no ISO 8601 date (or one before the year 0000), "
-     "and, naming the argument, when a payload is not UTF-8 or a payload or UNB text has a character outside "
-     "ISO 8859-1.",
+     "empty or is not one or more whole messages UNH to UNT, when `sender`, `receiver` or `dar` is empty, when "
+     "neither `on` nor `date` is given, when `on` is no ISO 8601 date (or one before the year 0000), `date` no "
+     "date of the calendar (YYMMDD or CCYYMMDD) or `time` no HHMM, and, naming the argument, when a payload is "
+     "not UTF-8 or a payload or UNB text has a character outside ISO 8859-1.",
      with_texts_that_fit<build_interchange>},
 };
 

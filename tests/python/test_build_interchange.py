@@ -27,7 +27,8 @@ def test_one_envelope_byte_for_byte():
         ({"on": "2026-03-15"}, ["260315", "0000"]),
         ({"on": "2005-01-07", "time": "1230"}, ["050107", "1230"]),
         ({"date": "260401", "on": "no date"}, ["260401", "0000"]),
-        ({"date": "2026-04-01"}, ["2026-04-01", "0000"]),
+        ({"date": "20240229", "time": "2359"}, ["20240229", "2359"]),
+        ({"date": "000229", "time": "0000"}, ["000229", "0000"]),
     ],
 )
 def test_unb_date_and_time(kwargs, date_time):
@@ -75,8 +76,62 @@ def test_payload_is_reencoded_into_latin1():
 
 
 def test_envelope_texts_are_escaped():
-    unb, unz = unb_and_unz(native.build_interchange("A+B", "C:D", "R'1", [ONE], date="26?4", time="1'2"))
-    assert unb[2][0] == "A+B" and unb[3][0] == "C:D" and unb[4] == ["26?4", "1'2"] and unz[2] == ["R'1"]
+    unb, unz = unb_and_unz(native.build_interchange("A+B", "C:D", "R'1?", [ONE], date="260401", time="1200"))
+    assert unb[2][0] == "A+B" and unb[3][0] == "C:D" and unb[5] == ["R'1?"] and unz[2] == ["R'1?"]
+
+
+# What the envelope check of validate_edifact reads as no date, no time or no reference is not written.
+@pytest.mark.parametrize(
+    ("kwargs", "text"),
+    [
+        ({"date": "2026-04-01"}, 'date "2026-04-01" is no UNB date: YYMMDD (or CCYYMMDD) of a day of the calendar'),
+        ({"date": ""}, 'date "" is no UNB date: '),
+        ({"date": "261340"}, 'date "261340" is no UNB date: '),
+        ({"date": "260230"}, 'date "260230" is no UNB date: '),
+        ({"date": "20230229"}, 'date "20230229" is no UNB date: '),
+        ({"date": "26041"}, 'date "26041" is no UNB date: '),
+        ({"on": "2026-04-01", "time": ""}, 'time "" is no UNB time: HHMM of a 24-hour clock'),
+        ({"on": "2026-04-01", "time": "2400"}, 'time "2400" is no UNB time: '),
+        ({"on": "2026-04-01", "time": "1260"}, 'time "1260" is no UNB time: '),
+        ({"on": "2026-04-01", "time": "12:00"}, 'time "12:00" is no UNB time: '),
+        ({"on": "2026-04-01", "dar": ""}, "dar is empty: it is the Datenaustauschreferenz (UNB and UNZ DE 0020)"),
+        ({"on": "2026-04-01", "sender": ""}, "sender is empty: "),
+        ({"on": "2026-04-01", "receiver": ""}, "receiver is empty: "),
+    ],
+)
+def test_envelope_values_a_receiver_cannot_read_are_refused(kwargs, text):
+    parties = {"sender": kwargs.pop("sender", MS), "receiver": kwargs.pop("receiver", MR),
+               "dar": kwargs.pop("dar", "R")}
+    with pytest.raises(ValueError) as raised:
+        native.build_interchange(messages=[ONE], **parties, **kwargs)
+    assert str(raised.value).startswith(text)
+
+
+@pytest.mark.parametrize(
+    ("payload", "fault"),
+    [
+        (b"BGM+E01+1'UNT+2+1'", "segment BGM stands outside a message"),
+        (ONE + b"UNZ+1+R'", "segment UNZ stands outside a message"),
+        (b"UNB+UNOC:3+A+B+260401:1200+R'" + ONE, "segment UNB stands outside a message"),
+        (b"UNG+UTILMD+A+B+260401:1200+G1+UN+D:11A'" + ONE + b"UNE+1+G1'", "segment UNG stands outside a message"),
+        (b"UNH+1+UTILMD:D:11A:UN:S2.1'UNH+2+UTILMD:D:11A:UN:S2.1'UNT+2+2'",
+         'segment UNH stands inside message "1"'),
+        (b"UNH+1+UTILMD:D:11A:UN:S2.1'UNE+1+G1'UNT+3+1'", 'segment UNE stands inside message "1"'),
+        (b"UNH+7+UTILMD:D:11A:UN:S2.1'BGM+E01+1'", 'message "7" has no UNT'),
+        (ONE[:-1], "EDIFACT parse error: unexpected end of input at byte offset 44"),
+        (ONE[:-1] + b"?'", "EDIFACT parse error: unexpected end of input at byte offset 46"),
+        (b"UNA:+.? '" + ONE, "it holds a UNA service string advice"),
+        (b"\xef\xbb\xbf" + ONE, "it starts with a byte-order mark"),
+        (b"  \r\n", "it holds no segment"),
+        (b"hello", 'EDIFACT parse error: invalid segment tag "hello"'),
+    ],
+)
+def test_a_payload_that_is_not_whole_messages_is_refused(payload, fault):
+    with pytest.raises(ValueError) as raised:
+        native.build_interchange(MS, MR, "R", [ONE, payload], on="2026-04-01")
+    assert str(raised.value) == f"messages[1] is not one or more messages UNH to UNT: {fault}"
+    # the same messages, whole, with whitespace between and after them
+    assert native.build_interchange(MS, MR, "R", [ONE, b"\r\n" + ONE + b"\n" + TWO + b"\n"], on="2026-04-01")
 
 
 @pytest.mark.parametrize(

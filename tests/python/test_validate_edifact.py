@@ -85,6 +85,15 @@ def test_una_with_its_own_separators_takes_the_interchange_road():
     assert report.messages[0].findings[0].message == 'message type "FOOBAR" is not validated in this build'
 
 
+@pytest.mark.parametrize("prefix", [b"", b" ", b"\r\n", b"\xef\xbb\xbf", b"\xef\xbb\xbf\r\n"])
+@pytest.mark.parametrize("una", [b"", b"UNA:+.? '"])
+@pytest.mark.parametrize(("reference", "read"), [(b"M\xe41", "M\u00e41"), (b"M\xc3\xa41", "M\u00c3\u00a41")])
+def test_what_precedes_the_una_never_changes_how_the_bytes_decode(prefix, una, reference, read):
+    # UNOC is ISO 8859-1 whatever stands before the UNA: UTF-8 bytes read as two characters.
+    report = validate_edifact(prefix + una + clean_utilmd().replace(b"M1", reference), "2025-11-01")
+    assert [m.message_ref for m in report.messages] == [read] and report.is_valid
+
+
 def test_a_leading_vertical_tab_is_no_whitespace():
     with pytest.raises(ValueError, match="EDIFACT parse failed"):
         validate_edifact(b"\x0b" + interchange(UNKNOWN), "2025-11-01")
@@ -206,6 +215,127 @@ def test_envelope_finding_texts():
                                                   "segment UNZ is not valid for message type ENVELOPE"]
 
 
+UTILMD_GROUP = b"UNG+UTILMD+9900000000003+9900000000010+251101:1200+{ref}+UN+D:11A'"
+
+
+def grouped(*groups, unz=None, une=None):
+    """An interchange of functional groups, each a list of message references of the clean UTILMD."""
+    message = message_of(clean_utilmd())
+    body = b""
+    for number, references in enumerate(groups, start=1):
+        ref = b"G%d" % number
+        body += UTILMD_GROUP.replace(b"{ref}", ref)
+        body += b"".join(message.replace(b"M1", r) for r in references)
+        body += (une or b"UNE+{count}+{ref}'").replace(b"{count}", b"%d" % len(references)).replace(b"{ref}", ref)
+    return UTILMD_UNB + body + (unz or b"UNZ+%d+REF1'" % len(groups))
+
+
+@pytest.mark.parametrize(
+    ("name", "raw", "rules"),
+    [
+        ("one_group", lambda: grouped([b"M1"]), [[]]),
+        ("two_groups_counted_as_groups", lambda: grouped([b"M1", b"M2"], [b"M3"]), [[], [], []]),
+        ("une_count", lambda: grouped([b"M1", b"M2"], une=b"UNE+1+{ref}'"),
+         [["PARSE-ENVELOPE-MESSAGE-COUNT"], []]),
+        ("une_reference", lambda: grouped([b"M1"], [b"M2"], une=b"UNE+1+GX'"),
+         [["PARSE-ENVELOPE-REFERENCE"], ["PARSE-ENVELOPE-REFERENCE"]]),
+        ("une_without_reference", lambda: grouped([b"M1"], une=b"UNE+1'"),
+         [["PARSE-ENVELOPE-MISSING-DATA", "PARSE-ENVELOPE-REFERENCE"]]),
+        ("group_reference_reused", lambda: grouped([b"M1"], [b"M2"]).replace(b"G2", b"G1"),
+         [[], ["PARSE-ENVELOPE-DUPLICATE-REFERENCE"]]),
+        ("message_beside_the_groups",
+         lambda: grouped([b"M1"]).replace(b"UNZ+1", message_of(clean_utilmd()).replace(b"M1", b"M2") + b"UNZ+1"),
+         [[], ["PARSE-ENVELOPE-MIXED-GROUPS"]]),
+    ],
+)
+def test_functional_groups_are_checked_as_the_interchange_is(name, raw, rules):
+    report = validate_edifact(raw(), "2025-11-01")
+    assert [[f.rule_id for f in m.errors] for m in report.messages] == rules, name
+    clean = not any(rules)
+    assert report.envelope.is_structurally_valid == clean and report.is_valid == clean
+
+
+def test_unz_counts_the_groups_of_an_interchange_with_groups():
+    report = validate_edifact(grouped([b"M1", b"M2"], [b"M3"]), "2025-11-01")
+    assert (report.envelope.message_count, report.envelope.declared_message_count) == (3, 2)
+    with pytest.raises(ValueError) as raised:
+        validate_edifact(grouped([b"M1", b"M2"], [b"M3"], unz=b"UNZ+3+REF1'"), "2025-11-01")
+    assert str(raised.value) == ("EDIFACT parse failed: interchange UNZ count mismatch: UNZ declared 3 group(s) but "
+                                 "2 were found")
+    finding = validate_edifact(grouped([b"M1", b"M2"], une=b"UNE+1+{ref}'"), "2025-11-01").messages[0].errors[0]
+    assert (finding.segment, finding.message) == ("UNE", 'functional group "G1" message count mismatch: UNE declared '
+                                                         "1, found 2")
+
+
+@pytest.mark.parametrize(
+    ("name", "unb", "rules"),
+    [
+        ("clean", b"UNB+UNOC:3+9900000000003:500+9900000000010:500+251101:1200+REF1'", []),
+        ("eight_digit_date_and_seconds", b"UNB+UNOC:3+9900000000003:500+9900000000010:500+20240229:235959+REF1'",
+         []),
+        ("no_time", b"UNB+UNOC:3+9900000000003:500+9900000000010:500+251101+REF1'", []),
+        ("empty_control_reference", b"UNB+UNOC:3+9900000000003:500+9900000000010:500+251101:1200+'",
+         ["PARSE-ENVELOPE-MISSING-DATA"]),
+        ("no_control_reference", b"UNB+UNOC:3+9900000000003:500+9900000000010:500+251101:1200'",
+         ["PARSE-ENVELOPE-MISSING-DATA"]),
+        ("empty_sender", b"UNB+UNOC:3+:500+9900000000010:500+251101:1200+REF1'", ["PARSE-ENVELOPE-MISSING-DATA"]),
+        ("empty_date", b"UNB+UNOC:3+9900000000003:500+9900000000010:500+:1200+REF1'",
+         ["PARSE-ENVELOPE-MISSING-DATA"]),
+        ("month_13", b"UNB+UNOC:3+9900000000003:500+9900000000010:500+251340:1200+REF1'",
+         ["PARSE-ENVELOPE-DATE-TIME"]),
+        ("29_february_2025", b"UNB+UNOC:3+9900000000003:500+9900000000010:500+250229:1200+REF1'",
+         ["PARSE-ENVELOPE-DATE-TIME"]),
+        ("letters", b"UNB+UNOC:3+9900000000003:500+9900000000010:500+xx:1200+REF1'", ["PARSE-ENVELOPE-DATE-TIME"]),
+        ("hour_24", b"UNB+UNOC:3+9900000000003:500+9900000000010:500+251101:2400+REF1'",
+         ["PARSE-ENVELOPE-DATE-TIME"]),
+        ("minute_60", b"UNB+UNOC:3+9900000000003:500+9900000000010:500+251101:1260+REF1'",
+         ["PARSE-ENVELOPE-DATE-TIME"]),
+    ],
+)
+def test_unb_fields_that_are_empty_or_unreadable_are_findings(name, unb, rules):
+    trailer = b"+REF1'" if unb.endswith(b"+REF1'") else b"'"
+    report = validate_edifact(unb + message_of(clean_utilmd()) + b"UNZ+1" + trailer, "2025-11-01")
+    (message,) = report.messages
+    assert [f.rule_id for f in message.errors] == rules, name
+    assert all(f.segment == "UNB" for f in message.errors)
+    assert report.is_valid == (not rules) and message.rules_applied
+    # With no message to carry it, the finding still decides the verdict.
+    empty = validate_edifact(unb + b"UNZ+0" + trailer, "2025-11-01")
+    assert empty.envelope.is_structurally_valid == empty.is_valid == (not rules)
+
+
+@pytest.mark.parametrize(
+    ("name", "spoil", "rules"),
+    [
+        ("clean", lambda m: m, []),
+        ("unt_count_and_reference", lambda m: m.replace(b"UNT+23+M1", b"UNT+99+7"),
+         ["PARSE-ENVELOPE-REFERENCE", "PARSE-ENVELOPE-SEGMENT-COUNT"]),
+        ("unt_count", lambda m: m.replace(b"UNT+23+M1", b"UNT+22+M1"), ["PARSE-ENVELOPE-SEGMENT-COUNT"]),
+        ("unz_after", lambda m: m + b"UNZ+1+REF1'", ["PARSE-ENVELOPE-MISPLACED"]),
+        ("unb_after", lambda m: m + UTILMD_UNB, ["PARSE-ENVELOPE-MISPLACED"]),
+        ("unb_after_naming_other_parties", lambda m: m + UTILMD_UNB.replace(b"9900000000003", b"9900000000027"),
+         ["PARSE-ENVELOPE-MISPLACED"]),
+        ("ung_before", lambda m: UTILMD_GROUP.replace(b"{ref}", b"G1") + m, ["PARSE-ENVELOPE-MISPLACED"]),
+        ("une_after", lambda m: m + b"UNE+1+G1'", ["PARSE-ENVELOPE-MISPLACED"]),
+        ("group_around", lambda m: UTILMD_GROUP.replace(b"{ref}", b"G1") + m + b"UNE+1+G1'",
+         ["PARSE-ENVELOPE-MISPLACED", "PARSE-ENVELOPE-MISPLACED"]),
+        ("une_inside", lambda m: m.replace(b"IDE+24", b"UNE+1+G1'IDE+24"), ["PARSE-ENVELOPE-MISPLACED"]),
+    ],
+)
+def test_a_bare_message_has_its_envelope_checked_as_in_an_interchange(name, spoil, rules):
+    report = validate_edifact(spoil(message_of(clean_utilmd())), "2025-11-01")
+    (message,) = report.messages
+    assert report.envelope is None
+    assert [f.rule_id for f in message.errors] == rules, name
+    assert all(f.rule_origin == "parse" for f in message.errors)
+    assert report.is_valid == (not rules) and message.rules_applied and message.pruefidentifikator == 55001
+
+
+def test_a_unb_after_a_bare_message_is_said_to_be_misplaced():
+    (finding,) = validate_edifact(message_of(clean_utilmd()) + UTILMD_UNB, "2025-11-01").errors
+    assert (finding.segment, finding.message) == ("UNB", "segment UNB is not valid for message type ENVELOPE")
+
+
 def test_a_byte_order_mark_keeps_two_messages_on_the_interchange_road():
     message = message_of(clean_utilmd())
     second = message.replace(b"M1", b"M2")
@@ -236,16 +366,24 @@ def test_unknown_message_type_is_one_unvalidated_finding():
 @pytest.mark.parametrize(
     ("release", "on", "text"),
     [
-        (b"S9.9", "2025-11-01", "validation failed: no profile found for message type Utilmd release S9.9"),
-        (b"S2.1", "2025-09-30", "validation failed: profile for Utilmd release S2.1 is not yet active on 2025-09-30"),
-        (b"", "2025-11-01", "validation failed: release code is missing in UNH segment"),
+        (b"S9.9", "2025-11-01", "no profile found for message type Utilmd release S9.9"),
+        (b"S2.1", "2025-09-30", "profile for Utilmd release S2.1 is not yet active on 2025-09-30"),
+        (b"", "2025-11-01", "release code is missing in UNH segment"),
+        (b"S2.1", "2025-11-01", None),
     ],
 )
-def test_a_message_that_cannot_be_validated_fails_the_call(release, on, text):
-    message = b"UNH+1+UTILMD:D:11A:UN" + (b":" + release if release else b"") + b"'BGM+E01'UNT+3+1'"
+def test_a_message_that_cannot_be_validated_fails_the_call_naming_it(release, on, text):
+    message = b"UNH+U2+UTILMD:D:11A:UN" + (b":" + release if release else b"") + b"'BGM+E01'UNT+3+U2'"
+    if text is None:
+        assert [m.message_ref for m in validate_edifact(interchange(UNKNOWN, message), on).messages] == ["1", "U2"]
+        return
     with pytest.raises(RuntimeError) as raised:
         validate_edifact(interchange(UNKNOWN, message), on)
-    assert str(raised.value).startswith(text)
+    assert str(raised.value).startswith('validation failed: message #1 (UNH reference "U2"): ' + text)
+    # The one message of a bare input has no position to name.
+    with pytest.raises(RuntimeError) as raised:
+        validate_edifact(message, on)
+    assert str(raised.value).startswith("validation failed: " + text)
 
 
 def test_two_messages_keep_their_order_and_refuse_single_answers():

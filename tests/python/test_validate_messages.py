@@ -88,8 +88,9 @@ def test_a_bare_message_keeps_its_own_envelope_for_validation():
 def test_format_versions_decide_the_profile():
     raw = fixture("utilmd_55001.edi")
     assert validate_edifact(raw, "2026-11-01").is_valid  # S2.1 stays S2.1 after S2.2 has started
-    with pytest.raises(RuntimeError, match="^validation failed: profile for Utilmd release S2.1 is not yet active on "
-                                           "2025-09-30 \\(valid from 2025-10-01\\)$"):
+    with pytest.raises(RuntimeError, match="^validation failed: message #0 \\(UNH reference \"M1\"\\): profile for "
+                                           "Utilmd release S2.1 is not yet active on 2025-09-30 \\(valid from "
+                                           "2025-10-01\\)$"):
         validate_edifact(raw, "2025-09-30")
     newer = fixture("utilmd_s22_55001.edi")
     with pytest.raises(RuntimeError, match="release S2.2 is not yet active"):

@@ -1,9 +1,15 @@
 #include "edi_energy/platform/envelope_findings.hpp"
 
+#include <algorithm>
+#include <optional>
 #include <string>
 #include <utility>
 
+#include <fmt/format.h>
+
+#include "edi_energy/parse/unb_datetime.hpp"
 #include "edifact/envelope/envelope.hpp"
+#include "support/debug_quote.hpp"
 
 namespace edi_energy::platform {
 namespace {
@@ -47,6 +53,10 @@ std::string_view rule_suffix(EdifactError::Kind kind) {
     case K::MissingComponent: return "MISSING-DATA";
     case K::InvalidText: return "UNREADABLE-COUNT";
     case K::EmptyMessage: return "EMPTY-MESSAGE";
+    case K::MixedGroups: return "MIXED-GROUPS";
+    case K::InvalidFieldValue: return "DATE-TIME";  // the only field value read here
+    case K::UnrecognisedSyntaxIdentifier:
+    case K::UnsupportedRepertoire: return "SYNTAX-IDENTIFIER";
     default: return "OTHER";
   }
 }
@@ -56,6 +66,12 @@ ValidationIssue finding_of(const EdifactError& error, std::string_view tag) {
                               .with_rule_id("PARSE-ENVELOPE-" + std::string(rule_suffix(error.kind)));
   if (!tag.empty()) issue = std::move(issue).with_segment(tag);
   return issue;
+}
+
+ValidationIssue misplaced_finding(const edifact::model::Segment& segment) {
+  return finding_of(EdifactError::segment_not_allowed(std::string(segment.tag()),
+                                                      std::string(edifact::error::ENVELOPE_MESSAGE_TYPE), segment.span()),
+                    segment.tag());
 }
 
 // The message's own envelope: UNH and UNT fields, references and the segment count.
@@ -81,6 +97,29 @@ void check_message(std::span<const edifact::model::Segment> message, edifact::en
   }
 }
 
+// Required fields that are missing or empty, and a date or time that is none of the calendar.
+edifact::envelope::ErrorSink header_errors(const edifact::model::Segment& unb) {
+  edifact::envelope::ErrorSink sink;
+  const auto header = edifact::envelope::read_interchange_header(unb, sink);
+  if (!header.date.empty() && !parse::parse_unb_date(header.date)) {
+    sink.push(EdifactError::invalid_field_value("UNB", 3, header.date));
+  }
+  if (header.time && !parse::parse_unb_time(*header.time)) {
+    sink.push(EdifactError::invalid_field_value("UNB", 3, *header.time));
+  }
+  return sink;
+}
+
+// The syntax library's text names UNZ for a group too; a finding must say which count is wrong.
+ValidationIssue group_count_finding(const edifact::envelope::FunctionalGroupEnvelope& group, std::uint32_t found) {
+  return ValidationIssue(Severity::Error, fmt::format("functional group {} message count mismatch: UNE declared {}, "
+                                                      "found {}",
+                                                      support::debug_quote(group.group_reference_number),
+                                                      group.declared_count, found))
+      .with_rule_id("PARSE-ENVELOPE-MESSAGE-COUNT")
+      .with_segment("UNE");
+}
+
 }  // namespace
 
 bool is_interchange_service_segment(const edifact::model::Segment& segment) {
@@ -98,21 +137,41 @@ EnvelopeFindings envelope_findings(std::span<const edifact::model::Segment> segm
                   result.per_message[k]);
   }
 
-  // Between the messages only the interchange's own UNB and UNZ at its ends and functional
-  // groups may stand; the finding goes to the message it follows (the first, before any).
-  std::size_t next_window = 0;
-  bool group_open = false;
-  const auto misplaced = [&](const edifact::model::Segment& segment) {
+  // A finding about the interchange or a segment between the messages goes to the message it
+  // follows (the first, before any); with no message at all only the verdict keeps it.
+  const auto report = [&](std::size_t owner, ValidationIssue issue) {
     result.interchange_sound = false;
-    if (windows.empty()) return;
-    const std::size_t owner = next_window == 0 ? 0 : next_window - 1;
-    result.per_message[owner].push_back(finding_of(
-        EdifactError::segment_not_allowed(std::string(segment.tag()), std::string(edifact::error::ENVELOPE_MESSAGE_TYPE),
-                                          segment.span()),
-        segment.tag()));
+    if (!windows.empty()) result.per_message[std::min(owner, windows.size() - 1)].push_back(std::move(issue));
   };
+  const auto report_all = [&](std::size_t owner, const edifact::envelope::ErrorSink& sink, std::string_view tag) {
+    for (const EdifactError& error : sink.errors()) report(owner, finding_of(error, error.tag.empty() ? tag : error.tag));
+  };
+
+  if (!segments.empty() && segments.front().tag() == "UNB") report_all(0, header_errors(segments.front()), "UNB");
+
+  // Between the messages only the interchange's own UNB and UNZ at its ends and functional
+  // groups may stand. Where there are groups, every message stands in one.
+  std::vector<std::size_t> outside_groups;
+  bool grouped = false;
+  struct OpenGroup {
+    std::size_t first_message = 0;
+    std::size_t messages = 0;
+    edifact::envelope::FunctionalGroupEnvelope record;
+    edifact::envelope::ErrorSink header_errors;
+  };
+  std::optional<OpenGroup> group;
+  edifact::envelope::ReferenceSet group_references;
+  std::size_t next_window = 0;
+  const auto follows = [&] { return next_window == 0 ? 0 : next_window - 1; };
+  // What is wrong with a group goes to its first message.
+  const auto group_owner = [&] { return group->messages > 0 ? group->first_message : follows(); };
   for (std::size_t at = 0; at < segments.size(); ++at) {
     if (next_window < windows.size() && at == windows[next_window].first) {
+      if (group) {
+        ++group->messages;
+      } else {
+        outside_groups.push_back(next_window);
+      }
       at = windows[next_window].last;
       ++next_window;
       continue;
@@ -120,22 +179,52 @@ EnvelopeFindings envelope_findings(std::span<const edifact::model::Segment> segm
     const edifact::model::Segment& segment = segments[at];
     const std::string_view tag = segment.tag();
     if ((at == 0 && tag == "UNB") || (at + 1 == segments.size() && tag == "UNZ")) continue;
-    if (tag == "UNG" && !group_open) {
-      group_open = true;
-    } else if (tag == "UNE" && group_open) {
-      group_open = false;
+    if (tag == "UNG" && !group) {
+      grouped = true;
+      group.emplace();
+      group->first_message = next_window;
+      group->record = edifact::envelope::read_group_header(segment, group->header_errors, group_references);
+    } else if (tag == "UNE" && group) {
+      edifact::envelope::ErrorSink trailer_errors;
+      edifact::envelope::read_group_trailer(segment, group->record, trailer_errors);
+      const std::uint32_t found = trailer_errors.clamped_count(group->messages);
+      report_all(group_owner(), group->header_errors, "UNG");
+      report_all(group_owner(), trailer_errors, "UNE");
+      if (group->record.declared_count != found) report(group_owner(), group_count_finding(group->record, found));
+      ++result.group_count;
+      group.reset();
     } else {
-      misplaced(segment);
+      report(follows(), misplaced_finding(segment));
     }
   }
-  if (group_open) {
-    result.interchange_sound = false;
-    if (!windows.empty()) {
-      result.per_message.back().push_back(
-          finding_of(EdifactError::missing_segment("UNE", "end of functional group"), "UNE"));
+  if (group) {
+    report_all(group_owner(), group->header_errors, "UNG");
+    report(follows(), finding_of(EdifactError::missing_segment("UNE", "end of functional group"), "UNE"));
+  }
+  if (grouped) {
+    for (const std::size_t message : outside_groups) {
+      report(message, finding_of(EdifactError::mixed_groups(segments[windows[message].first].span()), "UNH"));
     }
   }
   return result;
+}
+
+std::vector<ValidationIssue> bare_message_findings(std::span<const edifact::model::Segment> segments) {
+  std::vector<ValidationIssue> findings;
+  const std::vector<Window> windows = windows_of(segments);
+  // Without a UNT the message's own checks say what is missing.
+  const Window message = windows.empty() ? Window{segments.size(), segments.size()} : windows.front();
+  for (std::size_t at = 0; at < message.first; ++at) {
+    if (is_interchange_service_segment(segments[at])) findings.push_back(misplaced_finding(segments[at]));
+  }
+  if (!windows.empty()) {
+    edifact::envelope::ReferenceSet references;
+    check_message(segments.subspan(message.first, message.last - message.first + 1), references, findings);
+  }
+  for (std::size_t at = message.last + 1; at < segments.size(); ++at) {
+    if (is_interchange_service_segment(segments[at])) findings.push_back(misplaced_finding(segments[at]));
+  }
+  return findings;
 }
 
 }  // namespace edi_energy::platform

@@ -1,6 +1,6 @@
 // The service segments of a received interchange checked with the syntax library's envelope
-// rules: UNT counts and references, duplicate message references, service segments out of
-// place. What is wrong becomes findings of the message it concerns, so that one broken message
+// rules: UNB fields, UNT and UNE counts and references, duplicate references, service segments
+// out of place. What is wrong becomes findings of the message it concerns, so that one broken message
 // costs neither the report of the others nor a silent pass.
 #pragma once
 
@@ -16,11 +16,19 @@ namespace edi_energy::platform {
 struct EnvelopeFindings {
   // One list per message, UNH to UNT in input order, as the message windows are cut.
   std::vector<std::vector<edifact::report::ValidationIssue>> per_message;
-  // False when a service or data segment stands outside any message where none may stand.
+  // False when a service or data segment stands outside any message where none may stand, or
+  // the UNB or a group's UNG and UNE say something wrong.
   bool interchange_sound = true;
+  // Functional groups closed by their UNE: what UNZ counts when there are any.
+  std::size_t group_count = 0;
 };
 
 EnvelopeFindings envelope_findings(std::span<const edifact::model::Segment> segments);
+
+// The one message of a bare input: its UNH and UNT checked as in an interchange, and every UNB,
+// UNZ, UNG or UNE beside or inside it misplaced, since no interchange stands around it.
+std::vector<edifact::report::ValidationIssue> bare_message_findings(
+    std::span<const edifact::model::Segment> segments);
 
 // Whether a segment is one of the interchange's and group's own (UNB, UNZ, UNG, UNE), which a
 // message never carries.

@@ -1,6 +1,6 @@
 // Which parse received bytes take, judged by their first bytes: an interchange starts, after
-// a UTF-8 byte-order mark and leading whitespace, with a UNB or with a UNA service string
-// advice followed by a UNB.
+// a UTF-8 byte-order mark and whitespace, with a UNB or with a UNA service string advice
+// followed by a UNB.
 #pragma once
 
 #include <cstddef>

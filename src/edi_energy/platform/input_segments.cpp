@@ -9,6 +9,7 @@
 #include "edi_energy/platform/raw_offsets.hpp"
 #include "edifact/charset/charset.hpp"
 #include "edifact/parse/parser_config.hpp"
+#include "edifact/parse/service_string_advice.hpp"
 #include "edifact/parse/segment_stream.hpp"
 
 namespace edi_energy::platform {
@@ -40,24 +41,33 @@ Result<std::vector<edifact::model::Segment>> input_segments(std::string_view raw
   auto charset = edifact::charset::sniff_charset(raw);
   if (!charset) return std::unexpected(Error::edifact_parse(std::move(charset.error())));
 
+  // A byte-order mark is no part of the text: the stream steps over it, and a repertoire must
+  // neither refuse nor decode it.
+  const std::size_t mark = raw.starts_with(edifact::tokenizer::BYTE_ORDER_MARK)
+                               ? edifact::tokenizer::BYTE_ORDER_MARK.size()
+                               : 0;
+  const std::string_view text = raw.substr(mark);
+
   // A repertoire that decodes through a table is decoded as the stream reads, never as a whole.
   const HighHalf* table = nullptr;
-  if (*charset && !is_ascii(raw)) {
+  if (*charset && !is_ascii(text)) {
     table = HighHalf::of(**charset);
     if (table) {
-      for (std::size_t at = 0; at < raw.size(); ++at) {
-        const auto byte = static_cast<unsigned char>(raw[at]);
+      for (std::size_t at = 0; at < text.size(); ++at) {
+        const auto byte = static_cast<unsigned char>(text[at]);
         if (byte >= 0x80 && table->length(byte) == 0) {
-          return std::unexpected(Error::edifact_parse(edifact::EdifactError::invalid_text(at)));
+          return std::unexpected(Error::edifact_parse(edifact::EdifactError::invalid_text(mark + at)));
         }
       }
-    } else if (auto checked = edifact::charset::decode(**charset, raw); !checked) {
-      return std::unexpected(Error::edifact_parse(std::move(checked.error())));
+    } else if (auto checked = edifact::charset::decode(**charset, text); !checked) {
+      edifact::EdifactError error = std::move(checked.error());
+      error.offset += mark;
+      return std::unexpected(Error::edifact_parse(std::move(error)));
     }
   }
-  const RawOffsets offsets = table ? RawOffsets::over_raw(raw, *table) : RawOffsets{};
+  const RawOffsets offsets = table ? RawOffsets::over_raw(raw, *table, mark) : RawOffsets{};
   // Nothing grew: the raw bytes are the text.
-  const bool identity = offsets.is_identity() || offsets.decoded_size() == raw.size();
+  const bool identity = offsets.is_identity() || offsets.decoded_size() == text.size();
 
   edifact::ParserConfig config;
   config.max_segments = MAX_SEGMENTS;
@@ -71,7 +81,7 @@ Result<std::vector<edifact::model::Segment>> input_segments(std::string_view raw
   if (identity) {
     source = std::make_unique<edifact::parser::MemoryByteSource>(raw);
   } else {
-    source = std::make_unique<DecodingByteSource>(raw, *table);
+    source = std::make_unique<DecodingByteSource>(text, *table);
   }
   edifact::parser::OwnedSegmentStream stream(std::move(source), std::move(config));
   std::vector<edifact::model::Segment> segments;

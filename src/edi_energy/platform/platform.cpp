@@ -70,7 +70,8 @@ Result<interchange::ParsedInterchange> Platform::parse_interchange_full(std::str
   }
 
   EnvelopeFindings envelope = envelope_findings(*segments);
-  parsed.service_segments_in_place = envelope.interchange_sound;
+  parsed.envelope_sound = envelope.interchange_sound;
+  parsed.group_count = envelope.group_count;
   edifact::de::MessageWindows windows(std::move(*segments));
   while (auto window = windows.next()) {
     if (!window->has_value()) return std::unexpected(Error::edifact_parse(std::move(window->error())));
@@ -98,13 +99,21 @@ Result<interchange::ParsedInterchange> Platform::parse_interchange_full(std::str
   if (!parsed.unz_control_ref.empty() && parsed.unz_control_ref != parsed.header.control_ref) {
     return std::unexpected(Error::control_reference_mismatch(parsed.header.control_ref, parsed.unz_control_ref));
   }
-  if (parsed.unz_message_count != 0 && parsed.unz_message_count != parsed.messages.size()) {
-    return std::unexpected(Error::unz_count_mismatch(parsed.unz_message_count, parsed.messages.size()));
+  if (parsed.unz_message_count != 0 && parsed.unz_message_count != parsed.unz_counted()) {
+    return std::unexpected(parsed.group_count > 0
+                               ? Error::unz_group_count_mismatch(parsed.unz_message_count, parsed.group_count)
+                               : Error::unz_count_mismatch(parsed.unz_message_count, parsed.messages.size()));
   }
   return parsed;
 }
 
 Result<any_message::AnyMessage> Platform::parse(std::string_view input) const {
+  auto bare = parse_bare(input);
+  if (!bare) return std::unexpected(std::move(bare.error()));
+  return std::move(bare->message);
+}
+
+Result<BareMessage> Platform::parse_bare(std::string_view input) const {
   auto segments = input_segments(input);
   if (!segments) return std::unexpected(std::move(segments.error()));
   if (segments->size() > MAX_BARE_MESSAGE_SEGMENTS) {
@@ -112,9 +121,16 @@ Result<any_message::AnyMessage> Platform::parse(std::string_view input) const {
   }
   std::string sender;
   std::string recipient;
-  if (const Segment* unb = first_tagged(*segments, "UNB")) {
-    sender = std::string(interchange::component_text(*unb, 1, 0).value_or(std::string_view{}));
-    recipient = std::string(interchange::component_text(*unb, 2, 0).value_or(std::string_view{}));
+  std::vector<edifact::report::ValidationIssue> findings;
+  if (!segments->empty() && segments->front().tag() == "UNB") {
+    const Segment& unb = segments->front();
+    sender = std::string(interchange::component_text(unb, 1, 0).value_or(std::string_view{}));
+    recipient = std::string(interchange::component_text(unb, 2, 0).value_or(std::string_view{}));
+  } else {
+    // Kept, a stray UNB would pass for the message's own envelope and its parties for the
+    // message's.
+    findings = bare_message_findings(*segments);
+    std::erase_if(*segments, is_interchange_service_segment);
   }
   auto message = parse::dispatch_message_on_date(std::move(*segments), *registry_, std::nullopt);
   if (!message) return std::unexpected(std::move(message.error()));
@@ -130,7 +146,7 @@ Result<any_message::AnyMessage> Platform::parse(std::string_view input) const {
                          {"release", release ? std::string(release->text()) : std::string()},
                          {"pruefidentifikator", pid ? std::to_string(*pid) : std::string()}});
   }
-  return message;
+  return BareMessage{std::move(*message), std::move(findings)};
 }
 
 }  // namespace edi_energy::platform

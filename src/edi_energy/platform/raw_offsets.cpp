@@ -5,9 +5,11 @@
 
 namespace edi_energy::platform {
 
-RawOffsets RawOffsets::over_raw(std::string_view raw, const HighHalf& table) {
+RawOffsets RawOffsets::over_raw(std::string_view raw, const HighHalf& table, std::size_t skipped) {
   RawOffsets offsets;
+  raw = raw.substr(skipped);
   offsets.raw_ = raw;
+  offsets.skipped_ = skipped;
   offsets.table_ = &table;
   // Decoded texts of inputs within the limits stay far below 4 GiB.
   offsets.checkpoints_.reserve(raw.size() / STRIDE + 1);
@@ -22,13 +24,13 @@ RawOffsets RawOffsets::over_raw(std::string_view raw, const HighHalf& table) {
 
 std::size_t RawOffsets::to_raw(std::size_t decoded_offset) const {
   if (table_ == nullptr) return decoded_offset;
-  if (decoded_offset >= decoded_size_) return raw_.size() + (decoded_offset - decoded_size_);
+  if (decoded_offset >= decoded_size_) return skipped_ + raw_.size() + (decoded_offset - decoded_size_);
   const auto after = std::ranges::upper_bound(checkpoints_, decoded_offset);
   std::size_t raw = static_cast<std::size_t>(after - checkpoints_.begin() - 1) * STRIDE;
   std::size_t position = checkpoints_[raw / STRIDE];
   while (true) {
     const std::size_t next = position + table_->length(static_cast<unsigned char>(raw_[raw]));
-    if (next > decoded_offset) return raw;
+    if (next > decoded_offset) return skipped_ + raw;
     position = next;
     ++raw;
   }

@@ -17,8 +17,9 @@ namespace edi_energy::platform {
 
 class RawOffsets {
  public:
-  // Over the raw bytes as `table` decodes them; both must outlive the map.
-  static RawOffsets over_raw(std::string_view raw, const HighHalf& table);
+  // Over the raw bytes as `table` decodes them, the first `skipped` of them left out of the text
+  // (a byte-order mark); both must outlive the map.
+  static RawOffsets over_raw(std::string_view raw, const HighHalf& table, std::size_t skipped = 0);
 
   bool is_identity() const { return table_ == nullptr; }
   // Bytes of the decoded text.
@@ -36,7 +37,8 @@ class RawOffsets {
   static constexpr std::size_t STRIDE = 64;
 
  private:
-  std::string_view raw_;
+  std::string_view raw_;  // without the skipped bytes
+  std::size_t skipped_ = 0;
   const HighHalf* table_ = nullptr;
   std::size_t decoded_size_ = 0;
   // Decoded offset of every STRIDE-th raw byte, the first included.

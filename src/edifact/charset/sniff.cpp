@@ -12,14 +12,9 @@ Result<std::optional<Charset>> sniff_charset(std::string_view input) {
   const ServiceStringAdvice advice = ServiceStringAdvice::from_bytes_unchecked(input);
   if (auto valid = advice.validate(); !valid) return std::unexpected(std::move(valid.error()));
 
-  // Only a UNA at the very first byte is stepped over; one behind a byte-order mark or
-  // whitespace leaves no UNB where the search looks.
-  std::size_t offset = 0;
-  if (input.size() >= tokenizer::UNA_LENGTH && input.starts_with("UNA")) {
-    offset = tokenizer::UNA_LENGTH;
-  }
-  while (offset < input.size() && tokenizer::is_segment_whitespace(input[offset])) ++offset;
-
+  // Where the tokenizer will find the first segment, also behind a byte-order mark or
+  // whitespace: a UNB missed here would leave its repertoire undecoded.
+  const std::size_t offset = tokenizer::input_start(input).first_segment;
   const std::string_view rest = input.substr(offset);
   if (rest.size() < 4 || !rest.starts_with("UNB") || rest[3] != advice.element_separator) {
     return std::nullopt;

@@ -7,39 +7,11 @@
 namespace edifact::envelope {
 namespace {
 
-
 // The walk stops at the first structural error; content errors only go into the sink.
 using Walk = Result<void>;
 
 bool has_tag(const model::Segment& segment, std::string_view tag) { return segment.tag() == tag; }
 
-InterchangeEnvelope read_interchange_header(const model::Segment& header, ErrorSink& sink) {
-  InterchangeEnvelope interchange;
-  interchange.syntax_identifier = sink.required(header, 0, 0);
-  if (!interchange.syntax_identifier.empty()) {
-    if (auto charset = charset::from_syntax_identifier(interchange.syntax_identifier); !charset) {
-      sink.push(std::move(charset).error());
-    }
-  }
-  interchange.syntax_version = std::string(component_text(header, 0, 1));
-  interchange.sender_identification = sink.required(header, 1, 0);
-  interchange.sender_code_qualifier = std::string(component_text(header, 1, 1));
-  interchange.sender_routing_address = optional_text(header, 1, 2);
-  interchange.recipient_identification = sink.required(header, 2, 0);
-  interchange.recipient_code_qualifier = std::string(component_text(header, 2, 1));
-  interchange.recipient_routing_address = optional_text(header, 2, 2);
-  interchange.date = sink.required(header, 3, 0);
-  interchange.time = optional_text(header, 3, 1);
-  interchange.control_reference = sink.required(header, 4, 0);
-  interchange.recipient_reference_or_password = optional_text(header, 5, 0);
-  interchange.recipient_reference_qualifier = optional_text(header, 5, 1);
-  interchange.application_reference = optional_text(header, 6, 0);
-  interchange.processing_priority_code = optional_text(header, 7, 0);
-  interchange.acknowledgement_request = indicator(header, 8, 0);
-  interchange.interchange_agreement_identifier = optional_text(header, 9, 0);
-  interchange.test_indicator = indicator(header, 10, 0);
-  return interchange;
-}
 
 void read_interchange_trailer(const model::Segment& trailer, InterchangeEnvelope& interchange,
                               ErrorSink& sink) {
@@ -51,36 +23,7 @@ void read_interchange_trailer(const model::Segment& trailer, InterchangeEnvelope
   interchange.declared_count = sink.required_count(trailer, 0, 0);
 }
 
-FunctionalGroupEnvelope read_group_header(const model::Segment& header, ErrorSink& sink,
-                                          ReferenceSet& group_references) {
-  FunctionalGroupEnvelope group;
-  group.message_group_identification = std::string(component_text(header, 0, 0));
-  group.application_sender_identification = std::string(component_text(header, 1, 0));
-  group.sender_code_qualifier = std::string(component_text(header, 1, 1));
-  group.application_recipient_identification = std::string(component_text(header, 2, 0));
-  group.recipient_code_qualifier = std::string(component_text(header, 2, 1));
-  group.date = std::string(component_text(header, 3, 0));
-  group.time = optional_text(header, 3, 1);
-  group.group_reference_number = sink.required(header, 4, 0);
-  if (!group_references.insert(group.group_reference_number).second) {
-    sink.push(EdifactError::duplicate_reference("UNG", group.group_reference_number, header.span()));
-  }
-  group.controlling_agency = std::string(component_text(header, 5, 0));
-  group.message_version_number = std::string(component_text(header, 6, 0));
-  group.message_release_number = std::string(component_text(header, 6, 1));
-  group.application_password = optional_text(header, 7, 0);
-  return group;
-}
 
-void read_group_trailer(const model::Segment& trailer, FunctionalGroupEnvelope& group,
-                        ErrorSink& sink) {
-  group.declared_count = sink.required_count(trailer, 0, 0);
-  const std::string trailer_reference = sink.required(trailer, 1, 0);
-  if (trailer_reference != group.group_reference_number) {
-    sink.push(EdifactError::qualifier_mismatch("UNE", trailer_reference,
-                                               group.group_reference_number, trailer.span()));
-  }
-}
 
 // The position of the UNE that closes the group opened at `header`.
 Result<std::size_t> closing_group_trailer(std::span<const model::Segment> body, std::size_t header) {
@@ -169,6 +112,65 @@ void check_totals(ValidatedInterchange& result, ErrorSink& sink) {
 }
 
 }  // namespace
+
+InterchangeEnvelope read_interchange_header(const model::Segment& header, ErrorSink& sink) {
+  InterchangeEnvelope interchange;
+  interchange.syntax_identifier = sink.required(header, 0, 0);
+  if (!interchange.syntax_identifier.empty()) {
+    if (auto charset = charset::from_syntax_identifier(interchange.syntax_identifier); !charset) {
+      sink.push(std::move(charset).error());
+    }
+  }
+  interchange.syntax_version = std::string(component_text(header, 0, 1));
+  interchange.sender_identification = sink.required(header, 1, 0);
+  interchange.sender_code_qualifier = std::string(component_text(header, 1, 1));
+  interchange.sender_routing_address = optional_text(header, 1, 2);
+  interchange.recipient_identification = sink.required(header, 2, 0);
+  interchange.recipient_code_qualifier = std::string(component_text(header, 2, 1));
+  interchange.recipient_routing_address = optional_text(header, 2, 2);
+  interchange.date = sink.required(header, 3, 0);
+  interchange.time = optional_text(header, 3, 1);
+  interchange.control_reference = sink.required(header, 4, 0);
+  interchange.recipient_reference_or_password = optional_text(header, 5, 0);
+  interchange.recipient_reference_qualifier = optional_text(header, 5, 1);
+  interchange.application_reference = optional_text(header, 6, 0);
+  interchange.processing_priority_code = optional_text(header, 7, 0);
+  interchange.acknowledgement_request = indicator(header, 8, 0);
+  interchange.interchange_agreement_identifier = optional_text(header, 9, 0);
+  interchange.test_indicator = indicator(header, 10, 0);
+  return interchange;
+}
+
+FunctionalGroupEnvelope read_group_header(const model::Segment& header, ErrorSink& sink,
+                                          ReferenceSet& group_references) {
+  FunctionalGroupEnvelope group;
+  group.message_group_identification = std::string(component_text(header, 0, 0));
+  group.application_sender_identification = std::string(component_text(header, 1, 0));
+  group.sender_code_qualifier = std::string(component_text(header, 1, 1));
+  group.application_recipient_identification = std::string(component_text(header, 2, 0));
+  group.recipient_code_qualifier = std::string(component_text(header, 2, 1));
+  group.date = std::string(component_text(header, 3, 0));
+  group.time = optional_text(header, 3, 1);
+  group.group_reference_number = sink.required(header, 4, 0);
+  if (!group_references.insert(group.group_reference_number).second) {
+    sink.push(EdifactError::duplicate_reference("UNG", group.group_reference_number, header.span()));
+  }
+  group.controlling_agency = std::string(component_text(header, 5, 0));
+  group.message_version_number = std::string(component_text(header, 6, 0));
+  group.message_release_number = std::string(component_text(header, 6, 1));
+  group.application_password = optional_text(header, 7, 0);
+  return group;
+}
+
+void read_group_trailer(const model::Segment& trailer, FunctionalGroupEnvelope& group,
+                        ErrorSink& sink) {
+  group.declared_count = sink.required_count(trailer, 0, 0);
+  const std::string trailer_reference = sink.required(trailer, 1, 0);
+  if (trailer_reference != group.group_reference_number) {
+    sink.push(EdifactError::qualifier_mismatch("UNE", trailer_reference,
+                                               group.group_reference_number, trailer.span()));
+  }
+}
 
 CollectedEnvelope validate_envelope_collecting(std::span<const model::Segment> segments) {
   ErrorSink sink;

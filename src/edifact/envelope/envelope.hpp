@@ -25,6 +25,14 @@ struct CollectedEnvelope {
   std::vector<EdifactError> errors;  // in the order found
 };
 
+// The fields of a UNB, UNG and UNE as the records hold them; a missing required field, an
+// unknown syntax identifier, a reused group reference and a UNE that contradicts its UNG are
+// reported into `sink`.
+InterchangeEnvelope read_interchange_header(const model::Segment& header, ErrorSink& sink);
+FunctionalGroupEnvelope read_group_header(const model::Segment& header, ErrorSink& sink,
+                                          ReferenceSet& group_references);
+void read_group_trailer(const model::Segment& trailer, FunctionalGroupEnvelope& group, ErrorSink& sink);
+
 // Every error that can be found. Misplaced or missing service segments stop the walk (their
 // error comes last); content errors are collected and the walk goes on.
 CollectedEnvelope validate_envelope_collecting(std::span<const model::Segment> segments);

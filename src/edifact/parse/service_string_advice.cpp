@@ -37,6 +37,20 @@ std::size_t skip_bom_and_whitespace(std::string_view input, std::size_t from) {
   return from;
 }
 
+InputStart input_start(std::string_view input) {
+  InputStart start;
+  start.first_segment = skip_bom_and_whitespace(input, 0);
+  const std::string_view rest = input.substr(start.first_segment);
+  if (rest.size() >= UNA_LENGTH && rest.starts_with("UNA")) {
+    start.una = ServiceStringAdvice::from_una_characters(rest.substr(3, 6));
+    start.first_segment += UNA_LENGTH;
+    while (start.first_segment < input.size() && is_segment_whitespace(input[start.first_segment])) {
+      ++start.first_segment;
+    }
+  }
+  return start;
+}
+
 ServiceStringAdvice ServiceStringAdvice::from_una_characters(std::string_view six_characters) {
   // Wire order: component, element, decimal mark, release, repetition, terminator.
   return {
@@ -50,13 +64,9 @@ ServiceStringAdvice ServiceStringAdvice::from_una_characters(std::string_view si
 }
 
 ServiceStringAdvice ServiceStringAdvice::from_bytes_unchecked(std::string_view input) {
-  const std::size_t start = skip_bom_and_whitespace(input, 0);
-  const std::string_view rest = input.substr(start);
-  if (rest.size() >= UNA_LENGTH && rest.starts_with("UNA")) {
-    return from_una_characters(rest.substr(3, 6));
-  }
-  const std::size_t unb_start = skip_bom_and_whitespace(input, start);
-  return declares_syntax_version_4(input.substr(unb_start)) ? SYNTAX_VERSION_4 : DEFAULT;
+  const InputStart start = input_start(input);
+  if (start.una) return *start.una;
+  return declares_syntax_version_4(input.substr(start.first_segment)) ? SYNTAX_VERSION_4 : DEFAULT;
 }
 
 Result<void> ServiceStringAdvice::validate() const {

@@ -2,6 +2,8 @@
 // start of the input, checked before use, and handed to the tokenizer, parser and writer.
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string_view>
 
 #include "edifact/error.hpp"
@@ -48,6 +50,16 @@ inline constexpr std::size_t UNA_LENGTH = 9;
 
 // Offset just past a leading byte-order mark (inputs of three bytes or more) and whitespace.
 std::size_t skip_bom_and_whitespace(std::string_view input, std::size_t from);
+
+// Where the segments of an input begin: past a byte-order mark at the very start and any
+// whitespace, and past a UNA and the whitespace after it. The tokenizer, the repertoire sniff and
+// the choice between interchange and bare message all read the start this one way, so that none
+// of them sees a UNB that another misses.
+struct InputStart {
+  std::optional<ServiceStringAdvice> una;  // as declared, unchecked
+  std::size_t first_segment = 0;
+};
+InputStart input_start(std::string_view input);
 
 // Tab, line feed, carriage return and space: the bytes allowed between segments.
 constexpr bool is_segment_whitespace(char byte) {

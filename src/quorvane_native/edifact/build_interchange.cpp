@@ -5,14 +5,18 @@
 #include <algorithm>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include "edi_energy/builders/interchange.hpp"
+#include "edi_energy/builders/payload_messages.hpp"
+#include "edi_energy/parse/unb_datetime.hpp"
 #include "quorvane_native/edifact/build_pipeline.hpp"
 #include "quorvane_native/fristen/time_text.hpp"
 #include "quorvane_native/py/convert.hpp"
 #include "quorvane_native/py/result.hpp"
+#include "support/debug_quote.hpp"
 #include "support/utf8.hpp"
 
 namespace quorvane_native::edifact {
@@ -36,6 +40,30 @@ py::Expected<std::string> unb_date(const std::optional<std::string>& date, const
   const int year = static_cast<int>(parsed->year());
   return fmt::format("{:02}{:02}{:02}", ((year % 100) + 100) % 100, static_cast<unsigned>(parsed->month()),
                      static_cast<unsigned>(parsed->day()));
+}
+
+// An interchange that a counterparty cannot read is refused before it is written: the envelope
+// check of a receiver reads these fields as validate_edifact does.
+py::Expected<void> check_envelope_fields(std::string_view sender, std::string_view receiver, std::string_view dar) {
+  for (const auto& [name, value, meaning] :
+       {std::tuple{"sender", sender, "the sender's market-partner ID (UNB S002)"},
+        std::tuple{"receiver", receiver, "the receiver's market-partner ID (UNB S003)"},
+        std::tuple{"dar", dar, "the Datenaustauschreferenz (UNB and UNZ DE 0020)"}}) {
+    if (value.empty()) return py::value_error(fmt::format("{} is empty: it is {}", name, meaning));
+  }
+  return {};
+}
+
+py::Expected<void> check_date_and_time(std::string_view date, std::string_view time) {
+  if (!edi_energy::parse::parse_unb_date(date)) {
+    return py::value_error(fmt::format("date {} is no UNB date: YYMMDD (or CCYYMMDD) of a day of the calendar",
+                                       support::debug_quote(date)));
+  }
+  if (!edi_energy::parse::parse_unb_time(time)) {
+    return py::value_error(
+        fmt::format("time {} is no UNB time: HHMM of a 24-hour clock", support::debug_quote(time)));
+  }
+  return {};
 }
 
 // What the interchange builder would refuse in the arguments is the caller's to mend: the UNB
@@ -82,13 +110,18 @@ py::Result build_interchange(py::Args args) {
   if (std::ranges::all_of(*messages, [](const auto& payload) { return payload.empty(); })) {
     return py::value_error("an interchange carries at least one message — UNZ+0 is not a thing a counterparty accepts");
   }
+  if (auto checked = check_envelope_fields(*sender, *receiver, *dar); !checked) return py::propagate(checked);
   for (std::size_t at = 0; at < messages->size(); ++at) {
     if ((*messages)[at].empty()) {
       return py::value_error(fmt::format("messages[{}] is empty: every payload is one message, UNH to UNT", at));
     }
+    if (auto fault = edi_energy::builders::payload_fault((*messages)[at])) {
+      return py::value_error(fmt::format("messages[{}] is not one or more messages UNH to UNT: {}", at, *fault));
+    }
   }
   auto written_date = unb_date(*date, *on);
   if (!written_date) return py::propagate(written_date);
+  if (auto checked = check_date_and_time(*written_date, *time); !checked) return py::propagate(checked);
 
   if (auto carried = carried_by_unoc(*sender, *receiver, *dar, *written_date, *time, *messages); !carried) {
     return py::propagate(carried);

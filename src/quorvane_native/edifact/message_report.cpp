@@ -4,11 +4,14 @@
 #include <string>
 #include <utility>
 
+#include <fmt/format.h>
+
 #include "edi_energy/message_type.hpp"
 #include "edi_energy/registry/shared_registry.hpp"
 #include "edi_energy/report/classification.hpp"
 #include "quorvane_native/py/convert.hpp"
 #include "quorvane_native/py/object.hpp"
+#include "support/debug_quote.hpp"
 
 namespace quorvane_native::edifact {
 namespace {
@@ -74,21 +77,30 @@ std::string invalid_pid_text(std::string decimal) {
   return edi_energy::Error::invalid_pruefidentifikator(std::move(decimal)).message();
 }
 
+std::string message_reference_of(const AnyMessage& message) {
+  if (const auto* core = message.core()) return core->message_reference;
+  if (const auto* unknown = message.get<edi_energy::any_message::UnknownMessage>()) return unknown->message_reference;
+  return {};
+}
+
 }  // namespace
 
 py::Expected<MessageReport> report_for(std::size_t index, const AnyMessage& message, std::chrono::year_month_day on,
-                                       std::span<const edifact_issue> envelope_findings) {
+                                       std::span<const edifact_issue> envelope_findings, MessageNaming naming) {
   auto validated = message.validate_on_date(on);
-  if (!validated) return py::runtime_error("validation failed: " + validated.error().message());
+  if (!validated) {
+    // One message of many fails the whole call: which one it was is half of what went wrong.
+    const std::string which = naming == MessageNaming::ByPosition
+                                  ? fmt::format("message #{} (UNH reference {}): ", index,
+                                                support::debug_quote(message_reference_of(message)))
+                                  : std::string();
+    return py::runtime_error("validation failed: " + which + validated.error().message());
+  }
   edi_energy::report::EdiEnergyReport& report = *validated;
 
   auto data = std::make_shared<MessageReportData>();
   data->index = index;
-  if (const auto* core = message.core()) {
-    data->message_ref = core->message_reference;
-  } else if (const auto* unknown = message.get<edi_energy::any_message::UnknownMessage>()) {
-    data->message_ref = unknown->message_reference;
-  }
+  data->message_ref = message_reference_of(message);
   if (auto pid = message.detect_pruefidentifikator()) data->pruefidentifikator = *pid;
   if (!message.is_unknown()) {
     data->message_type =

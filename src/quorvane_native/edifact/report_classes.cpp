@@ -119,11 +119,14 @@ constexpr py::Attribute<E> envelope_attributes[] = {
      get_transmission_date},
     {"test_indicator", "UNB DE 0035: True marks a test transmission.", get_test_indicator},
     {"message_count", "The messages actually present.", get_message_count},
-    {"declared_message_count", "The messages the UNZ trailer declares; 0 without a readable count.",
+    {"declared_message_count",
+     "The count the UNZ trailer declares: of the functional groups where there are any, else of the messages; "
+     "0 without a readable count.",
      get_declared_message_count},
     {"is_structurally_valid",
-     "True when the count matches the trailer, the UNB and UNZ references agree and no service segment stands "
-     "out of place between the messages.",
+     "True when the trailer's count matches, the UNB and UNZ references agree, no service segment stands "
+     "out of place between the messages, the UNB's fields are present and readable, and every UNE agrees with "
+     "its UNG; the message findings say what is wrong.",
      get_is_structurally_valid},
 };
 

@@ -34,8 +34,8 @@ py::Expected<Envelope> envelope_of(const edi_energy::interchange::ParsedIntercha
       .test_indicator = header.test_indicator,
       .message_count = parsed.messages.size(),
       .declared_message_count = parsed.unz_message_count,
-      .is_structurally_valid = parsed.unz_message_count == parsed.messages.size() &&
-                               parsed.unz_control_ref == header.control_ref && parsed.service_segments_in_place,
+      .is_structurally_valid = parsed.unz_message_count == parsed.unz_counted() &&
+                               parsed.unz_control_ref == header.control_ref && parsed.envelope_sound,
   };
   if (header.prepared_at) {
     auto date = fristen::fmt_date(header.prepared_at->date);
@@ -57,7 +57,8 @@ py::Result validate_interchange(const edi_energy::platform::Platform& platform, 
   report.messages.reserve(parsed->messages.size());
   for (std::size_t index = 0; index < parsed->messages.size(); ++index) {
     const auto& envelope_of_message = parsed->messages[index];
-    auto message = report_for(index, envelope_of_message.message, on, envelope_of_message.envelope_findings);
+    auto message = report_for(index, envelope_of_message.message, on, envelope_of_message.envelope_findings,
+                              MessageNaming::ByPosition);
     if (!message) return py::propagate(message);
     report.is_valid = report.is_valid && message->data->is_valid;
     report.messages.push_back(std::move(*message));
@@ -75,9 +76,9 @@ py::Result validate_bare_message(const edi_energy::platform::Platform& platform,
                                        "Validating a bare blob would check only the first of them",
                                        headers));
   }
-  auto parsed = platform.parse(raw);
+  auto parsed = platform.parse_bare(raw);
   if (!parsed) return parse_failed(parsed.error());
-  auto message = report_for(0, *parsed, on);
+  auto message = report_for(0, parsed->message, on, parsed->envelope_findings);
   if (!message) return py::propagate(message);
   ValidationReport report;
   report.is_valid = message->data->is_valid;

@@ -77,6 +77,8 @@ INSTANTIATE_TEST_SUITE_P(
                       "profile configuration error: profile field `release` is mandatory but was not provided"},
         ErrorTextCase{Error::unz_count_mismatch(3, 2),
                       "interchange UNZ count mismatch: UNZ declared 3 message(s) but 2 were found"},
+        ErrorTextCase{Error::unz_group_count_mismatch(3, 2),
+                      "interchange UNZ count mismatch: UNZ declared 3 group(s) but 2 were found"},
         ErrorTextCase{Error::control_reference_mismatch("REF1", ""),
                       "interchange control reference mismatch: UNB has \"REF1\" but UNZ has \"\""},
         ErrorTextCase{Error::control_reference_mismatch("a\"b", "c\\d\n"),

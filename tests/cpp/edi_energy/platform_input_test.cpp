@@ -115,7 +115,9 @@ TEST_P(InputRoute, ChoosesTheParseAndCountsMessages) {
 INSTANTIATE_TEST_SUITE_P(
     Platform, InputRoute,
     testing::Values(RouteCase{"unb", "UNB+UNOC:3'UNH+1'UNT+2+1'UNH+2'", true, 2},
-                    RouteCase{"whitespace_then_unb", "\t\n\f\r UNB+UNOC:3'", true, 0},
+                    RouteCase{"whitespace_then_unb", "\t\n\r UNB+UNOC:3'", true, 0},
+                    RouteCase{"form_feed_then_unb", "\fUNB+UNOC:3'", false, 0},
+                    RouteCase{"form_feed_then_bare", "\fUNH+1'UNT+2+1'\fUNH+2'", false, 2},
                     RouteCase{"una_then_unb", "UNA:+.? 'UNB+UNOC:3'", true, 0},
                     RouteCase{"bom_then_unb", "\xEF\xBB\xBFUNB+UNOC:3'UNH+1'UNT+2+1'UNH+2'", true, 2},
                     RouteCase{"bom_space_una_unb", "\xEF\xBB\xBF\r\nUNA:+.? 'UNB+UNOC:3'", true, 0},
@@ -234,6 +236,39 @@ TEST(Platform, DecodedRepertoireKeepsRawOffsetsOfDelimiterDenseTexts) {
   EXPECT_EQ(elements.back().span(), (edifact::model::Span{head.size() + 8 + 32'768 + 32'000, head.size() + 8 + 32'768 + 32'000}));
 }
 
+// What stands before the first segment moves every span by its length and changes nothing
+// else: the declared repertoire decodes the text behind a byte-order mark or whitespace as it
+// does at the first byte, with and without a UNA, in a one-byte and an ASCII repertoire.
+TEST(Platform, ByteOrderMarkAndWhitespaceBeforeTheUnaChangeNoText) {
+  const std::string body = "+S1:500+R1:500+260501:1200+REF1'UNH+1+MSCONS:D:04B:UN:2.4c'FTX+AAB+++M\xFC\x63ke:\xDF+\xE4'"
+                           "UNT+3+1'UNZ+1+REF1'";
+  const std::string ascii = "UNB+UNOA:3+S1:500+R1:500+260501:1200+REF1'UNH+1+MSCONS:D:04B:UN:2.4c'FTX+AAB+++a'UNT+3+1'";
+  for (const std::string& unb : {"UNB+UNOC:3" + body, "UNA:+.? 'UNB+UNOC:3" + body, ascii}) {
+    auto plain = edi_energy::platform::input_segments(unb);
+    ASSERT_TRUE(plain) << plain.error().message();
+    for (const std::string prefix : {" ", "\r\n", "\xEF\xBB\xBF", "\xEF\xBB\xBF\t "}) {
+      SCOPED_TRACE(testing::PrintToString(prefix + unb.substr(0, 12)));
+      auto shifted = edi_energy::platform::input_segments(prefix + unb);
+      ASSERT_TRUE(shifted) << shifted.error().message();
+      ASSERT_EQ(shifted->size(), plain->size());
+      for (std::size_t k = 0; k < plain->size(); ++k) {
+        const auto& a = (*plain)[k];
+        const auto& b = (*shifted)[k];
+        EXPECT_EQ(b.span(), (edifact::model::Span{a.span().start + prefix.size(), a.span().end + prefix.size()}));
+        ASSERT_EQ(a.elements().size(), b.elements().size());
+        for (std::size_t e = 0; e < a.elements().size(); ++e) {
+          EXPECT_EQ(b.elements()[e].span().start, a.elements()[e].span().start + prefix.size());
+          EXPECT_EQ(a.elements()[e].components().text(0), b.elements()[e].components().text(0));
+        }
+      }
+    }
+  }
+  // ISO 8859-8 leaves 0xBF unassigned: the mark is never read as part of the text.
+  auto hebrew = edi_energy::platform::input_segments("\xEF\xBB\xBFUNB+UNOJ:3+S\xE0+R'");
+  ASSERT_TRUE(hebrew) << hebrew.error().message();
+  EXPECT_EQ(hebrew->front().elements()[1].components().text(0), "S\u05D0");
+}
+
 struct RepertoireFailure {
   const char* name;
   std::string input;
@@ -257,6 +292,13 @@ INSTANTIATE_TEST_SUITE_P(
                           "character"},
         RepertoireFailure{"byte_outside_ascii_repertoire", "UNB+UNOA:3+S\xE4+R'",
                           "EDIFACT parse error: invalid EDIFACT text at byte offset 12"},
+        RepertoireFailure{"after_a_byte_order_mark", "\xEF\xBB\xBFUNB+UNOC:3+S\xE4\xF6\xFC+R+260501:1200+X?",
+                          "EDIFACT parse error: invalid release sequence at byte offset 34: dangling release "
+                          "character"},
+        RepertoireFailure{"outside_ascii_after_a_byte_order_mark", "\xEF\xBB\xBF UNB+UNOA:3+S\xE4+R'",
+                          "EDIFACT parse error: invalid EDIFACT text at byte offset 16"},
+        RepertoireFailure{"unassigned_after_a_byte_order_mark", "\xEF\xBB\xBFUNB+UNOJ:3+S\xC0+R'",
+                          "EDIFACT parse error: invalid EDIFACT text at byte offset 15"},
         RepertoireFailure{"unknown_repertoire", "UNB+UNOZ:3+S+R'",
                           "EDIFACT parse error: unrecognised syntax identifier 'UNOZ': expected UNOA-UNOK, UNOX, UNOY, or KECA"}),
     [](const auto& info) { return std::string(info.param.name); });

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "edi_energy/interchange.hpp"
+#include "edi_energy/platform/envelope_findings.hpp"
 #include "edi_energy/platform/platform.hpp"
 #include "support/diag.hpp"
 
@@ -61,6 +62,10 @@ INSTANTIATE_TEST_SUITE_P(
                     "interchange UNZ count mismatch: UNZ declared 2 message(s) but 1 were found"},
         FailureCase{"unz_count_without_messages", interchange("", "UNZ+1+REF1'"),
                     "interchange UNZ count mismatch: UNZ declared 1 message(s) but 0 were found"},
+        FailureCase{"unz_counts_groups_where_there_are_any",
+                    std::string(UNB) + "UNG+MSCONS+S1+R1+260501:1200+G1+UN+D:04B'" + mscons("1") + mscons("2") +
+                        "UNE+2+G1'UNZ+2+REF1'",
+                    "interchange UNZ count mismatch: UNZ declared 2 group(s) but 1 were found"},
         FailureCase{"unz_reference", interchange(mscons("1"), "UNZ+1+REF2'"),
                     "interchange control reference mismatch: UNB has \"REF1\" but UNZ has \"REF2\""},
         FailureCase{"unz_reference_prefix", interchange(mscons("1"), "UNZ+1+REF'"),
@@ -217,6 +222,111 @@ TEST(Platform, ReceiptContextNamesTheDocument) {
   EXPECT_EQ(second.document_number, std::nullopt);
   EXPECT_EQ(second.document_date, std::nullopt);
 }
+
+std::string group(std::string_view reference, const std::string& messages, std::string_view une_count,
+                  std::string_view une_reference = {}) {
+  return "UNG+MSCONS+S1+R1+260501:1200+" + std::string(reference) + "+UN+D:04B'" + messages + "UNE+" +
+         std::string(une_count) + "+" + std::string(une_reference.empty() ? reference : une_reference) + "'";
+}
+
+std::vector<std::string> rule_ids(const std::vector<edifact::report::ValidationIssue>& findings) {
+  std::vector<std::string> ids;
+  for (const auto& finding : findings) ids.push_back(finding.rule_id.value_or(""));
+  return ids;
+}
+
+using Rules = std::vector<std::vector<std::string>>;
+
+struct EnvelopeCase {
+  const char* name;
+  std::string input;
+  Rules rules;  // per message
+  bool sound;
+  std::size_t groups;
+};
+
+class InterchangeEnvelope : public testing::TestWithParam<EnvelopeCase> {};
+
+TEST_P(InterchangeEnvelope, FindingsGoToTheMessagesTheyConcern) {
+  auto parsed = platform().parse_interchange_full(GetParam().input);
+  ASSERT_TRUE(parsed) << parsed.error().message();
+  Rules rules;
+  for (const auto& envelope : parsed->messages) rules.push_back(rule_ids(envelope.envelope_findings));
+  EXPECT_EQ(rules, GetParam().rules);
+  EXPECT_EQ(parsed->envelope_sound, GetParam().sound);
+  EXPECT_EQ(parsed->group_count, GetParam().groups);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Platform, InterchangeEnvelope,
+    testing::Values(
+        EnvelopeCase{"clean", interchange(mscons("1"), "UNZ+1+REF1'"), {{}}, true, 0},
+        EnvelopeCase{"two_groups", interchange(group("G1", mscons("1") + mscons("2"), "2") + group("G2", mscons("3"), "1"),
+                                               "UNZ+2+REF1'"),
+                     {{}, {}, {}}, true, 2},
+        EnvelopeCase{"une_reference_and_count", interchange(group("G1", mscons("1"), "3", "GX"), "UNZ+1+REF1'"),
+                     {{"PARSE-ENVELOPE-REFERENCE", "PARSE-ENVELOPE-MESSAGE-COUNT"}}, false, 1},
+        // An empty group's fault goes to the message before it.
+        EnvelopeCase{"empty_group_miscounted",
+                     interchange(group("G1", mscons("1"), "1") + group("G2", "", "1"), "UNZ+2+REF1'"),
+                     {{"PARSE-ENVELOPE-MESSAGE-COUNT"}}, false, 2},
+        EnvelopeCase{"empty_group_reference",
+                     interchange(group("", mscons("1"), "1", "G1"), "UNZ+1+REF1'"),
+                     {{"PARSE-ENVELOPE-MISSING-DATA", "PARSE-ENVELOPE-REFERENCE"}}, false, 1},
+        EnvelopeCase{"message_beside_a_group", interchange(mscons("1") + group("G1", mscons("2"), "1"), "UNZ+1+REF1'"),
+                     {{"PARSE-ENVELOPE-MIXED-GROUPS"}, {}}, false, 1},
+        EnvelopeCase{"ung_inside_a_message_opens_no_group",
+                     interchange("UNH+1+MSCONS:D:04B:UN:2.4c'UNG+MSCONS+S1+R1+260501:1200+G1+UN+D:04B'UNT+3+1'" +
+                                     mscons("2"),
+                                 "UNZ+2+REF1'"),
+                     {{"PARSE-ENVELOPE-MISPLACED"}, {}}, true, 0},
+        EnvelopeCase{"unb_date_of_no_calendar",
+                     "UNB+UNOC:3+S1:500+R1:500+260230:1200+REF1'" + mscons("1") + "UNZ+1+REF1'",
+                     {{"PARSE-ENVELOPE-DATE-TIME"}}, false, 0},
+        EnvelopeCase{"unb_without_recipient_and_reference", "UNB+UNOC:3+S1:500++260501:1200'" + mscons("1") + "UNZ+1'",
+                     {{"PARSE-ENVELOPE-MISSING-DATA", "PARSE-ENVELOPE-MISSING-DATA"}}, false, 0},
+        // With no message to carry the finding, the verdict still does.
+        EnvelopeCase{"unb_time_without_messages", "UNB+UNOC:3+S1:500+R1:500+260501:2400+REF1'UNZ+0+REF1'", {}, false,
+                     0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct BareCase {
+  const char* name;
+  std::string input;
+  std::vector<std::string> rules;
+  std::string_view first_tag;
+};
+
+class BareEnvelope : public testing::TestWithParam<BareCase> {};
+
+TEST_P(BareEnvelope, ChecksTheMessageAndLeavesStraySegmentsOut) {
+  auto parsed = platform().parse_bare(GetParam().input);
+  ASSERT_TRUE(parsed) << parsed.error().message();
+  EXPECT_EQ(rule_ids(parsed->envelope_findings), GetParam().rules);
+  EXPECT_EQ(parsed->message.segments().front().tag(), GetParam().first_tag);
+  if (GetParam().first_tag == "UNH") {
+    for (const auto& segment : parsed->message.segments()) {
+      EXPECT_FALSE(edi_energy::platform::is_interchange_service_segment(segment)) << segment.tag();
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Platform, BareEnvelope,
+    testing::Values(
+        BareCase{"clean", mscons("1"), {}, "UNH"},
+        BareCase{"unt_count_and_reference", "UNH+1+MSCONS:D:04B:UN:2.4c'BGM+7+M1+9'UNT+7+2'",
+                 {"PARSE-ENVELOPE-REFERENCE", "PARSE-ENVELOPE-SEGMENT-COUNT"}, "UNH"},
+        BareCase{"group_around", group("G1", mscons("1"), "1"), {"PARSE-ENVELOPE-MISPLACED", "PARSE-ENVELOPE-MISPLACED"},
+                 "UNH"},
+        // A UNB that follows names no parties of the message.
+        BareCase{"unb_after", mscons("1") + "UNB+UNOC:3+X9:500+X8:500+260501:1200+REF1'", {"PARSE-ENVELOPE-MISPLACED"},
+                 "UNH"},
+        BareCase{"unz_inside", "UNH+1+MSCONS:D:04B:UN:2.4c'UNZ+1+R'BGM+7+M1+9'UNT+4+1'",
+                 {"PARSE-ENVELOPE-MISPLACED"}, "UNH"},
+        // An input that opens with a UNB carries its own envelope, checked with the message.
+        BareCase{"own_envelope", interchange(mscons("1"), "UNZ+1+REF1'"), {}, "UNB"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // What the parse events carry is what a host sees of a parse; an unknown type names none.
 TEST(Platform, ParseEventsCarryTypeReleaseAndPruefidentifikator) {
