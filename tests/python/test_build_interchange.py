@@ -158,7 +158,7 @@ def test_a_payload_that_is_not_whole_messages_is_refused(payload, fault):
          "messages[1] contains '€' (U+20AC) at character 18, which the "),
         ((MS + "€", MR, "R", [ONE]), {"on": "2026-04-01"}, ValueError, "sender contains '€' (U+20AC) at character 13"),
         ((MS, MR, "R\u2014", [ONE]), {"on": "2026-04-01"}, ValueError, "dar contains '—' (U+2014) at character 1"),
-        ((MS, MR, "R", [ONE], ), {"date": "26\u202604"}, ValueError, "date contains '…' (U+2026) at character 2"),
+        ((MS, MR, "R", [ONE], ), {"date": "26\u202604"}, ValueError, 'date "26…04" is no UNB date'),
         ((MS, MR, "R", [b"UNH+1+X'FTX+ACB+++\xfc'UNT+3+1'"]), {"on": "2026-04-01"}, ValueError,
          "messages[0] is not UTF-8: byte 18 is no part of a character"),
         # Two digits of year -1 would name 1999 or 2099.

@@ -111,6 +111,13 @@ py::Result build_interchange(py::Args args) {
     return py::value_error("an interchange carries at least one message — UNZ+0 is not a thing a counterparty accepts");
   }
   if (auto checked = check_envelope_fields(*sender, *receiver, *dar); !checked) return py::propagate(checked);
+  auto written_date = unb_date(*date, *on);
+  if (!written_date) return py::propagate(written_date);
+  if (auto checked = check_date_and_time(*written_date, *time); !checked) return py::propagate(checked);
+
+  if (auto carried = carried_by_unoc(*sender, *receiver, *dar, *written_date, *time, *messages); !carried) {
+    return py::propagate(carried);
+  }
   for (std::size_t at = 0; at < messages->size(); ++at) {
     if ((*messages)[at].empty()) {
       return py::value_error(fmt::format("messages[{}] is empty: every payload is one message, UNH to UNT", at));
@@ -118,13 +125,6 @@ py::Result build_interchange(py::Args args) {
     if (auto fault = edi_energy::builders::payload_fault((*messages)[at])) {
       return py::value_error(fmt::format("messages[{}] is not one or more messages UNH to UNT: {}", at, *fault));
     }
-  }
-  auto written_date = unb_date(*date, *on);
-  if (!written_date) return py::propagate(written_date);
-  if (auto checked = check_date_and_time(*written_date, *time); !checked) return py::propagate(checked);
-
-  if (auto carried = carried_by_unoc(*sender, *receiver, *dar, *written_date, *time, *messages); !carried) {
-    return py::propagate(carried);
   }
 
   edi_energy::builders::interchange::InterchangeBuilder builder;
