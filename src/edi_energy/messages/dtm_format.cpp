@@ -20,7 +20,7 @@ bool is_format_303(std::string_view value) {
 }  // namespace
 
 void check_dtm_303_values(std::span<const edifact::model::Segment> segments,
-                          std::vector<edifact::report::ValidationIssue>& findings) {
+                          edifact::report::FindingSink findings) {
   for (const auto& segment : segments) {
     if (segment.tag() != "DTM") continue;
     const auto elements = segment.elements();

@@ -6,12 +6,13 @@
 #include <vector>
 
 #include "edifact/model/segment.hpp"
+#include "edifact/report/finding_sink.hpp"
 #include "edifact/report/issue.hpp"
 
 namespace edi_energy::messages {
 
 // Appends one SEM-DTM-VALUE error per DTM whose format-303 value has another shape.
 void check_dtm_303_values(std::span<const edifact::model::Segment> segments,
-                          std::vector<edifact::report::ValidationIssue>& findings);
+                          edifact::report::FindingSink findings);
 
 }  // namespace edi_energy::messages
