@@ -97,7 +97,7 @@ Result<report::EdiEnergyReport> MessageCore::validate_against_with_semantic_and_
   }
 
   // One budget for every check of the message, so that no list grows past it on the way.
-  edifact::report::FindingBudget budget{.limit = report::KEPT_FINDINGS, .left_out = {}};
+  edifact::report::FindingBudget budget{.room = report::KEPT_FINDINGS, .left_out = {}};
   std::vector<ValidationIssue> findings;
   const edifact::report::FindingSink sink(findings, budget);
   profile::validate::validate(**profile, body, report.pruefidentifikator, sink);
@@ -109,10 +109,14 @@ Result<report::EdiEnergyReport> MessageCore::validate_against_with_semantic_and_
     const edifact::group::SegmentGroupIndexed root =
         needs_tree ? edifact::group::message_group_tree(body, (*profile)->group_schema())
                    : edifact::group::SegmentGroupIndexed({}, edifact::group::root_group_name, 0, body.size(), 0);
-    const auto context = edifact::validator::context::ValidationContextBuilder().with_profile_pack(std::move(*pack)).build();
+    const auto context = edifact::validator::context::ValidationContextBuilder()
+                             .with_profile_pack(std::move(*pack))
+                             .with_findings_budget(budget)
+                             .build();
     edifact::report::ValidationReport layers = context.validate_grouped(root, body);
+    // Kept on the budget already.
     for (auto* list : {&layers.errors, &layers.warnings, &layers.infos}) {
-      for (ValidationIssue& finding : *list) sink.push_back(std::move(finding));
+      std::ranges::move(*list, std::back_inserter(findings));
     }
   }
 

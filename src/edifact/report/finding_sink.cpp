@@ -5,7 +5,9 @@
 
 namespace edifact::report {
 
-std::size_t SeverityCounts::total() const { return std::accumulate(by_severity.begin(), by_severity.end(), std::size_t{0}); }
+std::size_t SeverityCounts::total() const {
+  return std::accumulate(by_severity.begin(), by_severity.end(), std::size_t{0});
+}
 
 std::optional<Severity> SeverityCounts::most_severe() const {
   for (std::size_t index = 0; index < by_severity.size(); ++index) {
@@ -15,9 +17,12 @@ std::optional<Severity> SeverityCounts::most_severe() const {
 }
 
 void FindingSink::push_back(ValidationIssue&& issue) const {
-  if (budget_ != nullptr && kept_->size() >= budget_->limit) {
-    budget_->left_out.add(issue.severity);
-    return;
+  if (budget_ != nullptr) {
+    if (budget_->room == 0) {
+      budget_->left_out.add(issue.severity);
+      return;
+    }
+    --budget_->room;
   }
   kept_->push_back(std::move(issue));
 }

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "edifact/report/issue.hpp"
@@ -25,21 +26,25 @@ struct SeverityCounts {
   friend bool operator==(const SeverityCounts&, const SeverityCounts&) = default;
 };
 
-// The room left in one run's list and the count of what no longer fitted; shared by every sink
-// of the run.
+// How many more findings one run may keep, and the count of those that found no room; shared by
+// every check and every list of the run.
 struct FindingBudget {
-  std::size_t limit;
+  std::size_t room;
   SeverityCounts left_out;
 };
 
 // A handle to a list of findings, passed by value. Made from a bare vector it keeps everything;
-// with a budget it keeps findings while the vector holds fewer than the budget's limit.
+// with a budget it keeps what the budget has room for and counts the rest.
 class FindingSink {
  public:
   FindingSink(std::vector<ValidationIssue>& kept) : kept_(&kept) {}  // NOLINT: a vector is a sink
   FindingSink(std::vector<ValidationIssue>& kept, FindingBudget& budget) : kept_(&kept), budget_(&budget) {}
 
   void push_back(ValidationIssue&& issue) const;
+  template <class... Args>
+  void emplace_back(Args&&... args) const {
+    push_back(ValidationIssue(std::forward<Args>(args)...));
+  }
   // For a finding the verdict is read from (such as the note that no column was applied): kept
   // whatever the budget says.
   void keep(ValidationIssue&& issue) const { kept_->push_back(std::move(issue)); }

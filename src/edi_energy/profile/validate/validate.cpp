@@ -24,7 +24,7 @@ const model::Anwendungsfall& best_fit(const Profile& profile, const structure::R
   std::size_t fewest = std::numeric_limits<std::size_t>::max();
   std::vector<ValidationIssue> none;
   for (const model::Anwendungsfall& anwendungsfall : profile.ahb().anwendungsfaelle) {
-    edifact::report::FindingBudget counted{.limit = 0, .left_out = {}};
+    edifact::report::FindingBudget counted{.room = 0, .left_out = {}};
     ahb_checks(profile, anwendungsfall, resolution, segments, edifact::report::FindingSink(none, counted));
     const std::size_t errors = counted.left_out.of(Severity::Error);
     if (errors < fewest) {
