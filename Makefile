@@ -7,7 +7,7 @@ JOBS ?= $(shell nproc)
 APT_PACKAGES = g++ make libfmt-dev libsimdjson-dev libgtest-dev libgmock-dev libbenchmark-dev tzdata
 PIP_PACKAGES = scikit-build-core cmake ninja pytest hypothesis
 
-.PHONY: deps wheel test cpp-test py-test sanitize demo bench fuzz fuzz-smoke tools clean
+.PHONY: deps wheel test cpp-test py-test sanitize py-sanitize demo bench fuzz fuzz-smoke tools clean
 
 deps:
 	@missing=$$(for p in $(APT_PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || echo $$p; done); \
@@ -43,6 +43,24 @@ sanitize: deps
 	cmake -S . -B $(SAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUORVANE_PYTHON=OFF -DQUORVANE_SANITIZE=ON
 	cmake --build $(SAN_BUILD) -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir $(SAN_BUILD) -j $(JOBS) --output-on-failure
+	$(MAKE) py-sanitize
+
+# The Python suite against the extension built with AddressSanitizer and UBSan, installed apart
+# from any other copy. The interpreter is not instrumented, so the ASan runtime is preloaded into
+# it, and libstdc++ with it: without, ASan finds no __cxa_throw to wrap and aborts at the first C++
+# exception. Leaks are not reported, as the interpreter keeps much of its memory until exit. A
+# sanitizer report ends the run; pytest captures only Python's streams so that the report is seen.
+# Property tests are not timed here (hypothesis profile "sanitize", tests/python/conftest.py).
+PY_SAN_BUILD ?= build/py-sanitize
+py-sanitize: deps
+	rm -rf $(PY_SAN_BUILD)/dist $(PY_SAN_BUILD)/site
+	CMAKE_BUILD_PARALLEL_LEVEL=$(JOBS) $(PYTHON) -m pip wheel -q --no-deps -w $(PY_SAN_BUILD)/dist \
+	  -C build-dir=$(PY_SAN_BUILD)/wheel -C cmake.build-type=Debug -C cmake.define.QUORVANE_SANITIZE=ON .
+	$(PYTHON) -m pip install -q --no-deps --target $(PY_SAN_BUILD)/site $(PY_SAN_BUILD)/dist/*.whl
+	LD_PRELOAD="$$(g++ -print-file-name=libasan.so) $$(g++ -print-file-name=libstdc++.so)" \
+	  ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 QUORVANE_SANITIZE=1 \
+	  HYPOTHESIS_PROFILE=sanitize PYTHONPATH=$(abspath $(PY_SAN_BUILD)/site) \
+	  $(PYTHON) -m pytest -q -p no:cacheprovider --capture=sys tests/python
 
 demo: deps
 	$(PYTHON) -m pip install -q .

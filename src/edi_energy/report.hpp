@@ -12,6 +12,7 @@
 #include <fmt/format.h>
 
 #include "edi_energy/interchange_header.hpp"
+#include "edifact/report/finding_sink.hpp"
 #include "edifact/report/issue.hpp"
 
 namespace edi_energy::profile {
@@ -29,9 +30,19 @@ struct EdiEnergyReport {
   // Borrowed from the registry the message was validated with; absent for an unknown type.
   const profile::Profile* profile = nullptr;
 
-  // "2 error(s), 1 warning(s), 0 info(s)"
+  // Findings past the report's limit, counted but not listed; the last finding of the list of
+  // their gravest severity says how many they are.
+  edifact::report::SeverityCounts left_out;
+
+  // "2 error(s), 1 warning(s), 0 info(s)": what the full list would hold, the findings left out
+  // counted and the finding that stands for them not.
   std::string summary() const {
-    return fmt::format("{} error(s), {} warning(s), {} info(s)", errors.size(), warnings.size(), infos.size());
+    const std::size_t closing_errors = left_out.errors() != 0 ? 1 : 0;
+    const std::size_t closing_warnings = closing_errors == 0 && left_out.of(edifact::report::Severity::Warning) != 0;
+    const std::size_t closing_infos = left_out.total() != 0 && closing_errors + closing_warnings == 0;
+    return fmt::format("{} error(s), {} warning(s), {} info(s)", errors.size() - closing_errors + left_out.errors(),
+                       warnings.size() - closing_warnings + left_out.of(edifact::report::Severity::Warning),
+                       infos.size() - closing_infos + left_out.of(edifact::report::Severity::Info));
   }
   std::size_t finding_count() const { return errors.size() + warnings.size() + infos.size(); }
 };

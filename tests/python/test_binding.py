@@ -3,6 +3,7 @@
 import gc
 import importlib.util
 import inspect
+import os
 import pathlib
 import shutil
 import subprocess
@@ -13,6 +14,9 @@ import weakref
 import pytest
 
 ROOT = pathlib.Path(__file__).resolve().parents[2]
+# Under the sanitized run (make py-sanitize) the probe is checked by the same sanitizers as the module.
+SANITIZE = (["-fsanitize=address,undefined", "-fno-sanitize-recover=all", "-fno-omit-frame-pointer"]
+            if os.environ.get("QUORVANE_SANITIZE") == "1" else [])
 
 
 @pytest.fixture(scope="module")
@@ -25,7 +29,7 @@ def probe(tmp_path_factory):
     subprocess.run(
         [compiler, "-std=c++23", "-shared", "-fPIC", "-O0", "-fvisibility=hidden", "-Wall", "-Wextra", "-Wpedantic",
          "-Werror", "-DPy_LIMITED_API=0x030B0000", f"-I{sysconfig.get_paths()['include']}", f"-I{ROOT / 'src'}",
-         *map(str, sources), "-lfmt", "-o", str(target)],
+         *SANITIZE, *map(str, sources), "-lfmt", "-o", str(target)],
         check=True,
     )
     spec = importlib.util.spec_from_file_location("_binding_probe", target)

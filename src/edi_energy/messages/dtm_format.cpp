@@ -26,8 +26,7 @@ std::string why(std::string_view format_code, DtmValue verdict) {
 
 }  // namespace
 
-void check_dtm_values(std::span<const edifact::model::Segment> segments,
-                      std::vector<edifact::report::ValidationIssue>& findings) {
+void check_dtm_values(std::span<const edifact::model::Segment> segments, edifact::report::FindingSink findings) {
   for (const auto& segment : segments) {
     if (segment.tag() != "DTM") continue;
     const auto elements = segment.elements();

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "edifact/model/segment.hpp"
+#include "edifact/report/finding_sink.hpp"
 #include "edifact/report/issue.hpp"
 
 namespace edi_energy::messages {
@@ -13,6 +14,6 @@ namespace edi_energy::messages {
 // Appends one SEM-DTM-VALUE error per DTM whose value is not of its format code, or names a
 // date or time the calendar does not have.
 void check_dtm_values(std::span<const edifact::model::Segment> segments,
-                      std::vector<edifact::report::ValidationIssue>& findings);
+                      edifact::report::FindingSink findings);
 
 }  // namespace edi_energy::messages

@@ -14,6 +14,7 @@
 #include "edi_energy/parse/unb_datetime.hpp"
 #include "edi_energy/profile/validate/validate.hpp"
 #include "edi_energy/registry/release_registry.hpp"
+#include "edi_energy/report/findings_cap.hpp"
 #include "edifact/envelope/envelope.hpp"
 #include "edifact/group/group_tree.hpp"
 #include "edifact/validator/context/validation_context.hpp"
@@ -43,23 +44,16 @@ interchange::InterchangeHeader own_header(const std::vector<Segment>& segments) 
   return header;
 }
 
-void append(std::vector<ValidationIssue>& to, std::vector<ValidationIssue>&& from) {
-  if (to.empty()) {
-    to = std::move(from);
-    return;
-  }
-  to.insert(to.end(), std::make_move_iterator(from.begin()), std::make_move_iterator(from.end()));
-}
-
 void report_outcome(const report::EdiEnergyReport& report) {
   if (!support::diag::has_sink()) return;
+  const std::size_t warnings = report.warnings.size() + report.left_out.of(edifact::report::Severity::Warning);
   if (report.errors.empty()) {
     support::diag::emit(support::diag::Level::Debug, TARGET, "validation passed",
-                        {{"warnings", std::to_string(report.warnings.size())}});
+                        {{"warnings", std::to_string(warnings)}});
   } else {
     support::diag::emit(support::diag::Level::Info, TARGET, "validation failed",
-                        {{"errors", std::to_string(report.errors.size())},
-                         {"warnings", std::to_string(report.warnings.size())}});
+                        {{"errors", std::to_string(report.errors.size() + report.left_out.errors())},
+                         {"warnings", std::to_string(warnings)}});
   }
 }
 
@@ -102,14 +96,12 @@ Result<report::EdiEnergyReport> MessageCore::validate_against_with_semantic_and_
     report.pruefidentifikator = pruefidentifikator;
   }
 
-  std::vector<ValidationIssue> findings = profile::validate::validate(**profile, body, report.pruefidentifikator);
-  check_dtm_values(body, findings);
-  for (ValidationIssue& finding : findings) {
-    auto& list = edifact::report::counts_as_error(finding.severity) ? report.errors
-                 : finding.severity == edifact::report::Severity::Warning ? report.warnings
-                                                                          : report.infos;
-    list.push_back(std::move(finding));
-  }
+  // One budget for every check of the message, so that no list grows past it on the way.
+  edifact::report::FindingBudget budget{.room = report::KEPT_FINDINGS, .left_out = {}};
+  std::vector<ValidationIssue> findings;
+  const edifact::report::FindingSink sink(findings, budget);
+  profile::validate::validate(**profile, body, report.pruefidentifikator, sink);
+  check_dtm_values(body, sink);
 
   if (pack) {
     // The tree only serves group rules; a pack of segment rules runs over an empty root.
@@ -117,11 +109,24 @@ Result<report::EdiEnergyReport> MessageCore::validate_against_with_semantic_and_
     const edifact::group::SegmentGroupIndexed root =
         needs_tree ? edifact::group::message_group_tree(body, (*profile)->group_schema())
                    : edifact::group::SegmentGroupIndexed({}, edifact::group::root_group_name, 0, body.size(), 0);
-    const auto context = edifact::validator::context::ValidationContextBuilder().with_profile_pack(std::move(*pack)).build();
+    const auto context = edifact::validator::context::ValidationContextBuilder()
+                             .with_profile_pack(std::move(*pack))
+                             .with_findings_budget(budget)
+                             .build();
     edifact::report::ValidationReport layers = context.validate_grouped(root, body);
-    append(report.errors, std::move(layers.errors));
-    append(report.warnings, std::move(layers.warnings));
-    append(report.infos, std::move(layers.infos));
+    // Kept on the budget already.
+    for (auto* list : {&layers.errors, &layers.warnings, &layers.infos}) {
+      std::ranges::move(*list, std::back_inserter(findings));
+    }
+  }
+
+  if (budget.left_out.total() != 0) findings.push_back(report::findings_left_out(budget.left_out));
+  report.left_out = budget.left_out;
+  for (ValidationIssue& finding : findings) {
+    auto& list = edifact::report::counts_as_error(finding.severity) ? report.errors
+                 : finding.severity == edifact::report::Severity::Warning ? report.warnings
+                                                                          : report.infos;
+    list.push_back(std::move(finding));
   }
 
   report_outcome(report);

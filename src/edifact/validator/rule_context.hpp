@@ -6,6 +6,8 @@
 #include <optional>
 #include <string_view>
 
+#include "edifact/report/finding_sink.hpp"
+
 namespace edifact::validator {
 
 // Base of whatever object the owner of a validation context hands through to its rules. The
@@ -20,6 +22,8 @@ struct RuleContext {
   std::shared_ptr<const RuleExtension> extension;
   std::optional<std::string_view> release;
   std::optional<std::string_view> message_type;
+  // When set, every rule's findings draw on it; those past its room are only counted.
+  report::FindingBudget* findings_budget = nullptr;
 };
 
 }  // namespace edifact::validator

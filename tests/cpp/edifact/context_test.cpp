@@ -277,12 +277,12 @@ TEST(ContextWithPack, RunsSegmentAndGroupRulesOfAScopedPack) {
   root.children.push_back({{}, "SG7", 3, 5, 1});
 
   auto group_rule = [](const SegmentGroupIndexed& node, std::span<const Segment> own, const RuleContext& context,
-                       std::vector<ValidationIssue>& findings) {
+                       edifact::report::FindingSink findings) {
     findings.push_back(ValidationIssue(Severity::Error, tags_of(own) + " " + std::string(context.message_type.value_or("-")))
                            .with_segment_index(node.start));
   };
-  auto segment_rule = [](std::span<const Segment> all, const RuleContext&, std::vector<ValidationIssue>& findings) {
-    findings.emplace_back(Severity::Info, tags_of(all));
+  auto segment_rule = [](std::span<const Segment> all, const RuleContext&, edifact::report::FindingSink findings) {
+    findings.push_back(ValidationIssue(Severity::Info, tags_of(all)));
   };
   ProfileRulePack pack =
       ProfileRulePack("INSRPT-SEM")

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 #include <optional>
 #include <span>
@@ -27,15 +28,16 @@ using edifact::validator::pack::ProfileRule;
 using edifact::validator::pack::ProfileRulePack;
 using edifact_test::parsed;
 
-// Appends findings of the given severities, numbered by their place in the list, and counts its
-// calls.
+// Appends findings of the given severities, numbered by their place in the list (empty on entry),
+// and counts its calls.
 class ScriptedRule final : public ProfileRule {
  public:
   explicit ScriptedRule(std::vector<Severity> severities) : severities_(std::move(severities)) {}
 
-  void evaluate(std::span<const Segment>, const RuleContext&, std::vector<ValidationIssue>& findings) const override {
+  void evaluate(std::span<const Segment>, const RuleContext&, edifact::report::FindingSink findings) const override {
     ++calls;
-    for (Severity severity : severities_) findings.emplace_back(severity, std::to_string(findings.size()));
+    std::size_t place = 0;
+    for (Severity severity : severities_) findings.emplace_back(severity, std::to_string(place++));
   }
 
   mutable int calls = 0;
@@ -44,7 +46,7 @@ class ScriptedRule final : public ProfileRule {
   std::vector<Severity> severities_;
 };
 
-using Findings = std::vector<ValidationIssue>;
+using Findings = const edifact::report::FindingSink;
 const std::vector<Segment>& utilmd_message() {
   static const std::vector<Segment> segments = parsed("UNH+1+UTILMD:D:11A:UN:S2.1'BGM+E01'UNT+3+1'");
   return segments;
@@ -213,6 +215,26 @@ INSTANTIATE_TEST_SUITE_P(
                   {1, 1}, "error0 warning0 "},
         BatchCase{"KeptErrorStops", true, 1, {{Severity::Error, Severity::Warning}, {}}, {1, 0}, "error0 "}),
     [](const testing::TestParamInfo<BatchCase>& info) { return info.param.label; });
+
+// A budget of the run keeps what it has room for across rules and counts the rest; an error it
+// only counted still stops a pack that stops after its first error, since the message has it.
+TEST(RuleBatchBudget, KeepsWhatItHasRoomForAndStopsOnACountedError) {
+  auto first = std::make_shared<ScriptedRule>(std::vector{Severity::Warning, Severity::Info});
+  auto second = std::make_shared<ScriptedRule>(std::vector{Severity::Error, Severity::Warning});
+  auto third = std::make_shared<ScriptedRule>(std::vector{Severity::Error});
+  const ProfileRulePack pack =
+      ProfileRulePack("P").with_stop_after_first_error(true).with_rule(first).with_rule(second).with_rule(third);
+  edifact::report::FindingBudget budget{.room = 2, .left_out = {}};
+  RuleContext context;
+  context.findings_budget = &budget;
+  ValidationReport report;
+  pack.validate_batch(utilmd_message(), report, context);
+  EXPECT_EQ(report.warnings.size(), 1U);
+  EXPECT_EQ(report.infos.size(), 1U);
+  EXPECT_TRUE(report.errors.empty());
+  EXPECT_EQ(budget.left_out.by_severity, (std::array<std::size_t, 4>{0, 1, 1, 0}));
+  EXPECT_EQ(third->calls, 0);
+}
 
 // ROOT(0..6) { SG2(1..3) { SG3(2..3) }, SG4(3..6) { SG5(4..5) } }
 SegmentGroupIndexed nested_tree() {

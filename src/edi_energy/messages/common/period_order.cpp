@@ -20,7 +20,7 @@ constexpr std::string_view suggestion =
 }  // namespace
 
 void check_period_order(std::span<const edifact::model::Segment> segments, std::string_view rule_id,
-                        std::vector<edifact::report::ValidationIssue>& findings) {
+                        edifact::report::FindingSink findings) {
   std::optional<std::string_view> start;
   std::optional<std::string_view> end;
   const edifact::model::Segment* start_segment = nullptr;

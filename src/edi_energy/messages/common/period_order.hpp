@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "edifact/model/segment.hpp"
+#include "edifact/report/finding_sink.hpp"
 #include "edifact/report/issue.hpp"
 
 namespace edi_energy::messages::common {
@@ -15,6 +16,6 @@ namespace edi_energy::messages::common {
 // when the start is greater, appends one finding under `rule_id` at the DTM+163 segment. Nothing
 // is reported while either value is missing or empty.
 void check_period_order(std::span<const edifact::model::Segment> segments, std::string_view rule_id,
-                        std::vector<edifact::report::ValidationIssue>& findings);
+                        edifact::report::FindingSink findings);
 
 }  // namespace edi_energy::messages::common

@@ -27,7 +27,7 @@ constexpr std::string_view suggestion =
 
 void syntax_action_code(std::span<const Segment> segments,
                         const edifact::validator::RuleContext& /*context*/,
-                        std::vector<edifact::report::ValidationIssue>& findings) {
+                        edifact::report::FindingSink findings) {
   for (const Segment& segment : segments) {
     if (segment.tag() != "UCI" || segment_access::element_count(segment) < 4) continue;
     const std::optional<std::string_view> code = segment_access::component(segment, 3, 0);

@@ -14,7 +14,7 @@ constexpr std::string_view rule_id = "SEM-INSRPT-SG7-PERIOD-ORDER";
 void sg7_period_order(const edifact::group::SegmentGroupIndexed& /*group*/,
                       std::span<const edifact::model::Segment> segments,
                       const edifact::validator::RuleContext& /*context*/,
-                      std::vector<edifact::report::ValidationIssue>& findings) {
+                      edifact::report::FindingSink findings) {
   common::check_period_order(segments, rule_id, findings);
 }
 

@@ -10,7 +10,7 @@ namespace {
 
 void period_order(std::span<const edifact::model::Segment> segments,
                   const edifact::validator::RuleContext& /*context*/,
-                  std::vector<edifact::report::ValidationIssue>& findings) {
+                  edifact::report::FindingSink findings) {
   common::check_period_order(segments, "SEM-INVOIC-PERIOD-ORDER", findings);
 }
 

@@ -41,7 +41,7 @@ constexpr std::string_view unit_suggestion =
     "MVA KVAR MVAR M3 M3H HM3 GJ MJ J D54 MTS Z03 Z12 Z14";
 
 void location_format(std::span<const Segment> segments, const RuleContext& /*context*/,
-                     std::vector<ValidationIssue>& findings) {
+                     edifact::report::FindingSink findings) {
   for (const Segment& segment : segments) {
     if (segment.tag() != "LOC" || segment_access::element_count(segment) < 2) continue;
     if (segment_access::component(segment, 0, 0) != "172") continue;
@@ -55,7 +55,7 @@ void location_format(std::span<const Segment> segments, const RuleContext& /*con
 }
 
 void period_order(std::span<const Segment> segments, const RuleContext& /*context*/,
-                  std::vector<ValidationIssue>& findings) {
+                  edifact::report::FindingSink findings) {
   common::check_period_order(segments, "SEM-MSCONS-PERIOD-ORDER", findings);
 }
 
@@ -65,7 +65,7 @@ bool is_approved_unit(std::string_view unit) {
 }
 
 void unit_unknown(std::span<const Segment> segments, const RuleContext& /*context*/,
-                  std::vector<ValidationIssue>& findings) {
+                  edifact::report::FindingSink findings) {
   for (const Segment& segment : segments) {
     if (segment.tag() != "QTY") continue;
     const std::string_view unit = segment_access::component(segment, 0, 2).value_or("");

@@ -28,7 +28,7 @@ constexpr std::string_view suggestion =
 // Either shape passes under every qualifier: the qualifier does not pin the kind here.
 void lokations_id(std::span<const Segment> segments,
                   const edifact::validator::RuleContext& /*context*/,
-                  std::vector<edifact::report::ValidationIssue>& findings) {
+                  edifact::report::FindingSink findings) {
   for (const Segment& segment : segments) {
     if (segment.tag() != "LOC" || segment_access::element_count(segment) < 2) continue;
     const std::optional<std::string_view> qualifier = segment_access::component(segment, 0, 0);

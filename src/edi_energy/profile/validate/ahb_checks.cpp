@@ -17,7 +17,7 @@ std::string column_label(const Profile& profile, const model::Anwendungsfall& an
 
 void ahb_checks(const Profile& profile, const model::Anwendungsfall& anwendungsfall,
                 const structure::Resolution& resolution, std::span<const edifact::model::Segment> segments,
-                std::vector<edifact::report::ValidationIssue>& findings) {
+                edifact::report::FindingSink findings) {
   if (const Column* column = profile.column(anwendungsfall)) {
     ahb_checks(profile, *column, resolution, segments, findings);
     return;
@@ -27,7 +27,7 @@ void ahb_checks(const Profile& profile, const model::Anwendungsfall& anwendungsf
 
 void ahb_checks(const Profile& profile, const Column& column, const structure::Resolution& resolution,
                 std::span<const edifact::model::Segment> segments,
-                std::vector<edifact::report::ValidationIssue>& findings) {
+                edifact::report::FindingSink findings) {
   const structure::Structure& structure = profile.structure();
   const Ctx ctx(structure, resolution, segments, profile.read_conditions(), profile.parsed_pakete());
   AhbRun run{profile,  structure, resolution, segments, column, ctx, column_label(profile, column.anwendungsfall()),

@@ -9,6 +9,7 @@
 #include "edi_energy/profile/profile.hpp"
 #include "edi_energy/profile/validate/column.hpp"
 #include "edi_energy/profile/validate/ctx.hpp"
+#include "edifact/report/finding_sink.hpp"
 #include "edifact/report/issue.hpp"
 
 namespace edi_energy::profile::validate {
@@ -21,7 +22,7 @@ struct AhbRun {
   const Column& column;
   const Ctx& ctx;
   std::string label;
-  std::vector<edifact::report::ValidationIssue>& findings;
+  edifact::report::FindingSink findings;
 };
 
 // The children of an instance's group node, or the structure's roots for the message root.

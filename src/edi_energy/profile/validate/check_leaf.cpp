@@ -86,7 +86,7 @@ std::optional<std::string> format_detail(const Format& format, std::string_view 
 }  // namespace
 
 void check_leaf(const model::Element& element, const edifact::model::Segment& segment, const LeafAt& at,
-                bool check_empty, bool column_names, std::vector<ValidationIssue>& findings) {
+                bool check_empty, bool column_names, edifact::report::FindingSink findings) {
   const std::string_view value = text_at(segment, Position{at.element, at.component}).value_or(std::string_view{});
   const auto report = [&](std::string message, std::string_view suffix) {
     findings.push_back(ValidationIssue(Severity::Error, std::move(message))

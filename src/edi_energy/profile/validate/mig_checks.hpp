@@ -8,6 +8,7 @@
 #include "edi_energy/profile/profile.hpp"
 #include "edi_energy/profile/validate/column.hpp"
 #include "edifact/model/segment.hpp"
+#include "edifact/report/finding_sink.hpp"
 #include "edifact/report/issue.hpp"
 
 namespace edi_energy::profile::validate {
@@ -19,7 +20,7 @@ struct MigRun {
   const structure::Resolution& resolution;
   std::span<const edifact::model::Segment> segments;
   const Column* column;
-  std::vector<edifact::report::ValidationIssue>& findings;
+  edifact::report::FindingSink findings;
 };
 
 void unplaced_checks(MigRun& run);

@@ -16,17 +16,17 @@ namespace {
 using edifact::report::Severity;
 using edifact::report::ValidationIssue;
 
-// The column with the fewest error findings, the earliest on ties.
+// The column with the fewest error findings, the earliest on ties. Only counted: a column that
+// fits badly would otherwise list a finding per faulty segment just to be compared.
 const model::Anwendungsfall& best_fit(const Profile& profile, const structure::Resolution& resolution,
                                       std::span<const edifact::model::Segment> segments) {
   const model::Anwendungsfall* best = nullptr;
   std::size_t fewest = std::numeric_limits<std::size_t>::max();
-  std::vector<ValidationIssue> scratch;
+  std::vector<ValidationIssue> none;
   for (const model::Anwendungsfall& anwendungsfall : profile.ahb().anwendungsfaelle) {
-    scratch.clear();
-    ahb_checks(profile, anwendungsfall, resolution, segments, scratch);
-    const auto errors = static_cast<std::size_t>(
-        std::ranges::count_if(scratch, [](const ValidationIssue& issue) { return issue.severity == Severity::Error; }));
+    edifact::report::FindingBudget counted{.room = 0, .left_out = {}};
+    ahb_checks(profile, anwendungsfall, resolution, segments, edifact::report::FindingSink(none, counted));
+    const std::size_t errors = counted.left_out.of(Severity::Error);
     if (errors < fewest) {
       fewest = errors;
       best = &anwendungsfall;
@@ -40,6 +40,12 @@ const model::Anwendungsfall& best_fit(const Profile& profile, const structure::R
 std::vector<ValidationIssue> validate(const Profile& profile, std::span<const edifact::model::Segment> segments,
                                       std::optional<std::uint32_t> pruefidentifikator) {
   std::vector<ValidationIssue> findings;
+  validate(profile, segments, pruefidentifikator, findings);
+  return findings;
+}
+
+void validate(const Profile& profile, std::span<const edifact::model::Segment> segments,
+              std::optional<std::uint32_t> pruefidentifikator, edifact::report::FindingSink findings) {
   const structure::Resolution resolution = profile.structure().resolve(segments);
   const ColumnChoice choice = choose_column(profile, segments, pruefidentifikator);
 
@@ -60,13 +66,13 @@ std::vector<ValidationIssue> validate(const Profile& profile, std::span<const ed
       ahb_checks(profile, *column, resolution, segments, findings);
       break;
     case ColumnChoice::Outcome::Unknown:
-      findings.push_back(ValidationIssue(Severity::Warning,
-                                         fmt::format("Prüfidentifikator {} is not an Anwendungsfall of {} {} — AHB "
-                                                     "rules were not applied",
-                                                     *pruefidentifikator, profile.mig().message_type,
-                                                     profile.mig().release))
-                             .with_rule_id("AHB-UNKNOWN-PID")
-                             .with_context_entry("pid", fmt::format("{}", *pruefidentifikator)));
+      findings.keep(ValidationIssue(Severity::Warning,
+                                    fmt::format("Prüfidentifikator {} is not an Anwendungsfall of {} {} — AHB "
+                                                "rules were not applied",
+                                                *pruefidentifikator, profile.mig().message_type,
+                                                profile.mig().release))
+                        .with_rule_id("AHB-UNKNOWN-PID")
+                        .with_context_entry("pid", fmt::format("{}", *pruefidentifikator)));
       break;
     case ColumnChoice::Outcome::Open: {
       const bool without_pids =
@@ -74,16 +80,15 @@ std::vector<ValidationIssue> validate(const Profile& profile, std::span<const ed
       if ((profile.mig().pid_exempt || without_pids) && !all.empty()) {
         ahb_checks(profile, best_fit(profile, resolution, segments), resolution, segments, findings);
       } else {
-        findings.push_back(ValidationIssue(Severity::Warning,
-                                           "no Anwendungsfall could be selected: the message carries no "
-                                           "Prüfidentifikator and its BGM matches no column — AHB rules were not "
-                                           "applied")
-                               .with_rule_id("AHB-SKIP-NO-PID"));
+        findings.keep(ValidationIssue(Severity::Warning,
+                                      "no Anwendungsfall could be selected: the message carries no "
+                                      "Prüfidentifikator and its BGM matches no column — AHB rules were not "
+                                      "applied")
+                          .with_rule_id("AHB-SKIP-NO-PID"));
       }
       break;
     }
   }
-  return findings;
 }
 
 }  // namespace edi_energy::profile::validate

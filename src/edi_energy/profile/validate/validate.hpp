@@ -12,6 +12,7 @@
 
 #include "edi_energy/profile/profile.hpp"
 #include "edifact/model/segment.hpp"
+#include "edifact/report/finding_sink.hpp"
 #include "edifact/report/issue.hpp"
 
 namespace edi_energy::profile::validate {
@@ -20,6 +21,9 @@ namespace edi_energy::profile::validate {
 std::vector<edifact::report::ValidationIssue> validate(const Profile& profile,
                                                        std::span<const edifact::model::Segment> segments,
                                                        std::optional<std::uint32_t> pruefidentifikator);
+// The same, appended to `findings`; the note that no column was applied is kept past any budget.
+void validate(const Profile& profile, std::span<const edifact::model::Segment> segments,
+              std::optional<std::uint32_t> pruefidentifikator, edifact::report::FindingSink findings);
 
 // Where one simple data element or component of a message segment is checked.
 struct LeafAt {
@@ -34,6 +38,6 @@ struct LeafAt {
 // findings (a format and a code finding).
 void check_leaf(const model::Element& element, const edifact::model::Segment& segment, const LeafAt& at,
                 bool check_empty, bool column_names,
-                std::vector<edifact::report::ValidationIssue>& findings);
+                edifact::report::FindingSink findings);
 
 }  // namespace edi_energy::profile::validate

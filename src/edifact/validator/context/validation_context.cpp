@@ -103,6 +103,7 @@ ValidationReport ValidationContext::validate_grouped(
     const group::SegmentGroupIndexed& root, std::span<const model::Segment> segments) const {
   RuleContext start;
   start.extension = settings_.extension;
+  start.findings_budget = settings_.findings_budget;
   if (settings_.release) start.release = *settings_.release;
 
   ValidationReport report = validate_with_context(segments, start);
@@ -167,6 +168,11 @@ ValidationContextBuilder ValidationContextBuilder::with_layer_enabled(LayerKind 
 
 ValidationContextBuilder ValidationContextBuilder::with_fail_fast(bool fail_fast) && {
   settings_.fail_fast = fail_fast;
+  return std::move(*this);
+}
+
+ValidationContextBuilder ValidationContextBuilder::with_findings_budget(report::FindingBudget& budget) && {
+  settings_.findings_budget = &budget;
   return std::move(*this);
 }
 

@@ -38,6 +38,7 @@ struct ValidationSettings {
   std::shared_ptr<const RuleExtension> extension;
   std::array<bool, layer_kind_count> enabled{false, true, true, true};  // by LayerKind
   bool fail_fast = false;  // stop calling layers once a Critical finding is in the report
+  report::FindingBudget* findings_budget = nullptr;  // what the rules of a grouped run draw on
 };
 
 class ValidationContext {
@@ -76,6 +77,8 @@ class ValidationContextBuilder {
   ValidationContextBuilder with_preset_issue(report::ValidationIssue issue) &&;
   ValidationContextBuilder with_layer_enabled(LayerKind kind, bool enabled) &&;
   ValidationContextBuilder with_fail_fast(bool fail_fast) &&;
+  // Borrowed for every run of the context; see RuleContext::findings_budget.
+  ValidationContextBuilder with_findings_budget(report::FindingBudget& budget) &&;
 
   ValidationContext build() &&;
 

@@ -6,7 +6,7 @@ namespace edifact::validator::pack {
 
 void StatelessClosureProfileRule::evaluate(std::span<const model::Segment> segments,
                                            const RuleContext& context,
-                                           std::vector<report::ValidationIssue>& findings) const {
+                                           report::FindingSink findings) const {
   if (function_ == nullptr) throw support::InternalFault("a stateless rule without a function");
   function_(segments, context, findings);
 }

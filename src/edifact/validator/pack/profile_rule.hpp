@@ -10,6 +10,7 @@
 
 #include "edifact/group/group_tree.hpp"
 #include "edifact/model/segment.hpp"
+#include "edifact/report/finding_sink.hpp"
 #include "edifact/report/validation_report.hpp"
 #include "edifact/validator/rule_context.hpp"
 
@@ -19,9 +20,9 @@ class ProfileRule {
  public:
   virtual ~ProfileRule() = default;
 
-  // Appends what the rule finds to `findings`, which is empty on entry.
+  // Appends what the rule finds to `findings`, whose list is empty on entry.
   virtual void evaluate(std::span<const model::Segment> segments, const RuleContext& context,
-                        std::vector<report::ValidationIssue>& findings) const = 0;
+                        report::FindingSink findings) const = 0;
 
  protected:
   ProfileRule() = default;
@@ -30,7 +31,7 @@ class ProfileRule {
 };
 
 using RuleFunction = void (*)(std::span<const model::Segment> segments, const RuleContext& context,
-                              std::vector<report::ValidationIssue>& findings);
+                              report::FindingSink findings);
 
 // A rule that is a plain function without state.
 class StatelessClosureProfileRule final : public ProfileRule {
@@ -38,7 +39,7 @@ class StatelessClosureProfileRule final : public ProfileRule {
   explicit StatelessClosureProfileRule(RuleFunction function) : function_(function) {}
 
   void evaluate(std::span<const model::Segment> segments, const RuleContext& context,
-                std::vector<report::ValidationIssue>& findings) const override;
+                report::FindingSink findings) const override;
 
  private:
   RuleFunction function_;
@@ -48,7 +49,7 @@ class StatelessClosureProfileRule final : public ProfileRule {
 using GroupRule = std::function<void(const group::SegmentGroupIndexed& node,
                                      std::span<const model::Segment> segments,
                                      const RuleContext& context,
-                                     std::vector<report::ValidationIssue>& findings)>;
+                                     report::FindingSink findings)>;
 
 using SharedText = std::shared_ptr<const std::string>;
 

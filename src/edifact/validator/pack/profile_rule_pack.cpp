@@ -32,6 +32,17 @@ std::span<const model::Segment> node_segments(const group::SegmentGroupIndexed& 
   return {};
 }
 
+report::FindingSink sink_of(std::vector<ValidationIssue>& scratch, const RuleContext& context) {
+  if (context.findings_budget == nullptr) return report::FindingSink(scratch);
+  return report::FindingSink(scratch, *context.findings_budget);
+}
+
+// The errors reported so far, those only counted included, so that stopping after the first
+// error does not depend on whether it found room.
+std::size_t errors_so_far(const ValidationReport& report, const RuleContext& context) {
+  return report.errors.size() + (context.findings_budget ? context.findings_budget->left_out.errors() : 0);
+}
+
 }  // namespace
 
 ProfileRulePack ProfileRulePack::for_message_type(std::string_view message_type) && {
@@ -94,12 +105,12 @@ void ProfileRulePack::validate_batch(std::span<const model::Segment> segments,
   if (!scope_admits(segments, context.message_type)) return;
   std::vector<ValidationIssue> scratch;
   for (const NamedRule& named : rules_) {
-    const std::size_t errors_before = report.errors.size();
+    const std::size_t errors_before = errors_so_far(report, context);
     scratch.clear();
-    named.rule->evaluate(segments, context, scratch);
+    named.rule->evaluate(segments, context, sink_of(scratch, context));
     if (max_issues_per_rule_) keep_first(scratch, *max_issues_per_rule_);
     for (ValidationIssue& finding : scratch) report.push(std::move(finding));
-    if (stop_after_first_error_ && report.errors.size() > errors_before) return;
+    if (stop_after_first_error_ && errors_so_far(report, context) > errors_before) return;
   }
 }
 
@@ -127,9 +138,9 @@ void ProfileRulePack::validate_group_batch(const group::SegmentGroupIndexed& roo
       if (named.group && *named.group != node.name) continue;
       if (max_issues_per_rule_ && budgets[index] == 0) continue;
 
-      const std::size_t errors_before = report.errors.size();
+      const std::size_t errors_before = errors_so_far(report, context);
       scratch.clear();
-      (*named.rule)(node, own_segments, context, scratch);
+      (*named.rule)(node, own_segments, context, sink_of(scratch, context));
       if (max_issues_per_rule_) {
         keep_first(scratch, budgets[index]);
         budgets[index] -= scratch.size();
@@ -141,7 +152,7 @@ void ProfileRulePack::validate_group_batch(const group::SegmentGroupIndexed& roo
         }
         report.push(std::move(finding));
       }
-      if (stop_after_first_error_ && report.errors.size() > errors_before) return;
+      if (stop_after_first_error_ && errors_so_far(report, context) > errors_before) return;
     }
 
     for (auto child = node.children.rbegin(); child != node.children.rend(); ++child) {
