@@ -67,7 +67,7 @@ py::Expected<void> check_date_and_time(std::string_view date, std::string_view t
 }
 
 // What the interchange builder would refuse in the arguments is the caller's to mend: the UNB
-// texts and every payload are re-encoded into ISO 8859-1, and a payload must be UTF-8 to be read.
+// texts and every payload are re-encoded into ISO 8859-1.
 py::Status carried_by_unoc(const std::string& sender, const std::string& receiver, const std::string& dar,
                            const std::string& date, const std::string& time, const std::vector<std::string>& messages) {
   for (const auto& [field, text] : {std::pair<std::string_view, const std::string&>{"sender", sender},
@@ -75,15 +75,25 @@ py::Status carried_by_unoc(const std::string& sender, const std::string& receive
     if (auto latin1 = ensure_latin1(field, text); !latin1) return latin1;
   }
   for (std::size_t at = 0; at < messages.size(); ++at) {
-    const std::string_view payload = messages[at];
-    for (std::size_t offset = 0; offset < payload.size();) {
-      const auto decoded = support::utf8::decode(payload.substr(offset));
-      if (!decoded) {
-        return py::value_error(fmt::format("messages[{}] is not UTF-8: byte {} is no part of a character", at, offset));
-      }
-      offset += decoded->length;
+    if (auto latin1 = ensure_latin1(fmt::format("messages[{}]", at), messages[at]); !latin1) return latin1;
+  }
+  return {};
+}
+
+// A payload must be UTF-8 to be read, and one or more whole messages to be counted in UNZ.
+py::Status whole_messages(std::size_t at, std::string_view payload) {
+  if (payload.empty()) {
+    return py::value_error(fmt::format("messages[{}] is empty: every payload is one message, UNH to UNT", at));
+  }
+  for (std::size_t offset = 0; offset < payload.size();) {
+    const auto decoded = support::utf8::decode(payload.substr(offset));
+    if (!decoded) {
+      return py::value_error(fmt::format("messages[{}] is not UTF-8: byte {} is no part of a character", at, offset));
     }
-    if (auto latin1 = ensure_latin1(fmt::format("messages[{}]", at), payload); !latin1) return latin1;
+    offset += decoded->length;
+  }
+  if (auto fault = edi_energy::builders::payload_fault(payload)) {
+    return py::value_error(fmt::format("messages[{}] is not one or more messages UNH to UNT: {}", at, *fault));
   }
   return {};
 }
@@ -115,16 +125,11 @@ py::Result build_interchange(py::Args args) {
   if (!written_date) return py::propagate(written_date);
   if (auto checked = check_date_and_time(*written_date, *time); !checked) return py::propagate(checked);
 
+  for (std::size_t at = 0; at < messages->size(); ++at) {
+    if (auto whole = whole_messages(at, (*messages)[at]); !whole) return py::propagate(whole);
+  }
   if (auto carried = carried_by_unoc(*sender, *receiver, *dar, *written_date, *time, *messages); !carried) {
     return py::propagate(carried);
-  }
-  for (std::size_t at = 0; at < messages->size(); ++at) {
-    if ((*messages)[at].empty()) {
-      return py::value_error(fmt::format("messages[{}] is empty: every payload is one message, UNH to UNT", at));
-    }
-    if (auto fault = edi_energy::builders::payload_fault((*messages)[at])) {
-      return py::value_error(fmt::format("messages[{}] is not one or more messages UNH to UNT: {}", at, *fault));
-    }
   }
 
   edi_energy::builders::interchange::InterchangeBuilder builder;
