@@ -132,7 +132,7 @@ TEST(PlaceReadings, UnreadsAReadingWithAPatternThatCannotBePlaced) {
   EXPECT_EQ(render(*read.at("1").voraussetzung), "present CCI[][][E03] in SG10");
   EXPECT_FALSE(read.at("2").voraussetzung.has_value());
   ASSERT_TRUE(read.at("3").voraussetzung.has_value());
-  EXPECT_EQ(render(*read.at("3").voraussetzung), "CCI[][][E03] more than 1 in SG10");
+  EXPECT_EQ(render(*read.at("3").voraussetzung), "CCI[][][E03] more than 1 in SG4");
   EXPECT_EQ(read.at("4").voraussetzung, conditions::Voraussetzung::parse(texts.at("4")));
   ASSERT_TRUE(read.at("5").voraussetzung.has_value());
   const auto& paired = std::get<conditions::Voraussetzung::Present>(read.at("5").voraussetzung->shape);

@@ -283,7 +283,18 @@ void place_readings(ReadConditions& read, std::span<const SegmentCodes> definiti
           if constexpr (std::is_same_v<Shape, Voraussetzung::Present>) {
             return place_all(shape.chain, definitions) && place_all(shape.companions, definitions);
           } else if constexpr (std::is_same_v<Shape, Voraussetzung::DeValue>) {
-            return true;  // its data element is found through the MIG already
+            // Its data element is found through the MIG already; the qualifiers of its segment
+            // and the segments beside it are placed like any pattern.
+            if (!place_all(shape.companions, definitions)) return false;
+            if (shape.pattern.elements.empty()) return true;
+            std::optional<SegmentPattern> placed_pattern = place_pattern(shape.pattern, definitions);
+            if (placed_pattern) shape.pattern = std::move(*placed_pattern);
+            return placed_pattern.has_value();
+          } else if constexpr (std::is_same_v<Shape, Voraussetzung::DeShape>) {
+            if (!place_all(shape.companions, definitions)) return false;
+            std::optional<SegmentPattern> placed_pattern = place_pattern(shape.pattern, definitions);
+            if (placed_pattern) shape.pattern = std::move(*placed_pattern);
+            return placed_pattern.has_value();
           } else {
             std::optional<SegmentPattern> placed_pattern = place_pattern(shape.pattern, definitions);
             if (placed_pattern) shape.pattern = std::move(*placed_pattern);

@@ -74,6 +74,26 @@ bool names_a_relation(std::string_view lowered) {
                      [&](std::string_view marker) { return lowered.find(marker) != std::string_view::npos; });
 }
 
+std::vector<char> described_words(const std::vector<std::string_view>& words) {
+  std::vector<char> described(words.size(), 0);
+  std::optional<std::size_t> opened;  // the word that opened the outermost bracket
+  bool opened_first = false;          // and whether that word begins with it
+  std::size_t depth = 0;
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    for (std::size_t at = 0; at < words[i].size(); ++at) {
+      if (words[i][at] == '(') {
+        if (depth++ == 0) {
+          opened = i;
+          opened_first = at == 0;
+        }
+      } else if (words[i][at] == ')' && depth > 0 && --depth == 0) {
+        for (std::size_t k = *opened + (opened_first ? 0 : 1); k <= i; ++k) described[k] = 1;
+      }
+    }
+  }
+  return described;
+}
+
 std::vector<std::string_view> space_out_equals(std::string_view word) {
   const std::size_t equals = word.find('=');
   if (equals == std::string_view::npos || equals + 1 >= word.size() || word[equals + 1] == '=') return {word};
