@@ -24,9 +24,6 @@ struct Case {
 
 TEST(WholeReading, LeavesUnreadWhatNarrowsTheConditionBeyondItsPatterns) {
   const Case cases[] = {
-      {"Wenn in keinem SG8 SEQ+Z79 (Bestandteil eine Produktpaketes CCI+Z66/CAV+ZH9 (Produkteigenschaft/ Code der "
-       "Produkteigenschaft) der Code 9991000002933 (Ruhende Marktlokation ausprägen) vorhanden ist.",
-       ""},
       {"Wenn in derselben SG8 SEQ+Z02/ ZA1/ ZA2 (OBIS-Daten der Marktlokation) eine OBIS-Kennzahl für Wirkarbeit und "
        "1/4 Stunde im PIA+5 vorhanden",
        ""},
@@ -60,6 +57,20 @@ TEST(WholeReading, LeavesUnreadWhatNarrowsTheConditionBeyondItsPatterns) {
     const std::optional<Voraussetzung> reading = Voraussetzung::parse(c.text);
     EXPECT_EQ(reading ? render(*reading) : "", c.reading) << c.text;
   }
+}
+
+// "der Code 9991000002933" narrows the segment before it; a bracket the text never closes ends
+// before the next segment it names.
+TEST(WholeReading, KeepsTheCodeATextNamesForItsLastSegment) {
+  const auto reading = Voraussetzung::parse(
+      "Wenn in keinem SG8 SEQ+Z79 (Bestandteil eine Produktpaketes CCI+Z66/CAV+ZH9 (Produkteigenschaft/ Code der "
+      "Produkteigenschaft) der Code 9991000002933 (Ruhende Marktlokation ausprägen) vorhanden ist.");
+  ASSERT_TRUE(reading.has_value());
+  EXPECT_EQ(render(*reading), "absent SEQ[Z79] then CCI[Z66] then CAV[ZH9] in SG8");
+  EXPECT_EQ(std::get<Voraussetzung::Present>(reading->shape).codes, std::vector<std::string>{"9991000002933"});
+  const auto bare = Voraussetzung::parse("Wenn SG10 CCI+Z66 mit einem Code vorhanden");
+  ASSERT_TRUE(bare.has_value());
+  EXPECT_TRUE(std::get<Voraussetzung::Present>(bare->shape).codes.empty());
 }
 
 // The data element belongs to the segment the text says holds it; the other segments it names

@@ -151,13 +151,13 @@ TEST_F(CtxTest, VoraussetzungShapes) {
       {"count above one", V{V::Count{pattern("CCI+Z30"), "SG8", 1, std::nullopt}}, sg8_z01, Truth::True},
       {"count not above two", V{V::Count{pattern("CCI+Z30"), "SG8", 2, std::nullopt}}, sg8_z01, Truth::False},
       {"count in other instance", V{V::Count{pattern("CCI+Z30"), "SG8", 0, std::nullopt}}, sg8_z98, Truth::False},
-      {"chain in order", V{V::Present{{pattern("SEQ+Z01"), pattern("CCI+Z30")}, std::nullopt, false, false, {}}},
+      {"chain in order", V{V::Present{{pattern("SEQ+Z01"), pattern("CCI+Z30")}, std::nullopt, false, false, {}, {}}},
        std::nullopt, Truth::True},
-      {"chain out of order", V{V::Present{{pattern("CCI+Z30"), pattern("SEQ+Z01")}, std::nullopt, false, false, {}}},
+      {"chain out of order", V{V::Present{{pattern("CCI+Z30"), pattern("SEQ+Z01")}, std::nullopt, false, false, {}, {}}},
        std::nullopt, Truth::False},
-      {"any of a chain", V{V::Present{{pattern("CCI+Z19"), pattern("SEQ+Z98")}, std::nullopt, true, false, {}}},
+      {"any of a chain", V{V::Present{{pattern("CCI+Z19"), pattern("SEQ+Z98")}, std::nullopt, true, false, {}, {}}},
        std::nullopt, Truth::True},
-      {"negated absent", V{V::Present{{pattern("CCI+Z19")}, std::nullopt, false, true, {}}}, std::nullopt, Truth::True},
+      {"negated absent", V{V::Present{{pattern("CCI+Z19")}, std::nullopt, false, true, {}, {}}}, std::nullopt, Truth::True},
       {"value equal", V{V::DeValue{"STS", "9015", {"E"}, std::nullopt, false, false, {}, {}}}, std::nullopt, Truth::True},
       {"suffix of one character", V{V::DeValue{"STS", "9015", {"E"}, std::nullopt, false, true, {}, {}}}, std::nullopt,
        Truth::False},
@@ -199,7 +199,7 @@ TEST_F(CtxTest, PairedSegmentsStandInOneInstance) {
   using V = conditions::Voraussetzung;
   const auto present = [](std::vector<conditions::SegmentPattern> chain, std::vector<conditions::SegmentPattern> with,
                           bool negated) {
-    return V{V::Present{std::move(chain), "SG8", false, negated, std::move(with)}};
+    return V{V::Present{std::move(chain), "SG8", false, negated, std::move(with), {}}};
   };
   const std::vector<VoraussetzungCase> cases{
       {"chain across instances", present({pattern("CCI+Z30"), pattern("SEQ+Z98")}, {}, false), std::nullopt,

@@ -51,6 +51,10 @@ struct Voraussetzung {
     bool any = false;
     bool negated = false;
     std::vector<SegmentPattern> companions;
+    // Values the text names for the last segment of the chain without saying in which data
+    // element ("CAV+ZH9 … der Code 9991000002933"): the profile puts them in the one open value
+    // of that segment, and leaves the reading unread where there is no single one.
+    std::vector<std::string> codes;
     friend bool operator==(const Present&, const Present&) = default;
   };
 

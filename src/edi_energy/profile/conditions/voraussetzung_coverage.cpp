@@ -84,6 +84,7 @@ Held held_by(const Voraussetzung& reading) {
         if constexpr (std::is_same_v<Shape, Voraussetzung::Present>) {
           add(shape.chain);
           add(shape.companions);
+          held.values.insert(shape.codes.begin(), shape.codes.end());
           held.negated = shape.negated;
           held.any = shape.any;
         } else if constexpr (std::is_same_v<Shape, Voraussetzung::DeValue>) {

@@ -208,8 +208,11 @@ std::optional<Voraussetzung> read_presence(const Words& words, const std::vector
   }
   if (contains(lowered, "mal vorhanden") && !contains(lowered, "einmal vorhanden")) return std::nullopt;
   if (!de) {
+    // "… CAV+ZH9 (Code der Produkteigenschaft) der Code 9991000002933": a value of the last
+    // segment, in the data element the MIG leaves open for it.
     return Voraussetzung{Voraussetzung::Present{std::move(chain.patterns), std::move(group), chain.any, negated,
-                                                std::move(chain.companions)},
+                                                std::move(chain.companions),
+                                                reading::codes_after(words, described, located->index)},
                          reach};
   }
   std::optional<SegmentPattern> pattern = SegmentPattern::parse(strip_trailing(words[holder_index]));

@@ -58,6 +58,10 @@ std::optional<Voraussetzung::DeValue> parse_element_value(const Words& words, co
                                                           std::size_t holder, const std::optional<std::string>& group,
                                                           bool negated);
 
+// The codes a text names after the word "Code" behind the word at `from` ("CCI+Z66/CAV+ZH9 …
+// der Code 9991000002933"): values of a data element of the last segment it names.
+std::vector<std::string> codes_after(const Words& words, const std::vector<char>& described, std::size_t from);
+
 // Every word of the text outside names in brackets is accounted for by the reading: its
 // segments, group, data element and values, or a word that narrows nothing ("wenn", "in",
 // "vorhanden"), or one whose meaning the reading carries ("nicht", "oder", "genau").

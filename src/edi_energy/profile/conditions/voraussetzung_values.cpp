@@ -99,6 +99,31 @@ std::vector<std::string> listed_values(const Words& words, const std::vector<cha
 
 }  // namespace
 
+std::vector<std::string> codes_after(const Words& words, const std::vector<char>& described, std::size_t from) {
+  std::vector<std::string> codes;
+  std::size_t at = from + 1;
+  while (at < words.size() && (described[at] || !opens_run(ut::to_lower(value_span(words[at]))))) ++at;
+  for (++at; at < words.size(); ++at) {
+    if (described[at]) continue;
+    const std::string_view span = value_span(words[at]);
+    if (span == "/" || ut::to_lower(span) == "oder") continue;
+    bool yielded = false;
+    std::string_view rest = span;
+    for (;;) {
+      const std::size_t slash = rest.find('/');
+      const std::string_view piece = rest.substr(0, std::min(slash, rest.size()));
+      if (!piece.empty() && looks_like_code(piece)) {
+        codes.emplace_back(piece);
+        yielded = true;
+      }
+      if (slash == std::string_view::npos) break;
+      rest.remove_prefix(slash + 1);
+    }
+    if (!yielded) break;
+  }
+  return codes;
+}
+
 std::optional<Voraussetzung::DeValue> parse_element_value(const Words& words, const std::vector<char>& described,
                                                           std::string_view lowered, std::size_t de_index,
                                                           std::size_t holder, const std::optional<std::string>& group,

@@ -73,7 +73,7 @@ conditions::Truth Generator::truth_here(std::string_view reference) const {
   // as without a message.
   const conditions::Voraussetzung& reading = *entry->second.voraussetzung;
   const auto* present = std::get_if<conditions::Voraussetzung::Present>(&reading.shape);
-  if (present == nullptr || present->negated) return Truth::Undecided;
+  if (present == nullptr || present->negated || !present->codes.empty()) return Truth::Undecided;
   const auto found_in = [&](std::span<const edifact::model::Segment> written) {
     if (!present->any) return conditions::matches_in_order(present->chain, written);
     return std::ranges::any_of(present->chain, [&](const conditions::SegmentPattern& pattern) {

@@ -205,6 +205,9 @@ Truth Ctx::truth(const conditions::Voraussetzung& voraussetzung, Scope scope) co
           const bool holds = count > shape.more_than && (!shape.at_most || count <= *shape.at_most);
           return holds ? Truth::True : Truth::False;
         } else {
+          if constexpr (std::is_same_v<Shape, V::Present>) {
+            if (!shape.codes.empty()) return Truth::Undecided;  // values not placed in their segment
+          }
           const auto look = [&](SegmentRange range) {
             bool holds = false;
             if constexpr (std::is_same_v<Shape, V::Present>) {
