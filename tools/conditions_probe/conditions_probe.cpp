@@ -58,33 +58,48 @@ std::string pattern_json(const SegmentPattern& pattern) {
   return out + "]]";
 }
 
+// Fields that most readings leave at their defaults, written only when set: the reach when it
+// is every instance of the group, and the segments named beside the one asked about.
+std::string extras(const Voraussetzung& reading, const std::vector<SegmentPattern>& companions) {
+  std::string out;
+  if (reading.reach == conditions::Reach::Anywhere) out += R"(, "reach": "anywhere")";
+  std::string listed;
+  for (const auto& pattern : companions) listed += ", " + pattern_json(pattern);
+  if (!listed.empty()) out += R"(, "companions": [)" + listed.substr(2) + "]";
+  return out;
+}
+
 std::string json(const Voraussetzung& reading) {
   if (const auto* present = std::get_if<Voraussetzung::Present>(&reading.shape)) {
     std::string chain;
     for (const auto& pattern : present->chain) chain += (chain.empty() ? "" : ", ") + pattern_json(pattern);
-    std::string companions;
-    for (const auto& pattern : present->companions) companions += ", " + pattern_json(pattern);
-    if (!companions.empty()) companions = R"(, "companions": [)" + companions.substr(2) + "]";
     return fmt::format(R"({{"kind": "Present", "chain": [{}], "group": {}, "any": {}, "negated": {}{}}})", chain,
-                       quoted_or_null(present->group), present->any, present->negated, companions);
+                       quoted_or_null(present->group), present->any, present->negated,
+                       extras(reading, present->companions));
   }
   if (const auto* value = std::get_if<Voraussetzung::DeValue>(&reading.shape)) {
     std::string values;
     for (const auto& v : value->values) values += (values.empty() ? "" : ", ") + quoted(v);
+    const std::string qualified =
+        value->pattern.elements.empty() ? "" : R"(, "pattern": )" + pattern_json(value->pattern);
     return fmt::format(
-        R"({{"kind": "DeValue", "tag": {}, "de": {}, "values": [{}], "group": {}, "negated": {}, "suffix": {}}})",
-        quoted(value->tag), quoted(value->de), values, quoted_or_null(value->group), value->negated, value->suffix);
+        R"({{"kind": "DeValue", "tag": {}, "de": {}, "values": [{}], "group": {}, "negated": {}, "suffix": {}{}{}}})",
+        quoted(value->tag), quoted(value->de), values, quoted_or_null(value->group), value->negated, value->suffix,
+        qualified, extras(reading, value->companions));
   }
   if (const auto* shape = std::get_if<Voraussetzung::DeShape>(&reading.shape)) {
     const std::string check = shape->check.kind == conditions::ShapeCheck::Kind::Filled   ? quoted("filled")
                               : shape->check.kind == conditions::ShapeCheck::Kind::Length ? std::to_string(shape->check.length)
                                                                                           : quoted(shape->check.formatbedingung);
-    return fmt::format(R"({{"kind": "DeShape", "check": {}, "pattern": {}, "de": {}, "group": {}, "negated": {}}})",
-                       check, pattern_json(shape->pattern), quoted(shape->de), quoted_or_null(shape->group), shape->negated);
+    return fmt::format(R"({{"kind": "DeShape", "check": {}, "pattern": {}, "de": {}, "group": {}, "negated": {}{}}})",
+                       check, pattern_json(shape->pattern), quoted(shape->de), quoted_or_null(shape->group),
+                       shape->negated, extras(reading, shape->companions));
   }
   const auto& count = std::get<Voraussetzung::Count>(reading.shape);
-  return fmt::format(R"({{"kind": "Count", "pattern": {}, "group": {}, "more_than": {}}})", pattern_json(count.pattern),
-                     quoted_or_null(count.group), count.more_than);
+  const std::string at_most = count.at_most ? fmt::format(R"(, "at_most": {})", *count.at_most) : "";
+  return fmt::format(R"({{"kind": "Count", "pattern": {}, "group": {}, "more_than": {}{}{}}})",
+                     pattern_json(count.pattern), quoted_or_null(count.group), count.more_than, at_most,
+                     extras(reading, {}));
 }
 
 int catalogue_readings() {

@@ -39,6 +39,9 @@ const std::vector<SegmentCodes> definitions{
     {"QTY", {closed(0, {"220"})}},
     {"QTY", {unused(0), closed(1, {"220"})}},
     {"QTY", {unused(0), unused(1), closed(2, {"220"})}},
+    // Code der Produkteigenschaft: one composite, whose value is the only open component.
+    {"CAV", {closed(0, {"ZH9"}), {0, 1, true, false, {}}, {0, 2, true, false, {}}, {0, 3, false, false, {}}}},
+    {"FTX", {closed(0, {"Z01"}), open(1), open(2)}},
 };
 
 TEST(PlacePattern, PutsEachCodeWhereTheMigNamesIt) {
@@ -76,6 +79,23 @@ TEST(PlacePattern, LeavesAPatternWhoseCodesCouldStandInSeveralPlacesUnplaced) {
     ASSERT_TRUE(pattern.has_value()) << token;
     EXPECT_FALSE(conditions::place_pattern(*pattern, definitions).has_value()) << token;
   }
+}
+
+// A code the text names for a segment without its place goes to the one open value the segment
+// has; with two, the reading is left unread.
+TEST(PlaceReadings, PutsACodeNamedForASegmentInItsOneOpenValue) {
+  const conditions::ConditionTexts texts{
+      {"1", "Wenn in keinem SG8 SEQ+Z79 CCI+Z66/CAV+ZH9 (Code) der Code 9991000002933 vorhanden ist"},
+      {"2", "Wenn SG4 FTX+Z01 (Bemerkung) der Code ABC vorhanden"},
+  };
+  auto read = conditions::read_conditions(texts);
+  ASSERT_TRUE(read.at("2").voraussetzung.has_value());
+  conditions::place_readings(read, definitions);
+  ASSERT_TRUE(read.at("1").voraussetzung.has_value());
+  const auto& chain = std::get<conditions::Voraussetzung::Present>(read.at("1").voraussetzung->shape);
+  EXPECT_EQ(render(chain.chain.back()), "CAV[ZH9,*,*,9991000002933]");
+  EXPECT_TRUE(chain.codes.empty());
+  EXPECT_FALSE(read.at("2").voraussetzung.has_value());
 }
 
 TEST(SegmentCodes, AddTheCodesOfTheAhbLinesToTheirOccurrence) {
@@ -132,7 +152,7 @@ TEST(PlaceReadings, UnreadsAReadingWithAPatternThatCannotBePlaced) {
   EXPECT_EQ(render(*read.at("1").voraussetzung), "present CCI[][][E03] in SG10");
   EXPECT_FALSE(read.at("2").voraussetzung.has_value());
   ASSERT_TRUE(read.at("3").voraussetzung.has_value());
-  EXPECT_EQ(render(*read.at("3").voraussetzung), "CCI[][][E03] more than 1 in SG10");
+  EXPECT_EQ(render(*read.at("3").voraussetzung), "CCI[][][E03] more than 1 in SG4");
   EXPECT_EQ(read.at("4").voraussetzung, conditions::Voraussetzung::parse(texts.at("4")));
   ASSERT_TRUE(read.at("5").voraussetzung.has_value());
   const auto& paired = std::get<conditions::Voraussetzung::Present>(read.at("5").voraussetzung->shape);

@@ -63,6 +63,9 @@ inline std::string render(const conditions::Voraussetzung& reading) {
            render_group(shape->group);
   }
   const auto& count = std::get<V::Count>(reading.shape);
+  if (count.at_most && *count.at_most == count.more_than + 1) {
+    return render(count.pattern) + " exactly " + std::to_string(*count.at_most) + render_group(count.group);
+  }
   return render(count.pattern) + " more than " + std::to_string(count.more_than) + render_group(count.group);
 }
 

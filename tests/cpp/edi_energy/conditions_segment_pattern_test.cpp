@@ -80,7 +80,7 @@ TEST(SegmentPatternMatches, ComparesTagComponentsAndPlaceholders) {
       {"NAD+MS+9900:XXX:293", Segment::from_texts("NAD", {{"MS"}, {"9900"}}), false},
       {"NAD+MS+:xxx", Segment::from_texts("NAD", {{"MS"}}), true},  // wildcards beyond the last element
       {"PIA+5+1-b?:9.99.0", Segment::from_texts("PIA", {{"5"}, {"1-1:9.99.0", "SRW"}}), true},
-      {"PIA+5+1-b?:9.99.0", Segment::from_texts("PIA", {{"5"}, {"1-12:9.99.0"}}), false},
+      {"PIA+5+1-b?:9.99.0", Segment::from_texts("PIA", {{"5"}, {"1-12:9.99.0"}}), true},
       {"PIA+5+1-b?:9.99.0", Segment::from_texts("PIA", {{"5"}, {"1-\u00E4:9.99.0"}}), true},
       {"PIA+5+1-b?:9.99.0", Segment::from_texts("PIA", {{"5"}, {"2-1:9.99.0"}}), false},
       {"PIA+5+1-b?:9.99.0", Segment::from_texts("PIA", {{"5"}, {"1-1"}, {"9.99.0"}}), false},
@@ -92,6 +92,23 @@ TEST(SegmentPatternMatches, ComparesTagComponentsAndPlaceholders) {
     ASSERT_TRUE(pattern.has_value()) << c.pattern;
     EXPECT_EQ(pattern->matches(c.segment), c.matches) << c.pattern << " against " << c.segment.tag();
   }
+}
+
+// A placeholder stands for a whole group of an OBIS code, however many digits it has.
+TEST(SegmentPatternMatches, PlaceholderTakesOneGroupUpToTheNextLiteral) {
+  const std::pair<std::string_view, bool> cases[] = {
+      {"7-20:3.0.0", true},  {"7-1:3.0.0", true},    {"7-:3.0.0", false},   {"7-20:3.0.1", false},
+      {"7-203.0.0", false},  {"7-20:3.0.0.0", false}, {"8-20:3.0.0", false}, {"7-2:0:3.0.0", false},
+  };
+  const SegmentPattern gas = *SegmentPattern::parse("PIA+5+7-b?:3.0.0");
+  for (const auto& [code, matches] : cases) {
+    EXPECT_EQ(gas.matches(Segment::from_texts("PIA", {{"5"}, {code}})), matches) << code;
+  }
+  // At the end of the alternative the group runs to the end of the value.
+  const SegmentPattern tail = *SegmentPattern::parse("PIA+5+1-b?:1.8.e");
+  EXPECT_TRUE(tail.matches(Segment::from_texts("PIA", {{"5"}, {"1-1:1.8.10"}})));
+  EXPECT_FALSE(tail.matches(Segment::from_texts("PIA", {{"5"}, {"1-1:1.8."}})));
+  EXPECT_FALSE(tail.matches(Segment::from_texts("PIA", {{"5"}, {"1-1:1.9.0"}})));
 }
 
 TEST(SegmentPatternChains, MatchInOrderOnDistinctSegmentsAndCount) {

@@ -16,9 +16,9 @@ using edi_energy::profile::validate::Ctx;
 using edi_energy::profile::validate::Requirement;
 
 constexpr std::string_view conditions_json = R"({
-  "1": "Wenn SG8 SEQ+Z01 vorhanden",
+  "1": "Wenn in dieser SG8 SEQ+Z01 vorhanden",
   "2": "Wenn SG8 SEQ+Z98 vorhanden",
-  "4": "Wenn kein SG8 SEQ+Z98 vorhanden",
+  "4": "Wenn SG8 SEQ+Z98 in dieser SG8 nicht vorhanden",
   "6": "Hinweis: Die ID ist anzugeben",
   "7": "Falls es regnet",
   "2001": "Einmal für jede SG8  SEQ+Z01, die angegeben ist"})";
@@ -70,7 +70,8 @@ struct TruthCase {
 
 TEST_F(CtxTest, ConditionKindsInScope) {
   const std::vector<TruthCase> cases{
-      // A group Voraussetzung reads its own group's instance, the whole message from outside one.
+      // A text that points at the instance ("in dieser SG8") reads the one around the scope, and
+      // every instance from outside one.
       {"[1]", std::nullopt, Truth::True},
       {"[1]", sg8_z98, Truth::False},
       {"[1]", sg8_z01, Truth::True},
@@ -147,44 +148,44 @@ TEST_F(CtxTest, VoraussetzungShapes) {
   using V = conditions::Voraussetzung;
   using Check = conditions::ShapeCheck;
   const std::vector<VoraussetzungCase> cases{
-      {"count above one", V{V::Count{pattern("CCI+Z30"), "SG8", 1}}, sg8_z01, Truth::True},
-      {"count not above two", V{V::Count{pattern("CCI+Z30"), "SG8", 2}}, sg8_z01, Truth::False},
-      {"count in other instance", V{V::Count{pattern("CCI+Z30"), "SG8", 0}}, sg8_z98, Truth::False},
-      {"chain in order", V{V::Present{{pattern("SEQ+Z01"), pattern("CCI+Z30")}, std::nullopt, false, false, {}}},
+      {"count above one", V{V::Count{pattern("CCI+Z30"), "SG8", 1, std::nullopt}}, sg8_z01, Truth::True},
+      {"count not above two", V{V::Count{pattern("CCI+Z30"), "SG8", 2, std::nullopt}}, sg8_z01, Truth::False},
+      {"count in other instance", V{V::Count{pattern("CCI+Z30"), "SG8", 0, std::nullopt}}, sg8_z98, Truth::False},
+      {"chain in order", V{V::Present{{pattern("SEQ+Z01"), pattern("CCI+Z30")}, std::nullopt, false, false, {}, {}}},
        std::nullopt, Truth::True},
-      {"chain out of order", V{V::Present{{pattern("CCI+Z30"), pattern("SEQ+Z01")}, std::nullopt, false, false, {}}},
+      {"chain out of order", V{V::Present{{pattern("CCI+Z30"), pattern("SEQ+Z01")}, std::nullopt, false, false, {}, {}}},
        std::nullopt, Truth::False},
-      {"any of a chain", V{V::Present{{pattern("CCI+Z19"), pattern("SEQ+Z98")}, std::nullopt, true, false, {}}},
+      {"any of a chain", V{V::Present{{pattern("CCI+Z19"), pattern("SEQ+Z98")}, std::nullopt, true, false, {}, {}}},
        std::nullopt, Truth::True},
-      {"negated absent", V{V::Present{{pattern("CCI+Z19")}, std::nullopt, false, true, {}}}, std::nullopt, Truth::True},
-      {"value equal", V{V::DeValue{"STS", "9015", {"E"}, std::nullopt, false, false}}, std::nullopt, Truth::True},
-      {"suffix of one character", V{V::DeValue{"STS", "9015", {"E"}, std::nullopt, false, true}}, std::nullopt,
+      {"negated absent", V{V::Present{{pattern("CCI+Z19")}, std::nullopt, false, true, {}, {}}}, std::nullopt, Truth::True},
+      {"value equal", V{V::DeValue{"STS", "9015", {"E"}, std::nullopt, false, false, {}, {}}}, std::nullopt, Truth::True},
+      {"suffix of one character", V{V::DeValue{"STS", "9015", {"E"}, std::nullopt, false, true, {}, {}}}, std::nullopt,
        Truth::False},
-      {"suffix", V{V::DeValue{"SEQ", "1229", {"98"}, std::nullopt, false, true}}, std::nullopt, Truth::True},
-      {"suffix longer than value", V{V::DeValue{"SEQ", "1229", {"XZ98"}, std::nullopt, false, true}}, std::nullopt,
+      {"suffix", V{V::DeValue{"SEQ", "1229", {"98"}, std::nullopt, false, true, {}, {}}}, std::nullopt, Truth::True},
+      {"suffix longer than value", V{V::DeValue{"SEQ", "1229", {"XZ98"}, std::nullopt, false, true, {}, {}}}, std::nullopt,
        Truth::False},
-      {"value in scope only", V{V::DeValue{"SEQ", "1229", {"Z98"}, "SG8", false, false}}, sg8_z01, Truth::False},
-      {"negated value", V{V::DeValue{"SEQ", "1229", {"Z98"}, "SG8", true, false}}, sg8_z01, Truth::True},
-      {"element the MIG lacks", V{V::DeValue{"SEQ", "9999", {""}, std::nullopt, false, false}}, std::nullopt,
+      {"value in scope only", V{V::DeValue{"SEQ", "1229", {"Z98"}, "SG8", false, false, {}, {}}}, sg8_z01, Truth::False},
+      {"negated value", V{V::DeValue{"SEQ", "1229", {"Z98"}, "SG8", true, false, {}, {}}}, sg8_z01, Truth::True},
+      {"element the MIG lacks", V{V::DeValue{"SEQ", "9999", {""}, std::nullopt, false, false, {}, {}}}, std::nullopt,
        Truth::False},
-      {"component of a composite", V{V::DeValue{"IDE", "7402", {"V2"}, std::nullopt, false, false}}, std::nullopt,
+      {"component of a composite", V{V::DeValue{"IDE", "7402", {"V2"}, std::nullopt, false, false, {}, {}}}, std::nullopt,
        Truth::True},
-      {"length", V{V::DeShape{Check{Check::Kind::Length, "", 3}, pattern("CCI+Z30"), "1131", std::nullopt, false}},
+      {"length", V{V::DeShape{Check{Check::Kind::Length, "", 3}, pattern("CCI+Z30"), "1131", std::nullopt, false, {}}},
        std::nullopt, Truth::True},
-      {"length differs", V{V::DeShape{Check{Check::Kind::Length, "", 2}, pattern("CCI+Z30"), "1131", std::nullopt, false}},
+      {"length differs", V{V::DeShape{Check{Check::Kind::Length, "", 2}, pattern("CCI+Z30"), "1131", std::nullopt, false, {}}},
        std::nullopt, Truth::False},
-      {"filled in scope", V{V::DeShape{Check{Check::Kind::Filled, "", 0}, pattern("CCI"), "1131", "SG10", false}},
+      {"filled in scope", V{V::DeShape{Check{Check::Kind::Filled, "", 0}, pattern("CCI"), "1131", "SG10", false, {}}},
        cci_first, Truth::True},
-      {"empty in scope", V{V::DeShape{Check{Check::Kind::Filled, "", 0}, pattern("CCI"), "1131", "SG10", false}},
+      {"empty in scope", V{V::DeShape{Check{Check::Kind::Filled, "", 0}, pattern("CCI"), "1131", "SG10", false, {}}},
        cci_first + 1, Truth::False},
       {"format condition", V{V::DeShape{Check{Check::Kind::Formatbedingung, "908", 0}, pattern("CCI"), "1131",
-                                        std::nullopt, false}},
+                                        std::nullopt, false, {}}},
        std::nullopt, Truth::True},
       {"format condition broken", V{V::DeShape{Check{Check::Kind::Formatbedingung, "903", 0}, pattern("CCI"), "1131",
-                                               std::nullopt, false}},
+                                               std::nullopt, false, {}}},
        std::nullopt, Truth::False},
       {"unknown format condition", V{V::DeShape{Check{Check::Kind::Formatbedingung, "911", 0}, pattern("CCI"), "1131",
-                                                std::nullopt, false}},
+                                                std::nullopt, false, {}}},
        std::nullopt, Truth::False},
   };
   for (const VoraussetzungCase& c : cases) {
@@ -198,7 +199,7 @@ TEST_F(CtxTest, PairedSegmentsStandInOneInstance) {
   using V = conditions::Voraussetzung;
   const auto present = [](std::vector<conditions::SegmentPattern> chain, std::vector<conditions::SegmentPattern> with,
                           bool negated) {
-    return V{V::Present{std::move(chain), "SG8", false, negated, std::move(with)}};
+    return V{V::Present{std::move(chain), "SG8", false, negated, std::move(with), {}}};
   };
   const std::vector<VoraussetzungCase> cases{
       {"chain across instances", present({pattern("CCI+Z30"), pattern("SEQ+Z98")}, {}, false), std::nullopt,
@@ -224,6 +225,47 @@ TEST_F(CtxTest, PairedSegmentsStandInOneInstance) {
   };
   for (const VoraussetzungCase& c : cases) {
     EXPECT_EQ(ctx_.truth(c.voraussetzung, scope_of(c.scope)), c.expected) << c.name;
+  }
+}
+
+// A text that names a group looks at every instance of it in the message; only "in dieser SG2"
+// and "im Vorgang" point at the instance around the row. The segments a text pairs must stand
+// in one instance.
+constexpr std::string_view named_conditions = R"({
+  "1": "Wenn SG2 NAD+MR vorhanden",
+  "2": "Wenn in dieser SG2 NAD+MR vorhanden",
+  "3": "Wenn SG8 SEQ+Z01 vorhanden",
+  "4": "Wenn SG8 SEQ+Z01 SG10 CCI+Z19 vorhanden",
+  "5": "Wenn SG8 SEQ+Z98 SG10 CCI+Z19 vorhanden",
+  "6": "Wenn SG10 CCI+Z19 (Bilanzkreis) im Vorgang mehr als einmal vorhanden",
+  "7": "Wenn SG10 CCI+Z19 (Bilanzkreis) im Vorgang zweimal vorhanden",
+  "8": "Wenn kein SG8 SEQ+Z01 vorhanden"})";
+// Segment indices of the scopes' triggers.
+constexpr std::size_t nad_ms = 2, nad_mr = 3, v1_z98 = 5, v1_z01 = 7, v1_cci = 10, v2_z98 = 12, v2_cci = 13;
+constexpr std::string_view named_message =
+    "UNH+1'BGM+E01+D1'NAD+MS+9900000000003::293'NAD+MR+9900000000010::293'IDE+24+V1'SEQ+Z98'CCI+Z19'SEQ+Z01'"
+    "CCI+Z30+1'SEQ+Z98'CCI+Z19'IDE+24+V2'SEQ+Z98'CCI+Z19'UNT+15+1'";
+
+TEST(CtxNamedGroups, LookInEveryInstanceUnlessTheTextPointsAtOne) {
+  const auto profile = validate_fixture::profile(validate_fixture::mig(),
+                                                 validate_fixture::ahb("[]", named_conditions));
+  const auto segments = validate_fixture::message(named_message);
+  const structure::Resolution resolution = profile.structure().resolve(segments);
+  ASSERT_TRUE(resolution.unplaced.empty());
+  const Ctx ctx(profile.structure(), resolution, segments, profile.read_conditions(),
+                edi_energy::profile::validate::parse_pakete(profile.ahb().packages));
+  const std::vector<TruthCase> cases{
+      {"[1]", nad_ms, Truth::True},   {"[2]", nad_ms, Truth::False},  {"[2]", nad_mr, Truth::True},
+      {"[3]", v1_z98, Truth::True},   {"[3]", v2_z98, Truth::True},   {"[3]", std::nullopt, Truth::True},
+      {"[4]", v1_z98, Truth::False},  {"[4]", std::nullopt, Truth::False}, {"[5]", v1_z01, Truth::True},
+      {"[5]", v2_z98, Truth::True},   {"[6]", v1_cci, Truth::True},   {"[6]", v2_cci, Truth::False},
+      {"[7]", v1_cci, Truth::True},   {"[7]", v2_cci, Truth::False},  {"[8]", v2_z98, Truth::False},
+      {"[8]", nad_ms, Truth::False},
+  };
+  for (const TruthCase& c : cases) {
+    const auto scope = c.scope ? resolution.placements[*c.scope]->instance : structure::root_instance;
+    EXPECT_EQ(ctx.eval(*conditions::Expr::parse(c.expression), scope), c.expected)
+        << c.expression << " in scope of " << c.scope.value_or(99);
   }
 }
 

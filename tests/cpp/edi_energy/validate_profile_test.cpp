@@ -50,7 +50,7 @@ std::string column(std::string_view pid, std::string_view bgm_code, std::string_
 }
 
 constexpr std::string_view conditions_json =
-    R"({"1": "Wenn SG8 SEQ+Z01 vorhanden", "2": "Wenn SG8 SEQ+Z01 vorhanden", "3": "Wenn SG4 STS vorhanden"})";
+    R"({"1": "Wenn SG8 SEQ+Z01 vorhanden", "2": "Wenn SG8 SEQ+Z01 vorhanden", "3": "Wenn in diesem SG4 STS vorhanden"})";
 
 constexpr std::string_view good =
     "UNH+1'BGM+E01+D1'DTM+137:202601011200:303'NAD+MS+9900000000003::293'IDE+24+V1'SEQ+Z01'CCI+Z30'UNT+8+1'";

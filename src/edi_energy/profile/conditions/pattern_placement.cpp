@@ -193,6 +193,33 @@ bool same_codes(const SegmentPattern& a, const SegmentPattern& b) {
   return true;
 }
 
+// Puts values the text names for a segment without saying where into the one open value that
+// every definition taking the pattern as it stands leaves for them.
+bool place_codes(SegmentPattern& pattern, const std::vector<std::string>& codes,
+                 std::span<const SegmentCodes> definitions) {
+  const auto constrained = [&](std::size_t e, std::size_t c) {
+    return e < pattern.elements.size() && c < pattern.elements[e].size() && pattern.elements[e][c].has_value();
+  };
+  std::optional<std::pair<std::size_t, std::size_t>> at;
+  for (const SegmentCodes& definition : definitions) {
+    if (definition.tag != pattern.tag || place_in(pattern, definition).fate != Fate::Written) continue;
+    std::optional<std::pair<std::size_t, std::size_t>> open;
+    for (const CodeSlot& slot : definition.slots) {
+      if (slot.unused || slot.closed || constrained(slot.element, slot.component)) continue;
+      if (open) return false;
+      open = std::pair{slot.element, slot.component};
+    }
+    if (!open || (at && *at != *open)) return false;
+    at = open;
+  }
+  if (!at) return false;
+  auto& elements = pattern.elements;
+  if (elements.size() <= at->first) elements.resize(at->first + 1);
+  if (elements[at->first].size() <= at->second) elements[at->first].resize(at->second + 1);
+  elements[at->first][at->second] = codes;
+  return true;
+}
+
 bool place_all(std::vector<SegmentPattern>& patterns, std::span<const SegmentCodes> definitions) {
   for (SegmentPattern& pattern : patterns) {
     std::optional<SegmentPattern> placed = place_pattern(pattern, definitions);
@@ -281,9 +308,24 @@ void place_readings(ReadConditions& read, std::span<const SegmentCodes> definiti
         [&](auto& shape) {
           using Shape = std::decay_t<decltype(shape)>;
           if constexpr (std::is_same_v<Shape, Voraussetzung::Present>) {
-            return place_all(shape.chain, definitions) && place_all(shape.companions, definitions);
+            if (!place_all(shape.chain, definitions) || !place_all(shape.companions, definitions)) return false;
+            if (shape.codes.empty()) return true;
+            if (!place_codes(shape.chain.back(), shape.codes, definitions)) return false;
+            shape.codes.clear();
+            return true;
           } else if constexpr (std::is_same_v<Shape, Voraussetzung::DeValue>) {
-            return true;  // its data element is found through the MIG already
+            // Its data element is found through the MIG already; the qualifiers of its segment
+            // and the segments beside it are placed like any pattern.
+            if (!place_all(shape.companions, definitions)) return false;
+            if (shape.pattern.elements.empty()) return true;
+            std::optional<SegmentPattern> placed_pattern = place_pattern(shape.pattern, definitions);
+            if (placed_pattern) shape.pattern = std::move(*placed_pattern);
+            return placed_pattern.has_value();
+          } else if constexpr (std::is_same_v<Shape, Voraussetzung::DeShape>) {
+            if (!place_all(shape.companions, definitions)) return false;
+            std::optional<SegmentPattern> placed_pattern = place_pattern(shape.pattern, definitions);
+            if (placed_pattern) shape.pattern = std::move(*placed_pattern);
+            return placed_pattern.has_value();
           } else {
             std::optional<SegmentPattern> placed_pattern = place_pattern(shape.pattern, definitions);
             if (placed_pattern) shape.pattern = std::move(*placed_pattern);

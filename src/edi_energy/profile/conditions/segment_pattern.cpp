@@ -32,20 +32,24 @@ bool has_placeholder(std::string_view alternative) {
   return std::any_of(alternative.begin(), alternative.end(), ut::is_ascii_lower);
 }
 
-// Same number of characters; each equal, or facing a lower-case ASCII letter of the alternative.
+// A run of lower-case letters stands for one group of an OBIS code or value: one or more
+// characters, up to the next literal character of the alternative (to the end after the last).
 bool matches_placeholders(std::string_view alternative, std::string_view value) {
   std::size_t a = 0;
   std::size_t v = 0;
-  while (a < alternative.size() && v < value.size()) {
-    const ut::Char ca = ut::char_at(alternative, a);
-    const ut::Char cv = ut::char_at(value, v);
-    if (ca.scalar != cv.scalar && !(ca.scalar < 0x80 && ut::is_ascii_lower(static_cast<char>(ca.scalar)))) {
-      return false;
+  while (a < alternative.size()) {
+    if (!ut::is_ascii_lower(alternative[a])) {
+      if (v >= value.size() || value[v] != alternative[a]) return false;
+      ++a;
+      ++v;
+      continue;
     }
-    a += ca.length;
-    v += cv.length;
+    while (a < alternative.size() && ut::is_ascii_lower(alternative[a])) ++a;
+    const std::size_t stop = a < alternative.size() ? value.find(alternative[a], v) : value.size();
+    if (stop == std::string_view::npos || stop == v) return false;
+    v = stop;
   }
-  return a == alternative.size() && v == value.size();
+  return v == value.size();
 }
 
 bool accepts(const SegmentPattern::Alternatives& alternatives, std::string_view value) {

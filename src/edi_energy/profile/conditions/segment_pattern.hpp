@@ -1,6 +1,7 @@
 // A pattern over one EDIFACT segment as the condition texts write it: "SEQ+Z01/Z98",
 // "CCI+++ZC0", "PIA+5+1-b?:9.99.0". Components hold alternatives; an absent component (empty,
-// or "XXX") accepts anything; lower-case letters in an alternative stand for any one character.
+// or "XXX") accepts anything; a run of lower-case letters in an alternative stands for one group
+// of characters, up to the next literal one.
 #pragma once
 
 #include <optional>

@@ -74,6 +74,42 @@ bool names_a_relation(std::string_view lowered) {
                      [&](std::string_view marker) { return lowered.find(marker) != std::string_view::npos; });
 }
 
+std::vector<char> described_words(const std::vector<std::string_view>& words) {
+  std::vector<char> described(words.size(), 0);
+  std::optional<std::size_t> opened;  // the word that opened the outermost bracket
+  bool opened_first = false;          // and whether that word begins with it
+  std::size_t depth = 0;
+  std::size_t opens = 0;
+  std::size_t closes = 0;
+  for (std::string_view word : words) {
+    opens += static_cast<std::size_t>(std::ranges::count(word, '('));
+    closes += static_cast<std::size_t>(std::ranges::count(word, ')'));
+  }
+  const auto names_segment = [](std::string_view word) {
+    return word.size() > 4 && word[3] == '+' && std::all_of(word.begin(), word.begin() + 3, ut::is_ascii_upper);
+  };
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    // A bracket that the text never closes ends before the next segment it names: "SEQ+Z79
+    // (Bestandteil eines Produktpaketes CCI+Z66/CAV+ZH9 (…) …".
+    if (opens > closes && depth == 1 && names_segment(words[i])) {
+      for (std::size_t k = *opened + (opened_first ? 0 : 1); k < i; ++k) described[k] = 1;
+      depth = 0;
+      --opens;
+    }
+    for (std::size_t at = 0; at < words[i].size(); ++at) {
+      if (words[i][at] == '(') {
+        if (depth++ == 0) {
+          opened = i;
+          opened_first = at == 0;
+        }
+      } else if (words[i][at] == ')' && depth > 0 && --depth == 0) {
+        for (std::size_t k = *opened + (opened_first ? 0 : 1); k <= i; ++k) described[k] = 1;
+      }
+    }
+  }
+  return described;
+}
+
 std::vector<std::string_view> space_out_equals(std::string_view word) {
   const std::size_t equals = word.find('=');
   if (equals == std::string_view::npos || equals + 1 >= word.size() || word[equals + 1] == '=') return {word};

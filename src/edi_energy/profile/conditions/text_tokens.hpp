@@ -28,6 +28,12 @@ bool is_precondition(std::string_view text);
 // The lower-cased text relates segments to one another, which no reading here can check.
 bool names_a_relation(std::string_view lowered);
 
+// Per word, whether it stands inside a name in brackets that closes again ("(Status der
+// Antwort)"): such words name what the text speaks of and narrow nothing. A word that opens the
+// bracket after text of its own ("E03(Transaktionsgrund:") keeps that text; brackets that never
+// close mark nothing, so the words after them are read as they stand.
+std::vector<char> described_words(const std::vector<std::string_view>& words);
+
 // "A=B" gives A, "=" and B; "=B" gives "=" and B; "<=5", "A==B" and "A=" stay whole.
 std::vector<std::string_view> space_out_equals(std::string_view word);
 

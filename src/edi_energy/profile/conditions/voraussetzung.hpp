@@ -31,9 +31,16 @@ struct ShapeCheck {
   friend bool operator==(const ShapeCheck&, const ShapeCheck&) = default;
 };
 
+// Which instances of a named group a reading looks at.
+enum class Reach : std::uint8_t {
+  Around,    // the one around the row: the text says "in dieser SG8", "derselben SG10", "im Vorgang"
+  Anywhere,  // every instance in the message: the text names the group and nothing more
+};
+
 struct Voraussetzung {
-  // `group`, in every variant: the segment group whose instance is the scope; absent: the
-  // caller's current scope.
+  // `group`, in every variant: the segment group whose instances `reach` looks at; absent: the
+  // whole message. `companions`: segments the text names beside the one it asks about, which
+  // must stand in the same instance.
 
   // `any`: some pattern matches some segment; otherwise the patterns match distinct segments
   // in chain order, and each of `companions` some segment, all in one instance of `group`.
@@ -44,11 +51,16 @@ struct Voraussetzung {
     bool any = false;
     bool negated = false;
     std::vector<SegmentPattern> companions;
+    // Values the text names for the last segment of the chain without saying in which data
+    // element ("CAV+ZH9 … der Code 9991000002933"): the profile puts them in the one open value
+    // of that segment, and leaves the reading unread where there is no single one.
+    std::vector<std::string> codes;
     friend bool operator==(const Present&, const Present&) = default;
   };
 
-  // A segment tagged `tag` carries one of `values` in data element `de`; with `suffix`, a value
-  // of at least two characters that ends with one of them. Inverted by `negated`.
+  // A segment tagged `tag` (and matching `pattern`, when the text qualifies it) carries one of
+  // `values` in data element `de`; with `suffix`, a value of at least two characters that ends
+  // with one of them. Inverted by `negated`.
   struct DeValue {
     std::string tag;
     std::string de;  // four digits
@@ -56,6 +68,8 @@ struct Voraussetzung {
     std::optional<std::string> group;
     bool negated = false;
     bool suffix = false;
+    SegmentPattern pattern;  // empty tag: any segment tagged `tag`
+    std::vector<SegmentPattern> companions;
     friend bool operator==(const DeValue&, const DeValue&) = default;
   };
 
@@ -67,18 +81,21 @@ struct Voraussetzung {
     std::string de;
     std::optional<std::string> group;
     bool negated = false;
+    std::vector<SegmentPattern> companions;
     friend bool operator==(const DeShape&, const DeShape&) = default;
   };
 
-  // More than `more_than` segments match `pattern`.
+  // More than `more_than` segments match `pattern`, and no more than `at_most` when given.
   struct Count {
     SegmentPattern pattern;
     std::optional<std::string> group;
     std::size_t more_than = 0;
+    std::optional<std::size_t> at_most;
     friend bool operator==(const Count&, const Count&) = default;
   };
 
   std::variant<Present, DeValue, DeShape, Count> shape;
+  Reach reach = Reach::Around;
 
   static std::optional<Voraussetzung> parse(std::string_view text);
 

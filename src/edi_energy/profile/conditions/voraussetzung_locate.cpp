@@ -49,24 +49,18 @@ std::optional<std::string> tag_with_code(const Words& words, std::size_t index) 
   return std::string(tag) + "+" + std::string(code);
 }
 
-// The patterns of the words at `indices`; a word may hold several ("CCI+Z66/CAV+ZH9").
+// The patterns of the words at `indices`.
 bool append_patterns(const Words& words, const std::vector<std::size_t>& indices, std::vector<SegmentPattern>& out) {
   for (std::size_t index : indices) {
-    const std::optional<std::string> joined = tag_with_code(words, index);
-    const std::string_view word = joined ? std::string_view(*joined) : strip_trailing(words[index]);
-    std::size_t piece_start = 0;
-    for (std::size_t slash = word.find('/'); slash != std::string_view::npos; slash = word.find('/', slash + 1)) {
-      if (!precedes_slash_segment(word.substr(slash + 1))) continue;
-      auto pattern = SegmentPattern::parse(word.substr(piece_start, slash - piece_start));
-      if (!pattern) return false;
-      out.push_back(std::move(*pattern));
-      piece_start = slash + 1;
-    }
-    auto pattern = SegmentPattern::parse(word.substr(piece_start));
-    if (!pattern) return false;
-    out.push_back(std::move(*pattern));
+    std::optional<std::vector<SegmentPattern>> patterns = patterns_of_word(words, index);
+    if (!patterns) return false;
+    for (SegmentPattern& pattern : *patterns) out.push_back(std::move(pattern));
   }
   return true;
+}
+
+bool is_segment_word(std::string_view word) {
+  return is_segment_token(word.substr(0, std::min(word.find('('), word.size())));
 }
 
 }  // namespace
@@ -83,10 +77,18 @@ std::string repair_wrapped_patterns(std::string_view text) {
       const auto value_at = [&](std::size_t at) {
         return at < text.size() && (text[at] == '?' || ut::is_ascii_alnum(text[at]));
       };
-      // Lists are written with blanks on either side of the slash: "A04/ A05 /A13 / A14".
-      const std::size_t after_slash = i + 2 < text.size() && text[i + 2] == ' ' ? i + 3 : i + 2;
-      const bool before_slash = i + 1 < text.size() && text[i + 1] == '/' && value_at(after_slash);
-      if ((after_joint && value_at(i + 1)) || before_slash) continue;
+      const auto past_blanks = [&](std::size_t at) {
+        while (at < text.size() && text[at] == ' ') ++at;
+        return at;
+      };
+      // Lists are written with blanks on either side of the slash: "A04/ A05 /A13 / A14", and
+      // sometimes more than one.
+      const std::size_t next = past_blanks(i + 1);
+      const bool before_slash = next < text.size() && text[next] == '/' && value_at(past_blanks(next + 1));
+      if ((after_joint && value_at(next)) || before_slash) {
+        i = next - 1;
+        continue;
+      }
       pattern_mode = false;
     } else if (c == '+' && repaired.size() >= 3 &&
                std::all_of(repaired.end() - 3, repaired.end(), ut::is_ascii_upper)) {
@@ -97,14 +99,68 @@ std::string repair_wrapped_patterns(std::string_view text) {
   return repaired;
 }
 
+std::optional<std::vector<SegmentPattern>> patterns_of_word(const Words& words, std::size_t index) {
+  const std::optional<std::string> joined = tag_with_code(words, index);
+  const std::string_view word = joined ? std::string_view(*joined) : strip_trailing(words[index]);
+  std::vector<SegmentPattern> out;
+  std::size_t piece_start = 0;
+  for (std::size_t slash = word.find('/'); slash != std::string_view::npos; slash = word.find('/', slash + 1)) {
+    if (!precedes_slash_segment(word.substr(slash + 1))) continue;
+    auto pattern = SegmentPattern::parse(word.substr(piece_start, slash - piece_start));
+    if (!pattern) return std::nullopt;
+    out.push_back(std::move(*pattern));
+    piece_start = slash + 1;
+  }
+  auto pattern = SegmentPattern::parse(word.substr(piece_start));
+  if (!pattern) return std::nullopt;
+  out.push_back(std::move(*pattern));
+  return out;
+}
+
+std::optional<std::size_t> holder_of(const Words& words, const std::vector<char>& described, std::size_t de_index) {
+  // "im DE4347 des PIA Z02", "im DE3155 in demselben COM": the words after the data element
+  // name its segment.
+  std::size_t next = de_index + 1;
+  while (next < words.size() && described[next]) ++next;
+  if (next < words.size() && one_of(ut::to_lower(words[next]), std::array<std::string_view, 3>{"des", "in", "im"})) {
+    ++next;
+    while (next < words.size() && one_of(ut::to_lower(words[next]), same_instance_words)) ++next;
+    if (next < words.size() && !described[next] && is_segment_word(words[next])) return next;
+  }
+  for (std::size_t before = de_index; before-- > 0;) {
+    if (!described[before] && is_segment_word(words[before])) return before;
+  }
+  return std::nullopt;
+}
+
+std::optional<std::vector<SegmentPattern>> companions_of(const Words& words, const std::vector<char>& described,
+                                                         std::size_t holder) {
+  std::vector<SegmentPattern> companions;
+  for (std::size_t i = 1; i < words.size(); ++i) {
+    if (i == holder || described[i] || !is_segment_word(words[i])) continue;
+    // A bare tag names a group's instance ("derselben SG27 LIN") or is a code of its own; only a
+    // tag with its code in the next word ("CAV E06") asks for a segment.
+    const bool joined = tag_with_code(words, i).has_value();
+    if (!joined && words[i].find('+') == std::string_view::npos) continue;
+    std::optional<std::vector<SegmentPattern>> patterns = patterns_of_word(words, i);
+    if (!patterns) return std::nullopt;
+    if (joined) ++i;
+    for (SegmentPattern& pattern : *patterns) companions.push_back(std::move(pattern));
+  }
+  return companions;
+}
+
 std::optional<Located> locate_pattern(const Words& words) {
   Located located;
   for (std::size_t i = 0; i + 1 < words.size(); ++i) {
     if (!one_of(words[i], scope_words)) continue;
     if (auto group = group_of(words[i + 1])) {
       located.group = std::move(group);
+      located.reach = Reach::Around;
       break;
     }
+    // "in dieser SG": the instance of the group the text names.
+    if (strip_group_punctuation(words[i + 1]) == "SG") located.reach = Reach::Around;
   }
   bool group_just_seen = false;
   for (std::size_t i = 0; i < words.size(); ++i) {

@@ -33,7 +33,7 @@ std::string join(const Words& words, std::size_t from, std::string_view separato
 }
 
 // "DE1001 = Z70", "DE3055 ≠ 293/332".
-std::optional<Voraussetzung> read_relation(const Words& words) {
+std::optional<Voraussetzung> read_relation(const Words& words, const std::vector<char>& described) {
   const std::optional<std::size_t> de = first_de_token(words);
   if (!de || *de + 2 >= words.size()) return std::nullopt;
   static constexpr std::array<std::string_view, 4> relations{"=", "\u2260", "<>", "!="};
@@ -57,14 +57,18 @@ std::optional<Voraussetzung> read_relation(const Words& words) {
     rest.remove_prefix(slash + 1);
   }
   const std::optional<reading::Located> located = reading::locate_pattern(words);
-  if (!located) return std::nullopt;
-  const std::string_view pattern_word = strip_trailing(words[located->index]);
-  const std::size_t plus = pattern_word.find('+');
-  if ((plus == std::string_view::npos ? pattern_word.size() : plus) != 3) return std::nullopt;
+  const std::optional<std::size_t> holder = reading::holder_of(words, described, *de);
+  if (!located || !holder) return std::nullopt;
+  std::optional<SegmentPattern> pattern = SegmentPattern::parse(strip_trailing(words[*holder]));
+  auto companions = reading::companions_of(words, described, *holder);
+  if (!pattern || !companions) return std::nullopt;
   const bool says_absent = contains(ut::to_lower(join(words, *de + 2, " ")), "nicht vorhanden");
   const bool negated = (relation != "=") != says_absent;
-  return Voraussetzung{Voraussetzung::DeValue{std::string(pattern_word.substr(0, 3)), std::string(words[*de].substr(2)),
-                                              std::move(values), located->group, negated, false}};
+  std::string tag = pattern->tag;
+  return Voraussetzung{Voraussetzung::DeValue{std::move(tag), std::string(words[*de].substr(2)), std::move(values),
+                                              located->group, negated, false, std::move(*pattern),
+                                              std::move(*companions)},
+                       located->reach};
 }
 
 std::optional<ShapeCheck> shape_check(const std::vector<std::string>& lowered) {
@@ -108,24 +112,36 @@ std::optional<ShapeCheck> shape_check(const std::vector<std::string>& lowered) {
   return std::nullopt;
 }
 
-std::optional<Voraussetzung> read_shape(const Words& words) {
+std::optional<Voraussetzung> read_shape(const Words& words, const std::vector<char>& described) {
   std::vector<std::string> lowered;
   lowered.reserve(words.size());
   for (std::string_view word : words) lowered.push_back(ut::to_lower(word));
   std::optional<ShapeCheck> check = shape_check(lowered);
   if (!check) return std::nullopt;
   const std::optional<reading::Located> located = reading::locate_pattern(words);
-  if (!located) return std::nullopt;
-  std::optional<SegmentPattern> pattern = SegmentPattern::parse(strip_trailing(words[located->index]));
   const std::optional<std::size_t> de = first_de_token(words);
-  if (!pattern || !de) return std::nullopt;
+  if (!located || !de) return std::nullopt;
+  const std::optional<std::size_t> holder = reading::holder_of(words, described, *de);
+  if (!holder) return std::nullopt;
+  std::optional<SegmentPattern> pattern = SegmentPattern::parse(strip_trailing(words[*holder]));
+  auto companions = reading::companions_of(words, described, *holder);
+  if (!pattern || !companions) return std::nullopt;
   return Voraussetzung{Voraussetzung::DeShape{std::move(*check), std::move(*pattern), std::string(words[*de].substr(2)),
-                                              located->group, false}};
+                                              located->group, false, std::move(*companions)},
+                       located->reach};
 }
 
 std::optional<std::size_t> count_word(std::string_view word) {
-  static constexpr std::array<std::pair<std::string_view, std::size_t>, 7> counts{{
-      {"zwei", 2}, {"drei", 3}, {"vier", 4}, {"einmal", 1}, {"zweimal", 2}, {"dreimal", 3}, {"viermal", 4},
+  static constexpr std::array<std::pair<std::string_view, std::size_t>, 9> counts{{
+      {"zwei", 2},
+      {"drei", 3},
+      {"vier", 4},
+      {"f\u00FCnf", 5},
+      {"einmal", 1},
+      {"zweimal", 2},
+      {"dreimal", 3},
+      {"viermal", 4},
+      {"f\u00FCnfmal", 5},
   }};
   for (const auto& [name, count] : counts) {
     if (word == name) return count;
@@ -133,7 +149,19 @@ std::optional<std::size_t> count_word(std::string_view word) {
   return std::nullopt;
 }
 
-std::optional<Voraussetzung> read_presence(const Words& words, const std::string& lowered) {
+// "zweimal vorhanden" … "fünfmal vorhanden": exactly that often.
+std::optional<std::size_t> times_present(const std::string& lowered) {
+  const Words words = ut::split_white(lowered);
+  for (std::size_t i = 0; i + 1 < words.size(); ++i) {
+    if (!words[i + 1].starts_with("vorhanden") || !words[i].ends_with("mal")) continue;
+    const std::optional<std::size_t> count = count_word(words[i]);
+    if (count && *count > 1) return count;
+  }
+  return std::nullopt;
+}
+
+std::optional<Voraussetzung> read_presence(const Words& words, const std::vector<char>& described,
+                                           const std::string& lowered) {
   if (!contains(lowered, "vorhanden")) return std::nullopt;
   static constexpr std::array<std::string_view, 4> negating_phrases{" nicht vorhanden", " in keinem ", " in keiner ",
                                                                     " in keinen "};
@@ -148,27 +176,52 @@ std::optional<Voraussetzung> read_presence(const Words& words, const std::string
   const std::optional<reading::Located> located = reading::locate_pattern(words);
   if (!located || names_a_relation(lowered)) return std::nullopt;
   const std::optional<std::size_t> de = first_de_token(words);
+  const std::optional<std::size_t> holder = de ? reading::holder_of(words, described, *de) : std::nullopt;
+  if (de && !holder) return std::nullopt;
+  const std::size_t holder_index = holder.value_or(0);
   if (de) {
-    auto value = reading::parse_element_value(words, lowered, *de, strip_trailing(words[located->index]),
-                                              located->group, negated);
-    if (value) return Voraussetzung{std::move(*value)};
+    auto value = reading::parse_element_value(words, described, lowered, *de, holder_index, located->group, negated);
+    if (value) {
+      auto companions = reading::companions_of(words, described, holder_index);
+      if (!companions) return std::nullopt;
+      value->companions = std::move(*companions);
+      return Voraussetzung{std::move(*value), located->reach};
+    }
   }
   reading::Chain chain = reading::segment_chain(words, located->index);
   if (chain.patterns.empty()) return std::nullopt;
+  // "im Vorgang": the transaction around the row, whatever group the segments stand in.
+  const bool in_vorgang = contains(lowered, " im vorgang ");
+  std::optional<std::string> group = in_vorgang ? std::optional<std::string>("SG4") : located->group;
+  const Reach reach = in_vorgang ? Reach::Around : located->reach;
   if (const std::size_t more = lowered.find("mehr als "); more != std::string::npos) {
     const Words after = ut::split_white(std::string_view(lowered).substr(more + 9));
     const std::optional<std::size_t> count = after.empty() ? std::nullopt : count_word(after.front());
-    if (!count) return std::nullopt;
-    return Voraussetzung{Voraussetzung::Count{std::move(chain.patterns.front()), located->group, *count}};
+    if (!count || chain.patterns.size() != 1) return std::nullopt;
+    return Voraussetzung{Voraussetzung::Count{std::move(chain.patterns.front()), std::move(group), *count, std::nullopt},
+                         reach};
+  }
+  if (const std::optional<std::size_t> times = times_present(lowered)) {
+    if (chain.patterns.size() != 1) return std::nullopt;
+    return Voraussetzung{Voraussetzung::Count{std::move(chain.patterns.front()), std::move(group), *times - 1, *times},
+                         reach};
   }
   if (contains(lowered, "mal vorhanden") && !contains(lowered, "einmal vorhanden")) return std::nullopt;
   if (!de) {
-    return Voraussetzung{Voraussetzung::Present{std::move(chain.patterns), located->group, chain.any, negated,
-                                                std::move(chain.companions)}};
+    // "… CAV+ZH9 (Code der Produkteigenschaft) der Code 9991000002933": a value of the last
+    // segment, in the data element the MIG leaves open for it.
+    return Voraussetzung{Voraussetzung::Present{std::move(chain.patterns), std::move(group), chain.any, negated,
+                                                std::move(chain.companions),
+                                                reading::codes_after(words, described, located->index)},
+                         reach};
   }
-  return Voraussetzung{Voraussetzung::DeShape{ShapeCheck{ShapeCheck::Kind::Filled, {}, 0},
-                                              std::move(chain.patterns.front()), std::string(words[*de].substr(2)),
-                                              located->group, negated}};
+  std::optional<SegmentPattern> pattern = SegmentPattern::parse(strip_trailing(words[holder_index]));
+  auto companions = reading::companions_of(words, described, holder_index);
+  if (!pattern || !companions) return std::nullopt;
+  return Voraussetzung{Voraussetzung::DeShape{ShapeCheck{ShapeCheck::Kind::Filled, {}, 0}, std::move(*pattern),
+                                              std::string(words[*de].substr(2)), std::move(group), negated,
+                                              std::move(*companions)},
+                       reach};
 }
 
 }  // namespace
@@ -182,9 +235,13 @@ std::optional<Voraussetzung> Voraussetzung::parse(std::string_view text) {
   for (std::string_view word : ut::split_white(trimmed)) {
     for (std::string_view token : space_out_equals(word)) words.push_back(token);
   }
-  if (auto relation = read_relation(words)) return relation;
-  if (auto shape = read_shape(words)) return shape;
-  return read_presence(words, lowered);
+  const std::vector<char> described = described_words(words);
+  std::optional<Voraussetzung> reading = read_relation(words, described);
+  if (!reading) reading = read_shape(words, described);
+  if (!reading) reading = read_presence(words, described, lowered);
+  // A text read only in part says more than the reading: unknown, not wider.
+  if (!reading || !reading::wholly_read(words, described, *reading)) return std::nullopt;
+  return reading;
 }
 
 }  // namespace edi_energy::profile::conditions

@@ -20,6 +20,7 @@ std::string repair_wrapped_patterns(std::string_view text);
 struct Located {
   std::size_t index = 0;              // of the pattern word
   std::optional<std::string> group;   // the scope group
+  Reach reach = Reach::Anywhere;      // Around when the text points at the instance
 };
 
 // The word that names the segment, and the scope group the text names.
@@ -37,10 +38,33 @@ struct Chain {
 // The patterns named from the located word on.
 Chain segment_chain(const Words& words, std::size_t located);
 
+// The patterns one word names ("CCI+Z66/CAV+ZH9" two, "CAV E06" with the next word one);
+// nothing when a piece does not parse.
+std::optional<std::vector<SegmentPattern>> patterns_of_word(const Words& words, std::size_t index);
+
+// The word of the segment that holds the data element at `de_index`: the one the words after it
+// name ("im DE4347 des PIA", "im DE3155 in demselben COM"), else the nearest before it.
+std::optional<std::size_t> holder_of(const Words& words, const std::vector<char>& described, std::size_t de_index);
+
+// The patterns of every segment word but the holder's, in order: they name the instance the
+// holder stands in.
+std::optional<std::vector<SegmentPattern>> companions_of(const Words& words, const std::vector<char>& described,
+                                                         std::size_t holder);
+
 // The values that the text lists for the data element at `de_index` (step of the presence
 // reading), or nothing.
-std::optional<Voraussetzung::DeValue> parse_element_value(const Words& words, std::string_view lowered,
-                                                          std::size_t de_index, std::string_view pattern_word,
-                                                          const std::optional<std::string>& group, bool negated);
+std::optional<Voraussetzung::DeValue> parse_element_value(const Words& words, const std::vector<char>& described,
+                                                          std::string_view lowered, std::size_t de_index,
+                                                          std::size_t holder, const std::optional<std::string>& group,
+                                                          bool negated);
+
+// The codes a text names after the word "Code" behind the word at `from` ("CCI+Z66/CAV+ZH9 …
+// der Code 9991000002933"): values of a data element of the last segment it names.
+std::vector<std::string> codes_after(const Words& words, const std::vector<char>& described, std::size_t from);
+
+// Every word of the text outside names in brackets is accounted for by the reading: its
+// segments, group, data element and values, or a word that narrows nothing ("wenn", "in",
+// "vorhanden"), or one whose meaning the reading carries ("nicht", "oder", "genau").
+bool wholly_read(const Words& words, const std::vector<char>& described, const Voraussetzung& reading);
 
 }  // namespace edi_energy::profile::conditions::reading

@@ -46,7 +46,26 @@ bool opens_run(std::string_view lowered_span) {
   return std::find(words.begin(), words.end(), lowered_span) != words.end();
 }
 
-std::vector<std::string> listed_values(const Words& words, std::size_t de_index, std::string_view tag) {
+// In a run after "Code" or "Werte" a value may take any shape, but it has a digit or a capital:
+// the German words that follow a list ("im", "der") end it.
+bool fits_a_run(std::string_view piece) {
+  return std::any_of(piece.begin(), piece.end(), [](char c) { return ut::is_ascii_digit(c) || ut::is_ascii_upper(c); });
+}
+
+// Words that name segments or groups, or the data element itself, hold no value of it.
+bool names_no_value(const Words& words, const std::vector<char>& described, std::size_t i, std::size_t de_index,
+                    std::size_t holder) {
+  if (i == de_index || i == holder || described[i]) return true;
+  const std::string_view word = strip_trailing(words[i]);
+  if (group_name(strip_group_punctuation(word))) return true;
+  // "derselben SG27 LIN": the tag of the group's instance.
+  const bool bare_tag = word.size() == 3 && std::all_of(word.begin(), word.end(), ut::is_ascii_upper);
+  if (bare_tag && i > 0 && group_name(strip_group_punctuation(words[i - 1]))) return true;
+  return word.size() > 4 && word[3] == '+' && std::all_of(word.begin(), word.begin() + 3, ut::is_ascii_upper);
+}
+
+std::vector<std::string> listed_values(const Words& words, const std::vector<char>& described, std::size_t de_index,
+                                       std::size_t holder, std::string_view tag) {
   std::vector<std::string> values;
   // What `values` holds, for a look-up that stays cheap however long the list grows.
   std::unordered_set<std::string_view> collected;
@@ -55,7 +74,7 @@ std::vector<std::string> listed_values(const Words& words, std::size_t de_index,
     const std::string_view span = value_span(words[i]);
     const std::string lowered = ut::to_lower(span);
     if (lowered == "vorhanden") break;
-    if (i == de_index || span == "/") continue;
+    if (names_no_value(words, described, i, de_index, holder) || span == "/" || lowered == "oder") continue;
     if (opens_run(lowered)) {
       in_run = true;
       continue;
@@ -66,7 +85,7 @@ std::vector<std::string> listed_values(const Words& words, std::size_t de_index,
       const std::size_t slash = rest.find('/');
       const std::string_view piece = trim_dashes(rest.substr(0, std::min(slash, rest.size())));
       const bool passed_over = piece.empty() || piece == tag || is_group_word(piece);
-      if (!passed_over && (in_run || looks_like_code(piece))) {
+      if (!passed_over && ((in_run && fits_a_run(piece)) || looks_like_code(piece))) {
         yielded = true;
         if (collected.insert(piece).second) values.emplace_back(piece);
       }
@@ -80,11 +99,40 @@ std::vector<std::string> listed_values(const Words& words, std::size_t de_index,
 
 }  // namespace
 
-std::optional<Voraussetzung::DeValue> parse_element_value(const Words& words, std::string_view lowered,
-                                                          std::size_t de_index, std::string_view pattern_word,
-                                                          const std::optional<std::string>& group, bool negated) {
-  Voraussetzung::DeValue reading{std::string(pattern_word.substr(0, 3)), std::string(words[de_index].substr(2)),
-                                 {}, group, negated, false};
+std::vector<std::string> codes_after(const Words& words, const std::vector<char>& described, std::size_t from) {
+  std::vector<std::string> codes;
+  std::size_t at = from + 1;
+  while (at < words.size() && (described[at] || !opens_run(ut::to_lower(value_span(words[at]))))) ++at;
+  for (++at; at < words.size(); ++at) {
+    if (described[at]) continue;
+    const std::string_view span = value_span(words[at]);
+    if (span == "/" || ut::to_lower(span) == "oder") continue;
+    bool yielded = false;
+    std::string_view rest = span;
+    for (;;) {
+      const std::size_t slash = rest.find('/');
+      const std::string_view piece = rest.substr(0, std::min(slash, rest.size()));
+      if (!piece.empty() && looks_like_code(piece)) {
+        codes.emplace_back(piece);
+        yielded = true;
+      }
+      if (slash == std::string_view::npos) break;
+      rest.remove_prefix(slash + 1);
+    }
+    if (!yielded) break;
+  }
+  return codes;
+}
+
+std::optional<Voraussetzung::DeValue> parse_element_value(const Words& words, const std::vector<char>& described,
+                                                          std::string_view lowered, std::size_t de_index,
+                                                          std::size_t holder, const std::optional<std::string>& group,
+                                                          bool negated) {
+  const std::string_view holder_word = strip_trailing(words[holder]);
+  std::optional<SegmentPattern> pattern = SegmentPattern::parse(holder_word);
+  if (!pattern) return std::nullopt;
+  Voraussetzung::DeValue reading{pattern->tag, std::string(words[de_index].substr(2)), {}, group, negated, false,
+                                 std::move(*pattern), {}};
   const bool names_one_value =
       lowered.find(" mit wert ") != std::string_view::npos || lowered.find(" mit dem wert ") != std::string_view::npos;
   if (names_one_value) {
@@ -94,7 +142,7 @@ std::optional<Voraussetzung::DeValue> parse_element_value(const Words& words, st
     reading.suffix = lowered.find("letzten beiden stellen") != std::string_view::npos;
     return reading;
   }
-  reading.values = listed_values(words, de_index, reading.tag);
+  reading.values = listed_values(words, described, de_index, holder, reading.tag);
   if (!reading.values.empty()) return reading;
   for (std::size_t i = 0; i + 2 < words.size(); ++i) {
     if (ut::to_lower(words[i]) != "mit" || !ut::to_lower(words[i + 2]).starts_with("vorhanden")) continue;

@@ -71,20 +71,24 @@ conditions::Truth Generator::truth_here(std::string_view reference) const {
   // Only a presence in the message or in an instance that is open now: the segments written so
   // far are the ones that come before the node being decided. Anything else stays as undecided
   // as without a message.
-  const auto* present = std::get_if<conditions::Voraussetzung::Present>(&entry->second.voraussetzung->shape);
-  if (present == nullptr || present->negated) return Truth::Undecided;
+  const conditions::Voraussetzung& reading = *entry->second.voraussetzung;
+  const auto* present = std::get_if<conditions::Voraussetzung::Present>(&reading.shape);
+  if (present == nullptr || present->negated || !present->codes.empty()) return Truth::Undecided;
+  const auto found_in = [&](std::span<const edifact::model::Segment> written) {
+    if (!present->any) return conditions::matches_in_order(present->chain, written);
+    return std::ranges::any_of(present->chain, [&](const conditions::SegmentPattern& pattern) {
+      return std::ranges::any_of(written, [&](const edifact::model::Segment& s) { return pattern.matches(s); });
+    });
+  };
+  // A text that only names the group holds wherever the message carries its segment already (a
+  // chain of several must stand in one instance, which the output alone cannot tell).
+  const bool single = present->any || present->chain.size() == 1;
+  if (present->group && reading.reach == conditions::Reach::Anywhere && single && found_in(out_)) return Truth::True;
   const OpenInstance* scope = present->group ? open_instance(*present->group) : nullptr;
   if (present->group && scope == nullptr) return Truth::Undecided;
-  const auto written = std::span<const edifact::model::Segment>(out_).subspan(scope == nullptr ? 0 : scope->start);
-  const bool holds =
-      present->any ? std::ranges::any_of(present->chain,
-                                         [&](const conditions::SegmentPattern& pattern) {
-                                           return std::ranges::any_of(written, [&](const edifact::model::Segment& s) {
-                                             return pattern.matches(s);
-                                           });
-                                         })
-                   : conditions::matches_in_order(present->chain, written);
-  if (holds) return Truth::True;
+  if (found_in(std::span<const edifact::model::Segment>(out_).subspan(scope == nullptr ? 0 : scope->start))) {
+    return Truth::True;
+  }
   // Absent is only false where nothing the walk still writes in the scope could bring it.
   return settled_absent(present->chain, scope) ? Truth::False : Truth::Undecided;
 }

@@ -126,71 +126,106 @@ bool Ctx::carries_value(SegmentRange range, std::string_view tag, std::string_vi
   return false;
 }
 
-Truth Ctx::present_truth(const conditions::Voraussetzung::Present& present, Scope scope) const {
-  const SegmentRange range = range_of(present.group, scope);
-  const auto scope_segments = segments_.subspan(range.first, range.end - range.first);
-  const auto some_match = [](const conditions::SegmentPattern& pattern,
-                             std::span<const edifact::model::Segment> within) {
-    return std::ranges::any_of(within, [&](const edifact::model::Segment& s) { return pattern.matches(s); });
-  };
-  const auto flag = [&](bool holds) { return holds != present.negated ? Truth::True : Truth::False; };
-  if (present.any) {
-    return flag(std::ranges::any_of(present.chain, [&](const auto& p) { return some_match(p, scope_segments); }));
+bool Ctx::carries_value(SegmentRange range, const conditions::Voraussetzung::DeValue& value) const {
+  const bool qualified = !value.pattern.tag.empty();
+  for (std::size_t at = range.first; at < range.end; ++at) {
+    if (segments_[at].tag() != value.tag || (qualified && !value.pattern.matches(segments_[at]))) continue;
+    const auto found = value_of(at, value.de);
+    if (found && matches_value(*found, value.values, value.suffix)) return true;
   }
-  // The chain, and whether the companions that name the instance are there too.
-  struct Found {
-    bool chain;
-    bool companions;
-  };
-  const auto look_in = [&](std::span<const edifact::model::Segment> within) {
-    return Found{conditions::matches_in_order(present.chain, within),
-                 std::ranges::all_of(present.companions, [&](const auto& p) { return some_match(p, within); })};
-  };
-  // A text that denies a segment in "the same SG8 SEQ+Z59" says nothing about an instance that
-  // is no SEQ+Z59 one.
-  const auto verdict = [&](bool found, bool companions_seen) {
-    return present.negated && !companions_seen ? Truth::Undecided : flag(found);
-  };
-  const bool paired = present.chain.size() + present.companions.size() >= 2;
-  if (!present.group || !paired || enclosing_instance(*present.group, scope)) {
-    const Found found = look_in(scope_segments);
-    return verdict(found.chain && found.companions, found.companions);
-  }
-  // Outside every instance of the group: the segments that the text pairs must stand together
-  // in one of its instances.
-  bool found = false;
-  bool companions_seen = present.companions.empty();
+  return false;
+}
+
+std::optional<SegmentRange> Ctx::instance_around(const std::optional<std::string>& group, conditions::Reach reach,
+                                                 Scope scope) const {
+  if (!group) return SegmentRange{0, segments_.size()};
+  if (reach == conditions::Reach::Around) return enclosing_instance(*group, scope);
+  return std::nullopt;
+}
+
+SegmentRange Ctx::lookup_range(const std::optional<std::string>& group, conditions::Reach reach, Scope scope) const {
+  return instance_around(group, reach, scope).value_or(SegmentRange{0, segments_.size()});
+}
+
+template <typename Visit>
+void Ctx::each_instance(std::string_view group, Visit visit) const {
   for (const structure::Instance& instance : resolution_.instances) {
     const auto* node = instance.node ? structure_.nodes[*instance.node].group() : nullptr;
-    if (node == nullptr || node->group != *present.group) continue;
-    const Found in_instance = look_in(segments_.subspan(instance.start, instance.end - instance.start));
-    companions_seen = companions_seen || in_instance.companions;
-    found = in_instance.chain && in_instance.companions;
-    if (found) break;
+    if (node == nullptr || node->group != group) continue;
+    if (!visit(SegmentRange{instance.start, instance.end})) return;
   }
-  return verdict(found, companions_seen);
+}
+
+template <typename Look>
+Truth Ctx::decide_over(const std::optional<std::string>& group, conditions::Reach reach, bool negated, Look look,
+                       Scope scope) const {
+  // A text that denies a segment in "the same SG8 SEQ+Z59" says nothing about an instance that
+  // is no SEQ+Z59 one.
+  const auto verdict = [&](Found found) {
+    if (negated && !found.companions) return Truth::Undecided;
+    return (found.holds && found.companions) != negated ? Truth::True : Truth::False;
+  };
+  if (const std::optional<SegmentRange> range = instance_around(group, reach, scope)) return verdict(look(*range));
+  // The group the text names, wherever it stands: one of its instances must hold all it asks.
+  Found any{false, false};
+  bool instances = false;
+  each_instance(*group, [&](SegmentRange range) {
+    instances = true;
+    const Found found = look(range);
+    any.companions = any.companions || found.companions;
+    any.holds = found.holds && found.companions;
+    return !any.holds;
+  });
+  // Without any instance, a text without companions simply finds nothing.
+  if (!instances) any.companions = look(SegmentRange{0, 0}).companions;
+  return verdict(any);
 }
 
 Truth Ctx::truth(const conditions::Voraussetzung& voraussetzung, Scope scope) const {
   using V = conditions::Voraussetzung;
-  const auto segments = [&](const std::optional<std::string>& group) {
-    const SegmentRange range = range_of(group, scope);
-    return segments_.subspan(range.first, range.end - range.first);
+  const auto within = [&](SegmentRange range) { return segments_.subspan(range.first, range.end - range.first); };
+  const auto all_present = [&](const std::vector<conditions::SegmentPattern>& patterns, SegmentRange range) {
+    return std::ranges::all_of(patterns, [&](const conditions::SegmentPattern& pattern) {
+      return std::ranges::any_of(within(range), [&](const edifact::model::Segment& s) { return pattern.matches(s); });
+    });
   };
-  const auto flag = [](bool holds, bool negated) { return holds != negated ? Truth::True : Truth::False; };
   return std::visit(
       [&](const auto& shape) -> Truth {
         using Shape = std::decay_t<decltype(shape)>;
-        if constexpr (std::is_same_v<Shape, V::Present>) {
-          return present_truth(shape, scope);
-        } else if constexpr (std::is_same_v<Shape, V::DeShape>) {
-          return flag(carries_shape(range_of(shape.group, scope), shape.pattern, shape.de, shape.check), shape.negated);
-        } else if constexpr (std::is_same_v<Shape, V::DeValue>) {
-          return flag(carries_value(range_of(shape.group, scope), shape.tag, shape.de, shape.values, shape.suffix),
-                      shape.negated);
+        if constexpr (std::is_same_v<Shape, V::Count>) {
+          std::size_t count = 0;
+          if (const std::optional<SegmentRange> range = instance_around(shape.group, voraussetzung.reach, scope)) {
+            count = conditions::count_matches(shape.pattern, within(*range));
+          } else {
+            each_instance(*shape.group, [&](SegmentRange range) {
+              count += conditions::count_matches(shape.pattern, within(range));
+              return true;
+            });
+          }
+          const bool holds = count > shape.more_than && (!shape.at_most || count <= *shape.at_most);
+          return holds ? Truth::True : Truth::False;
         } else {
-          return conditions::count_matches(shape.pattern, segments(shape.group)) > shape.more_than ? Truth::True
-                                                                                                  : Truth::False;
+          if constexpr (std::is_same_v<Shape, V::Present>) {
+            if (!shape.codes.empty()) return Truth::Undecided;  // values not placed in their segment
+          }
+          const auto look = [&](SegmentRange range) {
+            bool holds = false;
+            if constexpr (std::is_same_v<Shape, V::Present>) {
+              holds = shape.any ? std::ranges::any_of(shape.chain,
+                                                      [&](const auto& pattern) {
+                                                        return std::ranges::any_of(within(range), [&](const auto& s) {
+                                                          return pattern.matches(s);
+                                                        });
+                                                      })
+                                : conditions::matches_in_order(shape.chain, within(range));
+            } else if constexpr (std::is_same_v<Shape, V::DeShape>) {
+              holds = carries_shape(range, shape.pattern, shape.de, shape.check);
+            } else {
+              holds = carries_value(range, shape);
+            }
+            return Found{holds, all_present(shape.companions, range)};
+          };
+          return decide_over(shape.group, voraussetzung.reach, shape.negated, look, scope);
         }
       },
       voraussetzung.shape);
@@ -204,10 +239,10 @@ TruthResult Ctx::decide(std::string_view reference, Scope scope) const {
       if (!entry->second.precondition) return Truth::Neutral;
       if (!entry->second.voraussetzung) return Truth::Undecided;
       const conditions::Voraussetzung& reading = *entry->second.voraussetzung;
-      const SegmentRange range =
-          range_of(std::visit([](const auto& shape) -> const std::optional<std::string>& { return shape.group; },
-                              reading.shape),
-                   scope);
+      // A reading that looks at every instance of its group decides alike from every scope.
+      const SegmentRange range = lookup_range(
+          std::visit([](const auto& shape) -> const std::optional<std::string>& { return shape.group; }, reading.shape),
+          reading.reach, scope);
       const auto [at, fresh] = decided_.try_emplace(Decided{&reading, range.first, range.end}, Truth::Undecided);
       if (fresh) at->second = truth(reading, scope);
       return at->second;

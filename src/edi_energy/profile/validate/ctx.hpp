@@ -82,6 +82,8 @@ class Ctx {
                      const conditions::ShapeCheck& check) const;
   bool carries_value(SegmentRange range, std::string_view tag, std::string_view de,
                      std::span<const std::string> values, bool suffix) const;
+  // The same for a segment as the reading qualifies it.
+  bool carries_value(SegmentRange range, const conditions::Voraussetzung::DeValue& value) const;
 
   // The range of the nearest instance of `group` at or above the scope; the whole message
   // without `group` or without such an instance.
@@ -96,7 +98,26 @@ class Ctx {
 
  private:
   conditions::TruthResult decide(std::string_view reference, Scope scope) const;
-  conditions::Truth present_truth(const conditions::Voraussetzung::Present& present, Scope scope) const;
+
+  // Whether a reading's own test holds over a range, and whether the companions it names stand
+  // there too.
+  struct Found {
+    bool holds;
+    bool companions;
+  };
+  // The one range a reading looks at from the scope (the whole message without a group, the
+  // instance around the scope when the text says so); nothing when it looks at every instance
+  // of its group.
+  std::optional<SegmentRange> instance_around(const std::optional<std::string>& group, conditions::Reach reach,
+                                              Scope scope) const;
+  // The range a reading's truth depends on from the scope: its one range, else the whole message.
+  SegmentRange lookup_range(const std::optional<std::string>& group, conditions::Reach reach, Scope scope) const;
+  // Each instance of `group` in the message; `visit` returns false to stop.
+  template <typename Visit>
+  void each_instance(std::string_view group, Visit visit) const;
+  template <typename Look>
+  conditions::Truth decide_over(const std::optional<std::string>& group, conditions::Reach reach, bool negated,
+                                Look look, Scope scope) const;
 
   const structure::Structure& structure_;
   const structure::Resolution& resolution_;

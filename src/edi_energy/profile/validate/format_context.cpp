@@ -24,11 +24,13 @@ std::optional<Truth> in_segment(const AhbRun& run, std::string_view reference, s
   };
   using V = conditions::Voraussetzung;
   const auto& shape = read->second.voraussetzung->shape;
-  if (const auto* value = std::get_if<V::DeValue>(&shape); value != nullptr && value->tag == tag && same_segment()) {
-    return flag(run.ctx.carries_value(alone, value->tag, value->de, value->values, value->suffix), value->negated);
+  // Segments named beside it stand elsewhere in the instance: the segment alone cannot tell.
+  if (const auto* value = std::get_if<V::DeValue>(&shape);
+      value != nullptr && value->tag == tag && value->companions.empty() && same_segment()) {
+    return flag(run.ctx.carries_value(alone, *value), value->negated);
   }
   if (const auto* carried = std::get_if<V::DeShape>(&shape);
-      carried != nullptr && carried->pattern.tag == tag && same_segment()) {
+      carried != nullptr && carried->pattern.tag == tag && carried->companions.empty() && same_segment()) {
     return flag(run.ctx.carries_shape(alone, carried->pattern, carried->de, carried->check), carried->negated);
   }
   return std::nullopt;
