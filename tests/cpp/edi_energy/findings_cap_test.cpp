@@ -92,7 +92,7 @@ std::vector<ValidationIssue> every_finding(const Shape& shape, const edi_energy:
                                            const edi_energy::profile::Profile& profile) {
   const auto& segments = message.core()->segments;
   auto all = edi_energy::profile::validate::validate(profile, segments, message.core()->pruefidentifikator);
-  edi_energy::messages::check_dtm_303_values(segments, all);
+  edi_energy::messages::check_dtm_values(segments, all);
   const edifact::group::SegmentGroupIndexed root({}, edifact::group::root_group_name, 0, segments.size(), 0);
   auto layers = edifact::validator::context::ValidationContextBuilder()
                     .with_profile_pack(shape.pack())
