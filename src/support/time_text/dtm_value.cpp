@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
-#include <optional>
+
+#include "support/time_text/text_reader.hpp"
 
 namespace support::time_text {
 namespace {
@@ -40,8 +41,6 @@ const Format* find(std::string_view code) {
   return found != formats.end() && found->code == code ? &*found : nullptr;
 }
 
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-
 // The date fields of one end of a value, checked together once the end is read. Without a year
 // a leap year stands in, so that 29 February (MMDD) exists.
 struct DateEnd {
@@ -59,34 +58,22 @@ struct DateEnd {
 DtmValue check_dtm_value(std::string_view format_code, std::string_view value) {
   const Format* format = find(format_code);
   if (format == nullptr) return DtmValue::Unchecked;
-  std::size_t at = 0;
+  TextReader reader(value);
   bool calendar = true;
   DateEnd end;
-  const auto digits = [&](std::size_t count) -> std::optional<unsigned> {
-    if (value.size() - at < count) return std::nullopt;
-    unsigned number = 0;
-    for (std::size_t k = 0; k < count; ++k) {
-      const char c = value[at + k];
-      if (!is_digit(c)) return std::nullopt;
-      number = number * 10 + static_cast<unsigned>(c - '0');
-    }
-    at += count;
-    return number;
-  };
   for (const char field : format->pattern) {
     if (field == '-') {
       calendar = calendar && end.exists();
       end = DateEnd{};
-      if (at < value.size() && value[at] == '-') ++at;
+      reader.literal('-');
       continue;
     }
     if (field == 'Z') {
-      if (at >= value.size() || (value[at] != '+' && value[at] != '-')) return DtmValue::Misshapen;
-      ++at;
-      if (!digits(2)) return DtmValue::Misshapen;
+      if (!reader.literal('+') && !reader.literal('-')) return DtmValue::Misshapen;
+      if (!reader.digits(2)) return DtmValue::Misshapen;
       continue;
     }
-    const auto number = digits(field == 'Y' ? 4 : 2);
+    const auto number = reader.digits(field == 'Y' ? 4 : 2);
     if (!number) return DtmValue::Misshapen;
     switch (field) {
       case 'Y': end.year = static_cast<int>(*number); break;
@@ -97,7 +84,7 @@ DtmValue check_dtm_value(std::string_view format_code, std::string_view value) {
       default: calendar = calendar && *number <= 59; break;  // minute, second
     }
   }
-  if (at != value.size()) return DtmValue::Misshapen;
+  if (!reader.at_end()) return DtmValue::Misshapen;
   // A month outside 1 to 12 makes the date fail as well.
   return calendar && end.exists() ? DtmValue::Fits : DtmValue::NoSuchDate;
 }
