@@ -179,6 +179,17 @@ Structure Structure::compile(const model::MigProfile& mig) {
   structure.variant_runs.resize(structure.nodes.size());
   mark_variant_runs(structure, counters, structure.roots, 0);
   for (const SNode& node : structure.nodes) mark_variant_runs(structure, counters, node.children, 1);
+  for (const SNode& node : structure.nodes) {
+    const Kind::Group* group = node.group();
+    if (group == nullptr) continue;
+    std::vector<NodeIndex>& holders = structure.group_holders[group->group];
+    for (auto up = node.parent; up; up = structure.nodes[*up].parent) holders.push_back(*up);
+  }
+  for (auto& [group, holders] : structure.group_holders) {
+    std::ranges::sort(holders);
+    const auto [first, last] = std::ranges::unique(holders);
+    holders.erase(first, last);
+  }
   return structure;
 }
 

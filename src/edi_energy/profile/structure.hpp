@@ -149,6 +149,8 @@ struct Structure {
   std::vector<model::SegmentNode> segment_defs;
   // Segment number to segment node; of two segments with one number the later one wins.
   NrIndex nr_index;
+  // Group id to the groups that hold a group of that id nested in them; sorted.
+  std::unordered_map<std::string, std::vector<NodeIndex>, TextHash, std::equal_to<>> group_holders;
   // Every sibling list (the roots as list 0, the children of node n as list n + 1) by the tag
   // its nodes take a segment with, a group by its trigger's: (tag key, position in the list),
   // sorted. Nodes that can take no segment are left out.

@@ -76,7 +76,8 @@ TEST_F(CtxTest, ConditionKindsInScope) {
       {"[1]", sg8_z98, Truth::False},
       {"[1]", sg8_z01, Truth::True},
       {"[1]", cci_first, Truth::True},
-      {"[2]", sg4_first, Truth::True},
+      {"[2]", sg4_first, Truth::False},
+      {"[2]", sg4_second, Truth::True},
       {"[4]", sg8_z01, Truth::True},
       {"[4]", sg8_z98, Truth::False},
       {"[4]", std::nullopt, Truth::False},
@@ -228,8 +229,9 @@ TEST_F(CtxTest, PairedSegmentsStandInOneInstance) {
   }
 }
 
-// A text that names a group looks at every instance of it in the message; only "in dieser SG2"
-// and "im Vorgang" point at the instance around the row. The segments a text pairs must stand
+// A text that names a group looks at every instance of it within the row's Vorgang (the whole
+// message from outside one); only "in dieser SG2" and "im Vorgang" point at the instance around
+// the row. The segments a text pairs must stand
 // in one instance.
 constexpr std::string_view named_conditions = R"({
   "1": "Wenn SG2 NAD+MR vorhanden",
@@ -256,11 +258,43 @@ TEST(CtxNamedGroups, LookInEveryInstanceUnlessTheTextPointsAtOne) {
                 edi_energy::profile::validate::parse_pakete(profile.ahb().packages));
   const std::vector<TruthCase> cases{
       {"[1]", nad_ms, Truth::True},   {"[2]", nad_ms, Truth::False},  {"[2]", nad_mr, Truth::True},
-      {"[3]", v1_z98, Truth::True},   {"[3]", v2_z98, Truth::True},   {"[3]", std::nullopt, Truth::True},
+      {"[3]", v1_z98, Truth::True},   {"[3]", v2_z98, Truth::False},  {"[3]", std::nullopt, Truth::True},
       {"[4]", v1_z98, Truth::False},  {"[4]", std::nullopt, Truth::False}, {"[5]", v1_z01, Truth::True},
       {"[5]", v2_z98, Truth::True},   {"[6]", v1_cci, Truth::True},   {"[6]", v2_cci, Truth::False},
-      {"[7]", v1_cci, Truth::True},   {"[7]", v2_cci, Truth::False},  {"[8]", v2_z98, Truth::False},
+      {"[7]", v1_cci, Truth::True},   {"[7]", v2_cci, Truth::False},  {"[8]", v2_z98, Truth::True},
       {"[8]", nad_ms, Truth::False},
+  };
+  for (const TruthCase& c : cases) {
+    const auto scope = c.scope ? resolution.placements[*c.scope]->instance : structure::root_instance;
+    EXPECT_EQ(ctx.eval(*conditions::Expr::parse(c.expression), scope), c.expected)
+        << c.expression << " in scope of " << c.scope.value_or(99);
+  }
+}
+
+// A group named from inside a Vorgang is looked for in that Vorgang only, however the other
+// ones fill it; a group nested in the row's own group, in that instance only.
+constexpr std::string_view vorgang_conditions = R"({
+  "1": "Wenn SG8 SEQ+Z01 vorhanden",
+  "2": "Wenn kein SG8 SEQ+Z01 vorhanden",
+  "3": "Wenn SG10 CCI+Z30 vorhanden",
+  "4": "Wenn SG8 SEQ+Z98 zweimal vorhanden"})";
+
+TEST(CtxNamedGroups, DecidedWithinTheRowsOwnVorgang) {
+  const auto profile = validate_fixture::profile(validate_fixture::mig(),
+                                                 validate_fixture::ahb("[]", vorgang_conditions));
+  const auto segments = validate_fixture::message(named_message);
+  const structure::Resolution resolution = profile.structure().resolve(segments);
+  ASSERT_TRUE(resolution.unplaced.empty());
+  const Ctx ctx(profile.structure(), resolution, segments, profile.read_conditions(),
+                edi_energy::profile::validate::parse_pakete(profile.ahb().packages));
+  constexpr std::size_t v1 = 4, v2 = 11;
+  const std::vector<TruthCase> cases{
+      {"[1]", v1, Truth::True},          {"[1]", v1_z98, Truth::True},     {"[1]", v2, Truth::False},
+      {"[1]", v2_z98, Truth::False},     {"[1]", v2_cci, Truth::False},    {"[1]", std::nullopt, Truth::True},
+      {"[1]", nad_ms, Truth::True},      {"[2]", v2_cci, Truth::True},     {"[2]", v1_cci, Truth::False},
+      {"[3]", v1, Truth::True},          {"[3]", v1_z01, Truth::True},     {"[3]", v1_z98, Truth::False},
+      {"[3]", v1_cci, Truth::False},     {"[3]", v2, Truth::False},        {"[4]", v1_cci, Truth::True},
+      {"[4]", v2_z98, Truth::False},     {"[4]", std::nullopt, Truth::False},
   };
   for (const TruthCase& c : cases) {
     const auto scope = c.scope ? resolution.placements[*c.scope]->instance : structure::root_instance;

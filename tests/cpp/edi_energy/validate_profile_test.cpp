@@ -109,9 +109,10 @@ TEST(ProfileValidation, RuleIdsInOrder) {
        "UNH+1'BGM+E01+D1'DTM+137:202601011200:303'DTM+137:202601011200:303'DTM+137:202601011200:303'"
        "NAD+MS+9900000000003::293'NAD+MR+9900000000003::293'NAD+MR+9900000000003::293'IDE+24+V1'UNT+8+1'",
        11001, {"MIG-STRUCTURE", "MIG-00003-DTM-MAX"}},
+      // [1] asks for an SG8 SEQ+Z01 in the Vorgang itself: V1 is not held to what V2 holds.
       {"mandatory group missing in one of two instances", one,
        "UNH+1'BGM+E01+D1'DTM+137:202601011200:303'NAD+MS+9900000000003::293'IDE+24+V1'IDE+24+V2'SEQ+Z01'UNT+8+1'",
-       11001, {"AHB-11001-SG8-00007-MISSING"}},
+       11001, {}},
       {"segment outside the column", list({column("11001", "E01", "", rows(R"(["Muss [1]"])", ""))}),
        "UNH+1'BGM+E01+D1'DTM+137:202601011200:303'NAD+MS+9900000000003::293'IDE+24+V1'STS+E'SEQ+Z01'UNT+8+1'",
        11001, {"AHB-11001-00006-STS-NOT-PERMITTED"}},
@@ -229,7 +230,8 @@ TEST(ProfileValidation, FindingShapes) {
       R"({"operand":"X [8P0..0]","code":"Z01"}]})";
   const auto profile = validate_fixture::profile(
       validate_fixture::mig(),
-      validate_fixture::ahb(list({column("11001", "E01", extra)}), conditions_json,
+      // SG8 is asked for in V2 by its own STS: [1] looks at V2's SG8 alone.
+      validate_fixture::ahb(list({column("11001", "E01", extra, rows(R"(["Muss [1] ∨ [3]"])"))}), conditions_json,
                             R"({"5P": "", "6P": "", "7P": "[3]", "8P": "[8P]"})"));
   const auto segments = validate_fixture::message(
       "UNH+1'BGM+E01'NAD+MS+9900000000003::293'IDE+24+V1'SEQ+Z01'CCI+Z30+7'SEQ+Z01'CCI+Z30'IDE+24+V2'STS+E'UNT+8+1'");
@@ -239,7 +241,7 @@ TEST(ProfileValidation, FindingShapes) {
       {"AHB-11001-00003-DTM-MISSING", "DTM „Datum“ (Nr 00003) is Muss for 11001 but missing — AHB status Muss",
        Severity::Error, {{"nr", "00003"}, pid}, "DTM", std::nullopt, std::nullopt, std::nullopt, std::nullopt},
       {"AHB-11001-SG8-00007-MISSING",
-       "segment group SG8 „Daten“ (Nr 00007) is Muss for 11001 in SG4 but missing — AHB status Muss [1]",
+       "segment group SG8 „Daten“ (Nr 00007) is Muss for 11001 in SG4 but missing — AHB status Muss [1] ∨ [3]",
        Severity::Error, {{"nr", "00007"}, pid}, std::nullopt, "SG8", std::nullopt, std::nullopt, std::nullopt},
       {"AHB-11001-00002-BGM-1004-MISSING",
        "BGM (Nr 00002): DE 1004 „Dokumentennummer“ is required by the Prüfschablone of 11001 but empty",

@@ -144,15 +144,31 @@ std::optional<SegmentRange> Ctx::instance_around(const std::optional<std::string
 }
 
 SegmentRange Ctx::lookup_range(const std::optional<std::string>& group, conditions::Reach reach, Scope scope) const {
-  return instance_around(group, reach, scope).value_or(SegmentRange{0, segments_.size()});
+  if (const auto range = instance_around(group, reach, scope)) return *range;
+  return shared_range(*group, scope);
+}
+
+SegmentRange Ctx::shared_range(std::string_view group, Scope scope) const {
+  const auto holders = structure_.group_holders.find(group);
+  if (holders == structure_.group_holders.end()) return SegmentRange{0, segments_.size()};
+  for (std::optional<Scope> at = scope; at; at = resolution_.instances[*at].parent) {
+    const structure::Instance& instance = resolution_.instances[*at];
+    if (instance.node && std::ranges::binary_search(holders->second, *instance.node)) {
+      return SegmentRange{instance.start, instance.end};
+    }
+  }
+  return SegmentRange{0, segments_.size()};
 }
 
 template <typename Visit>
-void Ctx::each_instance(std::string_view group, Visit visit) const {
-  for (const structure::Instance& instance : resolution_.instances) {
-    const auto* node = instance.node ? structure_.nodes[*instance.node].group() : nullptr;
-    if (node == nullptr || node->group != group) continue;
-    if (!visit(SegmentRange{instance.start, instance.end})) return;
+void Ctx::each_instance(std::string_view group, SegmentRange range, Visit visit) const {
+  // Instances stand in the order of their triggers: those within the range are one run.
+  const auto& instances = resolution_.instances;
+  auto at = std::ranges::partition_point(instances, [&](const structure::Instance& i) { return i.start < range.first; });
+  for (; at != instances.end() && at->start < range.end; ++at) {
+    const auto* node = at->node ? structure_.nodes[*at->node].group() : nullptr;
+    if (node == nullptr || node->group != group || at->end > range.end) continue;
+    if (!visit(SegmentRange{at->start, at->end})) return;
   }
 }
 
@@ -169,7 +185,7 @@ Truth Ctx::decide_over(const std::optional<std::string>& group, conditions::Reac
   // The group the text names, wherever it stands: one of its instances must hold all it asks.
   Found any{false, false};
   bool instances = false;
-  each_instance(*group, [&](SegmentRange range) {
+  each_instance(*group, shared_range(*group, scope), [&](SegmentRange range) {
     instances = true;
     const Found found = look(range);
     any.companions = any.companions || found.companions;
@@ -197,7 +213,7 @@ Truth Ctx::truth(const conditions::Voraussetzung& voraussetzung, Scope scope) co
           if (const std::optional<SegmentRange> range = instance_around(shape.group, voraussetzung.reach, scope)) {
             count = conditions::count_matches(shape.pattern, within(*range));
           } else {
-            each_instance(*shape.group, [&](SegmentRange range) {
+            each_instance(*shape.group, shared_range(*shape.group, scope), [&](SegmentRange range) {
               count += conditions::count_matches(shape.pattern, within(range));
               return true;
             });
@@ -239,7 +255,8 @@ TruthResult Ctx::decide(std::string_view reference, Scope scope) const {
       if (!entry->second.precondition) return Truth::Neutral;
       if (!entry->second.voraussetzung) return Truth::Undecided;
       const conditions::Voraussetzung& reading = *entry->second.voraussetzung;
-      // A reading that looks at every instance of its group decides alike from every scope.
+      // A reading that looks at every instance of its group decides alike from every scope that
+      // shares the instance holding them.
       const SegmentRange range = lookup_range(
           std::visit([](const auto& shape) -> const std::optional<std::string>& { return shape.group; }, reading.shape),
           reading.reach, scope);

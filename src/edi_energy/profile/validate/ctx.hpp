@@ -107,14 +107,18 @@ class Ctx {
   };
   // The one range a reading looks at from the scope (the whole message without a group, the
   // instance around the scope when the text says so); nothing when it looks at every instance
-  // of its group.
+  // of its group within `shared_range`.
   std::optional<SegmentRange> instance_around(const std::optional<std::string>& group, conditions::Reach reach,
                                               Scope scope) const;
-  // The range a reading's truth depends on from the scope: its one range, else the whole message.
+  // The range a reading's truth depends on from the scope: its one range, else `shared_range`.
   SegmentRange lookup_range(const std::optional<std::string>& group, conditions::Reach reach, Scope scope) const;
-  // Each instance of `group` in the message; `visit` returns false to stop.
+  // The instance around the scope of the lowest group that holds `group` nested in it: each
+  // Vorgang is a case of its own, so a group named from within one is looked for there only.
+  // The whole message where no group holds both.
+  SegmentRange shared_range(std::string_view group, Scope scope) const;
+  // Each instance of `group` within `range`; `visit` returns false to stop.
   template <typename Visit>
-  void each_instance(std::string_view group, Visit visit) const;
+  void each_instance(std::string_view group, SegmentRange range, Visit visit) const;
   template <typename Look>
   conditions::Truth decide_over(const std::optional<std::string>& group, conditions::Reach reach, bool negated,
                                 Look look, Scope scope) const;
