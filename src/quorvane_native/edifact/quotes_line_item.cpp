@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <optional>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "quorvane_native/edifact/column_places.hpp"
