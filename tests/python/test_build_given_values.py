@@ -205,8 +205,61 @@ def test_item_description_refused_where_the_column_has_no_imd_for_it(build, pid,
     assert str(raised.value).startswith(text)
 
 
+@pytest.mark.parametrize("build, pid", [(native.build_orders, 17004), (native.build_ordrsp, 19007)])
+@pytest.mark.parametrize(("text", "written"), [("Zählerwechsel", []), ("Z99", []), ("Z13", [b"IMD++Z13"])])
+def test_item_description_without_a_column_writes_only_a_known_code(build, pid, text, written):
+    # No column to take the IMD from: only a code of the message's IMDs is written.
+    message = build(pid, MS, MR, release="R", on=ON, item_description=text)
+    assert [segment for segment in segments(message) if segment.startswith(b"IMD")] == written
+
+
 @pytest.mark.parametrize("flag", [False, None])
 def test_item_description_false_or_none_writes_none(flag):
     message = native.build_ordrsp(19007, MS, MR, release="R", on=ON, item_description=flag)
     assert b"IMD" not in message
 
+
+
+# --- product and price in the line item of the column ----------------------------------------------
+
+QUOTES_RELEASES = [("2025-10-01", "1.3b"), ("2026-10-01", "1.3c")]
+
+
+@pytest.mark.parametrize(("on", "release"), QUOTES_RELEASES)
+@pytest.mark.parametrize(
+    ("pid", "given", "refused"),
+    [
+        # Line items named by their article number in the LIN: a bare PRI takes the price.
+        (15001, {"price": "12.50"}, None),
+        (15002, {"price": "12.50"}, None),
+        (15001, {"product": "P1"}, ("product", "price alone")),
+        (15002, {"product": "P1", "price": "12.50"}, ("product", "price alone")),
+        # The Messprodukt's line item, priced per Artikel-ID.
+        (15003, {"price": "12.50"}, None),
+        (15003, {"product": "P1"}, None),
+        (15003, {"product": "P1", "price": "12.50"}, None),
+        # Products without a price.
+        (15004, {"product": "P1"}, None),
+        (15004, {"price": "12.50"}, ("price", "product alone")),
+        (15004, {"product": "P1", "price": "12.50"}, ("price", "product alone")),
+        (15005, {"product": "P1"}, None),
+        (15005, {"price": "12.50"}, ("price", "product alone")),
+        (15005, {"product": "P1", "price": "12.50"}, ("price", "product alone")),
+    ],
+)
+def test_quotes_product_and_price_land_in_the_line_item_or_are_refused(on, release, pid, given, refused):
+    if refused:
+        argument, admitted = refused
+        with pytest.raises(ValueError) as raised:
+            native.build_quotes(pid, MS, MR, on=on, **given)
+        assert str(raised.value).startswith(f"{argument} has no place in QUOTES {pid} ({release}): ")
+        assert f"; it admits {admitted}" in str(raised.value)
+        return
+    message = native.build_quotes(pid, MS, MR, on=on, **given)
+    assert validates(message, on) == (True, [])
+    written = segments(message)
+    if "product" in given:
+        assert b"PIA+5+P1:Z11" in written
+    if "price" in given:
+        amounts = [segment.split(b"+")[1].split(b":")[1:2] for segment in written if segment.startswith(b"PRI+")]
+        assert amounts == [[b"12.50"]]

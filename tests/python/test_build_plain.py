@@ -142,8 +142,10 @@ def test_layout(build, present, absent):
         assert part not in message
 
 
-def test_price_without_product_leaves_no_trace():
-    assert build_quotes(15003, MS, MR, price="9.99", **BARE) == build_quotes(15003, MS, MR, **BARE)
+def test_price_without_product_is_written_in_the_line_item():
+    # Without a column the price keeps the Messprodukt's line item rather than being dropped.
+    assert b"'LIN+1+Z67'PIA+Z02+0999100000000001:Z09'PRI+CAL:9.99::Z01:1:H87'UNS+S'" in build_quotes(
+        15003, MS, MR, price="9.99", **BARE)
 
 
 def test_document_code_from_the_column():

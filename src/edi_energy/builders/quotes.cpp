@@ -15,9 +15,14 @@ void write_bindungsfrist(LayoutWriter& out, std::string_view bindungsfrist) {
   }
 }
 
-void write_line_item(LayoutWriter& out, const QuotesBuilderInner& inner, std::string_view product) {
-  out.simple("LIN", {"1", "Z67"});
-  out.composites("PIA", {{"5"}, {product, "Z11"}});
+void write_line_item(LayoutWriter& out, const QuotesBuilderInner& inner) {
+  const std::string_view code = inner.line_item_code ? std::string_view(*inner.line_item_code) : "Z67";
+  if (code.empty()) {
+    out.simple("LIN", {"1"});
+  } else {
+    out.simple("LIN", {"1", code});
+  }
+  if (inner.product) out.composites("PIA", {{"5"}, {*inner.product, "Z11"}});
   for (const std::string& id : inner.artikel_identifiers) out.composites("PIA", {{"Z02"}, {id, "Z09"}});
   for (const std::string& id : inner.srw_identifiers) out.composites("PIA", {{"5"}, {id, "SRW"}});
   for (const Price& price : inner.prices) {
@@ -45,7 +50,7 @@ Result<std::string> write_segments(const QuotesBuilderInner& inner) {
   if (inner.receiver) out.party("MR", *inner.receiver, inner.receiver_agency);
   if (inner.delivery_point) out.simple("NAD", {"DP"});
   if (inner.location) out.simple("LOC", {"172", *inner.location});
-  if (inner.product) write_line_item(out, inner, *inner.product);
+  if (inner.product || inner.line_item_code) write_line_item(out, inner);
   out.simple("UNS", {"S"});
   return std::move(out).finish(inner.message_reference);
 }

@@ -54,9 +54,12 @@ struct QuotesBuilderInner : OrderFields {
   std::optional<std::string> remark;         // FTX+ACB
   std::optional<std::string> currency;       // CUX+2:currency:4
   std::optional<Contact> contact;
-  // The line item (LIN, PIA, PRI) is written only for a product; without one the identifiers
-  // and prices above are left out.
+  // The line item (LIN, PIA, PRI) is written only for a product or a line-item code; without
+  // either the identifiers and prices above are left out.
   std::optional<std::string> product;
+  // LIN DE 1229 of the line item, "Z67" for a product when absent; an empty code writes the LIN
+  // without one, for columns whose line item is named by its article number instead.
+  std::optional<std::string> line_item_code;
   std::optional<std::string> single_price;  // PRI+CAL:price when there is no price list
   bool delivery_point = false;              // NAD+DP
 };
@@ -87,6 +90,7 @@ class QuotesBuilder : public OrderTypestate<QuotesBuilder, QuotesBuilderInner, S
   QuotesBuilder currency(std::string code) && { return this->set(&Inner::currency, std::move(code)); }
   QuotesBuilder contact(Contact contact) && { return this->set(&Inner::contact, std::move(contact)); }
   QuotesBuilder product(std::string text) && { return this->set(&Inner::product, std::move(text)); }
+  QuotesBuilder line_item_code(std::string code) && { return this->set(&Inner::line_item_code, std::move(code)); }
   QuotesBuilder single_price(std::string text) && { return this->set(&Inner::single_price, std::move(text)); }
   QuotesBuilder delivery_point(bool set) && { return this->set(&Inner::delivery_point, set); }
 

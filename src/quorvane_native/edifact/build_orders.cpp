@@ -11,6 +11,7 @@
 
 #include "edi_energy/builders/orders.hpp"
 #include "edi_energy/builders/ordrsp.hpp"
+#include "edi_energy/profile/profile.hpp"
 #include "quorvane_native/edifact/build_pipeline.hpp"
 #include "quorvane_native/edifact/column_places.hpp"
 #include "quorvane_native/edifact/plain_build_steps.hpp"
@@ -36,13 +37,20 @@ std::string label_of(MessageType type, const edi_energy::release::Release& relea
   return fmt::format("{} {} ({})", edi_energy::message_type::unh_code(type), pruefidentifikator, release.text());
 }
 
-// Whether some IMD of the message's MIG names `code` in DE 7081, used by the column or not.
-bool is_imd_code(const ColumnRef& column, std::string_view code) {
-  const auto& structure = column.profile->structure();
+// Whether some IMD of the profile's MIG names `code` in DE 7081, used by a column or not.
+bool is_imd_code(const edi_energy::profile::Profile& profile, std::string_view code) {
+  const auto& structure = profile.structure();
   return std::ranges::any_of(structure.nodes, [&](const auto& node) {
     const auto* segment = node.segment();
     return segment != nullptr && segment->tag == "IMD" &&
            lists_code(structure.segment_defs[segment->def].elements, "7081", code);
+  });
+}
+
+// The same over every profile of the message type, for a release none of them carries.
+bool is_known_imd_code(MessageType type, std::string_view code) {
+  return std::ranges::any_of(pids::shared_registry()->profiles(), [&](const auto* profile) {
+    return profile->message_type() == type && is_imd_code(*profile, code);
   });
 }
 
@@ -92,12 +100,17 @@ py::Expected<std::optional<std::string>> item_description_code(MessageType type,
   const auto column = column_of(type, release, pruefidentifikator);
   const auto label = label_of(type, release, pruefidentifikator);
   if (!column) {
-    if (!given.flag) return std::optional(given.text);
+    // Without a column no IMD can be chosen: a code is written as given, any other text asks for
+    // the column's IMD and so writes none.
+    if (!given.flag) {
+      if (is_known_imd_code(type, given.text)) return std::optional(given.text);
+      return std::optional<std::string>();
+    }
     return py::value_error(fmt::format("item_description asks for the IMD of the column, but no profile of {} "
                                        "carries the release — pass its DE 7081 code",
                                        label));
   }
-  if (given.flag || !is_imd_code(*column, given.text)) {
+  if (given.flag || !is_imd_code(*column->profile, given.text)) {
     return column_imd_code(*column, given, abonnement.has_value(), label);
   }
   std::vector<std::string> admitted;

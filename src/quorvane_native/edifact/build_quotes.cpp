@@ -9,6 +9,7 @@
 #include "edi_energy/builders/quotes.hpp"
 #include "quorvane_native/edifact/build_pipeline.hpp"
 #include "quorvane_native/edifact/plain_build_steps.hpp"
+#include "quorvane_native/edifact/quotes_line_item.hpp"
 #include "quorvane_native/pids/release_resolution.hpp"
 #include "quorvane_native/py/convert.hpp"
 #include "support/debug_quote.hpp"
@@ -88,7 +89,8 @@ py::Result build_quotes(py::Args args) {
   auto release = pids::resolve_release(MessageType::Quotes, view_of(*release_text), view_of(*on), std::nullopt);
   if (!release) return py::propagate(release);
 
-  if (column_of(MessageType::Quotes, *release, *pruefidentifikator)) {
+  const auto column = column_of(MessageType::Quotes, *release, *pruefidentifikator);
+  if (column) {
     const std::optional<std::string> reference = *message_ref;
     if (auto given = refuse_empty_texts({{"location", &*location}, {"product", &*product}, {"price", &*price},
                                          {"document_code", &*document_code}, {"document_id", &*document_id},
@@ -122,11 +124,24 @@ py::Result build_quotes(py::Args args) {
     if (!text) return py::propagate(text);
     builder = std::move(builder).bindungsfrist(std::move(*text));
   }
+  // Without a column the line item keeps the layout of a product's, so a price is never lost.
+  QuotesLineItem line_item{"Z67", true};
+  if (column && (*product || *price)) {
+    auto placed = quotes_line_item(*column, fmt::format("QUOTES {} ({})", *pruefidentifikator, release->text()),
+                                   product->has_value(), price->has_value());
+    if (!placed) return py::propagate(placed);
+    line_item = std::move(*placed);
+  }
+  if (*product || *price) builder = std::move(builder).line_item_code(std::move(line_item.code));
   if (*product) builder = std::move(builder).product(std::move(**product));
-  if (*price) {
+  if (*price && line_item.article_price) {
     builder = std::move(builder)
                   .artikel_identifier(std::string(ARTICLE_IDENTIFIER))
                   .price({std::move(**price), "Z01", "H87"});
+  } else if (*price) {
+    // A line item named by its article number has no Artikel-ID to price: the PRI carries the
+    // amount, and completion adds the basis and unit the column asks for.
+    builder = std::move(builder).single_price(std::move(**price));
   }
   if (*contact) builder = std::move(builder).contact({std::move((*contact)->first), std::move((*contact)->second)});
   if (!*document_code) *document_code = column_bgm_code(MessageType::Quotes, *release, *pruefidentifikator);
