@@ -16,7 +16,8 @@ ReadConditions read_conditions(const ConditionTexts& conditions) {
         break;
       }
       case ConditionKind::Wiederholbarkeit:
-        read.emplace_hint(read.end(), number, ReadCondition{false, std::nullopt, ProSegment::parse(text)});
+        read.emplace_hint(read.end(), number,
+                          ReadCondition{false, std::nullopt, ProSegment::parse(text), RepeatLimit::parse(text)});
         break;
       default: break;
     }
