@@ -10,7 +10,8 @@ import pytest
 import quorvane._native as native
 
 FIXTURES = pathlib.Path(__file__).resolve().parent / "fixtures"
-SENDER, RECEIVER = "9900000000003", "9900000000010"
+PARTY_PAIRS = [("9900000000003", "9900000000010"), ("9800000000008", "9812345000007"),
+               ("4012345000023", "4012345000016")]
 MARKTLOKATION = b"LOC+Z16+51238696781'\n"
 MSCONS_SG5 = re.compile(rb"NAD\+DP'.*?(?=UNT\+)", re.S)
 
@@ -26,14 +27,23 @@ def fixture(name):
 
 
 def built(message_type, pid, on, **arguments):
+    """A message built as a typical caller builds it, for the first pair of parties that the column
+    admits."""
     builder = {"UTILMD": native.build_utilmd, "ORDERS": native.build_orders, "ORDRSP": native.build_ordrsp,
                "IFTSTA": native.build_iftsta}[message_type]
     if message_type == "UTILMD":
         arguments["transactions"] = [native.UtilmdTransaction("VG1")]
     if message_type == "IFTSTA":
         arguments["vorgangsnummer"] = "1"
-    return lambda: native.build_interchange(SENDER, RECEIVER, "DAR1",
-                                            [builder(pid, SENDER, RECEIVER, on=on, **arguments)], on=on)
+
+    def build():
+        for sender, receiver in PARTY_PAIRS:
+            raw = native.build_interchange(sender, receiver, "DAR1",
+                                           [builder(pid, sender, receiver, on=on, **arguments)], on=on)
+            if native.validate_edifact(raw, on).is_valid:
+                return raw
+        pytest.fail(f"no party pair builds a clean {pid}")
+    return build
 
 
 def repeated(segment):
