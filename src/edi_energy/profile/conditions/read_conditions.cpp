@@ -10,7 +10,7 @@ ReadConditions read_conditions(const ConditionTexts& conditions) {
   for (const auto& [number, text] : conditions) {
     switch (kind_of(number)) {
       case ConditionKind::Voraussetzung: {
-        ReadCondition condition{is_precondition(text), std::nullopt, std::nullopt};
+        ReadCondition condition{is_precondition(text), std::nullopt, std::nullopt, std::nullopt};
         if (condition.precondition) condition.voraussetzung = Voraussetzung::parse(text);
         read.emplace_hint(read.end(), number, std::move(condition));
         break;
