@@ -403,10 +403,11 @@ Z13_SOURCE = {
 @pytest.mark.parametrize(("static", "wanted", "expected_codes", "expected_rules"), [
     # published: the column that lacks its DE 1154 line gets it, the MIG's list the code in order
     ("UTILTS_FV20250401", [], ["25001", "25005", "25009"], {25001: ["25001"], 25005: ["25005"]}),
-    # derived from a namesake: the copied column names its own Prüfidentifikator, not the namesake's
+    # derived from a namesake: the copied column names its own Prüfidentifikator, not the namesake's;
+    # 25009, which the derived AHB no longer carries, leaves the MIG's list
     ("UTILTS_FV20261001", [{"pid": 25001, "name": "Berechnungsformel", "communication": ""},
                            {"pid": 25011, "name": "Berechnungsformel", "communication": ""}],
-     ["25001", "25009", "25011"], {25001: ["25001"], 25011: ["25011"]}),
+     ["25001", "25011"], {25001: ["25001"], 25011: ["25011"]}),
 ])
 def test_rff_z13_names_the_own_pruefidentifikator_of_every_column(monkeypatch, static, wanted, expected_codes,
                                                                   expected_rules):
@@ -421,3 +422,14 @@ def test_rff_z13_names_the_own_pruefidentifikator_of_every_column(monkeypatch, s
     assert all([r["de"] for r in af["elements"]] == ["1153", "1154"] for af in afs)
     # the source itself is left as it was
     assert Z13_SOURCE["structure"][0][7][0][5][1][4] == [["25001", ""], ["25009", ""]]
+
+
+def test_a_derived_group_variant_that_names_only_dropped_pids_leaves_the_mig(monkeypatch):
+    source = dict(Z13_SOURCE, structure=[["G", "SG1", "0010", "D", 1, "Eigene", [rff_z13("00001", [25001])]],
+                                         ["G", "SG1", "0010", "D", 1, "Fremde", [rff_z13("00002", [25009])]]])
+    monkeypatch.setattr(published_source, "load", lambda name: source)
+    monkeypatch.setitem(published_source.DERIVED, "UTILTS_FV20261001", "UTILTS_FV20250401")
+    structure, _, _, _, _ = published_source.build(
+        SimpleNamespace(static="UTILTS_FV20261001", release="1.1e", msg="UTILTS"),
+        [{"pid": 25001, "name": "Berechnungsformel", "communication": ""}])
+    assert [group["name"] for group in structure] == ["Eigene"]

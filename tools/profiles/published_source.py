@@ -178,6 +178,35 @@ def _admit_own_pids(structure, anwendungsfaelle, templates):
                 codes.insert(later[0] if later else len(codes), {"code": pid, "name": af["name"]})
 
 
+def _drop_foreign_pids(structure, anwendungsfaelle):
+    """A derived MIG keeps its predecessor's RFF+Z13 code lists; the Prüfidentifikatoren its own AHB
+    dropped leave them, so that a message naming one meets the error of any other unknown one. A
+    group variant whose RFF+Z13 named only dropped ones leaves with them: without codes its RFF
+    would take every Prüfidentifikator."""
+    own = {str(af["pid"]) for af in anwendungsfaelle}
+
+    def prune(nodes, group):
+        """The nodes kept; None when the group holding them leaves."""
+        kept = []
+        for n in nodes:
+            if "children" in n:
+                n["children"] = prune(n["children"], n)
+                if n["children"] is not None:
+                    kept.append(n)
+                continue
+            for reference in _pid_references([n]).values():
+                codes = reference.get("codes", [])
+                reference["codes"] = [c for c in codes if not c["code"].isdigit() or c["code"] in own]
+                if codes and not reference["codes"]:
+                    if group is None:
+                        raise SourceError("RFF+Z13 %s outside a group names no Prüfidentifikator of its AHB" % n["nr"])
+                    return None
+            kept.append(n)
+        return kept
+
+    structure[:] = prune(structure, None)
+
+
 def build(v, afs_wanted):
     """(structure, envelope, anwendungsfaelle, conditions, packages) of a published or derived
     profile. afs_wanted lists the Anwendungsfälle (pid, name, communication) of a derived
@@ -219,4 +248,6 @@ def build(v, afs_wanted):
             rec["communication"] = comm
         out.append(rec)
     _admit_own_pids(structure, out, templates)
+    if static in DERIVED:
+        _drop_foreign_pids(structure, out)
     return structure, envelope, out, src["conditions"], src["packages"]

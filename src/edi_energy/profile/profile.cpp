@@ -100,7 +100,7 @@ const validate::Column* Profile::column(const model::Anwendungsfall& anwendungsf
   const auto index = column_index(anwendungsfall);
   if (!index) return nullptr;
   ColumnCell& cell = columns_[*index];
-  std::call_once(cell.once, [&] { cell.value.emplace(anwendungsfall, &structure_); });
+  std::call_once(cell.once, [&] { cell.value.emplace(anwendungsfall, &structure_, &read_conditions()); });
   return &*cell.value;
 }
 

@@ -10,13 +10,14 @@ ReadConditions read_conditions(const ConditionTexts& conditions) {
   for (const auto& [number, text] : conditions) {
     switch (kind_of(number)) {
       case ConditionKind::Voraussetzung: {
-        ReadCondition condition{is_precondition(text), std::nullopt, std::nullopt};
+        ReadCondition condition{is_precondition(text), std::nullopt, std::nullopt, std::nullopt};
         if (condition.precondition) condition.voraussetzung = Voraussetzung::parse(text);
         read.emplace_hint(read.end(), number, std::move(condition));
         break;
       }
       case ConditionKind::Wiederholbarkeit:
-        read.emplace_hint(read.end(), number, ReadCondition{false, std::nullopt, ProSegment::parse(text)});
+        read.emplace_hint(read.end(), number,
+                          ReadCondition{false, std::nullopt, ProSegment::parse(text), RepeatLimit::parse(text)});
         break;
       default: break;
     }

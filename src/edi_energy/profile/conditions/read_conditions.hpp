@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "edi_energy/profile/conditions/number_order.hpp"
+#include "edi_energy/profile/conditions/repeat_limit.hpp"
 #include "edi_energy/profile/conditions/voraussetzung.hpp"
 
 namespace edi_energy::profile::conditions {
@@ -17,6 +18,7 @@ struct ReadCondition {
   bool precondition = false;                   // Voraussetzung numbers: `is_precondition`
   std::optional<Voraussetzung> voraussetzung;  // Voraussetzung numbers written as preconditions
   std::optional<ProSegment> pro_segment;       // Wiederholbarkeit numbers
+  std::optional<RepeatLimit> repeat_limit;     // Wiederholbarkeit numbers that set a bound
 
   friend bool operator==(const ReadCondition&, const ReadCondition&) = default;
 };

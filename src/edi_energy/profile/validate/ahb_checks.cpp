@@ -22,7 +22,8 @@ void ahb_checks(const Profile& profile, const model::Anwendungsfall& anwendungsf
     ahb_checks(profile, *column, resolution, segments, findings);
     return;
   }
-  ahb_checks(profile, Column(anwendungsfall, &profile.structure()), resolution, segments, findings);
+  ahb_checks(profile, Column(anwendungsfall, &profile.structure(), &profile.read_conditions()), resolution, segments,
+             findings);
 }
 
 void ahb_checks(const Profile& profile, const Column& column, const structure::Resolution& resolution,

@@ -44,6 +44,72 @@ std::vector<ParsedOperand> parse_operands(const model::ElementRule& rule) {
   return cells;
 }
 
+// The references a condition cannot hold without: itself, or those of every operand of a
+// conjunction.
+void required_references(const conditions::Expr& condition, std::vector<std::string_view>& references) {
+  using Kind = conditions::Expr::Kind;
+  if (condition.kind == Kind::Ref) {
+    references.push_back(condition.text);
+  } else if (condition.kind == Kind::And || condition.kind == Kind::Juxt) {
+    for (const conditions::Expr& child : condition.children) required_references(child, references);
+  }
+}
+
+// Whether a group of id `group` stands around `node`.
+bool within_group(const structure::Structure& structure, structure::NodeIndex node, std::string_view group) {
+  for (auto at = structure.nodes[node].parent; at; at = structure.nodes[*at].parent) {
+    const auto* around = structure.nodes[*at].group();
+    if (around != nullptr && around->group == group) return true;
+  }
+  return false;
+}
+
+// Whether the text's bound speaks of node `node`: the kind and the group and segment it names,
+// and a scope group around the node.
+bool bounds_node(const conditions::RepeatLimit& limit, const structure::Structure& structure,
+                 structure::NodeIndex node) {
+  using Target = conditions::RepeatLimit::Target;
+  const structure::SNode& at = structure.nodes[node];
+  if (limit.scope == conditions::RepeatLimit::Scope::Group && !within_group(structure, node, limit.scope_group)) {
+    return false;
+  }
+  if (const auto* segment = at.segment()) {
+    if (limit.target == Target::Group || (limit.target_group && !limit.target_pattern)) return false;
+    if (limit.target_pattern && limit.target_pattern->tag != segment->tag) return false;
+    if (!limit.target_group) return true;
+    const auto* parent = at.parent ? structure.nodes[*at.parent].group() : nullptr;
+    return parent != nullptr && parent->group == *limit.target_group;
+  }
+  if (limit.target == Target::Segment || at.children.empty()) return false;
+  const auto* trigger = structure.nodes[at.children.front()].segment();
+  if (trigger == nullptr) return false;
+  if (limit.target_group && *limit.target_group != at.group()->group) return false;
+  return !limit.target_pattern || limit.target_pattern->tag == trigger->tag;
+}
+
+// The bounds every cell of a row asks for.
+std::vector<RowLimit> row_limits(const ParsedCells& cells, const conditions::ReadConditions& conditions) {
+  std::vector<RowLimit> limits;
+  if (cells.empty()) return limits;
+  std::vector<std::string_view> references;
+  for (std::size_t at = 0; at < cells.size(); ++at) {
+    if (!cells[at] || !cells[at]->condition) return {};
+    references.clear();
+    required_references(*cells[at]->condition, references);
+    if (at == 0) {
+      for (const std::string_view reference : references) {
+        const auto read = conditions.find(reference);
+        if (read == conditions.end() || !read->second.repeat_limit) continue;
+        const auto& limit = *read->second.repeat_limit;
+        limits.push_back(RowLimit{read->first, &limit, limit.target_pattern && !limit.target_pattern->elements.empty()});
+      }
+    } else {
+      std::erase_if(limits, [&](const RowLimit& limit) { return std::ranges::find(references, limit.reference) == references.end(); });
+    }
+  }
+  return limits;
+}
+
 }  // namespace
 
 RuleSite site_of(const model::SegmentNode& definition, const model::ElementRule& rule) {
@@ -59,7 +125,8 @@ RuleSite site_of(const model::SegmentNode& definition, const model::ElementRule&
   return RuleSite{};
 }
 
-Column::Column(const model::Anwendungsfall& anwendungsfall, const structure::Structure* structure)
+Column::Column(const model::Anwendungsfall& anwendungsfall, const structure::Structure* structure,
+               const conditions::ReadConditions* conditions)
     : anwendungsfall_(anwendungsfall) {
   const auto& rows = anwendungsfall.rows;
   for (std::size_t at = 0; at < rows.size(); ++at) {
@@ -109,6 +176,22 @@ Column::Column(const model::Anwendungsfall& anwendungsfall, const structure::Str
     node_rows_.push_back(group_row(node.group()->group, nr));
     node_rules_.push_back(rules(nr));
   }
+  if (conditions == nullptr) return;
+  for (std::size_t node = 0; node < node_rows_.size(); ++node) {
+    if (node_rows_[node] == nullptr) continue;
+    for (const RowLimit& limit : row_limits(cells(*node_rows_[node]), *conditions)) {
+      if (!bounds_node(*limit.limit, *structure, node)) continue;
+      limit_nodes_.push_back(node);
+      limits_.push_back(limit);
+    }
+  }
+}
+
+std::span<const RowLimit> Column::limits(std::size_t node) const {
+  const auto [first, last] = std::ranges::equal_range(limit_nodes_, node);
+  const auto offset = first - limit_nodes_.begin();
+  return std::span<const RowLimit>(limits_).subspan(static_cast<std::size_t>(offset),
+                                                    static_cast<std::size_t>(last - first));
 }
 
 const model::Row* Column::segment_row(std::string_view nr) const {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "edi_energy/profile/conditions/paket.hpp"
+#include "edi_energy/profile/conditions/read_conditions.hpp"
 #include "edi_energy/profile/conditions/status.hpp"
 #include "edi_energy/profile/model.hpp"
 #include "edi_energy/profile/structure.hpp"
@@ -37,10 +38,21 @@ struct RuleSite {
   const model::Element* mig = nullptr;
 };
 
+// A Wiederholbarkeit bound on the row of a node: every status cell of the row asks for the
+// condition, and what its text limits is that node.
+struct RowLimit {
+  std::string_view reference;  // the condition number
+  const conditions::RepeatLimit* limit = nullptr;
+  // Count only the occurrences whose segment (a group's trigger) matches the text's pattern.
+  bool qualified = false;
+};
+
 class Column {
  public:
-  // With `structure`, the lookups of its nodes are made here, once.
-  explicit Column(const model::Anwendungsfall& anwendungsfall, const structure::Structure* structure = nullptr);
+  // With `structure`, the lookups of its nodes are made here, once; with `conditions` too, the
+  // Wiederholbarkeit bounds of its rows.
+  explicit Column(const model::Anwendungsfall& anwendungsfall, const structure::Structure* structure = nullptr,
+                  const conditions::ReadConditions* conditions = nullptr);
 
   const model::Anwendungsfall& anwendungsfall() const { return anwendungsfall_; }
 
@@ -74,6 +86,9 @@ class Column {
                        std::size_t element, std::size_t component) const;
   // The status cells of a row of this column.
   const ParsedCells& cells(const model::Row& row) const;
+  // The bounds on the row of node `node`; empty for most.
+  bool has_limits() const { return !limits_.empty(); }
+  std::span<const RowLimit> limits(std::size_t node) const;
 
  private:
   const model::Anwendungsfall& anwendungsfall_;
@@ -93,6 +108,8 @@ class Column {
   std::vector<std::span<const std::size_t>> node_rules_;
   std::vector<std::vector<RuleSite>> node_sites_;
   std::vector<std::vector<char>> node_named_;  // char, not bool, so that a span can view it
+  std::vector<std::size_t> limit_nodes_;  // ascending, beside `limits_`
+  std::vector<RowLimit> limits_;
 };
 
 // The occurrence-th element or component with the rule's id, elements before their components.

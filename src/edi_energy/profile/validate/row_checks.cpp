@@ -4,6 +4,7 @@
 #include <fmt/format.h>
 
 #include "edi_energy/profile/validate/ahb_run.hpp"
+#include "edi_energy/profile/validate/limit_checks.hpp"
 #include "edi_energy/profile/validate/node_counts.hpp"
 
 namespace edi_energy::profile::validate {
@@ -88,6 +89,8 @@ void check_group(AhbRun& run, structure::InstanceIndex scope, structure::NodeInd
 
 void row_checks(AhbRun& run) {
   NodeCounts counts(run.structure.nodes.size());
+  LimitChecks limits(run);
+  const bool bounded = run.column.has_limits();
   for (structure::InstanceIndex scope = 0; scope < run.resolution.instances.size(); ++scope) {
     counts.count(run.resolution, run.resolution.instances[scope]);
     for (const structure::NodeIndex node : child_nodes(run.structure, run.resolution.instances[scope])) {
@@ -96,8 +99,10 @@ void row_checks(AhbRun& run) {
       } else {
         check_group(run, scope, node, counts[node]);
       }
+      if (bounded) limits.add(scope, node, counts[node]);
     }
   }
+  limits.finish();
 }
 
 }  // namespace edi_energy::profile::validate

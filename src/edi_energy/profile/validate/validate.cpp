@@ -53,7 +53,9 @@ void validate(const Profile& profile, std::span<const edifact::model::Segment> s
   std::optional<Column> own_column;
   if (choice.anwendungsfall != nullptr) {
     column = profile.column(*choice.anwendungsfall);
-    if (column == nullptr) column = &own_column.emplace(*choice.anwendungsfall, &profile.structure());
+    if (column == nullptr) {
+      column = &own_column.emplace(*choice.anwendungsfall, &profile.structure(), &profile.read_conditions());
+    }
   }
   MigRun mig{profile, resolution, segments, column, findings};
   unplaced_checks(mig);
