@@ -245,7 +245,7 @@ def test_property_completion_keeps_or_refuses(transactions, on):
         built = native.build_utilmd(55001, MS, MR, on=on, sparte="STROM", transactions=transactions)
     except ValueError as refused:
         # An empty value, or one the column does not admit, named by its path.
-        assert re.match(r"transactions\[\d+\](\.\w+(\[\d+\])?)?( [\w ]+ is empty: the column requires|: the column of )",
+        assert re.match(r"transactions(\[\d+\](\.\w+(\[\d+\])?)?)?( [\w ]+ is empty: the column requires|: the column of )",
                         str(refused)), str(refused)
         return
     read = vorgaenge_read_back(built)
