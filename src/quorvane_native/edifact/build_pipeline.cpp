@@ -10,6 +10,7 @@
 #include "edi_energy/profile/profile.hpp"
 #include "edifact/parse/from_bytes.hpp"
 #include "edifact/write/writer.hpp"
+#include "quorvane_native/edifact/column_verdict.hpp"
 #include "quorvane_native/edifact/date_argument.hpp"
 #include "quorvane_native/edifact/segment_room.hpp"
 #include "quorvane_native/fristen/time_text.hpp"
@@ -126,11 +127,17 @@ py::Expected<std::string> complete_to_column(std::string bytes, MessageType type
   const auto completed = column->profile->generate(std::span<const ::edifact::model::Segment>(seeds),
                                                    *column->anwendungsfall, parties);
   // A builder's segment that the column has no place for is refused, never dropped.
+  ColumnVerdict* verdict = VerdictScope::current();
   if (!completed) {
+    if (verdict) {
+      name_column(*verdict, *column, type, pruefidentifikator);
+      verdict->unplaced = completed.error().message();
+    }
     return py::runtime_error(fmt::format("{} completion failed: {}", type_code, completed.error().message()));
   }
   auto written = ::edifact::segments_to_bytes(*completed);
   if (!written) return py::runtime_error(fmt::format("{} serialize failed: {}", type_code, written.error().message()));
+  if (verdict) judge_completed(*verdict, *column, type, pruefidentifikator, std::move(*completed));
   return std::move(*written);
 }
 

@@ -228,6 +228,76 @@ py::Status refuse_empty_fields(const Positionsfehler& position, std::string_view
   return {};
 }
 
+namespace {
+
+template <const auto& Definition, class Value>
+py::Status add_without(std::vector<std::pair<std::string, py::Object>>& copies, std::string label, Value copy) {
+  auto instance = py::new_instance<Definition>(std::move(copy));
+  if (!instance) return py::propagate(instance);
+  copies.emplace_back(std::move(label), std::move(*instance));
+  return {};
+}
+
+template <const auto& Definition, class Value, class Field>
+py::Status add_without_optional(std::vector<std::pair<std::string, py::Object>>& copies, const Value& value,
+                                std::string_view name, Field field) {
+  if (!(value.*field)) return {};
+  Value copy = value;
+  copy.*field = std::nullopt;
+  return add_without<Definition>(copies, std::string(name), std::move(copy));
+}
+
+template <const auto& Definition, class Value>
+py::Status add_without_items(std::vector<std::pair<std::string, py::Object>>& copies, const Value& value,
+                             std::string_view name, StringPairs Value::*field) {
+  for (std::size_t at = 0; at < (value.*field).size(); ++at) {
+    Value copy = value;
+    (copy.*field).erase((copy.*field).begin() + static_cast<std::ptrdiff_t>(at));
+    if (auto added = add_without<Definition>(copies, fmt::format("{}[{}]", name, at), std::move(copy)); !added) {
+      return added;
+    }
+  }
+  return {};
+}
+
+}  // namespace
+
+py::Expected<std::vector<std::pair<std::string, py::Object>>> without_each_value(PyObject* object) {
+  std::vector<std::pair<std::string, py::Object>> copies;
+  const auto type = reinterpret_cast<PyObject*>(Py_TYPE(object));
+  if (type == reinterpret_cast<PyObject*>(py::type_object<utilmd_transaction_class>())) {
+    auto value = utilmd_transaction_of(object);
+    if (!value) return py::propagate(value);
+    for (auto [name, field] : {std::pair{"transaktionsgrund", &T::transaktionsgrund},
+                               std::pair{"transaktionsgrund_ergaenzung", &T::transaktionsgrund_ergaenzung},
+                               std::pair{"antwort_code", &T::antwort_code}, std::pair{"antwort_ebd", &T::antwort_ebd},
+                               std::pair{"antwort_dritter", &T::antwort_dritter},
+                               std::pair{"bilanzkreis", &T::bilanzkreis}}) {
+      if (auto added = add_without_optional<utilmd_transaction_class>(copies, *value, name, field); !added) {
+        return py::propagate(added);
+      }
+    }
+    for (auto [name, field] : {std::pair{"dates", &T::dates}, std::pair{"references", &T::references},
+                               std::pair{"locations", &T::locations}, std::pair{"customers", &T::customers},
+                               std::pair{"free_texts", &T::free_texts}}) {
+      if (auto added = add_without_items<utilmd_transaction_class>(copies, *value, name, field); !added) {
+        return py::propagate(added);
+      }
+    }
+  } else if (type == reinterpret_cast<PyObject*>(py::type_object<positionsfehler_class>())) {
+    auto value = positionsfehler_of(object);
+    if (!value) return py::propagate(value);
+    if (auto added = add_without_optional<positionsfehler_class>(copies, *value, "erlaeuterung", &P::erlaeuterung);
+        !added) {
+      return py::propagate(added);
+    }
+    if (auto added = add_without_items<positionsfehler_class>(copies, *value, "gruende", &P::gruende); !added) {
+      return py::propagate(added);
+    }
+  }
+  return copies;
+}
+
 int add_utilmd_transaction_class(PyObject* module) { return py::add_class<utilmd_transaction_class>(module); }
 int add_positionsfehler_class(PyObject* module) { return py::add_class<positionsfehler_class>(module); }
 

@@ -13,6 +13,7 @@
 
 #include "edi_energy/lokationstyp.hpp"
 #include "quorvane_native/py/errors.hpp"
+#include "quorvane_native/py/object.hpp"
 
 namespace quorvane_native::edifact {
 
@@ -52,6 +53,10 @@ py::Expected<Positionsfehler> positionsfehler_of(PyObject* object);
 // build ignores (an Ergänzung without its Grund, an EBD without its code) are not looked at.
 py::Status refuse_empty_fields(const UtilmdTransaction& transaction, std::string_view item);
 py::Status refuse_empty_fields(const Positionsfehler& position, std::string_view item);
+
+// Copies of a UtilmdTransaction or Positionsfehler, each without one value that is set in it,
+// named by what it lacks ("bilanzkreis", "references[1]"); nothing for any other object.
+py::Expected<std::vector<std::pair<std::string, py::Object>>> without_each_value(PyObject* object);
 
 // 0, or -1 with the exception set.
 int add_utilmd_transaction_class(PyObject* module);

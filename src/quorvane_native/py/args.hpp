@@ -34,6 +34,7 @@ class Args {
     return Arg{slots_[index], &signature_->parameters[index]};
   }
   std::size_t size() const { return slots_.size(); }
+  const Signature& signature() const { return *signature_; }
 
  private:
   std::span<PyObject* const> slots_;

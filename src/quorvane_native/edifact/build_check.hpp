@@ -1,0 +1,19 @@
+// A build returns only a message that the AHB column it was completed to accepts. When the column
+// rejects it, the build is refused naming the argument that made it do so: the first argument (or
+// item of a list argument, or value of such an item) whose absence takes a fault of the column
+// away. A fault that no argument causes (a published contradiction of the column) refuses nothing.
+#pragma once
+
+#include "quorvane_native/py/args.hpp"
+#include "quorvane_native/py/errors.hpp"
+
+namespace quorvane_native::edifact {
+
+py::Result accepted_by_column(py::Result (*body)(py::Args), py::Args args);
+
+template <py::Result (*Body)(py::Args)>
+py::Result checked_against_column(py::Args args) {
+  return accepted_by_column(Body, args);
+}
+
+}  // namespace quorvane_native::edifact

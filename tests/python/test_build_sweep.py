@@ -1,0 +1,180 @@
+"""Every builder, given one optional argument more than a typical caller gives, on every column in
+force: either the column accepts the message, or the build is refused with a ValueError that names
+the argument (with its index path). Values the MIG cannot carry are refused the same way.
+
+Under the sanitizers (QUORVANE_SANITIZE=1) every seventh column is swept.
+"""
+
+import functools
+import os
+import re
+
+import pytest
+
+import quorvane._native as native
+from test_build_catalogue import PARTY_PAIRS, build, columns
+
+T = native.UtilmdTransaction
+STEP = 7 if os.environ.get("QUORVANE_SANITIZE") == "1" else 1
+
+# (message type, argument, keyword arguments added to the typical call); the argument is what the
+# refusal must name first.
+EXTRAS = {
+    "ORDERS": [
+        ("references[0]", {"references": [("AAG", "X1")]}),
+        ("abonnement", {"abonnement": "Z01"}),
+        ("ausfuehrungsdatum", {"ausfuehrungsdatum": "20261001"}),
+        ("location", {"location": "51238696781"}),
+        ("document_id", {"document_id": "V" * 36}),
+        ("message_ref", {"message_ref": "M" * 15}),
+    ],
+    "ORDRSP": [
+        ("line_item", {"line_item": True}),
+        ("references[0]", {"references": [("ACW", "X1")]}),
+        ("abonnement", {"abonnement": "Z01"}),
+        ("document_id", {"document_id": "V" * 36}),
+    ],
+    "QUOTES": [
+        ("bindungsfrist", {"bindungsfrist": ("3", "monat")}),
+        ("product", {"product": "9991000000044"}),
+        ("currency", {"currency": "EUR"}),
+        ("location", {"location": "51238696781"}),
+    ],
+    "REMADV": [
+        ("kopf_gruende[0]", {"kopf_gruende": [("A01", "E_0001")]}),
+        ("positionsfehler[1]", {"positionsfehler": [native.Positionsfehler(1, [("A01", "E_0001")]),
+                                                    native.Positionsfehler(2, [("A99", "E_9999")], "Text")]}),
+        ("rechnungsnummer", {"rechnungsnummer": "R" * 36}),
+        ("faelliger_betrag", {"faelliger_betrag": "abc"}),
+        ("faelliger_betrag", {"faelliger_betrag": "1,5"}),
+    ],
+    "IFTSTA": [
+        ("order_reference", {"order_reference": "X1"}),
+        ("vertragsende", {"vertragsende": "20261001"}),
+        ("document_id", {"document_id": "V" * 36}),
+    ],
+    "MSCONS": [
+        ("message_ref", {"message_ref": "M" * 15}),
+        ("document_date", {"document_date": "20260301"}),
+    ],
+    "APERAK": [
+        ("error_text", {"error_text": "Text"}),
+        ("acw_ref", {"acw_ref": "A" * 36}),
+    ],
+}
+
+VORGANG_EXTRAS = [
+    ("transactions[0].antwort_dritter", {"antwort_dritter": "A50"}),
+    ("transactions[0].bilanzkreis", {"bilanzkreis": "11XDE-BKTEST-X"}),
+    ("transactions[0].customers[0]", {"customers": [("UD", "9900000000003")]}),
+    ("transactions[0].free_texts[0]", {"free_texts": [("ACB", "Text")]}),
+    ("transactions[0].dates[0]", {"dates": [("92", "20261001")]}),
+    ("transactions[0].transaktionsgrund", {"transaktionsgrund": "E01"}),
+    ("transactions[0].locations[0]", {"locations": [("malo", "51238696781")]}),
+    ("transactions[0].references[0]", {"references": [("Z19", "R1")]}),
+    ("transactions[0]", {"vorgangsnummer": "V" * 36}),
+]
+
+
+@functools.cache
+def parties(message_type, pid, on):
+    """The first party pair whose typical build the column accepts."""
+    for sender, receiver in PARTY_PAIRS:
+        if is_clean(build(message_type, pid, sender, receiver, on), sender, receiver, on):
+            return sender, receiver
+    return None
+
+
+def is_clean(message, sender, receiver, on):
+    report = native.validate_edifact(native.build_interchange(sender, receiver, "DAR1", [message], on=on), on)
+    return report.is_valid and report.rules_applied
+
+
+def build_with(message_type, pid, sender, receiver, on, extra):
+    """The typical call of test_build_catalogue with `extra` added to it."""
+    if message_type == "UTILMD":
+        fields = dict(extra)
+        number = fields.pop("vorgangsnummer", "VG1")
+        return native.build_utilmd(pid, sender, receiver, on=on, transactions=[T(number, **fields)])
+    if message_type == "MSCONS":
+        original = native.build_mscons
+        native.build_mscons = functools.partial(original, **extra)
+        try:
+            return build(message_type, pid, sender, receiver, on)
+        finally:
+            native.build_mscons = original
+    if message_type == "REMADV":
+        transfer = {} if pid == 33001 else {"ueberweisungsbetrag": "0"}
+        invoice = {"rechnungsnummer": "R1", "faelliger_betrag": "100.00", "ueberweisungsbetrag": "100.00",
+                   "rechnungsdatum": "20260301"}
+        return native.build_remadv(pid, sender, receiver, on=on, **(invoice | transfer | extra))
+    if message_type == "IFTSTA":
+        vorgang = {} if pid in range(21000, 21006) else {"vorgangsnummer": "1"}
+        return native.build_iftsta(pid, sender, receiver, on=on, **(vorgang | extra))
+    if message_type == "APERAK":
+        negative = {"error_code": "Z29"} if pid == 29001 else {}
+        return native.build_aperak(sender, receiver, pruefidentifikator=pid, on=on,
+                                   **({"acw_ref": "MSCONS4711"} | negative | extra))
+    builder = {"ORDERS": native.build_orders, "ORDRSP": native.build_ordrsp, "QUOTES": native.build_quotes}
+    return builder[message_type](pid, sender, receiver, on=on, **extra)
+
+
+def sweep_cases():
+    cases = []
+    for index, case in enumerate(columns()):
+        message_type, release, on, pid = case.values
+        if case.marks or index % STEP:
+            continue
+        extras = VORGANG_EXTRAS if message_type == "UTILMD" else EXTRAS[message_type]
+        if message_type == "UTILMD" and pid in (55066, 55202):
+            continue
+        cases.append(pytest.param(message_type, on, pid, extras, id=f"{message_type}-{release}-{pid}"))
+    return cases
+
+
+@pytest.mark.parametrize(("message_type", "on", "pid", "extras"), sweep_cases())
+def test_an_optional_argument_is_refused_by_name_or_accepted(message_type, on, pid, extras):
+    pair = parties(message_type, pid, on)
+    assert pair is not None, "the typical build validates clean (test_build_catalogue)"
+    sender, receiver = pair
+    outcomes = []
+    for argument, extra in extras:
+        try:
+            message = build_with(message_type, pid, sender, receiver, on, extra)
+        except ValueError as refused:
+            # Named first: the argument itself or, within it, the item or value at fault.
+            name = re.escape(argument.split("[")[0].split(".")[0])
+            assert re.match(rf"(argument ')?{name}\b", str(refused)), (argument, str(refused))
+            outcomes.append("refused")
+            continue
+        assert is_clean(message, sender, receiver, on), (argument, "built, but its column rejects it")
+        outcomes.append("clean")
+    assert len(outcomes) == len(extras)
+
+
+@pytest.mark.parametrize(("build_call", "named"), [
+    (lambda: build_with("ORDERS", 17101, *PARTY_PAIRS[2], "2026-04-01", {"references": [("AAG", "X1")]}),
+     "references[0]: the column of ORDERS 17101 (1.4b)"),
+    (lambda: build_with("UTILMD", 55001, *PARTY_PAIRS[0], "2026-04-01", {"references": [("Z19", "R1")]}),
+     "transactions[0].references[0]: the column of UTILMD 55001"),
+    (lambda: build_with("REMADV", 33004, *PARTY_PAIRS[0], "2026-04-01",
+                        {"positionsfehler": [native.Positionsfehler(1, [("A01", "E_0210")]),
+                                             native.Positionsfehler(2, [("A02", "E_0002")])]}),
+     "positionsfehler[1].gruende[0]: "),
+    (lambda: native.build_mscons(13002, *PARTY_PAIRS[1], "DE0001234567890123456789012345-78", [("220", "1", "")],
+                                 on="2026-04-01"),
+     "metering_point: "),
+    (lambda: build_with("ORDERS", 17101, *PARTY_PAIRS[2], "2026-04-01", {"document_id": "V" * 36}),
+     "document_id: "),
+])
+def test_the_refusal_names_the_path_and_what_the_column_says(build_call, named):
+    with pytest.raises(ValueError) as refused:
+        build_call()
+    assert str(refused.value).startswith(named), str(refused.value)
+    assert " — " in str(refused.value)
+
+
+def test_a_published_contradiction_refuses_nothing():
+    # The column itself cannot be satisfied; the caller's Vorgang is not what it rejects.
+    message = build("UTILMD", 55553, *PARTY_PAIRS[0], "2026-04-01")
+    assert message.startswith(b"UNH+")
