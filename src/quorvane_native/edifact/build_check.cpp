@@ -80,12 +80,14 @@ class LeaveOutSearch {
       const py::Arg arg = args_[slot];
       if (arg.omitted() || !arg.parameter->has_default || arg.object == Py_None) continue;
       if (std::ranges::find(column_choosers, arg.name()) != column_choosers.end()) continue;
-      if (is_item_list(arg.object)) {
-        auto named = within_list(slot);
-        if (!named || *named) return named;
-      }
       auto whole = attempt(slot, nullptr);
       if (!whole) return py::propagate(whole);
+      // An item or value within the argument is named before the argument; an argument whose
+      // absence makes the build fail for another reason still has its items looked at.
+      if (is_item_list(arg.object)) {
+        auto named = within_list(slot, takes_away(*whole));
+        if (!named || *named) return named;
+      }
       if (takes_away(*whole)) return named_by(std::string(arg.name()), *whole);
     }
     return std::nullopt;
@@ -126,15 +128,14 @@ class LeaveOutSearch {
   }
 
   // Halves the list down to its first item at fault: a half whose absence takes a fault away holds
-  // one. Where that is known of a range, a left half that builds and takes nothing away leaves the
-  // right half without a build of its own.
-  py::Expected<std::optional<Named>> within_list(std::size_t slot) {
+  // one. Where that is known of a range (`at_fault`: of the whole list), a left half that builds and
+  // takes nothing away leaves the right half without a build of its own.
+  py::Expected<std::optional<Named>> within_list(std::size_t slot, bool at_fault) {
     const Py_ssize_t count = PySequence_Size(slots_[slot]);
     if (count < 0) return py::raised();
     if (count == 0) return std::nullopt;
     Py_ssize_t from = 0;
     Py_ssize_t to = count;
-    bool at_fault = false;
     std::optional<Trial> known;  // the build without exactly [from, to), when one was made
     while (to - from > 1) {
       const Py_ssize_t middle = from + (to - from) / 2;
