@@ -65,7 +65,7 @@ std::vector<Slot> slots(const model::SegmentNode& node) {
     if (code.def->id != "9013" || code.parent == code.def) continue;
     for (std::size_t t = k + 1; t < all.size() && all[t].element == code.element; ++t) {
       if (all[t].def->id != "1131") continue;
-      found.push_back(Slot{code.def->id, place(code), place(all[t])});
+      found.push_back(Slot{code.def->id, place(code), place(all[t]), false});
       break;
     }
   }
@@ -74,7 +74,7 @@ std::vector<Slot> slots(const model::SegmentNode& node) {
   };
   const auto reason = simple("4465");
   const auto tree = simple("1082");
-  if (reason != all.end() && tree != all.end()) found.push_back(Slot{reason->def->id, place(*reason), place(*tree)});
+  if (reason != all.end() && tree != all.end()) found.push_back(Slot{reason->def->id, place(*reason), place(*tree), true});
   return found;
 }
 

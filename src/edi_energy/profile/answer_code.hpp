@@ -30,6 +30,10 @@ struct Slot {
   std::string_view code_de;  // "9013" or "4465"
   Place code;
   Place tree;  // the DE 1131 or DE 1082 that names the Entscheidungsbaum
+  // Where the segment names no tree, the trees the column lists for it stand in (AJT: the AHB
+  // names the tree of a reason by the message's Sparte and roles). An STS without its tree
+  // names none.
+  bool tree_from_column = false;
 };
 
 // DE 9013 with the DE 1131 after it in its own composite (STS), and DE 4465 with the segment's

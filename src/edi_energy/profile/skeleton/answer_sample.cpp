@@ -36,11 +36,11 @@ void Generator::sample_answers(const model::SegmentNode& node, std::span<const m
       });
     };
     const auto rule = rule_of(slot.code_de, slot.code.occurrence);
-    // The tree the segment names, else the first the column may name beside the code.
+    // The tree the segment names; for an AJT without one, the first the column may name there.
     std::vector<std::string_view> listed;
     if (const std::string* named = place_in(table, slot.tree); named != nullptr && !named->empty()) {
       listed.push_back(*named);
-    } else {
+    } else if (slot.tree_from_column) {
       const model::Element& holder = node.elements[slot.tree.element];
       const std::string& tree_de = holder.components.empty() ? holder.id : holder.components[slot.tree.component].id;
       if (const auto tree_rule = rule_of(tree_de, slot.tree.occurrence); tree_rule != rules.end()) {

@@ -68,10 +68,12 @@ void answer_codes(AhbRun& run, std::size_t segment, const model::SegmentNode& de
     if (value.empty()) continue;
     const auto rule = rule_of(slot.code_de, slot.code.occurrence);
     if (rule == rules.end()) continue;
-    // The tree the segment names, else those the column may name here.
+    // The tree the segment names; for an AJT without one, those the column may name there.
     std::vector<std::string_view> listed;
     if (const auto named = text_at(message_segment, {slot.tree.element, slot.tree.component}); named && !named->empty()) {
       listed.push_back(*named);
+    } else if (!slot.tree_from_column) {
+      continue;
     } else if (const auto tree_rule = rule_of(definition.elements[slot.tree.element].components.empty()
                                                   ? definition.elements[slot.tree.element].id
                                                   : definition.elements[slot.tree.element].components[slot.tree.component].id,
