@@ -113,6 +113,10 @@ class Generator {
                                std::vector<std::string>& current) const;
   void imply_values(const model::SegmentNode& node, std::span<const model::ElementRule* const> rules,
                     std::span<const Leaf> all_leaves, TextTable& table) const;
+  // Replaces a sample answer code with one the Entscheidungsbaum named beside it publishes;
+  // `written` says which places of the table this round filled (all when null).
+  void sample_answers(const model::SegmentNode& node, std::span<const model::ElementRule* const> rules,
+                      TextTable& table, const std::vector<std::pair<std::size_t, std::size_t>>* written) const;
 
   const Profile& profile_;
   const model::Anwendungsfall& anwendungsfall_;

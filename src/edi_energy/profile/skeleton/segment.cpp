@@ -180,6 +180,7 @@ edifact::model::Segment Generator::segment(const model::SegmentNode& node, const
   }
 
   imply_values(node, rules, all_leaves, table);
+  sample_answers(node, rules, table, nullptr);
   fit_formats_in_segment(profile_, node, rules, all_leaves, table);
 
   while (!table.empty() && table.back().empty()) table.pop_back();
