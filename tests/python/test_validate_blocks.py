@@ -68,12 +68,14 @@ class Aperak:
 STROM = Utilmd("utilmd_55001.edi", "2025-11-01")
 STROM_OPEN = STROM.vorgang
 # Befristet: the Transaktionsgrund says so, and "Ende zum" follows.
+STROM_END = "DTM+92:202609302200?+00:303'\nDTM+93:202612312300?+00:303'\n"
 STROM_TIMED = STROM_OPEN.replace("STS+7++E01+ZW4'", "STS+7++E01+ZW4+E01'").replace(
-    "DTM+92:202609302200?+00:303'\n", "DTM+92:202609302200?+00:303'\nDTM+93:202612312300?+00:303'\n")
+    "DTM+92:202609302200?+00:303'\n", STROM_END)
 GAS = Utilmd("utilmd_g11_44001.edi", "2026-05-01")
 GAS_OPEN = GAS.vorgang
+GAS_END = "DTM+92:202609300400?+00:303'\nDTM+93:202612310500?+00:303'\n"
 GAS_TIMED = GAS_OPEN.replace("STS+7++E01'", "STS+7++E01'\nSTS+Z17++E01'").replace(
-    "DTM+92:202609300400?+00:303'\n", "DTM+92:202609300400?+00:303'\nDTM+93:202612310400?+00:303'\n")
+    "DTM+92:202609300400?+00:303'\n", GAS_END)
 MSCONS = Mscons("mscons_13002.edi", "2026-05-01")
 # A true value, and a replacement value with its method and reason.
 TRUE_VALUE = "QTY+220:100'\n"
@@ -94,8 +96,12 @@ KINDS = {
 # (kind, faulty block, the rule its fault draws)
 FAULTS = [
     ("utilmd strom", STROM_TIMED.replace("DTM+93:202612312300?+00:303'\n", ""), "AHB-55001-00024-DTM-MISSING"),
-    ("utilmd gas", GAS_TIMED.replace("DTM+93:202612310400?+00:303'\n", ""), "AHB-44001-00016-DTM-MISSING"),
-    ("mscons", REPLACEMENT.replace("STS+Z40++Z74'\n", ""), "AHB-13002-00038-STS-MISSING"),
+    # "Ende zum" in an unbefristet Vorgang, beside befristet ones.
+    ("utilmd strom", STROM_OPEN.replace("DTM+92:202609302200?+00:303'\n", STROM_END), "AHB-55001-00024-DTM-NOT-PERMITTED"),
+    ("utilmd gas", GAS_OPEN.replace("DTM+92:202609300400?+00:303'\n", GAS_END), "AHB-44001-00016-DTM-NOT-PERMITTED"),
+    ("utilmd gas", GAS_TIMED.replace("DTM+93:202612310500?+00:303'\n", ""), "AHB-44001-00016-DTM-MISSING"),
+    # Another method than the full block's, so that no code stands twice in the LIN's Pakete.
+    ("mscons", "QTY+67:100'\nSTS+Z32++Z90'\n", "AHB-13002-00038-STS-MISSING"),
     ("aperak", SUCCESSOR.replace("RFF+Z08:9900000000003'", ""), "AHB-29001-SG5-00021-MISSING"),
 ]
 
@@ -130,7 +136,7 @@ def test_blocks_valid_alone_are_valid_together(kind, order):
     assert rule_ids(kind, order) == {}
 
 
-@pytest.mark.parametrize(("kind", "faulty", "rule"), FAULTS, ids=[f[0] for f in FAULTS])
+@pytest.mark.parametrize(("kind", "faulty", "rule"), FAULTS, ids=[f"{f[0]}-{f[2]}" for f in FAULTS])
 def test_a_fault_is_reported_for_its_own_block_only(kind, faulty, rule):
     alone = rule_ids(kind, [faulty])
     assert any(r.startswith(rule) for r in alone), alone

@@ -86,9 +86,9 @@ conditions::Truth Generator::truth_here(std::string_view reference) const {
   // chain of several must stand in one instance, which the output alone cannot tell), unless it
   // speaks of the open instance's own variant, as validation reads it.
   const bool single = present->any || present->chain.size() == 1;
-  const bool own_instance =
-      scope != nullptr && validate::speaks_of_variant(profile_.structure(), reading, scope->node);
-  if (present->group && reading.reach == conditions::Reach::Anywhere && !own_instance && single && found_in(out_)) {
+  if (present->group && reading.reach == conditions::Reach::Anywhere && single &&
+      (scope == nullptr || !validate::speaks_of_variant(profile_.structure(), reading, scope->node)) &&
+      found_in(out_)) {
     return Truth::True;
   }
   if (present->group && scope == nullptr) return Truth::Undecided;
