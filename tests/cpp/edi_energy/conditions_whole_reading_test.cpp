@@ -92,6 +92,10 @@ TEST(WholeReading, ReadsTheConditionBesideWordsThatCarryNone) {
       {"Wenn im RFF+Z33 (Referenz) das DE1156 Fortlaufende Nummer eines Lokationsbündels) in derselben SG8 SEQ+Z58/ "
        "ZC9 (Zuordnung) vorhanden ist",
        "RFF[Z33] DE1156 filled in SG8"},
+      // an electricity register is a Zählerstand: its D group is 8
+      {"Wenn in derselben SG8  (OBIS-Daten der Zähleinrichtung) eine OBIS-Kennzahl der Werteart \"Zählerstand\" im "
+       "PIA+5 vorhanden",
+       "present PIA[5][1-b:c.8.e] in SG8"},
       {"Wenn in dieser SG36 LIN in DE7140 keiner der Codes 1-01-6-005 / 1-01-9-001 vorhanden",
        "LIN DE7140 not in 1-01-6-005/1-01-9-001 in SG36"},
   };

@@ -227,8 +227,8 @@ std::optional<Voraussetzung> read_presence(const Words& words, const std::vector
 }  // namespace
 
 std::optional<Voraussetzung> Voraussetzung::parse(std::string_view text) {
-  const std::string repaired = reading::with_obis_colons_released(
-      reading::without_placeholder_notes(reading::repair_wrapped_patterns(text)));
+  const std::string repaired = reading::with_obis_kinds_as_patterns(reading::with_obis_colons_released(
+      reading::without_placeholder_notes(reading::repair_wrapped_patterns(text))));
   const std::string_view trimmed = ut::trim_white(reading::condition_part(repaired));
   const std::string lowered = ut::to_lower(trimmed);
   if (!lowered.starts_with("wenn ")) return std::nullopt;

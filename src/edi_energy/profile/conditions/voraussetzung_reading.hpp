@@ -28,6 +28,10 @@ std::string_view condition_part(std::string_view text);
 // code stays one value.
 std::string with_obis_colons_released(std::string_view text);
 
+// "eine OBIS-Kennzahl der Werteart "Zählerstand" im PIA+5" as the pattern of those codes, where
+// their groups say the kind; other kinds stay as written, and the text unread.
+std::string with_obis_kinds_as_patterns(std::string_view text);
+
 struct Located {
   std::size_t index = 0;              // of the pattern word
   std::optional<std::string> group;   // the scope group
