@@ -45,8 +45,7 @@ def rule_ids(report):
 
 
 # An unconditioned alternative beside conditioned ones: 13002 asks [902] (≥ 0) in both, and every
-# alternative of the three asks at most three or four Nachkommastellen. (The [910] alternatives of
-# 13007 and 13008 admit a negative value while their PIA conditions stay unread.)
+# alternative of the three asks at most three or four Nachkommastellen.
 @pytest.mark.parametrize(("pid", "value", "broken"), [(13002, "-344.775", "902"), (13002, "1.1234567", None),
                                                       (13007, "1.1234567", None), (13008, "1.1234567", None)])
 def test_a_quantity_passes_the_format_of_one_alternative_or_fails(pid, value, broken):
@@ -59,6 +58,19 @@ def test_a_quantity_passes_the_format_of_one_alternative_or_fails(pid, value, br
     assert all(f.severity == "error" and f.rule_origin == "ahb" for f in formats)
     if broken:
         assert {f.rule_id.rsplit("-", 1)[1] for f in formats} == {broken}
+
+
+# 13008 admits a negative quantity ([910]) only under "SG9 PIA+5+7-b:99.41.16 (b=Kanal: …)"; the
+# placeholder b stands for any channel.
+@pytest.mark.parametrize(("obis", "broken"), [(b"7-10?:99.33.17", {"902"}), (b"7-1?:53.0.16", {"902"}),
+                                              (b"7-10?:99.41.16", set())])
+def test_a_negative_quantity_fails_where_no_alternative_of_its_obis_admits_it(obis, broken):
+    clean, faulty = (raw.replace(b"1-1?:1.8.0", obis) for raw in mscons(13008, ZAEHLPUNKT, "-344.775"))
+    report = native.validate_edifact(clean, ON)
+    assert report.is_valid and not report.findings, [f.message for f in report.findings]
+    report = native.validate_edifact(faulty, ON)
+    assert {f.rule_id.rsplit("-", 1)[1] for f in report.findings} == broken, rule_ids(report)
+    assert report.is_valid == (not broken)
 
 
 # The sender's role, which decides between Zählpunktbezeichnung and Marktlokations-ID, is not in
