@@ -48,8 +48,12 @@ def test_an_mscons_interchange_names_an_application_reference_its_mig_lists(refe
     assert validate_edifact(utilmd, "2025-11-01").is_valid
 
 
-def test_a_unt_without_a_count_is_one_finding():
-    raw = fixture("utilmd_55001.edi")
+# Missing, it is not also unreadable, nor a count that differs from the one found. (The MIG and
+# the AHB column, which ask the element too, say so each in their own layer.)
+@pytest.mark.parametrize(("name", "on"), [("utilmd_55001.edi", "2025-11-01"), ("mscons_13002.edi", "2026-10-01")])
+def test_a_unt_without_a_count_is_one_envelope_finding(name, on):
+    raw = fixture(name)
     unt = next(line for line in raw.split(b"\n") if line.startswith(b"UNT+"))
-    report = validate_edifact(raw.replace(unt, b"UNT++" + unt.split(b"+")[2]), "2025-11-01")
-    assert errors(report) == ["PARSE-ENVELOPE-MISSING-DATA"]
+    report = validate_edifact(raw.replace(unt, b"UNT++" + unt.split(b"+")[2]), on)
+    assert [f.rule_id for f in report.errors if f.rule_origin == "parse"] == ["PARSE-ENVELOPE-MISSING-DATA"]
+    assert {f.rule_origin for f in report.errors} == {"parse", "mig", "ahb"}
