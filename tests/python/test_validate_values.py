@@ -155,3 +155,25 @@ def test_a_quantity_that_is_no_number_is_a_format_error(value):
     report = native.validate_edifact(faulty, ON)
     assert "MIG-00021-QTY-6060-FORMAT" in rule_ids(report) or any(
         r.startswith("MIG-") and r.endswith("-QTY-6060-FORMAT") for r in rule_ids(report)), rule_ids(report)
+
+
+# A decimal comma, whether a UNA declares it or not, is a decimal mark to the MIG and to the
+# Formatbedingungen alike; a mark without a digit on both sides is a number to neither.
+@pytest.mark.parametrize("una", [b"UNA:+,? '", b"UNA:+.? '", b""], ids=["comma_una", "point_una", "no_una"])
+@pytest.mark.parametrize(("value", "number"), [(b"492,146", True), (b"-0,5", True), (b"492.146", True),
+                                               (b".5", False), (b"5.", False), (b",5", False), (b"5,", False),
+                                               (b"?+5", False)])
+def test_one_rule_for_a_number_in_mig_and_formatbedingung(una, value, number):
+    clean, _ = mscons(13002, ZAEHLPUNKT, "1.5")
+    assert b"QTY+220:1.5'" in clean
+    report = native.validate_edifact(una + clean.replace(b"QTY+220:1.5'", b"QTY+220:" + value + b"'"), ON)
+    mig = [f for f in report.findings if f.rule_id.endswith("-QTY-6060-FORMAT")]
+    formats = [f for f in report.findings if f.rule_id.startswith("FMT-13002-") and "-QTY-6060-" in f.rule_id]
+    if number and value.startswith(b"-"):
+        # A number, but below the [902] bound: the Formatbedingung names the bound, not the shape.
+        assert not mig and formats and all("not a number" not in f.message for f in formats), rule_ids(report)
+    elif number:
+        assert report.is_valid, [f"{f.rule_id}: {f.message}" for f in report.findings]
+    else:
+        assert mig and formats and all("not a number" in f.message for f in formats), rule_ids(report)
+        assert not report.is_valid
