@@ -88,15 +88,32 @@ conditions::Truth Generator::truth_here(std::string_view reference) const {
   const bool single = present->any || present->chain.size() == 1;
   if (present->group && reading.reach == conditions::Reach::Anywhere && single &&
       (scope == nullptr || !validate::speaks_of_variant(profile_.structure(), reading, scope->node)) &&
-      found_in(out_)) {
+      written_anywhere(*present)) {
     return Truth::True;
   }
   if (present->group && scope == nullptr) return Truth::Undecided;
-  if (found_in(std::span<const edifact::model::Segment>(out_).subspan(scope == nullptr ? 0 : scope->start))) {
+  if (scope == nullptr ? written_anywhere(*present)
+                       : found_in(std::span<const edifact::model::Segment>(out_).subspan(scope->start))) {
     return Truth::True;
   }
   // Absent is only false where nothing the walk still writes in the scope could bring it.
   return settled_absent(present->chain, scope) ? Truth::False : Truth::Undecided;
+}
+
+bool Generator::written_anywhere(const conditions::Voraussetzung::Present& present) const {
+  WrittenScan& scan = written_scans_[&present];
+  const std::size_t wanted = present.any ? 1 : present.chain.size();
+  for (; scan.matched < wanted && scan.scanned < out_.size(); ++scan.scanned) {
+    const edifact::model::Segment& segment = out_[scan.scanned];
+    if (present.any) {
+      if (std::ranges::any_of(present.chain, [&](const auto& pattern) { return pattern.matches(segment); })) {
+        scan.matched = 1;
+      }
+    } else if (present.chain[scan.matched].matches(segment)) {
+      ++scan.matched;
+    }
+  }
+  return scan.matched == wanted;
 }
 
 bool Generator::required_here(const std::vector<std::string>* status) const {
