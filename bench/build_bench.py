@@ -1,13 +1,21 @@
 #!/usr/bin/env python3
 """Throughput of the Python build functions on one core: build_utilmd with completion to the
-55001 column, build_mscons with 96 quarter-hour values, build_interchange around them, and what
-the refusal of a long UTILMD costs beside its clean build. Prints messages per second and times;
-nothing here is asserted.
+55001 column, build_mscons with 96 quarter-hour values, build_interchange around them. Prints
+messages per second and times; nothing here is asserted.
+
+Then the growth with the number of Vorgänge: build_answer (55002, and the gas answer 44002) to a
+received UTILMD of k bare IDE+24 Vorgänge, and build_utilmd with k Vorgänge, for k = 100 to 800:
+seconds per call and the ratio for four times the input (200 to 800), and the peak memory of one
+call with 800 Vorgänge in a fresh interpreter. Last, what refusing a build_utilmd of k Vorgänge
+whose last one the column rejects costs beside the clean build of as many.
 
 Runs against whatever `quorvane` the interpreter imports (make bench installs the wheel first).
 """
 
 import datetime
+import pathlib
+import subprocess
+import sys
 import time
 
 import quorvane._native as q
@@ -15,7 +23,9 @@ import quorvane._native as q
 MS, MR = "9900357000004", "4012345000023"
 ON = "2026-04-01"
 TARGET_UTILMD_PER_SECOND = 5000
-REFUSAL_SIZES = (100, 200, 400, 800)
+VORGANG_COUNTS = (100, 200, 400, 800)
+# The parties of the received interchange: the answer goes from its recipient back to its sender.
+RECEIVED_FROM, RECEIVED_BY = "9900000000003", "9900000000010"
 
 
 def per_second(call, seconds=2.0):
@@ -26,6 +36,89 @@ def per_second(call, seconds=2.0):
             call()
         count += 50
     return count / elapsed
+
+
+def received_utilmd(vorgaenge):
+    """An interchange with one UTILMD whose Vorgänge are bare IDE+24 segments, as a counterparty
+    might send it."""
+    segments = ["BGM+E01+DOK1", "DTM+137:202510010000?+00:303", f"NAD+MS+{RECEIVED_FROM}::293",
+                f"NAD+MR+{RECEIVED_BY}::293", *(f"IDE+24+V{n}" for n in range(vorgaenge))]
+    message = "UNH+M1+UTILMD:D:11A:UN:S2.1'" + "".join(f"{segment}'" for segment in segments)
+    message += f"UNT+{len(segments) + 2}+M1'"
+    return (f"UNB+UNOC:3+{RECEIVED_FROM}:500+{RECEIVED_BY}:500+251101:1200+REF1'{message}UNZ+1+REF1'").encode()
+
+
+def utilmd_of(vorgaenge):
+    malo = q.malo_from_base("5123869678")
+    transactions = [q.UtilmdTransaction(f"VG-{n}", transaktionsgrund="E01", dates=[("92", "202603312200+00")],
+                                        locations=[("malo", malo)]) for n in range(vorgaenge)]
+    return q.build_utilmd(55001, MS, MR, on=ON, sparte="STROM", transactions=transactions)
+
+
+# Each call with k Vorgänge; the input is made outside the time measured.
+SCALED_CALLS = {
+    "build_answer 55002": (received_utilmd, lambda received: q.build_answer(received, 55002, on=ON)),
+    "build_answer 44002 (gas)": (received_utilmd, lambda received: q.build_answer(received, 44002, on=ON)),
+    "build_utilmd, k Vorgänge": (lambda vorgaenge: vorgaenge, utilmd_of),
+}
+
+
+def seconds_per_call(call, runs):
+    best = float("inf")
+    for _ in range(runs):
+        start = time.perf_counter()
+        call()
+        best = min(best, time.perf_counter() - start)
+    return best
+
+
+# The peak is reset after a warm-up (writing 5 to clear_refs resets VmHWM), so that building the
+# catalogue does not count.
+PEAK = """
+import sys
+sys.path.insert(0, {here!r})
+from build_bench import SCALED_CALLS
+def status(key):
+    with open("/proc/self/status") as lines:
+        return next(int(line.split()[1]) for line in lines if line.startswith(key))
+make, call = SCALED_CALLS[{name!r}]
+call(make(1))
+given = make({vorgaenge})
+before = status("VmRSS:")
+with open("/proc/self/clear_refs", "w") as clear:
+    clear.write("5")
+built = call(given)
+print(before, status("VmHWM:"), len(built))
+"""
+
+
+def peak_growth(name, vorgaenge):
+    """Peak resident memory of one call beyond what the process held, in KiB, and the bytes built."""
+    script = PEAK.format(here=str(pathlib.Path(__file__).resolve().parent), name=name, vorgaenge=vorgaenge)
+    before, peak, built = map(int, subprocess.run([sys.executable, "-c", script], check=True, capture_output=True,
+                                                  text=True).stdout.split())
+    return peak - before, built
+
+
+def scaling():
+    print("\nGrowth with the Vorgänge (best of several calls; ratio for 4x the input, 200 to 800):")
+    for name, (make, call) in SCALED_CALLS.items():
+        times = {}
+        for k in VORGANG_COUNTS:
+            given = make(k)
+            call(given)
+            times[k] = seconds_per_call(lambda: call(given), runs=3 if k >= 400 else 5)  # noqa: B023
+        figures = " / ".join(f"{times[k]:.3f}" for k in VORGANG_COUNTS)
+        print(f"  {name:26} k = {' / '.join(map(str, VORGANG_COUNTS))}: {figures} s;"
+              f" 800/200 = {times[800] / times[200]:.1f}x")
+    largest = VORGANG_COUNTS[-1]
+    print(f"Peak memory of one call with {largest} Vorgänge, beyond what the process held (fresh interpreter):")
+    received = len(received_utilmd(largest))
+    for name in SCALED_CALLS:
+        growth, built = peak_growth(name, largest)
+        given = f"received {received / 1000:.0f} KB, " if name.startswith("build_answer") else ""
+        print(f"  {name:26} {growth / 1024:6.1f} MB ({given}built {built / 1000:.0f} KB;"
+              f" bound {max(100 * received, 16 << 20) / (1 << 20):.0f} MB)")
 
 
 def main():
@@ -54,7 +147,7 @@ def main():
     print(f"build_mscons, 96 quarter-hour values:  {rate:9,.0f} messages/s  ({1e6 / rate:6.1f} µs each)")
     rate = per_second(interchange)
     print(f"build_interchange around 10 UTILMD:    {rate:9,.0f} interchanges/s ({1e6 / rate:6.1f} µs each)")
-
+    scaling()
     refusal_cost()
 
 
@@ -63,8 +156,9 @@ def refusal_cost():
     has no place for, against the clean build of as many Vorgänge: the search for the value at
     fault halves the list, so the refusal costs a few builds more, not one per Vorgang."""
     sender, receiver, on = "9900000000003", "9900000000010", "2025-10-01"
+    print("\nA refusal among k Vorgänge, the last at fault, against the clean build:")
     q.build_utilmd(55002, sender, receiver, on=on, transactions=[q.UtilmdTransaction("VG0")])
-    for size in REFUSAL_SIZES:
+    for size in VORGANG_COUNTS:
         clean = [q.UtilmdTransaction(f"VG{n}") for n in range(size)]
         faulty = clean[:-1] + [q.UtilmdTransaction(f"VG{size - 1}", bilanzkreis="11XDE-BKTEST-X")]
         start = time.perf_counter()
@@ -79,8 +173,8 @@ def refusal_cost():
         if not refused.startswith(f"transactions[{size - 1}].bilanzkreis:"):
             raise SystemExit(f"expected the last Bilanzkreis to be refused, got: {refused}")
         refusing = time.perf_counter() - start
-        print(f"build_utilmd, {size:3} Vorgänge, the last refused: {refusing:7.2f} s  "
-              f"(clean build {built:6.2f} s, {refusing / built:4.1f} times)")
+        print(f"  build_utilmd, {size:3} Vorgänge, the last refused: {refusing:7.3f} s  "
+              f"(clean build {built:6.3f} s, {refusing / built:4.1f} times)")
 
 
 if __name__ == "__main__":

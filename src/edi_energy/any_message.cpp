@@ -5,6 +5,7 @@
 #include <fmt/format.h>
 
 #include "edi_energy/message.hpp"
+#include "edi_energy/report/findings_cap.hpp"
 #include "edifact/write/writer.hpp"
 #include "support/debug_quote.hpp"
 
@@ -46,17 +47,22 @@ Result<std::uint32_t> AnyMessage::detect_pruefidentifikator() const {
       message_);
 }
 
-Result<report::EdiEnergyReport> AnyMessage::validate_on_date(std::chrono::year_month_day date) const {
+Result<report::EdiEnergyReport> AnyMessage::validate_on_date(
+    std::chrono::year_month_day date, std::span<const edifact::report::ValidationIssue> envelope_findings) const {
   if (const auto* unknown = std::get_if<UnknownMessage>(&message_)) {
+    edifact::report::FindingBudget budget{.room = report::KEPT_FINDINGS, .left_out = {}};
+    std::vector<edifact::report::ValidationIssue> findings;
+    const edifact::report::FindingSink sink(findings, budget);
+    for (const auto& issue : envelope_findings) sink.push_back(edifact::report::ValidationIssue(issue));
+    sink.keep(edifact::report::ValidationIssue(
+                  edifact::report::Severity::Error,
+                  fmt::format("message type {} is not validated in this build", support::debug_quote(unknown->type_code)))
+                  .with_rule_id("UNKNOWN-MSG-TYPE"));
     report::EdiEnergyReport report;
-    report.errors.push_back(
-        edifact::report::ValidationIssue(
-            edifact::report::Severity::Error,
-            fmt::format("message type {} is not validated in this build", support::debug_quote(unknown->type_code)))
-            .with_rule_id("UNKNOWN-MSG-TYPE"));
+    report::file_findings(report, std::move(findings), budget);
     return report;
   }
-  return message::validate_on_date(*core(), date);
+  return message::validate_on_date(*core(), date, envelope_findings);
 }
 
 Result<std::string> AnyMessage::serialize() const {

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -47,8 +48,10 @@ class AnyMessage {
   Result<release::Release> detect_release() const;
   Result<std::uint32_t> detect_pruefidentifikator() const;
   Result<std::string> serialize() const;
-  // An unknown type is no error: its report holds the one UNKNOWN-MSG-TYPE finding.
-  Result<report::EdiEnergyReport> validate_on_date(std::chrono::year_month_day date) const;
+  // An unknown type is no error: its report holds the one UNKNOWN-MSG-TYPE finding after the
+  // envelope's. `envelope_findings` as in the validation pipeline.
+  Result<report::EdiEnergyReport> validate_on_date(
+      std::chrono::year_month_day date, std::span<const edifact::report::ValidationIssue> envelope_findings = {}) const;
 
   // DE 3039 of the NAD+MS / NAD+MR; nothing for CONTRL and unknown messages.
   std::optional<std::string_view> nad_sender() const;

@@ -27,11 +27,12 @@ Result<std::string> serialize(const messages::core::MessageCore& core) {
 }
 
 Result<report::EdiEnergyReport> validate_on_date(const messages::core::MessageCore& core,
-                                                 std::chrono::year_month_day date) {
+                                                 std::chrono::year_month_day date,
+                                                 std::span<const edifact::report::ValidationIssue> envelope_findings) {
   if (!core.release) return std::unexpected(Error::release_missing());
   const auto registry = registry::REGISTRY.get();
   return core.validate_against_with_semantic_and_registry_on_date(
-      *core.release, messages::semantic_rule_pack_for(core.message_type), *registry, date);
+      *core.release, messages::semantic_rule_pack_for(core.message_type), *registry, date, envelope_findings);
 }
 
 }  // namespace edi_energy::message

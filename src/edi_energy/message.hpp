@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <concepts>
+#include <span>
 #include <cstdint>
 #include <string>
 
@@ -31,7 +32,8 @@ Result<std::string> serialize(const messages::core::MessageCore& core);
 // The pipeline with the type's semantic rule pack, if it has one, and the process-wide registry
 // (also for messages that a platform with its own registry parsed). Needs the UNH release.
 Result<report::EdiEnergyReport> validate_on_date(const messages::core::MessageCore& core,
-                                                 std::chrono::year_month_day date);
+                                                 std::chrono::year_month_day date,
+                                                 std::span<const edifact::report::ValidationIssue> envelope_findings = {});
 
 // Gives a typed message with a `core` member the three operations.
 template <class Derived>
@@ -41,8 +43,9 @@ struct MessageOperations {
     return message::detect_pruefidentifikator(self().core);
   }
   Result<std::string> serialize() const { return message::serialize(self().core); }
-  Result<report::EdiEnergyReport> validate_on_date(std::chrono::year_month_day date) const {
-    return message::validate_on_date(self().core, date);
+  Result<report::EdiEnergyReport> validate_on_date(
+      std::chrono::year_month_day date, std::span<const edifact::report::ValidationIssue> envelope_findings = {}) const {
+    return message::validate_on_date(self().core, date, envelope_findings);
   }
 
  private:

@@ -424,8 +424,10 @@ constexpr py::Function functions[] = {
      "Raises TypeError for an argument of the wrong type (naming it), OverflowError for a payload integer "
      "outside 0-255, ValueError when `messages` holds no message (or only empty payloads), when one payload is "
      "empty or is not one or more whole messages UNH to UNT, when `sender`, `receiver` or `dar` is empty, when "
+     "`sender` or `receiver` is no market-partner ID of 13 digits, when "
      "neither `on` nor `date` is given, when `on` is no ISO 8601 date (or one before the year 0000), `date` no "
-     "date of the calendar (YYMMDD or CCYYMMDD) or `time` no HHMM, and, naming the argument, when a payload is "
+     "date of the calendar written YYMMDD or `time` no HHMM (syntax version 3 has no CCYYMMDD and no seconds), "
+     "and, naming the argument, when a payload is "
      "not UTF-8 or a payload or UNB text has a character outside ISO 8859-1.",
      with_texts_that_fit<build_interchange>},
 };

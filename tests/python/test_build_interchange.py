@@ -1,6 +1,10 @@
 """build_interchange: the UNB/UNZ envelope around built messages."""
 
+import datetime
+
 import pytest
+from hypothesis import given, settings
+from hypothesis import strategies as st
 
 import quorvane._native as native
 from edifact_segments import split, tagged
@@ -27,7 +31,6 @@ def test_one_envelope_byte_for_byte():
         ({"on": "2026-03-15"}, ["260315", "0000"]),
         ({"on": "2005-01-07", "time": "1230"}, ["050107", "1230"]),
         ({"date": "260401", "on": "no date"}, ["260401", "0000"]),
-        ({"date": "20240229", "time": "2359"}, ["20240229", "2359"]),
         ({"date": "000229", "time": "0000"}, ["000229", "0000"]),
     ],
 )
@@ -38,8 +41,7 @@ def test_unb_date_and_time(kwargs, date_time):
 
 @pytest.mark.parametrize(
     "party, qualifier",
-    [("9900357000004", "500"), ("9812345000007", "502"), ("4012345000023", "14"),
-     ("11XDE-TEST-X--Y", "500"), ("99003570000", "500")],
+    [("9900357000004", "500"), ("9812345000007", "502"), ("4012345000023", "14")],
 )
 def test_party_qualifier_follows_the_id(party, qualifier):
     unb, _ = unb_and_unz(native.build_interchange(party, party, "R", [ONE], on="2026-04-01"))
@@ -76,15 +78,19 @@ def test_payload_is_reencoded_into_latin1():
 
 
 def test_envelope_texts_are_escaped():
-    unb, unz = unb_and_unz(native.build_interchange("A+B", "C:D", "R'1?", [ONE], date="260401", time="1200"))
-    assert unb[2][0] == "A+B" and unb[3][0] == "C:D" and unb[5] == ["R'1?"] and unz[2] == ["R'1?"]
+    unb, unz = unb_and_unz(native.build_interchange(MS, MR, "R'1?+:", [ONE], date="260401", time="1200"))
+    assert unb[5] == ["R'1?+:"] and unz[2] == ["R'1?+:"]
 
 
 # What the envelope check of validate_edifact reads as no date, no time or no reference is not written.
 @pytest.mark.parametrize(
     ("kwargs", "text"),
     [
-        ({"date": "2026-04-01"}, 'date "2026-04-01" is no UNB date: YYMMDD (or CCYYMMDD) of a day of the calendar'),
+        ({"date": "2026-04-01"}, 'date "2026-04-01" is no UNB date: YYMMDD of a day of the calendar'),
+        # A syntax-3 UNB has no four-digit year and no seconds.
+        ({"date": "20260401"}, 'date "20260401" is no UNB date: '),
+        ({"date": "20240229", "time": "2359"}, 'date "20240229" is no UNB date: '),
+        ({"on": "2026-04-01", "time": "120000"}, 'time "120000" is no UNB time: HHMM of a 24-hour clock'),
         ({"date": ""}, 'date "" is no UNB date: '),
         ({"date": "261340"}, 'date "261340" is no UNB date: '),
         ({"date": "260230"}, 'date "260230" is no UNB date: '),
@@ -97,6 +103,12 @@ def test_envelope_texts_are_escaped():
         ({"on": "2026-04-01", "dar": ""}, "dar is empty: it is the Datenaustauschreferenz (UNB and UNZ DE 0020)"),
         ({"on": "2026-04-01", "sender": ""}, "sender is empty: "),
         ({"on": "2026-04-01", "receiver": ""}, "receiver is empty: "),
+        # Every qualifier written (500, 502, 14) names 13 digits.
+        ({"on": "2026-04-01", "sender": "11XDE-TEST-X--Y"},
+         'sender "11XDE-TEST-X--Y" is no market-partner ID: the UNB names a BDEW, DVGW or GS1 number of 13 digits'),
+        ({"on": "2026-04-01", "sender": "99003570000"}, 'sender "99003570000" is no market-partner ID: '),
+        ({"on": "2026-04-01", "receiver": "ABCDEFGHIJKLM"}, 'receiver "ABCDEFGHIJKLM" is no market-partner ID: '),
+        ({"on": "2026-04-01", "receiver": "A+B"}, 'receiver "A+B" is no market-partner ID: '),
     ],
 )
 def test_envelope_values_a_receiver_cannot_read_are_refused(kwargs, text):
@@ -173,3 +185,21 @@ def test_refusals(args, kwargs, error, text):
     assert text in str(raised.value)
     if text.startswith("an interchange") or text.startswith("pass either"):
         assert str(raised.value) == text
+
+
+# Whatever build_interchange accepts, the envelope check of validate_edifact finds nothing in it.
+@given(
+    sender=st.from_regex(r"\A[0-9]{13}\Z"),
+    receiver=st.from_regex(r"\A[0-9]{13}\Z"),
+    dar=st.text(st.characters(min_codepoint=32, max_codepoint=255, blacklist_categories=("Cc",)), min_size=1, max_size=14),
+    day=st.dates(min_value=datetime.date(1, 1, 1)),
+    time=st.tuples(st.integers(0, 23), st.integers(0, 59)).map(lambda hm: "%02d%02d" % hm),
+    by_date=st.booleans(),
+)
+@settings(max_examples=200)
+def test_what_is_built_passes_the_envelope_check(sender, receiver, dar, day, time, by_date):
+    when = {"date": day.strftime("%y%m%d")} if by_date else {"on": day.isoformat()}
+    built = native.build_interchange(sender, receiver, dar, [ONE], time=time, **when)
+    report = native.validate_edifact(built, "2026-04-01")
+    assert not report.by_rule("PARSE-"), [f"{f.rule_id}: {f.message}" for f in report.by_rule("PARSE-")]
+    assert report.envelope.is_structurally_valid

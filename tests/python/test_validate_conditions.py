@@ -51,6 +51,20 @@ CLEAN = [
     # "Wenn SG2 NAD+DP, SG3 RFF+Z59 vorhanden" holds in the supplier's SG2 too.
     ("orders_17134.edi", "2026-05-01", same),
     ("orders_17135.edi", "2026-05-01", same),
+    # "Wenn STS+Z43+Z48 vorhanden, dann sind nur Codes aus dem EBD-Cluster … möglich": the
+    # Wenn-part decides.
+    ("iftsta_21047.edi", "2025-11-01", same),
+    # "Wenn in derselben SG9 LIN die Angabe STS+10+Z38 nicht vorhanden": Beginn and Ende of one LIN.
+    ("mscons_13019.edi", "2026-05-01", same),
+    ("mscons_13019.edi", "2026-05-01", lambda raw: raw.replace(b"STS+10+Z36", b"STS+10+Z38").replace(
+        b"STS+10+Z37", b"STS+10+Z39")),
+    # 'Wenn in diesem RFF "…" im DE1153 der Code Z31 "…" vorhanden ist': the Z39 reference has no
+    # number.
+    ("utilmd_55035.edi", "2025-11-01", same),
+    ("utilmd_55035.edi", "2025-11-01", lambda raw: raw.replace(b"RFF+Z31:5503500000000:1", b"RFF+Z39::1")),
+    # "… CAV+ZH9 DE7110 der Code der Produkteigenschaft (Wertebereich) 9991000002420 (Marktprämie)":
+    # the Marktprämie asks for the SG8 SEQ+Z01.
+    ("utilmd_55077.edi", "2025-11-01", same),
 ]
 
 TWINS = [
@@ -69,6 +83,16 @@ TWINS = [
      {"AHB-17134-SG3-00034-MISSING", "AHB-17134-00047-RFF-1153-CODE"}),
     ("orders_17135.edi", "2026-05-01", lambda raw: recounted(raw.replace(SUPPLIER_REFERENCE, b"NAD+SU")),
      {"AHB-17135-SG3-00034-MISSING", "AHB-17135-00047-RFF-1153-CODE"}),
+    ("iftsta_21047.edi", "2025-11-01", lambda raw: raw.replace(b"STS+Z43+Z48+A01:E_0588'", b"STS+Z43+Z48'"),
+     {"AHB-21047-00126-STS-9013-MISSING"}),
+    ("mscons_13019.edi", "2026-05-01", lambda raw: raw.replace(b"STS+10+Z37", b"STS+10+Z38"),
+     {"AHB-13019-00040-STS-4405-CODE"}),
+    ("mscons_13019.edi", "2026-05-01", lambda raw: raw.replace(b"STS+10+Z36", b"STS+10+Z39"),
+     {"AHB-13019-00040-STS-4405-CODE"}),
+    ("utilmd_55035.edi", "2025-11-01", lambda raw: raw.replace(b"RFF+Z31:5503500000000:1", b"RFF+Z31::1"),
+     {"AHB-55035-00076-RFF-1154-MISSING"}),
+    ("utilmd_55077.edi", "2025-11-01", lambda raw: raw.replace(b"9991000002420", b"9991000002933"),
+     {"AHB-55077-SG8-00115-NOT-PERMITTED"}),
 ]
 
 

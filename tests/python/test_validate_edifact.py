@@ -271,9 +271,25 @@ def test_unz_counts_the_groups_of_an_interchange_with_groups():
     ("name", "unb", "rules"),
     [
         ("clean", b"UNB+UNOC:3+9900000000003:500+9900000000010:500+251101:1200+REF1'", []),
-        ("eight_digit_date_and_seconds", b"UNB+UNOC:3+9900000000003:500+9900000000010:500+20240229:235959+REF1'",
+        ("test_and_mscons_reference", b"UNB+UNOC:3+9900000000003:500+9900000000010:500+251101:1200+REF1++TL++++1'",
          []),
-        ("no_time", b"UNB+UNOC:3+9900000000003:500+9900000000010:500+251101+REF1'", []),
+        ("dvgw_and_gs1_qualifiers", b"UNB+UNOC:3+9900000000003:502+9900000000010:14+251101:1200+REF1'", []),
+        # Syntax version 3 writes YYMMDD and HHMM.
+        ("eight_digit_date_and_seconds", b"UNB+UNOC:3+9900000000003:500+9900000000010:500+20240229:235959+REF1'",
+         ["PARSE-ENVELOPE-DATE-TIME", "PARSE-ENVELOPE-DATE-TIME"]),
+        ("eight_digit_date", b"UNB+UNOC:3+9900000000003:500+9900000000010:500+20251101:1200+REF1'",
+         ["PARSE-ENVELOPE-DATE-TIME"]),
+        ("no_time", b"UNB+UNOC:3+9900000000003:500+9900000000010:500+251101+REF1'", ["PARSE-ENVELOPE-DATE-TIME"]),
+        ("unob", b"UNB+UNOB:3+9900000000003:500+9900000000010:500+251101:1200+REF1'",
+         ["PARSE-ENVELOPE-SYNTAX-IDENTIFIER"]),
+        ("syntax_version_4", b"UNB+UNOC:4+9900000000003:500+9900000000010:500+251101:1200+REF1'",
+         ["PARSE-ENVELOPE-SYNTAX-VERSION"]),
+        ("qualifier_999", b"UNB+UNOC:3+9900000000003:999+9900000000010:500+251101:1200+REF1'",
+         ["PARSE-ENVELOPE-PARTNER-QUALIFIER"]),
+        ("no_qualifier", b"UNB+UNOC:3+9900000000003:500+9900000000010+251101:1200+REF1'",
+         ["PARSE-ENVELOPE-PARTNER-QUALIFIER"]),
+        ("test_indicator_2", b"UNB+UNOC:3+9900000000003:500+9900000000010:500+251101:1200+REF1++++++2'",
+         ["PARSE-ENVELOPE-TEST-INDICATOR"]),
         ("empty_control_reference", b"UNB+UNOC:3+9900000000003:500+9900000000010:500+251101:1200+'",
          ["PARSE-ENVELOPE-MISSING-DATA"]),
         ("no_control_reference", b"UNB+UNOC:3+9900000000003:500+9900000000010:500+251101:1200'",
@@ -293,7 +309,7 @@ def test_unz_counts_the_groups_of_an_interchange_with_groups():
     ],
 )
 def test_unb_fields_that_are_empty_or_unreadable_are_findings(name, unb, rules):
-    trailer = b"+REF1'" if unb.endswith(b"+REF1'") else b"'"
+    trailer = b"+REF1'" if b"+REF1" in unb else b"'"
     report = validate_edifact(unb + message_of(clean_utilmd()) + b"UNZ+1" + trailer, "2025-11-01")
     (message,) = report.messages
     assert [f.rule_id for f in message.errors] == rules, name

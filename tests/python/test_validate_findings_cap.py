@@ -76,8 +76,22 @@ def test_the_note_that_no_column_was_applied_outlives_the_cap():
     raw = with_copies("invoic_31001.edi", b"PRI", b"LIN", SEGMENT_LIMIT - 40)
     raw = re.sub(rb"RFF\+Z13:31001'\s*", b"", raw).replace(b"BGM+380", b"BGM+999")
     message = validate_edifact(raw, ON).messages[0]
-    # The closing finding ends the errors; the warnings follow them as ever.
-    assert message.errors[-1].rule_id == "FINDINGS-LEFT-OUT"
+    # The closing finding ends the list, after the warnings too.
+    assert message.errors[-1].rule_id == message.findings[-1].rule_id == "FINDINGS-LEFT-OUT"
     assert [finding.rule_id for finding in message.findings if not finding.is_error] == ["AHB-SKIP-NO-PID"]
     assert message.rules_applied is False
     assert message.pruefidentifikator is None
+
+
+# What the interchange's envelope says of a message shares the message's one budget.
+@pytest.mark.parametrize("stray", [b"UNE+1+G1'", b"UNZ+1+REF1'"], ids=["une", "unz"])
+def test_envelope_findings_count_against_the_cap(stray):
+    raw = (FIXTURES / "utilmd_55001.edi").read_bytes()
+    assert validate_edifact(raw, "2025-11-01").is_valid
+    copies = SEGMENT_LIMIT - 40
+    at = raw.index(b"UNZ+")
+    message = validate_edifact(raw[:at] + stray * copies + raw[at:], "2025-11-01").messages[0]
+    assert len(message.findings) == KEPT + 1
+    assert message.findings[-1].rule_id == "FINDINGS-LEFT-OUT"
+    assert message.findings[-1].message == left_out_text(copies - KEPT)
+    assert all(f.rule_origin == "parse" for f in message.findings[:-1])

@@ -45,8 +45,7 @@ def rule_ids(report):
 
 
 # An unconditioned alternative beside conditioned ones: 13002 asks [902] (≥ 0) in both, and every
-# alternative of the three asks at most three or four Nachkommastellen. (The [910] alternatives of
-# 13007 and 13008 admit a negative value while their PIA conditions stay unread.)
+# alternative of the three asks at most three or four Nachkommastellen.
 @pytest.mark.parametrize(("pid", "value", "broken"), [(13002, "-344.775", "902"), (13002, "1.1234567", None),
                                                       (13007, "1.1234567", None), (13008, "1.1234567", None)])
 def test_a_quantity_passes_the_format_of_one_alternative_or_fails(pid, value, broken):
@@ -59,6 +58,19 @@ def test_a_quantity_passes_the_format_of_one_alternative_or_fails(pid, value, br
     assert all(f.severity == "error" and f.rule_origin == "ahb" for f in formats)
     if broken:
         assert {f.rule_id.rsplit("-", 1)[1] for f in formats} == {broken}
+
+
+# 13008 admits a negative quantity ([910]) only under "SG9 PIA+5+7-b:99.41.16 (b=Kanal: …)"; the
+# placeholder b stands for any channel.
+@pytest.mark.parametrize(("obis", "broken"), [(b"7-10?:99.33.17", {"902"}), (b"7-1?:53.0.16", {"902"}),
+                                              (b"7-10?:99.41.16", set())])
+def test_a_negative_quantity_fails_where_no_alternative_of_its_obis_admits_it(obis, broken):
+    clean, faulty = (raw.replace(b"1-1?:1.8.0", obis) for raw in mscons(13008, ZAEHLPUNKT, "-344.775"))
+    report = native.validate_edifact(clean, ON)
+    assert report.is_valid and not report.findings, [f.message for f in report.findings]
+    report = native.validate_edifact(faulty, ON)
+    assert {f.rule_id.rsplit("-", 1)[1] for f in report.findings} == broken, rule_ids(report)
+    assert report.is_valid == (not broken)
 
 
 # The sender's role, which decides between Zählpunktbezeichnung and Marktlokations-ID, is not in
@@ -143,3 +155,25 @@ def test_a_quantity_that_is_no_number_is_a_format_error(value):
     report = native.validate_edifact(faulty, ON)
     assert "MIG-00021-QTY-6060-FORMAT" in rule_ids(report) or any(
         r.startswith("MIG-") and r.endswith("-QTY-6060-FORMAT") for r in rule_ids(report)), rule_ids(report)
+
+
+# A decimal comma, whether a UNA declares it or not, is a decimal mark to the MIG and to the
+# Formatbedingungen alike; a mark without a digit on both sides is a number to neither.
+@pytest.mark.parametrize("una", [b"UNA:+,? '", b"UNA:+.? '", b""], ids=["comma_una", "point_una", "no_una"])
+@pytest.mark.parametrize(("value", "number"), [(b"492,146", True), (b"-0,5", True), (b"492.146", True),
+                                               (b".5", False), (b"5.", False), (b",5", False), (b"5,", False),
+                                               (b"?+5", False)])
+def test_one_rule_for_a_number_in_mig_and_formatbedingung(una, value, number):
+    clean, _ = mscons(13002, ZAEHLPUNKT, "1.5")
+    assert b"QTY+220:1.5'" in clean
+    report = native.validate_edifact(una + clean.replace(b"QTY+220:1.5'", b"QTY+220:" + value + b"'"), ON)
+    mig = [f for f in report.findings if f.rule_id.endswith("-QTY-6060-FORMAT")]
+    formats = [f for f in report.findings if f.rule_id.startswith("FMT-13002-") and "-QTY-6060-" in f.rule_id]
+    if number and value.startswith(b"-"):
+        # A number, but below the [902] bound: the Formatbedingung names the bound, not the shape.
+        assert not mig and formats and all("not a number" not in f.message for f in formats), rule_ids(report)
+    elif number:
+        assert report.is_valid, [f"{f.rule_id}: {f.message}" for f in report.findings]
+    else:
+        assert mig and formats and all("not a number" in f.message for f in formats), rule_ids(report)
+        assert not report.is_valid

@@ -7,7 +7,8 @@
 //   convergence_survey [--top N] [--failing] [--pid P]...
 //
 // --failing lists the columns of each profile that do not validate clean (a star marks those
-// whose completion stopped at the round limit).
+// whose completion stopped at the round limit, or settled where further rounds would only have
+// repeated the message up to it).
 // --pid prints the completed message and its error findings for every column with that
 // Prüfidentifikator.
 #include <algorithm>
@@ -179,7 +180,7 @@ std::string reason_of(const edifact::report::ValidationIssue& finding, std::stri
 }
 
 struct Outcome {
-  std::string end;  // how the rounds ended: "clean", "no progress", "round limit"
+  std::string end;  // how the rounds ended: "clean", "no progress", "round limit", "settled"
   std::size_t rounds = 0;
   bool clean = false;
   bool refused = false;
@@ -317,7 +318,7 @@ int main(int argc, char** argv) {
         by_type[message_type_of(name)].add(outcome);
         all.add(outcome);
         if (!outcome.clean) {
-          failing += " " + column_label(profile, anwendungsfall) + (outcome.end == "round limit" ? "*" : "");
+          failing += " " + column_label(profile, anwendungsfall) + (outcome.end == "round limit" || outcome.end == "settled" ? "*" : "");
         }
         if (anwendungsfall.pid && detail_pids.contains(*anwendungsfall.pid)) {
           std::printf("-- %s %u (%s)%s\n%s", name.c_str(), *anwendungsfall.pid, seeded ? "seeded" : "empty",

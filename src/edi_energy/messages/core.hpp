@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,9 +45,12 @@ struct MessageCore {
   // The validation pipeline: the message's own envelope when it carries a UNB, then MIG and AHB
   // of the profile in force on `date` for the type and `release`, the format-303 DTM values and
   // the rule pack. Rule violations are findings; an error is a broken envelope or no profile.
+  // `envelope_findings`, what the interchange around the message says of it, come first and
+  // count against the same limit.
   Result<report::EdiEnergyReport> validate_against_with_semantic_and_registry_on_date(
       const release::Release& release, std::optional<edifact::validator::pack::ProfileRulePack> pack,
-      const registry::ReleaseRegistry& registry, std::chrono::year_month_day date) const;
+      const registry::ReleaseRegistry& registry, std::chrono::year_month_day date,
+      std::span<const edifact::report::ValidationIssue> envelope_findings = {}) const;
 };
 
 }  // namespace edi_energy::messages::core

@@ -11,6 +11,7 @@
 
 #include "edi_energy/messages/core.hpp"
 #include "edi_energy/messages/dtm_format.hpp"
+#include "edi_energy/messages/nad_party_ids.hpp"
 #include "edi_energy/parse/unb_datetime.hpp"
 #include "edi_energy/profile/validate/validate.hpp"
 #include "edi_energy/registry/release_registry.hpp"
@@ -61,7 +62,8 @@ void report_outcome(const report::EdiEnergyReport& report) {
 
 Result<report::EdiEnergyReport> MessageCore::validate_against_with_semantic_and_registry_on_date(
     const release::Release& release, std::optional<edifact::validator::pack::ProfileRulePack> pack,
-    const registry::ReleaseRegistry& registry, std::chrono::year_month_day date) const {
+    const registry::ReleaseRegistry& registry, std::chrono::year_month_day date,
+    std::span<const ValidationIssue> envelope_findings) const {
   report::EdiEnergyReport report;
   if (has_unb) {
     if (auto envelope = edifact::envelope::validate_envelope(segments); !envelope) {
@@ -100,8 +102,10 @@ Result<report::EdiEnergyReport> MessageCore::validate_against_with_semantic_and_
   edifact::report::FindingBudget budget{.room = report::KEPT_FINDINGS, .left_out = {}};
   std::vector<ValidationIssue> findings;
   const edifact::report::FindingSink sink(findings, budget);
+  for (const ValidationIssue& issue : envelope_findings) sink.push_back(ValidationIssue(issue));
   profile::validate::validate(**profile, body, report.pruefidentifikator, sink);
   check_dtm_values(body, sink);
+  check_nad_party_ids(body, sink);
 
   if (pack) {
     // The tree only serves group rules; a pack of segment rules runs over an empty root.
@@ -120,14 +124,7 @@ Result<report::EdiEnergyReport> MessageCore::validate_against_with_semantic_and_
     }
   }
 
-  if (budget.left_out.total() != 0) findings.push_back(report::findings_left_out(budget.left_out));
-  report.left_out = budget.left_out;
-  for (ValidationIssue& finding : findings) {
-    auto& list = edifact::report::counts_as_error(finding.severity) ? report.errors
-                 : finding.severity == edifact::report::Severity::Warning ? report.warnings
-                                                                          : report.infos;
-    list.push_back(std::move(finding));
-  }
+  report::file_findings(report, std::move(findings), budget);
 
   report_outcome(report);
   return report;

@@ -39,6 +39,10 @@ std::optional<ClockTime> parse_unb_time(std::string_view time) {
                    static_cast<std::uint8_t>(second)};
 }
 
+bool is_syntax3_unb_date(std::string_view date) { return date.size() == 6 && parse_unb_date(date).has_value(); }
+
+bool is_syntax3_unb_time(std::string_view time) { return time.size() == 4 && parse_unb_time(time).has_value(); }
+
 std::optional<interchange::LocalDateTime> parse_unb_datetime(std::string_view date, std::string_view time) {
   const auto day = parse_unb_date(date);
   if (!day) return std::nullopt;

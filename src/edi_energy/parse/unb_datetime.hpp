@@ -23,6 +23,11 @@ std::optional<std::chrono::year_month_day> parse_unb_date(std::string_view date)
 // A time of a 24-hour clock, seconds 0 when not given.
 std::optional<ClockTime> parse_unb_time(std::string_view time);
 
+// What a syntax-3 UNB writes: DE 0017 as YYMMDD, DE 0019 as HHMM; the longer forms are read
+// above but are syntax 4's.
+bool is_syntax3_unb_date(std::string_view date);
+bool is_syntax3_unb_time(std::string_view time);
+
 std::optional<interchange::LocalDateTime> parse_unb_datetime(std::string_view date, std::string_view time);
 
 }  // namespace edi_energy::parse

@@ -7,7 +7,8 @@
 
 #include <fmt/format.h>
 
-#include "edi_energy/parse/unb_datetime.hpp"
+#include "edi_energy/interchange.hpp"
+#include "edi_energy/platform/unb_layout.hpp"
 #include "edifact/envelope/envelope.hpp"
 #include "support/debug_quote.hpp"
 
@@ -54,7 +55,6 @@ std::string_view rule_suffix(EdifactError::Kind kind) {
     case K::InvalidText: return "UNREADABLE-COUNT";
     case K::EmptyMessage: return "EMPTY-MESSAGE";
     case K::MixedGroups: return "MIXED-GROUPS";
-    case K::InvalidFieldValue: return "DATE-TIME";  // the only field value read here
     case K::UnrecognisedSyntaxIdentifier:
     case K::UnsupportedRepertoire: return "SYNTAX-IDENTIFIER";
     default: return "OTHER";
@@ -74,6 +74,12 @@ ValidationIssue misplaced_finding(const edifact::model::Segment& segment) {
                     segment.tag());
 }
 
+// Whether a UNT or UNE states a count at all: one that does not is reported as missing or
+// unreadable, not once more for differing from the count found.
+bool states_count(const edifact::model::Segment& trailer) {
+  return edifact::envelope::read_count(edifact::envelope::component_text(trailer, 0, 0)).has_value();
+}
+
 // The message's own envelope: UNH and UNT fields, references and the segment count.
 void check_message(std::span<const edifact::model::Segment> message, edifact::envelope::ReferenceSet& references,
                    std::vector<ValidationIssue>& findings) {
@@ -81,7 +87,7 @@ void check_message(std::span<const edifact::model::Segment> message, edifact::en
   auto records = edifact::envelope::extract_messages_flat(message, sink, references);
   if (records) {
     for (const auto& record : *records) {
-      if (record.declared_segment_count != record.counted_segments) {
+      if (record.declared_segment_count != record.counted_segments && states_count(message.back())) {
         sink.push(EdifactError::segment_count_mismatch(record.message_reference, record.declared_segment_count,
                                                        record.counted_segments, record.unt_span));
       }
@@ -97,16 +103,10 @@ void check_message(std::span<const edifact::model::Segment> message, edifact::en
   }
 }
 
-// Required fields that are missing or empty, and a date or time that is none of the calendar.
+// Required fields that are missing or empty, and an unknown repertoire.
 edifact::envelope::ErrorSink header_errors(const edifact::model::Segment& unb) {
   edifact::envelope::ErrorSink sink;
-  const auto header = edifact::envelope::read_interchange_header(unb, sink);
-  if (!header.date.empty() && !parse::parse_unb_date(header.date)) {
-    sink.push(EdifactError::invalid_field_value("UNB", 3, header.date));
-  }
-  if (header.time && !parse::parse_unb_time(*header.time)) {
-    sink.push(EdifactError::invalid_field_value("UNB", 3, *header.time));
-  }
+  edifact::envelope::read_interchange_header(unb, sink);
   return sink;
 }
 
@@ -147,7 +147,16 @@ EnvelopeFindings envelope_findings(std::span<const edifact::model::Segment> segm
     for (const EdifactError& error : sink.errors()) report(owner, finding_of(error, error.tag.empty() ? tag : error.tag));
   };
 
-  if (!segments.empty() && segments.front().tag() == "UNB") report_all(0, header_errors(segments.front()), "UNB");
+  if (!segments.empty() && segments.front().tag() == "UNB") {
+    const edifact::model::Segment& unb = segments.front();
+    report_all(0, header_errors(unb), "UNB");
+    for (ValidationIssue& issue : unb_layout_findings(unb)) report(0, std::move(issue));
+    for (std::size_t k = 0; k < windows.size(); ++k) {
+      const std::string_view type =
+          interchange::component_text(segments[windows[k].first], 1, 0).value_or(std::string_view{});
+      if (auto issue = application_reference_finding(unb, type)) report(k, std::move(*issue));
+    }
+  }
 
   // Between the messages only the interchange's own UNB and UNZ at its ends and functional
   // groups may stand. Where there are groups, every message stands in one.
@@ -190,7 +199,9 @@ EnvelopeFindings envelope_findings(std::span<const edifact::model::Segment> segm
       const std::uint32_t found = trailer_errors.clamped_count(group->messages);
       report_all(group_owner(), group->header_errors, "UNG");
       report_all(group_owner(), trailer_errors, "UNE");
-      if (group->record.declared_count != found) report(group_owner(), group_count_finding(group->record, found));
+      if (group->record.declared_count != found && states_count(segment)) {
+        report(group_owner(), group_count_finding(group->record, found));
+      }
       ++result.group_count;
       group.reset();
     } else {

@@ -5,6 +5,9 @@
 #include <cstddef>
 #include <string_view>
 
+#include <vector>
+
+#include "edi_energy/report.hpp"
 #include "edifact/report/finding_sink.hpp"
 #include "edifact/report/issue.hpp"
 
@@ -19,5 +22,10 @@ inline constexpr std::string_view FINDINGS_LEFT_OUT_RULE = "FINDINGS-LEFT-OUT";
 // them, so that a report whose kept findings are all warnings still fails when errors were left
 // out.
 edifact::report::ValidationIssue findings_left_out(const edifact::report::SeverityCounts& left_out);
+
+// Sorts `findings`, kept on `budget`, into the report's lists by severity, closed by the finding
+// for those left out when there are any.
+void file_findings(EdiEnergyReport& report, std::vector<edifact::report::ValidationIssue> findings,
+                   const edifact::report::FindingBudget& budget);
 
 }  // namespace edi_energy::report

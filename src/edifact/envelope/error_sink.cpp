@@ -18,8 +18,9 @@ std::string ErrorSink::required(const model::Segment& segment, std::size_t eleme
 
 std::uint32_t ErrorSink::required_count(const model::Segment& segment, std::size_t element_index,
                                         std::size_t component_index) {
-  const std::optional<std::uint32_t> count =
-      read_count(required(segment, element_index, component_index));
+  const std::string text = required(segment, element_index, component_index);
+  if (text.empty()) return 0;  // reported as missing
+  const std::optional<std::uint32_t> count = read_count(text);
   if (count) return *count;
   push(EdifactError::invalid_text(segment.span().start));
   return 0;

@@ -11,6 +11,7 @@
 
 #include "edi_energy/builders/interchange.hpp"
 #include "edi_energy/builders/payload_messages.hpp"
+#include "edi_energy/mp_id_shape.hpp"
 #include "edi_energy/parse/unb_datetime.hpp"
 #include "quorvane_native/edifact/build_pipeline.hpp"
 #include "quorvane_native/fristen/time_text.hpp"
@@ -54,12 +55,25 @@ py::Expected<void> check_envelope_fields(std::string_view sender, std::string_vi
   return {};
 }
 
-py::Expected<void> check_date_and_time(std::string_view date, std::string_view time) {
-  if (!edi_energy::parse::parse_unb_date(date)) {
-    return py::value_error(fmt::format("date {} is no UNB date: YYMMDD (or CCYYMMDD) of a day of the calendar",
-                                       support::debug_quote(date)));
+// Every UNB qualifier written for a party (14, 500 or 502) names an ID of 13 digits.
+py::Expected<void> check_market_partner_ids(std::string_view sender, std::string_view receiver) {
+  for (const auto& [name, value] : {std::pair{"sender", sender}, std::pair{"receiver", receiver}}) {
+    if (!edi_energy::mp_id_shape::is_mp_id(value)) {
+      return py::value_error(fmt::format("{} {} is no market-partner ID: the UNB names a BDEW, DVGW or GS1 number of "
+                                         "{} digits",
+                                         name, support::debug_quote(value), edi_energy::mp_id_shape::MP_ID_DIGITS));
+    }
   }
-  if (!edi_energy::parse::parse_unb_time(time)) {
+  return {};
+}
+
+// Syntax version 3, which the UNB declares, has a two-digit year and no seconds.
+py::Expected<void> check_date_and_time(std::string_view date, std::string_view time) {
+  if (!edi_energy::parse::is_syntax3_unb_date(date)) {
+    return py::value_error(
+        fmt::format("date {} is no UNB date: YYMMDD of a day of the calendar", support::debug_quote(date)));
+  }
+  if (!edi_energy::parse::is_syntax3_unb_time(time)) {
     return py::value_error(
         fmt::format("time {} is no UNB time: HHMM of a 24-hour clock", support::debug_quote(time)));
   }
@@ -131,6 +145,7 @@ py::Result build_interchange(py::Args args) {
   if (auto carried = carried_by_unoc(*sender, *receiver, *dar, *written_date, *time, *messages); !carried) {
     return py::propagate(carried);
   }
+  if (auto checked = check_market_partner_ids(*sender, *receiver); !checked) return py::propagate(checked);
 
   edi_energy::builders::interchange::InterchangeBuilder builder;
   builder.sender = std::move(*sender);

@@ -9,6 +9,7 @@
 #include "edi_energy/message_type.hpp"
 #include "edi_energy/registry/shared_registry.hpp"
 #include "edi_energy/report/classification.hpp"
+#include "edi_energy/report/findings_cap.hpp"
 #include "quorvane_native/py/convert.hpp"
 #include "quorvane_native/py/object.hpp"
 #include "support/debug_quote.hpp"
@@ -87,7 +88,7 @@ std::string message_reference_of(const AnyMessage& message) {
 
 py::Expected<MessageReport> report_for(std::size_t index, const AnyMessage& message, std::chrono::year_month_day on,
                                        std::span<const edifact_issue> envelope_findings, MessageNaming naming) {
-  auto validated = message.validate_on_date(on);
+  auto validated = message.validate_on_date(on, envelope_findings);
   if (!validated) {
     // One message of many fails the whole call: which one it was is half of what went wrong.
     const std::string which = naming == MessageNaming::ByPosition
@@ -112,16 +113,15 @@ py::Expected<MessageReport> report_for(std::size_t index, const AnyMessage& mess
     data->vorgaenge.reserve(utilmd->transactions.size());
     for (const auto& transaction : utilmd->transactions) data->vorgaenge.push_back(vorgang_of(transaction));
   }
-  data->is_valid = report.errors.empty() && std::ranges::none_of(envelope_findings, [](const edifact_issue& issue) {
-                     return ::edifact::report::counts_as_error(issue.severity);
-                   });
-  data->findings.reserve(envelope_findings.size() + report.finding_count());
-  for (const edifact_issue& issue : envelope_findings) {
-    data->findings.push_back(finding_of(edifact_issue(issue), data->pruefidentifikator));
-  }
+  data->is_valid = report.errors.empty();
+  data->findings.reserve(report.finding_count());
   for (auto* list : {&report.errors, &report.warnings, &report.infos}) {
     for (edifact_issue& issue : *list) data->findings.push_back(finding_of(std::move(issue), data->pruefidentifikator));
   }
+  // The finding that counts what was left out closes the list, whatever its severity.
+  std::ranges::stable_partition(data->findings, [](const Finding& finding) {
+    return finding.rule_id != edi_energy::report::FINDINGS_LEFT_OUT_RULE;
+  });
   return MessageReport{std::move(data)};
 }
 

@@ -22,7 +22,8 @@ enum class MessageNaming : std::uint8_t { None, ByPosition };
 
 // RuntimeError "validation failed: {}" when the message cannot be validated (no profile for its
 // release, a broken envelope of its own), which is not a finding. `envelope_findings`, what the
-// interchange's envelope checks found wrong with the message, come first.
+// interchange's envelope checks found wrong with the message, come first and count against the
+// message's findings limit.
 py::Expected<MessageReport> report_for(std::size_t index, const edi_energy::any_message::AnyMessage& message,
                                        std::chrono::year_month_day on,
                                        std::span<const ::edifact::report::ValidationIssue> envelope_findings = {},

@@ -71,7 +71,7 @@ constexpr py::Attribute<M> message_attributes[] = {
      get_rules_applied},
     {"vorgaenge", "The SG4 Vorgänge of the message in wire order; empty for message types that have none.",
      get_vorgaenge},
-    {"findings", "The message's findings: errors first, then warnings, then infos.", get_findings},
+    {"findings", "The message's findings: errors first, then warnings, then infos; the one that counts findings left out, if any, last.", get_findings},
     {"errors", "Only the findings that make the message invalid.", get_errors},
 };
 

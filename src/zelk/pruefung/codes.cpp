@@ -52,4 +52,15 @@ std::optional<std::string_view> wire_codeliste(std::string_view ebd, AnswerClust
   return std::nullopt;
 }
 
+std::optional<CodelisteTree> tree_of_codeliste(std::string_view codeliste) {
+  for (const WireCodelisteRow& row : WireCodelisteTable) {
+    const bool one_list = row.zustimmung == row.ablehnung;
+    if (row.zustimmung == codeliste) {
+      return CodelisteTree{row.ebd, one_list ? std::nullopt : std::optional(AnswerCluster::Zustimmung)};
+    }
+    if (row.ablehnung == codeliste) return CodelisteTree{row.ebd, AnswerCluster::Ablehnung};
+  }
+  return std::nullopt;
+}
+
 }  // namespace zelk_pruefung::codes

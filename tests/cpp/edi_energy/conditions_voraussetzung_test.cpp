@@ -28,7 +28,10 @@ TEST(VoraussetzungParse, ReadsTheKnownShapes) {
       {"Wenn mehr als ein SG8 SEQ+ZH0 (Priorisierung erforderliches Produktpaket) vorhanden", ""},
       // presence and absence, with line-wrapped patterns repaired
       {"Wenn SG9 PIA+5+1- 1?:1.9.0 nicht vorhanden", "absent PIA[5][1-1:1.9.0] in SG9"},
-      {"Wenn nicht SG9 PIA+5+1-b?:9.99.0 (b= Kanal: Wert gemäß Codeliste der OBIS-Kennzahlen) vorhanden", ""},
+      // the bracket explains the placeholder b; a Codeliste elsewhere relates values
+      {"Wenn nicht SG9 PIA+5+1-b?:9.99.0 (b= Kanal: Wert gemäß Codeliste der OBIS-Kennzahlen) vorhanden",
+       "absent PIA[5][1-b:9.99.0] in SG9"},
+      {"Wenn nicht SG9 PIA+5+1-b?:9.99.0 (Wert gemäß Codeliste der OBIS-Kennzahlen) vorhanden", ""},
       {"wenn SG3 AJT+Z58+G_0089 oder SG3 AJT+Z59+G_0089 oder SG3 AJT+Z60+G_0089 vorhanden",
        "present AJT[Z58][G_0089] | AJT[Z59][G_0089] | AJT[Z60][G_0089] in SG3"},
       {"Wenn SG8 SEQ+Z01/ Z98 (Daten der Marktlokation) SG10 CCI+++ZC0 (Prognose auf Basis von Werten) vorhanden",

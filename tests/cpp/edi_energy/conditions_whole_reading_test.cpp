@@ -27,16 +27,19 @@ TEST(WholeReading, LeavesUnreadWhatNarrowsTheConditionBeyondItsPatterns) {
       {"Wenn in derselben SG8 SEQ+Z02/ ZA1/ ZA2 (OBIS-Daten der Marktlokation) eine OBIS-Kennzahl für Wirkarbeit und "
        "1/4 Stunde im PIA+5 vorhanden",
        ""},
-      {"Wenn in SG29 LIN++Z19 (Erforderliches Produkt der Messlokation) in SG30 CCI (Zugeordnete Zählzeitdefinition "
-       "im DE7059 der Code Z39 (Code der Zählzeitdefinition) vorhanden ist",
-       ""},
       {"Wenn in derselben SG27 LIN die Artikelnummer 9990001000649 vorhanden ist", ""},
       {"Wenn 33-stelliger Meldepunkt im SG5 LOC+172 (Meldepunkt) vorhanden", ""},
       {"Wenn DTM+469 in Anfrage (REQOTE) vorhanden war", ""},
       {"Wenn Syntaxfehler in UNH vorhanden.", ""},
-      // a consequence follows the condition
-      {"Wenn BGM DE1001 = Z77, dann muss der hier genannte Zeitpunkt ≥ 01.10.2023 00:00 Uhr sein", ""},
-      {"Wenn STS+Z01+Z07 vorhanden, dann sind nur Codes aus dem EBD-Cluster \"Zustimmung\" möglich.", ""},
+      // the condition before "dann" is read wholly, or the text is unread
+      {"Wenn BGM DE1001 = Z32 und LIN DE7140 im Format n13, dann muss der hier genannte Zeitpunkt < 01.01.2024 "
+       "00:00 Uhr sein",
+       ""},
+      // another consequence turns the condition round
+      {"Wenn SG9 PIA+5+7-0?:33.86.0 vorhanden ist, darf mittels Wiederholung SG9 LIN das SG9 PIA+5+7-0?:52.0.22 "
+       "nicht mehr angegeben werden",
+       ""},
+      {"Wenn in derselben SG8  (OBIS-Daten) eine OBIS-Kennzahl der Werteart \"Arbeit\" im PIA+5 vorhanden", ""},
       // counts name their scope; a count word alone is that many
       {"Wenn SG10 CCI+Z19 (Bilanzkreis) im Vorgang fünfmal vorhanden", "CCI[Z19] exactly 5 in SG4"},
       {"Wenn SG10 CCI+Z19 (Bilanzkreis) im Vorgang sechsmal vorhanden", ""},
@@ -52,6 +55,49 @@ TEST(WholeReading, LeavesUnreadWhatNarrowsTheConditionBeyondItsPatterns) {
       // a list broken by more than one blank stays one pattern
       {"Wenn in derselben SG8 SEQ+Z20 das PIA+5+1-b?:1.8.e /  1-b?:1.8.63 vorhanden",
        "present SEQ[Z20] then PIA[5][1-b:1.8.e/1-b:1.8.63] in SG8"},
+  };
+  for (const Case& c : cases) {
+    const std::optional<Voraussetzung> reading = Voraussetzung::parse(c.text);
+    EXPECT_EQ(reading ? render(*reading) : "", c.reading) << c.text;
+  }
+}
+
+// Words that carry no condition: the consequence after "dann", the explanation of a placeholder,
+// a name in quotes or brackets after a code, a data element or a segment, the name of a code's
+// kind, and a bracket the text never opens or never closes.
+TEST(WholeReading, ReadsTheConditionBesideWordsThatCarryNone) {
+  const Case cases[] = {
+      {"Wenn BGM DE1001 = Z77, dann muss der hier genannte Zeitpunkt ≥ 01.10.2023 00:00 Uhr sein", "BGM DE1001 in Z77"},
+      {"Wenn STS+Z01+Z07 vorhanden, dann sind nur Codes aus dem EBD-Cluster \"Zustimmung\" möglich.",
+       "present STS[Z01][Z07]"},
+      {"Wenn in diesem STS DE1131 = E_0487, dann ist nur der Code A01 möglich.", "STS DE1131 in E_0487"},
+      {"Wenn SG9 PIA+5+7-b:99.41.16 (b=Kanal: Wert gemäß Codeliste der OBIS-Kennzahlen und Medien) vorhanden",
+       "present PIA[5][7-b:99.41.16] in SG9"},
+      {"wenn SG9 PIA+5+7-0?:52.0.22/7-b?:53.0.16 (b=Kanal: Wert gemäß Codeliste der OBIS-Kennzahlen) vorhanden",
+       "present PIA[5][7-0:52.0.22/7-b:53.0.16] in SG9"},
+      // the note must explain a letter of the pattern
+      {"Wenn SG9 PIA+5+7-1?:99.41.16 (b=Kanal: Wert gemäß Codeliste der OBIS-Kennzahlen) vorhanden", ""},
+      {"Wenn in derselben SG9 LIN die Angabe STS+10+Z38 nicht vorhanden", "absent STS[10][Z38] in SG9"},
+      {"Wenn in diesem RFF \"Referenz auf die Lokationsbündelstruktur\" im DE1153 der Code Z31 "
+       "\"Lokationsbündelstruktur\" vorhanden ist",
+       "RFF DE1153 in Z31"},
+      // a quoted code is a value, not a name
+      {"Wenn in diesem RFF im DE1153 der Code Z31 \"Z32\" vorhanden ist", "RFF DE1153 in Z31/Z32"},
+      {"Wenn in einem SG10 CAV+ZH9 DE7110 der Code der Produkteigenschaft (Wertebereich) 9991000002420 (Marktprämie) "
+       "vorhanden ist",
+       "CAV DE7110 in 9991000002420 in SG10"},
+      {"Wenn in SG29 LIN++Z19 (Erforderliches Produkt der Messlokation) in SG30 CCI (Zugeordnete Zählzeitdefinition "
+       "im DE7059 der Code Z39 (Code der Zählzeitdefinition) vorhanden ist",
+       "CCI DE7059 in Z39 in SG29"},
+      {"Wenn im RFF+Z33 (Referenz) das DE1156 Fortlaufende Nummer eines Lokationsbündels) in derselben SG8 SEQ+Z58/ "
+       "ZC9 (Zuordnung) vorhanden ist",
+       "RFF[Z33] DE1156 filled in SG8"},
+      // an electricity register is a Zählerstand: its D group is 8
+      {"Wenn in derselben SG8  (OBIS-Daten der Zähleinrichtung) eine OBIS-Kennzahl der Werteart \"Zählerstand\" im "
+       "PIA+5 vorhanden",
+       "present PIA[5][1-b:c.8.e] in SG8"},
+      {"Wenn in dieser SG36 LIN in DE7140 keiner der Codes 1-01-6-005 / 1-01-9-001 vorhanden",
+       "LIN DE7140 not in 1-01-6-005/1-01-9-001 in SG36"},
   };
   for (const Case& c : cases) {
     const std::optional<Voraussetzung> reading = Voraussetzung::parse(c.text);

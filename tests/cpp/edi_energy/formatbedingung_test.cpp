@@ -53,8 +53,9 @@ TEST(FormatbedingungEvaluate, HoldsOrNamesTheFault) {
       {"908", "0.99", "is 0.99, not ≥ 1"},
       {"909", "-0", ""},
       {"909", "-0.01", "is -0.01, not ≥ 0"},
-      {"910", "-.5", ""},
-      {"910", "1,5", "is not a number"},
+      {"910", "-0.5", ""},
+      {"910", "1,5", ""},
+      {"910", "-.5", "is not a number"},
       {"910", " 1", "is not a number"},
       {"912", "1.123456", ""},
       {"912", "1.1234567", "is 1.1234567, which has 7 Nachkommastellen, not at most 6"},
@@ -222,11 +223,12 @@ TEST(FormatbedingungTable, KnowsExactlyItsIdsAndEachExampleHolds) {
 
 TEST(DecParse, NormalisesOrRefuses) {
   const std::pair<std::string_view, std::optional<Dec>> cases[] = {
-      {"+5", Dec{"5", "", false}},      {"5.", Dec{"5", "", false}},    {".5", Dec{"", "5", false}},
-      {"007.500", Dec{"7", "5", false}}, {"-0.00", Dec{"", "", false}}, {"-.10", Dec{"", "1", true}},
+      {"+5", std::nullopt},             {"5.", std::nullopt},          {".5", std::nullopt},
+      {"007.500", Dec{"7", "5", false}}, {"-0.00", Dec{"", "", false}}, {"-0,10", Dec{"", "1", true}},
+      {"1,5", Dec{"1", "5", false}},    {"-.10", std::nullopt},        {"5,", std::nullopt},
       {"0", Dec{"", "", false}},        {"", std::nullopt},            {"-", std::nullopt},
       {"+", std::nullopt},              {".", std::nullopt},           {"-.", std::nullopt},
-      {"1,5", std::nullopt},            {" 1", std::nullopt},          {"1e3", std::nullopt},
+      {"1,5.0", std::nullopt},          {" 1", std::nullopt},          {"1e3", std::nullopt},
       {"1.2.3", std::nullopt},          {"--1", std::nullopt},         {"１", std::nullopt},
   };
   for (const auto& [text, dec] : cases) EXPECT_EQ(Dec::parse(text), dec) << text;

@@ -18,9 +18,9 @@ const Platform& platform() {
   return made;
 }
 
-constexpr std::string_view UNB = "UNB+UNOC:3+S1:500+R1:500+260501:1200+REF1'";
+constexpr std::string_view UNB = "UNB+UNOC:3+9900000000003:500+9900000000010:500+260501:1200+REF1'";
 // Parties as the UNB names them.
-std::string mscons(std::string_view reference, std::string_view sender = "S1", std::string_view recipient = "R1") {
+std::string mscons(std::string_view reference, std::string_view sender = "9900000000003", std::string_view recipient = "9900000000010") {
   return "UNH+" + std::string(reference) + "+MSCONS:D:04B:UN:2.4c'BGM+7+M" + std::string(reference) +
          "+9'NAD+MS+" + std::string(sender) + "::293'NAD+MR+" + std::string(recipient) + "::293'UNT+5+" +
          std::string(reference) + "'";
@@ -57,13 +57,13 @@ INSTANTIATE_TEST_SUITE_P(
                     "EDIFACT parse error: segment UNH is not valid for message type ENVELOPE"},
         // The open message's last segment ends at byte 80.
         FailureCase{"unterminated", std::string(UNB) + "UNH+1+MSCONS:D:04B:UN:2.4c'BGM+7+M1+9'",
-                    "EDIFACT parse error: unexpected end of input at byte offset 80"},
+                    "EDIFACT parse error: unexpected end of input at byte offset 102"},
         FailureCase{"unz_count_above_found", interchange(mscons("1"), "UNZ+2+REF1'"),
                     "interchange UNZ count mismatch: UNZ declared 2 message(s) but 1 were found"},
         FailureCase{"unz_count_without_messages", interchange("", "UNZ+1+REF1'"),
                     "interchange UNZ count mismatch: UNZ declared 1 message(s) but 0 were found"},
         FailureCase{"unz_counts_groups_where_there_are_any",
-                    std::string(UNB) + "UNG+MSCONS+S1+R1+260501:1200+G1+UN+D:04B'" + mscons("1") + mscons("2") +
+                    std::string(UNB) + "UNG+MSCONS+9900000000003+9900000000010+260501:1200+G1+UN+D:04B'" + mscons("1") + mscons("2") +
                         "UNE+2+G1'UNZ+2+REF1'",
                     "interchange UNZ count mismatch: UNZ declared 2 group(s) but 1 were found"},
         FailureCase{"unz_reference", interchange(mscons("1"), "UNZ+1+REF2'"),
@@ -71,14 +71,14 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"unz_reference_prefix", interchange(mscons("1"), "UNZ+1+REF'"),
                     "interchange control reference mismatch: UNB has \"REF1\" but UNZ has \"REF\""},
         FailureCase{"sender_mismatch", interchange(mscons("1", "X9"), "UNZ+1+REF1'"),
-                    "interchange party mismatch: UNB DE0004 is \"S1\" but NAD+MS is \"X9\" (message 0) — BDEW "
+                    "interchange party mismatch: UNB DE0004 is \"9900000000003\" but NAD+MS is \"X9\" (message 0) — BDEW "
                     "Allgemeine Festlegungen §2.13 requires them to be identical"},
-        FailureCase{"recipient_mismatch_in_second_message", interchange(mscons("1") + mscons("2", "S1", "X9"), "UNZ+2+REF1'"),
-                    "interchange party mismatch: UNB DE0010 is \"R1\" but NAD+MR is \"X9\" (message 1) — BDEW "
+        FailureCase{"recipient_mismatch_in_second_message", interchange(mscons("1") + mscons("2", "9900000000003", "X9"), "UNZ+2+REF1'"),
+                    "interchange party mismatch: UNB DE0010 is \"9900000000010\" but NAD+MR is \"X9\" (message 1) — BDEW "
                     "Allgemeine Festlegungen §2.13 requires them to be identical"},
         // Party first, then reference, then count.
         FailureCase{"party_before_reference_and_count", interchange(mscons("1", "X9", "X8"), "UNZ+3+REF2'"),
-                    "interchange party mismatch: UNB DE0004 is \"S1\" but NAD+MS is \"X9\" (message 0) — BDEW "
+                    "interchange party mismatch: UNB DE0004 is \"9900000000003\" but NAD+MS is \"X9\" (message 0) — BDEW "
                     "Allgemeine Festlegungen §2.13 requires them to be identical"},
         FailureCase{"reference_before_count", interchange(mscons("1"), "UNZ+3+REF2'"),
                     "interchange control reference mismatch: UNB has \"REF1\" but UNZ has \"REF2\""},
@@ -89,7 +89,7 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"dispatch_error_passes_through", interchange("UNH+1'UNT+2+1'", "UNZ+1+REF1'"),
                     "malformed segment UNH"},
         FailureCase{"tokenizer_error", std::string(UNB) + "UNH+1+MSCONS:D:04B:UN:2.4c?",
-                    "EDIFACT parse error: invalid release sequence at byte offset 68: dangling release character"},
+                    "EDIFACT parse error: invalid release sequence at byte offset 90: dangling release character"},
         FailureCase{"raw_input_above_limit", std::string(UNB) + std::string(10'485'760, ' '),
                     "EDIFACT parse error: input exceeded the configured max_input_bytes limit of 10485760"}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -141,10 +141,10 @@ INSTANTIATE_TEST_SUITE_P(
         AcceptCase{"last_unz_counts", interchange(mscons("1"), "UNZ+7+X'UNZ+1+REF1'"), 1, 1, "REF1"},
         AcceptCase{"leading_whitespace", "\r\n \t" + interchange(mscons("1"), "UNZ+1+REF1'"), 1, 1, "REF1"},
         AcceptCase{"empty_nad_sides_not_compared",
-                   "UNB+UNOC:3++:500+260501:1200+REF1'" + mscons("1", "S1", "R1") + "UNZ+1+REF1'", 1, 1, "REF1"},
+                   "UNB+UNOC:3++:500+260501:1200+REF1'" + mscons("1", "9900000000003", "9900000000010") + "UNZ+1+REF1'", 1, 1, "REF1"},
         AcceptCase{"una_declares_other_separators",
-                   "UNA^|.? !UNB|UNOC^3|S1^500|R1^500|260501^1200|REF1!UNH|1|MSCONS^D^04B^UN^2.4c!"
-                   "NAD|MS|S1^^293!UNT|3|1!UNZ|1|REF1!",
+                   "UNA^|.? !UNB|UNOC^3|9900000000003^500|9900000000010^500|260501^1200|REF1!UNH|1|MSCONS^D^04B^UN^2.4c!"
+                   "NAD|MS|9900000000003^^293!UNT|3|1!UNZ|1|REF1!",
                    1, 1, "REF1"}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -174,8 +174,8 @@ TEST(Platform, BareMessageFailures) {
   EXPECT_EQ(failure_of_bare("UNH+1'UNT+2+1'"), "malformed segment UNH");
   EXPECT_EQ(failure_of_bare(std::string(10'485'761, '\'')),
             "EDIFACT parse error: input exceeded the configured max_input_bytes limit of 10485760");
-  EXPECT_EQ(failure_of_bare(std::string(UNB) + mscons("1", "S1", "X9") + "UNZ+1+REF1'"),
-            "interchange party mismatch: UNB DE0010 is \"R1\" but NAD+MR is \"X9\" (message 0) — BDEW "
+  EXPECT_EQ(failure_of_bare(std::string(UNB) + mscons("1", "9900000000003", "X9") + "UNZ+1+REF1'"),
+            "interchange party mismatch: UNB DE0010 is \"9900000000010\" but NAD+MR is \"X9\" (message 0) — BDEW "
             "Allgemeine Festlegungen §2.13 requires them to be identical");
 }
 
@@ -194,8 +194,8 @@ TEST(Platform, ReceiptContextOfAMessage) {
       interchange(mscons("M7") + "UNH+U1+UTILMD:D:11A:UN'UNT+2+U1'", "UNZ+2+REF1'"));
   ASSERT_TRUE(parsed) << parsed.error().message();
   const auto first = parsed->messages[0].receipt_context();
-  EXPECT_EQ(first.sender, "S1");
-  EXPECT_EQ(first.recipient, "R1");
+  EXPECT_EQ(first.sender, "9900000000003");
+  EXPECT_EQ(first.recipient, "9900000000010");
   EXPECT_EQ(first.message_reference, "M7");
   EXPECT_EQ(first.release.text(), "2.4c");
   EXPECT_EQ(first.prepared_on, std::chrono::year_month_day(std::chrono::year{2026}, std::chrono::May, std::chrono::day{1}));
@@ -225,7 +225,7 @@ TEST(Platform, ReceiptContextNamesTheDocument) {
 
 std::string group(std::string_view reference, const std::string& messages, std::string_view une_count,
                   std::string_view une_reference = {}) {
-  return "UNG+MSCONS+S1+R1+260501:1200+" + std::string(reference) + "+UN+D:04B'" + messages + "UNE+" +
+  return "UNG+MSCONS+9900000000003+9900000000010+260501:1200+" + std::string(reference) + "+UN+D:04B'" + messages + "UNE+" +
          std::string(une_count) + "+" + std::string(une_reference.empty() ? reference : une_reference) + "'";
 }
 
@@ -276,18 +276,24 @@ INSTANTIATE_TEST_SUITE_P(
         EnvelopeCase{"message_beside_a_group", interchange(mscons("1") + group("G1", mscons("2"), "1"), "UNZ+1+REF1'"),
                      {{"PARSE-ENVELOPE-MIXED-GROUPS"}, {}}, false, 1},
         EnvelopeCase{"ung_inside_a_message_opens_no_group",
-                     interchange("UNH+1+MSCONS:D:04B:UN:2.4c'UNG+MSCONS+S1+R1+260501:1200+G1+UN+D:04B'UNT+3+1'" +
+                     interchange("UNH+1+MSCONS:D:04B:UN:2.4c'UNG+MSCONS+9900000000003+9900000000010+260501:1200+G1+UN+D:04B'UNT+3+1'" +
                                      mscons("2"),
                                  "UNZ+2+REF1'"),
                      {{"PARSE-ENVELOPE-MISPLACED"}, {}}, true, 0},
         EnvelopeCase{"unb_date_of_no_calendar",
-                     "UNB+UNOC:3+S1:500+R1:500+260230:1200+REF1'" + mscons("1") + "UNZ+1+REF1'",
+                     "UNB+UNOC:3+9900000000003:500+9900000000010:500+260230:1200+REF1'" + mscons("1") + "UNZ+1+REF1'",
                      {{"PARSE-ENVELOPE-DATE-TIME"}}, false, 0},
-        EnvelopeCase{"unb_without_recipient_and_reference", "UNB+UNOC:3+S1:500++260501:1200'" + mscons("1") + "UNZ+1'",
+        EnvelopeCase{"unb_without_recipient_and_reference", "UNB+UNOC:3+9900000000003:500++260501:1200'" + mscons("1") + "UNZ+1'",
                      {{"PARSE-ENVELOPE-MISSING-DATA", "PARSE-ENVELOPE-MISSING-DATA"}}, false, 0},
         // With no message to carry the finding, the verdict still does.
-        EnvelopeCase{"unb_time_without_messages", "UNB+UNOC:3+S1:500+R1:500+260501:2400+REF1'UNZ+0+REF1'", {}, false,
-                     0}),
+        EnvelopeCase{"unb_time_without_messages", "UNB+UNOC:3+9900000000003:500+9900000000010:500+260501:2400+REF1'UNZ+0+REF1'", {}, false,
+                     0},
+        EnvelopeCase{"unt_without_count", interchange("UNH+1+MSCONS:D:04B:UN:2.4c'BGM+7+M1+9'UNT++1'", "UNZ+1+REF1'"),
+                     {{"PARSE-ENVELOPE-MISSING-DATA"}}, true, 0},
+        EnvelopeCase{"une_without_count", interchange(group("G1", mscons("1"), ""), "UNZ+1+REF1'"),
+                     {{"PARSE-ENVELOPE-MISSING-DATA"}}, false, 1},
+        EnvelopeCase{"group_without_une", interchange("UNG+MSCONS+S+R+260501:1200+G1+UN+D:04B'" + mscons("1"), "UNZ+1+REF1'"),
+                     {{"PARSE-ENVELOPE-MISSING-SEGMENT"}}, false, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct BareCase {
@@ -354,7 +360,7 @@ TEST(Platform, ParseEventsCarryTypeReleaseAndPruefidentifikator) {
                      "pruefidentifikator=55001"},
                     {"bytes=30", "message_type=", "release=", "pruefidentifikator="}}));
   EXPECT_EQ(fields_of("parse_interchange"),
-            (Fields{{"sender=S1", "receiver=R1", "control_ref=REF1", "segment_count=7"}}));
+            (Fields{{"sender=9900000000003", "receiver=9900000000010", "control_ref=REF1", "segment_count=7"}}));
 }
 
 }  // namespace

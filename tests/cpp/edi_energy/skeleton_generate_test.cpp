@@ -162,6 +162,9 @@ TEST(Generate, LoopEndsCleanWithoutProgressOrAtTheRoundLimit) {
        "UNH+1'RFF+Z13:R1'UNT+3+1'", "2", "no progress"},
       {"code findings that never go away stop at the 24th round", "", group, never_admitted,
        "UNH+1'RFF+Z03:REF13002'UNT+3+1'", "24", "round limit"},
+      // The seed's code is kept whatever the rotation says, so more rounds would only repeat the first.
+      {"code findings on a seed's value end the loop at once", "UNH+1'RFF+Z01:R1'UNT+3+1'", group, never_admitted,
+       "UNH+1'RFF+Z01:R1'UNT+3+1'", "1", "settled"},
   };
   for (const auto& c : cases) {
     const auto profile = validate_fixture::profile(

@@ -126,4 +126,38 @@ TEST(RoundKeys, FindingsBecomeKeysForTheNextRound) {
   }
 }
 
+struct RepeatCase {
+  std::string_view name;
+  skeleton::KeySets learned;
+  skeleton::RotationUses uses;
+  bool repeats;
+};
+
+TEST(RoundKeys, AWalkRepeatsForeverWhenOnlyRotationsMovedByWholeTurns) {
+  skeleton::KeySets before;
+  before.forced_segments.insert("00010");
+  before.code_rotation[{"00010", "1153"}] = 1;
+  const skeleton::ElementKey rff{"00010", "1153"};
+  const auto rotated = [&](std::size_t count) {
+    skeleton::KeySets keys = before;
+    keys.code_rotation[rff] = count;
+    keys.code_rotation[{"00011", "2379"}] = 5;  // a leaf no walk chose a code for
+    return keys;
+  };
+  skeleton::KeySets forced_element = rotated(3);
+  forced_element.forced_elements.insert({"00010", "1154"});
+  skeleton::KeySets dropped_force = rotated(3);
+  dropped_force.forced_segments.clear();
+  const std::vector<RepeatCase> cases{
+      {"moved by two, chosen among two", rotated(3), {{rff, {2}}}, true},
+      {"moved by six, chosen among two and among three", rotated(7), {{rff, {2, 3}}}, true},
+      {"moved by two, chosen among two and among three", rotated(3), {{rff, {3, 2}}}, false},
+      {"moved by one, chosen among two", rotated(2), {{rff, {2}}}, false},
+      {"moved, but no walk chose with it", rotated(2), {}, true},
+      {"another key is new", forced_element, {{rff, {2}}}, false},
+      {"a key was taken away", dropped_force, {{rff, {2}}}, false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(skeleton::repeats_forever(before, c.learned, c.uses), c.repeats) << c.name;
+}
+
 }  // namespace

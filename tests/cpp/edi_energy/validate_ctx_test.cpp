@@ -229,10 +229,10 @@ TEST_F(CtxTest, PairedSegmentsStandInOneInstance) {
   }
 }
 
-// A text that names a group looks at every instance of it within the row's Vorgang (the whole
-// message from outside one); only "in dieser SG2" and "im Vorgang" point at the instance around
-// the row. The segments a text pairs must stand
-// in one instance.
+// A text that names a group looks at the instance of it around the row, where there is one and
+// the fixture's single variant of the group holds what it names; from outside such an instance,
+// at every instance of it within the row's Vorgang (the whole message from outside one). The
+// segments a text pairs must stand in one instance.
 constexpr std::string_view named_conditions = R"({
   "1": "Wenn SG2 NAD+MR vorhanden",
   "2": "Wenn in dieser SG2 NAD+MR vorhanden",
@@ -257,9 +257,11 @@ TEST(CtxNamedGroups, LookInEveryInstanceUnlessTheTextPointsAtOne) {
   const Ctx ctx(profile.structure(), resolution, segments, profile.read_conditions(),
                 edi_energy::profile::validate::parse_pakete(profile.ahb().packages));
   const std::vector<TruthCase> cases{
-      {"[1]", nad_ms, Truth::True},   {"[2]", nad_ms, Truth::False},  {"[2]", nad_mr, Truth::True},
-      {"[3]", v1_z98, Truth::True},   {"[3]", v2_z98, Truth::False},  {"[3]", std::nullopt, Truth::True},
-      {"[4]", v1_z98, Truth::False},  {"[4]", std::nullopt, Truth::False}, {"[5]", v1_z01, Truth::True},
+      {"[1]", nad_ms, Truth::False},  {"[1]", nad_mr, Truth::True},   {"[1]", std::nullopt, Truth::True},
+      {"[2]", nad_ms, Truth::False},  {"[2]", nad_mr, Truth::True},
+      {"[3]", v1_z98, Truth::False},  {"[3]", v1_z01, Truth::True},   {"[3]", v2_z98, Truth::False},
+      {"[3]", std::nullopt, Truth::True},
+      {"[4]", v1_z98, Truth::False},  {"[4]", std::nullopt, Truth::False}, {"[5]", v1_z01, Truth::False},
       {"[5]", v2_z98, Truth::True},   {"[6]", v1_cci, Truth::True},   {"[6]", v2_cci, Truth::False},
       {"[7]", v1_cci, Truth::True},   {"[7]", v2_cci, Truth::False},  {"[8]", v2_z98, Truth::True},
       {"[8]", nad_ms, Truth::False},
@@ -289,12 +291,73 @@ TEST(CtxNamedGroups, DecidedWithinTheRowsOwnVorgang) {
                 edi_energy::profile::validate::parse_pakete(profile.ahb().packages));
   constexpr std::size_t v1 = 4, v2 = 11;
   const std::vector<TruthCase> cases{
-      {"[1]", v1, Truth::True},          {"[1]", v1_z98, Truth::True},     {"[1]", v2, Truth::False},
-      {"[1]", v2_z98, Truth::False},     {"[1]", v2_cci, Truth::False},    {"[1]", std::nullopt, Truth::True},
-      {"[1]", nad_ms, Truth::True},      {"[2]", v2_cci, Truth::True},     {"[2]", v1_cci, Truth::False},
+      {"[1]", v1, Truth::True},          {"[1]", v1_z98, Truth::False},    {"[1]", v1_z01, Truth::True},
+      {"[1]", v2, Truth::False},         {"[1]", v2_z98, Truth::False},    {"[1]", v2_cci, Truth::False},
+      {"[1]", std::nullopt, Truth::True},  {"[1]", nad_ms, Truth::True},   {"[2]", v2_cci, Truth::True},
+      {"[2]", v1_cci, Truth::True},      {"[2]", v1, Truth::False},
       {"[3]", v1, Truth::True},          {"[3]", v1_z01, Truth::True},     {"[3]", v1_z98, Truth::False},
       {"[3]", v1_cci, Truth::False},     {"[3]", v2, Truth::False},        {"[4]", v1_cci, Truth::True},
       {"[4]", v2_z98, Truth::False},     {"[4]", std::nullopt, Truth::False},
+  };
+  for (const TruthCase& c : cases) {
+    const auto scope = c.scope ? resolution.placements[*c.scope]->instance : structure::root_instance;
+    EXPECT_EQ(ctx.eval(*conditions::Expr::parse(c.expression), scope), c.expected)
+        << c.expression << " in scope of " << c.scope.value_or(99);
+  }
+}
+
+
+// The fixture with one variant of SG2 per NAD qualifier and of SG8 per SEQ code, as the published
+// MIGs write them.
+std::string variant_mig() {
+  std::string mig = validate_fixture::mig();
+  const auto split = [&mig](std::string_view one_of_two, std::string_view first, std::string_view second) {
+    const std::size_t at = mig.find(one_of_two);
+    if (at == std::string::npos) {
+      ADD_FAILURE() << "fixture changed";
+      return;
+    }
+    const std::size_t group = mig.rfind("{\"group\"", at);
+    std::size_t depth = 0;
+    std::size_t end = group;
+    for (; end < mig.size(); ++end) {
+      if (mig[end] == '{') ++depth;
+      if (mig[end] == '}' && --depth == 0) break;
+    }
+    const std::size_t length = end + 1 - group;
+    std::string text = mig.substr(group, length);
+    // One Zähler for the group and one for its trigger make the two groups variants of one.
+    text.insert(text.find(',') + 1, R"("zaehler":"0900",)");
+    const std::size_t trigger = text.find("{\"nr\"") + 1;
+    text.insert(text.find(',', trigger) + 1, R"("zaehler":"0910",)");
+    std::string left = text;
+    std::string right = text;
+    left.replace(left.find(one_of_two), one_of_two.size(), first);
+    right.replace(right.find(one_of_two), one_of_two.size(), second);
+    mig.replace(group, length, left + ",\n " + right);
+  };
+  split(R"("codes":[{"code":"MS","name":"a"},{"code":"MR","name":"b"}])", R"("codes":[{"code":"MS","name":"a"}])",
+        R"("codes":[{"code":"MR","name":"b"}])");
+  split(R"("codes":[{"code":"Z01","name":"a"},{"code":"Z98","name":"b"}])", R"("codes":[{"code":"Z01","name":"a"}])",
+        R"("codes":[{"code":"Z98","name":"b"}])");
+  return mig;
+}
+
+// A text that names another variant of the group around the row looks at every instance of the
+// group (within the Vorgang); one that names the row's own variant, at the row's instance only.
+TEST(CtxNamedGroups, AnotherVariantIsLookedForBeyondTheRowsInstance) {
+  const auto profile = validate_fixture::profile(variant_mig(), validate_fixture::ahb("[]", named_conditions));
+  const auto segments = validate_fixture::message(named_message);
+  const structure::Resolution resolution = profile.structure().resolve(segments);
+  ASSERT_TRUE(resolution.unplaced.empty());
+  ASSERT_NE(resolution.placements[nad_ms]->node, resolution.placements[nad_mr]->node);
+  const Ctx ctx(profile.structure(), resolution, segments, profile.read_conditions(),
+                edi_energy::profile::validate::parse_pakete(profile.ahb().packages));
+  const std::vector<TruthCase> cases{
+      {"[1]", nad_ms, Truth::True},   {"[2]", nad_ms, Truth::False},  {"[3]", v1_z98, Truth::True},
+      {"[3]", v1_cci, Truth::True},   {"[3]", v2_z98, Truth::False},  {"[4]", v1_z98, Truth::False},
+      {"[5]", v1_z01, Truth::True},   {"[5]", v2_cci, Truth::True},   {"[8]", v1_z98, Truth::False},
+      {"[8]", v2_z98, Truth::True},   {"[6]", v1_cci, Truth::True},
   };
   for (const TruthCase& c : cases) {
     const auto scope = c.scope ? resolution.placements[*c.scope]->instance : structure::root_instance;

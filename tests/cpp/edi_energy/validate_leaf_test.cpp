@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "edi_energy/profile/formatbedingung/formatbedingung.hpp"
 #include "edi_energy/profile/validate/validate.hpp"
 #include "validate_fixture.hpp"
 
@@ -92,7 +93,8 @@ struct NumericCase {
 
 class NumericClass : public testing::TestWithParam<NumericCase> {};
 
-TEST_P(NumericClass, AcceptsOneSignedNumberWithOneDecimalMark) {
+// The MIG's "n" format and the numeric Formatbedingungen read a value by one rule.
+TEST_P(NumericClass, MigFormatAndFormatbedingungAgree) {
   const std::string text = "QTY+" + std::string(GetParam().value);
   const auto segments = validate_fixture::message(text);
   std::vector<edifact::report::ValidationIssue> findings;
@@ -101,15 +103,20 @@ TEST_P(NumericClass, AcceptsOneSignedNumberWithOneDecimalMark) {
     return finding.message.ends_with("is not numeric");
   });
   EXPECT_EQ(flagged, !GetParam().numeric) << GetParam().value;
+  const auto verdict = edi_energy::profile::formatbedingung::evaluate("910", GetParam().value);
+  EXPECT_EQ(verdict.kind == edi_energy::profile::formatbedingung::Verdict::Kind::Holds, GetParam().numeric)
+      << GetParam().value;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Values, NumericClass,
     testing::Values(NumericCase{"1234", true}, NumericCase{"-344.775", true}, NumericCase{"1,5", true},
-                    NumericCase{"0.5", true}, NumericCase{".5", true}, NumericCase{"5.", true}, NumericCase{"-0", true},
+                    NumericCase{"492,146", true}, NumericCase{"0.5", true}, NumericCase{"-0", true},
+                    NumericCase{".5", false}, NumericCase{"5.", false}, NumericCase{"-,5", false},
+                    NumericCase{"5,", false},
                     NumericCase{"-", false}, NumericCase{"e", false}, NumericCase{"1E5", false},
-                    NumericCase{"1.5.5", false}, NumericCase{"--1", false}, NumericCase{"1,000.5", false},
-                    NumericCase{"1-", false}, NumericCase{".", false}, NumericCase{"-,", false},
-                    NumericCase{"?+1", false}, NumericCase{"1 5", false}));
+                    NumericCase{"1.5.5", false}, NumericCase{"1,5,5", false}, NumericCase{"--1", false},
+                    NumericCase{"1,000.5", false}, NumericCase{"1-", false}, NumericCase{".", false},
+                    NumericCase{"-,", false}, NumericCase{"?+1", false}, NumericCase{"1 5", false}));
 
 }  // namespace

@@ -17,6 +17,46 @@ std::string_view strip_any(std::string_view word, std::string_view characters) {
 
 constexpr std::array<std::string_view, 4> quote_marks{"\"", "\u201E", "\u201C", "\u201D"};
 
+bool opens_quote(std::string_view word) {
+  return word.starts_with("\"") || word.starts_with("\u201E") || word.starts_with("\u201C");
+}
+
+bool closes_quote(std::string_view word) {
+  word = strip_any(word, ",.;:");
+  return word.ends_with("\"") || word.ends_with("\u201C") || word.ends_with("\u201D");
+}
+
+// A code, a data element or a segment, which a name in quotes may follow.
+bool names_a_thing(std::string_view word) {
+  word = strip_any(word, ",.;:");
+  const auto code_char = [](char c) { return ut::is_ascii_upper(c) || ut::is_ascii_digit(c) || c == '_'; };
+  const bool code = word.size() >= 2 && std::all_of(word.begin(), word.end(), code_char);
+  return code || is_de_token(word) || is_segment_token(word);
+}
+
+// 'RFF "Referenz auf die Lokationsbündelstruktur"', 'der Code Z31 "Lokationsbündelstruktur"': a
+// quoted name after a code, a data element or a segment narrows nothing. A quoted code ("01",
+// „DE“) is a value and stays.
+void mark_quoted_names(const std::vector<std::string_view>& words, std::vector<char>& described) {
+  for (std::size_t i = 1; i < words.size(); ++i) {
+    if (described[i] || !opens_quote(words[i]) || described[i - 1] || !names_a_thing(words[i - 1])) continue;
+    std::size_t end = i;
+    const bool single = closes_quote(words[i]) && strip_any(words[i], ",.;:").size() > 1;
+    if (!single) {
+      for (++end; end < words.size() && !closes_quote(words[end]); ++end) {
+      }
+    }
+    if (end == words.size()) return;
+    const bool has_lower = std::any_of(words.begin() + static_cast<std::ptrdiff_t>(i),
+                                       words.begin() + static_cast<std::ptrdiff_t>(end) + 1, [](std::string_view w) {
+                                         return std::any_of(w.begin(), w.end(), ut::is_ascii_lower);
+                                       });
+    if (!has_lower) continue;
+    for (std::size_t k = i; k <= end; ++k) described[k] = 1;
+    i = end;
+  }
+}
+
 }  // namespace
 
 std::string_view strip_trailing(std::string_view word) { return strip_any(word, ",.;)"); }
@@ -89,9 +129,10 @@ std::vector<char> described_words(const std::vector<std::string_view>& words) {
     return word.size() > 4 && word[3] == '+' && std::all_of(word.begin(), word.begin() + 3, ut::is_ascii_upper);
   };
   for (std::size_t i = 0; i < words.size(); ++i) {
-    // A bracket that the text never closes ends before the next segment it names: "SEQ+Z79
-    // (Bestandteil eines Produktpaketes CCI+Z66/CAV+ZH9 (…) …".
-    if (opens > closes && depth == 1 && names_segment(words[i])) {
+    // A bracket that the text never closes ends before the next segment or data element it
+    // names: "SEQ+Z79 (Bestandteil eines Produktpaketes CCI+Z66/CAV+ZH9 (…) …", "CCI
+    // (Zugeordnete Zählzeitdefinition im DE7059 …".
+    if (opens > closes && depth == 1 && (names_segment(words[i]) || is_de_token(words[i]))) {
       for (std::size_t k = *opened + (opened_first ? 0 : 1); k < i; ++k) described[k] = 1;
       depth = 0;
       --opens;
@@ -104,9 +145,21 @@ std::vector<char> described_words(const std::vector<std::string_view>& words) {
         }
       } else if (words[i][at] == ')' && depth > 0 && --depth == 0) {
         for (std::size_t k = *opened + (opened_first ? 0 : 1); k <= i; ++k) described[k] = 1;
+      } else if (words[i][at] == ')' && depth == 0 && closes > opens) {
+        // A bracket the text never opened begins after the data element or segment it names:
+        // "das DE1156 Fortlaufende Nummer eines Lokationsbündels)".
+        std::size_t start = i;
+        while (start > 0 && !described[start - 1] && !is_de_token(words[start - 1]) && !names_segment(words[start - 1])) {
+          --start;
+        }
+        if (start > 0 && !described[start - 1]) {
+          for (std::size_t k = start; k <= i; ++k) described[k] = 1;
+        }
+        --closes;
       }
     }
   }
+  mark_quoted_names(words, described);
   return described;
 }
 

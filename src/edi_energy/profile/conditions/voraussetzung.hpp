@@ -34,8 +34,9 @@ struct ShapeCheck {
 // Which instances of a named group a reading looks at.
 enum class Reach : std::uint8_t {
   Around,    // the one around the row: the text says "in dieser SG8", "derselben SG10", "im Vorgang"
-  Anywhere,  // every instance in the one around the row of the lowest group that holds it (at the
-            // top: the message): the text names the group and nothing more
+  Anywhere,  // the text names the group and nothing more: the one around the row when the text
+            // names only segments of that one's variant, else every instance in the one around the
+            // row of the lowest group that holds it (at the top: the message)
 };
 
 struct Voraussetzung {

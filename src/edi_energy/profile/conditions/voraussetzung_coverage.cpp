@@ -23,12 +23,12 @@ bool one_of(std::string_view word, const std::array<std::string_view, N>& choice
 }
 
 // Articles, prepositions and the words that say where or that something is.
-constexpr std::array<std::string_view, 39> plain_words{
+constexpr std::array<std::string_view, 40> plain_words{
     "wenn",      "in",        "im",        "innerhalb", "ist",     "sind",      "vorhanden", "das",
     "der",       "die",       "dem",       "den",       "des",     "ein",       "eine",      "einem",
     "einer",     "eines",     "einen",     "diese",     "dieser",  "diesem",    "dieses",    "selben",
     "derselben", "demselben", "dieselbe",  "desselben", "mit",     "und",       "nachricht", "segment",
-    "sg",        "wert",      "werte",     "code",      "codes",   "einmal",    "/"};
+    "sg",        "wert",      "werte",     "code",      "codes",   "einmal",    "/",         "angabe"};
 constexpr std::array<std::string_view, 6> denials{"nicht", "kein", "keine", "keinen", "keinem", "keiner"};
 constexpr std::array<std::string_view, 8> count_words{"zwei",    "drei",    "vier",    "f\u00FCnf",
                                                       "zweimal", "dreimal", "viermal", "f\u00FCnfmal"};
@@ -195,6 +195,17 @@ bool wholly_read(const Words& words, const std::vector<char>& described, const V
                                    one_of(ut::to_lower(words[i + 1]), std::array<std::string_view, 2>{"im", "in"}) &&
                                    is_de_token(words[i + 2]) && words[i + 2].substr(2) == held.de;
     if (names_the_element) continue;
+    // "der Code der Produkteigenschaft 9991000002420": the kind of code the value is.
+    const auto plain_before = [&](std::size_t at) {
+      while (at > 0 && described[at - 1]) --at;
+      return at;
+    };
+    const std::size_t article = before ? *before : 0;
+    const std::size_t code = before ? plain_before(article) : 0;
+    const bool names_the_code = before && code > 0 && !held.values.empty() && ut::is_ascii_upper(core.front()) &&
+                                one_of(ut::to_lower(words[article]), std::array<std::string_view, 2>{"der", "des"}) &&
+                                one_of(ut::to_lower(words[code - 1]), std::array<std::string_view, 2>{"code", "codes"});
+    if (names_the_code) continue;
     return false;
   }
   return true;

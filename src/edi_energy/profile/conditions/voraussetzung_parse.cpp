@@ -163,8 +163,8 @@ std::optional<std::size_t> times_present(const std::string& lowered) {
 std::optional<Voraussetzung> read_presence(const Words& words, const std::vector<char>& described,
                                            const std::string& lowered) {
   if (!contains(lowered, "vorhanden")) return std::nullopt;
-  static constexpr std::array<std::string_view, 4> negating_phrases{" nicht vorhanden", " in keinem ", " in keiner ",
-                                                                    " in keinen "};
+  static constexpr std::array<std::string_view, 6> negating_phrases{
+      " nicht vorhanden", " in keinem ", " in keiner ", " in keinen ", " keiner der ", " keines der "};
   static constexpr std::array<std::string_view, 4> negating_second_words{"nicht", "kein", "keine", "keinen"};
   bool negated = std::any_of(negating_phrases.begin(), negating_phrases.end(),
                              [&](std::string_view phrase) { return contains(lowered, phrase); });
@@ -227,8 +227,9 @@ std::optional<Voraussetzung> read_presence(const Words& words, const std::vector
 }  // namespace
 
 std::optional<Voraussetzung> Voraussetzung::parse(std::string_view text) {
-  const std::string repaired = reading::repair_wrapped_patterns(text);
-  const std::string_view trimmed = ut::trim_white(repaired);
+  const std::string repaired = reading::with_obis_kinds_as_patterns(reading::with_obis_colons_released(
+      reading::without_placeholder_notes(reading::repair_wrapped_patterns(text))));
+  const std::string_view trimmed = ut::trim_white(reading::condition_part(repaired));
   const std::string lowered = ut::to_lower(trimmed);
   if (!lowered.starts_with("wenn ")) return std::nullopt;
   Words words;

@@ -17,6 +17,21 @@ using Words = std::vector<std::string_view>;
 // Joins segment patterns that a line wrap broke after "+", "-", "/" or ":" ("CAV+MIW/ MPW").
 std::string repair_wrapped_patterns(std::string_view text);
 
+// The text without the brackets that explain a pattern's placeholder letters ("PIA+5+7-b?:99.41.16
+// (b=Kanal: Wert gemäß Codeliste …)"): the letter stands for any value, as placeholders do.
+std::string without_placeholder_notes(std::string_view text);
+
+// "Wenn …, dann …": the part before the consequence, which decides; the consequence is a note.
+std::string_view condition_part(std::string_view text);
+
+// "PIA+5+7-b:99.41.16": the colon inside an OBIS code gets its release character, so that the
+// code stays one value.
+std::string with_obis_colons_released(std::string_view text);
+
+// "eine OBIS-Kennzahl der Werteart "Zählerstand" im PIA+5" as the pattern of those codes, where
+// their groups say the kind; other kinds stay as written, and the text unread.
+std::string with_obis_kinds_as_patterns(std::string_view text);
+
 struct Located {
   std::size_t index = 0;              // of the pattern word
   std::optional<std::string> group;   // the scope group

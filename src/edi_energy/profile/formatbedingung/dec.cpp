@@ -2,14 +2,10 @@
 
 #include <algorithm>
 
-#include "edi_energy/profile/unicode_text.hpp"
+#include "edi_energy/profile/numeric_value.hpp"
 
 namespace edi_energy::profile::formatbedingung {
 namespace {
-
-bool digits_only(std::string_view text) {
-  return std::all_of(text.begin(), text.end(), unicode_text::is_ascii_digit);
-}
 
 std::strong_ordering magnitude_order(const Dec& a, const Dec& b) {
   if (a.int_digits.size() != b.int_digits.size()) return a.int_digits.size() <=> b.int_digits.size();
@@ -25,22 +21,14 @@ std::strong_ordering magnitude_order(const Dec& a, const Dec& b) {
 }  // namespace
 
 std::optional<Dec> Dec::parse(std::string_view text) {
-  if (text.empty()) return std::nullopt;
-  bool negative = false;
-  if (text.front() == '-' || text.front() == '+') {
-    negative = text.front() == '-';
-    text.remove_prefix(1);
-    if (text.empty()) return std::nullopt;
-  }
-  const std::size_t point = text.find('.');
-  std::string_view int_part = text.substr(0, std::min(point, text.size()));
-  std::string_view frac_part = point == std::string_view::npos ? std::string_view{} : text.substr(point + 1);
-  if (!digits_only(int_part) || !digits_only(frac_part)) return std::nullopt;
-  if (int_part.empty() && frac_part.empty()) return std::nullopt;
+  const auto parts = numeric_value::read(text);
+  if (!parts) return std::nullopt;
+  std::string_view int_part = parts->int_digits;
+  std::string_view frac_part = parts->frac_digits;
   while (int_part.starts_with('0')) int_part.remove_prefix(1);
   while (frac_part.ends_with('0')) frac_part.remove_suffix(1);
   Dec dec{std::string(int_part), std::string(frac_part), false};
-  dec.negative = negative && !(dec.int_digits.empty() && dec.frac_digits.empty());
+  dec.negative = parts->negative && !(dec.int_digits.empty() && dec.frac_digits.empty());
   return dec;
 }
 

@@ -14,7 +14,7 @@ struct Dec {
   std::string frac_digits;  // empty when there is no fraction
   bool negative = false;    // never set for zero
 
-  // ASCII digits with an optional sign and one optional "."; no exponent, no spaces.
+  // A numeric data element value as the MIG check reads it (numeric_value::read).
   static std::optional<Dec> parse(std::string_view text);
   static std::strong_ordering cmp(const Dec& a, const Dec& b);
 

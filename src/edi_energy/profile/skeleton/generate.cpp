@@ -71,9 +71,16 @@ std::expected<std::vector<edifact::model::Segment>, skeleton::CompletionError> P
       report_end(round, "clean", 0);
       return out;
     }
+    const skeleton::KeySets before = keys;
     const bool progress = skeleton::learn_from_findings(findings, keys);
     if (!progress || round == max_rounds) {
       report_end(round, progress ? "round limit" : "no progress", findings.size());
+      return out;
+    }
+    // Code findings on leaves that the rotation cannot change (a seed's value, a single code)
+    // would otherwise repeat the same walk and validation up to the round limit.
+    if (skeleton::repeats_forever(before, keys, generator.rotation_uses())) {
+      report_end(round, "settled", findings.size());
       return out;
     }
   }

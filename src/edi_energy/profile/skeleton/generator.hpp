@@ -12,6 +12,7 @@
 
 #include "edi_energy/profile/conditions/segment_pattern.hpp"
 #include "edi_energy/profile/conditions/truth.hpp"
+#include "edi_energy/profile/conditions/voraussetzung.hpp"
 #include "edi_energy/profile/model.hpp"
 #include "edi_energy/profile/profile.hpp"
 #include "edi_energy/profile/skeleton/keys.hpp"
@@ -83,6 +84,10 @@ class Generator {
   // message order, so that the caller can name them.
   std::vector<SkippedSeed> skipped_seeds() const;
 
+  // The numbers of codes that each rotation key chose among in this round (only counts of two or
+  // more, where the rotation matters).
+  const RotationUses& rotation_uses() const { return rotation_uses_; }
+
  private:
   struct OpenInstance {
     std::string_view group;  // "SG8"
@@ -90,7 +95,17 @@ class Generator {
     std::size_t start = 0;  // its first segment in `out`
   };
 
+  // How far a presence has been looked for in the whole of `out`: the segments before `scanned`
+  // are read, and the first `matched` patterns of its chain were found in order among them.
+  struct WrittenScan {
+    std::size_t scanned = 0;
+    std::size_t matched = 0;
+  };
+
   conditions::Truth truth_here(std::string_view reference) const;
+  // Remembers that the leaf's rotation count chose one of `count` codes.
+  void note_rotation(const model::SegmentNode& node, const Leaf& leaf, std::size_t count) const;
+  bool written_anywhere(const conditions::Voraussetzung::Present& present) const;
   // No node the walk still reaches in the scope can hold a segment of one of these tags.
   bool settled_absent(std::span<const conditions::SegmentPattern> patterns, const OpenInstance* scope) const;
   const WalkOrder& walk_order() const;
@@ -113,6 +128,10 @@ class Generator {
                                std::vector<std::string>& current) const;
   void imply_values(const model::SegmentNode& node, std::span<const model::ElementRule* const> rules,
                     std::span<const Leaf> all_leaves, TextTable& table) const;
+  // Replaces a sample answer code with one the Entscheidungsbaum named beside it publishes;
+  // `written` says which places of the table this round filled (all when null).
+  void sample_answers(const model::SegmentNode& node, std::span<const model::ElementRule* const> rules,
+                      TextTable& table, const std::vector<std::pair<std::size_t, std::size_t>>* written) const;
 
   const Profile& profile_;
   const model::Anwendungsfall& anwendungsfall_;
@@ -128,6 +147,11 @@ class Generator {
   // Pins and rounds depend only on the column, so one round computes each once.
   mutable std::unordered_map<std::string, std::vector<Pin>> pins_;
   mutable std::unordered_map<structure::NodeIndex, std::size_t> rounds_;
+  // `out` only grows during a round, so a presence in the whole message is looked for only in
+  // what was written since the last time it was asked; otherwise every decision would read the
+  // message from its start.
+  mutable std::unordered_map<const conditions::Voraussetzung::Present*, WrittenScan> written_scans_;
+  mutable RotationUses rotation_uses_;
 };
 
 // Whether a forced key (nr, leaf id) reaches this leaf: the column has a rule for it, or no rule

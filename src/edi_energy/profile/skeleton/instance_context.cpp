@@ -9,6 +9,7 @@
 #include "edi_energy/profile/skeleton/generator.hpp"
 #include "edi_energy/profile/skeleton/mandatory.hpp"
 #include "edi_energy/profile/skeleton/unconditioned.hpp"
+#include "edi_energy/profile/validate/own_variant.hpp"
 
 namespace edi_energy::profile::skeleton {
 
@@ -80,17 +81,39 @@ conditions::Truth Generator::truth_here(std::string_view reference) const {
       return std::ranges::any_of(written, [&](const edifact::model::Segment& s) { return pattern.matches(s); });
     });
   };
-  // A text that only names the group holds wherever the message carries its segment already (a
-  // chain of several must stand in one instance, which the output alone cannot tell).
-  const bool single = present->any || present->chain.size() == 1;
-  if (present->group && reading.reach == conditions::Reach::Anywhere && single && found_in(out_)) return Truth::True;
   const OpenInstance* scope = present->group ? open_instance(*present->group) : nullptr;
+  // A text that only names the group holds wherever the message carries its segment already (a
+  // chain of several must stand in one instance, which the output alone cannot tell), unless it
+  // speaks of the open instance's own variant, as validation reads it.
+  const bool single = present->any || present->chain.size() == 1;
+  if (present->group && reading.reach == conditions::Reach::Anywhere && single &&
+      (scope == nullptr || !validate::speaks_of_variant(profile_.structure(), reading, scope->node)) &&
+      written_anywhere(*present)) {
+    return Truth::True;
+  }
   if (present->group && scope == nullptr) return Truth::Undecided;
-  if (found_in(std::span<const edifact::model::Segment>(out_).subspan(scope == nullptr ? 0 : scope->start))) {
+  if (scope == nullptr ? written_anywhere(*present)
+                       : found_in(std::span<const edifact::model::Segment>(out_).subspan(scope->start))) {
     return Truth::True;
   }
   // Absent is only false where nothing the walk still writes in the scope could bring it.
   return settled_absent(present->chain, scope) ? Truth::False : Truth::Undecided;
+}
+
+bool Generator::written_anywhere(const conditions::Voraussetzung::Present& present) const {
+  WrittenScan& scan = written_scans_[&present];
+  const std::size_t wanted = present.any ? 1 : present.chain.size();
+  for (; scan.matched < wanted && scan.scanned < out_.size(); ++scan.scanned) {
+    const edifact::model::Segment& segment = out_[scan.scanned];
+    if (present.any) {
+      if (std::ranges::any_of(present.chain, [&](const auto& pattern) { return pattern.matches(segment); })) {
+        scan.matched = 1;
+      }
+    } else if (present.chain[scan.matched].matches(segment)) {
+      ++scan.matched;
+    }
+  }
+  return scan.matched == wanted;
 }
 
 bool Generator::required_here(const std::vector<std::string>* status) const {

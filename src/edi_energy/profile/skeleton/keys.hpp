@@ -7,6 +7,7 @@
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
+#include <vector>
 
 namespace edi_energy::profile::skeleton {
 
@@ -32,6 +33,9 @@ struct NrHash {
 using NrSet = std::unordered_set<std::string, NrHash, std::equal_to<>>;
 using ElementSet = std::unordered_set<ElementKey, ElementKeyHash>;
 using Rotation = std::unordered_map<ElementKey, std::size_t, ElementKeyHash>;
+
+// Per rotation key, the distinct numbers of codes a walk chose among with it.
+using RotationUses = std::unordered_map<ElementKey, std::vector<std::size_t>, ElementKeyHash>;
 
 struct KeySets {
   NrSet forced_segments;

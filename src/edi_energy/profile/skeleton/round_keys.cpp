@@ -1,5 +1,6 @@
 #include "edi_energy/profile/skeleton/round_keys.hpp"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -54,6 +55,22 @@ bool learn_from_findings(std::span<const edifact::report::ValidationIssue> findi
     progress = keys.suppressed_segments.insert(*pending).second || progress;
   }
   return progress;
+}
+
+bool repeats_forever(const KeySets& before, const KeySets& learned, const RotationUses& uses) {
+  if (learned.forced_segments != before.forced_segments || learned.suppressed_segments != before.suppressed_segments ||
+      learned.forced_elements != before.forced_elements || learned.suppressed_elements != before.suppressed_elements ||
+      learned.restored_segments != before.restored_segments) {
+    return false;
+  }
+  for (const auto& [key, count] : learned.code_rotation) {
+    const auto earlier = before.code_rotation.find(key);
+    const std::size_t step = count - (earlier == before.code_rotation.end() ? 0 : earlier->second);
+    const auto used = uses.find(key);
+    if (step == 0 || used == uses.end()) continue;
+    if (std::ranges::any_of(used->second, [step](std::size_t codes) { return step % codes != 0; })) return false;
+  }
+  return true;
 }
 
 }  // namespace edi_energy::profile::skeleton

@@ -12,4 +12,11 @@ namespace edi_energy::profile::skeleton {
 // or a code rotation moved on).
 bool learn_from_findings(std::span<const edifact::report::ValidationIssue> findings, KeySets& keys);
 
+// True when the next walk, with the keys `learned` from a round whose walk ran with `before` and
+// chose codes as `uses` tells, writes the same message again, and so does every later one: no
+// key changed but rotation counts, and each count moved on by whole turns of every code list it
+// chose from. The same message draws the same findings, which move the counts on alike, so
+// further rounds could only repeat it.
+bool repeats_forever(const KeySets& before, const KeySets& learned, const RotationUses& uses);
+
 }  // namespace edi_energy::profile::skeleton

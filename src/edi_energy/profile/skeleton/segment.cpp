@@ -45,10 +45,17 @@ std::optional<std::string> mig_code(std::span<const model::Code> codes, std::siz
   return codes[n % codes.size()].code;
 }
 
+void Generator::note_rotation(const model::SegmentNode& node, const Leaf& leaf, std::size_t count) const {
+  if (count < 2) return;
+  auto& counts = rotation_uses_[ElementKey{node.nr, leaf.def->id}];
+  if (std::ranges::find(counts, count) == counts.end()) counts.push_back(count);
+}
+
 std::string Generator::mig_value(const model::SegmentNode& node, const Leaf& leaf, std::size_t n,
                                  std::span<const std::vector<std::string>> finished,
                                  std::span<const std::string> current) const {
   if (leaf.def->is_code_list()) {
+    note_rotation(node, leaf, leaf.def->codes.size());
     if (auto code = mig_code(leaf.def->codes, n)) return std::move(*code);
   }
   return synthetic(node, leaf, finished, current);
@@ -62,7 +69,10 @@ std::string Generator::forced(const model::SegmentNode& node, const Leaf& leaf, 
     for (const model::Operand& operand : rule->operands) {
       if (operand.code) codes.push_back(&*operand.code);
     }
-    if (!codes.empty()) return *codes[n % codes.size()];
+    if (!codes.empty()) {
+      note_rotation(node, leaf, codes.size());
+      return *codes[n % codes.size()];
+    }
   }
   return mig_value(node, leaf, n, finished, current);
 }
@@ -149,7 +159,10 @@ edifact::model::Segment Generator::segment(const model::SegmentNode& node, const
           }
         }
         if (coded) {
-          if (required || required_codes != 0) value = candidates[n % candidates.size()];
+          if (required || required_codes != 0) {
+            note_rotation(node, leaf, candidates.size());
+            value = candidates[n % candidates.size()];
+          }
         } else if (code_less_demand || required || undecided_demand) {
           if (leaf.def->is_code_list()) {
             value = mig_value(node, leaf, n, finished, current);
@@ -180,6 +193,7 @@ edifact::model::Segment Generator::segment(const model::SegmentNode& node, const
   }
 
   imply_values(node, rules, all_leaves, table);
+  sample_answers(node, rules, table, nullptr);
   fit_formats_in_segment(profile_, node, rules, all_leaves, table);
 
   while (!table.empty() && table.back().empty()) table.pop_back();

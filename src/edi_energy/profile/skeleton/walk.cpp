@@ -142,6 +142,7 @@ edifact::model::Segment Generator::merge(const model::SegmentNode& node, const e
   for (const model::ElementRule& rule : anwendungsfall_.elements) {
     if (rule.nr == node.nr) rules.push_back(&rule);
   }
+  std::vector<std::pair<std::size_t, std::size_t>> written;
   for (const Leaf& leaf : leaves(node)) {
     const ElementKey key{node.nr, leaf.def->id};
     if (!keys_.forced_elements.contains(key)) continue;
@@ -161,7 +162,9 @@ edifact::model::Segment Generator::merge(const model::SegmentNode& node, const e
     auto& components = table[leaf.element];
     if (components.size() <= leaf.component) components.resize(leaf.component + 1);
     components[leaf.component] = std::move(value);
+    written.emplace_back(leaf.element, leaf.component);
   }
+  sample_answers(node, rules, table, &written);
 
   edifact::model::SegmentBuilder builder(node.tag);
   for (auto& components : table) {

@@ -56,6 +56,11 @@ std::optional<RuleTarget> locate(const Column& column, structure::NodeIndex node
 // Nothing when the segment node has no MIG definition.
 const model::SegmentNode* definition_of(const structure::Structure& structure, structure::NodeIndex node);
 
+// Answer codes of a placed segment against the Entscheidungsbaum named beside them and the
+// cluster the column asks for; `rules` are the column's rules of the segment.
+void answer_codes(AhbRun& run, std::size_t segment, const model::SegmentNode& definition,
+                  structure::InstanceIndex scope, std::span<const std::size_t> rules);
+
 void row_checks(AhbRun& run);
 void element_rules(AhbRun& run);
 void paket_checks(AhbRun& run);

@@ -4,6 +4,7 @@
 #include <fmt/format.h>
 #include <fmt/ranges.h>
 
+#include "edi_energy/profile/numeric_value.hpp"
 #include "edi_energy/profile/validate/ctx.hpp"
 #include "edi_energy/profile/validate/validate.hpp"
 #include "support/debug_quote.hpp"
@@ -54,26 +55,8 @@ std::size_t character_count(std::string_view text) {
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
-// An optional leading minus, digits and at most one decimal mark, with at least one digit. The
-// mark may be "." or ","; a value never carries both, nor a thousands separator or an exponent.
-bool is_numeric(std::string_view value) {
-  if (value.starts_with('-')) value.remove_prefix(1);
-  bool digit = false;
-  bool mark = false;
-  for (const char c : value) {
-    if (is_digit(c)) {
-      digit = true;
-    } else if ((c == '.' || c == ',') && !mark) {
-      mark = true;
-    } else {
-      return false;
-    }
-  }
-  return digit;
-}
-
 std::optional<std::string> format_detail(const Format& format, std::string_view value) {
-  if (format.kind == FormatClass::Numeric && !is_numeric(value)) return "is not numeric";
+  if (format.kind == FormatClass::Numeric && !numeric_value::read(value)) return "is not numeric";
   if (format.kind == FormatClass::Alphabetic && std::ranges::any_of(value, is_digit)) return "contains digits";
   const std::size_t count = format.kind == FormatClass::Numeric
                                 ? static_cast<std::size_t>(std::ranges::count_if(value, is_digit))

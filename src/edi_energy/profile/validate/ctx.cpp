@@ -9,6 +9,7 @@
 #include "edi_energy/profile/conditions/status.hpp"
 #include "edi_energy/profile/formatbedingung/formatbedingung.hpp"
 #include "edi_energy/profile/validate/column.hpp"
+#include "edi_energy/profile/validate/own_variant.hpp"
 #include "support/utf8.hpp"
 
 namespace edi_energy::profile::validate {
@@ -38,6 +39,11 @@ bool matches_value(std::string_view value, std::span<const std::string> values, 
   return std::ranges::any_of(values, [&](const std::string& wanted) {
     return suffix ? value.ends_with(wanted) : value == wanted;
   });
+}
+
+const std::optional<std::string>& group_of(const conditions::Voraussetzung& reading) {
+  return std::visit([](const auto& shape) -> const std::optional<std::string>& { return shape.group; },
+                    reading.shape);
 }
 
 }  // namespace
@@ -88,14 +94,20 @@ std::optional<std::string_view> Ctx::value_of(std::size_t segment, std::string_v
   return text_at(message_segment, *first);
 }
 
-std::optional<SegmentRange> Ctx::enclosing_instance(std::string_view group, Scope scope) const {
+const structure::Instance* Ctx::enclosing(std::string_view group, Scope scope) const {
   for (std::optional<Scope> at = scope; at; at = resolution_.instances[*at].parent) {
     const structure::Instance& instance = resolution_.instances[*at];
     if (!instance.node) continue;
     const auto* node = structure_.nodes[*instance.node].group();
-    if (node != nullptr && node->group == group) return SegmentRange{instance.start, instance.end};
+    if (node != nullptr && node->group == group) return &instance;
   }
-  return std::nullopt;
+  return nullptr;
+}
+
+std::optional<SegmentRange> Ctx::enclosing_instance(std::string_view group, Scope scope) const {
+  const structure::Instance* instance = enclosing(group, scope);
+  if (instance == nullptr) return std::nullopt;
+  return SegmentRange{instance->start, instance->end};
 }
 
 SegmentRange Ctx::range_of_group(std::string_view group, Scope scope) const {
@@ -136,16 +148,26 @@ bool Ctx::carries_value(SegmentRange range, const conditions::Voraussetzung::DeV
   return false;
 }
 
-std::optional<SegmentRange> Ctx::instance_around(const std::optional<std::string>& group, conditions::Reach reach,
-                                                 Scope scope) const {
+std::optional<SegmentRange> Ctx::instance_around(const conditions::Voraussetzung& reading, Scope scope,
+                                                 bool lasting) const {
+  const std::optional<std::string>& group = group_of(reading);
   if (!group) return SegmentRange{0, segments_.size()};
-  if (reach == conditions::Reach::Around) return enclosing_instance(*group, scope);
-  return std::nullopt;
-}
-
-SegmentRange Ctx::lookup_range(const std::optional<std::string>& group, conditions::Reach reach, Scope scope) const {
-  if (const auto range = instance_around(group, reach, scope)) return *range;
-  return shared_range(*group, scope);
+  if (reading.reach == conditions::Reach::Around) return enclosing_instance(*group, scope);
+  // A text that names the group the row stands in speaks of the row's own instance, unless it
+  // names segments that only another variant of the group holds.
+  const structure::Instance* instance = enclosing(*group, scope);
+  if (instance == nullptr) return std::nullopt;
+  const structure::NodeIndex node = *instance->node;
+  bool own = false;
+  if (lasting) {
+    const auto [known, fresh] = variants_.try_emplace(Decided{&reading, node, 0}, false);
+    if (fresh) known->second = speaks_of_variant(structure_, reading, node);
+    own = known->second;
+  } else {
+    own = speaks_of_variant(structure_, reading, node);
+  }
+  if (!own) return std::nullopt;
+  return SegmentRange{instance->start, instance->end};
 }
 
 SegmentRange Ctx::shared_range(std::string_view group, Scope scope) const {
@@ -173,15 +195,15 @@ void Ctx::each_instance(std::string_view group, SegmentRange range, Visit visit)
 }
 
 template <typename Look>
-Truth Ctx::decide_over(const std::optional<std::string>& group, conditions::Reach reach, bool negated, Look look,
-                       Scope scope) const {
+Truth Ctx::decide_over(std::optional<SegmentRange> around, const std::optional<std::string>& group, bool negated,
+                       Look look, Scope scope) const {
   // A text that denies a segment in "the same SG8 SEQ+Z59" says nothing about an instance that
   // is no SEQ+Z59 one.
   const auto verdict = [&](Found found) {
     if (negated && !found.companions) return Truth::Undecided;
     return (found.holds && found.companions) != negated ? Truth::True : Truth::False;
   };
-  if (const std::optional<SegmentRange> range = instance_around(group, reach, scope)) return verdict(look(*range));
+  if (around) return verdict(look(*around));
   // The group the text names, wherever it stands: one of its instances must hold all it asks.
   Found any{false, false};
   bool instances = false;
@@ -198,6 +220,11 @@ Truth Ctx::decide_over(const std::optional<std::string>& group, conditions::Reac
 }
 
 Truth Ctx::truth(const conditions::Voraussetzung& voraussetzung, Scope scope) const {
+  return truth_over(voraussetzung, instance_around(voraussetzung, scope, false), scope);
+}
+
+Truth Ctx::truth_over(const conditions::Voraussetzung& voraussetzung, std::optional<SegmentRange> around,
+                      Scope scope) const {
   using V = conditions::Voraussetzung;
   const auto within = [&](SegmentRange range) { return segments_.subspan(range.first, range.end - range.first); };
   const auto all_present = [&](const std::vector<conditions::SegmentPattern>& patterns, SegmentRange range) {
@@ -210,8 +237,8 @@ Truth Ctx::truth(const conditions::Voraussetzung& voraussetzung, Scope scope) co
         using Shape = std::decay_t<decltype(shape)>;
         if constexpr (std::is_same_v<Shape, V::Count>) {
           std::size_t count = 0;
-          if (const std::optional<SegmentRange> range = instance_around(shape.group, voraussetzung.reach, scope)) {
-            count = conditions::count_matches(shape.pattern, within(*range));
+          if (around) {
+            count = conditions::count_matches(shape.pattern, within(*around));
           } else {
             each_instance(*shape.group, shared_range(*shape.group, scope), [&](SegmentRange range) {
               count += conditions::count_matches(shape.pattern, within(range));
@@ -241,7 +268,7 @@ Truth Ctx::truth(const conditions::Voraussetzung& voraussetzung, Scope scope) co
             }
             return Found{holds, all_present(shape.companions, range)};
           };
-          return decide_over(shape.group, voraussetzung.reach, shape.negated, look, scope);
+          return decide_over(around, shape.group, shape.negated, look, scope);
         }
       },
       voraussetzung.shape);
@@ -257,11 +284,10 @@ TruthResult Ctx::decide(std::string_view reference, Scope scope) const {
       const conditions::Voraussetzung& reading = *entry->second.voraussetzung;
       // A reading that looks at every instance of its group decides alike from every scope that
       // shares the instance holding them.
-      const SegmentRange range = lookup_range(
-          std::visit([](const auto& shape) -> const std::optional<std::string>& { return shape.group; }, reading.shape),
-          reading.reach, scope);
+      const std::optional<SegmentRange> around = instance_around(reading, scope, true);
+      const SegmentRange range = around ? *around : shared_range(*group_of(reading), scope);
       const auto [at, fresh] = decided_.try_emplace(Decided{&reading, range.first, range.end}, Truth::Undecided);
-      if (fresh) at->second = truth(reading, scope);
+      if (fresh) at->second = truth_over(reading, around, scope);
       return at->second;
     }
     case conditions::ConditionKind::Wiederholbarkeit: {

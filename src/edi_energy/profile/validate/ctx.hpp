@@ -105,13 +105,15 @@ class Ctx {
     bool holds;
     bool companions;
   };
-  // The one range a reading looks at from the scope (the whole message without a group, the
-  // instance around the scope when the text says so); nothing when it looks at every instance
-  // of its group within `shared_range`.
-  std::optional<SegmentRange> instance_around(const std::optional<std::string>& group, conditions::Reach reach,
-                                              Scope scope) const;
-  // The range a reading's truth depends on from the scope: its one range, else `shared_range`.
-  SegmentRange lookup_range(const std::optional<std::string>& group, conditions::Reach reach, Scope scope) const;
+  // The one range a reading looks at from the scope: the whole message without a group; the
+  // instance of its group around the scope when the text points at it, or names the group and
+  // only segments of that instance's variant. Nothing when it looks at every instance of its
+  // group within `shared_range`. `lasting`: the reading is the AHB's, so what it says of a
+  // variant is kept.
+  std::optional<SegmentRange> instance_around(const conditions::Voraussetzung& reading, Scope scope,
+                                              bool lasting) const;
+  // The nearest instance of `group` at or above the scope.
+  const structure::Instance* enclosing(std::string_view group, Scope scope) const;
   // The instance around the scope of the lowest group that holds `group` nested in it: each
   // Vorgang is a case of its own, so a group named from within one is looked for there only.
   // The whole message where no group holds both.
@@ -119,9 +121,11 @@ class Ctx {
   // Each instance of `group` within `range`; `visit` returns false to stop.
   template <typename Visit>
   void each_instance(std::string_view group, SegmentRange range, Visit visit) const;
+  conditions::Truth truth_over(const conditions::Voraussetzung& voraussetzung, std::optional<SegmentRange> around,
+                               Scope scope) const;
   template <typename Look>
-  conditions::Truth decide_over(const std::optional<std::string>& group, conditions::Reach reach, bool negated,
-                                Look look, Scope scope) const;
+  conditions::Truth decide_over(std::optional<SegmentRange> around, const std::optional<std::string>& group,
+                                bool negated, Look look, Scope scope) const;
 
   const structure::Structure& structure_;
   const structure::Resolution& resolution_;
@@ -160,6 +164,8 @@ class Ctx {
     }
   };
   mutable std::unordered_map<Decided, conditions::Truth, DecidedHash> decided_;
+  // Whether a reading of the AHB speaks of the variant of a group node (`first`: the node).
+  mutable std::unordered_map<Decided, bool, DecidedHash> variants_;
 };
 
 // Where data element `de` first stands in a MIG segment definition: the element itself, else
