@@ -156,23 +156,26 @@ def refusal_cost():
     has no place for, against the clean build of as many Vorgänge: the search for the value at
     fault halves the list, so the refusal costs a few builds more, not one per Vorgang."""
     sender, receiver, on = "9900000000003", "9900000000010", "2025-10-01"
-    print("\nA refusal among k Vorgänge, the last at fault, against the clean build:")
-    q.build_utilmd(55002, sender, receiver, on=on, transactions=[q.UtilmdTransaction("VG0")])
-    for size in VORGANG_COUNTS:
-        clean = [q.UtilmdTransaction(f"VG{n}") for n in range(size)]
-        faulty = clean[:-1] + [q.UtilmdTransaction(f"VG{size - 1}", bilanzkreis="11XDE-BKTEST-X")]
-        start = time.perf_counter()
-        q.build_utilmd(55002, sender, receiver, on=on, transactions=clean)
-        built = time.perf_counter() - start
-        start = time.perf_counter()
+
+    def build(transactions):
+        return q.build_utilmd(55002, sender, receiver, on=on, transactions=transactions)
+
+    def refuse(transactions):
         try:
-            q.build_utilmd(55002, sender, receiver, on=on, transactions=faulty)
+            build(transactions)
             refused = "built"
         except ValueError as error:
             refused = str(error)
-        if not refused.startswith(f"transactions[{size - 1}].bilanzkreis:"):
+        if not refused.startswith(f"transactions[{len(transactions) - 1}].bilanzkreis:"):
             raise SystemExit(f"expected the last Bilanzkreis to be refused, got: {refused}")
-        refusing = time.perf_counter() - start
+
+    print("\nA refusal among k Vorgänge, the last at fault, against the clean build (best of several calls):")
+    build([q.UtilmdTransaction("VG0")])
+    for size in VORGANG_COUNTS:
+        clean = [q.UtilmdTransaction(f"VG{n}") for n in range(size)]
+        faulty = clean[:-1] + [q.UtilmdTransaction(f"VG{size - 1}", bilanzkreis="11XDE-BKTEST-X")]
+        built = seconds_per_call(lambda: build(clean), runs=5)  # noqa: B023
+        refusing = seconds_per_call(lambda: refuse(faulty), runs=3)  # noqa: B023
         print(f"  build_utilmd, {size:3} Vorgänge, the last refused: {refusing:7.3f} s  "
               f"(clean build {built:6.3f} s, {refusing / built:4.1f} times)")
 
