@@ -1,12 +1,13 @@
 #!/usr/bin/env python3
 """Throughput of the Python build functions on one core: build_utilmd with completion to the
 55001 column, build_mscons with 96 quarter-hour values, build_interchange around them. Prints
-messages per second; nothing here is asserted.
+messages per second and times; nothing here is asserted.
 
 Then the growth with the number of Vorgänge: build_answer (55002, and the gas answer 44002) to a
 received UTILMD of k bare IDE+24 Vorgänge, and build_utilmd with k Vorgänge, for k = 100 to 800:
 seconds per call and the ratio for four times the input (200 to 800), and the peak memory of one
-call with 800 Vorgänge in a fresh interpreter.
+call with 800 Vorgänge in a fresh interpreter. Last, what refusing a build_utilmd of k Vorgänge
+whose last one the column rejects costs beside the clean build of as many.
 
 Runs against whatever `quorvane` the interpreter imports (make bench installs the wheel first).
 """
@@ -147,6 +148,36 @@ def main():
     rate = per_second(interchange)
     print(f"build_interchange around 10 UTILMD:    {rate:9,.0f} interchanges/s ({1e6 / rate:6.1f} µs each)")
     scaling()
+    refusal_cost()
+
+
+def refusal_cost():
+    """A build with many Vorgänge whose last one carries a Bilanzkreis that the S2.1 column of 55002
+    has no place for, against the clean build of as many Vorgänge: the search for the value at
+    fault halves the list, so the refusal costs a few builds more, not one per Vorgang."""
+    sender, receiver, on = "9900000000003", "9900000000010", "2025-10-01"
+
+    def build(transactions):
+        return q.build_utilmd(55002, sender, receiver, on=on, transactions=transactions)
+
+    def refuse(transactions):
+        try:
+            build(transactions)
+            refused = "built"
+        except ValueError as error:
+            refused = str(error)
+        if not refused.startswith(f"transactions[{len(transactions) - 1}].bilanzkreis:"):
+            raise SystemExit(f"expected the last Bilanzkreis to be refused, got: {refused}")
+
+    print("\nA refusal among k Vorgänge, the last at fault, against the clean build (best of several calls):")
+    build([q.UtilmdTransaction("VG0")])
+    for size in VORGANG_COUNTS:
+        clean = [q.UtilmdTransaction(f"VG{n}") for n in range(size)]
+        faulty = clean[:-1] + [q.UtilmdTransaction(f"VG{size - 1}", bilanzkreis="11XDE-BKTEST-X")]
+        built = seconds_per_call(lambda: build(clean), runs=5)  # noqa: B023
+        refusing = seconds_per_call(lambda: refuse(faulty), runs=3)  # noqa: B023
+        print(f"  build_utilmd, {size:3} Vorgänge, the last refused: {refusing:7.3f} s  "
+              f"(clean build {built:6.3f} s, {refusing / built:4.1f} times)")
 
 
 if __name__ == "__main__":

@@ -146,8 +146,6 @@ def test_a_code_of_the_other_cluster_is_an_error(message_type, pid, other):
 
 @pytest.mark.parametrize(("message_type", "pid", "given", "valid"), [
     ("UTILMD", 55002, {"antwort_code": "A58", "antwort_ebd": "E_0623"}, True),
-    ("UTILMD", 55002, {"antwort_code": "Q9Q", "antwort_ebd": "E_0623"}, False),
-    ("UTILMD", 55002, {"antwort_code": "A50"}, False),
     ("ORDRSP", 19011, {"antwort_code": "A05", "antwort_ebd": "E_0256"}, False),
     ("ORDRSP", 19011, {"antwort_code": "A11", "antwort_ebd": "E_0256"}, True),
 ])
@@ -158,3 +156,15 @@ def test_a_given_code_is_written_as_given(message_type, pid, given, valid):
     assert tree == given.get("antwort_ebd", tree)
     report, rule_ids = findings(message)
     assert report.is_valid == valid, sorted(rule_ids)
+
+
+@pytest.mark.parametrize(("given", "finding"), [
+    ({"antwort_code": "Q9Q", "antwort_ebd": "E_0623"}, '"Q9Q", which Entscheidungsbaum E_0623 does not publish'),
+    ({"antwort_code": "A50"}, '"A50", of cluster Ablehnung in Entscheidungsbaum E_0623; the Prüfschablone of 55002 '
+                              'asks for cluster Zustimmung'),
+])
+def test_a_given_code_the_column_rejects_is_refused_by_name(given, finding):
+    with pytest.raises(ValueError) as refused:
+        build("UTILMD", 55002, **given)
+    assert str(refused.value).startswith("transactions[0].antwort_code: the column of UTILMD 55002"), str(refused.value)
+    assert finding in str(refused.value)

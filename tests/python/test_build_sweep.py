@@ -72,7 +72,7 @@ VORGANG_EXTRAS = [
     ("transactions[0].transaktionsgrund", {"transaktionsgrund": "E01"}),
     ("transactions[0].locations[0]", {"locations": [("malo", "51238696781")]}),
     ("transactions[0].references[0]", {"references": [("Z19", "R1")]}),
-    ("transactions[0]", {"vorgangsnummer": "V" * 36}),
+    ("transactions[0].vorgangsnummer", {"vorgangsnummer": "V" * 36}),
 ]
 
 
@@ -178,3 +178,34 @@ def test_a_published_contradiction_refuses_nothing():
     # The column itself cannot be satisfied; the caller's Vorgang is not what it rejects.
     message = build("UTILMD", 55553, *PARTY_PAIRS[0], "2026-04-01")
     assert message.startswith(b"UNH+")
+
+
+BILANZKREIS = {"bilanzkreis": "11XDE-BKTEST-X"}  # no place for it in the S2.1 column of 55002
+
+
+@pytest.mark.parametrize(("faults", "named"), [
+    ({0: BILANZKREIS}, "transactions[0].bilanzkreis"),
+    ({13: BILANZKREIS}, "transactions[13].bilanzkreis"),
+    ({29: BILANZKREIS}, "transactions[29].bilanzkreis"),
+    ({21: BILANZKREIS, 6: BILANZKREIS}, "transactions[6].bilanzkreis"),
+    ({17: {"vorgangsnummer": "V" * 36}}, "transactions[17].vorgangsnummer"),
+    ({0: {"vorgangsnummer": "V" * 36}, 1: BILANZKREIS}, "transactions[0].vorgangsnummer"),
+])
+def test_among_many_vorgaenge_the_refusal_names_the_first_at_fault(faults, named):
+    vorgaenge = []
+    for at in range(30):
+        fields = dict(faults.get(at, {}))
+        vorgaenge.append(T(fields.pop("vorgangsnummer", f"VG{at}"), **fields))
+    with pytest.raises(ValueError) as refused:
+        native.build_utilmd(55002, *PARTY_PAIRS[0], on="2025-10-01", transactions=vorgaenge)
+    assert str(refused.value).startswith(f"{named}: the column of UTILMD 55002 (S2.1) does not admit"), \
+        str(refused.value)
+
+
+@pytest.mark.parametrize("at", [0, 9, 19])
+def test_among_many_positionsfehler_the_refusal_names_the_one_at_fault(at):
+    positionen = [native.Positionsfehler(n + 1, [("A01", "E_0210")]) for n in range(20)]
+    positionen[at] = native.Positionsfehler(at + 1, [("A02", "E_0002")])
+    with pytest.raises(ValueError, match=rf"^positionsfehler\[{at}\]\.gruende\[0\]: the column of REMADV 33004"):
+        native.build_remadv(33004, *PARTY_PAIRS[0], on="2026-04-01", rechnungsnummer="R1", faelliger_betrag="100.00",
+                            ueberweisungsbetrag="0", rechnungsdatum="20260301", positionsfehler=positionen)

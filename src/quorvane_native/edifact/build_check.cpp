@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <map>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -22,21 +23,15 @@ namespace {
 constexpr std::array<std::string_view, 5> column_choosers{"on", "release", "sparte", "pruefidentifikator",
                                                           "message_index"};
 
-// The arguments of a call with one value left out, named by what is missing.
-struct Variant {
-  std::string label;
-  std::vector<PyObject*> slots;
-  py::Object replacement;
-};
-
 bool is_item_list(PyObject* object) {
   if (PyList_Check(object)) return true;
   // A tuple of texts is one value (a status pair); a tuple of pairs or instances lists items.
   return PyTuple_Check(object) && PyTuple_Size(object) > 0 && !PyUnicode_Check(PyTuple_GetItem(object, 0));
 }
 
-// A list with item `at` left out (no `replacement`) or replaced by it.
-py::Result list_with(PyObject* list, Py_ssize_t at, PyObject* replacement) {
+// A list of the items of `list` without those in [from, to), or with item `from` replaced by
+// `replacement` when one is given.
+py::Result list_without(PyObject* list, Py_ssize_t from, Py_ssize_t to, PyObject* replacement = nullptr) {
   const Py_ssize_t count = PySequence_Size(list);
   if (count < 0) return py::raised();
   py::Object copy(PyList_New(0));
@@ -44,55 +39,10 @@ py::Result list_with(PyObject* list, Py_ssize_t at, PyObject* replacement) {
   for (Py_ssize_t index = 0; index < count; ++index) {
     py::Object item(PySequence_GetItem(list, index));
     if (!item) return py::raised();
-    PyObject* kept = index == at ? replacement : item.get();
+    PyObject* kept = index < from || index >= to ? item.get() : replacement;
     if (kept != nullptr && PyList_Append(copy.get(), kept) < 0) return py::raised();
   }
   return copy;
-}
-
-py::Status add_list_variants(std::vector<Variant>& variants, const std::vector<PyObject*>& slots, std::size_t slot,
-                             std::string_view name) {
-  PyObject* list = slots[slot];
-  const Py_ssize_t count = PySequence_Size(list);
-  if (count < 0) return py::raised();
-  const auto add = [&](std::string label, Py_ssize_t at, PyObject* replacement) -> py::Status {
-    auto copy = list_with(list, at, replacement);
-    if (!copy) return py::propagate(copy);
-    Variant variant{std::move(label), slots, std::move(*copy)};
-    variant.slots[slot] = variant.replacement.get();
-    variants.push_back(std::move(variant));
-    return {};
-  };
-  for (Py_ssize_t at = 0; at < count; ++at) {
-    py::Object item(PySequence_GetItem(list, at));
-    if (!item) return py::raised();
-    auto copies = without_each_value(item.get());
-    if (!copies) return py::propagate(copies);
-    for (auto& [field, copy] : *copies) {
-      if (auto added = add(fmt::format("{}[{}].{}", name, at, field), at, copy.get()); !added) return added;
-    }
-    if (auto added = add(fmt::format("{}[{}]", name, at), at, nullptr); !added) return added;
-  }
-  return {};
-}
-
-// Every value the caller gave that the build writes, innermost first within an argument.
-py::Expected<std::vector<Variant>> variants_of(py::Args args) {
-  std::vector<PyObject*> slots(args.size());
-  for (std::size_t index = 0; index < args.size(); ++index) slots[index] = args[index].object;
-  std::vector<Variant> variants;
-  for (std::size_t index = 0; index < args.size(); ++index) {
-    const py::Arg arg = args[index];
-    if (arg.omitted() || !arg.parameter->has_default || arg.object == Py_None) continue;
-    if (std::ranges::find(column_choosers, arg.name()) != column_choosers.end()) continue;
-    if (is_item_list(arg.object)) {
-      if (auto added = add_list_variants(variants, slots, index, arg.name()); !added) return py::propagate(added);
-    }
-    Variant omitted{std::string(arg.name()), slots, {}};
-    omitted.slots[index] = nullptr;
-    variants.push_back(std::move(omitted));
-  }
-  return variants;
 }
 
 using FaultCounts = std::map<std::string, std::size_t, std::less<>>;
@@ -102,6 +52,151 @@ FaultCounts counts_of(const ColumnVerdict& verdict) {
   for (const auto& rejection : verdict.rejections) ++counts[rejection.key];
   return counts;
 }
+
+// One build with values left out: whether it built, and which of the first build's faults it no
+// longer has, in the order the column reported them (the count of a fault's key drops when an
+// instance at fault is gone).
+struct Trial {
+  bool built = false;
+  std::vector<const Rejection*> gone;
+};
+
+// A value named at fault, and the column's finding it takes away.
+struct Named {
+  std::string label;
+  std::string finding;
+};
+
+class LeaveOutSearch {
+ public:
+  LeaveOutSearch(py::Result (*body)(py::Args), py::Args args, const ColumnVerdict& verdict)
+      : body_(body), args_(args), verdict_(verdict), faults_(counts_of(verdict)) {
+    for (std::size_t index = 0; index < args.size(); ++index) slots_.push_back(args[index].object);
+  }
+
+  // The first argument in order whose items, values or self take a fault away when left out.
+  py::Expected<std::optional<Named>> run() {
+    for (std::size_t slot = 0; slot < args_.size(); ++slot) {
+      const py::Arg arg = args_[slot];
+      if (arg.omitted() || !arg.parameter->has_default || arg.object == Py_None) continue;
+      if (std::ranges::find(column_choosers, arg.name()) != column_choosers.end()) continue;
+      auto whole = attempt(slot, nullptr);
+      if (!whole) return py::propagate(whole);
+      // An item or value within the argument is named before the argument; an argument whose
+      // absence makes the build fail for another reason still has its items looked at.
+      if (is_item_list(arg.object)) {
+        auto named = within_list(slot, takes_away(*whole));
+        if (!named || *named) return named;
+      }
+      if (takes_away(*whole)) return named_by(std::string(arg.name()), *whole);
+    }
+    return std::nullopt;
+  }
+
+ private:
+  // The call with slot `slot` holding `value` (null: left out).
+  py::Expected<Trial> attempt(std::size_t slot, PyObject* value) {
+    std::vector<PyObject*> slots = slots_;
+    slots[slot] = value;
+    ColumnVerdict without;
+    const VerdictScope scope(without);
+    // A call the build refuses for another reason says nothing about the fault.
+    if (!body_(py::Args(std::span<PyObject* const>(slots), args_.signature()))) return Trial{};
+    Trial trial{.built = true, .gone = {}};
+    const FaultCounts remaining = counts_of(without);
+    for (const auto& rejection : verdict_.rejections) {
+      const auto left = remaining.find(rejection.key);
+      if (left == remaining.end() || left->second < faults_.at(rejection.key)) trial.gone.push_back(&rejection);
+    }
+    return trial;
+  }
+
+  py::Expected<Trial> attempt_without(std::size_t slot, Py_ssize_t from, Py_ssize_t to,
+                                      PyObject* replacement = nullptr) {
+    auto list = list_without(slots_[slot], from, to, replacement);
+    if (!list) return py::propagate(list);
+    return attempt(slot, list->get());
+  }
+
+  // Completion that found no place for a segment is gone as soon as the call builds.
+  bool takes_away(const Trial& trial) const {
+    return trial.built && (verdict_.unplaced.has_value() || !trial.gone.empty());
+  }
+
+  Named named_by(std::string label, const Trial& trial) const {
+    return Named{std::move(label), verdict_.unplaced ? *verdict_.unplaced : trial.gone.front()->text};
+  }
+
+  // Halves the list down to its first item at fault: a half whose absence takes a fault away holds
+  // one. Where that is known of a range (`at_fault`: of the whole list), a left half that builds and
+  // takes nothing away leaves the right half without a build of its own.
+  py::Expected<std::optional<Named>> within_list(std::size_t slot, bool at_fault) {
+    const Py_ssize_t count = PySequence_Size(slots_[slot]);
+    if (count < 0) return py::raised();
+    if (count == 0) return std::nullopt;
+    Py_ssize_t from = 0;
+    Py_ssize_t to = count;
+    std::optional<Trial> known;  // the build without exactly [from, to), when one was made
+    while (to - from > 1) {
+      const Py_ssize_t middle = from + (to - from) / 2;
+      auto left = attempt_without(slot, from, middle);
+      if (!left) return py::propagate(left);
+      if (takes_away(*left)) {
+        to = middle;
+        at_fault = true;
+        known = std::move(*left);
+        continue;
+      }
+      known.reset();
+      if (at_fault && left->built) {
+        from = middle;
+        continue;
+      }
+      auto right = attempt_without(slot, middle, to);
+      if (!right) return py::propagate(right);
+      if (!takes_away(*right)) return std::nullopt;
+      from = middle;
+      at_fault = true;
+      known = std::move(*right);
+    }
+    return within_item(slot, from, std::move(known));
+  }
+
+  // The item's own values first, then the item; a required value of it (a Vorgangsnummer) cannot
+  // be left out and is named when the faulty data element holds exactly its text.
+  py::Expected<std::optional<Named>> within_item(std::size_t slot, Py_ssize_t at, std::optional<Trial> known) {
+    const std::string_view name = args_[slot].name();
+    py::Object item(PySequence_GetItem(slots_[slot], at));
+    if (!item) return py::raised();
+    auto copies = without_each_value(item.get());
+    if (!copies) return py::propagate(copies);
+    for (auto& [field, copy] : *copies) {
+      auto trial = attempt_without(slot, at, at + 1, copy.get());
+      if (!trial) return py::propagate(trial);
+      if (takes_away(*trial)) return named_by(fmt::format("{}[{}].{}", name, at, field), *trial);
+    }
+    if (!known) {
+      auto trial = attempt_without(slot, at, at + 1);
+      if (!trial) return py::propagate(trial);
+      known = std::move(*trial);
+    }
+    if (!takes_away(*known)) return std::nullopt;
+    auto required = required_texts(item.get());
+    if (!required) return py::propagate(required);
+    for (const auto& [field, text] : *required) {
+      for (const Rejection* rejection : known->gone) {
+        if (rejection->value == text) return Named{fmt::format("{}[{}].{}", name, at, field), rejection->text};
+      }
+    }
+    return named_by(fmt::format("{}[{}]", name, at), *known);
+  }
+
+  py::Result (*body_)(py::Args);
+  py::Args args_;
+  const ColumnVerdict& verdict_;
+  const FaultCounts faults_;
+  std::vector<PyObject*> slots_;
+};
 
 py::Failure refused(std::string_view label, const ColumnVerdict& verdict, std::string_view fault) {
   return py::value_error(fmt::format("{}: the column of {} does not admit what it writes — {}", label,
@@ -141,24 +236,9 @@ py::Result accepted_by_column(py::Result (*body)(py::Args), py::Args args) {
   const bool unplaced = !built && verdict.unplaced;
   if (built ? verdict.rejections.empty() : !unplaced) return built;
 
-  auto variants = variants_of(args);
-  if (!variants) return py::propagate(variants);
-  const FaultCounts faults = counts_of(verdict);
-  for (const Variant& variant : *variants) {
-    ColumnVerdict without;
-    const VerdictScope scope(without);
-    const py::Result other = body(py::Args(std::span<PyObject* const>(variant.slots), args.signature()));
-    // A call the build refuses for another reason says nothing about this fault.
-    if (!other) continue;
-    if (unplaced) return refused(variant.label, verdict, *verdict.unplaced);
-    const FaultCounts remaining = counts_of(without);
-    for (const auto& rejection : verdict.rejections) {
-      const auto left = remaining.find(rejection.key);
-      if (left == remaining.end() || left->second < faults.at(rejection.key)) {
-        return refused(variant.label, verdict, rejection.text);
-      }
-    }
-  }
+  auto named = LeaveOutSearch(body, args, verdict).run();
+  if (!named) return py::propagate(named);
+  if (*named) return refused((*named)->label, verdict, (*named)->finding);
   if (built) {
     if (auto fault = required_value_at_fault(args, verdict)) return std::move(*fault);
   }

@@ -1,7 +1,8 @@
 // A build returns only a message that the AHB column it was completed to accepts. When the column
 // rejects it, the build is refused naming the argument that made it do so: the first argument (or
 // item of a list argument, or value of such an item) whose absence takes a fault of the column
-// away. A fault that no argument causes (a published contradiction of the column) refuses nothing.
+// away. Items are found by halves, so that a refusal costs a few builds per list, not one per item.
+// A fault that no argument causes (a published contradiction of the column) refuses nothing.
 #pragma once
 
 #include "quorvane_native/py/args.hpp"

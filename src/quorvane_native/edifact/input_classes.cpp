@@ -298,6 +298,21 @@ py::Expected<std::vector<std::pair<std::string, py::Object>>> without_each_value
   return copies;
 }
 
+py::Expected<std::vector<std::pair<std::string, std::string>>> required_texts(PyObject* object) {
+  std::vector<std::pair<std::string, std::string>> texts;
+  const auto type = reinterpret_cast<PyObject*>(Py_TYPE(object));
+  if (type == reinterpret_cast<PyObject*>(py::type_object<utilmd_transaction_class>())) {
+    auto value = utilmd_transaction_of(object);
+    if (!value) return py::propagate(value);
+    texts.emplace_back("vorgangsnummer", std::move(value->vorgangsnummer));
+  } else if (type == reinterpret_cast<PyObject*>(py::type_object<positionsfehler_class>())) {
+    auto value = positionsfehler_of(object);
+    if (!value) return py::propagate(value);
+    texts.emplace_back("positionsnummer", std::to_string(value->positionsnummer));
+  }
+  return texts;
+}
+
 int add_utilmd_transaction_class(PyObject* module) { return py::add_class<utilmd_transaction_class>(module); }
 int add_positionsfehler_class(PyObject* module) { return py::add_class<positionsfehler_class>(module); }
 

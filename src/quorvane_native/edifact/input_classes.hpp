@@ -58,6 +58,10 @@ py::Status refuse_empty_fields(const Positionsfehler& position, std::string_view
 // named by what it lacks ("bilanzkreis", "references[1]"); nothing for any other object.
 py::Expected<std::vector<std::pair<std::string, py::Object>>> without_each_value(PyObject* object);
 
+// The values of a UtilmdTransaction or Positionsfehler that cannot be left out, by field name and
+// as the build writes them ("vorgangsnummer", "VG-1"); nothing for any other object.
+py::Expected<std::vector<std::pair<std::string, std::string>>> required_texts(PyObject* object);
+
 // 0, or -1 with the exception set.
 int add_utilmd_transaction_class(PyObject* module);
 int add_positionsfehler_class(PyObject* module);
