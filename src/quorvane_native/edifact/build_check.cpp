@@ -203,14 +203,15 @@ py::Failure refused(std::string_view label, const ColumnVerdict& verdict, std::s
                                      verdict.column, fault));
 }
 
-// A value of a required argument (a metering point) cannot be left out: it is named when the
-// faulty data element holds exactly its text.
-std::optional<py::Failure> required_value_at_fault(py::Args args, const ColumnVerdict& verdict) {
+// A value that cannot be left out alone (a required metering point, or a code that must come with
+// its Entscheidungsbaum) is named when the faulty data element holds exactly its text.
+std::optional<py::Failure> value_at_fault(py::Args args, const ColumnVerdict& verdict) {
   for (const auto& rejection : verdict.rejections) {
     if (!rejection.value || rejection.value->empty()) continue;
     for (std::size_t index = 0; index < args.size(); ++index) {
       const py::Arg arg = args[index];
-      if (arg.omitted() || arg.parameter->has_default || !PyUnicode_Check(arg.object)) continue;
+      if (arg.omitted() || !PyUnicode_Check(arg.object)) continue;
+      if (std::ranges::find(column_choosers, arg.name()) != column_choosers.end()) continue;
       Py_ssize_t size = 0;
       const char* text = PyUnicode_AsUTF8AndSize(arg.object, &size);
       if (text == nullptr) {
@@ -240,7 +241,7 @@ py::Result accepted_by_column(py::Result (*body)(py::Args), py::Args args) {
   if (!named) return py::propagate(named);
   if (*named) return refused((*named)->label, verdict, (*named)->finding);
   if (built) {
-    if (auto fault = required_value_at_fault(args, verdict)) return std::move(*fault);
+    if (auto fault = value_at_fault(args, verdict)) return std::move(*fault);
   }
   return built;
 }
