@@ -1,6 +1,7 @@
 #include "edi_energy/profile/validate/ctx.hpp"
 
 #include <algorithm>
+#include <limits>
 #include <utility>
 #include <variant>
 
@@ -289,9 +290,11 @@ TruthResult Ctx::decide(std::string_view reference, Scope scope, OwnSegment own)
         // "In diesem STS": the very segment asked about, never another occurrence of its tag.
         asked_own_ = true;
         if (!own.index) return Truth::Undecided;
-        const SegmentRange alone{*own.index, *own.index + 1};
-        const auto [at, fresh] = decided_.try_emplace(Decided{&reading, alone.first, alone.end}, Truth::Undecided);
-        if (fresh) at->second = truth_over(reading, alone, scope);
+        // Kept apart from the ranges below: one of those may hold a single segment too, and means
+        // every instance within it.
+        const Decided key{&reading, *own.index, std::numeric_limits<std::size_t>::max()};
+        const auto [at, fresh] = decided_.try_emplace(key, Truth::Undecided);
+        if (fresh) at->second = truth_over(reading, SegmentRange{*own.index, *own.index + 1}, scope);
         return at->second;
       }
       // A reading that looks at every instance of its group decides alike from every scope that
