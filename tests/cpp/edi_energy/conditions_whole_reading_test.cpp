@@ -5,9 +5,11 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <variant>
 
 #include "conditions_render.hpp"
+#include "edi_energy/profile/conditions/same_segment.hpp"
 #include "edi_energy/profile/conditions/voraussetzung.hpp"
 
 namespace {
@@ -185,3 +187,30 @@ TEST(WholeReading, PointsAtTheInstanceAroundTheRowOnlyWhereTheTextSaysSo) {
 }
 
 }  // namespace
+
+// Which texts point at the very segment they are asked about, and by which tag.
+TEST(WholeReading, NamesTheSegmentItPointsAtAsItsOwn) {
+  const std::pair<std::string_view, std::string_view> cases[] = {
+      {"Wenn in diesem RFF \"Referenz auf die Lokationsbündelstruktur\" im DE1153 der Code Z31 "
+       "\"Lokationsbündelstruktur\" vorhanden ist",
+       "RFF"},
+      {"Wenn in diesem STS DE1131 = E_0487, dann ist nur der Code A01 möglich.", "STS"},
+      {"wenn im DE3155 im demselben COM der Code EM vorhanden ist", "COM"},
+      {"Wenn im selben QTY im DE6063 Z35 (Abschlag) vorhanden", "QTY"},
+      {"Wenn in dieser CAV+ZD3 der Wert im DE7110 mit Z32 (sonstiger Zählzeitdefinitionstyp) vorhanden ist", "CAV"},
+      {"Wenn SG36 IMD+C in diesem IMD vorhanden", "IMD"},
+      // an instance, not a segment
+      {"Wenn in dieser SG7 AJT DE4465 = A21", ""},
+      {"Wenn in derselben SG9 LIN die Angabe STS+10+Z38 nicht vorhanden", ""},
+      // other segments beside it
+      {"Wenn in derselben SG8 SEQ+Z76/ ZC5/ ZC6 (Messstellenbetriebsabrechnungsdaten der Marktlokation) im DE4347 "
+       "des PIA Z02 (Gruppenartikel-ID / Artikel-ID) vorhanden",
+       ""},
+      {"Wenn BGM DE1001 = Z70 vorhanden", ""},
+  };
+  for (const auto& [text, tag] : cases) {
+    const std::optional<Voraussetzung> reading = Voraussetzung::parse(text);
+    ASSERT_TRUE(reading.has_value()) << text;
+    EXPECT_EQ(conditions::own_segment_tag(text, *reading), tag) << text;
+  }
+}

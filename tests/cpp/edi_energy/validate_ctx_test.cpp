@@ -13,6 +13,7 @@ namespace conditions = edi_energy::profile::conditions;
 namespace structure = edi_energy::profile::structure;
 using conditions::Truth;
 using edi_energy::profile::validate::Ctx;
+using edi_energy::profile::validate::OwnSegment;
 using edi_energy::profile::validate::Requirement;
 
 constexpr std::string_view conditions_json = R"({
@@ -21,9 +22,12 @@ constexpr std::string_view conditions_json = R"({
   "4": "Wenn SG8 SEQ+Z98 in dieser SG8 nicht vorhanden",
   "6": "Hinweis: Die ID ist anzugeben",
   "7": "Falls es regnet",
+  "8": "Wenn in diesem CCI DE1131 = 123",
+  "9": "Wenn im DE7059 in demselben CCI der Code Z30 vorhanden ist",
   "2001": "Einmal für jede SG8  SEQ+Z01, die angegeben ist"})";
 constexpr std::string_view packages_json =
-    R"({"1P": "[1]", "2P": " ", "3P": "[3P0..1]", "4P": "[5P]", "5P": "[4P]", "6P": "[1] ((", "7P": "[2P] [1P]"})";
+    R"({"1P": "[1]", "2P": " ", "3P": "[3P0..1]", "4P": "[5P]", "5P": "[4P]", "6P": "[1] ((", "7P": "[2P] [1P]",)"
+    R"( "8P": "[8]"})";
 
 // Segment indices of the triggers below, to name scopes by.
 constexpr std::size_t sg4_first = 2, sg8_z01 = 4, cci_first = 5, sg4_second = 7, sg8_z98 = 8;
@@ -108,6 +112,42 @@ TEST_F(CtxTest, ConditionKindsInScope) {
   for (const TruthCase& c : cases) {
     EXPECT_EQ(eval(c.expression, c.scope), c.expected) << c.expression << " in scope of " << c.scope.value_or(99);
   }
+}
+
+struct OwnSegmentCase {
+  std::string_view expression;
+  OwnSegment own;
+  Truth expected;
+};
+
+TEST_F(CtxTest, TextsAboutTheirOwnSegmentAskThatSegmentAlone) {
+  // Both CCI of the SG8 are Z30; only the first carries 123.
+  const std::vector<OwnSegmentCase> cases{
+      {"[8]", {"CCI", cci_first}, Truth::True},
+      {"[8]", {"CCI", cci_first + 1}, Truth::False},
+      // the same through a Paket, which keeps no truth for one segment
+      {"[8P]", {"CCI", cci_first}, Truth::True},
+      {"[8P]", {"CCI", cci_first + 1}, Truth::False},
+      {"[8P]", {"CCI", cci_first}, Truth::True},
+      {"[9]", {"CCI", cci_first + 1}, Truth::True},
+      // no CCI placed yet: nothing to look at
+      {"[8]", {"CCI", std::nullopt}, Truth::Undecided},
+      // asked for another segment, or for none, the text looks at its scope as every text does
+      {"[8]", {"STS", 3}, Truth::True},
+      {"[8]", {}, Truth::True},
+  };
+  for (const OwnSegmentCase& c : cases) {
+    const auto expr = conditions::Expr::parse(c.expression);
+    ASSERT_TRUE(expr.has_value());
+    EXPECT_EQ(ctx_.eval(*expr, scope_of(cci_first), c.own), c.expected)
+        << c.expression << " for " << c.own.tag << " " << c.own.index.value_or(99);
+  }
+  const std::vector<std::string> own_cell{"Muss [1]", "Muss [8]"};
+  EXPECT_EQ(ctx_.requirement(own_cell, scope_of(cci_first), {"CCI", cci_first + 1}), Requirement::Required);
+  EXPECT_FALSE(ctx_.asked_own());  // [1] held first
+  const std::vector<std::string> only_own{"Muss [8]"};
+  EXPECT_EQ(ctx_.requirement(only_own, scope_of(cci_first), {"CCI", cci_first + 1}), Requirement::NotPermitted);
+  EXPECT_TRUE(ctx_.asked_own());
 }
 
 struct RequirementCase {

@@ -331,6 +331,40 @@ INSTANTIATE_TEST_SUITE_P(
                                     {"FMT-11001-00003-DTM-2380-910"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A segment row whose Voraussetzung speaks of "this STS": each STS of the Vorgang answers for
+// itself, and with none there the text decides nothing.
+struct OwnRowCase {
+  std::string_view name;
+  std::string_view statuses;
+  std::vector<std::string> rule_ids;
+};
+
+class RowOfItsOwnSegment : public testing::TestWithParam<OwnRowCase> {};
+
+TEST_P(RowOfItsOwnSegment, IsDecidedByEachOccurrence) {
+  const std::string extra =
+      R"json(,{"nr":"00006","de":"9015","operands":[{"operand":"X","code":"E"},{"operand":"X","code":"Z"}]})json";
+  const auto profile = validate_fixture::profile(
+      validate_fixture::mig(),
+      validate_fixture::ahb(list({column("11001", "E01", extra, rows(R"(["Muss [1]"])", R"(["Muss [6]"])"))}),
+                            R"({"1": "Wenn SG8 SEQ+Z01 vorhanden", "6": "Wenn in diesem STS DE9015 = E"})"));
+  const std::string text = "UNH+1'BGM+E01+D1'DTM+137:202601011200:303'NAD+MS+9900000000003::293'IDE+24+V1'" +
+                           std::string(GetParam().statuses) + "SEQ+Z01'CCI+Z30'UNT+8+1'";
+  EXPECT_EQ(rule_ids(validate(profile, validate_fixture::message(text), 11001)), GetParam().rule_ids);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ProfileValidation, RowOfItsOwnSegment,
+    testing::Values(OwnRowCase{"permitted", "STS+E'", {}},
+                    OwnRowCase{"not_permitted", "STS+Z'", {"AHB-11001-00006-STS-NOT-PERMITTED"}},
+                    OwnRowCase{"permitted_twice", "STS+E'STS+E'", {}},
+                    OwnRowCase{"not_permitted_after_one_permitted", "STS+E'STS+Z'",
+                               {"AHB-11001-00006-STS-NOT-PERMITTED"}},
+                    OwnRowCase{"not_permitted_before_one_permitted", "STS+Z'STS+E'",
+                               {"AHB-11001-00006-STS-NOT-PERMITTED"}},
+                    OwnRowCase{"absent", "", {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // A name composite that repeats its data element, as the MIGs give C080: the column names the
 // first line; the later lines are permitted and required only where the column lists them itself.
 constexpr std::string_view name_lines_mig =

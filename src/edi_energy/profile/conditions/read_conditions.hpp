@@ -19,6 +19,9 @@ struct ReadCondition {
   std::optional<Voraussetzung> voraussetzung;  // Voraussetzung numbers written as preconditions
   std::optional<ProSegment> pro_segment;       // Wiederholbarkeit numbers
   std::optional<RepeatLimit> repeat_limit;     // Wiederholbarkeit numbers that set a bound
+  // The tag of the segment the text points at as its own ("in diesem STS"): asked about a value
+  // or a row of a segment with that tag, the reading is decided on that very segment.
+  std::string own_tag;
 
   friend bool operator==(const ReadCondition&, const ReadCondition&) = default;
 };

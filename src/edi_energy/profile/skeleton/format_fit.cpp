@@ -4,7 +4,6 @@
 #include <variant>
 
 #include "edi_energy/profile/conditions/condition_kind.hpp"
-#include "edi_energy/profile/conditions/same_segment.hpp"
 #include "edi_energy/profile/conditions/status.hpp"
 #include "edi_energy/profile/formatbedingung/formatbedingung.hpp"
 #include "edi_energy/profile/skeleton/mandatory.hpp"
@@ -28,12 +27,10 @@ void fit_formats_in_segment(const Profile& profile, const model::SegmentNode& no
   // Only a Voraussetzung about this very segment is decided; anything else may hold.
   const formatbedingung::Decide decide = [&](std::string_view reference) {
     if (conditions::kind_of(reference) != conditions::ConditionKind::Voraussetzung) return Truth::Neutral;
-    const auto text = profile.ahb().conditions.find(reference);
-    if (text == profile.ahb().conditions.end() || !conditions::names_same_segment(text->second, node.tag)) {
+    const auto read = profile.read_conditions().find(reference);
+    if (read == profile.read_conditions().end() || !read->second.voraussetzung || read->second.own_tag != node.tag) {
       return Truth::Neutral;
     }
-    const auto read = profile.read_conditions().find(reference);
-    if (read == profile.read_conditions().end() || !read->second.voraussetzung) return Truth::Neutral;
     const auto* value = std::get_if<conditions::Voraussetzung::DeValue>(&read->second.voraussetzung->shape);
     if (value == nullptr || value->tag != node.tag) return Truth::Neutral;
     const std::string* standing = text_at(leaves, table, value->de, 0);

@@ -69,6 +69,12 @@ conditions::Truth Generator::truth_here(std::string_view reference) const {
   if (entry == profile_.read_conditions().end() || !entry->second.precondition || !entry->second.voraussetzung) {
     return unconditioned_truth(profile_, reference);
   }
+  // A text about "this IMD", asked for an IMD still to be written, cannot look at it yet; the
+  // ones written before are others.
+  if (const auto* segment = profile_.structure().nodes.at(deciding_).segment();
+      segment != nullptr && !entry->second.own_tag.empty() && entry->second.own_tag == segment->tag) {
+    return Truth::Undecided;
+  }
   // Only a presence in the message or in an instance that is open now: the segments written so
   // far are the ones that come before the node being decided. Anything else stays as undecided
   // as without a message.

@@ -26,9 +26,9 @@ std::string scope_suffix(const structure::Structure& structure, const structure:
 }
 
 conditions::Truth condition_truth(const Ctx& ctx, const std::optional<conditions::Expr>& condition,
-                                  structure::InstanceIndex scope) {
+                                  structure::InstanceIndex scope, OwnSegment own) {
   if (!condition) return conditions::Truth::True;
-  return ctx.eval(*condition, scope).value_or(conditions::Truth::Undecided);
+  return ctx.eval(*condition, scope, own).value_or(conditions::Truth::Undecided);
 }
 
 std::optional<RuleTarget> locate(const model::SegmentNode& definition, const model::ElementRule& rule) {

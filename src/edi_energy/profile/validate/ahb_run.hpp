@@ -33,9 +33,10 @@ std::span<const structure::NodeIndex> child_nodes(const structure::Structure& st
 std::string scope_suffix(const structure::Structure& structure, const structure::Resolution& resolution,
                          structure::InstanceIndex scope);
 
-// The truth of a cell's condition: True without one, Undecided for an evaluation error.
+// The truth of a cell's condition: True without one, Undecided for an evaluation error. `own`:
+// the segment whose value the cell is about.
 conditions::Truth condition_truth(const Ctx& ctx, const std::optional<conditions::Expr>& condition,
-                                  structure::InstanceIndex scope);
+                                  structure::InstanceIndex scope, OwnSegment own = {});
 
 inline bool holds(conditions::Truth truth) {
   return truth == conditions::Truth::True || truth == conditions::Truth::Neutral;

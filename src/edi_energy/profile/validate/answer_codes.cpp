@@ -20,12 +20,13 @@ using edifact::report::ValidationIssue;
 
 // The clusters the operands that apply here ask for. A "Wenn …" text asks only where its own
 // precondition holds.
-std::vector<ClusterDemand> demands_here(const AhbRun& run, std::size_t rule_index, structure::InstanceIndex scope) {
+std::vector<ClusterDemand> demands_here(const AhbRun& run, std::size_t rule_index, structure::InstanceIndex scope,
+                                        OwnSegment own) {
   std::vector<ClusterDemand> demands;
   std::vector<std::string_view> references;
   for (const ParsedOperand& cell : run.column.operands(rule_index)) {
     if (!cell.status || !cell.status->condition || !is_mandatory(cell.status->level)) continue;
-    if (!holds(condition_truth(run.ctx, cell.status->condition, scope))) continue;
+    if (!holds(condition_truth(run.ctx, cell.status->condition, scope, own))) continue;
     references.clear();
     cell.status->condition->collect(references);
     for (const std::string_view reference : references) {
@@ -34,7 +35,7 @@ std::vector<ClusterDemand> demands_here(const AhbRun& run, std::size_t rule_inde
       auto demand = answer_code::read_cluster_demand(text->second);
       if (!demand) continue;
       if (demand->conditional) {
-        const auto truth = run.ctx.decide_reference(reference, scope);
+        const auto truth = run.ctx.decide_reference(reference, scope, own);
         if (!truth || *truth != Truth::True) continue;
       }
       demands.push_back(std::move(*demand));
@@ -61,6 +62,7 @@ void answer_codes(AhbRun& run, std::size_t segment, const model::SegmentNode& de
       return elements[index].de == de && elements[index].occurrence == occurrence;
     });
   };
+  const OwnSegment own{definition.tag, segment};
   for (const answer_code::Slot& slot : answer_code::slots(definition)) {
     const edifact::model::Segment& message_segment = run.segments[segment];
     const Position code_at{slot.code.element, slot.code.component};
@@ -84,7 +86,8 @@ void answer_codes(AhbRun& run, std::size_t segment, const model::SegmentNode& de
         const auto& code = elements[*tree_rule].operands[at].code;
         if (!code) continue;
         const auto& status = cells[at].status;
-        if (status && is_mandatory(status->level) && condition_truth(run.ctx, status->condition, scope) == Truth::False) {
+        if (status && is_mandatory(status->level) &&
+            condition_truth(run.ctx, status->condition, scope, own) == Truth::False) {
           continue;
         }
         listed.push_back(*code);
@@ -115,7 +118,7 @@ void answer_codes(AhbRun& run, std::size_t segment, const model::SegmentNode& de
     }
     const std::string source = fmt::format("Entscheidungsbaum {}", fmt::join(sources, " or "));
 
-    const std::vector<ClusterDemand> demands = demands_here(run, *rule, scope);
+    const std::vector<ClusterDemand> demands = demands_here(run, *rule, scope, own);
     std::optional<answer_code::Cluster> published;
     bool fits = false;
     std::vector<std::string_view> fitting;

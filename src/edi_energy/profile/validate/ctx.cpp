@@ -1,6 +1,8 @@
 #include "edi_energy/profile/validate/ctx.hpp"
 
 #include <algorithm>
+#include <limits>
+#include <utility>
 #include <variant>
 
 #include "edi_energy/profile/conditions/condition_kind.hpp"
@@ -274,7 +276,7 @@ Truth Ctx::truth_over(const conditions::Voraussetzung& voraussetzung, std::optio
       voraussetzung.shape);
 }
 
-TruthResult Ctx::decide(std::string_view reference, Scope scope) const {
+TruthResult Ctx::decide(std::string_view reference, Scope scope, OwnSegment own) const {
   switch (conditions::kind_of(reference)) {
     case conditions::ConditionKind::Voraussetzung: {
       const auto entry = conditions_.find(reference);
@@ -282,6 +284,19 @@ TruthResult Ctx::decide(std::string_view reference, Scope scope) const {
       if (!entry->second.precondition) return Truth::Neutral;
       if (!entry->second.voraussetzung) return Truth::Undecided;
       const conditions::Voraussetzung& reading = *entry->second.voraussetzung;
+      const std::string& own_tag = entry->second.own_tag;
+      if (!own_tag.empty()) met_own_ = true;
+      if (!own_tag.empty() && own_tag == own.tag) {
+        // "In diesem STS": the very segment asked about, never another occurrence of its tag.
+        asked_own_ = true;
+        if (!own.index) return Truth::Undecided;
+        // Kept apart from the ranges below: one of those may hold a single segment too, and means
+        // every instance within it.
+        const Decided key{&reading, *own.index, std::numeric_limits<std::size_t>::max()};
+        const auto [at, fresh] = decided_.try_emplace(key, Truth::Undecided);
+        if (fresh) at->second = truth_over(reading, SegmentRange{*own.index, *own.index + 1}, scope);
+        return at->second;
+      }
       // A reading that looks at every instance of its group decides alike from every scope that
       // shares the instance holding them.
       const std::optional<SegmentRange> around = instance_around(reading, scope, true);
@@ -306,17 +321,17 @@ TruthResult Ctx::decide(std::string_view reference, Scope scope) const {
       }
       return known->second;
     }
-    case conditions::ConditionKind::Paket: return paket_truth(reference, scope);
+    case conditions::ConditionKind::Paket: return paket_truth(reference, scope, own);
     default: return Truth::Neutral;
   }
 }
 
-TruthResult Ctx::eval(const conditions::Expr& expr, Scope scope) const {
-  const auto callback = [this, scope](std::string_view reference) { return decide(reference, scope); };
+TruthResult Ctx::eval(const conditions::Expr& expr, Scope scope, OwnSegment own) const {
+  const auto callback = [this, scope, own](std::string_view reference) { return decide(reference, scope, own); };
   return expr.eval(callback);
 }
 
-TruthResult Ctx::paket_truth(std::string_view reference, Scope scope) const {
+TruthResult Ctx::paket_truth(std::string_view reference, Scope scope, OwnSegment own) const {
   const auto paket = conditions::Paket::parse(reference);
   if (!paket) return Truth::Undecided;
   const auto entry = pakete_->find(paket->name);
@@ -335,19 +350,24 @@ TruthResult Ctx::paket_truth(std::string_view reference, Scope scope) const {
         conditions::EvalError::paket_expr(paket->name, conditions::ExprError{conditions::ExprError::Kind::TooDeep}));
   }
   paket_stack_.push_back(&*entry);
-  TruthResult result = eval(**entry->second, scope);
+  const bool met_before = std::exchange(met_own_, false);
+  TruthResult result = eval(**entry->second, scope, own);
+  const bool met_here = met_own_;
+  met_own_ = met_before || met_here;
   paket_stack_.pop_back();
   // Errors are not kept: a cycle or the depth bound depends on the Pakete above this one.
-  if (result) paket_truths_.emplace(key, *result);
+  if (result && !met_here) paket_truths_.emplace(key, *result);
   return result;
 }
 
-Requirement Ctx::requirement(std::span<const std::string> cells, Scope scope) const {
+Requirement Ctx::requirement(std::span<const std::string> cells, Scope scope, OwnSegment own) const {
   const ParsedCells parsed = parse_cells(cells);
-  return requirement(parsed, scope);
+  return requirement(parsed, scope, own);
 }
 
-Requirement Ctx::requirement(std::span<const std::optional<conditions::Status>> cells, Scope scope) const {
+Requirement Ctx::requirement(std::span<const std::optional<conditions::Status>> cells, Scope scope,
+                             OwnSegment own) const {
+  asked_own_ = false;
   if (cells.empty()) return Requirement::Optional;
   bool all_false = true;
   for (const auto& status : cells) {
@@ -358,7 +378,7 @@ Requirement Ctx::requirement(std::span<const std::optional<conditions::Status>> 
     }
     // One cell that holds settles the answer; evaluating the rest would change nothing.
     if (!status->condition) return Requirement::Required;
-    const TruthResult truth = eval(*status->condition, scope);
+    const TruthResult truth = eval(*status->condition, scope, own);
     if (truth && (*truth == Truth::True || *truth == Truth::Neutral)) return Requirement::Required;
     if (!truth || *truth != Truth::False) all_false = false;
   }

@@ -41,6 +41,14 @@ struct SegmentRange {
   std::size_t end = 0;
 };
 
+// The segment whose value or row a condition is asked for: its tag, and its message index once
+// it is placed. A text that points at a segment with that tag as its own ("in diesem STS") is
+// decided on that segment alone, and is undecided where none is placed yet. No tag: none.
+struct OwnSegment {
+  std::string_view tag;
+  std::optional<std::size_t> index;
+};
+
 // Element and component index of a data element within a segment.
 struct Position {
   std::size_t element = 0;
@@ -65,15 +73,19 @@ class Ctx {
   Ctx(const Ctx&) = delete;
   Ctx& operator=(const Ctx&) = delete;
 
-  conditions::TruthResult eval(const conditions::Expr& expr, Scope scope) const;
+  conditions::TruthResult eval(const conditions::Expr& expr, Scope scope, OwnSegment own = {}) const;
   // One reference, as `eval` decides it inside an expression.
-  conditions::TruthResult decide_reference(std::string_view reference, Scope scope) const {
-    return decide(reference, scope);
+  conditions::TruthResult decide_reference(std::string_view reference, Scope scope, OwnSegment own = {}) const {
+    return decide(reference, scope, own);
   }
-  Requirement requirement(std::span<const std::string> cells, Scope scope) const;
+  Requirement requirement(std::span<const std::string> cells, Scope scope, OwnSegment own = {}) const;
   // The same over cells already parsed (an absent entry did not parse).
-  Requirement requirement(std::span<const std::optional<conditions::Status>> cells, Scope scope) const;
-  conditions::TruthResult paket_truth(std::string_view reference, Scope scope) const;
+  Requirement requirement(std::span<const std::optional<conditions::Status>> cells, Scope scope,
+                          OwnSegment own = {}) const;
+  // Whether the last `requirement` asked a text about the segment it was given as its own: only
+  // then can one occurrence of the segment differ from another.
+  bool asked_own() const { return asked_own_; }
+  conditions::TruthResult paket_truth(std::string_view reference, Scope scope, OwnSegment own = {}) const;
   // True or False; Undecided only for a denial in an instance other than the one the text
   // names.
   conditions::Truth truth(const conditions::Voraussetzung& voraussetzung, Scope scope) const;
@@ -97,7 +109,7 @@ class Ctx {
   std::optional<std::string_view> value_of(std::size_t segment, std::string_view de) const;
 
  private:
-  conditions::TruthResult decide(std::string_view reference, Scope scope) const;
+  conditions::TruthResult decide(std::string_view reference, Scope scope, OwnSegment own) const;
 
   // Whether a reading's own test holds over a range, and whether the companions it names stand
   // there too.
@@ -149,6 +161,11 @@ class Ctx {
     }
   };
   mutable std::unordered_map<PaketInScope, conditions::Truth, PaketInScopeHash> paket_truths_;
+  // Set when an evaluation met a text about its own segment: its truth then differs from one
+  // segment to the next, so a Paket that holds one is not kept per scope.
+  mutable bool met_own_ = false;
+  // Set when such a text was asked about the segment given as the own one.
+  mutable bool asked_own_ = false;
 
   // A reading decided over one segment range; the same range gives the same truth, so each
   // range is read once however many scopes share it (a whole-message range above all).

@@ -11,7 +11,6 @@
 #include "edi_energy/profile/conditions/paket.hpp"
 #include "edi_energy/profile/formatbedingung/formatbedingung.hpp"
 #include "edi_energy/profile/validate/ahb_run.hpp"
-#include "edi_energy/profile/validate/format_context.hpp"
 #include "support/debug_quote.hpp"
 
 namespace edi_energy::profile::validate {
@@ -61,6 +60,8 @@ struct SegmentAt {
   const model::SegmentNode& definition;
   structure::InstanceIndex scope;
   structure::NodeIndex node;
+
+  OwnSegment own() const { return {definition.tag, index}; }
 };
 
 ValidationIssue finished(ValidationIssue issue, const AhbRun& run, const SegmentAt& at, std::string_view de,
@@ -75,8 +76,8 @@ ValidationIssue finished(ValidationIssue issue, const AhbRun& run, const Segment
       .with_component(position.component);
 }
 
-void read_operands(const AhbRun& run, std::size_t rule_index, const model::Element& element,
-                   structure::InstanceIndex scope, Verdicts& verdicts) {
+void read_operands(const AhbRun& run, std::size_t rule_index, const model::Element& element, const SegmentAt& where,
+                   Verdicts& verdicts) {
   const model::ElementRule& rule = run.column.anwendungsfall().elements[rule_index];
   const auto& cells = run.column.operands(rule_index);
   verdicts.required = false;
@@ -91,7 +92,7 @@ void read_operands(const AhbRun& run, std::size_t rule_index, const model::Eleme
       continue;
     }
     const conditions::Status& status = *cells[at].status;
-    const Truth truth = condition_truth(run.ctx, status.condition, scope);
+    const Truth truth = condition_truth(run.ctx, status.condition, where.scope, where.own());
     const bool mandatory = is_mandatory(status.level);
     if (mandatory && holds(truth) && (!operand.code || !cells[at].references_paket)) {
       verdicts.required = true;
@@ -109,14 +110,14 @@ void read_operands(const AhbRun& run, std::size_t rule_index, const model::Eleme
 // findings. Evaluation has no effects, so both give the same answers.
 
 // Whether an empty value is a finding: some mandatory operand whose condition holds.
-bool required(const AhbRun& run, std::size_t rule_index, structure::InstanceIndex scope) {
+bool required(const AhbRun& run, std::size_t rule_index, const SegmentAt& where) {
   const model::ElementRule& rule = run.column.anwendungsfall().elements[rule_index];
   const auto& cells = run.column.operands(rule_index);
   for (std::size_t at = 0; at < cells.size(); ++at) {
     const auto& status = cells[at].status;
     if (!status || !is_mandatory(status->level)) continue;
     if (rule.operands[at].code && cells[at].references_paket) continue;
-    if (holds(condition_truth(run.ctx, status->condition, scope))) return true;
+    if (holds(condition_truth(run.ctx, status->condition, where.scope, where.own()))) return true;
   }
   return false;
 }
@@ -129,13 +130,13 @@ bool code_check(const model::ElementRule& rule, const model::Element& element) {
 
 // Whether a non-empty value is admitted, given that the code check applies.
 bool admitted(const AhbRun& run, std::size_t rule_index, const model::Element& element, std::string_view value,
-              structure::InstanceIndex scope) {
+              const SegmentAt& where) {
   const model::ElementRule& rule = run.column.anwendungsfall().elements[rule_index];
   const auto& cells = run.column.operands(rule_index);
   const auto admits = [&](std::size_t at) {
     const auto& status = cells[at].status;
     return !status || !is_mandatory(status->level) ||
-           condition_truth(run.ctx, status->condition, scope) != Truth::False;
+           condition_truth(run.ctx, status->condition, where.scope, where.own()) != Truth::False;
   };
   bool coded = false;
   bool value_line = false;
@@ -165,7 +166,8 @@ void check_formats(AhbRun& run, const SegmentAt& at, std::size_t rule_index, con
   const auto& cells = run.column.operands(rule_index);
   std::vector<formatbedingung::Finding> broken;
   const formatbedingung::Decide decide = [&](std::string_view reference) {
-    return decide_beside_format(run, reference, at.index, at.scope);
+    // A Voraussetzung about "demselben COM" is asked of this segment alone.
+    return run.ctx.decide_reference(reference, at.scope, at.own()).value_or(Truth::Undecided);
   };
   for (std::size_t k = 0; k < cells.size(); ++k) {
     const auto& status = cells[k].status;
@@ -174,7 +176,9 @@ void check_formats(AhbRun& run, const SegmentAt& at, std::size_t rule_index, con
     if (code && *code != value) continue;
     // Only a condition that surely does not apply spares the value its formats. An exclusive
     // choice is False also where several alternatives apply, so the fold decides that itself.
-    if (condition_truth(run.ctx, status->condition, at.scope) == Truth::False && !cells[k].exclusive) continue;
+    if (condition_truth(run.ctx, status->condition, at.scope, at.own()) == Truth::False && !cells[k].exclusive) {
+      continue;
+    }
     formatbedingung::fold_in_context(*status->condition, value, decide, broken);
   }
   std::ranges::sort(broken);
@@ -201,8 +205,8 @@ void check_rule(AhbRun& run, const SegmentAt& at, std::size_t nth, std::size_t r
   const auto& nr = at.definition.nr;
   const auto admitted_text = [&] { return verdicts.admitted_text(); };
   if (value.empty()) {
-    if (!required(run, rule_index, at.scope)) return;
-    read_operands(run, rule_index, *target->element, at.scope, verdicts);
+    if (!required(run, rule_index, at)) return;
+    read_operands(run, rule_index, *target->element, at, verdicts);
     run.findings.push_back(finished(
         ValidationIssue(Severity::Error,
                         fmt::format("{} (Nr {}): DE {} „{}“ is required by the Prüfschablone of {} but empty{}", tag,
@@ -213,8 +217,8 @@ void check_rule(AhbRun& run, const SegmentAt& at, std::size_t nth, std::size_t r
     return;
   }
   check_formats(run, at, rule_index, *target, value);
-  if (code_check(rule, *target->element) && !admitted(run, rule_index, *target->element, value, at.scope)) {
-    read_operands(run, rule_index, *target->element, at.scope, verdicts);
+  if (code_check(rule, *target->element) && !admitted(run, rule_index, *target->element, value, at)) {
+    read_operands(run, rule_index, *target->element, at, verdicts);
     run.findings.push_back(finished(
         ValidationIssue(Severity::Error, fmt::format("{} (Nr {}): DE {} „{}“ is {}; the Prüfschablone of {} admits {}",
                                                      tag, nr, rule.de, target->element->name,

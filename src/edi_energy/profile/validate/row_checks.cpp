@@ -21,6 +21,18 @@ bool can_report(const ParsedCells& cells, std::size_t count) {
   return !cells.empty() && std::ranges::all_of(cells, [&](const auto& cell) { return mandatory(cell) && cell->condition; });
 }
 
+// Whether some occurrence of the segment node in the scope is one that its row does not permit,
+// each deciding the texts about its own segment.
+bool some_not_permitted(const AhbRun& run, structure::InstanceIndex scope, structure::NodeIndex node_index,
+                        const ParsedCells& cells, std::string_view tag) {
+  for (const std::size_t at : run.resolution.instances[scope].segments) {
+    const auto& placement = run.resolution.placements[at];
+    if (!placement || placement->node != node_index) continue;
+    if (run.ctx.requirement(cells, scope, OwnSegment{tag, at}) == Requirement::NotPermitted) return true;
+  }
+  return false;
+}
+
 void check_segment(AhbRun& run, structure::InstanceIndex scope, structure::NodeIndex node_index, std::size_t count) {
   const structure::SNode& node = run.structure.nodes[node_index];
   const auto& segment = *node.segment();
@@ -42,7 +54,13 @@ void check_segment(AhbRun& run, structure::InstanceIndex scope, structure::NodeI
   }
   const ParsedCells& cells = run.column.cells(*row);
   if (!can_report(cells, count)) return;
-  const Requirement requirement = run.ctx.requirement(cells, scope);
+  // A text about "this STS" is undecided before any STS stands here, and once some do, each
+  // decides for itself.
+  Requirement requirement = run.ctx.requirement(cells, scope, OwnSegment{segment.tag, std::nullopt});
+  if (count > 0 && run.ctx.asked_own()) {
+    requirement = some_not_permitted(run, scope, node_index, cells, segment.tag) ? Requirement::NotPermitted
+                                                                                  : Requirement::Optional;
+  }
   if (requirement == Requirement::Required && count == 0) {
     report(fmt::format("{} „{}“ (Nr {}) is Muss for {}{} but missing — AHB status {}", segment.tag, node.name,
                        segment.nr, run.label, scope_suffix(run.structure, run.resolution, scope),
