@@ -53,3 +53,10 @@ def test_a_faulty_kopf_grund_draws_its_finding_alone(faulty, finding, neighbour)
     assert rule_ids([faulty]) == [finding]
     assert rule_ids([faulty, neighbour]) == [finding]
     assert rule_ids([neighbour, faulty]) == [finding]
+
+
+def test_completion_writes_the_reference_each_kopf_grund_asks_for():
+    built = build_remadv(33003, "9900000000003", "9900000000010", on=ON,
+                         kopf_gruende=[("A25", "E_0270"), ("A25", "E_0273")], **INVOICE)
+    assert built.count(b"RFF+AFL:") == 2
+    assert validate_edifact(built, ON).findings == []
