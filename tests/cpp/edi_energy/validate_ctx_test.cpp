@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "edi_energy/profile/validate/ctx.hpp"
@@ -141,6 +142,16 @@ TEST_F(CtxTest, TextsAboutTheirOwnSegmentAskThatSegmentAlone) {
     ASSERT_TRUE(expr.has_value());
     EXPECT_EQ(ctx_.eval(*expr, scope_of(cci_first), c.own), c.expected)
         << c.expression << " for " << c.own.tag << " " << c.own.index.value_or(99);
+  }
+  // Asked from a row beside a CCI, the text means the CCI of the row's own SG10, not another
+  // one; where no instance around holds a CCI of its own, it looks where every text does.
+  const std::vector<std::pair<std::optional<std::size_t>, Truth>> beside{
+      {cci_first, Truth::True}, {cci_first + 1, Truth::False}, {sg8_z01, Truth::True}, {std::nullopt, Truth::True}};
+  const auto beside_expr = conditions::Expr::parse("[8]");
+  ASSERT_TRUE(beside_expr.has_value());
+  for (const auto& [trigger, expected] : beside) {
+    EXPECT_EQ(ctx_.eval(*beside_expr, scope_of(trigger), {"STS", 3}), expected) << trigger.value_or(99);
+    EXPECT_EQ(ctx_.eval(*beside_expr, scope_of(trigger)), expected) << trigger.value_or(99);
   }
   const std::vector<std::string> own_cell{"Muss [1]", "Muss [8]"};
   EXPECT_EQ(ctx_.requirement(own_cell, scope_of(cci_first), {"CCI", cci_first + 1}), Requirement::Required);

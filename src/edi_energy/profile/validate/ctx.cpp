@@ -172,6 +172,21 @@ std::optional<SegmentRange> Ctx::instance_around(const conditions::Voraussetzung
   return SegmentRange{instance->start, instance->end};
 }
 
+std::optional<SegmentRange> Ctx::holding(std::string_view tag, Scope scope) const {
+  for (std::optional<Scope> at = scope; at; at = resolution_.instances[*at].parent) {
+    const structure::Instance& instance = resolution_.instances[*at];
+    if (!instance.node) continue;
+    const auto& children = structure_.nodes[*instance.node].children;
+    if (std::ranges::any_of(children, [&](structure::NodeIndex child) {
+          const auto* segment = structure_.nodes[child].segment();
+          return segment != nullptr && segment->tag == tag;
+        })) {
+      return SegmentRange{instance.start, instance.end};
+    }
+  }
+  return std::nullopt;
+}
+
 SegmentRange Ctx::shared_range(std::string_view group, Scope scope) const {
   const auto holders = structure_.group_holders.find(group);
   if (holders == structure_.group_holders.end()) return SegmentRange{0, segments_.size()};
@@ -299,7 +314,9 @@ TruthResult Ctx::decide(std::string_view reference, Scope scope, OwnSegment own)
       }
       // A reading that looks at every instance of its group decides alike from every scope that
       // shares the instance holding them.
-      const std::optional<SegmentRange> around = instance_around(reading, scope, true);
+      // Asked from another row, "in diesem AJT" still means one AJT: the one beside the row.
+      std::optional<SegmentRange> around = own_tag.empty() ? std::nullopt : holding(own_tag, scope);
+      if (!around) around = instance_around(reading, scope, true);
       const SegmentRange range = around ? *around : shared_range(*group_of(reading), scope);
       const auto [at, fresh] = decided_.try_emplace(Decided{&reading, range.first, range.end}, Truth::Undecided);
       if (fresh) at->second = truth_over(reading, around, scope);

@@ -126,6 +126,9 @@ class Ctx {
                                               bool lasting) const;
   // The nearest instance of `group` at or above the scope.
   const structure::Instance* enclosing(std::string_view group, Scope scope) const;
+  // The nearest instance at or above the scope whose group holds a segment tagged `tag` of its
+  // own: "this AJT", asked from a row beside the AJT, is the AJT of the row's instance.
+  std::optional<SegmentRange> holding(std::string_view tag, Scope scope) const;
   // The instance around the scope of the lowest group that holds `group` nested in it: each
   // Vorgang is a case of its own, so a group named from within one is looked for there only.
   // The whole message where no group holds both.
