@@ -1,7 +1,7 @@
 // The storage behind segments: one document per parse, holding the input's bytes (borrowed or
 // owned) and flat arrays that say where its values lie. Segments, elements and components are
-// handles into it. Only the parsers and the segment builder fill documents; everyone else reads
-// through `Segment`.
+// handles into it. Only the parsers, the segment builder and `compact_built` fill documents;
+// everyone else reads through `Segment`.
 //
 // A value is the run of bytes between two neighbouring cuts; cut v closes value v, so the
 // values of a segment whose cuts are f..l are f+1..l, opened by cuts f..l-1:
@@ -26,7 +26,15 @@
 
 namespace edifact::model {
 
-struct Span;
+// Byte offsets into the whole input handed to a parse (byte-order mark, whitespace and UNA
+// included); `end` is just past the last byte.
+struct Span {
+  std::size_t start = 0;
+  std::size_t end = 0;
+
+  std::size_t length() const { return end - start; }
+  friend bool operator==(const Span&, const Span&) = default;
+};
 
 // Adds without wrapping: offsets saturate at the largest value.
 inline std::size_t saturating_add(std::size_t a, std::size_t b) {
@@ -38,14 +46,26 @@ struct SegmentEntry {
   std::uint32_t first_element;  // index in `Document::elements`
 };
 
-// Spans of a built segment: one per cut (for the value it closes), one per element, and the
-// segment's own two.
+// Spans of a built document: one per cut (for the value it closes), one per element, and each
+// segment's own two. Built segments mostly have no spans at all, so a list in which every span
+// is empty stays empty.
 struct BuiltSpans {
-  std::vector<std::size_t> value_starts;
-  std::vector<std::size_t> value_ends;
-  std::vector<std::size_t> element_starts;
-  std::vector<std::size_t> element_ends;
-  std::size_t segment_start = 0, segment_end = 0, tag_start = 0, tag_end = 0;
+  std::vector<Span> values;
+  std::vector<Span> elements;
+  std::vector<Span> segments;
+  std::vector<Span> tags;
+
+  static Span at(const std::vector<Span>& list, std::size_t k) { return list.empty() ? Span{} : list[k]; }
+  // Appends `span` as entry `k` of `list`, filling the entries before it when the list was
+  // still empty.
+  static void put(std::vector<Span>& list, std::size_t k, Span span) {
+    if (list.empty() && span == Span{}) return;
+    list.resize(k);
+    list.push_back(span);
+  }
+  bool empty() const { return values.empty() && elements.empty() && segments.empty() && tags.empty(); }
+  // The spans of a document whose spans are all empty, shared by all of them.
+  static const std::shared_ptr<const BuiltSpans>& none();
 };
 
 // The service characters a document's bytes were parsed with, so that a writer using the same
@@ -101,9 +121,12 @@ struct Tape {
   // The spans of a built document, which it gives explicitly; null for parsed ones.
   std::shared_ptr<const BuiltSpans> spans;
 
-  // Built documents hold one segment whose tag runs from byte 0 to its first cut; parsed ones
-  // have three-byte tags just before their first cut.
+  // A built segment's tag runs from the byte after the previous segment's terminator (byte 0
+  // for the first) to its first cut; parsed ones have three-byte tags just before their first cut.
   bool built() const { return spans != nullptr; }
+  std::size_t built_start(std::uint32_t index) const {
+    return index == 0 ? 0 : std::size_t{cut(segments[index].first_cut - 1)} + 1;
+  }
   std::size_t segment_count() const { return segments.empty() ? 0 : segments.size() - 1; }
   bool is_released(std::uint32_t value) const {
     const std::size_t word = value / 64;

@@ -18,6 +18,11 @@ Span shifted(const Tape& tape, std::size_t start, std::size_t end) {
   return {tape.offset_of(start), tape.offset_of(end)};
 }
 
+Span built_span(const Tape& tape, const std::vector<Span>& list, std::size_t k) {
+  const Span span = BuiltSpans::at(list, k);
+  return shifted(tape, span.start, span.end);
+}
+
 // UTF-8 bytes that begin a character.
 std::size_t count_leading_bytes(std::string_view bytes) {
   std::size_t count = 0;
@@ -26,7 +31,7 @@ std::size_t count_leading_bytes(std::string_view bytes) {
 }
 
 Span value_span(const Tape& tape, std::uint32_t value) {
-  if (tape.built()) return shifted(tape, tape.spans->value_starts[value], tape.spans->value_ends[value]);
+  if (tape.built()) return built_span(tape, tape.spans->values, value);
   return shifted(tape, tape.cut(value - 1) + std::size_t{1}, tape.cut(value));
 }
 
@@ -54,14 +59,49 @@ std::uint32_t opening_of(const Reader& reader, std::uint32_t element, std::uint3
   return element < end ? reader.opening(element) : std::numeric_limits<std::uint32_t>::max();
 }
 
+// Built segment `index` of `tape` alone, with the same spans moved by `delta`.
+Document* split_off_built(const Tape& tape, std::uint32_t index, std::size_t delta) {
+  const SegmentEntry entry = tape.segments[index];
+  const SegmentEntry next = tape.segments[index + 1];
+  const std::size_t start = tape.built_start(index);
+  const std::size_t end = std::size_t{tape.cut(next.first_cut - 1)} + 1;
+  Tape part;
+  part.hold(std::string(tape.bytes.substr(start, end - start)));
+  part.base = saturating_add(tape.base, delta);
+  part.has_repetitions = tape.has_repetitions;
+  part.repetition_separator = tape.repetition_separator;
+  const std::uint32_t cut_count = next.first_cut - entry.first_cut;
+  const std::uint32_t element_count = next.first_element - entry.first_element;
+  part.cuts.reserve(cut_count);
+  for (std::uint32_t cut = entry.first_cut; cut < next.first_cut; ++cut) {
+    part.cuts.push_back(static_cast<std::uint32_t>(tape.cut(cut) - start));
+  }
+  part.elements.reserve(element_count);
+  for (std::uint32_t element = entry.first_element; element < next.first_element; ++element) {
+    part.elements.push_back(tape.element_entry(element) - entry.first_cut);
+  }
+  part.segments = {{0, 0}, {cut_count, element_count}};
+  const BuiltSpans& spans = *tape.spans;
+  if (spans.empty()) {
+    part.spans = tape.spans;
+  } else {
+    BuiltSpans own;
+    for (std::uint32_t cut = entry.first_cut; cut < next.first_cut; ++cut) {
+      BuiltSpans::put(own.values, cut - entry.first_cut, BuiltSpans::at(spans.values, cut));
+    }
+    for (std::uint32_t element = entry.first_element; element < next.first_element; ++element) {
+      BuiltSpans::put(own.elements, element - entry.first_element, BuiltSpans::at(spans.elements, element));
+    }
+    BuiltSpans::put(own.segments, 0, BuiltSpans::at(spans.segments, index));
+    BuiltSpans::put(own.tags, 0, BuiltSpans::at(spans.tags, index));
+    part.spans = own.empty() ? BuiltSpans::none() : std::make_shared<const BuiltSpans>(std::move(own));
+  }
+  return new Document(std::move(part));
+}
+
 // Segment `index` of `tape` in a document of its own that holds its bytes, spans moved by `delta`.
 Document* split_off(const Tape& tape, std::uint32_t index, std::size_t delta) {
-  if (tape.built()) {
-    Tape copy = tape;
-    copy.bytes = copy.owned;
-    copy.base = saturating_add(tape.base, delta);
-    return new Document(std::move(copy));
-  }
+  if (tape.built()) return split_off_built(tape, index, delta);
   const SegmentEntry entry = tape.segments[index];
   const SegmentEntry next = tape.segments[index + 1];
   const std::uint32_t tag_start = tape.cut(entry.first_cut) - 3;
@@ -205,6 +245,11 @@ Segment adopt(Document* document) {
 
 }  // namespace
 
+const std::shared_ptr<const BuiltSpans>& BuiltSpans::none() {
+  static const std::shared_ptr<const BuiltSpans> empty = std::make_shared<const BuiltSpans>();
+  return empty;
+}
+
 std::string_view Tape::released_text(std::uint32_t value) const {
   const std::size_t word = value / 64;
   const std::uint64_t below = released[word] & ((std::uint64_t{1} << (value % 64)) - 1);
@@ -339,7 +384,7 @@ RepetitionList Element::find_repetitions() const {
 Span Element::span() const {
   if (document_ == nullptr) return {};
   if (document_->built()) {
-    return shifted(*document_, document_->spans->element_starts[index_], document_->spans->element_ends[index_]);
+    return built_span(*document_, document_->spans->elements, index_);
   }
   return shifted(*document_, document_->cut(opening_cut()) + std::size_t{1}, document_->cut(end_cut_));
 }
@@ -372,14 +417,14 @@ Segment Segment::from_texts(std::string_view tag,
 
 Span Segment::span() const {
   if (document_ == nullptr) return {};
-  if (document_->built()) return shifted(*document_, document_->spans->segment_start, document_->spans->segment_end);
+  if (document_->built()) return built_span(*document_, document_->spans->segments, index_);
   return shifted(*document_, document_->cut(entry().first_cut) - std::size_t{3},
                  document_->cut(next_entry().first_cut - 1) + std::size_t{1});
 }
 
 Span Segment::tag_span() const {
   if (document_ == nullptr) return {};
-  if (document_->built()) return shifted(*document_, document_->spans->tag_start, document_->spans->tag_end);
+  if (document_->built()) return built_span(*document_, document_->spans->tags, index_);
   const std::size_t tag_end = document_->cut(entry().first_cut);
   return shifted(*document_, tag_end - 3, tag_end);
 }

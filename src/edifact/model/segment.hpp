@@ -25,8 +25,9 @@
 #include <cstdint>
 #include <expected>
 #include <initializer_list>
-#include <optional>
 #include <iterator>
+#include <optional>
+#include <span>
 #include <string_view>
 #include <utility>
 
@@ -39,16 +40,6 @@ struct EdifactError;
 namespace edifact::model {
 
 class OwnedElement;
-
-// Byte offsets into the whole input handed to a parse (byte-order mark, whitespace and UNA
-// included); `end` is just past the last byte.
-struct Span {
-  std::size_t start = 0;
-  std::size_t end = 0;
-
-  std::size_t length() const { return end - start; }
-  friend bool operator==(const Span&, const Span&) = default;
-};
 
 // One value: its text (unescaped) and the raw bytes it came from, release characters included.
 struct Component {
@@ -262,7 +253,10 @@ class Segment {
   std::string_view tag() const& {
     if (document_ == nullptr) return {};
     const std::uint32_t tag_end = document_->cut(entry().first_cut);
-    if (document_->built()) return document_->bytes.substr(0, tag_end);
+    if (document_->built()) {
+      const std::size_t start = document_->built_start(index_);
+      return document_->bytes.substr(start, tag_end - start);
+    }
     return document_->bytes.substr(tag_end - 3, 3);
   }
   std::string_view tag() const&& = delete;  // see the top of this file
@@ -277,7 +271,7 @@ class Segment {
   std::size_t size_bound() const {
     if (document_ == nullptr) return 1;
     const std::uint32_t first = document_->cut(entry().first_cut);
-    const std::size_t tag_size = document_->built() ? first : 3;  // as `tag` has it
+    const std::size_t tag_size = document_->built() ? first - document_->built_start(index_) : 3;  // as `tag` has it
     return tag_size + 2 * std::size_t{document_->cut(next_entry().first_cut - 1) - first} + 1;
   }
   // The parsed bytes from the tag through the terminator, when writing the segment with
@@ -339,6 +333,7 @@ class Segment {
  private:
   friend class SegmentCursor;
   friend class SegmentRange;
+  friend void compact_built(std::span<Segment> segments);
   // Takes over a reference the caller already holds, for a parse that took them all at once.
   static Segment adopting(const Document* document, std::uint32_t index) { return Segment(document, index, false); }
   // Holds no reference: lent out only as `const Segment&` while something else keeps `document`.

@@ -2,6 +2,8 @@
 
 #include <fmt/format.h>
 
+#include <span>
+
 #include "support/internal_fault.hpp"
 
 namespace edifact::model {
@@ -16,22 +18,36 @@ constexpr char TERMINATOR = '\'';
 // say where values end, so texts may hold any byte.
 class BuiltTape {
  public:
-  explicit BuiltTape(std::string_view tag, Span span, Span tag_span) {
+  explicit BuiltTape(std::string_view tag, Span span, Span tag_span, std::span<const OwnedElement> elements) {
     tape_.repetition_separator = REPETITION;
+    // Sized exactly: a built segment may be kept for as long as its message.
+    std::size_t bytes = tag.size() + 1;
+    std::size_t cuts = 1;
+    for (const OwnedElement& element : elements) {
+      ++bytes;
+      ++cuts;
+      const auto lists = element.lists();
+      for (std::size_t list = 0; list < lists.size(); ++list) {
+        const std::size_t separators = (list > 0 ? 1 : 0) + (lists[list].empty() ? 0 : lists[list].size() - 1);
+        cuts += separators;
+        bytes += separators;
+        for (const OwnedComponent& component : lists[list]) bytes += component.text.size();
+      }
+    }
+    bytes_.reserve(bytes);
+    tape_.cuts.reserve(cuts);
+    tape_.elements.reserve(elements.size());
     bytes_.append(tag);
-    spans_.segment_start = span.start;
-    spans_.segment_end = span.end;
-    spans_.tag_start = tag_span.start;
-    spans_.tag_end = tag_span.end;
+    BuiltSpans::put(spans_.segments, 0, span);
+    BuiltSpans::put(spans_.tags, 0, tag_span);
   }
 
   void element(const OwnedElement& element) {
     const auto lists = element.lists();
     std::uint32_t opening = cut(ELEMENT, {});
     if (lists.empty()) opening |= Document::NO_COMPONENTS;
+    BuiltSpans::put(spans_.elements, tape_.elements.size(), element.span);
     tape_.elements.push_back(opening);
-    spans_.element_starts.push_back(element.span.start);
-    spans_.element_ends.push_back(element.span.end);
     for (std::size_t list = 0; list < lists.size(); ++list) {
       if (list > 0) {
         cut(REPETITION, {});
@@ -53,7 +69,7 @@ class BuiltTape {
       throw support::InternalFault("a built segment is larger than a document can hold");
     }
     tape_.hold(std::move(bytes_));
-    tape_.spans = std::make_shared<const BuiltSpans>(std::move(spans_));
+    tape_.spans = spans_.empty() ? BuiltSpans::none() : std::make_shared<const BuiltSpans>(std::move(spans_));
     return new Document(std::move(tape_));
   }
 
@@ -62,8 +78,7 @@ class BuiltTape {
   std::uint32_t cut(char separator, Span next) {
     const auto index = static_cast<std::uint32_t>(tape_.cuts.size());
     tape_.cuts.push_back(static_cast<std::uint32_t>(bytes_.size()));
-    spans_.value_starts.push_back(pending_.start);
-    spans_.value_ends.push_back(pending_.end);
+    BuiltSpans::put(spans_.values, index, pending_);
     pending_ = next;
     bytes_.push_back(separator);
     return index;
@@ -116,7 +131,7 @@ SegmentBuilder& SegmentBuilder::replace_element(std::size_t index, OwnedElement 
 }
 
 Segment SegmentBuilder::build() const {
-  BuiltTape tape(tag_, span_, tag_span_);
+  BuiltTape tape(tag_, span_, tag_span_, elements_);
   for (const OwnedElement& element : elements_) tape.element(element);
   Document* document = std::move(tape).finish();
   Segment segment(document, 0);

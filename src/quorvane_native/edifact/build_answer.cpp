@@ -122,53 +122,63 @@ py::Result build_answer(py::Args args) {
     }
   }
   if (auto given = require_vorgang_dates("process_dates", *process_dates); !given) return py::propagate(given);
-  auto parsed = parse_received(*received);
-  if (!parsed) return py::propagate(parsed);
-  auto envelope = received_message(*parsed, *message_index, "answer");
-  if (!envelope) return py::propagate(envelope);
-  const UtilmdMessage* request = (*envelope)->message.get<UtilmdMessage>();
-  if (request == nullptr) {
-    return py::value_error(
-        "build_answer answers a UTILMD request; acknowledge other message types with build_aperak_for");
-  }
+  // The request and the message built from it are gone before completion, whose peak is the
+  // largest of the call.
+  std::uint32_t checked = 0;
+  auto bytes = [&]() -> py::Expected<std::string> {
+    auto parsed = parse_received(*received);
+    if (!parsed) return py::propagate(parsed);
+    auto envelope = received_message(*parsed, *message_index, "answer");
+    if (!envelope) return py::propagate(envelope);
+    const UtilmdMessage* request = (*envelope)->message.get<UtilmdMessage>();
+    if (request == nullptr) {
+      return py::value_error(
+          "build_answer answers a UTILMD request; acknowledge other message types with build_aperak_for");
+    }
 
-  edi_energy::builders::utilmd::UtilmdBuilder<> unset(*release);
-  auto checked = pid(static_cast<std::int64_t>(*answer_pid));
-  if (!checked) return py::propagate(checked);
-  const auto& header = (*envelope)->header;
-  std::string code = document_code->has_value() ? std::move(**document_code)
-                     : request->bgm                 ? request->bgm->document_code
-                                                    : std::string("E01");
-  auto date = document_date_for(*document_date, *on);
-  if (!date) return py::propagate(date);
-  auto builder = std::move(unset)
-                     .pruefidentifikator(*checked)
-                     .sender(header.recipient)
-                     .receiver(header.sender)
-                     .message_reference(std::move(*message_ref))
-                     .document_code(std::move(code));
-  if (*date) builder = std::move(builder).document_date(std::move(*date));
+    edi_energy::builders::utilmd::UtilmdBuilder<> unset(*release);
+    auto valid_pid = pid(static_cast<std::int64_t>(*answer_pid));
+    if (!valid_pid) return py::propagate(valid_pid);
+    checked = *valid_pid;
+    const auto& header = (*envelope)->header;
+    std::string code = document_code->has_value() ? std::move(**document_code)
+                       : request->bgm                 ? request->bgm->document_code
+                                                      : std::string("E01");
+    auto date = document_date_for(*document_date, *on);
+    if (!date) return py::propagate(date);
+    auto builder = std::move(unset)
+                       .pruefidentifikator(checked)
+                       .sender(header.recipient)
+                       .receiver(header.sender)
+                       .message_reference(std::move(*message_ref))
+                       .document_code(std::move(code));
+    if (*date) builder = std::move(builder).document_date(std::move(*date));
 
-  AnswerContent content{
-      .echo_locations = column_lists_de(MessageType::Utilmd, *release, *checked, "LOC", "3227"),
-      .antwort = std::nullopt,
-      .process_dates = &*process_dates,
-      .references = &*references,
-      .free_texts = &*free_texts,
-  };
-  if (*antwort_code) content.antwort = antwort_status(**antwort_code, *antwort_ebd, *release, *checked);
-  for (const auto& transaction : request->transactions) {
-    if (!transaction.ide.id) continue;
-    auto next = add_answer_transaction(std::move(builder), transaction, *transaction.ide.id, content);
-    if (!next) return py::propagate(next);
-    builder = std::move(*next);
-  }
+    AnswerContent content{
+        .echo_locations = column_lists_de(MessageType::Utilmd, *release, checked, "LOC", "3227"),
+        .antwort = std::nullopt,
+        .process_dates = &*process_dates,
+        .references = &*references,
+        .free_texts = &*free_texts,
+    };
+    if (*antwort_code) content.antwort = antwort_status(**antwort_code, *antwort_ebd, *release, checked);
+    for (const auto& transaction : request->transactions) {
+      if (!transaction.ide.id) continue;
+      auto next = add_answer_transaction(std::move(builder), transaction, *transaction.ide.id, content);
+      if (!next) return py::propagate(next);
+      builder = std::move(*next);
+    }
 
-  auto message = std::move(builder).build();
-  if (!message) return py::value_error(fmt::format("UTILMD answer build failed: {}", message.error().message()));
-  auto bytes = message->serialize();
-  if (!bytes) return py::runtime_error(fmt::format("UTILMD answer serialize failed: {}", bytes.error().message()));
-  auto completed = complete_to_column(std::move(*bytes), MessageType::Utilmd, *release, *checked, "answer_pid");
+    auto message = std::move(builder).build();
+    if (!message) return py::value_error(fmt::format("UTILMD answer build failed: {}", message.error().message()));
+    auto serialized = message->serialize();
+    if (!serialized) {
+      return py::runtime_error(fmt::format("UTILMD answer serialize failed: {}", serialized.error().message()));
+    }
+    return std::move(*serialized);
+  }();
+  if (!bytes) return py::propagate(bytes);
+  auto completed = complete_to_column(std::move(*bytes), MessageType::Utilmd, *release, checked, "answer_pid");
   if (!completed) return py::propagate(completed);
   return py::bytes(*completed);
 }

@@ -119,7 +119,8 @@ py::Expected<std::string> complete_to_column(std::string bytes, MessageType type
         }
         return py::runtime_error(fmt::format("{} re-parse failed: {}", type_code, error.message()));
       }
-      seeds.push_back(std::move(**item).into_owned());
+      // Borrowing `bytes`, which outlives every segment made from them here.
+      seeds.push_back(std::move(**item));
     }
   }
   const edi_energy::profile::skeleton::SkeletonParties parties{party(seeds, "MS", DEFAULT_SENDER),
@@ -135,9 +136,12 @@ py::Expected<std::string> complete_to_column(std::string bytes, MessageType type
     }
     return py::runtime_error(fmt::format("{} completion failed: {}", type_code, completed.error().message()));
   }
-  auto written = ::edifact::segments_to_bytes(*completed);
+  // The seeds' own list goes: the completed message holds what it took of them.
+  std::vector<::edifact::model::Segment>().swap(seeds);
+  std::vector<::edifact::model::Segment> segments = std::move(*completed);
+  if (verdict) segments = judge_completed(*verdict, *column, type, pruefidentifikator, std::move(segments));
+  auto written = ::edifact::segments_to_bytes(segments);
   if (!written) return py::runtime_error(fmt::format("{} serialize failed: {}", type_code, written.error().message()));
-  if (verdict) judge_completed(*verdict, *column, type, pruefidentifikator, std::move(*completed));
   return std::move(*written);
 }
 

@@ -41,8 +41,10 @@ void name_column(ColumnVerdict& verdict, const ColumnRef& column, edi_energy::me
                                column.profile->release().text());
 }
 
-void judge_completed(ColumnVerdict& verdict, const ColumnRef& column, edi_energy::message_type::MessageType type,
-                     std::uint32_t pruefidentifikator, std::vector<::edifact::model::Segment> segments) {
+std::vector<::edifact::model::Segment> judge_completed(ColumnVerdict& verdict, const ColumnRef& column,
+                                                       edi_energy::message_type::MessageType type,
+                                                       std::uint32_t pruefidentifikator,
+                                                       std::vector<::edifact::model::Segment> segments) {
   const auto& release = column.profile->release();
   name_column(verdict, column, type, pruefidentifikator);
   std::string reference;
@@ -50,19 +52,21 @@ void judge_completed(ColumnVerdict& verdict, const ColumnRef& column, edi_energy
       segments.front().elements()[0].components().size() != 0) {
     reference = std::string(segments.front().elements()[0].components()[0].text);
   }
-  const auto core = edi_energy::messages::core::MessageCore::new_on_date(std::move(segments), reference,
+  auto core = edi_energy::messages::core::MessageCore::new_on_date(std::move(segments), reference,
                                                                           release.text(), pruefidentifikator, type);
   const auto registry = edi_energy::registry::REGISTRY.get();
   // The column's own profile is the one in force on its first day.
   auto report = core.validate_against_with_semantic_and_registry_on_date(
       release, edi_energy::messages::semantic_rule_pack_for(type), *registry, column.profile->valid_from());
-  if (!report) return;
-  for (const auto& issue : report->errors) {
-    verdict.rejections.push_back(Rejection{
-        fmt::format("{}|{}|{}|{}|{}", issue.rule_id.value_or(""), issue.segment.value_or(""),
-                    issue.element.value_or(255), issue.component.value_or(255), issue.message),
-        issue.message, leaf_text(core.segments, issue)});
+  if (report) {
+    for (const auto& issue : report->errors) {
+      verdict.rejections.push_back(Rejection{
+          fmt::format("{}|{}|{}|{}|{}", issue.rule_id.value_or(""), issue.segment.value_or(""),
+                      issue.element.value_or(255), issue.component.value_or(255), issue.message),
+          issue.message, leaf_text(core.segments, issue)});
+    }
   }
+  return std::move(core.segments);
 }
 
 }  // namespace quorvane_native::edifact

@@ -51,8 +51,11 @@ void name_column(ColumnVerdict& verdict, const ColumnRef& column, edi_energy::me
                  std::uint32_t pruefidentifikator);
 
 // The errors of the whole validation pipeline (MIG, AHB, format-303 dates, the type's semantic
-// rules) for the completed message, against the column's own profile.
-void judge_completed(ColumnVerdict& verdict, const ColumnRef& column, edi_energy::message_type::MessageType type,
-                     std::uint32_t pruefidentifikator, std::vector<::edifact::model::Segment> segments);
+// rules) for the completed message, against the column's own profile. Gives the segments back,
+// so that the message can be written after its validation is gone rather than beside it.
+std::vector<::edifact::model::Segment> judge_completed(ColumnVerdict& verdict, const ColumnRef& column,
+                                                       edi_energy::message_type::MessageType type,
+                                                       std::uint32_t pruefidentifikator,
+                                                       std::vector<::edifact::model::Segment> segments);
 
 }  // namespace quorvane_native::edifact

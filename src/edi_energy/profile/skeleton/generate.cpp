@@ -57,6 +57,7 @@ std::expected<std::vector<edifact::model::Segment>, skeleton::CompletionError> P
                                   seeds.value_or(std::span<const edifact::model::Segment>()),
                                   resolution ? &*resolution : nullptr);
     generator.walk(structure_.roots, seeds.has_value(), structure::root_instance, 0);
+    generator.compact_written();
     // Seeds are carried over the same way in every round, so the first round tells.
     if (round == 0) {
       const auto skipped = generator.skipped_seeds();

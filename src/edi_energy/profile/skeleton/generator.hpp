@@ -80,6 +80,11 @@ class Generator {
 
   std::string pid_text() const;
 
+  // Moves the segments written since the last time into shared documents; the walk does so every
+  // few hundred segments, the caller once more when the walk is done. The generator keeps only
+  // positions in `out`, never views of its segments, so their handles may change.
+  void compact_written();
+
   // Seed segments this round did not carry into `out` (the layout had no place for them), in
   // message order, so that the caller can name them.
   std::vector<SkippedSeed> skipped_seeds() const;
@@ -120,6 +125,9 @@ class Generator {
   void walk_segment(structure::NodeIndex index, bool seeded, structure::InstanceIndex instance,
                     std::size_t repetition);
   edifact::model::Segment merge(const model::SegmentNode& node, const edifact::model::Segment& seed) const;
+  // Appends to `out`: a message is tens of thousands of built segments, each alone costing many
+  // times its bytes, so they are compacted as they come.
+  void write(edifact::model::Segment segment);
   std::string mig_value(const model::SegmentNode& node, const Leaf& leaf, std::size_t n,
                         std::span<const std::vector<std::string>> finished,
                         std::span<const std::string> current) const;
@@ -138,6 +146,8 @@ class Generator {
   const SkeletonParties& parties_;
   const KeySets& keys_;
   std::vector<edifact::model::Segment>& out_;
+  static constexpr std::size_t compaction_batch = 256;
+  std::size_t compacted_ = 0;  // the segments of `out` before it are compacted
   std::span<const edifact::model::Segment> seeds_;
   const structure::Resolution* resolution_;
   std::vector<bool> reproduced_;

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "edifact/model/compact_built.hpp"
 #include "edifact/model/segment_builder.hpp"
 #include "edi_energy/profile/skeleton/generator.hpp"
 #include "support/internal_fault.hpp"
@@ -97,7 +98,7 @@ void Generator::walk_segment(structure::NodeIndex index, bool seeded, structure:
       const auto& placement = resolution_->placements.at(at);
       if (!placement || placement->node != index) continue;
       if (at >= seeds_.size()) throw support::InternalFault("a seeded segment has a seed");
-      out_.push_back(merge(def, seeds_[at]));
+      write(merge(def, seeds_[at]));
       reproduced_[at] = true;
       reproduced = true;
     }
@@ -111,13 +112,23 @@ void Generator::walk_segment(structure::NodeIndex index, bool seeded, structure:
 
   const std::vector<Pin>& pins = pins_of(nr);
   if (pins.empty()) {
-    out_.push_back(segment(def, nullptr));
+    write(segment(def, nullptr));
     return;
   }
   const std::size_t per_round = node.max == 0 ? std::numeric_limits<std::size_t>::max() : node.max;
   const std::size_t first = std::min(saturating_product(repetition, per_round), pins.size());
   const std::size_t last = first + std::min(per_round, pins.size() - first);
-  for (std::size_t at = first; at < last; ++at) out_.push_back(segment(def, &pins[at]));
+  for (std::size_t at = first; at < last; ++at) write(segment(def, &pins[at]));
+}
+
+void Generator::write(edifact::model::Segment segment) {
+  out_.push_back(std::move(segment));
+  if (out_.size() - compacted_ >= compaction_batch) compact_written();
+}
+
+void Generator::compact_written() {
+  edifact::model::compact_built(std::span<edifact::model::Segment>(out_).subspan(compacted_));
+  compacted_ = out_.size();
 }
 
 std::vector<SkippedSeed> Generator::skipped_seeds() const {
