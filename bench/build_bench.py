@@ -132,7 +132,7 @@ def main():
     start = datetime.datetime(2026, 4, 1)
     bounds = [(start + datetime.timedelta(minutes=15 * n)).strftime("%Y%m%d%H%M+00") for n in range(97)]
     intervals = [("220", f"{n}.125", "", bounds[n], bounds[n + 1]) for n in range(96)]
-    mscons = lambda: q.build_mscons(13025, MS, MR, "DE00056266802AO6G56M11SN51G21M24S",  # noqa: E731
+    mscons = lambda: q.build_mscons(13025, MS, MR, "51238696781",  # noqa: E731
                                     intervals=intervals, on=ON, obis="1-1:1.29.0")
     built = [utilmd() for _ in range(10)]
     interchange = lambda: q.build_interchange(MS, MR, "DAR1", built, on=ON)  # noqa: E731
