@@ -57,9 +57,9 @@ std::optional<RuleTarget> locate(const Column& column, structure::NodeIndex node
 const model::SegmentNode* definition_of(const structure::Structure& structure, structure::NodeIndex node);
 
 // Answer codes of a placed segment against the Entscheidungsbaum named beside them and the
-// cluster the column asks for; `rules` are the column's rules of the segment.
+// cluster the column asks for; `node` is the segment's node, `rules` the column's rules for it.
 void answer_codes(AhbRun& run, std::size_t segment, const model::SegmentNode& definition,
-                  structure::InstanceIndex scope, std::span<const std::size_t> rules);
+                  structure::InstanceIndex scope, structure::NodeIndex node, std::span<const std::size_t> rules);
 
 void row_checks(AhbRun& run);
 void element_rules(AhbRun& run);

@@ -125,6 +125,30 @@ RuleSite site_of(const model::SegmentNode& definition, const model::ElementRule&
   return RuleSite{};
 }
 
+std::vector<AnswerSite> find_answer_sites(std::span<const model::ElementRule> elements,
+                                          const model::SegmentNode& definition, std::span<const std::size_t> rules) {
+  std::vector<AnswerSite> sites;
+  const bool names_answer = std::ranges::any_of(rules, [&](std::size_t rule) {
+    return elements[rule].de == "9013" || elements[rule].de == "4465";
+  });
+  if (!names_answer) return sites;
+  const auto rule_of = [&](std::string_view de, std::size_t occurrence) -> std::optional<std::size_t> {
+    const auto found = std::ranges::find_if(rules, [&](std::size_t index) {
+      return elements[index].de == de && elements[index].occurrence == occurrence;
+    });
+    if (found == rules.end()) return std::nullopt;
+    return *found;
+  };
+  for (const answer_code::Slot& slot : answer_code::slots(definition)) {
+    const auto code_rule = rule_of(slot.code_de, slot.code.occurrence);
+    if (!code_rule) continue;
+    const model::Element& tree = definition.elements[slot.tree.element];
+    const std::string_view tree_de = tree.components.empty() ? tree.id : tree.components[slot.tree.component].id;
+    sites.push_back(AnswerSite{slot, *code_rule, rule_of(tree_de, slot.tree.occurrence)});
+  }
+  return sites;
+}
+
 Column::Column(const model::Anwendungsfall& anwendungsfall, const structure::Structure* structure,
                const conditions::ReadConditions* conditions)
     : anwendungsfall_(anwendungsfall) {
@@ -149,14 +173,17 @@ Column::Column(const model::Anwendungsfall& anwendungsfall, const structure::Str
   node_rules_.reserve(structure->nodes.size());
   node_sites_.reserve(structure->nodes.size());
   node_named_.reserve(structure->nodes.size());
+  node_answers_.reserve(structure->nodes.size());
   for (const structure::SNode& node : structure->nodes) {
     if (const auto* segment = node.segment()) {
       node_rows_.push_back(segment_row(segment->nr));
       node_rules_.push_back(rules(segment->nr));
       std::vector<RuleSite> sites;
       std::vector<char> named;
+      std::vector<AnswerSite> answers;
       if (segment->def < structure->segment_defs.size()) {
         const model::SegmentNode& definition = structure->segment_defs[segment->def];
+        answers = find_answer_sites(elements, definition, node_rules_.back());
         for (const std::size_t rule : node_rules_.back()) sites.push_back(site_of(definition, elements[rule]));
         for (std::size_t k = 0; k < definition.elements.size(); ++k) {
           named.push_back(names(node_rules_.back(), definition.elements[k]) ? 1 : 0);
@@ -167,31 +194,28 @@ Column::Column(const model::Anwendungsfall& anwendungsfall, const structure::Str
       }
       node_sites_.push_back(std::move(sites));
       node_named_.push_back(std::move(named));
+      node_answers_.push_back(std::move(answers));
       continue;
     }
     node_sites_.emplace_back();
     node_named_.emplace_back();
+    node_answers_.emplace_back();
     const auto* trigger = node.children.empty() ? nullptr : structure->nodes[node.children.front()].segment();
     const std::string_view nr = trigger != nullptr ? std::string_view(trigger->nr) : std::string_view("?");
     node_rows_.push_back(group_row(node.group()->group, nr));
     node_rules_.push_back(rules(nr));
   }
   if (conditions == nullptr) return;
+  std::vector<std::size_t> offsets(node_rows_.size() + 1, 0);
   for (std::size_t node = 0; node < node_rows_.size(); ++node) {
+    offsets[node] = limits_.size();
     if (node_rows_[node] == nullptr) continue;
     for (const RowLimit& limit : row_limits(cells(*node_rows_[node]), *conditions)) {
-      if (!bounds_node(*limit.limit, *structure, node)) continue;
-      limit_nodes_.push_back(node);
-      limits_.push_back(limit);
+      if (bounds_node(*limit.limit, *structure, node)) limits_.push_back(limit);
     }
   }
-}
-
-std::span<const RowLimit> Column::limits(std::size_t node) const {
-  const auto [first, last] = std::ranges::equal_range(limit_nodes_, node);
-  const auto offset = first - limit_nodes_.begin();
-  return std::span<const RowLimit>(limits_).subspan(static_cast<std::size_t>(offset),
-                                                    static_cast<std::size_t>(last - first));
+  offsets.back() = limits_.size();
+  if (!limits_.empty()) limit_offsets_ = std::move(offsets);
 }
 
 const model::Row* Column::segment_row(std::string_view nr) const {

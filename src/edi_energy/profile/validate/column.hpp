@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "edi_energy/profile/answer_code.hpp"
 #include "edi_energy/profile/conditions/paket.hpp"
 #include "edi_energy/profile/conditions/read_conditions.hpp"
 #include "edi_energy/profile/conditions/status.hpp"
@@ -46,6 +47,18 @@ struct RowLimit {
   // Count only the occurrences whose segment (a group's trigger) matches the text's pattern.
   bool qualified = false;
 };
+
+// An answer code slot of a segment definition that a rule of the column addresses: the rule of
+// the code, and the rule of the tree's data element where the column may name the tree.
+struct AnswerSite {
+  answer_code::Slot slot;
+  std::size_t code_rule = 0;
+  std::optional<std::size_t> tree_rule;
+};
+
+// The answer sites of `definition` among `rules` (indices into `elements`), in slot order.
+std::vector<AnswerSite> find_answer_sites(std::span<const model::ElementRule> elements,
+                                          const model::SegmentNode& definition, std::span<const std::size_t> rules);
 
 class Column {
  public:
@@ -84,11 +97,21 @@ class Column {
   // repeat of a data element earlier in the same composite only by a rule for that repeat.
   bool names_component(std::span<const std::size_t> rules, const model::SegmentNode& definition,
                        std::size_t element, std::size_t component) const;
+  // `answer_sites` of node `node`, prepared once; nothing when the column was made without the
+  // structure (see `prepared`).
+  std::span<const AnswerSite> answer_sites(std::size_t node) const {
+    return node < node_answers_.size() ? std::span<const AnswerSite>(node_answers_[node]) : std::span<const AnswerSite>();
+  }
+  // Whether the lookups of node `node` were made when the column was.
+  bool prepared(std::size_t node) const { return node < node_rows_.size(); }
   // The status cells of a row of this column.
   const ParsedCells& cells(const model::Row& row) const;
   // The bounds on the row of node `node`; empty for most.
   bool has_limits() const { return !limits_.empty(); }
-  std::span<const RowLimit> limits(std::size_t node) const;
+  std::span<const RowLimit> limits(std::size_t node) const {
+    if (node + 1 >= limit_offsets_.size()) return {};
+    return std::span<const RowLimit>(limits_).subspan(limit_offsets_[node], limit_offsets_[node + 1] - limit_offsets_[node]);
+  }
 
  private:
   const model::Anwendungsfall& anwendungsfall_;
@@ -108,8 +131,9 @@ class Column {
   std::vector<std::span<const std::size_t>> node_rules_;
   std::vector<std::vector<RuleSite>> node_sites_;
   std::vector<std::vector<char>> node_named_;  // char, not bool, so that a span can view it
-  std::vector<std::size_t> limit_nodes_;  // ascending, beside `limits_`
-  std::vector<RowLimit> limits_;
+  std::vector<std::vector<AnswerSite>> node_answers_;
+  std::vector<RowLimit> limits_;             // by node
+  std::vector<std::size_t> limit_offsets_;   // where each node's bounds begin in `limits_`; empty without any
 };
 
 // The occurrence-th element or component with the rule's id, elements before their components.

@@ -307,7 +307,7 @@ void element_rules(AhbRun& run) {
     const auto rules = run.column.rules(placement->node, definition->nr);
     for (std::size_t nth = 0; nth < rules.size(); ++nth) check_rule(run, at, nth, rules[nth], covered, verdicts);
     check_uncovered(run, at, rules, covered);
-    answer_codes(run, index, *definition, placement->instance, rules);
+    answer_codes(run, index, *definition, placement->instance, placement->node, rules);
   }
 }
 
