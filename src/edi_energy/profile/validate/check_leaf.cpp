@@ -70,7 +70,12 @@ std::optional<std::string> format_detail(const Format& format, std::string_view 
 
 void check_leaf(const model::Element& element, const edifact::model::Segment& segment, const LeafAt& at,
                 bool check_empty, bool column_names, edifact::report::FindingSink findings) {
-  const std::string_view value = text_at(segment, Position{at.element, at.component}).value_or(std::string_view{});
+  check_leaf_value(element, text_at(segment, Position{at.element, at.component}).value_or(std::string_view{}), at,
+                   check_empty, column_names, findings);
+}
+
+void check_leaf_value(const model::Element& element, std::string_view value, const LeafAt& at, bool check_empty,
+                      bool column_names, edifact::report::FindingSink findings) {
   const auto report = [&](std::string message, std::string_view suffix) {
     findings.push_back(ValidationIssue(Severity::Error, std::move(message))
                            .with_rule_id(fmt::format("MIG-{}-{}-{}-{}", at.nr, at.tag, element.id, suffix))

@@ -282,7 +282,9 @@ void check_uncovered(AhbRun& run, const SegmentAt& at, std::span<const std::size
                                       at.definition.tag, element.id)),
         run, at, element.id, position));
   };
-  for (std::size_t k = 0; k < at.definition.elements.size(); ++k) {
+  // Past the segment's last element nothing carries a value.
+  const std::size_t present = std::min(at.definition.elements.size(), run.segments[at.index].elements().size());
+  for (std::size_t k = 0; k < present; ++k) {
     const model::Element& element = at.definition.elements[k];
     if (element.components.empty()) {
       check(element, Position{k, 0}, nullptr);
@@ -307,7 +309,10 @@ void element_rules(AhbRun& run) {
     const auto rules = run.column.rules(placement->node, definition->nr);
     for (std::size_t nth = 0; nth < rules.size(); ++nth) check_rule(run, at, nth, rules[nth], covered, verdicts);
     check_uncovered(run, at, rules, covered);
-    answer_codes(run, index, *definition, placement->instance, placement->node, rules);
+    // Most segments carry no answer code: their prepared node says so without a call.
+    if (!run.column.prepared(placement->node) || !run.column.answer_sites(placement->node).empty()) {
+      answer_codes(run, index, *definition, placement->instance, placement->node, rules);
+    }
   }
 }
 

@@ -117,7 +117,8 @@ void paket_checks(AhbRun& run) {
       const auto& cells = run.column.operands(rules[nth]);
       for (std::size_t k = 0; k < cells.size(); ++k) {
         const auto& status = cells[k].status;
-        if (!rule.operands[k].code || !status || !status->condition) continue;
+        // An operand that names no Paket has no bounds to count against.
+        if (!rule.operands[k].code || !status || !status->condition || cells[k].pakete.empty()) continue;
         check_operand(run, counting, *definition, rule, *target, rule.operands[k], *status, cells[k].pakete);
       }
     }
