@@ -66,6 +66,59 @@ std::optional<std::string> format_detail(const Format& format, std::string_view 
   return std::nullopt;
 }
 
+// The finding makers stay out of line: most leaves are empty or fit, and the check of one
+// should not pay for the frame of a finding it does not make.
+[[gnu::cold, gnu::noinline]] void report_leaf(const model::Element& element, const LeafAt& at,
+                                              edifact::report::FindingSink findings, std::string message,
+                                              std::string_view suffix) {
+  findings.push_back(ValidationIssue(Severity::Error, std::move(message))
+                         .with_rule_id(fmt::format("MIG-{}-{}-{}-{}", at.nr, at.tag, element.id, suffix))
+                         .with_segment(at.tag)
+                         .with_context_entry("nr", std::string(at.nr))
+                         .with_context_entry("de", element.id)
+                         .with_segment_index(at.segment_index)
+                         .with_element(at.element)
+                         .with_component(at.component));
+}
+
+[[gnu::cold, gnu::noinline]] void report_required(const model::Element& element, const LeafAt& at,
+                                                  edifact::report::FindingSink findings) {
+  report_leaf(element, at, findings,
+              fmt::format("{} (Nr {}): DE {} „{}“ is mandatory in the MIG but empty", at.tag, at.nr, element.id,
+                          element.name),
+              "REQUIRED");
+}
+
+[[gnu::cold, gnu::noinline]] void report_not_used(const model::Element& element, std::string_view value,
+                                                  const LeafAt& at, edifact::report::FindingSink findings) {
+  report_leaf(element, at, findings,
+              fmt::format("{} (Nr {}): DE {} „{}“ is not used in the MIG but carries {}", at.tag, at.nr, element.id,
+                          element.name, support::debug_quote(value)),
+              "NOTUSED");
+}
+
+[[gnu::noinline]] void check_format(const model::Element& element, std::string_view value, const LeafAt& at,
+                                    edifact::report::FindingSink findings) {
+  const auto format = read_format(*element.format);
+  if (!format) return;
+  if (const auto detail = format_detail(*format, value)) {
+    report_leaf(element, at, findings,
+                fmt::format("{} (Nr {}): DE {} „{}“ is {} in the MIG; {} {}", at.tag, at.nr, element.id, element.name,
+                            *element.format, support::debug_quote(value), *detail),
+                "FORMAT");
+  }
+}
+
+[[gnu::cold, gnu::noinline]] void report_code(const model::Element& element, std::string_view value, const LeafAt& at,
+                                              edifact::report::FindingSink findings) {
+  std::vector<std::string_view> codes;
+  for (const model::Code& code : element.codes) codes.emplace_back(code.code);
+  report_leaf(element, at, findings,
+              fmt::format("{} (Nr {}): DE {} „{}“ is {}; the MIG admits {}", at.tag, at.nr, element.id, element.name,
+                          support::debug_quote(value), fmt::join(codes, ", ")),
+              "CODE");
+}
+
 }  // namespace
 
 void check_leaf(const model::Element& element, const edifact::model::Segment& segment, const LeafAt& at,
@@ -76,47 +129,21 @@ void check_leaf(const model::Element& element, const edifact::model::Segment& se
 
 void check_leaf_value(const model::Element& element, std::string_view value, const LeafAt& at, bool check_empty,
                       bool column_names, edifact::report::FindingSink findings) {
-  const auto report = [&](std::string message, std::string_view suffix) {
-    findings.push_back(ValidationIssue(Severity::Error, std::move(message))
-                           .with_rule_id(fmt::format("MIG-{}-{}-{}-{}", at.nr, at.tag, element.id, suffix))
-                           .with_segment(at.tag)
-                           .with_context_entry("nr", std::string(at.nr))
-                           .with_context_entry("de", element.id)
-                           .with_segment_index(at.segment_index)
-                           .with_element(at.element)
-                           .with_component(at.component));
-  };
   if (value.empty()) {
     if (check_empty && (element.status == "M" || (element.status == "R" && column_names))) {
-      report(fmt::format("{} (Nr {}): DE {} „{}“ is mandatory in the MIG but empty", at.tag, at.nr, element.id,
-                         element.name),
-             "REQUIRED");
+      report_required(element, at, findings);
     }
     return;
   }
   if (element.status == "N") {
-    report(fmt::format("{} (Nr {}): DE {} „{}“ is not used in the MIG but carries {}", at.tag, at.nr, element.id,
-                       element.name, support::debug_quote(value)),
-           "NOTUSED");
+    report_not_used(element, value, at, findings);
     return;
   }
-  if (element.format) {
-    if (const auto format = read_format(*element.format)) {
-      if (const auto detail = format_detail(*format, value)) {
-        report(fmt::format("{} (Nr {}): DE {} „{}“ is {} in the MIG; {} {}", at.tag, at.nr, element.id, element.name,
-                           *element.format, support::debug_quote(value), *detail),
-               "FORMAT");
-      }
-    }
-  }
+  if (element.format) check_format(element, value, at, findings);
   // A listed value ends the check before the costlier test of the list itself.
   if (std::ranges::none_of(element.codes, [&](const model::Code& code) { return code.code == value; }) &&
       element.is_code_list()) {
-    std::vector<std::string_view> codes;
-    for (const model::Code& code : element.codes) codes.emplace_back(code.code);
-    report(fmt::format("{} (Nr {}): DE {} „{}“ is {}; the MIG admits {}", at.tag, at.nr, element.id, element.name,
-                       support::debug_quote(value), fmt::join(codes, ", ")),
-           "CODE");
+    report_code(element, value, at, findings);
   }
 }
 
