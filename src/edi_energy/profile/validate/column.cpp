@@ -238,28 +238,6 @@ std::span<const std::size_t> Column::rules(std::string_view nr) const {
   return {first, last};
 }
 
-const model::Row* Column::segment_row(std::size_t node, std::string_view nr) const {
-  return node < node_rows_.size() ? node_rows_[node] : segment_row(nr);
-}
-
-const model::Row* Column::group_row(std::size_t node, std::string_view group, std::string_view nr) const {
-  return node < node_rows_.size() ? node_rows_[node] : group_row(group, nr);
-}
-
-std::span<const std::size_t> Column::rules(std::size_t node, std::string_view nr) const {
-  return node < node_rules_.size() ? node_rules_[node] : rules(nr);
-}
-
-std::span<const RuleSite> Column::sites(std::size_t node) const {
-  return node < node_sites_.size() ? std::span<const RuleSite>(node_sites_[node]) : std::span<const RuleSite>();
-}
-
-std::span<const char> Column::named(std::size_t node) const {
-  return node < node_named_.size() ? std::span<const char>(node_named_[node]) : std::span<const char>();
-}
-
-const std::vector<ParsedOperand>& Column::operands(std::size_t rule) const { return operands_[rule]; }
-
 bool Column::names(std::span<const std::size_t> rules, const model::Element& element) const {
   for (const std::size_t at : rules) {
     const std::string& de = anwendungsfall_.elements[at].de;
@@ -284,20 +262,11 @@ bool Column::names_component(std::span<const std::size_t> rules, const model::Se
   });
 }
 
-const ParsedCells& Column::cells(const model::Row& row) const {
-  return rows_[static_cast<std::size_t>(&row - anwendungsfall_.rows.data())];
-}
-
 ParsedCells parse_cells(std::span<const std::string> cells) {
   ParsedCells parsed;
   parsed.reserve(cells.size());
   for (const std::string& cell : cells) parsed.push_back(conditions::Status::parse(cell));
   return parsed;
-}
-
-bool is_mandatory(conditions::StatusLevel level) {
-  return level == conditions::StatusLevel::Muss || level == conditions::StatusLevel::X ||
-         level == conditions::StatusLevel::M;
 }
 
 std::string status_text(std::span<const std::string> cells) { return fmt::format("{}", fmt::join(cells, " | ")); }

@@ -78,17 +78,28 @@ class Column {
 
   // The same lookups for node `node` of the structure; `nr` is the node's own number (its
   // trigger's for a group, "?" without a segment trigger), which the prepared nodes already hold.
-  const model::Row* segment_row(std::size_t node, std::string_view nr) const;
-  const model::Row* group_row(std::size_t node, std::string_view group, std::string_view nr) const;
-  std::span<const std::size_t> rules(std::size_t node, std::string_view nr) const;
+  // Inline: they run once per segment, rule and row of every message.
+  const model::Row* segment_row(std::size_t node, std::string_view nr) const {
+    return node < node_rows_.size() ? node_rows_[node] : segment_row(nr);
+  }
+  const model::Row* group_row(std::size_t node, std::string_view group, std::string_view nr) const {
+    return node < node_rows_.size() ? node_rows_[node] : group_row(group, nr);
+  }
+  std::span<const std::size_t> rules(std::size_t node, std::string_view nr) const {
+    return node < node_rules_.size() ? node_rules_[node] : rules(nr);
+  }
   // Beside `rules(node, nr)`, where each rule stands in the node's definition; empty when the
   // column was made without the structure.
-  std::span<const RuleSite> sites(std::size_t node) const;
+  std::span<const RuleSite> sites(std::size_t node) const {
+    return node < node_sites_.size() ? std::span<const RuleSite>(node_sites_[node]) : std::span<const RuleSite>();
+  }
   // `names(rules(node, nr), element)` for every element of the node's definition, each element
   // followed by its components; empty when the column was made without the structure.
-  std::span<const char> named(std::size_t node) const;
+  std::span<const char> named(std::size_t node) const {
+    return node < node_named_.size() ? std::span<const char>(node_named_[node]) : std::span<const char>();
+  }
 
-  const std::vector<ParsedOperand>& operands(std::size_t rule) const;
+  const std::vector<ParsedOperand>& operands(std::size_t rule) const { return operands_[rule]; }
   // Whether an element rule for segment `nr` addresses `element` or one of its components.
   bool names(std::string_view nr, const model::Element& element) const { return names(rules(nr), element); }
   // The same over the rules of one segment number.
@@ -105,7 +116,9 @@ class Column {
   // Whether the lookups of node `node` were made when the column was.
   bool prepared(std::size_t node) const { return node < node_rows_.size(); }
   // The status cells of a row of this column.
-  const ParsedCells& cells(const model::Row& row) const;
+  const ParsedCells& cells(const model::Row& row) const {
+    return rows_[static_cast<std::size_t>(&row - anwendungsfall_.rows.data())];
+  }
   // The bounds on the row of node `node`; empty for most.
   bool has_limits() const { return !limits_.empty(); }
   std::span<const RowLimit> limits(std::size_t node) const {
@@ -139,7 +152,10 @@ class Column {
 // The occurrence-th element or component with the rule's id, elements before their components.
 RuleSite site_of(const model::SegmentNode& definition, const model::ElementRule& rule);
 
-bool is_mandatory(conditions::StatusLevel level);
+inline bool is_mandatory(conditions::StatusLevel level) {
+  return level == conditions::StatusLevel::Muss || level == conditions::StatusLevel::X ||
+         level == conditions::StatusLevel::M;
+}
 
 ParsedCells parse_cells(std::span<const std::string> cells);
 
