@@ -1,5 +1,4 @@
 #include <algorithm>
-#include <charconv>
 
 #include <fmt/format.h>
 #include <fmt/ranges.h>
@@ -23,28 +22,37 @@ struct Format {
   bool variable;
 };
 
-// "an..35", "n13", "a3"; nothing for a format this check cannot read.
+// "an..35", "n13", "a3"; nothing for a format this check cannot read. Read in one pass: every
+// filled leaf of a message asks it.
 std::optional<Format> read_format(std::string_view text) {
   Format format{FormatClass::Alphanumeric, 0, false};
+  std::size_t at = 0;
   if (text.starts_with("an")) {
-    text.remove_prefix(2);
+    at = 2;
   } else if (text.starts_with('a')) {
     format.kind = FormatClass::Alphabetic;
-    text.remove_prefix(1);
+    at = 1;
   } else if (text.starts_with('n')) {
     format.kind = FormatClass::Numeric;
-    text.remove_prefix(1);
+    at = 1;
   } else {
     return std::nullopt;
   }
-  if (text.starts_with("..")) {
+  if (text.substr(at).starts_with("..")) {
     format.variable = true;
-    text.remove_prefix(2);
+    at += 2;
   }
-  if (text.starts_with('+')) text.remove_prefix(1);
-  if (text.empty() || !std::ranges::all_of(text, [](char c) { return c >= '0' && c <= '9'; })) return std::nullopt;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), format.length);
-  if (error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
+  if (at < text.size() && text[at] == '+') ++at;
+  if (at == text.size()) return std::nullopt;
+  for (; at < text.size(); ++at) {
+    const char c = text[at];
+    if (c < '0' || c > '9') return std::nullopt;
+    // A length past the integer's range is no length.
+    if (__builtin_mul_overflow(format.length, 10U, &format.length) ||
+        __builtin_add_overflow(format.length, static_cast<unsigned>(c - '0'), &format.length)) {
+      return std::nullopt;
+    }
+  }
   return format;
 }
 
