@@ -110,6 +110,34 @@ std::vector<RowLimit> row_limits(const ParsedCells& cells, const conditions::Rea
   return limits;
 }
 
+// The positions of `definition` that none of `sites` addresses, nor an earlier repeat of the same
+// data element in the composite, and that the MIG does not mark unused ("N").
+std::vector<UncoveredSite> uncovered_sites(const model::SegmentNode& definition, std::span<const RuleSite> sites) {
+  const auto covered = [&](std::size_t element, std::size_t component) {
+    return std::ranges::any_of(sites, [&](const RuleSite& site) {
+      return site.mig != nullptr && site.element == element && site.component == component;
+    });
+  };
+  std::vector<UncoveredSite> uncovered;
+  for (std::size_t k = 0; k < definition.elements.size(); ++k) {
+    const model::Element& element = definition.elements[k];
+    if (element.components.empty()) {
+      if (!covered(k, 0) && element.status != "N") uncovered.push_back({k, 0, &element});
+      continue;
+    }
+    for (std::size_t j = 0; j < element.components.size(); ++j) {
+      const model::Element& component = element.components[j];
+      if (covered(k, j) || component.status == "N") continue;
+      bool repeat_covered = false;
+      for (std::size_t earlier = 0; earlier < j && !repeat_covered; ++earlier) {
+        repeat_covered = element.components[earlier].id == component.id && covered(k, earlier);
+      }
+      if (!repeat_covered) uncovered.push_back({k, j, &component});
+    }
+  }
+  return uncovered;
+}
+
 }  // namespace
 
 RuleSite site_of(const model::SegmentNode& definition, const model::ElementRule& rule) {
@@ -165,7 +193,10 @@ Column::Column(const model::Anwendungsfall& anwendungsfall, const structure::Str
   std::ranges::sort(rules_, std::less<>{},
                     [&](std::size_t at) { return std::pair<std::string_view, std::size_t>(elements[at].nr, at); });
   operands_.reserve(elements.size());
-  for (const model::ElementRule& rule : elements) operands_.push_back(parse_operands(rule));
+  for (const model::ElementRule& rule : elements) {
+    operands_.push_back(parse_operands(rule));
+    names_pakete_ = names_pakete_ || std::ranges::any_of(operands_.back(), &ParsedOperand::references_paket);
+  }
   rows_.reserve(rows.size());
   for (const model::Row& row : rows) rows_.push_back(parse_cells(row.status));
   if (structure == nullptr) return;
@@ -174,6 +205,7 @@ Column::Column(const model::Anwendungsfall& anwendungsfall, const structure::Str
   node_sites_.reserve(structure->nodes.size());
   node_named_.reserve(structure->nodes.size());
   node_answers_.reserve(structure->nodes.size());
+  node_uncovered_.reserve(structure->nodes.size());
   for (const structure::SNode& node : structure->nodes) {
     if (const auto* segment = node.segment()) {
       node_rows_.push_back(segment_row(segment->nr));
@@ -181,10 +213,12 @@ Column::Column(const model::Anwendungsfall& anwendungsfall, const structure::Str
       std::vector<RuleSite> sites;
       std::vector<char> named;
       std::vector<AnswerSite> answers;
+      std::vector<UncoveredSite> uncovered;
       if (segment->def < structure->segment_defs.size()) {
         const model::SegmentNode& definition = structure->segment_defs[segment->def];
         answers = find_answer_sites(elements, definition, node_rules_.back());
         for (const std::size_t rule : node_rules_.back()) sites.push_back(site_of(definition, elements[rule]));
+        uncovered = uncovered_sites(definition, sites);
         for (std::size_t k = 0; k < definition.elements.size(); ++k) {
           named.push_back(names(node_rules_.back(), definition.elements[k]) ? 1 : 0);
           for (std::size_t j = 0; j < definition.elements[k].components.size(); ++j) {
@@ -195,11 +229,13 @@ Column::Column(const model::Anwendungsfall& anwendungsfall, const structure::Str
       node_sites_.push_back(std::move(sites));
       node_named_.push_back(std::move(named));
       node_answers_.push_back(std::move(answers));
+      node_uncovered_.push_back(std::move(uncovered));
       continue;
     }
     node_sites_.emplace_back();
     node_named_.emplace_back();
     node_answers_.emplace_back();
+    node_uncovered_.emplace_back();
     const auto* trigger = node.children.empty() ? nullptr : structure->nodes[node.children.front()].segment();
     const std::string_view nr = trigger != nullptr ? std::string_view(trigger->nr) : std::string_view("?");
     node_rows_.push_back(group_row(node.group()->group, nr));

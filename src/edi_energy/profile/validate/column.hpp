@@ -39,6 +39,15 @@ struct RuleSite {
   const model::Element* mig = nullptr;
 };
 
+// A position of a segment definition that no element rule of the column addresses, and that the
+// MIG uses: a value there is not part of the column unless a condition reads it. A repeat of a
+// data element within its composite counts as addressed with the element before it.
+struct UncoveredSite {
+  std::size_t element = 0;
+  std::size_t component = 0;
+  const model::Element* mig = nullptr;
+};
+
 // A Wiederholbarkeit bound on the row of a node: every status cell of the row asks for the
 // condition, and what its text limits is that node.
 struct RowLimit {
@@ -113,12 +122,20 @@ class Column {
   std::span<const AnswerSite> answer_sites(std::size_t node) const {
     return node < node_answers_.size() ? std::span<const AnswerSite>(node_answers_[node]) : std::span<const AnswerSite>();
   }
+  // The uncovered positions of node `node`'s definition, in element and component order;
+  // prepared with the sites (see `prepared`).
+  std::span<const UncoveredSite> uncovered(std::size_t node) const {
+    return node < node_uncovered_.size() ? std::span<const UncoveredSite>(node_uncovered_[node])
+                                         : std::span<const UncoveredSite>();
+  }
   // Whether the lookups of node `node` were made when the column was.
   bool prepared(std::size_t node) const { return node < node_rows_.size(); }
   // The status cells of a row of this column.
   const ParsedCells& cells(const model::Row& row) const {
     return rows_[static_cast<std::size_t>(&row - anwendungsfall_.rows.data())];
   }
+  // Whether some operand of an element rule names a Paket; without one there is nothing to count.
+  bool names_pakete() const { return names_pakete_; }
   // The bounds on the row of node `node`; empty for most.
   bool has_limits() const { return !limits_.empty(); }
   std::span<const RowLimit> limits(std::size_t node) const {
@@ -145,6 +162,8 @@ class Column {
   std::vector<std::vector<RuleSite>> node_sites_;
   std::vector<std::vector<char>> node_named_;  // char, not bool, so that a span can view it
   std::vector<std::vector<AnswerSite>> node_answers_;
+  std::vector<std::vector<UncoveredSite>> node_uncovered_;
+  bool names_pakete_ = false;
   std::vector<RowLimit> limits_;             // by node
   std::vector<std::size_t> limit_offsets_;   // where each node's bounds begin in `limits_`; empty without any
 };

@@ -266,24 +266,39 @@ bool read_by_conditions(const AhbRun& run, std::span<const std::size_t> rules, s
   });
 }
 
+void report_uncovered(AhbRun& run, const SegmentAt& at, const model::Element& element, Position position,
+                      std::string_view value) {
+  run.findings.push_back(finished(
+      ValidationIssue(Severity::Error, fmt::format("{} (Nr {}): DE {} „{}“ carries {} but is not part of the "
+                                                   "Prüfschablone of {}",
+                                                   at.definition.tag, at.definition.nr, element.id, element.name,
+                                                   support::debug_quote(value), run.label))
+          .with_rule_id(fmt::format("AHB-{}-{}-{}-{}-NOT-PERMITTED", run.label, at.definition.nr, at.definition.tag,
+                                    element.id)),
+      run, at, element.id, position));
+}
+
 void check_uncovered(AhbRun& run, const SegmentAt& at, std::span<const std::size_t> rules, const Covered& covered) {
+  // Past the segment's last element nothing carries a value.
+  const std::size_t present = std::min(at.definition.elements.size(), run.segments[at.index].elements().size());
+  if (run.column.prepared(at.node)) {
+    for (const UncoveredSite& site : run.column.uncovered(at.node)) {
+      if (site.element >= present) break;
+      const Position position{site.element, site.component};
+      const std::string_view value = text_at(run.segments[at.index], position).value_or(std::string_view{});
+      if (value.empty() || read_by_conditions(run, rules, at.definition.tag, site.mig->id)) continue;
+      report_uncovered(run, at, *site.mig, position, value);
+    }
+    return;
+  }
   const auto check = [&](const model::Element& element, Position position, const model::Element* composite) {
     if (covered.contains(position) || element.status == "N") return;
     const auto value = text_at(run.segments[at.index], position);
     if (!value || value->empty()) return;
     if (composite != nullptr && covered_by_earlier_repeat(*composite, position, covered)) return;
     if (read_by_conditions(run, rules, at.definition.tag, element.id)) return;
-    run.findings.push_back(finished(
-        ValidationIssue(Severity::Error, fmt::format("{} (Nr {}): DE {} „{}“ carries {} but is not part of the "
-                                                     "Prüfschablone of {}",
-                                                     at.definition.tag, at.definition.nr, element.id, element.name,
-                                                     support::debug_quote(*value), run.label))
-            .with_rule_id(fmt::format("AHB-{}-{}-{}-{}-NOT-PERMITTED", run.label, at.definition.nr,
-                                      at.definition.tag, element.id)),
-        run, at, element.id, position));
+    report_uncovered(run, at, element, position, *value);
   };
-  // Past the segment's last element nothing carries a value.
-  const std::size_t present = std::min(at.definition.elements.size(), run.segments[at.index].elements().size());
   for (std::size_t k = 0; k < present; ++k) {
     const model::Element& element = at.definition.elements[k];
     if (element.components.empty()) {

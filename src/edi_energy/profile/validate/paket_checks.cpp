@@ -106,6 +106,7 @@ void check_operand(AhbRun& run, const CountingScope& counting, const model::Segm
 }  // namespace
 
 void paket_checks(AhbRun& run) {
+  if (!run.column.names_pakete()) return;
   for (const CountingScope& counting : counting_scopes(run)) {
     const model::SegmentNode* definition = definition_of(run.structure, counting.node);
     if (definition == nullptr || run.column.segment_row(counting.node, definition->nr) == nullptr) continue;
