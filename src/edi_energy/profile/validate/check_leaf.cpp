@@ -66,6 +66,9 @@ bool is_digit(char c) { return c >= '0' && c <= '9'; }
 std::optional<std::string> format_detail(const Format& format, std::string_view value) {
   if (format.kind == FormatClass::Numeric && !numeric_value::read(value)) return "is not numeric";
   if (format.kind == FormatClass::Alphabetic && std::ranges::any_of(value, is_digit)) return "contains digits";
+  // Neither characters nor digits outnumber the bytes: a value of a variable format that is no
+  // longer in bytes than the format allows fits without counting.
+  if (format.variable && value.size() <= format.length) return std::nullopt;
   const std::size_t count = format.kind == FormatClass::Numeric
                                 ? static_cast<std::size_t>(std::ranges::count_if(value, is_digit))
                                 : character_count(value);
