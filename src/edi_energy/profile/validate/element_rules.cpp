@@ -163,6 +163,8 @@ void check_formats(AhbRun& run, const SegmentAt& at, std::size_t rule_index, con
                    std::string_view value) {
   const model::ElementRule& rule = run.column.anwendungsfall().elements[rule_index];
   const auto& cells = run.column.operands(rule_index);
+  // Most rules name no Formatbedingung: they need no decider and no list.
+  if (std::ranges::none_of(cells, &ParsedOperand::names_format)) return;
   std::vector<formatbedingung::Finding> broken;
   const formatbedingung::Decide decide = [&](std::string_view reference) {
     return decide_beside_format(run, reference, at.index, at.scope);
@@ -190,12 +192,12 @@ void check_formats(AhbRun& run, const SegmentAt& at, std::size_t rule_index, con
   }
 }
 
-void check_rule(AhbRun& run, const SegmentAt& at, std::size_t nth, std::size_t rule_index, Covered& covered,
+void check_rule(AhbRun& run, const SegmentAt& at, std::size_t nth, std::size_t rule_index, Covered* covered,
                 Verdicts& verdicts) {
   const model::ElementRule& rule = run.column.anwendungsfall().elements[rule_index];
   const auto target = locate(run.column, at.node, nth, at.definition, rule);
   if (!target) return;
-  covered.insert(target->position);
+  if (covered != nullptr) covered->insert(target->position);
   const std::string_view value = text_at(run.segments[at.index], target->position).value_or(std::string_view{});
   const auto& tag = at.definition.tag;
   const auto& nr = at.definition.nr;
@@ -320,9 +322,13 @@ void element_rules(AhbRun& run) {
     const model::SegmentNode* definition = definition_of(run.structure, placement->node);
     if (definition == nullptr || run.column.segment_row(placement->node, definition->nr) == nullptr) continue;
     const SegmentAt at{index, *definition, placement->instance, placement->node};
-    covered.reset(*definition);
+    // A prepared node knows its uncovered positions; only the unprepared path marks them.
+    const bool prepared = run.column.prepared(placement->node);
+    if (!prepared) covered.reset(*definition);
     const auto rules = run.column.rules(placement->node, definition->nr);
-    for (std::size_t nth = 0; nth < rules.size(); ++nth) check_rule(run, at, nth, rules[nth], covered, verdicts);
+    for (std::size_t nth = 0; nth < rules.size(); ++nth) {
+      check_rule(run, at, nth, rules[nth], prepared ? nullptr : &covered, verdicts);
+    }
     check_uncovered(run, at, rules, covered);
     // Most segments carry no answer code: their prepared node says so without a call.
     if (!run.column.prepared(placement->node) || !run.column.answer_sites(placement->node).empty()) {
