@@ -241,6 +241,12 @@ Column::Column(const model::Anwendungsfall& anwendungsfall, const structure::Str
     node_rows_.push_back(group_row(node.group()->group, nr));
     node_rules_.push_back(rules(nr));
   }
+  node_pakete_.reserve(node_rules_.size());
+  for (const std::span<const std::size_t> rules : node_rules_) {
+    node_pakete_.push_back(std::ranges::any_of(rules, [&](std::size_t rule) {
+      return std::ranges::any_of(operands_[rule], &ParsedOperand::references_paket);
+    }) ? 1 : 0);
+  }
   if (conditions == nullptr) return;
   std::vector<std::size_t> offsets(node_rows_.size() + 1, 0);
   for (std::size_t node = 0; node < node_rows_.size(); ++node) {

@@ -136,6 +136,10 @@ class Column {
   }
   // Whether some operand of an element rule names a Paket; without one there is nothing to count.
   bool names_pakete() const { return names_pakete_; }
+  // The same for the rules of node `node`; without the structure, for the whole column.
+  bool names_pakete(std::size_t node) const {
+    return node < node_pakete_.size() ? node_pakete_[node] != 0 : names_pakete_;
+  }
   // The bounds on the row of node `node`; empty for most.
   bool has_limits() const { return !limits_.empty(); }
   std::span<const RowLimit> limits(std::size_t node) const {
@@ -163,6 +167,7 @@ class Column {
   std::vector<std::vector<char>> node_named_;  // char, not bool, so that a span can view it
   std::vector<std::vector<AnswerSite>> node_answers_;
   std::vector<std::vector<UncoveredSite>> node_uncovered_;
+  std::vector<char> node_pakete_;
   bool names_pakete_ = false;
   std::vector<RowLimit> limits_;             // by node
   std::vector<std::size_t> limit_offsets_;   // where each node's bounds begin in `limits_`; empty without any

@@ -36,7 +36,8 @@ std::vector<CountingScope> counting_scopes(const AhbRun& run) {
   std::vector<Met> met;
   met.reserve(run.resolution.placements.size());
   for (const auto& placement : run.resolution.placements) {
-    if (!placement) continue;
+    // A node whose rules name no Paket has nothing to count.
+    if (!placement || !run.column.names_pakete(placement->node)) continue;
     structure::NodeIndex node = placement->node;
     structure::InstanceIndex instance = placement->instance;
     while (run.structure.nodes[node].max == 1) {
