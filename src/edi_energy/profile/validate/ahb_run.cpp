@@ -35,16 +35,4 @@ std::optional<RuleTarget> locate(const model::SegmentNode& definition, const mod
   return target_at(site_of(definition, rule));
 }
 
-std::optional<RuleTarget> locate(const Column& column, structure::NodeIndex node, std::size_t at,
-                                 const model::SegmentNode& definition, const model::ElementRule& rule) {
-  const auto sites = column.sites(node);
-  return at < sites.size() ? target_at(sites[at]) : locate(definition, rule);
-}
-
-const model::SegmentNode* definition_of(const structure::Structure& structure, structure::NodeIndex node) {
-  const auto* segment = structure.nodes[node].segment();
-  if (segment == nullptr || segment->def >= structure.segment_defs.size()) return nullptr;
-  return &structure.segment_defs[segment->def];
-}
-
 }  // namespace edi_energy::profile::validate

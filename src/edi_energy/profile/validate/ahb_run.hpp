@@ -51,16 +51,25 @@ struct RuleTarget {
 std::optional<RuleTarget> locate(const model::SegmentNode& definition, const model::ElementRule& rule);
 // The same for rule number `at` of `column.rules(node, …)`, from the column's prepared sites when
 // it has them.
-std::optional<RuleTarget> locate(const Column& column, structure::NodeIndex node, std::size_t at,
-                                 const model::SegmentNode& definition, const model::ElementRule& rule);
+inline std::optional<RuleTarget> locate(const Column& column, structure::NodeIndex node, std::size_t at,
+                                        const model::SegmentNode& definition, const model::ElementRule& rule) {
+  const auto sites = column.sites(node);
+  if (at >= sites.size()) return locate(definition, rule);
+  if (sites[at].mig == nullptr) return std::nullopt;
+  return RuleTarget{Position{sites[at].element, sites[at].component}, sites[at].mig};
+}
 
 // Nothing when the segment node has no MIG definition.
-const model::SegmentNode* definition_of(const structure::Structure& structure, structure::NodeIndex node);
+inline const model::SegmentNode* definition_of(const structure::Structure& structure, structure::NodeIndex node) {
+  const auto* segment = structure.nodes[node].segment();
+  if (segment == nullptr || segment->def >= structure.segment_defs.size()) return nullptr;
+  return &structure.segment_defs[segment->def];
+}
 
 // Answer codes of a placed segment against the Entscheidungsbaum named beside them and the
-// cluster the column asks for; `rules` are the column's rules of the segment.
+// cluster the column asks for; `node` is the segment's node, `rules` the column's rules for it.
 void answer_codes(AhbRun& run, std::size_t segment, const model::SegmentNode& definition,
-                  structure::InstanceIndex scope, std::span<const std::size_t> rules);
+                  structure::InstanceIndex scope, structure::NodeIndex node, std::span<const std::size_t> rules);
 
 void row_checks(AhbRun& run);
 void element_rules(AhbRun& run);

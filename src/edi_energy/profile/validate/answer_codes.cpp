@@ -51,36 +51,29 @@ std::string codes_text(std::span<const std::string_view> codes) {
 }  // namespace
 
 void answer_codes(AhbRun& run, std::size_t segment, const model::SegmentNode& definition,
-                  structure::InstanceIndex scope, std::span<const std::size_t> rules) {
+                  structure::InstanceIndex scope, structure::NodeIndex node, std::span<const std::size_t> rules) {
   const auto& elements = run.column.anwendungsfall().elements;
-  const bool names_answer = std::ranges::any_of(rules, [&](std::size_t rule) {
-    return elements[rule].de == "9013" || elements[rule].de == "4465";
-  });
-  if (!names_answer) return;
-  const auto rule_of = [&](std::string_view de, std::size_t occurrence) {
-    return std::ranges::find_if(rules, [&](std::size_t index) {
-      return elements[index].de == de && elements[index].occurrence == occurrence;
-    });
-  };
   const OwnSegment own{definition.tag, segment};
-  for (const answer_code::Slot& slot : answer_code::slots(definition)) {
+  std::vector<AnswerSite> computed;
+  std::span<const AnswerSite> sites = run.column.answer_sites(node);
+  if (!run.column.prepared(node)) {
+    computed = find_answer_sites(elements, definition, rules);
+    sites = computed;
+  }
+  for (const AnswerSite& site : sites) {
+    const answer_code::Slot& slot = site.slot;
     const edifact::model::Segment& message_segment = run.segments[segment];
     const Position code_at{slot.code.element, slot.code.component};
     const std::string_view value = text_at(message_segment, code_at).value_or(std::string_view{});
     if (value.empty()) continue;
-    const auto rule = rule_of(slot.code_de, slot.code.occurrence);
-    if (rule == rules.end()) continue;
+    const std::size_t rule = site.code_rule;
     // The tree the segment names; for an AJT without one, those the column may name there.
     std::vector<std::string_view> listed;
     if (const auto named = text_at(message_segment, {slot.tree.element, slot.tree.component}); named && !named->empty()) {
       listed.push_back(*named);
     } else if (!slot.tree_from_column) {
       continue;
-    } else if (const auto tree_rule = rule_of(definition.elements[slot.tree.element].components.empty()
-                                                  ? definition.elements[slot.tree.element].id
-                                                  : definition.elements[slot.tree.element].components[slot.tree.component].id,
-                                              slot.tree.occurrence);
-               tree_rule != rules.end()) {
+    } else if (const auto tree_rule = site.tree_rule) {
       const auto& cells = run.column.operands(*tree_rule);
       for (std::size_t at = 0; at < cells.size(); ++at) {
         const auto& code = elements[*tree_rule].operands[at].code;
@@ -111,17 +104,19 @@ void answer_codes(AhbRun& run, std::size_t segment, const model::SegmentNode& de
                                  .with_element(code_at.element)
                                  .with_component(code_at.component));
     };
-    std::vector<std::string> sources;
-    for (const std::string_view name : *names) {
-      const auto tree = answer_code::named_tree(name);
-      sources.push_back(tree->tree == name ? std::string(name) : fmt::format("{} (list {})", tree->tree, name));
-    }
-    const std::string source = fmt::format("Entscheidungsbaum {}", fmt::join(sources, " or "));
+    // Only a finding needs the names written out.
+    const auto source = [&] {
+      std::vector<std::string> sources;
+      for (const std::string_view name : *names) {
+        const auto tree = answer_code::named_tree(name);
+        sources.push_back(tree->tree == name ? std::string(name) : fmt::format("{} (list {})", tree->tree, name));
+      }
+      return fmt::format("Entscheidungsbaum {}", fmt::join(sources, " or "));
+    };
 
-    const std::vector<ClusterDemand> demands = demands_here(run, *rule, scope, own);
+    const std::vector<ClusterDemand> demands = demands_here(run, rule, scope, own);
     std::optional<answer_code::Cluster> published;
     bool fits = false;
-    std::vector<std::string_view> fitting;
     for (const std::string_view name : *names) {
       const auto tree = answer_code::named_tree(name);
       const auto codes = *antwortcodes::published_codes(tree->tree);
@@ -129,10 +124,6 @@ void answer_codes(AhbRun& run, std::size_t segment, const model::SegmentNode& de
         if (!published) published = row->cluster;
         // A list of one cluster asks for that cluster whatever the column says.
         fits = fits || ((!tree->cluster || row->cluster == *tree->cluster) && answer_code::fits(*row, demands));
-      }
-      const std::vector<std::string_view> codes_here = *answer_code::fitting_codes(name, demands);
-      for (const std::string_view code : codes_here) {
-        if (std::ranges::find(fitting, code) == fitting.end()) fitting.push_back(code);
       }
     }
     if (!published) {
@@ -144,12 +135,19 @@ void answer_codes(AhbRun& run, std::size_t segment, const model::SegmentNode& de
         }
       }
       report(fmt::format("{} (Nr {}): DE {} „{}“ is {}, which {} does not publish; it publishes {}", definition.tag,
-                         definition.nr, slot.code_de, element.name, support::debug_quote(value), source,
+                         definition.nr, slot.code_de, element.name, support::debug_quote(value), source(),
                          codes_text(codes)),
              "EBD");
       continue;
     }
     if (fits) continue;
+    std::vector<std::string_view> fitting;
+    for (const std::string_view name : *names) {
+      const std::vector<std::string_view> codes_here = *answer_code::fitting_codes(name, demands);
+      for (const std::string_view code : codes_here) {
+        if (std::ranges::find(fitting, code) == fitting.end()) fitting.push_back(code);
+      }
+    }
     std::vector<std::string_view> clusters;
     for (const ClusterDemand& demand : demands) clusters.push_back(answer_code::cluster_text(demand.cluster));
     for (const std::string_view name : *names) {
@@ -160,7 +158,7 @@ void answer_codes(AhbRun& run, std::size_t segment, const model::SegmentNode& de
     report(fmt::format("{} (Nr {}): DE {} „{}“ is {}, of cluster {} in {}; the Prüfschablone of {} asks for "
                        "cluster {}: {}",
                        definition.tag, definition.nr, slot.code_de, element.name, support::debug_quote(value),
-                       answer_code::cluster_text(*published), source, run.label, fmt::join(clusters, " or "),
+                       answer_code::cluster_text(*published), source(), run.label, fmt::join(clusters, " or "),
                        codes_text(fitting)),
            "CLUSTER");
   }

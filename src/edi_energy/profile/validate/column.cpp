@@ -110,6 +110,34 @@ std::vector<RowLimit> row_limits(const ParsedCells& cells, const conditions::Rea
   return limits;
 }
 
+// The positions of `definition` that none of `sites` addresses, nor an earlier repeat of the same
+// data element in the composite, and that the MIG does not mark unused ("N").
+std::vector<UncoveredSite> uncovered_sites(const model::SegmentNode& definition, std::span<const RuleSite> sites) {
+  const auto covered = [&](std::size_t element, std::size_t component) {
+    return std::ranges::any_of(sites, [&](const RuleSite& site) {
+      return site.mig != nullptr && site.element == element && site.component == component;
+    });
+  };
+  std::vector<UncoveredSite> uncovered;
+  for (std::size_t k = 0; k < definition.elements.size(); ++k) {
+    const model::Element& element = definition.elements[k];
+    if (element.components.empty()) {
+      if (!covered(k, 0) && element.status != "N") uncovered.push_back({k, 0, &element});
+      continue;
+    }
+    for (std::size_t j = 0; j < element.components.size(); ++j) {
+      const model::Element& component = element.components[j];
+      if (covered(k, j) || component.status == "N") continue;
+      bool repeat_covered = false;
+      for (std::size_t earlier = 0; earlier < j && !repeat_covered; ++earlier) {
+        repeat_covered = element.components[earlier].id == component.id && covered(k, earlier);
+      }
+      if (!repeat_covered) uncovered.push_back({k, j, &component});
+    }
+  }
+  return uncovered;
+}
+
 }  // namespace
 
 RuleSite site_of(const model::SegmentNode& definition, const model::ElementRule& rule) {
@@ -123,6 +151,30 @@ RuleSite site_of(const model::SegmentNode& definition, const model::ElementRule&
     }
   }
   return RuleSite{};
+}
+
+std::vector<AnswerSite> find_answer_sites(std::span<const model::ElementRule> elements,
+                                          const model::SegmentNode& definition, std::span<const std::size_t> rules) {
+  std::vector<AnswerSite> sites;
+  const bool names_answer = std::ranges::any_of(rules, [&](std::size_t rule) {
+    return elements[rule].de == "9013" || elements[rule].de == "4465";
+  });
+  if (!names_answer) return sites;
+  const auto rule_of = [&](std::string_view de, std::size_t occurrence) -> std::optional<std::size_t> {
+    const auto found = std::ranges::find_if(rules, [&](std::size_t index) {
+      return elements[index].de == de && elements[index].occurrence == occurrence;
+    });
+    if (found == rules.end()) return std::nullopt;
+    return *found;
+  };
+  for (const answer_code::Slot& slot : answer_code::slots(definition)) {
+    const auto code_rule = rule_of(slot.code_de, slot.code.occurrence);
+    if (!code_rule) continue;
+    const model::Element& tree = definition.elements[slot.tree.element];
+    const std::string_view tree_de = tree.components.empty() ? tree.id : tree.components[slot.tree.component].id;
+    sites.push_back(AnswerSite{slot, *code_rule, rule_of(tree_de, slot.tree.occurrence)});
+  }
+  return sites;
 }
 
 Column::Column(const model::Anwendungsfall& anwendungsfall, const structure::Structure* structure,
@@ -141,7 +193,10 @@ Column::Column(const model::Anwendungsfall& anwendungsfall, const structure::Str
   std::ranges::sort(rules_, std::less<>{},
                     [&](std::size_t at) { return std::pair<std::string_view, std::size_t>(elements[at].nr, at); });
   operands_.reserve(elements.size());
-  for (const model::ElementRule& rule : elements) operands_.push_back(parse_operands(rule));
+  for (const model::ElementRule& rule : elements) {
+    operands_.push_back(parse_operands(rule));
+    names_pakete_ = names_pakete_ || std::ranges::any_of(operands_.back(), &ParsedOperand::references_paket);
+  }
   rows_.reserve(rows.size());
   for (const model::Row& row : rows) rows_.push_back(parse_cells(row.status));
   if (structure == nullptr) return;
@@ -149,15 +204,21 @@ Column::Column(const model::Anwendungsfall& anwendungsfall, const structure::Str
   node_rules_.reserve(structure->nodes.size());
   node_sites_.reserve(structure->nodes.size());
   node_named_.reserve(structure->nodes.size());
+  node_answers_.reserve(structure->nodes.size());
+  node_uncovered_.reserve(structure->nodes.size());
   for (const structure::SNode& node : structure->nodes) {
     if (const auto* segment = node.segment()) {
       node_rows_.push_back(segment_row(segment->nr));
       node_rules_.push_back(rules(segment->nr));
       std::vector<RuleSite> sites;
       std::vector<char> named;
+      std::vector<AnswerSite> answers;
+      std::vector<UncoveredSite> uncovered;
       if (segment->def < structure->segment_defs.size()) {
         const model::SegmentNode& definition = structure->segment_defs[segment->def];
+        answers = find_answer_sites(elements, definition, node_rules_.back());
         for (const std::size_t rule : node_rules_.back()) sites.push_back(site_of(definition, elements[rule]));
+        uncovered = uncovered_sites(definition, sites);
         for (std::size_t k = 0; k < definition.elements.size(); ++k) {
           named.push_back(names(node_rules_.back(), definition.elements[k]) ? 1 : 0);
           for (std::size_t j = 0; j < definition.elements[k].components.size(); ++j) {
@@ -167,31 +228,36 @@ Column::Column(const model::Anwendungsfall& anwendungsfall, const structure::Str
       }
       node_sites_.push_back(std::move(sites));
       node_named_.push_back(std::move(named));
+      node_answers_.push_back(std::move(answers));
+      node_uncovered_.push_back(std::move(uncovered));
       continue;
     }
     node_sites_.emplace_back();
     node_named_.emplace_back();
+    node_answers_.emplace_back();
+    node_uncovered_.emplace_back();
     const auto* trigger = node.children.empty() ? nullptr : structure->nodes[node.children.front()].segment();
     const std::string_view nr = trigger != nullptr ? std::string_view(trigger->nr) : std::string_view("?");
     node_rows_.push_back(group_row(node.group()->group, nr));
     node_rules_.push_back(rules(nr));
   }
+  node_pakete_.reserve(node_rules_.size());
+  for (const std::span<const std::size_t> rules : node_rules_) {
+    node_pakete_.push_back(std::ranges::any_of(rules, [&](std::size_t rule) {
+      return std::ranges::any_of(operands_[rule], &ParsedOperand::references_paket);
+    }) ? 1 : 0);
+  }
   if (conditions == nullptr) return;
+  std::vector<std::size_t> offsets(node_rows_.size() + 1, 0);
   for (std::size_t node = 0; node < node_rows_.size(); ++node) {
+    offsets[node] = limits_.size();
     if (node_rows_[node] == nullptr) continue;
     for (const RowLimit& limit : row_limits(cells(*node_rows_[node]), *conditions)) {
-      if (!bounds_node(*limit.limit, *structure, node)) continue;
-      limit_nodes_.push_back(node);
-      limits_.push_back(limit);
+      if (bounds_node(*limit.limit, *structure, node)) limits_.push_back(limit);
     }
   }
-}
-
-std::span<const RowLimit> Column::limits(std::size_t node) const {
-  const auto [first, last] = std::ranges::equal_range(limit_nodes_, node);
-  const auto offset = first - limit_nodes_.begin();
-  return std::span<const RowLimit>(limits_).subspan(static_cast<std::size_t>(offset),
-                                                    static_cast<std::size_t>(last - first));
+  offsets.back() = limits_.size();
+  if (!limits_.empty()) limit_offsets_ = std::move(offsets);
 }
 
 const model::Row* Column::segment_row(std::string_view nr) const {
@@ -213,28 +279,6 @@ std::span<const std::size_t> Column::rules(std::string_view nr) const {
   const auto [first, last] = std::ranges::equal_range(rules_, nr, std::less<>{}, by_nr);
   return {first, last};
 }
-
-const model::Row* Column::segment_row(std::size_t node, std::string_view nr) const {
-  return node < node_rows_.size() ? node_rows_[node] : segment_row(nr);
-}
-
-const model::Row* Column::group_row(std::size_t node, std::string_view group, std::string_view nr) const {
-  return node < node_rows_.size() ? node_rows_[node] : group_row(group, nr);
-}
-
-std::span<const std::size_t> Column::rules(std::size_t node, std::string_view nr) const {
-  return node < node_rules_.size() ? node_rules_[node] : rules(nr);
-}
-
-std::span<const RuleSite> Column::sites(std::size_t node) const {
-  return node < node_sites_.size() ? std::span<const RuleSite>(node_sites_[node]) : std::span<const RuleSite>();
-}
-
-std::span<const char> Column::named(std::size_t node) const {
-  return node < node_named_.size() ? std::span<const char>(node_named_[node]) : std::span<const char>();
-}
-
-const std::vector<ParsedOperand>& Column::operands(std::size_t rule) const { return operands_[rule]; }
 
 bool Column::names(std::span<const std::size_t> rules, const model::Element& element) const {
   for (const std::size_t at : rules) {
@@ -260,20 +304,11 @@ bool Column::names_component(std::span<const std::size_t> rules, const model::Se
   });
 }
 
-const ParsedCells& Column::cells(const model::Row& row) const {
-  return rows_[static_cast<std::size_t>(&row - anwendungsfall_.rows.data())];
-}
-
 ParsedCells parse_cells(std::span<const std::string> cells) {
   ParsedCells parsed;
   parsed.reserve(cells.size());
   for (const std::string& cell : cells) parsed.push_back(conditions::Status::parse(cell));
   return parsed;
-}
-
-bool is_mandatory(conditions::StatusLevel level) {
-  return level == conditions::StatusLevel::Muss || level == conditions::StatusLevel::X ||
-         level == conditions::StatusLevel::M;
 }
 
 std::string status_text(std::span<const std::string> cells) { return fmt::format("{}", fmt::join(cells, " | ")); }

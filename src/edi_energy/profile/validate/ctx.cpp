@@ -62,10 +62,6 @@ std::optional<Position> first_position(const model::SegmentNode& definition, std
   return std::nullopt;
 }
 
-std::optional<std::string_view> text_at(const edifact::model::Segment& segment, Position position) {
-  return conditions::segment_access::component(segment, position.element, position.component);
-}
-
 std::optional<std::string_view> Ctx::value_of(std::size_t segment, std::string_view de) const {
   const auto& placement = resolution_.placements[segment];
   if (!placement) return std::nullopt;

@@ -193,6 +193,9 @@ class Ctx {
 std::optional<Position> first_position(const model::SegmentNode& definition, std::string_view de);
 
 // The text of component `component` of element `element`, nothing when the segment is short.
-std::optional<std::string_view> text_at(const edifact::model::Segment& segment, Position position);
+// Inline: the checks ask it for every data element of every segment.
+inline std::optional<std::string_view> text_at(const edifact::model::Segment& segment, Position position) {
+  return segment.component_text(position.element, position.component);
+}
 
 }  // namespace edi_energy::profile::validate

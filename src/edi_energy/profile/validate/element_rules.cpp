@@ -164,6 +164,8 @@ void check_formats(AhbRun& run, const SegmentAt& at, std::size_t rule_index, con
                    std::string_view value) {
   const model::ElementRule& rule = run.column.anwendungsfall().elements[rule_index];
   const auto& cells = run.column.operands(rule_index);
+  // Most rules name no Formatbedingung: they need no decider and no list.
+  if (std::ranges::none_of(cells, &ParsedOperand::names_format)) return;
   std::vector<formatbedingung::Finding> broken;
   const formatbedingung::Decide decide = [&](std::string_view reference) {
     // A Voraussetzung about "demselben COM" is asked of this segment alone.
@@ -194,12 +196,12 @@ void check_formats(AhbRun& run, const SegmentAt& at, std::size_t rule_index, con
   }
 }
 
-void check_rule(AhbRun& run, const SegmentAt& at, std::size_t nth, std::size_t rule_index, Covered& covered,
+void check_rule(AhbRun& run, const SegmentAt& at, std::size_t nth, std::size_t rule_index, Covered* covered,
                 Verdicts& verdicts) {
   const model::ElementRule& rule = run.column.anwendungsfall().elements[rule_index];
   const auto target = locate(run.column, at.node, nth, at.definition, rule);
   if (!target) return;
-  covered.insert(target->position);
+  if (covered != nullptr) covered->insert(target->position);
   const std::string_view value = text_at(run.segments[at.index], target->position).value_or(std::string_view{});
   const auto& tag = at.definition.tag;
   const auto& nr = at.definition.nr;
@@ -270,23 +272,40 @@ bool read_by_conditions(const AhbRun& run, std::span<const std::size_t> rules, s
   });
 }
 
+void report_uncovered(AhbRun& run, const SegmentAt& at, const model::Element& element, Position position,
+                      std::string_view value) {
+  run.findings.push_back(finished(
+      ValidationIssue(Severity::Error, fmt::format("{} (Nr {}): DE {} „{}“ carries {} but is not part of the "
+                                                   "Prüfschablone of {}",
+                                                   at.definition.tag, at.definition.nr, element.id, element.name,
+                                                   support::debug_quote(value), run.label))
+          .with_rule_id(fmt::format("AHB-{}-{}-{}-{}-NOT-PERMITTED", run.label, at.definition.nr, at.definition.tag,
+                                    element.id)),
+      run, at, element.id, position));
+}
+
 void check_uncovered(AhbRun& run, const SegmentAt& at, std::span<const std::size_t> rules, const Covered& covered) {
+  // Past the segment's last element nothing carries a value.
+  const std::size_t present = std::min(at.definition.elements.size(), run.segments[at.index].elements().size());
+  if (run.column.prepared(at.node)) {
+    for (const UncoveredSite& site : run.column.uncovered(at.node)) {
+      if (site.element >= present) break;
+      const Position position{site.element, site.component};
+      const std::string_view value = text_at(run.segments[at.index], position).value_or(std::string_view{});
+      if (value.empty() || read_by_conditions(run, rules, at.definition.tag, site.mig->id)) continue;
+      report_uncovered(run, at, *site.mig, position, value);
+    }
+    return;
+  }
   const auto check = [&](const model::Element& element, Position position, const model::Element* composite) {
     if (covered.contains(position) || element.status == "N") return;
     const auto value = text_at(run.segments[at.index], position);
     if (!value || value->empty()) return;
     if (composite != nullptr && covered_by_earlier_repeat(*composite, position, covered)) return;
     if (read_by_conditions(run, rules, at.definition.tag, element.id)) return;
-    run.findings.push_back(finished(
-        ValidationIssue(Severity::Error, fmt::format("{} (Nr {}): DE {} „{}“ carries {} but is not part of the "
-                                                     "Prüfschablone of {}",
-                                                     at.definition.tag, at.definition.nr, element.id, element.name,
-                                                     support::debug_quote(*value), run.label))
-            .with_rule_id(fmt::format("AHB-{}-{}-{}-{}-NOT-PERMITTED", run.label, at.definition.nr,
-                                      at.definition.tag, element.id)),
-        run, at, element.id, position));
+    report_uncovered(run, at, element, position, *value);
   };
-  for (std::size_t k = 0; k < at.definition.elements.size(); ++k) {
+  for (std::size_t k = 0; k < present; ++k) {
     const model::Element& element = at.definition.elements[k];
     if (element.components.empty()) {
       check(element, Position{k, 0}, nullptr);
@@ -307,11 +326,18 @@ void element_rules(AhbRun& run) {
     const model::SegmentNode* definition = definition_of(run.structure, placement->node);
     if (definition == nullptr || run.column.segment_row(placement->node, definition->nr) == nullptr) continue;
     const SegmentAt at{index, *definition, placement->instance, placement->node};
-    covered.reset(*definition);
+    // A prepared node knows its uncovered positions; only the unprepared path marks them.
+    const bool prepared = run.column.prepared(placement->node);
+    if (!prepared) covered.reset(*definition);
     const auto rules = run.column.rules(placement->node, definition->nr);
-    for (std::size_t nth = 0; nth < rules.size(); ++nth) check_rule(run, at, nth, rules[nth], covered, verdicts);
+    for (std::size_t nth = 0; nth < rules.size(); ++nth) {
+      check_rule(run, at, nth, rules[nth], prepared ? nullptr : &covered, verdicts);
+    }
     check_uncovered(run, at, rules, covered);
-    answer_codes(run, index, *definition, placement->instance, rules);
+    // Most segments carry no answer code: their prepared node says so without a call.
+    if (!run.column.prepared(placement->node) || !run.column.answer_sites(placement->node).empty()) {
+      answer_codes(run, index, *definition, placement->instance, placement->node, rules);
+    }
   }
 }
 

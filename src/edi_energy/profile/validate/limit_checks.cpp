@@ -7,9 +7,9 @@ namespace edi_energy::profile::validate {
 using edifact::report::Severity;
 using edifact::report::ValidationIssue;
 
-void LimitChecks::add(structure::InstanceIndex instance, structure::NodeIndex node, std::size_t count) {
-  if (count == 0) return;
-  for (const RowLimit& limit : run_.column.limits(node)) {
+void LimitChecks::add(structure::InstanceIndex instance, structure::NodeIndex node, std::size_t count,
+                      std::span<const RowLimit> limits) {
+  for (const RowLimit& limit : limits) {
     const auto scope = scope_of(*limit.limit, instance);
     if (!scope) continue;
     if (*scope == instance) {

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <functional>
 #include <optional>
+#include <span>
 #include <unordered_map>
 #include <vector>
 
@@ -18,7 +19,12 @@ class LimitChecks {
   explicit LimitChecks(AhbRun& run) : run_(run) {}
 
   // Node `node` took `count` segments or child instances in instance `instance`.
-  void add(structure::InstanceIndex instance, structure::NodeIndex node, std::size_t count);
+  void add(structure::InstanceIndex instance, structure::NodeIndex node, std::size_t count) {
+    if (count == 0) return;
+    // Most rows have no bound: they cost no more than this look.
+    const std::span<const RowLimit> limits = run_.column.limits(node);
+    if (!limits.empty()) add(instance, node, count, limits);
+  }
   // Reports the scopes that hold the node in nested instances, once all are counted.
   void finish();
 
@@ -39,6 +45,8 @@ class LimitChecks {
     std::size_t count;
   };
 
+  void add(structure::InstanceIndex instance, structure::NodeIndex node, std::size_t count,
+           std::span<const RowLimit> limits);
   std::optional<structure::InstanceIndex> scope_of(const conditions::RepeatLimit& limit,
                                                    structure::InstanceIndex instance) const;
   std::size_t matching(const RowLimit& limit, structure::InstanceIndex instance, structure::NodeIndex node) const;

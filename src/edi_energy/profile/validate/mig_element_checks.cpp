@@ -24,6 +24,12 @@ bool carries_text(const edifact::model::ComponentList& components, std::size_t f
 
 constexpr std::size_t no_end = static_cast<std::size_t>(-1);
 
+// Component `j` of a segment element's first repetition, as `text_at` reads it, but from the
+// components at hand.
+std::string_view text_of(const edifact::model::ComponentList& components, std::size_t j) {
+  return j < components.size() ? components.text(j) : std::string_view{};
+}
+
 // The second and later repetitions of `element` that carry text.
 std::size_t repetitions_with_text(const edifact::model::Element& element) {
   std::size_t count = 0;
@@ -50,7 +56,8 @@ class SegmentCheck {
     for (std::size_t k = 0; k < definition_.elements.size(); ++k) {
       const model::Element& element = definition_.elements[k];
       if (element.components.empty()) {
-        check_leaf(element, segment_, leaf(k, 0), true, names(element, flat_), run_.findings);
+        check_leaf_value(element, text_of(k < elements_.size() ? elements_[k].components() : edifact::model::ComponentList{}, 0),
+                         leaf(k, 0), true, names(element, flat_), run_.findings);
       } else {
         check_composite(element, k);
       }
@@ -136,7 +143,8 @@ class SegmentCheck {
              rule_id("NOTUSED"), k);
     }
     for (std::size_t j = 0; j < defined; ++j) {
-      check_leaf(composite.components[j], segment_, leaf(k, j), present, names_component(k, j), run_.findings);
+      check_leaf_value(composite.components[j], text_of(components, j), leaf(k, j), present, names_component(k, j),
+                       run_.findings);
     }
     if (carries_text(components, defined, no_end)) {
       report(fmt::format("{} (Nr {}): composite {} carries more components than the MIG defines ({})",

@@ -36,7 +36,8 @@ std::vector<CountingScope> counting_scopes(const AhbRun& run) {
   std::vector<Met> met;
   met.reserve(run.resolution.placements.size());
   for (const auto& placement : run.resolution.placements) {
-    if (!placement) continue;
+    // A node whose rules name no Paket has nothing to count.
+    if (!placement || !run.column.names_pakete(placement->node)) continue;
     structure::NodeIndex node = placement->node;
     structure::InstanceIndex instance = placement->instance;
     while (run.structure.nodes[node].max == 1) {
@@ -106,6 +107,7 @@ void check_operand(AhbRun& run, const CountingScope& counting, const model::Segm
 }  // namespace
 
 void paket_checks(AhbRun& run) {
+  if (!run.column.names_pakete()) return;
   for (const CountingScope& counting : counting_scopes(run)) {
     const model::SegmentNode* definition = definition_of(run.structure, counting.node);
     if (definition == nullptr || run.column.segment_row(counting.node, definition->nr) == nullptr) continue;
@@ -117,7 +119,8 @@ void paket_checks(AhbRun& run) {
       const auto& cells = run.column.operands(rules[nth]);
       for (std::size_t k = 0; k < cells.size(); ++k) {
         const auto& status = cells[k].status;
-        if (!rule.operands[k].code || !status || !status->condition) continue;
+        // An operand that names no Paket has no bounds to count against.
+        if (!rule.operands[k].code || !status || !status->condition || cells[k].pakete.empty()) continue;
         check_operand(run, counting, *definition, rule, *target, rule.operands[k], *status, cells[k].pakete);
       }
     }

@@ -39,5 +39,9 @@ struct LeafAt {
 void check_leaf(const model::Element& element, const edifact::model::Segment& segment, const LeafAt& at,
                 bool check_empty, bool column_names,
                 edifact::report::FindingSink findings);
+// The same for the value the segment carries there (empty where it carries none), for callers
+// that hold the segment's components already.
+void check_leaf_value(const model::Element& element, std::string_view value, const LeafAt& at, bool check_empty,
+                      bool column_names, edifact::report::FindingSink findings);
 
 }  // namespace edi_energy::profile::validate
