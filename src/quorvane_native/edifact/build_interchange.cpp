@@ -100,6 +100,10 @@ py::Status whole_messages(std::size_t at, std::string_view payload) {
     return py::value_error(fmt::format("messages[{}] is empty: every payload is one message, UNH to UNT", at));
   }
   for (std::size_t offset = 0; offset < payload.size();) {
+    if (static_cast<unsigned char>(payload[offset]) < 0x80) {
+      ++offset;
+      continue;
+    }
     const auto decoded = support::utf8::decode(payload.substr(offset));
     if (!decoded) {
       return py::value_error(fmt::format("messages[{}] is not UTF-8: byte {} is no part of a character", at, offset));

@@ -205,6 +205,11 @@ py::Expected<std::optional<std::string>> document_date_for(std::optional<std::st
 py::Status ensure_latin1(std::string_view field, std::string_view text) {
   std::size_t index = 0;
   for (std::size_t offset = 0; offset < text.size(); ++index) {
+    // Most of a message is ASCII: only the rest needs decoding.
+    if (static_cast<unsigned char>(text[offset]) < 0x80) {
+      ++offset;
+      continue;
+    }
     const auto decoded = support::utf8::decode(text.substr(offset));
     // Texts from Python are valid UTF-8; a stray byte is no character this check can name.
     if (!decoded) return {};
