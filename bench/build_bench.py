@@ -4,10 +4,13 @@
 messages per second and times; nothing here is asserted.
 
 Then the growth with the number of Vorgänge: build_answer (55002, and the gas answer 44002) to a
-received UTILMD of k bare IDE+24 Vorgänge, and build_utilmd with k Vorgänge, for k = 100 to 800:
-seconds per call and the ratio for four times the input (200 to 800), and the peak memory of one
-call with 800 Vorgänge in a fresh interpreter. Last, what refusing a build_utilmd of k Vorgänge
-whose last one the column rejects costs beside the clean build of as many.
+received UTILMD of k bare IDE+24 Vorgänge, for k up to the most whose answer the reader takes
+(720 and 144), and build_utilmd with k Vorgänge, for k = 100 to 800: seconds per call and the
+ratio for four times the input, and the peak memory of one call with the most Vorgänge in a fresh
+interpreter. Last, what refusing a build_utilmd of k Vorgänge whose last one the column rejects
+costs beside the clean build of as many, the same for a build_answer whose last received Vorgang
+carries a faulty Marktlokation (bare, and with four optional arguments), and refusing the gas
+answer to 9,990 Vorgänge, too large for the reader.
 
 Runs against whatever `quorvane` the interpreter imports (make bench installs the wheel first).
 """
@@ -55,12 +58,15 @@ def utilmd_of(vorgaenge):
     return q.build_utilmd(55001, MS, MR, on=ON, sparte="STROM", transactions=transactions)
 
 
-# Each call with k Vorgänge; the input is made outside the time measured.
+# Each call with k Vorgänge; the input is made outside the time measured. Each answer's largest k
+# is about the most whose answer stays within the reader's 10,000 segments.
 SCALED_CALLS = {
     "build_answer 55002": (received_utilmd, lambda received: q.build_answer(received, 55002, on=ON)),
     "build_answer 44002 (gas)": (received_utilmd, lambda received: q.build_answer(received, 44002, on=ON)),
     "build_utilmd, k Vorgänge": (lambda vorgaenge: vorgaenge, utilmd_of),
 }
+SCALED_COUNTS = {"build_answer 55002": (90, 180, 360, 720), "build_answer 44002 (gas)": (18, 36, 72, 144),
+                 "build_utilmd, k Vorgänge": VORGANG_COUNTS}
 
 
 def seconds_per_call(call, runs):
@@ -101,23 +107,24 @@ def peak_growth(name, vorgaenge):
 
 
 def scaling():
-    print("\nGrowth with the Vorgänge (best of several calls; ratio for 4x the input, 200 to 800):")
+    print("\nGrowth with the Vorgänge (best of several calls; ratio for 4x the input, second to last k):")
     for name, (make, call) in SCALED_CALLS.items():
         times = {}
-        for k in VORGANG_COUNTS:
+        counts = SCALED_COUNTS[name]
+        for k in counts:
             given = make(k)
             call(given)
             times[k] = seconds_per_call(lambda: call(given), runs=3 if k >= 400 else 5)  # noqa: B023
-        figures = " / ".join(f"{times[k]:.3f}" for k in VORGANG_COUNTS)
-        print(f"  {name:26} k = {' / '.join(map(str, VORGANG_COUNTS))}: {figures} s;"
-              f" 800/200 = {times[800] / times[200]:.1f}x")
-    largest = VORGANG_COUNTS[-1]
-    print(f"Peak memory of one call with {largest} Vorgänge, beyond what the process held (fresh interpreter):")
-    received = len(received_utilmd(largest))
+        figures = " / ".join(f"{times[k]:.3f}" for k in counts)
+        print(f"  {name:26} k = {' / '.join(map(str, counts))}: {figures} s;"
+              f" {counts[3]}/{counts[1]} = {times[counts[3]] / times[counts[1]]:.1f}x")
+    print("Peak memory of one call with the most Vorgänge, beyond what the process held (fresh interpreter):")
     for name in SCALED_CALLS:
+        largest = SCALED_COUNTS[name][-1]
+        received = len(received_utilmd(largest))
         growth, built = peak_growth(name, largest)
         given = f"received {received / 1000:.0f} KB, " if name.startswith("build_answer") else ""
-        print(f"  {name:26} {growth / 1024:6.1f} MB ({given}built {built / 1000:.0f} KB;"
+        print(f"  {name:26} {growth / 1024:6.1f} MB (k = {largest}, {given}built {built / 1000:.0f} KB;"
               f" bound {max(100 * received, 16 << 20) / (1 << 20):.0f} MB)")
 
 
@@ -149,6 +156,7 @@ def main():
     print(f"build_interchange around 10 UTILMD:    {rate:9,.0f} interchanges/s ({1e6 / rate:6.1f} µs each)")
     scaling()
     refusal_cost()
+    answer_refusal_cost()
 
 
 def refusal_cost():
@@ -178,6 +186,55 @@ def refusal_cost():
         refusing = seconds_per_call(lambda: refuse(faulty), runs=3)  # noqa: B023
         print(f"  build_utilmd, {size:3} Vorgänge, the last refused: {refusing:7.3f} s  "
               f"(clean build {built:6.3f} s, {refusing / built:4.1f} times)")
+
+
+def received_with_locations(vorgaenge, last_malo):
+    """A received UTILMD whose Vorgänge each carry a Marktlokation, the last one `last_malo`."""
+    malos = ["51238696781"] * (vorgaenge - 1) + [last_malo]
+    segments = ["BGM+E01+DOK1", "DTM+137:202510010000?+00:303", f"NAD+MS+{RECEIVED_FROM}::293",
+                f"NAD+MR+{RECEIVED_BY}::293", *(f"IDE+24+V{n}'LOC+Z16+{malo}" for n, malo in enumerate(malos))]
+    message = "UNH+M1+UTILMD:D:11A:UN:S2.1'" + "".join(f"{segment}'" for segment in segments)
+    message += f"UNT+{len(segments) + vorgaenge + 2}+M1'"
+    return (f"UNB+UNOC:3+{RECEIVED_FROM}:500+{RECEIVED_BY}:500+251101:1200+REF1'{message}UNZ+1+REF1'").encode()
+
+
+def answer_refusal_cost():
+    """build_answer refuses a faulty value it must carry over from the request by the column's findings
+    on its one build, so the optional arguments add no build; an answer too large for the reader is
+    refused after completing its first Vorgang alone."""
+    optional = {"message_ref": "M7", "document_date": "20260401", "document_code": "E01", "antwort_ebd": "E_0624"}
+
+    def refuse(received, **arguments):
+        try:
+            q.build_answer(received, 55002, on=ON, **arguments)
+            refused = "built"
+        except ValueError as error:
+            refused = str(error)
+        if not refused.startswith("received: message 0, Vorgang"):
+            raise SystemExit(f"expected the received Marktlokation to be refused, got: {refused}")
+
+    print("\nbuild_answer 55002 to k Vorgänge, the last received MaLo faulty, against the clean build:")
+    for size in (100, 400):
+        clean = received_with_locations(size, "51238696781")
+        faulty = received_with_locations(size, "51238696782")
+        built = seconds_per_call(lambda: q.build_answer(clean, 55002, on=ON), runs=3)  # noqa: B023
+        bare = seconds_per_call(lambda: refuse(faulty), runs=3)  # noqa: B023
+        given = seconds_per_call(lambda: refuse(faulty, **optional), runs=3)  # noqa: B023
+        print(f"  {size:3} Vorgänge: refused {bare:6.3f} s bare, {given:6.3f} s with four optional arguments "
+              f"(clean build {built:6.3f} s)")
+    too_large = received_utilmd(9990)
+
+    def refuse_size():
+        try:
+            q.build_answer(too_large, 44002, on=ON)
+        except ValueError as error:
+            if not str(error).startswith("received: an answer to 9990 Vorgänge would hold"):
+                raise
+            return
+        raise SystemExit("expected the answer to 9,990 Vorgänge to be refused")
+
+    print(f"build_answer 44002 to 9,990 bare Vorgänge ({len(too_large) / 1000:.0f} KB received), refused: "
+          f"{seconds_per_call(refuse_size, runs=3):.3f} s")
 
 
 if __name__ == "__main__":

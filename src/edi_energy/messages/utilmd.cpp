@@ -1,5 +1,6 @@
 #include "edi_energy/messages/utilmd.hpp"
 
+#include <cstdint>
 #include <utility>
 
 #include "edi_energy/messages/segments/field.hpp"
@@ -30,7 +31,7 @@ void decode_status(const Segment& segment, UtilmdTransaction& transaction) {
 }
 
 UtilmdParty party_of(segments::Nad nad, const Segment& segment) {
-  UtilmdParty party{std::move(nad), {}};
+  UtilmdParty party{std::move(nad), {}, {}};
   const auto elements = segment.elements();
   if (elements.size() < 4) return party;
   const auto name = elements[3].components();
@@ -40,23 +41,50 @@ UtilmdParty party_of(segments::Nad nad, const Segment& segment) {
   return party;
 }
 
+// The group of a Vorgang that the last segment opened or stands in; a segment of the Vorgang's
+// own level closes it.
+enum class Group : std::uint8_t { Vorgang, Reference, Sequence, Party };
+
 // Adds one Vorgang segment to the transaction; segments that do not read are dropped.
-void add_to_transaction(const Segment& segment, UtilmdTransaction& transaction) {
+void add_to_transaction(const Segment& segment, UtilmdTransaction& transaction, Group& group) {
   const std::string_view tag = segment.tag();
   UtilmdSequence* sequence = transaction.sequences.empty() ? nullptr : &transaction.sequences.back();
   if (tag == "DTM") {
-    if (auto dtm = read_or_drop<segments::Dtm>(segment)) transaction.dtms.push_back(std::move(*dtm));
+    auto dtm = read_or_drop<segments::Dtm>(segment);
+    if (!dtm) return;
+    if (group == Group::Vorgang) {
+      transaction.dtms.push_back(std::move(*dtm));
+    } else if (group == Group::Reference) {
+      transaction.reference_dtms.push_back(std::move(*dtm));
+    } else if (group == Group::Sequence && sequence != nullptr) {
+      sequence->dtms.push_back(std::move(*dtm));
+    }
   } else if (tag == "LOC") {
+    group = Group::Vorgang;
     if (auto loc = read_or_drop<segments::Loc>(segment)) transaction.locs.push_back(std::move(*loc));
   } else if (tag == "RFF") {
-    if (auto rff = read_or_drop<segments::Rff>(segment)) transaction.rffs.push_back(std::move(*rff));
+    auto rff = read_or_drop<segments::Rff>(segment);
+    // The RFF of a sequence or party whose own segment did not read is lost with it.
+    if (group == Group::Sequence) {
+      if (rff && sequence != nullptr) sequence->rffs.push_back(std::move(*rff));
+    } else if (group == Group::Party) {
+      if (rff && !transaction.parties.empty()) transaction.parties.back().rffs.push_back(std::move(*rff));
+    } else {
+      group = Group::Reference;
+      if (rff) transaction.rffs.push_back(std::move(*rff));
+    }
   } else if (tag == "STS") {
+    group = Group::Vorgang;
     decode_status(segment, transaction);
     if (auto sts = read_or_drop<segments::Sts>(segment)) transaction.sts.push_back(std::move(*sts));
   } else if (tag == "FTX") {
+    group = Group::Vorgang;
     if (auto ftx = read_or_drop<segments::Ftx>(segment)) transaction.ftxs.push_back(std::move(*ftx));
   } else if (tag == "SEQ") {
-    if (auto seq = read_or_drop<segments::Seq>(segment)) transaction.sequences.push_back({std::move(*seq), {}, {}, {}});
+    group = Group::Sequence;
+    if (auto seq = read_or_drop<segments::Seq>(segment)) {
+      transaction.sequences.push_back({std::move(*seq), {}, {}, {}, {}, {}});
+    }
   } else if (tag == "PIA") {
     if (sequence == nullptr) return;
     if (auto pia = read_or_drop<segments::Pia>(segment)) {
@@ -72,6 +100,7 @@ void add_to_transaction(const Segment& segment, UtilmdTransaction& transaction) 
     if (sequence == nullptr || sequence->characteristics.empty()) return;
     if (auto cav = read_or_drop<segments::Cav>(segment)) sequence->characteristics.back().cavs.push_back(std::move(*cav));
   } else if (tag == "NAD") {
+    group = Group::Party;
     if (auto nad = read_or_drop<segments::Nad>(segment)) transaction.parties.push_back(party_of(std::move(*nad), segment));
   }
 }
@@ -96,10 +125,11 @@ std::vector<UtilmdTransaction> parse_transactions(segments::Segments segments) {
     if (!ide) continue;
     UtilmdTransaction transaction;
     transaction.ide = std::move(*ide);
+    Group group = Group::Vorgang;
     for (; index < segments.size(); ++index) {
       const std::string_view tag = segments[index].tag();
       if (tag == "IDE" || tag == "UNT") break;
-      add_to_transaction(segments[index], transaction);
+      add_to_transaction(segments[index], transaction, group);
     }
     transactions.push_back(std::move(transaction));
   }

@@ -34,6 +34,7 @@ struct UtilmdAntwort {
 struct UtilmdParty {
   segments::Nad nad;
   std::vector<std::string> name_parts;  // the non-empty ones of the first five name components
+  std::vector<segments::Rff> rffs;      // of its SG12
   friend bool operator==(const UtilmdParty&, const UtilmdParty&) = default;
 };
 
@@ -55,14 +56,20 @@ struct UtilmdSequence {
   std::vector<UtilmdProduct> products;
   std::vector<segments::Qty> quantities;
   std::vector<UtilmdCharacteristic> characteristics;
+  std::vector<segments::Rff> rffs;  // of its SG8
+  std::vector<segments::Dtm> dtms;  // of its quantities (SG9)
   friend bool operator==(const UtilmdSequence&, const UtilmdSequence&) = default;
 };
 
+// Each list holds the segments of its own group: `dtms` the Vorgang's own (SG4), `rffs` its
+// references (SG6), whose dates stand in `reference_dtms`; the RFFs of SG8 and SG12 stay with
+// their sequence and party.
 struct UtilmdTransaction {
   segments::Ide ide;  // its `id` is the Vorgangsnummer
   std::vector<segments::Dtm> dtms;
   std::vector<segments::Loc> locs;
   std::vector<segments::Rff> rffs;
+  std::vector<segments::Dtm> reference_dtms;
   std::vector<segments::Sts> sts;
   std::vector<segments::Ftx> ftxs;
   std::vector<UtilmdParty> parties;

@@ -12,6 +12,10 @@
 #include "edi_energy/lokationstyp.hpp"
 #include "edi_energy/message_type.hpp"
 #include "edi_energy/messages/utilmd.hpp"
+#include "quorvane_native/edifact/answer_echo.hpp"
+#include "quorvane_native/edifact/answer_received.hpp"
+#include "quorvane_native/edifact/answer_size.hpp"
+#include "quorvane_native/edifact/column_verdict.hpp"
 #include "quorvane_native/edifact/build_pipeline.hpp"
 #include "quorvane_native/edifact/given_text.hpp"
 #include "quorvane_native/edifact/message_report.hpp"
@@ -27,10 +31,8 @@ namespace {
 
 using edi_energy::message_type::MessageType;
 using edi_energy::messages::utilmd::UtilmdMessage;
-using StringPairs = std::vector<std::pair<std::string, std::string>>;
-
 struct AnswerContent {
-  bool echo_locations;
+  EchoPlaces* echoes;
   std::optional<std::pair<std::string, std::optional<std::string>>> antwort;
   const StringPairs* process_dates;
   const StringPairs* references;
@@ -40,14 +42,15 @@ struct AnswerContent {
 template <class Builder>
 py::Expected<Builder> add_answer_transaction(Builder builder,
                                              const edi_energy::messages::utilmd::UtilmdTransaction& request,
-                                             const std::string& vorgangsnummer, const AnswerContent& content) {
+                                             const std::string& vorgangsnummer, const AnswerContent& content,
+                                             CarriedVorgang& carried) {
+  carried.vorgangsnummer = vorgangsnummer;
   auto transaction = std::move(builder).transaction("24", vorgangsnummer);
-  if (content.echo_locations) {
-    for (const auto& loc : request.locs) {
-      const auto typ = edi_energy::lokationstyp::from_qualifier_code(loc.qualifier);
-      if (!typ || !loc.id) continue;
-      transaction = std::move(transaction).location(*typ, *loc.id);
-    }
+  for (const auto& loc : request.locs) {
+    const auto typ = edi_energy::lokationstyp::from_qualifier_code(loc.qualifier);
+    if (!typ || !loc.id || !content.echoes->takes_location(loc.qualifier)) continue;
+    carried.locations.emplace_back(loc.qualifier, *loc.id);
+    transaction = std::move(transaction).location(*typ, *loc.id);
   }
   for (const auto& [qualifier, value] : *content.process_dates) {
     transaction = std::move(transaction).date(qualifier, value);
@@ -56,7 +59,8 @@ py::Expected<Builder> add_answer_transaction(Builder builder,
   // The requester matches on its own references; Z13 names the request's Prüfidentifikator,
   // which the answer replaces with its own.
   for (const auto& rff : request.rffs) {
-    if (rff.qualifier == "Z13" || !rff.reference) continue;
+    if (rff.qualifier == "Z13" || !rff.reference || !content.echoes->takes_reference(rff.qualifier)) continue;
+    carried.references.emplace_back(rff.qualifier, *rff.reference);
     transaction = std::move(transaction).reference(rff.qualifier, *rff.reference);
   }
   for (const auto& [qualifier, value] : *content.references) {
@@ -69,6 +73,29 @@ py::Expected<Builder> add_answer_transaction(Builder builder,
     transaction = std::move(transaction).free_text(qualifier, text);
   }
   return std::move(transaction).done();
+}
+
+// Completion under a verdict of its own, so that a rejection of what the answer carries over from
+// the request is refused naming `received` at once; any other rejection goes on to the caller's
+// verdict, which names the argument at fault.
+py::Expected<std::string> complete_carried(std::string bytes, const edi_energy::release::Release& release,
+                                           std::uint32_t answer_pid, const Carried& carried) {
+  ColumnVerdict* const outer = VerdictScope::current();
+  if (outer == nullptr) {
+    return complete_to_column(std::move(bytes), MessageType::Utilmd, release, answer_pid, "answer_pid");
+  }
+  ColumnVerdict own;
+  auto completed = [&] {
+    const VerdictScope scope(own);
+    return complete_to_column(std::move(bytes), MessageType::Utilmd, release, answer_pid, "answer_pid");
+  }();
+  if (completed) {
+    if (const auto column = column_of(MessageType::Utilmd, release, answer_pid)) {
+      if (auto fault = received_fault(carried, own, *column, *completed)) return std::move(*fault);
+    }
+  }
+  *outer = std::move(own);
+  return completed;
 }
 
 }  // namespace
@@ -125,6 +152,7 @@ py::Result build_answer(py::Args args) {
   // The request and the message built from it are gone before completion, whose peak is the
   // largest of the call.
   std::uint32_t checked = 0;
+  Carried carried{.message_index = *message_index, .vorgaenge = {}, .given_references = &*references};
   auto bytes = [&]() -> py::Expected<std::string> {
     auto parsed = parse_received(*received);
     if (!parsed) return py::propagate(parsed);
@@ -154,8 +182,9 @@ py::Result build_answer(py::Args args) {
                        .document_code(std::move(code));
     if (*date) builder = std::move(builder).document_date(std::move(*date));
 
+    EchoPlaces echoes(column_of(MessageType::Utilmd, *release, checked));
     AnswerContent content{
-        .echo_locations = column_lists_de(MessageType::Utilmd, *release, checked, "LOC", "3227"),
+        .echoes = &echoes,
         .antwort = std::nullopt,
         .process_dates = &*process_dates,
         .references = &*references,
@@ -164,7 +193,8 @@ py::Result build_answer(py::Args args) {
     if (*antwort_code) content.antwort = antwort_status(**antwort_code, *antwort_ebd, *release, checked);
     for (const auto& transaction : request->transactions) {
       if (!transaction.ide.id) continue;
-      auto next = add_answer_transaction(std::move(builder), transaction, *transaction.ide.id, content);
+      auto next = add_answer_transaction(std::move(builder), transaction, *transaction.ide.id, content,
+                                         carried.vorgaenge.emplace_back());
       if (!next) return py::propagate(next);
       builder = std::move(*next);
     }
@@ -175,11 +205,15 @@ py::Result build_answer(py::Args args) {
     if (!serialized) {
       return py::runtime_error(fmt::format("UTILMD answer serialize failed: {}", serialized.error().message()));
     }
+    if (auto fits = answer_would_fit(*serialized, carried.vorgaenge.size(), *release, checked); !fits) {
+      return py::propagate(fits);
+    }
     return std::move(*serialized);
   }();
   if (!bytes) return py::propagate(bytes);
-  auto completed = complete_to_column(std::move(*bytes), MessageType::Utilmd, *release, checked, "answer_pid");
+  auto completed = complete_carried(std::move(*bytes), *release, checked, carried);
   if (!completed) return py::propagate(completed);
+  if (auto fits = answer_fits(*completed, carried.vorgaenge.size()); !fits) return py::propagate(fits);
   return py::bytes(*completed);
 }
 

@@ -3,6 +3,7 @@
 // name what it refuses.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -21,6 +22,8 @@ struct Rejection {
   std::string text;
   // The data element the fault is about, as written; absent for a fault of a whole segment or group.
   std::optional<std::string> value;
+  // The segment of the completed message it is about, where the column names one.
+  std::optional<std::size_t> segment;
 };
 
 struct ColumnVerdict {

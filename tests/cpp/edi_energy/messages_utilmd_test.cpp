@@ -116,6 +116,54 @@ TEST(UtilmdTransactions, IdeWithoutQualifierOpensNothingAndItsSegmentsAreLost) {
   EXPECT_TRUE(message.transactions[1].dtms.empty());
 }
 
+struct GroupCase {
+  std::string name;
+  std::string vorgang;  // after IDE+24+V1
+  std::vector<std::string> dates;       // the Vorgang's own DTM qualifiers
+  std::vector<std::string> references;  // its SG6 RFF qualifiers
+};
+
+std::vector<std::string> qualifiers_of(const auto& records) {
+  std::vector<std::string> found;
+  for (const auto& record : records) found.push_back(record.qualifier);
+  return found;
+}
+
+const GroupCase group_cases[] = {
+    {"every_group", "DTM+92:1:102'STS+7++E01'LOC+Z16+X'RFF+Z13:55001'DTM+Z25:2:102'RFF+Z49:R'SEQ+Z03'RFF+Z19:M'"
+                    "QTY+Z16:1'DTM+Z33:3:102'NAD+Z09+X'RFF+Z18:P'",
+     {"92"}, {"Z13", "Z49"}},
+    {"rff_after_loc_opens_sg6", "LOC+Z16+X'RFF+Z13:1'DTM+Z25:2:102'", {}, {"Z13"}},
+    {"status_closes_sg6", "RFF+Z13:1'DTM+Z25:2:102'STS+7++E01'DTM+92:1:102'", {"92"}, {"Z13"}},
+    {"rff_after_nad_stays_with_the_party", "NAD+Z09+X'RFF+Z18:P'RFF+Z13:1'", {}, {}},
+    {"rff_of_an_unread_seq_is_lost", "SEQ'RFF+Z19:M'DTM+Z33:3:102'", {}, {}},
+    {"loc_after_seq_leaves_it", "SEQ+Z03'RFF+Z19:M'LOC+Z16+X'DTM+93:1:102'RFF+Z13:1'", {"93"}, {"Z13"}},
+};
+
+class GroupReadingTest : public testing::TestWithParam<GroupCase> {};
+
+TEST_P(GroupReadingTest, DatesAndReferencesComeFromTheirOwnGroups) {
+  const auto message = utilmd("IDE+24+V1'" + GetParam().vorgang);
+  ASSERT_EQ(message.transactions.size(), 1u);
+  EXPECT_EQ(qualifiers_of(message.transactions[0].dtms), GetParam().dates);
+  EXPECT_EQ(qualifiers_of(message.transactions[0].rffs), GetParam().references);
+}
+
+INSTANTIATE_TEST_SUITE_P(UtilmdTransactions, GroupReadingTest, testing::ValuesIn(group_cases),
+                         [](const auto& info) { return info.param.name; });
+
+TEST(UtilmdTransactions, TheOtherGroupsKeepTheirReferencesAndDates) {
+  const auto message = utilmd("IDE+24+V1'RFF+Z13:1'DTM+Z25:2:102'SEQ+Z03'RFF+Z19:M'QTY+Z16:1'DTM+Z33:3:102'"
+                              "NAD+Z09+X'RFF+Z18:P'");
+  const auto& vorgang = message.transactions[0];
+  EXPECT_EQ(qualifiers_of(vorgang.reference_dtms), std::vector<std::string>{"Z25"});
+  ASSERT_EQ(vorgang.sequences.size(), 1u);
+  EXPECT_EQ(vorgang.sequences[0].rffs, (std::vector<Rff>{{"Z19", "M"}}));
+  EXPECT_EQ(qualifiers_of(vorgang.sequences[0].dtms), std::vector<std::string>{"Z33"});
+  ASSERT_EQ(vorgang.parties.size(), 1u);
+  EXPECT_EQ(vorgang.parties[0].rffs, (std::vector<Rff>{{"Z18", "P"}}));
+}
+
 TEST(UtilmdTransactions, ReferencesAreHeaderRffsWithTheirDirectDtms) {
   const auto message = UtilmdMessage::from_parts(
       parsed("UNH+M1+UTILMD:D:11A:UN:S2.1'BGM+E01'RFF+Z13:55001'DTM+171:1:102'DTM+171:2:102'NAD+MS+1'"

@@ -1,0 +1,36 @@
+#include "quorvane_native/edifact/answer_echo.hpp"
+
+#include <algorithm>
+
+#include <fmt/format.h>
+
+#include "quorvane_native/edifact/column_places.hpp"
+
+namespace quorvane_native::edifact {
+
+bool in_vorgang_group(const ColumnRef& column, NodeIndex node, std::string_view group) {
+  const auto& nodes = column.profile->structure().nodes;
+  const auto parent = nodes[node].parent;
+  if (!parent || nodes[*parent].group() == nullptr || nodes[*parent].group()->group != group) return false;
+  const auto vorgang = nodes[*parent].parent;
+  if (!vorgang || nodes[*vorgang].children.empty()) return false;
+  const auto* trigger = nodes[nodes[*vorgang].children.front()].segment();
+  return trigger != nullptr && trigger->tag == "IDE";
+}
+
+bool EchoPlaces::takes(std::string_view group, std::string_view tag, std::string_view de,
+                       std::string_view qualifier) {
+  if (!column_) return true;
+  std::string key = fmt::format("{}+{}", tag, qualifier);
+  const auto known = std::ranges::find(known_, key, &std::pair<std::string, bool>::first);
+  if (known != known_.end()) return known->second;
+  const std::string code(qualifier);
+  const bool placed = std::ranges::any_of(used_segments(*column_, tag), [&](NodeIndex node) {
+    return in_vorgang_group(*column_, node, group) && admits_qualifier(*column_, node, qualifier) &&
+           admits_code(column_codes(*column_, nr_of(*column_, node), de), code);
+  });
+  known_.emplace_back(std::move(key), placed);
+  return placed;
+}
+
+}  // namespace quorvane_native::edifact

@@ -1,0 +1,37 @@
+// Which of a request's Lokationen and references an answer carries over: those its column has a
+// place for in the Vorgang and admits, so that echoing a valid request never spoils its answer.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "quorvane_native/edifact/build_pipeline.hpp"
+
+namespace quorvane_native::edifact {
+
+// Whether segment node `node` stands in group `group` right below the Vorgang (SG4, whose
+// trigger is IDE).
+bool in_vorgang_group(const ColumnRef& column, edi_energy::profile::structure::NodeIndex node, std::string_view group);
+
+class EchoPlaces {
+ public:
+  // Without a column everything is carried over, as an unknown column lists everything.
+  explicit EchoPlaces(std::optional<ColumnRef> column) : column_(column) {}
+
+  // An SG5 LOC with this DE 3227 qualifier.
+  bool takes_location(std::string_view qualifier) { return takes("SG5", "LOC", "3227", qualifier); }
+  // An SG6 RFF with this DE 1153 qualifier.
+  bool takes_reference(std::string_view qualifier) { return takes("SG6", "RFF", "1153", qualifier); }
+
+ private:
+  bool takes(std::string_view group, std::string_view tag, std::string_view de, std::string_view qualifier);
+
+  std::optional<ColumnRef> column_;
+  // (tag and qualifier, answer): a request repeats the same few qualifiers in every Vorgang.
+  std::vector<std::pair<std::string, bool>> known_;
+};
+
+}  // namespace quorvane_native::edifact

@@ -1,0 +1,23 @@
+// An answer repeats completion's share of a Vorgang once for every Vorgang of the request, so a
+// request the reader takes can give an answer it refuses. Such an answer is refused naming
+// `received` before it is completed, and checked again once it is.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "edi_energy/release.hpp"
+#include "quorvane_native/py/errors.hpp"
+
+namespace quorvane_native::edifact {
+
+// `built` is the builder's message of `vorgaenge` Vorgänge before completion. Its first Vorgang
+// is completed alone, and every other Vorgang counted as getting what completion added to it.
+py::Status answer_would_fit(std::string_view built, std::size_t vorgaenge, const edi_energy::release::Release& release,
+                            std::uint32_t answer_pid);
+
+// The completed answer, within the reader's limits with room left for the interchange's UNB and UNZ.
+py::Status answer_fits(std::string_view completed, std::size_t vorgaenge);
+
+}  // namespace quorvane_native::edifact
