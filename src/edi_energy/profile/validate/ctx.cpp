@@ -153,15 +153,9 @@ std::optional<SegmentRange> Ctx::instance_around(const conditions::Voraussetzung
   if (!group) {
     // Segments that only a Vorgang holds are asked of the row's own Vorgang: two Vorgänge of
     // one message are separate cases.
-    bool own_vorgang = false;
-    if (lasting) {
-      const auto [known, fresh] =
-          variants_.try_emplace(Decided{&reading, std::numeric_limits<std::size_t>::max(), 1}, false);
-      if (fresh) known->second = reads_own_vorgang(structure_, reading);
-      own_vorgang = known->second;
-    } else {
-      own_vorgang = reads_own_vorgang(structure_, reading);
-    }
+    // Read again at each call: a few tags looked up in a short sorted list cost less than a
+    // cache would.
+    const bool own_vorgang = reads_own_vorgang(structure_, reading);
     if (own_vorgang) {
       if (const auto around = enclosing_instance(structure_.vorgang_group, scope)) return around;
     }
