@@ -252,3 +252,17 @@ def test_property_any_argument_gives_bytes_or_a_clear_error(pid, point, quantiti
         assert str(refused).startswith("MSCONS completion failed: segment ")
         return
     assert built.startswith(b"UNH+") and built.endswith(b"'")
+
+
+# Every SG10 whose QTY is 67 carries its Muss statuses, each counted in its own SG10.
+@pytest.mark.parametrize("pid, point", [(LASTGANG, MALO), (13018, MELO)])
+@pytest.mark.parametrize("substituted", [{5}, {5, 6, 40}, set(range(96))])
+def test_a_lastgang_with_substitute_values_builds_clean(pid, point, substituted):
+    on = "2026-04-01"
+    built = native.build_mscons(pid, GLN_MS, GLN_MR, point, on=on, intervals=[
+        ("67" if n in substituted else "220", f"{n}.25", "", quarter_hour(n), quarter_hour(n + 1)) for n in range(96)])
+    report = native.validate_edifact(native.build_interchange(GLN_MS, GLN_MR, "DAR1", [built], on=on), on)
+    (message,) = report.messages
+    assert message.is_valid, [f.message for f in message.errors]
+    statuses = [segment[3][0] for segment in split(built) if segment[0] == "STS"]
+    assert statuses == ["Z88", "Z74"] * len(substituted)

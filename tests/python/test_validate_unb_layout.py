@@ -57,3 +57,13 @@ def test_a_unt_without_a_count_is_one_envelope_finding(name, on):
     report = validate_edifact(raw.replace(unt, b"UNT++" + unt.split(b"+")[2]), on)
     assert [f.rule_id for f in report.errors if f.rule_origin == "parse"] == ["PARSE-ENVELOPE-MISSING-DATA"]
     assert {f.rule_origin for f in report.errors} == {"parse", "mig", "ahb"}
+
+
+# DE 0020 is an..14 characters of the UNOC set (one byte each), in the UNZ too, which repeats it.
+@pytest.mark.parametrize(("reference", "valid"), [(b"R", True), (b"R" * 14, True), ("Ä".encode("latin-1") * 14, True),
+                                                  (b"R" * 15, False), (b"R" * 36, False), (b"R" * 200, False)])
+@pytest.mark.parametrize(("name", "on"), [("utilmd_55001.edi", "2025-11-01"), ("mscons_13002.edi", "2026-10-01")])
+def test_the_interchange_reference_is_at_most_14_characters(reference, valid, name, on):
+    raw = fixture(name).replace(b"+REF1'", b"+" + reference + b"'")  # the UNB's and the UNZ's
+    report = validate_edifact(raw, on)
+    assert errors(report) == ([] if valid else ["PARSE-ENVELOPE-REFERENCE"])

@@ -24,6 +24,8 @@ constexpr std::size_t SYNTAX = 0;
 constexpr std::size_t SENDER = 1;
 constexpr std::size_t RECIPIENT = 2;
 constexpr std::size_t PREPARED = 3;
+constexpr std::size_t REFERENCE = 4;
+constexpr std::size_t REFERENCE_LENGTH = 14;  // an..14
 constexpr std::size_t APPLICATION_REFERENCE = 6;
 constexpr std::size_t TEST_INDICATOR = 10;
 
@@ -110,6 +112,21 @@ void check_prepared(const edifact::model::Segment& unb, std::vector<ValidationIs
   }
 }
 
+void check_reference(const edifact::model::Segment& unb, std::vector<ValidationIssue>& findings) {
+  // An empty reference is the syntax library's finding; the UNZ must repeat this one.
+  const std::string_view reference = text_at(unb, REFERENCE, 0);
+  // Characters, not bytes; any byte that does not continue a sequence counts as one.
+  const auto length = static_cast<std::size_t>(std::ranges::count_if(
+      reference, [](char byte) { return (static_cast<unsigned char>(byte) & 0xC0U) != 0x80U; }));
+  if (length > REFERENCE_LENGTH) {
+    findings.push_back(finding("REFERENCE", REFERENCE,
+                               fmt::format("UNB interchange reference (DE 0020) {} has {} characters: an..{} admits {} "
+                                           "at most",
+                                           support::debug_quote(reference), length, REFERENCE_LENGTH,
+                                           REFERENCE_LENGTH)));
+  }
+}
+
 }  // namespace
 
 std::vector<ValidationIssue> unb_layout_findings(const edifact::model::Segment& unb) {
@@ -118,6 +135,7 @@ std::vector<ValidationIssue> unb_layout_findings(const edifact::model::Segment& 
   check_partner(unb, SENDER, "sender", findings);
   check_partner(unb, RECIPIENT, "recipient", findings);
   check_prepared(unb, findings);
+  check_reference(unb, findings);
   if (const std::string_view test = text_at(unb, TEST_INDICATOR, 0); !test.empty() && test != "1") {
     findings.push_back(finding("TEST-INDICATOR", TEST_INDICATOR,
                                fmt::format("UNB test indicator (DE 0035) {} is not 1, the only value the MIGs admit",

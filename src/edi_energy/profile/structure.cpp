@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
+#include <optional>
 #include <utility>
 
 #include "edi_energy/profile/structure_discriminators.hpp"
@@ -125,6 +127,39 @@ std::vector<Structure::TagEntry> tags_of(const Structure& structure, std::span<c
   return entries;
 }
 
+// Vorgänge are opened by IDE; a segment whose every node lies below one belongs to its Vorgang.
+void mark_vorgang(Structure& structure) {
+  std::optional<NodeIndex> vorgang;
+  for (const NodeIndex root : structure.roots) {
+    const SNode& node = structure.nodes[root];
+    if (node.group() == nullptr || node.children.empty()) continue;
+    const Kind::Segment* trigger = structure.nodes[node.children.front()].segment();
+    if (trigger != nullptr && trigger->tag == "IDE") {
+      structure.vorgang_group = node.group()->group;
+      vorgang = root;
+      break;
+    }
+  }
+  if (!vorgang) return;
+  std::vector<std::uint32_t> inside;
+  std::vector<std::uint32_t> outside;
+  for (NodeIndex at = 0; at < structure.nodes.size(); ++at) {
+    const Kind::Segment* segment = structure.nodes[at].segment();
+    if (segment == nullptr) continue;
+    bool below = false;
+    for (auto up = structure.nodes[at].parent; up && !below; up = structure.nodes[*up].parent) {
+      const Kind::Group* group = structure.nodes[*up].group();
+      below = group != nullptr && group->group == structure.vorgang_group && !structure.nodes[*up].parent;
+    }
+    (below ? inside : outside).push_back(segment->tag_key);
+  }
+  std::ranges::sort(inside);
+  std::ranges::sort(outside);
+  std::ranges::set_difference(inside, outside, std::back_inserter(structure.vorgang_tags));
+  const auto [first, last] = std::ranges::unique(structure.vorgang_tags);
+  structure.vorgang_tags.erase(first, last);
+}
+
 }  // namespace
 
 std::optional<PackedDiscriminator> PackedDiscriminator::of(const Discriminator& test) {
@@ -166,6 +201,7 @@ Meet Discriminator::meet(const edifact::model::Segment& segment) const {
   return std::ranges::find(excluded, value) == excluded.end() ? Meet::Foreign : Meet::Refused;
 }
 
+
 Structure Structure::compile(const model::MigProfile& mig) {
   Structure structure;
   structure.roots.reserve(mig.structure.size());
@@ -190,6 +226,7 @@ Structure Structure::compile(const model::MigProfile& mig) {
     const auto [first, last] = std::ranges::unique(holders);
     holders.erase(first, last);
   }
+  mark_vorgang(structure);
   return structure;
 }
 

@@ -151,6 +151,11 @@ struct Structure {
   NrIndex nr_index;
   // Group id to the groups that hold a group of that id nested in them; sorted.
   std::unordered_map<std::string, std::vector<NodeIndex>, TextHash, std::equal_to<>> group_holders;
+  // The group of a Vorgang: the top-level group an IDE opens ("SG4" in UTILMD, "SG5" in UTILTS);
+  // "SG4" in a message without one.
+  std::string vorgang_group = "SG4";
+  // The tag keys of the segments that stand only inside a Vorgang, sorted.
+  std::vector<std::uint32_t> vorgang_tags;
   // Every sibling list (the roots as list 0, the children of node n as list n + 1) by the tag
   // its nodes take a segment with, a group by its trigger's: (tag key, position in the list),
   // sorted. Nodes that can take no segment are left out.

@@ -108,6 +108,8 @@ class Generator {
   };
 
   conditions::Truth truth_here(std::string_view reference) const;
+  // A value the text names in a segment of an open instance of its group.
+  conditions::Truth value_here(const conditions::Voraussetzung::DeValue& value) const;
   // Remembers that the leaf's rotation count chose one of `count` codes.
   void note_rotation(const model::SegmentNode& node, const Leaf& leaf, std::size_t count) const;
   bool written_anywhere(const conditions::Voraussetzung::Present& present) const;

@@ -10,6 +10,7 @@
 #include "edi_energy/profile/skeleton/mandatory.hpp"
 #include "edi_energy/profile/skeleton/unconditioned.hpp"
 #include "edi_energy/profile/validate/own_variant.hpp"
+#include "edi_energy/profile/validate/vorgang_reading.hpp"
 
 namespace edi_energy::profile::skeleton {
 
@@ -79,6 +80,7 @@ conditions::Truth Generator::truth_here(std::string_view reference) const {
   // far are the ones that come before the node being decided. Anything else stays as undecided
   // as without a message.
   const conditions::Voraussetzung& reading = *entry->second.voraussetzung;
+  if (const auto* value = std::get_if<conditions::Voraussetzung::DeValue>(&reading.shape)) return value_here(*value);
   const auto* present = std::get_if<conditions::Voraussetzung::Present>(&reading.shape);
   if (present == nullptr || present->negated || !present->codes.empty()) return Truth::Undecided;
   const auto found_in = [&](std::span<const edifact::model::Segment> written) {
@@ -88,6 +90,10 @@ conditions::Truth Generator::truth_here(std::string_view reference) const {
     });
   };
   const OpenInstance* scope = present->group ? open_instance(*present->group) : nullptr;
+  // As validation reads it: a Vorgang's own segments are looked for in the open Vorgang.
+  if (!present->group && validate::reads_own_vorgang(profile_.structure(), reading)) {
+    scope = open_instance(profile_.structure().vorgang_group);
+  }
   // A text that only names the group holds wherever the message carries its segment already (a
   // chain of several must stand in one instance, which the output alone cannot tell), unless it
   // speaks of the open instance's own variant, as validation reads it.

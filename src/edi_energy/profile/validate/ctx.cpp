@@ -12,6 +12,7 @@
 #include "edi_energy/profile/formatbedingung/formatbedingung.hpp"
 #include "edi_energy/profile/validate/column.hpp"
 #include "edi_energy/profile/validate/own_variant.hpp"
+#include "edi_energy/profile/validate/vorgang_reading.hpp"
 #include "support/utf8.hpp"
 
 namespace edi_energy::profile::validate {
@@ -149,7 +150,17 @@ bool Ctx::carries_value(SegmentRange range, const conditions::Voraussetzung::DeV
 std::optional<SegmentRange> Ctx::instance_around(const conditions::Voraussetzung& reading, Scope scope,
                                                  bool lasting) const {
   const std::optional<std::string>& group = group_of(reading);
-  if (!group) return SegmentRange{0, segments_.size()};
+  if (!group) {
+    // Segments that only a Vorgang holds are asked of the row's own Vorgang: two Vorgänge of
+    // one message are separate cases.
+    // Read again at each call: a few tags looked up in a short sorted list cost less than a
+    // cache would.
+    const bool own_vorgang = reads_own_vorgang(structure_, reading);
+    if (own_vorgang) {
+      if (const auto around = enclosing_instance(structure_.vorgang_group, scope)) return around;
+    }
+    return SegmentRange{0, segments_.size()};
+  }
   if (reading.reach == conditions::Reach::Around) return enclosing_instance(*group, scope);
   // A text that names the group the row stands in speaks of the row's own instance, unless it
   // names segments that only another variant of the group holds.
@@ -321,7 +332,7 @@ TruthResult Ctx::decide(std::string_view reference, Scope scope, OwnSegment own)
     case conditions::ConditionKind::Wiederholbarkeit: {
       const auto entry = conditions_.find(reference);
       if (entry == conditions_.end() || !entry->second.pro_segment) return Truth::Neutral;
-      const SegmentRange range = range_of_group("SG4", scope);
+      const SegmentRange range = range_of_group(structure_.vorgang_group, scope);
       const auto& pattern = entry->second.pro_segment->pattern;
       const auto [known, fresh] = decided_.try_emplace(Decided{&pattern, range.first, range.end}, Truth::Undecided);
       if (!fresh) return known->second;
@@ -371,6 +382,28 @@ TruthResult Ctx::paket_truth(std::string_view reference, Scope scope, OwnSegment
   // Errors are not kept: a cycle or the depth bound depends on the Pakete above this one.
   if (result && !met_here) paket_truths_.emplace(key, *result);
   return result;
+}
+
+std::optional<std::string_view> Ctx::paket_group(std::string_view name) const {
+  const auto entry = pakete_->find(name);
+  if (entry == pakete_->end() || !entry->second || !entry->second->has_value()) return std::nullopt;
+  const auto [known, fresh] = paket_groups_.try_emplace(&*entry, std::nullopt);
+  if (!fresh) return known->second;
+  std::vector<std::string_view> references;
+  (**entry->second).collect(references);
+  std::optional<std::string_view> group;
+  for (const std::string_view reference : references) {
+    const auto kind = conditions::kind_of(reference);
+    // Hinweise and Formatbedingungen decide nothing here.
+    if (kind == conditions::ConditionKind::Hinweis || kind == conditions::ConditionKind::Formatbedingung) continue;
+    const auto read = kind == conditions::ConditionKind::Voraussetzung ? conditions_.find(reference) : conditions_.end();
+    if (read == conditions_.end() || !read->second.voraussetzung) return std::nullopt;
+    const std::optional<std::string>& named = group_of(*read->second.voraussetzung);
+    if (!named || (group && *group != *named)) return std::nullopt;
+    group = *named;
+  }
+  known->second = group;
+  return group;
 }
 
 Requirement Ctx::requirement(std::span<const std::string> cells, Scope scope, OwnSegment own) const {

@@ -86,6 +86,9 @@ class Ctx {
   // then can one occurrence of the segment differ from another.
   bool asked_own() const { return asked_own_; }
   conditions::TruthResult paket_truth(std::string_view reference, Scope scope, OwnSegment own = {}) const;
+  // The group every text of a Paket reads ("Wenn SG10 QTY …"), in whose instance its condition is
+  // decided; nothing when its texts name no single group, or one is not a readable Voraussetzung.
+  std::optional<std::string_view> paket_group(std::string_view name) const;
   // True or False; Undecided only for a denial in an instance other than the one the text
   // names.
   conditions::Truth truth(const conditions::Voraussetzung& voraussetzung, Scope scope) const;
@@ -164,6 +167,7 @@ class Ctx {
     }
   };
   mutable std::unordered_map<PaketInScope, conditions::Truth, PaketInScopeHash> paket_truths_;
+  mutable std::unordered_map<const ParsedPakete::value_type*, std::optional<std::string_view>> paket_groups_;
   // Set when an evaluation met a text about its own segment: its truth then differs from one
   // segment to the next, so a Paket that holds one is not kept per scope.
   mutable bool met_own_ = false;

@@ -2,6 +2,7 @@
 // Paket's bounds.
 #include <algorithm>
 #include <optional>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -61,18 +62,34 @@ std::vector<CountingScope> counting_scopes(const AhbRun& run) {
   return scopes;
 }
 
-void check_operand(AhbRun& run, const CountingScope& counting, const model::SegmentNode& definition,
-                   const model::ElementRule& rule, const RuleTarget& target, const model::Operand& operand,
-                   const conditions::Status& status, std::span<const conditions::Paket> pakete) {
-  // Asked only when a count falls short of a minimum.
-  std::optional<Truth> truth;
-  const auto condition_holds = [&] {
-    if (!truth) truth = condition_truth(run.ctx, status.condition, counting.scope);
-    return holds(*truth);
-  };
-  const structure::Instance& instance = run.resolution.instances[counting.scope];
+// The segments placed at the counted node, from `first` up to `end`.
+struct Counted {
+  structure::InstanceIndex scope;
+  std::size_t first;
+  std::size_t end;
+};
+
+// The instance of `group` at or below `top` that holds the segment's own instance; `top` when
+// none does.
+structure::InstanceIndex instance_of(const AhbRun& run, structure::InstanceIndex at, structure::InstanceIndex top,
+                                     std::string_view group) {
+  for (structure::InstanceIndex walk = at; walk != top;) {
+    const structure::Instance& instance = run.resolution.instances[walk];
+    const auto* node = instance.node ? run.structure.nodes[*instance.node].group() : nullptr;
+    if (node != nullptr && node->group == group) return walk;
+    if (!instance.parent) break;
+    walk = *instance.parent;
+  }
+  return top;
+}
+
+void check_paket(AhbRun& run, const CountingScope& counting, Counted counted, const model::SegmentNode& definition,
+                 const model::ElementRule& rule, const RuleTarget& target, const model::Operand& operand,
+                 const conditions::Status& status, const conditions::Paket& paket) {
+  const auto paket_truth = run.ctx.paket_truth(paket.name, counted.scope);
+  if (!paket_truth || *paket_truth != Truth::True) return;
   std::size_t count = 0;
-  for (std::size_t at = instance.start; at < instance.end && at < run.segments.size(); ++at) {
+  for (std::size_t at = counted.first; at < counted.end; ++at) {
     const auto& placement = run.resolution.placements[at];
     if (!placement || placement->node != counting.node) continue;
     if (text_at(run.segments[at], target.position) == std::optional<std::string_view>(*operand.code)) ++count;
@@ -88,19 +105,47 @@ void check_operand(AhbRun& run, const CountingScope& counting, const model::Segm
                                .with_element(target.position.element)
                                .with_component(target.position.component));
   };
+  // Formatted only for a Paket whose bounds are broken.
+  const auto lead = [&] {
+    return fmt::format("{} (Nr {}): DE {} „{}“ carries {} {} times{}; Paket {} of {}", definition.tag, definition.nr,
+                       rule.de, target.element->name, support::debug_quote(*operand.code), count,
+                       scope_suffix(run.structure, run.resolution, counted.scope), paket.name, run.label);
+  };
+  if (paket.max && count > *paket.max) report(fmt::format("{} allows {}", lead(), *paket.max), "PAKET-MAX");
+  if (count < paket.min && is_mandatory(status.level) &&
+      holds(condition_truth(run.ctx, status.condition, counted.scope))) {
+    report(fmt::format("{} asks for {} — AHB operand {}", lead(), paket.min, operand.operand), "PAKET-MIN");
+  }
+}
+
+void check_operand(AhbRun& run, const CountingScope& counting, const model::SegmentNode& definition,
+                   const model::ElementRule& rule, const RuleTarget& target, const model::Operand& operand,
+                   const conditions::Status& status, std::span<const conditions::Paket> pakete) {
+  const structure::Instance& instance = run.resolution.instances[counting.scope];
+  const std::size_t end = std::min(instance.end, run.segments.size());
   for (const conditions::Paket& paket : pakete) {
-    const auto paket_truth = run.ctx.paket_truth(paket.name, counting.scope);
-    if (!paket_truth || *paket_truth != Truth::True) continue;
-    // Formatted only for a Paket whose bounds are broken.
-    const auto lead = [&] {
-      return fmt::format("{} (Nr {}): DE {} „{}“ carries {} {} times{}; Paket {} of {}", definition.tag, definition.nr,
-                         rule.de, target.element->name, support::debug_quote(*operand.code), count,
-                         scope_suffix(run.structure, run.resolution, counting.scope), paket.name, run.label);
-    };
-    if (paket.max && count > *paket.max) report(fmt::format("{} allows {}", lead(), *paket.max), "PAKET-MAX");
-    if (count < paket.min && is_mandatory(status.level) && condition_holds()) {
-      report(fmt::format("{} asks for {} — AHB operand {}", lead(), paket.min, operand.operand), "PAKET-MIN");
+    // A Paket is counted in the instance its own condition is decided in: "Wenn SG10 QTY …" per
+    // SG10, so that each substituted value of a Lastgang carries its own statuses. A Paket without
+    // such a text counts over the whole climb, where a second SEQ+ZH0 of one Vorgang is caught.
+    const auto group = run.ctx.paket_group(paket.name);
+    if (!group) {
+      check_paket(run, counting, {counting.scope, instance.start, end}, definition, rule, target, operand, status,
+                  paket);
+      continue;
     }
+    std::optional<Counted> open;
+    for (std::size_t at = instance.start; at < end; ++at) {
+      const auto& placement = run.resolution.placements[at];
+      if (!placement || placement->node != counting.node) continue;
+      const structure::InstanceIndex scope = instance_of(run, placement->instance, counting.scope, *group);
+      if (open && open->scope != scope) {
+        check_paket(run, counting, *open, definition, rule, target, operand, status, paket);
+        open.reset();
+      }
+      if (!open) open = Counted{scope, at, at};
+      open->end = at + 1;
+    }
+    if (open) check_paket(run, counting, *open, definition, rule, target, operand, status, paket);
   }
 }
 
