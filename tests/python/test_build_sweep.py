@@ -12,7 +12,7 @@ import re
 import pytest
 
 import quorvane._native as native
-from test_build_catalogue import PARTY_PAIRS, build, columns
+from test_build_catalogue import PARTY_PAIRS, build, build_for_parties, columns
 
 T = native.UtilmdTransaction
 STEP = 7 if os.environ.get("QUORVANE_SANITIZE") == "1" else 1
@@ -80,7 +80,8 @@ VORGANG_EXTRAS = [
 def parties(message_type, pid, on):
     """The first party pair whose typical build the column accepts."""
     for sender, receiver in PARTY_PAIRS:
-        if is_clean(build(message_type, pid, sender, receiver, on), sender, receiver, on):
+        message = build_for_parties(message_type, pid, sender, receiver, on)
+        if message is not None and is_clean(message, sender, receiver, on):
             return sender, receiver
     return None
 
