@@ -160,32 +160,38 @@ def main():
 
 
 def refusal_cost():
-    """A build with many Vorgänge whose last one carries a Bilanzkreis that the S2.1 column of 55002
-    has no place for, against the clean build of as many Vorgänge: the search for the value at
-    fault halves the list, so the refusal costs a few builds more, not one per Vorgang."""
+    """A build with many Vorgänge whose last one the S2.1 column of 55002 rejects, against the clean
+    build of as many Vorgänge: a Bilanzkreis it has no place for (completion fails), or a
+    Marktlokation with a wrong check digit beside the optional arguments of every Vorgang (its
+    validation finds it). The value at fault is named from the one build that found it."""
     sender, receiver, on = "9900000000003", "9900000000010", "2025-10-01"
 
     def build(transactions):
         return q.build_utilmd(55002, sender, receiver, on=on, transactions=transactions)
 
-    def refuse(transactions):
+    def refuse(transactions, named):
         try:
             build(transactions)
             refused = "built"
         except ValueError as error:
             refused = str(error)
-        if not refused.startswith(f"transactions[{len(transactions) - 1}].bilanzkreis:"):
-            raise SystemExit(f"expected the last Bilanzkreis to be refused, got: {refused}")
+        if not refused.startswith(f"transactions[{len(transactions) - 1}].{named}:"):
+            raise SystemExit(f"expected the last {named} to be refused, got: {refused}")
 
+    # Optional arguments in every Vorgang that the column takes.
+    optional = {"references": [("Z13", "55002")], "locations": [("malo", "51238696781")]}
+    cases = (("bare, a Bilanzkreis", {}, {"bilanzkreis": "11XDE-BKTEST-X"}, "bilanzkreis"),
+             ("with optional arguments, a MaLo", optional, {"locations": [("malo", "51238696782")]}, "locations[0]"))
     print("\nA refusal among k Vorgänge, the last at fault, against the clean build (best of several calls):")
     build([q.UtilmdTransaction("VG0")])
-    for size in VORGANG_COUNTS:
-        clean = [q.UtilmdTransaction(f"VG{n}") for n in range(size)]
-        faulty = clean[:-1] + [q.UtilmdTransaction(f"VG{size - 1}", bilanzkreis="11XDE-BKTEST-X")]
-        built = seconds_per_call(lambda: build(clean), runs=5)  # noqa: B023
-        refusing = seconds_per_call(lambda: refuse(faulty), runs=3)  # noqa: B023
-        print(f"  build_utilmd, {size:3} Vorgänge, the last refused: {refusing:7.3f} s  "
-              f"(clean build {built:6.3f} s, {refusing / built:4.1f} times)")
+    for label, fields, fault, named in cases:
+        for size in VORGANG_COUNTS:
+            clean = [q.UtilmdTransaction(f"VG{n}", **fields) for n in range(size)]
+            faulty = clean[:-1] + [q.UtilmdTransaction(f"VG{size - 1}", **(fields | fault))]
+            built = seconds_per_call(lambda: build(clean), runs=5)  # noqa: B023
+            refusing = seconds_per_call(lambda: refuse(faulty, named), runs=3)  # noqa: B023
+            print(f"  build_utilmd, {size:3} Vorgänge {label} refused in the last: {refusing:7.3f} s  "
+                  f"(clean build {built:6.3f} s, {refusing / built:4.1f} times)")
 
 
 def received_with_locations(vorgaenge, last_malo):

@@ -7,6 +7,7 @@ import pytest
 import quorvane._native as native
 
 SENDER, RECEIVER = "9900000000003", "9900000000010"
+GS1_PARTIES = ("4012345000023", "4012345000016")
 ON = "2026-10-01"
 
 
@@ -33,11 +34,21 @@ def codes_named_by(name):
         return None
 
 
-def build(message_type, pid, **answer):
+def build_with(message_type, pid, sender, receiver, answer):
     if message_type == "UTILMD":
         transaction = native.UtilmdTransaction("VG1", **answer)
-        return native.build_utilmd(pid, SENDER, RECEIVER, on=ON, transactions=[transaction])
-    return native.build_ordrsp(pid, SENDER, RECEIVER, on=ON, **answer)
+        return native.build_utilmd(pid, sender, receiver, on=ON, transactions=[transaction])
+    return native.build_ordrsp(pid, sender, receiver, on=ON, **answer)
+
+
+def build(message_type, pid, **answer):
+    try:
+        return build_with(message_type, pid, SENDER, RECEIVER, answer)
+    except ValueError as refused:
+        # A column that takes parties of another kind of ID only.
+        if not str(refused).startswith(("sender:", "receiver:")):
+            raise
+        return build_with(message_type, pid, *GS1_PARTIES, answer)
 
 
 def answer_of(message):

@@ -87,6 +87,16 @@ def build(message_type, pid, sender, receiver, on):
     return builder[message_type](pid, sender, receiver, on=on)
 
 
+def build_for_parties(message_type, pid, sender, receiver, on):
+    """The typical build, or None where the column refuses parties of this kind of ID."""
+    try:
+        return build(message_type, pid, sender, receiver, on)
+    except ValueError as refused:
+        if not str(refused).startswith(("sender:", "receiver:")):
+            raise
+        return None
+
+
 # The AHB names the LOC of SG5 Marktlokation but none of its data elements, while the MIG
 # requires its qualifier: the published tables contradict each other.
 AHB_LACKS_LOC = "the AHB names no data element of the SG5 Marktlokation LOC that the MIG requires"
@@ -122,7 +132,10 @@ def columns():
 def test_typical_build_validates_clean(message_type, release, on, pid):
     attempts = []
     for sender, receiver in PARTY_PAIRS:
-        message = build(message_type, pid, sender, receiver, on)
+        message = build_for_parties(message_type, pid, sender, receiver, on)
+        if message is None:
+            attempts.append("refused for its parties")
+            continue
         # The message identifier names the release; the UNH may go on (13013 has a S010 Übermittlungsfolge).
         assert message.split(b"'")[0].split(b"+")[2].endswith(b":" + release.encode())
         report = native.validate_edifact(native.build_interchange(sender, receiver, "DAR1", [message], on=on), on)
@@ -142,7 +155,9 @@ def test_every_type_with_a_builder_is_covered():
 def clean_build(message_type, pid, on):
     """The message of the first party pair that validates clean, with its parties."""
     for sender, receiver in PARTY_PAIRS:
-        message = build(message_type, pid, sender, receiver, on)
+        message = build_for_parties(message_type, pid, sender, receiver, on)
+        if message is None:
+            continue
         report = native.validate_edifact(native.build_interchange(sender, receiver, "DAR1", [message], on=on), on)
         if report.is_valid and report.rules_applied:
             return sender, receiver, message

@@ -73,7 +73,8 @@ def test_an_empty_member_is_refused_by_name(build, name):
 
 
 def test_an_empty_unit_still_means_no_unit():
-    built = native.build_mscons(13002, MS, MR, METERING_POINT, [("220", "1", "")], on=ON)
+    # The column takes DVGW or GS1 parties.
+    built = native.build_mscons(13002, "4012345000023", "4012345000016", METERING_POINT, [("220", "1", "")], on=ON)
     assert b"'QTY+220:1'" in built
 
 

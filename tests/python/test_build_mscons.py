@@ -148,7 +148,9 @@ def test_refusals(args, kwargs, error, text):
 
 
 def test_document_date_given_means_on_is_not_parsed():
-    built = native.build_mscons(SUMMED, MS, MR, "DE0001234567890123456789012345678", [("220", "1", "")],
+    # The column takes DVGW or GS1 parties.
+    built = native.build_mscons(SUMMED, "4012345000023", "4012345000016", "DE0001234567890123456789012345678",
+                                [("220", "1", "")],
                                 release="2.5", on="no date",
                                 document_date="20261001")
     assert tagged(split(built), "DTM", "137")[0][1][1] == "202610010000+00"

@@ -24,7 +24,9 @@ INVOICE = {"rechnungsnummer": "R1", "faelliger_betrag": "100.00", "ueberweisungs
 
 
 def remadv(pid=33004, **kwargs):
-    return build_remadv(pid, MS, MR, **{**INVOICE, **kwargs})
+    # Where a column is in force, it takes no DVGW receiver.
+    receiver = MR if "release" in kwargs else "9900000000010"
+    return build_remadv(pid, MS, receiver, **{**INVOICE, **kwargs})
 
 
 BUILDERS = {

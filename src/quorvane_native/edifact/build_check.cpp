@@ -1,6 +1,7 @@
 #include "quorvane_native/edifact/build_check.hpp"
 
 #include <fmt/format.h>
+#include <fmt/ranges.h>
 
 #include <algorithm>
 #include <array>
@@ -12,6 +13,8 @@
 #include <utility>
 #include <vector>
 
+#include "edi_energy/report/findings_cap.hpp"
+#include "quorvane_native/edifact/column_places.hpp"
 #include "quorvane_native/edifact/column_verdict.hpp"
 #include "quorvane_native/edifact/input_classes.hpp"
 
@@ -69,8 +72,10 @@ struct Named {
 
 class LeaveOutSearch {
  public:
-  LeaveOutSearch(py::Result (*body)(py::Args), py::Args args, const ColumnVerdict& verdict)
-      : body_(body), args_(args), verdict_(verdict), faults_(counts_of(verdict)) {
+  // `targets`: the faults of the verdict a value left out may take away.
+  LeaveOutSearch(py::Result (*body)(py::Args), py::Args args, const ColumnVerdict& verdict,
+                 std::vector<const Rejection*> targets)
+      : body_(body), args_(args), verdict_(verdict), faults_(counts_of(verdict)), targets_(std::move(targets)) {
     for (std::size_t index = 0; index < args.size(); ++index) slots_.push_back(args[index].object);
   }
 
@@ -104,9 +109,9 @@ class LeaveOutSearch {
     if (!body_(py::Args(std::span<PyObject* const>(slots), args_.signature()))) return Trial{};
     Trial trial{.built = true, .gone = {}};
     const FaultCounts remaining = counts_of(without);
-    for (const auto& rejection : verdict_.rejections) {
-      const auto left = remaining.find(rejection.key);
-      if (left == remaining.end() || left->second < faults_.at(rejection.key)) trial.gone.push_back(&rejection);
+    for (const Rejection* rejection : targets_) {
+      const auto left = remaining.find(rejection->key);
+      if (left == remaining.end() || left->second < faults_.at(rejection->key)) trial.gone.push_back(rejection);
     }
     return trial;
   }
@@ -195,6 +200,7 @@ class LeaveOutSearch {
   py::Args args_;
   const ColumnVerdict& verdict_;
   const FaultCounts faults_;
+  const std::vector<const Rejection*> targets_;
   std::vector<PyObject*> slots_;
 };
 
@@ -205,8 +211,10 @@ py::Failure refused(std::string_view label, const ColumnVerdict& verdict, std::s
 
 // A value that cannot be left out alone (a required metering point, or a code that must come with
 // its Entscheidungsbaum) is named when the faulty data element holds exactly its text.
-std::optional<py::Failure> value_at_fault(py::Args args, const ColumnVerdict& verdict) {
-  for (const auto& rejection : verdict.rejections) {
+std::optional<py::Failure> value_at_fault(py::Args args, const ColumnVerdict& verdict,
+                                          std::span<const Rejection* const> faults) {
+  for (const Rejection* fault : faults) {
+    const Rejection& rejection = *fault;
     if (!rejection.value || rejection.value->empty()) continue;
     for (std::size_t index = 0; index < args.size(); ++index) {
       const py::Arg arg = args[index];
@@ -226,6 +234,52 @@ std::optional<py::Failure> value_at_fault(py::Args args, const ColumnVerdict& ve
   return std::nullopt;
 }
 
+std::vector<const Rejection*> all_of(const ColumnVerdict& verdict) {
+  std::vector<const Rejection*> all;
+  for (const auto& rejection : verdict.rejections) all.push_back(&rejection);
+  return all;
+}
+
+// The parties' agencies (DE 3055) as the kinds of ID they issue.
+constexpr std::array<std::pair<std::string_view, std::string_view>, 4> agencies{{
+    {"293", "BDEW IDs (agency 293)"},
+    {"332", "DVGW IDs (agency 332)"},
+    {"9", "GS1 IDs (agency 9)"},
+    {"305", "EIC codes (agency 305)"},
+}};
+
+// The kinds of party ID that both the MIG and the column's rules admit in NAD `nr`.
+std::vector<std::string_view> admitted_agencies(const ColumnRef& column, std::string_view nr) {
+  std::vector<std::string_view> kinds;
+  for (const auto& node : column.profile->structure().nodes) {
+    const auto* segment = node.segment();
+    if (segment == nullptr || segment->nr != nr) continue;
+    const ColumnCodes codes = column_codes(column, nr, "3055");
+    for (const auto& [code, kind] : agencies) {
+      if (lists_code(column.profile->structure().segment_defs[segment->def].elements, "3055", code) && admits_code(codes, std::string(code))) kinds.push_back(kind);
+    }
+    break;
+  }
+  return kinds;
+}
+
+// A party's ID of a kind the column does not take is refused saying which kinds it takes.
+py::Failure refused_writer(std::string_view label, const ColumnVerdict& verdict, const Rejection& rejection) {
+  const auto agency = std::ranges::find(agencies, rejection.value.value_or(""),
+                                        &std::pair<std::string_view, std::string_view>::first);
+  const bool party = label == "sender" || label == "receiver" || label == "received";
+  if (party && agency != agencies.end() && verdict.ref) {
+    const auto kinds = admitted_agencies(*verdict.ref, rejection.nr);
+    if (!kinds.empty()) {
+      return py::value_error(fmt::format("{}: the column of {} admits only {} for {}, not {} — {}", label,
+                                         verdict.column, fmt::join(kinds, " or "),
+                                         label == "received" ? "the parties" : "the party", agency->second,
+                                         rejection.text));
+    }
+  }
+  return refused(label, verdict, rejection.text);
+}
+
 }  // namespace
 
 py::Result accepted_by_column(py::Result (*body)(py::Args), py::Args args) {
@@ -237,11 +291,57 @@ py::Result accepted_by_column(py::Result (*body)(py::Args), py::Args args) {
   const bool unplaced = !built && verdict.unplaced;
   if (built ? verdict.rejections.empty() : !unplaced) return built;
 
-  auto named = LeaveOutSearch(body, args, verdict).run();
+  auto named = LeaveOutSearch(body, args, verdict, all_of(verdict)).run();
   if (!named) return py::propagate(named);
   if (*named) return refused((*named)->label, verdict, (*named)->finding);
   if (built) {
-    if (auto fault = value_at_fault(args, verdict)) return std::move(*fault);
+    if (auto fault = value_at_fault(args, verdict, all_of(verdict))) return std::move(*fault);
+  }
+  return built;
+}
+
+py::Result accepted_by_column(py::Result (*body)(py::Args), py::Args args, WrittenBy written_by) {
+  ColumnVerdict verdict;
+  py::Result built = [&] {
+    const VerdictScope scope(verdict);
+    return body(args);
+  }();
+  const bool unplaced = !built && verdict.unplaced;
+  if (built ? verdict.rejections.empty() : !unplaced) return built;
+  if (unplaced && verdict.unplaced_segment) {
+    if (auto name = written_by(args, verdict.written, *verdict.unplaced_segment, std::nullopt)) {
+      return refused(*name, verdict, *verdict.unplaced);
+    }
+  }
+
+  // The first fault in a value an argument wrote names it. What completion wrote is completion's
+  // to mend, never an argument's; the cap's notice is no fault of its own.
+  std::vector<const Rejection*> targets;
+  std::vector<const Rejection*> builders;
+  for (const auto& rejection : verdict.rejections) {
+    switch (rejection.writer.kind) {
+      case Writer::Kind::builder:
+        if (auto name = written_by(args, verdict.written, rejection.writer.segment, rejection.writer.element)) {
+          return refused_writer(*name, verdict, rejection);
+        }
+        builders.push_back(&rejection);
+        targets.push_back(&rejection);
+        break;
+      case Writer::Kind::unknown:
+        if (rejection.key.starts_with(edi_energy::report::FINDINGS_LEFT_OUT_RULE)) break;
+        targets.push_back(&rejection);
+        break;
+      case Writer::Kind::completion:
+        break;
+    }
+  }
+  if (built && targets.empty()) return built;
+
+  auto named = LeaveOutSearch(body, args, verdict, std::move(targets)).run();
+  if (!named) return py::propagate(named);
+  if (*named) return refused((*named)->label, verdict, (*named)->finding);
+  if (built) {
+    if (auto fault = value_at_fault(args, verdict, builders)) return std::move(*fault);
   }
   return built;
 }

@@ -104,7 +104,9 @@ py::Expected<std::string> complete_to_column(std::string bytes, MessageType type
   }
   const std::string_view type_code = edi_energy::message_type::unh_code(type);
 
+  ColumnVerdict* verdict = VerdictScope::current();
   std::vector<::edifact::model::Segment> seeds;
+  std::vector<std::size_t> starts;  // of each seed in `bytes`, so that a verdict can tell what the builder wrote
   {
     auto segments = ::edifact::from_bytes_with_config(bytes, ::edifact::ParserConfig{});
     while (auto item = segments.next()) {
@@ -120,6 +122,7 @@ py::Expected<std::string> complete_to_column(std::string bytes, MessageType type
         return py::runtime_error(fmt::format("{} re-parse failed: {}", type_code, error.message()));
       }
       // Borrowing `bytes`, which outlives every segment made from them here.
+      if (verdict) starts.push_back((**item).span().start);
       seeds.push_back(std::move(**item));
     }
   }
@@ -128,18 +131,22 @@ py::Expected<std::string> complete_to_column(std::string bytes, MessageType type
   const auto completed = column->profile->generate(std::span<const ::edifact::model::Segment>(seeds),
                                                    *column->anwendungsfall, parties);
   // A builder's segment that the column has no place for is refused, never dropped.
-  ColumnVerdict* verdict = VerdictScope::current();
   if (!completed) {
     if (verdict) {
       name_column(*verdict, *column, type, pruefidentifikator);
+      verdict->ref = *column;
       verdict->unplaced = completed.error().message();
+      verdict->unplaced_segment = completed.error().segment_index;
+      keep_written(*verdict, bytes, starts);
     }
     return py::runtime_error(fmt::format("{} completion failed: {}", type_code, completed.error().message()));
   }
   // The seeds' own list goes: the completed message holds what it took of them.
   std::vector<::edifact::model::Segment>().swap(seeds);
   std::vector<::edifact::model::Segment> segments = std::move(*completed);
-  if (verdict) segments = judge_completed(*verdict, *column, type, pruefidentifikator, std::move(segments));
+  if (verdict) {
+    segments = judge_completed(*verdict, *column, type, pruefidentifikator, std::move(segments), bytes, starts);
+  }
   auto written = ::edifact::segments_to_bytes(segments);
   if (!written) return py::runtime_error(fmt::format("{} serialize failed: {}", type_code, written.error().message()));
   return std::move(*written);

@@ -2,6 +2,8 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <utility>
 
 #include "edi_energy/messages/core.hpp"
@@ -27,6 +29,57 @@ std::optional<std::string> leaf_text(std::span<const ::edifact::model::Segment> 
   return std::string(components[component].text);
 }
 
+// Where a value of a completed segment stands in the builder's bytes, if the builder wrote it: its
+// text is a view of them, or its span (which a segment completion rewrote keeps for the values it
+// took over, and which a value completion wrote lacks) is a range of them.
+std::optional<std::size_t> offset_in(std::string_view built, const ::edifact::model::Component& component) {
+  const auto at = reinterpret_cast<std::uintptr_t>(component.text.data());
+  const auto begin = reinterpret_cast<std::uintptr_t>(built.data());
+  if (component.text.data() != nullptr && at >= begin && at < begin + built.size()) return at - begin;
+  if (component.span.length() != 0 && component.span.end <= built.size()) return component.span.start;
+  return std::nullopt;
+}
+
+// The builder's segment holding byte `offset`.
+std::size_t segment_at(std::span<const std::size_t> starts, std::size_t offset) {
+  const auto after = std::ranges::upper_bound(starts, offset);
+  return after == starts.begin() ? 0 : static_cast<std::size_t>(after - starts.begin() - 1);
+}
+
+Writer writer_of(std::span<const ::edifact::model::Segment> segments, const ::edifact::report::ValidationIssue& issue,
+                 std::string_view built, std::span<const std::size_t> starts) {
+  if (!issue.segment_index || *issue.segment_index >= segments.size()) {
+    // A Muss segment or group that is missing is one completion did not write.
+    const std::string_view rule = issue.rule_id.value_or("");
+    const bool missing = rule.ends_with("-MISSING") || (rule.starts_with("MIG-") && rule.ends_with("-REQUIRED"));
+    return missing ? Writer{Writer::Kind::completion, 0, std::nullopt} : Writer{};
+  }
+  const auto elements = segments[*issue.segment_index].elements();
+  const std::optional<std::size_t> element = issue.element;
+  if (element && *element < elements.size()) {
+    const auto components = elements[*element].components();
+    const std::size_t component = issue.component.value_or(0);
+    if (component < components.size()) {
+      if (const auto offset = offset_in(built, components[component])) {
+        return Writer{Writer::Kind::builder, segment_at(starts, *offset), element};
+      }
+      return Writer{Writer::Kind::completion, 0, element};
+    }
+  }
+  // A fault of the segment, or of a value it lacks, is whoever's wrote the segment.
+  if (const auto span = segments[*issue.segment_index].span(); span.length() != 0 && span.end <= built.size()) {
+    return Writer{Writer::Kind::builder, segment_at(starts, span.start), element};
+  }
+  for (const auto& each : elements) {
+    for (const auto& component : each.components()) {
+      if (const auto offset = offset_in(built, component)) {
+        return Writer{Writer::Kind::builder, segment_at(starts, *offset), element};
+      }
+    }
+  }
+  return Writer{Writer::Kind::completion, 0, element};
+}
+
 }  // namespace
 
 VerdictScope::VerdictScope(ColumnVerdict& verdict) : outer_(std::exchange(current_verdict, &verdict)) {}
@@ -44,9 +97,11 @@ void name_column(ColumnVerdict& verdict, const ColumnRef& column, edi_energy::me
 std::vector<::edifact::model::Segment> judge_completed(ColumnVerdict& verdict, const ColumnRef& column,
                                                        edi_energy::message_type::MessageType type,
                                                        std::uint32_t pruefidentifikator,
-                                                       std::vector<::edifact::model::Segment> segments) {
+                                                       std::vector<::edifact::model::Segment> segments,
+                                                       std::string_view built, std::span<const std::size_t> starts) {
   const auto& release = column.profile->release();
   name_column(verdict, column, type, pruefidentifikator);
+  verdict.ref = column;
   std::string reference;
   if (!segments.empty() && segments.front().elements().size() != 0 &&
       segments.front().elements()[0].components().size() != 0) {
@@ -63,10 +118,30 @@ std::vector<::edifact::model::Segment> judge_completed(ColumnVerdict& verdict, c
       verdict.rejections.push_back(Rejection{
           fmt::format("{}|{}|{}|{}|{}", issue.rule_id.value_or(""), issue.segment.value_or(""),
                       issue.element.value_or(255), issue.component.value_or(255), issue.message),
-          issue.message, leaf_text(core.segments, issue), issue.segment_index});
+          issue.message, leaf_text(core.segments, issue), writer_of(core.segments, issue, built, starts),
+          std::string(issue.context_value("nr").value_or("")), issue.segment_index});
     }
   }
+  const bool builders = std::ranges::any_of(
+      verdict.rejections, [](const Rejection& rejection) { return rejection.writer.kind == Writer::Kind::builder; });
+  if (builders) keep_written(verdict, built, starts);
   return std::move(core.segments);
+}
+
+void keep_written(ColumnVerdict& verdict, std::string_view built, std::span<const std::size_t> starts) {
+  verdict.written.clear();
+  verdict.written.reserve(starts.size());
+  for (const std::size_t start : starts) {
+    // A tag and a qualifier hold no release characters.
+    const std::string_view rest = built.substr(std::min(start, built.size()));
+    const std::string_view tag = rest.substr(0, 3);
+    std::string_view qualifier;
+    if (rest.size() > 4 && rest[3] == '+') {
+      qualifier = rest.substr(4);
+      qualifier = qualifier.substr(0, qualifier.find_first_of("+:'"));
+    }
+    verdict.written.push_back(WrittenSegment{std::string(tag), std::string(qualifier)});
+  }
 }
 
 }  // namespace quorvane_native::edifact

@@ -8,6 +8,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "edi_energy/message_type.hpp"
@@ -16,21 +17,42 @@
 
 namespace quorvane_native::edifact {
 
+// Who wrote what a fault is about: the builder (its segment, counted from UNH), completion, or
+// neither that can be told (a fault of a group, a count, a notice).
+struct Writer {
+  enum class Kind : std::uint8_t { unknown, builder, completion };
+  Kind kind = Kind::unknown;
+  std::size_t segment = 0;
+  std::optional<std::size_t> element;  // the data element the fault names, when it names one
+};
+
 struct Rejection {
   // Equal for the same fault in another build of the same column.
   std::string key;
   std::string text;
   // The data element the fault is about, as written; absent for a fault of a whole segment or group.
   std::optional<std::string> value;
+  Writer writer;
+  std::string nr;  // the segment number of the column the fault names, if any
   // The segment of the completed message it is about, where the column names one.
   std::optional<std::size_t> segment;
 };
 
+// The head of a segment the builder wrote: its tag and first qualifier (DE 1 component 1).
+struct WrittenSegment {
+  std::string tag;
+  std::string qualifier;
+};
+
 struct ColumnVerdict {
   std::string column;  // "UTILMD 55001 (S2.1)"
+  std::optional<ColumnRef> ref;
   std::vector<Rejection> rejections;
-  // Why completion could not place a written segment.
+  // Why completion could not place a written segment, and which one it was.
   std::optional<std::string> unplaced;
+  std::optional<std::size_t> unplaced_segment;
+  // The builder's segments in order, kept when some fault or an unplaced segment is the builder's.
+  std::vector<WrittenSegment> written;
 };
 
 // While a scope lives, completions on this thread report to its verdict; an inner scope hides an
@@ -54,11 +76,17 @@ void name_column(ColumnVerdict& verdict, const ColumnRef& column, edi_energy::me
                  std::uint32_t pruefidentifikator);
 
 // The errors of the whole validation pipeline (MIG, AHB, format-303 dates, the type's semantic
-// rules) for the completed message, against the column's own profile. Gives the segments back,
-// so that the message can be written after its validation is gone rather than beside it.
+// rules) for the completed message, against the column's own profile, each with its writer:
+// completion's segments carry the builder's values as views of `built` (the builder's bytes,
+// its segments starting at `starts`), its own values elsewhere. Gives the segments back, so that
+// the message can be written after its validation is gone rather than beside it.
 std::vector<::edifact::model::Segment> judge_completed(ColumnVerdict& verdict, const ColumnRef& column,
                                                        edi_energy::message_type::MessageType type,
                                                        std::uint32_t pruefidentifikator,
-                                                       std::vector<::edifact::model::Segment> segments);
+                                                       std::vector<::edifact::model::Segment> segments,
+                                                       std::string_view built, std::span<const std::size_t> starts);
+
+// Keeps the heads of the builder's segments in the verdict.
+void keep_written(ColumnVerdict& verdict, std::string_view built, std::span<const std::size_t> starts);
 
 }  // namespace quorvane_native::edifact

@@ -10,8 +10,11 @@ namespace edi_energy::profile::skeleton {
 namespace {
 
 // Adds the keys one finding asks for; true when a key is new. A segment or group that is not
-// permitted is only remembered in `pending`, since only the round's last one is suppressed.
-bool read_finding(const edifact::report::ValidationIssue& finding, KeySets& keys, std::optional<std::string>& pending) {
+// permitted is only remembered in `pending`, since only the round's last one is suppressed. A code
+// rotation moves on once a round (`rotated`), however many instances share its key: moved on per
+// finding, as many instances as the list has codes would turn it full circle.
+bool read_finding(const edifact::report::ValidationIssue& finding, KeySets& keys, std::optional<std::string>& pending,
+                  ElementSet& rotated) {
   if (!finding.rule_id) return false;
   const std::string_view id = *finding.rule_id;
   if (id.size() < 4 || !(id.starts_with("AHB-") || id.starts_with("MIG-"))) return false;
@@ -38,7 +41,8 @@ bool read_finding(const edifact::report::ValidationIssue& finding, KeySets& keys
     return false;
   }
   if (de && id.ends_with("-CODE")) {
-    ++keys.code_rotation[{nr, std::string(*de)}];
+    ElementKey key{nr, std::string(*de)};
+    if (rotated.insert(key).second) ++keys.code_rotation[std::move(key)];
     return true;
   }
   return false;
@@ -49,7 +53,8 @@ bool read_finding(const edifact::report::ValidationIssue& finding, KeySets& keys
 bool learn_from_findings(std::span<const edifact::report::ValidationIssue> findings, KeySets& keys) {
   bool progress = false;
   std::optional<std::string> pending;
-  for (const auto& finding : findings) progress = read_finding(finding, keys, pending) || progress;
+  ElementSet rotated;
+  for (const auto& finding : findings) progress = read_finding(finding, keys, pending, rotated) || progress;
   if (pending) {
     keys.forced_segments.erase(*pending);
     progress = keys.suppressed_segments.insert(*pending).second || progress;

@@ -145,9 +145,18 @@ edifact::model::Segment Generator::merge(const model::SegmentNode& node, const e
   if (!touched) return seed;
 
   TextTable table;
+  // The seed's spans stay with its values, so that what the seed wrote can still be told apart
+  // from what completion adds.
+  std::vector<edifact::model::Span> element_spans;
+  std::vector<std::vector<edifact::model::Span>> spans;
   for (const auto element : seed.elements()) {
     auto& texts = table.emplace_back();
-    for (const auto component : element.components()) texts.emplace_back(component.text);
+    auto& kept = spans.emplace_back();
+    element_spans.push_back(element.span());
+    for (const auto component : element.components()) {
+      texts.emplace_back(component.text);
+      kept.push_back(component.span);
+    }
   }
   std::vector<const model::ElementRule*> rules;
   for (const model::ElementRule& rule : anwendungsfall_.elements) {
@@ -177,14 +186,20 @@ edifact::model::Segment Generator::merge(const model::SegmentNode& node, const e
   }
   sample_answers(node, rules, table, &written);
 
-  edifact::model::SegmentBuilder builder(node.tag);
+  for (const auto& [element, component] : written) {
+    if (element < spans.size() && component < spans[element].size()) spans[element][component] = {};
+  }
+  edifact::model::SegmentBuilder builder(node.tag, seed.span(), seed.tag_span());
   for (auto& components : table) {
     while (!components.empty() && components.back().empty()) components.pop_back();
   }
   while (!table.empty() && table.back().empty()) table.pop_back();
-  for (const auto& components : table) {
-    builder.element();
-    for (const std::string& text : components) builder.component(text);
+  for (std::size_t element = 0; element < table.size(); ++element) {
+    builder.element(element < element_spans.size() ? element_spans[element] : edifact::model::Span{});
+    for (std::size_t component = 0; component < table[element].size(); ++component) {
+      const bool seeded = element < spans.size() && component < spans[element].size();
+      builder.component(table[element][component], seeded ? spans[element][component] : edifact::model::Span{});
+    }
   }
   return builder.build();
 }
