@@ -104,10 +104,13 @@ py::Status carried_by_unoc(const std::string& sender, const std::string& receive
 }
 
 // A payload must be UTF-8 to be read, and one or more whole messages to be counted in UNZ.
-py::Expected<edi_energy::builders::PayloadMessages> whole_messages(std::size_t at, std::string_view payload) {
+// `written_bytes` gets its size in ISO 8859-1, one byte to a character.
+py::Expected<edi_energy::builders::PayloadMessages> whole_messages(std::size_t at, std::string_view payload,
+                                                                  std::size_t& written_bytes) {
   if (payload.empty()) {
     return py::value_error(fmt::format("messages[{}] is empty: every payload is one message, UNH to UNT", at));
   }
+  written_bytes = payload.size();
   for (std::size_t offset = 0; offset < payload.size();) {
     if (static_cast<unsigned char>(payload[offset]) < 0x80) {
       ++offset;
@@ -118,6 +121,7 @@ py::Expected<edi_energy::builders::PayloadMessages> whole_messages(std::size_t a
       return py::value_error(fmt::format("messages[{}] is not UTF-8: byte {} is no part of a character", at, offset));
     }
     offset += decoded->length;
+    written_bytes -= decoded->length - 1;
   }
   auto read = edi_energy::builders::payload_messages(payload);
   if (!read) {
@@ -155,8 +159,9 @@ py::Result build_interchange(py::Args args) {
 
   std::vector<edi_energy::builders::PayloadMessages> read;
   read.reserve(messages->size());
+  std::vector<std::size_t> payload_bytes(messages->size());
   for (std::size_t at = 0; at < messages->size(); ++at) {
-    auto whole = whole_messages(at, (*messages)[at]);
+    auto whole = whole_messages(at, (*messages)[at], payload_bytes[at]);
     if (!whole) return py::propagate(whole);
     read.push_back(std::move(*whole));
   }
@@ -165,9 +170,6 @@ py::Result build_interchange(py::Args args) {
   }
   if (auto checked = check_market_partner_ids(*sender, *receiver); !checked) return py::propagate(checked);
   if (auto readable = check_messages_readable(read); !readable) return py::propagate(readable);
-  std::vector<std::size_t> payload_bytes;
-  payload_bytes.reserve(messages->size());
-  for (const auto& payload : *messages) payload_bytes.push_back(latin1_size(payload));
 
   edi_energy::builders::interchange::InterchangeBuilder builder;
   builder.sender = std::move(*sender);
