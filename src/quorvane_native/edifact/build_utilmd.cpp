@@ -215,8 +215,16 @@ py::Result build_utilmd(py::Args args) {
   Column column{*release, *pruefidentifikator, release->text().starts_with("G"), std::nullopt,
                 std::string(DEFAULT_ERGAENZUNG)};
   if (const auto column_ref = column_of(MessageType::Utilmd, *release, *pruefidentifikator)) {
-    column.grund = column_transaktionsgrund(*column_ref);
-    column.ergaenzung = column_ergaenzung(*column_ref);
+    // Asked only where a Vorgang leaves one of the two out.
+    const auto leaves_out = [&](auto given, auto missing) {
+      return std::ranges::any_of(*transactions, [&](const UtilmdTransaction& transaction) {
+        return (transaction.*given).has_value() && !(transaction.*missing).has_value();
+      });
+    };
+    const auto grund = &UtilmdTransaction::transaktionsgrund;
+    const auto ergaenzung = &UtilmdTransaction::transaktionsgrund_ergaenzung;
+    if (leaves_out(ergaenzung, grund)) column.grund = column_transaktionsgrund(*column_ref);
+    if (leaves_out(grund, ergaenzung)) column.ergaenzung = column_ergaenzung(*column_ref);
     inner.vorgang_pid_reference = vorgang_takes_pid(*column_ref);
     // Values the column requires are never left to completion to replace.
     const std::optional<std::string> reference = inner.message_reference;
