@@ -133,7 +133,8 @@ def main():
     # A Vorgang that completes to a message without findings.
     vorgang = q.UtilmdTransaction("VG-1", transaktionsgrund="E01", dates=[("92", "202603312200+00")],
                                   locations=[("malo", malo)])
-    utilmd = lambda: q.build_utilmd(55001, MS, MR, on=ON, sparte="STROM", transactions=[vorgang])  # noqa: E731
+    utilmd = lambda ref="1": q.build_utilmd(55001, MS, MR, on=ON, sparte="STROM", message_ref=ref,  # noqa: E731
+                                            transactions=[vorgang])
     uncompleted = lambda: q.build_utilmd(55001, MS, MR, release="S9.9", document_date="20260401",  # noqa: E731
                                          transactions=[vorgang])
     start = datetime.datetime(2026, 4, 1)
@@ -141,7 +142,8 @@ def main():
     intervals = [("220", f"{n}.125", "", bounds[n], bounds[n + 1]) for n in range(96)]
     mscons = lambda: q.build_mscons(13025, MS, MR, "51238696781",  # noqa: E731
                                     intervals=intervals, on=ON, obis="1-1:1.29.0")
-    built = [utilmd() for _ in range(10)]
+    # An interchange holds each message reference once.
+    built = [utilmd(f"M{n}") for n in range(10)]
     interchange = lambda: q.build_interchange(MS, MR, "DAR1", built, on=ON)  # noqa: E731
 
     rate = per_second(utilmd)

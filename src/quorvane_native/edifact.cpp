@@ -429,6 +429,8 @@ constexpr py::Function functions[] = {
      "Raises TypeError for an argument of the wrong type (naming it), OverflowError for a payload integer "
      "outside 0-255, ValueError when `messages` holds no message (or only empty payloads), when one payload is "
      "empty or is not one or more whole messages UNH to UNT, when `sender`, `receiver` or `dar` is empty, when "
+     "`dar` has more than 14 characters, when two messages share a message reference or the interchange would "
+     "hold more messages, segments or bytes than validate_edifact reads (naming the payload), when "
      "`sender` or `receiver` is no market-partner ID of 13 digits, when "
      "neither `on` nor `date` is given, when `on` is no ISO 8601 date (or one before the year 0000), `date` no "
      "date of the calendar written YYMMDD or `time` no HHMM (syntax version 3 has no CCYYMMDD and no seconds), "

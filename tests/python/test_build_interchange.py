@@ -12,6 +12,7 @@ from edifact_segments import split, tagged
 MS, MR = "9900357000004", "4012345000023"
 ONE = b"UNH+1+UTILMD:D:11A:UN:S2.1'BGM+E01+1'UNT+3+1'"
 TWO = b"UNH+2+UTILMD:D:11A:UN:S2.1'BGM+E01+2'UNT+3+2'"
+THREE = b"UNH+3+UTILMD:D:11A:UN:S2.1'BGM+E01+3'UNT+3+3'"
 
 
 def unb_and_unz(data):
@@ -54,7 +55,7 @@ def test_party_qualifier_follows_the_id(party, qualifier):
         ([ONE], "1"),
         ([ONE, TWO], "2"),
         ([ONE + TWO], "2"),  # one payload holding two messages
-        ([ONE, TWO, ONE + TWO], "4"),
+        ([ONE, TWO, THREE + b"UNH+4+UTILMD:D:11A:UN:S2.1'BGM+E01+4'UNT+3+4'"], "4"),
         # "UNH+" inside a component is text, not a message
         ([b"UNH+1+X'FTX+ACB+++a?'UNH+b'UNT+3+1'"], "1"),
     ],
@@ -130,6 +131,7 @@ def test_envelope_values_a_receiver_cannot_read_are_refused(kwargs, text):
          'segment UNH stands inside message "1"'),
         (b"UNH+1+UTILMD:D:11A:UN:S2.1'UNE+1+G1'UNT+3+1'", 'segment UNE stands inside message "1"'),
         (b"UNH+7+UTILMD:D:11A:UN:S2.1'BGM+E01+1'", 'message "7" has no UNT'),
+        (b"UNH+7+UTILMD:D:11A:UN:S2.1'BGM+E01+1'UNT+3+8'", 'message "7" ends with the UNT of message "8"'),
         (ONE[:-1], "EDIFACT parse error: unexpected end of input at byte offset 44"),
         (ONE[:-1] + b"?'", "EDIFACT parse error: unexpected end of input at byte offset 46"),
         (b"UNA:+.? '" + ONE, "it holds a UNA service string advice"),
@@ -143,7 +145,7 @@ def test_a_payload_that_is_not_whole_messages_is_refused(payload, fault):
         native.build_interchange(MS, MR, "R", [ONE, payload], on="2026-04-01")
     assert str(raised.value) == f"messages[1] is not one or more messages UNH to UNT: {fault}"
     # the same messages, whole, with whitespace between and after them
-    assert native.build_interchange(MS, MR, "R", [ONE, b"\r\n" + ONE + b"\n" + TWO + b"\n"], on="2026-04-01")
+    assert native.build_interchange(MS, MR, "R", [ONE, b"\r\n" + TWO + b"\n" + THREE + b"\n"], on="2026-04-01")
 
 
 @pytest.mark.parametrize(
@@ -173,6 +175,13 @@ def test_a_payload_that_is_not_whole_messages_is_refused(payload, fault):
         ((MS, MR, "R", [ONE], ), {"date": "26\u202604"}, ValueError, 'date "26…04" is no UNB date'),
         ((MS, MR, "R", [b"UNH+1+X'FTX+ACB+++\xfc'UNT+3+1'"]), {"on": "2026-04-01"}, ValueError,
          "messages[0] is not UTF-8: byte 18 is no part of a character"),
+        # The reader tells the messages of an interchange apart by their reference, DE 0062.
+        ((MS, MR, "R", [ONE, TWO, THREE + ONE]), {"on": "2026-04-01"}, ValueError,
+         'messages[2] holds the message reference "1" as messages[0] does: every message of an interchange has its own'),
+        ((MS, MR, "R", [TWO, ONE + ONE]), {"on": "2026-04-01"}, ValueError,
+         'messages[1] holds the message reference "1" twice: '),
+        ((MS, MR, "R" * 15, [ONE]), {"on": "2026-04-01"}, ValueError,
+         'dar "RRRRRRRRRRRRRRR" has 15 characters: the Datenaustauschreferenz (UNB and UNZ DE 0020) holds at most 14'),
         # Two digits of year -1 would name 1999 or 2099.
         ((MS, MR, "R", [ONE]), {"on": "-000001-04-01"}, ValueError,
          'on "-000001-04-01" is out of range: the result falls in the year -1'),
@@ -203,3 +212,61 @@ def test_what_is_built_passes_the_envelope_check(sender, receiver, dar, day, tim
     report = native.validate_edifact(built, "2026-04-01")
     assert not report.by_rule("PARSE-"), [f"{f.rule_id}: {f.message}" for f in report.by_rule("PARSE-")]
     assert report.envelope.is_structurally_valid
+
+
+def message(reference, ftx=1, text="a"):
+    """A message of `ftx` FTX segments carrying `text`, UNH and UNT counted in."""
+    body = f"FTX+ACB+++{text}'" * ftx
+    return f"UNH+{reference}+UTILMD:D:11A:UN:S2.1'{body}UNT+{ftx + 2}+{reference}'".encode()
+
+
+def message_of_bytes(reference, size):
+    """A message of exactly `size` bytes, its FTX segments well within a segment's length."""
+    ftx = -(-size // 60_000)
+    room = size - len(message(reference, ftx, ""))
+    texts = [room // ftx + (1 if at < room % ftx else 0) for at in range(ftx)]
+    body = "".join(f"FTX+ACB+++{'a' * length}'" for length in texts)
+    return f"UNH+{reference}+UTILMD:D:11A:UN:S2.1'{body}UNT+{ftx + 2}+{reference}'".encode()
+
+
+ENVELOPE_BYTES = len(native.build_interchange(MS, MR, "R", [ONE], on="2026-04-01")) - len(ONE)
+LARGEST = 10_485_760 - ENVELOPE_BYTES - len(ONE)
+
+
+# At the reader's limits the interchange is built and read; one message, segment or byte more is
+# refused, naming the payload that takes it past.
+@pytest.mark.parametrize(("payloads", "text"), [
+    (lambda more: [message(n) for n in range(1000 + more)],
+     "messages[1000]: with it the interchange would hold 1001 messages; validate_edifact reads at most 1000 — "),
+    (lambda more: [ONE, message(2, 9_993 + more)], "messages[1]: with it the interchange would hold 10001 segments"),
+    (lambda more: [ONE, message_of_bytes(2, LARGEST + more)],
+     "messages[1]: with it the interchange would hold 10485761 bytes"),
+])
+def test_an_interchange_past_the_readers_limits_is_refused(payloads, text):
+    built = native.build_interchange(MS, MR, "R", payloads(0), on="2026-04-01")
+    report = native.validate_edifact(built, "2026-04-01")
+    assert report.envelope.is_structurally_valid and not report.by_rule("PARSE-")
+    with pytest.raises(ValueError) as raised:
+        native.build_interchange(MS, MR, "R", payloads(1), on="2026-04-01")
+    assert str(raised.value).startswith(text), str(raised.value)
+
+
+# Whatever build_interchange accepts, validate_edifact reads without a reference finding.
+@given(
+    payloads=st.lists(st.lists(st.sampled_from(["1", "2", "3", "1A", "A1"]), min_size=1, max_size=2), min_size=1,
+                      max_size=4),
+    dar=st.text(alphabet="R1?+' ä", min_size=1, max_size=18),
+)
+@settings(max_examples=300)
+def test_what_is_built_repeats_no_reference(payloads, dar):
+    references = [reference for payload in payloads for reference in payload]
+    try:
+        built = native.build_interchange(MS, MR, dar, [b"".join(map(message, payload)) for payload in payloads],
+                                         on="2026-04-01")
+    except ValueError as refused:
+        assert str(refused).startswith(("dar ", "messages[")), str(refused)
+        assert len(set(references)) < len(references) or len(dar) > 14, str(refused)
+        return
+    report = native.validate_edifact(built, "2026-04-01")
+    assert not report.by_rule("PARSE-") and report.envelope.is_structurally_valid
+    assert report.envelope.message_count == len(references)

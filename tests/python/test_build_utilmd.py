@@ -41,7 +41,7 @@ def sts7(built):
 
 @pytest.mark.parametrize(
     "grund, ergaenzung, expected",
-    [("E01", None, [[[""], ["E01"], ["ZW4"]]]), ("E01", "ZW5", [[[""], ["E01"], ["ZW5"]]]), (None, "ZW5", [])],
+    [("E01", None, [[[""], ["E01"], ["ZW4"]]]), ("E01", "ZW5", [[[""], ["E01"], ["ZW5"]]]), (None, None, [])],
 )
 def test_transaktionsgrund_and_its_ergaenzung(grund, ergaenzung, expected):
     assert sts7(build([T("V1", transaktionsgrund=grund, transaktionsgrund_ergaenzung=ergaenzung)])) == expected

@@ -14,6 +14,7 @@
 #include "edi_energy/mp_id_shape.hpp"
 #include "edi_energy/parse/unb_datetime.hpp"
 #include "quorvane_native/edifact/build_pipeline.hpp"
+#include "quorvane_native/edifact/interchange_limits.hpp"
 #include "quorvane_native/fristen/time_text.hpp"
 #include "quorvane_native/py/convert.hpp"
 #include "quorvane_native/py/result.hpp"
@@ -43,6 +44,9 @@ py::Expected<std::string> unb_date(const std::optional<std::string>& date, const
                      static_cast<unsigned>(parsed->day()));
 }
 
+// DE 0020 is an..14.
+constexpr std::size_t DAR_CHARACTERS = 14;
+
 // An interchange that a counterparty cannot read is refused before it is written: the envelope
 // check of a receiver reads these fields as validate_edifact does.
 py::Expected<void> check_envelope_fields(std::string_view sender, std::string_view receiver, std::string_view dar) {
@@ -51,6 +55,11 @@ py::Expected<void> check_envelope_fields(std::string_view sender, std::string_vi
         std::tuple{"receiver", receiver, "the receiver's market-partner ID (UNB S003)"},
         std::tuple{"dar", dar, "the Datenaustauschreferenz (UNB and UNZ DE 0020)"}}) {
     if (value.empty()) return py::value_error(fmt::format("{} is empty: it is {}", name, meaning));
+  }
+  if (const std::size_t characters = latin1_size(dar); characters > DAR_CHARACTERS) {
+    return py::value_error(fmt::format("dar {} has {} characters: the Datenaustauschreferenz (UNB and UNZ DE 0020) "
+                                       "holds at most {}",
+                                       support::debug_quote(dar), characters, DAR_CHARACTERS));
   }
   return {};
 }
@@ -95,10 +104,13 @@ py::Status carried_by_unoc(const std::string& sender, const std::string& receive
 }
 
 // A payload must be UTF-8 to be read, and one or more whole messages to be counted in UNZ.
-py::Status whole_messages(std::size_t at, std::string_view payload) {
+// `written_bytes` gets its size in ISO 8859-1, one byte to a character.
+py::Expected<edi_energy::builders::PayloadMessages> whole_messages(std::size_t at, std::string_view payload,
+                                                                  std::size_t& written_bytes) {
   if (payload.empty()) {
     return py::value_error(fmt::format("messages[{}] is empty: every payload is one message, UNH to UNT", at));
   }
+  written_bytes = payload.size();
   for (std::size_t offset = 0; offset < payload.size();) {
     if (static_cast<unsigned char>(payload[offset]) < 0x80) {
       ++offset;
@@ -109,11 +121,13 @@ py::Status whole_messages(std::size_t at, std::string_view payload) {
       return py::value_error(fmt::format("messages[{}] is not UTF-8: byte {} is no part of a character", at, offset));
     }
     offset += decoded->length;
+    written_bytes -= decoded->length - 1;
   }
-  if (auto fault = edi_energy::builders::payload_fault(payload)) {
-    return py::value_error(fmt::format("messages[{}] is not one or more messages UNH to UNT: {}", at, *fault));
+  auto read = edi_energy::builders::payload_messages(payload);
+  if (!read) {
+    return py::value_error(fmt::format("messages[{}] is not one or more messages UNH to UNT: {}", at, read.error()));
   }
-  return {};
+  return std::move(*read);
 }
 
 }  // namespace
@@ -143,13 +157,19 @@ py::Result build_interchange(py::Args args) {
   if (!written_date) return py::propagate(written_date);
   if (auto checked = check_date_and_time(*written_date, *time); !checked) return py::propagate(checked);
 
+  std::vector<edi_energy::builders::PayloadMessages> read;
+  read.reserve(messages->size());
+  std::vector<std::size_t> payload_bytes(messages->size());
   for (std::size_t at = 0; at < messages->size(); ++at) {
-    if (auto whole = whole_messages(at, (*messages)[at]); !whole) return py::propagate(whole);
+    auto whole = whole_messages(at, (*messages)[at], payload_bytes[at]);
+    if (!whole) return py::propagate(whole);
+    read.push_back(std::move(*whole));
   }
   if (auto carried = carried_by_unoc(*sender, *receiver, *dar, *written_date, *time, *messages); !carried) {
     return py::propagate(carried);
   }
   if (auto checked = check_market_partner_ids(*sender, *receiver); !checked) return py::propagate(checked);
+  if (auto readable = check_messages_readable(read); !readable) return py::propagate(readable);
 
   edi_energy::builders::interchange::InterchangeBuilder builder;
   builder.sender = std::move(*sender);
@@ -160,6 +180,12 @@ py::Result build_interchange(py::Args args) {
   builder.messages = std::move(*messages);
   auto built = std::move(builder).build();
   if (!built) return py::runtime_error(fmt::format("interchange build failed: {}", built.error().message()));
+  // The envelope's own size is exact only once it is written.
+  std::size_t written_payloads = 0;
+  for (const std::size_t bytes : payload_bytes) written_payloads += bytes;
+  if (auto readable = check_size_readable(payload_bytes, built->size() - written_payloads); !readable) {
+    return py::propagate(readable);
+  }
   return py::bytes(*built);
 }
 

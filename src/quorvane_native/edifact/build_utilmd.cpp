@@ -21,6 +21,7 @@
 #include "quorvane_native/edifact/input_classes.hpp"
 #include "quorvane_native/edifact/plain_build_steps.hpp"
 #include "quorvane_native/edifact/message_report.hpp"
+#include "quorvane_native/edifact/transaktionsgrund_codes.hpp"
 #include "quorvane_native/pids/release_resolution.hpp"
 #include "quorvane_native/py/convert.hpp"
 #include "quorvane_native/py/result.hpp"
@@ -39,7 +40,7 @@ using edi_energy::message_type::MessageType;
 
 // The Produkt-Code under which a Vorgang assigns its Bilanzkreis.
 constexpr std::string_view BILANZKREIS_PRODUKT = "9991000002082";
-// Where the Grund is set the column makes the Ergänzung Muss; "verbrauchende Marktlokation".
+// Without a column to ask, the Ergänzung callers have always had: "verbrauchende Marktlokation".
 constexpr std::string_view DEFAULT_ERGAENZUNG = "ZW4";
 constexpr std::string_view DRITTER_CODELISTE = "E_0624";
 
@@ -101,9 +102,32 @@ struct Column {
   const edi_energy::release::Release& release;
   std::uint32_t pruefidentifikator;
   bool gas;
+  // What completion writes in STS+7 where the caller leaves a value out; no Grund without a column.
+  std::optional<std::string> grund;
+  std::optional<std::string> ergaenzung;
 };
 
-py::Expected<UtilmdTransactionSpec> vorgang(UtilmdTransaction transaction, const Column& column) {
+// A given Grund keeps a given Ergänzung, else takes the column's; a given Ergänzung alone stands
+// beside the Grund completion would write, which is then written in its place.
+py::Expected<std::optional<Transaktionsgrund>> sts7(UtilmdTransaction& transaction, const Column& column,
+                                                    std::size_t at) {
+  auto& ergaenzung = transaction.transaktionsgrund_ergaenzung;
+  if (transaction.transaktionsgrund) {
+    return Transaktionsgrund{std::move(*transaction.transaktionsgrund),
+                             ergaenzung ? std::move(ergaenzung) : column.ergaenzung, std::nullopt};
+  }
+  if (!ergaenzung) return std::nullopt;
+  if (!column.grund) {
+    return py::value_error(fmt::format("transactions[{}].transaktionsgrund_ergaenzung: {} is given without a "
+                                       "transaktionsgrund, and UTILMD {} ({}) names no Transaktionsgrund to write "
+                                       "beside it: give transaktionsgrund",
+                                       at, support::debug_quote(*ergaenzung), column.pruefidentifikator,
+                                       column.release.text()));
+  }
+  return Transaktionsgrund{*column.grund, std::move(ergaenzung), std::nullopt};
+}
+
+py::Expected<UtilmdTransactionSpec> vorgang(UtilmdTransaction transaction, const Column& column, std::size_t at) {
   UtilmdTransactionSpec spec;
   spec.ide_qualifier = "24";
   spec.vorgangsnummer = std::move(transaction.vorgangsnummer);
@@ -111,13 +135,9 @@ py::Expected<UtilmdTransactionSpec> vorgang(UtilmdTransaction transaction, const
     return py::propagate(given);
   }
   spec.dates = std::move(transaction.dates);
-  if (transaction.transaktionsgrund) {
-    spec.transaktionsgrund = Transaktionsgrund{
-        std::move(*transaction.transaktionsgrund),
-        transaction.transaktionsgrund_ergaenzung ? std::move(*transaction.transaktionsgrund_ergaenzung)
-                                                 : std::string(DEFAULT_ERGAENZUNG),
-        std::nullopt};
-  }
+  auto grund = sts7(transaction, column, at);
+  if (!grund) return py::propagate(grund);
+  spec.transaktionsgrund = std::move(*grund);
   if (transaction.antwort_code) {
     auto [code, codeliste] = antwort_status(std::move(*transaction.antwort_code), std::move(transaction.antwort_ebd),
                                             column.release, column.pruefidentifikator);
@@ -192,8 +212,20 @@ py::Result build_utilmd(py::Args args) {
   if (!*document_code) *document_code = column_bgm_code(MessageType::Utilmd, *release, *pruefidentifikator);
   inner.document_code = document_code->value_or("E01");
   inner.pruefidentifikator = *pruefidentifikator;
-  if (const auto column = column_of(MessageType::Utilmd, *release, *pruefidentifikator)) {
-    inner.vorgang_pid_reference = vorgang_takes_pid(*column);
+  Column column{*release, *pruefidentifikator, release->text().starts_with("G"), std::nullopt,
+                std::string(DEFAULT_ERGAENZUNG)};
+  if (const auto column_ref = column_of(MessageType::Utilmd, *release, *pruefidentifikator)) {
+    // Asked only where a Vorgang leaves one of the two out.
+    const auto leaves_out = [&](auto given, auto missing) {
+      return std::ranges::any_of(*transactions, [&](const UtilmdTransaction& transaction) {
+        return (transaction.*given).has_value() && !(transaction.*missing).has_value();
+      });
+    };
+    const auto grund = &UtilmdTransaction::transaktionsgrund;
+    const auto ergaenzung = &UtilmdTransaction::transaktionsgrund_ergaenzung;
+    if (leaves_out(ergaenzung, grund)) column.grund = column_transaktionsgrund(*column_ref);
+    if (leaves_out(grund, ergaenzung)) column.ergaenzung = column_ergaenzung(*column_ref);
+    inner.vorgang_pid_reference = vorgang_takes_pid(*column_ref);
     // Values the column requires are never left to completion to replace.
     const std::optional<std::string> reference = inner.message_reference;
     if (auto given = refuse_empty_texts({{"message_ref", &reference}, {"document_code", &*document_code}}); !given) {
@@ -208,16 +240,17 @@ py::Result build_utilmd(py::Args args) {
       }
     }
     const auto label = fmt::format("UTILMD {} ({})", *pruefidentifikator, release->text());
-    if (auto placed = check_message_references(*column, *references, label); !placed) return py::propagate(placed);
+    if (auto placed = check_message_references(*column_ref, *references, label); !placed) {
+      return py::propagate(placed);
+    }
   }
   auto date = document_date_for(*document_date, *on);
   if (!date) return py::propagate(date);
   inner.document_date = std::move(*date);
   inner.references = std::move(*references);
 
-  const Column column{*release, *pruefidentifikator, release->text().starts_with("G")};
-  for (auto& transaction : *transactions) {
-    auto spec = vorgang(std::move(transaction), column);
+  for (std::size_t at = 0; at < transactions->size(); ++at) {
+    auto spec = vorgang(std::move((*transactions)[at]), column, at);
     if (!spec) return py::propagate(spec);
     inner.transactions.push_back(std::move(*spec));
   }

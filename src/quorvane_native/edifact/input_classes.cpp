@@ -94,8 +94,9 @@ constexpr py::Attribute<T> transaction_attributes[] = {
      get_optional<&T::transaktionsgrund>, set_optional<&T::transaktionsgrund, T>},
     {"transaktionsgrund_ergaenzung",
      "SG4 STS+7 DE 9013 (element 3): the Transaktionsgrundergänzung. When a Transaktionsgrund is set and this is "
-     "None, the build writes \"ZW4\" (verbrauchende Marktlokation): the AHB marks the Ergänzung Muss wherever the "
-     "Grund is.",
+     "None, the build writes \"ZW4\" (verbrauchende Marktlokation) where the column admits it, else the Ergänzung "
+     "the column demands, or none. Given without a Transaktionsgrund, it stands beside the Grund the column's "
+     "completion writes; a column without one refuses it.",
      get_optional<&T::transaktionsgrund_ergaenzung>, set_optional<&T::transaktionsgrund_ergaenzung, T>},
     {"antwort_code", "SG4 STS+E01 DE 9013: the EBD Antwortcode of a Bestätigung or Ablehnung.",
      get_optional<&T::antwort_code>, set_optional<&T::antwort_code, T>},
@@ -198,11 +199,10 @@ py::Expected<Positionsfehler> positionsfehler_of(PyObject* object) {
 py::Status refuse_empty_fields(const UtilmdTransaction& transaction, std::string_view item) {
   const auto named = [item](std::string_view field) { return fmt::format("{}.{}", item, field); };
   if (auto given = refuse_empty(named("vorgangsnummer"), transaction.vorgangsnummer); !given) return given;
-  const bool grund = transaction.transaktionsgrund.has_value();
   const bool code = transaction.antwort_code.has_value();
   for (const auto& [field, text, read] :
        {std::tuple{"transaktionsgrund", &transaction.transaktionsgrund, true},
-        std::tuple{"transaktionsgrund_ergaenzung", &transaction.transaktionsgrund_ergaenzung, grund},
+        std::tuple{"transaktionsgrund_ergaenzung", &transaction.transaktionsgrund_ergaenzung, true},
         std::tuple{"antwort_code", &transaction.antwort_code, true},
         std::tuple{"antwort_ebd", &transaction.antwort_ebd, code},
         std::tuple{"antwort_dritter", &transaction.antwort_dritter, true},

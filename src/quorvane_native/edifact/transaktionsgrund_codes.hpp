@@ -1,0 +1,21 @@
+// The codes of a Vorgang's STS+7 that a caller left out, taken from the column in the order
+// completion takes them, so that a given Grund or Ergänzung stands beside what completion
+// would have written.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "quorvane_native/edifact/build_pipeline.hpp"
+
+namespace quorvane_native::edifact {
+
+// The Transaktionsgrund completion writes in the column's STS+7; none when the column has no
+// STS+7 or names no code for its Grund.
+std::optional<std::string> column_transaktionsgrund(const ColumnRef& column);
+
+// The Ergänzung written beside a given Grund: "ZW4" where the column admits it, else the code
+// completion would take, none where the column demands none.
+std::optional<std::string> column_ergaenzung(const ColumnRef& column);
+
+}  // namespace quorvane_native::edifact
