@@ -31,7 +31,9 @@ def completed_sts7():
         message_type, release, on, pid = case.values
         if message_type != "UTILMD" or pid in LIST_ONLY or case.marks:
             continue
-        pair = PARTY_PAIRS[1] if release.startswith("G") else PARTY_PAIRS[0]
+        pair = parties(message_type, pid, on)
+        if pair is None:
+            continue
         written = sts7(build(message_type, pid, *pair, on))
         if written and written[0]:
             found.append((release, on, pid, [values[0] for values in written[0]]))
