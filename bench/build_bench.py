@@ -5,7 +5,7 @@ messages per second and times; nothing here is asserted.
 
 Then the growth with the number of Vorgänge: build_answer (55002, and the gas answer 44002) to a
 received UTILMD of k bare IDE+24 Vorgänge, for k up to the most whose answer the reader takes
-(720 and 144), and build_utilmd with k Vorgänge, for k = 100 to 800: seconds per call and the
+(720 and 144), and build_utilmd with k Vorgänge, for k = 72 to 580: seconds per call and the
 ratio for four times the input, and the peak memory of one call with the most Vorgänge in a fresh
 interpreter. Last, what refusing a build_utilmd of k Vorgänge whose last one the column rejects
 costs beside the clean build of as many, the same for a build_answer whose last received Vorgang
@@ -26,7 +26,9 @@ import quorvane._native as q
 MS, MR = "9900357000004", "4012345000023"
 ON = "2026-04-01"
 TARGET_UTILMD_PER_SECOND = 5000
-VORGANG_COUNTS = (100, 200, 400, 800)
+# The most Vorgänge stay within the reader's 10,000 segments: 587 for build_utilmd (17 segments
+# each), 768 for the refusals' 55002 (13 each).
+REFUSAL_COUNTS = (100, 200, 400, 580)
 # The parties of the received interchange: the answer goes from its recipient back to its sender.
 RECEIVED_FROM, RECEIVED_BY = "9900000000003", "9900000000010"
 
@@ -66,7 +68,7 @@ SCALED_CALLS = {
     "build_utilmd, k Vorgänge": (lambda vorgaenge: vorgaenge, utilmd_of),
 }
 SCALED_COUNTS = {"build_answer 55002": (90, 180, 360, 720), "build_answer 44002 (gas)": (18, 36, 72, 144),
-                 "build_utilmd, k Vorgänge": VORGANG_COUNTS}
+                 "build_utilmd, k Vorgänge": (72, 145, 290, 580)}
 
 
 def seconds_per_call(call, runs):
@@ -187,7 +189,7 @@ def refusal_cost():
     print("\nA refusal among k Vorgänge, the last at fault, against the clean build (best of several calls):")
     build([q.UtilmdTransaction("VG0")])
     for label, fields, fault, named in cases:
-        for size in VORGANG_COUNTS:
+        for size in REFUSAL_COUNTS:
             clean = [q.UtilmdTransaction(f"VG{n}", **fields) for n in range(size)]
             faulty = clean[:-1] + [q.UtilmdTransaction(f"VG{size - 1}", **(fields | fault))]
             built = seconds_per_call(lambda: build(clean), runs=5)  # noqa: B023

@@ -10,6 +10,7 @@
 #include "edifact/parse/from_bytes.hpp"
 #include "quorvane_native/edifact/build_pipeline.hpp"
 #include "quorvane_native/edifact/column_verdict.hpp"
+#include "quorvane_native/edifact/reader_limits.hpp"
 
 namespace quorvane_native::edifact {
 
@@ -18,9 +19,6 @@ namespace {
 using edi_energy::platform::MAX_INPUT_BYTES;
 using edi_energy::platform::MAX_SEGMENTS;
 
-// The answer travels in an interchange: UNB and UNZ count against the same limits.
-constexpr std::size_t envelope_segments = 2;
-constexpr std::size_t envelope_bytes = 512;
 constexpr std::size_t segment_limit = MAX_SEGMENTS - envelope_segments;
 constexpr std::size_t byte_limit = MAX_INPUT_BYTES - envelope_bytes;
 // No segment is shorter than its tag and terminator.

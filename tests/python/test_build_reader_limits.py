@@ -1,0 +1,29 @@
+"""A built message goes out in an interchange: one its partner's reader could not take is refused,
+naming the list that made it so large, and the largest one that fits is read back clean."""
+
+import pytest
+
+import quorvane._native as native
+
+T = native.UtilmdTransaction
+SENDER, RECEIVER = "9900000000003", "9900000000010"
+ON = "2025-10-01"
+# 55001 completes a bare Vorgang to 17 segments and the rest of the message to 6: with UNB and UNZ,
+# 587 Vorgänge take 9,987 of the reader's 10,000 segments.
+MOST = 587
+
+
+def build(count):
+    return native.build_utilmd(55001, SENDER, RECEIVER, on=ON, transactions=[T(f"V{n}") for n in range(count)])
+
+
+def test_the_largest_message_that_fits_is_read_back_clean():
+    interchange = native.build_interchange(SENDER, RECEIVER, "DAR1", [build(MOST)], on=ON)
+    report = native.validate_edifact(interchange, ON)
+    assert report.is_valid and len(report.messages[0].vorgaenge) == MOST
+
+
+@pytest.mark.parametrize(("count", "segments"), [(MOST + 1, 10_002), (2000, 34_006)])
+def test_a_message_past_the_readers_limits_is_refused_naming_the_list(count, segments):
+    with pytest.raises(ValueError, match=rf"^transactions: the message would hold {segments} segments \("):
+        build(count)
