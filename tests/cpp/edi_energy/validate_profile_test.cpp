@@ -424,6 +424,32 @@ TEST(ProfileValidation, RepeatedDataElementsOfAComposite) {
   }
 }
 
+struct OutsideCase {
+  std::string_view name;
+  std::string_view vorgaenge;
+  std::vector<std::optional<std::uint16_t>> at;
+};
+
+// A segment the column has no row for is found once per instance, at its first segment there.
+TEST(ProfileValidation, SegmentOutsideTheColumnIsFoundWhereItStands) {
+  const auto profile = validate_fixture::profile(
+      validate_fixture::mig(), validate_fixture::ahb(list({column("11001", "E01", "", rows(R"(["Muss [1]"])", ""))})));
+  const std::vector<OutsideCase> cases{
+      {"in the only Vorgang", "IDE+24+V1'STS+E'SEQ+Z01'", {5}},
+      {"twice in the second Vorgang", "IDE+24+V1'SEQ+Z01'IDE+24+V2'STS+E'STS+E'SEQ+Z01'", {7}},
+      {"in each Vorgang", "IDE+24+V1'STS+E'SEQ+Z01'IDE+24+V2'STS+E'SEQ+Z01'", {5, 8}},
+  };
+  for (const OutsideCase& c : cases) {
+    const auto message = "UNH+1'BGM+E01+D1'DTM+137:202601011200:303'NAD+MS+9900000000003::293'" +
+                         std::string(c.vorgaenge) + "UNT+8+1'";
+    std::vector<std::optional<std::uint16_t>> at;
+    for (const auto& finding : validate(profile, validate_fixture::message(message), 11001)) {
+      if (finding.rule_id == "AHB-11001-00006-STS-NOT-PERMITTED") at.push_back(finding.segment_index);
+    }
+    EXPECT_EQ(at, c.at) << c.name;
+  }
+}
+
 TEST(ProfileValidation, UnplacedSegmentNamesItsPlaces) {
   const auto profile = validate_fixture::profile(validate_fixture::mig(), validate_fixture::ahb(list({column("11001", "E01")})));
   const auto findings = validate(profile, validate_fixture::message("UNH+1'XYZ+1'IDE+24+V1'BGM+E01'"), 11001);

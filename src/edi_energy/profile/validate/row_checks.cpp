@@ -1,5 +1,6 @@
 // Groups and segments of every instance against the status rows of the column.
 #include <algorithm>
+#include <optional>
 
 #include <fmt/format.h>
 
@@ -33,22 +34,40 @@ bool some_not_permitted(const AhbRun& run, structure::InstanceIndex scope, struc
   return false;
 }
 
+std::optional<std::size_t> first_placed(const structure::Resolution& resolution, structure::InstanceIndex scope,
+                                        structure::NodeIndex node_index) {
+  for (const std::size_t at : resolution.instances[scope].segments) {
+    const auto& placement = resolution.placements[at];
+    if (placement && placement->node == node_index) return at;
+  }
+  return std::nullopt;
+}
+
 void check_segment(AhbRun& run, structure::InstanceIndex scope, structure::NodeIndex node_index, std::size_t count) {
   const structure::SNode& node = run.structure.nodes[node_index];
   const auto& segment = *node.segment();
+  const auto finding = [&](std::string message, std::string_view suffix) {
+    return ValidationIssue(Severity::Error, std::move(message))
+        .with_rule_id(fmt::format("AHB-{}-{}-{}-{}", run.label, segment.nr, segment.tag, suffix))
+        .with_segment(segment.tag)
+        .with_context_entry("nr", segment.nr)
+        .with_context_entry("pid", run.label);
+  };
   const auto report = [&](std::string message, std::string_view suffix) {
-    run.findings.push_back(ValidationIssue(Severity::Error, std::move(message))
-                               .with_rule_id(fmt::format("AHB-{}-{}-{}-{}", run.label, segment.nr, segment.tag, suffix))
-                               .with_segment(segment.tag)
-                               .with_context_entry("nr", segment.nr)
-                               .with_context_entry("pid", run.label));
+    run.findings.push_back(finding(std::move(message), suffix));
   };
   const model::Row* row = run.column.segment_row(node_index, segment.nr);
   if (row == nullptr) {
     if (count > 0) {
-      report(fmt::format("{} „{}“ (Nr {}) is not part of the Prüfschablone of {}{}", segment.tag, node.name,
-                         segment.nr, run.label, scope_suffix(run.structure, run.resolution, scope)),
-             "NOT-PERMITTED");
+      // Its first segment here, so that a builder can name what wrote it without building again.
+      auto issue = finding(fmt::format("{} „{}“ (Nr {}) is not part of the Prüfschablone of {}{}", segment.tag,
+                                       node.name, segment.nr, run.label,
+                                       scope_suffix(run.structure, run.resolution, scope)),
+                           "NOT-PERMITTED");
+      if (const auto at = first_placed(run.resolution, scope, node_index)) {
+        issue = std::move(issue).with_segment_index(*at);
+      }
+      run.findings.push_back(std::move(issue));
     }
     return;
   }
