@@ -232,7 +232,7 @@ constexpr py::Function functions[] = {
      "ISO 8859-1; RuntimeError when the message cannot be serialised, or when completion finds no place for a "
      "segment that no optional argument wrote; TypeError or OverflowError "
      "for an argument of the wrong type or range.",
-     with_texts_that_fit<checked_against_column<build_answer>>},
+     with_texts_that_fit<checked_by_writer<build_answer, received_wrote>>},
     {"build_remadv",
      "(pruefidentifikator, sender, receiver, *, rechnungsnummer, faelliger_betrag, ueberweisungsbetrag, "
      "rechnungsdatum, dokumentenart=\"380\", on=None, release=None, kopf_gruende=None, positionsfehler=None, "

@@ -8,9 +8,11 @@ from answer_support import A, B, body, fixture, interchange, tagged
 UNKNOWN = "X9.9"  # no profile carries it: the builder's bytes come back uncompleted
 
 
-def request(*vorgaenge, bgm="E01", release="S2.1", ref="M1"):
+def request(*vorgaenge, bgm="E01", release="S2.1", ref="M1", parties=(A, B, "293")):
     """One UTILMD request; each Vorgang is a list of segments after its IDE."""
-    parts = [f"BGM+{bgm}+DOK1", "DTM+137:202510010000?+00:303", f"NAD+MS+{A}::293", f"NAD+MR+{B}::293"]
+    sender, receiver, agency = parties
+    parts = [f"BGM+{bgm}+DOK1", "DTM+137:202510010000?+00:303", f"NAD+MS+{sender}::{agency}",
+             f"NAD+MR+{receiver}::{agency}"]
     for number, rest in vorgaenge:
         parts += [f"IDE+24+{number}" if number else "IDE+24", *rest]
     text = f"UNH+{ref}+UTILMD:D:11A:UN:{release}'" + "".join(part + "'" for part in parts)
@@ -65,18 +67,24 @@ def test_message_index_selects_the_request():
         answer(received, message_index=2)
 
 
+GAS_A, GAS_B = "9800000000009", "9800000000016"  # DVGW codes: the gas MIG admits no BDEW agency
+
+
 @pytest.mark.parametrize(
-    ("answer_pid", "sparte"),
-    [(55002, "STROM"), (44002, "GAS")],
+    ("answer_pid", "sparte", "parties"),
+    [(55002, "STROM", (A, B, "293")), (44002, "GAS", (GAS_A, GAS_B, "332"))],
 )
-def test_the_answer_pid_selects_the_track(answer_pid, sparte):
-    received = interchange(request(("V1", [])))
+def test_the_answer_pid_selects_the_track(answer_pid, sparte, parties):
+    received = interchange(request(("V1", []), parties=parties), sender=parties[0], recipient=parties[1])
     built = native.build_answer(received, answer_pid, on="2026-10-01")
     expected = native.release_for("UTILMD", "2026-10-01", sparte)
     assert tagged(built, "UNH") == [f"UNH+1+UTILMD:D:11A:UN:{expected}"]
 
 
-GAS_A, GAS_B = "9800000000009", "9800000000016"  # DVGW codes: the gas MIG admits no BDEW agency
+def test_parties_the_answer_column_does_not_take_are_refused_naming_received():
+    with pytest.raises(ValueError, match=r"^received: the column of UTILMD 44002 \(G1\.2\) admits only DVGW IDs "
+                                         r"\(agency 332\) or GS1 IDs \(agency 9\) for the parties, not BDEW IDs"):
+        native.build_answer(interchange(request(("V1", []))), 44002, on="2026-10-01")
 
 
 def received_request(release, anfrage):

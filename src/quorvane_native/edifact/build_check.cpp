@@ -234,12 +234,6 @@ std::optional<py::Failure> value_at_fault(py::Args args, const ColumnVerdict& ve
   return std::nullopt;
 }
 
-std::vector<const Rejection*> all_of(const ColumnVerdict& verdict) {
-  std::vector<const Rejection*> all;
-  for (const auto& rejection : verdict.rejections) all.push_back(&rejection);
-  return all;
-}
-
 // The parties' agencies (DE 3055) as the kinds of ID they issue.
 constexpr std::array<std::pair<std::string_view, std::string_view>, 4> agencies{{
     {"293", "BDEW IDs (agency 293)"},
@@ -281,24 +275,6 @@ py::Failure refused_writer(std::string_view label, const ColumnVerdict& verdict,
 }
 
 }  // namespace
-
-py::Result accepted_by_column(py::Result (*body)(py::Args), py::Args args) {
-  ColumnVerdict verdict;
-  py::Result built = [&] {
-    const VerdictScope scope(verdict);
-    return body(args);
-  }();
-  const bool unplaced = !built && verdict.unplaced;
-  if (built ? verdict.rejections.empty() : !unplaced) return built;
-
-  auto named = LeaveOutSearch(body, args, verdict, all_of(verdict)).run();
-  if (!named) return py::propagate(named);
-  if (*named) return refused((*named)->label, verdict, (*named)->finding);
-  if (built) {
-    if (auto fault = value_at_fault(args, verdict, all_of(verdict))) return std::move(*fault);
-  }
-  return built;
-}
 
 py::Result accepted_by_column(py::Result (*body)(py::Args), py::Args args, WrittenBy written_by) {
   ColumnVerdict verdict;

@@ -13,13 +13,7 @@
 
 namespace quorvane_native::edifact {
 
-py::Result accepted_by_column(py::Result (*body)(py::Args), py::Args args);
 py::Result accepted_by_column(py::Result (*body)(py::Args), py::Args args, WrittenBy written_by);
-
-template <py::Result (*Body)(py::Args)>
-py::Result checked_against_column(py::Args args) {
-  return accepted_by_column(Body, args);
-}
 
 template <py::Result (*Body)(py::Args), WrittenBy Writer>
 py::Result checked_by_writer(py::Args args) {
