@@ -43,14 +43,21 @@ def per_second(call, seconds=2.0):
     return count / elapsed
 
 
-def received_utilmd(vorgaenge):
+def received_utilmd(vorgaenge, parties=(RECEIVED_FROM, RECEIVED_BY, "293", "500")):
     """An interchange with one UTILMD whose Vorgänge are bare IDE+24 segments, as a counterparty
     might send it."""
-    segments = ["BGM+E01+DOK1", "DTM+137:202510010000?+00:303", f"NAD+MS+{RECEIVED_FROM}::293",
-                f"NAD+MR+{RECEIVED_BY}::293", *(f"IDE+24+V{n}" for n in range(vorgaenge))]
+    sender, recipient, agency, qualifier = parties
+    segments = ["BGM+E01+DOK1", "DTM+137:202510010000?+00:303", f"NAD+MS+{sender}::{agency}",
+                f"NAD+MR+{recipient}::{agency}", *(f"IDE+24+V{n}" for n in range(vorgaenge))]
     message = "UNH+M1+UTILMD:D:11A:UN:S2.1'" + "".join(f"{segment}'" for segment in segments)
     message += f"UNT+{len(segments) + 2}+M1'"
-    return (f"UNB+UNOC:3+{RECEIVED_FROM}:500+{RECEIVED_BY}:500+251101:1200+REF1'{message}UNZ+1+REF1'").encode()
+    return (f"UNB+UNOC:3+{sender}:{qualifier}+{recipient}:{qualifier}+251101:1200+REF1'{message}"
+            f"UNZ+1+REF1'").encode()
+
+
+def received_gas_utilmd(vorgaenge):
+    """The same between gas market partners: their DVGW codes are all the gas columns take."""
+    return received_utilmd(vorgaenge, ("9800000000009", "9800000000016", "332", "502"))
 
 
 def utilmd_of(vorgaenge):
@@ -64,7 +71,7 @@ def utilmd_of(vorgaenge):
 # is about the most whose answer stays within the reader's 10,000 segments.
 SCALED_CALLS = {
     "build_answer 55002": (received_utilmd, lambda received: q.build_answer(received, 55002, on=ON)),
-    "build_answer 44002 (gas)": (received_utilmd, lambda received: q.build_answer(received, 44002, on=ON)),
+    "build_answer 44002 (gas)": (received_gas_utilmd, lambda received: q.build_answer(received, 44002, on=ON)),
     "build_utilmd, k Vorgänge": (lambda vorgaenge: vorgaenge, utilmd_of),
 }
 SCALED_COUNTS = {"build_answer 55002": (90, 180, 360, 720), "build_answer 44002 (gas)": (18, 36, 72, 144),
@@ -123,7 +130,7 @@ def scaling():
     print("Peak memory of one call with the most Vorgänge, beyond what the process held (fresh interpreter):")
     for name in SCALED_CALLS:
         largest = SCALED_COUNTS[name][-1]
-        received = len(received_utilmd(largest))
+        received = len(make(largest))
         growth, built = peak_growth(name, largest)
         given = f"received {received / 1000:.0f} KB, " if name.startswith("build_answer") else ""
         print(f"  {name:26} {growth / 1024:6.1f} MB (k = {largest}, {given}built {built / 1000:.0f} KB;"
@@ -232,7 +239,7 @@ def answer_refusal_cost():
         given = seconds_per_call(lambda: refuse(faulty, **optional), runs=3)  # noqa: B023
         print(f"  {size:3} Vorgänge: refused {bare:6.3f} s bare, {given:6.3f} s with four optional arguments "
               f"(clean build {built:6.3f} s)")
-    too_large = received_utilmd(9990)
+    too_large = received_gas_utilmd(9990)
 
     def refuse_size():
         try:
