@@ -50,7 +50,7 @@ Writer writer_of(std::span<const ::edifact::model::Segment> segments, const ::ed
                  std::string_view built, std::span<const std::size_t> starts) {
   if (!issue.segment_index || *issue.segment_index >= segments.size()) {
     // A Muss segment or group that is missing is one completion did not write.
-    const std::string_view rule = issue.rule_id.value_or("");
+    const std::string rule = issue.rule_id.value_or("");
     const bool missing = rule.ends_with("-MISSING") || (rule.starts_with("MIG-") && rule.ends_with("-REQUIRED"));
     return missing ? Writer{Writer::Kind::completion, 0, std::nullopt} : Writer{};
   }
