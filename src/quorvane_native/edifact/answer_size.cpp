@@ -21,8 +21,6 @@ using edi_energy::platform::MAX_SEGMENTS;
 
 constexpr std::size_t segment_limit = MAX_SEGMENTS - envelope_segments;
 constexpr std::size_t byte_limit = MAX_INPUT_BYTES - envelope_bytes;
-// No segment is shorter than its tag and terminator.
-constexpr std::size_t shortest_segment = 4;
 
 struct Size {
   std::size_t segments = 0;
@@ -103,12 +101,7 @@ py::Status answer_would_fit(std::string_view built, std::size_t vorgaenge, const
 }
 
 py::Status answer_fits(std::string_view completed, std::size_t vorgaenge) {
-  Size size{.segments = 0, .bytes = completed.size()};
-  // Short enough, it cannot hold too many segments.
-  if (completed.size() > shortest_segment * segment_limit) {
-    size.segments = ::edifact::parse_all(completed, ::edifact::ParserConfig{}).size();
-  }
-  return within_limits(size, vorgaenge, "holds");
+  return within_limits(Size{.segments = written_segments(completed), .bytes = completed.size()}, vorgaenge, "holds");
 }
 
 }  // namespace quorvane_native::edifact
