@@ -7,6 +7,7 @@
 #include <array>
 #include <map>
 #include <optional>
+#include <set>
 #include <span>
 #include <string>
 #include <string_view>
@@ -274,6 +275,43 @@ py::Failure refused_writer(std::string_view label, const ColumnVerdict& verdict,
   return refused(label, verdict, rejection.text);
 }
 
+// Whether every fault left is one of the column itself: the same fault comes back when every
+// optional argument is left out, so no value given causes it (a published contradiction).
+py::Expected<bool> the_columns_own(py::Result (*body)(py::Args), py::Args args, const ColumnVerdict& verdict) {
+  std::vector<PyObject*> slots;
+  for (std::size_t index = 0; index < args.size(); ++index) {
+    const py::Arg arg = args[index];
+    const bool chooses = std::ranges::find(column_choosers, arg.name()) != column_choosers.end();
+    slots.push_back(arg.parameter->has_default && !chooses ? nullptr : arg.object);
+  }
+  ColumnVerdict bare;
+  {
+    const VerdictScope scope(bare);
+    // A call refused without its optional arguments says nothing of the column.
+    if (!body(py::Args(std::span<PyObject* const>(slots), args.signature()))) return false;
+  }
+  // Where a fault stands differs with the Vorgänge given; what it is about does not.
+  const auto kind = [](const Rejection& rejection) { return std::pair(rejection.rule, rejection.nr); };
+  std::set<std::pair<std::string, std::string>> left;
+  for (const auto& rejection : bare.rejections) left.insert(kind(rejection));
+  return std::ranges::all_of(verdict.rejections, [&](const Rejection& rejection) {
+    return rejection.key.starts_with(edi_energy::report::FINDINGS_LEFT_OUT_RULE) || left.contains(kind(rejection));
+  });
+}
+
+// A message its column rejects is never handed out: what no argument is named for, completion
+// could not mend.
+py::Result unmet(py::Result (*body)(py::Args), py::Args args, const ColumnVerdict& verdict, py::Result built) {
+  auto own = the_columns_own(body, args, verdict);
+  if (!own) return py::propagate(own);
+  if (*own) return built;
+  const auto first = std::ranges::find_if(verdict.rejections, [](const Rejection& rejection) {
+    return !rejection.key.starts_with(edi_energy::report::FINDINGS_LEFT_OUT_RULE);
+  });
+  return py::value_error(fmt::format("{}: completion found no message the column accepts with these arguments — {}",
+                                     verdict.column, first == verdict.rejections.end() ? "" : first->text));
+}
+
 }  // namespace
 
 py::Result accepted_by_column(py::Result (*body)(py::Args), py::Args args, WrittenBy written_by) {
@@ -311,13 +349,14 @@ py::Result accepted_by_column(py::Result (*body)(py::Args), py::Args args, Writt
         break;
     }
   }
-  if (built && targets.empty()) return built;
+  if (built && targets.empty()) return unmet(body, args, verdict, std::move(built));
 
   auto named = LeaveOutSearch(body, args, verdict, std::move(targets)).run();
   if (!named) return py::propagate(named);
   if (*named) return refused((*named)->label, verdict, (*named)->finding);
   if (built) {
     if (auto fault = value_at_fault(args, verdict, builders)) return std::move(*fault);
+    return unmet(body, args, verdict, std::move(built));
   }
   return built;
 }

@@ -29,6 +29,7 @@ struct Writer {
 struct Rejection {
   // Equal for the same fault in another build of the same column.
   std::string key;
+  std::string rule;  // the rule id, equal for the same kind of fault wherever it stands
   std::string text;
   // The data element the fault is about, as written; absent for a fault of a whole segment or group.
   std::optional<std::string> value;

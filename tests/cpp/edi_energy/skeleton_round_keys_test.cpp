@@ -131,6 +131,38 @@ TEST(RoundKeys, FindingsBecomeKeysForTheNextRound) {
   }
 }
 
+// Two Vorgänge that differ need the same segment in one and not in the other: each learns its own.
+TEST(RoundKeys, FindingsInAVorgangAreLearnedForItAlone) {
+  const std::vector<skeleton::VorgangSpan> vorgaenge{{3, 9}, {9, 14}};
+  const auto in_scope = [](ValidationIssue issue, std::size_t start) {
+    return std::move(issue).with_context_entry("scope", std::to_string(start));
+  };
+  ValidationIssue element = finding("AHB-55004-00035-DTM-2380-MISSING", "00035", "2380");
+  element.segment_index = 10;
+  const std::vector<ValidationIssue> findings{
+      in_scope(finding("AHB-55004-00035-DTM-MISSING", "00035"), 3),
+      in_scope(finding("AHB-55004-00035-DTM-NOT-PERMITTED", "00035"), 12),
+      element,
+      finding("AHB-55004-00010-RFF-MISSING", "00010"),
+      // The message's own waits while a Vorgang has one.
+      finding("AHB-55004-SG4-00020-NOT-PERMITTED", "00020"),
+      in_scope(finding("AHB-55004-SG12-00100-MISSING", "00100"), 14),
+  };
+  skeleton::KeySets keys;
+  EXPECT_TRUE(skeleton::learn_from_findings(findings, keys, vorgaenge));
+  EXPECT_EQ(render(keys), "forced[00010,00100] suppressed[] forced_el[] suppressed_el[] rotation[] restored[]");
+  ASSERT_EQ(keys.vorgaenge.size(), 2U);
+  EXPECT_TRUE(keys.vorgaenge[0].forced_segments.contains("00035"));
+  EXPECT_TRUE(keys.vorgaenge[1].suppressed_segments.contains("00035"));
+  EXPECT_FALSE(keys.vorgaenge[1].forced_segments.contains("00035"));
+  EXPECT_TRUE(keys.vorgaenge[1].forced_elements.contains({"00035", "2380"}));
+
+  // The same findings learned again change no key: the next round would repeat this one.
+  const skeleton::KeySets before = keys;
+  skeleton::learn_from_findings(findings, keys, vorgaenge);
+  EXPECT_TRUE(skeleton::repeats_forever(before, keys, {}));
+}
+
 struct RepeatCase {
   std::string_view name;
   skeleton::KeySets learned;

@@ -73,7 +73,7 @@ std::expected<std::vector<edifact::model::Segment>, skeleton::CompletionError> P
       return out;
     }
     const skeleton::KeySets before = keys;
-    const bool progress = skeleton::learn_from_findings(findings, keys);
+    const bool progress = skeleton::learn_from_findings(findings, keys, generator.vorgaenge());
     if (!progress || round == max_rounds) {
       report_end(round, progress ? "round limit" : "no progress", findings.size());
       return out;

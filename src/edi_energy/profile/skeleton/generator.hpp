@@ -89,6 +89,9 @@ class Generator {
   // message order, so that the caller can name them.
   std::vector<SkippedSeed> skipped_seeds() const;
 
+  // The Vorgänge this round wrote, so that a finding can be learned for its own Vorgang.
+  std::span<const VorgangSpan> vorgaenge() const { return vorgaenge_; }
+
   // The numbers of codes that each rotation key chose among in this round (only counts of two or
   // more, where the rotation matters).
   const RotationUses& rotation_uses() const { return rotation_uses_; }
@@ -107,6 +110,11 @@ class Generator {
     std::size_t matched = 0;
   };
 
+  // The keys learned for the message, and for the Vorgang the walk is in.
+  bool forced_segment(std::string_view nr) const;
+  bool suppressed_segment(std::string_view nr) const;
+  bool forced_element(const ElementKey& key) const;
+  bool suppressed_element(const ElementKey& key) const;
   conditions::Truth truth_here(std::string_view reference) const;
   // A value the text names in a segment of an open instance of its group.
   conditions::Truth value_here(const conditions::Voraussetzung::DeValue& value) const;
@@ -116,6 +124,8 @@ class Generator {
   // No node the walk still reaches in the scope can hold a segment of one of these tags.
   bool settled_absent(std::span<const conditions::SegmentPattern> patterns, const OpenInstance* scope) const;
   const WalkOrder& walk_order() const;
+  // The innermost open instance of a group that holds instances of `group`.
+  const OpenInstance* open_holder(std::string_view group) const;
   // The innermost open instance of `group`.
   const OpenInstance* open_instance(std::string_view group) const;
   void walk_instance(structure::NodeIndex group, bool seeded, structure::InstanceIndex instance,
@@ -154,6 +164,10 @@ class Generator {
   const structure::Resolution* resolution_;
   std::vector<bool> reproduced_;
   std::vector<OpenInstance> open_;  // the group instances the walk is inside, outermost first
+  // Stable while open: one Vorgang is open at a time and the list grows only when none is.
+  std::vector<VorgangSpan> vorgaenge_;
+  VorgangSpan* vorgang_ = nullptr;             // the open Vorgang
+  const ScopeKeys* vorgang_keys_ = nullptr;    // what was learned for it
   structure::NodeIndex deciding_ = 0;  // the node whose status is being decided
   mutable std::optional<WalkOrder> walk_order_;
   // Pins and rounds depend only on the column, so one round computes each once.

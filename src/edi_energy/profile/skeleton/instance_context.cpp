@@ -42,6 +42,16 @@ const Generator::OpenInstance* Generator::open_instance(std::string_view group) 
   return open == open_.rend() ? nullptr : &*open;
 }
 
+const Generator::OpenInstance* Generator::open_holder(std::string_view group) const {
+  const auto& holders = profile_.structure().group_holders;
+  const auto nodes = holders.find(group);
+  if (nodes == holders.end()) return nullptr;
+  const auto open = std::ranges::find_if(open_.rbegin(), open_.rend(), [&](const OpenInstance& instance) {
+    return std::ranges::binary_search(nodes->second, instance.node);
+  });
+  return open == open_.rend() ? nullptr : &*open;
+}
+
 bool Generator::settled_absent(std::span<const conditions::SegmentPattern> patterns, const OpenInstance* scope) const {
   const WalkOrder& order = walk_order();
   const structure::Structure& structure = profile_.structure();
@@ -97,11 +107,16 @@ conditions::Truth Generator::truth_here(std::string_view reference) const {
   // A text that only names the group holds wherever the message carries its segment already (a
   // chain of several must stand in one instance, which the output alone cannot tell), unless it
   // speaks of the open instance's own variant, as validation reads it.
+  // Validation looks for the group's instances within the instance around that holds them (a
+  // Vorgang's SG8 within that Vorgang), so another Vorgang's segments say nothing here.
   const bool single = present->any || present->chain.size() == 1;
   if (present->group && reading.reach == conditions::Reach::Anywhere && single &&
-      (scope == nullptr || !validate::speaks_of_variant(profile_.structure(), reading, scope->node)) &&
-      written_anywhere(*present)) {
-    return Truth::True;
+      (scope == nullptr || !validate::speaks_of_variant(profile_.structure(), reading, scope->node))) {
+    const OpenInstance* holder = open_holder(*present->group);
+    if (holder == nullptr ? written_anywhere(*present)
+                          : found_in(std::span<const edifact::model::Segment>(out_).subspan(holder->start))) {
+      return Truth::True;
+    }
   }
   if (present->group && scope == nullptr) return Truth::Undecided;
   if (scope == nullptr ? written_anywhere(*present)

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <map>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -37,13 +38,29 @@ using Rotation = std::unordered_map<ElementKey, std::size_t, ElementKeyHash>;
 // Per rotation key, the distinct numbers of codes a walk chose among with it.
 using RotationUses = std::unordered_map<ElementKey, std::vector<std::size_t>, ElementKeyHash>;
 
-struct KeySets {
+// What the column asked for in one scope: the message, or one Vorgang.
+struct ScopeKeys {
   NrSet forced_segments;
   NrSet suppressed_segments;
   ElementSet forced_elements;
   ElementSet suppressed_elements;
-  Rotation code_rotation;
   NrSet restored_segments;
+
+  friend bool operator==(const ScopeKeys&, const ScopeKeys&) = default;
+};
+
+// Validation decides a Vorgang's conditions on its own segments, so what one Vorgang needs is
+// learned for it alone: two Vorgänge that differ would otherwise force and suppress the same
+// segment in turn. The message-wide keys hold what was found outside every Vorgang.
+struct KeySets : ScopeKeys {
+  Rotation code_rotation;
+  std::map<std::size_t, ScopeKeys> vorgaenge;  // by the Vorgang's place in the message, from 0
+};
+
+// The segments [start, end) of each Vorgang a round wrote, in order.
+struct VorgangSpan {
+  std::size_t start = 0;
+  std::size_t end = 0;
 };
 
 }  // namespace edi_energy::profile::skeleton

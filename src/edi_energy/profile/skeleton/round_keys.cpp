@@ -1,9 +1,14 @@
 #include "edi_energy/profile/skeleton/round_keys.hpp"
 
 #include <algorithm>
+#include <charconv>
+#include <iterator>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "edi_energy/profile/validate/validate.hpp"
 
 namespace edi_energy::profile::skeleton {
 
@@ -13,8 +18,8 @@ namespace {
 // permitted is only remembered in `pending`, since only the round's last one is suppressed. A code
 // rotation moves on once a round (`rotated`), however many instances share its key: moved on per
 // finding, as many instances as the list has codes would turn it full circle.
-bool read_finding(const edifact::report::ValidationIssue& finding, KeySets& keys, std::optional<std::string>& pending,
-                  ElementSet& rotated) {
+bool read_finding(const edifact::report::ValidationIssue& finding, ScopeKeys& keys, Rotation& rotation,
+                  std::optional<std::string>& pending, ElementSet& rotated) {
   if (!finding.rule_id) return false;
   const std::string_view id = *finding.rule_id;
   if (id.size() < 4 || !(id.starts_with("AHB-") || id.starts_with("MIG-"))) return false;
@@ -42,30 +47,59 @@ bool read_finding(const edifact::report::ValidationIssue& finding, KeySets& keys
   }
   if (de && id.ends_with("-CODE")) {
     ElementKey key{nr, std::string(*de)};
-    if (rotated.insert(key).second) ++keys.code_rotation[std::move(key)];
+    if (rotated.insert(key).second) ++rotation[std::move(key)];
     return true;
   }
   return false;
 }
 
+// The Vorgang a finding is about: the one holding its segment, or the instance it judged.
+std::optional<std::size_t> vorgang_of(const edifact::report::ValidationIssue& finding,
+                                      std::span<const VorgangSpan> vorgaenge) {
+  std::optional<std::size_t> at = finding.segment_index;
+  if (!at) {
+    const auto scope = finding.context_value(validate::SCOPE_CONTEXT);
+    if (!scope) return std::nullopt;
+    std::size_t start = 0;
+    if (std::from_chars(scope->data(), scope->data() + scope->size(), start).ec != std::errc{}) return std::nullopt;
+    at = start;
+  }
+  const auto after = std::ranges::upper_bound(vorgaenge, *at, std::less<>{}, &VorgangSpan::start);
+  if (after == vorgaenge.begin()) return std::nullopt;
+  const auto holder = std::prev(after);
+  if (*at >= holder->end) return std::nullopt;
+  return static_cast<std::size_t>(holder - vorgaenge.begin());
+}
+
 }  // namespace
 
-bool learn_from_findings(std::span<const edifact::report::ValidationIssue> findings, KeySets& keys) {
+bool learn_from_findings(std::span<const edifact::report::ValidationIssue> findings, KeySets& keys,
+                         std::span<const VorgangSpan> vorgaenge) {
   bool progress = false;
-  std::optional<std::string> pending;
+  // Per scope (none: the message) the last segment found not permitted there.
+  std::map<std::optional<std::size_t>, std::string> pending;
   ElementSet rotated;
-  for (const auto& finding : findings) progress = read_finding(finding, keys, pending, rotated) || progress;
-  if (pending) {
-    keys.forced_segments.erase(*pending);
-    progress = keys.suppressed_segments.insert(*pending).second || progress;
+  for (const auto& finding : findings) {
+    const auto vorgang = vorgang_of(finding, vorgaenge);
+    ScopeKeys& scope = vorgang ? keys.vorgaenge[*vorgang] : keys;
+    std::optional<std::string> not_permitted;
+    progress = read_finding(finding, scope, keys.code_rotation, not_permitted, rotated) || progress;
+    if (not_permitted) pending[vorgang] = std::move(*not_permitted);
+  }
+  // A Vorgang's segments are judged on the Vorgang alone, so each Vorgang's last one goes; the
+  // message's own may hang on any of them and waits until no Vorgang has one.
+  if (pending.size() > 1) pending.erase(std::nullopt);
+  for (auto& [vorgang, nr] : pending) {
+    ScopeKeys& scope = vorgang ? keys.vorgaenge[*vorgang] : keys;
+    scope.forced_segments.erase(nr);
+    progress = scope.suppressed_segments.insert(std::move(nr)).second || progress;
   }
   return progress;
 }
 
 bool repeats_forever(const KeySets& before, const KeySets& learned, const RotationUses& uses) {
-  if (learned.forced_segments != before.forced_segments || learned.suppressed_segments != before.suppressed_segments ||
-      learned.forced_elements != before.forced_elements || learned.suppressed_elements != before.suppressed_elements ||
-      learned.restored_segments != before.restored_segments) {
+  if (static_cast<const ScopeKeys&>(learned) != static_cast<const ScopeKeys&>(before) ||
+      learned.vorgaenge != before.vorgaenge) {
     return false;
   }
   for (const auto& [key, count] : learned.code_rotation) {

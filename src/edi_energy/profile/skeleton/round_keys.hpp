@@ -9,8 +9,10 @@
 namespace edi_energy::profile::skeleton {
 
 // Adds the keys that the findings ask for; true when the round made progress (some key is new,
-// or a code rotation moved on).
-bool learn_from_findings(std::span<const edifact::report::ValidationIssue> findings, KeySets& keys);
+// or a code rotation moved on). A finding within one of `vorgaenge` (the round's Vorgänge, in
+// order) is learned for that Vorgang alone.
+bool learn_from_findings(std::span<const edifact::report::ValidationIssue> findings, KeySets& keys,
+                         std::span<const VorgangSpan> vorgaenge = {});
 
 // True when the next walk, with the keys `learned` from a round whose walk ran with `before` and
 // chose codes as `uses` tells, writes the same message again, and so does every later one: no

@@ -130,8 +130,8 @@ edifact::model::Segment Generator::segment(const model::SegmentNode& node, const
       std::string value;
       if (pin != nullptr && pin->de == leaf.def->id && pin->occurrence == leaf.occurrence) {
         value = pin->code;
-      } else if (keys_.suppressed_elements.contains(key)) {
-      } else if (keys_.forced_elements.contains(key) && takes_forced_value(rules, leaf, rule)) {
+      } else if (suppressed_element(key)) {
+      } else if (forced_element(key) && takes_forced_value(rules, leaf, rule)) {
         value = forced(node, leaf, rule, n, finished, current);
       } else if (rule == nullptr) {
         if (required) value = mig_value(node, leaf, n, finished, current);
@@ -184,7 +184,7 @@ edifact::model::Segment Generator::segment(const model::SegmentNode& node, const
         const Leaf& leaf = all_leaves[k];
         std::string& slot = current[leaf.component];
         const ElementKey key{node.nr, leaf.def->id};
-        if (!slot.empty() || !is_m_or_r(leaf.def->status) || keys_.suppressed_elements.contains(key)) continue;
+        if (!slot.empty() || !is_m_or_r(leaf.def->status) || suppressed_element(key)) continue;
         slot = forced(node, leaf, rule_of(rules, leaf), rotation_of(key), table, current);
       }
     }
@@ -211,7 +211,7 @@ void Generator::fill_required_composite(std::span<const model::ElementRule* cons
   // only the message decides (a Sparte, a role): the first such code beats an empty composite.
   for (const Leaf& leaf : composite) {
     const model::ElementRule* rule = rule_of(rules, leaf);
-    if (rule == nullptr || keys_.suppressed_elements.contains(ElementKey{rule->nr, leaf.def->id})) continue;
+    if (rule == nullptr || suppressed_element(ElementKey{rule->nr, leaf.def->id})) continue;
     for (const model::Operand& operand : rule->operands) {
       if (!operand.code || !may_demand(profile_, operand.operand)) continue;
       current[leaf.component] = *operand.code;
@@ -249,7 +249,7 @@ void Generator::imply_values(const model::SegmentNode& node, std::span<const mod
   }
   for (auto& [de, value] : implied) {
     for (const Leaf& leaf : all_leaves) {
-      if (leaf.def->id != de || keys_.suppressed_elements.contains(ElementKey{node.nr, de})) continue;
+      if (leaf.def->id != de || suppressed_element(ElementKey{node.nr, de})) continue;
       const std::string* standing = text_at(all_leaves, table, de, leaf.occurrence);
       if (standing == nullptr || standing->empty()) put(table, leaf.element, leaf.component, std::move(value));
       break;

@@ -62,8 +62,8 @@ void Generator::walk_group(structure::NodeIndex index, bool seeded, structure::I
     if (reproduced) return;
   }
 
-  if (keys_.suppressed_segments.contains(trigger->nr)) return;
-  if (!keys_.forced_segments.contains(trigger->nr)) {
+  if (suppressed_segment(trigger->nr)) return;
+  if (!forced_segment(trigger->nr)) {
     const model::Row* row = group_row(anwendungsfall_, node.group()->group, trigger->nr);
     deciding_ = index;
     if (row == nullptr || !required_here(&row->status)) return;
@@ -82,9 +82,38 @@ void Generator::walk_group(structure::NodeIndex index, bool seeded, structure::I
 void Generator::walk_instance(structure::NodeIndex index, bool seeded, structure::InstanceIndex instance,
                               std::size_t repetition) {
   const structure::SNode& group = profile_.structure().nodes[index];
+  const bool opens_vorgang = vorgang_ == nullptr && group.group()->group == profile_.structure().vorgang_group;
+  if (opens_vorgang) {
+    vorgang_ = &vorgaenge_.emplace_back(VorgangSpan{out_.size(), out_.size()});
+    const auto learned = keys_.vorgaenge.find(vorgaenge_.size() - 1);
+    vorgang_keys_ = learned == keys_.vorgaenge.end() ? nullptr : &learned->second;
+  }
   open_.push_back(OpenInstance{group.group()->group, index, out_.size()});
   walk(group.children, seeded, instance, repetition);
   open_.pop_back();
+  if (opens_vorgang) {
+    vorgang_->end = out_.size();
+    vorgang_ = nullptr;
+    vorgang_keys_ = nullptr;
+  }
+}
+
+bool Generator::forced_segment(std::string_view nr) const {
+  return keys_.forced_segments.contains(nr) || (vorgang_keys_ != nullptr && vorgang_keys_->forced_segments.contains(nr));
+}
+
+bool Generator::suppressed_segment(std::string_view nr) const {
+  return keys_.suppressed_segments.contains(nr) ||
+         (vorgang_keys_ != nullptr && vorgang_keys_->suppressed_segments.contains(nr));
+}
+
+bool Generator::forced_element(const ElementKey& key) const {
+  return keys_.forced_elements.contains(key) || (vorgang_keys_ != nullptr && vorgang_keys_->forced_elements.contains(key));
+}
+
+bool Generator::suppressed_element(const ElementKey& key) const {
+  return keys_.suppressed_elements.contains(key) ||
+         (vorgang_keys_ != nullptr && vorgang_keys_->suppressed_elements.contains(key));
 }
 
 void Generator::walk_segment(structure::NodeIndex index, bool seeded, structure::InstanceIndex instance,
@@ -106,9 +135,9 @@ void Generator::walk_segment(structure::NodeIndex index, bool seeded, structure:
   }
 
   const std::string& nr = node.segment()->nr;
-  if (keys_.suppressed_segments.contains(nr)) return;
+  if (suppressed_segment(nr)) return;
   deciding_ = index;
-  if (!keys_.forced_segments.contains(nr) && !required_here(anwendungsfall_.segment_status(nr))) return;
+  if (!forced_segment(nr) && !required_here(anwendungsfall_.segment_status(nr))) return;
 
   const std::vector<Pin>& pins = pins_of(nr);
   if (pins.empty()) {
@@ -140,8 +169,9 @@ std::vector<SkippedSeed> Generator::skipped_seeds() const {
 }
 
 edifact::model::Segment Generator::merge(const model::SegmentNode& node, const edifact::model::Segment& seed) const {
-  const bool touched = std::ranges::any_of(keys_.forced_elements,
-                                           [&](const ElementKey& key) { return key.nr == node.nr; });
+  const auto names_node = [&](const ElementKey& key) { return key.nr == node.nr; };
+  const bool touched = std::ranges::any_of(keys_.forced_elements, names_node) ||
+                       (vorgang_keys_ != nullptr && std::ranges::any_of(vorgang_keys_->forced_elements, names_node));
   if (!touched) return seed;
 
   TextTable table;
@@ -165,7 +195,7 @@ edifact::model::Segment Generator::merge(const model::SegmentNode& node, const e
   std::vector<std::pair<std::size_t, std::size_t>> written;
   for (const Leaf& leaf : leaves(node)) {
     const ElementKey key{node.nr, leaf.def->id};
-    if (!keys_.forced_elements.contains(key)) continue;
+    if (!forced_element(key)) continue;
     if (leaf.element < table.size() && leaf.component < table[leaf.element].size() &&
         !table[leaf.element][leaf.component].empty()) {
       continue;

@@ -1,12 +1,14 @@
 // Groups and segments of every instance against the status rows of the column.
 #include <algorithm>
 #include <optional>
+#include <string>
 
 #include <fmt/format.h>
 
 #include "edi_energy/profile/validate/ahb_run.hpp"
 #include "edi_energy/profile/validate/limit_checks.hpp"
 #include "edi_energy/profile/validate/node_counts.hpp"
+#include "edi_energy/profile/validate/validate.hpp"
 
 namespace edi_energy::profile::validate {
 namespace {
@@ -34,6 +36,12 @@ bool some_not_permitted(const AhbRun& run, structure::InstanceIndex scope, struc
   return false;
 }
 
+ValidationIssue in_scope(ValidationIssue issue, const AhbRun& run, structure::InstanceIndex scope) {
+  const structure::Instance& instance = run.resolution.instances[scope];
+  if (!instance.is_group()) return issue;
+  return std::move(issue).with_context_entry(SCOPE_CONTEXT, std::to_string(instance.start));
+}
+
 std::optional<std::size_t> first_placed(const structure::Resolution& resolution, structure::InstanceIndex scope,
                                         structure::NodeIndex node_index) {
   for (const std::size_t at : resolution.instances[scope].segments) {
@@ -47,11 +55,12 @@ void check_segment(AhbRun& run, structure::InstanceIndex scope, structure::NodeI
   const structure::SNode& node = run.structure.nodes[node_index];
   const auto& segment = *node.segment();
   const auto finding = [&](std::string message, std::string_view suffix) {
-    return ValidationIssue(Severity::Error, std::move(message))
-        .with_rule_id(fmt::format("AHB-{}-{}-{}-{}", run.label, segment.nr, segment.tag, suffix))
-        .with_segment(segment.tag)
-        .with_context_entry("nr", segment.nr)
-        .with_context_entry("pid", run.label);
+    return in_scope(ValidationIssue(Severity::Error, std::move(message))
+                        .with_rule_id(fmt::format("AHB-{}-{}-{}-{}", run.label, segment.nr, segment.tag, suffix))
+                        .with_segment(segment.tag)
+                        .with_context_entry("nr", segment.nr)
+                        .with_context_entry("pid", run.label),
+                    run, scope);
   };
   const auto report = [&](std::string message, std::string_view suffix) {
     run.findings.push_back(finding(std::move(message), suffix));
@@ -105,11 +114,12 @@ void check_group(AhbRun& run, structure::InstanceIndex scope, structure::NodeInd
   if (!can_report(cells, count)) return;
   const Requirement requirement = run.ctx.requirement(cells, scope);
   const auto report = [&](std::string message, std::string_view suffix) {
-    run.findings.push_back(ValidationIssue(Severity::Error, std::move(message))
-                               .with_rule_id(fmt::format("AHB-{}-{}-{}-{}", run.label, group, nr, suffix))
-                               .with_segment_group(group)
-                               .with_context_entry("nr", nr)
-                               .with_context_entry("pid", run.label));
+    run.findings.push_back(in_scope(ValidationIssue(Severity::Error, std::move(message))
+                                        .with_rule_id(fmt::format("AHB-{}-{}-{}-{}", run.label, group, nr, suffix))
+                                        .with_segment_group(group)
+                                        .with_context_entry("nr", nr)
+                                        .with_context_entry("pid", run.label),
+                                    run, scope));
   };
   if (requirement == Requirement::Required && count == 0) {
     report(fmt::format("segment group {} „{}“ (Nr {}) is Muss for {}{} but missing — AHB status {}", group, node.name,
