@@ -70,9 +70,9 @@ bench: deps
 	cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUORVANE_PYTHON=OFF -DQUORVANE_TESTS=OFF -DQUORVANE_BENCH=ON
 	cmake --build build/bench -j $(JOBS)
 	for mode in slice stream message; do build/bench/bench/edifact_first_parse $$mode || exit 1; done
-	for b in build/bench/bench/*_bench; do $$b --benchmark_min_time=1 --benchmark_counters_tabular=true; done
+	for b in build/bench/bench/*_bench; do $$b --benchmark_min_time=1 --benchmark_counters_tabular=true || exit 1; done
 	$(PYTHON) -m pip install -q build/dist/*.whl 2>/dev/null || $(PYTHON) -m pip install -q .
-	@for s in bench/*_bench.py; do [ -f "$$s" ] && $(PYTHON) $$s; done; true
+	@for s in bench/*_bench.py; do $(PYTHON) $$s || exit 1; done
 
 # Runs every fuzz target for FUZZ_SECONDS on a scratch copy of its seed corpus; a crash stops
 # the run and leaves its input under build/fuzz/artifacts/. FUZZ_FLAGS adds libFuzzer options.

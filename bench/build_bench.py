@@ -128,11 +128,13 @@ def scaling():
         print(f"  {name:26} k = {' / '.join(map(str, counts))}: {figures} s;"
               f" {counts[3]}/{counts[1]} = {times[counts[3]] / times[counts[1]]:.1f}x")
     print("Peak memory of one call with the most Vorgänge, beyond what the process held (fresh interpreter):")
-    for name in SCALED_CALLS:
+    for name, (make, _) in SCALED_CALLS.items():
         largest = SCALED_COUNTS[name][-1]
-        received = len(make(largest))
+        # Only an answer is given bytes; build_utilmd is given a count.
+        answer = name.startswith("build_answer")
+        received = len(make(largest)) if answer else 0
         growth, built = peak_growth(name, largest)
-        given = f"received {received / 1000:.0f} KB, " if name.startswith("build_answer") else ""
+        given = f"received {received / 1000:.0f} KB, " if answer else ""
         print(f"  {name:26} {growth / 1024:6.1f} MB (k = {largest}, {given}built {built / 1000:.0f} KB;"
               f" bound {max(100 * received, 16 << 20) / (1 << 20):.0f} MB)")
 

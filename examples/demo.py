@@ -19,7 +19,9 @@ for code in q.antwort_codes_for_pid(55001)[:3]:
     print(f"  {code!r}")
 
 # Validation is always for a date: the date picks the format version in force. This MSCONS
-# names its unit in lower case, which the approved unit list does not admit.
+# gives its value a unit, for which the 13002 column has no place (the AHB finding; "KWH" would
+# draw it too), and writes it in lower case, which neither the MIG's codes nor the approved unit
+# list admit (the MIG and semantic findings).
 interchange = (
     b"UNB+UNOC:3+9900000000003:500+9900000000010:500+260501:1200+DEMO1'"
     b"UNH+1+MSCONS:D:04B:UN:2.4c'BGM+7+DOC1+9'DTM+137:202605011200?+00:303'RFF+Z13:13002'"

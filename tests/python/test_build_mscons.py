@@ -210,6 +210,29 @@ def test_a_value_the_column_has_no_place_for_is_refused(pid, point, values, text
     assert str(raised.value).startswith(text)
 
 
+PERIOD_REVERSED = "DTM: period-start (qualifier 163) is after period-end (qualifier 164)"
+
+
+# Each SG10 carries its own Messperiode: a reversed one is found wherever it stands.
+@pytest.mark.parametrize("reversed_at", [0, 2, 4])
+def test_a_reversed_interval_is_reported_and_refused_where_it_stands(reversed_at):
+    on = "2026-04-01"
+    intervals = [("220", f"{n}.25", "", quarter_hour(n), quarter_hour(n + 1)) for n in range(5)]
+    in_order = native.build_mscons(LASTGANG, GLN_MS, GLN_MR, MALO, on=on, intervals=intervals)
+    period = lambda start, end: f"DTM+163:{start}:303'DTM+164:{end}:303'".replace("+00:", "?+00:").encode()  # noqa: E731
+    start, end = intervals[reversed_at][3:]
+    assert in_order.count(period(start, end)) == 1
+    report = native.validate_edifact(in_order.replace(period(start, end), period(end, start)), on)
+    (message,) = report.messages
+    assert [f.rule_id for f in message.errors] == ["SEM-MSCONS-PERIOD-ORDER"]
+
+    intervals[reversed_at] = (*intervals[reversed_at][:3], intervals[reversed_at][4], intervals[reversed_at][3])
+    with pytest.raises(ValueError) as raised:
+        native.build_mscons(LASTGANG, GLN_MS, GLN_MR, MALO, on=on, intervals=intervals)
+    assert str(raised.value) == (f"intervals[{reversed_at}]: the column of MSCONS 13025 (2.4c) does not admit what it "
+                                 f"writes — {PERIOD_REVERSED}")
+
+
 # -- properties -----------------------------------------------------------------------------------
 
 from hypothesis import HealthCheck, given, settings, strategies as st  # noqa: E402

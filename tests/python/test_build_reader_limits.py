@@ -27,3 +27,11 @@ def test_the_largest_message_that_fits_is_read_back_clean():
 def test_a_message_past_the_readers_limits_is_refused_naming_the_list(count, segments):
     with pytest.raises(ValueError, match=rf"^transactions: the message would hold {segments} segments \("):
         build(count)
+
+
+@pytest.mark.parametrize("name", ["build_utilmd", "build_mscons", "build_aperak", "build_contrl", "build_aperak_for",
+                                  "build_contrl_for", "build_answer", "build_remadv", "build_ordrsp", "build_orders",
+                                  "build_iftsta", "build_quotes", "build_interchange"])
+def test_every_builder_says_it_refuses_what_the_reader_could_not_take(name):
+    doc = " ".join(getattr(native, name).__doc__.split())
+    assert "bytes than validate_edifact reads" in doc

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <ostream>
 #include <span>
@@ -86,6 +87,7 @@ struct Expected {
   std::string suggestion;
   std::size_t at;  // index of the offending segment in the parsed message
   std::optional<std::string> group = std::nullopt;
+  bool indexed = false;  // whether the finding carries `at` as its segment index
 };
 
 struct RuleCase {
@@ -98,7 +100,7 @@ struct RuleCase {
 std::ostream& operator<<(std::ostream& out, const RuleCase& rule_case) { return out << rule_case.name; }
 
 Expected period_finding(std::string rule_id, std::size_t at) {
-  return {std::move(rule_id), period_message, "DTM", period_suggestion, at};
+  return {std::move(rule_id), period_message, "DTM", period_suggestion, at, std::nullopt, true};
 }
 
 struct PeriodScenario {
@@ -153,6 +155,7 @@ std::vector<RuleCase> period_cases() {
 
 std::vector<RuleCase> insrpt_cases() {
   const auto insrpt = messages::insrpt::semantic_rule_pack;
+  // The index counts from the message, not from the group instance.
   Expected sg7 = period_finding("SEM-INSRPT-SG7-PERIOD-ORDER", 2);
   sg7.group = "SG7";
   Expected nested = sg7;
@@ -174,6 +177,32 @@ std::vector<RuleCase> insrpt_cases() {
        message_of("INSRPT", "DTM+163:20260501:102'DTM+164:20260430:102'DOC+Z01'"), {}},
       {"INSRPT_NestedGroupBelongsToInstance", insrpt,
        message_of("INSRPT", "DOC+Z01'DTM+163:20260501:102'QTY+1:5'DTM+164:20260430:102'"), {sg7}},
+  };
+}
+
+// A message with a period in each instance of a group: every period is checked on its own.
+std::vector<RuleCase> each_period_cases() {
+  const auto mscons = messages::mscons::semantic_rule_pack;
+  const auto orders = messages::orders::semantic_rule_pack;
+  const std::string reversed = "DTM+163:20260502:102'DTM+164:20260501:102'";
+  const std::string in_order = "DTM+163:20260501:102'DTM+164:20260502:102'";
+  auto mscons_finding = [](std::size_t at) { return period_finding("SEM-MSCONS-PERIOD-ORDER", at); };
+  auto orders_finding = [](std::size_t at) { return period_finding("SEM-ORDERS-PERIOD-ORDER", at); };
+  return {
+      {"MSCONS_FirstAndLastOfThreeSg10Reversed", mscons,
+       message_of("MSCONS", "LIN+1'QTY+220:1'" + reversed + "QTY+220:2'" + in_order + "QTY+220:3'" + reversed),
+       {mscons_finding(3), mscons_finding(9)}},
+      {"MSCONS_MiddleSg10Reversed", mscons,
+       message_of("MSCONS", "QTY+220:1'" + in_order + "QTY+220:2'" + reversed + "QTY+220:3'" + in_order),
+       {mscons_finding(5)}},
+      {"MSCONS_TransferPeriodApartFromItsValues", mscons,
+       message_of("MSCONS", "LOC+172+51238696781'" + reversed + "LIN+1'QTY+220:1'" + in_order),
+       {mscons_finding(2)}},
+      {"MSCONS_Sg10NotComparedWithEachOther", mscons,
+       message_of("MSCONS", "QTY+220:1'DTM+163:20260502:102'QTY+220:2'DTM+164:20260501:102'"), {}},
+      {"ORDERS_EachPositionOnItsOwn", orders,
+       message_of("ORDERS", "LIN+1'" + reversed + "LIN+2'" + in_order + "LIN+3'" + reversed),
+       {orders_finding(2), orders_finding(8)}},
   };
 }
 
@@ -280,6 +309,7 @@ TEST_P(SemanticRule, ReportsExactlyTheExpectedFindings) {
     EXPECT_EQ(finding.suggestion, expected.suggestion);
     EXPECT_EQ(finding.span, segments[expected.at].span());
     EXPECT_TRUE(finding.context.empty());
+    EXPECT_EQ(finding.segment_index, expected.indexed ? std::optional<std::uint16_t>(expected.at) : std::nullopt);
     EXPECT_EQ(finding.segment_group ? std::optional<std::string>(*finding.segment_group) : std::nullopt,
               expected.group);
   }
@@ -288,6 +318,7 @@ TEST_P(SemanticRule, ReportsExactlyTheExpectedFindings) {
 std::string case_name(const testing::TestParamInfo<RuleCase>& info) { return info.param.name; }
 
 INSTANTIATE_TEST_SUITE_P(PeriodOrder, SemanticRule, testing::ValuesIn(period_cases()), case_name);
+INSTANTIATE_TEST_SUITE_P(EachPeriod, SemanticRule, testing::ValuesIn(each_period_cases()), case_name);
 INSTANTIATE_TEST_SUITE_P(Insrpt, SemanticRule, testing::ValuesIn(insrpt_cases()), case_name);
 INSTANTIATE_TEST_SUITE_P(Contrl, SemanticRule, testing::ValuesIn(contrl_cases()), case_name);
 INSTANTIATE_TEST_SUITE_P(Mscons, SemanticRule, testing::ValuesIn(mscons_cases()), case_name);

@@ -1,5 +1,6 @@
 #include "edi_energy/messages/common/period_order.hpp"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -20,12 +21,13 @@ constexpr std::string_view suggestion =
 }  // namespace
 
 void check_period_order(std::span<const edifact::model::Segment> segments, std::string_view rule_id,
-                        edifact::report::FindingSink findings) {
+                        edifact::report::FindingSink findings, std::size_t first_index) {
   std::optional<std::string_view> start;
   std::optional<std::string_view> end;
-  const edifact::model::Segment* start_segment = nullptr;
+  std::optional<std::size_t> start_at;
 
-  for (const edifact::model::Segment& segment : segments) {
+  for (std::size_t at = 0; at < segments.size(); ++at) {
+    const edifact::model::Segment& segment = segments[at];
     if (segment.tag() != "DTM") continue;
     const std::optional<std::string_view> qualifier = segment_access::component(segment, 0, 0);
     if (!qualifier) continue;
@@ -33,15 +35,28 @@ void check_period_order(std::span<const edifact::model::Segment> segments, std::
     const std::string_view value = segment_access::component(segment, 0, 1).value_or("");
     if (*qualifier == "163") {
       start = value;
-      start_segment = &segment;
+      start_at = at;
     } else if (*qualifier == "164") {
       end = value;
     }
   }
 
-  if (!start || !end || start->empty() || end->empty() || start_segment == nullptr) return;
+  if (!start || !end || start->empty() || end->empty() || !start_at) return;
   if (*start > *end) {
-    findings.push_back(semantic_finding(rule_id, std::string(message), suggestion, *start_segment));
+    // The index lets a build name the argument that wrote the period.
+    findings.push_back(semantic_finding(rule_id, std::string(message), suggestion, segments[*start_at])
+                           .with_segment_index(first_index + *start_at));
+  }
+}
+
+void check_each_period_order(std::span<const edifact::model::Segment> segments,
+                             std::span<const std::string_view> openers, std::string_view rule_id,
+                             edifact::report::FindingSink findings) {
+  std::size_t from = 0;
+  for (std::size_t at = 1; at <= segments.size(); ++at) {
+    if (at < segments.size() && std::ranges::find(openers, segments[at].tag()) == openers.end()) continue;
+    check_period_order(segments.subspan(from, at - from), rule_id, findings, from);
+    from = at;
   }
 }
 

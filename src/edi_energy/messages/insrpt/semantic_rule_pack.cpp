@@ -11,11 +11,11 @@ namespace {
 constexpr std::string_view rule_id = "SEM-INSRPT-SG7-PERIOD-ORDER";
 
 // Runs once per SG7 instance, so the dates of different instances are never compared.
-void sg7_period_order(const edifact::group::SegmentGroupIndexed& /*group*/,
+void sg7_period_order(const edifact::group::SegmentGroupIndexed& group,
                       std::span<const edifact::model::Segment> segments,
                       const edifact::validator::RuleContext& /*context*/,
                       edifact::report::FindingSink findings) {
-  common::check_period_order(segments, rule_id, findings);
+  common::check_period_order(segments, rule_id, findings, group.start);
 }
 
 }  // namespace

@@ -54,9 +54,13 @@ void location_format(std::span<const Segment> segments, const RuleContext& /*con
   }
 }
 
+// The Übertragungszeitraum stands in the SG6 that LOC opens, each value's Messperiode in the SG10
+// that its QTY opens.
+constexpr std::array<std::string_view, 2> period_openers{"LOC", "QTY"};
+
 void period_order(std::span<const Segment> segments, const RuleContext& /*context*/,
                   edifact::report::FindingSink findings) {
-  common::check_period_order(segments, "SEM-MSCONS-PERIOD-ORDER", findings);
+  common::check_each_period_order(segments, period_openers, "SEM-MSCONS-PERIOD-ORDER", findings);
 }
 
 bool is_approved_unit(std::string_view unit) {

@@ -1,6 +1,8 @@
 #include "edi_energy/messages/orders/semantic_rule_pack.hpp"
 
+#include <array>
 #include <memory>
+#include <string_view>
 
 #include "edi_energy/messages/common/period_order.hpp"
 #include "edi_energy/messages/common/semantic_pack.hpp"
@@ -8,10 +10,13 @@
 namespace edi_energy::messages::orders {
 namespace {
 
+// Each Positionsteil (the SG29 that LIN opens) carries its own Zeitraum für Wertanfrage.
+constexpr std::array<std::string_view, 1> period_openers{"LIN"};
+
 void period_order(std::span<const edifact::model::Segment> segments,
                   const edifact::validator::RuleContext& /*context*/,
                   edifact::report::FindingSink findings) {
-  common::check_period_order(segments, "SEM-ORDERS-PERIOD-ORDER", findings);
+  common::check_each_period_order(segments, period_openers, "SEM-ORDERS-PERIOD-ORDER", findings);
 }
 
 }  // namespace
