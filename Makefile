@@ -66,12 +66,13 @@ demo: deps
 	$(PYTHON) -m pip install -q .
 	$(PYTHON) examples/demo.py
 
-bench: deps
+# The Python benchmarks run against the wheel of this tree, never an older one installed before.
+bench: wheel
 	cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUORVANE_PYTHON=OFF -DQUORVANE_TESTS=OFF -DQUORVANE_BENCH=ON
 	cmake --build build/bench -j $(JOBS)
 	for mode in slice stream message; do build/bench/bench/edifact_first_parse $$mode || exit 1; done
 	for b in build/bench/bench/*_bench; do $$b --benchmark_min_time=1 --benchmark_counters_tabular=true || exit 1; done
-	$(PYTHON) -m pip install -q build/dist/*.whl 2>/dev/null || $(PYTHON) -m pip install -q .
+	$(PYTHON) -m pip install -q --force-reinstall build/dist/*.whl
 	@for s in bench/*_bench.py; do $(PYTHON) $$s || exit 1; done
 
 # Runs every fuzz target for FUZZ_SECONDS on a scratch copy of its seed corpus; a crash stops
