@@ -105,7 +105,12 @@ py::Expected<std::string> complete_to_column(std::string bytes, MessageType type
   const std::string_view type_code = edi_energy::message_type::unh_code(type);
 
   ColumnVerdict* verdict = VerdictScope::current();
-  if (verdict) verdict->writers = std::move(writers);
+  // The verdict is of the message returned: an earlier completion of the same build (a sample
+  // built to take a value from) has no say, and its segments are numbered otherwise.
+  if (verdict) {
+    *verdict = ColumnVerdict{};
+    verdict->writers = std::move(writers);
+  }
   std::vector<::edifact::model::Segment> seeds;
   std::vector<std::size_t> starts;  // of each seed in `bytes`, so that a verdict can tell what the builder wrote
   {
