@@ -3,9 +3,8 @@
 #include <fmt/format.h>
 #include <fmt/ranges.h>
 
-#include <array>
-
 #include <algorithm>
+#include <array>
 #include <string>
 #include <string_view>
 #include <utility>
