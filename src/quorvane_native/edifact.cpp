@@ -67,7 +67,7 @@ constexpr py::Function functions[] = {
      "transactions[i].field), and, naming `references` and listing what the column admits, for a message-level "
      "reference whose qualifier the column has no place for outside a Vorgang (such as ACW, Z13 or TN); "
      "RuntimeError when completion finds no place for a segment that no optional argument wrote.",
-     with_texts_that_fit<within_reader_limits<checked_by_writer<build_utilmd, utilmd_wrote>>>},
+     with_texts_that_fit<within_reader_limits<checked_by_column<build_utilmd>>>},
     {"build_mscons",
      "(pruefidentifikator, sender, receiver, metering_point, quantities=None, *, intervals=None, on=None, "
      "release=None, message_ref=\"1\", document_date=None, obis=None)",
@@ -110,7 +110,7 @@ constexpr py::Function functions[] = {
      "where its QTY has no Messperiode, an OBIS code where it names products from another code list, an empty "
      "`metering_point` or one where its LOC carries no ID. RuntimeError when completion finds no place for a "
      "segment that no optional argument wrote.",
-     with_texts_that_fit<within_reader_limits<checked_by_writer<build_mscons, mscons_wrote>>>},
+     with_texts_that_fit<within_reader_limits<checked_by_column<build_mscons>>>},
     {"build_aperak",
      "(sender, receiver, *, on=None, release=None, pruefidentifikator=None, acw_ref=None, error_code=None, "
      "error_text=None, message_ref=\"1\", document_date=None, document_code=None)",
@@ -145,7 +145,7 @@ constexpr py::Function functions[] = {
      "error block holds it; RuntimeError when the message cannot be serialised, or when completion finds no "
      "place for a segment that no optional argument wrote; TypeError or OverflowError for an argument of "
      "the wrong type or range.",
-     with_texts_that_fit<within_reader_limits<checked_by_writer<build_aperak, parties_wrote>>>},
+     with_texts_that_fit<within_reader_limits<checked_by_column<build_aperak>>>},
     {"build_contrl",
      "(sender, receiver, interchange_ref, *, on=None, release=None, accept=True, message_ref=\"1\", "
      "action_code=None, syntax_error=None)",
@@ -191,7 +191,7 @@ constexpr py::Function functions[] = {
      "`error_code`); RuntimeError when the message cannot be serialised, or when completion finds no place for a "
      "segment that no optional argument wrote; "
      "TypeError or OverflowError for an argument of the wrong type or range.",
-     with_texts_that_fit<within_reader_limits<checked_by_writer<build_aperak_for, received_wrote>>>},
+     with_texts_that_fit<within_reader_limits<checked_by_column<build_aperak_for>>>},
     {"build_contrl_for", "(received, *, on=None, release=None, accept=True, message_ref=\"1\")",
      "Build the CONTRL (UNH, UCI, UNT) that acknowledges a received interchange, with the parties and the "
      "Datenaustauschreferenz taken from its UNB.\n\n"
@@ -249,7 +249,7 @@ constexpr py::Function functions[] = {
      "ISO 8859-1; RuntimeError when the message cannot be serialised, or when completion finds no place for a "
      "segment that no optional argument wrote; TypeError or OverflowError "
      "for an argument of the wrong type or range.",
-     with_texts_that_fit<checked_by_writer<build_answer, received_wrote>>},
+     with_texts_that_fit<checked_by_column<build_answer>>},
     {"build_remadv",
      "(pruefidentifikator, sender, receiver, *, rechnungsnummer, faelliger_betrag, ueberweisungsbetrag, "
      "rechnungsdatum, dokumentenart=\"380\", on=None, release=None, kopf_gruende=None, positionsfehler=None, "
@@ -285,7 +285,7 @@ constexpr py::Function functions[] = {
      "for an empty invoice value or an `erlaeuterung` outside ISO 8859-1, or, where the column requires a value, "
      "for an empty text among the other arguments, in a pair of `kopf_gruende` or in a Positionsfehler "
      "(named positionsfehler[Positionsnummer].field).",
-     with_texts_that_fit<within_reader_limits<checked_by_writer<build_remadv, parties_wrote>>>},
+     with_texts_that_fit<within_reader_limits<checked_by_column<build_remadv>>>},
     {"build_ordrsp",
      "(pruefidentifikator, sender, receiver, *, antwort_code=None, antwort_ebd=None, on=None, release=None, "
      "abonnement=None, adjustment_reason=None, document_code=None, document_id=None, references=None, "
@@ -330,7 +330,7 @@ constexpr py::Function functions[] = {
      "when only one of `antwort_code` and `antwort_ebd` is given, for an empty text (also `antwort_ebd` and a "
      "qualifier or value of `references`), or an `item_description` or `adjustment_reason` the column does not "
      "admit.",
-     with_texts_that_fit<within_reader_limits<checked_by_writer<build_ordrsp, parties_wrote>>>},
+     with_texts_that_fit<within_reader_limits<checked_by_column<build_ordrsp>>>},
     {"build_orders",
      "(pruefidentifikator, sender, receiver, *, location=None, abonnement=None, ausfuehrungsdatum=None, "
      "on=None, release=None, document_code=None, document_id=None, references=None, item_description=None, "
@@ -367,7 +367,7 @@ constexpr py::Function functions[] = {
      "when `on` is no ISO 8601 date or when no profile is in force on it, "
      "for a `references` item that is no pair, an empty text where the column requires a value (also a "
      "qualifier or value of `references`), or an `item_description` the column has no IMD for.",
-     with_texts_that_fit<within_reader_limits<checked_by_writer<build_orders, parties_wrote>>>},
+     with_texts_that_fit<within_reader_limits<checked_by_column<build_orders>>>},
     {"build_iftsta",
      "(pruefidentifikator, sender, receiver, *, status=None, vorgangsnummer=None, order_reference=None, "
      "vertragsende=None, on=None, release=None, document_code=None, document_id=None, message_ref=\"1\", "
@@ -403,7 +403,7 @@ constexpr py::Function functions[] = {
      "`pruefidentifikator` when it does not fit 32 bits, ValueError when neither `release` nor `on` is given, "
      "when `on` is no ISO 8601 date or when no profile is in force on it, "
      "or for a `status` tuple of another length than two.",
-     with_texts_that_fit<within_reader_limits<checked_by_writer<build_iftsta, parties_wrote>>>},
+     with_texts_that_fit<within_reader_limits<checked_by_column<build_iftsta>>>},
     {"build_quotes",
      "(pruefidentifikator, sender, receiver, *, location=None, bindungsfrist=None, product=None, price=None, "
      "contact=None, on=None, release=None, document_code=None, document_id=None, references=None, currency=None, "
@@ -446,7 +446,7 @@ constexpr py::Function functions[] = {
      "place for, for a tuple of another length than two, or, "
      "where the column requires a value, for an empty text (also the count of `bindungsfrist`, the name or "
      "communication of `contact` and a qualifier or value of `references`).",
-     with_texts_that_fit<within_reader_limits<checked_by_writer<build_quotes, parties_wrote>>>},
+     with_texts_that_fit<within_reader_limits<checked_by_column<build_quotes>>>},
     {"build_interchange", "(sender, receiver, dar, messages, *, on=None, date=None, time=\"0000\")",
      "Wrap built messages (each UNH…UNT) in a UNB/UNZ interchange and return its bytes.\n\n"
      "A bare message is not sendable: the unit a market partner receives is the interchange. The UNB "

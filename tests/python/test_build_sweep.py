@@ -279,6 +279,44 @@ def test_the_value_at_fault_is_named_by_what_wrote_it(build_call, named):
     assert str(refused.value).startswith(named), str(refused.value)
 
 
+INVOICE = {"rechnungsnummer": "R1", "faelliger_betrag": "100.00", "ueberweisungsbetrag": "0",
+           "rechnungsdatum": "20260301"}
+
+
+# One bad value in a chosen argument of each builder; values elsewhere equal to it do not matter.
+@pytest.mark.parametrize(("build_call", "named"), [
+    (lambda: native.build_remadv(33001, *PARTY_PAIRS[0], on="2026-04-01",
+                                 **{**INVOICE, "rechnungsnummer": "1.2.3", "ueberweisungsbetrag": "1.2.3"}),
+     "ueberweisungsbetrag"),
+    (lambda: native.build_remadv(33001, *PARTY_PAIRS[0], on="2026-04-01", **{**INVOICE, "faelliger_betrag": "1.2.3"}),
+     "faelliger_betrag"),
+    (lambda: native.build_remadv(33001, *PARTY_PAIRS[0], on="2026-04-01", **{**INVOICE, "rechnungsnummer": "R" * 40}),
+     "rechnungsnummer"),
+    (lambda: native.build_iftsta(21039, *PARTY_PAIRS[0], vorgangsnummer="V" * 36, on="2026-04-01"), "vorgangsnummer"),
+    (lambda: native.build_orders(17101, *PARTY_PAIRS[2], document_id="V" * 36, on="2026-04-01"), "document_id"),
+    (lambda: native.build_quotes(15003, *PARTY_PAIRS[0], currency="EURO", on="2025-10-01"), "currency"),
+    (lambda: native.build_aperak(*PARTY_PAIRS[0], on="2026-04-01", error_code="Z10", error_text="x" * 600),
+     "error_text"),
+    (lambda: native.build_utilmd(55001, *PARTY_PAIRS[0], on="2025-10-01",
+                                 transactions=[T("VG1"), T("VG2", free_texts=[("ACB", "x" * 600)])]),
+     "transactions[1].free_texts[0]"),
+    # The builder writes its own Z13 and leaves the caller's out: the index stays the caller's.
+    (lambda: native.build_utilmd(55002, *PARTY_PAIRS[0], on="2025-10-01",
+                                 transactions=[T("VG1", references=[("Z13", "55002"), ("Z60", "X")])]),
+     "transactions[0].references[1]"),
+    (lambda: native.build_utilmd(55002, *PARTY_PAIRS[0], on="2025-10-01",
+                                 transactions=[T("VG1", references=[("Z60", "X"), ("Z13", "55002")])]),
+     "transactions[0].references[0]"),
+    (lambda: native.build_mscons(13002, *PARTY_PAIRS[2], METERING_POINT, [("220", "1", ""), ("220", "-5", "")],
+                                 on="2026-04-01"),
+     "quantities[1]"),
+])
+def test_a_bad_value_is_named_by_its_argument(build_call, named):
+    with pytest.raises(ValueError) as refused:
+        build_call()
+    assert str(refused.value).startswith(f"{named}: the column of "), str(refused.value)
+
+
 def test_parties_taken_from_the_received_message_name_it():
     on, dvgw = "2026-04-01", PARTY_PAIRS[1]
     received = native.build_interchange(*dvgw, "DAR1", [bare_vorgaenge(44001, *dvgw, on, 1)], on=on)

@@ -10,6 +10,7 @@
 
 #include "edi_energy/builders/agency.hpp"
 #include "edi_energy/builders/typestate.hpp"
+#include "edi_energy/builders/written.hpp"
 #include "edi_energy/error.hpp"
 #include "edi_energy/release.hpp"
 
@@ -41,6 +42,8 @@ bool requires_ortsangabe(std::string_view error_code);
 
 // UNH to UNT of the message the fields describe.
 Result<std::string> serialize(const AperakBuilderInner& inner);
+// The message with the sources of its segments.
+Result<Written> write(const AperakBuilderInner& inner);
 
 template <class SenderState = Unset, class ReceiverState = Unset>
 class AperakBuilder {
@@ -97,6 +100,12 @@ class AperakBuilder {
   {
     const AperakBuilderInner inner = std::move(inner_);
     return aperak::serialize(inner);
+  }
+  Result<Written> written() &&
+    requires BothSet<SenderState, ReceiverState>
+  {
+    const AperakBuilderInner inner = std::move(inner_);
+    return aperak::write(inner);
   }
 
  private:

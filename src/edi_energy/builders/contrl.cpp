@@ -19,7 +19,7 @@ Result<std::string> serialize(const ContrlBuilderInner& inner) {
                               {inner.action_code}};
   if (inner.syntax_error) uci.push_back({*inner.syntax_error});
   if (auto written = writer->composites("UCI", uci); !written) return std::unexpected(std::move(written.error()));
-  return std::move(*writer).finish(inner.message_reference);
+  return bytes_of(std::move(*writer).finish(inner.message_reference));
 }
 
 }  // namespace edi_energy::builders::contrl

@@ -43,7 +43,7 @@ struct IftstaBuilderInner {
 };
 
 // The message of `inner`, UNH to UNT.
-Result<std::string> write_segments(const IftstaBuilderInner& inner);
+Result<Written> write_segments(const IftstaBuilderInner& inner);
 
 template <class SenderState = Unset, class ReceiverState = Unset>
 class IftstaBuilder : public PartyTypestate<IftstaBuilder, IftstaBuilderInner, SenderState, ReceiverState> {

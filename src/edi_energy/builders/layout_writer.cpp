@@ -20,6 +20,14 @@ void LayoutWriter::keep(Result<void> written) {
   if (!written) failure_ = std::move(written.error());
 }
 
+void LayoutWriter::by(std::string field) {
+  if (!failure_) writer_->by(std::move(field));
+}
+
+void LayoutWriter::by(std::size_t element, std::string field) {
+  if (!failure_) writer_->by(element, std::move(field));
+}
+
 void LayoutWriter::simple(std::string_view tag, std::initializer_list<std::string_view> elements) {
   if (!failure_) keep(writer_->simple(tag, elements));
 }
@@ -53,7 +61,7 @@ void LayoutWriter::adjustment(std::string_view code, const std::optional<std::st
   }
 }
 
-Result<std::string> LayoutWriter::finish(std::string_view message_reference) && {
+Result<Written> LayoutWriter::finish(std::string_view message_reference) && {
   if (failure_) return std::unexpected(std::move(*failure_));
   return std::move(*writer_).finish(message_reference);
 }

@@ -22,6 +22,10 @@ class LayoutWriter {
   LayoutWriter(std::string_view message_reference, std::string_view message_type, std::string_view directory,
                const release::Release& release);
 
+  // The field the next segment comes from, or (with `element`) one of its data elements.
+  void by(std::string field);
+  void by(std::size_t element, std::string field);
+
   void simple(std::string_view tag, std::initializer_list<std::string_view> elements);
   void composites(std::string_view tag, std::initializer_list<std::initializer_list<std::string_view>> elements);
 
@@ -38,7 +42,7 @@ class LayoutWriter {
   void adjustment(std::string_view code, const std::optional<std::string>& ebd);
 
   // Closes the message with UNT and the message reference; the first failure if there was one.
-  Result<std::string> finish(std::string_view message_reference) &&;
+  Result<Written> finish(std::string_view message_reference) &&;
 
  private:
   void keep(Result<void> written);

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "edi_energy/builders/written.hpp"
 #include "edi_energy/error.hpp"
 #include "edifact/write/writer.hpp"
 
@@ -23,6 +24,10 @@ class MessageWriter {
   static Result<MessageWriter> open(std::string_view message_reference, std::string_view message_type,
                                     std::string_view directory, std::string_view release);
 
+  // The field the next segment comes from, or (with `element`) one of its data elements.
+  void by(std::string field);
+  void by(std::size_t element, std::string field);
+
   // One segment of simple data elements.
   Result<void> simple(std::string_view tag, std::initializer_list<std::string_view> elements);
   Result<void> simple(std::string_view tag, std::span<const std::string_view> elements);
@@ -31,13 +36,20 @@ class MessageWriter {
                           std::initializer_list<std::initializer_list<std::string_view>> elements);
   Result<void> composites(std::string_view tag, std::span<const Components> elements);
 
-  // Writes UNT with the segment count from UNH and the reference; returns the message bytes.
-  Result<std::string> finish(std::string_view message_reference) &&;
+  // Writes UNT with the segment count from UNH and the reference; returns the message bytes and
+  // the sources of its segments.
+  Result<Written> finish(std::string_view message_reference) &&;
 
  private:
   explicit MessageWriter(edifact::writer::Writer<edifact::writer::OwnedSink> writer) : writer_(std::move(writer)) {}
 
+  // Gives the pending fields to the segment just written, if it was.
+  Result<void> sourced(Result<void> written);
+
   edifact::writer::Writer<edifact::writer::OwnedSink> writer_;
+  std::size_t segments_ = 0;
+  std::vector<Source> pending_;
+  std::vector<Source> sources_;
 };
 
 }  // namespace edi_energy::builders

@@ -12,6 +12,7 @@
 
 #include "edi_energy/builders/agency.hpp"
 #include "edi_energy/builders/typestate.hpp"
+#include "edi_energy/builders/written.hpp"
 #include "edi_energy/error.hpp"
 #include "edi_energy/messages/mscons.hpp"
 #include "edi_energy/release.hpp"
@@ -114,6 +115,8 @@ struct MsconsBuilderInner {
 
 // Writes the message from its values; `build` calls it once both parties are set.
 Result<messages::mscons::MsconsMessage> build_mscons(MsconsBuilderInner inner);
+// The message's bytes with the sources of its segments, fields named "metering_points[0].location_id".
+Result<Written> write_mscons(const MsconsBuilderInner& inner);
 
 template <class Sender = Unset, class Receiver = Unset>
 class MsconsBuilder {

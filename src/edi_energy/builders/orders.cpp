@@ -2,15 +2,26 @@
 
 namespace edi_energy::builders::orders {
 
-Result<std::string> write_segments(const OrdersBuilderInner& inner) {
+Result<Written> write_segments(const OrdersBuilderInner& inner) {
   LayoutWriter out = open_order_message(inner, "ORDERS", "09B", "");
-  if (inner.ausfuehrungsdatum) out.date_303("203", *inner.ausfuehrungsdatum);
+  if (inner.ausfuehrungsdatum) {
+    out.by("ausfuehrungsdatum");
+    out.date_303("203", *inner.ausfuehrungsdatum);
+  }
   write_item_descriptions(out, inner.abonnement, inner.item_description);
   write_references(out, inner);
-  if (inner.sender) out.party("MS", *inner.sender, inner.sender_agency);
-  if (inner.receiver) out.party("MR", *inner.receiver, inner.receiver_agency);
+  if (inner.sender) {
+    out.by("sender");
+    out.party("MS", *inner.sender, inner.sender_agency);
+  }
+  if (inner.receiver) {
+    out.by("receiver");
+    out.party("MR", *inner.receiver, inner.receiver_agency);
+  }
   if (inner.location) {
+    out.by("location");
     out.simple("NAD", {"DP"});
+    out.by("location");
     out.simple("LOC", {"172", *inner.location});
   }
   out.simple("UNS", {"S"});

@@ -21,7 +21,7 @@ struct OrdersBuilderInner : OrderFields {
 };
 
 // The message of `inner`, UNH to UNT.
-Result<std::string> write_segments(const OrdersBuilderInner& inner);
+Result<Written> write_segments(const OrdersBuilderInner& inner);
 
 template <class SenderState = Unset, class ReceiverState = Unset>
 class OrdersBuilder : public OrderTypestate<OrdersBuilder, OrdersBuilderInner, SenderState, ReceiverState> {

@@ -23,7 +23,7 @@ struct OrdrespBuilderInner : OrderFields {
 };
 
 // The message of `inner`, UNH to UNT.
-Result<std::string> write_segments(const OrdrespBuilderInner& inner);
+Result<Written> write_segments(const OrdrespBuilderInner& inner);
 
 template <class SenderState = Unset, class ReceiverState = Unset>
 class OrdrespBuilder : public OrderTypestate<OrdrespBuilder, OrdrespBuilderInner, SenderState, ReceiverState> {

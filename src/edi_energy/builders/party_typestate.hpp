@@ -10,6 +10,7 @@
 
 #include "edi_energy/builders/agency.hpp"
 #include "edi_energy/builders/typestate.hpp"
+#include "edi_energy/builders/written.hpp"
 #include "edi_energy/error.hpp"
 #include "edi_energy/release.hpp"
 
@@ -33,6 +34,12 @@ class PartyTypestate {
 
   // `write_segments(const Inner&)` is found next to `Inner`.
   Result<std::string> serialize() &&
+    requires BothSet<SenderState, ReceiverState>
+  {
+    return bytes_of(write_segments(inner_));
+  }
+  // The message with the sources of its segments.
+  Result<Written> written() &&
     requires BothSet<SenderState, ReceiverState>
   {
     return write_segments(inner_);

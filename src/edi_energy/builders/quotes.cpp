@@ -1,5 +1,7 @@
 #include "edi_energy/builders/quotes.hpp"
 
+#include <fmt/format.h>
+
 #include <string_view>
 
 namespace edi_energy::builders::quotes {
@@ -22,34 +24,59 @@ void write_line_item(LayoutWriter& out, const QuotesBuilderInner& inner) {
   } else {
     out.simple("LIN", {"1", code});
   }
-  if (inner.product) out.composites("PIA", {{"5"}, {*inner.product, "Z11"}});
+  if (inner.product) {
+    out.by("product");
+    out.composites("PIA", {{"5"}, {*inner.product, "Z11"}});
+  }
   for (const std::string& id : inner.artikel_identifiers) out.composites("PIA", {{"Z02"}, {id, "Z09"}});
   for (const std::string& id : inner.srw_identifiers) out.composites("PIA", {{"5"}, {id, "SRW"}});
-  for (const Price& price : inner.prices) {
+  for (std::size_t at = 0; at < inner.prices.size(); ++at) {
+    const Price& price = inner.prices[at];
+    out.by(fmt::format("prices[{}]", at));
     out.composites("PRI", {{"CAL", price.amount, "", price.specification, "1", price.unit}});
   }
-  if (inner.prices.empty() && inner.single_price) out.composites("PRI", {{"CAL", *inner.single_price}});
+  if (inner.prices.empty() && inner.single_price) {
+    out.by("single_price");
+    out.composites("PRI", {{"CAL", *inner.single_price}});
+  }
 }
 
 }  // namespace
 
-Result<std::string> write_segments(const QuotesBuilderInner& inner) {
+Result<Written> write_segments(const QuotesBuilderInner& inner) {
   LayoutWriter out = open_order_message(inner, "QUOTES", "10A", "310");
   if (inner.dtm_469) out.date_303("469", *inner.dtm_469);
   if (inner.dtm_279) out.date("279", inner.dtm_279->value, inner.dtm_279->format);
-  if (inner.bindungsfrist) write_bindungsfrist(out, *inner.bindungsfrist);
+  if (inner.bindungsfrist) {
+    out.by("bindungsfrist");
+    write_bindungsfrist(out, *inner.bindungsfrist);
+  }
   if (inner.remark) out.simple("FTX", {"ACB", "", "", *inner.remark});
   write_references(out, inner);
-  if (inner.currency) out.composites("CUX", {{"2", *inner.currency, "4"}});
-  if (inner.sender) out.party("MS", *inner.sender, inner.sender_agency);
+  if (inner.currency) {
+    out.by("currency");
+    out.composites("CUX", {{"2", *inner.currency, "4"}});
+  }
+  if (inner.sender) {
+    out.by("sender");
+    out.party("MS", *inner.sender, inner.sender_agency);
+  }
   // The Ansprechpartner belongs to the sender's party group.
   if (inner.contact) {
+    out.by("contact");
     out.composites("CTA", {{"IC"}, {"", inner.contact->name}});
+    out.by("contact");
     out.composites("COM", {{inner.contact->address, "EM"}});
   }
-  if (inner.receiver) out.party("MR", *inner.receiver, inner.receiver_agency);
+  if (inner.receiver) {
+    out.by("receiver");
+    out.party("MR", *inner.receiver, inner.receiver_agency);
+  }
   if (inner.delivery_point) out.simple("NAD", {"DP"});
-  if (inner.location) out.simple("LOC", {"172", *inner.location});
+  if (inner.location) {
+    out.by("location");
+    out.simple("LOC", {"172", *inner.location});
+  }
   if (inner.product || inner.line_item_code) write_line_item(out, inner);
   out.simple("UNS", {"S"});
   return std::move(out).finish(inner.message_reference);

@@ -65,7 +65,7 @@ struct QuotesBuilderInner : OrderFields {
 };
 
 // The message of `inner`, UNH to UNT.
-Result<std::string> write_segments(const QuotesBuilderInner& inner);
+Result<Written> write_segments(const QuotesBuilderInner& inner);
 
 template <class SenderState = Unset, class ReceiverState = Unset>
 class QuotesBuilder : public OrderTypestate<QuotesBuilder, QuotesBuilderInner, SenderState, ReceiverState> {

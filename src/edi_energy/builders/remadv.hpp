@@ -63,7 +63,7 @@ struct RemadvBuilderInner {
 };
 
 // The message of `inner`, UNH to UNT.
-Result<std::string> write_segments(const RemadvBuilderInner& inner);
+Result<Written> write_segments(const RemadvBuilderInner& inner);
 
 template <class SenderState = Unset, class ReceiverState = Unset>
 class RemadvBuilder : public PartyTypestate<RemadvBuilder, RemadvBuilderInner, SenderState, ReceiverState> {

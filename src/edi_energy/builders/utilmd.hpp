@@ -10,6 +10,7 @@
 
 #include "edi_energy/builders/typestate.hpp"
 #include "edi_energy/builders/utilmd_records.hpp"
+#include "edi_energy/builders/written.hpp"
 #include "edi_energy/error.hpp"
 #include "edi_energy/lokationstyp.hpp"
 #include "edi_energy/messages/utilmd.hpp"
@@ -19,6 +20,8 @@ namespace edi_energy::builders::utilmd {
 // Writes the message from its values; `build` calls it once both parties are set. More than
 // five name parts in a party are refused, never cut off.
 Result<messages::utilmd::UtilmdMessage> build_utilmd(UtilmdBuilderInner inner);
+// The message's bytes with the sources of its segments, fields named "transactions[1].locations[0]".
+Result<Written> write_utilmd(const UtilmdBuilderInner& inner);
 
 // The DE 2379 format a Vorgang's date of this DTM qualifier is written in (303 unless the
 // qualifier asks for a plain date).
@@ -90,6 +93,12 @@ class UtilmdBuilder {
     requires BothSet<Sender, Receiver>
   {
     return build_utilmd(std::move(inner_));
+  }
+  // The message's bytes with the sources of its segments.
+  Result<Written> written() &&
+    requires BothSet<Sender, Receiver>
+  {
+    return write_utilmd(inner_);
   }
 
  private:

@@ -24,9 +24,11 @@ std::size_t rank_of(const Sg8Ranks& ranks, std::string_view qualifier);
 
 // The Vorgang's SG8 blocks sorted by rank (the Z01 items gathered into one block), with the
 // Produktpaket groups placed before the first block that ranks with them.
-Result<void> emit_sg8(MessageWriter& writer, const UtilmdTransactionSpec& transaction, const Sg8Ranks& ranks);
+// `at`: the Vorgang's index, for the sources of what it writes.
+Result<void> emit_sg8(MessageWriter& writer, const UtilmdTransactionSpec& transaction, const Sg8Ranks& ranks,
+                      std::size_t at);
 
 // SEQ+Z22 with its time-series reference, SEQ+Z79 per product, SEQ+ZH0 per package.
-Result<void> emit_sg8_produktpakete(MessageWriter& writer, const UtilmdTransactionSpec& transaction);
+Result<void> emit_sg8_produktpakete(MessageWriter& writer, const UtilmdTransactionSpec& transaction, std::size_t at);
 
 }  // namespace edi_energy::builders::utilmd

@@ -80,7 +80,7 @@ py::Status answer_would_fit(std::string_view built, std::size_t vorgaenge, const
   // Only its size is wanted: no verdict of the caller's hears of it.
   ColumnVerdict unheard;
   const VerdictScope scope(unheard);
-  auto completed = complete_to_column(first, edi_energy::message_type::MessageType::Utilmd, release, answer_pid,
+  auto completed = complete_to_column(first, edi_energy::message_type::MessageType::Utilmd, release, answer_pid, {},
                                       std::nullopt);
   // The answer's own completion reports what went wrong.
   if (!completed) return {};

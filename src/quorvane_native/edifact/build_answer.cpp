@@ -2,6 +2,7 @@
 
 #include <fmt/format.h>
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -78,16 +79,18 @@ py::Expected<Builder> add_answer_transaction(Builder builder,
 // Completion under a verdict of its own, so that a rejection of what the answer carries over from
 // the request is refused naming `received` at once; any other rejection goes on to the caller's
 // verdict, which names the argument at fault.
-py::Expected<std::string> complete_carried(std::string bytes, const edi_energy::release::Release& release,
-                                           std::uint32_t answer_pid, const Carried& carried) {
+py::Expected<std::string> complete_carried(std::string bytes, SegmentWriters writers,
+                                           const edi_energy::release::Release& release, std::uint32_t answer_pid,
+                                           const Carried& carried) {
   ColumnVerdict* const outer = VerdictScope::current();
   if (outer == nullptr) {
-    return complete_to_column(std::move(bytes), MessageType::Utilmd, release, answer_pid, "answer_pid");
+    return complete_to_column(std::move(bytes), MessageType::Utilmd, release, answer_pid, {}, "answer_pid");
   }
   ColumnVerdict own;
   auto completed = [&] {
     const VerdictScope scope(own);
-    return complete_to_column(std::move(bytes), MessageType::Utilmd, release, answer_pid, "answer_pid");
+    return complete_to_column(std::move(bytes), MessageType::Utilmd, release, answer_pid, std::move(writers),
+                              "answer_pid");
   }();
   if (completed) {
     if (const auto column = column_of(MessageType::Utilmd, release, answer_pid)) {
@@ -153,7 +156,7 @@ py::Result build_answer(py::Args args) {
   // largest of the call.
   std::uint32_t checked = 0;
   Carried carried{.message_index = *message_index, .vorgaenge = {}, .given_references = &*references};
-  auto bytes = [&]() -> py::Expected<std::string> {
+  auto written = [&]() -> py::Expected<edi_energy::builders::Written> {
     auto parsed = parse_received(*received);
     if (!parsed) return py::propagate(parsed);
     auto envelope = received_message(*parsed, *message_index, "answer");
@@ -199,19 +202,19 @@ py::Result build_answer(py::Args args) {
       builder = std::move(*next);
     }
 
-    auto message = std::move(builder).build();
+    auto message = std::move(builder).written();
     if (!message) return py::value_error(fmt::format("UTILMD answer build failed: {}", message.error().message()));
-    auto serialized = message->serialize();
-    if (!serialized) {
-      return py::runtime_error(fmt::format("UTILMD answer serialize failed: {}", serialized.error().message()));
-    }
-    if (auto fits = answer_would_fit(*serialized, carried.vorgaenge.size(), *release, checked); !fits) {
+    if (auto fits = answer_would_fit(message->bytes, carried.vorgaenge.size(), *release, checked); !fits) {
       return py::propagate(fits);
     }
-    return std::move(*serialized);
+    return std::move(*message);
   }();
-  if (!bytes) return py::propagate(bytes);
-  auto completed = complete_carried(std::move(*bytes), *release, checked, carried);
+  if (!written) return py::propagate(written);
+  // The parties are the received message's; the Vorgänge answer its Vorgänge.
+  constexpr std::array<Rename, 3> renames{
+      {{"message_reference", "message_ref"}, {"sender", "received"}, {"receiver", "received"}}};
+  auto completed = complete_carried(std::move(written->bytes), writers_of(written->sources, args, renames), *release,
+                                    checked, carried);
   if (!completed) return py::propagate(completed);
   if (auto fits = answer_fits(*completed, carried.vorgaenge.size()); !fits) return py::propagate(fits);
   return py::bytes(*completed);

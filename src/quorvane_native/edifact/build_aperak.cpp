@@ -4,8 +4,10 @@
 #include <fmt/ranges.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <optional>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -72,15 +74,24 @@ py::Status check_error_text(const std::optional<std::string>& error_text, std::s
 }
 
 // Serialised and completed to the column of the code the message carries, not of an argument.
-py::Expected<std::string> completed(Builder builder, const edi_energy::release::Release& release) {
-  auto bytes = std::move(builder).serialize();
-  if (!bytes) return py::runtime_error(fmt::format("APERAK serialize failed: {}", bytes.error().message()));
-  const std::uint32_t pruefidentifikator = aperak_pid(*bytes);
-  return complete_to_column(std::move(*bytes), MessageType::Aperak, release, pruefidentifikator, std::nullopt);
+// What the caller gave under its own name; the parties (and what else) of a received message
+// are `received`.
+constexpr std::array<Rename, 2> given_renames{{{"message_reference", "message_ref"}, {"referenced_message", "acw_ref"}}};
+constexpr std::array<Rename, 3> received_renames{
+    {{"message_reference", "message_ref"}, {"sender", "received"}, {"receiver", "received"}}};
+
+py::Expected<std::string> completed(Builder builder, const edi_energy::release::Release& release, py::Args args,
+                                    std::span<const Rename> renames) {
+  auto written = std::move(builder).written();
+  if (!written) return py::runtime_error(fmt::format("APERAK serialize failed: {}", written.error().message()));
+  const std::uint32_t pruefidentifikator = aperak_pid(written->bytes);
+  return complete_to_column(std::move(written->bytes), MessageType::Aperak, release, pruefidentifikator,
+                            writers_of(written->sources, args, renames), std::nullopt);
 }
 
-py::Result finish(Builder builder, const edi_energy::release::Release& release) {
-  auto bytes = completed(std::move(builder), release);
+py::Result finish(Builder builder, const edi_energy::release::Release& release, py::Args args,
+                  std::span<const Rename> renames) {
+  auto bytes = completed(std::move(builder), release, args, renames);
   if (!bytes) return py::propagate(bytes);
   return py::bytes(*bytes);
 }
@@ -199,14 +210,14 @@ py::Result build_aperak(py::Args args) {
     if (*date) builder = std::move(builder).document_date(**date);
     return builder;
   };
-  if (*acw_ref) return finish(make(*acw_ref), *release);
+  if (*acw_ref) return finish(make(*acw_ref), *release, args, given_renames);
   // Without a reference the column's sample stands for the acknowledged message; built again
   // with it, the reference date repeats the document date instead of the sample's date.
-  auto sampled = completed(make(std::nullopt), *release);
+  auto sampled = completed(make(std::nullopt), *release, args, given_renames);
   if (!sampled) return py::propagate(sampled);
   auto reference = rff_value(*sampled, "ACE");
   if (!reference) return py::bytes(*sampled);
-  return finish(make(std::move(reference)), *release);
+  return finish(make(std::move(reference)), *release, args, given_renames);
 }
 
 py::Result build_aperak_for(py::Args args) {
@@ -268,7 +279,7 @@ py::Result build_aperak_for(py::Args args) {
     }
     builder = std::move(builder).error_text(std::move(**error_text));
   }
-  return finish(std::move(builder), *release);
+  return finish(std::move(builder), *release, args, received_renames);
 }
 
 }  // namespace quorvane_native::edifact

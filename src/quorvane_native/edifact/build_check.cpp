@@ -210,31 +210,6 @@ py::Failure refused(std::string_view label, const ColumnVerdict& verdict, std::s
                                      verdict.column, fault));
 }
 
-// A value that cannot be left out alone (a required metering point, or a code that must come with
-// its Entscheidungsbaum) is named when the faulty data element holds exactly its text.
-std::optional<py::Failure> value_at_fault(py::Args args, const ColumnVerdict& verdict,
-                                          std::span<const Rejection* const> faults) {
-  for (const Rejection* fault : faults) {
-    const Rejection& rejection = *fault;
-    if (!rejection.value || rejection.value->empty()) continue;
-    for (std::size_t index = 0; index < args.size(); ++index) {
-      const py::Arg arg = args[index];
-      if (arg.omitted() || !PyUnicode_Check(arg.object)) continue;
-      if (std::ranges::find(column_choosers, arg.name()) != column_choosers.end()) continue;
-      Py_ssize_t size = 0;
-      const char* text = PyUnicode_AsUTF8AndSize(arg.object, &size);
-      if (text == nullptr) {
-        PyErr_Clear();
-        continue;
-      }
-      if (std::string_view(text, static_cast<std::size_t>(size)) == *rejection.value) {
-        return refused(arg.name(), verdict, rejection.text);
-      }
-    }
-  }
-  return std::nullopt;
-}
-
 // The parties' agencies (DE 3055) as the kinds of ID they issue.
 constexpr std::array<std::pair<std::string_view, std::string_view>, 4> agencies{{
     {"293", "BDEW IDs (agency 293)"},
@@ -314,7 +289,7 @@ py::Result unmet(py::Result (*body)(py::Args), py::Args args, const ColumnVerdic
 
 }  // namespace
 
-py::Result accepted_by_column(py::Result (*body)(py::Args), py::Args args, WrittenBy written_by) {
+py::Result accepted_by_column(py::Result (*body)(py::Args), py::Args args) {
   ColumnVerdict verdict;
   py::Result built = [&] {
     const VerdictScope scope(verdict);
@@ -323,7 +298,7 @@ py::Result accepted_by_column(py::Result (*body)(py::Args), py::Args args, Writt
   const bool unplaced = !built && verdict.unplaced;
   if (built ? verdict.rejections.empty() : !unplaced) return built;
   if (unplaced && verdict.unplaced_segment) {
-    if (auto name = written_by(args, verdict.written, *verdict.unplaced_segment, std::nullopt)) {
+    if (auto name = writer_of(verdict.writers, *verdict.unplaced_segment, std::nullopt)) {
       return refused(*name, verdict, *verdict.unplaced);
     }
   }
@@ -331,14 +306,12 @@ py::Result accepted_by_column(py::Result (*body)(py::Args), py::Args args, Writt
   // The first fault in a value an argument wrote names it. What completion wrote is completion's
   // to mend, never an argument's; the cap's notice is no fault of its own.
   std::vector<const Rejection*> targets;
-  std::vector<const Rejection*> builders;
   for (const auto& rejection : verdict.rejections) {
     switch (rejection.writer.kind) {
       case Writer::Kind::builder:
-        if (auto name = written_by(args, verdict.written, rejection.writer.segment, rejection.writer.element)) {
+        if (auto name = writer_of(verdict.writers, rejection.writer.segment, rejection.writer.element)) {
           return refused_writer(*name, verdict, rejection);
         }
-        builders.push_back(&rejection);
         targets.push_back(&rejection);
         break;
       case Writer::Kind::unknown:
@@ -354,10 +327,7 @@ py::Result accepted_by_column(py::Result (*body)(py::Args), py::Args args, Writt
   auto named = LeaveOutSearch(body, args, verdict, std::move(targets)).run();
   if (!named) return py::propagate(named);
   if (*named) return refused((*named)->label, verdict, (*named)->finding);
-  if (built) {
-    if (auto fault = value_at_fault(args, verdict, builders)) return std::move(*fault);
-    return unmet(body, args, verdict, std::move(built));
-  }
+  if (built) return unmet(body, args, verdict, std::move(built));
   return built;
 }
 

@@ -1,23 +1,22 @@
 // A build returns only a message that the AHB column it was completed to accepts. When the column
 // rejects it, the build is refused naming the argument that made it do so. A fault in a value the
-// builder wrote names the argument that wrote it (`WrittenBy`), from the one validation. Otherwise
+// builder wrote names the argument the builder recorded as writing it, from the one validation. Otherwise
 // the argument named is the first argument (or item of a list argument, or value of such an item)
 // whose absence takes a fault of the column away. Items are found by halves, so that a refusal
 // costs a few builds per list, not one per item. A fault in what completion wrote, or one that no
 // argument causes (a published contradiction of the column), refuses nothing.
 #pragma once
 
-#include "quorvane_native/edifact/written_by.hpp"
 #include "quorvane_native/py/args.hpp"
 #include "quorvane_native/py/errors.hpp"
 
 namespace quorvane_native::edifact {
 
-py::Result accepted_by_column(py::Result (*body)(py::Args), py::Args args, WrittenBy written_by);
+py::Result accepted_by_column(py::Result (*body)(py::Args), py::Args args);
 
-template <py::Result (*Body)(py::Args), WrittenBy Writer>
-py::Result checked_by_writer(py::Args args) {
-  return accepted_by_column(Body, args, Writer);
+template <py::Result (*Body)(py::Args)>
+py::Result checked_by_column(py::Args args) {
+  return accepted_by_column(Body, args);
 }
 
 }  // namespace quorvane_native::edifact

@@ -3,6 +3,7 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <array>
 #include <optional>
 #include <string>
 #include <utility>
@@ -210,7 +211,9 @@ py::Result build_iftsta(py::Args args) {
   if (!document_date) return py::propagate(document_date);
   if (*document_date) builder = std::move(builder).document_date(std::move(**document_date));
 
-  return complete_written(std::move(builder).serialize(), MessageType::Iftsta, *release, *pruefidentifikator);
+  constexpr std::array<Rename, 1> renames{{{"message_reference", "message_ref"}}};
+  return complete_written(std::move(builder).written(), args, renames, MessageType::Iftsta, *release,
+                          *pruefidentifikator);
 }
 
 }  // namespace quorvane_native::edifact

@@ -3,6 +3,7 @@
 #include <fmt/format.h>
 #include <fmt/ranges.h>
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -124,13 +125,30 @@ py::Expected<std::string> obis_qualifier(const MsconsPlaces& places, std::string
                                      listed(places.product_codes.codes)));
 }
 
-py::Result build_and_complete(edi_energy::builders::mscons::MsconsBuilderInner inner,
-                              const edi_energy::release::Release& release, std::uint32_t pruefidentifikator) {
-  auto message = edi_energy::builders::mscons::build_mscons(std::move(inner));
-  if (!message) return py::value_error(fmt::format("MSCONS build failed: {}", message.error().message()));
-  auto bytes = message->serialize();
-  if (!bytes) return py::runtime_error(fmt::format("MSCONS serialize failed: {}", bytes.error().message()));
-  auto completed = complete_to_column(std::move(*bytes), MessageType::Mscons, release, pruefidentifikator);
+constexpr std::array<Rename, 3> renames{{
+    {"message_reference", "message_ref"},
+    {"metering_points[].location_id", "metering_point"},
+    {"metering_points[].line_items[].obis", "obis"},
+}};
+
+// The line item holds the quantities, then the intervals: the caller's two lists.
+void values_as_given(std::vector<edi_energy::builders::Source>& sources, std::size_t quantities) {
+  constexpr std::string_view values = "metering_points[0].line_items[0].quantities[";
+  for (auto& source : sources) {
+    if (!source.field.starts_with(values)) continue;
+    const std::size_t at = std::stoul(source.field.substr(values.size()));
+    source.field = at < quantities ? fmt::format("quantities[{}]", at) : fmt::format("intervals[{}]", at - quantities);
+  }
+}
+
+py::Result build_and_complete(edi_energy::builders::mscons::MsconsBuilderInner inner, py::Args args,
+                              std::size_t quantities, const edi_energy::release::Release& release,
+                              std::uint32_t pruefidentifikator) {
+  auto written = edi_energy::builders::mscons::write_mscons(inner);
+  if (!written) return py::value_error(fmt::format("MSCONS build failed: {}", written.error().message()));
+  values_as_given(written->sources, quantities);
+  auto completed = complete_to_column(std::move(written->bytes), MessageType::Mscons, release, pruefidentifikator,
+                                      writers_of(written->sources, args, renames));
   if (!completed) return py::propagate(completed);
   return py::bytes(*completed);
 }
@@ -220,7 +238,7 @@ py::Result build_mscons(py::Args args) {
       if (given) return no_line_items(argument, label);
     }
     inner.metering_points.push_back(std::move(point));
-    return build_and_complete(std::move(inner), *release, *pruefidentifikator);
+    return build_and_complete(std::move(inner), args, 0, *release, *pruefidentifikator);
   }
   if (quantities->empty() && intervals->empty()) {
     return py::value_error(
@@ -265,9 +283,10 @@ py::Result build_mscons(py::Args args) {
     line_item->quantities.push_back(QuantitySpec{std::move(item[0]), std::move(item[1]), std::move(item[2]),
                                                  Period{std::move(item[3]), std::move(item[4])}});
   }
+  const std::size_t quantities_given = quantities->size();
   point.line_items.push_back(std::move(*line_item));
   inner.metering_points.push_back(std::move(point));
-  return build_and_complete(std::move(inner), *release, *pruefidentifikator);
+  return build_and_complete(std::move(inner), args, quantities_given, *release, *pruefidentifikator);
 }
 
 }  // namespace quorvane_native::edifact

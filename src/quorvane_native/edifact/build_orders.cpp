@@ -4,6 +4,7 @@
 #include <fmt/ranges.h>
 
 #include <algorithm>
+#include <array>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -227,7 +228,9 @@ py::Result build_orders(py::Args args) {
   if (!document_date) return py::propagate(document_date);
   if (*document_date) builder = std::move(builder).document_date(std::move(**document_date));
 
-  return complete_written(std::move(builder).serialize(), MessageType::Orders, *release, *pruefidentifikator);
+  constexpr std::array<Rename, 1> renames{{{"message_reference", "message_ref"}}};
+  return complete_written(std::move(builder).written(), args, renames, MessageType::Orders, *release,
+                          *pruefidentifikator);
 }
 
 py::Result build_ordrsp(py::Args args) {
@@ -321,7 +324,9 @@ py::Result build_ordrsp(py::Args args) {
   if (!document_date) return py::propagate(document_date);
   if (*document_date) builder = std::move(builder).document_date(std::move(**document_date));
 
-  return complete_written(std::move(builder).serialize(), MessageType::Ordrsp, *release, *pruefidentifikator);
+  constexpr std::array<Rename, 2> renames{{{"message_reference", "message_ref"}, {"antwortcode", "antwort_code"}}};
+  return complete_written(std::move(builder).written(), args, renames, MessageType::Ordrsp, *release,
+                          *pruefidentifikator);
 }
 
 }  // namespace quorvane_native::edifact

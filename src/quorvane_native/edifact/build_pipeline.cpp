@@ -92,7 +92,7 @@ std::string party(std::span<const ::edifact::model::Segment> segments, std::stri
 
 py::Expected<std::string> complete_to_column(std::string bytes, MessageType type,
                                              const edi_energy::release::Release& release,
-                                             std::uint32_t pruefidentifikator,
+                                             std::uint32_t pruefidentifikator, SegmentWriters writers,
                                              std::optional<std::string_view> chosen_by) {
   const auto column = column_of(type, release, pruefidentifikator);
   if (!column) {
@@ -105,6 +105,12 @@ py::Expected<std::string> complete_to_column(std::string bytes, MessageType type
   const std::string_view type_code = edi_energy::message_type::unh_code(type);
 
   ColumnVerdict* verdict = VerdictScope::current();
+  // The verdict is of the message returned: an earlier completion of the same build (a sample
+  // built to take a value from) has no say, and its segments are numbered otherwise.
+  if (verdict) {
+    *verdict = ColumnVerdict{};
+    verdict->writers = std::move(writers);
+  }
   std::vector<::edifact::model::Segment> seeds;
   std::vector<std::size_t> starts;  // of each seed in `bytes`, so that a verdict can tell what the builder wrote
   {
@@ -137,7 +143,6 @@ py::Expected<std::string> complete_to_column(std::string bytes, MessageType type
       verdict->ref = *column;
       verdict->unplaced = completed.error().message();
       verdict->unplaced_segment = completed.error().segment_index;
-      keep_written(*verdict, bytes, starts);
     }
     return py::runtime_error(fmt::format("{} completion failed: {}", type_code, completed.error().message()));
   }

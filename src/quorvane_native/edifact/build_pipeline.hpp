@@ -12,6 +12,7 @@
 #include "edi_energy/message_type.hpp"
 #include "edi_energy/profile/profile.hpp"
 #include "edi_energy/release.hpp"
+#include "quorvane_native/edifact/segment_writers.hpp"
 #include "quorvane_native/py/errors.hpp"
 
 namespace quorvane_native::edifact {
@@ -29,7 +30,8 @@ std::optional<ColumnRef> column_of(edi_energy::message_type::MessageType type,
                                    const edi_energy::release::Release& release, std::uint32_t pruefidentifikator);
 
 // The message completed by the column's generator, or `bytes` unchanged when no profile of the
-// type carries exactly this release. `chosen_by` names the argument that chose the
+// type carries exactly this release. `writers` names the arguments that wrote the builder's
+// segments, for the verdict of a build that asks for one. `chosen_by` names the argument that chose the
 // Prüfidentifikator: a profile of the release without an Anwendungsfall for it is then a
 // ValueError naming that argument and the release. Without `chosen_by` (the message's own
 // content chose it) such a message is returned unchanged. ValueError when the given values make
@@ -37,7 +39,7 @@ std::optional<ColumnRef> column_of(edi_energy::message_type::MessageType type,
 // written segment has no place in the column.
 py::Expected<std::string> complete_to_column(std::string bytes, edi_energy::message_type::MessageType type,
                                              const edi_energy::release::Release& release,
-                                             std::uint32_t pruefidentifikator,
+                                             std::uint32_t pruefidentifikator, SegmentWriters writers,
                                              std::optional<std::string_view> chosen_by = "pruefidentifikator");
 
 // The BGM DE 1001 code the column prescribes, if it names one.

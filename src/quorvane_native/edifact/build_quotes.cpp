@@ -2,6 +2,7 @@
 
 #include <fmt/format.h>
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -153,7 +154,10 @@ py::Result build_quotes(py::Args args) {
   if (!document_date) return py::propagate(document_date);
   if (*document_date) builder = std::move(builder).document_date(std::move(**document_date));
 
-  return complete_written(std::move(builder).serialize(), MessageType::Quotes, *release, *pruefidentifikator);
+  constexpr std::array<Rename, 3> renames{{
+      {"message_reference", "message_ref"}, {"prices[]", "price"}, {"single_price", "price"}}};
+  return complete_written(std::move(builder).written(), args, renames, MessageType::Quotes, *release,
+                          *pruefidentifikator);
 }
 
 }  // namespace quorvane_native::edifact

@@ -2,6 +2,7 @@
 
 #include <fmt/format.h>
 
+#include <array>
 #include <utility>
 
 #include "edi_energy/builders/remadv.hpp"
@@ -18,6 +19,16 @@ namespace {
 
 using edi_energy::builders::remadv::Abweichungsgrund;
 using edi_energy::message_type::MessageType;
+
+constexpr std::array<Rename, 7> renames{{
+    {"message_reference", "message_ref"},
+    {"currency", "waehrung"},
+    {"rechnungsbezug.dokumentenart", "dokumentenart"},
+    {"rechnungsbezug.rechnungsnummer", "rechnungsnummer"},
+    {"rechnungsbezug.faelliger_betrag", "faelliger_betrag"},
+    {"rechnungsbezug.ueberweisungsbetrag", "ueberweisungsbetrag"},
+    {"rechnungsbezug.rechnungsdatum", "rechnungsdatum"},
+}};
 
 std::vector<Abweichungsgrund> gruende_of(StringPairs pairs) {
   std::vector<Abweichungsgrund> gruende;
@@ -119,7 +130,8 @@ py::Result build_remadv(py::Args args) {
         {gruende_of(std::move(position.gruende)), std::move(position.erlaeuterung), position.positionsnummer});
   }
 
-  return complete_written(std::move(builder).serialize(), MessageType::Remadv, *release, *pruefidentifikator);
+  return complete_written(std::move(builder).written(), args, renames, MessageType::Remadv, *release,
+                          *pruefidentifikator);
 }
 
 }  // namespace quorvane_native::edifact

@@ -4,6 +4,8 @@
 #include <fmt/ranges.h>
 
 #include <algorithm>
+#include <array>
+#include <span>
 #include <vector>
 
 #include <cstdint>
@@ -96,6 +98,31 @@ py::Status check_message_references(const ColumnRef& column, const StringPairs& 
                                        support::debug_quote(qualifier), label, listed));
   }
   return {};
+}
+
+constexpr std::array<Rename, 6> renames{{
+    {"message_reference", "message_ref"},
+    {"transactions[].transaktionsgrund.ergaenzung", "transactions[{0}].transaktionsgrund_ergaenzung"},
+    {"transactions[].antwort", "transactions[{0}].antwort_code"},
+    {"transactions[].third_party_answer", "transactions[{0}].antwort_dritter"},
+    {"transactions[].id_parties[]", "transactions[{0}].customers[{1}]"},
+    {"transactions[].produktpakete[]", "transactions[{0}].bilanzkreis"},
+}};
+
+// Of a Vorgang's Grund and Ergänzung, the one the caller gave names the other, which the build
+// chose to stand beside it.
+void given_names_chosen(SegmentWriters& writers, std::span<const std::pair<bool, bool>> given) {
+  for (std::size_t at = 0; at < given.size(); ++at) {
+    const std::string grund = fmt::format("transactions[{}].transaktionsgrund", at);
+    const std::string ergaenzung = grund + "_ergaenzung";
+    for (auto& writer : writers) {
+      if (writer.argument == grund && !given[at].first) {
+        writer.argument = ergaenzung;
+      } else if (writer.argument == ergaenzung && !given[at].second) {
+        writer.argument = grund;
+      }
+    }
+  }
 }
 
 struct Column {
@@ -249,17 +276,22 @@ py::Result build_utilmd(py::Args args) {
   inner.document_date = std::move(*date);
   inner.references = std::move(*references);
 
+  std::vector<std::pair<bool, bool>> given;
+  for (const auto& transaction : *transactions) {
+    given.emplace_back(transaction.transaktionsgrund.has_value(), transaction.transaktionsgrund_ergaenzung.has_value());
+  }
   for (std::size_t at = 0; at < transactions->size(); ++at) {
     auto spec = vorgang(std::move((*transactions)[at]), column, at);
     if (!spec) return py::propagate(spec);
     inner.transactions.push_back(std::move(*spec));
   }
 
-  auto message = edi_energy::builders::utilmd::build_utilmd(std::move(inner));
-  if (!message) return py::value_error(fmt::format("UTILMD build failed: {}", message.error().message()));
-  auto bytes = message->serialize();
-  if (!bytes) return py::runtime_error(fmt::format("UTILMD serialize failed: {}", bytes.error().message()));
-  auto completed = complete_to_column(std::move(*bytes), MessageType::Utilmd, *release, *pruefidentifikator);
+  auto written = edi_energy::builders::utilmd::write_utilmd(inner);
+  if (!written) return py::value_error(fmt::format("UTILMD build failed: {}", written.error().message()));
+  SegmentWriters writers = writers_of(written->sources, args, renames);
+  given_names_chosen(writers, given);
+  auto completed = complete_to_column(std::move(written->bytes), MessageType::Utilmd, *release, *pruefidentifikator,
+                                      std::move(writers));
   if (!completed) return py::propagate(completed);
   return py::bytes(*completed);
 }

@@ -122,26 +122,7 @@ std::vector<::edifact::model::Segment> judge_completed(ColumnVerdict& verdict, c
           std::string(issue.context_value("nr").value_or("")), issue.segment_index});
     }
   }
-  const bool builders = std::ranges::any_of(
-      verdict.rejections, [](const Rejection& rejection) { return rejection.writer.kind == Writer::Kind::builder; });
-  if (builders) keep_written(verdict, built, starts);
   return std::move(core.segments);
-}
-
-void keep_written(ColumnVerdict& verdict, std::string_view built, std::span<const std::size_t> starts) {
-  verdict.written.clear();
-  verdict.written.reserve(starts.size());
-  for (const std::size_t start : starts) {
-    // A tag and a qualifier hold no release characters.
-    const std::string_view rest = built.substr(std::min(start, built.size()));
-    const std::string_view tag = rest.substr(0, 3);
-    std::string_view qualifier;
-    if (rest.size() > 4 && rest[3] == '+') {
-      qualifier = rest.substr(4);
-      qualifier = qualifier.substr(0, qualifier.find_first_of("+:'"));
-    }
-    verdict.written.push_back(WrittenSegment{std::string(tag), std::string(qualifier)});
-  }
 }
 
 }  // namespace quorvane_native::edifact

@@ -14,6 +14,7 @@
 #include "edi_energy/message_type.hpp"
 #include "edifact/model/segment.hpp"
 #include "quorvane_native/edifact/build_pipeline.hpp"
+#include "quorvane_native/edifact/segment_writers.hpp"
 
 namespace quorvane_native::edifact {
 
@@ -39,12 +40,6 @@ struct Rejection {
   std::optional<std::size_t> segment;
 };
 
-// The head of a segment the builder wrote: its tag and first qualifier (DE 1 component 1).
-struct WrittenSegment {
-  std::string tag;
-  std::string qualifier;
-};
-
 struct ColumnVerdict {
   std::string column;  // "UTILMD 55001 (S2.1)"
   std::optional<ColumnRef> ref;
@@ -52,8 +47,8 @@ struct ColumnVerdict {
   // Why completion could not place a written segment, and which one it was.
   std::optional<std::string> unplaced;
   std::optional<std::size_t> unplaced_segment;
-  // The builder's segments in order, kept when some fault or an unplaced segment is the builder's.
-  std::vector<WrittenSegment> written;
+  // The arguments that wrote the builder's segments.
+  SegmentWriters writers;
 };
 
 // While a scope lives, completions on this thread report to its verdict; an inner scope hides an
@@ -86,8 +81,5 @@ std::vector<::edifact::model::Segment> judge_completed(ColumnVerdict& verdict, c
                                                        std::uint32_t pruefidentifikator,
                                                        std::vector<::edifact::model::Segment> segments,
                                                        std::string_view built, std::span<const std::size_t> starts);
-
-// Keeps the heads of the builder's segments in the verdict.
-void keep_written(ColumnVerdict& verdict, std::string_view built, std::span<const std::size_t> starts);
 
 }  // namespace quorvane_native::edifact

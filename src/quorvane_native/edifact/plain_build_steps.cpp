@@ -14,13 +14,15 @@ py::Expected<std::pair<std::string, std::string>> to_pair(py::Arg arg) {
   return pair;
 }
 
-py::Result complete_written(edi_energy::Result<std::string> written, edi_energy::message_type::MessageType type,
+py::Result complete_written(edi_energy::Result<edi_energy::builders::Written> written, py::Args args,
+                            std::span<const Rename> renames, edi_energy::message_type::MessageType type,
                             const edi_energy::release::Release& release, std::uint32_t pruefidentifikator) {
   if (!written) {
     return py::runtime_error(
         fmt::format("{} serialize failed: {}", edi_energy::message_type::unh_code(type), written.error().message()));
   }
-  auto completed = complete_to_column(std::move(*written), type, release, pruefidentifikator);
+  auto completed = complete_to_column(std::move(written->bytes), type, release, pruefidentifikator,
+                                      writers_of(written->sources, args, renames));
   if (!completed) return py::propagate(completed);
   return py::bytes(*completed);
 }

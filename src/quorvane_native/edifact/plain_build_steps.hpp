@@ -4,15 +4,18 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
 
+#include "edi_energy/builders/written.hpp"
 #include "edi_energy/error.hpp"
 #include "edi_energy/message_type.hpp"
 #include "edi_energy/release.hpp"
 #include "quorvane_native/py/args.hpp"
 #include "quorvane_native/edifact/given_text.hpp"
+#include "quorvane_native/edifact/segment_writers.hpp"
 #include "quorvane_native/py/errors.hpp"
 
 namespace quorvane_native::edifact {
@@ -25,9 +28,10 @@ inline std::optional<std::string_view> view_of(const std::optional<std::string>&
   return std::string_view(*text);
 }
 
-// The builder's text completed to the column, as bytes; a writer failure is "{TYPE} serialize
-// failed: {}".
-py::Result complete_written(edi_energy::Result<std::string> written, edi_energy::message_type::MessageType type,
+// The builder's text completed to the column, as bytes, its segments' sources named as `args`
+// (renamed by `renames`) name them; a writer failure is "{TYPE} serialize failed: {}".
+py::Result complete_written(edi_energy::Result<edi_energy::builders::Written> written, py::Args args,
+                            std::span<const Rename> renames, edi_energy::message_type::MessageType type,
                             const edi_energy::release::Release& release, std::uint32_t pruefidentifikator);
 
 }  // namespace quorvane_native::edifact

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 #include "edi_energy/builders/agency.hpp"
@@ -128,16 +129,39 @@ TEST(MessageWriter, EscapesEveryValueAndCountsFromUnh) {
   ASSERT_TRUE(writer->composites("NAD", {{"MS"}, {}, {"x", "", ""}}));
   auto bytes = std::move(*writer).finish("R+1");
   ASSERT_TRUE(bytes);
-  EXPECT_EQ(*bytes,
+  EXPECT_EQ(bytes->bytes,
             "UNH+R?+1+UTILMD:D:11A:UN:S2.1'FTX+ACB+++a?+b?:c??d?'e ä'DTM+137:202604011530?+00:303'"
             "NAD+MS++x::'UNT+5+R?+1'");
 
   // Read back, the values are the ones written.
-  auto segments = bytes_to_segments(*bytes);
+  auto segments = bytes_to_segments(bytes->bytes);
   ASSERT_TRUE(segments);
   ASSERT_EQ(segments->size(), 5u);
   EXPECT_EQ(texts_of(*segments)[1], (std::vector<std::string>{"FTX", "ACB|", "|", "|", "a+b:c?d'e ä|"}));
   EXPECT_EQ(texts_of(*segments)[0], (std::vector<std::string>{"UNH", "R+1|", "UTILMD|D|11A|UN|S2.1|"}));
+}
+
+// A field given before a segment is its source, counted from UNH; one that is not written
+// (a refused segment) gives its field to none.
+TEST(MessageWriter, GivesEachSegmentTheFieldsGivenBeforeIt) {
+  auto writer = MessageWriter::open("1", "UTILMD", "11A", "S2.1");
+  ASSERT_TRUE(writer);
+  writer->by("references[1]");
+  ASSERT_TRUE(writer->composites("RFF", {{"Z13", "55001"}}));
+  ASSERT_TRUE(writer->simple("UNS", {"D"}));
+  writer->by("bad");
+  EXPECT_FALSE(writer->simple("Bgm", {"D"}));
+  writer->by(1, "rechnungsnummer");
+  writer->by("document");
+  ASSERT_TRUE(writer->simple("DOC", {"380", "R1"}));
+  auto written = std::move(*writer).finish("1");
+  ASSERT_TRUE(written);
+  std::vector<std::tuple<std::size_t, std::optional<std::size_t>, std::string>> sources;
+  for (const auto& source : written->sources) sources.emplace_back(source.segment, source.element, source.field);
+  EXPECT_EQ(sources, (decltype(sources){{0, 0, "message_reference"},
+                                        {1, std::nullopt, "references[1]"},
+                                        {3, 1, "rechnungsnummer"},
+                                        {3, std::nullopt, "document"}}));
 }
 
 TEST(MessageWriter, RefusesATagTheParserCouldNotRead) {
