@@ -2,8 +2,11 @@
 `received` a carried value that the column rejects, and an answer too large for the reader."""
 
 import os
+import re
 
 import pytest
+from hypothesis import given, settings
+from hypothesis import strategies as st
 
 import quorvane._native as native
 from answer_support import fixture, interchange, segments, tagged
@@ -129,6 +132,21 @@ def test_a_built_request_gets_an_answer_that_says_what_it_said(on, request_pid, 
             continue
         assert antwort_of(answer)[0] == other
         assert_says_what_the_request_said(received, answer, on, receiver, sender)
+
+
+ZAEHLPUNKT, MALO = "DE00056266802AO6G56M11SN51G21M24S", "41373559241"
+
+
+@pytest.mark.parametrize("first", [ZAEHLPUNKT, MALO])
+def test_of_two_meldepunkte_the_one_the_column_takes_is_answered(first):
+    received, sender, receiver = request_of(44013, "2026-10-01")
+    second = MALO if first == ZAEHLPUNKT else ZAEHLPUNKT
+    received = received.replace(f"LOC+172+{ZAEHLPUNKT}'".encode(), f"LOC+172+{first}'LOC+172+{second}'".encode())
+    count = len(segments(body_of(received))) + 1
+    received = re.sub(rb"UNT\+\d+", f"UNT+{count}".encode(), received)
+    answer = native.build_answer(received, 44015, on="2026-10-01")
+    assert tagged(answer, "LOC+172") == [f"LOC+172+{MALO}"]
+    assert clean(answer, "2026-10-01", receiver, sender)[0]
 
 
 def utilmd_requests():
@@ -275,6 +293,34 @@ def test_given_arguments_win_over_the_requests_values(given, expected):
 
 
 GAS_A, GAS_B = "9800000000008", "9812345000007"
+
+# What a request's Vorgang may carry beside its DTM+92, STS+7 and RFF+Z13, each of them any number of times.
+CARRIED = ["LOC+Z16+51238696781", "LOC+Z17+DE00056266802AO6G56M11SN51G21M24S", "LOC+Z22+C1234567890",
+           "LOC+172+41373559241", "LOC+172+DE00056266802AO6G56M11SN51G21M24S", "LOC+Z16+51238696782",
+           "RFF+TN:1", "RFF+TN:ABC", "RFF+Z60:1", "RFF+Z60:2", "RFF+Z07:R1", "RFF+Z01:7", "RFF+AGK:X",
+           "DTM+93:202610012200?+00:303", "STS+7++Z36", "STS+7++E03+ZW9", "FTX+ACB+++x"]
+
+
+@settings(max_examples=60)
+@given(vorgaenge=st.lists(st.lists(st.sampled_from(CARRIED), max_size=8), min_size=1, max_size=3),
+       gas=st.booleans())
+def test_any_request_gets_a_clean_answer_or_a_refusal_naming_received(vorgaenge, gas):
+    numbered = [(f"V{n}", rest) for n, rest in enumerate(vorgaenge)]
+    if gas:
+        received = request(*numbered, pid=44001, release="G1.2")
+        for bdew, dvgw in {f"{A}::293": f"{GAS_A}::332", f"{B}::293": f"{GAS_B}::332"}.items():
+            received = received.replace(bdew.encode(), dvgw.encode())
+        received, sender, receiver = wrapped(body_of(received), GAS_A, GAS_B), GAS_A, GAS_B
+    else:
+        received, sender, receiver = request(*numbered), A, B
+    for answer_pid in (44002, 44003) if gas else (55002, 55003, 55602, 55605, 55014):
+        try:
+            answer = native.build_answer(received, answer_pid, on="2026-10-01")
+        except ValueError as refused:
+            assert str(refused).startswith("received: message 0, Vorgang "), str(refused)
+            continue
+        valid, errors = clean(answer, "2026-10-01", receiver, sender)
+        assert valid, (answer_pid, errors)
 
 
 def bare_gas_request(count):
