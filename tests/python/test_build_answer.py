@@ -32,7 +32,7 @@ def test_builder_output_without_a_column_is_exact():
         "UNH+7+UTILMD:D:11A:UN:X9.9'BGM+E01+7'DTM+137:202511010000?+00:303'"
         f"NAD+MS+{B}::293'NAD+MR+{A}::293'"
         "IDE+24+V1'DTM+93:202611010000?+00:303'STS+E01++A36:E_0624'FTX+ACB+++Grüße'LOC+Z16+51238696781'"
-        "RFF+Z13:55002'RFF+Z07:ABC'RFF+Z08:R2'UNT+14+7'"
+        "RFF+Z13:55002'RFF+TN:V1'RFF+Z07:ABC'RFF+Z08:R2'UNT+15+7'"
     ).encode()
 
 

@@ -33,4 +33,30 @@ bool EchoPlaces::takes(std::string_view group, std::string_view tag, std::string
   return placed;
 }
 
+bool EchoPlaces::takes_date(std::string_view qualifier) {
+  if (!column_) return true;
+  const auto& nodes = column_->profile->structure().nodes;
+  const std::string vorgang_group = column_->profile->structure().vorgang_group;
+  return std::ranges::any_of(used_segments(*column_, "DTM"), [&](NodeIndex node) {
+    const auto parent = nodes[node].parent;
+    return parent && nodes[*parent].group() != nullptr && nodes[*parent].group()->group == vorgang_group &&
+           admits_qualifier(*column_, node, qualifier) &&
+           admits_code(column_codes(*column_, nr_of(*column_, node), "2005"), std::string(qualifier));
+  });
+}
+
+std::optional<std::size_t> EchoPlaces::room(std::string_view tag, std::string_view qualifier) const {
+  if (!column_) return std::nullopt;
+  const auto& nodes = column_->profile->structure().nodes;
+  const std::string_view group = tag == "LOC" ? "SG5" : "SG6";
+  std::size_t places = 0;
+  for (const NodeIndex node : used_segments(*column_, tag)) {
+    if (!in_vorgang_group(*column_, node, group) || !admits_qualifier(*column_, node, qualifier)) continue;
+    const std::uint32_t max = nodes[*nodes[node].parent].max;
+    if (max == 0) return std::nullopt;
+    places += max;
+  }
+  return places;
+}
+
 }  // namespace quorvane_native::edifact

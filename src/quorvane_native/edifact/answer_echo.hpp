@@ -1,7 +1,8 @@
-// Which of a request's Lokationen and references an answer carries over: those its column has a
-// place for in the Vorgang and admits, so that echoing a valid request never spoils its answer.
+// Which of a request's Lokationen, references and dates an answer carries over: those its column
+// has a place for in the Vorgang and admits, as many as it has room for.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,6 +26,12 @@ class EchoPlaces {
   bool takes_location(std::string_view qualifier) { return takes("SG5", "LOC", "3227", qualifier); }
   // An SG6 RFF with this DE 1153 qualifier.
   bool takes_reference(std::string_view qualifier) { return takes("SG6", "RFF", "1153", qualifier); }
+  // A DTM of the Vorgang itself with this DE 2005 qualifier.
+  bool takes_date(std::string_view qualifier);
+
+  // How many SG5 LOC (SG6 RFF) segments with this qualifier one Vorgang has room for; none when
+  // the MIG sets no bound.
+  std::optional<std::size_t> room(std::string_view tag, std::string_view qualifier) const;
 
  private:
   bool takes(std::string_view group, std::string_view tag, std::string_view de, std::string_view qualifier);

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <optional>
+#include <ranges>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -13,7 +14,9 @@
 #include "edi_energy/lokationstyp.hpp"
 #include "edi_energy/message_type.hpp"
 #include "edi_energy/messages/utilmd.hpp"
-#include "quorvane_native/edifact/answer_echo.hpp"
+#include "quorvane_native/edifact/answer_kind.hpp"
+#include "quorvane_native/edifact/answer_leave_out.hpp"
+#include "quorvane_native/edifact/answer_plan.hpp"
 #include "quorvane_native/edifact/answer_received.hpp"
 #include "quorvane_native/edifact/answer_size.hpp"
 #include "quorvane_native/edifact/column_verdict.hpp"
@@ -32,8 +35,12 @@ namespace {
 
 using edi_energy::message_type::MessageType;
 using edi_energy::messages::utilmd::UtilmdMessage;
+
+// A build whose leaving out of rejected values does not settle within these is judged as it is.
+constexpr std::size_t leave_out_rounds = 8;
+
+// What the caller gives for every Vorgang.
 struct AnswerContent {
-  EchoPlaces* echoes;
   std::optional<std::pair<std::string, std::optional<std::string>>> antwort;
   const StringPairs* process_dates;
   const StringPairs* references;
@@ -41,29 +48,25 @@ struct AnswerContent {
 };
 
 template <class Builder>
-py::Expected<Builder> add_answer_transaction(Builder builder,
-                                             const edi_energy::messages::utilmd::UtilmdTransaction& request,
-                                             const std::string& vorgangsnummer, const AnswerContent& content,
-                                             CarriedVorgang& carried) {
-  carried.vorgangsnummer = vorgangsnummer;
-  auto transaction = std::move(builder).transaction("24", vorgangsnummer);
-  for (const auto& loc : request.locs) {
-    const auto typ = edi_energy::lokationstyp::from_qualifier_code(loc.qualifier);
-    if (!typ || !loc.id || !content.echoes->takes_location(loc.qualifier)) continue;
-    carried.locations.emplace_back(loc.qualifier, *loc.id);
-    transaction = std::move(transaction).location(*typ, *loc.id);
+py::Expected<Builder> add_answer_transaction(Builder builder, const EchoVorgang& vorgang,
+                                             const AnswerContent& content) {
+  auto transaction = std::move(builder).transaction("24", vorgang.vorgangsnummer);
+  const auto kept = [&](std::string_view tag) {
+    return vorgang.echoes | std::views::filter([tag](const Echo& echo) { return echo.kept && echo.tag == tag; });
+  };
+  for (const Echo& loc : kept("LOC")) {
+    transaction = std::move(transaction).location(*edi_energy::lokationstyp::from_qualifier_code(loc.qualifier),
+                                                  loc.value);
   }
   for (const auto& [qualifier, value] : *content.process_dates) {
     transaction = std::move(transaction).date(qualifier, value);
   }
-  if (content.antwort) transaction = std::move(transaction).antwort(content.antwort->first, content.antwort->second);
-  // The requester matches on its own references; Z13 names the request's Prüfidentifikator,
-  // which the answer replaces with its own.
-  for (const auto& rff : request.rffs) {
-    if (rff.qualifier == "Z13" || !rff.reference || !content.echoes->takes_reference(rff.qualifier)) continue;
-    carried.references.emplace_back(rff.qualifier, *rff.reference);
-    transaction = std::move(transaction).reference(rff.qualifier, *rff.reference);
+  for (const Echo& dtm : kept("DTM")) transaction = std::move(transaction).date(dtm.qualifier, dtm.value);
+  for (const Echo& sts : kept("STS")) {
+    transaction = std::move(transaction).transaktionsgrund(sts.value, sts.ergaenzung, sts.befristung);
   }
+  if (content.antwort) transaction = std::move(transaction).antwort(content.antwort->first, content.antwort->second);
+  for (const Echo& rff : kept("RFF")) transaction = std::move(transaction).reference(rff.qualifier, rff.value);
   for (const auto& [qualifier, value] : *content.references) {
     transaction = std::move(transaction).reference(qualifier, value);
   }
@@ -76,30 +79,27 @@ py::Expected<Builder> add_answer_transaction(Builder builder,
   return std::move(transaction).done();
 }
 
-// Completion under a verdict of its own, so that a rejection of what the answer carries over from
-// the request is refused naming `received` at once; any other rejection goes on to the caller's
-// verdict, which names the argument at fault.
-py::Expected<std::string> complete_carried(std::string bytes, SegmentWriters writers,
-                                           const edi_energy::release::Release& release, std::uint32_t answer_pid,
-                                           const Carried& carried) {
-  ColumnVerdict* const outer = VerdictScope::current();
-  if (outer == nullptr) {
-    return complete_to_column(std::move(bytes), MessageType::Utilmd, release, answer_pid, {}, "answer_pid");
-  }
-  ColumnVerdict own;
-  auto completed = [&] {
-    const VerdictScope scope(own);
-    return complete_to_column(std::move(bytes), MessageType::Utilmd, release, answer_pid, std::move(writers),
-                              "answer_pid");
-  }();
-  if (completed) {
-    if (const auto column = column_of(MessageType::Utilmd, release, answer_pid)) {
-      if (auto fault = received_fault(carried, own, *column, *completed)) return std::move(*fault);
+// The Lokationen and references the answer carries as the request wrote them, for naming a
+// rejection of one of them.
+Carried carried_of(const AnswerPlan& plan, std::uint64_t message_index, const StringPairs* given_references) {
+  Carried carried{.message_index = message_index, .vorgaenge = {}, .given_references = given_references};
+  for (const EchoVorgang& vorgang : plan.vorgaenge) {
+    CarriedVorgang& into = carried.vorgaenge.emplace_back();
+    into.vorgangsnummer = vorgang.vorgangsnummer;
+    for (const Echo& echo : vorgang.echoes) {
+      if (!echo.kept || echo.replaceable) continue;
+      (echo.tag == "LOC" ? into.locations : into.references).emplace_back(echo.qualifier, echo.value);
     }
   }
-  *outer = std::move(own);
-  return completed;
+  return carried;
 }
+
+// What the received interchange gives the answer.
+struct Received {
+  std::string sender;
+  std::string receiver;
+  AnswerPlan plan;
+};
 
 }  // namespace
 
@@ -152,11 +152,10 @@ py::Result build_answer(py::Args args) {
     }
   }
   if (auto given = require_vorgang_dates("process_dates", *process_dates); !given) return py::propagate(given);
-  // The request and the message built from it are gone before completion, whose peak is the
-  // largest of the call.
+  // The request is gone before completion, whose peak is the largest of the call.
   std::uint32_t checked = 0;
-  Carried carried{.message_index = *message_index, .vorgaenge = {}, .given_references = &*references};
-  auto written = [&]() -> py::Expected<edi_energy::builders::Written> {
+  std::optional<ColumnRef> column;
+  auto received_parts = [&]() -> py::Expected<Received> {
     auto parsed = parse_received(*received);
     if (!parsed) return py::propagate(parsed);
     auto envelope = received_message(*parsed, *message_index, "answer");
@@ -166,58 +165,100 @@ py::Result build_answer(py::Args args) {
       return py::value_error(
           "build_answer answers a UTILMD request; acknowledge other message types with build_aperak_for");
     }
-
-    edi_energy::builders::utilmd::UtilmdBuilder<> unset(*release);
     auto valid_pid = pid(static_cast<std::int64_t>(*answer_pid));
     if (!valid_pid) return py::propagate(valid_pid);
     checked = *valid_pid;
-    const auto& header = (*envelope)->header;
-    std::string code = document_code->has_value() ? std::move(**document_code)
-                       : request->bgm                 ? request->bgm->document_code
-                                                      : std::string("E01");
-    auto date = document_date_for(*document_date, *on);
-    if (!date) return py::propagate(date);
-    auto builder = std::move(unset)
-                       .pruefidentifikator(checked)
-                       .sender(header.recipient)
-                       .receiver(header.sender)
-                       .message_reference(std::move(*message_ref))
-                       .document_code(std::move(code));
-    if (*date) builder = std::move(builder).document_date(std::move(*date));
+    column = column_of(MessageType::Utilmd, *release, checked);
+    Received parts{.sender = (*envelope)->header.recipient,
+                   .receiver = (*envelope)->header.sender,
+                   .plan = plan_answer(*request, column, GivenValues{&*process_dates, &*references})};
+    if (!*antwort_code && column) {
+      const auto request_pid = request->detect_pruefidentifikator();
+      parts.plan.antworten =
+          codes_of_answer_kind(request_pid ? std::optional(*request_pid) : std::nullopt, checked, *column);
+    }
+    return parts;
+  }();
+  if (!received_parts) return py::propagate(received_parts);
+  AnswerPlan& plan = received_parts->plan;
+  auto date = document_date_for(*document_date, *on);
+  if (!date) return py::propagate(date);
+  const std::string fallback_code = column_bgm_code(MessageType::Utilmd, *release, checked).value_or("E01");
 
-    EchoPlaces echoes(column_of(MessageType::Utilmd, *release, checked));
+  const auto write = [&]() -> py::Expected<edi_energy::builders::Written> {
+    std::string code = document_code->has_value() ? **document_code : plan.document_code.value_or(fallback_code);
+    auto builder = edi_energy::builders::utilmd::UtilmdBuilder<>(*release)
+                       .pruefidentifikator(checked)
+                       .sender(received_parts->sender)
+                       .receiver(received_parts->receiver)
+                       .message_reference(*message_ref)
+                       .document_code(std::move(code));
+    if (*date) builder = std::move(builder).document_date(**date);
     AnswerContent content{
-        .echoes = &echoes,
         .antwort = std::nullopt,
         .process_dates = &*process_dates,
         .references = &*references,
         .free_texts = &*free_texts,
     };
-    if (*antwort_code) content.antwort = antwort_status(**antwort_code, *antwort_ebd, *release, checked);
-    for (const auto& transaction : request->transactions) {
-      if (!transaction.ide.id) continue;
-      auto next = add_answer_transaction(std::move(builder), transaction, *transaction.ide.id, content,
-                                         carried.vorgaenge.emplace_back());
+    if (*antwort_code) {
+      content.antwort = antwort_status(**antwort_code, *antwort_ebd, *release, checked);
+    } else if (const AntwortChoice* choice = plan.antwort()) {
+      content.antwort = antwort_status(choice->code, choice->tree, *release, checked);
+    }
+    for (const EchoVorgang& vorgang : plan.vorgaenge) {
+      auto next = add_answer_transaction(std::move(builder), vorgang, content);
       if (!next) return py::propagate(next);
       builder = std::move(*next);
     }
-
     auto message = std::move(builder).written();
     if (!message) return py::value_error(fmt::format("UTILMD answer build failed: {}", message.error().message()));
-    if (auto fits = answer_would_fit(message->bytes, carried.vorgaenge.size(), *release, checked); !fits) {
-      return py::propagate(fits);
-    }
     return std::move(*message);
-  }();
-  if (!written) return py::propagate(written);
+  };
   // The parties are the received message's; the Vorgänge answer its Vorgänge.
   constexpr std::array<Rename, 3> renames{
       {{"message_reference", "message_ref"}, {"sender", "received"}, {"receiver", "received"}}};
-  auto completed = complete_carried(std::move(written->bytes), writers_of(written->sources, args, renames), *release,
-                                    checked, carried);
-  if (!completed) return py::propagate(completed);
-  if (auto fits = answer_fits(*completed, carried.vorgaenge.size()); !fits) return py::propagate(fits);
-  return py::bytes(*completed);
+
+  ColumnVerdict* const outer = VerdictScope::current();
+  for (std::size_t round = 1;; ++round) {
+    auto written = write();
+    if (!written) return py::propagate(written);
+    const std::string& bytes = written->bytes;
+    if (round == 1) {
+      if (auto fits = answer_would_fit(bytes, plan.vorgaenge.size(), *release, checked); !fits) {
+        return py::propagate(fits);
+      }
+    }
+    if (!column) {
+      auto completed = complete_to_column(bytes, MessageType::Utilmd, *release, checked, {}, "answer_pid");
+      if (!completed) return py::propagate(completed);
+      return py::bytes(*completed);
+    }
+    // A verdict of its own: what the request gave is left out or refused naming `received` here,
+    // and only the rest goes on to the caller's verdict, which names the argument at fault.
+    ColumnVerdict own;
+    auto completed = [&] {
+      const VerdictScope scope(own);
+      return complete_to_column(bytes, MessageType::Utilmd, *release, checked,
+                                writers_of(written->sources, args, renames), "answer_pid");
+    }();
+    const bool again = round < leave_out_rounds;
+    if (!completed) {
+      if (own.unplaced && leave_out_unplaced(plan, own, bytes)) {
+        if (again) continue;
+        return py::value_error(fmt::format("received: message {}: the answer has no place for all the request "
+                                           "carries — {}",
+                                           *message_index, *own.unplaced));
+      }
+      if (outer != nullptr) *outer = std::move(own);
+      return py::propagate(completed);
+    }
+    if (again && leave_out_rejected(plan, own, *column, *completed)) continue;
+    const Carried carried = carried_of(plan, *message_index, &*references);
+    if (auto fault = received_fault(carried, own, *column, *completed)) return std::move(*fault);
+    if (outer != nullptr) *outer = std::move(own);
+    if (auto fits = answer_fits(*completed, carried.vorgaenge.size()); !fits) return py::propagate(fits);
+    return py::bytes(*completed);
+  }
 }
 
 }  // namespace quorvane_native::edifact

@@ -51,6 +51,8 @@ std::optional<std::string> demanded_code(const ColumnRef& column, const ElementR
 
 }  // namespace
 
+bool column_takes_transaktionsgrund(const ColumnRef& column) { return sts7_nr(column).has_value(); }
+
 std::optional<std::string> column_transaktionsgrund(const ColumnRef& column) {
   return demanded_code(column, status_reason(column, GRUND));
 }

@@ -10,6 +10,9 @@
 
 namespace quorvane_native::edifact {
 
+// Whether the column has an STS+7 for a Transaktionsgrund.
+bool column_takes_transaktionsgrund(const ColumnRef& column);
+
 // The Transaktionsgrund completion writes in the column's STS+7; none when the column has no
 // STS+7 or names no code for its Grund.
 std::optional<std::string> column_transaktionsgrund(const ColumnRef& column);

@@ -1,0 +1,200 @@
+#include "quorvane_native/edifact/answer_leave_out.hpp"
+
+#include <algorithm>
+#include <charconv>
+#include <optional>
+#include <ranges>
+#include <span>
+#include <vector>
+
+#include "quorvane_native/edifact/column_places.hpp"
+
+namespace quorvane_native::edifact {
+
+namespace {
+
+std::string_view rule_of(const Rejection& rejection) {
+  const std::string_view key = rejection.key;
+  return key.substr(0, key.find('|'));
+}
+
+// A segment or code the column does not permit here, or one too many of them.
+bool refuses_presence(std::string_view rule) {
+  return rule.ends_with("-NOT-PERMITTED") || rule.ends_with("-CODE") || rule.ends_with("-MAX") ||
+         rule.ends_with("-REPEATED");
+}
+
+// The segment node a fault of a whole segment or group names: its number is the context's, or
+// (a MIG count) one of the parts of the rule id.
+std::optional<NodeIndex> named_node(const ColumnRef& column, const Rejection& rejection) {
+  const auto& index = column.profile->structure().nr_index;
+  if (!rejection.nr.empty()) {
+    if (const auto found = index.find(rejection.nr); found != index.end()) return found->second;
+  }
+  const std::string_view rule = rule_of(rejection);
+  if (!rule.starts_with("MIG-")) return std::nullopt;
+  for (const auto part : std::views::split(rule, '-')) {
+    if (const auto found = index.find(std::string_view(part.begin(), part.end())); found != index.end()) {
+      return found->second;
+    }
+  }
+  return std::nullopt;
+}
+
+// The number after `word` in `text` ("occurs 3 times", "allows 1").
+std::optional<std::size_t> number_after(std::string_view text, std::string_view word, std::size_t from = 0) {
+  const std::size_t at = text.find(word, from);
+  if (at == std::string_view::npos) return std::nullopt;
+  const std::string_view rest = text.substr(at + word.size());
+  std::size_t value = 0;
+  const auto [end, error] = std::from_chars(rest.data(), rest.data() + rest.size(), value);
+  if (error != std::errc() || end == rest.data()) return std::nullopt;
+  return value;
+}
+
+bool fits(const ColumnRef& column, NodeIndex node, const Echo& echo) {
+  const auto* segment = column.profile->structure().nodes[node].segment();
+  return segment != nullptr && segment->tag == echo.tag && admits_qualifier(column, node, echo.qualifier);
+}
+
+// A fault of a node as a whole: not permitted there (every value of the node goes), or too many
+// (each Vorgang keeps what the limit allows, and one less where that changes nothing).
+bool leave_out_of_node(AnswerPlan& plan, const ColumnRef& column, NodeIndex node, const Rejection& rejection) {
+  const std::string_view rule = rule_of(rejection);
+  std::optional<std::size_t> limit;
+  if (rule.ends_with("-MAX")) {
+    limit = number_after(rejection.text, "allows ", rejection.text.find(" occurs "));
+    if (!limit) return false;
+  } else if (!rule.ends_with("-NOT-PERMITTED")) {
+    return false;
+  }
+  const auto kept_fitting = [&](EchoVorgang& vorgang) {
+    std::vector<Echo*> found;
+    for (Echo& echo : vorgang.echoes) {
+      if (echo.kept && fits(column, node, echo)) found.push_back(&echo);
+    }
+    return found;
+  };
+  bool changed = false;
+  for (EchoVorgang& vorgang : plan.vorgaenge) {
+    const auto found = kept_fitting(vorgang);
+    for (std::size_t at = limit.value_or(0); at < found.size(); ++at) {
+      found[at]->kept = false;
+      changed = true;
+    }
+  }
+  if (changed || !limit) return changed;
+  // The limit counts segments the caller or completion wrote beside the request's.
+  for (EchoVorgang& vorgang : plan.vorgaenge) {
+    if (const auto found = kept_fitting(vorgang); !found.empty()) {
+      found.back()->kept = false;
+      changed = true;
+    }
+  }
+  return changed;
+}
+
+struct Hit {
+  std::size_t vorgang;  // counted from 0
+  std::size_t echo;
+  bool presence;        // not permitted, rather than a fault of the value
+};
+
+// Another Lokation or reference of the same qualifier, whose value is not at fault, to stand in
+// place of `echo`: one kept, else one left out only for want of room, which is taken up again.
+bool stand_in_for(EchoVorgang& vorgang, std::size_t echo, std::span<const Hit> hits, std::size_t vorgang_index) {
+  const Echo& own = vorgang.echoes[echo];
+  Echo* waiting = nullptr;
+  for (std::size_t other = 0; other < vorgang.echoes.size(); ++other) {
+    Echo& candidate = vorgang.echoes[other];
+    if (other == echo || candidate.faulted || candidate.tag != own.tag || candidate.qualifier != own.qualifier) continue;
+    const bool hit = std::ranges::any_of(hits, [&](const Hit& h) { return h.vorgang == vorgang_index && h.echo == other; });
+    if (hit) continue;
+    if (candidate.kept) return true;
+    if (waiting == nullptr) waiting = &candidate;
+  }
+  if (waiting == nullptr) return false;
+  waiting->kept = true;
+  return true;
+}
+
+}  // namespace
+
+bool leave_out_rejected(AnswerPlan& plan, const ColumnVerdict& verdict, const ColumnRef& column,
+                        std::string_view completed) {
+  const AnswerSegments segments(completed);
+  bool changed = false;
+  bool antwort_refused = false;
+  std::vector<Hit> hits;
+  for (const Rejection& rejection : verdict.rejections) {
+    const std::string_view rule = rule_of(rejection);
+    if (!rejection.segment || *rejection.segment >= segments.size()) {
+      if (const auto node = named_node(column, rejection)) changed |= leave_out_of_node(plan, column, *node, rejection);
+      continue;
+    }
+    const std::size_t at = *rejection.segment;
+    if (segments.tag(at) == "BGM") {
+      if (plan.document_code && rejection.value == plan.document_code) {
+        plan.document_code.reset();
+        changed = true;
+      }
+      continue;
+    }
+    if (segments.tag(at) == "STS" && segments.qualifier(at) == "E01") {
+      antwort_refused = antwort_refused || plan.antwort() != nullptr;
+      continue;
+    }
+    const EchoAt echo_at = segments.echo_at(plan, at);
+    if (!echo_at.echo) continue;
+    EchoVorgang& vorgang = plan.vorgaenge[echo_at.vorgang - 1];
+    Echo& echo = vorgang.echoes[*echo_at.echo];
+    // The Grund may stand where its Ergänzung may not.
+    if (echo.tag == "STS" && echo.ergaenzung && rejection.value == echo.ergaenzung && rejection.value != echo.value) {
+      echo.ergaenzung.reset();
+      echo.befristung.reset();
+      changed = true;
+      continue;
+    }
+    hits.push_back(Hit{echo_at.vorgang - 1, *echo_at.echo, refuses_presence(rule) || echo.replaceable});
+  }
+  if (antwort_refused) {
+    ++plan.antwort_at;
+    changed = true;
+  }
+  for (const Hit& hit : hits) {
+    EchoVorgang& vorgang = plan.vorgaenge[hit.vorgang];
+    Echo& echo = vorgang.echoes[hit.echo];
+    if (!echo.kept) continue;
+    if (!hit.presence) {
+      if (!stand_in_for(vorgang, hit.echo, hits, hit.vorgang)) continue;
+      echo.faulted = true;
+    }
+    echo.kept = false;
+    changed = true;
+  }
+  return changed;
+}
+
+bool leave_out_unplaced(AnswerPlan& plan, const ColumnVerdict& verdict, std::string_view built) {
+  if (!verdict.unplaced_segment) return false;
+  const AnswerSegments segments(built);
+  const EchoAt at = segments.echo_at(plan, *verdict.unplaced_segment);
+  if (!at.echo) return false;
+  const Echo unplaced = plan.vorgaenge[at.vorgang - 1].echoes[*at.echo];
+  // How many of its kind stood before it: as many as every Vorgang keeps.
+  std::size_t before = 0;
+  for (std::size_t index = 0; index < *at.echo; ++index) {
+    const Echo& echo = plan.vorgaenge[at.vorgang - 1].echoes[index];
+    if (echo.kept && echo.tag == unplaced.tag && echo.qualifier == unplaced.qualifier) ++before;
+  }
+  for (EchoVorgang& vorgang : plan.vorgaenge) {
+    std::size_t seen = 0;
+    for (Echo& echo : vorgang.echoes) {
+      if (!echo.kept || echo.tag != unplaced.tag || echo.qualifier != unplaced.qualifier) continue;
+      if (seen++ >= before) echo.kept = false;
+    }
+  }
+  return true;
+}
+
+}  // namespace quorvane_native::edifact

@@ -1,0 +1,153 @@
+#include "quorvane_native/edifact/answer_plan.hpp"
+
+#include <algorithm>
+#include <array>
+#include <map>
+#include <utility>
+
+#include "edi_energy/lokationstyp.hpp"
+#include "edifact/parse/from_bytes.hpp"
+#include "quorvane_native/edifact/answer_echo.hpp"
+#include "quorvane_native/edifact/column_places.hpp"
+#include "quorvane_native/edifact/transaktionsgrund_codes.hpp"
+
+namespace quorvane_native::edifact {
+
+namespace {
+
+using edi_energy::messages::utilmd::UtilmdTransaction;
+
+Echo echo_of(std::string tag, std::string qualifier, std::string value, bool replaceable) {
+  Echo echo;
+  echo.tag = std::move(tag);
+  echo.qualifier = std::move(qualifier);
+  echo.value = std::move(value);
+  echo.replaceable = replaceable;
+  return echo;
+}
+
+bool given_qualifier(const StringPairs* pairs, std::string_view qualifier) {
+  return pairs != nullptr && std::ranges::any_of(*pairs, [&](const auto& pair) { return pair.first == qualifier; });
+}
+
+// The request's code, unless the column lists codes for BGM DE 1001 without it.
+std::optional<std::string> document_code_of(const edi_energy::messages::utilmd::UtilmdMessage& request,
+                                            const std::optional<ColumnRef>& column) {
+  if (!request.bgm) return std::nullopt;
+  std::string code = request.bgm->document_code;
+  if (column) {
+    const auto bgm = used_segments(*column, "BGM");
+    if (!bgm.empty() && !admits_code(column_codes(*column, nr_of(*column, bgm.front()), "1001"), code)) {
+      return std::nullopt;
+    }
+  }
+  return code;
+}
+
+// The process dates the answer confirms; a date in another format than the answer writes is not
+// taken over.
+void plan_dates(const UtilmdTransaction& transaction, EchoPlaces& places, GivenValues given, EchoVorgang& vorgang) {
+  for (const std::string_view qualifier : std::array<std::string_view, 2>{"92", "93"}) {
+    if (given_qualifier(given.process_dates, qualifier) || !places.takes_date(qualifier)) continue;
+    const auto dtm = std::ranges::find_if(transaction.dtms, [&](const auto& candidate) {
+      return candidate.qualifier == qualifier && candidate.value && !candidate.value->empty();
+    });
+    if (dtm == transaction.dtms.end()) continue;
+    const std::string format = dtm->format.value_or("303");
+    if (format != "303" && !(format == "102" && dtm->value->size() == 8)) continue;
+    vorgang.echoes.push_back(echo_of("DTM", std::string(qualifier), *dtm->value, true));
+  }
+}
+
+void plan_references(const UtilmdTransaction& transaction, EchoPlaces& places, GivenValues given,
+                     EchoVorgang& vorgang) {
+  // The requester matches its answers on the Vorgangsnummer of its request; the request's own TN
+  // names another message and Z13 its Prüfidentifikator, which the answer replaces with its own.
+  if (!given_qualifier(given.references, "TN") && places.takes_reference("TN")) {
+    vorgang.echoes.push_back(echo_of("RFF", "TN", vorgang.vorgangsnummer, true));
+  }
+  for (const auto& rff : transaction.rffs) {
+    if (rff.qualifier == "Z13" || rff.qualifier == "TN" || !rff.reference) continue;
+    if (!places.takes_reference(rff.qualifier)) continue;
+    vorgang.echoes.push_back(echo_of("RFF", rff.qualifier, *rff.reference, false));
+  }
+}
+
+// No more of one qualifier than the column has places for: the rest could stand nowhere.
+void cap_to_room(EchoPlaces& places, EchoVorgang& vorgang) {
+  std::map<std::pair<std::string, std::string>, std::size_t> taken;
+  for (Echo& echo : vorgang.echoes) {
+    if (echo.tag != "LOC" && echo.tag != "RFF") continue;
+    const auto room = places.room(echo.tag, echo.qualifier);
+    if (room && taken[{echo.tag, echo.qualifier}]++ >= *room) echo.kept = false;
+  }
+}
+
+}  // namespace
+
+AnswerPlan plan_answer(const edi_energy::messages::utilmd::UtilmdMessage& request,
+                       const std::optional<ColumnRef>& column, GivenValues given) {
+  AnswerPlan plan;
+  plan.document_code = document_code_of(request, column);
+  EchoPlaces places(column);
+  const bool takes_grund = !column || column_takes_transaktionsgrund(*column);
+  for (const UtilmdTransaction& transaction : request.transactions) {
+    if (!transaction.ide.id) continue;
+    EchoVorgang& vorgang = plan.vorgaenge.emplace_back();
+    vorgang.vorgangsnummer = *transaction.ide.id;
+    for (const auto& loc : transaction.locs) {
+      if (!edi_energy::lokationstyp::from_qualifier_code(loc.qualifier) || !loc.id) continue;
+      if (!places.takes_location(loc.qualifier)) continue;
+      vorgang.echoes.push_back(echo_of("LOC", loc.qualifier, *loc.id, false));
+    }
+    plan_dates(transaction, places, given, vorgang);
+    if (const auto& grund = transaction.transaktionsgrund; grund && takes_grund && !grund->grund.empty()) {
+      Echo echo = echo_of("STS", "7", grund->grund, true);
+      echo.ergaenzung = grund->ergaenzung;
+      echo.befristung = grund->befristung;
+      vorgang.echoes.push_back(std::move(echo));
+    }
+    plan_references(transaction, places, given, vorgang);
+    cap_to_room(places, vorgang);
+  }
+  return plan;
+}
+
+AnswerSegments::AnswerSegments(std::string_view message) {
+  const auto segments = ::edifact::parse_all(message, ::edifact::ParserConfig{});
+  heads_.reserve(segments.size());
+  std::size_t vorgang = 0;
+  for (std::size_t at = 0; at < segments.size(); ++at) {
+    const ::edifact::model::Segment segment = segments[at];
+    const auto text = [&](std::size_t element, std::size_t component) {
+      return std::string(segment.component_text(element, component).value_or(std::string_view()));
+    };
+    Head head{.tag = std::string(segment.tag()), .qualifier = text(0, 0), .value = {}, .vorgang = 0};
+    if (head.tag == "IDE") ++vorgang;
+    head.vorgang = vorgang;
+    if (head.tag == "LOC") head.value = text(1, 0);
+    if (head.tag == "RFF") head.value = text(0, 1);
+    heads_.push_back(std::move(head));
+  }
+}
+
+EchoAt AnswerSegments::echo_at(const AnswerPlan& plan, std::size_t segment) const {
+  if (segment >= heads_.size()) return {};
+  const Head& head = heads_[segment];
+  EchoAt at{.vorgang = head.vorgang, .echo = std::nullopt};
+  if (head.vorgang == 0 || head.vorgang > plan.vorgaenge.size()) return at;
+  const auto& echoes = plan.vorgaenge[head.vorgang - 1].echoes;
+  // A Vorgang holds one date of a qualifier and one Transaktionsgrund; Lokationen and references
+  // are told by their values.
+  const bool by_value = head.tag == "LOC" || head.tag == "RFF";
+  for (std::size_t index = 0; index < echoes.size(); ++index) {
+    const Echo& echo = echoes[index];
+    if (echo.kept && echo.tag == head.tag && echo.qualifier == head.qualifier && (!by_value || echo.value == head.value)) {
+      at.echo = index;
+      break;
+    }
+  }
+  return at;
+}
+
+}  // namespace quorvane_native::edifact

@@ -1,0 +1,85 @@
+// What an answer takes over from its request, Vorgang by Vorgang: the Lokationen and references
+// its column has a place for, the Vorgangsnummer as the answer's RFF+TN, the Transaktionsgrund,
+// the process dates 92 and 93, and the request's BGM code. Each value can be left out again
+// when a build shows that the answer's column does not permit it there.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "edi_energy/messages/utilmd.hpp"
+#include "quorvane_native/edifact/answer_kind.hpp"
+#include "quorvane_native/edifact/build_pipeline.hpp"
+
+namespace quorvane_native::edifact {
+
+using StringPairs = std::vector<std::pair<std::string, std::string>>;
+
+struct Echo {
+  std::string tag;        // LOC, RFF, DTM or STS
+  std::string qualifier;  // DE 3227, 1153 or 2005; "7" for the Transaktionsgrund
+  std::string value;      // the ID, the reference, the date, the Grund
+  std::optional<std::string> ergaenzung;   // of the Transaktionsgrund
+  std::optional<std::string> befristung;   // of the Transaktionsgrund
+  // A value the request holds in the answer's own meaning (the Vorgangsnummer as RFF+TN, a date,
+  // the Grund): left out on any fault, where a Lokation or reference the column rejects for its
+  // value is the request's fault.
+  bool replaceable = false;
+  bool kept = true;
+  bool faulted = false;  // left out for its value, never to be taken up again
+};
+
+struct EchoVorgang {
+  std::string vorgangsnummer;
+  std::vector<Echo> echoes;
+};
+
+struct AnswerPlan {
+  std::optional<std::string> document_code;  // the request's, while the answer's column takes it
+  std::vector<EchoVorgang> vorgaenge;
+  // Codes of the answer's kind for a bare answer, tried in order; past the end completion picks.
+  std::vector<AntwortChoice> antworten;
+  std::size_t antwort_at = 0;
+
+  const AntwortChoice* antwort() const { return antwort_at < antworten.size() ? &antworten[antwort_at] : nullptr; }
+};
+
+// What the caller gives itself wins over the request's value of the same qualifier.
+struct GivenValues {
+  const StringPairs* process_dates;
+  const StringPairs* references;
+};
+
+AnswerPlan plan_answer(const edi_energy::messages::utilmd::UtilmdMessage& request,
+                       const std::optional<ColumnRef>& column, GivenValues given);
+
+// The Vorgang and echo a segment of the answer holds, told from a parse of the whole message:
+// the Vorgang counted from 1 (0 before the first IDE), and the echo's index, if the segment
+// holds one of the plan's kept values.
+struct EchoAt {
+  std::size_t vorgang = 0;
+  std::optional<std::size_t> echo;
+};
+class AnswerSegments {
+ public:
+  explicit AnswerSegments(std::string_view message);
+  std::size_t size() const { return heads_.size(); }
+  EchoAt echo_at(const AnswerPlan& plan, std::size_t segment) const;
+  std::string_view tag(std::size_t segment) const { return heads_[segment].tag; }
+  std::string_view qualifier(std::size_t segment) const { return heads_[segment].qualifier; }
+
+ private:
+  struct Head {
+    std::string tag;
+    std::string qualifier;
+    std::string value;  // LOC: the ID, RFF: the reference
+    std::size_t vorgang = 0;
+  };
+  std::vector<Head> heads_;
+};
+
+}  // namespace quorvane_native::edifact
