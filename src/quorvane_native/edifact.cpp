@@ -169,7 +169,8 @@ constexpr py::Function functions[] = {
      "never changed.\n\n"
      "A text too long for an EDIFACT segment is a ValueError naming its argument. "
      "A value given that the column does not admit is a ValueError naming its argument, with the column's own "
-     "finding; a fault of the column that no argument causes refuses nothing.\n\n"
+     "finding; one taken over from the received message (parties, references, dates) names `received`. A fault "
+     "of the column that no argument causes refuses nothing.\n\n"
      "Raises ValueError for neither `release` nor `on`, bytes that are not a whole interchange, a "
      "`message_index` past its messages, a Prüfidentifikator outside 10000–99999 or one whose column takes "
      "the other BGM code, an empty text argument, "
@@ -177,7 +178,7 @@ constexpr py::Function functions[] = {
      "`error_code`); RuntimeError when the message cannot be serialised, or when completion finds no place for a "
      "segment that no optional argument wrote; "
      "TypeError or OverflowError for an argument of the wrong type or range.",
-     with_texts_that_fit<within_reader_limits<checked_by_writer<build_aperak_for, received_wrote>>>},
+     with_texts_that_fit<within_reader_limits<checked_by_writer<build_aperak_for, aperak_for_wrote>>>},
     {"build_contrl_for", "(received, *, on=None, release=None, accept=True, message_ref=\"1\")",
      "Build the CONTRL (UNH, UCI, UNT) that acknowledges a received interchange, with the parties and the "
      "Datenaustauschreferenz taken from its UNB.\n\n"

@@ -129,6 +129,26 @@ std::optional<std::string> received_wrote(py::Args args, std::span<const Written
   return std::nullopt;
 }
 
+std::optional<std::string> aperak_for_wrote(py::Args args, std::span<const WrittenSegment> written, std::size_t at,
+                                            std::optional<std::size_t> element) {
+  if (at >= written.size()) return std::nullopt;
+  const WrittenSegment& segment = written[at];
+  if (segment.tag == "UNH") return element == 0 ? std::optional<std::string>("message_ref") : std::nullopt;
+  if (segment.tag == "BGM") {
+    if (element != 1) return std::nullopt;
+    return given(args, "pruefidentifikator") ? "pruefidentifikator" : "message_ref";
+  }
+  if (segment.tag == "ERC") return "error_code";
+  if (segment.tag == "FTX") {
+    // The Ortsangabe repeats the error text, else the error code.
+    if (segment.qualifier == "ABO" || given(args, "error_text")) return "error_text";
+    return "error_code";
+  }
+  if (segment.tag == "UNT") return std::nullopt;
+  // NAD, RFF and DTM: the parties, the received message's references and dates, and the UNB date.
+  return "received";
+}
+
 std::optional<std::string> utilmd_wrote(py::Args args, std::span<const WrittenSegment> written, std::size_t at,
                                         std::optional<std::size_t> element) {
   if (at >= written.size()) return std::nullopt;

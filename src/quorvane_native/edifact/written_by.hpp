@@ -26,6 +26,11 @@ std::optional<std::string> parties_wrote(py::Args args, std::span<const WrittenS
 std::optional<std::string> received_wrote(py::Args args, std::span<const WrittenSegment> written, std::size_t at,
                                           std::optional<std::size_t> element);
 
+// An APERAK acknowledging a received message: what correlates it with that message (parties,
+// references, dates) is `received`'s, the error block and the message's own reference the caller's.
+std::optional<std::string> aperak_for_wrote(py::Args args, std::span<const WrittenSegment> written, std::size_t at,
+                                            std::optional<std::size_t> element);
+
 std::optional<std::string> utilmd_wrote(py::Args args, std::span<const WrittenSegment> written, std::size_t at,
                                         std::optional<std::size_t> element);
 
