@@ -243,3 +243,61 @@ def test_failures(call, error, text):
     # Binding errors name the function first; every other message is checked from its start.
     message = str(raised.value)
     assert text in message if error is TypeError else message.startswith(text)
+
+
+# What the APERAK takes over from the received message is the received message's: a value its column rejects
+# refuses the build naming received, whether or not an error_code is given, rather than returning a faulty APERAK.
+RECEIVED_FAULTS = [
+    (b"DTM+137:202610010000?+00:303", b"DTM+137:XYZ:303", "`DTM+171` declares DE 2379 format '303'"),
+    (b"BGM+E01+DOK55001", b"BGM+E01+" + b"D" * 71, "is 71 characters long"),
+    # An empty UNB sender becomes the APERAK's empty NAD+MR.
+    (b"UNB+UNOC:3+9900000000003:500", b"UNB+UNOC:3+:500", "DE 3039 „MP-ID“ is mandatory in the MIG but empty"),
+]
+
+
+@pytest.mark.parametrize("on", APERAK_DAYS)
+@pytest.mark.parametrize("error_code", [None, "Z29"])
+@pytest.mark.parametrize(("clean", "faulty", "finding"), RECEIVED_FAULTS)
+def test_a_received_value_the_column_rejects_names_received(clean, faulty, finding, error_code, on):
+    raw = fixture("utilmd_55001.edi")
+    assert clean in raw
+    with pytest.raises(ValueError, match=rf"^received: the column of APERAK 2900[12] \(.*\) does not admit what it "
+                                         rf"writes — .*{re.escape(finding)}"):
+        native.build_aperak_for(raw.replace(clean, faulty), on=on, error_code=error_code)
+
+
+from hypothesis import HealthCheck, given, settings, strategies as st  # noqa: E402
+
+RECEIVED = ["utilmd_55001.edi", "mscons_13002.edi", "contrl.edi", "orders_17001.edi", "remadv_33001.edi"]
+VALUE = st.one_of(st.sampled_from(["", "D" * 71, "XYZ", "20261301", "9" * 13, "?+", "1" * 36]),
+                  st.text(alphabet="aZ09 .-+:?'Äß", max_size=80))
+
+
+def with_one_value(raw, segment, element, component, value):
+    """`raw` with one component of one segment (each counted around its list) replaced by `value`."""
+    split = lambda text, separator: re.split(rb"(?<!\?)" + re.escape(separator), text)
+    segments = split(raw, b"'")
+    elements = split(segments[segment % (len(segments) - 1)], b"+")
+    components = split(elements[1 + element % (len(elements) - 1)], b":")
+    components[component % len(components)] = value.encode("latin-1")
+    elements[1 + element % (len(elements) - 1)] = b":".join(components)
+    segments[segment % (len(segments) - 1)] = b"+".join(elements)
+    return b"'".join(segments)
+
+
+@settings(max_examples=300, deadline=None, suppress_health_check=[HealthCheck.too_slow])
+@given(name=st.sampled_from(RECEIVED), segment=st.integers(0, 40), element=st.integers(0, 9),
+       component=st.integers(0, 4), value=VALUE, on=st.sampled_from(APERAK_DAYS),
+       error_code=st.sampled_from([None, "Z29"]))
+def test_property_aperak_for_a_changed_message_is_clean_or_refused(name, segment, element, component, value, on,
+                                                                   error_code):
+    raw = with_one_value(fixture(name), segment, element, component, value)
+    try:
+        built = native.build_aperak_for(raw, on=on, error_code=error_code)
+    except ValueError:
+        return
+    # Read with its escapes, which the plain split of `segments` does not take for "??'".
+    parties = {role: re.sub(r"\?(.)", r"\1", party) for role, party in
+               re.findall(r"'NAD\+(MS|MR)\+((?:\?.|[^:+'?])*)", built.decode("latin-1"))}
+    report, findings = report_of(built, on, sender=parties["MS"], recipient=parties["MR"])
+    assert report.is_valid, findings

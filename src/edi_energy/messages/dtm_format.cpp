@@ -27,7 +27,8 @@ std::string why(std::string_view format_code, DtmValue verdict) {
 }  // namespace
 
 void check_dtm_values(std::span<const edifact::model::Segment> segments, edifact::report::FindingSink findings) {
-  for (const auto& segment : segments) {
+  for (std::size_t index = 0; index < segments.size(); ++index) {
+    const auto& segment = segments[index];
     if (segment.tag() != "DTM") continue;
     const auto elements = segment.elements();
     if (elements.empty()) continue;
@@ -43,7 +44,10 @@ void check_dtm_values(std::span<const edifact::model::Segment> segments, edifact
                                        "format '{}' but carries '{}', {}",
                                        components.text(0), format_code, value, why(format_code, verdict)))
                            .with_rule_id("SEM-DTM-VALUE")
-                           .with_segment("DTM"));
+                           .with_segment("DTM")
+                           .with_segment_index(index)
+                           .with_element(0)
+                           .with_component(1));
   }
 }
 

@@ -77,8 +77,13 @@ py::Status check_error_text(const std::optional<std::string>& error_text, std::s
 // What the caller gave under its own name; the parties (and what else) of a received message
 // are `received`.
 constexpr std::array<Rename, 2> given_renames{{{"message_reference", "message_ref"}, {"referenced_message", "acw_ref"}}};
-constexpr std::array<Rename, 3> received_renames{
-    {{"message_reference", "message_ref"}, {"sender", "received"}, {"receiver", "received"}}};
+constexpr std::array<Rename, 7> received_renames{{{"message_reference", "message_ref"},
+                                                  {"sender", "received"},
+                                                  {"receiver", "received"},
+                                                  {"referenced_message", "received"},
+                                                  {"ago_reference", "received"},
+                                                  {"reference_date", "received"},
+                                                  {"document_date", "received"}}};
 
 py::Expected<std::string> completed(Builder builder, const edi_energy::release::Release& release, py::Args args,
                                     std::span<const Rename> renames) {

@@ -63,7 +63,8 @@ Writer writer_of(std::span<const ::edifact::model::Segment> segments, const ::ed
       if (const auto offset = offset_in(built, components[component])) {
         return Writer{Writer::Kind::builder, segment_at(starts, *offset), element};
       }
-      return Writer{Writer::Kind::completion, 0, element};
+      // Completion writes no empty value: one left empty is the fault of whoever wrote the segment.
+      if (!components[component].text.empty()) return Writer{Writer::Kind::completion, 0, element};
     }
   }
   // A fault of the segment, or of a value it lacks, is whoever's wrote the segment.

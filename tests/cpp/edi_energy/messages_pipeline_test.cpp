@@ -87,6 +87,16 @@ INSTANTIATE_TEST_SUITE_P(
                     DtmCase{"DTM+137:20261001:102'", false}, DtmCase{"DTM+137:20261001'", false},
                     DtmCase{"DTM+137:20261001:303 '", false}, DtmCase{"DTM'", false}));
 
+// A build names what wrote a faulty value from the segment and data element the finding points at.
+TEST(Dtm303Message, PointsAtTheValueOfItsSegment) {
+  std::vector<ValidationIssue> findings;
+  edi_energy::messages::check_dtm_values(parsed("DTM+137:202610011200?+00:303'DTM+171:XYZ:303'"), findings);
+  ASSERT_EQ(findings.size(), 1u);
+  EXPECT_EQ(findings[0].segment_index, 1u);
+  EXPECT_EQ(findings[0].element, 0u);
+  EXPECT_EQ(findings[0].component, 1u);
+}
+
 TEST(Dtm303Message, QuotesQualifierAndValueAsTheyStand) {
   std::vector<ValidationIssue> findings;
   edi_energy::messages::check_dtm_values(parsed("DTM+163:2026100112?+0:303'"), findings);
