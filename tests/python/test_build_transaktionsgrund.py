@@ -72,6 +72,8 @@ def test_the_grund_completion_writes_builds_clean_when_given(on, pid, written):
 @pytest.mark.parametrize(("pid", "options", "ergaenzung", "kept_or_named"), [
     (55001, {"on": "2025-10-01"}, "ZAP", [["E01"], ["ZAP"]]),
     (55016, {"on": "2026-10-01"}, "ZW5", [["E03"], ["ZW5"]]),
+    # ZZB stands only beside Z33, not beside the E01 completion writes unasked.
+    (55052, {"on": "2025-10-01"}, "ZZB", [["Z33"], ["ZZB"]]),
     # The column admits ZW3 and ZW4 only; no STS+7 in the column, or no column at all.
     (55137, {"on": "2026-10-01"}, "ZW5", "transactions[1].transaktionsgrund_ergaenzung: the column of UTILMD 55137"),
     (55074, {"on": "2026-10-01"}, "ZW5", "transactions[1].transaktionsgrund_ergaenzung: \"ZW5\" is given without"),

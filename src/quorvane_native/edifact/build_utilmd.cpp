@@ -4,6 +4,8 @@
 #include <fmt/ranges.h>
 
 #include <algorithm>
+#include <functional>
+#include <map>
 #include <array>
 #include <span>
 #include <vector>
@@ -18,6 +20,7 @@
 #include "edi_energy/message_type.hpp"
 #include "quorvane_native/edifact/build_pipeline.hpp"
 #include "quorvane_native/edifact/column_places.hpp"
+#include "quorvane_native/edifact/column_verdict.hpp"
 #include "quorvane_native/edifact/date_argument.hpp"
 #include "quorvane_native/edifact/given_text.hpp"
 #include "quorvane_native/edifact/input_classes.hpp"
@@ -132,7 +135,34 @@ struct Column {
   // What completion writes in STS+7 where the caller leaves a value out; no Grund without a column.
   std::optional<std::string> grund;
   std::optional<std::string> ergaenzung;
+  // The Grund written beside each Ergänzung given alone, where one fits it better than `grund`.
+  std::map<std::string, std::string, std::less<>> grund_beside;
 };
+
+// Of the Gründe the column names, the first with which it accepts a Vorgang carrying `ergaenzung`:
+// an Ergänzung may stand only beside some Gründe, and completion's own need not be one of them.
+// None where no Grund makes that Vorgang clean (the Ergänzung's own fault, named as such).
+std::optional<std::string> grund_fitting(const edi_energy::builders::utilmd::UtilmdBuilderInner& message,
+                                         const ColumnRef& column, std::uint32_t pruefidentifikator,
+                                         const std::string& ergaenzung) {
+  edi_energy::builders::utilmd::UtilmdBuilderInner probe = message;
+  probe.transactions.clear();
+  for (std::string& grund : column_transaktionsgruende(column)) {
+    UtilmdTransactionSpec vorgang;
+    vorgang.ide_qualifier = "24";
+    vorgang.vorgangsnummer = "1";
+    vorgang.transaktionsgrund = Transaktionsgrund{grund, ergaenzung, std::nullopt};
+    probe.transactions.assign(1, std::move(vorgang));
+    auto written = edi_energy::builders::utilmd::write_utilmd(probe);
+    if (!written) return std::nullopt;
+    ColumnVerdict verdict;
+    const VerdictScope scope(verdict);
+    const auto completed = complete_to_column(std::move(written->bytes), MessageType::Utilmd, probe.release,
+                                              pruefidentifikator, {});
+    if (completed && verdict.rejections.empty()) return std::move(grund);
+  }
+  return std::nullopt;
+}
 
 // A given Grund keeps a given Ergänzung, else takes the column's; a given Ergänzung alone stands
 // beside the Grund completion would write, which is then written in its place.
@@ -144,6 +174,9 @@ py::Expected<std::optional<Transaktionsgrund>> sts7(UtilmdTransaction& transacti
                              ergaenzung ? std::move(ergaenzung) : column.ergaenzung, std::nullopt};
   }
   if (!ergaenzung) return std::nullopt;
+  if (const auto fitting = column.grund_beside.find(*ergaenzung); fitting != column.grund_beside.end()) {
+    return Transaktionsgrund{fitting->second, std::move(ergaenzung), std::nullopt};
+  }
   if (!column.grund) {
     return py::value_error(fmt::format("transactions[{}].transaktionsgrund_ergaenzung: {} is given without a "
                                        "transaktionsgrund, and UTILMD {} ({}) names no Transaktionsgrund to write "
@@ -275,6 +308,16 @@ py::Result build_utilmd(py::Args args) {
   if (!date) return py::propagate(date);
   inner.document_date = std::move(*date);
   inner.references = std::move(*references);
+  if (column.grund) {
+    const auto column_ref = column_of(MessageType::Utilmd, *release, *pruefidentifikator);
+    for (const auto& transaction : *transactions) {
+      const auto& ergaenzung = transaction.transaktionsgrund_ergaenzung;
+      if (transaction.transaktionsgrund || !ergaenzung || column.grund_beside.contains(*ergaenzung)) continue;
+      if (auto fitting = grund_fitting(inner, *column_ref, *pruefidentifikator, *ergaenzung)) {
+        column.grund_beside.emplace(*ergaenzung, std::move(*fitting));
+      }
+    }
+  }
 
   std::vector<std::pair<bool, bool>> given;
   for (const auto& transaction : *transactions) {

@@ -57,6 +57,17 @@ std::optional<std::string> column_transaktionsgrund(const ColumnRef& column) {
   return demanded_code(column, status_reason(column, GRUND));
 }
 
+std::vector<std::string> column_transaktionsgruende(const ColumnRef& column) {
+  std::vector<std::string> codes;
+  if (auto demanded = column_transaktionsgrund(column)) codes.push_back(std::move(*demanded));
+  if (const ElementRule* rule = status_reason(column, GRUND)) {
+    for (const auto& operand : rule->operands) {
+      if (operand.code && std::ranges::find(codes, *operand.code) == codes.end()) codes.push_back(*operand.code);
+    }
+  }
+  return codes;
+}
+
 std::optional<std::string> column_ergaenzung(const ColumnRef& column) {
   const ElementRule* rule = status_reason(column, ERGAENZUNG);
   if (rule != nullptr &&

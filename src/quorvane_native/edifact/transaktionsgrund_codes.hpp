@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "quorvane_native/edifact/build_pipeline.hpp"
 
@@ -16,6 +17,9 @@ bool column_takes_transaktionsgrund(const ColumnRef& column);
 // The Transaktionsgrund completion writes in the column's STS+7; none when the column has no
 // STS+7 or names no code for its Grund.
 std::optional<std::string> column_transaktionsgrund(const ColumnRef& column);
+
+// Every Grund the column names for its STS+7, the one completion writes first.
+std::vector<std::string> column_transaktionsgruende(const ColumnRef& column);
 
 // The Ergänzung written beside a given Grund: "ZW4" where the column admits it, else the code
 // completion would take, none where the column demands none.
