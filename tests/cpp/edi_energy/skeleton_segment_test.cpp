@@ -188,6 +188,48 @@ TEST(SegmentSynthesis, ContactSampleFollowsTheCodeOfItsOwnSegment) {
   }
 }
 
+// The records tell a Bestätigung from an Ablehnung; where they cannot, or no listed tree holds a
+// code of that kind, the first tree's first fitting code stays.
+TEST(SegmentSynthesis, SampleAnswerCodeIsOfTheAnswersKind) {
+  const auto sts = layout("STS", {composite("C556", "M", {simple("9013", "M", "an..3"), simple("1131", "R", "an..17")})});
+  const auto rules = [](std::string_view trees, std::string_view code_operand = "X") {
+    std::string listed;
+    for (std::size_t at = 0; at < trees.size(); at += 7) {
+      listed += std::string(listed.empty() ? "" : ",") + R"({"operand":"X","code":")" +
+                std::string(trees.substr(at, 6)) + R"("})";
+    }
+    return R"([{"nr":"00050","de":"9013","operands":[{"operand":")" + std::string(code_operand) + R"("}]},)" +
+           R"({"nr":"00050","de":"1131","operands":[)" + listed + "]}]";
+  };
+  const std::string conditions = R"({"360": "Es sind nur Antwortcodes aus dem Cluster Zustimmung erlaubt"})";
+  struct KindCase {
+    std::uint32_t pid;
+    std::string element_rules;
+    std::string expected;
+  };
+  const std::vector<KindCase> cases{
+      {55002, rules("E_0622 E_0623"), "STS+A51:E_0623'"},  // past the Vorprüfung that only refuses
+      {55003, rules("E_0622 E_0623"), "STS+A07:E_0622'"},
+      {55014, rules("E_0615"), "STS+A09:E_0615'"},
+      {55609, rules("E_0603"), "STS+A99:E_0603'"},
+      {55137, rules("E_0622 E_0623"), "STS+A07:E_0622'"},  // both answers of its record
+      {55002, rules("E_0622"), "STS+A07:E_0622'"},         // no tree listed agrees
+      {55003, rules("E_0623", "X [360]"), "STS+A51:E_0623'"},  // the column's cluster wins
+  };
+  for (const auto& c : cases) {
+    const std::string anwendungsfall =
+        R"({"pid":)" + std::to_string(c.pid) + R"(,"name":"a","rows":[],"elements":)" + c.element_rules + "}";
+    const auto profile = validate_fixture::profile(skeleton_fixture::mini_mig(0, 1, 1),
+                                                   skeleton_fixture::mini_ahb(anwendungsfall, conditions));
+    std::vector<edifact::model::Segment> out;
+    const KeySets keys;
+    const skeleton::Generator generator(profile, profile.ahb().anwendungsfaelle.front(), skeleton_fixture::parties,
+                                        keys, out);
+    const auto segment = generator.segment(sts, nullptr);
+    EXPECT_EQ(skeleton_fixture::render(std::span(&segment, 1)), c.expected) << c.pid << " " << c.element_rules;
+  }
+}
+
 TEST(SegmentSynthesis, ImpliedValueConditionsReadAsExpected) {
   using edi_energy::profile::conditions::Voraussetzung;
   const auto read = Voraussetzung::parse("Wenn in diesem RFF DE1154 = ABC/DEF vorhanden");
