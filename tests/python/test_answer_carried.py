@@ -1,6 +1,7 @@
 """build_answer carries over from the request what its column has a place for and admits, refuses naming
 `received` a carried value that the column rejects, and an answer too large for the reader."""
 
+import functools
 import os
 
 import pytest
@@ -64,7 +65,7 @@ def request_of(pid, on, vorgaenge=(T("VG1"),)):
 
 @pytest.mark.parametrize(("on", "request_pid", "answer_pid"), utilmd_records())
 def test_a_built_request_gets_an_answer_its_column_accepts(on, request_pid, answer_pid):
-    received, sender, receiver = request_of(request_pid, on)
+    received, sender, receiver = bare_request(request_pid, on)
     try:
         answer = native.build_answer(received, answer_pid, on=on)
     except ValueError as refused:
@@ -73,6 +74,39 @@ def test_a_built_request_gets_an_answer_its_column_accepts(on, request_pid, answ
         return
     valid, errors = clean(answer, on, receiver, sender)
     assert valid, errors
+
+
+@functools.cache
+def bare_request(pid, on):
+    return request_of(pid, on)
+
+
+def kind_of(answer_pid):
+    """ZUSTIMMUNG for a Bestätigung, ABLEHNUNG for an Ablehnung; None where one PID is both answers of a record."""
+    kinds = {kind for record in native.antwort_obligations()
+             for kind, pid in (("ZUSTIMMUNG", record.bestaetigung_pid), ("ABLEHNUNG", record.ablehnung_pid))
+             if pid == answer_pid}
+    return kinds.pop() if len(kinds) == 1 else None
+
+
+@functools.cache
+def clusters_on(name):
+    """Code -> cluster of what the tree or wire code list `name` publishes; empty for one the catalogue lacks."""
+    return {code.code: code.cluster for tree in native.entscheidungsbaeume() for code in native.antwort_codes(tree)
+            if name in (tree, code.wire_codeliste)}
+
+
+@pytest.mark.parametrize(("on", "request_pid", "answer_pid"), utilmd_records())
+def test_a_bare_answer_carries_a_code_of_its_own_kind(on, request_pid, answer_pid):
+    try:
+        answer = native.build_answer(bare_request(request_pid, on)[0], answer_pid, on=on)
+    except ValueError:
+        return  # refused naming received, as above
+    code, _, tree = tagged(answer, "STS+E01")[0].split("+")[3].partition(":")
+    published = clusters_on(tree)
+    kind = kind_of(answer_pid)
+    if kind in published.values():
+        assert published.get(code) == kind, (code, tree)
 
 
 ON = {"S2.1": "2025-10-01", "S2.2": "2026-10-01", "G1.1": "2026-04-01"}
