@@ -65,7 +65,7 @@ def request_of(pid, on, vorgaenge=(T("VG1"),)):
 
 @pytest.mark.parametrize(("on", "request_pid", "answer_pid"), utilmd_records())
 def test_a_built_request_gets_an_answer_its_column_accepts(on, request_pid, answer_pid):
-    received, sender, receiver = bare_request(request_pid, on)
+    received, sender, receiver = request_of(request_pid, on)
     try:
         answer = native.build_answer(received, answer_pid, on=on)
     except ValueError as refused:
@@ -74,11 +74,6 @@ def test_a_built_request_gets_an_answer_its_column_accepts(on, request_pid, answ
         return
     valid, errors = clean(answer, on, receiver, sender)
     assert valid, errors
-
-
-@functools.cache
-def bare_request(pid, on):
-    return request_of(pid, on)
 
 
 def kind_of(answer_pid):
@@ -99,7 +94,7 @@ def clusters_on(name):
 @pytest.mark.parametrize(("on", "request_pid", "answer_pid"), utilmd_records())
 def test_a_bare_answer_carries_a_code_of_its_own_kind(on, request_pid, answer_pid):
     try:
-        answer = native.build_answer(bare_request(request_pid, on)[0], answer_pid, on=on)
+        answer = native.build_answer(request_of(request_pid, on)[0], answer_pid, on=on)
     except ValueError:
         return  # refused naming received, as above
     code, _, tree = tagged(answer, "STS+E01")[0].split("+")[3].partition(":")

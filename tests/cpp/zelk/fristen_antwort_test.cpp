@@ -49,15 +49,6 @@ TEST(FristenObligationLookup, FindsTriggersOnly) {
   EXPECT_EQ(frist_shape_name(FristShape::end_of_werktag(2).kind()), "end_of_werktag");
 }
 
-TEST(FristenObligationLookup, AnswerKindOfAnAnswerPid) {
-  EXPECT_EQ(answer_kind(55002), AnswerKind::bestaetigung);
-  EXPECT_EQ(answer_kind(55609), AnswerKind::ablehnung);
-  // 19116 confirms two records; 55137 is both answers of its record.
-  EXPECT_EQ(answer_kind(19116), AnswerKind::bestaetigung);
-  EXPECT_EQ(answer_kind(55137), std::nullopt);
-  EXPECT_EQ(answer_kind(55001), std::nullopt);
-}
-
 struct ShapeCase {
   const char* what;
   FristShape shape;
