@@ -115,13 +115,15 @@ std::optional<NamedTree> named_tree(std::string_view name) {
 }
 
 std::optional<std::vector<std::string_view>> fitting_codes(std::string_view name,
-                                                           std::span<const ClusterDemand> demands) {
+                                                           std::span<const ClusterDemand> demands,
+                                                           std::optional<Cluster> only) {
   const auto tree = named_tree(name);
   if (!tree) return std::nullopt;
   const std::span<const antwortcodes::PublishedCode> published = *antwortcodes::published_codes(tree->tree);
   std::vector<std::string_view> codes;
   for (const antwortcodes::PublishedCode& code : published) {
     if (tree->cluster && code.cluster != *tree->cluster) continue;
+    if (only && code.cluster != *only) continue;
     if (fits(code, demands)) codes.push_back(code.code);
   }
   return codes;

@@ -67,10 +67,11 @@ struct NamedTree {
 };
 std::optional<NamedTree> named_tree(std::string_view name);
 
-// The published codes of the tree `name` names that fit the demands, in catalogue order; none
-// when the catalogue does not carry the tree.
+// The published codes of the tree `name` names that fit the demands (and are of cluster `only`
+// when given), in catalogue order; none when the catalogue does not carry the tree.
 std::optional<std::vector<std::string_view>> fitting_codes(std::string_view name,
-                                                           std::span<const ClusterDemand> demands);
+                                                           std::span<const ClusterDemand> demands,
+                                                           std::optional<Cluster> only = std::nullopt);
 
 // The trees a message may name beside an answer code that names none itself: those the column
 // lists for the tree's data element. None when it lists none, or one the catalogue does not

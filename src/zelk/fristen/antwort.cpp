@@ -50,4 +50,12 @@ const AntwortObligation* antwort_obligation(std::uint32_t trigger_pid) {
   return found == table.end() ? nullptr : &*found;
 }
 
+std::optional<AnswerKind> answer_kind(std::uint32_t answer_pid) {
+  const AnswerObligationTable& table = answer_obligation_table();
+  const bool confirms = std::ranges::find(table, answer_pid, &AntwortObligation::bestaetigung_pid) != table.end();
+  const bool rejects = std::ranges::find(table, answer_pid, &AntwortObligation::ablehnung_pid) != table.end();
+  if (confirms == rejects) return std::nullopt;
+  return confirms ? AnswerKind::bestaetigung : AnswerKind::ablehnung;
+}
+
 }  // namespace zelk_fristen::antwort

@@ -96,4 +96,10 @@ const AnswerObligationTable& answer_obligation_table();
 // that no deadline applies).
 const AntwortObligation* antwort_obligation(std::uint32_t trigger_pid);
 
+enum class AnswerKind : std::uint8_t { bestaetigung, ablehnung };
+
+// What an answer Prüfidentifikator says to its request, as the records name it; none where no
+// record names it, or where one PID carries both answers of a record (55137).
+std::optional<AnswerKind> answer_kind(std::uint32_t answer_pid);
+
 }  // namespace zelk_fristen::antwort

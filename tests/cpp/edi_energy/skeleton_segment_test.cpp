@@ -38,7 +38,8 @@ constexpr std::string_view conditions_json = R"({
   "21": "Wenn in diesem DTM DE2005 = 137 vorhanden",
   "22": "Wenn in diesem RFF DE1154 ≠ ABC vorhanden",
   "23": "Wenn im DE3155 in demselben COM der Code EM vorhanden ist",
-  "24": "Wenn im DE3155 in demselben COM der Code TE / FX vorhanden ist"})";
+  "24": "Wenn im DE3155 in demselben COM der Code TE / FX vorhanden ist",
+  "360": "Es sind nur Antwortcodes aus dem Cluster Zustimmung erlaubt"})";
 
 struct SegmentCase {
   std::string_view name;
@@ -186,6 +187,27 @@ TEST(SegmentSynthesis, ContactSampleFollowsTheCodeOfItsOwnSegment) {
     const SegmentCase c{"contact", com, element_rules, {}, {}, "COM+" + sample + ":" + code + "'"};
     EXPECT_EQ(run(c), c.expected) << code;
   }
+}
+
+// The records tell a Bestätigung from an Ablehnung; where they cannot, or no listed tree holds a
+// code of that kind, the first tree's first fitting code stays.
+TEST(SegmentSynthesis, SampleAnswerCodeIsOfTheAnswersKind) {
+  const auto sts = layout("STS", {composite("C556", "M", {simple("9013", "M", "an..3"), simple("1131", "R", "an..17")})});
+  const auto rules = [](std::string_view code_operand, std::string_view trees) {
+    return R"([{"nr":"00050","de":"9013","operands":[{"operand":")" + std::string(code_operand) +
+           R"("}]},{"nr":"00050","de":"1131","operands":[)" + std::string(trees) + "]}]";
+  };
+  const std::string both = rules("X", R"({"operand":"X","code":"E_0622"},{"operand":"X","code":"E_0623"})");
+  const std::string vorpruefung_only = rules("X", R"({"operand":"X","code":"E_0622"})");
+  const std::string zustimmung_asked = rules("X [360]", R"({"operand":"X","code":"E_0623"})");
+  const std::vector<SegmentCase> cases{
+      {"a Bestätigung passes the Vorprüfung, which only refuses", sts, both, {}, {}, "STS+A51:E_0623'", 55002},
+      {"an Ablehnung keeps the first tree", sts, both, {}, {}, "STS+A07:E_0622'", 55003},
+      {"one PID answering both ways", sts, both, {}, {}, "STS+A07:E_0622'", 55137},
+      {"no tree agrees", sts, vorpruefung_only, {}, {}, "STS+A07:E_0622'", 55002},
+      {"the cluster the column asks for wins", sts, zustimmung_asked, {}, {}, "STS+A51:E_0623'", 55003},
+  };
+  for (const auto& c : cases) EXPECT_EQ(run(c), c.expected) << c.name;
 }
 
 TEST(SegmentSynthesis, ImpliedValueConditionsReadAsExpected) {
