@@ -179,34 +179,6 @@ def test_any_answer_pid_gives_a_clean_answer_or_a_value_error(on, request_pid, a
         assert valid, (answer_pid, errors)
 
 
-def kind_of(answer_pid):
-    """ZUSTIMMUNG for a Bestätigung, ABLEHNUNG for an Ablehnung; None where one PID is both answers of a record."""
-    kinds = {kind for record in native.antwort_obligations()
-             for kind, pid in (("ZUSTIMMUNG", record.bestaetigung_pid), ("ABLEHNUNG", record.ablehnung_pid))
-             if pid == answer_pid}
-    return kinds.pop() if len(kinds) == 1 else None
-
-
-@functools.cache
-def clusters_on(name):
-    """Code -> cluster of what the tree or wire code list `name` publishes; empty for one the catalogue lacks."""
-    return {code.code: code.cluster for tree in native.entscheidungsbaeume() for code in native.antwort_codes(tree)
-            if name in (tree, code.wire_codeliste)}
-
-
-@pytest.mark.parametrize(("on", "request_pid", "answer_pid"), utilmd_records())
-def test_a_bare_answer_carries_a_code_of_its_own_kind(on, request_pid, answer_pid):
-    try:
-        answer = native.build_answer(request_of(request_pid, on)[0], answer_pid, on=on)
-    except ValueError:
-        return  # refused naming received, as above
-    code, _, tree = tagged(answer, "STS+E01")[0].split("+")[3].partition(":")
-    published = clusters_on(tree)
-    kind = kind_of(answer_pid)
-    if kind in published.values():
-        assert published.get(code) == kind, (code, tree)
-
-
 ON = {"S2.1": "2025-10-01", "S2.2": "2026-10-01", "G1.1": "2026-04-01"}
 GAS_PARTIES = {b"9900000000003::9": b"9800000000008::332", b"9900000000010::9": b"9812345000007::332",
                b"9900000000003:500": b"9800000000008:502", b"9900000000010:500": b"9812345000007:502"}

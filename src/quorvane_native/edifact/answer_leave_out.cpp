@@ -124,7 +124,6 @@ bool leave_out_rejected(AnswerPlan& plan, const ColumnVerdict& verdict, const Co
                         std::string_view completed) {
   const AnswerSegments segments(completed);
   bool changed = false;
-  bool antwort_refused = false;
   std::vector<Hit> hits;
   for (const Rejection& rejection : verdict.rejections) {
     const std::string_view rule = rule_of(rejection);
@@ -140,10 +139,6 @@ bool leave_out_rejected(AnswerPlan& plan, const ColumnVerdict& verdict, const Co
       }
       continue;
     }
-    if (segments.tag(at) == "STS" && segments.qualifier(at) == "E01") {
-      antwort_refused = antwort_refused || plan.antwort() != nullptr;
-      continue;
-    }
     const EchoAt echo_at = segments.echo_at(plan, at);
     if (!echo_at.echo) continue;
     EchoVorgang& vorgang = plan.vorgaenge[echo_at.vorgang - 1];
@@ -156,10 +151,6 @@ bool leave_out_rejected(AnswerPlan& plan, const ColumnVerdict& verdict, const Co
       continue;
     }
     hits.push_back(Hit{echo_at.vorgang - 1, *echo_at.echo, refuses_presence(rule) || echo.replaceable});
-  }
-  if (antwort_refused) {
-    ++plan.antwort_at;
-    changed = true;
   }
   for (const Hit& hit : hits) {
     EchoVorgang& vorgang = plan.vorgaenge[hit.vorgang];

@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "edi_energy/messages/utilmd.hpp"
-#include "quorvane_native/edifact/answer_kind.hpp"
 #include "quorvane_native/edifact/build_pipeline.hpp"
 
 namespace quorvane_native::edifact {
@@ -41,11 +40,6 @@ struct EchoVorgang {
 struct AnswerPlan {
   std::optional<std::string> document_code;  // the request's, while the answer's column takes it
   std::vector<EchoVorgang> vorgaenge;
-  // Codes of the answer's kind for a bare answer, tried in order; past the end completion picks.
-  std::vector<AntwortChoice> antworten;
-  std::size_t antwort_at = 0;
-
-  const AntwortChoice* antwort() const { return antwort_at < antworten.size() ? &antworten[antwort_at] : nullptr; }
 };
 
 // What the caller gives itself wins over the request's value of the same qualifier.

@@ -14,7 +14,6 @@
 #include "edi_energy/lokationstyp.hpp"
 #include "edi_energy/message_type.hpp"
 #include "edi_energy/messages/utilmd.hpp"
-#include "quorvane_native/edifact/answer_kind.hpp"
 #include "quorvane_native/edifact/answer_leave_out.hpp"
 #include "quorvane_native/edifact/answer_plan.hpp"
 #include "quorvane_native/edifact/answer_received.hpp"
@@ -172,11 +171,6 @@ py::Result build_answer(py::Args args) {
     Received parts{.sender = (*envelope)->header.recipient,
                    .receiver = (*envelope)->header.sender,
                    .plan = plan_answer(*request, column, GivenValues{&*process_dates, &*references})};
-    if (!*antwort_code && column) {
-      const auto request_pid = request->detect_pruefidentifikator();
-      parts.plan.antworten =
-          codes_of_answer_kind(request_pid ? std::optional(*request_pid) : std::nullopt, checked, *column);
-    }
     return parts;
   }();
   if (!received_parts) return py::propagate(received_parts);
@@ -202,8 +196,6 @@ py::Result build_answer(py::Args args) {
     };
     if (*antwort_code) {
       content.antwort = antwort_status(**antwort_code, *antwort_ebd, *release, checked);
-    } else if (const AntwortChoice* choice = plan.antwort()) {
-      content.antwort = antwort_status(choice->code, choice->tree, *release, checked);
     }
     for (const EchoVorgang& vorgang : plan.vorgaenge) {
       auto next = add_answer_transaction(std::move(builder), vorgang, content);
