@@ -32,14 +32,8 @@ Result<Written> write_segments(const IftstaBuilderInner& inner) {
   out.by("document_date");
   out.date_303("137", date_or_now(inner.document_date));
   // Receiver before sender: the MIG's order of the two party groups.
-  if (inner.receiver) {
-    out.by("receiver");
-    out.party("MR", *inner.receiver, inner.receiver_agency);
-  }
-  if (inner.sender) {
-    out.by("sender");
-    out.party("MS", *inner.sender, inner.sender_agency);
-  }
+  out.party("MR", inner.receiver, inner.receiver_agency, "receiver");
+  out.party("MS", inner.sender, inner.sender_agency, "sender");
   if (inner.equipment_qualifier) {
     out.simple("EQD", {*inner.equipment_qualifier});
     if (inner.pruefidentifikator) out.reference("Z13", std::to_string(*inner.pruefidentifikator));

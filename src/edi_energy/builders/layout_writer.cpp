@@ -37,8 +37,11 @@ void LayoutWriter::composites(std::string_view tag,
   if (!failure_) keep(writer_->composites(tag, elements));
 }
 
-void LayoutWriter::party(std::string_view qualifier, std::string_view id, AgencyKind kind) {
-  composites("NAD", {{qualifier}, {id, "", agency_for(kind, id)}});
+void LayoutWriter::party(std::string_view qualifier, const std::optional<std::string>& id, AgencyKind kind,
+                         std::string field) {
+  if (!id) return;
+  by(std::move(field));
+  composites("NAD", {{qualifier}, {*id, "", agency_for(kind, *id)}});
 }
 
 void LayoutWriter::date(std::string_view qualifier, std::string_view value, std::string_view format) {

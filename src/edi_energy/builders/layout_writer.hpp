@@ -29,8 +29,9 @@ class LayoutWriter {
   void simple(std::string_view tag, std::initializer_list<std::string_view> elements);
   void composites(std::string_view tag, std::initializer_list<std::initializer_list<std::string_view>> elements);
 
-  // NAD+qualifier+id::agency, the agency chosen by `kind` from the ID.
-  void party(std::string_view qualifier, std::string_view id, AgencyKind kind);
+  // NAD+qualifier+id::agency from the field `field`, the agency chosen by `kind` from the ID;
+  // nothing where no ID is given.
+  void party(std::string_view qualifier, const std::optional<std::string>& id, AgencyKind kind, std::string field);
   // DTM+qualifier:value:format.
   void date(std::string_view qualifier, std::string_view value, std::string_view format);
   // DTM+qualifier:value:303, the value given a zone offset where it has none.

@@ -10,14 +10,8 @@ Result<Written> write_segments(const OrdersBuilderInner& inner) {
   }
   write_item_descriptions(out, inner.abonnement, inner.item_description);
   write_references(out, inner);
-  if (inner.sender) {
-    out.by("sender");
-    out.party("MS", *inner.sender, inner.sender_agency);
-  }
-  if (inner.receiver) {
-    out.by("receiver");
-    out.party("MR", *inner.receiver, inner.receiver_agency);
-  }
+  out.party("MS", inner.sender, inner.sender_agency, "sender");
+  out.party("MR", inner.receiver, inner.receiver_agency, "receiver");
   if (inner.location) {
     out.by("location");
     out.simple("NAD", {"DP"});

@@ -15,14 +15,8 @@ Result<Written> write_segments(const OrdrespBuilderInner& inner) {
     out.by("adjustment_reason");
     out.simple("FTX", {*inner.adjustment_reason});
   }
-  if (inner.sender) {
-    out.by("sender");
-    out.party("MS", *inner.sender, inner.sender_agency);
-  }
-  if (inner.receiver) {
-    out.by("receiver");
-    out.party("MR", *inner.receiver, inner.receiver_agency);
-  }
+  out.party("MS", inner.sender, inner.sender_agency, "sender");
+  out.party("MR", inner.receiver, inner.receiver_agency, "receiver");
   if (inner.line_item) {
     out.by("line_item");
     out.simple("LIN", {"1"});

@@ -57,10 +57,7 @@ Result<Written> write_segments(const QuotesBuilderInner& inner) {
     out.by("currency");
     out.composites("CUX", {{"2", *inner.currency, "4"}});
   }
-  if (inner.sender) {
-    out.by("sender");
-    out.party("MS", *inner.sender, inner.sender_agency);
-  }
+  out.party("MS", inner.sender, inner.sender_agency, "sender");
   // The Ansprechpartner belongs to the sender's party group.
   if (inner.contact) {
     out.by("contact");
@@ -68,10 +65,7 @@ Result<Written> write_segments(const QuotesBuilderInner& inner) {
     out.by("contact");
     out.composites("COM", {{inner.contact->address, "EM"}});
   }
-  if (inner.receiver) {
-    out.by("receiver");
-    out.party("MR", *inner.receiver, inner.receiver_agency);
-  }
+  out.party("MR", inner.receiver, inner.receiver_agency, "receiver");
   if (inner.delivery_point) out.simple("NAD", {"DP"});
   if (inner.location) {
     out.by("location");

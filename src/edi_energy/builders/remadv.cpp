@@ -15,14 +15,8 @@ Result<Written> write_segments(const RemadvBuilderInner& inner) {
   out.by("document_date");
   out.date_303("137", date_or_now(inner.document_date));
   if (inner.pruefidentifikator) out.reference("Z13", *inner.pruefidentifikator);
-  if (inner.sender) {
-    out.by("sender");
-    out.party("MS", *inner.sender, inner.sender_agency);
-  }
-  if (inner.receiver) {
-    out.by("receiver");
-    out.party("MR", *inner.receiver, inner.receiver_agency);
-  }
+  out.party("MS", inner.sender, inner.sender_agency, "sender");
+  out.party("MR", inner.receiver, inner.receiver_agency, "receiver");
   out.by("currency");
   out.composites("CUX", {{"2", inner.currency, "11"}});
   if (const auto& invoice = inner.rechnungsbezug) {
