@@ -101,10 +101,17 @@ AnswerPlan plan_answer(const edi_energy::messages::utilmd::UtilmdMessage& reques
       vorgang.echoes.push_back(echo_of("LOC", loc.qualifier, *loc.id, false));
     }
     plan_dates(transaction, places, given, vorgang);
-    if (const auto& grund = transaction.transaktionsgrund; grund && takes_grund && !grund->grund.empty()) {
+    // A code the column never names is left out before the first build, not after it.
+    if (const auto& grund = transaction.transaktionsgrund;
+        grund && takes_grund && !grund->grund.empty() && (!column || column_names_grund(*column, grund->grund))) {
       Echo echo = echo_of("STS", "7", grund->grund, true);
-      echo.ergaenzung = grund->ergaenzung;
-      echo.befristung = grund->befristung;
+      if (grund->ergaenzung && (!column || column_names_ergaenzung(*column, *grund->ergaenzung))) {
+        echo.ergaenzung = grund->ergaenzung;
+        echo.befristung = grund->befristung;
+      } else if (grund->ergaenzung) {
+        // The one completion would write, so that it need not come back for it.
+        echo.ergaenzung = column_ergaenzung(*column);
+      }
       vorgang.echoes.push_back(std::move(echo));
     }
     plan_references(transaction, places, given, vorgang);

@@ -49,7 +49,22 @@ std::optional<std::string> demanded_code(const ColumnRef& column, const ElementR
   return std::nullopt;
 }
 
+bool names_code(const ElementRule* rule, std::string_view code) {
+  if (rule == nullptr) return true;
+  const auto coded = [](const auto& operand) { return operand.code.has_value(); };
+  return std::ranges::none_of(rule->operands, coded) ||
+         std::ranges::any_of(rule->operands, [&](const auto& operand) { return operand.code == code; });
+}
+
 }  // namespace
+
+bool column_names_grund(const ColumnRef& column, std::string_view code) {
+  return names_code(status_reason(column, GRUND), code);
+}
+
+bool column_names_ergaenzung(const ColumnRef& column, std::string_view code) {
+  return names_code(status_reason(column, ERGAENZUNG), code);
+}
 
 bool column_takes_transaktionsgrund(const ColumnRef& column) { return sts7_nr(column).has_value(); }
 

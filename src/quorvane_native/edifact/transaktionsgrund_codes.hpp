@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "quorvane_native/edifact/build_pipeline.hpp"
@@ -20,6 +21,11 @@ std::optional<std::string> column_transaktionsgrund(const ColumnRef& column);
 
 // Every Grund the column names for its STS+7, the one completion writes first.
 std::vector<std::string> column_transaktionsgruende(const ColumnRef& column);
+
+// Whether the column names `code` for the Grund, or the Ergänzung, of its STS+7; where it names
+// no code there, any.
+bool column_names_grund(const ColumnRef& column, std::string_view code);
+bool column_names_ergaenzung(const ColumnRef& column, std::string_view code);
 
 // The Ergänzung written beside a given Grund: "ZW4" where the column admits it, else the code
 // completion would take, none where the column demands none.
