@@ -35,27 +35,39 @@ bool EchoPlaces::takes(std::string_view group, std::string_view tag, std::string
 
 bool EchoPlaces::takes_date(std::string_view qualifier) {
   if (!column_) return true;
+  std::string key = fmt::format("DTM+{}", qualifier);
+  const auto known = std::ranges::find(known_, key, &std::pair<std::string, bool>::first);
+  if (known != known_.end()) return known->second;
   const auto& nodes = column_->profile->structure().nodes;
   const std::string vorgang_group = column_->profile->structure().vorgang_group;
-  return std::ranges::any_of(used_segments(*column_, "DTM"), [&](NodeIndex node) {
+  const bool placed = std::ranges::any_of(used_segments(*column_, "DTM"), [&](NodeIndex node) {
     const auto parent = nodes[node].parent;
     return parent && nodes[*parent].group() != nullptr && nodes[*parent].group()->group == vorgang_group &&
            admits_qualifier(*column_, node, qualifier) &&
            admits_code(column_codes(*column_, nr_of(*column_, node), "2005"), std::string(qualifier));
   });
+  known_.emplace_back(std::move(key), placed);
+  return placed;
 }
 
-std::optional<std::size_t> EchoPlaces::room(std::string_view tag, std::string_view qualifier) const {
+std::optional<std::size_t> EchoPlaces::room(std::string_view tag, std::string_view qualifier) {
   if (!column_) return std::nullopt;
+  std::string key = fmt::format("{}+{}", tag, qualifier);
+  using Room = std::pair<std::string, std::optional<std::size_t>>;
+  if (const auto known = std::ranges::find(rooms_, key, &Room::first); known != rooms_.end()) return known->second;
   const auto& nodes = column_->profile->structure().nodes;
   const std::string_view group = tag == "LOC" ? "SG5" : "SG6";
-  std::size_t places = 0;
+  std::optional<std::size_t> places = 0;
   for (const NodeIndex node : used_segments(*column_, tag)) {
     if (!in_vorgang_group(*column_, node, group) || !admits_qualifier(*column_, node, qualifier)) continue;
     const std::uint32_t max = nodes[*nodes[node].parent].max;
-    if (max == 0) return std::nullopt;
-    places += max;
+    if (max == 0) {
+      places.reset();
+      break;
+    }
+    *places += max;
   }
+  rooms_.emplace_back(std::move(key), places);
   return places;
 }
 

@@ -31,7 +31,7 @@ class EchoPlaces {
 
   // How many SG5 LOC (SG6 RFF) segments with this qualifier one Vorgang has room for; none when
   // the MIG sets no bound.
-  std::optional<std::size_t> room(std::string_view tag, std::string_view qualifier) const;
+  std::optional<std::size_t> room(std::string_view tag, std::string_view qualifier);
 
  private:
   bool takes(std::string_view group, std::string_view tag, std::string_view de, std::string_view qualifier);
@@ -39,6 +39,7 @@ class EchoPlaces {
   std::optional<ColumnRef> column_;
   // (tag and qualifier, answer): a request repeats the same few qualifiers in every Vorgang.
   std::vector<std::pair<std::string, bool>> known_;
+  std::vector<std::pair<std::string, std::optional<std::size_t>>> rooms_;
 };
 
 }  // namespace quorvane_native::edifact

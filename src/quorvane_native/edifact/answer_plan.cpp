@@ -91,6 +91,18 @@ AnswerPlan plan_answer(const edi_energy::messages::utilmd::UtilmdMessage& reques
   plan.document_code = document_code_of(request, column);
   EchoPlaces places(column);
   const bool takes_grund = !column || column_takes_transaktionsgrund(*column);
+  // A request repeats the same few codes in every Vorgang.
+  std::map<std::pair<bool, std::string>, bool, std::less<>> named;
+  const auto names = [&](bool ergaenzung, const std::string& code) {
+    if (!column) return true;
+    const auto [known, fresh] = named.try_emplace({ergaenzung, code}, false);
+    if (fresh) {
+      known->second = ergaenzung ? column_names_ergaenzung(*column, code) : column_names_grund(*column, code);
+    }
+    return known->second;
+  };
+  const std::optional<std::string> completions_ergaenzung =
+      column && takes_grund ? column_ergaenzung(*column) : std::nullopt;
   for (const UtilmdTransaction& transaction : request.transactions) {
     if (!transaction.ide.id) continue;
     EchoVorgang& vorgang = plan.vorgaenge.emplace_back();
@@ -103,14 +115,14 @@ AnswerPlan plan_answer(const edi_energy::messages::utilmd::UtilmdMessage& reques
     plan_dates(transaction, places, given, vorgang);
     // A code the column never names is left out before the first build, not after it.
     if (const auto& grund = transaction.transaktionsgrund;
-        grund && takes_grund && !grund->grund.empty() && (!column || column_names_grund(*column, grund->grund))) {
+        grund && takes_grund && !grund->grund.empty() && names(false, grund->grund)) {
       Echo echo = echo_of("STS", "7", grund->grund, true);
-      if (grund->ergaenzung && (!column || column_names_ergaenzung(*column, *grund->ergaenzung))) {
+      if (grund->ergaenzung && names(true, *grund->ergaenzung)) {
         echo.ergaenzung = grund->ergaenzung;
         echo.befristung = grund->befristung;
       } else if (grund->ergaenzung) {
         // The one completion would write, so that it need not come back for it.
-        echo.ergaenzung = column_ergaenzung(*column);
+        echo.ergaenzung = completions_ergaenzung;
       }
       vorgang.echoes.push_back(std::move(echo));
     }
