@@ -1,7 +1,6 @@
 """build_answer carries over from the request what its column has a place for and admits, refuses naming
 `received` a carried value that the column rejects, and an answer too large for the reader."""
 
-import functools
 import os
 import re
 
