@@ -13,11 +13,6 @@ namespace quorvane_native::edifact {
 
 namespace {
 
-std::string_view rule_of(const Rejection& rejection) {
-  const std::string_view key = rejection.key;
-  return key.substr(0, key.find('|'));
-}
-
 // A segment or code the column does not permit here, or one too many of them.
 bool refuses_presence(std::string_view rule) {
   return rule.ends_with("-NOT-PERMITTED") || rule.ends_with("-CODE") || rule.ends_with("-MAX") ||
@@ -31,7 +26,7 @@ std::optional<NodeIndex> named_node(const ColumnRef& column, const Rejection& re
   if (!rejection.nr.empty()) {
     if (const auto found = index.find(rejection.nr); found != index.end()) return found->second;
   }
-  const std::string_view rule = rule_of(rejection);
+  const std::string_view rule = rejection.rule;
   if (!rule.starts_with("MIG-")) return std::nullopt;
   for (const auto part : std::views::split(rule, '-')) {
     if (const auto found = index.find(std::string_view(part.begin(), part.end())); found != index.end()) {
@@ -60,7 +55,7 @@ bool fits(const ColumnRef& column, NodeIndex node, const Echo& echo) {
 // A fault of a node as a whole: not permitted there (every value of the node goes), or too many
 // (each Vorgang keeps what the limit allows, and one less where that changes nothing).
 bool leave_out_of_node(AnswerPlan& plan, const ColumnRef& column, NodeIndex node, const Rejection& rejection) {
-  const std::string_view rule = rule_of(rejection);
+  const std::string_view rule = rejection.rule;
   std::optional<std::size_t> limit;
   if (rule.ends_with("-MAX")) {
     limit = number_after(rejection.text, "allows ", rejection.text.find(" occurs "));
@@ -122,11 +117,12 @@ bool stand_in_for(EchoVorgang& vorgang, std::size_t echo, std::span<const Hit> h
 
 bool leave_out_rejected(AnswerPlan& plan, const ColumnVerdict& verdict, const ColumnRef& column,
                         std::string_view completed) {
+  if (verdict.rejections.empty()) return false;
   const AnswerSegments segments(completed);
   bool changed = false;
   std::vector<Hit> hits;
   for (const Rejection& rejection : verdict.rejections) {
-    const std::string_view rule = rule_of(rejection);
+    const std::string_view rule = rejection.rule;
     if (!rejection.segment || *rejection.segment >= segments.size()) {
       if (const auto node = named_node(column, rejection)) changed |= leave_out_of_node(plan, column, *node, rejection);
       continue;

@@ -245,10 +245,12 @@ py::Result build_answer(py::Args args) {
       return py::propagate(completed);
     }
     if (again && leave_out_rejected(plan, own, *column, *completed)) continue;
-    const Carried carried = carried_of(plan, *message_index, &*references);
-    if (auto fault = received_fault(carried, own, *column, *completed)) return std::move(*fault);
+    if (!own.rejections.empty()) {
+      const Carried carried = carried_of(plan, *message_index, &*references);
+      if (auto fault = received_fault(carried, own, *column, *completed)) return std::move(*fault);
+    }
     if (outer != nullptr) *outer = std::move(own);
-    if (auto fits = answer_fits(*completed, carried.vorgaenge.size()); !fits) return py::propagate(fits);
+    if (auto fits = answer_fits(*completed, plan.vorgaenge.size()); !fits) return py::propagate(fits);
     return py::bytes(*completed);
   }
 }

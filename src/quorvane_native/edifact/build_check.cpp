@@ -23,10 +23,6 @@ namespace quorvane_native::edifact {
 
 namespace {
 
-// These choose the column rather than write into it.
-constexpr std::array<std::string_view, 5> column_choosers{"on", "release", "sparte", "pruefidentifikator",
-                                                          "message_index"};
-
 bool is_item_list(PyObject* object) {
   if (PyList_Check(object)) return true;
   // A tuple of texts is one value (a status pair); a tuple of pairs or instances lists items.
@@ -85,7 +81,7 @@ class LeaveOutSearch {
     for (std::size_t slot = 0; slot < args_.size(); ++slot) {
       const py::Arg arg = args_[slot];
       if (arg.omitted() || !arg.parameter->has_default || arg.object == Py_None) continue;
-      if (std::ranges::find(column_choosers, arg.name()) != column_choosers.end()) continue;
+      if (chooses_column(arg.name())) continue;
       auto whole = attempt(slot, nullptr);
       if (!whole) return py::propagate(whole);
       // An item or value within the argument is named before the argument; an argument whose
@@ -250,14 +246,16 @@ py::Failure refused_writer(std::string_view label, const ColumnVerdict& verdict,
   return refused(label, verdict, rejection.text);
 }
 
+// The cap's notice that findings were left out: no fault of its own.
+bool cap_notice(const Rejection& rejection) { return rejection.rule == edi_energy::report::FINDINGS_LEFT_OUT_RULE; }
+
 // Whether every fault left is one of the column itself: the same fault comes back when every
 // optional argument is left out, so no value given causes it (a published contradiction).
 py::Expected<bool> the_columns_own(py::Result (*body)(py::Args), py::Args args, const ColumnVerdict& verdict) {
   std::vector<PyObject*> slots;
   for (std::size_t index = 0; index < args.size(); ++index) {
     const py::Arg arg = args[index];
-    const bool chooses = std::ranges::find(column_choosers, arg.name()) != column_choosers.end();
-    slots.push_back(arg.parameter->has_default && !chooses ? nullptr : arg.object);
+    slots.push_back(arg.parameter->has_default && !chooses_column(arg.name()) ? nullptr : arg.object);
   }
   ColumnVerdict bare;
   {
@@ -270,7 +268,7 @@ py::Expected<bool> the_columns_own(py::Result (*body)(py::Args), py::Args args, 
   std::set<std::pair<std::string, std::string>> left;
   for (const auto& rejection : bare.rejections) left.insert(kind(rejection));
   return std::ranges::all_of(verdict.rejections, [&](const Rejection& rejection) {
-    return rejection.key.starts_with(edi_energy::report::FINDINGS_LEFT_OUT_RULE) || left.contains(kind(rejection));
+    return cap_notice(rejection) || left.contains(kind(rejection));
   });
 }
 
@@ -280,9 +278,7 @@ py::Result unmet(py::Result (*body)(py::Args), py::Args args, const ColumnVerdic
   auto own = the_columns_own(body, args, verdict);
   if (!own) return py::propagate(own);
   if (*own) return built;
-  const auto first = std::ranges::find_if(verdict.rejections, [](const Rejection& rejection) {
-    return !rejection.key.starts_with(edi_energy::report::FINDINGS_LEFT_OUT_RULE);
-  });
+  const auto first = std::ranges::find_if_not(verdict.rejections, cap_notice);
   return py::value_error(fmt::format("{}: completion found no message the column accepts with these arguments — {}",
                                      verdict.column, first == verdict.rejections.end() ? "" : first->text));
 }
@@ -315,7 +311,7 @@ py::Result accepted_by_column(py::Result (*body)(py::Args), py::Args args) {
         targets.push_back(&rejection);
         break;
       case Writer::Kind::unknown:
-        if (rejection.key.starts_with(edi_energy::report::FINDINGS_LEFT_OUT_RULE)) break;
+        if (cap_notice(rejection)) break;
         targets.push_back(&rejection);
         break;
       case Writer::Kind::completion:

@@ -4,16 +4,17 @@
 #include <fmt/ranges.h>
 
 #include <algorithm>
+#include <array>
+#include <charconv>
+#include <cstdint>
 #include <functional>
 #include <map>
-#include <array>
-#include <span>
-#include <vector>
-
-#include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <utility>
+#include <vector>
 
 #include "edi_energy/builders/utilmd.hpp"
 #include "edi_energy/lokationstyp.hpp"
@@ -115,15 +116,21 @@ constexpr std::array<Rename, 6> renames{{
 // Of a Vorgang's Grund and Ergänzung, the one the caller gave names the other, which the build
 // chose to stand beside it.
 void given_names_chosen(SegmentWriters& writers, std::span<const std::pair<bool, bool>> given) {
-  for (std::size_t at = 0; at < given.size(); ++at) {
-    const std::string grund = fmt::format("transactions[{}].transaktionsgrund", at);
-    const std::string ergaenzung = grund + "_ergaenzung";
-    for (auto& writer : writers) {
-      if (writer.argument == grund && !given[at].first) {
-        writer.argument = ergaenzung;
-      } else if (writer.argument == ergaenzung && !given[at].second) {
-        writer.argument = grund;
-      }
+  constexpr std::string_view vorgang = "transactions[";
+  constexpr std::string_view grund = "].transaktionsgrund";
+  constexpr std::string_view ergaenzung = "_ergaenzung";
+  for (auto& writer : writers) {
+    const std::string_view argument = writer.argument;
+    if (!argument.starts_with(vorgang)) continue;
+    std::size_t at = 0;
+    const auto [end, error] = std::from_chars(argument.data() + vorgang.size(), argument.data() + argument.size(), at);
+    if (error != std::errc{} || at >= given.size()) continue;
+    const std::string_view rest(end, static_cast<std::size_t>(argument.data() + argument.size() - end));
+    if (rest == grund && !given[at].first) {
+      writer.argument += ergaenzung;
+    } else if (rest.substr(0, grund.size()) == grund && rest.substr(grund.size()) == ergaenzung &&
+               !given[at].second) {
+      writer.argument.resize(writer.argument.size() - ergaenzung.size());
     }
   }
 }

@@ -119,7 +119,8 @@ std::vector<::edifact::model::Segment> judge_completed(ColumnVerdict& verdict, c
       verdict.rejections.push_back(Rejection{
           fmt::format("{}|{}|{}|{}|{}", issue.rule_id.value_or(""), issue.segment.value_or(""),
                       issue.element.value_or(255), issue.component.value_or(255), issue.message),
-          issue.rule_id.value_or(""), issue.message, leaf_text(core.segments, issue), writer_of(core.segments, issue, built, starts),
+          issue.rule_id.value_or(""), issue.message, leaf_text(core.segments, issue),
+          writer_of(core.segments, issue, built, starts),
           std::string(issue.context_value("nr").value_or("")), issue.segment_index});
     }
   }

@@ -11,10 +11,6 @@ namespace quorvane_native::edifact {
 
 namespace {
 
-// These choose the column rather than write into it.
-constexpr std::array<std::string_view, 5> column_choosers{"on", "release", "sparte", "pruefidentifikator",
-                                                          "message_index"};
-
 // The field without its indices, and the indices in order.
 std::pair<std::string, std::vector<std::size_t>> split(std::string_view field) {
   std::string shape;
@@ -43,7 +39,7 @@ std::string renamed(const std::string& field, std::span<const Rename> renames) {
 
 bool given(py::Args args, std::string_view argument) {
   const std::string_view name = argument.substr(0, argument.find_first_of(".["));
-  if (std::ranges::find(column_choosers, name) != column_choosers.end()) return false;
+  if (chooses_column(name)) return false;
   for (std::size_t index = 0; index < args.size(); ++index) {
     const py::Arg arg = args[index];
     if (arg.name() == name) return !arg.omitted() && arg.object != Py_None;
@@ -52,6 +48,13 @@ bool given(py::Args args, std::string_view argument) {
 }
 
 }  // namespace
+
+bool chooses_column(std::string_view argument) {
+  // These choose the column rather than write into it.
+  constexpr std::array<std::string_view, 5> choosers{"on", "release", "sparte", "pruefidentifikator",
+                                                     "message_index"};
+  return std::ranges::find(choosers, argument) != choosers.end();
+}
 
 SegmentWriters writers_of(std::span<const edi_energy::builders::Source> sources, py::Args args,
                           std::span<const Rename> renames) {

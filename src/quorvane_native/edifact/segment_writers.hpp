@@ -31,6 +31,10 @@ struct Rename {
   std::string_view argument;
 };
 
+// Whether the argument chooses the column (a date, a release, a Prüfidentifikator) rather than
+// writing into it.
+bool chooses_column(std::string_view argument);
+
 // The builder's sources as arguments: renamed where a rename names the field, and only those
 // whose argument the call gave (not None). The arguments that choose the column write nothing.
 SegmentWriters writers_of(std::span<const edi_energy::builders::Source> sources, py::Args args,
