@@ -13,6 +13,11 @@ namespace quorvane_native::edifact {
 
 namespace {
 
+// Data elements of STS+7 after the qualifier and the empty status category: Grund, Ergänzung,
+// befristet part.
+constexpr std::size_t STS_ERGAENZUNG = 3;
+constexpr std::size_t STS_BEFRISTUNG = 4;
+
 // A segment or code the column does not permit here, or one too many of them.
 bool refuses_presence(std::string_view rule) {
   return rule.ends_with("-NOT-PERMITTED") || rule.ends_with("-CODE") || rule.ends_with("-MAX") ||
@@ -54,7 +59,9 @@ bool fits(const ColumnRef& column, NodeIndex node, const Echo& echo) {
 
 // A fault of a node as a whole: not permitted there (every value of the node goes), or too many
 // (each Vorgang keeps what the limit allows, and one less where that changes nothing).
-bool leave_out_of_node(AnswerPlan& plan, const ColumnRef& column, NodeIndex node, const Rejection& rejection) {
+// `only`: the Vorgang (from 0) the fault was judged in; none for a fault of the message.
+bool leave_out_of_node(AnswerPlan& plan, const ColumnRef& column, NodeIndex node, const Rejection& rejection,
+                       std::optional<std::size_t> only) {
   const std::string_view rule = rejection.rule;
   std::optional<std::size_t> limit;
   if (rule.ends_with("-MAX")) {
@@ -70,8 +77,11 @@ bool leave_out_of_node(AnswerPlan& plan, const ColumnRef& column, NodeIndex node
     }
     return found;
   };
+  // A fault judged in one Vorgang is that Vorgang's alone, so that it is answered as it would be alone.
+  std::span<EchoVorgang> judged(plan.vorgaenge);
+  if (only) judged = *only < judged.size() ? judged.subspan(*only, 1) : std::span<EchoVorgang>();
   bool changed = false;
-  for (EchoVorgang& vorgang : plan.vorgaenge) {
+  for (EchoVorgang& vorgang : judged) {
     const auto found = kept_fitting(vorgang);
     for (std::size_t at = limit.value_or(0); at < found.size(); ++at) {
       found[at]->kept = false;
@@ -80,7 +90,7 @@ bool leave_out_of_node(AnswerPlan& plan, const ColumnRef& column, NodeIndex node
   }
   if (changed || !limit) return changed;
   // The limit counts segments the caller or completion wrote beside the request's.
-  for (EchoVorgang& vorgang : plan.vorgaenge) {
+  for (EchoVorgang& vorgang : judged) {
     if (const auto found = kept_fitting(vorgang); !found.empty()) {
       found.back()->kept = false;
       changed = true;
@@ -124,7 +134,11 @@ bool leave_out_rejected(AnswerPlan& plan, const ColumnVerdict& verdict, const Co
   for (const Rejection& rejection : verdict.rejections) {
     const std::string_view rule = rejection.rule;
     if (!rejection.segment || *rejection.segment >= segments.size()) {
-      if (const auto node = named_node(column, rejection)) changed |= leave_out_of_node(plan, column, *node, rejection);
+      std::optional<std::size_t> only;
+      if (rejection.scope && segments.vorgang(*rejection.scope) > 0) only = segments.vorgang(*rejection.scope) - 1;
+      if (const auto node = named_node(column, rejection)) {
+        changed |= leave_out_of_node(plan, column, *node, rejection, only);
+      }
       continue;
     }
     const std::size_t at = *rejection.segment;
@@ -139,12 +153,16 @@ bool leave_out_rejected(AnswerPlan& plan, const ColumnVerdict& verdict, const Co
     if (!echo_at.echo) continue;
     EchoVorgang& vorgang = plan.vorgaenge[echo_at.vorgang - 1];
     Echo& echo = vorgang.echoes[*echo_at.echo];
-    // The Grund may stand where its Ergänzung may not.
-    if (echo.tag == "STS" && echo.ergaenzung && rejection.value == echo.ergaenzung && rejection.value != echo.value) {
-      echo.ergaenzung.reset();
-      echo.befristung.reset();
-      changed = true;
-      continue;
+    // The Grund may stand where its Ergänzung or befristet part may not.
+    if (echo.tag == "STS" && rejection.writer.element) {
+      std::optional<std::string>* part = *rejection.writer.element == STS_ERGAENZUNG   ? &echo.ergaenzung
+                                         : *rejection.writer.element == STS_BEFRISTUNG ? &echo.befristung
+                                                                                       : nullptr;
+      if (part != nullptr && part->has_value()) {
+        part->reset();
+        changed = true;
+        continue;
+      }
     }
     hits.push_back(Hit{echo_at.vorgang - 1, *echo_at.echo, refuses_presence(rule) || echo.replaceable});
   }

@@ -5,11 +5,15 @@
 #include <map>
 #include <utility>
 
+#include <fmt/format.h>
+
 #include "edi_energy/lokationstyp.hpp"
 #include "edifact/parse/from_bytes.hpp"
 #include "quorvane_native/edifact/answer_echo.hpp"
 #include "quorvane_native/edifact/column_places.hpp"
+#include "quorvane_native/edifact/date_argument.hpp"
 #include "quorvane_native/edifact/transaktionsgrund_codes.hpp"
+#include "support/debug_quote.hpp"
 
 namespace quorvane_native::edifact {
 
@@ -45,8 +49,9 @@ std::optional<std::string> document_code_of(const edi_energy::messages::utilmd::
 }
 
 // The process dates the answer confirms; a date in another format than the answer writes is not
-// taken over.
-void plan_dates(const UtilmdTransaction& transaction, EchoPlaces& places, GivenValues given, EchoVorgang& vorgang) {
+// taken over, and one that is no date is the request's fault.
+void plan_dates(const UtilmdTransaction& transaction, EchoPlaces& places, GivenValues given, EchoVorgang& vorgang,
+                std::uint64_t message_index, std::optional<std::string>& faulty_date) {
   for (const std::string_view qualifier : std::array<std::string_view, 2>{"92", "93"}) {
     if (given_qualifier(given.process_dates, qualifier) || !places.takes_date(qualifier)) continue;
     const auto dtm = std::ranges::find_if(transaction.dtms, [&](const auto& candidate) {
@@ -55,6 +60,15 @@ void plan_dates(const UtilmdTransaction& transaction, EchoPlaces& places, GivenV
     if (dtm == transaction.dtms.end()) continue;
     const std::string format = dtm->format.value_or("303");
     if (format != "303" && !(format == "102" && dtm->value->size() == 8)) continue;
+    if (auto why = why_no_date(format, *dtm->value)) {
+      if (!faulty_date) {
+        faulty_date = fmt::format("received: message {}, Vorgang {}: the answer must confirm DTM+{} {}, which is no "
+                                  "date: {}",
+                                  message_index, support::debug_quote(vorgang.vorgangsnummer), qualifier,
+                                  support::debug_quote(*dtm->value), *why);
+      }
+      continue;
+    }
     vorgang.echoes.push_back(echo_of("DTM", std::string(qualifier), *dtm->value, true));
   }
 }
@@ -68,6 +82,7 @@ void plan_references(const UtilmdTransaction& transaction, EchoPlaces& places, G
   }
   for (const auto& rff : transaction.rffs) {
     if (rff.qualifier == "Z13" || rff.qualifier == "TN" || !rff.reference) continue;
+    if (given_qualifier(given.references, rff.qualifier)) continue;
     if (!places.takes_reference(rff.qualifier)) continue;
     vorgang.echoes.push_back(echo_of("RFF", rff.qualifier, *rff.reference, false));
   }
@@ -86,18 +101,21 @@ void cap_to_room(EchoPlaces& places, EchoVorgang& vorgang) {
 }  // namespace
 
 AnswerPlan plan_answer(const edi_energy::messages::utilmd::UtilmdMessage& request,
-                       const std::optional<ColumnRef>& column, GivenValues given) {
+                       const std::optional<ColumnRef>& column, GivenValues given, std::uint64_t message_index) {
   AnswerPlan plan;
   plan.document_code = document_code_of(request, column);
   EchoPlaces places(column);
   const bool takes_grund = !column || column_takes_transaktionsgrund(*column);
   // A request repeats the same few codes in every Vorgang.
-  std::map<std::pair<bool, std::string>, bool, std::less<>> named;
-  const auto names = [&](bool ergaenzung, const std::string& code) {
+  enum class Place : std::uint8_t { grund, ergaenzung, befristung };
+  std::map<std::pair<Place, std::string>, bool, std::less<>> named;
+  const auto names = [&](Place place, const std::string& code) {
     if (!column) return true;
-    const auto [known, fresh] = named.try_emplace({ergaenzung, code}, false);
+    const auto [known, fresh] = named.try_emplace({place, code}, false);
     if (fresh) {
-      known->second = ergaenzung ? column_names_ergaenzung(*column, code) : column_names_grund(*column, code);
+      known->second = place == Place::grund        ? column_names_grund(*column, code)
+                      : place == Place::ergaenzung ? column_names_ergaenzung(*column, code)
+                                                   : column_names_befristung(*column, code);
     }
     return known->second;
   };
@@ -112,17 +130,20 @@ AnswerPlan plan_answer(const edi_energy::messages::utilmd::UtilmdMessage& reques
       if (!places.takes_location(loc.qualifier)) continue;
       vorgang.echoes.push_back(echo_of("LOC", loc.qualifier, *loc.id, false));
     }
-    plan_dates(transaction, places, given, vorgang);
+    plan_dates(transaction, places, given, vorgang, message_index, plan.faulty_date);
     // A code the column never names is left out before the first build, not after it.
     if (const auto& grund = transaction.transaktionsgrund;
-        grund && takes_grund && !grund->grund.empty() && names(false, grund->grund)) {
+        grund && takes_grund && !grund->grund.empty() && names(Place::grund, grund->grund)) {
       Echo echo = echo_of("STS", "7", grund->grund, true);
-      if (grund->ergaenzung && names(true, *grund->ergaenzung)) {
+      if (grund->ergaenzung && names(Place::ergaenzung, *grund->ergaenzung)) {
         echo.ergaenzung = grund->ergaenzung;
-        echo.befristung = grund->befristung;
       } else if (grund->ergaenzung) {
         // The one completion would write, so that it need not come back for it.
         echo.ergaenzung = completions_ergaenzung;
+      }
+      // A befristete Anmeldung is confirmed as befristet, whatever Ergänzung stands beside it.
+      if (grund->befristung && !grund->befristung->empty() && names(Place::befristung, *grund->befristung)) {
+        echo.befristung = grund->befristung;
       }
       vorgang.echoes.push_back(std::move(echo));
     }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -40,6 +41,9 @@ struct EchoVorgang {
 struct AnswerPlan {
   std::optional<std::string> document_code;  // the request's, while the answer's column takes it
   std::vector<EchoVorgang> vorgaenge;
+  // The first value the answer would confirm that is no date: the answer cannot confirm it, and
+  // completion's date in its place would confirm what nobody asked.
+  std::optional<std::string> faulty_date;
 };
 
 // What the caller gives itself wins over the request's value of the same qualifier.
@@ -48,8 +52,9 @@ struct GivenValues {
   const StringPairs* references;
 };
 
+// `message_index` names the request in a refusal.
 AnswerPlan plan_answer(const edi_energy::messages::utilmd::UtilmdMessage& request,
-                       const std::optional<ColumnRef>& column, GivenValues given);
+                       const std::optional<ColumnRef>& column, GivenValues given, std::uint64_t message_index);
 
 // The Vorgang and echo a segment of the answer holds, told from a parse of the whole message:
 // the Vorgang counted from 1 (0 before the first IDE), and the echo's index, if the segment
@@ -62,6 +67,8 @@ class AnswerSegments {
  public:
   explicit AnswerSegments(std::string_view message);
   std::size_t size() const { return heads_.size(); }
+  // The Vorgang holding segment `segment`, counted from 1; 0 before the first IDE or past the end.
+  std::size_t vorgang(std::size_t segment) const { return segment < heads_.size() ? heads_[segment].vorgang : 0; }
   EchoAt echo_at(const AnswerPlan& plan, std::size_t segment) const;
   std::string_view tag(std::size_t segment) const { return heads_[segment].tag; }
   std::string_view qualifier(std::size_t segment) const { return heads_[segment].qualifier; }

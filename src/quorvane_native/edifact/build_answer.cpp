@@ -170,7 +170,8 @@ py::Result build_answer(py::Args args) {
     column = column_of(MessageType::Utilmd, *release, checked);
     Received parts{.sender = (*envelope)->header.recipient,
                    .receiver = (*envelope)->header.sender,
-                   .plan = plan_answer(*request, column, GivenValues{&*process_dates, &*references})};
+                   .plan = plan_answer(*request, column, GivenValues{&*process_dates, &*references}, *message_index)};
+    if (parts.plan.faulty_date) return py::value_error(*parts.plan.faulty_date);
     return parts;
   }();
   if (!received_parts) return py::propagate(received_parts);

@@ -3,11 +3,13 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cstdint>
 #include <utility>
 
 #include "edi_energy/messages/core.hpp"
 #include "edi_energy/messages/semantic_packs.hpp"
+#include "edi_energy/profile/validate/validate.hpp"
 #include "edi_energy/registry/shared_registry.hpp"
 
 namespace quorvane_native::edifact {
@@ -81,6 +83,13 @@ Writer writer_of(std::span<const ::edifact::model::Segment> segments, const ::ed
   return Writer{Writer::Kind::completion, 0, element};
 }
 
+std::optional<std::size_t> scope_of(const ::edifact::report::ValidationIssue& issue) {
+  const auto text = issue.context_value(edi_energy::profile::validate::SCOPE_CONTEXT);
+  std::size_t start = 0;
+  if (!text || std::from_chars(text->data(), text->data() + text->size(), start).ec != std::errc{}) return std::nullopt;
+  return start;
+}
+
 }  // namespace
 
 VerdictScope::VerdictScope(ColumnVerdict& verdict) : outer_(std::exchange(current_verdict, &verdict)) {}
@@ -121,7 +130,7 @@ std::vector<::edifact::model::Segment> judge_completed(ColumnVerdict& verdict, c
                       issue.element.value_or(255), issue.component.value_or(255), issue.message),
           issue.rule_id.value_or(""), issue.message, leaf_text(core.segments, issue),
           writer_of(core.segments, issue, built, starts),
-          std::string(issue.context_value("nr").value_or("")), issue.segment_index});
+          std::string(issue.context_value("nr").value_or("")), issue.segment_index, scope_of(issue)});
     }
   }
   return std::move(core.segments);

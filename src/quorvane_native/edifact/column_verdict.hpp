@@ -38,6 +38,8 @@ struct Rejection {
   std::string nr;  // the segment number of the column the fault names, if any
   // The segment of the completed message it is about, where the column names one.
   std::optional<std::size_t> segment;
+  // For a fault of a group or a count: the first segment of the instance it was judged in.
+  std::optional<std::size_t> scope;
 };
 
 struct ColumnVerdict {

@@ -12,12 +12,16 @@ namespace {
 
 using support::time_text::DtmValue;
 
+std::optional<std::string> reason(DtmValue verdict, std::string_view layout) {
+  if (verdict == DtmValue::Fits || verdict == DtmValue::Unchecked) return std::nullopt;
+  if (verdict == DtmValue::NoSuchDate) return "it names a month, day, hour or minute that the calendar does not have";
+  return fmt::format("it is not written as {}", layout);
+}
+
 py::Status refused(std::string_view argument, std::string_view text, DtmValue verdict, std::string_view layout) {
-  if (verdict == DtmValue::Fits || verdict == DtmValue::Unchecked) return {};
-  return py::value_error(fmt::format("{} is {}, which is no date: {}", argument, support::debug_quote(text),
-                                     verdict == DtmValue::NoSuchDate
-                                         ? "it names a month, day, hour or minute that the calendar does not have"
-                                         : fmt::format("it is not written as {}", layout)));
+  const auto why = reason(verdict, layout);
+  if (!why) return {};
+  return py::value_error(fmt::format("{} is {}, which is no date: {}", argument, support::debug_quote(text), *why));
 }
 
 }  // namespace
@@ -35,6 +39,10 @@ py::Status require_optional_date(std::string_view argument, const std::optional<
 py::Status require_date_of_format(std::string_view argument, std::string_view text, std::string_view format_code) {
   return refused(argument, text, support::time_text::check_dtm_value(format_code, text),
                  support::time_text::dtm_layout(format_code));
+}
+
+std::optional<std::string> why_no_date(std::string_view format_code, std::string_view text) {
+  return reason(support::time_text::check_dtm_value(format_code, text), support::time_text::dtm_layout(format_code));
 }
 
 py::Status require_vorgang_dates(std::string_view argument,

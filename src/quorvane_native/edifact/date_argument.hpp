@@ -19,6 +19,10 @@ py::Status require_optional_date(std::string_view argument, const std::optional<
 // A value written as given under DE 2379 `format_code`; a code without a calendar layout passes.
 py::Status require_date_of_format(std::string_view argument, std::string_view text, std::string_view format_code);
 
+// Why `text`, written under DE 2379 `format_code`, is no date ("it names a month … that the
+// calendar does not have"); none when it is one or the code has no calendar layout.
+std::optional<std::string> why_no_date(std::string_view format_code, std::string_view text);
+
 // (DTM qualifier, date) pairs of a UTILMD Vorgang, each in the format its qualifier is written in;
 // a refusal names the argument with the qualifier ("dates[92]").
 py::Status require_vorgang_dates(std::string_view argument,

@@ -12,9 +12,10 @@ namespace {
 
 using edi_energy::profile::model::ElementRule;
 
-// DE 9013 stands twice in STS+7: the Grund first, then its Ergänzung.
+// DE 9013 stands three times in STS+7: the Grund, its Ergänzung, the befristet part.
 constexpr std::uint8_t GRUND = 0;
 constexpr std::uint8_t ERGAENZUNG = 1;
+constexpr std::uint8_t BEFRISTUNG = 2;
 // Where admitted, the Ergänzung callers have always had: "verbrauchende Marktlokation".
 constexpr std::string_view DEFAULT_ERGAENZUNG = "ZW4";
 
@@ -64,6 +65,11 @@ bool column_names_grund(const ColumnRef& column, std::string_view code) {
 
 bool column_names_ergaenzung(const ColumnRef& column, std::string_view code) {
   return names_code(status_reason(column, ERGAENZUNG), code);
+}
+
+bool column_names_befristung(const ColumnRef& column, std::string_view code) {
+  const ElementRule* rule = status_reason(column, BEFRISTUNG);
+  return rule != nullptr && names_code(rule, code);
 }
 
 bool column_takes_transaktionsgrund(const ColumnRef& column) { return sts7_nr(column).has_value(); }

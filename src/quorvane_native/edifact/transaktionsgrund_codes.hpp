@@ -26,6 +26,9 @@ std::vector<std::string> column_transaktionsgruende(const ColumnRef& column);
 // no code there, any.
 bool column_names_grund(const ColumnRef& column, std::string_view code);
 bool column_names_ergaenzung(const ColumnRef& column, std::string_view code);
+// Whether the column has a place for the befristet part (E01/E03 after the Ergänzung) and names
+// `code` there.
+bool column_names_befristung(const ColumnRef& column, std::string_view code);
 
 // The Ergänzung written beside a given Grund: "ZW4" where the column admits it, else the code
 // completion would take, none where the column demands none.

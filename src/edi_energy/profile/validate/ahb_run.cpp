@@ -1,5 +1,10 @@
 #include "edi_energy/profile/validate/ahb_run.hpp"
 
+#include <string>
+#include <utility>
+
+#include "edi_energy/profile/validate/validate.hpp"
+
 namespace edi_energy::profile::validate {
 
 namespace {
@@ -23,6 +28,13 @@ std::string scope_suffix(const structure::Structure& structure, const structure:
   if (!instance.is_group()) return {};
   const auto* group = structure.nodes[*instance.node].group();
   return std::string(" in ") + (group != nullptr ? group->group : std::string("?"));
+}
+
+edifact::report::ValidationIssue in_scope(edifact::report::ValidationIssue issue,
+                                          const structure::Resolution& resolution, structure::InstanceIndex scope) {
+  const structure::Instance& instance = resolution.instances[scope];
+  if (!instance.is_group()) return issue;
+  return std::move(issue).with_context_entry(SCOPE_CONTEXT, std::to_string(instance.start));
 }
 
 conditions::Truth condition_truth(const Ctx& ctx, const std::optional<conditions::Expr>& condition,

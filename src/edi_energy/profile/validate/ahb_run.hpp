@@ -33,6 +33,11 @@ std::span<const structure::NodeIndex> child_nodes(const structure::Structure& st
 std::string scope_suffix(const structure::Structure& structure, const structure::Resolution& resolution,
                          structure::InstanceIndex scope);
 
+// The finding with the first segment of the group instance it was judged in (SCOPE_CONTEXT), so
+// that a reader knows which instance; unchanged for the message root.
+edifact::report::ValidationIssue in_scope(edifact::report::ValidationIssue issue,
+                                          const structure::Resolution& resolution, structure::InstanceIndex scope);
+
 // The truth of a cell's condition: True without one, Undecided for an evaluation error. `own`:
 // the segment whose value the cell is about.
 conditions::Truth condition_truth(const Ctx& ctx, const std::optional<conditions::Expr>& condition,

@@ -86,24 +86,26 @@ void LimitChecks::report(const Key& key, std::size_t count) {
       fmt::format("condition [{}] of {} allows {} — „{}“", limit.reference, run_.label, limit.limit->limit,
                   text == texts.end() ? std::string_view() : std::string_view(text->second));
   if (const auto* segment = node.segment()) {
-    run_.findings.push_back(
+    run_.findings.push_back(in_scope(
         ValidationIssue(Severity::Error, fmt::format("{} „{}“ (Nr {}) occurs {} times{}; {}", segment->tag, node.name,
                                                      segment->nr, count, where, allows))
             .with_rule_id(fmt::format("AHB-{}-{}-{}-MAX", run_.label, segment->nr, segment->tag))
             .with_segment(segment->tag)
             .with_context_entry("nr", segment->nr)
-            .with_context_entry("pid", run_.label));
+            .with_context_entry("pid", run_.label),
+        run_.resolution, key.scope));
     return;
   }
   const std::string& group = node.group()->group;
   const std::string& nr = run_.structure.nodes[node.children.front()].segment()->nr;
-  run_.findings.push_back(
+  run_.findings.push_back(in_scope(
       ValidationIssue(Severity::Error, fmt::format("segment group {} „{}“ (Nr {}) occurs {} times{}; {}", group,
                                                    node.name, nr, count, where, allows))
           .with_rule_id(fmt::format("AHB-{}-{}-{}-MAX", run_.label, group, nr))
           .with_segment_group(group)
           .with_context_entry("nr", nr)
-          .with_context_entry("pid", run_.label));
+          .with_context_entry("pid", run_.label),
+      run_.resolution, key.scope));
 }
 
 }  // namespace edi_energy::profile::validate

@@ -76,13 +76,14 @@ void occurrence_checks(MigRun& run) {
                   .with_context_entry("nr", segment->nr));
         }
         if (node.max != 0 && count > node.max) {
-          run.findings.push_back(
+          run.findings.push_back(in_scope(
               ValidationIssue(Severity::Error,
                               fmt::format("segment {} „{}“ (Nr {}) occurs {} times{}; the MIG allows {}", segment->tag,
                                           node.name, segment->nr, count, scope_suffix(structure, run.resolution, scope),
                                           node.max))
                   .with_rule_id(fmt::format("MIG-{}-{}-MAX", segment->nr, segment->tag))
-                  .with_segment(segment->tag));
+                  .with_segment(segment->tag),
+              run.resolution, scope));
         }
         continue;
       }
@@ -100,12 +101,13 @@ void occurrence_checks(MigRun& run) {
                 .with_context_entry("nr", std::string(first_nr)));
       }
       if (node.max != 0 && count > node.max) {
-        run.findings.push_back(
+        run.findings.push_back(in_scope(
             ValidationIssue(Severity::Error, fmt::format("segment group {} „{}“ (Nr {}) occurs {} times{}; the MIG allows {}",
                                                          group, node.name, first_nr, count,
                                                          scope_suffix(structure, run.resolution, scope), node.max))
                 .with_rule_id(fmt::format("MIG-{}-{}-MAX", group, first_nr))
-                .with_segment_group(group));
+                .with_segment_group(group),
+            run.resolution, scope));
       }
     }
   }

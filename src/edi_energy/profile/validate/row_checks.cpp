@@ -36,12 +36,6 @@ bool some_not_permitted(const AhbRun& run, structure::InstanceIndex scope, struc
   return false;
 }
 
-ValidationIssue in_scope(ValidationIssue issue, const AhbRun& run, structure::InstanceIndex scope) {
-  const structure::Instance& instance = run.resolution.instances[scope];
-  if (!instance.is_group()) return issue;
-  return std::move(issue).with_context_entry(SCOPE_CONTEXT, std::to_string(instance.start));
-}
-
 std::optional<std::size_t> first_placed(const structure::Resolution& resolution, structure::InstanceIndex scope,
                                         structure::NodeIndex node_index) {
   for (const std::size_t at : resolution.instances[scope].segments) {
@@ -60,7 +54,7 @@ void check_segment(AhbRun& run, structure::InstanceIndex scope, structure::NodeI
                         .with_segment(segment.tag)
                         .with_context_entry("nr", segment.nr)
                         .with_context_entry("pid", run.label),
-                    run, scope);
+                    run.resolution, scope);
   };
   const auto report = [&](std::string message, std::string_view suffix) {
     run.findings.push_back(finding(std::move(message), suffix));
@@ -119,7 +113,7 @@ void check_group(AhbRun& run, structure::InstanceIndex scope, structure::NodeInd
                                         .with_segment_group(group)
                                         .with_context_entry("nr", nr)
                                         .with_context_entry("pid", run.label),
-                                    run, scope));
+                                    run.resolution, scope));
   };
   if (requirement == Requirement::Required && count == 0) {
     report(fmt::format("segment group {} „{}“ (Nr {}) is Muss for {}{} but missing — AHB status {}", group, node.name,
