@@ -80,6 +80,9 @@ class Generator {
 
   std::string pid_text() const;
 
+  // The ID of the Lokation of the open Vorgang that a reference with DE 1153 `qualifier` names.
+  std::optional<std::string> lokation_reference(const model::SegmentNode& node, std::string_view qualifier) const;
+
   // Moves the segments written since the last time into shared documents; the walk does so every
   // few hundred segments, the caller once more when the walk is done. The generator keeps only
   // positions in `out`, never views of its segments, so their handles may change.

@@ -145,7 +145,14 @@ std::string Generator::synthetic(const model::SegmentNode& node, const Leaf& lea
   } else if (id == "1004") {
     raw = "DOK" + pid_text();
   } else if (id == "1154" || id == "1156") {
-    raw = qualifier == "Z13" ? pid_text() : "REF" + pid_text();
+    // DE 1154 shares its composite with its qualifier.
+    const std::string_view reference_qualifier =
+        leaf.component > 0 && !current.empty() ? std::string_view(current.front()) : qualifier;
+    if (auto named = id == "1154" ? lokation_reference(node, reference_qualifier) : std::nullopt) {
+      raw = std::move(*named);
+    } else {
+      raw = qualifier == "Z13" ? pid_text() : "REF" + pid_text();
+    }
   } else if (id == "3039") {
     raw = qualifier == "MS" ? parties_.sender : qualifier == "MR" ? parties_.receiver : std::string("9900357000004");
   } else if (id == "0004") {
