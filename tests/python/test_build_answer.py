@@ -71,11 +71,11 @@ GAS_A, GAS_B = "9800000000009", "9800000000016"  # DVGW codes: the gas MIG admit
 
 
 @pytest.mark.parametrize(
-    ("answer_pid", "sparte", "parties"),
-    [(55002, "STROM", (A, B, "293")), (44002, "GAS", (GAS_A, GAS_B, "332"))],
+    ("answer_pid", "sparte", "parties", "lokation"),
+    [(55002, "STROM", (A, B, "293"), "LOC+Z16+51238696781"), (44002, "GAS", (GAS_A, GAS_B, "332"), "LOC+172+41373559241")],
 )
-def test_the_answer_pid_selects_the_track(answer_pid, sparte, parties):
-    received = interchange(request(("V1", []), parties=parties), sender=parties[0], recipient=parties[1])
+def test_the_answer_pid_selects_the_track(answer_pid, sparte, parties, lokation):
+    received = interchange(request(("V1", [lokation]), parties=parties), sender=parties[0], recipient=parties[1])
     built = native.build_answer(received, answer_pid, on="2026-10-01")
     expected = native.release_for("UTILMD", "2026-10-01", sparte)
     assert tagged(built, "UNH") == [f"UNH+1+UTILMD:D:11A:UN:{expected}"]

@@ -18,6 +18,7 @@
 #include "quorvane_native/edifact/answer_plan.hpp"
 #include "quorvane_native/edifact/answer_received.hpp"
 #include "quorvane_native/edifact/answer_size.hpp"
+#include "quorvane_native/edifact/answer_trim.hpp"
 #include "quorvane_native/edifact/column_verdict.hpp"
 #include "quorvane_native/edifact/build_pipeline.hpp"
 #include "quorvane_native/edifact/given_text.hpp"
@@ -249,6 +250,11 @@ py::Result build_answer(py::Args args) {
     if (!own.rejections.empty()) {
       const Carried carried = carried_of(plan, *message_index, &*references);
       if (auto fault = received_fault(carried, own, *column, *completed)) return std::move(*fault);
+    }
+    if (own.rejections.empty()) {
+      auto confirmed = without_made_up(std::move(*completed), plan, *column, checked, *message_index);
+      if (!confirmed) return py::propagate(confirmed);
+      *completed = std::move(*confirmed);
     }
     if (outer != nullptr) *outer = std::move(own);
     if (auto fits = answer_fits(*completed, plan.vorgaenge.size()); !fits) return py::propagate(fits);

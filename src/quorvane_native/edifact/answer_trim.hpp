@@ -1,0 +1,21 @@
+// What completion made up in a finished answer beside what the request said: the Lokationen of
+// SG5 that the request does not name, and the SG8 and SG12 groups, which hold only completion's
+// sample values. An answer confirms what was asked, so each goes wherever the column accepts the
+// answer without it; a made-up Lokation the column requires is the request's want.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "quorvane_native/edifact/answer_plan.hpp"
+#include "quorvane_native/edifact/build_pipeline.hpp"
+#include "quorvane_native/py/errors.hpp"
+
+namespace quorvane_native::edifact {
+
+// `completed` without what its column does not need, decided Vorgang by Vorgang; a ValueError
+// naming `received` where the column requires a Lokation the request does not name.
+py::Expected<std::string> without_made_up(std::string completed, const AnswerPlan& plan, const ColumnRef& column,
+                                          std::uint32_t answer_pid, std::uint64_t message_index);
+
+}  // namespace quorvane_native::edifact
