@@ -9,6 +9,7 @@
 
 #include "edi_energy/message_type.hpp"
 #include "edifact/parse/from_bytes.hpp"
+#include "quorvane_native/edifact/column_places.hpp"
 #include "quorvane_native/edifact/column_verdict.hpp"
 #include "support/debug_quote.hpp"
 
@@ -16,14 +17,23 @@ namespace quorvane_native::edifact {
 
 namespace {
 
-enum class Unit : std::uint8_t { kept, lokation, group };
+using edi_energy::profile::structure::NodeIndex;
 
-// The answer cut into segments, each with its Vorgang (from 1; 0 outside) and whether it belongs
-// to something completion made up.
+// Something completion made up: a Lokation, or a group (SG8 opened by SEQ, SG12 by NAD).
+struct Unit {
+  bool lokation = false;
+  std::size_t vorgang = 0;  // from 1
+  std::string tag;          // of its first segment
+  std::string qualifier;
+};
+
+// The answer cut into segments, each with its Vorgang (from 1; 0 outside) and the made-up unit
+// it belongs to, if any.
 struct Cut {
   std::vector<std::string_view> texts;  // each segment with its terminator
   std::vector<std::size_t> vorgang;
-  std::vector<Unit> unit;
+  std::vector<std::optional<std::size_t>> unit;
+  std::vector<Unit> units;
   std::string reference;  // UNT's
   std::size_t vorgaenge = 0;
 };
@@ -39,25 +49,26 @@ std::optional<Cut> cut_of(std::string_view message, const AnswerPlan& plan) {
   const auto segments = ::edifact::parse_all(message, ::edifact::ParserConfig{});
   if (segments.error() || segments.empty()) return std::nullopt;
   Cut cut;
-  Unit open = Unit::kept;  // the group the segments now belong to
+  std::optional<std::size_t> open;  // the made-up group the segments now belong to
   for (std::size_t at = 0; at < segments.size(); ++at) {
     const ::edifact::model::Segment segment = segments[at];
     const std::size_t start = segment.span().start;
     const std::size_t end = at + 1 < segments.size() ? segments[at + 1].span().start : message.size();
     const std::string_view tag = segment.tag();
     if (tag == "IDE") ++cut.vorgaenge;
-    if (tag == "UNT") {
-      cut.reference = std::string(segment.component_text(1, 0).value_or(std::string_view()));
-    }
+    if (tag == "UNT") cut.reference = std::string(segment.component_text(1, 0).value_or(std::string_view()));
     const std::size_t vorgang = tag == "UNT" ? 0 : cut.vorgaenge;
-    // SG8 opens with SEQ and SG12 with NAD; IDE, a LOC or UNT ends either.
-    if (tag == "SEQ" || (tag == "NAD" && vorgang > 0)) open = Unit::group;
-    if (tag == "IDE" || tag == "LOC" || tag == "UNT") open = Unit::kept;
-    Unit unit = open;
+    const std::string qualifier(segment.component_text(0, 0).value_or(std::string_view()));
+    if (tag == "IDE" || tag == "LOC" || tag == "UNT") open.reset();
+    if (vorgang > 0 && (tag == "SEQ" || tag == "NAD")) {
+      open = cut.units.size();
+      cut.units.push_back(Unit{false, vorgang, std::string(tag), qualifier});
+    }
+    std::optional<std::size_t> unit = open;
     if (tag == "LOC" && vorgang > 0 &&
-        !named_by_request(plan, vorgang, segment.component_text(0, 0).value_or(std::string_view()),
-                          segment.component_text(1, 0).value_or(std::string_view()))) {
-      unit = Unit::lokation;
+        !named_by_request(plan, vorgang, qualifier, segment.component_text(1, 0).value_or(std::string_view()))) {
+      unit = cut.units.size();
+      cut.units.push_back(Unit{true, vorgang, std::string(tag), qualifier});
     }
     cut.texts.push_back(message.substr(start, end - start));
     cut.vorgang.push_back(vorgang);
@@ -67,17 +78,13 @@ std::optional<Cut> cut_of(std::string_view message, const AnswerPlan& plan) {
   return cut;
 }
 
-// What each Vorgang leaves out: `out[v]` for Vorgang v (from 1) the units it goes without.
-using LeftOut = std::vector<std::vector<Unit>>;
-
-// The message without the units each Vorgang leaves out, and the segment of the whole answer each
-// of its segments is.
-std::string written(const Cut& cut, const LeftOut& out, std::vector<std::size_t>& origin) {
+// The message without the units left out, and the segment of the whole answer each of its
+// segments is.
+std::string written(const Cut& cut, const std::vector<bool>& left_out, std::vector<std::size_t>& origin) {
   std::string message;
   origin.clear();
   for (std::size_t at = 0; at + 1 < cut.texts.size(); ++at) {
-    const auto& leaving = out[cut.vorgang[at]];
-    if (cut.unit[at] != Unit::kept && std::ranges::find(leaving, cut.unit[at]) != leaving.end()) continue;
+    if (cut.unit[at] && left_out[*cut.unit[at]]) continue;
     message += cut.texts[at];
     origin.push_back(at);
   }
@@ -88,14 +95,18 @@ std::string written(const Cut& cut, const LeftOut& out, std::vector<std::size_t>
 
 struct Judged {
   ColumnVerdict verdict;
-  std::vector<bool> faulted;           // per Vorgang (from 1)
-  bool faulted_message = false;        // a fault outside every Vorgang
+  std::vector<std::vector<const Rejection*>> faults;  // per Vorgang (from 1)
+  bool faulted_message = false;                       // a fault outside every Vorgang, or no message
   std::vector<std::size_t> origin;
+
+  bool faulted() const {
+    return faulted_message || std::ranges::any_of(faults, [](const auto& each) { return !each.empty(); });
+  }
 };
 
-Judged judge(const Cut& cut, const LeftOut& out, const ColumnRef& column, std::uint32_t answer_pid) {
+Judged judge(const Cut& cut, const std::vector<bool>& left_out, const ColumnRef& column, std::uint32_t answer_pid) {
   Judged judged;
-  const std::string message = written(cut, out, judged.origin);
+  const std::string message = written(cut, left_out, judged.origin);
   std::vector<::edifact::model::Segment> segments;
   auto parsed = ::edifact::from_bytes_with_config(message, ::edifact::ParserConfig{});
   while (auto item = parsed.next()) {
@@ -107,27 +118,23 @@ Judged judge(const Cut& cut, const LeftOut& out, const ColumnRef& column, std::u
   }
   judge_completed(judged.verdict, column, edi_energy::message_type::MessageType::Utilmd, answer_pid,
                   std::move(segments), message, {});
-  judged.faulted.assign(cut.vorgaenge + 1, false);
+  judged.faults.resize(cut.vorgaenge + 1);
   for (const Rejection& rejection : judged.verdict.rejections) {
     const std::optional<std::size_t> at = rejection.segment ? rejection.segment : rejection.scope;
     const std::size_t vorgang = at && *at < judged.origin.size() ? cut.vorgang[judged.origin[*at]] : 0;
     if (vorgang == 0) judged.faulted_message = true;
-    else judged.faulted[vorgang] = true;
+    else judged.faults[vorgang].push_back(&rejection);
   }
   return judged;
 }
 
-// The first fault of Vorgang `vorgang` that asks for a Lokation: one missing in SG5.
-const Rejection* lokation_wanted(const Judged& judged, const Cut& cut, std::size_t vorgang) {
-  for (const Rejection& rejection : judged.verdict.rejections) {
-    const std::optional<std::size_t> at = rejection.segment ? rejection.segment : rejection.scope;
-    if (!at || *at >= judged.origin.size() || cut.vorgang[judged.origin[*at]] != vorgang) continue;
-    const bool missing = rejection.rule.ends_with("-MISSING") || rejection.rule.ends_with("-REQUIRED");
-    if (missing && (rejection.text.find("LOC") != std::string::npos || rejection.text.find("SG5") != std::string::npos)) {
-      return &rejection;
-    }
-  }
-  return nullptr;
+// The segment node a fault finds missing.
+std::optional<NodeIndex> missing_node(const ColumnRef& column, const Rejection& rejection) {
+  if (!rejection.rule.ends_with("-MISSING") && !rejection.rule.ends_with("-REQUIRED")) return std::nullopt;
+  const auto& index = column.profile->structure().nr_index;
+  const auto found = index.find(rejection.nr);
+  if (found == index.end()) return std::nullopt;
+  return found->second;
 }
 
 }  // namespace
@@ -135,37 +142,57 @@ const Rejection* lokation_wanted(const Judged& judged, const Cut& cut, std::size
 py::Expected<std::string> without_made_up(std::string completed, const AnswerPlan& plan, const ColumnRef& column,
                                           std::uint32_t answer_pid, std::uint64_t message_index) {
   const auto cut = cut_of(completed, plan);
-  if (!cut || !std::ranges::any_of(cut->unit, [](Unit unit) { return unit != Unit::kept; })) return completed;
-  // Everything made up goes at once, since a made-up Lokation and the group about it stand or
-  // fall together; a Vorgang the column then faults keeps its groups, and then all it had.
-  LeftOut out(cut->vorgaenge + 1, std::vector<Unit>{Unit::lokation, Unit::group});
-  out[0].clear();
-  const Judged bare = judge(*cut, out, column, answer_pid);
-  if (bare.faulted_message) return completed;
-  bool any = false;
-  for (std::size_t vorgang = 1; vorgang <= cut->vorgaenge; ++vorgang) {
-    if (bare.faulted[vorgang]) {
-      out[vorgang] = {Unit::lokation};
-      any = true;
+  if (!cut || cut->units.empty()) return completed;
+  const auto& nodes = column.profile->structure().nodes;
+  // Everything made up goes at first, since a made-up Lokation and the group about it stand or
+  // fall together; then each Vorgang takes back the groups its column finds missing in it.
+  std::vector<bool> left_out(cut->units.size(), true);
+  constexpr std::size_t rounds = 6;
+  Judged judged = judge(*cut, left_out, column, answer_pid);
+  for (std::size_t round = 0; round < rounds && judged.faulted() && !judged.faulted_message; ++round) {
+    bool restored = false;
+    for (std::size_t vorgang = 1; vorgang <= cut->vorgaenge; ++vorgang) {
+      for (const Rejection* rejection : judged.faults[vorgang]) {
+        const auto node = missing_node(column, *rejection);
+        const auto* segment = node ? nodes[*node].segment() : nullptr;
+        if (segment == nullptr) continue;
+        for (std::size_t unit = 0; unit < cut->units.size(); ++unit) {
+          const Unit& candidate = cut->units[unit];
+          if (!left_out[unit] || candidate.lokation || candidate.vorgang != vorgang || candidate.tag != segment->tag ||
+              !admits_qualifier(column, *node, candidate.qualifier)) {
+            continue;
+          }
+          left_out[unit] = false;
+          restored = true;
+        }
+      }
     }
+    if (!restored) break;
+    judged = judge(*cut, left_out, column, answer_pid);
   }
-  std::vector<std::size_t> origin;
-  if (!any) return written(*cut, out, origin);
-  const Judged grouped = judge(*cut, out, column, answer_pid);
-  if (grouped.faulted_message) return completed;
+  if (judged.faulted_message) return completed;
+  bool fallback = false;
   for (std::size_t vorgang = 1; vorgang <= cut->vorgaenge; ++vorgang) {
-    if (!grouped.faulted[vorgang]) continue;
-    if (const Rejection* wanted = lokation_wanted(bare, *cut, vorgang)) {
-      return py::value_error(fmt::format(
-          "received: message {}, Vorgang {}: the answer must carry a Lokation the request does not name — {}",
-          message_index, support::debug_quote(plan.vorgaenge[vorgang - 1].vorgangsnummer), wanted->text));
+    if (judged.faults[vorgang].empty()) continue;
+    for (const Rejection* rejection : judged.faults[vorgang]) {
+      const auto node = missing_node(column, *rejection);
+      const auto* segment = node ? nodes[*node].segment() : nullptr;
+      if (segment != nullptr && segment->tag == "LOC") {
+        return py::value_error(fmt::format(
+            "received: message {}, Vorgang {}: the answer must carry a Lokation the request does not name — {}",
+            message_index, support::debug_quote(plan.vorgaenge[vorgang - 1].vorgangsnummer), rejection->text));
+      }
     }
-    out[vorgang].clear();
+    // What the column wants here is not told by a missing group: the Vorgang keeps all it had.
+    for (std::size_t unit = 0; unit < cut->units.size(); ++unit) {
+      if (cut->units[unit].vorgang == vorgang) left_out[unit] = false;
+    }
+    fallback = true;
   }
   // Each Vorgang was decided alone; the whole is judged once more before it goes out.
-  const Judged decided = judge(*cut, out, column, answer_pid);
-  if (decided.faulted_message || std::ranges::find(decided.faulted, true) != decided.faulted.end()) return completed;
-  return written(*cut, out, origin);
+  if (fallback && judge(*cut, left_out, column, answer_pid).faulted()) return completed;
+  std::vector<std::size_t> origin;
+  return written(*cut, left_out, origin);
 }
 
 }  // namespace quorvane_native::edifact
