@@ -264,3 +264,25 @@ def test_quotes_product_and_price_land_in_the_line_item_or_are_refused(on, relea
     if "price" in given:
         amounts = [segment.split(b"+")[1].split(b":")[1:2] for segment in written if segment.startswith(b"PRI+")]
         assert amounts == [[b"12.50"]]
+
+
+# --- a refusal names the value at fault by the caller's own path ----------------------------------
+
+
+def vorgaenge(*dates):
+    return [UtilmdTransaction(f"V{at}", dates=given) for at, given in enumerate(dates)]
+
+
+@pytest.mark.parametrize(
+    ("build", "named"),
+    [
+        (lambda: native.build_utilmd(55001, MS, MR, on=ON, transactions=vorgaenge([], [("92", "2026-13-45")])),
+         "transactions[1].dates[92]"),
+        (lambda: native.build_utilmd(55001, MS, MR, on=ON, transactions=vorgaenge(
+            [], [], [("92", "202610312300+00"), ("93", "20261345")])), "transactions[2].dates[93]"),
+    ],
+)
+def test_a_refusal_names_the_value_at_fault(build, named):
+    with pytest.raises(ValueError) as raised:
+        build()
+    assert re.match(rf"{re.escape(named)}(:| is )", str(raised.value)), str(raised.value)

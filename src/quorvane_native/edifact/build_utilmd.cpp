@@ -198,7 +198,7 @@ py::Expected<UtilmdTransactionSpec> vorgang(UtilmdTransaction transaction, const
   UtilmdTransactionSpec spec;
   spec.ide_qualifier = "24";
   spec.vorgangsnummer = std::move(transaction.vorgangsnummer);
-  if (auto given = require_vorgang_dates("UtilmdTransaction.dates", transaction.dates); !given) {
+  if (auto given = require_vorgang_dates(fmt::format("transactions[{}].dates", at), transaction.dates); !given) {
     return py::propagate(given);
   }
   spec.dates = std::move(transaction.dates);
