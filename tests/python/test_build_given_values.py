@@ -288,6 +288,9 @@ def vorgaenge(*dates):
                                      intervals=[("79", "1", "KWH", *DAY), ("79", "1", "BOGUS", *DAY)]), "intervals[1]"),
         (lambda: native.build_mscons(13002, MS, MR, METERING_POINT, [("220", "1", "")], on=ON, obis="1-1:1.8.256"),
          "obis"),
+        (lambda: native.build_aperak(MS, MR, on=ON, pruefidentifikator=29002, document_code="313"), "document_code"),
+        (lambda: native.build_aperak(MS, MR, on=ON, pruefidentifikator=29001, error_code="Z10", document_code="312"),
+         "document_code"),
     ],
 )
 def test_a_refusal_names_the_value_at_fault(build, named):
