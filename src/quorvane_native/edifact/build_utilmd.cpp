@@ -142,7 +142,7 @@ struct Column {
   // What completion writes in STS+7 where the caller leaves a value out; no Grund without a column.
   std::optional<std::string> grund;
   std::optional<std::string> ergaenzung;
-  // The Grund written beside each Ergänzung given alone, where one fits it better than `grund`.
+  // The Grund written beside each Ergänzung given alone, where the column accepts it with one.
   std::map<std::string, std::string, std::less<>> grund_beside;
 };
 
@@ -172,7 +172,8 @@ std::optional<std::string> grund_fitting(const edi_energy::builders::utilmd::Uti
 }
 
 // A given Grund keeps a given Ergänzung, else takes the column's; a given Ergänzung alone stands
-// beside the Grund completion would write, which is then written in its place.
+// beside the first of the column's Gründe that the column accepts it with, else beside completion's
+// Grund, whose refusal then names the Ergänzung.
 py::Expected<std::optional<Transaktionsgrund>> sts7(UtilmdTransaction& transaction, const Column& column,
                                                     std::size_t at) {
   auto& ergaenzung = transaction.transaktionsgrund_ergaenzung;
