@@ -281,7 +281,7 @@ py::Result build_utilmd(py::Args args) {
   inner.document_code = document_code->value_or("E01");
   inner.pruefidentifikator = *pruefidentifikator;
   Column column{*release, *pruefidentifikator, release->text().starts_with("G"), std::nullopt,
-                std::string(DEFAULT_ERGAENZUNG)};
+                std::string(DEFAULT_ERGAENZUNG), {}};
   if (const auto column_ref = column_of(MessageType::Utilmd, *release, *pruefidentifikator)) {
     // Asked only where a Vorgang leaves one of the two out.
     const auto leaves_out = [&](auto given, auto missing) {
