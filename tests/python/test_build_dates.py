@@ -19,7 +19,7 @@ def interval(start, end="202604302200+00"):
 BUILDS = {
     "utilmd document_date": ("document_date", lambda d: native.build_utilmd(
         55001, MS, MR, on=ON, document_date=d, transactions=[native.UtilmdTransaction("VG1")])),
-    "utilmd Vorgang date": ("UtilmdTransaction.dates[92]", lambda d: native.build_utilmd(
+    "utilmd Vorgang date": ("transactions[0].dates[92]", lambda d: native.build_utilmd(
         55001, MS, MR, on=ON, transactions=[native.UtilmdTransaction("VG1", dates=[("92", d + "2200")])])),
     "mscons document_date": ("document_date", lambda d: native.build_mscons(
         13002, GLN_MS, GLN_MR, "DE0001234567890123456789012345678", [("220", "1", "")], on=ON, document_date=d)),

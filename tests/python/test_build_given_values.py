@@ -86,9 +86,9 @@ def test_an_empty_unit_still_means_no_unit():
     ("pid", "unit", "refusal"),
     [
         (13020, "KWH", None),
-        (13020, "BOGUS", 'intervals: unit "BOGUS" has no place in MSCONS 13020 ({}); its column admits KWH'),
-        (13002, "KWH", 'intervals: unit "KWH" has no place in MSCONS 13002 ({}): its column has no unit'),
-        (13002, "BOGUS", 'intervals: unit "BOGUS" has no place in MSCONS 13002 ({}): its column has no unit'),
+        (13020, "BOGUS", 'intervals[0]: unit "BOGUS" has no place in MSCONS 13020 ({}); its column admits KWH'),
+        (13002, "KWH", 'intervals[0]: unit "KWH" has no place in MSCONS 13002 ({}): its column has no unit'),
+        (13002, "BOGUS", 'intervals[0]: unit "BOGUS" has no place in MSCONS 13002 ({}): its column has no unit'),
     ],
 )
 def test_a_unit_is_written_or_refused(on, release, pid, unit, refusal):
@@ -264,3 +264,36 @@ def test_quotes_product_and_price_land_in_the_line_item_or_are_refused(on, relea
     if "price" in given:
         amounts = [segment.split(b"+")[1].split(b":")[1:2] for segment in written if segment.startswith(b"PRI+")]
         assert amounts == [[b"12.50"]]
+
+
+# --- a refusal names the value at fault by the caller's own path ----------------------------------
+
+
+def vorgaenge(*dates):
+    return [UtilmdTransaction(f"V{at}", dates=given) for at, given in enumerate(dates)]
+
+
+@pytest.mark.parametrize(
+    ("build", "named"),
+    [
+        (lambda: native.build_utilmd(55001, MS, MR, on=ON, transactions=vorgaenge([], [("92", "2026-13-45")])),
+         "transactions[1].dates[92]"),
+        (lambda: native.build_utilmd(55001, MS, MR, on=ON, transactions=vorgaenge(
+            [], [], [("92", "202610312300+00"), ("93", "20261345")])), "transactions[2].dates[93]"),
+        (lambda: native.build_mscons(13013, MS, MR, "41373559241", [("79", "1", ""), ("220", "1", "")], on=ON),
+         "quantities[1]"),
+        (lambda: native.build_mscons(13002, MS, MR, METERING_POINT, [("220", "1", ""), ("220", "1", "KWH")], on=ON),
+         "quantities[1]"),
+        (lambda: native.build_mscons(13020, MS, MR, METERING_POINT, on=ON,
+                                     intervals=[("79", "1", "KWH", *DAY), ("79", "1", "BOGUS", *DAY)]), "intervals[1]"),
+        (lambda: native.build_mscons(13002, MS, MR, METERING_POINT, [("220", "1", "")], on=ON, obis="1-1:1.8.256"),
+         "obis"),
+        (lambda: native.build_aperak(MS, MR, on=ON, pruefidentifikator=29002, document_code="313"), "document_code"),
+        (lambda: native.build_aperak(MS, MR, on=ON, pruefidentifikator=29001, error_code="Z10", document_code="312"),
+         "document_code"),
+    ],
+)
+def test_a_refusal_names_the_value_at_fault(build, named):
+    with pytest.raises(ValueError) as raised:
+        build()
+    assert re.match(rf"{re.escape(named)}(:| is )", str(raised.value)), str(raised.value)

@@ -82,7 +82,7 @@ def test_units_the_column_does_not_list_are_refused(on, release, kept):
     if kept:
         assert line_item_values(call())[0][2] == "KWH"
     else:
-        with pytest.raises(ValueError, match=r'^quantities: unit "KWH" has no place in MSCONS 13002 '):
+        with pytest.raises(ValueError, match=r'^quantities\[0\]: unit "KWH" has no place in MSCONS 13002 '):
             call()
 
 
@@ -120,7 +120,7 @@ Q = [("220", "1", "KWH")]
     [
         ((SUMMED, MS, MR, "DE1"), {"on": "2026-04-01"}, ValueError, AT_LEAST_ONE),
         ((SUMMED, MS, MR, "DE1", []), {"intervals": [], "on": "2026-04-01"}, ValueError, AT_LEAST_ONE),
-        ((SUMMED, MS, MR, "DE1"), {"on": "2026-04-01", "obis": "abc"}, ValueError, 'invalid OBIS code "abc": '),
+        ((SUMMED, MS, MR, "DE1"), {"on": "2026-04-01", "obis": "abc"}, ValueError, 'obis: invalid OBIS code "abc": '),
         ((SUMMED, MS, MR, "DE1", Q), {}, ValueError,
          "pass either release= or on= — a MSCONS message has no default release, and guessing one produces "
          "findings that describe the mismatch rather than the message"),
@@ -187,11 +187,11 @@ def label(pid):
 
 @pytest.mark.parametrize("pid, point, values, text", [
     (13010, "H0", {"intervals": [("220", "1", "", *DAY)]},
-     f'intervals: QTY qualifier "220" has no place in {label(13010)}; its column admits 187'),
+     f'intervals[0]: QTY qualifier "220" has no place in {label(13010)}; its column admits 187'),
     (13013, MALO, {"quantities": [("79", "1", ""), ("220", "1", "")]},
-     f'quantities: QTY qualifier "220" has no place in {label(13013)}; its column admits 79'),
+     f'quantities[1]: QTY qualifier "220" has no place in {label(13013)}; its column admits 79'),
     (13021, "D0000000010", {"intervals": [("220", "1", "KWH", *DAY)]},
-     f'intervals: unit "KWH" has no place in {label(13021)}; its column admits D54, MTS'),
+     f'intervals[0]: unit "KWH" has no place in {label(13021)}; its column admits D54, MTS'),
     (13013, MALO, {"intervals": [("79", "1", "", *DAY)]},
      f"intervals: {label(13013)} has no Messperiode (DTM+163/164) on its QTY — pass quantities= for its values"),
     (13020, "DE1", {"intervals": [("79", "1", "KWH", *DAY)], "obis": "1-1:1.8.0"},

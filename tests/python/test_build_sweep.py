@@ -247,6 +247,17 @@ def test_a_published_contradiction_refuses_nothing_with_two_vorgaenge():
     assert bare_vorgaenge(55553, *PARTY_PAIRS[0], "2026-04-01", 2).startswith(b"UNH+")
 
 
+# The Messperiode of these columns rests on a condition the intervals do not meet, and no argument
+# left out takes the fault away: without its intervals the MSCONS has no quantity and is not built.
+@pytest.mark.parametrize("pid", [13015, 13016])
+def test_a_fault_completion_cannot_mend_is_refused_quoting_the_column(pid):
+    with pytest.raises(ValueError) as refused:
+        native.build_mscons(pid, *PARTY_PAIRS[0], "41373559241", on="2026-04-01",
+                            intervals=[("220", "1", "", "202603302200+00", "202603312200+00")])
+    assert str(refused.value).startswith(f"MSCONS {pid} (2.4c): completion found no message the column accepts with "
+                                         "these arguments — DTM „Beginn Messperiode“"), str(refused.value)
+
+
 @pytest.mark.parametrize(("build_call", "named"), [
     (lambda: native.build_mscons(13002, *PARTY_PAIRS[2], METERING_POINT, [("220", "-5", "")], on="2026-04-01"),
      "quantities[0]: the column of MSCONS 13002 (2.4c) does not admit what it writes — QTY (Nr 00028): DE 6060 „Menge“ "

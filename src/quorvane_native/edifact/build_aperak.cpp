@@ -43,11 +43,16 @@ py::Expected<std::optional<std::uint32_t>> checked_pid(const std::optional<std::
 
 // The document code decides the column that completion fills (29001 or 29002); a
 // Prüfidentifikator whose column prescribes another code would give a message no column accepts.
+// A code the caller gave is named, since the Prüfidentifikator chose the column it must fit.
 py::Status agrees_with_column(const std::optional<std::uint32_t>& pruefidentifikator, std::string_view code,
-                              const edi_energy::release::Release& release) {
+                              bool code_given, const edi_energy::release::Release& release) {
   if (!pruefidentifikator) return {};
   auto wanted = column_bgm_code(MessageType::Aperak, release, *pruefidentifikator);
   if (!wanted || *wanted == code) return {};
+  if (code_given) {
+    return py::value_error(fmt::format("document_code: the column of pruefidentifikator {} takes BGM {}, not {}",
+                                       *pruefidentifikator, *wanted, code));
+  }
   return py::value_error(fmt::format(
       "pruefidentifikator {}: its column takes BGM {}, but the arguments give BGM {} (an error_code selects 313, "
       "none 312)",
@@ -193,7 +198,9 @@ py::Result build_aperak(py::Args args) {
   if (!date) return py::propagate(date);
   const bool has_error_code = error_code->has_value();
   const std::string code = *document_code ? **document_code : std::string(has_error_code ? "313" : "312");
-  if (auto agrees = agrees_with_column(*checked, code, *release); !agrees) return py::propagate(agrees);
+  if (auto agrees = agrees_with_column(*checked, code, document_code->has_value(), *release); !agrees) {
+    return py::propagate(agrees);
+  }
   if (auto placed = check_error_text(*error_text, code, *release); !placed) return py::propagate(placed);
   // The FTX+ABO stands in the error block that the ERC opens; completion would not open one for it.
   if (*error_text && !has_error_code && column_of(MessageType::Aperak, *release, aperak_pid("BGM+" + code))) {
@@ -269,7 +276,7 @@ py::Result build_aperak_for(py::Args args) {
   auto checked = checked_pid(*pruefidentifikator);
   if (!checked) return py::propagate(checked);
   if (*checked) builder = std::move(builder).pruefidentifikator(**checked);
-  if (auto agrees = agrees_with_column(*checked, *error_code ? "313" : "312", *release); !agrees) {
+  if (auto agrees = agrees_with_column(*checked, *error_code ? "313" : "312", false, *release); !agrees) {
     return py::propagate(agrees);
   }
   if (*error_code) {

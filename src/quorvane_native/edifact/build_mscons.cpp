@@ -80,9 +80,11 @@ std::string listed(const std::vector<std::string>& codes) {
 
 // Every qualifier, and every unit that is given, must be one the column admits; a column that
 // lists no DE 6411 has no place for a unit at all.
-py::Status check_values(std::string_view argument, const std::vector<std::vector<std::string>>& values,
+py::Status check_values(std::string_view list, const std::vector<std::vector<std::string>>& values,
                         const MsconsPlaces& places, std::string_view label) {
-  for (const auto& value : values) {
+  for (std::size_t at = 0; at < values.size(); ++at) {
+    const auto& value = values[at];
+    const auto argument = fmt::format("{}[{}]", list, at);
     if (!admits_code(places.qualifiers, value[0])) {
       return py::value_error(fmt::format("{}: QTY qualifier {} has no place in {}; its column admits {}", argument,
                                          support::debug_quote(value[0]), label, listed(places.qualifiers.codes)));
@@ -226,7 +228,7 @@ py::Result build_mscons(py::Args args) {
     auto code = ObisCode::create(**obis);
     if (!code) {
       return py::value_error(
-          fmt::format("invalid OBIS code {}: {}", support::debug_quote(**obis), code.error().message()));
+          fmt::format("obis: invalid OBIS code {}: {}", support::debug_quote(**obis), code.error().message()));
     }
     line_item.emplace();
     line_item->obis = std::move(*code);

@@ -142,7 +142,7 @@ struct Column {
   // What completion writes in STS+7 where the caller leaves a value out; no Grund without a column.
   std::optional<std::string> grund;
   std::optional<std::string> ergaenzung;
-  // The Grund written beside each Ergänzung given alone, where one fits it better than `grund`.
+  // The Grund written beside each Ergänzung given alone, where the column accepts it with one.
   std::map<std::string, std::string, std::less<>> grund_beside;
 };
 
@@ -172,7 +172,8 @@ std::optional<std::string> grund_fitting(const edi_energy::builders::utilmd::Uti
 }
 
 // A given Grund keeps a given Ergänzung, else takes the column's; a given Ergänzung alone stands
-// beside the Grund completion would write, which is then written in its place.
+// beside the first of the column's Gründe that the column accepts it with, else beside completion's
+// Grund, whose refusal then names the Ergänzung.
 py::Expected<std::optional<Transaktionsgrund>> sts7(UtilmdTransaction& transaction, const Column& column,
                                                     std::size_t at) {
   auto& ergaenzung = transaction.transaktionsgrund_ergaenzung;
@@ -198,7 +199,7 @@ py::Expected<UtilmdTransactionSpec> vorgang(UtilmdTransaction transaction, const
   UtilmdTransactionSpec spec;
   spec.ide_qualifier = "24";
   spec.vorgangsnummer = std::move(transaction.vorgangsnummer);
-  if (auto given = require_vorgang_dates("UtilmdTransaction.dates", transaction.dates); !given) {
+  if (auto given = require_vorgang_dates(fmt::format("transactions[{}].dates", at), transaction.dates); !given) {
     return py::propagate(given);
   }
   spec.dates = std::move(transaction.dates);
@@ -280,7 +281,7 @@ py::Result build_utilmd(py::Args args) {
   inner.document_code = document_code->value_or("E01");
   inner.pruefidentifikator = *pruefidentifikator;
   Column column{*release, *pruefidentifikator, release->text().starts_with("G"), std::nullopt,
-                std::string(DEFAULT_ERGAENZUNG)};
+                std::string(DEFAULT_ERGAENZUNG), {}};
   if (const auto column_ref = column_of(MessageType::Utilmd, *release, *pruefidentifikator)) {
     // Asked only where a Vorgang leaves one of the two out.
     const auto leaves_out = [&](auto given, auto missing) {

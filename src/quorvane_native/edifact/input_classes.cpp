@@ -95,8 +95,9 @@ constexpr py::Attribute<T> transaction_attributes[] = {
     {"transaktionsgrund_ergaenzung",
      "SG4 STS+7 DE 9013 (element 3): the Transaktionsgrundergänzung. When a Transaktionsgrund is set and this is "
      "None, the build writes \"ZW4\" (verbrauchende Marktlokation) where the column admits it, else the Ergänzung "
-     "the column demands, or none. Given without a Transaktionsgrund, it stands beside the Grund the column's "
-     "completion writes; a column without one refuses it.",
+     "the column demands, or none. Given without a Transaktionsgrund, it stands beside the first of the column's "
+     "Transaktionsgründe that the column accepts it with (where none does, beside the Grund completion writes, "
+     "and the column's refusal names it); a column that names no Transaktionsgrund refuses it.",
      get_optional<&T::transaktionsgrund_ergaenzung>, set_optional<&T::transaktionsgrund_ergaenzung, T>},
     {"antwort_code", "SG4 STS+E01 DE 9013: the EBD Antwortcode of a Bestätigung or Ablehnung.",
      get_optional<&T::antwort_code>, set_optional<&T::antwort_code, T>},
