@@ -4,7 +4,7 @@
 messages per second and times; nothing here is asserted.
 
 Then the growth with the number of Vorgänge: build_answer (55002, and the gas answer 44002) to a
-received UTILMD of k bare IDE+24 Vorgänge, for k up to the most whose answer the reader takes
+received UTILMD of k Vorgänge (an IDE+24 and its Lokation), for k up to the most whose answer the reader takes
 (720 and 144), and build_utilmd with k Vorgänge, for k = 72 to 580: seconds per call and the
 ratio for four times the input, and the peak memory of one call with the most Vorgänge in a fresh
 interpreter. Last, what refusing a build_utilmd of k Vorgänge whose last one the column rejects
@@ -43,12 +43,12 @@ def per_second(call, seconds=2.0):
     return count / elapsed
 
 
-def received_utilmd(vorgaenge, parties=(RECEIVED_FROM, RECEIVED_BY, "293", "500")):
-    """An interchange with one UTILMD whose Vorgänge are bare IDE+24 segments, as a counterparty
-    might send it."""
+def received_utilmd(vorgaenge, parties=(RECEIVED_FROM, RECEIVED_BY, "293", "500"), lokation="LOC+Z16+51238696781"):
+    """An interchange with one UTILMD whose Vorgänge are an IDE+24 and the Lokation the answer names,
+    as a counterparty might send it."""
     sender, recipient, agency, qualifier = parties
     segments = ["BGM+E01+DOK1", "DTM+137:202510010000?+00:303", f"NAD+MS+{sender}::{agency}",
-                f"NAD+MR+{recipient}::{agency}", *(f"IDE+24+V{n}" for n in range(vorgaenge))]
+                f"NAD+MR+{recipient}::{agency}", *(part for n in range(vorgaenge) for part in (f"IDE+24+V{n}", lokation))]
     message = "UNH+M1+UTILMD:D:11A:UN:S2.1'" + "".join(f"{segment}'" for segment in segments)
     message += f"UNT+{len(segments) + 2}+M1'"
     return (f"UNB+UNOC:3+{sender}:{qualifier}+{recipient}:{qualifier}+251101:1200+REF1'{message}"
@@ -57,7 +57,7 @@ def received_utilmd(vorgaenge, parties=(RECEIVED_FROM, RECEIVED_BY, "293", "500"
 
 def received_gas_utilmd(vorgaenge):
     """The same between gas market partners: their DVGW codes are all the gas columns take."""
-    return received_utilmd(vorgaenge, ("9800000000009", "9800000000016", "332", "502"))
+    return received_utilmd(vorgaenge, ("9800000000009", "9800000000016", "332", "502"), "LOC+172+51238696781")
 
 
 def utilmd_of(vorgaenge):
