@@ -163,6 +163,28 @@ TEST(RoundKeys, FindingsInAVorgangAreLearnedForItAlone) {
   EXPECT_TRUE(skeleton::repeats_forever(before, keys, {}));
 }
 
+// A code that hangs on a Vorgang's content (its Entscheidungsbaum) moves on in that Vorgang alone,
+// once a round however many of its segments are at fault.
+TEST(RoundKeys, CodesMoveOnInTheirOwnVorgang) {
+  const std::vector<skeleton::VorgangSpan> vorgaenge{{3, 9}, {9, 14}};
+  const ValidationIssue tree = finding("AHB-55608-00037-STS-1131-CODE", "00037", "1131");
+  const std::vector<ValidationIssue> findings{ValidationIssue(tree).with_segment_index(10),
+                                              ValidationIssue(tree).with_segment_index(12)};
+  skeleton::KeySets keys;
+  EXPECT_TRUE(skeleton::learn_from_findings(findings, keys, vorgaenge));
+  const skeleton::ElementKey code{"00037", "1131"};
+  EXPECT_EQ(render(keys), "forced[] suppressed[] forced_el[] suppressed_el[] rotation[] restored[]");
+  EXPECT_FALSE(keys.vorgaenge.contains(0));
+  EXPECT_EQ(keys.vorgaenge.at(1).code_rotation.at(code), 1U);
+
+  // A whole turn in one Vorgang repeats the walk; half of one in a Vorgang first met changes it.
+  skeleton::KeySets turned = keys;
+  turned.vorgaenge[1].code_rotation[code] += 4;
+  EXPECT_TRUE(skeleton::repeats_forever(keys, turned, {{code, {4}}}));
+  turned.vorgaenge[5].code_rotation[code] = 2;
+  EXPECT_FALSE(skeleton::repeats_forever(keys, turned, {{code, {4}}}));
+}
+
 struct RepeatCase {
   std::string_view name;
   skeleton::KeySets learned;
