@@ -190,7 +190,8 @@ edifact::model::Segment Generator::segment(const model::SegmentNode& node, const
 
   imply_values(node, rules, all_leaves, table);
   sample_answers(node, rules, table, nullptr);
-  fit_formats_in_segment(profile_, node, rules, all_leaves, table);
+  fit_formats_in_segment(profile_, node, rules, all_leaves, table,
+                         [this](std::string_view reference) { return truth_here(reference); });
 
   while (!table.empty() && table.back().empty()) table.pop_back();
   edifact::model::SegmentBuilder builder(node.tag);
