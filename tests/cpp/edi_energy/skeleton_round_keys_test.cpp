@@ -185,6 +185,18 @@ TEST(RoundKeys, CodesMoveOnInTheirOwnVorgang) {
   EXPECT_FALSE(skeleton::repeats_forever(keys, turned, {{code, {4}}}));
 }
 
+// An index saturates at its largest value, which says nothing of the finding's Vorgang: what it
+// asks is learned for the message, not for whichever Vorgang holds that index.
+TEST(RoundKeys, AFindingWhoseIndexSaturatedIsLearnedForTheMessage) {
+  const std::vector<skeleton::VorgangSpan> vorgaenge{{3, 65530}, {65530, 70000}};
+  const std::vector<ValidationIssue> findings{
+      finding("AHB-55168-00521-NAD-3042-MISSING", "00521", "3042").with_segment_index(69999)};
+  skeleton::KeySets keys;
+  EXPECT_TRUE(skeleton::learn_from_findings(findings, keys, vorgaenge));
+  EXPECT_EQ(render(keys), "forced[] suppressed[] forced_el[00521/3042] suppressed_el[] rotation[] restored[]");
+  EXPECT_TRUE(keys.vorgaenge.empty());
+}
+
 struct RepeatCase {
   std::string_view name;
   skeleton::KeySets learned;

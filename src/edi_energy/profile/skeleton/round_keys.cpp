@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <iterator>
+#include <limits>
 #include <map>
 #include <optional>
 #include <string>
@@ -58,6 +59,10 @@ bool read_finding(const edifact::report::ValidationIssue& finding, ScopeKeys& ke
 std::optional<std::size_t> vorgang_of(const edifact::report::ValidationIssue& finding,
                                       std::span<const VorgangSpan> vorgaenge) {
   std::optional<std::size_t> at = finding.segment_index;
+  // A finding's index saturates: at its largest it only says the segment lies that far or further,
+  // in a Vorgang no index tells, and what it asks is learned for the message.
+  using Index = decltype(finding.segment_index)::value_type;
+  if (at == std::numeric_limits<Index>::max()) at.reset();
   if (!at) {
     const auto scope = finding.context_value(validate::SCOPE_CONTEXT);
     if (!scope) return std::nullopt;
