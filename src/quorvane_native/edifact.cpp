@@ -68,7 +68,7 @@ constexpr py::Function functions[] = {
      "transactions[i].field), and, naming `references` and listing what the column admits, for a message-level "
      "reference whose qualifier the column has no place for outside a Vorgang (such as ACW, Z13 or TN); "
      "RuntimeError when completion finds no place for a segment that no optional argument wrote.",
-     with_texts_that_fit<within_reader_limits<checked_by_column<build_utilmd>>>},
+     with_texts_that_fit<checked_by_column<within_reader_limits<build_utilmd>>>},
     {"build_mscons",
      "(pruefidentifikator, sender, receiver, metering_point, quantities=None, *, intervals=None, on=None, "
      "release=None, message_ref=\"1\", document_date=None, obis=None)",

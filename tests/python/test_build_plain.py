@@ -397,6 +397,18 @@ def test_item_description_is_a_code_of_the_column(build, pid, given, code, writt
     assert str(raised.value).startswith(f'item_description "{other}" is not a DE 7081 code of {refused}')
 
 
+@pytest.mark.parametrize("on", ["2026-04-01", "2026-10-01"])
+def test_every_abonnement_the_column_lists_builds_clean(on):
+    # Beside IMD++Z35 the column of 17102 asks a Marktlokations-ID of the LOC that completion fills,
+    # beside its other codes a Zählpunktbezeichnung.
+    with pytest.raises(ValueError) as raised:
+        build_orders(17102, SENDER, RECEIVER, item_description="Z01", on=on)
+    codes = re.search(r"its column admits ([A-Z0-9, ]+)$", str(raised.value)).group(1).split(", ")
+    assert "Z35" in codes
+    for code in codes:
+        assert validates(build_orders(17102, SENDER, RECEIVER, abonnement=code, on=on), on) == (True, []), code
+
+
 def test_quotes_location_opens_its_group_with_nad_dp():
     message = build_quotes(15003, SENDER, RECEIVER, location="51238696781", on="2025-10-01")
     assert b"'NAD+DP'LOC+172+51238696781'" in message

@@ -35,3 +35,20 @@ def test_a_message_past_the_readers_limits_is_refused_naming_the_list(count, seg
 def test_every_builder_says_it_refuses_what_the_reader_could_not_take(name):
     doc = " ".join(getattr(native, name).__doc__.split())
     assert "bytes than validate_edifact reads" in doc
+
+
+TWO_MESSLOKATIONEN = {"locations": [("melo", "DE0001234567890123456789012345678"),
+                                    ("melo", "DE0001234567890123456789012345679")]}
+
+
+@pytest.mark.parametrize(("pid", "vorgang", "count"), [
+    (55168, lambda n: TWO_MESSLOKATIONEN, 700),
+    (55168, lambda n: TWO_MESSLOKATIONEN, 1000),
+    (55168, lambda n: TWO_MESSLOKATIONEN if n % 2 else {}, 1000),
+    # Every Vorgang of a kind of its own, each with a value the column refuses.
+    (55001, lambda n: {"locations": [("malo", f"{n:05d}")]}, 1001),
+])
+def test_the_size_is_refused_before_what_completion_finds(pid, vorgang, count):
+    vorgaenge = [T(f"V{n}", **vorgang(n)) for n in range(count)]
+    with pytest.raises(ValueError, match=r"^transactions: the message would hold \d+ segments \("):
+        native.build_utilmd(pid, SENDER, RECEIVER, on=ON, transactions=vorgaenge)

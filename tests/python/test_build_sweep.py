@@ -278,9 +278,10 @@ def test_a_fault_completion_cannot_mend_is_refused_quoting_the_column(pid):
     # A text equal to the faulty value is not what wrote it.
     (lambda: native.build_utilmd(55074, *PARTY_PAIRS[0], on="2025-10-01", message_ref="293", transactions=[T("VG1")]),
      "receiver: the column of UTILMD 55074 (S2.1) admits only GS1 IDs (agency 9)"),
-    # Past the cap of findings, the finding at fault.
+    # Past the cap of findings, the finding at fault, in a message the reader takes (a larger one is
+    # refused for its size first).
     (lambda: native.build_utilmd(55001, *PARTY_PAIRS[0], on="2025-10-01",
-                                 transactions=[T(f"V{n}", locations=[("malo", "51238696782")]) for n in range(1001)]),
+                                 transactions=[T(f"V{n}", locations=[("malo", "51238696782")] * 2) for n in range(501)]),
      "transactions[0].locations[0]: the column of UTILMD 55001 (S2.1) does not admit what it writes — LOC (Nr 00050): "
      "DE 3225 „Ortsangabe, Nummer“ is not a Marktlokations-ID"),
 ])

@@ -28,6 +28,7 @@
 #include "quorvane_native/edifact/plain_build_steps.hpp"
 #include "quorvane_native/edifact/message_report.hpp"
 #include "quorvane_native/edifact/transaktionsgrund_codes.hpp"
+#include "quorvane_native/edifact/utilmd_size.hpp"
 #include "quorvane_native/pids/release_resolution.hpp"
 #include "quorvane_native/py/convert.hpp"
 #include "quorvane_native/py/result.hpp"
@@ -339,6 +340,9 @@ py::Result build_utilmd(py::Args args) {
 
   auto written = edi_energy::builders::utilmd::write_utilmd(inner);
   if (!written) return py::value_error(fmt::format("UTILMD build failed: {}", written.error().message()));
+  if (auto fits = utilmd_would_fit(written->bytes, *release, *pruefidentifikator, args); !fits) {
+    return py::propagate(fits);
+  }
   SegmentWriters writers = writers_of(written->sources, args, renames);
   given_names_chosen(writers, given);
   auto completed = complete_to_column(std::move(written->bytes), MessageType::Utilmd, *release, *pruefidentifikator,

@@ -47,13 +47,19 @@ std::size_t written_segments(std::string_view message) {
 }
 
 py::Status fits_one_interchange(std::string_view message, py::Args args) {
-  const std::size_t segments =
-      message.size() > shortest_segment * (MAX_SEGMENTS - envelope_segments) ? written_segments(message) : 0;
-  if (segments + envelope_segments <= MAX_SEGMENTS && message.size() + envelope_bytes <= MAX_INPUT_BYTES) return {};
+  if (message.size() <= shortest_segment * (MAX_SEGMENTS - envelope_segments) &&
+      message.size() + envelope_bytes <= MAX_INPUT_BYTES) {
+    return {};
+  }
+  return fits_reader(written_segments(message), message.size(), args);
+}
+
+py::Status fits_reader(std::size_t segments, std::size_t bytes, py::Args args) {
+  if (segments + envelope_segments <= MAX_SEGMENTS && bytes + envelope_bytes <= MAX_INPUT_BYTES) return {};
   return py::value_error(fmt::format(
       "{}: the message would hold {} segments ({} bytes); validate_edifact reads at most {} segments and {} bytes in "
       "one interchange, UNB and UNZ included, so the partner could not read it",
-      longest_list(args), written_segments(message), message.size(), MAX_SEGMENTS, MAX_INPUT_BYTES));
+      longest_list(args), segments, bytes, MAX_SEGMENTS, MAX_INPUT_BYTES));
 }
 
 }  // namespace quorvane_native::edifact

@@ -22,6 +22,9 @@ std::size_t written_segments(std::string_view message);
 // ValueError when `message` holds more segments or bytes than an interchange the reader takes.
 py::Status fits_one_interchange(std::string_view message, py::Args args);
 
+// The same for a message of `segments` segments and `bytes` bytes.
+py::Status fits_reader(std::size_t segments, std::size_t bytes, py::Args args);
+
 template <py::Result (*Body)(py::Args)>
 py::Result within_reader_limits(py::Args args) {
   py::Result built = Body(args);

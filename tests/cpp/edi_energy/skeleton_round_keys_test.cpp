@@ -163,6 +163,40 @@ TEST(RoundKeys, FindingsInAVorgangAreLearnedForItAlone) {
   EXPECT_TRUE(skeleton::repeats_forever(before, keys, {}));
 }
 
+// A code that hangs on a Vorgang's content (its Entscheidungsbaum) moves on in that Vorgang alone,
+// once a round however many of its segments are at fault.
+TEST(RoundKeys, CodesMoveOnInTheirOwnVorgang) {
+  const std::vector<skeleton::VorgangSpan> vorgaenge{{3, 9}, {9, 14}};
+  const ValidationIssue tree = finding("AHB-55608-00037-STS-1131-CODE", "00037", "1131");
+  const std::vector<ValidationIssue> findings{ValidationIssue(tree).with_segment_index(10),
+                                              ValidationIssue(tree).with_segment_index(12)};
+  skeleton::KeySets keys;
+  EXPECT_TRUE(skeleton::learn_from_findings(findings, keys, vorgaenge));
+  const skeleton::ElementKey code{"00037", "1131"};
+  EXPECT_EQ(render(keys), "forced[] suppressed[] forced_el[] suppressed_el[] rotation[] restored[]");
+  EXPECT_FALSE(keys.vorgaenge.contains(0));
+  EXPECT_EQ(keys.vorgaenge.at(1).code_rotation.at(code), 1U);
+
+  // A whole turn in one Vorgang repeats the walk; half of one in a Vorgang first met changes it.
+  skeleton::KeySets turned = keys;
+  turned.vorgaenge[1].code_rotation[code] += 4;
+  EXPECT_TRUE(skeleton::repeats_forever(keys, turned, {{code, {4}}}));
+  turned.vorgaenge[5].code_rotation[code] = 2;
+  EXPECT_FALSE(skeleton::repeats_forever(keys, turned, {{code, {4}}}));
+}
+
+// An index saturates at its largest value, which says nothing of the finding's Vorgang: what it
+// asks is learned for the message, not for whichever Vorgang holds that index.
+TEST(RoundKeys, AFindingWhoseIndexSaturatedIsLearnedForTheMessage) {
+  const std::vector<skeleton::VorgangSpan> vorgaenge{{3, 65530}, {65530, 70000}};
+  const std::vector<ValidationIssue> findings{
+      finding("AHB-55168-00521-NAD-3042-MISSING", "00521", "3042").with_segment_index(69999)};
+  skeleton::KeySets keys;
+  EXPECT_TRUE(skeleton::learn_from_findings(findings, keys, vorgaenge));
+  EXPECT_EQ(render(keys), "forced[] suppressed[] forced_el[00521/3042] suppressed_el[] rotation[] restored[]");
+  EXPECT_TRUE(keys.vorgaenge.empty());
+}
+
 struct RepeatCase {
   std::string_view name;
   skeleton::KeySets learned;

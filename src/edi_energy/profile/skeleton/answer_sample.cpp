@@ -118,8 +118,7 @@ void Generator::sample_answers(const model::SegmentNode& node, std::span<const m
     if (fitting.empty()) fitting = *answer_code::fitting_codes(listed.front(), asked);
     if (fitting.empty()) fitting = *answer_code::fitting_codes(listed.front(), {});
     if (fitting.empty()) continue;
-    const auto rotation = keys_.code_rotation.find(ElementKey{node.nr, std::string(slot.code_de)});
-    const std::size_t n = rotation == keys_.code_rotation.end() ? 0 : rotation->second;
+    const std::size_t n = rotation(ElementKey{node.nr, std::string(slot.code_de)});
     *code = std::string(fitting[n % fitting.size()]);
   }
 }

@@ -23,20 +23,30 @@ bool listed(std::string_view value, std::span<const std::string> values, bool su
 
 void fit_formats_in_segment(const Profile& profile, const model::SegmentNode& node,
                             std::span<const model::ElementRule* const> rules, std::span<const Leaf> leaves,
-                            TextTable& table) {
-  // Only a Voraussetzung about this very segment is decided; anything else may hold.
-  const formatbedingung::Decide decide = [&](std::string_view reference) {
-    if (conditions::kind_of(reference) != conditions::ConditionKind::Voraussetzung) return Truth::Neutral;
-    const auto read = profile.read_conditions().find(reference);
-    if (read == profile.read_conditions().end() || !read->second.voraussetzung || read->second.own_tag != node.tag) {
-      return Truth::Neutral;
-    }
-    const auto* value = std::get_if<conditions::Voraussetzung::DeValue>(&read->second.voraussetzung->shape);
-    if (value == nullptr || value->tag != node.tag) return Truth::Neutral;
-    const std::string* standing = text_at(leaves, table, value->de, 0);
-    const bool holds = standing != nullptr && listed(*standing, value->values, value->suffix);
-    return holds != value->negated ? Truth::True : Truth::False;
+                            TextTable& table, const formatbedingung::Decide& elsewhere) {
+  // A Voraussetzung about this very segment is decided on its table, one about the rest of the
+  // message where what was written settles it. The others may hold (`sure` false) or are taken as
+  // false (`sure` true), so that a sample also meets the alternatives that surely apply: beside
+  // "Wenn IMD++Z35 vorhanden" a LOC asks a Marktlokations-ID, whatever a Zählpunkt might meet.
+  const auto decide_in = [&](bool sure) -> formatbedingung::Decide {
+    return [&, sure](std::string_view reference) {
+      if (conditions::kind_of(reference) != conditions::ConditionKind::Voraussetzung) return Truth::Neutral;
+      const auto read = profile.read_conditions().find(reference);
+      if (read == profile.read_conditions().end() || !read->second.voraussetzung) return Truth::Neutral;
+      if (read->second.own_tag != node.tag) {
+        const Truth settled = elsewhere(reference);
+        if (settled == Truth::True || settled == Truth::False) return settled;
+        return sure ? Truth::False : Truth::Neutral;
+      }
+      const auto* value = std::get_if<conditions::Voraussetzung::DeValue>(&read->second.voraussetzung->shape);
+      if (value == nullptr || value->tag != node.tag) return Truth::Neutral;
+      const std::string* standing = text_at(leaves, table, value->de, 0);
+      const bool holds = standing != nullptr && listed(*standing, value->values, value->suffix);
+      return holds != value->negated ? Truth::True : Truth::False;
+    };
   };
+  const formatbedingung::Decide may_hold = decide_in(false);
+  const formatbedingung::Decide surely_holds = decide_in(true);
   for (const model::ElementRule* rule : rules) {
     std::vector<conditions::Expr> exprs;
     for (const model::Operand& operand : rule->operands) {
@@ -50,7 +60,8 @@ void fit_formats_in_segment(const Profile& profile, const model::SegmentNode& no
     const auto rejected = [&](std::string_view candidate) {
       std::vector<formatbedingung::Finding> findings;
       return std::ranges::any_of(exprs, [&](const conditions::Expr& expr) {
-        return formatbedingung::fold_in_context(expr, candidate, decide, findings) == Truth::False;
+        return formatbedingung::fold_in_context(expr, candidate, may_hold, findings) == Truth::False ||
+               formatbedingung::fold_in_context(expr, candidate, surely_holds, findings) == Truth::False;
       });
     };
     if (!rejected(*value)) continue;

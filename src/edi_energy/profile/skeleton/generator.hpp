@@ -118,6 +118,8 @@ class Generator {
   bool suppressed_segment(std::string_view nr) const;
   bool forced_element(const ElementKey& key) const;
   bool suppressed_element(const ElementKey& key) const;
+  // How often the leaf's code moved on, in the message and in the open Vorgang.
+  std::size_t rotation(const ElementKey& key) const;
   conditions::Truth truth_here(std::string_view reference) const;
   // A value the text names in a segment of an open instance of its group.
   conditions::Truth value_here(const conditions::Voraussetzung::DeValue& value) const;

@@ -45,6 +45,9 @@ struct ScopeKeys {
   ElementSet forced_elements;
   ElementSet suppressed_elements;
   NrSet restored_segments;
+  // A Vorgang's own count moves on only with its own code findings, so that a code hanging on
+  // its content (an Entscheidungsbaum per Transaktionsgrundergänzung) is found as it would be alone.
+  Rotation code_rotation;
 
   friend bool operator==(const ScopeKeys&, const ScopeKeys&) = default;
 };
@@ -53,7 +56,6 @@ struct ScopeKeys {
 // learned for it alone: two Vorgänge that differ would otherwise force and suppress the same
 // segment in turn. The message-wide keys hold what was found outside every Vorgang.
 struct KeySets : ScopeKeys {
-  Rotation code_rotation;
   std::map<std::size_t, ScopeKeys> vorgaenge;  // by the Vorgang's place in the message, from 0
 };
 

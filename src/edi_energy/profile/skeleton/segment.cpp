@@ -107,10 +107,6 @@ edifact::model::Segment Generator::segment(const model::SegmentNode& node, const
   for (const model::ElementRule& rule : anwendungsfall_.elements) {
     if (rule.nr == node.nr) rules.push_back(&rule);
   }
-  const auto rotation_of = [this](const ElementKey& key) {
-    const auto found = keys_.code_rotation.find(key);
-    return found == keys_.code_rotation.end() ? std::size_t{0} : found->second;
-  };
 
   const std::vector<Leaf> all_leaves = leaves(node);
   TextTable table;
@@ -125,7 +121,7 @@ edifact::model::Segment Generator::segment(const model::SegmentNode& node, const
       const std::span<const std::vector<std::string>> finished(table);
       const ElementKey key{node.nr, leaf.def->id};
       const model::ElementRule* rule = rule_of(rules, leaf);
-      const std::size_t n = rotation_of(key);
+      const std::size_t n = rotation(key);
       const bool required = mandatory && is_m_or_r(leaf.def->status);
       std::string value;
       if (pin != nullptr && pin->de == leaf.def->id && pin->occurrence == leaf.occurrence) {
@@ -185,7 +181,7 @@ edifact::model::Segment Generator::segment(const model::SegmentNode& node, const
         std::string& slot = current[leaf.component];
         const ElementKey key{node.nr, leaf.def->id};
         if (!slot.empty() || !is_m_or_r(leaf.def->status) || suppressed_element(key)) continue;
-        slot = forced(node, leaf, rule_of(rules, leaf), rotation_of(key), table, current);
+        slot = forced(node, leaf, rule_of(rules, leaf), rotation(key), table, current);
       }
     }
     trim(current);
@@ -194,7 +190,8 @@ edifact::model::Segment Generator::segment(const model::SegmentNode& node, const
 
   imply_values(node, rules, all_leaves, table);
   sample_answers(node, rules, table, nullptr);
-  fit_formats_in_segment(profile_, node, rules, all_leaves, table);
+  fit_formats_in_segment(profile_, node, rules, all_leaves, table,
+                         [this](std::string_view reference) { return truth_here(reference); });
 
   while (!table.empty() && table.back().empty()) table.pop_back();
   edifact::model::SegmentBuilder builder(node.tag);

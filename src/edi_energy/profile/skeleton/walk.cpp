@@ -116,6 +116,14 @@ bool Generator::suppressed_element(const ElementKey& key) const {
          (vorgang_keys_ != nullptr && vorgang_keys_->suppressed_elements.contains(key));
 }
 
+std::size_t Generator::rotation(const ElementKey& key) const {
+  const auto count = [&key](const Rotation& counts) {
+    const auto found = counts.find(key);
+    return found == counts.end() ? std::size_t{0} : found->second;
+  };
+  return count(keys_.code_rotation) + (vorgang_keys_ == nullptr ? 0 : count(vorgang_keys_->code_rotation));
+}
+
 void Generator::walk_segment(structure::NodeIndex index, bool seeded, structure::InstanceIndex instance,
                              std::size_t repetition) {
   const structure::SNode& node = profile_.structure().nodes[index];
@@ -205,8 +213,7 @@ edifact::model::Segment Generator::merge(const model::SegmentNode& node, const e
     });
     // Filled on the seed, a repeat the column does not name could never be taken out again.
     if (!takes_forced_value(rules, leaf, rule == rules.end() ? nullptr : *rule)) continue;
-    const auto rotation = keys_.code_rotation.find(key);
-    const std::size_t n = rotation == keys_.code_rotation.end() ? 0 : rotation->second;
+    const std::size_t n = rotation(key);
     if (table.size() <= leaf.element) table.resize(leaf.element + 1);
     std::string value = forced(node, leaf, rule == rules.end() ? nullptr : *rule, n, table, table[leaf.element]);
     auto& components = table[leaf.element];

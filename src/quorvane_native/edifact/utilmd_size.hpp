@@ -1,0 +1,25 @@
+// Completion adds its share to every Vorgang of a bulk UTILMD message, so the builder's own
+// segments may fit the reader and the completed message not. Such a message is refused before it
+// is completed: completing it first would spend seconds, and could end in a refusal of its
+// column instead of its size.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "edi_energy/release.hpp"
+#include "quorvane_native/py/args.hpp"
+#include "quorvane_native/py/errors.hpp"
+
+namespace quorvane_native::edifact {
+
+// `built` is the builder's message before completion. Identical Vorgänge (their Vorgangsnummer
+// aside) complete alike, so the most frequent few are completed alone, once each, and every
+// Vorgang like them counted with what completion added to it; any other Vorgang counts with its
+// own segments only. Each Vorgang is completed as it would be alone, so the estimate does not
+// exceed what completion writes, and nothing that fits is refused here. ValueError worded as
+// `fits_reader` words it.
+py::Status utilmd_would_fit(std::string_view built, const edi_energy::release::Release& release,
+                            std::uint32_t pruefidentifikator, py::Args args);
+
+}  // namespace quorvane_native::edifact
