@@ -85,7 +85,7 @@ def assert_says_what_the_request_said(received, answer, on, sender, receiver):
     asked, answered = vorgang_segments(received), vorgang_segments(answer)
     number = asked[0].split("+")[2]
     assert all(rff == f"RFF+TN:{number}" for rff in answered if rff.startswith("RFF+TN:"))
-    for prefix, positions in (("STS+7+", (3, 4)), ("DTM+92:", (1,)), ("DTM+93:", (1,))):
+    for prefix, positions in (("STS+7+", (3, 4, 5)), ("DTM+92:", (1,)), ("DTM+93:", (1,))):
         theirs = next((segment.split("+") for segment in asked if segment.startswith(prefix)), None)
         ours = next((segment.split("+") for segment in answered if segment.startswith(prefix)), None)
         for at in positions:

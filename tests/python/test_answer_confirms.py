@@ -10,7 +10,7 @@ import pytest
 
 import quorvane._native as native
 from answer_support import segments, tagged
-from test_answer_carried import clean, request_of, wrapped
+from test_answer_carried import assert_says_what_the_request_said, clean, request_of, utilmd_records, wrapped
 from test_build_sweep import is_clean, parties
 
 T = native.UtilmdTransaction
@@ -27,16 +27,19 @@ def with_count(raw):
     return re.sub(rb"UNT\+\d+", f"UNT+{unt - unh + 1}".encode(), raw)
 
 
-def befristet(request_pid, grund, ergaenzung):
-    """A clean request whose STS+7 carries the befristet part E01 and whose DTM+93 is the Zuordnungsende."""
-    received, sender, receiver = request_of(request_pid, ON, (T("VG1", transaktionsgrund=grund,
-                                                                 transaktionsgrund_ergaenzung=ergaenzung),))
-    sts = next(segment for segment in segments(received) if segment.startswith("STS+7"))
-    received = received.replace(f"{sts}'".encode(), f"{sts}+E01'".encode())
-    received = received.replace(f"'{sts}+E01".encode(), f"'DTM+93:202511302300?+00:303'{sts}+E01".encode())
-    received = with_count(received)
-    assert native.validate_edifact(received, ON).is_valid
-    return received, sender, receiver
+def befristet(request_pid, grund=None, ergaenzung=None, on=ON):
+    """The request with the befristet part E01 in its STS+7 and DTM+93 as the Zuordnungsende."""
+    fields = {"transaktionsgrund": grund, "transaktionsgrund_ergaenzung": ergaenzung} if grund else {}
+    received, sender, receiver = request_of(request_pid, on, (T("VG1", **fields),))
+    sts = next((segment for segment in segments(received) if segment.startswith("STS+7+")), None)
+    if sts is None:
+        return None, sender, receiver
+    parts = (sts.split("+") + ["", ""])[:5]
+    marked = "+".join(parts + ["E01"])
+    received = received.replace(f"{sts}'".encode(), f"{marked}'".encode())
+    received = re.sub(rb"DTM\+93:[^']*'", b"", received)
+    received = received.replace(f"'{marked}".encode(), f"'DTM+93:202511302300?+00:303'{marked}".encode())
+    return with_count(received), sender, receiver
 
 
 @pytest.mark.parametrize(("request_pid", "answer_pid", "grund", "ergaenzung"), [
@@ -45,11 +48,28 @@ def befristet(request_pid, grund, ergaenzung):
 @pytest.mark.parametrize("ende", [None, "202512312300+00"])
 def test_a_befristete_anmeldung_is_confirmed_as_befristet(request_pid, answer_pid, grund, ergaenzung, ende):
     received, sender, receiver = befristet(request_pid, grund, ergaenzung)
+    assert native.validate_edifact(received, ON).is_valid
     given = {"process_dates": [("93", ende)]} if ende else {}
     answer = native.build_answer(received, answer_pid, on=ON, **given)
     assert tagged(answer, "STS+7")[0].endswith("+E01")
     assert tagged(answer, "DTM+93") == [f"DTM+93:{(ende or '202511302300+00').replace('+', '?+')}:303"]
     assert clean(answer, ON, receiver, sender)[0]
+
+
+@pytest.mark.parametrize(("on", "request_pid", "answer_pid", "kind"), utilmd_records())
+def test_every_answer_says_what_a_befristet_request_said(on, request_pid, answer_pid, kind):
+    received, sender, receiver = befristet(request_pid, on=on)
+    if received is None or not native.validate_edifact(received, on).is_valid:
+        pytest.skip("the request's column takes no befristet part")
+    try:
+        answer = native.build_answer(received, answer_pid, on=on)
+    except ValueError as refused:
+        assert str(refused).startswith('received: message 0, Vorgang "VG1": the answer must carry '), str(refused)
+        return
+    assert_says_what_the_request_said(received, answer, on, receiver, sender)
+    if tagged(answer, "DTM+93"):
+        confirmed = native.build_answer(received, answer_pid, on=on, process_dates=[("93", "202512312300+00")])
+        assert tagged(confirmed, "DTM+93") == ["DTM+93:202512312300?+00:303"]
 
 
 @pytest.mark.parametrize("date", ["202613302200?+00", "202609312200?+00", "2026093022?+00"])
