@@ -56,11 +56,21 @@ def test_a_befristete_anmeldung_is_confirmed_as_befristet(request_pid, answer_pi
     assert clean(answer, ON, receiver, sender)[0]
 
 
-@pytest.mark.parametrize(("on", "request_pid", "answer_pid", "kind"), utilmd_records())
+def befristet_records():
+    """The Fristen records whose request's column takes a befristet part."""
+    takes = {}
+    for case in utilmd_records():
+        on, request_pid = case.values[:2]
+        if (on, request_pid) not in takes:
+            received = befristet(request_pid, on=on)[0]
+            takes[(on, request_pid)] = received is not None and native.validate_edifact(received, on).is_valid
+        if takes[(on, request_pid)]:
+            yield case
+
+
+@pytest.mark.parametrize(("on", "request_pid", "answer_pid", "kind"), list(befristet_records()))
 def test_every_answer_says_what_a_befristet_request_said(on, request_pid, answer_pid, kind):
     received, sender, receiver = befristet(request_pid, on=on)
-    if received is None or not native.validate_edifact(received, on).is_valid:
-        pytest.skip("the request's column takes no befristet part")
     try:
         answer = native.build_answer(received, answer_pid, on=on)
     except ValueError as refused:

@@ -1,7 +1,6 @@
 #include "quorvane_native/edifact/answer_leave_out.hpp"
 
 #include <algorithm>
-#include <charconv>
 #include <optional>
 #include <ranges>
 #include <span>
@@ -41,17 +40,6 @@ std::optional<NodeIndex> named_node(const ColumnRef& column, const Rejection& re
   return std::nullopt;
 }
 
-// The number after `word` in `text` ("occurs 3 times", "allows 1").
-std::optional<std::size_t> number_after(std::string_view text, std::string_view word, std::size_t from = 0) {
-  const std::size_t at = text.find(word, from);
-  if (at == std::string_view::npos) return std::nullopt;
-  const std::string_view rest = text.substr(at + word.size());
-  std::size_t value = 0;
-  const auto [end, error] = std::from_chars(rest.data(), rest.data() + rest.size(), value);
-  if (error != std::errc() || end == rest.data()) return std::nullopt;
-  return value;
-}
-
 bool fits(const ColumnRef& column, NodeIndex node, const Echo& echo) {
   const auto* segment = column.profile->structure().nodes[node].segment();
   return segment != nullptr && segment->tag == echo.tag && admits_qualifier(column, node, echo.qualifier);
@@ -63,13 +51,8 @@ bool fits(const ColumnRef& column, NodeIndex node, const Echo& echo) {
 bool leave_out_of_node(AnswerPlan& plan, const ColumnRef& column, NodeIndex node, const Rejection& rejection,
                        std::optional<std::size_t> only) {
   const std::string_view rule = rejection.rule;
-  std::optional<std::size_t> limit;
-  if (rule.ends_with("-MAX")) {
-    limit = number_after(rejection.text, "allows ", rejection.text.find(" occurs "));
-    if (!limit) return false;
-  } else if (!rule.ends_with("-NOT-PERMITTED")) {
-    return false;
-  }
+  const std::optional<std::size_t> limit = rejection.limit;
+  if (rule.ends_with("-MAX") ? !limit : !rule.ends_with("-NOT-PERMITTED")) return false;
   const auto kept_fitting = [&](EchoVorgang& vorgang) {
     std::vector<Echo*> found;
     for (Echo& echo : vorgang.echoes) {

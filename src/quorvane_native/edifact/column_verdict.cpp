@@ -83,11 +83,12 @@ Writer writer_of(std::span<const ::edifact::model::Segment> segments, const ::ed
   return Writer{Writer::Kind::completion, 0, element};
 }
 
-std::optional<std::size_t> scope_of(const ::edifact::report::ValidationIssue& issue) {
-  const auto text = issue.context_value(edi_energy::profile::validate::SCOPE_CONTEXT);
-  std::size_t start = 0;
-  if (!text || std::from_chars(text->data(), text->data() + text->size(), start).ec != std::errc{}) return std::nullopt;
-  return start;
+// A number the finding carries in its context under `key`.
+std::optional<std::size_t> number_in(const ::edifact::report::ValidationIssue& issue, std::string_view key) {
+  const auto text = issue.context_value(key);
+  std::size_t number = 0;
+  if (!text || std::from_chars(text->data(), text->data() + text->size(), number).ec != std::errc{}) return std::nullopt;
+  return number;
 }
 
 }  // namespace
@@ -130,7 +131,9 @@ std::vector<::edifact::model::Segment> judge_completed(ColumnVerdict& verdict, c
                       issue.element.value_or(255), issue.component.value_or(255), issue.message),
           issue.rule_id.value_or(""), issue.message, leaf_text(core.segments, issue),
           writer_of(core.segments, issue, built, starts),
-          std::string(issue.context_value("nr").value_or("")), issue.segment_index, scope_of(issue)});
+          std::string(issue.context_value("nr").value_or("")), issue.segment_index,
+          number_in(issue, edi_energy::profile::validate::SCOPE_CONTEXT),
+          number_in(issue, edi_energy::profile::validate::LIMIT_CONTEXT)});
     }
   }
   return std::move(core.segments);

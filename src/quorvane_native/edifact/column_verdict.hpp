@@ -40,6 +40,8 @@ struct Rejection {
   std::optional<std::size_t> segment;
   // For a fault of a group or a count: the first segment of the instance it was judged in.
   std::optional<std::size_t> scope;
+  // For a count over its limit: the limit.
+  std::optional<std::size_t> limit;
 };
 
 struct ColumnVerdict {

@@ -2,6 +2,10 @@
 
 #include <fmt/format.h>
 
+#include <string>
+
+#include "edi_energy/profile/validate/validate.hpp"
+
 namespace edi_energy::profile::validate {
 
 using edifact::report::Severity;
@@ -92,7 +96,8 @@ void LimitChecks::report(const Key& key, std::size_t count) {
             .with_rule_id(fmt::format("AHB-{}-{}-{}-MAX", run_.label, segment->nr, segment->tag))
             .with_segment(segment->tag)
             .with_context_entry("nr", segment->nr)
-            .with_context_entry("pid", run_.label),
+            .with_context_entry("pid", run_.label)
+            .with_context_entry(LIMIT_CONTEXT, std::to_string(limit.limit->limit)),
         run_.resolution, key.scope));
     return;
   }
@@ -104,7 +109,8 @@ void LimitChecks::report(const Key& key, std::size_t count) {
           .with_rule_id(fmt::format("AHB-{}-{}-{}-MAX", run_.label, group, nr))
           .with_segment_group(group)
           .with_context_entry("nr", nr)
-          .with_context_entry("pid", run_.label),
+          .with_context_entry("pid", run_.label)
+            .with_context_entry(LIMIT_CONTEXT, std::to_string(limit.limit->limit)),
       run_.resolution, key.scope));
 }
 

@@ -7,6 +7,7 @@
 #include "edi_energy/profile/validate/ahb_run.hpp"
 #include "edi_energy/profile/validate/mig_checks.hpp"
 #include "edi_energy/profile/validate/node_counts.hpp"
+#include "edi_energy/profile/validate/validate.hpp"
 
 namespace edi_energy::profile::validate {
 namespace {
@@ -82,7 +83,8 @@ void occurrence_checks(MigRun& run) {
                                           node.name, segment->nr, count, scope_suffix(structure, run.resolution, scope),
                                           node.max))
                   .with_rule_id(fmt::format("MIG-{}-{}-MAX", segment->nr, segment->tag))
-                  .with_segment(segment->tag),
+                  .with_segment(segment->tag)
+                  .with_context_entry(LIMIT_CONTEXT, std::to_string(node.max)),
               run.resolution, scope));
         }
         continue;
@@ -106,7 +108,8 @@ void occurrence_checks(MigRun& run) {
                                                          group, node.name, first_nr, count,
                                                          scope_suffix(structure, run.resolution, scope), node.max))
                 .with_rule_id(fmt::format("MIG-{}-{}-MAX", group, first_nr))
-                .with_segment_group(group),
+                .with_segment_group(group)
+                .with_context_entry(LIMIT_CONTEXT, std::to_string(node.max)),
             run.resolution, scope));
       }
     }

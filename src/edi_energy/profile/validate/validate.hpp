@@ -20,6 +20,9 @@ namespace edi_energy::profile::validate {
 // The context entry of a segment or group found missing or not permitted: the first segment of
 // the group instance it was judged in, so that a reader of the finding knows which instance.
 inline constexpr std::string_view SCOPE_CONTEXT = "scope";
+// The context entry of a count found over its limit: the limit, so that a reader of the finding
+// need not parse it out of the message.
+inline constexpr std::string_view LIMIT_CONTEXT = "limit";
 
 // Findings in the order they were made: placement, occurrences, data elements, AHB column.
 std::vector<edifact::report::ValidationIssue> validate(const Profile& profile,
