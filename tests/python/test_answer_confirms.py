@@ -27,10 +27,9 @@ def with_count(raw):
     return re.sub(rb"UNT\+\d+", f"UNT+{unt - unh + 1}".encode(), raw)
 
 
-def befristet(request_pid, grund=None, ergaenzung=None, on=ON):
+def befristet(request_pid, on):
     """The request with the befristet part E01 in its STS+7 and DTM+93 as the Zuordnungsende."""
-    fields = {"transaktionsgrund": grund, "transaktionsgrund_ergaenzung": ergaenzung} if grund else {}
-    received, sender, receiver = request_of(request_pid, on, (T("VG1", **fields),))
+    received, sender, receiver = request_of(request_pid, on)
     sts = next((segment for segment in segments(received) if segment.startswith("STS+7+")), None)
     if sts is None:
         return None, sender, receiver
@@ -40,20 +39,6 @@ def befristet(request_pid, grund=None, ergaenzung=None, on=ON):
     received = re.sub(rb"DTM\+93:[^']*'", b"", received)
     received = received.replace(f"'{marked}".encode(), f"'DTM+93:202511302300?+00:303'{marked}".encode())
     return with_count(received), sender, receiver
-
-
-@pytest.mark.parametrize(("request_pid", "answer_pid", "grund", "ergaenzung"), [
-    (55013, 55014, "Z36", "ZW7"), (55001, 55002, "E01", "ZW4"),
-])
-@pytest.mark.parametrize("ende", [None, "202512312300+00"])
-def test_a_befristete_anmeldung_is_confirmed_as_befristet(request_pid, answer_pid, grund, ergaenzung, ende):
-    received, sender, receiver = befristet(request_pid, grund, ergaenzung)
-    assert native.validate_edifact(received, ON).is_valid
-    given = {"process_dates": [("93", ende)]} if ende else {}
-    answer = native.build_answer(received, answer_pid, on=ON, **given)
-    assert tagged(answer, "STS+7")[0].endswith("+E01")
-    assert tagged(answer, "DTM+93") == [f"DTM+93:{(ende or '202511302300+00').replace('+', '?+')}:303"]
-    assert clean(answer, ON, receiver, sender)[0]
 
 
 def befristet_records():
