@@ -187,3 +187,16 @@ def test_each_answer_vorgang_is_what_it_would_be_alone(on, request_pid, answer_p
             made_up = [segment for segment in itertools.chain(*together) if segment.startswith("LOC+")
                        and segment.split("+")[2].encode() not in received]
             assert not made_up, (first, second, answer_pid)
+
+
+@pytest.mark.parametrize("answer_pid", [55169, 55170])
+@pytest.mark.parametrize("count", [3, 4])
+def test_vorgaenge_naming_several_messlokationen_are_each_answered_as_alone(answer_pid, count):
+    pair = parties("UTILMD", 55168, ON)
+    third = "DE00056266802AO6G56M11SN51G21M24S"
+    named = [[MELOS[0], MELOS[1]], [MELOS[1], third], [third], [MELOS[0], third]]
+    requests = [T(f"V{at}", locations=[("melo", melo) for melo in named[at]]) for at in range(count)]
+    together = answered(wrapped(native.build_utilmd(55168, *pair, on=ON, transactions=requests), *pair), answer_pid, ON)
+    alone = [answered(wrapped(native.build_utilmd(55168, *pair, on=ON, transactions=[each]), *pair), answer_pid, ON)
+             for each in requests]
+    assert together == [vorgang[0] for vorgang in alone]
