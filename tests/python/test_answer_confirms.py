@@ -12,6 +12,7 @@ import quorvane._native as native
 from answer_support import segments, tagged
 from test_answer_carried import assert_says_what_the_request_said, clean, request_of, utilmd_records, wrapped
 from test_build_sweep import is_clean, parties
+from test_build_vorgang_pairs import clean_kinds
 
 T = native.UtilmdTransaction
 ON = "2025-10-01"
@@ -158,14 +159,7 @@ def test_each_answer_vorgang_is_what_it_would_be_alone(on, request_pid, answer_p
     pair = parties("UTILMD", request_pid, on)
     if pair is None:
         pytest.skip("no parties the column takes")
-    kinds = {}
-    for name, fields in KINDS.items():
-        try:
-            built = native.build_utilmd(request_pid, *pair, on=on, transactions=[T("V0", **fields)])
-        except ValueError:
-            continue
-        if is_clean(built, *pair, on):
-            kinds[name] = fields
+    kinds = clean_kinds(request_pid, pair, on, KINDS)
     alone = {(name, number, answer_pid): answered(wrapped(native.build_utilmd(
         request_pid, *pair, on=on, transactions=[T(number, **fields)]), *pair), answer_pid, on)
         for name, fields in kinds.items() for number in ("V0", "V1") for answer_pid in answer_pids}

@@ -30,13 +30,8 @@ def grund_codes(pid, pair, on):
     return listed.group(1).split(", ") if listed else []
 
 
-@functools.cache
-def clean_alone(pid, on):
-    """The kinds of Vorgang that the column accepts alone, with the party pair it accepts."""
-    pair = parties("UTILMD", pid, on)
-    if pair is None:
-        return None, {}
-    kinds = dict(KINDS, **{f"grund={code}": {"transaktionsgrund": code} for code in grund_codes(pid, pair, on)})
+def clean_kinds(pid, pair, on, kinds):
+    """Those of `kinds` (name: UtilmdTransaction fields) that the column accepts as a Vorgang alone."""
     clean = {}
     for name, fields in kinds.items():
         try:
@@ -45,7 +40,17 @@ def clean_alone(pid, on):
             continue
         if is_clean(message, *pair, on):
             clean[name] = fields
-    return pair, clean
+    return clean
+
+
+@functools.cache
+def clean_alone(pid, on):
+    """The kinds of Vorgang that the column accepts alone, with the party pair it accepts."""
+    pair = parties("UTILMD", pid, on)
+    if pair is None:
+        return None, {}
+    kinds = dict(KINDS, **{f"grund={code}": {"transaktionsgrund": code} for code in grund_codes(pid, pair, on)})
+    return pair, clean_kinds(pid, pair, on, kinds)
 
 
 def column_cases():
