@@ -169,6 +169,7 @@ def main():
     print(f"build_interchange around 10 UTILMD:    {rate:9,.0f} interchanges/s ({1e6 / rate:6.1f} µs each)")
     scaling()
     refusal_cost()
+    size_refusal_cost()
     answer_refusal_cost()
 
 
@@ -205,6 +206,27 @@ def refusal_cost():
             refusing = seconds_per_call(lambda: refuse(faulty, named), runs=3)  # noqa: B023
             print(f"  build_utilmd, {size:3} Vorgänge {label} refused in the last: {refusing:7.3f} s  "
                   f"(clean build {built:6.3f} s, {refusing / built:4.1f} times)")
+
+
+def size_refusal_cost():
+    """build_utilmd 55168 with more Vorgänge than the reader takes, each naming two Messlokationen:
+    refused for its size before completion."""
+    pair = ("9900000000003", "9900000000010")
+    melos = [("melo", "DE0032106765712000000000000000037"), ("melo", "DE0032106765712000000000000000045")]
+
+    def refuse(transactions):
+        try:
+            q.build_utilmd(55168, *pair, on="2025-10-01", transactions=transactions)
+        except ValueError as error:
+            if "validate_edifact reads" in str(error):
+                return
+            raise
+        raise SystemExit(f"expected {len(transactions)} Vorgänge of 55168 to be refused for their size")
+
+    print("\nbuild_utilmd 55168, k Vorgänge of two Messlokationen each, refused for its size:")
+    for size in (700, 1000):
+        transactions = [q.UtilmdTransaction(f"VG{n}", locations=melos) for n in range(size)]
+        print(f"  {size:5} Vorgänge: {seconds_per_call(lambda: refuse(transactions), runs=3):.3f} s")  # noqa: B023
 
 
 def received_with_locations(vorgaenge, last_malo):
