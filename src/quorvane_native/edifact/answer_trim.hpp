@@ -9,13 +9,16 @@
 
 #include "quorvane_native/edifact/answer_plan.hpp"
 #include "quorvane_native/edifact/build_pipeline.hpp"
+#include "quorvane_native/edifact/vorgang_cut.hpp"
 #include "quorvane_native/py/errors.hpp"
 
 namespace quorvane_native::edifact {
 
 // `completed` without what its column does not need, decided Vorgang by Vorgang; a ValueError
-// naming `received` where the column requires a Lokation the request does not name.
-py::Expected<std::string> without_made_up(std::string completed, const AnswerPlan& plan, const ColumnRef& column,
-                                          std::uint32_t answer_pid, std::uint64_t message_index);
+// naming `received` where the column requires a Lokation the request does not name. A group of
+// a kind the request's own Vorgang holds is the request's, not made up.
+py::Expected<std::string> without_made_up(std::string completed, const AnswerPlan& plan, const VorgangCut& request,
+                                          const ColumnRef& column, std::uint32_t answer_pid,
+                                          std::uint64_t message_index);
 
 }  // namespace quorvane_native::edifact

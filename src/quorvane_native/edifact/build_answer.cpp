@@ -14,9 +14,11 @@
 #include "edi_energy/lokationstyp.hpp"
 #include "edi_energy/message_type.hpp"
 #include "edi_energy/messages/utilmd.hpp"
+#include "edifact/write/writer.hpp"
 #include "quorvane_native/edifact/answer_leave_out.hpp"
 #include "quorvane_native/edifact/answer_plan.hpp"
 #include "quorvane_native/edifact/answer_received.hpp"
+#include "quorvane_native/edifact/answer_request_values.hpp"
 #include "quorvane_native/edifact/answer_size.hpp"
 #include "quorvane_native/edifact/answer_trim.hpp"
 #include "quorvane_native/edifact/column_verdict.hpp"
@@ -99,6 +101,8 @@ struct Received {
   std::string sender;
   std::string receiver;
   AnswerPlan plan;
+  // The request as the builders write it, for the groups the answer carries over.
+  std::string request;
 };
 
 }  // namespace
@@ -171,7 +175,13 @@ py::Result build_answer(py::Args args) {
     column = column_of(MessageType::Utilmd, *release, checked);
     Received parts{.sender = (*envelope)->header.recipient,
                    .receiver = (*envelope)->header.sender,
-                   .plan = plan_answer(*request, column, GivenValues{&*process_dates, &*references}, *message_index)};
+                   .plan = plan_answer(*request, column, GivenValues{&*process_dates, &*references}, *message_index),
+                   .request = {}};
+    if (column) {
+      if (auto text = ::edifact::segments_to_bytes((*envelope)->message.core()->segments)) {
+        parts.request = std::move(*text);
+      }
+    }
     if (parts.plan.faulty_date) return py::value_error(*parts.plan.faulty_date);
     return parts;
   }();
@@ -252,7 +262,10 @@ py::Result build_answer(py::Args args) {
       if (auto fault = received_fault(carried, own, *column, *completed)) return std::move(*fault);
     }
     if (own.rejections.empty()) {
-      auto confirmed = without_made_up(std::move(*completed), plan, *column, checked, *message_index);
+      const VorgangCut request = cut_vorgaenge(received_parts->request).value_or(VorgangCut{});
+      std::string carried =
+          with_request_values(std::move(*completed), request, plan, *column, checked, *process_dates);
+      auto confirmed = without_made_up(std::move(carried), plan, request, *column, checked, *message_index);
       if (!confirmed) return py::propagate(confirmed);
       *completed = std::move(*confirmed);
     }

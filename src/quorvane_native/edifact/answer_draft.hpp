@@ -1,0 +1,50 @@
+// An answer put together anew from segments of the completed answer and of its request, and the
+// column's verdict on it, with each fault told to the Vorgang it falls in and the segment it
+// falls on. Leaving out and putting back in an answer are decided on such drafts.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "quorvane_native/edifact/build_pipeline.hpp"
+#include "quorvane_native/edifact/column_verdict.hpp"
+
+namespace quorvane_native::edifact {
+
+struct Draft {
+  // Every segment up to its UNT, which `message` writes counting them.
+  std::vector<std::string_view> texts;
+  std::vector<std::size_t> vorgang;  // of each segment, from 1; 0 outside every Vorgang
+  std::vector<std::size_t> origin;   // the caller's number for each segment
+  std::string reference;             // the UNT's
+  std::size_t vorgaenge = 0;
+
+  void add(std::string_view text, std::size_t in_vorgang, std::size_t from) {
+    texts.push_back(text);
+    vorgang.push_back(in_vorgang);
+    origin.push_back(from);
+  }
+  std::string message() const;
+};
+
+struct Judged {
+  ColumnVerdict verdict;
+  // Per Vorgang (from 1): its faults, each with the draft segment it falls on or was judged in.
+  struct Fault {
+    const Rejection* rejection;
+    std::optional<std::size_t> at;
+  };
+  std::vector<std::vector<Fault>> faults;
+  bool faulted_message = false;  // a fault outside every Vorgang, or no message at all
+
+  bool faulted() const;
+  bool faulted(std::size_t vorgang) const { return vorgang < faults.size() && !faults[vorgang].empty(); }
+};
+
+Judged judge(const Draft& draft, const ColumnRef& column, std::uint32_t answer_pid);
+
+}  // namespace quorvane_native::edifact
