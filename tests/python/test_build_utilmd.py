@@ -325,3 +325,12 @@ def test_empty_required_value_is_refused(kwargs, argument):
     with pytest.raises(ValueError) as raised:
         native.build_utilmd(55001, MS, MR, on="2026-04-01", **kwargs)
     assert str(raised.value).startswith(f"{argument} is empty: ")
+
+
+@pytest.mark.parametrize("meldepunkte", [(MALO, "DE0032106765712000000000000000037"),
+                                         ("DE0032106765712000000000000000037", MALO)])
+def test_a_reference_to_a_lokation_names_the_vorgangs_own_of_its_kind(meldepunkte):
+    built = native.build_utilmd(44013, GAS_MS, GAS_MR, on="2026-10-01",
+                                transactions=[T("VG1", locations=[("172", meldepunkt) for meldepunkt in meldepunkte])])
+    references = {(rff[1][0], rff[1][1]) for rff in tagged(split(built), "RFF") if rff[1][0] in ("Z18", "Z19")}
+    assert references == {("Z19", "DE0032106765712000000000000000037"), ("Z18", MALO)}
