@@ -111,28 +111,29 @@ bool stand_in_for(EchoVorgang& vorgang, std::size_t echo, std::span<const Hit> h
 bool leave_out_rejected(AnswerPlan& plan, const ColumnVerdict& verdict, const ColumnRef& column,
                         std::string_view completed) {
   if (verdict.rejections.empty()) return false;
-  const AnswerSegments segments(completed);
+  const VorgangCut segments = cut_vorgaenge(completed).value_or(VorgangCut{});
+  const auto vorgang_of = [&](std::size_t at) { return at < segments.segments.size() ? segments.segments[at].vorgang : 0; };
   bool changed = false;
   std::vector<Hit> hits;
   for (const Rejection& rejection : verdict.rejections) {
     const std::string_view rule = rejection.rule;
-    if (!rejection.segment || *rejection.segment >= segments.size()) {
+    if (!rejection.segment || *rejection.segment >= segments.segments.size()) {
       std::optional<std::size_t> only;
-      if (rejection.scope && segments.vorgang(*rejection.scope) > 0) only = segments.vorgang(*rejection.scope) - 1;
+      if (rejection.scope && vorgang_of(*rejection.scope) > 0) only = vorgang_of(*rejection.scope) - 1;
       if (const auto node = named_node(column, rejection)) {
         changed |= leave_out_of_node(plan, column, *node, rejection, only);
       }
       continue;
     }
     const std::size_t at = *rejection.segment;
-    if (segments.tag(at) == "BGM") {
+    if (segments.segments[at].tag == "BGM") {
       if (plan.document_code && rejection.value == plan.document_code) {
         plan.document_code.reset();
         changed = true;
       }
       continue;
     }
-    const EchoAt echo_at = segments.echo_at(plan, at);
+    const EchoAt echo_at = edifact::echo_at(segments, plan, at);
     if (!echo_at.echo) continue;
     EchoVorgang& vorgang = plan.vorgaenge[echo_at.vorgang - 1];
     Echo& echo = vorgang.echoes[*echo_at.echo];
@@ -165,8 +166,8 @@ bool leave_out_rejected(AnswerPlan& plan, const ColumnVerdict& verdict, const Co
 
 bool leave_out_unplaced(AnswerPlan& plan, const ColumnVerdict& verdict, std::string_view built) {
   if (!verdict.unplaced_segment) return false;
-  const AnswerSegments segments(built);
-  const EchoAt at = segments.echo_at(plan, *verdict.unplaced_segment);
+  const VorgangCut segments = cut_vorgaenge(built).value_or(VorgangCut{});
+  const EchoAt at = echo_at(segments, plan, *verdict.unplaced_segment);
   if (!at.echo) return false;
   const Echo unplaced = plan.vorgaenge[at.vorgang - 1].echoes[*at.echo];
   // How many of its kind stood before it: as many as every Vorgang keeps.

@@ -8,7 +8,6 @@
 #include <fmt/format.h>
 
 #include "edi_energy/lokationstyp.hpp"
-#include "edifact/parse/from_bytes.hpp"
 #include "quorvane_native/edifact/answer_echo.hpp"
 #include "quorvane_native/edifact/column_places.hpp"
 #include "quorvane_native/edifact/date_argument.hpp"
@@ -153,27 +152,9 @@ AnswerPlan plan_answer(const edi_energy::messages::utilmd::UtilmdMessage& reques
   return plan;
 }
 
-AnswerSegments::AnswerSegments(std::string_view message) {
-  const auto segments = ::edifact::parse_all(message, ::edifact::ParserConfig{});
-  heads_.reserve(segments.size());
-  std::size_t vorgang = 0;
-  for (std::size_t at = 0; at < segments.size(); ++at) {
-    const ::edifact::model::Segment segment = segments[at];
-    const auto text = [&](std::size_t element, std::size_t component) {
-      return std::string(segment.component_text(element, component).value_or(std::string_view()));
-    };
-    Head head{.tag = std::string(segment.tag()), .qualifier = text(0, 0), .value = {}, .vorgang = 0};
-    if (head.tag == "IDE") ++vorgang;
-    head.vorgang = vorgang;
-    if (head.tag == "LOC") head.value = text(1, 0);
-    if (head.tag == "RFF") head.value = text(0, 1);
-    heads_.push_back(std::move(head));
-  }
-}
-
-EchoAt AnswerSegments::echo_at(const AnswerPlan& plan, std::size_t segment) const {
-  if (segment >= heads_.size()) return {};
-  const Head& head = heads_[segment];
+EchoAt echo_at(const VorgangCut& cut, const AnswerPlan& plan, std::size_t segment) {
+  if (segment >= cut.segments.size()) return {};
+  const CutSegment& head = cut.segments[segment];
   EchoAt at{.vorgang = head.vorgang, .echo = std::nullopt};
   if (head.vorgang == 0 || head.vorgang > plan.vorgaenge.size()) return at;
   const auto& echoes = plan.vorgaenge[head.vorgang - 1].echoes;

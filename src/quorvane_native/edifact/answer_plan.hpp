@@ -14,6 +14,7 @@
 
 #include "edi_energy/messages/utilmd.hpp"
 #include "quorvane_native/edifact/build_pipeline.hpp"
+#include "quorvane_native/edifact/vorgang_cut.hpp"
 
 namespace quorvane_native::edifact {
 
@@ -56,31 +57,12 @@ struct GivenValues {
 AnswerPlan plan_answer(const edi_energy::messages::utilmd::UtilmdMessage& request,
                        const std::optional<ColumnRef>& column, GivenValues given, std::uint64_t message_index);
 
-// The Vorgang and echo a segment of the answer holds, told from a parse of the whole message:
-// the Vorgang counted from 1 (0 before the first IDE), and the echo's index, if the segment
-// holds one of the plan's kept values.
+// The Vorgang (from 1; 0 outside every Vorgang) that segment `segment` of the answer's cut stands
+// in, and the echo of the plan it holds, if it holds one of the plan's kept values.
 struct EchoAt {
   std::size_t vorgang = 0;
   std::optional<std::size_t> echo;
 };
-class AnswerSegments {
- public:
-  explicit AnswerSegments(std::string_view message);
-  std::size_t size() const { return heads_.size(); }
-  // The Vorgang holding segment `segment`, counted from 1; 0 before the first IDE or past the end.
-  std::size_t vorgang(std::size_t segment) const { return segment < heads_.size() ? heads_[segment].vorgang : 0; }
-  EchoAt echo_at(const AnswerPlan& plan, std::size_t segment) const;
-  std::string_view tag(std::size_t segment) const { return heads_[segment].tag; }
-  std::string_view qualifier(std::size_t segment) const { return heads_[segment].qualifier; }
-
- private:
-  struct Head {
-    std::string tag;
-    std::string qualifier;
-    std::string value;  // LOC: the ID, RFF: the reference
-    std::size_t vorgang = 0;
-  };
-  std::vector<Head> heads_;
-};
+EchoAt echo_at(const VorgangCut& cut, const AnswerPlan& plan, std::size_t segment);
 
 }  // namespace quorvane_native::edifact

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <ranges>
 
-#include "edifact/parse/from_bytes.hpp"
+#include "quorvane_native/edifact/vorgang_cut.hpp"
 #include "quorvane_native/edifact/answer_echo.hpp"
 #include "support/debug_quote.hpp"
 
@@ -29,22 +29,19 @@ py::Failure refused(const Carried& carried, const CarriedVorgang& vorgang, std::
 
 // The carried value a rejected segment of Vorgang `vorgang` holds, if it is one.
 std::optional<std::string> carried_value(const Carried& carried, const CarriedVorgang& vorgang,
-                                         const ::edifact::model::Segment& segment, const Rejection& rejection) {
-  const auto text = [&](std::size_t element, std::size_t component) {
-    return segment.component_text(element, component).value_or(std::string_view());
-  };
-  const std::string_view tag = segment.tag();
+                                         const CutSegment& segment, const Rejection& rejection) {
+  const std::string_view tag = segment.tag;
   // IDE's qualifier is the answer's own.
   if (tag == "IDE") {
     return rejection.value == vorgang.vorgangsnummer ? std::optional(vorgang.vorgangsnummer) : std::nullopt;
   }
-  if (tag == "LOC" && holds(vorgang.locations, text(0, 0), text(1, 0))) return std::string(text(1, 0));
-  if (tag == "RFF" && holds(vorgang.references, text(0, 0), text(0, 1))) {
+  if (tag == "LOC" && holds(vorgang.locations, segment.qualifier, segment.value)) return segment.value;
+  if (tag == "RFF" && holds(vorgang.references, segment.qualifier, segment.value)) {
     // A reference the caller gives as well is the caller's to leave out.
-    if (carried.given_references != nullptr && holds(*carried.given_references, text(0, 0), text(0, 1))) {
+    if (carried.given_references != nullptr && holds(*carried.given_references, segment.qualifier, segment.value)) {
       return std::nullopt;
     }
-    return std::string(text(0, 1));
+    return segment.value;
   }
   return std::nullopt;
 }
@@ -87,24 +84,17 @@ std::optional<py::Failure> count_fault(const Carried& carried, const ColumnVerdi
 std::optional<py::Failure> received_fault(const Carried& carried, const ColumnVerdict& verdict,
                                           const ColumnRef& column, std::string_view answer) {
   if (verdict.rejections.empty()) return std::nullopt;
-  const auto segments = ::edifact::parse_all(answer, ::edifact::ParserConfig{});
-  // The Vorgang each segment stands in, counted from 1; 0 before the first.
-  std::vector<std::size_t> vorgang_of(segments.size(), 0);
-  std::size_t current = 0;
-  for (std::size_t at = 0; at < segments.size(); ++at) {
-    const ::edifact::model::Segment segment = segments[at];
-    if (segment.tag() == "IDE") ++current;
-    vorgang_of[at] = current;
-  }
+  const VorgangCut cut = cut_vorgaenge(answer).value_or(VorgangCut{});
   for (const Rejection& rejection : verdict.rejections) {
     if (!rejection.segment) {
       if (auto fault = count_fault(carried, verdict, column, rejection)) return fault;
       continue;
     }
     const std::size_t at = *rejection.segment;
-    if (at >= segments.size() || vorgang_of[at] == 0 || vorgang_of[at] > carried.vorgaenge.size()) continue;
-    const CarriedVorgang& vorgang = carried.vorgaenge[vorgang_of[at] - 1];
-    const ::edifact::model::Segment segment = segments[at];
+    if (at >= cut.segments.size()) continue;
+    const CutSegment& segment = cut.segments[at];
+    if (segment.vorgang == 0 || segment.vorgang > carried.vorgaenge.size()) continue;
+    const CarriedVorgang& vorgang = carried.vorgaenge[segment.vorgang - 1];
     if (auto value = carried_value(carried, vorgang, segment, rejection)) {
       return refused(carried, vorgang, support::debug_quote(*value), verdict, rejection);
     }
