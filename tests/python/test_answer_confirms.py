@@ -10,7 +10,8 @@ import pytest
 
 import quorvane._native as native
 from answer_support import segments, tagged
-from test_answer_carried import assert_says_what_the_request_said, clean, request_of, utilmd_records, wrapped
+from test_answer_carried import (assert_says_what_the_request_said, clean, request_of, utilmd_records, vorgang_segments,
+                                 wrapped)
 from test_build_sweep import is_clean, parties
 from test_build_vorgang_pairs import clean_kinds
 
@@ -28,9 +29,9 @@ def with_count(raw):
     return re.sub(rb"UNT\+\d+", f"UNT+{unt - unh + 1}".encode(), raw)
 
 
-def befristet(request_pid, on):
+def befristet(request_pid, on, vorgaenge=(T("VG1"),)):
     """The request with the befristet part E01 in its STS+7 and DTM+93 as the Zuordnungsende."""
-    received, sender, receiver = request_of(request_pid, on)
+    received, sender, receiver = request_of(request_pid, on, vorgaenge)
     sts = next((segment for segment in segments(received) if segment.startswith("STS+7+")), None)
     if sts is None:
         return None, sender, receiver
@@ -42,27 +43,79 @@ def befristet(request_pid, on):
     return with_count(received), sender, receiver
 
 
+# (request, Bestätigung) where the Bestätigung confirms a befristete Anmeldung as befristet, with its end; swept on
+# every version, so that no thinning of the records and no refusal passes them by.
+CONFIRMS_BEFRISTET = {(55001, 55002), (55013, 55014), (55600, 55602)}
+
+
 def befristet_records():
-    """The Fristen records whose request's column takes a befristet part."""
-    takes = {}
+    """The Fristen records whose request's column takes a befristet part, and those confirming it on each version."""
+    takes, cases = {}, []
     for case in utilmd_records():
         on, request_pid = case.values[:2]
         if (on, request_pid) not in takes:
             received = befristet(request_pid, on=on)[0]
             takes[(on, request_pid)] = received is not None and native.validate_edifact(received, on).is_valid
         if takes[(on, request_pid)]:
-            yield case
+            cases.append(case)
+    swept = {case.values[:3] for case in cases}
+    for version in native.format_versions():
+        on = version.removeprefix("FV")
+        known = native.pruefidentifikatoren("UTILMD", on, "STROM")
+        cases += [pytest.param(on, *pair, "ZUSTIMMUNG", id=f"{on}-{pair[0]}-{pair[1]}")
+                  for pair in sorted(CONFIRMS_BEFRISTET) if pair[0] in known and (on, *pair) not in swept]
+    return cases
 
 
-@pytest.mark.parametrize(("on", "request_pid", "answer_pid", "kind"), list(befristet_records()))
+def answer_to_befristet(request_pid, answer_pid, on):
+    """The befristet request and its answer (None where refused); a request naming no Marktlokation, as a
+    Neuanlage does, names one when its answer must carry it."""
+    for vorgang in (T("VG1"), T("VG1", locations=[("malo", MALO)])):
+        received, sender, receiver = befristet(request_pid, on, (vorgang,))
+        assert native.validate_edifact(received, on).is_valid
+        try:
+            return received, native.build_answer(received, answer_pid, on=on), sender, receiver
+        except ValueError as refused:
+            assert str(refused).startswith('received: message 0, Vorgang "VG1": the answer must carry '), str(refused)
+            if "a Lokation the request does not name" not in str(refused):
+                break
+    return received, None, sender, receiver
+
+
+def with_befristung_of(received, answer):
+    """The answer with the request's befristet part in its STS+7 and the request's DTM+93, both together, since
+    the one stands only with the other; None where it says both already or has no STS+7."""
+    asked, found = vorgang_segments(received), segments(answer)
+    part = next(segment for segment in asked if segment.startswith("STS+7+")).split("+")[5]
+    end = next(segment for segment in asked if segment.startswith("DTM+93:"))
+    sts = next((at for at, segment in enumerate(found) if segment.startswith("STS+7+")), None)
+    if sts is None:
+        return None
+    parts = found[sts].split("+")
+    parts += [""] * (6 - len(parts))
+    parts[5] = part
+    mended = found[:sts] + ["+".join(parts)] + found[sts + 1:]
+    dtm = next((at for at in range(sts) if mended[at].startswith("DTM+93:")), None)
+    if dtm is None:
+        mended.insert(sts, end)
+    else:
+        mended[dtm] = end
+    if mended == found:
+        return None
+    return with_count("".join(f"{segment}'" for segment in mended).encode())
+
+
+@pytest.mark.parametrize(("on", "request_pid", "answer_pid", "kind"), befristet_records())
 def test_every_answer_says_what_a_befristet_request_said(on, request_pid, answer_pid, kind):
-    received, sender, receiver = befristet(request_pid, on=on)
-    try:
-        answer = native.build_answer(received, answer_pid, on=on)
-    except ValueError as refused:
-        assert str(refused).startswith('received: message 0, Vorgang "VG1": the answer must carry '), str(refused)
+    received, answer, sender, receiver = answer_to_befristet(request_pid, answer_pid, on)
+    confirms = (request_pid, answer_pid) in CONFIRMS_BEFRISTET
+    if answer is None:
+        assert not confirms
         return
     assert_says_what_the_request_said(received, answer, on, receiver, sender)
+    put_back = with_befristung_of(received, answer)
+    assert put_back is None or not clean(put_back, on, receiver, sender)[0], "the answer could say it befristet"
+    assert put_back is None or not confirms, "the Bestätigung does not confirm the befristet part with its end"
     if tagged(answer, "DTM+93"):
         confirmed = native.build_answer(received, answer_pid, on=on, process_dates=[("93", "202512312300+00")])
         assert tagged(confirmed, "DTM+93") == ["DTM+93:202512312300?+00:303"]
@@ -194,3 +247,33 @@ def test_vorgaenge_naming_several_messlokationen_are_each_answered_as_alone(answ
     alone = [answered(wrapped(native.build_utilmd(55168, *pair, on=ON, transactions=[each]), *pair), answer_pid, ON)
              for each in requests]
     assert together == [vorgang[0] for vorgang in alone]
+
+
+def groups(found):
+    """(start, end) of each SG8 group (SEQ up to the next SEQ, NAD, IDE or UNT) and SG12 group (NAD up to the next
+    NAD, IDE or UNT) inside the Vorgänge of the segments."""
+    spans, inside = [], False
+    for start, segment in enumerate(found):
+        inside = segment.startswith("IDE+") or (inside and not segment.startswith("UNT+"))
+        if inside and segment.startswith(("SEQ+", "NAD+")):
+            stops = ("SEQ+", "NAD+", "IDE+", "UNT+") if segment.startswith("SEQ+") else ("NAD+", "IDE+", "UNT+")
+            end = next(at for at in range(start + 1, len(found)) if found[at].startswith(stops))
+            spans.append((start, end))
+    return spans
+
+
+@pytest.mark.parametrize(("on", "request_pid", "answer_pid", "kind"), utilmd_records())
+def test_no_group_of_an_answer_could_go_with_the_answer_staying_clean(on, request_pid, answer_pid, kind):
+    received, sender, receiver = request_of(request_pid, on)
+    try:
+        answer = native.build_answer(received, answer_pid, on=on)
+    except ValueError as refused:
+        assert str(refused).startswith("received: "), str(refused)
+        return
+    found, own = segments(answer), vorgang_segments(received)
+    for start, end in groups(found):
+        # The request's own group, which the answer may carry back on purpose.
+        if all(segment in own for segment in found[start:end]):
+            continue
+        without = with_count("".join(f"{segment}'" for segment in found[:start] + found[end:]).encode())
+        assert not clean(without, on, receiver, sender)[0], found[start:end]
