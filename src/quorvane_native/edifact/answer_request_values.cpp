@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "quorvane_native/edifact/answer_draft.hpp"
+#include "support/diag.hpp"
 
 namespace quorvane_native::edifact {
 
@@ -31,6 +32,16 @@ struct Node {
   bool merged = false;
   std::vector<Node> children;
 };
+
+// Whether a unit of the Vorgang is one completion writes and the request may fill instead: an SG8
+// or SG12 group, or a DTM that neither the plan nor an argument wrote.
+bool carriable(const CutSegment& segment, const StringPairs& given_dates) {
+  if (segment.depth != 0 || segment.vorgang == 0) return false;
+  if (segment.tag == "SEQ" || segment.tag == "NAD") return true;
+  // DTM 92 and 93 are the plan's to carry or refuse, and a date given replaces the request's.
+  if (segment.tag != "DTM" || segment.qualifier == "92" || segment.qualifier == "93") return false;
+  return std::ranges::none_of(given_dates, [&](const auto& given) { return given.first == segment.qualifier; });
+}
 
 Units units_of(const VorgangCut& cut, std::size_t first, std::size_t last) {
   Units units;
@@ -175,14 +186,6 @@ std::vector<std::optional<std::size_t>> answered_vorgaenge(const VorgangCut& req
   return answered;
 }
 
-bool carriable(const CutSegment& segment, const StringPairs& given_dates) {
-  if (segment.depth != 0 || segment.vorgang == 0) return false;
-  if (segment.tag == "SEQ" || segment.tag == "NAD") return true;
-  // DTM 92 and 93 are the plan's to carry or refuse, and a date given replaces the request's.
-  if (segment.tag != "DTM" || segment.qualifier == "92" || segment.qualifier == "93") return false;
-  return std::ranges::none_of(given_dates, [&](const auto& given) { return given.first == segment.qualifier; });
-}
-
 std::string with_request_values(std::string completed, const VorgangCut& request, const AnswerPlan& plan,
                                 const ColumnRef& column, std::uint32_t answer_pid, const StringPairs& given_dates) {
   const auto answer = cut_vorgaenge(completed);
@@ -237,6 +240,8 @@ std::string with_request_values(std::string completed, const VorgangCut& request
     }
     if (!reverted) break;
   }
+  support::diag::emit(support::diag::Level::Warn, "quorvane_native::build_answer",
+                      "request values left out of the answer", {});
   return completed;
 }
 

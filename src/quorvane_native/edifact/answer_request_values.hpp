@@ -22,10 +22,6 @@ namespace quorvane_native::edifact {
 // one of the same Vorgangsnummer, counted in order where a number repeats.
 std::vector<std::optional<std::size_t>> answered_vorgaenge(const VorgangCut& request, const AnswerPlan& plan);
 
-// Whether the unit at segment `at` of the answer is one completion writes and the request may
-// fill instead: an SG8 or SG12 group, or a DTM that neither the plan nor an argument wrote.
-bool carriable(const CutSegment& segment, const StringPairs& given_dates);
-
 // `completed` with the request's values in completion's places, or `completed` where it cannot
 // be cut or nothing changes.
 std::string with_request_values(std::string completed, const VorgangCut& request, const AnswerPlan& plan,
