@@ -109,9 +109,9 @@ py::Expected<std::string> without_made_up(std::string completed, const AnswerPla
   const auto& nodes = column.profile->structure().nodes;
   // Everything made up goes at first, since a made-up Lokation and the group about it stand or
   // fall together; then each Vorgang takes back the groups its column finds missing in it. A
-  // group taken back can make its column want another (a SEQ whose CCI asks for a second SEQ,
-  // an NAD that asks for its partner's), so taking back repeats; six rounds cover the longest
-  // such chain the columns hold.
+  // group taken back can make its column want another, one a condition of the first names, so
+  // taking back repeats: the answers of every Fristen record settle within two rounds, and six
+  // leave room for a longer chain without letting a column that never settles run on.
   std::vector<bool> left_out(units.size(), true);
   constexpr std::size_t rounds = 6;
   Judged judged = judge(draft_without(*cut, units, left_out), column, answer_pid);
