@@ -188,6 +188,9 @@ std::vector<std::optional<std::size_t>> answered_vorgaenge(const VorgangCut& req
 
 std::string with_request_values(std::string completed, const VorgangCut& request, const AnswerPlan& plan,
                                 const ColumnRef& column, std::uint32_t answer_pid, const StringPairs& given_dates) {
+  if (std::ranges::none_of(request.segments, [&](const CutSegment& segment) { return carriable(segment, given_dates); })) {
+    return completed;
+  }
   const auto answer = cut_vorgaenge(completed);
   if (!answer || answer->vorgaenge() != plan.vorgaenge.size()) return completed;
   const auto answered = answered_vorgaenge(request, plan);
