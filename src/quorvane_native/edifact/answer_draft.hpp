@@ -32,7 +32,7 @@ struct Draft {
 };
 
 struct Judged {
-  ColumnVerdict verdict;
+  std::vector<ColumnVerdict> verdicts;  // one per batch of Vorgänge judged
   // Per Vorgang (from 1): its faults, each with the draft segment it falls on or was judged in.
   struct Fault {
     const Rejection* rejection;
@@ -45,6 +45,8 @@ struct Judged {
   bool faulted(std::size_t vorgang) const { return vorgang < faults.size() && !faults[vorgang].empty(); }
 };
 
+// A verdict keeps only so many findings, so an answer of many Vorgänge is judged in batches of
+// Vorgänge, each with the head as a message of its own: every Vorgang's faults are heard.
 Judged judge(const Draft& draft, const ColumnRef& column, std::uint32_t answer_pid);
 
 }  // namespace quorvane_native::edifact
