@@ -43,12 +43,14 @@ def per_second(call, seconds=2.0):
     return count / elapsed
 
 
-def received_utilmd(vorgaenge, parties=(RECEIVED_FROM, RECEIVED_BY, "293", "500"), lokation="LOC+Z16+51238696781"):
-    """An interchange with one UTILMD whose Vorgänge are an IDE+24 and the Lokation the answer names,
-    as a counterparty might send it."""
+def received_utilmd(vorgaenge, parties=(RECEIVED_FROM, RECEIVED_BY, "293", "500"), lokation="LOC+Z16+51238696781",
+                    beginn="DTM+92:202609302200?+00:303"):
+    """An interchange with one UTILMD whose Vorgänge are an IDE+24, the Beginn the answer confirms and
+    the Lokation it names, as a counterparty might send it."""
     sender, recipient, agency, qualifier = parties
     segments = ["BGM+E01+DOK1", "DTM+137:202510010000?+00:303", f"NAD+MS+{sender}::{agency}",
-                f"NAD+MR+{recipient}::{agency}", *(part for n in range(vorgaenge) for part in (f"IDE+24+V{n}", lokation) if part)]
+                f"NAD+MR+{recipient}::{agency}",
+                *(part for n in range(vorgaenge) for part in (f"IDE+24+V{n}", beginn, lokation) if part)]
     message = "UNH+M1+UTILMD:D:11A:UN:S2.1'" + "".join(f"{segment}'" for segment in segments)
     message += f"UNT+{len(segments) + 2}+M1'"
     return (f"UNB+UNOC:3+{sender}:{qualifier}+{recipient}:{qualifier}+251101:1200+REF1'{message}"
@@ -57,7 +59,8 @@ def received_utilmd(vorgaenge, parties=(RECEIVED_FROM, RECEIVED_BY, "293", "500"
 
 def received_gas_utilmd(vorgaenge, lokation="LOC+172+51238696781"):
     """The same between gas market partners: their DVGW codes are all the gas columns take."""
-    return received_utilmd(vorgaenge, ("9800000000009", "9800000000016", "332", "502"), lokation)
+    return received_utilmd(vorgaenge, ("9800000000009", "9800000000016", "332", "502"), lokation,
+                           "DTM+92:202610010400?+00:303" if lokation else None)
 
 
 def utilmd_of(vorgaenge):
@@ -233,9 +236,10 @@ def received_with_locations(vorgaenge, last_malo):
     """A received UTILMD whose Vorgänge each carry a Marktlokation, the last one `last_malo`."""
     malos = ["51238696781"] * (vorgaenge - 1) + [last_malo]
     segments = ["BGM+E01+DOK1", "DTM+137:202510010000?+00:303", f"NAD+MS+{RECEIVED_FROM}::293",
-                f"NAD+MR+{RECEIVED_BY}::293", *(f"IDE+24+V{n}'LOC+Z16+{malo}" for n, malo in enumerate(malos))]
+                f"NAD+MR+{RECEIVED_BY}::293",
+                *(f"IDE+24+V{n}'DTM+92:202609302200?+00:303'LOC+Z16+{malo}" for n, malo in enumerate(malos))]
     message = "UNH+M1+UTILMD:D:11A:UN:S2.1'" + "".join(f"{segment}'" for segment in segments)
-    message += f"UNT+{len(segments) + vorgaenge + 2}+M1'"
+    message += f"UNT+{len(segments) + 2 * vorgaenge + 2}+M1'"
     return (f"UNB+UNOC:3+{RECEIVED_FROM}:500+{RECEIVED_BY}:500+251101:1200+REF1'{message}UNZ+1+REF1'").encode()
 
 

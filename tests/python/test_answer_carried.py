@@ -20,6 +20,8 @@ PAIRS = [("9900000000003", "9900000000010"), ("9800000000008", "9812345000007"),
          ("4012345000023", "4012345000016")]
 RECEIVED = r"^received: message {}, Vorgang {}: the answer must carry {}, which the column of UTILMD {} "
 NOT_NAMED = 'received: message 0, Vorgang "VG1": the answer must carry a Lokation the request does not name — '
+# The arguments that give what a code obliges.
+OBLIGED = ("process_dates: antwort_code ", "free_texts: antwort_code ", "references: antwort_code ")
 
 
 def is_utilmd(pid):
@@ -130,7 +132,7 @@ def test_a_built_request_gets_an_answer_that_says_what_it_said(on, request_pid, 
         except ValueError as refused:
             # A code whose conditions ask for what only the caller can give (an Erläuterung, a date), or for a
             # Lokation the request does not name.
-            assert str(refused).startswith(("antwort_code:", "antwort_ebd:", NOT_NAMED)), str(refused)
+            assert str(refused).startswith(("antwort_code:", "antwort_ebd:", NOT_NAMED, *OBLIGED)), str(refused)
             continue
         assert antwort_of(answer)[0] == other
         assert_says_what_the_request_said(received, answer, on, receiver, sender)
@@ -177,7 +179,8 @@ def test_any_answer_pid_gives_a_clean_answer_or_a_value_error(on, request_pid, a
             answer = native.build_answer(received, answer_pid, on=on)
         except ValueError as refused:
             # Only what the request carries or lacks for this answer refuses it.
-            assert str(refused).startswith('received: message 0, Vorgang "VG1": the answer must carry '), str(refused)
+            assert str(refused).startswith(tuple(f'received: message 0, Vorgang "VG1": the answer must {verb} '
+                                                 for verb in ("carry", "confirm"))), str(refused)
             continue
         valid, errors = clean(answer, on, receiver, sender)
         assert valid, (answer_pid, errors)
@@ -238,8 +241,10 @@ A, B = "9900000000003", "9900000000010"
 def request(*vorgaenge, pid=55001, release="S2.2"):
     """A request whose Vorgänge are (Vorgangsnummer, further segments)."""
     parts = ["BGM+E01+DOK1", "DTM+137:202510010000?+00:303", f"NAD+MS+{A}::293", f"NAD+MR+{B}::293"]
+    # The start of the day the answer's column takes: 00:00 in Germany, the gas day 06:00.
+    beginn = "202610010400" if release.startswith("G") else "202609302200"
     for number, rest in vorgaenge:
-        parts += [f"IDE+24+{number}", "DTM+92:202610010000?+00:303", "STS+7++E01+ZW4", *rest, f"RFF+Z13:{pid}"]
+        parts += [f"IDE+24+{number}", f"DTM+92:{beginn}?+00:303", "STS+7++E01+ZW4", *rest, f"RFF+Z13:{pid}"]
     text = f"UNH+1+UTILMD:D:11A:UN:{release}'" + "".join(f"{part}'" for part in parts)
     return interchange((text + f"UNT+{len(parts) + 2}+1'").encode())
 
@@ -332,14 +337,18 @@ def test_any_request_gets_a_clean_answer_or_a_refusal_naming_received(vorgaenge,
         assert valid, (answer_pid, errors)
 
 
-def bare_gas_request(count):
+# What a Vorgang needs beside its IDE for an answer to be built: the Beginn it confirms, the Meldepunkt it names.
+BEGINN_AND_MELDEPUNKT = ("DTM+92:202610010400?+00:303", "LOC+172+41373559241")
+
+
+def bare_gas_request(count, rest=()):
     parts = ["BGM+E01+DOK1", "DTM+137:202510010000?+00:303", f"NAD+MS+{GAS_A}::332", f"NAD+MR+{GAS_B}::332",
-             *(f"IDE+24+V{n}" for n in range(count))]
+             *(part for n in range(count) for part in (f"IDE+24+V{n}", *rest))]
     text = "UNH+1+UTILMD:D:11A:UN:G1.2'" + "".join(f"{part}'" for part in parts) + f"UNT+{len(parts) + 2}+1'"
     return wrapped(text.encode(), GAS_A, GAS_B)
 
 
-# 44002 completes each bare Vorgang to 63 segments: 158 of them stay within the reader's 10,000 with UNB and UNZ.
+# 44002 completes each Vorgang to 63 segments: 158 of them stay within the reader's 10,000 with UNB and UNZ.
 @pytest.mark.parametrize(("count", "segments"), [(159, "10,023"), (9990, "629,376")])
 def test_an_answer_past_the_readers_limits_is_refused_naming_received(count, segments):
     with pytest.raises(ValueError, match=rf"^received: an answer to {count} Vorgänge would hold "
@@ -348,6 +357,6 @@ def test_an_answer_past_the_readers_limits_is_refused_naming_received(count, seg
 
 
 def test_the_largest_answer_within_the_readers_limits_is_built_and_read():
-    answer = native.build_answer(bare_gas_request(158), 44002, on="2026-10-01")
+    answer = native.build_answer(bare_gas_request(158, BEGINN_AND_MELDEPUNKT), 44002, on="2026-10-01")
     report = native.validate_edifact(wrapped(answer, GAS_B, GAS_A), "2026-10-01")
     assert report.is_valid and len(report.messages[0].vorgaenge) == 158

@@ -75,7 +75,9 @@ GAS_A, GAS_B = "9800000000009", "9800000000016"  # DVGW codes: the gas MIG admit
     [(55002, "STROM", (A, B, "293"), "LOC+Z16+51238696781"), (44002, "GAS", (GAS_A, GAS_B, "332"), "LOC+172+41373559241")],
 )
 def test_the_answer_pid_selects_the_track(answer_pid, sparte, parties, lokation):
-    received = interchange(request(("V1", [lokation]), parties=parties), sender=parties[0], recipient=parties[1])
+    beginn = "DTM+92:202610010400?+00:303" if sparte == "GAS" else "DTM+92:202609302200?+00:303"
+    received = interchange(request(("V1", [beginn, lokation]), parties=parties), sender=parties[0],
+                           recipient=parties[1])
     built = native.build_answer(received, answer_pid, on="2026-10-01")
     expected = native.release_for("UTILMD", "2026-10-01", sparte)
     assert tagged(built, "UNH") == [f"UNH+1+UTILMD:D:11A:UN:{expected}"]
@@ -92,6 +94,8 @@ def received_request(release, anfrage):
     raw = fixture("utilmd_55001.edi").replace(b"S2.1", release.encode())
     if release.startswith("G"):
         raw = raw.replace(b"55001", str(anfrage).encode()).replace(b"LOC+Z16", b"LOC+172")
+        # The gas day begins at 06:00.
+        raw = raw.replace(b"DTM+92:202609302200", b"DTM+92:202610010400")
         return raw.replace(A.encode(), GAS_A.encode()).replace(B.encode(), GAS_B.encode()), GAS_A, GAS_B
     return raw, A, B
 

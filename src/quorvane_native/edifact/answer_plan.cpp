@@ -11,6 +11,7 @@
 #include "quorvane_native/edifact/answer_echo.hpp"
 #include "quorvane_native/edifact/column_places.hpp"
 #include "quorvane_native/edifact/date_argument.hpp"
+#include "quorvane_native/edifact/dtm_in_utc.hpp"
 #include "quorvane_native/edifact/transaktionsgrund_codes.hpp"
 #include "support/debug_quote.hpp"
 
@@ -48,9 +49,11 @@ std::optional<std::string> document_code_of(const edi_energy::messages::utilmd::
 }
 
 // The process dates the answer confirms; a date in another format than the answer writes is not
-// taken over, and one that is no date is the request's fault.
+// taken over, one in another zone is taken as the same instant in +00, and one that is no date is
+// the request's fault.
 void plan_dates(const UtilmdTransaction& transaction, EchoPlaces& places, GivenValues given, EchoVorgang& vorgang,
-                std::uint64_t message_index, std::optional<std::string>& faulty_date) {
+                std::uint64_t message_index, AnswerPlan& plan) {
+  std::optional<std::string>& faulty_date = plan.faulty_date;
   for (const std::string_view qualifier : std::array<std::string_view, 2>{"92", "93"}) {
     if (given_qualifier(given.process_dates, qualifier) || !places.takes_date(qualifier)) continue;
     const auto dtm = std::ranges::find_if(transaction.dtms, [&](const auto& candidate) {
@@ -58,6 +61,7 @@ void plan_dates(const UtilmdTransaction& transaction, EchoPlaces& places, GivenV
     });
     if (dtm == transaction.dtms.end()) continue;
     const std::string format = dtm->format.value_or("303");
+    plan.request_dates.push_back(RequestDate{plan.vorgaenge.size(), std::string(qualifier), *dtm->value, format});
     if (format != "303" && !(format == "102" && dtm->value->size() == 8)) continue;
     if (auto why = why_no_date(format, *dtm->value)) {
       if (!faulty_date) {
@@ -68,7 +72,8 @@ void plan_dates(const UtilmdTransaction& transaction, EchoPlaces& places, GivenV
       }
       continue;
     }
-    vorgang.echoes.push_back(echo_of("DTM", std::string(qualifier), *dtm->value, true));
+    std::optional<std::string> in_utc = format == "303" ? dtm_in_utc(*dtm->value) : std::nullopt;
+    vorgang.echoes.push_back(echo_of("DTM", std::string(qualifier), in_utc.value_or(*dtm->value), true));
   }
 }
 
@@ -129,7 +134,7 @@ AnswerPlan plan_answer(const edi_energy::messages::utilmd::UtilmdMessage& reques
       if (!places.takes_location(loc.qualifier)) continue;
       vorgang.echoes.push_back(echo_of("LOC", loc.qualifier, *loc.id, false));
     }
-    plan_dates(transaction, places, given, vorgang, message_index, plan.faulty_date);
+    plan_dates(transaction, places, given, vorgang, message_index, plan);
     // A code the column never names is left out before the first build, not after it.
     if (const auto& grund = transaction.transaktionsgrund;
         grund && takes_grund && !grund->grund.empty() && names(Place::grund, grund->grund)) {

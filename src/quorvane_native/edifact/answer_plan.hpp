@@ -39,12 +39,21 @@ struct EchoVorgang {
   std::vector<Echo> echoes;
 };
 
+// A DTM 92 or 93 as the request wrote it, for naming one the answer could not confirm.
+struct RequestDate {
+  std::size_t vorgang = 0;  // counted from 1
+  std::string qualifier;
+  std::string value;
+  std::string format;
+};
+
 struct AnswerPlan {
   std::optional<std::string> document_code;  // the request's, while the answer's column takes it
   std::vector<EchoVorgang> vorgaenge;
   // The first value the answer would confirm that is no date: the answer cannot confirm it, and
   // completion's date in its place would confirm what nobody asked.
   std::optional<std::string> faulty_date;
+  std::vector<RequestDate> request_dates;
 };
 
 // What the caller gives itself wins over the request's value of the same qualifier.

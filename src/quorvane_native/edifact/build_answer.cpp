@@ -4,6 +4,7 @@
 
 #include <array>
 #include <optional>
+#include <span>
 #include <ranges>
 #include <string>
 #include <string_view>
@@ -15,7 +16,9 @@
 #include "edi_energy/message_type.hpp"
 #include "edi_energy/messages/utilmd.hpp"
 #include "edifact/write/writer.hpp"
+#include "quorvane_native/edifact/answer_dates.hpp"
 #include "quorvane_native/edifact/answer_leave_out.hpp"
+#include "quorvane_native/edifact/answer_obligations.hpp"
 #include "quorvane_native/edifact/answer_plan.hpp"
 #include "quorvane_native/edifact/answer_received.hpp"
 #include "quorvane_native/edifact/answer_request_values.hpp"
@@ -94,6 +97,27 @@ Carried carried_of(const AnswerPlan& plan, std::uint64_t message_index, const St
     }
   }
   return carried;
+}
+
+// What `antwort_code` obliges the answer to carry that no argument gives, told against the same
+// call without antwort_code and antwort_ebd.
+std::optional<py::Error> obliged_by_code(py::Args args, std::string_view answer, std::string_view code) {
+  std::vector<PyObject*> slots;
+  for (std::size_t index = 0; index < args.size(); ++index) slots.push_back(args[index].object);
+  slots[7] = nullptr;
+  slots[8] = nullptr;
+  ColumnVerdict own;
+  const VerdictScope scope(own);
+  auto without_code = build_answer(py::Args(std::span<PyObject* const>(slots), args.signature()));
+  char* bytes = nullptr;
+  Py_ssize_t size = 0;
+  if (!without_code || PyBytes_AsStringAndSize(without_code->get(), &bytes, &size) < 0) {
+    if (without_code) PyErr_Clear();
+    return std::nullopt;
+  }
+  auto obliged = code_obligation(answer, std::string_view(bytes, static_cast<std::size_t>(size)), code);
+  if (!obliged) return std::nullopt;
+  return py::value_error(std::move(*obliged)).error();
 }
 
 // What the received interchange gives the answer.
@@ -177,6 +201,11 @@ py::Result build_answer(py::Args args) {
                    .receiver = (*envelope)->header.sender,
                    .plan = plan_answer(*request, column, GivenValues{&*process_dates, &*references}, *message_index),
                    .request = {}};
+    if (parts.plan.vorgaenge.empty()) {
+      return py::value_error(fmt::format("received: message {} holds no Vorgang (an IDE with its Vorgangsnummer) "
+                                         "to answer",
+                                         *message_index));
+    }
     if (column) {
       if (auto text = ::edifact::segments_to_bytes((*envelope)->message.core()->segments)) {
         parts.request = std::move(*text);
@@ -266,8 +295,20 @@ py::Result build_answer(py::Args args) {
       std::string carried =
           with_request_values(std::move(*completed), request, plan, *column, checked, *process_dates);
       auto confirmed = without_made_up(std::move(carried), plan, request, *column, checked, *message_index);
-      if (!confirmed) return py::propagate(confirmed);
-      *completed = std::move(*confirmed);
+      std::optional<py::Error> refusal;
+      if (!confirmed) {
+        refusal = std::move(confirmed.error());
+      } else {
+        *completed = std::move(*confirmed);
+        if (auto date = unconfirmed_date(*completed, plan, *process_dates, own.column, *message_index)) {
+          refusal = py::value_error(std::move(*date)).error();
+        } else if (*antwort_code) {
+          refusal = obliged_by_code(args, *completed, **antwort_code);
+        }
+      }
+      // Under a check of the column an argument at fault is named before it.
+      if (refusal && outer == nullptr) return py::Failure(std::move(*refusal));
+      own.refusal = std::move(refusal);
     }
     if (outer != nullptr) *outer = std::move(own);
     if (auto fits = answer_fits(*completed, plan.vorgaenge.size()); !fits) return py::propagate(fits);

@@ -292,6 +292,7 @@ py::Result accepted_by_column(py::Result (*body)(py::Args), py::Args args) {
     return body(args);
   }();
   const bool unplaced = !built && verdict.unplaced;
+  if (built && verdict.rejections.empty() && verdict.refusal) return py::Failure(std::move(*verdict.refusal));
   if (built ? verdict.rejections.empty() : !unplaced) return built;
   if (unplaced && verdict.unplaced_segment) {
     if (auto name = writer_of(verdict.writers, *verdict.unplaced_segment, std::nullopt)) {

@@ -53,6 +53,10 @@ struct ColumnVerdict {
   std::optional<std::size_t> unplaced_segment;
   // The arguments that wrote the builder's segments.
   SegmentWriters writers;
+  // What the build refuses in a message its column accepts (a value the answer must carry that
+  // nothing gave): it stands where no argument is at fault, and a build left without an argument
+  // still counts as built, so that an argument at fault beside it is named.
+  std::optional<py::Error> refusal;
 };
 
 // While a scope lives, completions on this thread report to its verdict; an inner scope hides an

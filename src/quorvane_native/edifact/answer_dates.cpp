@@ -1,0 +1,42 @@
+#include "quorvane_native/edifact/answer_dates.hpp"
+
+#include <fmt/format.h>
+
+#include <algorithm>
+
+#include "support/debug_quote.hpp"
+
+namespace quorvane_native::edifact {
+
+std::optional<std::string> unconfirmed_date(std::string_view answer, const AnswerPlan& plan,
+                                            const StringPairs& process_dates, std::string_view column,
+                                            std::uint64_t message_index) {
+  const VorgangCut cut = cut_vorgaenge(answer).value_or(VorgangCut{});
+  for (const CutSegment& segment : cut.segments) {
+    const std::size_t vorgang = segment.vorgang;
+    const std::string_view qualifier = segment.qualifier;
+    if (segment.tag != "DTM" || (qualifier != "92" && qualifier != "93")) continue;
+    if (vorgang == 0 || vorgang > plan.vorgaenge.size()) continue;
+    if (std::ranges::any_of(process_dates, [&](const auto& given) { return given.first == qualifier; })) continue;
+    const EchoVorgang& echoes = plan.vorgaenge[vorgang - 1];
+    if (std::ranges::any_of(echoes.echoes, [&](const Echo& echo) {
+          return echo.kept && echo.tag == "DTM" && echo.qualifier == qualifier;
+        })) {
+      continue;
+    }
+    const auto written = std::ranges::find_if(plan.request_dates, [&](const RequestDate& date) {
+      return date.vorgang == vorgang && date.qualifier == qualifier;
+    });
+    const std::string why =
+        written == plan.request_dates.end()
+            ? std::string("which the request does not give")
+            : fmt::format("which the request gives as {} (format {}), a value the column of {} does not take",
+                          support::debug_quote(written->value), written->format, column);
+    return fmt::format("received: message {}, Vorgang {}: the answer must confirm DTM+{}, {}; give the date as "
+                       "process_dates=[(\"{}\", \"CCYYMMDDHHMM+00\")]",
+                       message_index, support::debug_quote(echoes.vorgangsnummer), qualifier, why, qualifier);
+  }
+  return std::nullopt;
+}
+
+}  // namespace quorvane_native::edifact
