@@ -332,22 +332,39 @@ def test_any_request_gets_a_clean_answer_or_a_refusal_naming_received(vorgaenge,
         assert valid, (answer_pid, errors)
 
 
-def bare_gas_request(count):
+def gas_request(count, lokation=None):
     parts = ["BGM+E01+DOK1", "DTM+137:202510010000?+00:303", f"NAD+MS+{GAS_A}::332", f"NAD+MR+{GAS_B}::332",
-             *(f"IDE+24+V{n}" for n in range(count))]
+             *(part for n in range(count) for part in (f"IDE+24+V{n}", lokation) if part)]
     text = "UNH+1+UTILMD:D:11A:UN:G1.2'" + "".join(f"{part}'" for part in parts) + f"UNT+{len(parts) + 2}+1'"
     return wrapped(text.encode(), GAS_A, GAS_B)
 
 
-# 44002 completes each bare Vorgang to 63 segments: 158 of them stay within the reader's 10,000 with UNB and UNZ.
-@pytest.mark.parametrize(("count", "segments"), [(159, "10,023"), (9990, "629,376")])
-def test_an_answer_past_the_readers_limits_is_refused_naming_received(count, segments):
+MELDEPUNKT = "LOC+172+51238696781"
+
+
+# 44002 completes each bare Vorgang to 63 segments, all of which it keeps (it must name a Meldepunkt, so it is
+# refused however few they are); a Vorgang naming its Meldepunkt keeps 58 once what the column does without is
+# left out: 172 of them stay within the reader's 10,000 segments with UNB and UNZ.
+@pytest.mark.parametrize(("count", "lokation", "segments"),
+                         [(159, None, "10,023"), (9990, None, "629,376"), (173, MELDEPUNKT, "10,040")])
+def test_an_answer_past_the_readers_limits_is_refused_naming_received(count, lokation, segments):
     with pytest.raises(ValueError, match=rf"^received: an answer to {count} Vorgänge would hold "
                                          rf"{segments.replace(',', '')} segments \("):
-        native.build_answer(bare_gas_request(count), 44002, on="2026-10-01")
+        native.build_answer(gas_request(count, lokation), 44002, on="2026-10-01")
 
 
 def test_the_largest_answer_within_the_readers_limits_is_built_and_read():
-    answer = native.build_answer(bare_gas_request(158), 44002, on="2026-10-01")
+    answer = native.build_answer(gas_request(172, MELDEPUNKT), 44002, on="2026-10-01")
     report = native.validate_edifact(wrapped(answer, GAS_B, GAS_A), "2026-10-01")
-    assert report.is_valid and len(report.messages[0].vorgaenge) == 158
+    assert report.is_valid and len(report.messages[0].vorgaenge) == 172
+
+
+# The most bare Vorgänge whose request the reader takes: completion makes up far more of their answers than the
+# answers keep.
+@pytest.mark.parametrize(("request_pid", "count", "on"),
+                         [(55168, 113, "2025-10-01"), (44168, 237, "2026-10-01"), (44013, 178, "2026-10-01")])
+def test_the_largest_requests_the_reader_takes_are_answered(request_pid, count, on):
+    received, sender, receiver = request_of(request_pid, on, [T(f"V{n}") for n in range(count)])
+    answer = native.build_answer(received, request_pid + 1, on=on)
+    assert clean(answer, on, receiver, sender) == (True, [])
+    assert len(native.validate_edifact(wrapped(answer, receiver, sender), on).messages[0].vorgaenge) == count

@@ -2,7 +2,11 @@
 
 #include <fmt/format.h>
 
+#include <utility>
+
 #include "edi_energy/platform/input_segments.hpp"
+#include "quorvane_native/edifact/answer_trim.hpp"
+#include "quorvane_native/edifact/column_verdict.hpp"
 #include "quorvane_native/edifact/reader_limits.hpp"
 #include "quorvane_native/edifact/vorgang_layout.hpp"
 
@@ -24,20 +28,39 @@ py::Status within_limits(MessageSize size, std::size_t vorgaenge, std::string_vi
       vorgaenge, verb, size.segments, size.bytes, MAX_SEGMENTS, MAX_INPUT_BYTES));
 }
 
+// The first Vorgang completed alone, without what `without_made_up` leaves out of it, as the
+// answer holds it. Kept whole where the column faults it (the answer then keeps all, too) or the
+// leaving out refuses it (the answer is then refused, whatever its size).
+std::optional<Alone> first_as_answered(std::string_view built, const Layout& layout, const AnswerPlan& plan,
+                                       const std::optional<ColumnRef>& column,
+                                       const edi_energy::release::Release& release, std::uint32_t answer_pid) {
+  ColumnVerdict verdict;
+  const VerdictScope scope(verdict);
+  auto completed = completed_alone(built, layout, layout.vorgaenge.front(), release, answer_pid);
+  if (!completed) return std::nullopt;
+  if (column && verdict.rejections.empty()) {
+    const AnswerPlan first{.document_code = plan.document_code, .vorgaenge = {plan.vorgaenge.front()},
+                           .faulty_date = std::nullopt};
+    if (auto left = without_made_up(*completed, first, *column, answer_pid, 0)) *completed = std::move(*left);
+  }
+  return sizes_alone(*completed);
+}
+
 }  // namespace
 
-py::Status answer_would_fit(std::string_view built, std::size_t vorgaenge, const edi_energy::release::Release& release,
-                            std::uint32_t answer_pid) {
+py::Status answer_would_fit(std::string_view built, const AnswerPlan& plan, const std::optional<ColumnRef>& column,
+                            const edi_energy::release::Release& release, std::uint32_t answer_pid) {
+  const std::size_t vorgaenge = plan.vorgaenge.size();
   // Ten Vorgänge would each need a thousand segments of completion's to reach the limit.
   if (vorgaenge < 10) return {};
   const auto layout = layout_of(built);
   if (!layout) return {};
-  const Part& first = layout->vorgaenge.front();
+  const Stretch& first = layout->vorgaenge.front();
+  const auto alone = first_as_answered(built, *layout, plan, column, release, answer_pid);
   // The answer's own completion reports what went wrong.
-  const auto alone = completed_alone(built, *layout, first, release, answer_pid);
   if (!alone) return {};
-  // The first Vorgang as completed; each further one with its own segments and what completion
-  // added to the first.
+  // The first Vorgang as answered; each further one with its own segments and what completion
+  // left of its share in the first.
   MessageSize estimate = alone->frame;
   estimate += alone->vorgang;
   for (std::size_t k = 1; k < layout->vorgaenge.size(); ++k) estimate += layout->vorgaenge[k].size();

@@ -18,7 +18,7 @@
 #include "quorvane_native/edifact/answer_plan.hpp"
 #include "quorvane_native/edifact/answer_received.hpp"
 #include "quorvane_native/edifact/answer_size.hpp"
-#include "quorvane_native/edifact/answer_trim.hpp"
+#include "quorvane_native/edifact/answer_trim_batches.hpp"
 #include "quorvane_native/edifact/column_verdict.hpp"
 #include "quorvane_native/edifact/build_pipeline.hpp"
 #include "quorvane_native/edifact/given_text.hpp"
@@ -218,7 +218,7 @@ py::Result build_answer(py::Args args) {
     if (!written) return py::propagate(written);
     const std::string& bytes = written->bytes;
     if (round == 1) {
-      if (auto fits = answer_would_fit(bytes, plan.vorgaenge.size(), *release, checked); !fits) {
+      if (auto fits = answer_would_fit(bytes, plan, column, *release, checked); !fits) {
         return py::propagate(fits);
       }
     }
@@ -252,7 +252,7 @@ py::Result build_answer(py::Args args) {
       if (auto fault = received_fault(carried, own, *column, *completed)) return std::move(*fault);
     }
     if (own.rejections.empty()) {
-      auto confirmed = without_made_up(std::move(*completed), plan, *column, checked, *message_index);
+      auto confirmed = without_made_up_in_batches(std::move(*completed), plan, *column, checked, *message_index);
       if (!confirmed) return py::propagate(confirmed);
       *completed = std::move(*confirmed);
     }

@@ -14,7 +14,7 @@
 namespace quorvane_native::edifact {
 
 // `built` is the builder's message before completion. Identical Vorgänge (their Vorgangsnummer
-// aside) complete alike, so the most frequent few are completed alone, once each, and every
+// and the IDs of their Lokationen aside, not their lengths) complete alike, so the most frequent few are completed alone, once each, and every
 // Vorgang like them counted with what completion added to it; any other Vorgang counts with its
 // own segments only. Each Vorgang is completed as it would be alone, so the estimate does not
 // exceed what completion writes, and nothing that fits is refused here. ValueError worded as
