@@ -47,7 +47,8 @@ def test_every_builder_says_it_refuses_what_the_reader_could_not_take(name):
     assert "bytes than validate_edifact reads" in doc
 
 
-BILANZKREIS = "11XDE-BKTEST-X"
+# Longer than a segment may be: completion fails on it.
+TOO_LONG = {"free_texts": [("ACB", "x" * 70_000)]}
 TWO_MESSLOKATIONEN = {"locations": [("melo", "DE0001234567890123456789012345678"),
                                     ("melo", "DE0001234567890123456789012345679")]}
 
@@ -58,9 +59,10 @@ TWO_MESSLOKATIONEN = {"locations": [("melo", "DE0001234567890123456789012345678"
     (55168, lambda n: TWO_MESSLOKATIONEN if n % 2 else {}, 1000),
     # Every Vorgang of a kind of its own, each with a value the column refuses.
     (55001, lambda n: {"locations": [("malo", f"{n:05d}")]}, 1001),
-    # The last with a Bilanzkreis completion has no place for: completing the message would fail on it.
-    (55002, lambda n: {"bilanzkreis": BILANZKREIS} if n == 999 else {}, 1000),
-    (55168, lambda n: {"bilanzkreis": BILANZKREIS} if n == 999 else {"locations": [messlokation(n)]}, 1000),
+    # The last too long to complete, as refused only once the message was completed; the others of one
+    # kind, or naming each its own Messlokation.
+    (55002, lambda n: TOO_LONG if n == 999 else {}, 1000),
+    (55168, lambda n: TOO_LONG if n == 999 else {"locations": [messlokation(n)]}, 1000),
 ])
 def test_the_size_is_refused_before_what_completion_finds(pid, vorgang, count):
     vorgaenge = [T(f"V{n}", **vorgang(n)) for n in range(count)]
