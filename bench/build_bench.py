@@ -9,8 +9,9 @@ received UTILMD of k Vorgänge (an IDE+24 and its Lokation), for k up to the mos
 ratio for four times the input, and the peak memory of one call with the most Vorgänge in a fresh
 interpreter. Last, what refusing a build_utilmd of k Vorgänge whose last one the column rejects
 costs beside the clean build of as many, the same for a build_answer whose last received Vorgang
-carries a faulty Marktlokation (bare, and with four optional arguments), and refusing the gas
-answer to 9,990 Vorgänge, too large for the reader.
+carries a faulty Marktlokation (bare, and with four optional arguments), refusing build_utilmd 55168
+of too many Vorgänge (alike, and each naming its own Messlokation), refusing the gas answer to 9,990
+Vorgänge, too large for the reader, and the answers to the largest requests the reader takes.
 
 Runs against whatever `quorvane` the interpreter imports (make bench installs the wheel first).
 """
@@ -212,8 +213,8 @@ def refusal_cost():
 
 
 def size_refusal_cost():
-    """build_utilmd 55168 with more Vorgänge than the reader takes, each naming two Messlokationen:
-    refused for its size before completion."""
+    """build_utilmd 55168 with more Vorgänge than the reader takes, refused for its size before completion:
+    each naming the same two Messlokationen, and, in the same run, alike against each naming its own."""
     pair = ("9900000000003", "9900000000010")
     melos = [("melo", "DE0032106765712000000000000000037"), ("melo", "DE0032106765712000000000000000045")]
 
@@ -230,6 +231,13 @@ def size_refusal_cost():
     for size in (700, 1000):
         transactions = [q.UtilmdTransaction(f"VG{n}", locations=melos) for n in range(size)]
         print(f"  {size:5} Vorgänge: {seconds_per_call(lambda: refuse(transactions), runs=3):.3f} s")  # noqa: B023
+    alike = [q.UtilmdTransaction(f"VG{n}", locations=melos[:1]) for n in range(1000)]
+    differing = [q.UtilmdTransaction(f"VG{n}", locations=[("melo", f"DE00321067657120000000000{n:08d}")])
+                 for n in range(1000)]
+    alike_seconds = seconds_per_call(lambda: refuse(alike), runs=3)
+    differing_seconds = seconds_per_call(lambda: refuse(differing), runs=3)
+    print(f"  1,000 Vorgänge of one Messlokation each, refused: {alike_seconds:.3f} s the same in each, "
+          f"{differing_seconds:.3f} s each its own ({differing_seconds / alike_seconds:.1f} times)")
 
 
 def received_with_locations(vorgaenge, last_malo):
@@ -281,6 +289,28 @@ def answer_refusal_cost():
 
     print(f"build_answer 44002 to 9,990 bare Vorgänge ({len(too_large) / 1000:.0f} KB received), refused: "
           f"{seconds_per_call(refuse_size, runs=3):.3f} s")
+    largest_answers()
+
+
+def written_segments(message):
+    """Unreleased segment terminators: the segments as the reader counts them."""
+    return len(message.replace(b"??", b"").replace(b"?'", b"").split(b"'")) - 1
+
+
+def largest_answers():
+    """The answers to the largest requests of bare Vorgänge the reader takes, as build_utilmd builds them:
+    completion makes up far more of each answer Vorgang than the answer keeps."""
+    print("\nbuild_answer to the largest requests of bare Vorgänge the reader takes:")
+    for request_pid, vorgaenge, on in ((55168, 113, "2025-10-01"), (44168, 237, "2026-10-01"),
+                                       (44013, 178, "2026-10-01")):
+        parties = (RECEIVED_FROM, RECEIVED_BY) if request_pid > 50000 else ("9800000000008", "9812345000007")
+        request = q.build_utilmd(request_pid, *parties, on=on,
+                                 transactions=[q.UtilmdTransaction(f"V{n}") for n in range(vorgaenge)])
+        received = q.build_interchange(*parties, "REF1", [request], on=on)
+        answer = q.build_answer(received, request_pid + 1, on=on)
+        seconds = seconds_per_call(lambda: q.build_answer(received, request_pid + 1, on=on), runs=3)  # noqa: B023
+        print(f"  {request_pid} x {vorgaenge} -> {request_pid + 1}: {written_segments(answer):,} segments "
+              f"({len(answer):,} bytes) in {seconds:.3f} s")
 
 
 if __name__ == "__main__":

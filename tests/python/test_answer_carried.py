@@ -341,22 +341,39 @@ def test_any_request_gets_a_clean_answer_or_a_refusal_naming_received(vorgaenge,
 BEGINN_AND_MELDEPUNKT = ("DTM+92:202610010400?+00:303", "LOC+172+41373559241")
 
 
-def bare_gas_request(count, rest=()):
+def gas_request(count, rest=()):
     parts = ["BGM+E01+DOK1", "DTM+137:202510010000?+00:303", f"NAD+MS+{GAS_A}::332", f"NAD+MR+{GAS_B}::332",
              *(part for n in range(count) for part in (f"IDE+24+V{n}", *rest))]
     text = "UNH+1+UTILMD:D:11A:UN:G1.2'" + "".join(f"{part}'" for part in parts) + f"UNT+{len(parts) + 2}+1'"
     return wrapped(text.encode(), GAS_A, GAS_B)
 
 
-# 44002 completes each Vorgang to 63 segments: 158 of them stay within the reader's 10,000 with UNB and UNZ.
-@pytest.mark.parametrize(("count", "segments"), [(159, "10,023"), (9990, "629,376")])
-def test_an_answer_past_the_readers_limits_is_refused_naming_received(count, segments):
+# 44002 completes each bare Vorgang to 63 segments, all of which it keeps (it must name a Meldepunkt, so it is
+# refused however few they are); a Vorgang with its Beginn and Meldepunkt keeps 58 once what the column does without
+# is left out: 172 of them stay within the reader's 10,000 segments with UNB and UNZ.
+@pytest.mark.parametrize(("count", "rest", "segments"),
+                         [(159, (), "10,023"), (9990, (), "629,376"), (173, BEGINN_AND_MELDEPUNKT, "10,040")])
+def test_an_answer_past_the_readers_limits_is_refused_naming_received(count, rest, segments):
     with pytest.raises(ValueError, match=rf"^received: an answer to {count} Vorgänge would hold "
                                          rf"{segments.replace(',', '')} segments \("):
-        native.build_answer(bare_gas_request(count), 44002, on="2026-10-01")
+        native.build_answer(gas_request(count, rest), 44002, on="2026-10-01")
 
 
 def test_the_largest_answer_within_the_readers_limits_is_built_and_read():
-    answer = native.build_answer(bare_gas_request(158, BEGINN_AND_MELDEPUNKT), 44002, on="2026-10-01")
+    answer = native.build_answer(gas_request(172, BEGINN_AND_MELDEPUNKT), 44002, on="2026-10-01")
     report = native.validate_edifact(wrapped(answer, GAS_B, GAS_A), "2026-10-01")
-    assert report.is_valid and len(report.messages[0].vorgaenge) == 158
+    assert report.is_valid and len(report.messages[0].vorgaenge) == 172
+
+
+# The answers repeat the requests' own groups and so are larger than their requests: the most Vorgänge whose answer
+# the reader takes are answered, one more is refused before completion.
+@pytest.mark.parametrize(("request_pid", "most", "on"),
+                         [(55168, 111, "2025-10-01"), (44168, 227, "2026-10-01"), (44013, 169, "2026-10-01")])
+def test_the_largest_answers_the_reader_takes_are_built_and_one_more_vorgang_is_refused(request_pid, most, on):
+    received, sender, receiver = request_of(request_pid, on, [T(f"V{n}") for n in range(most)])
+    answer = native.build_answer(received, request_pid + 1, on=on)
+    assert clean(answer, on, receiver, sender) == (True, [])
+    assert len(native.validate_edifact(wrapped(answer, receiver, sender), on).messages[0].vorgaenge) == most
+    received, _, _ = request_of(request_pid, on, [T(f"V{n}") for n in range(most + 1)])
+    with pytest.raises(ValueError, match=rf"^received: an answer to {most + 1} Vorgänge would hold "):
+        native.build_answer(received, request_pid + 1, on=on)

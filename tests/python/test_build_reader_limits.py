@@ -17,10 +17,20 @@ def build(count):
     return native.build_utilmd(55001, SENDER, RECEIVER, on=ON, transactions=[T(f"V{n}") for n in range(count)])
 
 
-def test_the_largest_message_that_fits_is_read_back_clean():
-    interchange = native.build_interchange(SENDER, RECEIVER, "DAR1", [build(MOST)], on=ON)
-    report = native.validate_edifact(interchange, ON)
-    assert report.is_valid and len(report.messages[0].vorgaenge) == MOST
+def messlokation(n):
+    return ("melo", f"DE00321067657120000000000{n:08d}")
+
+
+# 55168 completes a Vorgang naming one Messlokation to 88 segments: 113 of them take 9,952.
+@pytest.mark.parametrize(("pid", "vorgang", "count"), [
+    (55001, lambda n: {}, MOST),
+    (55168, lambda n: {"locations": [messlokation(n)]}, 113),
+])
+def test_the_largest_message_that_fits_is_read_back_clean(pid, vorgang, count):
+    vorgaenge = [T(f"V{n}", **vorgang(n)) for n in range(count)]
+    built = native.build_utilmd(pid, SENDER, RECEIVER, on=ON, transactions=vorgaenge)
+    report = native.validate_edifact(native.build_interchange(SENDER, RECEIVER, "DAR1", [built], on=ON), ON)
+    assert report.is_valid and len(report.messages[0].vorgaenge) == count
 
 
 @pytest.mark.parametrize(("count", "segments"), [(MOST + 1, 10_002), (2000, 34_006)])
@@ -37,6 +47,8 @@ def test_every_builder_says_it_refuses_what_the_reader_could_not_take(name):
     assert "bytes than validate_edifact reads" in doc
 
 
+# Longer than a segment may be: completion fails on it.
+TOO_LONG = {"free_texts": [("ACB", "x" * 70_000)]}
 TWO_MESSLOKATIONEN = {"locations": [("melo", "DE0001234567890123456789012345678"),
                                     ("melo", "DE0001234567890123456789012345679")]}
 
@@ -47,6 +59,10 @@ TWO_MESSLOKATIONEN = {"locations": [("melo", "DE0001234567890123456789012345678"
     (55168, lambda n: TWO_MESSLOKATIONEN if n % 2 else {}, 1000),
     # Every Vorgang of a kind of its own, each with a value the column refuses.
     (55001, lambda n: {"locations": [("malo", f"{n:05d}")]}, 1001),
+    # The last too long to complete, as refused only once the message was completed; the others of one
+    # kind, or naming each its own Messlokation.
+    (55002, lambda n: TOO_LONG if n == 999 else {}, 1000),
+    (55168, lambda n: TOO_LONG if n == 999 else {"locations": [messlokation(n)]}, 1000),
 ])
 def test_the_size_is_refused_before_what_completion_finds(pid, vorgang, count):
     vorgaenge = [T(f"V{n}", **vorgang(n)) for n in range(count)]

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "edi_energy/message_type.hpp"
+#include "edi_energy/report/findings_cap.hpp"
 #include "edifact/parse/from_bytes.hpp"
 
 namespace quorvane_native::edifact {
@@ -23,15 +24,8 @@ bool Judged::faulted() const {
 
 namespace {
 
-// Leaving out one unit (a Lokation, an SG8 or SG12 group) finds about one fault, and a verdict
-// keeps a thousand.
-constexpr std::size_t units_per_batch = 400;
-
-bool opens_unit(std::string_view text) {
-  return text.starts_with("SEQ") || text.starts_with("NAD") || text.starts_with("LOC");
-}
-
-// Judges segments [first, last) of the draft after its head, faults told to the whole draft.
+// Judges segments [first, last) of the draft after its `head` segments, faults told to the whole
+// draft; a verdict cut short by its findings cap is judged again in halves.
 void judge_batch(const Draft& draft, std::size_t head, std::size_t first, std::size_t last, const ColumnRef& column,
                  std::uint32_t answer_pid, Judged& judged) {
   Draft batch;
@@ -48,10 +42,24 @@ void judge_batch(const Draft& draft, std::size_t head, std::size_t first, std::s
     }
     segments.push_back(std::move(**item));
   }
-  ColumnVerdict& verdict = judged.verdicts.emplace_back();
+  ColumnVerdict verdict;
   judge_completed(verdict, column, edi_energy::message_type::MessageType::Utilmd, answer_pid, std::move(segments),
                   message, {});
-  for (const Rejection& rejection : verdict.rejections) {
+  const bool cut_short = std::ranges::any_of(verdict.rejections, [](const Rejection& rejection) {
+    return rejection.rule == edi_energy::report::FINDINGS_LEFT_OUT_RULE;
+  });
+  if (cut_short && last > first && draft.vorgang[first] != draft.vorgang[last - 1]) {
+    std::size_t middle = first + (last - first) / 2;
+    while (middle > first && draft.vorgang[middle] == draft.vorgang[middle - 1]) --middle;
+    if (middle == first) {
+      middle = first + 1;
+      while (draft.vorgang[middle] == draft.vorgang[first]) ++middle;
+    }
+    judge_batch(draft, head, first, middle, column, answer_pid, judged);
+    judge_batch(draft, head, middle, last, column, answer_pid, judged);
+    return;
+  }
+  for (const Rejection& rejection : judged.verdicts.emplace_back(std::move(verdict)).rejections) {
     std::optional<std::size_t> at = rejection.segment ? rejection.segment : rejection.scope;
     if (at && *at >= batch.texts.size()) at.reset();
     const std::size_t vorgang = at ? batch.vorgang[*at] : 0;
@@ -67,21 +75,7 @@ Judged judge(const Draft& draft, const ColumnRef& column, std::uint32_t answer_p
   judged.faults.resize(draft.vorgaenge + 1);
   std::size_t head = 0;
   while (head < draft.texts.size() && draft.vorgang[head] == 0) ++head;
-  std::vector<std::pair<std::size_t, std::size_t>> batches;
-  std::size_t units = 0;
-  for (std::size_t at = head; at < draft.texts.size(); ++at) {
-    const bool starts_vorgang = at == head || draft.vorgang[at] != draft.vorgang[at - 1];
-    if (starts_vorgang && (batches.empty() || units > units_per_batch)) {
-      batches.emplace_back(at, at);
-      units = 0;
-    }
-    units += opens_unit(draft.texts[at]) ? 1 : 0;
-    batches.back().second = at + 1;
-  }
-  if (batches.empty()) batches.emplace_back(head, head);
-  // The verdicts stay where the faults point.
-  judged.verdicts.reserve(batches.size());
-  for (const auto& [first, last] : batches) judge_batch(draft, head, first, last, column, answer_pid, judged);
+  judge_batch(draft, head, head, draft.texts.size(), column, answer_pid, judged);
   return judged;
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -32,7 +33,7 @@ struct Draft {
 };
 
 struct Judged {
-  std::vector<ColumnVerdict> verdicts;  // one per batch of Vorgänge judged
+  std::deque<ColumnVerdict> verdicts;  // one per batch of Vorgänge judged; the faults point into them
   // Per Vorgang (from 1): its faults, each with the draft segment it falls on or was judged in.
   struct Fault {
     const Rejection* rejection;
@@ -45,8 +46,8 @@ struct Judged {
   bool faulted(std::size_t vorgang) const { return vorgang < faults.size() && !faults[vorgang].empty(); }
 };
 
-// A verdict keeps only so many findings, so an answer of many Vorgänge is judged in batches of
-// Vorgänge, each with the head as a message of its own: every Vorgang's faults are heard.
+// A verdict keeps only so many findings: where one is cut short, its Vorgänge are judged again in
+// halves, each half with the head as a message of its own, so that every Vorgang's faults are heard.
 Judged judge(const Draft& draft, const ColumnRef& column, std::uint32_t answer_pid);
 
 }  // namespace quorvane_native::edifact

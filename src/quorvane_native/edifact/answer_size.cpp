@@ -2,7 +2,11 @@
 
 #include <fmt/format.h>
 
+#include <utility>
+
 #include "edi_energy/platform/input_segments.hpp"
+#include "quorvane_native/edifact/answer_trim.hpp"
+#include "quorvane_native/edifact/column_verdict.hpp"
 #include "quorvane_native/edifact/reader_limits.hpp"
 #include "quorvane_native/edifact/vorgang_layout.hpp"
 
@@ -24,20 +28,44 @@ py::Status within_limits(MessageSize size, std::size_t vorgaenge, std::string_vi
       vorgaenge, verb, size.segments, size.bytes, MAX_SEGMENTS, MAX_INPUT_BYTES));
 }
 
+// The first Vorgang completed alone and made what the answer makes of it. Kept as completed where
+// the column faults it (the answer then keeps all, too) or the answer would be refused (then
+// whatever its size).
+std::optional<Alone> first_as_answered(std::string_view built, const Layout& layout, const AnswerPlan& plan,
+                                       const VorgangCut& request, const StringPairs& given_dates,
+                                       const std::optional<ColumnRef>& column,
+                                       const edi_energy::release::Release& release, std::uint32_t answer_pid) {
+  ColumnVerdict verdict;
+  const VerdictScope scope(verdict);
+  auto completed = completed_alone(built, layout, layout.vorgaenge.front(), release, answer_pid);
+  if (!completed) return std::nullopt;
+  if (column && verdict.rejections.empty()) {
+    AnswerPlan first;
+    first.document_code = plan.document_code;
+    first.vorgaenge = {plan.vorgaenge.front()};
+    if (auto answered = as_answered(*completed, first, request, *column, answer_pid, given_dates, 0)) {
+      *completed = std::move(*answered);
+    }
+  }
+  return sizes_alone(*completed);
+}
+
 }  // namespace
 
-py::Status answer_would_fit(std::string_view built, std::size_t vorgaenge, const edi_energy::release::Release& release,
-                            std::uint32_t answer_pid) {
+py::Status answer_would_fit(std::string_view built, const AnswerPlan& plan, const VorgangCut& request,
+                            const StringPairs& given_dates, const std::optional<ColumnRef>& column,
+                            const edi_energy::release::Release& release, std::uint32_t answer_pid) {
+  const std::size_t vorgaenge = plan.vorgaenge.size();
   // Ten Vorgänge would each need a thousand segments of completion's to reach the limit.
   if (vorgaenge < 10) return {};
   const auto layout = layout_of(built);
   if (!layout) return {};
-  const Part& first = layout->vorgaenge.front();
+  const Stretch& first = layout->vorgaenge.front();
+  const auto alone = first_as_answered(built, *layout, plan, request, given_dates, column, release, answer_pid);
   // The answer's own completion reports what went wrong.
-  const auto alone = completed_alone(built, *layout, first, release, answer_pid);
   if (!alone) return {};
-  // The first Vorgang as completed; each further one with its own segments and what completion
-  // added to the first.
+  // The first Vorgang as answered; each further one with its own segments and what completion
+  // left of its share in the first.
   MessageSize estimate = alone->frame;
   estimate += alone->vorgang;
   for (std::size_t k = 1; k < layout->vorgaenge.size(); ++k) estimate += layout->vorgaenge[k].size();

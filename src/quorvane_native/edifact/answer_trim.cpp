@@ -169,4 +169,11 @@ py::Expected<std::string> without_made_up(std::string completed, const AnswerPla
   return trimmed.message();
 }
 
+py::Expected<std::string> as_answered(std::string completed, const AnswerPlan& plan, const VorgangCut& request,
+                                      const ColumnRef& column, std::uint32_t answer_pid,
+                                      const StringPairs& given_dates, std::uint64_t message_index) {
+  std::string carried = with_request_values(std::move(completed), request, plan, column, answer_pid, given_dates);
+  return without_made_up(std::move(carried), plan, request, column, answer_pid, message_index);
+}
+
 }  // namespace quorvane_native::edifact

@@ -21,4 +21,10 @@ py::Expected<std::string> without_made_up(std::string completed, const AnswerPla
                                           const ColumnRef& column, std::uint32_t answer_pid,
                                           std::uint64_t message_index);
 
+// What the answer holds of `completed`, which its column accepts: the request's own values in
+// completion's places (`given_dates` replacing the request's), and without what completion made up.
+py::Expected<std::string> as_answered(std::string completed, const AnswerPlan& plan, const VorgangCut& request,
+                                      const ColumnRef& column, std::uint32_t answer_pid,
+                                      const StringPairs& given_dates, std::uint64_t message_index);
+
 }  // namespace quorvane_native::edifact

@@ -21,7 +21,6 @@
 #include "quorvane_native/edifact/answer_obligations.hpp"
 #include "quorvane_native/edifact/answer_plan.hpp"
 #include "quorvane_native/edifact/answer_received.hpp"
-#include "quorvane_native/edifact/answer_request_values.hpp"
 #include "quorvane_native/edifact/answer_size.hpp"
 #include "quorvane_native/edifact/answer_trim.hpp"
 #include "quorvane_native/edifact/column_verdict.hpp"
@@ -216,6 +215,7 @@ py::Result build_answer(py::Args args) {
   }();
   if (!received_parts) return py::propagate(received_parts);
   AnswerPlan& plan = received_parts->plan;
+  const VorgangCut request = cut_vorgaenge(received_parts->request).value_or(VorgangCut{});
   auto date = document_date_for(*document_date, *on);
   if (!date) return py::propagate(date);
   const std::string fallback_code = column_bgm_code(MessageType::Utilmd, *release, checked).value_or("E01");
@@ -257,7 +257,7 @@ py::Result build_answer(py::Args args) {
     if (!written) return py::propagate(written);
     const std::string& bytes = written->bytes;
     if (round == 1) {
-      if (auto fits = answer_would_fit(bytes, plan.vorgaenge.size(), *release, checked); !fits) {
+      if (auto fits = answer_would_fit(bytes, plan, request, *process_dates, column, *release, checked); !fits) {
         return py::propagate(fits);
       }
     }
@@ -291,10 +291,8 @@ py::Result build_answer(py::Args args) {
       if (auto fault = received_fault(carried, own, *column, *completed)) return std::move(*fault);
     }
     if (own.rejections.empty()) {
-      const VorgangCut request = cut_vorgaenge(received_parts->request).value_or(VorgangCut{});
-      std::string carried =
-          with_request_values(std::move(*completed), request, plan, *column, checked, *process_dates);
-      auto confirmed = without_made_up(std::move(carried), plan, request, *column, checked, *message_index);
+      auto confirmed = as_answered(std::move(*completed), plan, request, *column, checked, *process_dates,
+                                   *message_index);
       std::optional<py::Error> refusal;
       if (!confirmed) {
         refusal = std::move(confirmed.error());

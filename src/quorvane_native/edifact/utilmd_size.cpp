@@ -1,10 +1,13 @@
 #include "quorvane_native/edifact/utilmd_size.hpp"
 
 #include <algorithm>
+#include <string>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
+#include "quorvane_native/edifact/column_verdict.hpp"
 #include "quorvane_native/edifact/reader_limits.hpp"
 #include "quorvane_native/edifact/vorgang_layout.hpp"
 
@@ -17,6 +20,39 @@ constexpr std::size_t fewest_vorgaenge = 10;
 // The kinds of Vorgang completed alone, most frequent first: a bulk message mostly repeats a few.
 constexpr std::size_t completed_kinds = 8;
 
+// A Vorgang's segments after its IDE with each Lokation's ID masked but for its length: the
+// Vorgänge of a bulk message each name their own Lokation, and completion writes the same beside
+// any ID of one Lokationstyp and length.
+std::string kind_of(std::string_view content) {
+  std::string kind(content);
+  bool lokation = false;
+  std::size_t element = 0;
+  std::size_t component = 0;
+  for (std::size_t at = 0, start = 0; at < kind.size(); ++at) {
+    if (at == start) {
+      lokation = kind.compare(at, 4, "LOC+") == 0;
+      element = 0;
+      component = 0;
+    }
+    const bool id = lokation && element == 2 && component == 0;
+    const char c = kind[at];
+    if (c == '?' && at + 1 < kind.size()) {
+      if (id) kind[at] = kind[at + 1] = '#';
+      ++at;
+    } else if (c == '\'') {
+      start = at + 1;
+    } else if (c == '+') {
+      ++element;
+      component = 0;
+    } else if (c == ':') {
+      ++component;
+    } else if (id) {
+      kind[at] = '#';
+    }
+  }
+  return kind;
+}
+
 }  // namespace
 
 py::Status utilmd_would_fit(std::string_view built, const edi_energy::release::Release& release,
@@ -24,11 +60,12 @@ py::Status utilmd_would_fit(std::string_view built, const edi_energy::release::R
   const auto layout = layout_of(built);
   if (!layout || layout->vorgaenge.size() < fewest_vorgaenge) return {};
   MessageSize estimate = layout->frame();
-  // The Vorgänge alike but for their Vorgangsnummer: how many, and the first of them.
-  std::unordered_map<std::string_view, std::pair<std::size_t, std::size_t>> kinds;
+  // The Vorgänge alike but for their Vorgangsnummer and Lokation IDs: how many, and the first of them.
+  std::unordered_map<std::string, std::pair<std::size_t, std::size_t>> kinds;
   for (std::size_t k = 0; k < layout->vorgaenge.size(); ++k) {
-    const Part& vorgang = layout->vorgaenge[k];
-    ++kinds.try_emplace(built.substr(vorgang.content, vorgang.end - vorgang.content), 0, k).first->second.first;
+    const Stretch& vorgang = layout->vorgaenge[k];
+    ++kinds.try_emplace(kind_of(built.substr(vorgang.content, vorgang.end - vorgang.content)), 0, k)
+          .first->second.first;
     estimate += vorgang.size();
   }
   std::vector<std::pair<std::size_t, std::size_t>> frequent;
@@ -37,10 +74,14 @@ py::Status utilmd_would_fit(std::string_view built, const edi_energy::release::R
   std::partial_sort(frequent.begin(), most, frequent.end(), [](const auto& a, const auto& b) {
     return a.first != b.first ? a.first > b.first : a.second < b.second;
   });
+  // No verdict of the caller's hears of these completions.
+  ColumnVerdict unheard;
+  const VerdictScope scope(unheard);
   bool frame_completed = false;
   for (auto kind = frequent.begin(); kind != most; ++kind) {
-    const Part& vorgang = layout->vorgaenge[kind->second];
-    const auto alone = completed_alone(built, *layout, vorgang, release, pruefidentifikator);
+    const Stretch& vorgang = layout->vorgaenge[kind->second];
+    const auto completed = completed_alone(built, *layout, vorgang, release, pruefidentifikator);
+    const auto alone = completed ? sizes_alone(*completed) : std::nullopt;
     if (!alone) continue;
     if (!frame_completed) estimate += added(alone->frame, layout->frame());
     frame_completed = true;

@@ -13,12 +13,12 @@
 
 namespace quorvane_native::edifact {
 
-// `built` is the builder's message before completion. Identical Vorgänge (their Vorgangsnummer
-// aside) complete alike, so the most frequent few are completed alone, once each, and every
-// Vorgang like them counted with what completion added to it; any other Vorgang counts with its
-// own segments only. Each Vorgang is completed as it would be alone, so the estimate does not
-// exceed what completion writes, and nothing that fits is refused here. ValueError worded as
-// `fits_reader` words it.
+// `built` is the builder's message before completion. Vorgänge identical but for their
+// Vorgangsnummer and the IDs of their Lokationen (not those IDs' lengths) complete alike, so the
+// most frequent few kinds are completed alone, once each, and every Vorgang of their kind counted
+// with what completion added to it; any other Vorgang counts with its own segments only. Each
+// Vorgang is completed as it would be alone, so the estimate does not exceed what completion
+// writes, and nothing that fits is refused here. ValueError worded as `fits_reader` words it.
 py::Status utilmd_would_fit(std::string_view built, const edi_energy::release::Release& release,
                             std::uint32_t pruefidentifikator, py::Args args);
 

@@ -6,7 +6,6 @@
 
 #include "edi_energy/message_type.hpp"
 #include "quorvane_native/edifact/build_pipeline.hpp"
-#include "quorvane_native/edifact/column_verdict.hpp"
 
 namespace quorvane_native::edifact {
 
@@ -17,7 +16,7 @@ MessageSize added(MessageSize completed, MessageSize own, std::size_t times) {
 
 std::optional<Layout> layout_of(std::string_view message) {
   Layout layout;
-  Part* part = &layout.head;
+  Stretch* stretch = &layout.head;
   std::size_t start = 0;
   for (std::size_t at = 0; at < message.size(); ++at) {
     if (message[at] == '?') {
@@ -27,13 +26,13 @@ std::optional<Layout> layout_of(std::string_view message) {
     if (message[at] != '\'') continue;
     const std::string_view tag = message.substr(start, 3);
     if (tag == "IDE") {
-      part = &layout.vorgaenge.emplace_back(Part{.start = start, .end = 0, .segments = 0, .content = at + 1});
+      stretch = &layout.vorgaenge.emplace_back(Stretch{.start = start, .end = 0, .segments = 0, .content = at + 1});
     } else if (tag == "UNT") {
-      part = &layout.trailer;
-      part->start = start;
+      stretch = &layout.trailer;
+      stretch->start = start;
     }
-    ++part->segments;
-    part->end = at + 1;
+    ++stretch->segments;
+    stretch->end = at + 1;
     start = at + 1;
   }
   if (layout.trailer.segments != 1 || layout.trailer.end != message.size() || layout.vorgaenge.empty()) {
@@ -45,19 +44,22 @@ std::optional<Layout> layout_of(std::string_view message) {
   return layout;
 }
 
-std::optional<Alone> completed_alone(std::string_view built, const Layout& layout, const Part& vorgang,
-                                     const edi_energy::release::Release& release, std::uint32_t pruefidentifikator) {
+std::optional<std::string> completed_alone(std::string_view built, const Layout& layout, const Stretch& vorgang,
+                                           const edi_energy::release::Release& release,
+                                           std::uint32_t pruefidentifikator) {
   std::string message(built.substr(0, layout.head.end));
   message += built.substr(vorgang.start, vorgang.end - vorgang.start);
   message += built.substr(layout.trailer.start);
-  ColumnVerdict unheard;
-  const VerdictScope scope(unheard);
-  const auto completed = complete_to_column(std::move(message), edi_energy::message_type::MessageType::Utilmd, release,
-                                            pruefidentifikator, {}, std::nullopt);
+  auto completed = complete_to_column(std::move(message), edi_energy::message_type::MessageType::Utilmd, release,
+                                      pruefidentifikator, {}, std::nullopt);
   if (!completed) return std::nullopt;
-  const auto parts = layout_of(*completed);
-  if (!parts || parts->vorgaenge.size() != 1) return std::nullopt;
-  return Alone{parts->frame(), parts->vorgaenge.front().size()};
+  return std::move(*completed);
+}
+
+std::optional<Alone> sizes_alone(std::string_view message) {
+  const auto layout = layout_of(message);
+  if (!layout || layout->vorgaenge.size() != 1) return std::nullopt;
+  return Alone{layout->frame(), layout->vorgaenge.front().size()};
 }
 
 }  // namespace quorvane_native::edifact

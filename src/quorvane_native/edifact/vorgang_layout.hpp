@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -28,7 +29,7 @@ struct MessageSize {
 MessageSize added(MessageSize completed, MessageSize own, std::size_t times = 1);
 
 // A stretch of the message: bytes [start, end) and the segments in them.
-struct Part {
+struct Stretch {
   std::size_t start = 0;
   std::size_t end = 0;
   std::size_t segments = 0;
@@ -38,9 +39,9 @@ struct Part {
 };
 
 struct Layout {
-  Part head;
-  std::vector<Part> vorgaenge;
-  Part trailer;
+  Stretch head;
+  std::vector<Stretch> vorgaenge;
+  Stretch trailer;
 
   // Head and trailer.
   MessageSize frame() const { return {head.segments + trailer.segments, head.end + trailer.size().bytes}; }
@@ -49,13 +50,17 @@ struct Layout {
 // None unless the message ends with its UNT and holds a Vorgang.
 std::optional<Layout> layout_of(std::string_view message);
 
-// The sizes completion gives the head and trailer of `built` around `vorgang` alone, and that
-// Vorgang; none where completion fails. No verdict of the caller's hears of it.
+// `vorgang` of `built` between the head and trailer, completed; none where completion fails. The
+// verdict goes to the caller's scope.
+std::optional<std::string> completed_alone(std::string_view built, const Layout& layout, const Stretch& vorgang,
+                                           const edi_energy::release::Release& release,
+                                           std::uint32_t pruefidentifikator);
+
+// The head and trailer of a message of one Vorgang, and that Vorgang; none for any other message.
 struct Alone {
   MessageSize frame;
   MessageSize vorgang;
 };
-std::optional<Alone> completed_alone(std::string_view built, const Layout& layout, const Part& vorgang,
-                                     const edi_energy::release::Release& release, std::uint32_t pruefidentifikator);
+std::optional<Alone> sizes_alone(std::string_view message);
 
 }  // namespace quorvane_native::edifact
