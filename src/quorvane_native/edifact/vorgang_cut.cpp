@@ -29,7 +29,10 @@ std::pair<std::size_t, std::size_t> VorgangCut::range(std::size_t vorgang) const
 }
 
 std::optional<VorgangCut> cut_vorgaenge(std::string_view message) {
-  const auto parsed = ::edifact::parse_all(message, ::edifact::ParserConfig{});
+  // A builder's segment may be longer than a reader takes; its size is for the caller to refuse.
+  ::edifact::ParserConfig config;
+  config.max_segment_length = message.size();
+  const auto parsed = ::edifact::parse_all(message, config);
   if (parsed.error() || parsed.empty()) return std::nullopt;
   VorgangCut cut;
   cut.segments.reserve(parsed.size());

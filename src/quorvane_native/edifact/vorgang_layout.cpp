@@ -6,6 +6,7 @@
 
 #include "edi_energy/message_type.hpp"
 #include "quorvane_native/edifact/build_pipeline.hpp"
+#include "quorvane_native/edifact/vorgang_cut.hpp"
 
 namespace quorvane_native::edifact {
 
@@ -15,32 +16,22 @@ MessageSize added(MessageSize completed, MessageSize own, std::size_t times) {
 }
 
 std::optional<Layout> layout_of(std::string_view message) {
+  const auto cut = cut_vorgaenge(message);
+  if (!cut || cut->vorgaenge() == 0) return std::nullopt;
+  const auto offset = [&](std::size_t at) {
+    return static_cast<std::size_t>(cut->segments[at].text.data() - message.data());
+  };
+  const std::size_t unt = cut->segments.size() - 1;
   Layout layout;
-  Stretch* stretch = &layout.head;
-  std::size_t start = 0;
-  for (std::size_t at = 0; at < message.size(); ++at) {
-    if (message[at] == '?') {
-      ++at;
-      continue;
-    }
-    if (message[at] != '\'') continue;
-    const std::string_view tag = message.substr(start, 3);
-    if (tag == "IDE") {
-      stretch = &layout.vorgaenge.emplace_back(Stretch{.start = start, .end = 0, .segments = 0, .content = at + 1});
-    } else if (tag == "UNT") {
-      stretch = &layout.trailer;
-      stretch->start = start;
-    }
-    ++stretch->segments;
-    stretch->end = at + 1;
-    start = at + 1;
+  layout.head = Stretch{.start = 0, .end = offset(cut->ides.front()), .segments = cut->ides.front(), .content = 0};
+  for (std::size_t vorgang = 1; vorgang <= cut->vorgaenge(); ++vorgang) {
+    const auto [first, last] = cut->range(vorgang);
+    layout.vorgaenge.push_back(Stretch{.start = offset(first),
+                                       .end = offset(last),
+                                       .segments = last - first,
+                                       .content = offset(first) + cut->segments[first].text.size()});
   }
-  if (layout.trailer.segments != 1 || layout.trailer.end != message.size() || layout.vorgaenge.empty()) {
-    return std::nullopt;
-  }
-  layout.head.end = layout.vorgaenge.front().start;
-  for (std::size_t k = 0; k + 1 < layout.vorgaenge.size(); ++k) layout.vorgaenge[k].end = layout.vorgaenge[k + 1].start;
-  layout.vorgaenge.back().end = layout.trailer.start;
+  layout.trailer = Stretch{.start = offset(unt), .end = message.size(), .segments = 1, .content = 0};
   return layout;
 }
 

@@ -1,6 +1,6 @@
-// A UTILMD message as a builder writes it (no UNA, the default service characters), cut into what
-// comes before its first Vorgang, its Vorgänge and its trailer; and one Vorgang of it completed
-// alone. Estimating how large a bulk message grows in completion needs no more.
+// A UTILMD message as a builder writes it, by the one cut of its Vorgänge, as stretches of bytes:
+// what comes before its first Vorgang, its Vorgänge and its trailer; and one Vorgang of it
+// completed alone. Estimating how large a bulk message grows in completion needs no more.
 #pragma once
 
 #include <cstddef>
