@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "edi_energy/builders/utilmd.hpp"
-#include "edifact/parse/from_bytes.hpp"
+#include "quorvane_native/edifact/vorgang_cut.hpp"
 #include "support/debug_quote.hpp"
 #include "support/time_text/dtm_value.hpp"
 
@@ -19,27 +19,19 @@ namespace {
 using Place = std::pair<std::string, std::string>;  // tag, qualifier
 
 // Per Vorgang, the places the arguments write: its own DTM and FTX, which stand before its first
-// Lokation or reference, and the RFF of its references, before its first SEQ or NAD group.
+// Lokation or reference, and the RFF of its references (SG6, outside its SEQ and NAD groups).
 std::vector<std::vector<Place>> argument_places(std::string_view message) {
-  std::vector<std::vector<Place>> vorgaenge;
-  bool own = false;
-  bool references = false;
-  const auto segments = ::edifact::parse_all(message, ::edifact::ParserConfig{});
-  for (std::size_t at = 0; at < segments.size(); ++at) {
-    const ::edifact::model::Segment segment = segments[at];
-    const std::string_view tag = segment.tag();
-    if (tag == "IDE") {
-      vorgaenge.emplace_back();
-      own = references = true;
-      continue;
-    }
-    if (vorgaenge.empty()) continue;
-    if (tag == "LOC" || tag == "RFF") own = false;
-    if (tag == "SEQ" || tag == "NAD" || tag == "UNT") own = references = false;
-    const bool placed = ((tag == "DTM" || tag == "FTX") && own) || (tag == "RFF" && references);
-    if (placed) {
-      vorgaenge.back().emplace_back(std::string(tag),
-                                    std::string(segment.component_text(0, 0).value_or(std::string_view())));
+  const VorgangCut cut = cut_vorgaenge(message).value_or(VorgangCut{});
+  std::vector<std::vector<Place>> vorgaenge(cut.vorgaenge());
+  for (std::size_t vorgang = 1; vorgang <= cut.vorgaenge(); ++vorgang) {
+    const auto [first, last] = cut.range(vorgang);
+    bool own = true;
+    for (std::size_t at = first + 1; at < last; ++at) {
+      const CutSegment& segment = cut.segments[at];
+      if (segment.depth != 0) continue;
+      if (segment.tag == "LOC" || segment.tag == "RFF") own = false;
+      const bool placed = ((segment.tag == "DTM" || segment.tag == "FTX") && own) || segment.tag == "RFF";
+      if (placed) vorgaenge[vorgang - 1].emplace_back(std::string(segment.tag), segment.qualifier);
     }
   }
   return vorgaenge;
