@@ -75,7 +75,19 @@ Judged judge(const Draft& draft, const ColumnRef& column, std::uint32_t answer_p
   judged.faults.resize(draft.vorgaenge + 1);
   std::size_t head = 0;
   while (head < draft.texts.size() && draft.vorgang[head] == 0) ++head;
-  judge_batch(draft, head, head, draft.texts.size(), column, answer_pid, judged);
+  // Well within the cap, so that a batch is seldom judged twice.
+  constexpr std::size_t faults_per_batch = edi_energy::report::KEPT_FINDINGS / 2;
+  const std::size_t batches = std::min(draft.vorgaenge, draft.expected_faults / faults_per_batch + 1);
+  std::size_t first = head;
+  for (std::size_t batch = 1; batch <= batches; ++batch) {
+    // The batch ends before the first segment of its last Vorgang's successor.
+    const std::size_t last_vorgang = draft.vorgaenge * batch / batches;
+    std::size_t last = first;
+    while (last < draft.texts.size() && draft.vorgang[last] <= last_vorgang) ++last;
+    if (batch == batches) last = draft.texts.size();
+    if (last > first) judge_batch(draft, head, first, last, column, answer_pid, judged);
+    first = last;
+  }
   return judged;
 }
 

@@ -23,6 +23,9 @@ struct Draft {
   std::vector<std::size_t> origin;   // the caller's number for each segment
   std::string reference;             // the UNT's
   std::size_t vorgaenge = 0;
+  // About how many faults the draft's verdict will hold: it is judged in as many batches from the
+  // start as the findings cap asks for.
+  std::size_t expected_faults = 0;
 
   void add(std::string_view text, std::size_t in_vorgang, std::size_t from) {
     texts.push_back(text);

@@ -74,6 +74,8 @@ Draft draft_without(const VorgangCut& cut, const std::vector<Unit>& units, const
   Draft draft;
   draft.reference = cut.segments.back().value;
   draft.vorgaenge = cut.vorgaenge();
+  // A unit left out that the column needs is about one fault.
+  draft.expected_faults = static_cast<std::size_t>(std::ranges::count(left_out, true));
   for (std::size_t at = 0; at + 1 < cut.segments.size(); ++at) {
     if (!dropped[at]) draft.add(cut.segments[at].text, cut.segments[at].vorgang, at);
   }
