@@ -8,11 +8,10 @@
 
 namespace quorvane_native::edifact {
 
-std::optional<std::string> unconfirmed_date(std::string_view answer, const AnswerPlan& plan,
+std::optional<std::string> unconfirmed_date(const VorgangCut& answer, const AnswerPlan& plan,
                                             const StringPairs& process_dates, std::string_view column,
                                             std::uint64_t message_index) {
-  const VorgangCut cut = cut_vorgaenge(answer).value_or(VorgangCut{});
-  for (const CutSegment& segment : cut.segments) {
+  for (const CutSegment& segment : answer.segments) {
     const std::size_t vorgang = segment.vorgang;
     const std::string_view qualifier = segment.qualifier;
     if (segment.tag != "DTM" || (qualifier != "92" && qualifier != "93")) continue;

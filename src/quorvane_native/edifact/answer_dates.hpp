@@ -8,12 +8,14 @@
 #include <string_view>
 
 #include "quorvane_native/edifact/answer_plan.hpp"
+#include "quorvane_native/edifact/vorgang_cut.hpp"
 
 namespace quorvane_native::edifact {
 
-// The refusal naming `received` for the first such date of `answer`, saying how to give it; none
+// The refusal naming `received` for the first such date of `answer` (carrying over and leaving out
+// keep its DTM 92 and 93 as completed), saying how to give it; none
 // when every DTM 92 and 93 is the request's or the caller's. `column` names the answer's column.
-std::optional<std::string> unconfirmed_date(std::string_view answer, const AnswerPlan& plan,
+std::optional<std::string> unconfirmed_date(const VorgangCut& answer, const AnswerPlan& plan,
                                             const StringPairs& process_dates, std::string_view column,
                                             std::uint64_t message_index);
 

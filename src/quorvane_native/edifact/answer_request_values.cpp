@@ -170,6 +170,18 @@ void flatten(const std::vector<Node>& nodes, const VorgangCut& answer, const Vor
 
 }  // namespace
 
+bool fills_places(const edi_energy::messages::utilmd::UtilmdMessage& request, const StringPairs& given_dates) {
+  const auto carried_date = [&](const edi_energy::messages::segments::Dtm& dtm) {
+    return dtm.qualifier != "92" && dtm.qualifier != "93" &&
+           std::ranges::none_of(given_dates, [&](const auto& given) { return given.first == dtm.qualifier; });
+  };
+  return std::ranges::any_of(request.transactions, [&](const auto& transaction) {
+    return !transaction.sequences.empty() || !transaction.parties.empty() ||
+           std::ranges::any_of(transaction.dtms, carried_date) ||
+           std::ranges::any_of(transaction.reference_dtms, carried_date);
+  });
+}
+
 std::vector<std::optional<std::size_t>> answered_vorgaenge(const VorgangCut& request, const AnswerPlan& plan) {
   std::vector<std::optional<std::size_t>> answered(plan.vorgaenge.size() + 1);
   std::map<std::string_view, std::vector<std::size_t>> by_number;
@@ -186,36 +198,36 @@ std::vector<std::optional<std::size_t>> answered_vorgaenge(const VorgangCut& req
   return answered;
 }
 
-std::string with_request_values(std::string completed, const VorgangCut& request, const AnswerPlan& plan,
-                                const ColumnRef& column, std::uint32_t answer_pid, const StringPairs& given_dates) {
+std::optional<std::string> with_request_values(const VorgangCut& answer, const VorgangCut& request,
+                                               const AnswerPlan& plan, const ColumnRef& column,
+                                               std::uint32_t answer_pid, const StringPairs& given_dates) {
   if (std::ranges::none_of(request.segments, [&](const CutSegment& segment) { return carriable(segment, given_dates); })) {
-    return completed;
+    return std::nullopt;
   }
-  const auto answer = cut_vorgaenge(completed);
-  if (!answer || answer->vorgaenge() != plan.vorgaenge.size()) return completed;
+  if (answer.vorgaenge() == 0 || answer.vorgaenge() != plan.vorgaenge.size()) return std::nullopt;
   const auto answered = answered_vorgaenge(request, plan);
   std::vector<Choice> choices;
-  Merger merger(*answer, request, given_dates, choices);
-  std::vector<std::vector<Node>> merged(answer->vorgaenge() + 1);
-  for (std::size_t vorgang = 1; vorgang <= answer->vorgaenge(); ++vorgang) {
+  Merger merger(answer, request, given_dates, choices);
+  std::vector<std::vector<Node>> merged(answer.vorgaenge() + 1);
+  for (std::size_t vorgang = 1; vorgang <= answer.vorgaenge(); ++vorgang) {
     if (answered[vorgang]) merged[vorgang] = merger.vorgang(vorgang, *answered[vorgang]);
   }
-  if (choices.empty()) return completed;
+  if (choices.empty()) return std::nullopt;
 
   const auto draft_of = [&] {
     Draft draft;
-    draft.reference = answer->segments.back().value;
-    draft.vorgaenge = answer->vorgaenge();
-    const std::size_t head_end = answer->ides.front();
-    for (std::size_t at = 0; at < head_end; ++at) draft.add(answer->segments[at].text, 0, 0);
-    for (std::size_t vorgang = 1; vorgang <= answer->vorgaenge(); ++vorgang) {
-      const auto [first, last] = answer->range(vorgang);
-      draft.add(answer->segments[first].text, vorgang, 0);
+    draft.reference = answer.segments.back().value;
+    draft.vorgaenge = answer.vorgaenge();
+    const std::size_t head_end = answer.ides.front();
+    for (std::size_t at = 0; at < head_end; ++at) draft.add(answer.segments[at].text, 0, 0);
+    for (std::size_t vorgang = 1; vorgang <= answer.vorgaenge(); ++vorgang) {
+      const auto [first, last] = answer.range(vorgang);
+      draft.add(answer.segments[first].text, vorgang, 0);
       if (!answered[vorgang]) {
-        for (std::size_t at = first + 1; at < last; ++at) draft.add(answer->segments[at].text, vorgang, 0);
+        for (std::size_t at = first + 1; at < last; ++at) draft.add(answer.segments[at].text, vorgang, 0);
         continue;
       }
-      flatten(merged[vorgang], *answer, request, choices, vorgang, 0, draft);
+      flatten(merged[vorgang], answer, request, choices, vorgang, 0, draft);
     }
     return draft;
   };
@@ -245,7 +257,7 @@ std::string with_request_values(std::string completed, const VorgangCut& request
   }
   support::diag::emit(support::diag::Level::Warn, "quorvane_native::build_answer",
                       "request values left out of the answer", {});
-  return completed;
+  return std::nullopt;
 }
 
 }  // namespace quorvane_native::edifact

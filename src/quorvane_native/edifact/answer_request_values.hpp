@@ -18,13 +18,19 @@
 
 namespace quorvane_native::edifact {
 
+// Whether a request holds anything for completion's places: an SG8 or SG12 group, or a date of a
+// Vorgang other than 92, 93 and those given. Read from the parsed request, so that a request
+// without any is not written out and cut for nothing.
+bool fills_places(const edi_energy::messages::utilmd::UtilmdMessage& request, const StringPairs& given_dates);
+
 // The request's Vorgang (from 1) that each answer Vorgang (from 1, index 0 unused) answers: the
 // one of the same Vorgangsnummer, counted in order where a number repeats.
 std::vector<std::optional<std::size_t>> answered_vorgaenge(const VorgangCut& request, const AnswerPlan& plan);
 
-// `completed` with the request's values in completion's places, or `completed` where it cannot
-// be cut or nothing changes.
-std::string with_request_values(std::string completed, const VorgangCut& request, const AnswerPlan& plan,
-                                const ColumnRef& column, std::uint32_t answer_pid, const StringPairs& given_dates);
+// The completed answer `answer` (its cut) with the request's values in completion's places; none
+// where nothing changes.
+std::optional<std::string> with_request_values(const VorgangCut& answer, const VorgangCut& request,
+                                               const AnswerPlan& plan, const ColumnRef& column,
+                                               std::uint32_t answer_pid, const StringPairs& given_dates);
 
 }  // namespace quorvane_native::edifact

@@ -20,34 +20,26 @@ using edi_energy::platform::MAX_SEGMENTS;
 constexpr std::size_t segment_limit = MAX_SEGMENTS - envelope_segments;
 constexpr std::size_t byte_limit = MAX_INPUT_BYTES - envelope_bytes;
 
+bool within(MessageSize size) { return size.segments <= segment_limit && size.bytes <= byte_limit; }
+
 py::Status within_limits(MessageSize size, std::size_t vorgaenge, std::string_view verb) {
-  if (size.segments <= segment_limit && size.bytes <= byte_limit) return {};
+  if (within(size)) return {};
   return py::value_error(fmt::format(
       "received: an answer to {} Vorgänge {} {} segments ({} bytes); validate_edifact reads at most {} segments and "
       "{} bytes in one interchange, UNB and UNZ included, so the partner could not read it",
       vorgaenge, verb, size.segments, size.bytes, MAX_SEGMENTS, MAX_INPUT_BYTES));
 }
 
-// The first Vorgang completed alone and made what the answer makes of it. Kept as completed where
-// the column faults it (the answer then keeps all, too) or the answer would be refused (then
-// whatever its size).
-std::optional<Alone> first_as_answered(std::string_view built, const Layout& layout, const AnswerPlan& plan,
-                                       const VorgangCut& request, const StringPairs& given_dates,
-                                       const std::optional<ColumnRef>& column,
-                                       const edi_energy::release::Release& release, std::uint32_t answer_pid) {
-  ColumnVerdict verdict;
-  const VerdictScope scope(verdict);
-  auto completed = completed_alone(built, layout, layout.vorgaenge.front(), release, answer_pid);
-  if (!completed) return std::nullopt;
-  if (column && verdict.rejections.empty()) {
-    AnswerPlan first;
-    first.document_code = plan.document_code;
-    first.vorgaenge = {plan.vorgaenge.front()};
-    if (auto answered = as_answered(*completed, first, request, *column, answer_pid, given_dates, 0)) {
-      *completed = std::move(*answered);
-    }
-  }
-  return sizes_alone(*completed);
+// The message the layout's Vorgänge make when the first grows to `first_as` (a message of that
+// Vorgang alone) and each further one by as much as the first grew.
+std::optional<MessageSize> extrapolated(std::string_view first_as, const Layout& layout) {
+  const auto alone = sizes_alone(first_as);
+  if (!alone) return std::nullopt;
+  MessageSize estimate = alone->frame;
+  estimate += alone->vorgang;
+  for (std::size_t k = 1; k < layout.vorgaenge.size(); ++k) estimate += layout.vorgaenge[k].size();
+  estimate += added(alone->vorgang, layout.vorgaenge.front().size(), layout.vorgaenge.size() - 1);
+  return estimate;
 }
 
 }  // namespace
@@ -60,17 +52,34 @@ py::Status answer_would_fit(std::string_view built, const AnswerPlan& plan, cons
   if (vorgaenge < 10) return {};
   const auto layout = layout_of(built);
   if (!layout) return {};
-  const Stretch& first = layout->vorgaenge.front();
-  const auto alone = first_as_answered(built, *layout, plan, request, given_dates, column, release, answer_pid);
+  ColumnVerdict verdict;
+  const VerdictScope scope(verdict);
+  auto completed = completed_alone(built, *layout, layout->vorgaenge.front(), release, answer_pid);
   // The answer's own completion reports what went wrong.
-  if (!alone) return {};
-  // The first Vorgang as answered; each further one with its own segments and what completion
-  // left of its share in the first.
-  MessageSize estimate = alone->frame;
-  estimate += alone->vorgang;
-  for (std::size_t k = 1; k < layout->vorgaenge.size(); ++k) estimate += layout->vorgaenge[k].size();
-  estimate += added(alone->vorgang, first.size(), vorgaenge - 1);
-  return within_limits(estimate, vorgaenge, "would hold");
+  if (!completed) return {};
+  auto estimate = extrapolated(*completed, *layout);
+  if (!estimate) return {};
+  // Carrying over adds at most the request's own segments: where the completed answer fits with
+  // them, so does the answer, and the first Vorgang need not be made what the answer makes of it.
+  MessageSize bound = *estimate;
+  if (!request.segments.empty()) {
+    bound += MessageSize{request.segments.size(), request.segments.back().text.data() +
+                                                       request.segments.back().text.size() -
+                                                       request.segments.front().text.data()};
+  }
+  if (within(bound)) return {};
+  // The first Vorgang as the answer holds it, kept as completed where the column faults it (the
+  // answer then keeps all, too) or the answer would be refused (then whatever its size).
+  if (column && verdict.rejections.empty()) {
+    AnswerPlan first;
+    first.document_code = plan.document_code;
+    first.vorgaenge = {plan.vorgaenge.front()};
+    if (auto answered = as_answered(*completed, cut_vorgaenge(*completed), first, request, *column, answer_pid,
+                                    given_dates, 0)) {
+      if (auto answered_estimate = extrapolated(*answered, *layout)) estimate = answered_estimate;
+    }
+  }
+  return within_limits(*estimate, vorgaenge, "would hold");
 }
 
 py::Status answer_fits(std::string_view completed, std::size_t vorgaenge) {

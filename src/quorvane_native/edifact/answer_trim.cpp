@@ -84,7 +84,7 @@ Draft draft_without(const VorgangCut& cut, const std::vector<Unit>& units, const
 
 // The answer goes out as completed, which its column accepts, with what completion made up: a
 // watcher hears of it.
-std::string untrimmed(std::string completed, std::string_view why) {
+std::string untrimmed(const std::string& completed, std::string_view why) {
   support::diag::emit(support::diag::Level::Warn, "quorvane_native::build_answer", "answer left untrimmed",
                       {{"why", std::string(why)}});
   return completed;
@@ -101,12 +101,11 @@ std::optional<NodeIndex> missing_node(const ColumnRef& column, const Rejection& 
 
 }  // namespace
 
-py::Expected<std::string> without_made_up(std::string completed, const AnswerPlan& plan, const VorgangCut& request,
-                                          const ColumnRef& column, std::uint32_t answer_pid,
-                                          std::uint64_t message_index) {
-  const auto cut = cut_vorgaenge(completed);
-  if (!cut || cut->vorgaenge() != plan.vorgaenge.size()) return untrimmed(std::move(completed), "no cut");
-  const std::vector<Unit> units = made_up_units(*cut, plan, request);
+py::Expected<std::string> without_made_up(const std::string& completed, const VorgangCut& cut, const AnswerPlan& plan,
+                                          const VorgangCut& request, const ColumnRef& column,
+                                          std::uint32_t answer_pid, std::uint64_t message_index) {
+  if (cut.vorgaenge() != plan.vorgaenge.size()) return untrimmed(completed, "no cut");
+  const std::vector<Unit> units = made_up_units(cut, plan, request);
   if (units.empty()) return completed;
   const auto& nodes = column.profile->structure().nodes;
   // Everything made up goes at first, since a made-up Lokation and the group about it stand or
@@ -116,17 +115,17 @@ py::Expected<std::string> without_made_up(std::string completed, const AnswerPla
   // leave room for a longer chain without letting a column that never settles run on.
   std::vector<bool> left_out(units.size(), true);
   constexpr std::size_t rounds = 6;
-  Judged judged = judge(draft_without(*cut, units, left_out), column, answer_pid);
+  Judged judged = judge(draft_without(cut, units, left_out), column, answer_pid);
   for (std::size_t round = 0; round < rounds && judged.faulted() && !judged.faulted_message; ++round) {
     bool restored = false;
-    for (std::size_t vorgang = 1; vorgang <= cut->vorgaenge(); ++vorgang) {
+    for (std::size_t vorgang = 1; vorgang <= cut.vorgaenge(); ++vorgang) {
       for (const Judged::Fault& fault : judged.faults[vorgang]) {
         const auto node = missing_node(column, *fault.rejection);
         const auto* segment = node ? nodes[*node].segment() : nullptr;
         if (segment == nullptr) continue;
         for (std::size_t unit = 0; unit < units.size(); ++unit) {
           const Unit& candidate = units[unit];
-          const CutSegment& head = cut->segments[candidate.first];
+          const CutSegment& head = cut.segments[candidate.first];
           if (!left_out[unit] || candidate.lokation || candidate.vorgang != vorgang || head.tag != segment->tag ||
               !admits_qualifier(column, *node, head.qualifier)) {
             continue;
@@ -137,12 +136,12 @@ py::Expected<std::string> without_made_up(std::string completed, const AnswerPla
       }
     }
     if (!restored) break;
-    judged = judge(draft_without(*cut, units, left_out), column, answer_pid);
+    judged = judge(draft_without(cut, units, left_out), column, answer_pid);
   }
   // The answer as completed is clean: where leaving out upsets the message itself, nothing goes.
-  if (judged.faulted_message) return untrimmed(std::move(completed), "the message faulted");
+  if (judged.faulted_message) return untrimmed(completed, "the message faulted");
   bool fallback = false;
-  for (std::size_t vorgang = 1; vorgang <= cut->vorgaenge(); ++vorgang) {
+  for (std::size_t vorgang = 1; vorgang <= cut.vorgaenge(); ++vorgang) {
     if (!judged.faulted(vorgang)) continue;
     for (const Judged::Fault& fault : judged.faults[vorgang]) {
       const auto node = missing_node(column, *fault.rejection);
@@ -162,20 +161,25 @@ py::Expected<std::string> without_made_up(std::string completed, const AnswerPla
     }
     fallback = true;
   }
-  const Draft trimmed = draft_without(*cut, units, left_out);
+  const Draft trimmed = draft_without(cut, units, left_out);
   // Each Vorgang was decided alone; the whole is judged once more before it goes out, and where
   // the Vorgänge kept whole upset another, the answer goes out as completed, which is clean.
   if (fallback && judge(trimmed, column, answer_pid).faulted()) {
-    return untrimmed(std::move(completed), "the Vorgänge kept whole upset another");
+    return untrimmed(completed, "the Vorgänge kept whole upset another");
   }
   return trimmed.message();
 }
 
-py::Expected<std::string> as_answered(std::string completed, const AnswerPlan& plan, const VorgangCut& request,
-                                      const ColumnRef& column, std::uint32_t answer_pid,
-                                      const StringPairs& given_dates, std::uint64_t message_index) {
-  std::string carried = with_request_values(std::move(completed), request, plan, column, answer_pid, given_dates);
-  return without_made_up(std::move(carried), plan, request, column, answer_pid, message_index);
+py::Expected<std::string> as_answered(const std::string& completed, const std::optional<VorgangCut>& cut,
+                                      const AnswerPlan& plan, const VorgangCut& request, const ColumnRef& column,
+                                      std::uint32_t answer_pid, const StringPairs& given_dates,
+                                      std::uint64_t message_index) {
+  if (!cut) return untrimmed(completed, "no cut");
+  const auto carried = with_request_values(*cut, request, plan, column, answer_pid, given_dates);
+  if (!carried) return without_made_up(completed, *cut, plan, request, column, answer_pid, message_index);
+  const auto carried_cut = cut_vorgaenge(*carried);
+  if (!carried_cut) return untrimmed(*carried, "no cut");
+  return without_made_up(*carried, *carried_cut, plan, request, column, answer_pid, message_index);
 }
 
 }  // namespace quorvane_native::edifact

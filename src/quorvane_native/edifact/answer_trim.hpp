@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "quorvane_native/edifact/answer_plan.hpp"
@@ -17,14 +18,17 @@ namespace quorvane_native::edifact {
 // `completed` without what its column does not need, decided Vorgang by Vorgang; a ValueError
 // naming `received` where the column requires a Lokation the request does not name. A group of
 // a kind the request's own Vorgang holds is the request's, not made up.
-py::Expected<std::string> without_made_up(std::string completed, const AnswerPlan& plan, const VorgangCut& request,
-                                          const ColumnRef& column, std::uint32_t answer_pid,
-                                          std::uint64_t message_index);
+// `cut` is the cut of `completed`.
+py::Expected<std::string> without_made_up(const std::string& completed, const VorgangCut& cut, const AnswerPlan& plan,
+                                          const VorgangCut& request, const ColumnRef& column,
+                                          std::uint32_t answer_pid, std::uint64_t message_index);
 
 // What the answer holds of `completed`, which its column accepts: the request's own values in
 // completion's places (`given_dates` replacing the request's), and without what completion made up.
-py::Expected<std::string> as_answered(std::string completed, const AnswerPlan& plan, const VorgangCut& request,
-                                      const ColumnRef& column, std::uint32_t answer_pid,
-                                      const StringPairs& given_dates, std::uint64_t message_index);
+// `cut` is the cut of `completed`, none where it cannot be cut.
+py::Expected<std::string> as_answered(const std::string& completed, const std::optional<VorgangCut>& cut,
+                                      const AnswerPlan& plan, const VorgangCut& request, const ColumnRef& column,
+                                      std::uint32_t answer_pid, const StringPairs& given_dates,
+                                      std::uint64_t message_index);
 
 }  // namespace quorvane_native::edifact

@@ -21,6 +21,7 @@
 #include "quorvane_native/edifact/answer_obligations.hpp"
 #include "quorvane_native/edifact/answer_plan.hpp"
 #include "quorvane_native/edifact/answer_received.hpp"
+#include "quorvane_native/edifact/answer_request_values.hpp"
 #include "quorvane_native/edifact/answer_size.hpp"
 #include "quorvane_native/edifact/answer_trim.hpp"
 #include "quorvane_native/edifact/column_verdict.hpp"
@@ -205,7 +206,7 @@ py::Result build_answer(py::Args args) {
                                          "to answer",
                                          *message_index));
     }
-    if (column) {
+    if (column && fills_places(*request, *process_dates)) {
       if (auto text = ::edifact::segments_to_bytes((*envelope)->message.core()->segments)) {
         parts.request = std::move(*text);
       }
@@ -291,14 +292,16 @@ py::Result build_answer(py::Args args) {
       if (auto fault = received_fault(carried, own, *column, *completed)) return std::move(*fault);
     }
     if (own.rejections.empty()) {
-      auto confirmed = as_answered(std::move(*completed), plan, request, *column, checked, *process_dates,
-                                   *message_index);
+      // Carrying over and leaving out keep the DTM 92 and 93 completion wrote, so one cut serves all three.
+      const auto cut = cut_vorgaenge(*completed);
+      auto date = cut ? unconfirmed_date(*cut, plan, *process_dates, own.column, *message_index) : std::nullopt;
+      auto confirmed = as_answered(*completed, cut, plan, request, *column, checked, *process_dates, *message_index);
       std::optional<py::Error> refusal;
       if (!confirmed) {
         refusal = std::move(confirmed.error());
       } else {
         *completed = std::move(*confirmed);
-        if (auto date = unconfirmed_date(*completed, plan, *process_dates, own.column, *message_index)) {
+        if (date) {
           refusal = py::value_error(std::move(*date)).error();
         } else if (*antwort_code) {
           refusal = obliged_by_code(args, *completed, **antwort_code);
