@@ -63,9 +63,9 @@ py::Status answer_would_fit(std::string_view built, const AnswerPlan& plan, cons
   // them, so does the answer, and the first Vorgang need not be made what the answer makes of it.
   MessageSize bound = *estimate;
   if (!request.segments.empty()) {
-    bound += MessageSize{request.segments.size(), request.segments.back().text.data() +
-                                                       request.segments.back().text.size() -
-                                                       request.segments.front().text.data()};
+    std::size_t bytes = 0;
+    for (const CutSegment& segment : request.segments) bytes += segment.text.size();
+    bound += MessageSize{request.segments.size(), bytes};
   }
   if (within(bound)) return {};
   // The first Vorgang as the answer holds it, kept as completed where the column faults it (the
