@@ -13,8 +13,8 @@ std::optional<std::string> unconfirmed_date(const VorgangCut& answer, const Answ
                                             std::uint64_t message_index) {
   for (const CutSegment& segment : answer.segments) {
     const std::size_t vorgang = segment.vorgang;
-    const std::string_view qualifier = segment.qualifier;
-    if (segment.tag != "DTM" || (qualifier != "92" && qualifier != "93")) continue;
+    const std::string_view qualifier = segment.qualifier();
+    if (segment.tag() != "DTM" || (qualifier != "92" && qualifier != "93")) continue;
     if (vorgang == 0 || vorgang > plan.vorgaenge.size()) continue;
     if (std::ranges::any_of(process_dates, [&](const auto& given) { return given.first == qualifier; })) continue;
     const EchoVorgang& echoes = plan.vorgaenge[vorgang - 1];

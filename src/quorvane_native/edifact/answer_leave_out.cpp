@@ -126,7 +126,7 @@ bool leave_out_rejected(AnswerPlan& plan, const ColumnVerdict& verdict, const Co
       continue;
     }
     const std::size_t at = *rejection.segment;
-    if (segments.segments[at].tag == "BGM") {
+    if (segments.segments[at].tag() == "BGM") {
       if (plan.document_code && rejection.value == plan.document_code) {
         plan.document_code.reset();
         changed = true;

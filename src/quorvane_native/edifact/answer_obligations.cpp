@@ -29,9 +29,9 @@ std::vector<std::vector<Place>> argument_places(std::string_view message) {
     for (std::size_t at = first + 1; at < last; ++at) {
       const CutSegment& segment = cut.segments[at];
       if (segment.depth != 0) continue;
-      if (segment.tag == "LOC" || segment.tag == "RFF") own = false;
-      const bool placed = ((segment.tag == "DTM" || segment.tag == "FTX") && own) || segment.tag == "RFF";
-      if (placed) vorgaenge[vorgang - 1].emplace_back(std::string(segment.tag), segment.qualifier);
+      if (segment.tag() == "LOC" || segment.tag() == "RFF") own = false;
+      const bool placed = ((segment.tag() == "DTM" || segment.tag() == "FTX") && own) || segment.tag() == "RFF";
+      if (placed) vorgaenge[vorgang - 1].emplace_back(std::string(segment.tag()), segment.qualifier());
     }
   }
   return vorgaenge;

@@ -165,10 +165,10 @@ EchoAt echo_at(const VorgangCut& cut, const AnswerPlan& plan, std::size_t segmen
   const auto& echoes = plan.vorgaenge[head.vorgang - 1].echoes;
   // A Vorgang holds one date of a qualifier and one Transaktionsgrund; Lokationen and references
   // are told by their values.
-  const bool by_value = head.tag == "LOC" || head.tag == "RFF";
+  const bool by_value = head.tag() == "LOC" || head.tag() == "RFF";
   for (std::size_t index = 0; index < echoes.size(); ++index) {
     const Echo& echo = echoes[index];
-    if (echo.kept && echo.tag == head.tag && echo.qualifier == head.qualifier && (!by_value || echo.value == head.value)) {
+    if (echo.kept && echo.tag == head.tag() && echo.qualifier == head.qualifier() && (!by_value || echo.value == head.value)) {
       at.echo = index;
       break;
     }

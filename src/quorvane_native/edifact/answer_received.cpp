@@ -30,15 +30,15 @@ py::Failure refused(const Carried& carried, const CarriedVorgang& vorgang, std::
 // The carried value a rejected segment of Vorgang `vorgang` holds, if it is one.
 std::optional<std::string> carried_value(const Carried& carried, const CarriedVorgang& vorgang,
                                          const CutSegment& segment, const Rejection& rejection) {
-  const std::string_view tag = segment.tag;
+  const std::string_view tag = segment.tag();
   // IDE's qualifier is the answer's own.
   if (tag == "IDE") {
     return rejection.value == vorgang.vorgangsnummer ? std::optional(vorgang.vorgangsnummer) : std::nullopt;
   }
-  if (tag == "LOC" && holds(vorgang.locations, segment.qualifier, segment.value)) return segment.value;
-  if (tag == "RFF" && holds(vorgang.references, segment.qualifier, segment.value)) {
+  if (tag == "LOC" && holds(vorgang.locations, segment.qualifier(), segment.value)) return segment.value;
+  if (tag == "RFF" && holds(vorgang.references, segment.qualifier(), segment.value)) {
     // A reference the caller gives as well is the caller's to leave out.
-    if (carried.given_references != nullptr && holds(*carried.given_references, segment.qualifier, segment.value)) {
+    if (carried.given_references != nullptr && holds(*carried.given_references, segment.qualifier(), segment.value)) {
       return std::nullopt;
     }
     return segment.value;

@@ -37,10 +37,10 @@ struct Node {
 // or SG12 group, or a DTM that neither the plan nor an argument wrote.
 bool carriable(const CutSegment& segment, const StringPairs& given_dates) {
   if (segment.depth != 0 || segment.vorgang == 0) return false;
-  if (segment.tag == "SEQ" || segment.tag == "NAD") return true;
+  if (segment.tag() == "SEQ" || segment.tag() == "NAD") return true;
   // DTM 92 and 93 are the plan's to carry or refuse, and a date given replaces the request's.
-  if (segment.tag != "DTM" || segment.qualifier == "92" || segment.qualifier == "93") return false;
-  return std::ranges::none_of(given_dates, [&](const auto& given) { return given.first == segment.qualifier; });
+  if (segment.tag() != "DTM" || segment.qualifier() == "92" || segment.qualifier() == "93") return false;
+  return std::ranges::none_of(given_dates, [&](const auto& given) { return given.first == segment.qualifier(); });
 }
 
 Units units_of(const VorgangCut& cut, std::size_t first, std::size_t last) {

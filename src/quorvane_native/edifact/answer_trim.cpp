@@ -30,7 +30,7 @@ struct Unit {
 
 bool named_by_request(const AnswerPlan& plan, std::size_t vorgang, const CutSegment& loc) {
   return std::ranges::any_of(plan.vorgaenge[vorgang - 1].echoes, [&](const Echo& echo) {
-    return echo.kept && echo.tag == "LOC" && echo.qualifier == loc.qualifier && echo.value == loc.value;
+    return echo.kept && echo.tag == "LOC" && echo.qualifier == loc.qualifier() && echo.value == loc.value;
   });
 }
 
@@ -43,7 +43,7 @@ std::vector<std::set<std::string, std::less<>>> requested_groups(const VorgangCu
     const auto [first, last] = request.range(*answered[vorgang]);
     for (std::size_t at = first; at < last; ++at) {
       const CutSegment& segment = request.segments[at];
-      if (segment.depth == 0 && (segment.tag == "SEQ" || segment.tag == "NAD")) keys[vorgang].insert(segment.key);
+      if (segment.depth == 0 && (segment.tag() == "SEQ" || segment.tag() == "NAD")) keys[vorgang].insert(segment.key);
     }
   }
   return keys;
@@ -57,8 +57,8 @@ std::vector<Unit> made_up_units(const VorgangCut& cut, const AnswerPlan& plan, c
     for (std::size_t at = first + 1; at < last; ++at) {
       const CutSegment& segment = cut.segments[at];
       if (segment.depth != 0) continue;
-      const bool lokation = segment.tag == "LOC" && !named_by_request(plan, vorgang, segment);
-      const bool group = (segment.tag == "SEQ" || segment.tag == "NAD") && !requested[vorgang].contains(segment.key);
+      const bool lokation = segment.tag() == "LOC" && !named_by_request(plan, vorgang, segment);
+      const bool group = (segment.tag() == "SEQ" || segment.tag() == "NAD") && !requested[vorgang].contains(segment.key);
       if (lokation || group) units.push_back(Unit{lokation, vorgang, at, unit_end(cut, at, last)});
     }
   }
@@ -126,8 +126,8 @@ py::Expected<std::string> without_made_up(const std::string& completed, const Vo
         for (std::size_t unit = 0; unit < units.size(); ++unit) {
           const Unit& candidate = units[unit];
           const CutSegment& head = cut.segments[candidate.first];
-          if (!left_out[unit] || candidate.lokation || candidate.vorgang != vorgang || head.tag != segment->tag ||
-              !admits_qualifier(column, *node, head.qualifier)) {
+          if (!left_out[unit] || candidate.lokation || candidate.vorgang != vorgang || head.tag() != segment->tag ||
+              !admits_qualifier(column, *node, head.qualifier())) {
             continue;
           }
           left_out[unit] = false;

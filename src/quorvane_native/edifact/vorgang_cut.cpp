@@ -44,10 +44,8 @@ std::optional<VorgangCut> cut_vorgaenge(std::string_view message) {
     const std::size_t end = at + 1 < parsed.size() ? parsed[at + 1].span().start : message.size();
     CutSegment into;
     into.text = message.substr(start, end - start);
-    into.tag = into.text.substr(0, 3);
-    into.qualifier = std::string(segment.component_text(0, 0).value_or(std::string_view()));
-    into.key = key_of(segment, into.qualifier);
-    const std::string_view tag = into.tag;
+    into.key = key_of(segment, segment.component_text(0, 0).value_or(std::string_view()));
+    const std::string_view tag = into.tag();
     if (tag == "IDE") cut.ides.push_back(at);
     if (tag == "LOC" || tag == "IDE") into.value = std::string(segment.component_text(1, 0).value_or(std::string_view()));
     if (tag == "RFF") into.value = std::string(segment.component_text(0, 1).value_or(std::string_view()));
@@ -64,7 +62,7 @@ std::optional<VorgangCut> cut_vorgaenge(std::string_view message) {
     }
     cut.segments.push_back(std::move(into));
   }
-  if (cut.segments.back().tag != "UNT") return std::nullopt;
+  if (cut.segments.back().tag() != "UNT") return std::nullopt;
   return cut;
 }
 

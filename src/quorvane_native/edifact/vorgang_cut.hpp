@@ -14,16 +14,20 @@ namespace quorvane_native::edifact {
 
 struct CutSegment {
   std::string_view text;  // with its terminator
-  std::string_view tag;
   // The tag and what tells the segment from its siblings of that tag (a qualifier, or a CCI's
   // characteristic where it names no class), such as "SEQ+Z01", "CCI+Z19" or "CCI+++Z15".
   std::string key;
-  std::string qualifier;  // the first component
-  std::string value;      // LOC: the ID, RFF: the reference, IDE: the Vorgangsnummer, UNT: its reference
+  std::string value;  // LOC: the ID, RFF: the reference, IDE: the Vorgangsnummer, UNT: its reference
   std::size_t vorgang = 0;  // from 1; 0 before the first IDE and for UNT
   // 0: the Vorgang's own segment (and the head of an SG8 or SG12 group); 1: inside such a group;
   // 2: a CAV inside a group, under the CCI it follows.
   std::uint8_t depth = 0;
+
+  std::string_view tag() const { return text.substr(0, 3); }
+  // The first component, which the key holds after the tag.
+  std::string_view qualifier() const {
+    return key.starts_with("CCI+++") ? std::string_view() : std::string_view(key).substr(4);
+  }
 };
 
 struct VorgangCut {
