@@ -11,7 +11,7 @@ interpreter. Last, what refusing a build_utilmd of k Vorgänge whose last one th
 costs beside the clean build of as many, the same for a build_answer whose last received Vorgang
 carries a faulty Marktlokation (bare, and with four optional arguments), refusing build_utilmd 55168
 of too many Vorgänge (alike, and each naming its own Messlokation), refusing the gas answer to 9,990
-Vorgänge, too large for the reader, and the answers to the largest requests the reader takes.
+Vorgänge, too large for the reader, and the answers to the largest requests whose answers it takes.
 
 Runs against whatever `quorvane` the interpreter imports (make bench installs the wheel first).
 """
@@ -298,20 +298,32 @@ def written_segments(message):
 
 
 def largest_answers():
-    """The answers to the largest requests of bare Vorgänge the reader takes, as build_utilmd builds them:
-    completion makes up far more of each answer Vorgang than the answer keeps."""
-    print("\nbuild_answer to the largest requests of bare Vorgänge the reader takes:")
-    for request_pid, vorgaenge, on in ((55168, 113, "2025-10-01"), (44168, 237, "2026-10-01"),
-                                       (44013, 178, "2026-10-01")):
+    """The answers to requests as build_utilmd builds them with the most Vorgänge whose answer the reader
+    takes, each Vorgang repeating its request's groups, and the refusal of one Vorgang more."""
+    print("\nbuild_answer to the requests with the most Vorgänge whose answers the reader takes, and one more:")
+    for request_pid, vorgaenge, on in ((55168, 111, "2025-10-01"), (44168, 227, "2026-10-01"),
+                                       (44013, 169, "2026-10-01")):
         parties = (RECEIVED_FROM, RECEIVED_BY) if request_pid > 50000 else ("9800000000008", "9812345000007")
-        request = q.build_utilmd(request_pid, *parties, on=on,
-                                 transactions=[q.UtilmdTransaction(f"V{n}") for n in range(vorgaenge)])
-        received = q.build_interchange(*parties, "REF1", [request], on=on)
-        answer = q.build_answer(received, request_pid + 1, on=on)
-        seconds = seconds_per_call(lambda: q.build_answer(received, request_pid + 1, on=on), runs=3)  # noqa: B023
-        print(f"  {request_pid} x {vorgaenge} -> {request_pid + 1}: {written_segments(answer):,} segments "
-              f"({len(answer):,} bytes) in {seconds:.3f} s")
 
+        def received(count):
+            request = q.build_utilmd(request_pid, *parties, on=on,  # noqa: B023
+                                     transactions=[q.UtilmdTransaction(f"V{n}") for n in range(count)])
+            return q.build_interchange(*parties, "REF1", [request], on=on)  # noqa: B023
+
+        fitting, too_many = received(vorgaenge), received(vorgaenge + 1)
+        answer = q.build_answer(fitting, request_pid + 1, on=on)
+        seconds = seconds_per_call(lambda: q.build_answer(fitting, request_pid + 1, on=on), runs=3)  # noqa: B023
+
+        def refuse():
+            try:
+                q.build_answer(too_many, request_pid + 1, on=on)  # noqa: B023
+            except ValueError:
+                return
+            raise AssertionError("an answer past the reader's limits was built")
+
+        refused = seconds_per_call(refuse, runs=3)
+        print(f"  {request_pid} x {vorgaenge} -> {request_pid + 1}: {written_segments(answer):,} segments "
+              f"({len(answer):,} bytes) in {seconds:.3f} s; {vorgaenge + 1} refused in {refused:.3f} s")
 
 if __name__ == "__main__":
     main()
