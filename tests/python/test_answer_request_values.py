@@ -128,3 +128,10 @@ def test_an_sg8_reference_names_the_vorgangs_own_lokation(on, request_pid, answe
         own = [identifier for loc, identifier in lokationen if loc in REFERENCED[qualifier]]
         if own and len(value) in {len(identifier) for identifier in own}:
             assert value in own, (place, segment, own)
+
+
+def test_a_date_in_another_zone_stands_as_the_same_instant_in_utc():
+    received, _, _ = request_of(44013, "2026-10-01")
+    received = received.replace(b"DTM+158:202609300400?+00:303", b"DTM+158:202609290600?+02:303")
+    answer = native.build_answer(received, 44014, on="2026-10-01")
+    assert tagged(answer, "DTM+158") == ["DTM+158:202609290400?+00:303"]

@@ -1,10 +1,13 @@
 #include "quorvane_native/edifact/answer_request_values.hpp"
 
+#include <fmt/format.h>
+
 #include <algorithm>
 #include <map>
 #include <utility>
 
 #include "quorvane_native/edifact/answer_draft.hpp"
+#include "quorvane_native/edifact/dtm_in_utc.hpp"
 #include "support/diag.hpp"
 
 namespace quorvane_native::edifact {
@@ -146,11 +149,33 @@ class Merger {
   std::size_t vorgang_ = 0;
 };
 
-// Draft origins: 0 for a segment no choice put there, else the choice's index plus one.
+// A format-303 date of the request in another zone as the same instant in +00, which is all the
+// answer's column takes; empty for any other segment.
+std::string in_utc(std::string_view text) {
+  constexpr std::string_view tail = ":303'";
+  const std::size_t colon = text.find(':');
+  if (!text.starts_with("DTM+") || !text.ends_with(tail) || colon + tail.size() > text.size()) return {};
+  std::string value;
+  for (std::size_t at = colon + 1; at < text.size() - tail.size(); ++at) {
+    if (text[at] == '?' && at + 1 < text.size()) ++at;
+    value += text[at];
+  }
+  if (value.ends_with("+00")) return {};
+  const auto utc = dtm_in_utc(value);
+  if (!utc) return {};
+  return fmt::format("{}{}?+00{}", text.substr(0, colon + 1), utc->substr(0, 12), tail);
+}
+
+// Draft origins: 0 for a segment no choice put there, else the choice's index plus one. A request
+// segment is written as `request_texts` has it, where that is not empty.
 void flatten(const std::vector<Node>& nodes, const VorgangCut& answer, const VorgangCut& request,
-             const std::vector<Choice>& choices, std::size_t vorgang, std::size_t enclosing, Draft& draft) {
+             const std::vector<std::string>& request_texts, const std::vector<Choice>& choices, std::size_t vorgang,
+             std::size_t enclosing, Draft& draft) {
   const auto emit = [&](const VorgangCut& cut, Unit unit, std::size_t origin) {
-    for (std::size_t at = unit.first; at < unit.second; ++at) draft.add(cut.segments[at].text, vorgang, origin);
+    for (std::size_t at = unit.first; at < unit.second; ++at) {
+      const bool own_text = &cut == &request && !request_texts[at].empty();
+      draft.add(own_text ? std::string_view(request_texts[at]) : cut.segments[at].text, vorgang, origin);
+    }
   };
   for (const Node& node : nodes) {
     const std::size_t own = node.choice ? *node.choice + 1 : enclosing;
@@ -163,8 +188,8 @@ void flatten(const std::vector<Node>& nodes, const VorgangCut& answer, const Vor
       emit(cut, node.unit, own);
       continue;
     }
-    draft.add(cut.segments[node.unit.first].text, vorgang, own);
-    flatten(node.children, answer, request, choices, vorgang, own, draft);
+    emit(cut, {node.unit.first, node.unit.first + 1}, own);
+    flatten(node.children, answer, request, request_texts, choices, vorgang, own, draft);
   }
 }
 
@@ -213,6 +238,10 @@ std::optional<std::string> with_request_values(const VorgangCut& answer, const V
     if (answered[vorgang]) merged[vorgang] = merger.vorgang(vorgang, *answered[vorgang]);
   }
   if (choices.empty()) return std::nullopt;
+  std::vector<std::string> request_texts(request.segments.size());
+  for (std::size_t at = 0; at < request.segments.size(); ++at) {
+    if (request.segments[at].tag() == "DTM") request_texts[at] = in_utc(request.segments[at].text);
+  }
 
   const auto draft_of = [&] {
     Draft draft;
@@ -227,7 +256,7 @@ std::optional<std::string> with_request_values(const VorgangCut& answer, const V
         for (std::size_t at = first + 1; at < last; ++at) draft.add(answer.segments[at].text, vorgang, 0);
         continue;
       }
-      flatten(merged[vorgang], answer, request, choices, vorgang, 0, draft);
+      flatten(merged[vorgang], answer, request, request_texts, choices, vorgang, 0, draft);
     }
     return draft;
   };
