@@ -261,13 +261,15 @@ std::optional<std::string> with_request_values(const VorgangCut& answer, const V
     return draft;
   };
   // Each round reverts the request values a fault falls on; a fault of a Vorgang that none can be
-  // told to reverts that Vorgang's all. A few rounds settle what a handful of values can upset.
+  // told to reverts that Vorgang's all. A value reverted can uncover the fault of another, so a few
+  // rounds go by value, and the last reverts all of every Vorgang still at fault: what stands then
+  // is completion's, which its column accepts.
   constexpr std::size_t rounds = 4;
-  for (std::size_t round = 0; round < rounds; ++round) {
+  for (std::size_t round = 0;; ++round) {
     const Draft draft = draft_of();
     const Judged judged = judge(draft, column, answer_pid);
     if (!judged.faulted()) return draft.message();
-    if (judged.faulted_message) break;
+    if (judged.faulted_message || round == rounds) break;
     bool reverted = false;
     for (std::size_t vorgang = 1; vorgang < judged.faults.size(); ++vorgang) {
       bool told = false;
@@ -277,7 +279,7 @@ std::optional<std::string> with_request_values(const VorgangCut& answer, const V
         choices[origin - 1].reverted = true;
         told = reverted = true;
       }
-      if (told || !judged.faulted(vorgang)) continue;
+      if ((told && round + 1 < rounds) || !judged.faulted(vorgang)) continue;
       for (Choice& choice : choices) {
         if (choice.vorgang == vorgang && !choice.reverted) choice.reverted = reverted = true;
       }

@@ -259,10 +259,12 @@ TEST(ProfileValidation, FindingShapes) {
       {"AHB-11001-00007-SEQ-1229-PAKET-MIN",
        "SEQ (Nr 00007): DE 1229 „Handlung“ carries \"Z98\" 0 times in SG4; Paket 6P of 11001 asks for 1 — AHB "
        "operand X [6P1..n]",
-       Severity::Error, {pid, {"nr", "00007"}, {"de", "1229"}}, "SEQ", std::nullopt, std::nullopt, 0, 0},
+       Severity::Error, {pid, {"nr", "00007"}, {"de", "1229"}, {"scope", "3"}}, "SEQ", std::nullopt, std::nullopt, 0,
+       0},
       {"AHB-11001-00007-SEQ-1229-PAKET-MAX",
        "SEQ (Nr 00007): DE 1229 „Handlung“ carries \"Z01\" 2 times in SG4; Paket 5P of 11001 allows 1",
-       Severity::Error, {pid, {"nr", "00007"}, {"de", "1229"}}, "SEQ", std::nullopt, std::nullopt, 0, 0},
+       Severity::Error, {pid, {"nr", "00007"}, {"de", "1229"}, {"scope", "3"}}, "SEQ", std::nullopt, std::nullopt, 0,
+       0},
   };
   for (const ShapeCase& c : cases) {
     const auto found = std::ranges::find(findings, std::optional<std::string>(c.rule_id), &ValidationIssue::rule_id);

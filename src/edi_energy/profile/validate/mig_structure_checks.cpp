@@ -68,13 +68,14 @@ void occurrence_checks(MigRun& run) {
       if (const auto* segment = node.segment()) {
         const bool listed = !column || column->segment_row(node_index, segment->nr) != nullptr;
         if (mandatory(node.status, listed) && count == 0) {
-          run.findings.push_back(
+          run.findings.push_back(in_scope(
               ValidationIssue(Severity::Error, fmt::format("segment {} „{}“ (Nr {}) is mandatory in the MIG{} but missing",
                                                            segment->tag, node.name, segment->nr,
                                                            scope_suffix(structure, run.resolution, scope)))
                   .with_rule_id(fmt::format("MIG-{}-{}-REQUIRED", segment->nr, segment->tag))
                   .with_segment(segment->tag)
-                  .with_context_entry("nr", segment->nr));
+                  .with_context_entry("nr", segment->nr),
+              run.resolution, scope));
         }
         if (node.max != 0 && count > node.max) {
           run.findings.push_back(in_scope(
@@ -94,13 +95,14 @@ void occurrence_checks(MigRun& run) {
       const std::string_view first_nr = trigger != nullptr ? std::string_view(trigger->nr) : std::string_view("?");
       const bool listed = !column || column->group_row(node_index, group, first_nr) != nullptr;
       if (mandatory(node.status, listed) && count == 0) {
-        run.findings.push_back(
+        run.findings.push_back(in_scope(
             ValidationIssue(Severity::Error,
                             fmt::format("segment group {} „{}“ (Nr {}) is mandatory in the MIG{} but missing", group,
                                         node.name, first_nr, scope_suffix(structure, run.resolution, scope)))
                 .with_rule_id(fmt::format("MIG-{}-{}-REQUIRED", group, first_nr))
                 .with_segment_group(group)
-                .with_context_entry("nr", std::string(first_nr)));
+                .with_context_entry("nr", std::string(first_nr)),
+            run.resolution, scope));
       }
       if (node.max != 0 && count > node.max) {
         run.findings.push_back(in_scope(

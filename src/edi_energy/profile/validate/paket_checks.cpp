@@ -95,15 +95,16 @@ void check_paket(AhbRun& run, const CountingScope& counting, Counted counted, co
     if (text_at(run.segments[at], target.position) == std::optional<std::string_view>(*operand.code)) ++count;
   }
   const auto report = [&](std::string message, std::string_view suffix) {
-    run.findings.push_back(ValidationIssue(Severity::Error, std::move(message))
-                               .with_rule_id(fmt::format("AHB-{}-{}-{}-{}-{}", run.label, definition.nr,
-                                                         definition.tag, rule.de, suffix))
-                               .with_context_entry("pid", run.label)
-                               .with_context_entry("nr", definition.nr)
-                               .with_context_entry("de", rule.de)
-                               .with_segment(definition.tag)
-                               .with_element(target.position.element)
-                               .with_component(target.position.component));
+    run.findings.push_back(in_scope(ValidationIssue(Severity::Error, std::move(message))
+                                        .with_rule_id(fmt::format("AHB-{}-{}-{}-{}-{}", run.label, definition.nr,
+                                                                  definition.tag, rule.de, suffix))
+                                        .with_context_entry("pid", run.label)
+                                        .with_context_entry("nr", definition.nr)
+                                        .with_context_entry("de", rule.de)
+                                        .with_segment(definition.tag)
+                                        .with_element(target.position.element)
+                                        .with_component(target.position.component),
+                                    run.resolution, counted.scope));
   };
   // Formatted only for a Paket whose bounds are broken.
   const auto lead = [&] {
