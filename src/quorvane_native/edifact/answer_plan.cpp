@@ -72,7 +72,8 @@ void plan_dates(const UtilmdTransaction& transaction, EchoPlaces& places, GivenV
       }
       continue;
     }
-    std::optional<std::string> in_utc = format == "303" ? dtm_in_utc(*dtm->value) : std::nullopt;
+    std::optional<std::string> in_utc =
+        format == "303" && !dtm->value->ends_with("+00") ? dtm_in_utc(*dtm->value) : std::nullopt;
     vorgang.echoes.push_back(echo_of("DTM", std::string(qualifier), in_utc.value_or(*dtm->value), true));
   }
 }

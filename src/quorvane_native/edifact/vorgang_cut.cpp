@@ -1,21 +1,66 @@
 #include "quorvane_native/edifact/vorgang_cut.hpp"
 
-#include "edifact/parse/from_bytes.hpp"
+#include <algorithm>
 
 namespace quorvane_native::edifact {
 
 namespace {
 
-std::string key_of(const ::edifact::model::Segment& segment, std::string_view qualifier) {
-  const std::string_view tag = segment.tag();
-  std::string key(tag);
-  key += '+';
+// The default service characters, which the builders write and the request is written out with.
+constexpr char release = '?';
+constexpr char element_separator = '+';
+constexpr char component_separator = ':';
+constexpr char terminator = '\'';
+
+// Component `component` of data element `element` (after the tag) of a segment's text, appended
+// to `into` with released characters taken as they are; nothing where the segment has none there.
+void append_component(std::string_view text, std::size_t element, std::size_t component, std::string& into) {
+  std::size_t at_element = 0;
+  std::size_t at_component = 0;
+  std::size_t from = std::string_view::npos;
+  bool released = false;
+  for (std::size_t at = 3; at < text.size(); ++at) {
+    const char c = text[at];
+    const bool inside = at_element == element + 1 && at_component == component;
+    if (c == release) {
+      released = released || inside;
+      ++at;
+      continue;
+    }
+    if (c != element_separator && c != component_separator && c != terminator) continue;
+    if (inside) {
+      const std::string_view raw = text.substr(from, at - from);
+      if (!released) {
+        into += raw;
+        return;
+      }
+      for (std::size_t k = 0; k < raw.size(); ++k) into += raw[k] == release && k + 1 < raw.size() ? raw[++k] : raw[k];
+      return;
+    }
+    if (c == terminator) return;
+    if (c == element_separator) {
+      ++at_element;
+      at_component = 0;
+    } else {
+      ++at_component;
+    }
+    from = at + 1;
+  }
+}
+
+std::string component(std::string_view text, std::size_t element, std::size_t component) {
+  std::string value;
+  append_component(text, element, component, value);
+  return value;
+}
+
+std::string key_of(std::string_view text) {
+  std::string key(text.substr(0, 4));
+  append_component(text, 0, 0, key);
   // A CCI without a class names its characteristic in its third element.
-  if (tag == "CCI" && qualifier.empty()) {
+  if (key == "CCI+") {
     key += "++";
-    key += segment.component_text(2, 0).value_or(std::string_view());
-  } else {
-    key += qualifier;
+    append_component(text, 2, 0, key);
   }
   return key;
 }
@@ -29,27 +74,26 @@ std::pair<std::size_t, std::size_t> VorgangCut::range(std::size_t vorgang) const
 }
 
 std::optional<VorgangCut> cut_vorgaenge(std::string_view message) {
-  // A builder's segment may be longer than a reader takes; its size is for the caller to refuse.
-  ::edifact::ParserConfig config;
-  config.max_segment_length = message.size();
-  const auto parsed = ::edifact::parse_all(message, config);
-  if (parsed.error() || parsed.empty()) return std::nullopt;
   VorgangCut cut;
-  cut.segments.reserve(parsed.size());
+  cut.segments.reserve(static_cast<std::size_t>(std::ranges::count(message, terminator)));
   bool in_group = false;
   bool in_characteristic = false;
-  for (std::size_t at = 0; at < parsed.size(); ++at) {
-    const ::edifact::model::Segment segment = parsed[at];
-    const std::size_t start = segment.span().start;
-    const std::size_t end = at + 1 < parsed.size() ? parsed[at + 1].span().start : message.size();
+  std::size_t start = 0;
+  for (std::size_t at = 0; at < message.size(); ++at) {
+    if (message[at] == release) {
+      ++at;
+      continue;
+    }
+    if (message[at] != terminator) continue;
     CutSegment into;
-    into.text = message.substr(start, end - start);
-    into.key = key_of(segment, segment.component_text(0, 0).value_or(std::string_view()));
+    into.text = message.substr(start, at + 1 - start);
+    start = at + 1;
+    if (into.text.size() < 4) return std::nullopt;
+    into.key = key_of(into.text);
     const std::string_view tag = into.tag();
-    if (tag == "IDE") cut.ides.push_back(at);
-    if (tag == "LOC" || tag == "IDE") into.value = std::string(segment.component_text(1, 0).value_or(std::string_view()));
-    if (tag == "RFF") into.value = std::string(segment.component_text(0, 1).value_or(std::string_view()));
-    if (tag == "UNT") into.value = std::string(segment.component_text(1, 0).value_or(std::string_view()));
+    if (tag == "IDE") cut.ides.push_back(cut.segments.size());
+    if (tag == "LOC" || tag == "IDE" || tag == "UNT") into.value = component(into.text, 1, 0);
+    if (tag == "RFF") into.value = component(into.text, 0, 1);
     into.vorgang = tag == "UNT" ? 0 : cut.ides.size();
     if (tag == "IDE" || tag == "LOC" || tag == "UNT") in_group = false;
     if (into.vorgang > 0 && (tag == "SEQ" || tag == "NAD")) {
@@ -62,7 +106,7 @@ std::optional<VorgangCut> cut_vorgaenge(std::string_view message) {
     }
     cut.segments.push_back(std::move(into));
   }
-  if (cut.segments.back().tag() != "UNT") return std::nullopt;
+  if (start != message.size() || cut.segments.empty() || cut.segments.back().tag() != "UNT") return std::nullopt;
   return cut;
 }
 
