@@ -2,15 +2,18 @@
 
 #include <algorithm>
 
+#include "edifact/parse/service_string_advice.hpp"
+
 namespace quorvane_native::edifact {
 
 namespace {
 
 // The default service characters, which the builders write and the request is written out with.
-constexpr char release = '?';
-constexpr char element_separator = '+';
-constexpr char component_separator = ':';
-constexpr char terminator = '\'';
+constexpr auto advice = ::edifact::tokenizer::ServiceStringAdvice::DEFAULT;
+constexpr char release = advice.release_character;
+constexpr char element_separator = advice.element_separator;
+constexpr char component_separator = advice.component_separator;
+constexpr char terminator = advice.segment_terminator;
 
 // Component `component` of data element `element` (after the tag) of a segment's text, appended
 // to `into` with released characters taken as they are; nothing where the segment has none there.
