@@ -16,14 +16,14 @@
 #include "edi_energy/message_type.hpp"
 #include "edi_energy/messages/utilmd.hpp"
 #include "edifact/write/writer.hpp"
-#include "quorvane_native/edifact/answer_dates.hpp"
-#include "quorvane_native/edifact/answer_leave_out.hpp"
-#include "quorvane_native/edifact/answer_obligations.hpp"
-#include "quorvane_native/edifact/answer_plan.hpp"
-#include "quorvane_native/edifact/answer_received.hpp"
-#include "quorvane_native/edifact/answer_request_values.hpp"
-#include "quorvane_native/edifact/answer_size.hpp"
-#include "quorvane_native/edifact/answer_trim.hpp"
+#include "quorvane_native/edifact/answer/dates.hpp"
+#include "quorvane_native/edifact/answer/leave_out.hpp"
+#include "quorvane_native/edifact/answer/obligations.hpp"
+#include "quorvane_native/edifact/answer/plan.hpp"
+#include "quorvane_native/edifact/answer/received.hpp"
+#include "quorvane_native/edifact/answer/carry.hpp"
+#include "quorvane_native/edifact/answer/size.hpp"
+#include "quorvane_native/edifact/answer/trim.hpp"
 #include "quorvane_native/edifact/column_verdict.hpp"
 #include "quorvane_native/edifact/build_pipeline.hpp"
 #include "quorvane_native/edifact/given_text.hpp"
@@ -38,6 +38,7 @@ namespace quorvane_native::edifact {
 
 namespace {
 
+using namespace answer;
 using edi_energy::message_type::MessageType;
 using edi_energy::messages::utilmd::UtilmdMessage;
 

@@ -12,11 +12,11 @@
 #include <string_view>
 #include <vector>
 
-#include "quorvane_native/edifact/answer_plan.hpp"
+#include "quorvane_native/edifact/answer/plan.hpp"
 #include "quorvane_native/edifact/build_pipeline.hpp"
 #include "quorvane_native/edifact/vorgang_cut.hpp"
 
-namespace quorvane_native::edifact {
+namespace quorvane_native::edifact::answer {
 
 // Whether a request holds anything for completion's places: an SG8 or SG12 group, or a date of a
 // Vorgang other than 92, 93 and those given. Read from the parsed request, so that a request
@@ -33,4 +33,4 @@ std::optional<std::string> with_request_values(const VorgangCut& answer, const V
                                                const AnswerPlan& plan, const ColumnRef& column,
                                                std::uint32_t answer_pid, const StringPairs& given_dates);
 
-}  // namespace quorvane_native::edifact
+}  // namespace quorvane_native::edifact::answer

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace quorvane_native::edifact {
+namespace quorvane_native::edifact::answer {
 
 // The refusal naming `process_dates`, `free_texts` or `references` for the first Vorgang of
 // `answer` (built with `code`) holding a Vorgang's DTM or FTX, or an RFF of its references, that
@@ -15,4 +15,4 @@ namespace quorvane_native::edifact {
 std::optional<std::string> code_obligation(std::string_view answer, std::string_view without_code,
                                            std::string_view code);
 
-}  // namespace quorvane_native::edifact
+}  // namespace quorvane_native::edifact::answer

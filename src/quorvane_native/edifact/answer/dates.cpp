@@ -1,4 +1,4 @@
-#include "quorvane_native/edifact/answer_dates.hpp"
+#include "quorvane_native/edifact/answer/dates.hpp"
 
 #include <fmt/format.h>
 
@@ -6,7 +6,7 @@
 
 #include "support/debug_quote.hpp"
 
-namespace quorvane_native::edifact {
+namespace quorvane_native::edifact::answer {
 
 std::optional<std::string> unconfirmed_date(const VorgangCut& answer, const AnswerPlan& plan,
                                             const StringPairs& process_dates, std::string_view column,
@@ -38,4 +38,4 @@ std::optional<std::string> unconfirmed_date(const VorgangCut& answer, const Answ
   return std::nullopt;
 }
 
-}  // namespace quorvane_native::edifact
+}  // namespace quorvane_native::edifact::answer

@@ -11,7 +11,7 @@
 
 #include "quorvane_native/edifact/build_pipeline.hpp"
 
-namespace quorvane_native::edifact {
+namespace quorvane_native::edifact::answer {
 
 // Whether segment node `node` stands in group `group` right below the Vorgang (SG4, whose
 // trigger is IDE).
@@ -42,4 +42,4 @@ class EchoPlaces {
   std::vector<std::pair<std::string, std::optional<std::size_t>>> rooms_;
 };
 
-}  // namespace quorvane_native::edifact
+}  // namespace quorvane_native::edifact::answer

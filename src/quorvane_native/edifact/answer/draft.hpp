@@ -14,7 +14,7 @@
 #include "quorvane_native/edifact/build_pipeline.hpp"
 #include "quorvane_native/edifact/column_verdict.hpp"
 
-namespace quorvane_native::edifact {
+namespace quorvane_native::edifact::answer {
 
 struct Draft {
   // Every segment up to its UNT, which `message` writes counting them.
@@ -53,4 +53,4 @@ struct Judged {
 // halves, each half with the head as a message of its own, so that every Vorgang's faults are heard.
 Judged judge(const Draft& draft, const ColumnRef& column, std::uint32_t answer_pid);
 
-}  // namespace quorvane_native::edifact
+}  // namespace quorvane_native::edifact::answer

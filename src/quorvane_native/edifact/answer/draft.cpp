@@ -1,4 +1,4 @@
-#include "quorvane_native/edifact/answer_draft.hpp"
+#include "quorvane_native/edifact/answer/draft.hpp"
 
 #include <fmt/format.h>
 
@@ -9,7 +9,7 @@
 #include "edi_energy/report/findings_cap.hpp"
 #include "edifact/parse/from_bytes.hpp"
 
-namespace quorvane_native::edifact {
+namespace quorvane_native::edifact::answer {
 
 std::string Draft::message() const {
   std::string written;
@@ -91,4 +91,4 @@ Judged judge(const Draft& draft, const ColumnRef& column, std::uint32_t answer_p
   return judged;
 }
 
-}  // namespace quorvane_native::edifact
+}  // namespace quorvane_native::edifact::answer

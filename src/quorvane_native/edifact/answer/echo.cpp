@@ -1,4 +1,4 @@
-#include "quorvane_native/edifact/answer_echo.hpp"
+#include "quorvane_native/edifact/answer/echo.hpp"
 
 #include <algorithm>
 
@@ -6,7 +6,7 @@
 
 #include "quorvane_native/edifact/column_places.hpp"
 
-namespace quorvane_native::edifact {
+namespace quorvane_native::edifact::answer {
 
 bool in_vorgang_group(const ColumnRef& column, NodeIndex node, std::string_view group) {
   const auto& nodes = column.profile->structure().nodes;
@@ -71,4 +71,4 @@ std::optional<std::size_t> EchoPlaces::room(std::string_view tag, std::string_vi
   return places;
 }
 
-}  // namespace quorvane_native::edifact
+}  // namespace quorvane_native::edifact::answer

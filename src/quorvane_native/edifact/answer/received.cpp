@@ -1,4 +1,4 @@
-#include "quorvane_native/edifact/answer_received.hpp"
+#include "quorvane_native/edifact/answer/received.hpp"
 
 #include <fmt/format.h>
 
@@ -6,10 +6,10 @@
 #include <ranges>
 
 #include "quorvane_native/edifact/vorgang_cut.hpp"
-#include "quorvane_native/edifact/answer_echo.hpp"
+#include "quorvane_native/edifact/answer/echo.hpp"
 #include "support/debug_quote.hpp"
 
-namespace quorvane_native::edifact {
+namespace quorvane_native::edifact::answer {
 
 namespace {
 
@@ -102,4 +102,4 @@ std::optional<py::Failure> received_fault(const Carried& carried, const ColumnVe
   return std::nullopt;
 }
 
-}  // namespace quorvane_native::edifact
+}  // namespace quorvane_native::edifact::answer

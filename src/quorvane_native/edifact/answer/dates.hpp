@@ -7,10 +7,10 @@
 #include <string>
 #include <string_view>
 
-#include "quorvane_native/edifact/answer_plan.hpp"
+#include "quorvane_native/edifact/answer/plan.hpp"
 #include "quorvane_native/edifact/vorgang_cut.hpp"
 
-namespace quorvane_native::edifact {
+namespace quorvane_native::edifact::answer {
 
 // The refusal naming `received` for the first such date of `answer` (carrying over and leaving out
 // keep its DTM 92 and 93 as completed), saying how to give it; none
@@ -19,4 +19,4 @@ std::optional<std::string> unconfirmed_date(const VorgangCut& answer, const Answ
                                             const StringPairs& process_dates, std::string_view column,
                                             std::uint64_t message_index);
 
-}  // namespace quorvane_native::edifact
+}  // namespace quorvane_native::edifact::answer

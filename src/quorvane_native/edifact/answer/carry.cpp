@@ -1,4 +1,4 @@
-#include "quorvane_native/edifact/answer_request_values.hpp"
+#include "quorvane_native/edifact/answer/carry.hpp"
 
 #include <fmt/format.h>
 
@@ -6,11 +6,11 @@
 #include <map>
 #include <utility>
 
-#include "quorvane_native/edifact/answer_draft.hpp"
+#include "quorvane_native/edifact/answer/draft.hpp"
 #include "quorvane_native/edifact/dtm_in_utc.hpp"
 #include "support/diag.hpp"
 
-namespace quorvane_native::edifact {
+namespace quorvane_native::edifact::answer {
 
 namespace {
 
@@ -291,4 +291,4 @@ std::optional<std::string> with_request_values(const VorgangCut& answer, const V
   return std::nullopt;
 }
 
-}  // namespace quorvane_native::edifact
+}  // namespace quorvane_native::edifact::answer

@@ -16,7 +16,7 @@
 #include "quorvane_native/edifact/build_pipeline.hpp"
 #include "quorvane_native/edifact/vorgang_cut.hpp"
 
-namespace quorvane_native::edifact {
+namespace quorvane_native::edifact::answer {
 
 using StringPairs = std::vector<std::pair<std::string, std::string>>;
 
@@ -74,4 +74,4 @@ struct EchoAt {
 };
 EchoAt echo_at(const VorgangCut& cut, const AnswerPlan& plan, std::size_t segment);
 
-}  // namespace quorvane_native::edifact
+}  // namespace quorvane_native::edifact::answer

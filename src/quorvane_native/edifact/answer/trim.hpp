@@ -8,12 +8,12 @@
 #include <optional>
 #include <string>
 
-#include "quorvane_native/edifact/answer_plan.hpp"
+#include "quorvane_native/edifact/answer/plan.hpp"
 #include "quorvane_native/edifact/build_pipeline.hpp"
 #include "quorvane_native/edifact/vorgang_cut.hpp"
 #include "quorvane_native/py/errors.hpp"
 
-namespace quorvane_native::edifact {
+namespace quorvane_native::edifact::answer {
 
 // `completed` without what its column does not need, decided Vorgang by Vorgang; a ValueError
 // naming `received` where the column requires a Lokation the request does not name. A group of
@@ -31,4 +31,4 @@ py::Expected<std::string> as_answered(const std::string& completed, const std::o
                                       std::uint32_t answer_pid, const StringPairs& given_dates,
                                       std::uint64_t message_index);
 
-}  // namespace quorvane_native::edifact
+}  // namespace quorvane_native::edifact::answer

@@ -5,10 +5,10 @@
 
 #include <string_view>
 
-#include "quorvane_native/edifact/answer_plan.hpp"
+#include "quorvane_native/edifact/answer/plan.hpp"
 #include "quorvane_native/edifact/column_verdict.hpp"
 
-namespace quorvane_native::edifact {
+namespace quorvane_native::edifact::answer {
 
 // Leaves out what the verdict on `completed` rejects; whether anything was left out. A Lokation
 // or reference rejected for its value stays (the request's fault, which no answer can mend),
@@ -20,4 +20,4 @@ bool leave_out_rejected(AnswerPlan& plan, const ColumnVerdict& verdict, const Co
 // every Vorgang as many of its qualifier; whether it was one the plan holds.
 bool leave_out_unplaced(AnswerPlan& plan, const ColumnVerdict& verdict, std::string_view built);
 
-}  // namespace quorvane_native::edifact
+}  // namespace quorvane_native::edifact::answer

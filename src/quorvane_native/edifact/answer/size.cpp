@@ -1,16 +1,16 @@
-#include "quorvane_native/edifact/answer_size.hpp"
+#include "quorvane_native/edifact/answer/size.hpp"
 
 #include <fmt/format.h>
 
 #include <utility>
 
 #include "edi_energy/platform/input_segments.hpp"
-#include "quorvane_native/edifact/answer_trim.hpp"
+#include "quorvane_native/edifact/answer/trim.hpp"
 #include "quorvane_native/edifact/column_verdict.hpp"
 #include "quorvane_native/edifact/reader_limits.hpp"
 #include "quorvane_native/edifact/vorgang_layout.hpp"
 
-namespace quorvane_native::edifact {
+namespace quorvane_native::edifact::answer {
 
 namespace {
 
@@ -87,4 +87,4 @@ py::Status answer_fits(std::string_view completed, std::size_t vorgaenge) {
                        "holds");
 }
 
-}  // namespace quorvane_native::edifact
+}  // namespace quorvane_native::edifact::answer

@@ -14,7 +14,7 @@
 #include "quorvane_native/edifact/column_verdict.hpp"
 #include "quorvane_native/py/errors.hpp"
 
-namespace quorvane_native::edifact {
+namespace quorvane_native::edifact::answer {
 
 using StringPairs = std::vector<std::pair<std::string, std::string>>;
 
@@ -36,4 +36,4 @@ struct Carried {
 std::optional<py::Failure> received_fault(const Carried& carried, const ColumnVerdict& verdict,
                                           const ColumnRef& column, std::string_view answer);
 
-}  // namespace quorvane_native::edifact
+}  // namespace quorvane_native::edifact::answer

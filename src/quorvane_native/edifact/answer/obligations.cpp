@@ -1,4 +1,4 @@
-#include "quorvane_native/edifact/answer_obligations.hpp"
+#include "quorvane_native/edifact/answer/obligations.hpp"
 
 #include <fmt/format.h>
 #include <fmt/ranges.h>
@@ -12,7 +12,7 @@
 #include "support/debug_quote.hpp"
 #include "support/time_text/dtm_value.hpp"
 
-namespace quorvane_native::edifact {
+namespace quorvane_native::edifact::answer {
 
 namespace {
 
@@ -77,4 +77,4 @@ std::optional<std::string> code_obligation(std::string_view answer, std::string_
   return std::nullopt;
 }
 
-}  // namespace quorvane_native::edifact
+}  // namespace quorvane_native::edifact::answer

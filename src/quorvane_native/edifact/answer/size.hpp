@@ -9,12 +9,12 @@
 #include <string_view>
 
 #include "edi_energy/release.hpp"
-#include "quorvane_native/edifact/answer_plan.hpp"
+#include "quorvane_native/edifact/answer/plan.hpp"
 #include "quorvane_native/edifact/build_pipeline.hpp"
 #include "quorvane_native/edifact/vorgang_cut.hpp"
 #include "quorvane_native/py/errors.hpp"
 
-namespace quorvane_native::edifact {
+namespace quorvane_native::edifact::answer {
 
 // `built` is the builder's message of `plan`'s Vorgänge before completion. Its first Vorgang is
 // completed alone and made what the answer makes of it (the request's values carried, what
@@ -28,4 +28,4 @@ py::Status answer_would_fit(std::string_view built, const AnswerPlan& plan, cons
 // The completed answer, within the reader's limits with room left for the interchange's UNB and UNZ.
 py::Status answer_fits(std::string_view completed, std::size_t vorgaenge);
 
-}  // namespace quorvane_native::edifact
+}  // namespace quorvane_native::edifact::answer

@@ -1,4 +1,4 @@
-#include "quorvane_native/edifact/answer_trim.hpp"
+#include "quorvane_native/edifact/answer/trim.hpp"
 
 #include <fmt/format.h>
 
@@ -8,13 +8,13 @@
 #include <string_view>
 #include <vector>
 
-#include "quorvane_native/edifact/answer_draft.hpp"
-#include "quorvane_native/edifact/answer_request_values.hpp"
+#include "quorvane_native/edifact/answer/draft.hpp"
+#include "quorvane_native/edifact/answer/carry.hpp"
 #include "quorvane_native/edifact/column_places.hpp"
 #include "support/debug_quote.hpp"
 #include "support/diag.hpp"
 
-namespace quorvane_native::edifact {
+namespace quorvane_native::edifact::answer {
 
 namespace {
 
@@ -182,4 +182,4 @@ py::Expected<std::string> as_answered(const std::string& completed, const std::o
   return without_made_up(*carried, *carried_cut, plan, request, column, answer_pid, message_index);
 }
 
-}  // namespace quorvane_native::edifact
+}  // namespace quorvane_native::edifact::answer

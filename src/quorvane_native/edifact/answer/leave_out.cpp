@@ -1,4 +1,4 @@
-#include "quorvane_native/edifact/answer_leave_out.hpp"
+#include "quorvane_native/edifact/answer/leave_out.hpp"
 
 #include <algorithm>
 #include <optional>
@@ -8,7 +8,7 @@
 
 #include "quorvane_native/edifact/column_places.hpp"
 
-namespace quorvane_native::edifact {
+namespace quorvane_native::edifact::answer {
 
 namespace {
 
@@ -133,7 +133,7 @@ bool leave_out_rejected(AnswerPlan& plan, const ColumnVerdict& verdict, const Co
       }
       continue;
     }
-    const EchoAt echo_at = edifact::echo_at(segments, plan, at);
+    const EchoAt echo_at = answer::echo_at(segments, plan, at);
     if (!echo_at.echo) continue;
     EchoVorgang& vorgang = plan.vorgaenge[echo_at.vorgang - 1];
     Echo& echo = vorgang.echoes[*echo_at.echo];
@@ -186,4 +186,4 @@ bool leave_out_unplaced(AnswerPlan& plan, const ColumnVerdict& verdict, std::str
   return true;
 }
 
-}  // namespace quorvane_native::edifact
+}  // namespace quorvane_native::edifact::answer

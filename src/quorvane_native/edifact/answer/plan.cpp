@@ -1,4 +1,4 @@
-#include "quorvane_native/edifact/answer_plan.hpp"
+#include "quorvane_native/edifact/answer/plan.hpp"
 
 #include <algorithm>
 #include <array>
@@ -8,14 +8,14 @@
 #include <fmt/format.h>
 
 #include "edi_energy/lokationstyp.hpp"
-#include "quorvane_native/edifact/answer_echo.hpp"
+#include "quorvane_native/edifact/answer/echo.hpp"
 #include "quorvane_native/edifact/column_places.hpp"
 #include "quorvane_native/edifact/date_argument.hpp"
 #include "quorvane_native/edifact/dtm_in_utc.hpp"
 #include "quorvane_native/edifact/transaktionsgrund_codes.hpp"
 #include "support/debug_quote.hpp"
 
-namespace quorvane_native::edifact {
+namespace quorvane_native::edifact::answer {
 
 namespace {
 
@@ -177,4 +177,4 @@ EchoAt echo_at(const VorgangCut& cut, const AnswerPlan& plan, std::size_t segmen
   return at;
 }
 
-}  // namespace quorvane_native::edifact
+}  // namespace quorvane_native::edifact::answer
