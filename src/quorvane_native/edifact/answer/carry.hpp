@@ -1,8 +1,9 @@
-// Where completion wrote a value in a place that the request's own Vorgang fills (a DTM by its
-// qualifier, an SG8 group by its SEQ, an SG12 group by its NAD, and inside such a group each
-// segment by its qualifier), the answer says what the request said; a place the request fills
-// that the answer lacks is carried too. Whatever of it the answer's column rejects gives way to
-// completion's again, decided Vorgang by Vorgang.
+// The answer's Vorgänge with their request's units in completion's places. Request and answer
+// units pair by the column's place (the MIG segment a unit's first segment stands at), not by
+// their codes: at one place the request's unit replaces completion's, and inside a group each
+// inner unit does. A unit only the request has goes where the MIG puts it. What completion made
+// up beside them (a Lokation the request does not name, a group of a place the request leaves
+// empty) is marked, for the leave-out to decide.
 #pragma once
 
 #include <cstddef>
@@ -10,27 +11,102 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "edi_energy/profile/structure_resolution.hpp"
+#include "quorvane_native/edifact/answer/draft.hpp"
 #include "quorvane_native/edifact/answer/plan.hpp"
 #include "quorvane_native/edifact/build_pipeline.hpp"
 #include "quorvane_native/edifact/vorgang_cut.hpp"
 
 namespace quorvane_native::edifact::answer {
 
-// Whether a request holds anything for completion's places: an SG8 or SG12 group, or a date of a
-// Vorgang other than 92, 93 and those given. Read from the parsed request, so that a request
-// without any is not written out and cut for nothing.
+using edi_energy::profile::structure::NodeIndex;
+using Places = std::vector<std::optional<NodeIndex>>;
+using Unit = std::pair<std::size_t, std::size_t>;  // segments [first, last) of a cut
+
+// Whether the answer carries a request's DTM of this qualifier into completion's place: 92 and 93
+// are the plan's to confirm or refuse, and a date given replaces the request's.
+bool carries_date(std::string_view qualifier, const StringPairs& given_dates);
+
+// Whether a request holds anything for completion's places: an SG8 or SG12 group, or a date the
+// answer carries. Read from the parsed request, so that a request without any is not written out
+// and cut for nothing.
 bool fills_places(const edi_energy::messages::utilmd::UtilmdMessage& request, const StringPairs& given_dates);
 
 // The request's Vorgang (from 1) that each answer Vorgang (from 1, index 0 unused) answers: the
 // one of the same Vorgangsnummer, counted in order where a number repeats.
 std::vector<std::optional<std::size_t>> answered_vorgaenge(const VorgangCut& request, const AnswerPlan& plan);
 
-// The completed answer `answer` (its cut) with the request's values in completion's places; none
-// where nothing changes.
-std::optional<std::string> with_request_values(const VorgangCut& answer, const VorgangCut& request,
-                                               const AnswerPlan& plan, const ColumnRef& column,
-                                               std::uint32_t answer_pid, const StringPairs& given_dates);
+// The place of each segment of a cut message in the column's MIG; all empty where the message
+// does not parse into as many segments as the cut holds.
+Places places_of(const VorgangCut& cut, const ColumnRef& column);
+
+// A request unit in the answer: carried, left out for a fault of its own, or (while its Vorgang's
+// faults are searched) replaced by completion's unit again.
+struct Choice {
+  enum class State : std::uint8_t { carried, dropped, reverted };
+  std::size_t vorgang = 0;  // of the answer, from 1
+  Unit unit;                // in the request's cut
+  std::optional<Unit> fallback;  // completion's unit at the same place, in the answer's cut
+  std::optional<std::size_t> parent;  // the choice it stands in
+  State state = State::carried;
+};
+
+// A unit completion made up, which the answer holds only where its column wants it.
+struct MadeUp {
+  std::size_t vorgang = 0;
+  Unit unit;  // in the answer's cut
+  bool lokation = false;
+  bool kept = false;
+};
+
+// What a segment of a draft is: the place it stands at, the innermost choice that wrote it
+// (from 1; 0 for completion's), and the Vorgang's top-level unit it stands in (from 1; 0 for
+// the segments outside a Vorgang and its IDE).
+struct DraftSegment {
+  std::optional<NodeIndex> place;
+  std::size_t choice = 0;
+  std::size_t top = 0;
+};
+
+class Carry {
+ public:
+  Carry(const VorgangCut& answer, const Places& answer_places, const VorgangCut& request,
+        const Places& request_places, const AnswerPlan& plan, const StringPairs& given_dates);
+
+  std::vector<Choice> choices;
+  std::vector<MadeUp> made_up;
+
+  // The answer with each choice and made-up unit as it stands now; `segments` gets what each of
+  // its segments is.
+  Draft draft(std::vector<DraftSegment>& segments) const;
+  // The message of a draft, cut and placed as the answer's cut is.
+  const VorgangCut& answer() const { return answer_; }
+
+ private:
+  struct Node {
+    enum class Kind : std::uint8_t { answer, request, made_up };
+    Kind kind = Kind::answer;
+    Unit unit;
+    std::size_t index = 0;  // of its choice or made-up unit
+    bool merged = false;     // a request group whose inner units are merged with completion's
+    std::vector<Node> children;
+  };
+  std::vector<Node> merge(std::size_t vorgang, const std::vector<Unit>& ours, const std::vector<Unit>& theirs,
+                          bool top, std::optional<std::size_t> parent);
+  void emit(const std::vector<Node>& nodes, std::size_t vorgang, std::size_t choice, std::size_t& top, bool outer,
+            Draft& draft, std::vector<DraftSegment>& segments) const;
+
+  const VorgangCut& answer_;
+  const Places& answer_places_;
+  const VorgangCut& request_;
+  const Places& request_places_;
+  const AnswerPlan& plan_;
+  const StringPairs& given_dates_;
+  std::vector<std::string> request_texts_;  // a request segment as the answer writes it, where it differs
+  std::vector<std::vector<Node>> vorgaenge_;  // per answer Vorgang from 1; empty where none was answered
+};
 
 }  // namespace quorvane_native::edifact::answer

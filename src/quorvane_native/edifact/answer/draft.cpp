@@ -59,12 +59,16 @@ void judge_batch(const Draft& draft, std::size_t head, std::size_t first, std::s
     judge_batch(draft, head, middle, last, column, answer_pid, judged);
     return;
   }
+  // One Vorgang's faults past the cap are that Vorgang's, not its neighbours'.
+  const std::size_t alone = cut_short && last > first ? draft.vorgang[first] : 0;
   for (const Rejection& rejection : judged.verdicts.emplace_back(std::move(verdict)).rejections) {
     std::optional<std::size_t> at = rejection.segment ? rejection.segment : rejection.scope;
     if (at && *at >= batch.texts.size()) at.reset();
     const std::size_t vorgang = at ? batch.vorgang[*at] : 0;
-    if (vorgang == 0) judged.faulted_message = true;
-    else judged.faults[vorgang].push_back({&rejection, batch.origin[*at]});
+    if (vorgang != 0) judged.faults[vorgang].push_back({&rejection, batch.origin[*at]});
+    else if (alone != 0 && rejection.rule == edi_energy::report::FINDINGS_LEFT_OUT_RULE)
+      judged.faults[alone].push_back({&rejection, std::nullopt});
+    else judged.faulted_message = true;
   }
 }
 

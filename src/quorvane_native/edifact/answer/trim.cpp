@@ -4,12 +4,11 @@
 
 #include <algorithm>
 #include <optional>
-#include <set>
 #include <string_view>
 #include <vector>
 
-#include "quorvane_native/edifact/answer/draft.hpp"
 #include "quorvane_native/edifact/answer/carry.hpp"
+#include "quorvane_native/edifact/answer/draft.hpp"
 #include "quorvane_native/edifact/column_places.hpp"
 #include "support/debug_quote.hpp"
 #include "support/diag.hpp"
@@ -18,69 +17,7 @@ namespace quorvane_native::edifact::answer {
 
 namespace {
 
-using edi_energy::profile::structure::NodeIndex;
-
-// Something completion made up: a Lokation, or a group (SG8 opened by SEQ, SG12 by NAD).
-struct Unit {
-  bool lokation = false;
-  std::size_t vorgang = 0;  // from 1
-  std::size_t first = 0;    // its segments in the answer's cut
-  std::size_t last = 0;
-};
-
-bool named_by_request(const AnswerPlan& plan, std::size_t vorgang, const CutSegment& loc) {
-  return std::ranges::any_of(plan.vorgaenge[vorgang - 1].echoes, [&](const Echo& echo) {
-    return echo.kept && echo.tag == "LOC" && echo.qualifier == loc.qualifier() && echo.value == loc.value;
-  });
-}
-
-// The keys of the groups each answer Vorgang's request fills: those groups are its, not made up.
-std::vector<std::set<std::string, std::less<>>> requested_groups(const VorgangCut& request, const AnswerPlan& plan) {
-  const auto answered = answered_vorgaenge(request, plan);
-  std::vector<std::set<std::string, std::less<>>> keys(answered.size());
-  for (std::size_t vorgang = 1; vorgang < answered.size(); ++vorgang) {
-    if (!answered[vorgang]) continue;
-    const auto [first, last] = request.range(*answered[vorgang]);
-    for (std::size_t at = first; at < last; ++at) {
-      const CutSegment& segment = request.segments[at];
-      if (segment.depth == 0 && (segment.tag() == "SEQ" || segment.tag() == "NAD")) keys[vorgang].insert(segment.key);
-    }
-  }
-  return keys;
-}
-
-std::vector<Unit> made_up_units(const VorgangCut& cut, const AnswerPlan& plan, const VorgangCut& request) {
-  const auto requested = requested_groups(request, plan);
-  std::vector<Unit> units;
-  for (std::size_t vorgang = 1; vorgang <= cut.vorgaenge(); ++vorgang) {
-    const auto [first, last] = cut.range(vorgang);
-    for (std::size_t at = first + 1; at < last; ++at) {
-      const CutSegment& segment = cut.segments[at];
-      if (segment.depth != 0) continue;
-      const bool lokation = segment.tag() == "LOC" && !named_by_request(plan, vorgang, segment);
-      const bool group = (segment.tag() == "SEQ" || segment.tag() == "NAD") && !requested[vorgang].contains(segment.key);
-      if (lokation || group) units.push_back(Unit{lokation, vorgang, at, unit_end(cut, at, last)});
-    }
-  }
-  return units;
-}
-
-Draft draft_without(const VorgangCut& cut, const std::vector<Unit>& units, const std::vector<bool>& left_out) {
-  std::vector<bool> dropped(cut.segments.size(), false);
-  for (std::size_t unit = 0; unit < units.size(); ++unit) {
-    if (!left_out[unit]) continue;
-    for (std::size_t at = units[unit].first; at < units[unit].last; ++at) dropped[at] = true;
-  }
-  Draft draft;
-  draft.reference = cut.segments.back().value;
-  draft.vorgaenge = cut.vorgaenge();
-  // A unit left out that the column needs is about one fault.
-  draft.expected_faults = static_cast<std::size_t>(std::ranges::count(left_out, true));
-  for (std::size_t at = 0; at + 1 < cut.segments.size(); ++at) {
-    if (!dropped[at]) draft.add(cut.segments[at].text, cut.segments[at].vorgang, at);
-  }
-  return draft;
-}
+using State = Choice::State;
 
 // The answer goes out as completed, which its column accepts, with what completion made up: a
 // watcher hears of it.
@@ -99,87 +36,284 @@ std::optional<NodeIndex> missing_node(const ColumnRef& column, const Rejection& 
   return found->second;
 }
 
-}  // namespace
-
-py::Expected<std::string> without_made_up(const std::string& completed, const VorgangCut& cut, const AnswerPlan& plan,
-                                          const VorgangCut& request, const ColumnRef& column,
-                                          std::uint32_t answer_pid, std::uint64_t message_index) {
-  if (cut.vorgaenge() != plan.vorgaenge.size()) return untrimmed(completed, "no cut");
-  const std::vector<Unit> units = made_up_units(cut, plan, request);
-  if (units.empty()) return completed;
-  const auto& nodes = column.profile->structure().nodes;
-  // Everything made up goes at first, since a made-up Lokation and the group about it stand or
-  // fall together; then each Vorgang takes back the groups its column finds missing in it. A
-  // group taken back can make its column want another, one a condition of the first names, so
-  // taking back repeats: the answers of every Fristen record settle within two rounds, and six
-  // leave room for a longer chain without letting a column that never settles run on.
-  std::vector<bool> left_out(units.size(), true);
-  constexpr std::size_t rounds = 6;
-  Judged judged = judge(draft_without(cut, units, left_out), column, answer_pid);
-  for (std::size_t round = 0; round < rounds && judged.faulted() && !judged.faulted_message; ++round) {
-    bool restored = false;
-    for (std::size_t vorgang = 1; vorgang <= cut.vorgaenge(); ++vorgang) {
-      for (const Judged::Fault& fault : judged.faults[vorgang]) {
-        const auto node = missing_node(column, *fault.rejection);
-        const auto* segment = node ? nodes[*node].segment() : nullptr;
-        if (segment == nullptr) continue;
-        for (std::size_t unit = 0; unit < units.size(); ++unit) {
-          const Unit& candidate = units[unit];
-          const CutSegment& head = cut.segments[candidate.first];
-          if (!left_out[unit] || candidate.lokation || candidate.vorgang != vorgang || head.tag() != segment->tag ||
-              !admits_qualifier(column, *node, head.qualifier())) {
-            continue;
-          }
-          left_out[unit] = false;
-          restored = true;
-        }
-      }
-    }
-    if (!restored) break;
-    judged = judge(draft_without(cut, units, left_out), column, answer_pid);
-  }
-  // The answer as completed is clean: where leaving out upsets the message itself, nothing goes.
-  if (judged.faulted_message) return untrimmed(completed, "the message faulted");
-  bool fallback = false;
-  for (std::size_t vorgang = 1; vorgang <= cut.vorgaenge(); ++vorgang) {
-    if (!judged.faulted(vorgang)) continue;
-    for (const Judged::Fault& fault : judged.faults[vorgang]) {
-      const auto node = missing_node(column, *fault.rejection);
-      const auto* segment = node ? nodes[*node].segment() : nullptr;
-      if (segment != nullptr && segment->tag == "LOC") {
-        return py::value_error(fmt::format(
-            "received: message {}, Vorgang {}: the answer must carry a Lokation the request does not name — {}. "
-            "build_answer carries only the request's own Lokationen; build such an answer with build_utilmd, the "
-            "Vorgang's Lokationen in its `locations` and the request's Vorgangsnummer as reference TN",
-            message_index, support::debug_quote(plan.vorgaenge[vorgang - 1].vorgangsnummer),
-            fault.rejection->text));
-      }
-    }
-    // What the column wants here is not told by a missing group: the Vorgang keeps all it had.
-    for (std::size_t unit = 0; unit < units.size(); ++unit) {
-      if (units[unit].vorgang == vorgang) left_out[unit] = false;
-    }
-    fallback = true;
-  }
-  const Draft trimmed = draft_without(cut, units, left_out);
-  // Each Vorgang was decided alone; the whole is judged once more before it goes out, and where
-  // the Vorgänge kept whole upset another, the answer goes out as completed, which is clean.
-  if (fallback && judge(trimmed, column, answer_pid).faulted()) {
-    return untrimmed(completed, "the Vorgänge kept whole upset another");
-  }
-  return trimmed.message();
+// Whether a unit whose first segment stands at `place` (`head`) fills the place a fault finds
+// missing: the same node, or a variant of it that admits the unit's qualifier.
+bool fills(const ColumnRef& column, NodeIndex missing, std::optional<NodeIndex> place, const CutSegment& head) {
+  if (place == missing) return true;
+  const auto* segment = column.profile->structure().nodes[missing].segment();
+  return segment != nullptr && head.tag() == segment->tag && admits_qualifier(column, missing, head.qualifier());
 }
+
+// The answer's units decided round by round on one judgement of the whole answer each.
+class Decision {
+ public:
+  Decision(Carry& carry, const Places& answer_places, const VorgangCut& request, const AnswerPlan& plan,
+           const ColumnRef& column, std::uint32_t answer_pid, std::uint64_t message_index)
+      : carry_(carry),
+        answer_places_(answer_places),
+        request_(request),
+        plan_(plan),
+        column_(column),
+        answer_pid_(answer_pid),
+        message_index_(message_index),
+        searches_(carry.answer().vorgaenge() + 1),
+        dropped_for_(carry.choices.size()) {}
+
+  // The answer, clean; none where the rounds run out or the message itself is at fault.
+  py::Expected<std::optional<std::string>> run() {
+    // A round acts on every Vorgang at fault at once; searching a Vorgang's request values for the
+    // one at fault takes a round per halving, so this leaves room for a few such searches.
+    constexpr std::size_t rounds = 40;
+    for (std::size_t round = 0; round < rounds; ++round) {
+      const Draft draft = current();
+      const Judged judged = judge(draft, column_, answer_pid_);
+      if (!judged.faulted()) return draft.message();
+      if (judged.faulted_message) break;
+      bool changed = false;
+      for (std::size_t vorgang = 1; vorgang < judged.faults.size(); ++vorgang) {
+        auto acted = searches_[vorgang].active ? search(vorgang, judged.faulted(vorgang)) : decide(vorgang, judged);
+        if (!acted) return py::propagate(acted);
+        changed = changed || *acted;
+      }
+      if (!changed) break;
+    }
+    return settle();
+  }
+
+ private:
+  // While a Vorgang's faults fall on no unit of its own, its request values are searched for the
+  // first that draws them: the shortest run of them, in order, carried alone beside completion's
+  // units, that is at fault.
+  struct Search {
+    bool active = false;
+    std::vector<std::size_t> suspects;
+    std::size_t clean = 0;    // a run this long is clean
+    std::size_t faulted = 0;  // a run this long is at fault
+    std::size_t testing = 0;
+    std::string why;  // a fault of the Vorgang's, for a refusal
+  };
+
+  Draft current() {
+    Draft draft = carry_.draft(segments_);
+    draft.expected_faults = static_cast<std::size_t>(
+        std::ranges::count_if(carry_.made_up, [](const MadeUp& unit) { return !unit.kept; }));
+    // Each Vorgang's segments stand together, after those of the Vorgang before.
+    starts_.assign(draft.vorgaenge + 2, draft.texts.size());
+    for (std::size_t at = draft.texts.size(); at-- > 0;) {
+      if (draft.vorgang[at] != 0) starts_[draft.vorgang[at]] = at;
+    }
+    for (std::size_t vorgang = draft.vorgaenge; vorgang > 0; --vorgang) {
+      starts_[vorgang] = std::min(starts_[vorgang], starts_[vorgang + 1]);
+    }
+    return draft;
+  }
+
+  std::string_view nr_at(std::size_t at) const {
+    const auto place = segments_[at].place;
+    if (!place) return {};
+    const auto* segment = column_.profile->structure().nodes[*place].segment();
+    return segment != nullptr ? std::string_view(segment->nr) : std::string_view();
+  }
+
+  // The request values a fault falls on: the one it points at, else those at the place it names
+  // (within the unit it points into; past its limit for a count), else the one whose unit it
+  // points into; none where it names no place of theirs.
+  std::vector<std::size_t> blamed(std::size_t vorgang, const Judged::Fault& fault) const {
+    const Rejection& rejection = *fault.rejection;
+    const auto at = fault.at;
+    if (at && segments_[*at].choice != 0 && nr_at(*at) == rejection.nr) return {segments_[*at].choice - 1};
+    std::vector<std::size_t> found;
+    if (!rejection.nr.empty()) {
+      const std::size_t top = at ? segments_[*at].top : 0;
+      std::size_t seen = 0;
+      for (std::size_t k = starts_[vorgang]; k < starts_[vorgang + 1]; ++k) {
+        if ((top != 0 && segments_[k].top != top) || nr_at(k) != rejection.nr) {
+          continue;
+        }
+        const bool over = !rejection.limit || seen++ >= *rejection.limit;
+        if (over && segments_[k].choice != 0) found.push_back(segments_[k].choice - 1);
+      }
+    }
+    if (found.empty() && !missing_node(column_, rejection) && at && segments_[*at].choice != 0) {
+      found.push_back(segments_[*at].choice - 1);
+    }
+    return found;
+  }
+
+  void drop(std::size_t choice, const Rejection& why) {
+    carry_.choices[choice].state = State::dropped;
+    if (dropped_for_[choice].empty()) dropped_for_[choice] = why.text;
+  }
+
+  // Acts on a Vorgang's faults: a request value a fault falls on goes; a missing unit completion
+  // made up is taken back; a missing place whose request value went refuses the call.
+  py::Expected<bool> decide(std::size_t vorgang, const Judged& judged) {
+    if (!judged.faulted(vorgang)) return false;
+    bool acted = false;
+    for (const Judged::Fault& fault : judged.faults[vorgang]) {
+      const auto choices = blamed(vorgang, fault);
+      for (const std::size_t choice : choices) {
+        if (carry_.choices[choice].state == State::dropped) continue;
+        drop(choice, *fault.rejection);
+        acted = true;
+      }
+      if (!choices.empty()) continue;
+      const auto missing = missing_node(column_, *fault.rejection);
+      if (!missing) continue;
+      if (auto taken = take_back(vorgang, *missing, *fault.rejection); !taken) {
+        return py::propagate(taken);
+      } else {
+        acted = acted || *taken;
+      }
+    }
+    if (acted) return true;
+    return start_search(vorgang, judged.faults[vorgang].front().rejection->text);
+  }
+
+  // Takes back what completion made up at a missing place; refuses a missing Lokation or a place
+  // whose request value went.
+  py::Expected<bool> take_back(std::size_t vorgang, NodeIndex missing, const Rejection& why) {
+    const VorgangCut& answer = carry_.answer();
+    const auto* segment = column_.profile->structure().nodes[missing].segment();
+    const std::string_view number = plan_.vorgaenge[vorgang - 1].vorgangsnummer;
+    if (segment != nullptr && segment->tag == "LOC") {
+      return py::value_error(fmt::format(
+          "received: message {}, Vorgang {}: the answer must carry a Lokation the request does not name — {}. "
+          "build_answer carries only the request's own Lokationen; build such an answer with build_utilmd, the "
+          "Vorgang's Lokationen in its `locations` and the request's Vorgangsnummer as reference TN",
+          message_index_, support::debug_quote(number), why.text));
+    }
+    bool taken = false;
+    for (MadeUp& unit : carry_.made_up) {
+      if (unit.vorgang != vorgang || unit.kept || unit.lokation) continue;
+      if (!fills(column_, missing, answer_places_[unit.unit.first], answer.segments[unit.unit.first])) continue;
+      unit.kept = taken = true;
+    }
+    if (taken) return true;
+    for (std::size_t choice = 0; choice < carry_.choices.size(); ++choice) {
+      const Choice& own = carry_.choices[choice];
+      if (own.vorgang != vorgang || own.state != State::dropped || !own.fallback) continue;
+      if (!fills(column_, missing, answer_places_[own.fallback->first], answer.segments[own.fallback->first])) {
+        continue;
+      }
+      const std::string_view text = request_.segments[own.unit.first].text;
+      const std::string given = fmt::format("{}", text.substr(0, text.size() - 1));
+      const bool date = text.starts_with("DTM+");
+      const std::string qualifier(request_.segments[own.unit.first].qualifier());
+      return py::value_error(fmt::format(
+          "received: message {}, Vorgang {}: the answer must carry {}+{}, which the request gives as {}, in a form "
+          "the answer's column rejects — {}{}",
+          message_index_, support::debug_quote(number), text.substr(0, 3), qualifier, support::debug_quote(given),
+          dropped_for_[choice],
+          date ? fmt::format("; give the date as process_dates=[(\"{}\", \"CCYYMMDDHHMM+00\")]", qualifier) : ""));
+    }
+    return false;
+  }
+
+  // A Vorgang at fault where no fault falls on a unit: its request values are searched, from none
+  // of them carried on.
+  bool start_search(std::size_t vorgang, std::string_view why) {
+    Search& search = searches_[vorgang];
+    search = Search{};
+    search.why = why;
+    for (std::size_t choice = 0; choice < carry_.choices.size(); ++choice) {
+      const Choice& own = carry_.choices[choice];
+      if (own.vorgang == vorgang && own.state == State::carried) search.suspects.push_back(choice);
+    }
+    search.faulted = search.suspects.size();
+    if (search.suspects.empty()) return keep_made_up(vorgang);
+    search.active = true;
+    try_run(vorgang, 0);
+    return true;
+  }
+
+  void try_run(std::size_t vorgang, std::size_t length) {
+    Search& search = searches_[vorgang];
+    search.testing = length;
+    for (std::size_t k = 0; k < search.suspects.size(); ++k) {
+      carry_.choices[search.suspects[k]].state = k < length ? State::carried : State::reverted;
+    }
+  }
+
+  bool search(std::size_t vorgang, bool at_fault) {
+    Search& search = searches_[vorgang];
+    if (search.testing == 0 && at_fault) {
+      // Completion's own units are at fault here: what it made up and left out is wanted after all.
+      try_run(vorgang, search.suspects.size());
+      search.active = false;
+      return keep_made_up(vorgang);
+    }
+    (at_fault ? search.faulted : search.clean) = search.testing;
+    if (search.faulted - search.clean > 1) {
+      try_run(vorgang, search.clean + (search.faulted - search.clean) / 2);
+      return true;
+    }
+    try_run(vorgang, search.suspects.size());
+    search.active = false;
+    const std::size_t culprit = search.suspects[search.faulted - 1];
+    carry_.choices[culprit].state = State::dropped;
+    if (dropped_for_[culprit].empty()) dropped_for_[culprit] = search.why;
+    return true;
+  }
+
+  bool keep_made_up(std::size_t vorgang) {
+    bool kept = false;
+    for (MadeUp& unit : carry_.made_up) {
+      if (unit.vorgang != vorgang || unit.kept) continue;
+      unit.kept = kept = true;
+    }
+    return kept;
+  }
+
+  // Where the rounds run out, a Vorgang still at fault is answered as completed, which its column
+  // accepts; the others keep what was decided for them.
+  std::optional<std::string> settle() {
+    const Judged judged = judge(current(), column_, answer_pid_);
+    if (judged.faulted_message) return std::nullopt;
+    for (std::size_t vorgang = 1; vorgang < judged.faults.size(); ++vorgang) {
+      if (!judged.faulted(vorgang)) continue;
+      for (Choice& choice : carry_.choices) {
+        if (choice.vorgang == vorgang) choice.state = State::reverted;
+      }
+      for (MadeUp& unit : carry_.made_up) {
+        if (unit.vorgang == vorgang) unit.kept = true;
+      }
+    }
+    const Draft draft = current();
+    if (judge(draft, column_, answer_pid_).faulted()) return std::nullopt;
+    support::diag::emit(support::diag::Level::Warn, "quorvane_native::build_answer",
+                        "request values left out of the answer", {});
+    return draft.message();
+  }
+
+  Carry& carry_;
+  const Places& answer_places_;
+  const VorgangCut& request_;
+  const AnswerPlan& plan_;
+  const ColumnRef& column_;
+  std::uint32_t answer_pid_;
+  std::uint64_t message_index_;
+  std::vector<Search> searches_;
+  std::vector<std::string> dropped_for_;  // the fault a dropped choice went for
+  std::vector<DraftSegment> segments_;    // of the draft last judged
+  std::vector<std::size_t> starts_;  // where each Vorgang of that draft starts (from 1), and its end
+};
+
+}  // namespace
 
 py::Expected<std::string> as_answered(const std::string& completed, const std::optional<VorgangCut>& cut,
                                       const AnswerPlan& plan, const VorgangCut& request, const ColumnRef& column,
                                       std::uint32_t answer_pid, const StringPairs& given_dates,
                                       std::uint64_t message_index) {
-  if (!cut) return untrimmed(completed, "no cut");
-  const auto carried = with_request_values(*cut, request, plan, column, answer_pid, given_dates);
-  if (!carried) return without_made_up(completed, *cut, plan, request, column, answer_pid, message_index);
-  const auto carried_cut = cut_vorgaenge(*carried);
-  if (!carried_cut) return untrimmed(*carried, "no cut");
-  return without_made_up(*carried, *carried_cut, plan, request, column, answer_pid, message_index);
+  if (!cut || cut->vorgaenge() != plan.vorgaenge.size()) return untrimmed(completed, "no cut");
+  const Places answer_places = places_of(*cut, column);
+  const Places request_places = request.vorgaenge() > 0 ? places_of(request, column) : Places{};
+  Carry carry(*cut, answer_places, request, request_places, plan, given_dates);
+  if (carry.choices.empty() && carry.made_up.empty()) return completed;
+  auto decided = Decision(carry, answer_places, request, plan, column, answer_pid, message_index).run();
+  if (!decided) return py::propagate(decided);
+  if (!*decided) return untrimmed(completed, "the answer's faults did not settle");
+  return std::move(**decided);
 }
 
 }  // namespace quorvane_native::edifact::answer

@@ -1,7 +1,8 @@
-// What completion made up in a finished answer beside what the request said: the Lokationen of
-// SG5 that the request does not name, and the SG8 and SG12 groups, which hold only completion's
-// sample values. An answer confirms what was asked, so each goes wherever the column accepts the
-// answer without it; a made-up Lokation the column requires is the request's want.
+// The answer decided Vorgang by Vorgang on its column's faults: each request value the answer
+// carries stands unless a fault falls on it, and then it goes (a place the column requires then
+// refuses the call naming `received`, never a sample in the request's place); what completion
+// made up beside the request's values goes wherever the column accepts the answer without it, and
+// a made-up Lokation the column requires is the request's want.
 #pragma once
 
 #include <cstdint>
@@ -14,14 +15,6 @@
 #include "quorvane_native/py/errors.hpp"
 
 namespace quorvane_native::edifact::answer {
-
-// `completed` without what its column does not need, decided Vorgang by Vorgang; a ValueError
-// naming `received` where the column requires a Lokation the request does not name. A group of
-// a kind the request's own Vorgang holds is the request's, not made up.
-// `cut` is the cut of `completed`.
-py::Expected<std::string> without_made_up(const std::string& completed, const VorgangCut& cut, const AnswerPlan& plan,
-                                          const VorgangCut& request, const ColumnRef& column,
-                                          std::uint32_t answer_pid, std::uint64_t message_index);
 
 // What the answer holds of `completed`, which its column accepts: the request's own values in
 // completion's places (`given_dates` replacing the request's), and without what completion made up.
