@@ -118,7 +118,11 @@ Carry::Carry(const VorgangCut& answer, const Places& answer_places, const Vorgan
   }
   const auto answered = request.vorgaenge() > 0 ? answered_vorgaenge(request, plan)
                                                 : std::vector<std::optional<std::size_t>>(answer.vorgaenge() + 1);
+  first_choice.assign(answer.vorgaenge() + 2, 0);
+  first_made_up.assign(answer.vorgaenge() + 2, 0);
   for (std::size_t vorgang = 1; vorgang <= answer.vorgaenge(); ++vorgang) {
+    first_choice[vorgang] = choices.size();
+    first_made_up[vorgang] = made_up.size();
     const auto [first, last] = answer.range(vorgang);
     std::vector<Unit> theirs;
     if (vorgang < answered.size() && answered[vorgang]) {
@@ -127,6 +131,8 @@ Carry::Carry(const VorgangCut& answer, const Places& answer_places, const Vorgan
     }
     vorgaenge_[vorgang] = merge(vorgang, units_of(answer, first + 1, last), theirs, true, std::nullopt);
   }
+  first_choice[answer.vorgaenge() + 1] = choices.size();
+  first_made_up[answer.vorgaenge() + 1] = made_up.size();
 }
 
 // Where the Vorgang itself is merged, only completion's groups and the dates the answer carries
@@ -214,13 +220,15 @@ std::vector<Carry::Node> Carry::merge(std::size_t vorgang, const std::vector<Uni
 
 void Carry::emit(const std::vector<Node>& nodes, std::size_t vorgang, std::size_t choice, std::size_t& top,
                  bool outer, Draft& draft, std::vector<DraftSegment>& segments) const {
-  const auto add = [&](const VorgangCut& cut, const Places& places, std::size_t at, std::size_t from) {
+  const auto add = [&](const VorgangCut& cut, const Places& places, std::size_t at, std::size_t from,
+                       bool made = false) {
     const bool own_text = &cut == &request_ && !request_texts_[at].empty();
     draft.add(own_text ? std::string_view(request_texts_[at]) : cut.segments[at].text, vorgang, draft.texts.size());
-    segments.push_back(DraftSegment{places[at], from, top});
+    segments.push_back(DraftSegment{places[at], from, top, made});
   };
-  const auto add_unit = [&](const VorgangCut& cut, const Places& places, Unit unit, std::size_t from) {
-    for (std::size_t at = unit.first; at < unit.second; ++at) add(cut, places, at, from);
+  const auto add_unit = [&](const VorgangCut& cut, const Places& places, Unit unit, std::size_t from,
+                            bool made = false) {
+    for (std::size_t at = unit.first; at < unit.second; ++at) add(cut, places, at, from, made);
   };
   for (const Node& node : nodes) {
     if (outer) ++top;
@@ -229,7 +237,7 @@ void Carry::emit(const std::vector<Node>& nodes, std::size_t vorgang, std::size_
         add_unit(answer_, answer_places_, node.unit, choice);
         break;
       case Node::Kind::made_up:
-        if (made_up[node.index].kept) add_unit(answer_, answer_places_, node.unit, choice);
+        if (made_up[node.index].kept) add_unit(answer_, answer_places_, node.unit, choice, true);
         break;
       case Node::Kind::request: {
         const Choice& own = choices[node.index];
@@ -250,7 +258,7 @@ void Carry::emit(const std::vector<Node>& nodes, std::size_t vorgang, std::size_
   }
 }
 
-Draft Carry::draft(std::vector<DraftSegment>& segments) const {
+Draft Carry::draft(std::vector<DraftSegment>& segments, const std::vector<bool>* only) const {
   segments.clear();
   Draft draft;
   draft.reference = answer_.segments.back().value;
@@ -261,6 +269,7 @@ Draft Carry::draft(std::vector<DraftSegment>& segments) const {
     segments.push_back(DraftSegment{answer_places_[at], 0, 0});
   }
   for (std::size_t vorgang = 1; vorgang <= answer_.vorgaenge(); ++vorgang) {
+    if (only != nullptr && !(*only)[vorgang]) continue;
     const std::size_t ide = answer_.range(vorgang).first;
     draft.add(answer_.segments[ide].text, vorgang, draft.texts.size());
     segments.push_back(DraftSegment{answer_places_[ide], 0, 0});
@@ -268,6 +277,29 @@ Draft Carry::draft(std::vector<DraftSegment>& segments) const {
     emit(vorgaenge_[vorgang], vorgang, 0, top, true, draft, segments);
   }
   return draft;
+}
+
+std::vector<std::string> Carry::shapes() const {
+  Carry all = *this;
+  for (Choice& choice : all.choices) choice.state = Choice::State::carried;
+  for (MadeUp& unit : all.made_up) unit.kept = true;
+  std::vector<DraftSegment> segments;
+  const Draft draft = all.draft(segments);
+  std::vector<std::string> shapes(answer_.vorgaenge() + 1);
+  for (std::size_t at = 0; at < draft.texts.size(); ++at) {
+    const std::size_t vorgang = draft.vorgang[at];
+    if (vorgang == 0) continue;
+    const std::string_view text = draft.texts[at];
+    std::string& shape = shapes[vorgang];
+    // The IDs differ from Vorgang to Vorgang where nothing else does.
+    if (text.starts_with("IDE") || text.starts_with("LOC") || text.starts_with("RFF")) {
+      shape += text.substr(0, std::min(text.find(':', 4), text.find('+', 4)));
+    } else {
+      shape += text;
+    }
+    shape += segments[at].choice != 0 ? 'r' : segments[at].made_up ? 'm' : 'a';
+  }
+  return shapes;
 }
 
 }  // namespace quorvane_native::edifact::answer

@@ -69,6 +69,7 @@ struct DraftSegment {
   std::optional<NodeIndex> place;
   std::size_t choice = 0;
   std::size_t top = 0;
+  bool made_up = false;
 };
 
 class Carry {
@@ -76,12 +77,19 @@ class Carry {
   Carry(const VorgangCut& answer, const Places& answer_places, const VorgangCut& request,
         const Places& request_places, const AnswerPlan& plan, const StringPairs& given_dates);
 
-  std::vector<Choice> choices;
-  std::vector<MadeUp> made_up;
+  std::vector<Choice> choices;    // Vorgang by Vorgang
+  std::vector<MadeUp> made_up;    // Vorgang by Vorgang
+  // Where each Vorgang's choices and made-up units begin (from 1), and where the last ones end.
+  std::vector<std::size_t> first_choice;
+  std::vector<std::size_t> first_made_up;
 
-  // The answer with each choice and made-up unit as it stands now; `segments` gets what each of
-  // its segments is.
-  Draft draft(std::vector<DraftSegment>& segments) const;
+  // The answer with each choice and made-up unit as it stands now, of the Vorgänge `only` marks
+  // (all without it); `segments` gets what each of its segments is.
+  Draft draft(std::vector<DraftSegment>& segments, const std::vector<bool>* only = nullptr) const;
+  // Per Vorgang (from 1), what its units are apart from the IDs the request names: two Vorgänge
+  // of one shape hold their choices and made-up units in the same order, and their column
+  // decides them alike.
+  std::vector<std::string> shapes() const;
   // The message of a draft, cut and placed as the answer's cut is.
   const VorgangCut& answer() const { return answer_; }
 

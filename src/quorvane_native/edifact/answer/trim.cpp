@@ -3,6 +3,7 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <map>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -61,26 +62,79 @@ class Decision {
 
   // The answer, clean; none where the rounds run out or the message itself is at fault.
   py::Expected<std::optional<std::string>> run() {
-    // A round acts on every Vorgang at fault at once; searching a Vorgang's request values for the
-    // one at fault takes a round per halving, so this leaves room for a few such searches.
-    constexpr std::size_t rounds = 40;
-    for (std::size_t round = 0; round < rounds; ++round) {
-      const Draft draft = current();
-      const Judged judged = judge(draft, column_, answer_pid_);
-      if (!judged.faulted()) return draft.message();
-      if (judged.faulted_message) break;
-      bool changed = false;
-      for (std::size_t vorgang = 1; vorgang < judged.faults.size(); ++vorgang) {
-        auto acted = searches_[vorgang].active ? search(vorgang, judged.faulted(vorgang)) : decide(vorgang, judged);
-        if (!acted) return py::propagate(acted);
-        changed = changed || *acted;
-      }
-      if (!changed) break;
+    const std::size_t count = carry_.answer().vorgaenge();
+    // Vorgänge of one shape are decided alike: one of each is decided first, alone, and the others
+    // start from its decisions, so that the whole answer is judged about once.
+    const std::vector<std::string> shapes = carry_.shapes();
+    std::map<std::string_view, std::size_t> first_of;
+    std::vector<std::size_t> like(count + 1, 0);
+    std::vector<bool> firsts(count + 1, false);
+    for (std::size_t vorgang = 1; vorgang <= count; ++vorgang) {
+      const auto [found, fresh] = first_of.try_emplace(shapes[vorgang], vorgang);
+      like[vorgang] = found->second;
+      firsts[vorgang] = fresh;
     }
-    return settle();
+    if (first_of.size() < count) {
+      auto probed = rounds(firsts);
+      if (!probed) return py::propagate(probed);
+      for (std::size_t vorgang = 1; vorgang <= count; ++vorgang) {
+        if (like[vorgang] != vorgang) follow(vorgang, like[vorgang]);
+      }
+    }
+    std::vector<bool> all(count + 1, true);
+    all[0] = false;
+    auto settled = rounds(all);
+    if (!settled) return py::propagate(settled);
+    if (!*settled && !settle()) return std::nullopt;
+    return current(nullptr).message();
   }
 
  private:
+  // Judges the Vorgänge `open` marks, round by round, each round only those still at fault:
+  // whether all of them settle.
+  py::Expected<bool> rounds(std::vector<bool> open) {
+    // A round acts on every Vorgang at fault at once; searching a Vorgang's request values for the
+    // one at fault takes a round per halving, so this leaves room for a few such searches.
+    constexpr std::size_t limit = 40;
+    unsettled_.clear();
+    for (std::size_t round = 0; round < limit; ++round) {
+      const Judged judged = judge(current(&open), column_, answer_pid_);
+      if (judged.faulted_message) return false;
+      bool any = false;
+      for (std::size_t vorgang = 1; vorgang < open.size(); ++vorgang) {
+        if (!open[vorgang]) continue;
+        const bool at_fault = judged.faulted(vorgang);
+        bool changed = false;
+        if (searches_[vorgang].active) {
+          changed = search(vorgang, at_fault);
+        } else if (at_fault) {
+          auto acted = decide(vorgang, judged);
+          if (!acted) return py::propagate(acted);
+          changed = *acted;
+          // A Vorgang at fault that nothing more can be decided for is left to `settle`.
+          if (!changed) unsettled_.push_back(vorgang);
+        }
+        open[vorgang] = changed;
+        any = any || changed;
+      }
+      if (!any) return unsettled_.empty();
+    }
+    for (std::size_t vorgang = 1; vorgang < open.size(); ++vorgang) {
+      if (open[vorgang]) unsettled_.push_back(vorgang);
+    }
+    return false;
+  }
+
+  // Vorgang `vorgang` starts from what was decided for `like`, a Vorgang of its shape.
+  void follow(std::size_t vorgang, std::size_t like) {
+    const auto copy = [](auto& units, const std::vector<std::size_t>& first, std::size_t to, std::size_t from,
+                         auto field) {
+      for (std::size_t k = 0; k < first[to + 1] - first[to]; ++k) units[first[to] + k].*field = units[first[from] + k].*field;
+    };
+    copy(carry_.choices, carry_.first_choice, vorgang, like, &Choice::state);
+    copy(carry_.made_up, carry_.first_made_up, vorgang, like, &MadeUp::kept);
+  }
+
   // While a Vorgang's faults fall on no unit of its own, its request values are searched for the
   // first that draws them: the shortest run of them, in order, carried alone beside completion's
   // units, that is at fault.
@@ -93,8 +147,8 @@ class Decision {
     std::string why;  // a fault of the Vorgang's, for a refusal
   };
 
-  Draft current() {
-    Draft draft = carry_.draft(segments_);
+  Draft current(const std::vector<bool>* only) {
+    Draft draft = carry_.draft(segments_, only);
     draft.expected_faults = static_cast<std::size_t>(
         std::ranges::count_if(carry_.made_up, [](const MadeUp& unit) { return !unit.kept; }));
     // Each Vorgang's segments stand together, after those of the Vorgang before.
@@ -184,15 +238,16 @@ class Decision {
           message_index_, support::debug_quote(number), why.text));
     }
     bool taken = false;
-    for (MadeUp& unit : carry_.made_up) {
-      if (unit.vorgang != vorgang || unit.kept || unit.lokation) continue;
+    for (std::size_t k = carry_.first_made_up[vorgang]; k < carry_.first_made_up[vorgang + 1]; ++k) {
+      MadeUp& unit = carry_.made_up[k];
+      if (unit.kept || unit.lokation) continue;
       if (!fills(column_, missing, answer_places_[unit.unit.first], answer.segments[unit.unit.first])) continue;
       unit.kept = taken = true;
     }
     if (taken) return true;
-    for (std::size_t choice = 0; choice < carry_.choices.size(); ++choice) {
+    for (std::size_t choice = carry_.first_choice[vorgang]; choice < carry_.first_choice[vorgang + 1]; ++choice) {
       const Choice& own = carry_.choices[choice];
-      if (own.vorgang != vorgang || own.state != State::dropped || !own.fallback) continue;
+      if (own.state != State::dropped || !own.fallback) continue;
       if (!fills(column_, missing, answer_places_[own.fallback->first], answer.segments[own.fallback->first])) {
         continue;
       }
@@ -216,9 +271,8 @@ class Decision {
     Search& search = searches_[vorgang];
     search = Search{};
     search.why = why;
-    for (std::size_t choice = 0; choice < carry_.choices.size(); ++choice) {
-      const Choice& own = carry_.choices[choice];
-      if (own.vorgang == vorgang && own.state == State::carried) search.suspects.push_back(choice);
+    for (std::size_t choice = carry_.first_choice[vorgang]; choice < carry_.first_choice[vorgang + 1]; ++choice) {
+      if (carry_.choices[choice].state == State::carried) search.suspects.push_back(choice);
     }
     search.faulted = search.suspects.size();
     if (search.suspects.empty()) return keep_made_up(vorgang);
@@ -258,32 +312,30 @@ class Decision {
 
   bool keep_made_up(std::size_t vorgang) {
     bool kept = false;
-    for (MadeUp& unit : carry_.made_up) {
-      if (unit.vorgang != vorgang || unit.kept) continue;
-      unit.kept = kept = true;
+    for (std::size_t k = carry_.first_made_up[vorgang]; k < carry_.first_made_up[vorgang + 1]; ++k) {
+      kept = kept || !carry_.made_up[k].kept;
+      carry_.made_up[k].kept = true;
     }
     return kept;
   }
 
-  // Where the rounds run out, a Vorgang still at fault is answered as completed, which its column
-  // accepts; the others keep what was decided for them.
-  std::optional<std::string> settle() {
-    const Judged judged = judge(current(), column_, answer_pid_);
-    if (judged.faulted_message) return std::nullopt;
-    for (std::size_t vorgang = 1; vorgang < judged.faults.size(); ++vorgang) {
-      if (!judged.faulted(vorgang)) continue;
-      for (Choice& choice : carry_.choices) {
-        if (choice.vorgang == vorgang) choice.state = State::reverted;
+  // A Vorgang whose faults did not settle is answered as completed, which its column accepts;
+  // the others keep what was decided for them. Whether the answer is then clean.
+  bool settle() {
+    std::vector<bool> open(carry_.answer().vorgaenge() + 1, false);
+    for (const std::size_t vorgang : unsettled_) {
+      open[vorgang] = true;
+      for (std::size_t k = carry_.first_choice[vorgang]; k < carry_.first_choice[vorgang + 1]; ++k) {
+        carry_.choices[k].state = State::reverted;
       }
-      for (MadeUp& unit : carry_.made_up) {
-        if (unit.vorgang == vorgang) unit.kept = true;
+      for (std::size_t k = carry_.first_made_up[vorgang]; k < carry_.first_made_up[vorgang + 1]; ++k) {
+        carry_.made_up[k].kept = true;
       }
     }
-    const Draft draft = current();
-    if (judge(draft, column_, answer_pid_).faulted()) return std::nullopt;
+    if (judge(current(&open), column_, answer_pid_).faulted()) return false;
     support::diag::emit(support::diag::Level::Warn, "quorvane_native::build_answer",
                         "request values left out of the answer", {});
-    return draft.message();
+    return true;
   }
 
   Carry& carry_;
@@ -296,6 +348,7 @@ class Decision {
   std::vector<Search> searches_;
   std::vector<std::string> dropped_for_;  // the fault a dropped choice went for
   std::vector<DraftSegment> segments_;    // of the draft last judged
+  std::vector<std::size_t> unsettled_;  // Vorgänge left to `settle`
   std::vector<std::size_t> starts_;  // where each Vorgang of that draft starts (from 1), and its end
 };
 
