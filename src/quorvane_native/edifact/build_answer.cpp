@@ -126,8 +126,10 @@ struct Received {
   std::string sender;
   std::string receiver;
   AnswerPlan plan;
-  // The request as the builders write it, for the groups the answer carries over.
+  // The request as the builders write it, for the groups the answer carries over, and the place
+  // of each of its segments in the answer's MIG.
   std::string request;
+  Places request_places;
 };
 
 }  // namespace
@@ -201,7 +203,8 @@ py::Result build_answer(py::Args args) {
     Received parts{.sender = (*envelope)->header.recipient,
                    .receiver = (*envelope)->header.sender,
                    .plan = plan_answer(*request, column, GivenValues{&*process_dates, &*references}, *message_index),
-                   .request = {}};
+                   .request = {},
+                   .request_places = {}};
     if (parts.plan.vorgaenge.empty()) {
       return py::value_error(fmt::format("received: message {} holds no Vorgang (an IDE with its Vorgangsnummer) "
                                          "to answer",
@@ -210,6 +213,7 @@ py::Result build_answer(py::Args args) {
     if (column && fills_places(*request, *process_dates)) {
       if (auto text = ::edifact::segments_to_bytes((*envelope)->message.core()->segments)) {
         parts.request = std::move(*text);
+        parts.request_places = places_of((*envelope)->message.core()->segments, *column);
       }
     }
     if (parts.plan.faulty_date) return py::value_error(*parts.plan.faulty_date);
@@ -259,7 +263,7 @@ py::Result build_answer(py::Args args) {
     if (!written) return py::propagate(written);
     const std::string& bytes = written->bytes;
     if (round == 1) {
-      if (auto fits = answer_would_fit(bytes, plan, request, *process_dates, column, *release, checked); !fits) {
+      if (auto fits = answer_would_fit(bytes, plan, request, received_parts->request_places, *process_dates, column, *release, checked); !fits) {
         return py::propagate(fits);
       }
     }
@@ -296,7 +300,7 @@ py::Result build_answer(py::Args args) {
       // Carrying over and leaving out keep the DTM 92 and 93 completion wrote, so one cut serves all three.
       const auto cut = cut_vorgaenge(*completed);
       auto date = cut ? unconfirmed_date(*cut, plan, *process_dates, own.column, *message_index) : std::nullopt;
-      auto confirmed = as_answered(*completed, cut, plan, request, *column, checked, *process_dates, *message_index);
+      auto confirmed = as_answered(*completed, cut, plan, request, received_parts->request_places, *column, checked, *process_dates, *message_index);
       std::optional<py::Error> refusal;
       if (!confirmed) {
         refusal = std::move(confirmed.error());

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "edifact/parse/from_bytes.hpp"
+#include "quorvane_native/edifact/column_places.hpp"
 #include "quorvane_native/edifact/dtm_in_utc.hpp"
 
 namespace quorvane_native::edifact::answer {
@@ -96,7 +97,12 @@ Places places_of(const VorgangCut& cut, const ColumnRef& column) {
     segments.push_back(std::move(**item));
   }
   if (segments.size() != cut.segments.size()) return places;
+  return places_of(segments, column);
+}
+
+Places places_of(std::span<const ::edifact::model::Segment> segments, const ColumnRef& column) {
   const auto resolution = column.profile->structure().resolve(segments);
+  Places places(segments.size());
   for (std::size_t at = 0; at < places.size(); ++at) {
     if (resolution.placements[at]) places[at] = resolution.placements[at]->node;
   }
@@ -104,13 +110,16 @@ Places places_of(const VorgangCut& cut, const ColumnRef& column) {
 }
 
 Carry::Carry(const VorgangCut& answer, const Places& answer_places, const VorgangCut& request,
-             const Places& request_places, const AnswerPlan& plan, const StringPairs& given_dates)
+             const Places& request_places, const AnswerPlan& plan, const StringPairs& given_dates,
+             const ColumnRef& column)
     : answer_(answer),
       answer_places_(answer_places),
       request_(request),
       request_places_(request_places),
       plan_(plan),
       given_dates_(given_dates),
+      column_(column),
+      used_(column.profile->structure().nodes.size(), -1),
       request_texts_(request.segments.size()),
       vorgaenge_(answer.vorgaenge() + 1) {
   for (std::size_t at = 0; at < request.segments.size(); ++at) {
@@ -133,6 +142,11 @@ Carry::Carry(const VorgangCut& answer, const Places& answer_places, const Vorgan
   }
   first_choice[answer.vorgaenge() + 1] = choices.size();
   first_made_up[answer.vorgaenge() + 1] = made_up.size();
+}
+
+bool Carry::used(NodeIndex place) {
+  if (used_[place] < 0) used_[place] = column_uses(column_, nr_of(column_, place)) ? 1 : 0;
+  return used_[place] == 1;
 }
 
 // Where the Vorgang itself is merged, only completion's groups and the dates the answer carries
@@ -168,8 +182,8 @@ std::vector<Carry::Node> Carry::merge(std::size_t vorgang, const std::vector<Uni
   std::vector<std::vector<std::size_t>> inserted(ours.size() + 1);
   for (std::size_t j = 0; j < theirs.size(); ++j) {
     const auto place = request_places_[theirs[j].first];
-    // A segment the MIG has no place for cannot stand in the answer either.
-    if (placed[j] || !place || !carried(request_.segments[theirs[j].first])) continue;
+    // A segment the MIG has no place for, or the column none, cannot stand in the answer either.
+    if (placed[j] || !place || !used(*place) || !carried(request_.segments[theirs[j].first])) continue;
     // The MIG's order is its nodes' order: the unit goes before our first unit of a later place.
     std::size_t before = ours.size();
     for (std::size_t i = 0; i < ours.size(); ++i) {

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -42,6 +43,8 @@ std::vector<std::optional<std::size_t>> answered_vorgaenge(const VorgangCut& req
 // The place of each segment of a cut message in the column's MIG; all empty where the message
 // does not parse into as many segments as the cut holds.
 Places places_of(const VorgangCut& cut, const ColumnRef& column);
+// The same of a message's parsed segments.
+Places places_of(std::span<const ::edifact::model::Segment> segments, const ColumnRef& column);
 
 // A request unit in the answer: carried, left out for a fault of its own, or (while its Vorgang's
 // faults are searched) replaced by completion's unit again.
@@ -75,7 +78,8 @@ struct DraftSegment {
 class Carry {
  public:
   Carry(const VorgangCut& answer, const Places& answer_places, const VorgangCut& request,
-        const Places& request_places, const AnswerPlan& plan, const StringPairs& given_dates);
+        const Places& request_places, const AnswerPlan& plan, const StringPairs& given_dates,
+        const ColumnRef& column);
 
   std::vector<Choice> choices;    // Vorgang by Vorgang
   std::vector<MadeUp> made_up;    // Vorgang by Vorgang
@@ -102,6 +106,8 @@ class Carry {
     bool merged = false;     // a request group whose inner units are merged with completion's
     std::vector<Node> children;
   };
+  // Whether the column has a place at `place` at all: a request unit elsewhere is not carried.
+  bool used(NodeIndex place);
   std::vector<Node> merge(std::size_t vorgang, const std::vector<Unit>& ours, const std::vector<Unit>& theirs,
                           bool top, std::optional<std::size_t> parent);
   void emit(const std::vector<Node>& nodes, std::size_t vorgang, std::size_t choice, std::size_t& top, bool outer,
@@ -113,6 +119,8 @@ class Carry {
   const Places& request_places_;
   const AnswerPlan& plan_;
   const StringPairs& given_dates_;
+  const ColumnRef& column_;
+  std::vector<std::int8_t> used_;  // per MIG node: whether the column has a row for it (-1: not asked)
   std::vector<std::string> request_texts_;  // a request segment as the answer writes it, where it differs
   std::vector<std::vector<Node>> vorgaenge_;  // per answer Vorgang from 1; empty where none was answered
 };

@@ -45,6 +45,7 @@ std::optional<MessageSize> extrapolated(std::string_view first_as, const Layout&
 }  // namespace
 
 py::Status answer_would_fit(std::string_view built, const AnswerPlan& plan, const VorgangCut& request,
+                            const Places& request_places,
                             const StringPairs& given_dates, const std::optional<ColumnRef>& column,
                             const edi_energy::release::Release& release, std::uint32_t answer_pid) {
   const std::size_t vorgaenge = plan.vorgaenge.size();
@@ -74,7 +75,7 @@ py::Status answer_would_fit(std::string_view built, const AnswerPlan& plan, cons
     AnswerPlan first;
     first.document_code = plan.document_code;
     first.vorgaenge = {plan.vorgaenge.front()};
-    if (auto answered = as_answered(*completed, cut_vorgaenge(*completed), first, request, *column, answer_pid,
+    if (auto answered = as_answered(*completed, cut_vorgaenge(*completed), first, request, request_places, *column, answer_pid,
                                     given_dates, 0)) {
       if (auto answered_estimate = extrapolated(*answered, *layout)) estimate = answered_estimate;
     }

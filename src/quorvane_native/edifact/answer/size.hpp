@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "edi_energy/release.hpp"
+#include "quorvane_native/edifact/answer/carry.hpp"
 #include "quorvane_native/edifact/answer/plan.hpp"
 #include "quorvane_native/edifact/build_pipeline.hpp"
 #include "quorvane_native/edifact/vorgang_cut.hpp"
@@ -20,8 +21,9 @@ namespace quorvane_native::edifact::answer {
 // completed alone and made what the answer makes of it (the request's values carried, what
 // completion made up that the column does without left out), and every other Vorgang counted as
 // getting what that added to it.
-// `request` and `given_dates` are what the answer carries over, as `as_answered` takes them.
+// `request`, `request_places` and `given_dates` are what the answer carries over, as `as_answered` takes them.
 py::Status answer_would_fit(std::string_view built, const AnswerPlan& plan, const VorgangCut& request,
+                            const Places& request_places,
                             const StringPairs& given_dates, const std::optional<ColumnRef>& column,
                             const edi_energy::release::Release& release, std::uint32_t answer_pid);
 

@@ -355,13 +355,16 @@ class Decision {
 }  // namespace
 
 py::Expected<std::string> as_answered(const std::string& completed, const std::optional<VorgangCut>& cut,
-                                      const AnswerPlan& plan, const VorgangCut& request, const ColumnRef& column,
+                                      const AnswerPlan& plan, const VorgangCut& request, const Places& request_places,
+                                      const ColumnRef& column,
                                       std::uint32_t answer_pid, const StringPairs& given_dates,
                                       std::uint64_t message_index) {
   if (!cut || cut->vorgaenge() != plan.vorgaenge.size()) return untrimmed(completed, "no cut");
   const Places answer_places = places_of(*cut, column);
-  const Places request_places = request.vorgaenge() > 0 ? places_of(request, column) : Places{};
-  Carry carry(*cut, answer_places, request, request_places, plan, given_dates);
+  // Places that do not match the request's segments are none.
+  const Places none(request.segments.size());
+  const Places& asked = request_places.size() == request.segments.size() ? request_places : none;
+  Carry carry(*cut, answer_places, request, asked, plan, given_dates, column);
   if (carry.choices.empty() && carry.made_up.empty()) return completed;
   auto decided = Decision(carry, answer_places, request, plan, column, answer_pid, message_index).run();
   if (!decided) return py::propagate(decided);

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "quorvane_native/edifact/answer/carry.hpp"
 #include "quorvane_native/edifact/answer/plan.hpp"
 #include "quorvane_native/edifact/build_pipeline.hpp"
 #include "quorvane_native/edifact/vorgang_cut.hpp"
@@ -18,9 +19,11 @@ namespace quorvane_native::edifact::answer {
 
 // What the answer holds of `completed`, which its column accepts: the request's own values in
 // completion's places (`given_dates` replacing the request's), and without what completion made up.
-// `cut` is the cut of `completed`, none where it cannot be cut.
+// `cut` is the cut of `completed`, none where it cannot be cut; `request_places` the places of
+// the request's segments.
 py::Expected<std::string> as_answered(const std::string& completed, const std::optional<VorgangCut>& cut,
-                                      const AnswerPlan& plan, const VorgangCut& request, const ColumnRef& column,
+                                      const AnswerPlan& plan, const VorgangCut& request, const Places& request_places,
+                                      const ColumnRef& column,
                                       std::uint32_t answer_pid, const StringPairs& given_dates,
                                       std::uint64_t message_index);
 
