@@ -12,11 +12,16 @@ costs beside the clean build of as many, the same for a build_answer whose last 
 carries a faulty Marktlokation (bare, and with four optional arguments), refusing build_utilmd 55168
 of too many Vorgänge (alike, and each naming its own Messlokation), refusing the gas answer to 9,990
 Vorgänge, too large for the reader, and the answers to the largest requests whose answers it takes.
+Then build_answer to requests whose groups build_utilmd's completion filled, which the answer carries.
 
-Runs against whatever `quorvane` the interpreter imports (make bench installs the wheel first).
+Runs against whatever `quorvane` the interpreter imports (make bench installs the wheel first). With
+QUORVANE_PEER naming another build's _native*.so, that build is loaded beside it, and the rows of the
+carried answers time both, alternating, and print their ratio.
 """
 
 import datetime
+import importlib.util
+import os
 import pathlib
 import subprocess
 import sys
@@ -175,6 +180,7 @@ def main():
     refusal_cost()
     size_refusal_cost()
     answer_refusal_cost()
+    carried_answers(peer_native())
 
 
 def refusal_cost():
@@ -324,6 +330,92 @@ def largest_answers():
         refused = seconds_per_call(refuse, runs=3)
         print(f"  {request_pid} x {vorgaenge} -> {request_pid + 1}: {written_segments(answer):,} segments "
               f"({len(answer):,} bytes) in {seconds:.3f} s; {vorgaenge + 1} refused in {refused:.3f} s")
+
+
+def peer_native():
+    """The build QUORVANE_PEER names, loaded under a name of its own; None without it."""
+    path = os.environ.get("QUORVANE_PEER")
+    if not path:
+        return None
+    # The module's last name part must stay _native: the loader looks for PyInit__native.
+    spec = importlib.util.spec_from_file_location("quorvane_peer._native", path)
+    peer = importlib.util.module_from_spec(spec)
+    spec.loader.exec_module(peer)
+    return peer
+
+
+GAS_PARTIES = ("9800000000008", "9812345000007")
+# (request, answer, Vorgänge, day, arguments)
+CARRIED_ANSWERS = ((55001, 55002, 75, "2025-10-01", {}), (55001, 55002, 150, "2025-10-01", {}),
+                   (55001, 55002, 300, "2025-10-01", {}), (55001, 55003, 150, "2025-10-01", {}),
+                   (44013, 44014, 150, "2026-10-01", {}), (55001, 55003, 40, "2025-10-01", {"antwort_code": "A07"}))
+
+
+def request_with_groups(request_pid, vorgaenge, on):
+    """The request as build_utilmd builds it, completion filling its groups; each electricity Vorgang names its
+    own Marktlokation, the gas ones name nothing, as a user gives them."""
+    if request_pid > 50000:
+        parties = (RECEIVED_FROM, RECEIVED_BY)
+        transactions = [q.UtilmdTransaction(f"V{n}", locations=[("malo", q.malo_from_base(f"51238{n:05d}"))])
+                        for n in range(vorgaenge)]
+    else:
+        parties = GAS_PARTIES
+        transactions = [q.UtilmdTransaction(f"V{n}") for n in range(vorgaenge)]
+    request = q.build_utilmd(request_pid, *parties, on=on, transactions=transactions)
+    return q.build_interchange(*parties, "REF1", [request], on=on), parties
+
+
+def alternating(calls, rounds):
+    """The best seconds of each call, the calls taking turns in each round, each round's first another."""
+    best = [float("inf")] * len(calls)
+    for round_ in range(rounds):
+        for at in range(len(calls)):
+            turn = (at + round_) % len(calls)
+            start = time.perf_counter()
+            calls[turn]()
+            best[turn] = min(best[turn], time.perf_counter() - start)
+    return best
+
+
+def carried_answers(peer=None, rounds=9):
+    """build_answer to requests carrying the groups completion filled, against the peer build where given."""
+    print("\nbuild_answer to requests as build_utilmd builds them, their groups carried (best of "
+          f"{rounds} rounds{'; this build and the peer alternating, ratio this / peer' if peer else ''}):")
+    times, largest = {}, None
+    for request_pid, answer_pid, vorgaenge, on, arguments in CARRIED_ANSWERS:
+        received, parties = request_with_groups(request_pid, vorgaenge, on)
+
+        def call(module, received=received, answer_pid=answer_pid, on=on, arguments=arguments):
+            return module.build_answer(received, answer_pid, on=on, **arguments)
+
+        answer = call(q)
+        code = f", antwort_code {arguments['antwort_code']}" if arguments else ""
+        label = f"{request_pid} x {vorgaenge:3} -> {answer_pid}{code}"
+        try:
+            theirs = call(peer) if peer else None
+        except ValueError as refused:
+            theirs = f"refuses it: {refused}"
+        if isinstance(theirs, bytes):
+            ours_seconds, peer_seconds = alternating([lambda: call(q), lambda: call(peer)], rounds)  # noqa: B023
+            same = "the same answer" if theirs == answer else f"another answer of {written_segments(theirs):,} segments"
+            versus = f"; peer {peer_seconds:.4f} s, ratio {ours_seconds / peer_seconds:.2f}, {same}"
+        else:
+            (ours_seconds,), peer_seconds = alternating([lambda: call(q)], rounds), None  # noqa: B023
+            versus = f"; the peer {theirs[:160]}" if theirs else ""
+        times[(answer_pid, vorgaenge, code)] = (ours_seconds, peer_seconds)
+        if vorgaenge == 300:
+            largest = (answer, parties, on, label)
+        print(f"  {label:40} {ours_seconds:.4f} s, {written_segments(answer):,} segments{versus}")
+    (ours_300, peer_300), (ours_150, peer_150) = times[(55002, 300, "")], times[(55002, 150, "")]
+    peer_growth = f" (peer {peer_300 / peer_150:.2f}x)" if peer_300 and peer_150 else ""
+    print(f"  55001 -> 55002, x 300 / x 150: {ours_300 / ours_150:.2f}x{peer_growth}")
+    answer, parties, on, label = largest
+    answered = q.build_interchange(*reversed(parties), "ANS1", [answer], on=on)
+    if not q.validate_edifact(answered, on).is_valid:
+        raise SystemExit(f"expected the answer to {label} to validate")
+    seconds = seconds_per_call(lambda: q.validate_edifact(answered, on), runs=rounds)
+    print(f"  validate_edifact on the answer to {label.split(' ->')[0]}: {seconds:.4f} s")
+
 
 if __name__ == "__main__":
     main()
