@@ -210,7 +210,7 @@ py::Result build_answer(py::Args args) {
                                          "to answer",
                                          *message_index));
     }
-    if (column && fills_places(*request, *process_dates)) {
+    if (column && fills_places(*request, *process_dates, *column)) {
       if (auto text = ::edifact::segments_to_bytes((*envelope)->message.core()->segments)) {
         parts.request = std::move(*text);
         parts.request_places = places_of((*envelope)->message.core()->segments, *column);

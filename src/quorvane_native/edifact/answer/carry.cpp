@@ -56,12 +56,24 @@ bool carries_date(std::string_view qualifier, const StringPairs& given_dates) {
          std::ranges::none_of(given_dates, [&](const auto& given) { return given.first == qualifier; });
 }
 
-bool fills_places(const edi_energy::messages::utilmd::UtilmdMessage& request, const StringPairs& given_dates) {
+bool fills_places(const edi_energy::messages::utilmd::UtilmdMessage& request, const StringPairs& given_dates,
+                  const ColumnRef& column) {
+  std::map<std::string, bool, std::less<>> asked;
+  const auto placed = [&](std::string_view tag, std::string_view qualifier) {
+    const auto [found, fresh] = asked.try_emplace(fmt::format("{}+{}", tag, qualifier), false);
+    if (fresh) {
+      found->second = std::ranges::any_of(used_segments(column, tag),
+                                          [&](NodeIndex node) { return admits_qualifier(column, node, qualifier); });
+    }
+    return found->second;
+  };
   const auto carried = [&](const edi_energy::messages::segments::Dtm& dtm) {
-    return carries_date(dtm.qualifier, given_dates);
+    return carries_date(dtm.qualifier, given_dates) && placed("DTM", dtm.qualifier);
   };
   return std::ranges::any_of(request.transactions, [&](const auto& transaction) {
-    return !transaction.sequences.empty() || !transaction.parties.empty() ||
+    return std::ranges::any_of(transaction.sequences,
+                               [&](const auto& group) { return placed("SEQ", group.seq.action.value_or("")); }) ||
+           std::ranges::any_of(transaction.parties, [&](const auto& party) { return placed("NAD", party.nad.qualifier); }) ||
            std::ranges::any_of(transaction.dtms, carried) || std::ranges::any_of(transaction.reference_dtms, carried);
   });
 }

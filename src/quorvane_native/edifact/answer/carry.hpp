@@ -31,10 +31,11 @@ using Unit = std::pair<std::size_t, std::size_t>;  // segments [first, last) of 
 // are the plan's to confirm or refuse, and a date given replaces the request's.
 bool carries_date(std::string_view qualifier, const StringPairs& given_dates);
 
-// Whether a request holds anything for completion's places: an SG8 or SG12 group, or a date the
-// answer carries. Read from the parsed request, so that a request without any is not written out
-// and cut for nothing.
-bool fills_places(const edi_energy::messages::utilmd::UtilmdMessage& request, const StringPairs& given_dates);
+// Whether a request holds anything for the answer's places: an SG8 or SG12 group, or a date the
+// answer carries, of a kind the answer's column has a place for. Read from the parsed request, so
+// that a request without any is not written out, cut and placed for nothing.
+bool fills_places(const edi_energy::messages::utilmd::UtilmdMessage& request, const StringPairs& given_dates,
+                  const ColumnRef& column);
 
 // The request's Vorgang (from 1) that each answer Vorgang (from 1, index 0 unused) answers: the
 // one of the same Vorgangsnummer, counted in order where a number repeats.
