@@ -1,8 +1,9 @@
 """build_answer takes a value the answer needs from the request or an argument, or refuses the call saying
 how to go on: a request date in another zone is confirmed as the same instant in +00, one the column cannot
 take or that is missing is refused naming `received`, as is a message without a Vorgang; a value the given
-antwort_code obliges is refused naming the argument that gives it, and so is a faulty argument beside a
-request that lacks a Lokation."""
+antwort_code obliges is refused naming the argument that gives it and the form its place takes, and given so
+builds a clean answer; a process date is taken in a form its place takes (a period for DTM+Z01); a faulty
+argument beside a request that lacks a Lokation is named."""
 
 import re
 
@@ -10,7 +11,8 @@ import pytest
 
 import quorvane._native as native
 from answer_support import segments, tagged
-from test_answer_carried import body_of, clean, request_of
+from test_answer_carried import (CODES_PER_ANSWER, NOT_NAMED, antwort_of, body_of, clean, codes_of_kind,
+                                 request_of, utilmd_records)
 from test_answer_confirms import befristet, with_count
 
 T = native.UtilmdTransaction
@@ -90,6 +92,8 @@ TEXT = r'^free_texts: antwort_code "A05" obliges FTX\+ACB in the answer, which n
      r'^process_dates: antwort_code "A06" obliges DTM\+Z08 in the answer'),
     (55001, 55003, {"antwort_code": "A05"}, TEXT),
     (55039, 55040, {"antwort_code": "Z01"}, r'^process_dates: antwort_code "Z01" obliges DTM\+471 in the answer'),
+    (55016, 55018, {"antwort_code": "A06"}, r'^process_dates: antwort_code "A06" obliges DTM\+Z01 in the answer, which '
+                                            r'no argument gives; give it as process_dates=\[\("Z01", "ZZRB"\)\]$'),
     (55001, 55003, {"antwort_code": "A06", "process_dates": [("Z07", "202610312300+00"),
                                                              ("Z08", "202611302300+00")]}, None),
     (55001, 55003, {"antwort_code": "A05", "free_texts": [("ACB", "Zu spät")]}, None),
@@ -127,3 +131,76 @@ def test_a_faulty_argument_beside_a_missing_lokation_is_named(received, answer_p
     with pytest.raises(ValueError) as refused:
         native.build_answer(received(), answer_pid, on=ON, **arguments)
     assert str(refused.value).startswith(named), str(refused.value)
+
+
+NO_PERIOD = r'^process_dates\[Z01\] is "{}", which is no period: it is not written as ZZRB, two digits and two ' \
+            r"letters such as 03MT$"
+
+
+@pytest.mark.parametrize(("dates", "expected"), [
+    ([("Z01", "03MT")], "DTM+Z01:03MT:Z01"),
+    ([("Z01", "03MT"), ("Z10", "202610312300+00")], "DTM+Z10:202610312300?+00:303"),
+    ([("Z01", "3M")], NO_PERIOD.format("3M")),
+    ([("Z01", "03mt")], NO_PERIOD.format("03mt")),
+    ([("Z01", "03MT"), ("Z10", "11-01")], r'^process_dates\[Z10\] is "11-01", which is no date: it is not written '
+                                          r"as MMDD, nor as CCYYMMDD or CCYYMMDDHHMM, with an optional zone such as "
+                                          r"\+00$"),
+    ([("Z01", "03MT"), ("Z10", "20261332")], r'^process_dates\[Z10\] is "20261332", which is no date: it names a '
+                                             r"month, day"),
+])
+def test_a_process_date_is_taken_in_a_form_its_place_takes(dates, expected):
+    received, sender, receiver = request_of(55016, ON)
+    if expected.startswith("DTM"):
+        answer = native.build_answer(received, 55018, on=ON, antwort_code="A06", process_dates=dates)
+        assert expected in tagged(answer, expected.split(":")[0]), tagged(answer, "DTM")
+        assert clean(answer, ON, receiver, sender)[0]
+        return
+    with pytest.raises(ValueError, match=expected):
+        native.build_answer(received, 55018, on=ON, antwort_code="A06", process_dates=dates)
+
+
+OBLIGES = re.compile(r"obliges .+ in the answer, which no argument gives; give (?:it|them) as (\w+)=\[(.+)\]$")
+# A value of each form an obligation refusal names; a time is the start of a day in Germany, 06:00 for gas.
+FILLED = {"CCYYMMDD": "20261101", "MMDD": "1101", "CCYY": "2026", "ZZRB": "03MT", "…": "Erläuterung"}
+
+
+def filled(form, gas):
+    if form == "CCYYMMDDHHMM+00":
+        return "202611010500+00" if gas else "202610312300+00"
+    return FILLED[form]
+
+
+def as_advised(received, answer_pid, on, gas, **arguments):
+    """The answer built as each obligation refusal advises; the first refusal of another kind is raised."""
+    for followed in range(4):
+        try:
+            return native.build_answer(received, answer_pid, on=on, **arguments)
+        except ValueError as refused:
+            message = str(refused)
+            if followed and not OBLIGES.search(message):
+                pytest.fail(f"{arguments} as advised, refused: {message}")
+            if not OBLIGES.search(message):
+                raise
+        argument, places = OBLIGES.search(message).groups()
+        given = [(qualifier, filled(form, gas)) for qualifier, form in re.findall(r'\("(\w+)", "([^"]+)"\)', places)]
+        assert given, message
+        arguments[argument] = arguments.get(argument, []) + given
+    pytest.fail(f"{arguments} as advised, still refused: {message}")
+
+
+@pytest.mark.parametrize(("on", "request_pid", "answer_pid", "kind"), utilmd_records())
+def test_what_a_code_obliges_given_as_advised_gives_a_clean_answer(on, request_pid, answer_pid, kind):
+    received, sender, receiver = request_of(request_pid, on)
+    try:
+        bare = native.build_answer(received, answer_pid, on=on)
+    except ValueError:
+        return  # test_answer_carried judges what refuses the bare answer
+    _, tree = antwort_of(bare)
+    for code in codes_of_kind(tree, kind)[:CODES_PER_ANSWER]:
+        try:
+            answer = as_advised(received, answer_pid, on, request_pid < 50000, antwort_code=code, antwort_ebd=tree)
+        except ValueError as refused:
+            assert str(refused).startswith(("antwort_code:", "antwort_ebd:", NOT_NAMED)), str(refused)
+            continue
+        valid, errors = clean(answer, on, receiver, sender)
+        assert valid, (code, errors)

@@ -156,9 +156,9 @@ Result<void> write_transaction(MessageWriter& writer, const UtilmdTransactionSpe
     if (auto written = writer.simple("IMD", {"", description->first, description->second}); !written) return written;
   }
   for (std::size_t nth = 0; nth < transaction.dates.size(); ++nth) {
-    const auto& [qualifier, value] = transaction.dates[nth];
+    const auto& [qualifier, value, given_format] = transaction.dates[nth];
     writer.by(item_of(at, "dates", nth));
-    const std::string_view format = date_format(qualifier);
+    const std::string_view format = given_format ? std::string_view(*given_format) : date_format(qualifier);
     const std::string written_value = format == "303" ? ccyymmddhhmm_utc(value) : value;
     if (auto written = writer.composites("DTM", {{qualifier, written_value, format}}); !written) return written;
   }

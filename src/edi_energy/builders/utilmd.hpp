@@ -122,8 +122,10 @@ class UtilmdBuilder {
 template <class Sender, class Receiver>
 class UtilmdTransactionBuilder {
  public:
-  UtilmdTransactionBuilder date(std::string qualifier, std::string value) && {
-    return std::move(*this).append(&UtilmdTransactionSpec::dates, Pair{std::move(qualifier), std::move(value)});
+  UtilmdTransactionBuilder date(std::string qualifier, std::string value,
+                               std::optional<std::string> format = std::nullopt) && {
+    return std::move(*this).append(&UtilmdTransactionSpec::dates,
+                                   VorgangDate{std::move(qualifier), std::move(value), std::move(format)});
   }
   UtilmdTransactionBuilder location(lokationstyp::Lokationstyp typ, std::string id) && {
     Pair location{std::string(lokationstyp::qualifier_code(typ)), std::move(id)};

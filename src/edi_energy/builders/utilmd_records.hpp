@@ -37,6 +37,13 @@ struct ThirdPartyAnswer {
   std::optional<std::string> d;
 };
 
+// A DTM of the Vorgang; without a format, the one date_format gives its qualifier.
+struct VorgangDate {
+  std::string qualifier;
+  std::string value;
+  std::optional<std::string> format;
+};
+
 // RFF followed by its DTM.
 struct DatedReference {
   std::string qualifier;
@@ -93,7 +100,7 @@ struct UtilmdTransactionSpec {
   std::string ide_qualifier;
   std::string vorgangsnummer;
   std::optional<Pair> item_description;  // IMD
-  std::vector<Pair> dates;               // qualifier, value
+  std::vector<VorgangDate> dates;
   std::optional<Transaktionsgrund> transaktionsgrund;
   std::optional<Antwort> antwort;
   std::optional<ThirdPartyAnswer> third_party_answer;

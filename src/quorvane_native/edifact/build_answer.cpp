@@ -32,7 +32,6 @@
 #include "quorvane_native/pids/release_resolution.hpp"
 #include "quorvane_native/py/convert.hpp"
 #include "quorvane_native/py/result.hpp"
-#include "quorvane_native/edifact/date_argument.hpp"
 
 namespace quorvane_native::edifact {
 
@@ -49,6 +48,7 @@ constexpr std::size_t leave_out_rounds = 8;
 struct AnswerContent {
   std::optional<std::pair<std::string, std::optional<std::string>>> antwort;
   const StringPairs* process_dates;
+  const std::vector<std::string>* date_formats;  // of each process date
   const StringPairs* references;
   const StringPairs* free_texts;
 };
@@ -64,8 +64,9 @@ py::Expected<Builder> add_answer_transaction(Builder builder, const EchoVorgang&
     transaction = std::move(transaction).location(*edi_energy::lokationstyp::from_qualifier_code(loc.qualifier),
                                                   loc.value);
   }
-  for (const auto& [qualifier, value] : *content.process_dates) {
-    transaction = std::move(transaction).date(qualifier, value);
+  for (std::size_t at = 0; at < content.process_dates->size(); ++at) {
+    const auto& [qualifier, value] = (*content.process_dates)[at];
+    transaction = std::move(transaction).date(qualifier, value, (*content.date_formats)[at]);
   }
   for (const Echo& dtm : kept("DTM")) transaction = std::move(transaction).date(dtm.qualifier, dtm.value);
   for (const Echo& sts : kept("STS")) {
@@ -182,7 +183,13 @@ py::Result build_answer(py::Args args) {
       if (auto given = require_texts({{field, qualifier}, {named, value}}); !given) return py::propagate(given);
     }
   }
-  if (auto given = require_vorgang_dates("process_dates", *process_dates); !given) return py::propagate(given);
+  // The answer's column alone gives a process date its form, so a faulty one is named before the request.
+  const std::optional<ColumnRef> date_column = [&]() -> std::optional<ColumnRef> {
+    auto valid_pid = pid(static_cast<std::int64_t>(*answer_pid));
+    return valid_pid ? column_of(MessageType::Utilmd, *release, *valid_pid) : std::nullopt;
+  }();
+  auto date_formats = process_date_formats(*process_dates, date_column);
+  if (!date_formats) return py::propagate(date_formats);
   // The request is gone before completion, whose peak is the largest of the call.
   std::uint32_t checked = 0;
   std::optional<ColumnRef> column;
@@ -238,6 +245,7 @@ py::Result build_answer(py::Args args) {
     AnswerContent content{
         .antwort = std::nullopt,
         .process_dates = &*process_dates,
+        .date_formats = &*date_formats,
         .references = &*references,
         .free_texts = &*free_texts,
     };

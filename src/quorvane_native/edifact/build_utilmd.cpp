@@ -203,7 +203,7 @@ py::Expected<UtilmdTransactionSpec> vorgang(UtilmdTransaction transaction, const
   if (auto given = require_vorgang_dates(fmt::format("transactions[{}].dates", at), transaction.dates); !given) {
     return py::propagate(given);
   }
-  spec.dates = std::move(transaction.dates);
+  for (auto& [qualifier, value] : transaction.dates) spec.dates.push_back({std::move(qualifier), std::move(value), {}});
   auto grund = sts7(transaction, column, at);
   if (!grund) return py::propagate(grund);
   spec.transaktionsgrund = std::move(*grund);

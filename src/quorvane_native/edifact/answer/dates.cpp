@@ -4,9 +4,23 @@
 
 #include <algorithm>
 
+#include "edi_energy/builders/utilmd.hpp"
+#include "quorvane_native/edifact/answer/echo.hpp"
+#include "quorvane_native/edifact/column_places.hpp"
+#include "quorvane_native/edifact/date_argument.hpp"
 #include "support/debug_quote.hpp"
 
 namespace quorvane_native::edifact::answer {
+
+namespace {
+
+// The formats the column's rules name for the Vorgang's own DTM of `qualifier`, in their order.
+std::vector<std::string> place_formats(const ColumnRef& column, std::string_view qualifier) {
+  const auto node = vorgang_date_node(column, qualifier);
+  return node ? column_codes(column, nr_of(column, *node), "2379").codes : std::vector<std::string>{};
+}
+
+}  // namespace
 
 std::optional<std::string> unconfirmed_date(const VorgangCut& answer, const AnswerPlan& plan,
                                             const StringPairs& process_dates, std::string_view column,
@@ -36,6 +50,19 @@ std::optional<std::string> unconfirmed_date(const VorgangCut& answer, const Answ
                        message_index, support::debug_quote(echoes.vorgangsnummer), qualifier, why, qualifier);
   }
   return std::nullopt;
+}
+
+py::Expected<std::vector<std::string>> process_date_formats(const StringPairs& process_dates,
+                                                            const std::optional<ColumnRef>& column) {
+  std::vector<std::string> chosen;
+  for (const auto& [qualifier, value] : process_dates) {
+    std::vector<std::string> formats = column ? place_formats(*column, qualifier) : std::vector<std::string>{};
+    if (formats.empty()) formats.emplace_back(edi_energy::builders::utilmd::date_format(qualifier));
+    auto format = format_of_date(fmt::format("process_dates[{}]", qualifier), value, formats);
+    if (!format) return py::propagate(format);
+    chosen.push_back(std::move(*format));
+  }
+  return chosen;
 }
 
 }  // namespace quorvane_native::edifact::answer

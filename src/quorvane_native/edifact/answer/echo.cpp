@@ -33,19 +33,26 @@ bool EchoPlaces::takes(std::string_view group, std::string_view tag, std::string
   return placed;
 }
 
+std::optional<NodeIndex> vorgang_date_node(const ColumnRef& column, std::string_view qualifier) {
+  const auto& nodes = column.profile->structure().nodes;
+  const std::string& vorgang_group = column.profile->structure().vorgang_group;
+  for (const NodeIndex node : used_segments(column, "DTM")) {
+    const auto parent = nodes[node].parent;
+    if (parent && nodes[*parent].group() != nullptr && nodes[*parent].group()->group == vorgang_group &&
+        admits_qualifier(column, node, qualifier) &&
+        admits_code(column_codes(column, nr_of(column, node), "2005"), std::string(qualifier))) {
+      return node;
+    }
+  }
+  return std::nullopt;
+}
+
 bool EchoPlaces::takes_date(std::string_view qualifier) {
   if (!column_) return true;
   std::string key = fmt::format("DTM+{}", qualifier);
   const auto known = std::ranges::find(known_, key, &std::pair<std::string, bool>::first);
   if (known != known_.end()) return known->second;
-  const auto& nodes = column_->profile->structure().nodes;
-  const std::string vorgang_group = column_->profile->structure().vorgang_group;
-  const bool placed = std::ranges::any_of(used_segments(*column_, "DTM"), [&](NodeIndex node) {
-    const auto parent = nodes[node].parent;
-    return parent && nodes[*parent].group() != nullptr && nodes[*parent].group()->group == vorgang_group &&
-           admits_qualifier(*column_, node, qualifier) &&
-           admits_code(column_codes(*column_, nr_of(*column_, node), "2005"), std::string(qualifier));
-  });
+  const bool placed = vorgang_date_node(*column_, qualifier).has_value();
   known_.emplace_back(std::move(key), placed);
   return placed;
 }

@@ -17,6 +17,10 @@ namespace quorvane_native::edifact::answer {
 // trigger is IDE).
 bool in_vorgang_group(const ColumnRef& column, edi_energy::profile::structure::NodeIndex node, std::string_view group);
 
+// The segment node of the Vorgang's own DTM with this DE 2005 qualifier that the column uses.
+std::optional<edi_energy::profile::structure::NodeIndex> vorgang_date_node(const ColumnRef& column,
+                                                                             std::string_view qualifier);
+
 class EchoPlaces {
  public:
   // Without a column everything is carried over, as an unknown column lists everything.

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "edi_energy/builders/utilmd.hpp"
+#include "quorvane_native/edifact/date_argument.hpp"
 #include "quorvane_native/edifact/vorgang_cut.hpp"
 #include "support/debug_quote.hpp"
-#include "support/time_text/dtm_value.hpp"
 
 namespace quorvane_native::edifact::answer {
 
@@ -37,12 +37,28 @@ std::vector<std::vector<Place>> argument_places(std::string_view message) {
   return vorgaenge;
 }
 
-std::string example(const Place& place) {
+// The DE 2379 format of a Vorgang's own DTM+`qualifier` in `answer`, which completion wrote in
+// one its place takes; empty when there is none.
+std::string_view written_format(std::string_view answer, std::string_view qualifier) {
+  const auto cut = cut_vorgaenge(answer);
+  if (!cut) return {};
+  for (const CutSegment& segment : cut->segments) {
+    if (segment.vorgang == 0 || segment.depth != 0 || segment.tag() != "DTM" || segment.qualifier() != qualifier) {
+      continue;
+    }
+    const std::string_view text = segment.text.substr(0, segment.text.size() - 1);
+    return text.substr(text.rfind(':') + 1);
+  }
+  return {};
+}
+
+std::string example(const Place& place, std::string_view answer) {
   if (place.first == "FTX") return fmt::format("(\"{}\", \"…\")", place.second);
   if (place.first == "RFF") return fmt::format("(\"{}\", \"…\")", place.second);
-  const std::string_view format = edi_energy::builders::utilmd::date_format(place.second);
-  const std::string_view layout = format == "303" ? "CCYYMMDDHHMM+00" : support::time_text::dtm_layout(format);
-  return fmt::format("(\"{}\", \"{}\")", place.second, layout.empty() ? "…" : layout);
+  const std::string_view written = written_format(answer, place.second);
+  const std::string_view form =
+      date_form(written.empty() ? edi_energy::builders::utilmd::date_format(place.second) : written);
+  return fmt::format("(\"{}\", \"{}\")", place.second, form.empty() ? "…" : form);
 }
 
 }  // namespace
@@ -68,7 +84,7 @@ std::optional<std::string> code_obligation(std::string_view answer, std::string_
     std::vector<std::string> examples;
     for (const Place& place : obliged) {
       named.push_back(fmt::format("{}+{}", place.first, place.second));
-      examples.push_back(example(place));
+      examples.push_back(example(place, answer));
     }
     return fmt::format("{}: antwort_code {} obliges {} in the answer, which no argument gives; give {} as {}=[{}]",
                        argument, support::debug_quote(code), fmt::join(named, " and "),
