@@ -131,3 +131,14 @@ def test_a_date_in_another_zone_stands_as_the_same_instant_in_utc():
     received = received.replace(b"DTM+158:202609300400?+00:303", b"DTM+158:202609290600?+02:303")
     answer = native.build_answer(received, 44014, on="2026-10-01")
     assert tagged(answer, "DTM+158") == ["DTM+158:202609290400?+00:303"]
+
+
+def test_each_vorgang_of_a_large_answer_says_what_it_says_alone():
+    # Each Vorgang of this request draws about ten findings in the answer's column, so its hundreds draw far more
+    # than one verdict keeps: what a Vorgang's own findings decide must not hang on the others'.
+    on, count = "2025-10-01", 500
+    alone = vorgaenge(answer_to(with_own_values(request_of(55203, on)[0], on), 55204, on))[0]
+    assert "DTM+158:202409302200?+00:303" in alone  # the request's own date, not completion's
+    many = tuple(T(f"VG{number}") for number in range(1, count + 1))
+    answered = vorgaenge(native.build_answer(with_own_values(request_of(55203, on, many)[0], on), 55204, on=on))
+    assert answered == [[segment.replace("VG1", f"VG{number}") for segment in alone] for number in range(1, count + 1)]

@@ -453,6 +453,30 @@ TEST(ProfileValidation, SegmentOutsideTheColumnIsFoundWhereItStands) {
   }
 }
 
+// A segment or group the MIG requires in every Vorgang, missing from the second only: the finding
+// names that Vorgang by its IDE.
+TEST(ProfileValidation, MissingSegmentOrGroupNamesItsInstance) {
+  std::string mig = validate_fixture::mig();
+  for (const std::string_view node : {R"("tag":"STS","status":"D")", R"("group":"SG8","status":"D")"}) {
+    const std::size_t at = mig.find(node);
+    ASSERT_NE(at, std::string::npos) << node;
+    mig.replace(at + node.size() - 2, 1, "R");
+  }
+  const auto profile = validate_fixture::profile(mig, validate_fixture::ahb(list({column("11001", "E01")})));
+  const auto findings = validate(profile,
+                                 validate_fixture::message("UNH+1'BGM+E01+D1'DTM+137:202601011200:303'"
+                                                           "NAD+MS+9900000000003::293'IDE+24+V1'STS+E'SEQ+Z01'"
+                                                           "CCI+Z30'IDE+24+V2'UNT+9+1'"),
+                                 11001);
+  for (const std::string_view rule : {"MIG-00006-STS-REQUIRED", "MIG-SG8-00007-REQUIRED"}) {
+    std::vector<std::optional<std::string_view>> scopes;
+    for (const auto& finding : findings) {
+      if (finding.rule_id == rule) scopes.push_back(finding.context_value("scope"));
+    }
+    EXPECT_EQ(scopes, (std::vector<std::optional<std::string_view>>{"8"})) << rule;
+  }
+}
+
 TEST(ProfileValidation, UnplacedSegmentNamesItsPlaces) {
   const auto profile = validate_fixture::profile(validate_fixture::mig(), validate_fixture::ahb(list({column("11001", "E01")})));
   const auto findings = validate(profile, validate_fixture::message("UNH+1'XYZ+1'IDE+24+V1'BGM+E01'"), 11001);

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "edi_energy/message_type.hpp"
+#include "edi_energy/report/findings_batches.hpp"
 #include "edi_energy/report/findings_cap.hpp"
 #include "edifact/parse/from_bytes.hpp"
 
@@ -24,11 +25,20 @@ bool Judged::faulted() const {
 
 namespace {
 
-// Judges segments [first, last) of the draft after its `head` segments, faults told to the whole
-// draft; a verdict cut short by its findings cap is judged again in halves.
-void judge_batch(const Draft& draft, std::size_t head, std::size_t first, std::size_t last, const ColumnRef& column,
-                 std::uint32_t answer_pid, Judged& judged) {
+using edi_energy::report::Batch;
+
+// A batch as the message it was judged in: the draft's head, then the batch's segments.
+struct BatchVerdict {
   Draft batch;
+  std::optional<ColumnVerdict> verdict;  // none where the batch is no message
+};
+
+// Judges segments [first, last) of the draft after its head, as a message of their own.
+edi_energy::report::Heard<BatchVerdict> judge_segments(const Draft& draft, std::size_t head, std::size_t first,
+                                                       std::size_t last, const ColumnRef& column,
+                                                       std::uint32_t answer_pid) {
+  edi_energy::report::Heard<BatchVerdict> heard;
+  Draft& batch = heard.verdict.batch;
   batch.reference = draft.reference;
   for (std::size_t at = 0; at < head; ++at) batch.add(draft.texts[at], 0, at);
   for (std::size_t at = first; at < last; ++at) batch.add(draft.texts[at], draft.vorgang[at], at);
@@ -36,39 +46,38 @@ void judge_batch(const Draft& draft, std::size_t head, std::size_t first, std::s
   std::vector<::edifact::model::Segment> segments;
   auto parsed = ::edifact::from_bytes_with_config(message, ::edifact::ParserConfig{});
   while (auto item = parsed.next()) {
-    if (!*item) {
-      judged.faulted_message = true;
-      return;
-    }
+    if (!*item) return heard;
     segments.push_back(std::move(**item));
   }
-  ColumnVerdict verdict;
+  ColumnVerdict& verdict = heard.verdict.verdict.emplace();
   judge_completed(verdict, column, edi_energy::message_type::MessageType::Utilmd, answer_pid, std::move(segments),
                   message, {});
-  const bool cut_short = std::ranges::any_of(verdict.rejections, [](const Rejection& rejection) {
+  heard.cut_short = std::ranges::any_of(verdict.rejections, [](const Rejection& rejection) {
     return rejection.rule == edi_energy::report::FINDINGS_LEFT_OUT_RULE;
   });
-  if (cut_short && last > first && draft.vorgang[first] != draft.vorgang[last - 1]) {
-    std::size_t middle = first + (last - first) / 2;
-    while (middle > first && draft.vorgang[middle] == draft.vorgang[middle - 1]) --middle;
-    if (middle == first) {
-      middle = first + 1;
-      while (draft.vorgang[middle] == draft.vorgang[first]) ++middle;
-    }
-    judge_batch(draft, head, first, middle, column, answer_pid, judged);
-    judge_batch(draft, head, middle, last, column, answer_pid, judged);
+  return heard;
+}
+
+// Tells each fault of a batch's verdict to the Vorgang it falls in, and to the draft segment it
+// falls on or was judged in.
+// A Vorgang judged alone (`alone`, from 1) keeps the findings its verdict left out to itself.
+void keep_verdict(BatchVerdict heard, std::optional<std::size_t> alone, Judged& judged) {
+  if (!heard.verdict) {
+    judged.faulted_message = true;
     return;
   }
-  // One Vorgang's faults past the cap are that Vorgang's, not its neighbours'.
-  const std::size_t alone = cut_short && last > first ? draft.vorgang[first] : 0;
-  for (const Rejection& rejection : judged.verdicts.emplace_back(std::move(verdict)).rejections) {
+  const Draft& batch = heard.batch;
+  for (const Rejection& rejection : judged.verdicts.emplace_back(std::move(*heard.verdict)).rejections) {
     std::optional<std::size_t> at = rejection.segment ? rejection.segment : rejection.scope;
     if (at && *at >= batch.texts.size()) at.reset();
     const std::size_t vorgang = at ? batch.vorgang[*at] : 0;
-    if (vorgang != 0) judged.faults[vorgang].push_back({&rejection, batch.origin[*at]});
-    else if (alone != 0 && rejection.rule == edi_energy::report::FINDINGS_LEFT_OUT_RULE)
-      judged.faults[alone].push_back({&rejection, std::nullopt});
-    else judged.faulted_message = true;
+    if (vorgang != 0) {
+      judged.faults[vorgang].push_back({&rejection, batch.origin[*at]});
+    } else if (alone && rejection.rule == edi_energy::report::FINDINGS_LEFT_OUT_RULE) {
+      judged.faults[*alone].push_back({&rejection, std::nullopt});
+    } else {
+      judged.faulted_message = true;
+    }
   }
 }
 
@@ -79,19 +88,30 @@ Judged judge(const Draft& draft, const ColumnRef& column, std::uint32_t answer_p
   judged.faults.resize(draft.vorgaenge + 1);
   std::size_t head = 0;
   while (head < draft.texts.size() && draft.vorgang[head] == 0) ++head;
-  // Well within the cap, so that a batch is seldom judged twice.
-  constexpr std::size_t faults_per_batch = edi_energy::report::KEPT_FINDINGS / 2;
-  const std::size_t batches = std::min(draft.vorgaenge, draft.expected_faults / faults_per_batch + 1);
-  std::size_t first = head;
-  for (std::size_t batch = 1; batch <= batches; ++batch) {
-    // The batch ends before the first segment of its last Vorgang's successor.
-    const std::size_t last_vorgang = draft.vorgaenge * batch / batches;
-    std::size_t last = first;
-    while (last < draft.texts.size() && draft.vorgang[last] <= last_vorgang) ++last;
-    if (batch == batches) last = draft.texts.size();
-    if (last > first) judge_batch(draft, head, first, last, column, answer_pid, judged);
-    first = last;
+  // The first segment of each Vorgang (from 1); past the last, the draft's end.
+  std::vector<std::size_t> starts(draft.vorgaenge + 2, draft.texts.size());
+  for (std::size_t vorgang = 1, at = head; vorgang <= draft.vorgaenge; ++vorgang) {
+    while (at < draft.texts.size() && draft.vorgang[at] < vorgang) ++at;
+    starts[vorgang] = at;
   }
+  edi_energy::report::judge_in_batches(
+      draft.vorgaenge, draft.expected_faults,
+      [&](Batch batch) {
+        const std::size_t first = starts[batch.first + 1];
+        const std::size_t last = starts[batch.last + 1];
+        // A draft of some of the message's Vorgänge leaves batches without one, which hold no fault.
+        if (first == last && draft.vorgaenge > 0) {
+          edi_energy::report::Heard<BatchVerdict> none;
+          none.verdict.verdict.emplace();
+          return none;
+        }
+        return judge_segments(draft, head, first, last, column, answer_pid);
+      },
+      [&](Batch batch, BatchVerdict heard) {
+        const std::optional<std::size_t> alone =
+            batch.last - batch.first == 1 ? std::optional<std::size_t>(batch.last) : std::nullopt;
+        keep_verdict(std::move(heard), alone, judged);
+      });
   return judged;
 }
 

@@ -36,6 +36,14 @@ struct Draft {
 };
 
 struct Judged {
+  Judged() = default;
+  // A copy's faults would point into the original's verdicts. Moving a deque hands over its blocks
+  // and leaves its elements where they are, so a moved Judged's faults stay good.
+  Judged(const Judged&) = delete;
+  Judged& operator=(const Judged&) = delete;
+  Judged(Judged&&) = default;
+  Judged& operator=(Judged&&) = default;
+
   std::deque<ColumnVerdict> verdicts;  // one per batch of Vorgänge judged; the faults point into them
   // Per Vorgang (from 1): its faults, each with the draft segment it falls on or was judged in.
   struct Fault {
@@ -49,8 +57,9 @@ struct Judged {
   bool faulted(std::size_t vorgang) const { return vorgang < faults.size() && !faults[vorgang].empty(); }
 };
 
-// A verdict keeps only so many findings: where one is cut short, its Vorgänge are judged again in
-// halves, each half with the head as a message of its own, so that every Vorgang's faults are heard.
+// A verdict keeps only so many findings: the draft is judged in batches of its Vorgänge, each with
+// the head as a message of its own, so that every Vorgang's faults are heard. A draft without a
+// Vorgang is judged whole, its faults the message's.
 Judged judge(const Draft& draft, const ColumnRef& column, std::uint32_t answer_pid);
 
 }  // namespace quorvane_native::edifact::answer
