@@ -60,8 +60,9 @@ edi_energy::report::Heard<BatchVerdict> judge_segments(const Draft& draft, std::
 
 // Tells each fault of a batch's verdict to the Vorgang it falls in, and to the draft segment it
 // falls on or was judged in.
-// A Vorgang judged alone (`alone`, from 1) keeps the findings its verdict left out to itself.
-void keep_verdict(BatchVerdict heard, std::optional<std::size_t> alone, Judged& judged) {
+// A Vorgang judged alone (`alone`, from 1; 0 for a batch of several) keeps the findings its
+// verdict left out to itself.
+void keep_verdict(BatchVerdict heard, std::size_t alone, Judged& judged) {
   if (!heard.verdict) {
     judged.faulted_message = true;
     return;
@@ -73,8 +74,8 @@ void keep_verdict(BatchVerdict heard, std::optional<std::size_t> alone, Judged& 
     const std::size_t vorgang = at ? batch.vorgang[*at] : 0;
     if (vorgang != 0) {
       judged.faults[vorgang].push_back({&rejection, batch.origin[*at]});
-    } else if (alone && rejection.rule == edi_energy::report::FINDINGS_LEFT_OUT_RULE) {
-      judged.faults[*alone].push_back({&rejection, std::nullopt});
+    } else if (alone != 0 && rejection.rule == edi_energy::report::FINDINGS_LEFT_OUT_RULE) {
+      judged.faults[alone].push_back({&rejection, std::nullopt});
     } else {
       judged.faulted_message = true;
     }
@@ -108,9 +109,7 @@ Judged judge(const Draft& draft, const ColumnRef& column, std::uint32_t answer_p
         return judge_segments(draft, head, first, last, column, answer_pid);
       },
       [&](Batch batch, BatchVerdict heard) {
-        const std::optional<std::size_t> alone =
-            batch.last - batch.first == 1 ? std::optional<std::size_t>(batch.last) : std::nullopt;
-        keep_verdict(std::move(heard), alone, judged);
+        keep_verdict(std::move(heard), batch.last - batch.first == 1 ? batch.last : 0, judged);
       });
   return judged;
 }
