@@ -11,6 +11,7 @@
 #include "quorvane_native/edifact/answer/carry.hpp"
 #include "quorvane_native/edifact/answer/draft.hpp"
 #include "quorvane_native/edifact/column_places.hpp"
+#include "quorvane_native/edifact/date_argument.hpp"
 #include "support/debug_quote.hpp"
 #include "support/diag.hpp"
 
@@ -252,15 +253,21 @@ class Decision {
         continue;
       }
       const std::string_view text = request_.segments[own.unit.first].text;
-      const std::string given = fmt::format("{}", text.substr(0, text.size() - 1));
-      const bool date = text.starts_with("DTM+");
+      const std::string_view given = text.substr(0, text.size() - 1);
       const std::string qualifier(request_.segments[own.unit.first].qualifier());
+      std::string advice;
+      if (text.starts_with("DTM+")) {
+        // Completion wrote the place in a format it takes.
+        const std::string_view written = answer.segments[own.fallback->first].text;
+        const std::string_view format = written.substr(written.rfind(':') + 1, written.size() - written.rfind(':') - 2);
+        const std::string_view form = date_form(format);
+        advice = fmt::format("; give the date as process_dates=[(\"{}\", \"{}\")]", qualifier, form.empty() ? "…" : form);
+      }
       return py::value_error(fmt::format(
           "received: message {}, Vorgang {}: the answer must carry {}+{}, which the request gives as {}, in a form "
           "the answer's column rejects — {}{}",
           message_index_, support::debug_quote(number), text.substr(0, 3), qualifier, support::debug_quote(given),
-          dropped_for_[choice],
-          date ? fmt::format("; give the date as process_dates=[(\"{}\", \"CCYYMMDDHHMM+00\")]", qualifier) : ""));
+          dropped_for_[choice], advice));
     }
     return false;
   }
