@@ -1,0 +1,169 @@
+"""build_answer puts each of the request's units at its MIG place: in completion's unit of that place, whatever
+its code, or where the MIG puts a unit completion lacks. A unit the answer's column rejects gives way alone, never
+to completion's sample, and a Vorgang past the findings cap costs its neighbour nothing."""
+
+import re
+
+import pytest
+
+import quorvane._native as native
+from answer_support import segments
+from test_answer_carried import clean, request_of
+from test_answer_confirms import vorgaenge, with_count
+
+T = native.UtilmdTransaction
+ON = "2026-10-01"
+MELO = "DE00056266802AO6G56M11SN51G21M24S"
+REFUSED = '^received: message 0, Vorgang "VG1": the answer must carry {}, in a form the answer\'s column rejects — '
+
+# Values a 44013 request gives where completion writes others: its Bilanzierungsbeginn, its street, its references.
+OWN_BEGINN = "DTM+158:202609290400?+00:303'"
+OWN_VALUES = [("DTM+158:202609300400?+00:303'", OWN_BEGINN), ("Musterstr. 1", "Hauptstr. 7")]
+KEPT = [OWN_BEGINN[:-1], "RFF+Z10:REF44013", "RFF+MG:REF44013", "NAD+DP++++Hauptstr. 7+Berlin++10115+DE"]
+
+# Groups a 44013 request may hold that completion of 44014 does not write.
+MESSLOKATION = f"SEQ+Z50'RFF+Z19:{MELO}'CCI+++E13'CAV+Z30:::7'"
+UMWERTER = "SEQ+Z09'RFF+MG:UMW1'CCI+++Z64'CAV+Z30:::UMW1'CAV+DMU'"
+GATEWAY = "SEQ+Z13'CCI+++Z75'CAV+Z30:::1ESY1160123456'"
+LASTPROFIL = "SEQ+Z35'CCI+Z12++E01'CAV+H0::89'CCI+Z99++ZF1:X:89'"
+KUNDE = "NAD+Z09+++Schmidt:Hans::::Z01'"
+ANSCHRIFT = "NAD+Z04+++Schmidt:Hans::::Z01+Hauptstr. 5+Hamburg++20095+DE'"
+ABLESEKARTE = f"NAD+Z05+++Schmidt:Hans::::Z01+Hauptstr. 5+Hamburg++20095+DE'RFF+Z19:{MELO}'"
+
+# The SEQ+Z18 of a 55168 request as build_utilmd writes it, naming the Messstellenbetreiber by samples.
+SAMPLE_MSB = ("CAV+Z91:E_0001::Z39:Z19'CAV+ZF0:E_0001'CAV+ZB4:E_0001'CCI+++E04'CAV+E03'CCI+Z01++Z82'"
+              "CCI+Z32++ZC1'")
+NAMED_MSB = ("CAV+Z91:9900000000010::Z39:Z19'CAV+ZF0:9900000000010'CAV+ZB4:9900000000003'CCI+++E04'CAV+E03'"
+             "CCI+Z01++Z82'CCI+Z32++ZC1'")
+
+
+def edited(received, *swaps):
+    """The request with each (old, new) swapped once, counted anew."""
+    for old, new in swaps:
+        assert old.encode() in received, old
+        received = received.replace(old.encode(), new.encode(), 1)
+    return with_count(received)
+
+
+def answer(request_pid, answer_pid, *swaps, on=ON):
+    """The edited request and its answer, which its column accepts."""
+    received, sender, receiver = request_of(request_pid, on)
+    received = edited(received, *swaps)
+    built = native.build_answer(received, answer_pid, on=on)
+    assert clean(built, on, receiver, sender) == (True, [])
+    return received, built
+
+
+def group(found, head):
+    """The segments of the SG8 or SG12 group that `head` starts, up to the next group or the message's end."""
+    if head not in found:
+        return []
+    start = found.index(head)
+    end = next((at for at in range(start + 1, len(found)) if found[at].startswith(("SEQ+", "NAD+", "UNT+"))),
+               len(found))
+    return found[start:end]
+
+
+@pytest.mark.parametrize("forbidden", [
+    ["DTM+159:202609300400?+00:303'"],  # a Bilanzierungsende without an Ende zum
+    [LASTPROFIL],  # Lastprofildaten without a Prognose auf Basis von Profilen
+    # Many at once: each goes on the fault that names its place, not after a search of the Vorgang's values.
+    ["DTM+159:202609300400?+00:303'", LASTPROFIL, ANSCHRIFT * 5],
+], ids=["date", "group", "several"])
+def test_a_request_unit_the_answers_column_forbids_goes_and_the_vorgangs_other_values_stay(forbidden):
+    dates = "".join(unit for unit in forbidden if unit.startswith("DTM"))
+    groups = "".join(unit for unit in forbidden if not unit.startswith("DTM"))
+    _, built = answer(44013, 44014, *OWN_VALUES, (OWN_BEGINN, OWN_BEGINN + dates), ("NAD+DP", groups + "NAD+DP"))
+    found = segments(built)
+    assert not [segment for segment in found if segment.startswith(("DTM+159", "SEQ+Z35", "NAD+Z04"))]
+    assert all(value in found for value in KEPT)
+
+
+@pytest.mark.parametrize("inserted", [
+    [("SEQ+Z20'", MESSLOKATION + UMWERTER)],  # between the Zähleinrichtung and its OBIS-Daten
+    [("NAD+DP", GATEWAY)],  # after the last SG8 group, before the SG12 groups
+    [("NAD+DP", KUNDE + ANSCHRIFT), ("UNT+", ABLESEKARTE)],  # SG12 groups on either side of completion's
+], ids=["sg8", "last-sg8", "sg12"])
+def test_a_request_group_the_answer_lacks_goes_where_the_mig_puts_it(inserted):
+    _, built = answer(44013, 44014, *[(follower, units + follower) for follower, units in inserted])
+    found = segments(built)
+    for follower, units in inserted:
+        carried = segments(units)
+        assert carried[0] in found, carried[0]
+        at = found.index(carried[0])
+        assert found[at:at + len(carried)] == carried
+        assert found[at + len(carried)].startswith(follower.rstrip("'"))
+
+
+@pytest.mark.parametrize(("request_pid", "answer_pid", "asked", "own"), [
+    (44013, 44014, "CCI+++Y01'CAV+Y01'CCI+++ZC0'", "CCI+++Y01'CAV+Y03'CCI+++ZC0'"),  # Druckebene
+    (44013, 44014, "CCI+++E13'CAV+NMG'CAV+:::G10'", "CCI+++E13'CAV+BGZ'CAV+:::G10'"),  # Zählertyp
+    (44013, 44014, "SEQ+Z20'RFF+Z11:REF44013'RFF+Z19", "SEQ+Z20'RFF+MG:REF44013'RFF+Z19"),  # Gerätenummer
+    (55168, 55169, "CCI+++E04'CAV+E03'CCI+Z01++Z82'", "CCI+++E04'CAV+E05'CCI+Z01++Z82'"),  # Spannungsebene
+], ids=["druckebene", "zaehlertyp", "geraetenummer", "spannungsebene"])
+def test_another_code_at_completions_place_inside_a_group_replaces_completions(request_pid, answer_pid, asked, own):
+    _, built = answer(request_pid, answer_pid, (asked, own))
+    # Between the same neighbours as in the request: completion's unit of that place does not stand beside it.
+    assert own.encode() in built
+
+
+@pytest.mark.parametrize(("request_pid", "answer_pid", "swaps", "gone", "kept"), [
+    # A Jahresmenge without a Prognose auf Basis von Profilen, in a Marktlokation's data of the request's own.
+    (44013, 44014, [("SEQ+Z01'", "SEQ+Z01'QTY+31:5000:KWH'"), ("GABi-RLMNEV", "GABi-RLMmT"),
+                    ("CAV+Z73:::Z11", "CAV+Z73:::Z10")],
+     ("QTY+31",), ["SEQ+Z01", "CCI+++Z17:GABi-RLMmT", "CAV+Z73:::Z10"]),
+    # The MSB Alt and the Betriebszustand of a Messlokation the request says is not the one in process: neither the
+    # request's nor completion's stands.
+    (55168, 55169, [(SAMPLE_MSB, NAMED_MSB.replace("Z82", "Z81"))], ("CAV+ZB4", "CCI+Z32"),
+     ["SEQ+Z18", f"RFF+Z19:{MELO}", "CAV+Z91:9900000000010::Z39:Z19", "CAV+ZF0:9900000000010", "CCI+Z01++Z81"]),
+], ids=["gas", "power"])
+def test_a_forbidden_segment_inside_a_request_group_goes_alone(request_pid, answer_pid, swaps, gone, kept):
+    _, built = answer(request_pid, answer_pid, *swaps)
+    found = segments(built)
+    assert not [segment for segment in found if segment.startswith(gone)]
+    assert all(value in found for value in kept)
+
+
+@pytest.mark.parametrize(("request_pid", "answer_pid", "asked", "faulty", "named"), [
+    (44013, 44014, "CAV+Z73:::Z11'", "CAV+Z73:::Z99'", 'CAV+Z73, which the request gives as "CAV+Z73:::Z99"'),
+    (44013, 44014, f"SEQ+Z18'RFF+Z19:{MELO}'", "SEQ+Z18'RFF+Z19:DE0005626680'",
+     'RFF+Z19, which the request gives as "RFF+Z19:DE0005626680"'),
+    (55168, 55169, "CCI+++E04'CAV+E03'", "CCI+++E04'CAV+E99'", 'CAV+E99, which the request gives as "CAV+E99"'),
+], ids=["code", "format", "power"])
+def test_a_faulty_value_at_a_required_place_in_a_group_is_refused_not_replaced_by_a_sample(
+        request_pid, answer_pid, asked, faulty, named):
+    received, _, _ = request_of(request_pid, ON)
+    with pytest.raises(ValueError, match=REFUSED.format(re.escape(named))):
+        native.build_answer(edited(received, (asked, faulty)), answer_pid, on=ON)
+
+
+@pytest.mark.parametrize("on", ["2025-10-01", "2026-10-01"])
+@pytest.mark.parametrize("named", [
+    NAMED_MSB,
+    # The Messlokation not the one in process, so that completion's MSB Alt and Betriebszustand cannot stand.
+    "CAV+Z91:9900000000010::Z39:Z19'CAV+ZF0:9900000000010'CCI+++E04'CAV+E03'CCI+Z01++Z81'",
+], ids=["in-process", "not-in-process"])
+def test_a_group_the_request_holds_holds_its_values_or_goes(on, named):
+    received, built = answer(55168, 55169, (SAMPLE_MSB, named), on=on)
+    carried = group(segments(built), "SEQ+Z18")
+    assert carried in ([], group(segments(received), "SEQ+Z18"))
+    assert carried or named != NAMED_MSB
+
+
+# Groups whose Messlokation ID is no Zählpunktbezeichnung, each drawing three findings in the answer's column.
+FAULTY_GROUPS = "SEQ+Z50'RFF+Z19:X'" * 400
+
+
+@pytest.mark.parametrize("faulty", [0, 1])
+def test_a_vorgang_past_the_findings_cap_costs_its_neighbour_nothing(faulty):
+    received, sender, receiver = request_of(44013, ON, (T("V1"), T("V2")))
+    head, *bodies = received.decode().split("IDE+24+")
+    for old, new in OWN_VALUES:
+        bodies[1 - faulty] = bodies[1 - faulty].replace(old, new)
+    bodies[faulty] = bodies[faulty].replace("NAD+DP", FAULTY_GROUPS + "NAD+DP")
+    received = with_count("IDE+24+".join([head, *bodies]).encode())
+    built = native.build_answer(received, 44014, on=ON)
+    assert clean(built, ON, receiver, sender) == (True, [])
+    answered = vorgaenge(built)
+    assert all(value in answered[1 - faulty] for value in KEPT)
+    assert "SEQ+Z50" not in answered[faulty]
