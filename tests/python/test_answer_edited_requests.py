@@ -373,7 +373,8 @@ def name_of(unit):
 
 def faults(found, first_code, fits, on):
     """e: one faulty value in a group of the request: a repeated RFF, a name of 71 characters, a code its column
-    does not know; f: a Vorgang with so many unknown codes that its findings pass the cap, beside a clean one."""
+    does not know; f: a Vorgang repeating an RFF so often that its findings pass the cap, beside a clean one (an
+    unknown code at a place the answer requires refuses the call, which would leave no neighbour to look at)."""
     ide, end = vorgang(found)
     grouped = [(a, b) for a, b in units(found, ide + 1, end, False) if rank(found[a])]
     faulty = []  # (name, group head, segment before, segment at fault, the request with it)
@@ -396,9 +397,9 @@ def faults(found, first_code, fits, on):
         faulty.append(("unknown code", head, found[at], junk, found[:at] + [junk] + found[at + 1:]))
     made = [Edit("e", name, rebuilt(edited), ((head, old, new),))
             for name, head, old, new, edited in faulty if errors_of(edited, on)]
-    if first_code:
-        at = first_code[0]
-        capped = rebuilt(found[:at + 1] + [faulty[-1][3]] * CAP_COPIES + found[at + 1:end]
+    if rff:
+        at = rff[1]
+        capped = rebuilt(found[:at + 1] + [found[at]] * CAP_COPIES + found[at + 1:end]
                          + [found[ide].replace("+VG1", "+VG2")] + found[ide + 1:end] + found[end:])
         if native.validate_edifact(capped, on).by_rule("FINDINGS-LEFT-OUT"):
             made.append(Edit("f", "past the cap", capped))

@@ -85,6 +85,7 @@ void occurrence_checks(MigRun& run) {
                                           node.max))
                   .with_rule_id(fmt::format("MIG-{}-{}-MAX", segment->nr, segment->tag))
                   .with_segment(segment->tag)
+                  .with_context_entry("nr", segment->nr)
                   .with_context_entry(LIMIT_CONTEXT, std::to_string(node.max)),
               run.resolution, scope));
         }
@@ -111,6 +112,7 @@ void occurrence_checks(MigRun& run) {
                                                          scope_suffix(structure, run.resolution, scope), node.max))
                 .with_rule_id(fmt::format("MIG-{}-{}-MAX", group, first_nr))
                 .with_segment_group(group)
+                .with_context_entry("nr", std::string(first_nr))
                 .with_context_entry(LIMIT_CONTEXT, std::to_string(node.max)),
             run.resolution, scope));
       }

@@ -195,7 +195,11 @@ std::vector<Carry::Node> Carry::merge(std::size_t vorgang, const std::vector<Uni
   for (std::size_t j = 0; j < theirs.size(); ++j) {
     const auto place = request_places_[theirs[j].first];
     // A segment the MIG has no place for, or the column none, cannot stand in the answer either.
-    if (placed[j] || !place || !used(*place) || !carried(request_.segments[theirs[j].first])) continue;
+    const CutSegment& head = request_.segments[theirs[j].first];
+    if (placed[j] || !place || !carried(head) || !used(*place) ||
+        (!head.qualifier().empty() && !admits_qualifier(column_, *place, head.qualifier()))) {
+      continue;
+    }
     // The MIG's order is its nodes' order: the unit goes before our first unit of a later place.
     std::size_t before = ours.size();
     for (std::size_t i = 0; i < ours.size(); ++i) {
@@ -223,8 +227,9 @@ std::vector<Carry::Node> Carry::merge(std::size_t vorgang, const std::vector<Uni
     if (!paired[i]) {
       const CutSegment& head = answer_.segments[mine.first];
       const bool lokation = top && head.tag() == "LOC" && !named_by_request(plan_, vorgang, head);
-      if (lokation || (top && is_group(head))) {
-        made_up.push_back(MadeUp{vorgang, mine, lokation, false});
+      const bool filler = parent.has_value() || (top && head.tag() == "DTM" && carried(head));
+      if (lokation || (top && is_group(head)) || filler) {
+        made_up.push_back(MadeUp{vorgang, mine, lokation, filler, false});
         nodes.push_back(Node{Node::Kind::made_up, mine, made_up.size() - 1, false, {}});
       } else {
         nodes.push_back(Node{Node::Kind::answer, mine, 0, false, {}});
@@ -247,13 +252,13 @@ std::vector<Carry::Node> Carry::merge(std::size_t vorgang, const std::vector<Uni
 void Carry::emit(const std::vector<Node>& nodes, std::size_t vorgang, std::size_t choice, std::size_t& top,
                  bool outer, Draft& draft, std::vector<DraftSegment>& segments) const {
   const auto add = [&](const VorgangCut& cut, const Places& places, std::size_t at, std::size_t from,
-                       bool made = false) {
+                       std::size_t made = 0) {
     const bool own_text = &cut == &request_ && !request_texts_[at].empty();
     draft.add(own_text ? std::string_view(request_texts_[at]) : cut.segments[at].text, vorgang, draft.texts.size());
     segments.push_back(DraftSegment{places[at], from, top, made});
   };
   const auto add_unit = [&](const VorgangCut& cut, const Places& places, Unit unit, std::size_t from,
-                            bool made = false) {
+                            std::size_t made = 0) {
     for (std::size_t at = unit.first; at < unit.second; ++at) add(cut, places, at, from, made);
   };
   for (const Node& node : nodes) {
@@ -263,7 +268,8 @@ void Carry::emit(const std::vector<Node>& nodes, std::size_t vorgang, std::size_
         add_unit(answer_, answer_places_, node.unit, choice);
         break;
       case Node::Kind::made_up:
-        if (made_up[node.index].kept) add_unit(answer_, answer_places_, node.unit, choice, true);
+        // A filler stands in its request group as completion's, not as the group's request value.
+        if (made_up[node.index].kept) add_unit(answer_, answer_places_, node.unit, 0, node.index + 1);
         break;
       case Node::Kind::request: {
         const Choice& own = choices[node.index];
@@ -308,7 +314,7 @@ Draft Carry::draft(std::vector<DraftSegment>& segments, const std::vector<bool>*
 std::vector<std::string> Carry::shapes() const {
   Carry all = *this;
   for (Choice& choice : all.choices) choice.state = Choice::State::carried;
-  for (MadeUp& unit : all.made_up) unit.kept = true;
+  for (MadeUp& unit : all.made_up) unit.kept = !unit.barred;
   std::vector<DraftSegment> segments;
   const Draft draft = all.draft(segments);
   std::vector<std::string> shapes(answer_.vorgaenge() + 1);
@@ -323,7 +329,7 @@ std::vector<std::string> Carry::shapes() const {
     } else {
       shape += text;
     }
-    shape += segments[at].choice != 0 ? 'r' : segments[at].made_up ? 'm' : 'a';
+    shape += segments[at].choice != 0 ? 'r' : segments[at].made_up != 0 ? 'm' : 'a';
   }
   return shapes;
 }

@@ -58,12 +58,15 @@ struct Choice {
   State state = State::carried;
 };
 
-// A unit completion made up, which the answer holds only where its column wants it.
+// A unit completion made up: a Lokation or group beside the request's, which the answer holds
+// only where its column wants it, or a unit the request leaves empty inside one of its groups or a
+// date of the Vorgang (a filler), which the answer holds until a fault falls on it.
 struct MadeUp {
   std::size_t vorgang = 0;
   Unit unit;  // in the answer's cut
   bool lokation = false;
   bool kept = false;
+  bool barred = false;  // gone for a fault of its own, never to be taken back
 };
 
 // What a segment of a draft is: the place it stands at, the innermost choice that wrote it
@@ -73,7 +76,7 @@ struct DraftSegment {
   std::optional<NodeIndex> place;
   std::size_t choice = 0;
   std::size_t top = 0;
-  bool made_up = false;
+  std::size_t made_up = 0;  // the made-up unit it stands in (from 1), 0 for none
 };
 
 class Carry {

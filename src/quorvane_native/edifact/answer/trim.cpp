@@ -112,9 +112,9 @@ class Decision {
           auto acted = decide(vorgang, judged);
           if (!acted) return py::propagate(acted);
           changed = *acted;
-          // A Vorgang at fault that nothing more can be decided for is left to `settle`.
-          if (!changed) unsettled_.push_back(vorgang);
         }
+        // A Vorgang at fault that nothing more can be decided for is left to `settle`.
+        if (at_fault && !changed) unsettled_.push_back(vorgang);
         open[vorgang] = changed;
         any = any || changed;
       }
@@ -134,6 +134,7 @@ class Decision {
     };
     copy(carry_.choices, carry_.first_choice, vorgang, like, &Choice::state);
     copy(carry_.made_up, carry_.first_made_up, vorgang, like, &MadeUp::kept);
+    copy(carry_.made_up, carry_.first_made_up, vorgang, like, &MadeUp::barred);
   }
 
   // While a Vorgang's faults fall on no unit of its own, its request values are searched for the
@@ -170,58 +171,75 @@ class Decision {
     return segment != nullptr ? std::string_view(segment->nr) : std::string_view();
   }
 
-  // The request values a fault falls on: the one it points at, else those at the place it names
-  // (within the unit it points into; past its limit for a count), else the one whose unit it
-  // points into; none where it names no place of theirs.
+  // What a fault falls on: a request value, or completion's filler (`made_up` from 1), of a
+  // draft segment; none for completion's own units.
+  bool blamable(std::size_t at) const { return segments_[at].choice != 0 || segments_[at].made_up != 0; }
+
+  // The units a fault falls on: the one it points at, else those at the place it names (within
+  // the unit it points into where that holds one; past its limit for a count), else the one whose
+  // unit it points into; none where it names no place of theirs.
   std::vector<std::size_t> blamed(std::size_t vorgang, const Judged::Fault& fault) const {
     const Rejection& rejection = *fault.rejection;
     const auto at = fault.at;
-    if (at && segments_[*at].choice != 0 && nr_at(*at) == rejection.nr) return {segments_[*at].choice - 1};
+    if (at && blamable(*at) && nr_at(*at) == rejection.nr) return {*at};
     std::vector<std::size_t> found;
     if (!rejection.nr.empty()) {
       const std::size_t top = at ? segments_[*at].top : 0;
-      std::size_t seen = 0;
-      for (std::size_t k = starts_[vorgang]; k < starts_[vorgang + 1]; ++k) {
-        if ((top != 0 && segments_[k].top != top) || nr_at(k) != rejection.nr) {
-          continue;
+      const auto at_place = [&](bool within) {
+        std::size_t seen = 0;
+        for (std::size_t k = starts_[vorgang]; k < starts_[vorgang + 1]; ++k) {
+          if ((within && segments_[k].top != top) || nr_at(k) != rejection.nr) continue;
+          const bool over = !rejection.limit || seen++ >= *rejection.limit;
+          if (over && blamable(k)) found.push_back(k);
         }
-        const bool over = !rejection.limit || seen++ >= *rejection.limit;
-        if (over && segments_[k].choice != 0) found.push_back(segments_[k].choice - 1);
-      }
+      };
+      if (top != 0) at_place(true);
+      if (found.empty()) at_place(false);
     }
-    if (found.empty() && !missing_node(column_, rejection) && at && segments_[*at].choice != 0) {
-      found.push_back(segments_[*at].choice - 1);
-    }
+    if (found.empty() && !missing_node(column_, rejection) && at && blamable(*at)) found.push_back(*at);
     return found;
   }
 
-  void drop(std::size_t choice, const Rejection& why) {
-    carry_.choices[choice].state = State::dropped;
-    if (dropped_for_[choice].empty()) dropped_for_[choice] = why.text;
+  // Takes away the unit draft segment `at` stands in: whether it stood.
+  bool drop(std::size_t at, const Rejection& why) {
+    if (const std::size_t choice = segments_[at].choice; choice != 0) {
+      if (carry_.choices[choice - 1].state == State::dropped) return false;
+      carry_.choices[choice - 1].state = State::dropped;
+      if (dropped_for_[choice - 1].empty()) dropped_for_[choice - 1] = why.text;
+      return true;
+    }
+    MadeUp& unit = carry_.made_up[segments_[at].made_up - 1];
+    if (unit.barred) return false;
+    unit.kept = false;
+    unit.barred = true;
+    return true;
   }
 
-  // Acts on a Vorgang's faults: a request value a fault falls on goes; a missing unit completion
-  // made up is taken back; a missing place whose request value went refuses the call.
+  // Acts on a Vorgang's faults: a missing unit completion made up is taken back, and a missing
+  // place whose request value went refuses the call; where nothing is taken back, the units the
+  // faults fall on go (what is taken back can lift a fault's condition, so they wait a round).
   py::Expected<bool> decide(std::size_t vorgang, const Judged& judged) {
-    if (!judged.faulted(vorgang)) return false;
-    bool acted = false;
+    bool taken = false;
+    std::vector<std::pair<std::size_t, const Rejection*>> falls_on;
     for (const Judged::Fault& fault : judged.faults[vorgang]) {
-      const auto choices = blamed(vorgang, fault);
-      for (const std::size_t choice : choices) {
-        if (carry_.choices[choice].state == State::dropped) continue;
-        drop(choice, *fault.rejection);
-        acted = true;
-      }
-      if (!choices.empty()) continue;
+      const auto units = blamed(vorgang, fault);
+      for (const std::size_t at : units) falls_on.emplace_back(at, fault.rejection);
+      if (!units.empty()) continue;
       const auto missing = missing_node(column_, *fault.rejection);
       if (!missing) continue;
-      if (auto taken = take_back(vorgang, *missing, *fault.rejection); !taken) {
-        return py::propagate(taken);
-      } else {
-        acted = acted || *taken;
-      }
+      auto took = take_back(vorgang, *missing, *fault.rejection);
+      if (!took) return py::propagate(took);
+      taken = taken || *took;
     }
-    if (acted) return true;
+    if (taken) return true;
+    // The request's values go before completion's fillers, whose faults they may have drawn.
+    for (const bool request_values : {true, false}) {
+      bool acted = false;
+      for (const auto& [at, why] : falls_on) {
+        if ((segments_[at].choice != 0) == request_values) acted = drop(at, *why) || acted;
+      }
+      if (acted) return true;
+    }
     return start_search(vorgang, judged.faults[vorgang].front().rejection->text);
   }
 
@@ -241,7 +259,7 @@ class Decision {
     bool taken = false;
     for (std::size_t k = carry_.first_made_up[vorgang]; k < carry_.first_made_up[vorgang + 1]; ++k) {
       MadeUp& unit = carry_.made_up[k];
-      if (unit.kept || unit.lokation) continue;
+      if (unit.kept || unit.barred || unit.lokation) continue;
       if (!fills(column_, missing, answer_places_[unit.unit.first], answer.segments[unit.unit.first])) continue;
       unit.kept = taken = true;
     }
@@ -320,8 +338,9 @@ class Decision {
   bool keep_made_up(std::size_t vorgang) {
     bool kept = false;
     for (std::size_t k = carry_.first_made_up[vorgang]; k < carry_.first_made_up[vorgang + 1]; ++k) {
-      kept = kept || !carry_.made_up[k].kept;
-      carry_.made_up[k].kept = true;
+      MadeUp& unit = carry_.made_up[k];
+      if (unit.kept || unit.barred) continue;
+      unit.kept = kept = true;
     }
     return kept;
   }
