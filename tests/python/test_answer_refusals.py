@@ -98,6 +98,9 @@ TEXT = r'^free_texts: antwort_code "A05" obliges FTX\+ACB in the answer, which n
                                                              ("Z08", "202611302300+00")]}, None),
     (55001, 55003, {"antwort_code": "A05", "free_texts": [("ACB", "Zu spät")]}, None),
     (55001, 55003, {"antwort_code": "A07"}, None),
+    # The answer without a code carries a sample text, as completion picks this very code for it.
+    (55607, 55609, {"antwort_code": "A99"}, r'^free_texts: antwort_code "A99" obliges FTX\+ACB in the answer'),
+    (55607, 55609, {"antwort_code": "A99", "free_texts": [("ACB", "Zu spät")]}, None),
 ])
 def test_what_the_given_code_obliges_is_refused_naming_its_argument(request_pid, answer_pid, arguments, refused):
     received, sender, receiver = request_of(request_pid, ON)
@@ -109,6 +112,35 @@ def test_what_the_given_code_obliges_is_refused_naming_its_argument(request_pid,
     assert clean(answer, ON, receiver, sender)[0]
     for qualifier, value in arguments.get("process_dates", []):
         assert tagged(answer, f"DTM+{qualifier}") == [f"DTM+{qualifier}:{value.replace('+', '?+')}:303"]
+
+
+# The code is the one completion picks for the answer without one.
+@pytest.mark.parametrize(("request_pid", "answer_pid", "code", "filled"), [
+    (55001, 55002, "A51", "RFF+Z60"),
+    (55042, 55043, "E15", "RFF+Z50"),
+])
+def test_a_value_the_column_asks_for_whatever_the_code_is_not_the_codes(request_pid, answer_pid, code, filled):
+    received, _, _ = request_of(request_pid, ON)
+    bare = native.build_answer(received, answer_pid, on=ON)
+    assert tagged(bare, filled), "completion's value, which no argument gives"
+    assert native.build_answer(received, answer_pid, on=ON, antwort_code=code) == bare
+
+
+@pytest.mark.parametrize(("arguments", "refused"), [
+    ({}, r'^process_dates: antwort_code "Z01" obliges DTM\+471 in the answer'),
+    ({"process_dates": [("471", "202611302300+00")]}, None),
+])
+def test_the_changed_end_a_code_asks_for_is_never_the_requests_own(arguments, refused):
+    """Without the code the column would take an Ende instead, so the request's Ende zum nächstmöglichen
+    Termin is no answer to a Zustimmung mit Terminänderung."""
+    received, _, _ = request_of(55039, ON)
+    received = with_count(received.replace(b"DTM+93:202609302200?+00:303'", b"DTM+471:202610312300?+00:303'"))
+    if refused:
+        with pytest.raises(ValueError, match=refused):
+            native.build_answer(received, 55040, on=ON, antwort_code="Z01", **arguments)
+        return
+    answer = native.build_answer(received, 55040, on=ON, antwort_code="Z01", **arguments)
+    assert tagged(answer, "DTM+471") == ["DTM+471:202611302300?+00:303"]
 
 
 def without_malo(pid):

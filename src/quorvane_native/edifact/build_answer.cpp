@@ -4,7 +4,6 @@
 
 #include <array>
 #include <optional>
-#include <span>
 #include <ranges>
 #include <string>
 #include <string_view>
@@ -16,6 +15,7 @@
 #include "edi_energy/message_type.hpp"
 #include "edi_energy/messages/utilmd.hpp"
 #include "edifact/write/writer.hpp"
+#include "quorvane_native/edifact/answer/code_demands.hpp"
 #include "quorvane_native/edifact/answer/dates.hpp"
 #include "quorvane_native/edifact/answer/leave_out.hpp"
 #include "quorvane_native/edifact/answer/obligations.hpp"
@@ -99,27 +99,6 @@ Carried carried_of(const AnswerPlan& plan, std::uint64_t message_index, const St
     }
   }
   return carried;
-}
-
-// What `antwort_code` obliges the answer to carry that no argument gives, told against the same
-// call without antwort_code and antwort_ebd.
-std::optional<py::Error> obliged_by_code(py::Args args, std::string_view answer, std::string_view code) {
-  std::vector<PyObject*> slots;
-  for (std::size_t index = 0; index < args.size(); ++index) slots.push_back(args[index].object);
-  slots[7] = nullptr;
-  slots[8] = nullptr;
-  ColumnVerdict own;
-  const VerdictScope scope(own);
-  auto without_code = build_answer(py::Args(std::span<PyObject* const>(slots), args.signature()));
-  char* bytes = nullptr;
-  Py_ssize_t size = 0;
-  if (!without_code || PyBytes_AsStringAndSize(without_code->get(), &bytes, &size) < 0) {
-    if (without_code) PyErr_Clear();
-    return std::nullopt;
-  }
-  auto obliged = code_obligation(answer, std::string_view(bytes, static_cast<std::size_t>(size)), code);
-  if (!obliged) return std::nullopt;
-  return py::value_error(std::move(*obliged)).error();
 }
 
 // What the received interchange gives the answer.
@@ -317,7 +296,12 @@ py::Result build_answer(py::Args args) {
         if (date) {
           refusal = py::value_error(std::move(*date)).error();
         } else if (*antwort_code) {
-          refusal = obliged_by_code(args, *completed, **antwort_code);
+          const CodedAnswer coded{.answer = *completed, .built = bytes, .code = **antwort_code};
+          if (auto without = without_code_demands(coded, *column, checked); !without) {
+            refusal = std::move(without.error());
+          } else if (auto obliged = *without ? code_obligation(*completed, **without, **antwort_code) : std::nullopt) {
+            refusal = py::value_error(std::move(*obliged)).error();
+          }
         }
       }
       // Under a check of the column an argument at fault is named before it.

@@ -64,7 +64,7 @@ edi_energy::report::Heard<BatchVerdict> judge_segments(const Draft& draft, std::
 // verdict left out to itself.
 void keep_verdict(BatchVerdict heard, std::size_t alone, Judged& judged) {
   if (!heard.verdict) {
-    judged.faulted_message = true;
+    judged.faulted_message = judged.unread = true;
     return;
   }
   const Draft& batch = heard.batch;
@@ -112,6 +112,15 @@ Judged judge(const Draft& draft, const ColumnRef& column, std::uint32_t answer_p
         keep_verdict(std::move(heard), batch.last - batch.first == 1 ? batch.last : 0, judged);
       });
   return judged;
+}
+
+std::optional<edi_energy::profile::structure::NodeIndex> missing_node(const ColumnRef& column,
+                                                                      const Rejection& rejection) {
+  if (!rejection.rule.ends_with("-MISSING") && !rejection.rule.ends_with("-REQUIRED")) return std::nullopt;
+  const auto& index = column.profile->structure().nr_index;
+  const auto found = index.find(rejection.nr);
+  if (found == index.end()) return std::nullopt;
+  return found->second;
 }
 
 }  // namespace quorvane_native::edifact::answer

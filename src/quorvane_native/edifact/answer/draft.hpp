@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "edi_energy/profile/structure.hpp"
 #include "quorvane_native/edifact/build_pipeline.hpp"
 #include "quorvane_native/edifact/column_verdict.hpp"
 
@@ -52,6 +53,7 @@ struct Judged {
   };
   std::vector<std::vector<Fault>> faults;
   bool faulted_message = false;  // a fault outside every Vorgang, or no message at all
+  bool unread = false;           // a batch that did not parse, so that none of its faults are known
 
   bool faulted() const;
   bool faulted(std::size_t vorgang) const { return vorgang < faults.size() && !faults[vorgang].empty(); }
@@ -61,5 +63,9 @@ struct Judged {
 // the head as a message of its own, so that every Vorgang's faults are heard. A draft without a
 // Vorgang is judged whole, its faults the message's.
 Judged judge(const Draft& draft, const ColumnRef& column, std::uint32_t answer_pid);
+
+// The segment node a fault finds missing.
+std::optional<edi_energy::profile::structure::NodeIndex> missing_node(const ColumnRef& column,
+                                                                      const Rejection& rejection);
 
 }  // namespace quorvane_native::edifact::answer

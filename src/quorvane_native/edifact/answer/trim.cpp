@@ -29,15 +29,6 @@ std::string untrimmed(const std::string& completed, std::string_view why) {
   return completed;
 }
 
-// The segment node a fault finds missing.
-std::optional<NodeIndex> missing_node(const ColumnRef& column, const Rejection& rejection) {
-  if (!rejection.rule.ends_with("-MISSING") && !rejection.rule.ends_with("-REQUIRED")) return std::nullopt;
-  const auto& index = column.profile->structure().nr_index;
-  const auto found = index.find(rejection.nr);
-  if (found == index.end()) return std::nullopt;
-  return found->second;
-}
-
 // Whether a unit whose first segment stands at `place` (`head`) fills the place a fault finds
 // missing: the same node, or a variant of it that admits the unit's qualifier.
 bool fills(const ColumnRef& column, NodeIndex missing, std::optional<NodeIndex> place, const CutSegment& head) {
