@@ -101,20 +101,25 @@ Carried carried_of(const AnswerPlan& plan, std::uint64_t message_index, const St
   return carried;
 }
 
-// What the received interchange gives the answer.
-struct Received {
-  std::string sender;
-  std::string receiver;
-  AnswerPlan plan;
-  // The request as the builders write it, for the groups the answer carries over, and the place
-  // of each of its segments in the answer's MIG.
-  std::string request;
-  Places request_places;
+// The call's arguments, read and checked.
+struct Call {
+  std::string_view received;  // the caller's bytes, alive through the call
+  std::uint32_t answer_pid = 0;
+  std::optional<std::string> on;
+  edi_energy::release::Release release;
+  std::string message_ref;
+  std::optional<std::string> document_date;
+  std::optional<std::string> document_code;
+  std::optional<std::string> antwort_code;
+  std::optional<std::string> antwort_ebd;
+  StringPairs process_dates;
+  std::vector<std::string> date_formats;  // of each process date, as its place in the answer's column takes it
+  StringPairs references;
+  StringPairs free_texts;
+  std::uint64_t message_index = 0;
 };
 
-}  // namespace
-
-py::Result build_answer(py::Args args) {
+py::Expected<Call> read_call(py::Args args) {
   auto received = py::to_bytes(args[0]);
   if (!received) return py::propagate(received);
   auto answer_pid = py::to_u32(args[1]);
@@ -153,8 +158,7 @@ py::Result build_answer(py::Args args) {
       !given) {
     return py::propagate(given);
   }
-  using Pairs = std::vector<std::pair<std::string, std::string>>;
-  for (const auto& [field, pairs] : {std::pair<std::string_view, const Pairs*>{"process_dates", &*process_dates},
+  for (const auto& [field, pairs] : {std::pair<std::string_view, const StringPairs*>{"process_dates", &*process_dates},
                                      {"references", &*references},
                                      {"free_texts", &*free_texts}}) {
     for (const auto& [qualifier, value] : *pairs) {
@@ -169,102 +173,170 @@ py::Result build_answer(py::Args args) {
   }();
   auto date_formats = process_date_formats(*process_dates, date_column);
   if (!date_formats) return py::propagate(date_formats);
-  // The request is gone before completion, whose peak is the largest of the call.
-  std::uint32_t checked = 0;
-  std::optional<ColumnRef> column;
-  auto received_parts = [&]() -> py::Expected<Received> {
-    auto parsed = parse_received(*received);
-    if (!parsed) return py::propagate(parsed);
-    auto envelope = received_message(*parsed, *message_index, "answer");
-    if (!envelope) return py::propagate(envelope);
-    const UtilmdMessage* request = (*envelope)->message.get<UtilmdMessage>();
-    if (request == nullptr) {
-      return py::value_error(
-          "build_answer answers a UTILMD request; acknowledge other message types with build_aperak_for");
-    }
-    auto valid_pid = pid(static_cast<std::int64_t>(*answer_pid));
-    if (!valid_pid) return py::propagate(valid_pid);
-    checked = *valid_pid;
-    column = column_of(MessageType::Utilmd, *release, checked);
-    Received parts{.sender = (*envelope)->header.recipient,
-                   .receiver = (*envelope)->header.sender,
-                   .plan = plan_answer(*request, column, GivenValues{&*process_dates, &*references}, *message_index),
-                   .request = {},
-                   .request_places = {}};
-    if (parts.plan.vorgaenge.empty()) {
-      return py::value_error(fmt::format("received: message {} holds no Vorgang (an IDE with its Vorgangsnummer) "
-                                         "to answer",
-                                         *message_index));
-    }
-    if (column && fills_places(*request, *process_dates, *column)) {
-      if (auto text = ::edifact::segments_to_bytes((*envelope)->message.core()->segments)) {
-        parts.request = std::move(*text);
-        parts.request_places = places_of((*envelope)->message.core()->segments, *column);
-      }
-    }
-    if (parts.plan.faulty_date) return py::value_error(*parts.plan.faulty_date);
-    return parts;
-  }();
-  if (!received_parts) return py::propagate(received_parts);
-  AnswerPlan& plan = received_parts->plan;
-  const VorgangCut request = cut_vorgaenge(received_parts->request).value_or(VorgangCut{});
-  auto date = document_date_for(*document_date, *on);
-  if (!date) return py::propagate(date);
-  const std::string fallback_code = column_bgm_code(MessageType::Utilmd, *release, checked).value_or("E01");
+  return Call{.received = *received,
+              .answer_pid = *answer_pid,
+              .on = std::move(*on),
+              .release = *release,
+              .message_ref = std::move(*message_ref),
+              .document_date = std::move(*document_date),
+              .document_code = std::move(*document_code),
+              .antwort_code = std::move(*antwort_code),
+              .antwort_ebd = std::move(*antwort_ebd),
+              .process_dates = std::move(*process_dates),
+              .date_formats = std::move(*date_formats),
+              .references = std::move(*references),
+              .free_texts = std::move(*free_texts),
+              .message_index = *message_index};
+}
 
-  const auto write = [&]() -> py::Expected<edi_energy::builders::Written> {
-    std::string code = document_code->has_value() ? **document_code : plan.document_code.value_or(fallback_code);
-    auto builder = edi_energy::builders::utilmd::UtilmdBuilder<>(*release)
-                       .pruefidentifikator(checked)
-                       .sender(received_parts->sender)
-                       .receiver(received_parts->receiver)
-                       .message_reference(*message_ref)
-                       .document_code(std::move(code));
-    if (*date) builder = std::move(builder).document_date(**date);
-    AnswerContent content{
-        .antwort = std::nullopt,
-        .process_dates = &*process_dates,
-        .date_formats = &*date_formats,
-        .references = &*references,
-        .free_texts = &*free_texts,
-    };
-    if (*antwort_code) {
-      content.antwort = antwort_status(**antwort_code, *antwort_ebd, *release, checked);
+// What the received interchange gives the answer.
+struct Received {
+  std::string sender;
+  std::string receiver;
+  std::uint32_t answer_pid = 0;  // checked
+  std::optional<ColumnRef> column;
+  AnswerPlan plan;
+  // The request as the builders write it, for the groups the answer carries over, and the place
+  // of each of its segments in the answer's MIG; empty where it holds none the column has a place for.
+  std::string request;
+  Places request_places;
+};
+
+// The request is read and gone before completion, whose peak is the largest of the call.
+py::Expected<Received> receive(const Call& call) {
+  auto parsed = parse_received(call.received);
+  if (!parsed) return py::propagate(parsed);
+  auto envelope = received_message(*parsed, call.message_index, "answer");
+  if (!envelope) return py::propagate(envelope);
+  const UtilmdMessage* request = (*envelope)->message.get<UtilmdMessage>();
+  if (request == nullptr) {
+    return py::value_error(
+        "build_answer answers a UTILMD request; acknowledge other message types with build_aperak_for");
+  }
+  auto valid_pid = pid(static_cast<std::int64_t>(call.answer_pid));
+  if (!valid_pid) return py::propagate(valid_pid);
+  const auto column = column_of(MessageType::Utilmd, call.release, *valid_pid);
+  Received parts{.sender = (*envelope)->header.recipient,
+                 .receiver = (*envelope)->header.sender,
+                 .answer_pid = *valid_pid,
+                 .column = column,
+                 .plan = plan_answer(*request, column, GivenValues{&call.process_dates, &call.references},
+                                     call.message_index),
+                 .request = {},
+                 .request_places = {}};
+  if (parts.plan.vorgaenge.empty()) {
+    return py::value_error(fmt::format("received: message {} holds no Vorgang (an IDE with its Vorgangsnummer) "
+                                       "to answer",
+                                       call.message_index));
+  }
+  if (column && fills_places(*request, call.process_dates, *column)) {
+    const auto& segments = (*envelope)->message.core()->segments;
+    if (auto text = ::edifact::segments_to_bytes(segments)) {
+      parts.request = std::move(*text);
+      parts.request_places = places_of(segments, *column);
     }
-    for (const EchoVorgang& vorgang : plan.vorgaenge) {
-      auto next = add_answer_transaction(std::move(builder), vorgang, content);
-      if (!next) return py::propagate(next);
-      builder = std::move(*next);
-    }
-    auto message = std::move(builder).written();
-    if (!message) return py::value_error(fmt::format("UTILMD answer build failed: {}", message.error().message()));
-    return std::move(*message);
+  }
+  if (parts.plan.faulty_date) return py::value_error(*parts.plan.faulty_date);
+  return parts;
+}
+
+// The answer as the builder writes it from the plan, before completion.
+py::Expected<edi_energy::builders::Written> write(const Call& call, const Received& received,
+                                                  const std::optional<std::string>& document_date) {
+  const std::string fallback_code =
+      column_bgm_code(MessageType::Utilmd, call.release, received.answer_pid).value_or("E01");
+  std::string code =
+      call.document_code ? *call.document_code : received.plan.document_code.value_or(fallback_code);
+  auto builder = edi_energy::builders::utilmd::UtilmdBuilder<>(call.release)
+                     .pruefidentifikator(received.answer_pid)
+                     .sender(received.sender)
+                     .receiver(received.receiver)
+                     .message_reference(call.message_ref)
+                     .document_code(std::move(code));
+  if (document_date) builder = std::move(builder).document_date(*document_date);
+  AnswerContent content{
+      .antwort = std::nullopt,
+      .process_dates = &call.process_dates,
+      .date_formats = &call.date_formats,
+      .references = &call.references,
+      .free_texts = &call.free_texts,
   };
+  if (call.antwort_code) {
+    content.antwort = antwort_status(*call.antwort_code, call.antwort_ebd, call.release, received.answer_pid);
+  }
+  for (const EchoVorgang& vorgang : received.plan.vorgaenge) {
+    auto next = add_answer_transaction(std::move(builder), vorgang, content);
+    if (!next) return py::propagate(next);
+    builder = std::move(*next);
+  }
+  auto message = std::move(builder).written();
+  if (!message) return py::value_error(fmt::format("UTILMD answer build failed: {}", message.error().message()));
+  return std::move(*message);
+}
+
+// What the answer must carry that nobody gave: a DTM 92/93 it confirms, or a value the given
+// antwort_code obliges; none where `answer` (completed from `built`) holds neither.
+std::optional<py::Error> unasked(const Call& call, const Received& received, const ColumnVerdict& verdict,
+                                 const std::string& answer, std::string_view built) {
+  if (const auto cut = cut_vorgaenge(answer)) {
+    if (auto date = unconfirmed_date(*cut, received.plan, call.process_dates, verdict.column, call.message_index)) {
+      return py::value_error(std::move(*date)).error();
+    }
+  }
+  if (!call.antwort_code) return std::nullopt;
+  const CodedAnswer coded{.answer = answer, .built = built, .code = *call.antwort_code};
+  auto without = without_code_demands(coded, *received.column, received.answer_pid);
+  if (!without) return std::move(without.error());
+  if (auto obliged = *without ? code_obligation(answer, **without, *call.antwort_code) : std::nullopt) {
+    return py::value_error(std::move(*obliged)).error();
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+// The steps of an answer: the call read, the request planned (what the answer takes over of each
+// Vorgang), the answer written and its size estimated, completed to its column and the plan's
+// rejected values left out, the request's values carried and completion's made-up units trimmed,
+// then what it must carry that nobody gave refused, and its size checked once more.
+py::Result build_answer(py::Args args) {
+  auto call = read_call(args);
+  if (!call) return py::propagate(call);
+  auto received = receive(*call);
+  if (!received) return py::propagate(received);
+  AnswerPlan& plan = received->plan;
+  const VorgangCut request = cut_vorgaenge(received->request).value_or(VorgangCut{});
+  auto document_date = document_date_for(call->document_date, call->on);
+  if (!document_date) return py::propagate(document_date);
   // The parties are the received message's; the Vorgänge answer its Vorgänge.
   constexpr std::array<Rename, 3> renames{
       {{"message_reference", "message_ref"}, {"sender", "received"}, {"receiver", "received"}}};
 
   ColumnVerdict* const outer = VerdictScope::current();
   for (std::size_t round = 1;; ++round) {
-    auto written = write();
+    auto written = write(*call, *received, *document_date);
     if (!written) return py::propagate(written);
     const std::string& bytes = written->bytes;
     if (round == 1) {
-      if (auto fits = answer_would_fit(bytes, plan, request, received_parts->request_places, *process_dates, column, *release, checked); !fits) {
+      if (auto fits = answer_would_fit(bytes, plan, request, received->request_places, call->process_dates,
+                                       received->column, call->release, received->answer_pid);
+          !fits) {
         return py::propagate(fits);
       }
     }
-    if (!column) {
-      auto completed = complete_to_column(bytes, MessageType::Utilmd, *release, checked, {}, "answer_pid");
+    if (!received->column) {
+      auto completed =
+          complete_to_column(bytes, MessageType::Utilmd, call->release, received->answer_pid, {}, "answer_pid");
       if (!completed) return py::propagate(completed);
       return py::bytes(*completed);
     }
+    const ColumnRef& column = *received->column;
     // A verdict of its own: what the request gave is left out or refused naming `received` here,
     // and only the rest goes on to the caller's verdict, which names the argument at fault.
     ColumnVerdict own;
     auto completed = [&] {
       const VerdictScope scope(own);
-      return complete_to_column(bytes, MessageType::Utilmd, *release, checked,
+      return complete_to_column(bytes, MessageType::Utilmd, call->release, received->answer_pid,
                                 writers_of(written->sources, args, renames), "answer_pid");
     }();
     const bool again = round < leave_out_rounds;
@@ -273,36 +345,24 @@ py::Result build_answer(py::Args args) {
         if (again) continue;
         return py::value_error(fmt::format("received: message {}: the answer has no place for all the request "
                                            "carries — {}",
-                                           *message_index, *own.unplaced));
+                                           call->message_index, *own.unplaced));
       }
       if (outer != nullptr) *outer = std::move(own);
       return py::propagate(completed);
     }
-    if (again && leave_out_rejected(plan, own, *column, *completed)) continue;
+    if (again && leave_out_rejected(plan, own, column, *completed)) continue;
     if (!own.rejections.empty()) {
-      const Carried carried = carried_of(plan, *message_index, &*references);
-      if (auto fault = received_fault(carried, own, *column, *completed)) return std::move(*fault);
-    }
-    if (own.rejections.empty()) {
-      // Carrying over and leaving out keep the DTM 92 and 93 completion wrote, so one cut serves all three.
-      const auto cut = cut_vorgaenge(*completed);
-      auto date = cut ? unconfirmed_date(*cut, plan, *process_dates, own.column, *message_index) : std::nullopt;
-      auto confirmed = as_answered(*completed, cut, plan, request, received_parts->request_places, *column, checked, *process_dates, *message_index);
+      const Carried carried = carried_of(plan, call->message_index, &call->references);
+      if (auto fault = received_fault(carried, own, column, *completed)) return std::move(*fault);
+    } else {
+      auto answered = as_answered(*completed, cut_vorgaenge(*completed), plan, request, received->request_places,
+                                  column, received->answer_pid, call->process_dates, call->message_index);
       std::optional<py::Error> refusal;
-      if (!confirmed) {
-        refusal = std::move(confirmed.error());
+      if (!answered) {
+        refusal = std::move(answered.error());
       } else {
-        *completed = std::move(*confirmed);
-        if (date) {
-          refusal = py::value_error(std::move(*date)).error();
-        } else if (*antwort_code) {
-          const CodedAnswer coded{.answer = *completed, .built = bytes, .code = **antwort_code};
-          if (auto without = without_code_demands(coded, *column, checked); !without) {
-            refusal = std::move(without.error());
-          } else if (auto obliged = *without ? code_obligation(*completed, **without, **antwort_code) : std::nullopt) {
-            refusal = py::value_error(std::move(*obliged)).error();
-          }
-        }
+        *completed = std::move(*answered);
+        refusal = unasked(*call, *received, own, *completed, bytes);
       }
       // Under a check of the column an argument at fault is named before it.
       if (refusal && outer == nullptr) return py::Failure(std::move(*refusal));
