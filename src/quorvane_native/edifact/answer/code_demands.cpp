@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "quorvane_native/edifact/answer/draft.hpp"
+#include "quorvane_native/edifact/answer/obligations.hpp"
 #include "quorvane_native/edifact/column_places.hpp"
 #include "quorvane_native/edifact/vorgang_cut.hpp"
 #include "support/debug_quote.hpp"
@@ -46,13 +47,12 @@ Judging filled_places(const VorgangCut& answer, const VorgangCut& built, std::si
   }
   Judging judging{.vorgang = vorgang, .filled = {}, .taken_out = {}, .uncoded = {}};
   const auto [first, last] = answer.range(vorgang);
-  bool own = true;
+  const std::vector<bool> places = argument_segments(answer, vorgang);
   bool reference_out = false;
   for (std::size_t at = first + 1; at < last; ++at) {
     const CutSegment& segment = answer.segments[at];
     if (segment.depth != 0) continue;
-    if (segment.tag() == "LOC" || segment.tag() == "RFF") own = false;
-    const bool place = ((segment.tag() == "DTM" || segment.tag() == "FTX") && own) || segment.tag() == "RFF";
+    const bool place = places[at - first];
     if (segment.tag() != "DTM") reference_out = false;
     if (place && !take(written, segment.key)) {
       judging.filled.push_back(at);

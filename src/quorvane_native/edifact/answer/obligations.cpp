@@ -18,20 +18,16 @@ namespace {
 
 using Place = std::pair<std::string, std::string>;  // tag, qualifier
 
-// Per Vorgang, the places the arguments write: its own DTM and FTX, which stand before its first
-// Lokation or reference, and the RFF of its references (SG6, outside its SEQ and NAD groups).
+// Per Vorgang, the places the arguments write.
 std::vector<std::vector<Place>> argument_places(std::string_view message) {
   const VorgangCut cut = cut_vorgaenge(message).value_or(VorgangCut{});
   std::vector<std::vector<Place>> vorgaenge(cut.vorgaenge());
   for (std::size_t vorgang = 1; vorgang <= cut.vorgaenge(); ++vorgang) {
-    const auto [first, last] = cut.range(vorgang);
-    bool own = true;
-    for (std::size_t at = first + 1; at < last; ++at) {
-      const CutSegment& segment = cut.segments[at];
-      if (segment.depth != 0) continue;
-      if (segment.tag() == "LOC" || segment.tag() == "RFF") own = false;
-      const bool placed = ((segment.tag() == "DTM" || segment.tag() == "FTX") && own) || segment.tag() == "RFF";
-      if (placed) vorgaenge[vorgang - 1].emplace_back(std::string(segment.tag()), segment.qualifier());
+    const std::size_t first = cut.range(vorgang).first;
+    const std::vector<bool> placed = argument_segments(cut, vorgang);
+    for (std::size_t at = 0; at < placed.size(); ++at) {
+      const CutSegment& segment = cut.segments[first + at];
+      if (placed[at]) vorgaenge[vorgang - 1].emplace_back(std::string(segment.tag()), segment.qualifier());
     }
   }
   return vorgaenge;
@@ -62,6 +58,19 @@ std::string example(const Place& place, std::string_view answer) {
 }
 
 }  // namespace
+
+std::vector<bool> argument_segments(const VorgangCut& cut, std::size_t vorgang) {
+  const auto [first, last] = cut.range(vorgang);
+  std::vector<bool> placed(last - first, false);
+  bool own = true;
+  for (std::size_t at = first + 1; at < last; ++at) {
+    const CutSegment& segment = cut.segments[at];
+    if (segment.depth != 0) continue;
+    if (segment.tag() == "LOC" || segment.tag() == "RFF") own = false;
+    placed[at - first] = ((segment.tag() == "DTM" || segment.tag() == "FTX") && own) || segment.tag() == "RFF";
+  }
+  return placed;
+}
 
 std::optional<std::string> code_obligation(std::string_view answer, std::string_view without_code,
                                            std::string_view code) {
