@@ -167,3 +167,16 @@ def test_a_vorgang_past_the_findings_cap_costs_its_neighbour_nothing(faulty):
     answered = vorgaenge(built)
     assert all(value in answered[1 - faulty] for value in KEPT)
     assert "SEQ+Z50" not in answered[faulty]
+
+
+@pytest.mark.parametrize("faulty", ["DTM+158:202602300400?+00:303'", "DTM+158:20260930:102'",
+                                    "DTM+158:202609300400:303'"])
+def test_a_request_date_the_answer_rejects_where_it_requires_one_is_refused_and_given_as_advised(faulty):
+    received, sender, receiver = request_of(44013, ON)
+    received = edited(received, ("DTM+158:202609300400?+00:303'", faulty))
+    with pytest.raises(ValueError, match=REFUSED.format(re.escape(f'DTM+158, which the request gives as "{faulty[:-1]}"'))
+                       + r".*; give the date as process_dates=\[\(\"158\", \"CCYYMMDDHHMM\+00\"\)\]$"):
+        native.build_answer(received, 44014, on=ON)
+    answer = native.build_answer(received, 44014, on=ON, process_dates=[("158", "202609290400+00")])
+    assert clean(answer, ON, receiver, sender)[0]
+    assert "DTM+158:202609290400?+00:303" in vorgaenge(answer)[0]
