@@ -69,6 +69,8 @@ class Decision {
     if (first_of.size() < count) {
       auto probed = rounds(firsts);
       if (!probed) return py::propagate(probed);
+      // The whole answer is judged next in any case.
+      faulted_message_ = false;
       for (std::size_t vorgang = 1; vorgang <= count; ++vorgang) {
         if (like[vorgang] != vorgang) follow(vorgang, like[vorgang]);
       }
@@ -77,7 +79,8 @@ class Decision {
     all[0] = false;
     auto settled = rounds(all);
     if (!settled) return py::propagate(settled);
-    if (!*settled && !settle()) return std::nullopt;
+    // Where the message itself is at fault, no Vorgang can be told to mend it.
+    if (faulted_message_ || (!*settled && !settle())) return std::nullopt;
     return current(nullptr).message();
   }
 
@@ -91,7 +94,10 @@ class Decision {
     unsettled_.clear();
     for (std::size_t round = 0; round < limit; ++round) {
       const Judged judged = judge(current(&open), column_, answer_pid_);
-      if (judged.faulted_message) return false;
+      if (judged.faulted_message) {
+        faulted_message_ = true;
+        return false;
+      }
       bool any = false;
       for (std::size_t vorgang = 1; vorgang < open.size(); ++vorgang) {
         if (!open[vorgang]) continue;
@@ -366,6 +372,7 @@ class Decision {
   std::vector<std::string> dropped_for_;  // the fault a dropped choice went for
   std::vector<DraftSegment> segments_;    // of the draft last judged
   std::vector<std::size_t> unsettled_;  // Vorgänge left to `settle`
+  bool faulted_message_ = false;
   std::vector<std::size_t> starts_;  // where each Vorgang of that draft starts (from 1), and its end
 };
 
