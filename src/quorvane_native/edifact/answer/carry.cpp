@@ -73,7 +73,8 @@ bool fills_places(const edi_energy::messages::utilmd::UtilmdMessage& request, co
   return std::ranges::any_of(request.transactions, [&](const auto& transaction) {
     return std::ranges::any_of(transaction.sequences,
                                [&](const auto& group) { return placed("SEQ", group.seq.action.value_or("")); }) ||
-           std::ranges::any_of(transaction.parties, [&](const auto& party) { return placed("NAD", party.nad.qualifier); }) ||
+           std::ranges::any_of(transaction.parties,
+                               [&](const auto& party) { return placed("NAD", party.nad.qualifier); }) ||
            std::ranges::any_of(transaction.dtms, carried) || std::ranges::any_of(transaction.reference_dtms, carried);
   });
 }

@@ -75,8 +75,8 @@ py::Status answer_would_fit(std::string_view built, const AnswerPlan& plan, cons
     AnswerPlan first;
     first.document_code = plan.document_code;
     first.vorgaenge = {plan.vorgaenge.front()};
-    if (auto answered = as_answered(*completed, cut_vorgaenge(*completed), first, request, request_places, *column, answer_pid,
-                                    given_dates, 0)) {
+    if (auto answered = as_answered(*completed, cut_vorgaenge(*completed), first, request, request_places, *column,
+                                    answer_pid, given_dates, 0)) {
       if (auto answered_estimate = extrapolated(*answered, *layout)) estimate = answered_estimate;
     }
   }

@@ -127,7 +127,9 @@ class Decision {
   void follow(std::size_t vorgang, std::size_t like) {
     const auto copy = [](auto& units, const std::vector<std::size_t>& first, std::size_t to, std::size_t from,
                          auto field) {
-      for (std::size_t k = 0; k < first[to + 1] - first[to]; ++k) units[first[to] + k].*field = units[first[from] + k].*field;
+      for (std::size_t k = 0; k < first[to + 1] - first[to]; ++k) {
+        units[first[to] + k].*field = units[first[from] + k].*field;
+      }
     };
     copy(carry_.choices, carry_.first_choice, vorgang, like, &Choice::state);
     copy(carry_.made_up, carry_.first_made_up, vorgang, like, &MadeUp::kept);
@@ -274,9 +276,13 @@ class Decision {
       if (text.starts_with("DTM+")) {
         // Completion wrote the place in a format it takes.
         const std::string_view written = answer.segments[own.fallback->first].text;
-        const std::string_view format = written.substr(written.rfind(':') + 1, written.size() - written.rfind(':') - 2);
-        const std::string_view form = date_form(format);
-        advice = fmt::format("; give the date as process_dates=[(\"{}\", \"{}\")]", qualifier, form.empty() ? "…" : form);
+        const std::size_t colon = written.rfind(':');
+        const std::string_view format = colon == std::string_view::npos
+                                            ? std::string_view()
+                                            : written.substr(colon + 1, written.size() - colon - 2);
+        const std::string_view form = format.empty() ? std::string_view() : date_form(format);
+        advice = fmt::format("; give the date as process_dates=[(\"{}\", \"{}\")]", qualifier,
+                             form.empty() ? "…" : form);
       }
       return py::value_error(fmt::format(
           "received: message {}, Vorgang {}: the answer must carry {}+{}, which the request gives as {}, in a form "
