@@ -312,12 +312,16 @@ Draft Carry::draft(std::vector<DraftSegment>& segments, const std::vector<bool>*
   return draft;
 }
 
-std::vector<std::string> Carry::shapes() const {
-  Carry all = *this;
-  for (Choice& choice : all.choices) choice.state = Choice::State::carried;
-  for (MadeUp& unit : all.made_up) unit.kept = !unit.barred;
+std::vector<std::string> Carry::shapes() {
+  // The shape is read with every unit standing; what was decided so far stands again after.
+  const std::vector<Choice> decided_choices = choices;
+  const std::vector<MadeUp> decided_made_up = made_up;
+  for (Choice& choice : choices) choice.state = Choice::State::carried;
+  for (MadeUp& unit : made_up) unit.kept = !unit.barred;
   std::vector<DraftSegment> segments;
-  const Draft draft = all.draft(segments);
+  const Draft draft = this->draft(segments);
+  choices = decided_choices;
+  made_up = decided_made_up;
   std::vector<std::string> shapes(answer_.vorgaenge() + 1);
   for (std::size_t at = 0; at < draft.texts.size(); ++at) {
     const std::size_t vorgang = draft.vorgang[at];

@@ -97,7 +97,7 @@ class Carry {
   // Per Vorgang (from 1), what its units are apart from the IDs the request names: two Vorgänge
   // of one shape hold their choices and made-up units in the same order, and their column
   // decides them alike.
-  std::vector<std::string> shapes() const;
+  std::vector<std::string> shapes();
   // The message of a draft, cut and placed as the answer's cut is.
   const VorgangCut& answer() const { return answer_; }
 
