@@ -193,6 +193,9 @@ std::vector<Carry::Node> Carry::merge(std::size_t vorgang, const std::vector<Uni
   }
   // Request units only the request has, by the place they go before (ours.size(): at the end).
   std::vector<std::vector<std::size_t>> inserted(ours.size() + 1);
+  // A group the request repeats takes its inner units from completion's group of its kind, which
+  // its first copy replaces: each copy gets the fillers the column asks of the group.
+  std::vector<std::optional<std::size_t>> like(theirs.size());
   for (std::size_t j = 0; j < theirs.size(); ++j) {
     const auto place = request_places_[theirs[j].first];
     // A segment the MIG has no place for, or the column none, cannot stand in the answer either.
@@ -200,6 +203,12 @@ std::vector<Carry::Node> Carry::merge(std::size_t vorgang, const std::vector<Uni
     if (placed[j] || !place || !carried(head) || !used(*place) ||
         (!head.qualifier().empty() && !admits_qualifier(column_, *place, head.qualifier()))) {
       continue;
+    }
+    if (top && is_group(head)) {
+      for (std::size_t i = 0; i < ours.size() && !like[j]; ++i) {
+        const CutSegment& mine = answer_.segments[ours[i].first];
+        if (taken[i] && answer_places_[ours[i].first] == place && mine.key == head.key) like[j] = i;
+      }
     }
     // The MIG's order is its nodes' order: the unit goes before our first unit of a later place.
     std::size_t before = ours.size();
@@ -219,7 +228,13 @@ std::vector<Carry::Node> Carry::merge(std::size_t vorgang, const std::vector<Uni
   };
   const auto insert = [&](std::size_t before) {
     for (const std::size_t j : inserted[before]) {
-      nodes.push_back(Node{Node::Kind::request, theirs[j], add_choice(theirs[j], std::nullopt), false, {}});
+      Node node{Node::Kind::request, theirs[j], add_choice(theirs[j], std::nullopt), like[j].has_value(), {}};
+      if (node.merged) {
+        const Unit& mine = ours[*like[j]];
+        node.children = merge(vorgang, units_of(answer_, mine.first + 1, mine.second),
+                              units_of(request_, theirs[j].first + 1, theirs[j].second), false, node.index);
+      }
+      nodes.push_back(std::move(node));
     }
   };
   for (std::size_t i = 0; i < ours.size(); ++i) {

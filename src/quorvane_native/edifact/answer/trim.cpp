@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "edi_energy/builders/utilmd.hpp"
 #include "quorvane_native/edifact/answer/carry.hpp"
 #include "quorvane_native/edifact/answer/draft.hpp"
 #include "quorvane_native/edifact/column_places.hpp"
@@ -40,11 +41,13 @@ bool fills(const ColumnRef& column, NodeIndex missing, std::optional<NodeIndex> 
 // The answer's units decided round by round on one judgement of the whole answer each.
 class Decision {
  public:
-  Decision(Carry& carry, const Places& answer_places, const VorgangCut& request, const AnswerPlan& plan,
+  Decision(Carry& carry, const Places& answer_places, const VorgangCut& request, const Places& request_places,
+           const AnswerPlan& plan,
            const ColumnRef& column, std::uint32_t answer_pid, std::uint64_t message_index)
       : carry_(carry),
         answer_places_(answer_places),
         request_(request),
+        request_places_(request_places),
         plan_(plan),
         column_(column),
         answer_pid_(answer_pid),
@@ -193,7 +196,8 @@ class Decision {
         }
       };
       if (top != 0) at_place(true);
-      if (found.empty()) at_place(false);
+      // What is missing in one unit is not the fault of a unit elsewhere at that place.
+      if (found.empty() && !missing_node(column_, rejection)) at_place(false);
     }
     if (found.empty() && !missing_node(column_, rejection) && at && blamable(*at)) found.push_back(*at);
     return found;
@@ -229,6 +233,10 @@ class Decision {
       auto took = take_back(vorgang, *missing, *fault.rejection);
       if (!took) return py::propagate(took);
       taken = taken || *took;
+      // A request group that lacks what nothing can fill in is at fault itself.
+      if (!*took && fault.at && segments_[*fault.at].top != 0 && segments_[*fault.at].choice != 0) {
+        falls_on.emplace_back(*fault.at, fault.rejection);
+      }
     }
     if (taken) return true;
     // The request's values go before completion's fillers, whose faults they may have drawn.
@@ -265,20 +273,23 @@ class Decision {
     if (taken) return true;
     for (std::size_t choice = carry_.first_choice[vorgang]; choice < carry_.first_choice[vorgang + 1]; ++choice) {
       const Choice& own = carry_.choices[choice];
-      if (own.state != State::dropped || !own.fallback) continue;
-      if (!fills(column_, missing, answer_places_[own.fallback->first], answer.segments[own.fallback->first])) {
-        continue;
-      }
+      if (own.state != State::dropped) continue;
+      // A unit only the request has fills the place as its own segment would.
+      const bool filled = own.fallback ? fills(column_, missing, answer_places_[own.fallback->first],
+                                               answer.segments[own.fallback->first])
+                                       : fills(column_, missing, request_places_[own.unit.first],
+                                               request_.segments[own.unit.first]);
+      if (!filled) continue;
       const std::string_view text = request_.segments[own.unit.first].text;
       const std::string_view given = text.substr(0, text.size() - 1);
       const std::string qualifier(request_.segments[own.unit.first].qualifier());
       std::string advice;
       if (text.starts_with("DTM+")) {
-        // Completion wrote the place in a format it takes.
-        const std::string_view written = answer.segments[own.fallback->first].text;
+        // Completion wrote the place in a format it takes; the builder writes one where it did not.
+        const std::string_view written = own.fallback ? answer.segments[own.fallback->first].text : "";
         const std::size_t colon = written.rfind(':');
         const std::string_view format = colon == std::string_view::npos
-                                            ? std::string_view()
+                                            ? std::string_view(edi_energy::builders::utilmd::date_format(qualifier))
                                             : written.substr(colon + 1, written.size() - colon - 2);
         const std::string_view form = format.empty() ? std::string_view() : date_form(format);
         advice = fmt::format("; give the date as process_dates=[(\"{}\", \"{}\")]", qualifier,
@@ -370,6 +381,7 @@ class Decision {
   Carry& carry_;
   const Places& answer_places_;
   const VorgangCut& request_;
+  const Places& request_places_;
   const AnswerPlan& plan_;
   const ColumnRef& column_;
   std::uint32_t answer_pid_;
@@ -396,7 +408,7 @@ py::Expected<std::string> as_answered(const std::string& completed, const std::o
   const Places& asked = request_places.size() == request.segments.size() ? request_places : none;
   Carry carry(*cut, answer_places, request, asked, plan, given_dates, column);
   if (carry.choices.empty() && carry.made_up.empty()) return completed;
-  auto decided = Decision(carry, answer_places, request, plan, column, answer_pid, message_index).run();
+  auto decided = Decision(carry, answer_places, request, asked, plan, column, answer_pid, message_index).run();
   if (!decided) return py::propagate(decided);
   if (!*decided) return untrimmed(completed, "the answer's faults did not settle");
   return std::move(**decided);
