@@ -180,10 +180,14 @@ std::vector<Carry::Node> Carry::merge(std::size_t vorgang, const std::vector<Uni
     for (std::size_t j = 0; j < theirs.size(); ++j) {
       const CutSegment& head = request_.segments[theirs[j].first];
       const auto place = request_places_[theirs[j].first];
-      if (placed[j] || !place || !carried(head)) continue;
+      // A date in a format no place of the MIG takes stands in completion's date of its qualifier,
+      // for the column to judge: the request's value is never silently replaced.
+      const bool unplaced_date = !place && top && head.tag() == "DTM";
+      if (placed[j] || (!place && !unplaced_date) || !carried(head)) continue;
       for (std::size_t i = 0; i < ours.size(); ++i) {
         const CutSegment& mine = answer_.segments[ours[i].first];
-        if (taken[i] || answer_places_[ours[i].first] != place || !carried(mine)) continue;
+        if (taken[i] || !carried(mine)) continue;
+        if (unplaced_date ? mine.key != head.key : answer_places_[ours[i].first] != place) continue;
         if (same_key && mine.key != head.key) continue;
         paired[i] = j;
         taken[i] = placed[j] = true;
