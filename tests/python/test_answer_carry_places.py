@@ -10,6 +10,7 @@ import quorvane._native as native
 from answer_support import segments
 from test_answer_carried import clean, request_of
 from test_answer_confirms import vorgaenge, with_count
+from test_answer_request_values import with_own_values
 
 T = native.UtilmdTransaction
 ON = "2026-10-01"
@@ -129,7 +130,10 @@ def test_a_forbidden_segment_inside_a_request_group_goes_alone(request_pid, answ
     (44013, 44014, f"SEQ+Z18'RFF+Z19:{MELO}'", "SEQ+Z18'RFF+Z19:DE0005626680'",
      'RFF+Z19, which the request gives as "RFF+Z19:DE0005626680"'),
     (55168, 55169, "CCI+++E04'CAV+E03'", "CCI+++E04'CAV+E99'", 'CAV+E99, which the request gives as "CAV+E99"'),
-], ids=["code", "format", "power"])
+    # A group completion does not write, which the request's Kunde makes required.
+    (44013, 44014, "NAD+DP", KUNDE + ANSCHRIFT.replace("Schmidt", "S" * 80) + "NAD+DP",
+     f'NAD+Z04, which the request gives as "{ANSCHRIFT.replace("Schmidt", "S" * 80)[:-1]}"'),
+], ids=["code", "format", "power", "unit-only-the-request-has"])
 def test_a_faulty_value_at_a_required_place_in_a_group_is_refused_not_replaced_by_a_sample(
         request_pid, answer_pid, asked, faulty, named):
     received, _, _ = request_of(request_pid, ON)
@@ -180,3 +184,49 @@ def test_a_request_date_the_answer_rejects_where_it_requires_one_is_refused_and_
     answer = native.build_answer(received, 44014, on=ON, process_dates=[("158", "202609290400+00")])
     assert clean(answer, ON, receiver, sender)[0]
     assert "DTM+158:202609290400?+00:303" in vorgaenge(answer)[0]
+
+
+@pytest.mark.parametrize(("request_pid", "answer_pid", "repeated"), [
+    (55042, 55043, "NAD+Z07"), (55042, 55043, "NAD+Z05"), (55039, 55040, "NAD+Z07"),
+])
+def test_a_party_group_the_request_repeats_keeps_its_values_in_every_copy(request_pid, answer_pid, repeated):
+    received, sender, receiver = request_of(request_pid, ON)
+    found = segments(with_own_values(received, ON))
+    copy = group(found, next(segment for segment in found if segment.startswith(repeated)))
+    at = found.index(copy[0])
+    received = with_count("".join(f"{segment}'" for segment in found[:at] + copy + found[at:]).encode("latin-1"))
+    assert native.validate_edifact(received, ON).is_valid
+    built = native.build_answer(received, answer_pid, on=ON)
+    assert clean(built, ON, receiver, sender) == (True, [])
+    answered = vorgaenge(built)[0]
+    assert answered.count(copy[0]) == 2
+    asked = vorgaenge(received)[0]
+    assert [segment for segment in answered if segment.startswith("DTM+") and segment[:7] in
+            {date[:7] for date in asked} and segment not in asked] == []
+    assert not [segment for segment in answered if "Mustermann" in segment]
+
+
+def test_a_repeated_group_head_with_nothing_in_it_goes_and_its_copy_with_the_values_stays():
+    head = ABLESEKARTE.split("'")[0] + "'"
+    _, built = answer(44013, 44014, *OWN_VALUES, ("NAD+DP", KUNDE + ANSCHRIFT + "NAD+DP"),
+                      ("UNT+", head + ABLESEKARTE + "UNT+"))
+    found = segments(built)
+    carried = segments(ABLESEKARTE)
+    at = found.index(carried[0])
+    assert found[at:at + len(carried)] == carried and found.count(carried[0]) == 1
+    assert all(value in found for value in KEPT)
+
+
+@pytest.mark.parametrize(("answer_pid", "required"), [(55169, True), (55170, False)])
+def test_a_request_date_in_a_format_no_place_takes_is_refused_where_required_and_else_goes(answer_pid, required):
+    received, sender, receiver = request_of(55168, ON)
+    asked = next(segment for segment in segments(received) if segment.startswith("DTM+76:"))
+    received = edited(received, (asked, "DTM+76:20261231:102"))
+    if required:
+        with pytest.raises(ValueError, match=REFUSED.format(re.escape('DTM+76, which the request gives as '
+                                                                      '"DTM+76:20261231:102"'))):
+            native.build_answer(received, answer_pid, on=ON)
+        return
+    built = native.build_answer(received, answer_pid, on=ON)
+    assert clean(built, ON, receiver, sender) == (True, [])
+    assert not [segment for segment in vorgaenge(built)[0] if segment.startswith("DTM+76")]
