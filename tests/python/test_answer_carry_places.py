@@ -230,3 +230,14 @@ def test_a_request_date_in_a_format_no_place_takes_is_refused_where_required_and
     built = native.build_answer(received, answer_pid, on=ON)
     assert clean(built, ON, receiver, sender) == (True, [])
     assert not [segment for segment in vorgaenge(built)[0] if segment.startswith("DTM+76")]
+
+
+BEFRISTET = [("DTM+92:202609300400?+00:303'", "DTM+92:202609300400?+00:303'DTM+93:202612310500?+00:303'"),
+             ("DTM+158:202609300400?+00:303'", "DTM+158:202609300400?+00:303'DTM+159:202612310500?+00:303'"),
+             ("STS+7++E06'", "STS+7++E06'STS+Z17++E03'")]
+
+
+def test_units_the_column_admits_only_together_are_carried_together():
+    _, built = answer(44013, 44014, *BEFRISTET)
+    found = segments(built)
+    assert all(unit.split("'")[1] in found for _, unit in BEFRISTET)

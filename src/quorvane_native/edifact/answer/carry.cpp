@@ -157,6 +157,12 @@ Carry::Carry(const VorgangCut& answer, const Places& answer_places, const Vorgan
   first_made_up[answer.vorgaenge() + 1] = made_up.size();
 }
 
+bool Carry::confirms(std::size_t vorgang, std::string_view qualifier) const {
+  return std::ranges::any_of(plan_.vorgaenge[vorgang - 1].echoes, [&](const Echo& echo) {
+    return echo.kept && echo.tag == "DTM" && echo.qualifier == qualifier;
+  });
+}
+
 bool Carry::used(NodeIndex place) {
   if (used_[place] < 0) used_[place] = column_uses(column_, nr_of(column_, place)) ? 1 : 0;
   return used_[place] == 1;
@@ -166,8 +172,17 @@ bool Carry::used(NodeIndex place) {
 // are replaced; inside a group every unit is the request's where it has one at that place.
 std::vector<Carry::Node> Carry::merge(std::size_t vorgang, const std::vector<Unit>& ours,
                                       const std::vector<Unit>& theirs, bool top, std::optional<std::size_t> parent) {
+  // Of the Vorgang's own segments, a status other than the Transaktionsgrund and the answer's own,
+  // and a date the plan does not confirm: a DTM 92 or 93 only where the plan left it out, to be
+  // tried beside the units it may stand only with.
   const auto carried = [&](const CutSegment& segment) {
-    return !top || is_group(segment) || (segment.tag() == "DTM" && carries_date(segment.qualifier(), given_dates_));
+    if (!top || is_group(segment)) return true;
+    const std::string_view qualifier = segment.qualifier();
+    if (segment.tag() == "STS") return qualifier != "7" && qualifier != "E01";
+    if (segment.tag() != "DTM") return false;
+    if (carries_date(qualifier, given_dates_)) return true;
+    return (qualifier == "92" || qualifier == "93") && !confirms(vorgang, qualifier) &&
+           std::ranges::none_of(given_dates_, [&](const auto& given) { return given.first == qualifier; });
   };
   // A group and a date of the Vorgang are of their qualifier's kind, which a MIG may write at one
   // place; inside a group another code at the same place replaces completion's, one of the same
@@ -182,7 +197,7 @@ std::vector<Carry::Node> Carry::merge(std::size_t vorgang, const std::vector<Uni
       const auto place = request_places_[theirs[j].first];
       // A date in a format no place of the MIG takes stands in completion's date of its qualifier,
       // for the column to judge: the request's value is never silently replaced.
-      const bool unplaced_date = !place && top && head.tag() == "DTM";
+      const bool unplaced_date = !place && top && head.tag() == "DTM" && carries_date(head.qualifier(), given_dates_);
       if (placed[j] || (!place && !unplaced_date) || !carried(head)) continue;
       for (std::size_t i = 0; i < ours.size(); ++i) {
         const CutSegment& mine = answer_.segments[ours[i].first];

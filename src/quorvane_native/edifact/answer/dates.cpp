@@ -8,6 +8,7 @@
 #include "quorvane_native/edifact/answer/echo.hpp"
 #include "quorvane_native/edifact/column_places.hpp"
 #include "quorvane_native/edifact/date_argument.hpp"
+#include "quorvane_native/edifact/dtm_in_utc.hpp"
 #include "support/debug_quote.hpp"
 
 namespace quorvane_native::edifact::answer {
@@ -18,6 +19,22 @@ namespace {
 std::vector<std::string> place_formats(const ColumnRef& column, std::string_view qualifier) {
   const auto node = vorgang_date_node(column, qualifier);
   return node ? column_codes(column, nr_of(column, *node), "2379").codes : std::vector<std::string>{};
+}
+
+// Whether `segment` is the request's own `date`, as the request wrote it or as the same instant in +00.
+bool requests_own(const CutSegment& segment, const RequestDate& date) {
+  const std::string_view text = segment.text.substr(0, segment.text.size() - 1);
+  const std::size_t first = text.find(':');
+  const std::size_t last = text.rfind(':');
+  if (first == std::string_view::npos || last <= first || text.substr(last + 1) != date.format) return false;
+  std::string value;
+  for (std::size_t at = first + 1; at < last; ++at) {
+    if (text[at] == '?' && at + 1 < last) ++at;
+    value += text[at];
+  }
+  if (value == date.value) return true;
+  const auto utc = date.format == "303" ? dtm_in_utc(date.value) : std::nullopt;
+  return utc && *utc == value;
 }
 
 }  // namespace
@@ -40,6 +57,8 @@ std::optional<std::string> unconfirmed_date(const VorgangCut& answer, const Answ
     const auto written = std::ranges::find_if(plan.request_dates, [&](const RequestDate& date) {
       return date.vorgang == vorgang && date.qualifier == qualifier;
     });
+    // The request's own date, carried beside what its column admits it with.
+    if (written != plan.request_dates.end() && requests_own(segment, *written)) continue;
     const std::string why =
         written == plan.request_dates.end()
             ? std::string("which the request does not give")
