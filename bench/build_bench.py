@@ -12,7 +12,8 @@ costs beside the clean build of as many, the same for a build_answer whose last 
 carries a faulty Marktlokation (bare, and with four optional arguments), refusing build_utilmd 55168
 of too many Vorgänge (alike, and each naming its own Messlokation), refusing the gas answer to 9,990
 Vorgänge, too large for the reader, and the answers to the largest requests whose answers it takes.
-Then build_answer to requests whose groups build_utilmd's completion filled, which the answer carries.
+Then build_answer to requests whose groups build_utilmd's completion filled, which the answer carries, of many
+Vorgänge and of one.
 
 Runs against whatever `quorvane` the interpreter imports (make bench installs the wheel first). With
 QUORVANE_PEER naming another build's _native*.so, that build is loaded beside it, and the rows of the
@@ -349,6 +350,8 @@ GAS_PARTIES = ("9800000000008", "9812345000007")
 CARRIED_ANSWERS = ((55001, 55002, 75, "2025-10-01", {}), (55001, 55002, 150, "2025-10-01", {}),
                    (55001, 55002, 300, "2025-10-01", {}), (55001, 55003, 150, "2025-10-01", {}),
                    (44013, 44014, 150, "2026-10-01", {}), (55001, 55003, 40, "2025-10-01", {"antwort_code": "A07"}))
+SINGLE_ANSWERS = ((55001, 55002, 1, "2025-10-01", {}), (55001, 55003, 1, "2025-10-01", {}),
+                  (55001, 55003, 1, "2025-10-01", {"antwort_code": "A07"}))
 
 
 def request_with_groups(request_pid, vorgaenge, on):
@@ -377,35 +380,45 @@ def alternating(calls, rounds):
     return best
 
 
+def timed_answer(peer, row, rounds, unit=("s", 1, 4)):
+    """Prints one row, the answer to the request `row` names timed against the peer's (alternating) in `unit`
+    (name, per second, digits); its best seconds and the peer's, and the answer with what made it."""
+    request_pid, answer_pid, vorgaenge, on, arguments = row
+    name, scale, digits = unit
+    received, parties = request_with_groups(request_pid, vorgaenge, on)
+
+    def call(module):
+        return module.build_answer(received, answer_pid, on=on, **arguments)
+
+    answer = call(q)
+    code = f", antwort_code {arguments['antwort_code']}" if arguments else ""
+    label = f"{request_pid} x {vorgaenge:3} -> {answer_pid}{code}"
+    try:
+        theirs = call(peer) if peer else None
+    except ValueError as refused:
+        theirs = f"refuses it: {refused}"
+    if isinstance(theirs, bytes):
+        ours_seconds, peer_seconds = alternating([lambda: call(q), lambda: call(peer)], rounds)
+        same = "the same answer" if theirs == answer else f"another answer of {written_segments(theirs):,} segments"
+        versus = f"; peer {peer_seconds * scale:.{digits}f} {name}, ratio {ours_seconds / peer_seconds:.2f}, {same}"
+    else:
+        (ours_seconds,), peer_seconds = alternating([lambda: call(q)], rounds), None
+        versus = f"; the peer {theirs[:160]}" if theirs else ""
+    print(f"  {label:40} {ours_seconds * scale:.{digits}f} {name}, {written_segments(answer):,} segments{versus}")
+    return (ours_seconds, peer_seconds), (answer, parties, on, label)
+
+
 def carried_answers(peer=None, rounds=9):
     """build_answer to requests carrying the groups completion filled, against the peer build where given."""
     print("\nbuild_answer to requests as build_utilmd builds them, their groups carried (best of "
           f"{rounds} rounds{'; this build and the peer alternating, ratio this / peer' if peer else ''}):")
     times, largest = {}, None
-    for request_pid, answer_pid, vorgaenge, on, arguments in CARRIED_ANSWERS:
-        received, parties = request_with_groups(request_pid, vorgaenge, on)
-
-        def call(module, received=received, answer_pid=answer_pid, on=on, arguments=arguments):
-            return module.build_answer(received, answer_pid, on=on, **arguments)
-
-        answer = call(q)
-        code = f", antwort_code {arguments['antwort_code']}" if arguments else ""
-        label = f"{request_pid} x {vorgaenge:3} -> {answer_pid}{code}"
-        try:
-            theirs = call(peer) if peer else None
-        except ValueError as refused:
-            theirs = f"refuses it: {refused}"
-        if isinstance(theirs, bytes):
-            ours_seconds, peer_seconds = alternating([lambda: call(q), lambda: call(peer)], rounds)  # noqa: B023
-            same = "the same answer" if theirs == answer else f"another answer of {written_segments(theirs):,} segments"
-            versus = f"; peer {peer_seconds:.4f} s, ratio {ours_seconds / peer_seconds:.2f}, {same}"
-        else:
-            (ours_seconds,), peer_seconds = alternating([lambda: call(q)], rounds), None  # noqa: B023
-            versus = f"; the peer {theirs[:160]}" if theirs else ""
-        times[(answer_pid, vorgaenge, code)] = (ours_seconds, peer_seconds)
+    for row in CARRIED_ANSWERS:
+        _, answer_pid, vorgaenge, _, arguments = row
+        seconds, answered = timed_answer(peer, row, rounds)
+        times[(answer_pid, vorgaenge, arguments.get("antwort_code", ""))] = seconds
         if vorgaenge == 300:
-            largest = (answer, parties, on, label)
-        print(f"  {label:40} {ours_seconds:.4f} s, {written_segments(answer):,} segments{versus}")
+            largest = answered
     (ours_300, peer_300), (ours_150, peer_150) = times[(55002, 300, "")], times[(55002, 150, "")]
     peer_growth = f" (peer {peer_300 / peer_150:.2f}x)" if peer_300 and peer_150 else ""
     print(f"  55001 -> 55002, x 300 / x 150: {ours_300 / ours_150:.2f}x{peer_growth}")
@@ -415,6 +428,15 @@ def carried_answers(peer=None, rounds=9):
         raise SystemExit(f"expected the answer to {label} to validate")
     seconds = seconds_per_call(lambda: q.validate_edifact(answered, on), runs=rounds)
     print(f"  validate_edifact on the answer to {label.split(' ->')[0]}: {seconds:.4f} s")
+    single_answers(peer)
+
+
+def single_answers(peer=None, rounds=300):
+    """The same to a request of one Vorgang, the common case: each call is short, so many more rounds."""
+    print(f"\nbuild_answer to a request of one Vorgang, its groups carried (best of {rounds} rounds"
+          f"{'; this build and the peer alternating, ratio this / peer' if peer else ''}):")
+    for row in SINGLE_ANSWERS:
+        timed_answer(peer, row, rounds, unit=("ms", 1e3, 3))
 
 
 if __name__ == "__main__":

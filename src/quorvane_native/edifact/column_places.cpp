@@ -2,9 +2,26 @@
 
 #include <algorithm>
 
+#include "edi_energy/profile/validate/column.hpp"
+
 namespace quorvane_native::edifact {
 
+namespace {
+
+// Whether segment node `node` (number `nr`) has a row or an element rule in the column: looked up in
+// the column the validator prepares, since a builder asks this of many nodes per call.
+bool node_used(const ColumnRef& column, const edi_energy::profile::validate::Column* prepared, NodeIndex node,
+               std::string_view nr) {
+  if (prepared == nullptr) return column_uses(column, nr);
+  return prepared->segment_row(node, nr) != nullptr || !prepared->rules(node, nr).empty();
+}
+
+}  // namespace
+
 bool column_uses(const ColumnRef& column, std::string_view nr) {
+  if (const auto* prepared = column.profile->column(*column.anwendungsfall)) {
+    return prepared->segment_row(nr) != nullptr || !prepared->rules(nr).empty();
+  }
   if (column.anwendungsfall->segment_status(nr) != nullptr) return true;
   return std::ranges::any_of(column.anwendungsfall->elements, [nr](const auto& rule) { return rule.nr == nr; });
 }
@@ -43,9 +60,10 @@ bool admits_code(const ColumnCodes& codes, const std::string& code) {
 std::vector<NodeIndex> used_segments(const ColumnRef& column, std::string_view tag) {
   std::vector<NodeIndex> found;
   const auto& nodes = column.profile->structure().nodes;
+  const auto* prepared = column.profile->column(*column.anwendungsfall);
   for (NodeIndex at = 0; at < nodes.size(); ++at) {
     const auto* segment = nodes[at].segment();
-    if (segment != nullptr && segment->tag == tag && column_uses(column, segment->nr)) found.push_back(at);
+    if (segment != nullptr && segment->tag == tag && node_used(column, prepared, at, segment->nr)) found.push_back(at);
   }
   return found;
 }
@@ -66,9 +84,10 @@ bool admits_qualifier(const ColumnRef& column, NodeIndex node, std::string_view 
 std::optional<NodeIndex> used_child(const ColumnRef& column, NodeIndex group, std::string_view tag,
                                     std::string_view qualifier) {
   const auto& nodes = column.profile->structure().nodes;
+  const auto* prepared = column.profile->column(*column.anwendungsfall);
   for (NodeIndex child : nodes[group].children) {
     const auto* segment = nodes[child].segment();
-    if (segment == nullptr || segment->tag != tag || !column_uses(column, segment->nr)) continue;
+    if (segment == nullptr || segment->tag != tag || !node_used(column, prepared, child, segment->nr)) continue;
     if (admits_qualifier(column, child, qualifier)) return child;
   }
   return std::nullopt;
