@@ -190,19 +190,39 @@ std::vector<Carry::Node> Carry::merge(std::size_t vorgang, const std::vector<Uni
   std::vector<std::optional<std::size_t>> paired(ours.size());
   std::vector<bool> taken(ours.size(), false);
   std::vector<bool> placed(theirs.size(), false);
+  // A unit the MIG resolves no place for stands where another of its key does: a copy past the
+  // count the reader follows is still the request's.
+  std::vector<std::optional<NodeIndex>> places(theirs.size());
+  for (std::size_t j = 0; j < theirs.size(); ++j) {
+    places[j] = request_places_[theirs[j].first];
+    const std::string& key = request_.segments[theirs[j].first].key;
+    for (std::size_t k = 0; k < theirs.size() && !places[j]; ++k) {
+      if (request_.segments[theirs[k].first].key == key) places[j] = request_places_[theirs[k].first];
+    }
+  }
+  // A head the request writes twice, once with nothing under it and once with its values, is one
+  // unit: the bare copy adds nothing but room for completion's samples.
+  for (std::size_t j = 0; j < theirs.size(); ++j) {
+    if (theirs[j].second - theirs[j].first != 1) continue;
+    const std::string_view text = request_.segments[theirs[j].first].text;
+    placed[j] = std::ranges::any_of(theirs, [&](const Unit& other) {
+      return other.second - other.first > 1 && request_.segments[other.first].text == text;
+    });
+  }
   for (const bool same_key : {true, false}) {
     if (top && !same_key) break;
     for (std::size_t j = 0; j < theirs.size(); ++j) {
       const CutSegment& head = request_.segments[theirs[j].first];
-      const auto place = request_places_[theirs[j].first];
-      // A date in a format no place of the MIG takes stands in completion's date of its qualifier,
-      // for the column to judge: the request's value is never silently replaced.
-      const bool unplaced_date = !place && top && head.tag() == "DTM" && carries_date(head.qualifier(), given_dates_);
-      if (placed[j] || (!place && !unplaced_date) || !carried(head)) continue;
+      const auto place = places[j];
+      // A unit no place of the MIG takes (a date in another format, a unit past its count) stands in
+      // completion's unit of its key, for the column to judge: the request's value is never silently
+      // replaced by a sample.
+      const bool unplaced = !place && (!top || (head.tag() == "DTM" && carries_date(head.qualifier(), given_dates_)));
+      if (placed[j] || (!place && !unplaced) || !carried(head)) continue;
       for (std::size_t i = 0; i < ours.size(); ++i) {
         const CutSegment& mine = answer_.segments[ours[i].first];
         if (taken[i] || !carried(mine)) continue;
-        if (unplaced_date ? mine.key != head.key : answer_places_[ours[i].first] != place) continue;
+        if (unplaced ? mine.key != head.key : answer_places_[ours[i].first] != place) continue;
         if (same_key && mine.key != head.key) continue;
         paired[i] = j;
         taken[i] = placed[j] = true;
@@ -216,7 +236,7 @@ std::vector<Carry::Node> Carry::merge(std::size_t vorgang, const std::vector<Uni
   // its first copy replaces: each copy gets the fillers the column asks of the group.
   std::vector<std::optional<std::size_t>> like(theirs.size());
   for (std::size_t j = 0; j < theirs.size(); ++j) {
-    const auto place = request_places_[theirs[j].first];
+    const auto place = places[j];
     // A segment the MIG has no place for, or the column none, cannot stand in the answer either.
     const CutSegment& head = request_.segments[theirs[j].first];
     if (placed[j] || !place || !carried(head) || !used(*place) ||

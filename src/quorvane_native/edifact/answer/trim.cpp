@@ -227,6 +227,15 @@ class Decision {
   // draft segment; none for completion's own units.
   bool blamable(std::size_t at) const { return segments_[at].choice != 0 || segments_[at].made_up != 0; }
 
+  // How many segments of the request the unit draft segment `at` stands in holds.
+  std::size_t held(std::size_t at) const {
+    if (const std::size_t choice = segments_[at].choice; choice != 0) {
+      const Unit& unit = carry_.choices[choice - 1].unit;
+      return unit.second - unit.first;
+    }
+    return 0;
+  }
+
   // The units a fault falls on: the one it points at, else those at the place it names (within
   // the unit it points into where that holds one; past its limit for a count), else the one whose
   // unit it points into; none where it names no place of theirs.
@@ -238,12 +247,21 @@ class Decision {
     if (!rejection.nr.empty()) {
       const std::size_t top = at ? segments_[*at].top : 0;
       const auto at_place = [&](bool within) {
-        std::size_t seen = 0;
+        std::vector<std::size_t> here;
         for (std::size_t k = starts_[vorgang]; k < starts_[vorgang + 1]; ++k) {
           if ((within && segments_[k].top != top) || nr_at(k) != rejection.nr) continue;
-          const bool over = !rejection.limit || seen++ >= *rejection.limit;
-          if (over && blamable(k)) found.push_back(k);
+          here.push_back(k);
+          if (!rejection.limit && blamable(k)) found.push_back(k);
         }
+        if (!rejection.limit || here.size() <= *rejection.limit) return;
+        // Past the limit, the copies that hold least of the request's go, the last first among equals:
+        // a group head the request repeats with nothing in it goes, not its copy with the values.
+        const std::size_t over = here.size() - *rejection.limit;
+        std::erase_if(here, [&](std::size_t k) { return !blamable(k); });
+        std::ranges::stable_sort(here, [&](std::size_t a, std::size_t b) {
+          return std::pair(held(a), b) < std::pair(held(b), a);
+        });
+        found.assign(here.begin(), here.begin() + static_cast<std::ptrdiff_t>(std::min(over, here.size())));
       };
       if (top != 0) at_place(true);
       // What is missing in one unit is not the fault of a unit elsewhere at that place.
