@@ -5,6 +5,7 @@ antwort_code obliges is refused naming the argument that gives it and the form i
 builds a clean answer; a process date is taken in a form its place takes (a period for DTM+Z01); a faulty
 argument beside a request that lacks a Lokation is named."""
 
+import functools
 import re
 
 import pytest
@@ -14,6 +15,7 @@ from answer_support import segments, tagged
 from test_answer_carried import (CODES_PER_ANSWER, NOT_NAMED, antwort_of, body_of, clean, codes_of_kind,
                                  request_of, utilmd_records)
 from test_answer_confirms import befristet, with_count
+from test_validate_values import PERIODS
 
 T = native.UtilmdTransaction
 ON = "2025-10-01"
@@ -93,7 +95,7 @@ TEXT = r'^free_texts: antwort_code "A05" obliges FTX\+ACB in the answer, which n
     (55001, 55003, {"antwort_code": "A05"}, TEXT),
     (55039, 55040, {"antwort_code": "Z01"}, r'^process_dates: antwort_code "Z01" obliges DTM\+471 in the answer'),
     (55016, 55018, {"antwort_code": "A06"}, r'^process_dates: antwort_code "A06" obliges DTM\+Z01 in the answer, which '
-                                            r'no argument gives; give it as process_dates=\[\("Z01", "ZZRB"\)\]$'),
+                                            r'no argument gives; give it as process_dates=\[\("Z01", "03MQ"\)\]$'),
     (55001, 55003, {"antwort_code": "A06", "process_dates": [("Z07", "202610312300+00"),
                                                              ("Z08", "202611302300+00")]}, None),
     (55001, 55003, {"antwort_code": "A05", "free_texts": [("ACB", "Zu spät")]}, None),
@@ -165,8 +167,9 @@ def test_a_faulty_argument_beside_a_missing_lokation_is_named(received, answer_p
     assert str(refused.value).startswith(named), str(refused.value)
 
 
-NO_PERIOD = r'^process_dates\[Z01\] is "{}", which is no period: it is not written as ZZRB, two digits and two ' \
-            r"letters such as 03MT$"
+NO_PERIOD = r'^process_dates\[Z01\] is "{}", which is no period: it is not written as ZZRB, two digits, then the ' \
+            r"unit T, W or M \(days, weeks, months\) and the end M, Q, H, J, T or R \(month, quarter, half year, " \
+            r"year, the Termin, rolling\), such as 03MQ$"
 
 
 @pytest.mark.parametrize(("dates", "expected"), [
@@ -191,15 +194,31 @@ def test_a_process_date_is_taken_in_a_form_its_place_takes(dates, expected):
         native.build_answer(received, 55018, on=ON, antwort_code="A06", process_dates=dates)
 
 
+# An empty value has a refusal of its own.
+@pytest.mark.parametrize(("period", "fits"), [case for case in PERIODS if case[0]])
+def test_a_period_is_taken_only_with_a_unit_and_an_end(period, fits):
+    received, sender, receiver = request_of(55016, ON)
+    build = functools.partial(native.build_answer, received, 55018, on=ON, antwort_code="A06",
+                              process_dates=[("Z01", period)])
+    if not fits:
+        with pytest.raises(ValueError, match=NO_PERIOD.format(period)):
+            build()
+        return
+    answer = build()
+    assert tagged(answer, "DTM+Z01") == [f"DTM+Z01:{period}:Z01"]
+    assert clean(answer, ON, receiver, sender)[0]
+
+
 OBLIGES = re.compile(r"obliges .+ in the answer, which no argument gives; give (?:it|them) as (\w+)=\[(.+)\]$")
 # A value of each form an obligation refusal names; a time is the start of a day in Germany, 06:00 for gas.
-FILLED = {"CCYYMMDD": "20261101", "MMDD": "1101", "CCYY": "2026", "ZZRB": "03MT", "…": "Erläuterung"}
+FILLED = {"CCYYMMDD": "20261101", "MMDD": "1101", "CCYY": "2026", "…": "Erläuterung"}
 
 
 def filled(form, gas):
+    """The value of a placeholder; a form that is a value itself, as a period is, is given as it stands."""
     if form == "CCYYMMDDHHMM+00":
         return "202611010500+00" if gas else "202610312300+00"
-    return FILLED[form]
+    return FILLED.get(form, form)
 
 
 def as_advised(received, answer_pid, on, gas, **arguments):

@@ -1,12 +1,16 @@
 """Values that the MIG and the AHB ask a shape of: Formatbedingungen whose condition the message
-leaves open, dates that the calendar must have, and numbers. Each clean message validates clean;
+leaves open, dates that the calendar must have, periods, and numbers. Each clean message validates clean;
 its faulty twin draws the finding that names the fault."""
+
+import functools
 
 import pytest
 
 import quorvane._native as native
+from test_answer_carried import request_of, wrapped
 
 ON = "2026-05-01"
+ANSWERED_ON = "2025-10-01"
 PARTY_PAIRS = [("9900000000003", "9900000000010"), ("9800000000008", "9812345000007"),
                ("4012345000023", "4012345000030")]
 ZAEHLPUNKT = "DE0001234567890123456789012345678"
@@ -148,6 +152,32 @@ def test_a_date_the_calendar_lacks_is_an_error(name, on, written, impossible):
     dates = report.by_rule("SEM-DTM-VALUE")
     assert not report.is_valid and len(dates) == 1, [f.message for f in report.findings]
     assert dates[0].severity == "error" and impossible.split(b":")[1].decode().replace("?", "") in dates[0].message
+
+
+# A Kündigungsfrist: two digits, the unit T, W or M, and the end M, Q, H, J, T or R.
+PERIODS = [("03MQ", True), ("14TR", True), ("06WM", True), ("01MH", True), ("12MJ", True), ("04WT", True),
+           ("99ZZ", False), ("03XM", False), ("03MA", False), ("3MQ", False), ("003MQ", False), ("03mq", False),
+           ("0AMQ", False), ("", False)]
+
+
+@functools.cache
+def with_period():
+    """A clean UTILMD answer whose Vorgang carries DTM+Z01:03MQ:Z01."""
+    received, sender, receiver = request_of(55016, ANSWERED_ON)
+    answer = native.build_answer(received, 55018, on=ANSWERED_ON, antwort_code="A06",
+                                 process_dates=[("Z01", "03MQ")])
+    return wrapped(answer, receiver, sender)
+
+
+@pytest.mark.parametrize(("period", "fits"), PERIODS)
+def test_a_period_is_a_count_a_unit_and_an_end(period, fits):
+    raw = with_period()
+    assert native.validate_edifact(raw, ANSWERED_ON).is_valid
+    report = native.validate_edifact(raw.replace(b"DTM+Z01:03MQ:Z01", f"DTM+Z01:{period}:Z01".encode()), ANSWERED_ON)
+    periods = report.by_rule("SEM-DTM-VALUE")
+    assert report.is_valid == fits and len(periods) == (not fits), [f.message for f in report.findings]
+    if periods:
+        assert f"carries '{period}', which is not ZZRB" in periods[0].message, periods[0].message
 
 
 # A quantity of the MIG's numeric class: an optional minus, digits and one decimal mark.

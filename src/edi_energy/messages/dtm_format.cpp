@@ -21,6 +21,9 @@ std::string why(std::string_view format_code, DtmValue verdict) {
     return "which is not CCYYMMDDHHMMZZZ — 12 digits plus a signed 2-digit zone, as in "
            "DTM+137:202610011200?+00:303'";
   }
+  if (format_code == "Z01") {
+    return fmt::format("which is not {}, as in DTM+Z01:03MQ:Z01'", support::time_text::period_layout());
+  }
   return fmt::format("which is not {}", layout);
 }
 

@@ -17,29 +17,21 @@ namespace {
 
 using support::time_text::DtmValue;
 
-// Format Z01 has no calendar layout: a period such as "03MT" or "30TM", two digits and two
-// letters, named ZZRB after the layout the message structure gives it.
+// Format Z01 has no calendar layout: a period such as "03MQ" or "14TR".
 constexpr std::string_view period_format = "Z01";
-
-bool is_period(std::string_view text) {
-  const auto digit = [](char c) { return c >= '0' && c <= '9'; };
-  const auto letter = [](char c) { return c >= 'A' && c <= 'Z'; };
-  return text.size() == 4 && digit(text[0]) && digit(text[1]) && letter(text[2]) && letter(text[3]);
-}
 
 // A 303 value is taken as the builders write it, which completes a date without a time or zone.
 DtmValue verdict_of(std::string_view format_code, std::string_view text) {
   if (format_code == "303") {
     return support::time_text::check_dtm_value("303", edi_energy::builders::ccyymmddhhmm_utc(text));
   }
-  if (format_code == period_format) return is_period(text) ? DtmValue::Fits : DtmValue::Misshapen;
   return support::time_text::check_dtm_value(format_code, text);
 }
 
 // How a caller may write a value of the format, for saying why a value is not one.
 std::string layout_of(std::string_view format_code) {
   if (format_code == "303") return "CCYYMMDD or CCYYMMDDHHMM, with an optional zone such as +00";
-  if (format_code == period_format) return "ZZRB, two digits and two letters such as 03MT";
+  if (format_code == period_format) return fmt::format("{}, such as 03MQ", support::time_text::period_layout());
   return std::string(support::time_text::dtm_layout(format_code));
 }
 
@@ -76,7 +68,8 @@ std::optional<std::string> why_no_date(std::string_view format_code, std::string
 
 std::string_view date_form(std::string_view format_code) {
   if (format_code == "303") return "CCYYMMDDHHMM+00";
-  if (format_code == period_format) return "ZZRB";
+  // A period is advised as one a caller can give as it stands.
+  if (format_code == period_format) return "03MQ";
   return support::time_text::dtm_layout(format_code);
 }
 

@@ -25,9 +25,9 @@ py::Status require_date_of_format(std::string_view argument, std::string_view te
 // calendar does not have"); none when it is one or the code has no calendar layout.
 std::optional<std::string> why_no_date(std::string_view format_code, std::string_view text);
 
-// How a value of DE 2379 `format_code` is given, as a placeholder: "CCYYMMDDHHMM+00" for 303,
-// "ZZRB" for the period of Z01 ("03MT"), the calendar layout of another checked code; empty for
-// any other code.
+// How a value of DE 2379 `format_code` is given: the placeholder "CCYYMMDDHHMM+00" for 303, a
+// period that can stand as given ("03MQ") for Z01, the calendar layout of another checked code;
+// empty for any other code.
 std::string_view date_form(std::string_view format_code);
 
 // Of `formats` (not empty), the first whose form `text` has: a format-303 date as require_date

@@ -36,6 +36,21 @@ constexpr std::array<Format, 13> formats{{
 
 static_assert(std::ranges::is_sorted(formats, {}, &Format::code));
 
+// Z01 is a period, not a date: a two-digit count, its unit (days, weeks, months) and what it runs
+// to (the end of a month, quarter, half year or year, the Termin of DTM+Z10, or rolling).
+constexpr std::string_view period_code = "Z01";
+constexpr std::string_view period_units = "TWM";
+constexpr std::string_view period_ends = "MQHJTR";
+
+bool is_period(std::string_view value) {
+  TextReader reader(value);
+  const auto one_of = [&reader](std::string_view letters) {
+    const auto letter = reader.any();
+    return letter && letters.find(*letter) != std::string_view::npos;
+  };
+  return reader.digits(2) && one_of(period_units) && one_of(period_ends) && reader.at_end();
+}
+
 const Format* find(std::string_view code) {
   const auto found = std::ranges::lower_bound(formats, code, {}, &Format::code);
   return found != formats.end() && found->code == code ? &*found : nullptr;
@@ -56,6 +71,7 @@ struct DateEnd {
 }  // namespace
 
 DtmValue check_dtm_value(std::string_view format_code, std::string_view value) {
+  if (format_code == period_code) return is_period(value) ? DtmValue::Fits : DtmValue::Misshapen;
   const Format* format = find(format_code);
   if (format == nullptr) return DtmValue::Unchecked;
   TextReader reader(value);
@@ -89,7 +105,13 @@ DtmValue check_dtm_value(std::string_view format_code, std::string_view value) {
   return calendar && end.exists() ? DtmValue::Fits : DtmValue::NoSuchDate;
 }
 
+std::string_view period_layout() {
+  return "ZZRB, two digits, then the unit T, W or M (days, weeks, months) and the end M, Q, H, J, T or R "
+         "(month, quarter, half year, year, the Termin, rolling)";
+}
+
 std::string_view dtm_layout(std::string_view format_code) {
+  if (format_code == period_code) return "ZZRB";
   const Format* format = find(format_code);
   return format == nullptr ? std::string_view{} : format->layout;
 }

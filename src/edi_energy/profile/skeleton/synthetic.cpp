@@ -64,6 +64,7 @@ std::string_view dtm_value(std::string_view format_code) {
   if (format_code == "501" || format_code == "502") return "00000000";
   if (format_code == "718") return "2026100120261002";
   if (format_code == "719") return "202610010000202610020000";
+  if (format_code == "Z01") return "03MQ";
   return "20261001";
 }
 
