@@ -334,3 +334,25 @@ def test_the_requests_date_beside_e15_is_carried_not_refused():
     assert dtm in own_dates(answer)
     assert clean(answer, on, receiver, sender)[0]
 
+
+
+TREE = r'^antwort_ebd is "{}", an Entscheidungsbaum \(AntwortCode\.tree\), where the answer names the Codeliste of ' \
+       r"its code: give AntwortCode\.wire_codeliste, {}$"
+
+
+@pytest.mark.parametrize(("request_pid", "answer_pid", "code", "ebd", "refused"), [
+    (55039, 55040, "E15", "E_0200", TREE.format("E_0200", '"S_0090" for "E15"')),
+    (55168, 55170, "E17", "E_0240", TREE.format("E_0240", '"S_0064" for "E17"')),
+    (55039, 55040, "Q9Q", "E_0200", TREE.format("E_0200", "one of S_0090, S_0054")),
+    (55039, 55040, "E15", "S_0090", None),
+    # A GPKE tree is its codes' own Codeliste.
+    (55001, 55002, "A51", "E_0623", None),
+])
+def test_a_trees_name_as_antwort_ebd_is_refused_naming_its_codeliste(request_pid, answer_pid, code, ebd, refused):
+    received, _, _ = request_of(request_pid, ON)
+    if refused:
+        with pytest.raises(ValueError, match=refused):
+            native.build_answer(received, answer_pid, on=ON, antwort_code=code, antwort_ebd=ebd)
+        return
+    answer = native.build_answer(received, answer_pid, on=ON, antwort_code=code, antwort_ebd=ebd)
+    assert tagged(answer, "STS+E01") == [f"STS+E01++{code}:{ebd}"]

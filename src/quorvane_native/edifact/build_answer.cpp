@@ -26,6 +26,7 @@
 #include "quorvane_native/edifact/answer/trim.hpp"
 #include "quorvane_native/edifact/column_verdict.hpp"
 #include "quorvane_native/edifact/build_pipeline.hpp"
+#include "quorvane_native/edifact/codeliste_argument.hpp"
 #include "quorvane_native/edifact/given_text.hpp"
 #include "quorvane_native/edifact/message_report.hpp"
 #include "quorvane_native/edifact/received.hpp"
@@ -158,6 +159,7 @@ py::Expected<Call> read_call(py::Args args) {
       !given) {
     return py::propagate(given);
   }
+  if (auto given = require_codeliste("antwort_ebd", *antwort_ebd, *antwort_code); !given) return py::propagate(given);
   for (const auto& [field, pairs] : {std::pair<std::string_view, const StringPairs*>{"process_dates", &*process_dates},
                                      {"references", &*references},
                                      {"free_texts", &*free_texts}}) {
