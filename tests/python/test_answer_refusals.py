@@ -6,6 +6,7 @@ builds a clean answer; a process date is taken in a form its place takes (a peri
 argument beside a request that lacks a Lokation is named."""
 
 import functools
+import itertools
 import re
 
 import pytest
@@ -255,3 +256,121 @@ def test_what_a_code_obliges_given_as_advised_gives_a_clean_answer(on, request_p
             continue
         valid, errors = clean(answer, on, receiver, sender)
         assert valid, (code, errors)
+
+
+
+
+def own_dates(message):
+    """The DTM segments a message's first Vorgang opens with."""
+    found = segments(message)
+    start = next(at for at, segment in enumerate(found) if segment.startswith("IDE+")) + 1
+    return list(itertools.takewhile(lambda segment: segment.startswith("DTM+"), found[start:]))
+
+
+@functools.cache
+def bare_answer(on, request_pid, answer_pid):
+    """The request and the answer without a code to it; no answer where it is refused."""
+    received, sender, receiver = request_of(request_pid, on)
+    try:
+        return received, sender, receiver, native.build_answer(received, answer_pid, on=on)
+    except ValueError:
+        return received, sender, receiver, None
+
+
+@functools.cache
+def answer_date_qualifiers():
+    """The qualifiers of the format-303 dates of their own that bare answers hold, but the confirmed 92 and 93."""
+    found = set()
+    for record in utilmd_records():
+        answer = bare_answer(*record.values[:3])[3]
+        for dtm in own_dates(answer) if answer else []:
+            if dtm.endswith(":303"):
+                found.add(dtm.split(":")[0].removeprefix("DTM+"))
+    return sorted(found - {"92", "93"})
+
+
+def carrying(received, dtm):
+    """The request with the segment `dtm` after the dates its Vorgang opens with."""
+    end = received.index(b"'", received.index(b"IDE+")) + 1
+    while received.startswith(b"DTM+", end):
+        end = received.index(b"'", end) + 1
+    return with_count(received[:end] + dtm.encode() + b"'" + received[end:])
+
+
+def of_kind(kind):
+    """The codes of the cluster `kind` in any tree, for an answer whose list the catalogue lacks."""
+    codes = [code.code for tree in native.entscheidungsbaeume() for code in native.antwort_codes(tree)
+             if code.cluster == kind]
+    return list(dict.fromkeys(codes))
+
+
+def carried_back(received, answer_pid, on, dtm):
+    """Whether the request gives `dtm` beside no other of its qualifier, validates, and its bare answer carries it."""
+    qualifier = dtm.split(":")[0]
+    if [date for date in own_dates(received) if date.startswith(f"{qualifier}:")] != [dtm]:
+        return False
+    if not native.validate_edifact(received, on).is_valid:
+        return False
+    try:
+        return dtm in own_dates(native.build_answer(received, answer_pid, on=on))
+    except ValueError:
+        return False
+
+
+NAMED = re.compile(r'antwort_code "\w+" obliges (.+) in the answer')
+
+
+@pytest.mark.parametrize(("on", "request_pid", "answer_pid", "kind"), utilmd_records())
+def test_a_date_the_request_gives_is_never_the_codes_obligation(on, request_pid, answer_pid, kind):
+    received, sender, receiver, bare = bare_answer(on, request_pid, answer_pid)
+    if bare is None:
+        return
+    _, tree = antwort_of(bare)
+    for qualifier in answer_date_qualifiers():
+        dtm = f"DTM+{qualifier}:{filled('CCYYMMDDHHMM+00', request_pid < 50000).replace('+', '?+')}:303"
+        asked = carrying(received, dtm)
+        if not carried_back(asked, answer_pid, on, dtm):
+            continue
+        for code in (codes_of_kind(tree, kind) or of_kind(kind))[:CODES_PER_ANSWER]:
+            try:
+                answer = native.build_answer(asked, answer_pid, on=on, antwort_code=code)
+            except ValueError as refused:
+                named = NAMED.search(str(refused))
+                assert not named or f"DTM+{qualifier}" not in named.group(1).split(" and "), str(refused)
+                continue
+            assert dtm in own_dates(answer)
+            assert clean(answer, on, receiver, sender)[0], (code, dtm)
+
+
+def test_the_requests_date_beside_e15_is_carried_not_refused():
+    on = "2026-10-01"
+    received, sender, receiver = request_of(44007, on)
+    dtm = "DTM+159:202612310500?+00:303"
+    asked = carrying(received, dtm)
+    assert carried_back(asked, 44008, on, dtm)
+    answer = native.build_answer(asked, 44008, on=on, antwort_code="E15")
+    assert dtm in own_dates(answer)
+    assert clean(answer, on, receiver, sender)[0]
+
+
+
+TREE = r'^antwort_ebd is "{}", an Entscheidungsbaum \(AntwortCode\.tree\), where the answer names the Codeliste of ' \
+       r"its code: give AntwortCode\.wire_codeliste, {}$"
+
+
+@pytest.mark.parametrize(("request_pid", "answer_pid", "code", "ebd", "refused"), [
+    (55039, 55040, "E15", "E_0200", TREE.format("E_0200", '"S_0090" for "E15"')),
+    (55168, 55170, "E17", "E_0240", TREE.format("E_0240", '"S_0064" for "E17"')),
+    (55039, 55040, "Q9Q", "E_0200", TREE.format("E_0200", "one of S_0090, S_0054")),
+    (55039, 55040, "E15", "S_0090", None),
+    # A GPKE tree is its codes' own Codeliste.
+    (55001, 55002, "A51", "E_0623", None),
+])
+def test_a_trees_name_as_antwort_ebd_is_refused_naming_its_codeliste(request_pid, answer_pid, code, ebd, refused):
+    received, _, _ = request_of(request_pid, ON)
+    if refused:
+        with pytest.raises(ValueError, match=refused):
+            native.build_answer(received, answer_pid, on=ON, antwort_code=code, antwort_ebd=ebd)
+        return
+    answer = native.build_answer(received, answer_pid, on=ON, antwort_code=code, antwort_ebd=ebd)
+    assert tagged(answer, "STS+E01") == [f"STS+E01++{code}:{ebd}"]

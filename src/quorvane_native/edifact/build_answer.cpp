@@ -26,6 +26,7 @@
 #include "quorvane_native/edifact/answer/trim.hpp"
 #include "quorvane_native/edifact/column_verdict.hpp"
 #include "quorvane_native/edifact/build_pipeline.hpp"
+#include "quorvane_native/edifact/codeliste_argument.hpp"
 #include "quorvane_native/edifact/given_text.hpp"
 #include "quorvane_native/edifact/message_report.hpp"
 #include "quorvane_native/edifact/received.hpp"
@@ -158,6 +159,7 @@ py::Expected<Call> read_call(py::Args args) {
       !given) {
     return py::propagate(given);
   }
+  if (auto given = require_codeliste("antwort_ebd", *antwort_ebd, *antwort_code); !given) return py::propagate(given);
   for (const auto& [field, pairs] : {std::pair<std::string_view, const StringPairs*>{"process_dates", &*process_dates},
                                      {"references", &*references},
                                      {"free_texts", &*free_texts}}) {
@@ -277,14 +279,15 @@ py::Expected<edi_energy::builders::Written> write(const Call& call, const Receiv
 // What the answer must carry that nobody gave: a DTM 92/93 it confirms, or a value the given
 // antwort_code obliges; none where `answer` (completed from `built`) holds neither.
 std::optional<py::Error> unasked(const Call& call, const Received& received, const ColumnVerdict& verdict,
-                                 const std::string& answer, std::string_view built) {
+                                 const std::string& answer, std::string_view built, const VorgangCut& request) {
   if (const auto cut = cut_vorgaenge(answer)) {
     if (auto date = unconfirmed_date(*cut, received.plan, call.process_dates, verdict.column, call.message_index)) {
       return py::value_error(std::move(*date)).error();
     }
   }
   if (!call.antwort_code) return std::nullopt;
-  const CodedAnswer coded{.answer = answer, .built = built, .code = *call.antwort_code};
+  const CodedAnswer coded{
+      .answer = answer, .built = built, .code = *call.antwort_code, .request = request, .plan = received.plan};
   auto without = without_code_demands(coded, *received.column, received.answer_pid);
   if (!without) return std::move(without.error());
   if (auto obliged = *without ? code_obligation(answer, **without, *call.antwort_code) : std::nullopt) {
@@ -362,7 +365,7 @@ py::Result build_answer(py::Args args) {
         refusal = std::move(answered.error());
       } else {
         *completed = std::move(*answered);
-        refusal = unasked(*call, *received, own, *completed, bytes);
+        refusal = unasked(*call, *received, own, *completed, bytes, request);
       }
       // Under a check of the column an argument at fault is named before it.
       if (refusal && outer == nullptr) return py::Failure(std::move(*refusal));

@@ -10,9 +10,11 @@
 #include <utility>
 #include <vector>
 
+#include "quorvane_native/edifact/answer/carry.hpp"
 #include "quorvane_native/edifact/answer/draft.hpp"
 #include "quorvane_native/edifact/answer/obligations.hpp"
 #include "quorvane_native/edifact/column_places.hpp"
+#include "quorvane_native/edifact/dtm_in_utc.hpp"
 #include "quorvane_native/edifact/vorgang_cut.hpp"
 #include "support/debug_quote.hpp"
 
@@ -23,29 +25,60 @@ namespace {
 // An answer Vorgang judged without its code.
 struct Judging {
   std::size_t vorgang = 0;             // from 1
-  std::vector<std::size_t> filled;     // completion's segments at the argument places
+  std::vector<std::size_t> filled;     // the segments at the argument places the builder did not write
+  std::vector<bool> given;             // of each, whether it says what the request said
   std::vector<std::size_t> taken_out;  // those, and the dates of a reference among them, in order
   std::optional<std::pair<std::size_t, std::string>> uncoded;  // its STS+E01 with the code left empty
 };
 
 // Removes one `key` from `keys`; whether there was one.
-bool take(std::vector<std::string_view>& keys, std::string_view key) {
+template <class Key>
+bool take(std::vector<Key>& keys, std::string_view key) {
   const auto found = std::ranges::find(keys, key);
   if (found == keys.end()) return false;
   keys.erase(found);
   return true;
 }
 
-// The segments at the places the arguments write that the builder did not write: the Vorgang's
-// own DTM and FTX, which stand before its first Lokation or reference, and the RFF of its
-// references, which goes with the dates of its group.
-Judging filled_places(const VorgangCut& answer, const VorgangCut& built, std::size_t vorgang) {
+// What a segment says: a format-303 date as its instant in +00, since the answer carries the
+// request's dates so; any other segment as written.
+std::string said(const CutSegment& segment) {
+  constexpr std::string_view tail = ":303'";
+  const std::size_t colon = segment.text.find(':');
+  if (segment.tag() != "DTM" || !segment.text.ends_with(tail) || colon + tail.size() > segment.text.size()) {
+    return std::string(segment.text);
+  }
+  std::string value;
+  for (std::size_t at = colon + 1; at < segment.text.size() - tail.size(); ++at) {
+    if (segment.text[at] == '?') ++at;
+    value += segment.text[at];
+  }
+  const auto utc = dtm_in_utc(value);
+  return utc ? fmt::format("{}:{}", segment.key, *utc) : std::string(segment.text);
+}
+
+// What the request Vorgang `vorgang` (from 1) says in its own segments; nothing for none.
+std::vector<std::string> request_said(const VorgangCut& request, std::optional<std::size_t> vorgang) {
+  std::vector<std::string> said_there;
+  if (!vorgang) return said_there;
+  const auto [first, last] = request.range(*vorgang);
+  for (std::size_t at = first + 1; at < last; ++at) {
+    if (request.segments[at].depth == 0) said_there.push_back(said(request.segments[at]));
+  }
+  return said_there;
+}
+
+// The segments at the places the arguments write that the builder did not write, and which of them
+// say what the request said (`given`): the Vorgang's own DTM and FTX, which stand before its first
+// Lokation or reference, and the RFF of its references, which goes with the dates of its group.
+Judging filled_places(const VorgangCut& answer, const VorgangCut& built, std::size_t vorgang,
+                      std::vector<std::string> given) {
   std::vector<std::string_view> written;
   const auto [built_first, built_last] = built.range(vorgang);
   for (std::size_t at = built_first + 1; at < built_last; ++at) {
     if (built.segments[at].depth == 0) written.push_back(built.segments[at].key);
   }
-  Judging judging{.vorgang = vorgang, .filled = {}, .taken_out = {}, .uncoded = {}};
+  Judging judging{.vorgang = vorgang, .filled = {}, .given = {}, .taken_out = {}, .uncoded = {}};
   const auto [first, last] = answer.range(vorgang);
   const std::vector<bool> places = argument_segments(answer, vorgang);
   bool reference_out = false;
@@ -56,6 +89,7 @@ Judging filled_places(const VorgangCut& answer, const VorgangCut& built, std::si
     if (segment.tag() != "DTM") reference_out = false;
     if (place && !take(written, segment.key)) {
       judging.filled.push_back(at);
+      judging.given.push_back(take(given, said(segment)));
       reference_out = segment.tag() == "RFF";
     }
     if (reference_out || (!judging.filled.empty() && judging.filled.back() == at)) judging.taken_out.push_back(at);
@@ -136,9 +170,10 @@ py::Expected<Demands> first_demands(const VorgangCut& answer, std::span<const Ju
       }
       elsewhere = elsewhere || !filled;
     }
+    // What the request said is the code's only where the column wants another value in its stead.
     std::vector<std::size_t> demands;
     for (std::size_t index = 0; index < asked.size(); ++index) {
-      if (!asked[index] || elsewhere) demands.push_back(judging.filled[index]);
+      if (elsewhere || (!asked[index] && !judging.given[index])) demands.push_back(judging.filled[index]);
     }
     if (!demands.empty()) return demands;
   }
@@ -154,9 +189,12 @@ py::Expected<std::optional<std::string>> without_code_demands(const CodedAnswer&
   if (!answer || !built || answer->vorgaenge() == 0 || built->vorgaenge() != answer->vorgaenge()) {
     return unjudged(coded.code, "the answer does not cut into the Vorgänge it was built with");
   }
+  const auto answered = coded.request.vorgaenge() > 0 ? answered_vorgaenge(coded.request, coded.plan)
+                                                       : std::vector<std::optional<std::size_t>>();
   std::vector<Judging> judgings;
   for (std::size_t vorgang = 1; vorgang <= answer->vorgaenge(); ++vorgang) {
-    Judging filled = filled_places(*answer, *built, vorgang);
+    const auto asked = vorgang < answered.size() ? answered[vorgang] : std::nullopt;
+    Judging filled = filled_places(*answer, *built, vorgang, request_said(coded.request, asked));
     if (filled.filled.empty()) continue;
     Judging& judging = judgings.emplace_back(std::move(filled));
     const auto [first, last] = answer->range(vorgang);

@@ -9,7 +9,9 @@
 #include <string>
 #include <string_view>
 
+#include "quorvane_native/edifact/answer/plan.hpp"
 #include "quorvane_native/edifact/build_pipeline.hpp"
+#include "quorvane_native/edifact/vorgang_cut.hpp"
 #include "quorvane_native/py/errors.hpp"
 
 namespace quorvane_native::edifact::answer {
@@ -18,6 +20,11 @@ struct CodedAnswer {
   std::string_view answer;  // the finished answer
   std::string_view built;   // the builder's message it was completed from
   std::string_view code;    // the STS+E01 code it carries
+  // The request as the answer carries it (empty where it carries none of it), and the plan whose
+  // Vorgänge tell which request Vorgang each answer Vorgang answers: a value the request gave is
+  // the code's only where the column without the code wants another in its stead.
+  const VorgangCut& request;
+  const AnswerPlan& plan;
 };
 
 // The answer without the values its code alone demands, in the first Vorgang that holds any, to
