@@ -612,9 +612,25 @@ REQUEST_44013 = [
 ]
 
 
-def test_a_gas_anmeldung_of_another_system_keeps_its_own_values_in_its_bestaetigung():
+def anmeldung_44013():
+    """(request, sender, receiver) of the gas Anmeldung as another system writes it."""
     received, sender, receiver = request_of(44013, ON)
-    received = rewritten(received, REQUEST_44013)
+    return rewritten(received, REQUEST_44013), sender, receiver
+
+
+def anmeldung_44001():
+    """(request, sender, receiver) of a gas Anmeldung with its Bilanzkreis, Netznutzungsvertrag and groups its
+    answer forbids."""
+    received, sender, receiver = request_of(44001, ON)
+    return rewritten(with_own_values(received, ON), [
+        ("CCI+Z19++X", ["QTY+31:5000:KWH", "CCI+Z19++37X0000000000BKF"]), ("CAV+Z74:::Z08", ["CAV+Z74:::Z09"]),
+        ("NAD+Z09+++Schmidt:::::Z01", ["SEQ+Z03", "CCI+++E13", "CAV+Z30:::7GAS0012345", "SEQ+Z35", "CCI+Z12++E01",
+                                       "CAV+H0::89", "NAD+Z09+++Schmidt:::::Z01", "RFF+AVC:K123", "RFF+Z01:K456"])]
+    ), sender, receiver
+
+
+def test_a_gas_anmeldung_of_another_system_keeps_its_own_values_in_its_bestaetigung():
+    received, sender, receiver = anmeldung_44013()
     assert native.validate_edifact(received, ON).is_valid
     answer = answer_of(received, 44014, ON)
     assert not isinstance(answer, ValueError), answer
@@ -625,11 +641,7 @@ def test_a_gas_anmeldung_of_another_system_keeps_its_own_values_in_its_bestaetig
 
 
 def test_a_gas_anmeldung_keeps_its_bilanzkreis_and_netznutzungsvertrag_beside_what_its_answer_forbids():
-    received, sender, receiver = request_of(44001, ON)
-    received = rewritten(with_own_values(received, ON), [
-        ("CCI+Z19++X", ["QTY+31:5000:KWH", "CCI+Z19++37X0000000000BKF"]), ("CAV+Z74:::Z08", ["CAV+Z74:::Z09"]),
-        ("NAD+Z09+++Schmidt:::::Z01", ["SEQ+Z03", "CCI+++E13", "CAV+Z30:::7GAS0012345", "SEQ+Z35", "CCI+Z12++E01",
-                                       "CAV+H0::89", "NAD+Z09+++Schmidt:::::Z01", "RFF+AVC:K123", "RFF+Z01:K456"])])
+    received, sender, receiver = anmeldung_44001()
     assert native.validate_edifact(received, ON).is_valid
     answer = answer_of(received, 44002, ON)
     assert not isinstance(answer, ValueError), answer
