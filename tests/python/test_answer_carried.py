@@ -121,18 +121,28 @@ def refused_rightly(refused, received, on, names_all=True):
 
 
 def quoted(text):
-    """The quoted values of a refusal, the Vorgangsnummer aside, unescaped."""
+    """The quoted values of a refusal, the Vorgangsnummer and the advice aside, unescaped."""
+    text = text.split("; give ")[0]
     return [re.sub(r'\\(.)', r"\1", match[1]) for match in re.finditer(r'"((?:[^"\\]|\\.)*)"', text)
             if not text[:match.start()].endswith("Vorgang ")]
+
+
+def held_values(received):
+    """The request's segments, their data elements and their components."""
+    found = set()
+    for segment in segments(received.decode("latin-1")):
+        elements = re.split(r"(?<!\?)\+", segment.strip())
+        found.update([segment.strip(), *elements[1:]])
+        found.update(component for element in elements[1:] for component in re.split(r"(?<!\?):", element))
+    return found - {""}
 
 
 def refused_for_the_request(refused, received, on):
     """Whether a refusal is the request's own fault: it names `received`, the request is invalid, and it quotes a
     value the request holds."""
     text = str(refused)
-    held = received.decode("latin-1")
     return (text.startswith("received: ") and not native.validate_edifact(received, on).is_valid
-            and any(value and value in held for value in quoted(text)))
+            and bool(held_values(received).intersection(quoted(text))))
 
 
 def utilmd_records():
