@@ -16,7 +16,7 @@ from test_answer_edited_requests import (JUNK, ON, Answer, Edit, anmeldung_44001
 
 # Heads of the parties other systems send twice first, then any.
 PARTIES = ("NAD+Z07", "NAD+Z05", "NAD+Z09")
-PER_KIND = {"a": 2, "b": 2, "c": 2, "d": 1}  # changes of a kind per request, the hand-written ones aside
+PER_KIND = {"a": 2, "b": 2, "c": 3, "d": 1}  # changes of a kind per request, the hand-written ones aside
 
 
 class Shape(NamedTuple):
@@ -65,7 +65,7 @@ def reordered(found):
 
 def faulty(found):
     """c: a QTY+31 that is no number, a name of 80 letters, a CCI and a CAV code no column knows, a segment of a
-    group standing twice."""
+    group standing twice, a Lokation or a reference of the Vorgang standing twice."""
     spans = grouped(found)
     inner = [at for a, b in spans for at in range(a + 1, b)]
     for at in inner:
@@ -88,6 +88,11 @@ def faulty(found):
     if inner:
         at = inner[0]
         yield f"{key(found[at])} twice", found[:at + 1] + found[at:]
+    ide, end = vorgang(found)
+    for tag in ("LOC+", "RFF+"):
+        at = next((at for at in range(ide + 1, end) if found[at].startswith(tag)), None)
+        if at is not None and not rank(found[at]) and at < min([a for a, _ in spans] + [end]):
+            yield f"{key(found[at])} twice", found[:at + 1] + found[at:]
 
 
 def redated(found):
