@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "edifact/parse/from_bytes.hpp"
+#include "quorvane_native/edifact/answer/echo.hpp"
 #include "quorvane_native/edifact/column_places.hpp"
 #include "quorvane_native/edifact/dtm_in_utc.hpp"
 
@@ -181,7 +182,9 @@ std::vector<Carry::Node> Carry::merge(std::size_t vorgang, const std::vector<Uni
     if (segment.tag() == "STS") return qualifier != "7" && qualifier != "E01";
     if (segment.tag() != "DTM") return false;
     if (carries_date(qualifier, given_dates_)) return true;
-    return (qualifier == "92" || qualifier == "93") && !confirms(vorgang, qualifier) &&
+    // One in another format than the answer takes is the plan's to refuse.
+    return (qualifier == "92" || qualifier == "93") && segment.text.ends_with(":303'") &&
+           !confirms(vorgang, qualifier) &&
            std::ranges::none_of(given_dates_, [&](const auto& given) { return given.first == qualifier; });
   };
   // A group and a date of the Vorgang are of their qualifier's kind, which a MIG may write at one
@@ -195,10 +198,12 @@ std::vector<Carry::Node> Carry::merge(std::size_t vorgang, const std::vector<Uni
   std::vector<std::optional<NodeIndex>> places(theirs.size());
   for (std::size_t j = 0; j < theirs.size(); ++j) {
     places[j] = request_places_[theirs[j].first];
-    const std::string& key = request_.segments[theirs[j].first].key;
+    const CutSegment& head = request_.segments[theirs[j].first];
     for (std::size_t k = 0; k < theirs.size() && !places[j]; ++k) {
-      if (request_.segments[theirs[k].first].key == key) places[j] = request_places_[theirs[k].first];
+      if (request_.segments[theirs[k].first].key == head.key) places[j] = request_places_[theirs[k].first];
     }
+    // A date of the Vorgang written out of order goes where the MIG puts its qualifier.
+    if (!places[j] && top && head.tag() == "DTM") places[j] = vorgang_date_node(column_, head.qualifier());
   }
   // A head the request writes twice, once with nothing under it and once with its values, is one
   // unit: the bare copy adds nothing but room for completion's samples.
@@ -209,21 +214,23 @@ std::vector<Carry::Node> Carry::merge(std::size_t vorgang, const std::vector<Uni
       return other.second - other.first > 1 && request_.segments[other.first].text == text;
     });
   }
-  for (const bool same_key : {true, false}) {
-    if (top && !same_key) break;
+  // First by place and key, then inside a group by place alone; last by key alone, for a unit
+  // that stands at no place or, being a date of the Vorgang, out of order: it stands in completion's
+  // unit of its key for the column to judge, never silently replaced by a sample.
+  enum class Pass : std::uint8_t { place_and_key, place, key };
+  for (const Pass pass : {Pass::place_and_key, Pass::place, Pass::key}) {
+    if (top && pass == Pass::place) continue;
     for (std::size_t j = 0; j < theirs.size(); ++j) {
       const CutSegment& head = request_.segments[theirs[j].first];
       const auto place = places[j];
-      // A unit no place of the MIG takes (a date in another format, a unit past its count) stands in
-      // completion's unit of its key, for the column to judge: the request's value is never silently
-      // replaced by a sample.
-      const bool unplaced = !place && (!top || (head.tag() == "DTM" && carries_date(head.qualifier(), given_dates_)));
-      if (placed[j] || (!place && !unplaced) || !carried(head)) continue;
+      const bool date = top && head.tag() == "DTM" && carries_date(head.qualifier(), given_dates_);
+      if (placed[j] || !carried(head)) continue;
+      if (pass == Pass::key ? !date && (place || top) : !place) continue;
       for (std::size_t i = 0; i < ours.size(); ++i) {
         const CutSegment& mine = answer_.segments[ours[i].first];
         if (taken[i] || !carried(mine)) continue;
-        if (unplaced ? mine.key != head.key : answer_places_[ours[i].first] != place) continue;
-        if (same_key && mine.key != head.key) continue;
+        if (pass != Pass::key && answer_places_[ours[i].first] != place) continue;
+        if (pass != Pass::place && mine.key != head.key) continue;
         paired[i] = j;
         taken[i] = placed[j] = true;
         break;

@@ -56,10 +56,16 @@ void plan_dates(const UtilmdTransaction& transaction, EchoPlaces& places, GivenV
   std::optional<std::string>& faulty_date = plan.faulty_date;
   for (const std::string_view qualifier : std::array<std::string_view, 2>{"92", "93"}) {
     if (given_qualifier(given.process_dates, qualifier) || !places.takes_date(qualifier)) continue;
-    const auto dtm = std::ranges::find_if(transaction.dtms, [&](const auto& candidate) {
+    const auto given_date = [&](const auto& candidate) {
       return candidate.qualifier == qualifier && candidate.value && !candidate.value->empty();
-    });
-    if (dtm == transaction.dtms.end()) continue;
+    };
+    // A request that writes its process date out of order, among its references' dates, still gives it.
+    const edi_energy::messages::segments::Dtm* dtm = nullptr;
+    for (const auto* dates : {&transaction.dtms, &transaction.reference_dtms}) {
+      const auto found = std::ranges::find_if(*dates, given_date);
+      if (found != dates->end() && dtm == nullptr) dtm = &*found;
+    }
+    if (dtm == nullptr) continue;
     const std::string format = dtm->format.value_or("303");
     plan.request_dates.push_back(RequestDate{plan.vorgaenge.size(), std::string(qualifier), *dtm->value, format});
     if (format != "303" && !(format == "102" && dtm->value->size() == 8)) continue;
