@@ -18,6 +18,7 @@
 #include "quorvane_native/edifact/answer/code_demands.hpp"
 #include "quorvane_native/edifact/answer/dates.hpp"
 #include "quorvane_native/edifact/answer/leave_out.hpp"
+#include "quorvane_native/edifact/answer/lokation_ids.hpp"
 #include "quorvane_native/edifact/answer/obligations.hpp"
 #include "quorvane_native/edifact/answer/plan.hpp"
 #include "quorvane_native/edifact/answer/received.hpp"
@@ -301,7 +302,8 @@ std::optional<py::Error> unasked(const Call& call, const Received& received, con
 // The steps of an answer: the call read, the request planned (what the answer takes over of each
 // Vorgang), the answer written and its size estimated, completed to its column and the plan's
 // rejected values left out, the request's values carried and completion's made-up units trimmed,
-// then what it must carry that nobody gave refused, and its size checked once more.
+// its Lokation IDs made the request's own, then what it must carry that nobody gave refused, and
+// its size checked once more.
 py::Result build_answer(py::Args args) {
   auto call = read_call(args);
   if (!call) return py::propagate(call);
@@ -363,8 +365,12 @@ py::Result build_answer(py::Args args) {
       std::optional<py::Error> refusal;
       if (!answered) {
         refusal = std::move(answered.error());
+      } else if (auto own_ids = with_own_lokation_ids(*answered, plan, request, call->references, column,
+                                                      received->answer_pid, call->message_index);
+                 !own_ids) {
+        refusal = std::move(own_ids.error());
       } else {
-        *completed = std::move(*answered);
+        *completed = std::move(*own_ids);
         refusal = unasked(*call, *received, own, *completed, bytes, request);
       }
       // Under a check of the column an argument at fault is named before it.

@@ -26,6 +26,7 @@
 #include "quorvane_native/edifact/given_text.hpp"
 #include "quorvane_native/edifact/input_classes.hpp"
 #include "quorvane_native/edifact/plain_build_steps.hpp"
+#include "quorvane_native/edifact/sample_lokationen.hpp"
 #include "quorvane_native/edifact/message_report.hpp"
 #include "quorvane_native/edifact/transaktionsgrund_codes.hpp"
 #include "quorvane_native/edifact/utilmd_size.hpp"
@@ -329,8 +330,11 @@ py::Result build_utilmd(py::Args args) {
   }
 
   std::vector<std::pair<bool, bool>> given;
+  std::vector<std::vector<std::string>> given_ids;
   for (const auto& transaction : *transactions) {
     given.emplace_back(transaction.transaktionsgrund.has_value(), transaction.transaktionsgrund_ergaenzung.has_value());
+    auto& ids = given_ids.emplace_back();
+    for (const auto& [typ, id] : transaction.locations) ids.push_back(id);
   }
   for (std::size_t at = 0; at < transactions->size(); ++at) {
     auto spec = vorgang(std::move((*transactions)[at]), column, at);
@@ -348,6 +352,9 @@ py::Result build_utilmd(py::Args args) {
   auto completed = complete_to_column(std::move(written->bytes), MessageType::Utilmd, *release, *pruefidentifikator,
                                       std::move(writers));
   if (!completed) return py::propagate(completed);
+  if (const auto column_ref = column_of(MessageType::Utilmd, *release, *pruefidentifikator)) {
+    *completed = without_sample_lokationen(std::move(*completed), given_ids, *column_ref, *pruefidentifikator);
+  }
   return py::bytes(*completed);
 }
 

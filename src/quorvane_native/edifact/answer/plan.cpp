@@ -138,6 +138,7 @@ AnswerPlan plan_answer(const edi_energy::messages::utilmd::UtilmdMessage& reques
     vorgang.vorgangsnummer = *transaction.ide.id;
     for (const auto& loc : transaction.locs) {
       if (!edi_energy::lokationstyp::from_qualifier_code(loc.qualifier) || !loc.id) continue;
+      vorgang.lokationen.emplace_back(loc.qualifier, *loc.id);
       if (!places.takes_location(loc.qualifier)) continue;
       vorgang.echoes.push_back(echo_of("LOC", loc.qualifier, *loc.id, false));
     }

@@ -37,6 +37,8 @@ struct Echo {
 struct EchoVorgang {
   std::string vorgangsnummer;
   std::vector<Echo> echoes;
+  // Every Lokation the request's Vorgang names (DE 3227, ID), whether the answer has a place for it or not.
+  std::vector<std::pair<std::string, std::string>> lokationen;
 };
 
 // A DTM 92 or 93 as the request wrote it, for naming one the answer could not confirm.

@@ -11,6 +11,7 @@
 #include "edi_energy/builders/utilmd.hpp"
 #include "quorvane_native/edifact/answer/carry.hpp"
 #include "quorvane_native/edifact/answer/draft.hpp"
+#include "quorvane_native/edifact/answer/lokation_refusal.hpp"
 #include "quorvane_native/edifact/column_places.hpp"
 #include "quorvane_native/edifact/date_argument.hpp"
 #include "support/debug_quote.hpp"
@@ -82,6 +83,7 @@ class Decision {
     all[0] = false;
     auto settled = rounds(all);
     if (!settled) return py::propagate(settled);
+    if (!wants_.empty()) return py::value_error(lokation_refused());
     // Where the message itself is at fault, no Vorgang can be told to mend it.
     if (faulted_message_ || (!*settled && !settle())) return std::nullopt;
     if (*settled) together();
@@ -324,21 +326,17 @@ class Decision {
     const VorgangCut& answer = carry_.answer();
     const auto* segment = column_.profile->structure().nodes[missing].segment();
     const std::string_view number = plan_.vorgaenge[vorgang - 1].vorgangsnummer;
-    if (segment != nullptr && segment->tag == "LOC") {
-      return py::value_error(fmt::format(
-          "received: message {}, Vorgang {}: the answer must carry a Lokation the request does not name — {}. "
-          "build_answer carries only the request's own Lokationen; build such an answer with build_utilmd, the "
-          "Vorgang's Lokationen in its `locations` and the request's Vorgangsnummer as reference TN",
-          message_index_, support::debug_quote(number), why.text));
-    }
+    // Completion's Lokation stands in until all the answer needs are known, for the refusal to name.
+    const bool lokation = segment != nullptr && segment->tag == "LOC";
+    if (lokation) wants_[vorgang].push_back(LokationWant{lokation_qualifier(column_, missing), why.text, {}});
     bool taken = false;
     for (std::size_t k = carry_.first_made_up[vorgang]; k < carry_.first_made_up[vorgang + 1]; ++k) {
       MadeUp& unit = carry_.made_up[k];
-      if (unit.kept || unit.barred || unit.lokation) continue;
+      if (unit.kept || unit.barred || unit.lokation != lokation) continue;
       if (!fills(column_, missing, answer_places_[unit.unit.first], answer.segments[unit.unit.first])) continue;
       unit.kept = taken = true;
     }
-    if (taken) return true;
+    if (taken || lokation) return taken;
     for (std::size_t choice = carry_.first_choice[vorgang]; choice < carry_.first_choice[vorgang + 1]; ++choice) {
       const Choice& own = carry_.choices[choice];
       if (own.state != State::dropped) continue;
@@ -417,6 +415,16 @@ class Decision {
     return true;
   }
 
+  std::string lokation_refused() {
+    const auto& [vorgang, wants] = *wants_.begin();
+    const Draft draft = current(nullptr);
+    LokationRoute route{message_index_, answer_pid_, &plan_.vorgaenge[vorgang - 1], {}};
+    for (std::size_t at = 0; at < draft.texts.size(); ++at) {
+      if (draft.vorgang[at] == vorgang && segments_[at].made_up == 0) route.segments.push_back(draft.texts[at]);
+    }
+    return lokation_refusal(route, wants);
+  }
+
   bool keep_made_up(std::size_t vorgang) {
     bool kept = false;
     for (std::size_t k = carry_.first_made_up[vorgang]; k < carry_.first_made_up[vorgang + 1]; ++k) {
@@ -458,6 +466,7 @@ class Decision {
   std::vector<std::string> dropped_for_;  // the fault a dropped choice went for
   std::vector<DraftSegment> segments_;    // of the draft last judged
   std::vector<std::size_t> unsettled_;  // Vorgänge left to `settle`
+  std::map<std::size_t, std::vector<LokationWant>> wants_;  // per Vorgang: the Lokationen it lacks
   bool faulted_message_ = false;
   std::vector<std::size_t> starts_;  // where each Vorgang of that draft starts (from 1), and its end
 };

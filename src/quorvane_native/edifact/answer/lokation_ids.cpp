@@ -1,0 +1,281 @@
+#include "quorvane_native/edifact/answer/lokation_ids.hpp"
+
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <optional>
+#include <set>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "quorvane_native/edifact/answer/carry.hpp"
+#include "quorvane_native/edifact/answer/draft.hpp"
+#include "quorvane_native/edifact/answer/lokation_refusal.hpp"
+#include "quorvane_native/edifact/column_places.hpp"
+
+namespace quorvane_native::edifact::answer {
+
+namespace {
+
+// Lokation IDs are told apart by their shape, which holds whatever qualifier names them: a gas
+// Meldepunkt is a Marktlokation's ID or a Zählpunkt.
+enum class Shape : std::uint8_t { none, malo, zaehlpunkt, nelo, sr, tr };
+
+bool upper_or_digit(char c) { return std::isdigit(static_cast<unsigned char>(c)) || (c >= 'A' && c <= 'Z'); }
+
+Shape shape_of(std::string_view id) {
+  if (id.size() == 11 && std::ranges::all_of(id, [](char c) { return std::isdigit(static_cast<unsigned char>(c)); })) {
+    return Shape::malo;
+  }
+  if (id.size() == 33 && id[0] >= 'A' && id[0] <= 'Z' && id[1] >= 'A' && id[1] <= 'Z' &&
+      std::ranges::all_of(id, upper_or_digit)) {
+    return Shape::zaehlpunkt;
+  }
+  // The column's samples are eleven characters long, the MIG's fourteen.
+  if (id.size() >= 11 && id.size() <= 14 && std::ranges::all_of(id.substr(1), upper_or_digit)) {
+    switch (id[0]) {
+      case 'E': return Shape::nelo;
+      case 'C': return Shape::sr;
+      case 'D': return Shape::tr;
+      default: break;
+    }
+  }
+  return Shape::none;
+}
+
+// The Lokationen a reference of this qualifier names, in the order a request's are looked for.
+std::vector<std::string_view> referenced(std::string_view reference, Shape shape) {
+  struct Names {
+    std::string_view reference;
+    std::array<std::string_view, 2> locations;
+  };
+  static constexpr std::array<Names, 6> names{{{"Z18", {"Z16", "172"}},
+                                               {"Z19", {"Z17", "172"}},
+                                               {"Z20", {"Z21", {}}},
+                                               {"Z32", {"Z18", {}}},
+                                               {"Z37", {"Z20", {}}},
+                                               {"Z38", {"Z19", {}}}}};
+  for (const Names& entry : names) {
+    if (entry.reference != reference) continue;
+    std::vector<std::string_view> found;
+    for (const std::string_view location : entry.locations) {
+      if (!location.empty()) found.push_back(location);
+    }
+    return found;
+  }
+  switch (shape) {
+    case Shape::malo: return {"Z16", "172"};
+    case Shape::zaehlpunkt: return {"Z17", "172"};
+    case Shape::nelo: return {"Z18"};
+    case Shape::sr: return {"Z19"};
+    case Shape::tr: return {"Z20"};
+    case Shape::none: break;
+  }
+  return {};
+}
+
+// Where a component stands in a segment text: [first, first + size).
+struct Span {
+  std::size_t first = 0;
+  std::size_t size = 0;
+  std::size_t element = 0;
+  std::size_t component = 0;
+};
+
+std::vector<Span> components_of(std::string_view text) {
+  std::vector<Span> spans(1);
+  for (std::size_t at = 0; at < text.size() && text[at] != '\''; ++at) {
+    const char c = text[at];
+    if (c == '+' || c == ':') {
+      const Span& last = spans.back();
+      spans.push_back(Span{at + 1, 0, last.element + (c == '+' ? 1 : 0), c == '+' ? 0 : last.component + 1});
+    } else {
+      spans.back().size += c == '?' ? 2 : 1;
+      if (c == '?') ++at;
+    }
+  }
+  return spans;
+}
+
+// A Lokation ID of the answer: where it stands, and the Lokationen it may be the ID of.
+struct Slot {
+  std::size_t segment = 0;  // in the answer's cut
+  Span span;
+  Shape shape = Shape::none;
+  std::vector<std::string_view> kinds;  // LOC DE 3227 codes, the likeliest first
+  std::vector<std::string> candidates;  // the request's IDs of its shape, the likeliest first
+  std::size_t tried = 0;
+};
+
+std::optional<Span> id_span(const CutSegment& segment) {
+  const std::string_view text = segment.text;
+  const auto spans = components_of(text);
+  const auto at = [&](std::size_t element, std::size_t component) -> std::optional<Span> {
+    const auto found = std::ranges::find_if(
+        spans, [&](const Span& span) { return span.element == element && span.component == component; });
+    return found != spans.end() ? std::optional(*found) : std::nullopt;
+  };
+  if (segment.tag() == "LOC") return at(2, 0);
+  if (segment.tag() == "RFF" && segment.qualifier() != "TN" && segment.qualifier() != "Z13") return at(1, 1);
+  if (segment.key == "STS+Z35") {
+    for (const Span& span : spans) {
+      if (span.element >= 2 && shape_of(text.substr(span.first, span.size)) != Shape::none) return span;
+    }
+  }
+  return std::nullopt;
+}
+
+class OwnIds {
+ public:
+  OwnIds(const std::string& answer, VorgangCut cut, const AnswerPlan& plan, const VorgangCut& request,
+         const StringPairs& given_references, const ColumnRef& column, std::uint32_t answer_pid,
+         std::uint64_t message_index)
+      : answer_(answer),
+        cut_(std::move(cut)),
+        plan_(plan),
+        column_(column),
+        answer_pid_(answer_pid),
+        message_index_(message_index) {
+    const auto answered = request.vorgaenge() > 0 ? answered_vorgaenge(request, plan)
+                                                  : std::vector<std::optional<std::size_t>>(cut_.vorgaenge() + 1);
+    for (std::size_t vorgang = 1; vorgang <= cut_.vorgaenge(); ++vorgang) {
+      std::set<std::string_view> own;
+      const EchoVorgang& asked = plan.vorgaenge[vorgang - 1];
+      for (const auto& [qualifier, id] : asked.lokationen) own.insert(id);
+      for (const Echo& echo : asked.echoes) own.insert(echo.value);
+      for (const auto& [qualifier, value] : given_references) own.insert(value);
+      if (vorgang < answered.size() && answered[vorgang]) {
+        const auto [first, last] = request.range(*answered[vorgang]);
+        for (std::size_t at = first; at < last; ++at) {
+          if (const auto span = id_span(request.segments[at])) {
+            own.insert(request.segments[at].text.substr(span->first, span->size));
+          }
+        }
+      }
+      const auto [first, last] = cut_.range(vorgang);
+      for (std::size_t at = first; at < last; ++at) {
+        const CutSegment& segment = cut_.segments[at];
+        const auto span = id_span(segment);
+        if (!span) continue;
+        const std::string_view id = segment.text.substr(span->first, span->size);
+        const Shape shape = shape_of(id);
+        if (shape == Shape::none || own.contains(id)) continue;
+        Slot slot{at, *span, shape, {}, {}, 0};
+        if (segment.tag() == "LOC") {
+          slot.kinds.push_back(segment.qualifier());
+        } else {
+          slot.kinds = referenced(segment.qualifier(), shape);
+        }
+        for (const bool likeliest : {true, false}) {
+          for (const auto& [qualifier, candidate] : asked.lokationen) {
+            const bool named = std::ranges::find(slot.kinds, qualifier) != slot.kinds.end();
+            if (named == likeliest && shape_of(candidate) == shape &&
+                std::ranges::find(slot.candidates, candidate) == slot.candidates.end()) {
+              slot.candidates.push_back(candidate);
+            }
+          }
+        }
+        slots_.push_back(std::move(slot));
+      }
+    }
+  }
+
+  py::Expected<std::string> run() {
+    // Each round puts every slot's next candidate in, until the column accepts each Vorgang.
+    for (;;) {
+      for (const Slot& slot : slots_) {
+        if (slot.tried >= slot.candidates.size()) return refused(slot, std::nullopt);
+      }
+      std::vector<std::string> texts;
+      texts.reserve(cut_.segments.size());
+      for (const CutSegment& segment : cut_.segments) texts.emplace_back(segment.text);
+      for (const Slot& slot : slots_) {
+        texts[slot.segment].replace(slot.span.first, slot.span.size, slot.candidates[slot.tried]);
+      }
+      Draft draft;
+      draft.reference = cut_.segments.back().value;
+      draft.vorgaenge = cut_.vorgaenge();
+      for (std::size_t at = 0; at + 1 < texts.size(); ++at) draft.add(texts[at], cut_.segments[at].vorgang, at);
+      const Judged judged = judge(draft, column_, answer_pid_);
+      if (!judged.faulted()) return draft.message();
+      bool moved = false;
+      for (Slot& slot : slots_) {
+        const std::size_t vorgang = cut_.segments[slot.segment].vorgang;
+        if (!judged.faulted(vorgang)) continue;
+        const auto& faults = judged.faults[vorgang];
+        const auto on_slot = std::ranges::find_if(faults, [&](const Judged::Fault& fault) {
+          return fault.at && draft.origin[*fault.at] == slot.segment;
+        });
+        const bool only = std::ranges::count(slots_, vorgang, [&](const Slot& each) {
+                            return cut_.segments[each.segment].vorgang;
+                          }) == 1;
+        if (on_slot == faults.end() && !only) continue;
+        const Rejection& why = *(on_slot != faults.end() ? *on_slot : faults.front()).rejection;
+        if (++slot.tried >= slot.candidates.size()) return refused(slot, why.text);
+        moved = true;
+      }
+      // A fault the IDs drew that falls on none of them.
+      if (!moved) {
+        for (const Slot& slot : slots_) {
+          const std::size_t vorgang = cut_.segments[slot.segment].vorgang;
+          if (judged.faulted(vorgang)) return refused(slot, judged.faults[vorgang].front().rejection->text);
+        }
+        return answer_;
+      }
+    }
+  }
+
+  bool empty() const { return slots_.empty(); }
+
+ private:
+  py::Failure refused(const Slot& slot, std::optional<std::string_view> fault) const {
+    const CutSegment& segment = cut_.segments[slot.segment];
+    const std::size_t vorgang = segment.vorgang;
+    std::string kind;
+    for (const std::string_view qualifier : slot.kinds) {
+      if (std::ranges::any_of(used_segments(column_, "LOC"),
+                              [&](NodeIndex node) { return admits_qualifier(column_, node, qualifier); })) {
+        kind = qualifier;
+        break;
+      }
+    }
+    if (kind.empty() && !slot.kinds.empty()) kind = slot.kinds.front();
+    const std::string_view written = segment.text.substr(0, segment.text.size() - 1);
+    const std::string why =
+        fault ? fmt::format("{} names it, and with the request's ID there {}", written, *fault)
+              : fmt::format("{} names it, and the request names no ID of its shape", written);
+    LokationRoute route{message_index_, answer_pid_, &plan_.vorgaenge[vorgang - 1], {}};
+    const auto [first, last] = cut_.range(vorgang);
+    for (std::size_t at = first; at < last; ++at) route.segments.push_back(cut_.segments[at].text);
+    static constexpr std::array<std::string_view, 6> forms{"", "Marktlokations-ID", "Zählpunktbezeichnung",
+                                                           "Netzlokations-ID", "SR-ID", "TR-ID"};
+    const std::array wants{LokationWant{kind, why, forms[static_cast<std::size_t>(slot.shape)]}};
+    return py::value_error(lokation_refusal(route, wants));
+  }
+
+  const std::string& answer_;
+  VorgangCut cut_;
+  const AnswerPlan& plan_;
+  const ColumnRef& column_;
+  std::uint32_t answer_pid_;
+  std::uint64_t message_index_;
+  std::vector<Slot> slots_;
+};
+
+}  // namespace
+
+py::Expected<std::string> with_own_lokation_ids(const std::string& answer, const AnswerPlan& plan,
+                                                const VorgangCut& request, const StringPairs& given_references,
+                                                const ColumnRef& column, std::uint32_t answer_pid,
+                                                std::uint64_t message_index) {
+  auto cut = cut_vorgaenge(answer);
+  if (!cut || cut->vorgaenge() != plan.vorgaenge.size()) return answer;
+  OwnIds ids(answer, std::move(*cut), plan, request, given_references, column, answer_pid, message_index);
+  if (ids.empty()) return answer;
+  return ids.run();
+}
+
+}  // namespace quorvane_native::edifact::answer

@@ -1,0 +1,23 @@
+// The Lokation IDs an answer names, in a LOC, in a reference of a Vorgang or in STS+Z35, are its
+// request's own. Where completion wrote a sample ID there (one of a Lokation's shape that neither
+// the request's Vorgang nor the caller gave), the request's ID of that shape stands in where the
+// column accepts the answer with it; else the call is refused naming the Lokation it lacks.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "quorvane_native/edifact/answer/plan.hpp"
+#include "quorvane_native/edifact/build_pipeline.hpp"
+#include "quorvane_native/edifact/vorgang_cut.hpp"
+#include "quorvane_native/py/errors.hpp"
+
+namespace quorvane_native::edifact::answer {
+
+// `answer` is accepted by its column; `request` is the request's cut (empty where there is none).
+py::Expected<std::string> with_own_lokation_ids(const std::string& answer, const AnswerPlan& plan,
+                                                const VorgangCut& request, const StringPairs& given_references,
+                                                const ColumnRef& column, std::uint32_t answer_pid,
+                                                std::uint64_t message_index);
+
+}  // namespace quorvane_native::edifact::answer

@@ -1,0 +1,136 @@
+#include "quorvane_native/edifact/answer/lokation_refusal.hpp"
+
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
+#include "quorvane_native/edifact/column_places.hpp"
+#include "support/debug_quote.hpp"
+
+namespace quorvane_native::edifact::answer {
+
+namespace {
+
+using support::debug_quote;
+
+struct Name {
+  std::string_view qualifier;
+  std::string_view name;
+  std::string_view form;  // of its ID
+};
+
+Name lokation_name(std::string_view qualifier) {
+  static constexpr std::array<Name, 9> names{{
+      {"172", "Meldepunkt", "Marktlokations-ID"},
+      {"Z15", "MaBiS-Zählpunkt", "Zählpunktbezeichnung"},
+      {"Z16", "Marktlokation", "Marktlokations-ID"},
+      {"Z17", "Messlokation", "Zählpunktbezeichnung"},
+      {"Z18", "Netzlokation", "Netzlokations-ID"},
+      {"Z19", "steuerbare Ressource", "SR-ID"},
+      {"Z20", "technische Ressource", "TR-ID"},
+      {"Z21", "Tranche", "Marktlokations-ID"},
+      {"Z22", "ruhende Marktlokation", "Marktlokations-ID"},
+  }};
+  const auto* found = std::ranges::find(names, qualifier, &Name::qualifier);
+  return found != names.end() ? *found : Name{qualifier, "Lokation", "ID"};
+}
+
+// The data elements of a segment text (its terminator left off), each a list of its components,
+// release characters resolved.
+std::vector<std::vector<std::string>> elements_of(std::string_view text) {
+  std::vector<std::vector<std::string>> elements(1, std::vector<std::string>(1));
+  for (std::size_t at = 0; at < text.size() && text[at] != '\''; ++at) {
+    const char c = text[at];
+    if (c == '?' && at + 1 < text.size()) {
+      elements.back().back() += text[++at];
+    } else if (c == '+') {
+      elements.emplace_back(1);
+    } else if (c == ':') {
+      elements.back().emplace_back();
+    } else {
+      elements.back().back() += c;
+    }
+  }
+  return elements;
+}
+
+std::string_view component(const std::vector<std::vector<std::string>>& elements, std::size_t element,
+                           std::size_t at) {
+  if (element >= elements.size() || at >= elements[element].size()) return {};
+  return elements[element][at];
+}
+
+std::string pairs(const std::vector<std::pair<std::string, std::string>>& found) {
+  std::string text;
+  for (const auto& [first, second] : found) {
+    if (!text.empty()) text += ", ";
+    text += fmt::format("({}, {})", debug_quote(first), second);
+  }
+  return fmt::format("[{}]", text);
+}
+
+// The keyword arguments of the Vorgang's UtilmdTransaction: what the answer says of it.
+std::string transaction(const LokationRoute& route, std::span<const LokationWant> wants) {
+  std::string grund;
+  std::vector<std::pair<std::string, std::string>> dates;
+  std::vector<std::pair<std::string, std::string>> references;
+  bool own_dates = true;  // the Vorgang's own dates stand right after its IDE
+  for (const std::string_view text : route.segments) {
+    if (text.starts_with("IDE+")) continue;
+    const bool date = text.starts_with("DTM+");
+    own_dates = own_dates && date;
+    const auto elements = elements_of(text);
+    if (date && own_dates && !component(elements, 1, 1).empty()) {
+      dates.emplace_back(component(elements, 1, 0), debug_quote(component(elements, 1, 1)));
+    } else if (text.starts_with("STS+7+") && grund.empty() && !component(elements, 3, 0).empty()) {
+      grund = fmt::format(", transaktionsgrund={}", debug_quote(component(elements, 3, 0)));
+      if (!component(elements, 4, 0).empty()) {
+        grund += fmt::format(", transaktionsgrund_ergaenzung={}", debug_quote(component(elements, 4, 0)));
+      }
+    } else if (text.starts_with("RFF+TN:") && references.empty()) {
+      references.emplace_back("TN", debug_quote(component(elements, 1, 1)));
+    }
+  }
+  std::vector<std::pair<std::string, std::string>> locations;
+  for (const Echo& echo : route.vorgang->echoes) {
+    if (echo.kept && echo.tag == "LOC") locations.emplace_back(echo.qualifier, debug_quote(echo.value));
+  }
+  for (const LokationWant& want : wants) locations.emplace_back(want.qualifier, "...");
+  return fmt::format("UtilmdTransaction({}{}, dates={}, references={}, locations={})",
+                     debug_quote(route.vorgang->vorgangsnummer), grund, pairs(dates), pairs(references),
+                     pairs(locations));
+}
+
+}  // namespace
+
+std::string lokation_qualifier(const ColumnRef& column, edi_energy::profile::structure::NodeIndex node) {
+  auto codes = column_codes(column, nr_of(column, node), "3227").codes;
+  return codes.empty() ? std::string() : std::move(codes.front());
+}
+
+std::string lokation_refusal(const LokationRoute& route, std::span<const LokationWant> all) {
+  std::vector<LokationWant> wants;
+  for (const LokationWant& want : all) {
+    if (std::ranges::none_of(wants, [&](const LokationWant& seen) { return seen.qualifier == want.qualifier; })) {
+      wants.push_back(want);
+    }
+  }
+  std::string named;
+  std::string lacking;
+  for (const LokationWant& want : wants) {
+    const Name name = lokation_name(want.qualifier);
+    named += fmt::format("{}a {} (LOC+{}): {}", named.empty() ? "" : "; ", name.name, want.qualifier, want.why);
+    lacking += fmt::format("{}the {}'s {}", lacking.empty() ? "" : ", ", name.name,
+                           want.form.empty() ? name.form : want.form);
+  }
+  return fmt::format(
+      "received: message {}, Vorgang {}: the answer must carry a Lokation the request does not name — {}. "
+      "build_answer carries only the request's own Lokationen; build such an answer with build_utilmd({}, the "
+      "request's recipient, its sender, transactions=[{}]), in place of each ... in turn {}",
+      route.message_index, debug_quote(route.vorgang->vorgangsnummer), named, route.answer_pid,
+      transaction(route, wants), lacking);
+}
+
+}  // namespace quorvane_native::edifact::answer

@@ -1,0 +1,38 @@
+// The refusal of an answer that must name a Lokation its request does not: it names each such
+// Lokation and the build_utilmd call that writes the answer with them, so that the caller can
+// follow it as written.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "edi_energy/profile/structure.hpp"
+#include "quorvane_native/edifact/answer/plan.hpp"
+#include "quorvane_native/edifact/build_pipeline.hpp"
+
+namespace quorvane_native::edifact::answer {
+
+struct LokationWant {
+  std::string qualifier;  // LOC DE 3227 of the Lokation the answer needs
+  std::string why;        // the column's word on it
+  std::string_view form;  // of its ID where the answer asks one; else the Lokation's own
+};
+
+struct LokationRoute {
+  std::uint64_t message_index = 0;
+  std::uint32_t answer_pid = 0;
+  const EchoVorgang* vorgang = nullptr;  // its number and the request's Lokationen the answer carries
+  // The answer's segments of the Vorgang, from its IDE on, without completion's fillers.
+  std::vector<std::string_view> segments;
+};
+
+// The DE 3227 code of the LOC segment node `node`, as its column names it; empty where it names none.
+std::string lokation_qualifier(const ColumnRef& column, edi_energy::profile::structure::NodeIndex node);
+
+// The wants in order, each Lokation once.
+std::string lokation_refusal(const LokationRoute& route, std::span<const LokationWant> wants);
+
+}  // namespace quorvane_native::edifact::answer
