@@ -47,7 +47,8 @@ def clean(answer, on, sender, receiver):
 # Lokationen a request's Vorgang may name, each a value no sample has, the one-Lokation sets first.
 NAMED = {"STROM": ([], [("malo", "50605869880")], [("melo", "DE0032106765712000000000000000037")],
                    [("malo", "50605869880"), ("melo", "DE0032106765712000000000000000037")]),
-         "GAS": ([], [("172", "50605869880")], [("172", "DE0032106765712000000000000000037")])}
+         "GAS": ([], [("172", "50605869880")], [("172", "DE0032106765712000000000000000037")],
+                 [("172", "50605869880"), ("172", "DE0032106765712000000000000000037")])}
 # A value of the other kind of ID, to learn whether a Lokation of the answer's column must be of its sample's kind.
 OTHER_KIND = {True: "DE0032106765712000000000000000037", False: "50605869880"}
 
@@ -84,6 +85,12 @@ def lokationen_asked(answer_pid, on):
             continue
         other = built.replace(f"{loc}'".encode(), f"LOC+{qualifier}+{OTHER_KIND[is_id(value)]}'".encode())
         asked.add((qualifier, None if clean(other, on, sender, receiver)[0] else is_id(value)))
+    # A Lokation the answer refers to by an ID of its kind: a gas answer may name a Marktlokation's ID and a
+    # Messlokation's Zählpunkt beside its one Meldepunkt.
+    for rff in tagged(built, "RFF+Z18:") + tagged(built, "RFF+Z19:"):
+        value = rff.split(":")[1]
+        if is_id(value) or len(value) == 33:
+            asked.add(("172" if answer_pid < 50000 else "Z16" if is_id(value) else "Z17", is_id(value)))
     return frozenset(asked)
 
 
@@ -329,9 +336,10 @@ def test_the_fixture_requests_get_answers_their_columns_accept(name):
         try:
             answer = native.build_answer(received, answer_pid, on=on)
         except ValueError as refused:
-            # The Meldepunkt of the gas request where its answer 44003 wants a MaLo-ID; the Messlokation 55078
-            # must name, which the Anmeldung does not.
-            assert (answer_pid, str(refused)[:44]) in {(44003, 'received: message 0, Vorgang "VORGANG0001": '),
+            # The Meldepunkt of the gas request where its answer 44003 wants a MaLo-ID, and the Marktlokation and
+            # Messlokation 44002 refers to beside it; the Messlokation 55078 must name, which the Anmeldung does not.
+            assert (answer_pid, str(refused)[:44]) in {(44002, 'received: message 0, Vorgang "VORGANG0001": '),
+                                                       (44003, 'received: message 0, Vorgang "VORGANG0001": '),
                                                        (55078, 'received: message 0, Vorgang "VORGANG0001": ')}
             continue
         assert_says_what_the_request_said(received, answer, on, receiver, sender)
@@ -390,8 +398,8 @@ GAS = {"release": "G1.2", "pid": 44001}
     (["LOC+Z16+51238696781", "RFF+TN:A1", "RFF+TN:A2"], {}, 55002),
     (["LOC+Z16+51238696781", "RFF+Z60:1", "RFF+Z60:2"], {}, 55002),
     (["LOC+Z16+51238696781"] * 50, {}, 55002),
-    (["LOC+172+41373559241", "RFF+TN:A1", "RFF+TN:A2"], GAS, 44002),
-    (["LOC+172+41373559241", "RFF+Z60:1", "RFF+Z60:2", "RFF+Z60:3"], GAS, 44002),
+    (["LOC+172+41373559241", "RFF+TN:A1", "RFF+TN:A2"], GAS, 44003),
+    (["LOC+172+41373559241", "RFF+Z60:1", "RFF+Z60:2", "RFF+Z60:3"], GAS, 44003),
 ])
 def test_repeated_qualifiers_are_taken_over_as_far_as_the_column_has_room(rest, track, answer_pid):
     received = request(("V1", rest), **track)
@@ -473,10 +481,12 @@ def test_an_answer_past_the_readers_limits_is_refused_naming_received(count, res
         native.build_answer(gas_request(count, rest), 44002, on="2026-10-01")
 
 
-def test_the_largest_answer_within_the_readers_limits_is_built_and_read():
-    answer = native.build_answer(gas_request(172, BEGINN_AND_MELDEPUNKT), 44002, on="2026-10-01")
-    report = native.validate_edifact(wrapped(answer, GAS_B, GAS_A), "2026-10-01")
-    assert report.is_valid and len(report.messages[0].vorgaenge) == 172
+# 44002 refers to a Marktlokation and a Messlokation beside the one Meldepunkt a 44001 names: however many
+# Vorgänge, the request is refused naming `received`, never answered with a sample Lokation.
+@pytest.mark.parametrize("count", [1, 172])
+def test_an_answer_that_needs_a_lokation_the_request_cannot_name_is_refused(count):
+    with pytest.raises(ValueError, match=r"^received: "):
+        native.build_answer(gas_request(count, BEGINN_AND_MELDEPUNKT), 44002, on="2026-10-01")
 
 
 # The answers repeat the requests' own groups and so are larger than their requests: the most Vorgänge whose answer

@@ -72,7 +72,7 @@ GAS_A, GAS_B = "9800000000009", "9800000000016"  # DVGW codes: the gas MIG admit
 
 @pytest.mark.parametrize(
     ("answer_pid", "sparte", "parties", "lokation"),
-    [(55002, "STROM", (A, B, "293"), "LOC+Z16+51238696781"), (44002, "GAS", (GAS_A, GAS_B, "332"), "LOC+172+41373559241")],
+    [(55002, "STROM", (A, B, "293"), "LOC+Z16+51238696781"), (44003, "GAS", (GAS_A, GAS_B, "332"), "LOC+172+41373559241")],
 )
 def test_the_answer_pid_selects_the_track(answer_pid, sparte, parties, lokation):
     beginn = "DTM+92:202610010400?+00:303" if sparte == "GAS" else "DTM+92:202609302200?+00:303"
@@ -107,7 +107,7 @@ REPRESENTATIVE = [
     ("2025-11-01", "STROM", 55001, 55002, None),
     ("2026-04-01", "GAS", 44001, 44003, "A04"),
     ("2026-10-01", "GAS", 44001, 44003, "A04"),
-    ("2026-10-01", "GAS", 44001, 44002, None),
+    ("2026-10-01", "GAS", 44001, 44003, None),
 ]
 
 

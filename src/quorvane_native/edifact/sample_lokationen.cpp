@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "quorvane_native/edifact/answer/draft.hpp"
+#include "quorvane_native/edifact/answer/lokation_ids.hpp"
 #include "quorvane_native/edifact/vorgang_cut.hpp"
 
 namespace quorvane_native::edifact {
@@ -34,7 +35,10 @@ std::string without_sample_lokationen(std::string completed, const std::vector<s
     const auto [first, last] = cut->range(vorgang);
     for (std::size_t at = first; at < last; ++at) {
       const CutSegment& segment = cut->segments[at];
-      if (segment.tag() == "LOC" && segment.depth == 0 && std::ranges::find(ids, segment.value) == ids.end()) {
+      const bool sample = std::ranges::find(ids, segment.value) == ids.end();
+      if (segment.tag() == "LOC" && segment.depth == 0 && sample) samples.push_back(at);
+      // A group that refers to a Lokation nobody gave, as a Tranche's data do.
+      if (segment.tag() == "RFF" && segment.depth == 1 && sample && answer::lokation_shaped(segment.value)) {
         samples.push_back(at);
       }
     }
@@ -46,6 +50,16 @@ std::string without_sample_lokationen(std::string completed, const std::vector<s
   for (const std::size_t loc : samples) {
     std::vector<bool> trial = gone;
     const auto [first, last] = cut->range(cut->segments[loc].vorgang);
+    if (cut->segments[loc].tag() == "RFF") {
+      std::size_t head = loc;
+      while (head > first && cut->segments[head].depth != 0) --head;
+      for (std::size_t k = head; k < unit_end(*cut, head, last); ++k) trial[k] = true;
+      if (!answer::judge(draft_without(*cut, trial), column, pruefidentifikator).faulted()) {
+        gone = std::move(trial);
+        any = true;
+      }
+      continue;
+    }
     // The references that name the sample go with it: they would point at nothing.
     for (std::size_t at = first; at < last; ++at) {
       const CutSegment& segment = cut->segments[at];

@@ -21,7 +21,8 @@ struct Referenced {
 constexpr std::array referenced{
     Referenced{"Z18", "Z16"},          Referenced{"Z18", "172", Shape::malo}, Referenced{"Z19", "Z17"},
     Referenced{"Z19", "172", Shape::melo}, Referenced{"Z20", "Z21"},          Referenced{"Z32", "Z18"},
-    Referenced{"Z37", "Z20"},          Referenced{"Z38", "Z19"},
+    Referenced{"Z37", "Z20"},          Referenced{"Z38", "Z19"},          Referenced{"Z16", "Z16"},
+    Referenced{"Z50", "Z16"},
 };
 
 bool has_shape(std::string_view id, Shape shape) {

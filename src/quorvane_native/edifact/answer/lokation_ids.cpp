@@ -267,6 +267,8 @@ class OwnIds {
 
 }  // namespace
 
+bool lokation_shaped(std::string_view id) { return shape_of(id) != Shape::none; }
+
 py::Expected<std::string> with_own_lokation_ids(const std::string& answer, const AnswerPlan& plan,
                                                 const VorgangCut& request, const StringPairs& given_references,
                                                 const ColumnRef& column, std::uint32_t answer_pid,
