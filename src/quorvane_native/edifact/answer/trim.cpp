@@ -141,7 +141,8 @@ class Decision {
       for (std::size_t choice = carry_.first_choice[vorgang]; choice < carry_.first_choice[vorgang + 1]; ++choice) {
         if (carry_.choices[choice].state == State::dropped) dropped.push_back(choice);
       }
-      if (!dropped.empty()) {
+      // One unit alone went on a judgement with it alone.
+      if (dropped.size() > 1) {
         pending[vorgang].push_back(std::move(dropped));
         any = true;
       }
