@@ -11,7 +11,11 @@ What is measured. Every Fristen record whose request and two answers are UTILMD,
 version whose Prüfidentifikatoren hold the request. Each request is built with build_utilmd
 (completion fills the rest) for the first pair of parties it validates clean with, naming a
 Marktlokation, a Messlokation, both or neither (gas: a Meldepunkt by its MaLo-ID, by a Zählpunkt,
-both or neither); a kind the request's column refuses is skipped. Each answer PID is built with
+both or neither; electricity also a Netzlokation, Steuerbare or Technische Ressource beside the Marktlokation); a
+kind the request's column refuses is skipped. Each request is also surveyed as other systems may write it, with the
+edited-request sweep's helpers (tests/python): its samples swapped for values of its own, then on top of that each
+other code its column admits at each code of the Vorgang, each further group it admits (alone, and those it admits
+only together), and all of them at once; an edit is found on the first request and made on both. Each answer PID is built with
 build_answer bare and with every Antwortcode of its column: the trees the column lists are found by
 asking for each tree of the catalogue (and each wire code list) with a code no tree publishes, which
 the column refuses as unpublished only for a tree it lists; every code such a tree publishes is
@@ -47,7 +51,7 @@ customers, free_texts, bilanzkreis, antwort_dritter or antwort_code), given a va
 placeholder's form, and counts as replacing it where the answer then carries that value and not the
 sample. "none" means no argument wrote it, or none exists for that segment.
 
-Output, plain text: per answer PID its placeholders; one line per placeholder with the answer PIDs it
+Output, plain text: per answer PID its placeholders (with the request kinds and edits they stand in); one line per placeholder with the answer PIDs it
 stands in and what replaces it; the same by kind (SG4 and SG6 segments, groups completion makes up,
 their segments, segments completion adds to a group the request holds), tag and qualifier; the
 refusals; the figures.
