@@ -11,7 +11,11 @@ What is measured. Every Fristen record whose request and two answers are UTILMD,
 version whose Prüfidentifikatoren hold the request. Each request is built with build_utilmd
 (completion fills the rest) for the first pair of parties it validates clean with, naming a
 Marktlokation, a Messlokation, both or neither (gas: a Meldepunkt by its MaLo-ID, by a Zählpunkt,
-both or neither); a kind the request's column refuses is skipped. Each answer PID is built with
+both or neither; electricity also a Netzlokation, Steuerbare or Technische Ressource beside the Marktlokation); a
+kind the request's column refuses is skipped. Each request is also surveyed as other systems may write it, with the
+edited-request sweep's helpers (tests/python): its samples swapped for values of its own, then on top of that each
+other code its column admits at each code of the Vorgang, each further group it admits (alone, and those it admits
+only together), and all of them at once; an edit is found on the first request and made on both. Each answer PID is built with
 build_answer bare and with every Antwortcode of its column: the trees the column lists are found by
 asking for each tree of the catalogue (and each wire code list) with a code no tree publishes, which
 the column refuses as unpublished only for a tree it lists; every code such a tree publishes is
@@ -47,7 +51,7 @@ customers, free_texts, bilanzkreis, antwort_dritter or antwort_code), given a va
 placeholder's form, and counts as replacing it where the answer then carries that value and not the
 sample. "none" means no argument wrote it, or none exists for that segment.
 
-Output, plain text: per answer PID its placeholders; one line per placeholder with the answer PIDs it
+Output, plain text: per answer PID its placeholders (with the request kinds and edits they stand in); one line per placeholder with the answer PIDs it
 stands in and what replaces it; the same by kind (SG4 and SG6 segments, groups completion makes up,
 their segments, segments completion adds to a group the request holds), tag and qualifier; the
 refusals; the figures.
@@ -55,6 +59,8 @@ refusals; the figures.
 import argparse
 import collections
 import datetime
+import functools
+import pathlib
 import re
 import sys
 
@@ -75,7 +81,9 @@ DAY_START = {"STROM": "2300+00", "GAS": "0500+00"}
 DAYS = ("20261105", "20261112")
 # The values completion writes by format where it knows no better.
 FORMAT_SAMPLES = {"X", "A", "1"}
-KINDS = {"STROM": (("neither", ()), ("malo", ("malo",)), ("melo", ("melo",)), ("both", ("malo", "melo"))),
+KINDS = {"STROM": (("neither", ()), ("malo", ("malo",)), ("melo", ("melo",)), ("both", ("malo", "melo")),
+                   ("malo and Netzlokation", ("malo", "nelo")), ("malo and Steuerbare Ressource", ("malo", "sr")),
+                   ("malo and Technische Ressource", ("malo", "tr"))),
          "GAS": (("neither", ()), ("Meldepunkt MaLo-ID", ("172malo",)), ("Meldepunkt Zählpunkt", ("172zp",)),
                  ("both", ("172malo", "172zp")))}
 ADVICE = re.compile(r"give (?:it|them|the date) as (process_dates|free_texts|references)=\[(.*)\]$")
@@ -183,7 +191,8 @@ def advised_value(argument, layout, n, sparte):
 def locations_of(kind, n):
     ids = {"malo": ("malo", MALOS), "melo": ("melo", ZAEHLPUNKTE), "172malo": ("172", MALOS),
            "172zp": ("172", ZAEHLPUNKTE)}
-    return [(ids[name][0], ids[name][1][n]) for name in kind]
+    return [(ids[name][0], ids[name][1][n]) if name in ids
+            else (name, native.resource_id_from_base(name, RESOURCES[name][n])) for name in kind]
 
 
 class Requests:
@@ -223,21 +232,84 @@ class Requests:
         return first, second
 
 
+# --- requests unlike our builder's -----------------------------------------------------------------
+
+@functools.cache
+def sweep():
+    """The edited-request sweep's helpers, which write what other systems write into a request."""
+    sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent.parent / "tests" / "python"))
+    import test_answer_edited_requests as edited
+    import test_answer_request_values as own
+    return edited, own
+
+
+def unwrapped(raw):
+    return raw[raw.index(b"UNH+"):raw.index(b"UNZ+")]
+
+
+def code_swaps(found, on):
+    """(group head or None, segment, the segment with another code): every other code the request's column admits
+    at each code of the Vorgang, SG4 and groups alike, where the request stays clean with it."""
+    edited, _ = sweep()
+    ide, end = edited.vorgang(found)
+    head, swaps = None, []
+    for at in range(ide + 1, end):
+        opens_group = found[at].startswith(("SEQ+", "NAD+"))
+        for element, value in enumerate(edited.split(found[at], "+")[1:], 1):
+            for component, code in enumerate(edited.split(value, ":")):
+                if not re.fullmatch(r"[A-Z][A-Z0-9]{1,2}|[0-9]{1,3}", code):
+                    continue
+                for other in edited.admitted(found, at, element, component, on):
+                    changed = edited.with_component(found[at], element, component, other)
+                    if other != code and not edited.errors_of(found[:at] + [changed] + found[at + 1:], on):
+                        swaps.append((None if opens_group else head, found[at], changed))
+        if opens_group:
+            head = edited.key(found[at])
+    return swaps
+
+
+def variants(requests, on, sparte):
+    """(edit, requests) of the pair as built, then with its samples swapped for values of its own, and on top of
+    that with other codes the request's column admits at a place and with other groups it admits, one at a time and
+    all together: each edit found on the first request and made on both where it keeps them clean."""
+    edited, own = sweep()
+    yield "as built", requests
+    swapped = [own.with_own_values(interchange(*request), on) for request in requests]
+    found = [edited.listed(raw) for raw in swapped]
+    codes = [edited.swapping(*swap) for swap in code_swaps(found[0], on)]
+    fits, sets = edited.additions(found[0], on, sparte)
+    groups = [(edited.name_of(unit[1]), edited.adding(unit, on=on), ()) for unit in fits] + [
+        ("+".join(edited.name_of(unit[1]) for unit in chosen), edited.adding(*chosen, on=on), ()) for chosen in sets]
+
+    def made(label, changes):
+        both = [edited.applied(segments, changes, on)[0] for segments in found]
+        return label, tuple((unwrapped(edited.rebuilt(segments)), *request[1:])
+                            for segments, request in zip(both, requests))
+
+    yield made("own values", [])
+    for label, changes in (("other codes", codes), ("other groups", groups)):
+        yield from (made(label, [change]) for change in changes)
+        if len(changes) > 1:
+            yield made(label, changes)
+    if codes and groups:
+        yield made("other codes and groups", codes + groups)
+
+
 # --- answers ---------------------------------------------------------------------------------------
 
 class Case:
-    """One answer PID to one request kind with one Antwortcode (None: bare)."""
+    """One answer PID to one request kind, edited or as built, with one Antwortcode (None: bare)."""
 
-    def __init__(self, on, sparte, request_pid, answer_pid, kind, requests, code, tree):
+    def __init__(self, on, sparte, request_pid, answer_pid, kind, requests, code, tree, edit="as built"):
         self.on, self.sparte, self.request_pid, self.answer_pid = on, sparte, request_pid, answer_pid
-        self.kind, self.requests, self.code, self.tree = kind, requests, code, tree
+        self.kind, self.requests, self.code, self.tree, self.edit = kind, requests, code, tree, edit
 
     def received(self, n):
         message, sender, receiver = self.requests[n]
         return interchange(message, sender, receiver)
 
     def where(self):
-        return f"{self.on} {self.request_pid} {self.kind} {self.code or 'bare'}"
+        return "\t".join((self.on, str(self.request_pid), self.kind, self.edit, self.code or "bare"))
 
 
 class Answer:
@@ -537,8 +609,10 @@ class Survey:
                     if codes is None:
                         codes = column_codes(Case(on, sparte, request_pid, answer_pid, kind, requests, None, None),
                                              trees)
-                    for tree, code in [(None, None)] + codes:
-                        self.measure(Case(on, sparte, request_pid, answer_pid, kind, requests, code, tree))
+                    for edit, edited in variants(requests, on, sparte):
+                        self.figures[f"requests edited: {edit}"] += 1
+                        for tree, code in [(None, None)] + codes:
+                            self.measure(Case(on, sparte, request_pid, answer_pid, kind, edited, code, tree, edit))
         return self
 
     def measure(self, case):
@@ -567,16 +641,21 @@ def refusal_kind(text):
 
 # --- the report -------------------------------------------------------------------------------------
 
+EDITS = ("as built", "own values", "other codes", "other groups", "other codes and groups")
+
+
 def spans(wheres):
-    """Versions, bare or codes, and request kinds of a placeholder's occurrences."""
-    versions = sorted({w.split()[0] for w in wheres})
-    codes = {w.rsplit(" ", 1)[1] for w in wheres}
-    kinds = sorted({" ".join(w.split()[2:-1]) for w in wheres})
+    """Versions, bare or codes, request kinds and their edits of a placeholder's occurrences."""
+    split = [where.split("\t") for where in wheres]
+    versions = sorted({w[0] for w in split})
+    codes = {w[4] for w in split}
+    kinds = sorted({w[2] for w in split})
+    edits = sorted({w[3] for w in split}, key=EDITS.index)
     if codes == {"bare"}:
         said = "bare"
     else:
         said = "bare and codes" if "bare" in codes else "codes " + ",".join(sorted(codes))
-    return f"{' '.join(versions)}; {said}; requests {'/'.join(kinds)}"
+    return f"{' '.join(versions)}; {said}; requests {'/'.join(kinds)} ({'/'.join(edits)})"
 
 
 def opens(unit):
@@ -613,7 +692,7 @@ def in_order(units):
 
 def report(survey):
     seen, replaced = survey.seen, survey.replaced
-    print("Placeholders per answer PID: [builder] group | segment: versions; bare or codes; request kinds; "
+    print("Placeholders per answer PID: [builder] group | segment: versions; bare or codes; request kinds (edits); "
           "replaced by")
     per_unit = collections.defaultdict(set)
     for answer_pid in sorted(seen):
