@@ -241,3 +241,17 @@ def test_units_the_column_admits_only_together_are_carried_together():
     _, built = answer(44013, 44014, *BEFRISTET)
     found = segments(built)
     assert all(unit.split("'")[1] in found for _, unit in BEFRISTET)
+
+
+@pytest.mark.parametrize("parties", [
+    [("NAD+DP", KUNDE)],  # the Korrespondenzanschrift the Kunde asks for is missing
+    [("NAD+DP", KUNDE + ANSCHRIFT)],  # the Ablesekarte both ask for is missing
+    [("NAD+DP", KUNDE), ("UNT+", ABLESEKARTE)],
+], ids=["kunde", "kunde-anschrift", "kunde-ablesekarte"])
+def test_a_request_party_that_asks_for_a_group_nobody_wrote_goes_and_the_vorgangs_other_values_stay(parties):
+    # The fault names the missing group, not the Kunde: the Vorgang's values are searched for the one that draws it,
+    # and a party that stands only beside the Kunde goes after it.
+    _, alone = answer(44013, 44014, *OWN_VALUES)
+    _, built = answer(44013, 44014, *OWN_VALUES, *[(follower, units + follower) for follower, units in parties])
+    assert built == alone
+    assert all(value in segments(built) for value in KEPT)
