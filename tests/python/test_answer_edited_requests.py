@@ -646,3 +646,14 @@ def test_a_gas_anmeldung_is_refused_the_bestaetigung_that_names_lokationen_it_ca
     assert native.validate_edifact(received, ON).is_valid
     answer = answer_of(received, 44002, ON)
     assert isinstance(answer, ValueError) and str(answer).startswith(NOT_NAMED), answer
+
+
+def test_a_gas_anmeldung_whose_kunde_lacks_his_anschrift_keeps_its_other_values():
+    # Its Kunde asks for a Korrespondenzanschrift nobody wrote: he goes, found among the request's values by that
+    # fault alone, not by the faults of units that stand only together.
+    received, sender, receiver = anmeldung_44013()
+    received = rebuilt([segment for segment in listed(received) if not segment.startswith("NAD+Z04")])
+    answer = answer_of(received, 44014, ON)
+    assert not isinstance(answer, ValueError), answer
+    assert clean(answer, ON, receiver, sender) == (True, [])
+    assert [value for value in OWN_44013 if value not in vorgaenge(answer)[0]] == []

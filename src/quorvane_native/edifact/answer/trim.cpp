@@ -110,7 +110,12 @@ class Decision {
         const bool at_fault = judged.faulted(vorgang);
         bool changed = false;
         if (searches_[vorgang].active) {
-          changed = search(vorgang, at_fault);
+          // A run is at fault where it draws the fault searched for, not any other a part of the
+          // units that stand together draws.
+          const std::string& rule = searches_[vorgang].rule;
+          changed = search(vorgang, std::ranges::any_of(judged.faults[vorgang], [&](const Judged::Fault& fault) {
+                             return fault.rejection->rule == rule;
+                           }));
         } else if (at_fault) {
           auto acted = decide(vorgang, judged);
           if (!acted) return py::propagate(acted);
@@ -201,7 +206,8 @@ class Decision {
     std::size_t clean = 0;    // a run this long is clean
     std::size_t faulted = 0;  // a run this long is at fault
     std::size_t testing = 0;
-    std::string why;  // a fault of the Vorgang's, for a refusal
+    std::string why;   // a fault of the Vorgang's, for a refusal
+    std::string rule;  // and its rule
   };
 
   Draft current(const std::vector<bool>* only) {
@@ -318,7 +324,7 @@ class Decision {
       }
       if (acted) return true;
     }
-    return start_search(vorgang, judged.faults[vorgang].front().rejection->text);
+    return start_search(vorgang, *judged.faults[vorgang].front().rejection);
   }
 
   // Takes back what completion made up at a missing place; refuses a missing Lokation or a place
@@ -373,10 +379,11 @@ class Decision {
 
   // A Vorgang at fault where no fault falls on a unit: its request values are searched, from none
   // of them carried on.
-  bool start_search(std::size_t vorgang, std::string_view why) {
+  bool start_search(std::size_t vorgang, const Rejection& why) {
     Search& search = searches_[vorgang];
     search = Search{};
-    search.why = why;
+    search.why = why.text;
+    search.rule = why.rule;
     for (std::size_t choice = carry_.first_choice[vorgang]; choice < carry_.first_choice[vorgang + 1]; ++choice) {
       if (carry_.choices[choice].state == State::carried) search.suspects.push_back(choice);
     }
