@@ -17,6 +17,21 @@ int number(std::string_view digits) {
 
 }  // namespace
 
+std::optional<DtmText> dtm_text(std::string_view text) {
+  if (!text.starts_with("DTM+") || !text.ends_with('\'')) return std::nullopt;
+  text.remove_suffix(1);
+  const std::size_t first = text.find(':');
+  if (first == std::string_view::npos) return std::nullopt;
+  std::size_t last = first + 1;
+  DtmText dtm;
+  for (; last < text.size() && text[last] != ':'; ++last) {
+    if (text[last] == '?' && last + 1 < text.size()) ++last;
+    dtm.value += text[last];
+  }
+  if (last < text.size()) dtm.format = text.substr(last + 1);
+  return dtm;
+}
+
 std::optional<std::string> dtm_in_utc(std::string_view value) {
   if (value.size() != 15 || (value[12] != '+' && value[12] != '-')) return std::nullopt;
   const auto digits = [](std::string_view text) { return std::ranges::all_of(text, [](char c) { return c >= '0' && c <= '9'; }); };

@@ -12,4 +12,12 @@ namespace quorvane_native::edifact {
 // not written so or the instant falls outside the years 0000 to 9999.
 std::optional<std::string> dtm_in_utc(std::string_view value);
 
+// A DTM segment as written (its terminator included): its value with escapes undone, and its
+// format code (empty where it names none).
+struct DtmText {
+  std::string value;
+  std::string_view format;
+};
+std::optional<DtmText> dtm_text(std::string_view text);
+
 }  // namespace quorvane_native::edifact

@@ -28,18 +28,11 @@ std::vector<Unit> units_of(const VorgangCut& cut, std::size_t first, std::size_t
 // A format-303 date of the request in another zone as the same instant in +00, which is all the
 // answer's column takes; empty for any other segment.
 std::string in_utc(std::string_view text) {
-  constexpr std::string_view tail = ":303'";
-  const std::size_t colon = text.find(':');
-  if (!text.starts_with("DTM+") || !text.ends_with(tail) || colon + tail.size() > text.size()) return {};
-  std::string value;
-  for (std::size_t at = colon + 1; at < text.size() - tail.size(); ++at) {
-    if (text[at] == '?' && at + 1 < text.size()) ++at;
-    value += text[at];
-  }
-  if (value.ends_with("+00")) return {};
-  const auto utc = dtm_in_utc(value);
+  const auto dtm = dtm_text(text);
+  if (!dtm || dtm->format != "303" || dtm->value.ends_with("+00")) return {};
+  const auto utc = dtm_in_utc(dtm->value);
   if (!utc) return {};
-  return fmt::format("{}{}?+00{}", text.substr(0, colon + 1), utc->substr(0, 12), tail);
+  return fmt::format("{}{}?+00:303'", text.substr(0, text.find(':') + 1), utc->substr(0, 12));
 }
 
 bool named_by_request(const AnswerPlan& plan, std::size_t vorgang, const CutSegment& loc) {
@@ -158,12 +151,6 @@ Carry::Carry(const VorgangCut& answer, const Places& answer_places, const Vorgan
   first_made_up[answer.vorgaenge() + 1] = made_up.size();
 }
 
-bool Carry::confirms(std::size_t vorgang, std::string_view qualifier) const {
-  return std::ranges::any_of(plan_.vorgaenge[vorgang - 1].echoes, [&](const Echo& echo) {
-    return echo.kept && echo.tag == "DTM" && echo.qualifier == qualifier;
-  });
-}
-
 bool Carry::used(NodeIndex place) {
   if (used_[place] < 0) used_[place] = column_uses(column_, nr_of(column_, place)) ? 1 : 0;
   return used_[place] == 1;
@@ -184,7 +171,7 @@ std::vector<Carry::Node> Carry::merge(std::size_t vorgang, const std::vector<Uni
     if (carries_date(qualifier, given_dates_)) return true;
     // One in another format than the answer takes is the plan's to refuse.
     return (qualifier == "92" || qualifier == "93") && segment.text.ends_with(":303'") &&
-           !confirms(vorgang, qualifier) &&
+           !confirms_date(plan_.vorgaenge[vorgang - 1], qualifier) &&
            std::ranges::none_of(given_dates_, [&](const auto& given) { return given.first == qualifier; });
   };
   // A group and a date of the Vorgang are of their qualifier's kind, which a MIG may write at one

@@ -112,8 +112,6 @@ class Carry {
   };
   // Whether the column has a place at `place` at all: a request unit elsewhere is not carried.
   bool used(NodeIndex place);
-  // Whether the plan confirms the Vorgang's DTM of this qualifier itself.
-  bool confirms(std::size_t vorgang, std::string_view qualifier) const;
   std::vector<Node> merge(std::size_t vorgang, const std::vector<Unit>& ours, const std::vector<Unit>& theirs,
                           bool top, std::optional<std::size_t> parent);
   void emit(const std::vector<Node>& nodes, std::size_t vorgang, std::size_t choice, std::size_t& top, bool outer,

@@ -43,17 +43,8 @@ bool take(std::vector<Key>& keys, std::string_view key) {
 // What a segment says: a format-303 date as its instant in +00, since the answer carries the
 // request's dates so; any other segment as written.
 std::string said(const CutSegment& segment) {
-  constexpr std::string_view tail = ":303'";
-  const std::size_t colon = segment.text.find(':');
-  if (segment.tag() != "DTM" || !segment.text.ends_with(tail) || colon + tail.size() > segment.text.size()) {
-    return std::string(segment.text);
-  }
-  std::string value;
-  for (std::size_t at = colon + 1; at < segment.text.size() - tail.size(); ++at) {
-    if (segment.text[at] == '?') ++at;
-    value += segment.text[at];
-  }
-  const auto utc = dtm_in_utc(value);
+  const auto dtm = dtm_text(segment.text);
+  const auto utc = dtm && dtm->format == "303" ? dtm_in_utc(dtm->value) : std::nullopt;
   return utc ? fmt::format("{}:{}", segment.key, *utc) : std::string(segment.text);
 }
 

@@ -23,18 +23,11 @@ std::vector<std::string> place_formats(const ColumnRef& column, std::string_view
 
 // Whether `segment` is the request's own `date`, as the request wrote it or as the same instant in +00.
 bool requests_own(const CutSegment& segment, const RequestDate& date) {
-  const std::string_view text = segment.text.substr(0, segment.text.size() - 1);
-  const std::size_t first = text.find(':');
-  const std::size_t last = text.rfind(':');
-  if (first == std::string_view::npos || last <= first || text.substr(last + 1) != date.format) return false;
-  std::string value;
-  for (std::size_t at = first + 1; at < last; ++at) {
-    if (text[at] == '?' && at + 1 < last) ++at;
-    value += text[at];
-  }
-  if (value == date.value) return true;
+  const auto dtm = dtm_text(segment.text);
+  if (!dtm || dtm->format != date.format) return false;
+  if (dtm->value == date.value) return true;
   const auto utc = date.format == "303" ? dtm_in_utc(date.value) : std::nullopt;
-  return utc && *utc == value;
+  return utc && *utc == dtm->value;
 }
 
 }  // namespace
@@ -49,11 +42,7 @@ std::optional<std::string> unconfirmed_date(const VorgangCut& answer, const Answ
     if (vorgang == 0 || vorgang > plan.vorgaenge.size()) continue;
     if (std::ranges::any_of(process_dates, [&](const auto& given) { return given.first == qualifier; })) continue;
     const EchoVorgang& echoes = plan.vorgaenge[vorgang - 1];
-    if (std::ranges::any_of(echoes.echoes, [&](const Echo& echo) {
-          return echo.kept && echo.tag == "DTM" && echo.qualifier == qualifier;
-        })) {
-      continue;
-    }
+    if (confirms_date(echoes, qualifier)) continue;
     const auto written = std::ranges::find_if(plan.request_dates, [&](const RequestDate& date) {
       return date.vorgang == vorgang && date.qualifier == qualifier;
     });

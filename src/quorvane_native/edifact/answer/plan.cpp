@@ -165,6 +165,12 @@ AnswerPlan plan_answer(const edi_energy::messages::utilmd::UtilmdMessage& reques
   return plan;
 }
 
+bool confirms_date(const EchoVorgang& vorgang, std::string_view qualifier) {
+  return std::ranges::any_of(vorgang.echoes, [&](const Echo& echo) {
+    return echo.kept && echo.tag == "DTM" && echo.qualifier == qualifier;
+  });
+}
+
 EchoAt echo_at(const VorgangCut& cut, const AnswerPlan& plan, std::size_t segment) {
   if (segment >= cut.segments.size()) return {};
   const CutSegment& head = cut.segments[segment];

@@ -74,6 +74,9 @@ struct EchoAt {
   std::size_t vorgang = 0;
   std::optional<std::size_t> echo;
 };
+// Whether the plan has the answer confirm the Vorgang's own DTM of `qualifier` (92 or 93).
+bool confirms_date(const EchoVorgang& vorgang, std::string_view qualifier);
+
 EchoAt echo_at(const VorgangCut& cut, const AnswerPlan& plan, std::size_t segment);
 
 }  // namespace quorvane_native::edifact::answer
