@@ -17,6 +17,7 @@
 #include "edifact/write/writer.hpp"
 #include "quorvane_native/edifact/answer/code_demands.hpp"
 #include "quorvane_native/edifact/answer/dates.hpp"
+#include "quorvane_native/edifact/answer/echo.hpp"
 #include "quorvane_native/edifact/answer/leave_out.hpp"
 #include "quorvane_native/edifact/answer/lokation_ids.hpp"
 #include "quorvane_native/edifact/answer/obligations.hpp"
@@ -28,6 +29,7 @@
 #include "quorvane_native/edifact/column_verdict.hpp"
 #include "quorvane_native/edifact/build_pipeline.hpp"
 #include "quorvane_native/edifact/codeliste_argument.hpp"
+#include "quorvane_native/edifact/column_places.hpp"
 #include "quorvane_native/edifact/given_text.hpp"
 #include "quorvane_native/edifact/message_report.hpp"
 #include "quorvane_native/edifact/received.hpp"
@@ -96,7 +98,7 @@ Carried carried_of(const AnswerPlan& plan, std::uint64_t message_index, const St
     CarriedVorgang& into = carried.vorgaenge.emplace_back();
     into.vorgangsnummer = vorgang.vorgangsnummer;
     for (const Echo& echo : vorgang.echoes) {
-      if (!echo.kept || echo.replaceable) continue;
+      if (!echo.kept || echo.replaceable || echo.given) continue;
       (echo.tag == "LOC" ? into.locations : into.references).emplace_back(echo.qualifier, echo.value);
     }
   }
@@ -192,6 +194,24 @@ py::Expected<Call> read_call(py::Args args) {
               .message_index = *message_index};
 }
 
+StringPairs vorgang_references(const StringPairs& references, const std::optional<ColumnRef>& column) {
+  if (!column) return references;
+  EchoPlaces places(column);
+  const auto referred_to = [&](std::string_view qualifier) {
+    return std::ranges::any_of(used_segments(*column, "RFF"),
+                               [&](NodeIndex node) { return admits_qualifier(*column, node, qualifier); });
+  };
+  StringPairs written;
+  for (const auto& [qualifier, value] : references) {
+    const auto kinds = lokation_kinds(qualifier, value);
+    const bool names_lokation =
+        !kinds.empty() && !places.takes_reference(qualifier) &&
+        (referred_to(qualifier) || std::ranges::any_of(kinds, [&](auto kind) { return places.takes_location(kind); }));
+    if (!names_lokation) written.emplace_back(qualifier, value);
+  }
+  return written;
+}
+
 // What the received interchange gives the answer.
 struct Received {
   std::string sender;
@@ -199,6 +219,9 @@ struct Received {
   std::uint32_t answer_pid = 0;  // checked
   std::optional<ColumnRef> column;
   AnswerPlan plan;
+  // The caller's references the answer writes in each Vorgang's SG6: not a Lokation's ID whose
+  // reference has no place there, which names the Lokation instead.
+  StringPairs references;
   // The request as the builders write it, for the groups the answer carries over, and the place
   // of each of its segments in the answer's MIG; empty where it holds none the column has a place for.
   std::string request;
@@ -225,6 +248,7 @@ py::Expected<Received> receive(const Call& call) {
                  .column = column,
                  .plan = plan_answer(*request, column, GivenValues{&call.process_dates, &call.references},
                                      call.message_index),
+                 .references = vorgang_references(call.references, column),
                  .request = {},
                  .request_places = {}};
   if (parts.plan.vorgaenge.empty()) {
@@ -261,7 +285,7 @@ py::Expected<edi_energy::builders::Written> write(const Call& call, const Receiv
       .antwort = std::nullopt,
       .process_dates = &call.process_dates,
       .date_formats = &call.date_formats,
-      .references = &call.references,
+      .references = &received.references,
       .free_texts = &call.free_texts,
   };
   if (call.antwort_code) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <functional>
 #include <optional>
 #include <set>
 #include <string_view>
@@ -46,26 +47,39 @@ Shape shape_of(std::string_view id) {
   return Shape::none;
 }
 
+// The form of an ID of this shape, as a refusal names it.
+std::string_view form_of(Shape shape) {
+  static constexpr std::array<std::string_view, 6> forms{"", "Marktlokations-ID", "Zählpunktbezeichnung",
+                                                         "Netzlokations-ID", "SR-ID", "TR-ID"};
+  return forms[static_cast<std::size_t>(shape)];
+}
+
+// A reference qualifier that names a Lokation, the LOC DE 3227 codes of the Lokationen it may
+// name (the likeliest first) and the shape of their ID.
+struct LokationReference {
+  std::string_view reference;
+  std::array<std::string_view, 2> locations;
+  Shape shape;
+};
+constexpr std::array<LokationReference, 6> lokation_references{{{"Z18", {"Z16", "172"}, Shape::malo},
+                                                                 {"Z19", {"Z17", "172"}, Shape::zaehlpunkt},
+                                                                 {"Z20", {"Z21", {}}, Shape::malo},
+                                                                 {"Z32", {"Z18", {}}, Shape::nelo},
+                                                                 {"Z37", {"Z20", {}}, Shape::tr},
+                                                                 {"Z38", {"Z19", {}}, Shape::sr}}};
+
+std::vector<std::string_view> kinds_of(const LokationReference& entry) {
+  std::vector<std::string_view> found;
+  for (const std::string_view location : entry.locations) {
+    if (!location.empty()) found.push_back(location);
+  }
+  return found;
+}
+
 // The Lokationen a reference of this qualifier names, in the order a request's are looked for.
 std::vector<std::string_view> referenced(std::string_view reference, Shape shape) {
-  struct Names {
-    std::string_view reference;
-    std::array<std::string_view, 2> locations;
-  };
-  static constexpr std::array<Names, 6> names{{{"Z18", {"Z16", "172"}},
-                                               {"Z19", {"Z17", "172"}},
-                                               {"Z20", {"Z21", {}}},
-                                               {"Z32", {"Z18", {}}},
-                                               {"Z37", {"Z20", {}}},
-                                               {"Z38", {"Z19", {}}}}};
-  for (const Names& entry : names) {
-    if (entry.reference != reference) continue;
-    std::vector<std::string_view> found;
-    for (const std::string_view location : entry.locations) {
-      if (!location.empty()) found.push_back(location);
-    }
-    return found;
-  }
+  const auto* entry = std::ranges::find(lokation_references, reference, &LokationReference::reference);
+  if (entry != lokation_references.end()) return kinds_of(*entry);
   switch (shape) {
     case Shape::malo: return {"Z16", "172"};
     case Shape::zaehlpunkt: return {"Z17", "172"};
@@ -250,9 +264,7 @@ class OwnIds {
     LokationRoute route{message_index_, answer_pid_, &plan_.vorgaenge[vorgang - 1], {}};
     const auto [first, last] = cut_.range(vorgang);
     for (std::size_t at = first; at < last; ++at) route.segments.push_back(cut_.segments[at].text);
-    static constexpr std::array<std::string_view, 6> forms{"", "Marktlokations-ID", "Zählpunktbezeichnung",
-                                                           "Netzlokations-ID", "SR-ID", "TR-ID"};
-    const std::array wants{LokationWant{kind, why, forms[static_cast<std::size_t>(slot.shape)]}};
+    const std::array wants{LokationWant{kind, why, form_of(slot.shape)}};
     return py::value_error(lokation_refusal(route, wants));
   }
 
@@ -268,6 +280,24 @@ class OwnIds {
 }  // namespace
 
 bool lokation_shaped(std::string_view id) { return shape_of(id) != Shape::none; }
+
+std::vector<std::string_view> lokation_kinds(std::string_view reference, std::string_view id) {
+  const auto* entry = std::ranges::find(lokation_references, reference, &LokationReference::reference);
+  if (entry == lokation_references.end() || shape_of(id) != entry->shape) return {};
+  return kinds_of(*entry);
+}
+
+std::optional<std::string_view> reference_naming(std::string_view location, std::string_view form,
+                                                 const std::function<bool(std::string_view)>& used) {
+  std::optional<std::string_view> found;
+  for (const LokationReference& entry : lokation_references) {
+    if (std::ranges::find(entry.locations, location) == entry.locations.end()) continue;
+    if (!form.empty() && form_of(entry.shape) != form) continue;
+    if (used(entry.reference)) return entry.reference;
+    if (!found) found = entry.reference;
+  }
+  return found;
+}
 
 py::Expected<std::string> with_own_lokation_ids(const std::string& answer, const AnswerPlan& plan,
                                                 const VorgangCut& request, const StringPairs& given_references,

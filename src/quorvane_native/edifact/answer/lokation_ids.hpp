@@ -5,8 +5,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "quorvane_native/edifact/answer/plan.hpp"
 #include "quorvane_native/edifact/build_pipeline.hpp"
@@ -18,6 +21,15 @@ namespace quorvane_native::edifact::answer {
 // Whether `id` has the shape of a Lokation's ID: a Marktlokation's, a Zählpunkt, a Netzlokation's,
 // a Steuerbare Ressource's or a Technische Ressource's.
 bool lokation_shaped(std::string_view id);
+
+// The LOC DE 3227 codes of the Lokationen a reference of qualifier `reference` holding `id` names,
+// the likeliest first; none where the qualifier names no Lokation or `id` has not the shape of its ID.
+std::vector<std::string_view> lokation_kinds(std::string_view reference, std::string_view id);
+
+// The reference qualifier that names a Lokation of LOC qualifier `location` whose ID has `form`
+// (any where empty), one the column uses (`used`) first; none where no reference names it.
+std::optional<std::string_view> reference_naming(std::string_view location, std::string_view form,
+                                                 const std::function<bool(std::string_view)>& used);
 
 // `answer` is accepted by its column; `request` is the request's cut (empty where there is none).
 py::Expected<std::string> with_own_lokation_ids(const std::string& answer, const AnswerPlan& plan,

@@ -9,6 +9,7 @@
 
 #include "edi_energy/lokationstyp.hpp"
 #include "quorvane_native/edifact/answer/echo.hpp"
+#include "quorvane_native/edifact/answer/lokation_ids.hpp"
 #include "quorvane_native/edifact/column_places.hpp"
 #include "quorvane_native/edifact/date_argument.hpp"
 #include "quorvane_native/edifact/dtm_in_utc.hpp"
@@ -99,6 +100,37 @@ void plan_references(const UtilmdTransaction& transaction, EchoPlaces& places, G
   }
 }
 
+// A Lokation the caller names in `references`, or the request only in a reference (an SG6, SG8 or
+// SG12 RFF), is the ID of its kind wherever the answer refers to one. The caller's stands in SG5
+// where the column has a place for its kind; the request's only where the column cannot do
+// without it, as completion's sample would.
+void plan_named_lokationen(const UtilmdTransaction& transaction, EchoPlaces& places, GivenValues given,
+                           EchoVorgang& vorgang) {
+  const auto name = [&](std::string_view reference, const std::string& id, bool caller) {
+    const auto kinds = lokation_kinds(reference, id);
+    if (kinds.empty() || std::ranges::any_of(vorgang.lokationen, [&](const auto& named) { return named.second == id; })) {
+      return;
+    }
+    const auto placed = std::ranges::find_if(kinds, [&](std::string_view kind) { return places.takes_location(kind); });
+    vorgang.lokationen.emplace_back(placed != kinds.end() ? *placed : kinds.front(), id);
+    if (!caller || placed == kinds.end()) return;
+    Echo echo = echo_of("LOC", std::string(*placed), id, false);
+    echo.given = true;
+    vorgang.echoes.push_back(std::move(echo));
+  };
+  if (given.references != nullptr) {
+    for (const auto& [qualifier, value] : *given.references) name(qualifier, value, true);
+  }
+  const auto named_in = [&](const std::vector<edi_energy::messages::segments::Rff>& rffs) {
+    for (const auto& rff : rffs) {
+      if (rff.reference) name(rff.qualifier, *rff.reference, false);
+    }
+  };
+  named_in(transaction.rffs);
+  for (const auto& sequence : transaction.sequences) named_in(sequence.rffs);
+  for (const auto& party : transaction.parties) named_in(party.rffs);
+}
+
 // No more of one qualifier than the column has places for: the rest could stand nowhere.
 void cap_to_room(EchoPlaces& places, EchoVorgang& vorgang) {
   std::map<std::pair<std::string, std::string>, std::size_t> taken;
@@ -142,6 +174,7 @@ AnswerPlan plan_answer(const edi_energy::messages::utilmd::UtilmdMessage& reques
       if (!places.takes_location(loc.qualifier)) continue;
       vorgang.echoes.push_back(echo_of("LOC", loc.qualifier, *loc.id, false));
     }
+    plan_named_lokationen(transaction, places, given, vorgang);
     plan_dates(transaction, places, given, vorgang, message_index, plan);
     // A code the column never names is left out before the first build, not after it.
     if (const auto& grund = transaction.transaktionsgrund;
@@ -163,6 +196,14 @@ AnswerPlan plan_answer(const edi_energy::messages::utilmd::UtilmdMessage& reques
     cap_to_room(places, vorgang);
   }
   return plan;
+}
+
+bool names_unwritten_lokation(const EchoVorgang& vorgang, std::string_view qualifier) {
+  return std::ranges::any_of(vorgang.lokationen, [&](const auto& named) {
+    return named.first == qualifier && std::ranges::none_of(vorgang.echoes, [&](const Echo& echo) {
+             return echo.kept && echo.tag == "LOC" && echo.value == named.second;
+           });
+  });
 }
 
 bool confirms_date(const EchoVorgang& vorgang, std::string_view qualifier) {

@@ -32,12 +32,14 @@ struct Echo {
   bool replaceable = false;
   bool kept = true;
   bool faulted = false;  // left out for its value, never to be taken up again
+  bool given = false;    // a Lokation the caller names in `references`, not the request
 };
 
 struct EchoVorgang {
   std::string vorgangsnummer;
   std::vector<Echo> echoes;
-  // Every Lokation the request's Vorgang names (DE 3227, ID), whether the answer has a place for it or not.
+  // Every Lokation the request's Vorgang names (DE 3227, ID), whether the answer has a place for it or not:
+  // in its LOCs, then those the caller names in `references`, then those it names only in a reference.
   std::vector<std::pair<std::string, std::string>> lokationen;
 };
 
@@ -74,6 +76,10 @@ struct EchoAt {
   std::size_t vorgang = 0;
   std::optional<std::size_t> echo;
 };
+// Whether the Vorgang names a Lokation of LOC qualifier `qualifier` that no LOC of the answer holds
+// yet: one the request or the caller names only in a reference, to stand where completion's sample does.
+bool names_unwritten_lokation(const EchoVorgang& vorgang, std::string_view qualifier);
+
 // Whether the plan has the answer confirm the Vorgang's own DTM of `qualifier` (92 or 93).
 bool confirms_date(const EchoVorgang& vorgang, std::string_view qualifier);
 

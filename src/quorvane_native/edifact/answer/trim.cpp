@@ -335,7 +335,13 @@ class Decision {
     const std::string_view number = plan_.vorgaenge[vorgang - 1].vorgangsnummer;
     // Completion's Lokation stands in until all the answer needs are known, for the refusal to name.
     const bool lokation = segment != nullptr && segment->tag == "LOC";
-    if (lokation) wants_[vorgang].push_back(LokationWant{lokation_qualifier(column_, missing), why.text, {}});
+    // A Lokation named only in a reference takes the place of completion's, whose ID then gives way to it.
+    if (lokation) {
+      std::string qualifier = lokation_qualifier(column_, missing);
+      if (!names_unwritten_lokation(plan_.vorgaenge[vorgang - 1], qualifier)) {
+        wants_[vorgang].push_back(LokationWant{std::move(qualifier), why.text, {}});
+      }
+    }
     bool taken = false;
     for (std::size_t k = carry_.first_made_up[vorgang]; k < carry_.first_made_up[vorgang + 1]; ++k) {
       MadeUp& unit = carry_.made_up[k];
