@@ -36,6 +36,7 @@
 #include "quorvane_native/pids/release_resolution.hpp"
 #include "quorvane_native/py/convert.hpp"
 #include "quorvane_native/py/result.hpp"
+#include "support/debug_quote.hpp"
 
 namespace quorvane_native::edifact {
 
@@ -110,6 +111,7 @@ struct Call {
   std::string_view received;  // the caller's bytes, alive through the call
   std::uint32_t answer_pid = 0;
   std::optional<std::string> on;
+  std::optional<std::string> release_text;  // as given
   edi_energy::release::Release release;
   std::string message_ref;
   std::optional<std::string> document_date;
@@ -181,6 +183,7 @@ py::Expected<Call> read_call(py::Args args) {
   return Call{.received = *received,
               .answer_pid = *answer_pid,
               .on = std::move(*on),
+              .release_text = std::move(*release_text),
               .release = *release,
               .message_ref = std::move(*message_ref),
               .document_date = std::move(*document_date),
@@ -210,6 +213,39 @@ StringPairs vorgang_references(const StringPairs& references, const std::optiona
     if (!names_lokation) written.emplace_back(qualifier, value);
   }
   return written;
+}
+
+// The caller's arguments, for a refusal to advise the call that builds the answer.
+CallerArguments caller_arguments(const Call& call) {
+  CallerArguments caller{.others = {},
+                         .references = call.references,
+                         .process_dates = call.process_dates,
+                         .antwort_code = call.antwort_code,
+                         .antwort_ebd = call.antwort_ebd};
+  std::string& others = caller.others;
+  const auto text = [&](std::string_view name, const std::optional<std::string>& value) {
+    if (value) others += fmt::format(", {}={}", name, support::debug_quote(*value));
+  };
+  const auto pairs = [&](std::string_view name, const StringPairs& given) {
+    if (given.empty()) return;
+    std::string listed;
+    for (const auto& [first, second] : given) {
+      listed += fmt::format("{}({}, {})", listed.empty() ? "" : ", ", support::debug_quote(first),
+                            support::debug_quote(second));
+    }
+    others += fmt::format(", {}=[{}]", name, listed);
+  };
+  text("on", call.on);
+  text("release", call.release_text);
+  if (call.message_ref != "1") text("message_ref", call.message_ref);
+  text("document_date", call.document_date);
+  text("document_code", call.document_code);
+  text("antwort_code", call.antwort_code);
+  text("antwort_ebd", call.antwort_ebd);
+  pairs("process_dates", call.process_dates);
+  pairs("free_texts", call.free_texts);
+  if (call.message_index != 0) others += fmt::format(", message_index={}", call.message_index);
+  return caller;
 }
 
 // What the received interchange gives the answer.
@@ -334,6 +370,8 @@ py::Result build_answer(py::Args args) {
   auto received = receive(*call);
   if (!received) return py::propagate(received);
   AnswerPlan& plan = received->plan;
+  const CallerArguments caller = caller_arguments(*call);
+  plan.caller = &caller;
   const VorgangCut request = cut_vorgaenge(received->request).value_or(VorgangCut{});
   auto document_date = document_date_for(call->document_date, call->on);
   if (!document_date) return py::propagate(document_date);

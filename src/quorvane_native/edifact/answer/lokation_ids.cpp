@@ -261,7 +261,7 @@ class OwnIds {
     const std::string why =
         fault ? fmt::format("{} names it, and with the request's ID there {}", written, *fault)
               : fmt::format("{} names it, and the request names no ID of its shape", written);
-    LokationRoute route{message_index_, answer_pid_, &plan_.vorgaenge[vorgang - 1], {}};
+    LokationRoute route{message_index_, answer_pid_, &column_, plan_.caller, &plan_.vorgaenge[vorgang - 1], {}};
     const auto [first, last] = cut_.range(vorgang);
     for (std::size_t at = first; at < last; ++at) route.segments.push_back(cut_.segments[at].text);
     const std::array wants{LokationWant{kind, why, form_of(slot.shape)}};
@@ -280,6 +280,8 @@ class OwnIds {
 }  // namespace
 
 bool lokation_shaped(std::string_view id) { return shape_of(id) != Shape::none; }
+
+std::string_view lokation_form(std::string_view id) { return form_of(shape_of(id)); }
 
 std::vector<std::string_view> lokation_kinds(std::string_view reference, std::string_view id) {
   const auto* entry = std::ranges::find(lokation_references, reference, &LokationReference::reference);

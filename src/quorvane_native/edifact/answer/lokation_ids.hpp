@@ -22,6 +22,10 @@ namespace quorvane_native::edifact::answer {
 // a Steuerbare Ressource's or a Technische Ressource's.
 bool lokation_shaped(std::string_view id);
 
+// The form of `id` as a Lokation's ID ("Marktlokations-ID", "Zählpunktbezeichnung", ...); empty
+// where it has none.
+std::string_view lokation_form(std::string_view id);
+
 // The LOC DE 3227 codes of the Lokationen a reference of qualifier `reference` holding `id` names,
 // the likeliest first; none where the qualifier names no Lokation or `id` has not the shape of its ID.
 std::vector<std::string_view> lokation_kinds(std::string_view reference, std::string_view id);

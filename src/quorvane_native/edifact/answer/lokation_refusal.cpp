@@ -6,6 +6,7 @@
 #include <array>
 #include <utility>
 
+#include "quorvane_native/edifact/answer/lokation_ids.hpp"
 #include "quorvane_native/edifact/column_places.hpp"
 #include "support/debug_quote.hpp"
 
@@ -71,9 +72,22 @@ std::string pairs(const std::vector<std::pair<std::string, std::string>>& found)
   return fmt::format("[{}]", text);
 }
 
-// The keyword arguments of the Vorgang's UtilmdTransaction: what the answer says of it.
+bool holds(const StringPairs& pairs, std::string_view first, std::string_view second) {
+  return std::ranges::any_of(pairs, [&](const auto& pair) { return pair.first == first && pair.second == second; });
+}
+
+// The keyword arguments of the Vorgang's UtilmdTransaction: what the request and the caller say
+// of it, never completion's sample.
 std::string transaction(const LokationRoute& route, std::span<const LokationWant> wants) {
+  const EchoVorgang& vorgang = *route.vorgang;
+  const StringPairs no_pairs;
+  const StringPairs& given_dates = route.caller != nullptr ? route.caller->process_dates : no_pairs;
   std::string grund;
+  const auto sts = std::ranges::find_if(vorgang.echoes, [](const Echo& echo) { return echo.kept && echo.tag == "STS"; });
+  if (sts != vorgang.echoes.end()) {
+    grund = fmt::format(", transaktionsgrund={}", debug_quote(sts->value));
+    if (sts->ergaenzung) grund += fmt::format(", transaktionsgrund_ergaenzung={}", debug_quote(*sts->ergaenzung));
+  }
   std::vector<std::pair<std::string, std::string>> dates;
   std::vector<std::pair<std::string, std::string>> references;
   bool own_dates = true;  // the Vorgang's own dates stand right after its IDE
@@ -82,9 +96,14 @@ std::string transaction(const LokationRoute& route, std::span<const LokationWant
     const bool date = text.starts_with("DTM+");
     own_dates = own_dates && date;
     const auto elements = elements_of(text);
-    if (date && own_dates && !component(elements, 1, 1).empty()) {
-      dates.emplace_back(component(elements, 1, 0), debug_quote(component(elements, 1, 1)));
-    } else if (text.starts_with("STS+7+") && grund.empty() && !component(elements, 3, 0).empty()) {
+    const std::string_view qualifier = component(elements, 1, 0);
+    const std::string_view value = component(elements, 1, 1);
+    // The caller's dates, and the request's the answer confirms or carries.
+    if (date && own_dates && !value.empty() &&
+        (holds(vorgang.dates, qualifier, value) || holds(given_dates, qualifier, value))) {
+      dates.emplace_back(qualifier, debug_quote(value));
+    } else if (sts == vorgang.echoes.end() && text.starts_with("STS+7+") && grund.empty() &&
+               !component(elements, 3, 0).empty()) {
       grund = fmt::format(", transaktionsgrund={}", debug_quote(component(elements, 3, 0)));
       if (!component(elements, 4, 0).empty()) {
         grund += fmt::format(", transaktionsgrund_ergaenzung={}", debug_quote(component(elements, 4, 0)));
@@ -93,14 +112,48 @@ std::string transaction(const LokationRoute& route, std::span<const LokationWant
       references.emplace_back("TN", debug_quote(component(elements, 1, 1)));
     }
   }
+  std::string antwort;
+  if (route.caller != nullptr) {
+    for (const auto& [qualifier, value] : route.caller->references) {
+      // A Lokation's ID the caller names stands among the locations.
+      if (std::ranges::none_of(vorgang.echoes, [&](const Echo& echo) { return echo.given && echo.value == value; })) {
+        references.emplace_back(qualifier, debug_quote(value));
+      }
+    }
+    if (route.caller->antwort_code) antwort += fmt::format(", antwort_code={}", debug_quote(*route.caller->antwort_code));
+    if (route.caller->antwort_ebd) antwort += fmt::format(", antwort_ebd={}", debug_quote(*route.caller->antwort_ebd));
+  }
   std::vector<std::pair<std::string, std::string>> locations;
-  for (const Echo& echo : route.vorgang->echoes) {
+  for (const Echo& echo : vorgang.echoes) {
     if (echo.kept && echo.tag == "LOC") locations.emplace_back(echo.qualifier, debug_quote(echo.value));
   }
   for (const LokationWant& want : wants) locations.emplace_back(want.qualifier, "...");
-  return fmt::format("UtilmdTransaction({}{}, dates={}, references={}, locations={})",
-                     debug_quote(route.vorgang->vorgangsnummer), grund, pairs(dates), pairs(references),
-                     pairs(locations));
+  return fmt::format("UtilmdTransaction({}{}, dates={}, references={}, locations={}{})",
+                     debug_quote(vorgang.vorgangsnummer), grund, pairs(dates), pairs(references), pairs(locations),
+                     antwort);
+}
+
+// The build_answer call that names each wanted Lokation in `references`; none where a Lokation
+// has no reference that names it.
+std::optional<std::string> answer_call(const LokationRoute& route, std::span<const LokationWant> wants) {
+  const auto used = [&](std::string_view qualifier) {
+    return route.column != nullptr && std::ranges::any_of(used_segments(*route.column, "RFF"), [&](NodeIndex node) {
+             return admits_qualifier(*route.column, node, qualifier);
+           });
+  };
+  std::vector<std::pair<std::string, std::string>> references;
+  if (route.caller != nullptr) {
+    for (const auto& [qualifier, value] : route.caller->references) references.emplace_back(qualifier, debug_quote(value));
+  }
+  for (const LokationWant& want : wants) {
+    const std::string_view form = want.form.empty() ? lokation_name(want.qualifier).form : want.form;
+    const auto reference = reference_naming(want.qualifier, form, used);
+    if (!reference) return std::nullopt;
+    references.emplace_back(*reference, "...");
+  }
+  return fmt::format("build_answer(received, {}{}, references={})", route.answer_pid,
+                     route.caller != nullptr ? std::string_view(route.caller->others) : std::string_view(),
+                     pairs(references));
 }
 
 }  // namespace
@@ -125,12 +178,21 @@ std::string lokation_refusal(const LokationRoute& route, std::span<const Lokatio
     lacking += fmt::format("{}the {}'s {}", lacking.empty() ? "" : ", ", name.name,
                            want.form.empty() ? name.form : want.form);
   }
-  return fmt::format(
-      "received: message {}, Vorgang {}: the answer must carry a Lokation the request does not name — {}. "
-      "build_answer carries only the request's own Lokationen; build such an answer with build_utilmd({}, the "
-      "request's recipient, its sender, transactions=[{}]), in place of each ... in turn {}",
-      route.message_index, debug_quote(route.vorgang->vorgangsnummer), named, route.answer_pid,
-      transaction(route, wants), lacking);
+  const std::string in_turn = fmt::format("in place of each ... in turn {}", lacking);
+  const std::string utilmd_call =
+      fmt::format("build_utilmd({}, the request's recipient, its sender, transactions=[{}])", route.answer_pid,
+                  transaction(route, wants));
+  const auto answer = answer_call(route, wants);
+  const std::string routes =
+      answer ? fmt::format("build_answer carries the request's Lokationen and those `references` names; build such "
+                           "an answer with {}, {}; or with {}, {}",
+                           *answer, in_turn, utilmd_call, in_turn)
+             : fmt::format("build_answer carries only the request's own Lokationen and those `references` names, "
+                           "which names no {}; build such an answer with {}, {}",
+                           lokation_name(wants.front().qualifier).name, utilmd_call, in_turn);
+  return fmt::format("received: message {}, Vorgang {}: the answer must carry a Lokation the request does not name — "
+                     "{}. {}",
+                     route.message_index, debug_quote(route.vorgang->vorgangsnummer), named, routes);
 }
 
 }  // namespace quorvane_native::edifact::answer

@@ -1,6 +1,6 @@
 // The refusal of an answer that must name a Lokation its request does not: it names each such
-// Lokation and the build_utilmd call that writes the answer with them, so that the caller can
-// follow it as written.
+// Lokation, the build_answer call that names them in `references`, and the build_utilmd call that
+// writes the answer with them, so that the caller can follow either as written.
 #pragma once
 
 #include <cstdint>
@@ -24,6 +24,8 @@ struct LokationWant {
 struct LokationRoute {
   std::uint64_t message_index = 0;
   std::uint32_t answer_pid = 0;
+  const ColumnRef* column = nullptr;      // the answer's
+  const CallerArguments* caller = nullptr;  // none where the caller gave nothing but the request
   const EchoVorgang* vorgang = nullptr;  // its number and the request's Lokationen the answer carries
   // The answer's segments of the Vorgang, from its IDE on, without completion's fillers.
   std::vector<std::string_view> segments;

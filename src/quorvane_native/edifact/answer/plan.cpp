@@ -168,6 +168,14 @@ AnswerPlan plan_answer(const edi_energy::messages::utilmd::UtilmdMessage& reques
     if (!transaction.ide.id) continue;
     EchoVorgang& vorgang = plan.vorgaenge.emplace_back();
     vorgang.vorgangsnummer = *transaction.ide.id;
+    for (const auto* dates : {&transaction.dtms, &transaction.reference_dtms}) {
+      for (const auto& dtm : *dates) {
+        if (!dtm.value || dtm.value->empty()) continue;
+        vorgang.dates.emplace_back(dtm.qualifier, *dtm.value);
+        if (dtm.format.value_or("303") != "303" || dtm.value->ends_with("+00")) continue;
+        if (auto in_utc = dtm_in_utc(*dtm.value)) vorgang.dates.emplace_back(dtm.qualifier, std::move(*in_utc));
+      }
+    }
     for (const auto& loc : transaction.locs) {
       if (!edi_energy::lokationstyp::from_qualifier_code(loc.qualifier) || !loc.id) continue;
       vorgang.lokationen.emplace_back(loc.qualifier, *loc.id);

@@ -37,6 +37,8 @@ struct Echo {
 
 struct EchoVorgang {
   std::string vorgangsnummer;
+  // The dates of the request's Vorgang (DE 2005, value), one in another zone also as in +00.
+  std::vector<std::pair<std::string, std::string>> dates;
   std::vector<Echo> echoes;
   // Every Lokation the request's Vorgang names (DE 3227, ID), whether the answer has a place for it or not:
   // in its LOCs, then those the caller names in `references`, then those it names only in a reference.
@@ -51,7 +53,18 @@ struct RequestDate {
   std::string format;
 };
 
+// What the caller gave build_answer besides the request, for a refusal to advise the call that
+// builds the answer.
+struct CallerArguments {
+  std::string others;  // the arguments beside `references` the caller set, as keyword arguments (", on=…")
+  std::vector<std::pair<std::string, std::string>> references;     // the caller's, each as given
+  std::vector<std::pair<std::string, std::string>> process_dates;  // the caller's
+  std::optional<std::string> antwort_code;
+  std::optional<std::string> antwort_ebd;
+};
+
 struct AnswerPlan {
+  const CallerArguments* caller = nullptr;
   std::optional<std::string> document_code;  // the request's, while the answer's column takes it
   std::vector<EchoVorgang> vorgaenge;
   // The first value the answer would confirm that is no date: the answer cannot confirm it, and

@@ -11,6 +11,7 @@
 #include "edi_energy/builders/utilmd.hpp"
 #include "quorvane_native/edifact/answer/carry.hpp"
 #include "quorvane_native/edifact/answer/draft.hpp"
+#include "quorvane_native/edifact/answer/lokation_ids.hpp"
 #include "quorvane_native/edifact/answer/lokation_refusal.hpp"
 #include "quorvane_native/edifact/column_places.hpp"
 #include "quorvane_native/edifact/date_argument.hpp"
@@ -336,18 +337,20 @@ class Decision {
     // Completion's Lokation stands in until all the answer needs are known, for the refusal to name.
     const bool lokation = segment != nullptr && segment->tag == "LOC";
     // A Lokation named only in a reference takes the place of completion's, whose ID then gives way to it.
-    if (lokation) {
-      std::string qualifier = lokation_qualifier(column_, missing);
-      if (!names_unwritten_lokation(plan_.vorgaenge[vorgang - 1], qualifier)) {
-        wants_[vorgang].push_back(LokationWant{std::move(qualifier), why.text, {}});
-      }
-    }
+    std::string_view form;  // of completion's ID there
     bool taken = false;
     for (std::size_t k = carry_.first_made_up[vorgang]; k < carry_.first_made_up[vorgang + 1]; ++k) {
       MadeUp& unit = carry_.made_up[k];
       if (unit.kept || unit.barred || unit.lokation != lokation) continue;
       if (!fills(column_, missing, answer_places_[unit.unit.first], answer.segments[unit.unit.first])) continue;
       unit.kept = taken = true;
+      if (lokation && form.empty()) form = lokation_form(answer.segments[unit.unit.first].value);
+    }
+    if (lokation) {
+      std::string qualifier = lokation_qualifier(column_, missing);
+      if (!names_unwritten_lokation(plan_.vorgaenge[vorgang - 1], qualifier)) {
+        wants_[vorgang].push_back(LokationWant{std::move(qualifier), why.text, form});
+      }
     }
     if (taken || lokation) return taken;
     for (std::size_t choice = carry_.first_choice[vorgang]; choice < carry_.first_choice[vorgang + 1]; ++choice) {
@@ -432,7 +435,7 @@ class Decision {
   std::string lokation_refused() {
     const auto& [vorgang, wants] = *wants_.begin();
     const Draft draft = current(nullptr);
-    LokationRoute route{message_index_, answer_pid_, &plan_.vorgaenge[vorgang - 1], {}};
+    LokationRoute route{message_index_, answer_pid_, &column_, plan_.caller, &plan_.vorgaenge[vorgang - 1], {}};
     for (std::size_t at = 0; at < draft.texts.size(); ++at) {
       if (draft.vorgang[at] == vorgang && segments_[at].made_up == 0) route.segments.push_back(draft.texts[at]);
     }
