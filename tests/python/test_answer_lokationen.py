@@ -1,21 +1,24 @@
-"""build_answer names no Lokation ID but its request's own: where completion wrote a sample ID, the request's ID of
-that shape stands, and an answer that needs a Lokation the request does not name is refused with the build_utilmd
-call that writes it, which, followed as written, gives a clean answer naming no Lokation but the request's and those
-the caller adds."""
+"""build_answer names no Lokation ID but its request's own and those the caller names in `references`: where
+completion wrote a sample ID, the request's ID of that shape stands, and an answer that needs a Lokation nobody names
+is refused with the build_answer call that names it and the build_utilmd call that writes it, each of which, followed
+as written, gives a clean answer naming no Lokation but the request's and those the caller adds."""
 
 import ast
 import re
+from types import SimpleNamespace
 
 import pytest
 
 import quorvane._native as native
 from answer_support import segments, tagged
-from test_answer_carried import NOT_NAMED, clean, request_of
+from test_answer_carried import NOT_NAMED, antwort_of, clean, request_of
 
 T = native.UtilmdTransaction
 MALO, MELO = "50605869880", "DE0032106765712000000000000000037"
 ROUTE = re.compile(r"build_utilmd\((\d+), the request's recipient, its sender, transactions=\[(UtilmdTransaction\(.*\))\]\), "
                    r"in place of each \.\.\. in turn (.*)$")
+ANSWER_ROUTE = re.compile(r"build such an answer with (build_answer\(received, .*?\)), in place of each \.\.\. in turn (.*?); "
+                          r"or with build_utilmd\(")
 # An ID of each form that no request here names and no sample is.
 OWN = {"Marktlokations-ID": native.malo_from_base("7123456789"), "Zählpunktbezeichnung": "DE0032106765712000000000000000045",
        "Netzlokations-ID": native.resource_id_from_base("nelo", "E712345678"),
@@ -48,28 +51,48 @@ def test_a_third_partys_refusal_names_the_requests_marktlokation(on):
     assert clean(answer, on, receiver, sender)[0]
 
 
+def filled(values, forms):
+    """The pairs with each `...` replaced by an ID of the next form the refusal names, and the IDs put in."""
+    added = []
+    for at, (qualifier, value) in enumerate(values):
+        if value is ...:
+            added.append(OWN[next(forms)])
+            values[at] = (qualifier, added[-1])
+    assert next(forms, None) is None
+    return added
+
+
+def forms_of(lacking):
+    return iter(re.findall(r"the [^,]+?'s ([^,\s]+)", lacking))
+
+
 def followed(refusal, sender, receiver, on):
     """The answer build_utilmd writes as the refusal says, and the IDs put in place of its `...`."""
     match = ROUTE.search(refusal)
     assert match, refusal
     call = ast.parse(match[2], mode="eval").body
     fields = {keyword.arg: ast.literal_eval(keyword.value) for keyword in call.keywords}
-    forms = iter(re.findall(r"the [^,]+?'s ([^,\s]+)", match[3]))
-    added = []
-    for at, (qualifier, value) in enumerate(fields["locations"]):
-        if value is ...:
-            added.append(OWN[next(forms)])
-            fields["locations"][at] = (qualifier, added[-1])
-    assert next(forms, None) is None, refusal
+    added = filled(fields["locations"], forms_of(match[3]))
     answer = native.build_utilmd(int(match[1]), receiver, sender, on=on,
                                  transactions=[T(ast.literal_eval(call.args[0]), **fields)])
-    return answer, added
+    return answer, added, fields
+
+
+def answered(refusal, received):
+    """The answer build_answer builds as the refusal says, the IDs put in place of its `...`, and its arguments."""
+    match = ANSWER_ROUTE.search(refusal)
+    assert match, refusal
+    call = ast.parse(match[1], mode="eval").body
+    fields = {keyword.arg: ast.literal_eval(keyword.value) for keyword in call.keywords}
+    added = filled(fields["references"], forms_of(match[2]))
+    return native.build_answer(received, ast.literal_eval(call.args[1]), **fields), added, fields
 
 
 # Requests whose answers need a Lokation they do not name: (request, answer, Vorgang, Gültigkeitsdatum).
 ROUTES = [
     (55001, 55002, {"transaktionsgrund_ergaenzung": "ZAP", "locations": [("malo", MALO)]}, "2025-10-01"),
     (55042, 55043, {"locations": [("malo", MALO)]}, "2025-10-01"),
+    (55042, 55043, {"transaktionsgrund": "E03", "locations": [("malo", MALO)]}, "2025-10-01"),
     (55042, 55043, {"locations": [("melo", MELO)]}, "2025-10-01"),
     (55077, 55078, {"locations": [("malo", MALO)]}, "2025-10-01"),
     (55077, 55078, {}, "2026-10-01"),
@@ -79,11 +102,92 @@ ROUTES = [
 ]
 
 
+def grund_of(message):
+    return tagged(message, "STS+7+")[0].split("+")[3:5]
+
+
+def request_dates(received):
+    return {tuple(dtm[4:].split(":")[:2]) for dtm in tagged(received, "DTM+")}
+
+
 @pytest.mark.parametrize(("request_pid", "answer_pid", "vorgang", "on"), ROUTES)
-def test_the_lokation_refusal_followed_as_written_builds_a_clean_answer(request_pid, answer_pid, vorgang, on):
+def test_the_lokation_refusal_followed_either_way_builds_a_clean_answer_with_the_requests_values(
+        request_pid, answer_pid, vorgang, on):
     received, sender, receiver = request_of(request_pid, on, (T("VG1", **vorgang),))
     with pytest.raises(ValueError, match=f"^{NOT_NAMED}") as refused:
         native.build_answer(received, answer_pid, on=on)
-    answer, added = followed(str(refused.value), sender, receiver, on)
+    refusal = str(refused.value)
+    built, added, fields = followed(refusal, sender, receiver, on)
+    assert clean(built, on, receiver, sender) == (True, [])
+    assert lokation_ids(built) <= lokation_ids(received) | set(added), refusal
+    # The advice says what the request said, and no date of completion's.
+    assert grund_of(built)[0] == grund_of(received)[0]
+    assert {(qualifier, value.replace("+", "?+")) for qualifier, value in fields["dates"]} <= request_dates(received)
+    answer, named, _ = answered(refusal, received)
     assert clean(answer, on, receiver, sender) == (True, [])
-    assert lokation_ids(answer) <= lokation_ids(received) | set(added), refused.value
+    assert lokation_ids(answer) <= lokation_ids(received) | set(named), refusal
+    # What the build_utilmd route keeps of the request, the build_answer route keeps too.
+    kept = set(segments(built)) & set(segments(received))
+    assert kept <= set(segments(answer)), kept - set(segments(answer))
+    for value in named:
+        assert any(value in segment for segment in tagged(answer, "LOC+"))
+
+
+def test_the_refusal_passes_on_the_callers_own_arguments():
+    received, sender, receiver = request_of(55042, "2025-10-01", (T("VG1", locations=[("malo", MALO)]),))
+    answer = native.build_answer(received, 55043, on="2025-10-01", references=[("Z19", MELO)])
+    code, tree = antwort_of(answer)
+    given = {"on": "2025-10-01", "antwort_code": code, "antwort_ebd": tree, "message_ref": "M7"}
+    with pytest.raises(ValueError, match=f"^{NOT_NAMED}") as refused:
+        native.build_answer(received, 55043, **given)
+    refusal = str(refused.value)
+    answer, _, fields = answered(refusal, received)
+    assert {key: fields[key] for key in given} == given
+    built, _, fields = followed(refusal, sender, receiver, "2025-10-01")
+    assert (fields["antwort_code"], fields["antwort_ebd"]) == (code, tree)
+    assert antwort_of(answer) == antwort_of(built) == (code, tree)
+
+
+# A 44001 as other systems send it: its own Bilanzkreis, Kunde and dates where completion writes samples.
+VENDOR_44001 = [("DTM+92:202609300400?+00:303", "DTM+92:202405010400?+00:303"), ("DTM+Z20:2026:802", "DTM+Z20:12:802"),
+                ("CCI+Z19++X", "CCI+Z19++11Y0-0000-0076-N"), ("CAV+Z74:::Z08", "CAV+Z74:::Z09"),
+                ("Mustermann:::::Z01", "Schmidt:Anna::::Z01"), ("Musterstr. 1+Berlin", "Hauptstr. 7+Hamburg")]
+
+
+def vendor_44001(*added):
+    received, sender, receiver = request_of(44001, "2026-10-01", (T("VG1", locations=[("172", MALO)]),))
+    text = received.decode()
+    for sample, own in VENDOR_44001:
+        assert sample in text
+        text = text.replace(sample, own)
+    for after, segment in added:
+        text = text.replace(f"{after}'", f"{after}'{segment}'", 1)
+    count = len(segments(text[text.index("UNH"):text.index("UNZ")]))
+    text = re.sub(r"UNT\+\d+", f"UNT+{count}", text)
+    return SimpleNamespace(received=text.encode(), sender=sender, receiver=receiver,
+                           kept=[own.split("+")[0] if "+" not in own[4:] else own for _, own in VENDOR_44001])
+
+
+def own_values(answer):
+    text = answer.decode()
+    return [own for _, own in VENDOR_44001 if own not in text]
+
+
+def test_a_44002_to_another_systems_44001_keeps_every_request_value_beside_the_given_messlokation():
+    request = vendor_44001()
+    answer = native.build_answer(request.received, 44002, on="2026-10-01", references=[("Z19", MELO)])
+    assert clean(answer, "2026-10-01", request.receiver, request.sender) == (True, [])
+    assert own_values(answer) == []
+    assert tagged(answer, "LOC+172+") == [f"LOC+172+{MALO}", f"LOC+172+{MELO}"]
+    assert set(tagged(answer, "RFF+Z19:")) == {f"RFF+Z19:{MELO}"}
+    assert lokation_ids(answer) == {MALO, MELO}
+
+
+def test_a_messlokation_the_request_names_in_a_reference_is_the_answers_own():
+    request = vendor_44001(("NAD+Z05+++Schmidt:Anna::::Z01+Hauptstr. 7+Hamburg+++DE", f"RFF+Z19:{MELO}"))
+    assert native.validate_edifact(request.received, "2026-10-01").is_valid
+    answer = native.build_answer(request.received, 44002, on="2026-10-01")
+    assert clean(answer, "2026-10-01", request.receiver, request.sender) == (True, [])
+    assert own_values(answer) == []
+    assert tagged(answer, "RFF+Z19:") and set(tagged(answer, "RFF+Z19:")) == {f"RFF+Z19:{MELO}"}
+    assert lokation_ids(answer) == {MALO, MELO}
