@@ -255,3 +255,39 @@ def test_a_request_party_that_asks_for_a_group_nobody_wrote_goes_and_the_vorgang
     _, built = answer(44013, 44014, *OWN_VALUES, *[(follower, units + follower) for follower, units in parties])
     assert built == alone
     assert all(value in segments(built) for value in KEPT)
+
+
+def moved(received, head, follower):
+    """The request with the SG8 or SG12 group that starts with `head` standing before the segment that starts with
+    `follower`, counted anew."""
+    found = segments(received)
+    start = next(at for at, segment in enumerate(found) if segment.startswith(head))
+    end = next(at for at in range(start + 1, len(found)) if found[at].startswith(("SEQ+", "NAD+", "UNT+")))
+    rest = found[:start] + found[end:]
+    at = next(at for at, segment in enumerate(rest) if segment.startswith(follower))
+    return with_count("".join(f"{segment}'" for segment in rest[:at] + found[start:end] + rest[at:]).encode())
+
+
+@pytest.mark.parametrize(("request_pid", "answer_pid", "own", "head", "follower", "value", "sample"), [
+    (55168, 55169, [("CAV+Z90:E_0001'", "CAV+Z90:E_0042'")], "SEQ+Z01", "UNT+", "CAV+Z90:E_0042",
+     "CAV+Z90:E_0001"),
+    (55168, 55169, [], "SEQ+Z78", "UNT+", "RFF+Z31:5516800000000:1", "RFF+Z31:5516900000000:1"),
+    (55168, 55169, [("RFF+MG:REF55168", "RFF+MG:QWN55168")], "SEQ+Z05", "UNT+", "RFF+MG:QWN55168",
+     "RFF+MG:REF55169"),
+    (44168, 44169, [("RFF+Z11:REF44168", "RFF+Z11:QWN44168")], "SEQ+Z20", "UNT+", "RFF+Z11:QWN44168",
+     "RFF+Z11:REF44169"),
+    # A party the answer's column forbids, written before the SEQ groups.
+    (44013, 44014, [("RFF+Z10:REF44013", "RFF+Z10:QWN44013"), ("NAD+DP", ANSCHRIFT + "NAD+DP")], "NAD+Z04",
+     "SEQ+Z07", "RFF+Z10:QWN44013", "RFF+Z10:REF44014"),
+], ids=["seq-z01", "seq-z78", "seq-z05", "seq-z20", "nad-z04"])
+def test_a_group_written_out_of_the_migs_order_is_answered_as_one_in_order(
+        request_pid, answer_pid, own, head, follower, value, sample):
+    received, sender, receiver = request_of(request_pid, ON)
+    in_order = edited(received, *own)
+    out_of_order = moved(in_order, head, follower)
+    assert not native.validate_edifact(out_of_order, ON).is_valid
+    built = native.build_answer(out_of_order, answer_pid, on=ON)
+    assert clean(built, ON, receiver, sender) == (True, [])
+    found = segments(built)
+    assert value in found and sample not in found
+    assert built == native.build_answer(in_order, answer_pid, on=ON)

@@ -1,5 +1,5 @@
 """build_answer to requests shaped otherwise than our builder writes them, one change at a time: a party or SEQ
-group standing twice, groups and dates in another order, one faulty value, a date in a format its place does not
+group standing twice, groups and dates in another order, a SEQ group after a party, one faulty value, a date in a format its place does not
 take. A valid request gets a clean answer that keeps what it said; an invalid one a clean answer too, or a refusal
 naming `received` that quotes a value it holds. No answer shows a sample of completion or another date where the
 request gave its own."""
@@ -16,7 +16,7 @@ from test_answer_edited_requests import (JUNK, ON, Answer, Edit, anmeldung_44001
 
 # Heads of the parties other systems send twice first, then any.
 PARTIES = ("NAD+Z07", "NAD+Z05", "NAD+Z09")
-PER_KIND = {"a": 3, "b": 2, "c": 3, "d": 1}  # changes of a kind per request, the hand-written ones aside
+PER_KIND = {"a": 3, "b": 2, "c": 3, "d": 1, "e": 1}  # changes of a kind per request, the hand-written ones aside
 
 
 class Shape(NamedTuple):
@@ -113,7 +113,17 @@ def redated(found):
             return
 
 
-CHANGES = {"a": twice, "b": reordered, "c": faulty, "d": redated}
+def behind(found):
+    """e: the first SEQ group standing after the first party, which the MIG puts after every SEQ group."""
+    spans = grouped(found)
+    sequences = [(a, b) for a, b in spans if found[a].startswith("SEQ+")]
+    parties = [(a, b) for a, b in spans if found[a].startswith("NAD+")]
+    if sequences and parties and sequences[0][1] <= parties[0][0]:
+        (a, b), (party, d) = sequences[0], parties[0]
+        yield f"{key(found[a])} after {key(found[party])}", found[:a] + found[b:d] + found[a:b] + found[d:]
+
+
+CHANGES = {"a": twice, "b": reordered, "c": faulty, "d": redated, "e": behind}
 
 
 def shapes(found, per_kind):

@@ -8,6 +8,7 @@
 
 #include "edifact/parse/from_bytes.hpp"
 #include "quorvane_native/edifact/answer/echo.hpp"
+#include "quorvane_native/edifact/answer/group_order.hpp"
 #include "quorvane_native/edifact/column_places.hpp"
 #include "quorvane_native/edifact/dtm_in_utc.hpp"
 
@@ -108,7 +109,19 @@ Places places_of(const VorgangCut& cut, const ColumnRef& column) {
 }
 
 Places places_of(std::span<const ::edifact::model::Segment> segments, const ColumnRef& column) {
-  const auto resolution = column.profile->structure().resolve(segments);
+  const auto& structure = column.profile->structure();
+  auto resolution = structure.resolve(segments);
+  // A group written after one the MIG puts later is read where the MIG puts it, with all it holds,
+  // where that places more of the message.
+  if (const auto order = group_order(segments, resolution, structure); !order.empty()) {
+    std::vector<::edifact::model::Segment> in_order;
+    in_order.reserve(order.size());
+    for (const std::size_t at : order) in_order.push_back(segments[at]);
+    const auto again = structure.resolve(in_order);
+    if (again.unplaced.size() < resolution.unplaced.size()) {
+      for (std::size_t k = 0; k < order.size(); ++k) resolution.placements[order[k]] = again.placements[k];
+    }
+  }
   Places places(segments.size());
   for (std::size_t at = 0; at < places.size(); ++at) {
     if (resolution.placements[at]) places[at] = resolution.placements[at]->node;

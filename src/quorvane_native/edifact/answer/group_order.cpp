@@ -1,0 +1,120 @@
+#include "quorvane_native/edifact/answer/group_order.hpp"
+
+#include <optional>
+#include <string_view>
+
+namespace quorvane_native::edifact::answer {
+
+namespace {
+
+using edi_energy::profile::structure::NodeIndex;
+using edi_energy::profile::structure::QualifierTexts;
+using edi_energy::profile::structure::Structure;
+
+// As the answer's cut has them: an SG8 or SG12 group runs from its head to the next head, LOC,
+// IDE or UNT.
+bool is_head(std::string_view tag) { return tag == "SEQ" || tag == "NAD"; }
+bool ends_group(std::string_view tag) { return is_head(tag) || tag == "LOC" || tag == "IDE" || tag == "UNT"; }
+
+// The groups right below a Vorgang's.
+std::vector<NodeIndex> vorgang_groups(const Structure& structure) {
+  std::vector<NodeIndex> groups;
+  const auto& nodes = structure.nodes;
+  for (NodeIndex node = 0; node < nodes.size(); ++node) {
+    const auto parent = nodes[node].parent;
+    if (nodes[node].group() != nullptr && !nodes[node].children.empty() && parent &&
+        nodes[*parent].group() != nullptr && nodes[*parent].group()->group == structure.vorgang_group) {
+      groups.push_back(node);
+    }
+  }
+  return groups;
+}
+
+// The trigger of the Vorgang's group that the head fits best; none where none takes it.
+std::optional<NodeIndex> trigger_for(const Structure& structure, const std::vector<NodeIndex>& groups,
+                                     const ::edifact::model::Segment& head) {
+  QualifierTexts texts(head);
+  std::optional<NodeIndex> best;
+  Structure::Fit best_fit = Structure::Fit::None;
+  for (const NodeIndex group : groups) {
+    const Structure::Fit fit = structure.fit(group, texts);
+    if (fit > best_fit) {
+      best_fit = fit;
+      best = structure.nodes[group].children.front();
+    }
+  }
+  return best;
+}
+
+}  // namespace
+
+std::vector<std::size_t> group_order(std::span<const ::edifact::model::Segment> segments,
+                                     const edi_energy::profile::structure::Resolution& resolution,
+                                     const Structure& structure) {
+  const std::size_t count = segments.size();
+  const auto tag = [&](std::size_t at) { return segments[at].tag(); };
+  const auto unplaced_head = [&](std::size_t at) { return is_head(tag(at)) && !resolution.placements[at]; };
+  std::size_t first_ide = 0;
+  while (first_ide < count && tag(first_ide) != "IDE") ++first_ide;
+  bool any = false;
+  for (std::size_t at = first_ide; at < count && !any; ++at) any = unplaced_head(at);
+  if (!any) return {};
+  const std::vector<NodeIndex> groups = vorgang_groups(structure);
+  std::vector<std::size_t> order;
+  order.reserve(count);
+  for (std::size_t at = 0; at < first_ide; ++at) order.push_back(at);
+  struct Unit {
+    std::size_t first = 0;
+    std::size_t last = 0;
+    std::optional<NodeIndex> place;  // of a placed head
+    std::optional<NodeIndex> goes_to;  // the trigger an unplaced head's group goes by
+  };
+  for (std::size_t at = first_ide; at < count;) {
+    // One Vorgang, or what follows the last one.
+    std::size_t end = at + 1;
+    while (end < count && tag(end) != "IDE" && tag(end) != "UNT") ++end;
+    if (tag(at) == "UNT") end = count;
+    std::vector<Unit> units;
+    for (std::size_t first = at; first < end;) {
+      std::size_t last = first + 1;
+      if (is_head(tag(first))) {
+        while (last < end && !ends_group(tag(last))) ++last;
+      }
+      Unit unit{first, last, std::nullopt, std::nullopt};
+      if (resolution.placements[first]) {
+        if (is_head(tag(first))) unit.place = resolution.placements[first]->node;
+      } else if (is_head(tag(first))) {
+        unit.goes_to = trigger_for(structure, groups, segments[first]);
+      }
+      units.push_back(unit);
+      first = last;
+    }
+    // Each moving group stands before the first group that stays and that the MIG puts later.
+    std::vector<std::vector<std::size_t>> before(units.size() + 1);
+    for (std::size_t k = 0; k < units.size(); ++k) {
+      if (!units[k].goes_to) continue;
+      std::size_t to = units.size();
+      for (std::size_t other = 0; other < units.size(); ++other) {
+        if (units[other].place && *units[other].place > *units[k].goes_to) {
+          to = other;
+          break;
+        }
+      }
+      before[to].push_back(k);
+    }
+    const auto add = [&](const Unit& unit) {
+      for (std::size_t segment = unit.first; segment < unit.last; ++segment) order.push_back(segment);
+    };
+    for (std::size_t k = 0; k <= units.size(); ++k) {
+      for (const std::size_t moving : before[k]) add(units[moving]);
+      if (k < units.size() && !units[k].goes_to) add(units[k]);
+    }
+    at = end;
+  }
+  for (std::size_t at = 0; at < count; ++at) {
+    if (order[at] != at) return order;
+  }
+  return {};
+}
+
+}  // namespace quorvane_native::edifact::answer
