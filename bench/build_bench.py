@@ -3,8 +3,8 @@
 55001 column, build_mscons with 96 quarter-hour values, build_interchange around them. Prints
 messages per second and times; nothing here is asserted.
 
-Then the growth with the number of Vorgänge: build_answer (55002, and the gas answer 44002) to a
-received UTILMD of k Vorgänge (an IDE+24 and its Lokation), for k up to the most whose answer the reader takes
+Then the growth with the number of Vorgänge: build_answer (55002, and the gas answer 44002, given the
+Messlokation it names beside the request's Meldepunkt) to a received UTILMD of k Vorgänge (an IDE+24 and its Lokation), for k up to the most whose answer the reader takes
 (720 and 144), and build_utilmd with k Vorgänge, for k = 72 to 580: seconds per call and the
 ratio for four times the input, and the peak memory of one call with the most Vorgänge in a fresh
 interpreter. Last, what refusing a build_utilmd of k Vorgänge whose last one the column rejects
@@ -64,6 +64,10 @@ def received_utilmd(vorgaenge, parties=(RECEIVED_FROM, RECEIVED_BY, "293", "500"
             f"UNZ+1+REF1'").encode()
 
 
+# The Messlokation the gas answers name beside the request's Meldepunkt, which no request here gives.
+GAS_MESSLOKATION = ("Z19", "DE0032106765712000000000000000037")
+
+
 def received_gas_utilmd(vorgaenge, lokation="LOC+172+51238696781"):
     """The same between gas market partners: their DVGW codes are all the gas columns take."""
     return received_utilmd(vorgaenge, ("9800000000009", "9800000000016", "332", "502"), lokation,
@@ -81,7 +85,8 @@ def utilmd_of(vorgaenge):
 # is about the most whose answer stays within the reader's 10,000 segments.
 SCALED_CALLS = {
     "build_answer 55002": (received_utilmd, lambda received: q.build_answer(received, 55002, on=ON)),
-    "build_answer 44002 (gas)": (received_gas_utilmd, lambda received: q.build_answer(received, 44002, on=ON)),
+    "build_answer 44002 (gas)": (received_gas_utilmd,
+                                 lambda received: q.build_answer(received, 44002, on=ON, references=[GAS_MESSLOKATION])),
     "build_utilmd, k Vorgänge": (lambda vorgaenge: vorgaenge, utilmd_of),
 }
 SCALED_COUNTS = {"build_answer 55002": (90, 180, 360, 720), "build_answer 44002 (gas)": (18, 36, 72, 144),
@@ -287,7 +292,7 @@ def answer_refusal_cost():
 
     def refuse_size():
         try:
-            q.build_answer(too_large, 44002, on=ON)
+            q.build_answer(too_large, 44002, on=ON, references=[GAS_MESSLOKATION])
         except ValueError as error:
             if not str(error).startswith("received: an answer to 9990 Vorgänge would hold"):
                 raise
