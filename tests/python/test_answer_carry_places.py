@@ -218,6 +218,19 @@ def test_a_repeated_group_head_with_nothing_in_it_goes_and_its_copy_with_the_val
     assert all(value in found for value in KEPT)
 
 
+@pytest.mark.parametrize("lacking_first", [False, True], ids=["second-lacks", "first-lacks"])
+def test_a_party_copy_that_lacks_a_required_segment_goes_alone_and_the_whole_copy_stays(lacking_first):
+    # What one Ablesekarte lacks, its Messlokation, is not the fault of the other's.
+    lacking = ABLESEKARTE.split("'")[0].replace("Schmidt:Hans", "Meier:Karl") + "'"
+    parties = lacking + ABLESEKARTE if lacking_first else ABLESEKARTE + lacking
+    _, built = answer(44013, 44014, *OWN_VALUES, ("NAD+DP", KUNDE + ANSCHRIFT + "NAD+DP"), ("UNT+", parties + "UNT+"))
+    found = segments(built)
+    carried = segments(ABLESEKARTE)
+    at = found.index(carried[0])
+    assert found[at:at + len(carried)] == carried
+    assert lacking[:-1] not in found
+
+
 @pytest.mark.parametrize(("answer_pid", "required"), [(55169, True), (55170, False)])
 def test_a_request_date_in_a_format_no_place_takes_is_refused_where_required_and_else_goes(answer_pid, required):
     received, sender, receiver = request_of(55168, ON)
