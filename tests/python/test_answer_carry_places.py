@@ -10,6 +10,7 @@ import quorvane._native as native
 from answer_support import segments
 from test_answer_carried import clean, request_of
 from test_answer_confirms import vorgaenge, with_count
+from test_answer_edited_requests import listed, rebuilt, vorgang
 from test_answer_request_values import with_own_values
 
 T = native.UtilmdTransaction
@@ -217,6 +218,19 @@ def test_a_repeated_group_head_with_nothing_in_it_goes_and_its_copy_with_the_val
     assert all(value in found for value in KEPT)
 
 
+@pytest.mark.parametrize("lacking_first", [False, True], ids=["second-lacks", "first-lacks"])
+def test_a_party_copy_that_lacks_a_required_segment_goes_alone_and_the_whole_copy_stays(lacking_first):
+    # What one Ablesekarte lacks, its Messlokation, is not the fault of the other's.
+    lacking = ABLESEKARTE.split("'")[0].replace("Schmidt:Hans", "Meier:Karl") + "'"
+    parties = lacking + ABLESEKARTE if lacking_first else ABLESEKARTE + lacking
+    _, built = answer(44013, 44014, *OWN_VALUES, ("NAD+DP", KUNDE + ANSCHRIFT + "NAD+DP"), ("UNT+", parties + "UNT+"))
+    found = segments(built)
+    carried = segments(ABLESEKARTE)
+    at = found.index(carried[0])
+    assert found[at:at + len(carried)] == carried
+    assert lacking[:-1] not in found
+
+
 @pytest.mark.parametrize(("answer_pid", "required"), [(55169, True), (55170, False)])
 def test_a_request_date_in_a_format_no_place_takes_is_refused_where_required_and_else_goes(answer_pid, required):
     received, sender, receiver = request_of(55168, ON)
@@ -237,8 +251,18 @@ BEFRISTET = [("DTM+92:202609300400?+00:303'", "DTM+92:202609300400?+00:303'DTM+9
              ("STS+7++E06'", "STS+7++E06'STS+Z17++E03'")]
 
 
-def test_units_the_column_admits_only_together_are_carried_together():
-    _, built = answer(44013, 44014, *BEFRISTET)
+@pytest.mark.parametrize("reverse", [False, True], ids=["in-order", "dates-reversed"])
+def test_units_the_column_admits_only_together_are_carried_together(reverse):
+    received, sender, receiver = request_of(44013, ON)
+    found = listed(edited(received, *BEFRISTET))
+    if reverse:
+        # A date of the Vorgang out of order stands at the place of its qualifier all the same.
+        ide, end = vorgang(found)
+        dates = [at for at in range(ide + 1, end) if found[at].startswith("DTM+")]
+        for at, date in zip(dates, reversed([found[at] for at in dates])):
+            found[at] = date
+    built = native.build_answer(rebuilt(found), 44014, on=ON)
+    assert clean(built, ON, receiver, sender) == (True, [])
     found = segments(built)
     assert all(unit.split("'")[1] in found for _, unit in BEFRISTET)
 

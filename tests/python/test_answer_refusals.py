@@ -374,3 +374,21 @@ def test_a_trees_name_as_antwort_ebd_is_refused_naming_its_codeliste(request_pid
         return
     answer = native.build_answer(received, answer_pid, on=ON, antwort_code=code, antwort_ebd=ebd)
     assert tagged(answer, "STS+E01") == [f"STS+E01++{code}:{ebd}"]
+
+
+SENDER, RECEIVER = "9900000000003", "9900000000010"
+
+
+# An EBD the column does not know is the fault of the argument that gives it, not of the code beside it.
+@pytest.mark.parametrize(("build", "named"), [
+    (lambda ebd: native.build_answer(request_of(55001, "2026-10-01")[0], 55002, on="2026-10-01", antwort_code="A58",
+                                     antwort_ebd=ebd), "antwort_ebd"),
+    (lambda ebd: native.build_utilmd(55002, SENDER, RECEIVER, on="2026-10-01",
+                                     transactions=[T("VG1", antwort_code="A58", antwort_ebd=ebd)]),
+     "transactions[0].antwort_ebd"),
+    (lambda ebd: native.build_ordrsp(19011, SENDER, RECEIVER, on="2026-10-01", antwort_code="A11", antwort_ebd=ebd),
+     "antwort_ebd"),
+], ids=["build_answer", "build_utilmd", "build_ordrsp"])
+def test_an_unknown_antwort_ebd_is_refused_naming_it(build, named):
+    with pytest.raises(ValueError, match=rf'^{re.escape(named)}: the column of .* is "E_9999"'):
+        build("E_9999")

@@ -157,7 +157,7 @@ def test_a_date_the_calendar_lacks_is_an_error(name, on, written, impossible):
 # A Kündigungsfrist: two digits, the unit T, W or M, and the end M, Q, H, J, T or R.
 PERIODS = [("03MQ", True), ("14TR", True), ("06WM", True), ("01MH", True), ("12MJ", True), ("04WT", True),
            ("99ZZ", False), ("03XM", False), ("03MA", False), ("3MQ", False), ("003MQ", False), ("03mq", False),
-           ("0AMQ", False), ("", False)]
+           ("0AMQ", False), ("00MT", False), ("", False)]
 
 
 @functools.cache

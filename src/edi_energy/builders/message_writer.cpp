@@ -21,14 +21,20 @@ Result<MessageWriter> MessageWriter::open(std::string_view message_reference, st
       !written) {
     return std::unexpected(std::move(written.error()));
   }
-  writer.sources_.push_back(Source{0, 0, "message_reference"});
+  writer.sources_.push_back(Source{0, 0, std::nullopt, "message_reference"});
   return writer;
 }
 
-void MessageWriter::by(std::string field) { pending_.push_back(Source{0, std::nullopt, std::move(field)}); }
+void MessageWriter::by(std::string field) {
+  pending_.push_back(Source{0, std::nullopt, std::nullopt, std::move(field)});
+}
 
 void MessageWriter::by(std::size_t element, std::string field) {
-  pending_.push_back(Source{0, element, std::move(field)});
+  pending_.push_back(Source{0, element, std::nullopt, std::move(field)});
+}
+
+void MessageWriter::by(std::size_t element, std::size_t component, std::string field) {
+  pending_.push_back(Source{0, element, component, std::move(field)});
 }
 
 Result<void> MessageWriter::sourced(Result<void> written) {

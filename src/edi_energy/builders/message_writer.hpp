@@ -24,9 +24,11 @@ class MessageWriter {
   static Result<MessageWriter> open(std::string_view message_reference, std::string_view message_type,
                                     std::string_view directory, std::string_view release);
 
-  // The field the next segment comes from, or (with `element`) one of its data elements.
+  // The field the next segment comes from, or (with `element`) one of its data elements, or (with
+  // `component`) one component of a composite.
   void by(std::string field);
   void by(std::size_t element, std::string field);
+  void by(std::size_t element, std::size_t component, std::string field);
 
   // One segment of simple data elements.
   Result<void> simple(std::string_view tag, std::initializer_list<std::string_view> elements);

@@ -78,6 +78,8 @@ Result<void> write_statuses(MessageWriter& writer, const UtilmdTransactionSpec& 
   }
   if (const auto& antwort = transaction.antwort) {
     writer.by(field_of(at, "antwort"));
+    // The Codeliste is given apart from the code it stands beside.
+    if (antwort->codeliste) writer.by(2, 1, field_of(at, "antwort.codeliste"));
     auto written = antwort->codeliste ? writer.composites("STS", {{"E01"}, {}, {antwort->code, *antwort->codeliste}})
                                       : writer.composites("STS", {{"E01"}, {}, {antwort->code}});
     if (!written) return written;

@@ -15,6 +15,7 @@ namespace edi_energy::builders {
 struct Source {
   std::size_t segment = 0;              // counted from UNH
   std::optional<std::size_t> element;   // absent: the whole segment
+  std::optional<std::size_t> component;  // absent: the whole data element
   std::string field;                    // the record's path, indices as the caller listed them: "references[1]"
 };
 

@@ -376,8 +376,10 @@ py::Result build_answer(py::Args args) {
   auto document_date = document_date_for(call->document_date, call->on);
   if (!document_date) return py::propagate(document_date);
   // The parties are the received message's; the Vorgänge answer its Vorgänge.
-  constexpr std::array<Rename, 3> renames{
-      {{"message_reference", "message_ref"}, {"sender", "received"}, {"receiver", "received"}}};
+  constexpr std::array<Rename, 4> renames{{{"message_reference", "message_ref"},
+                                           {"sender", "received"},
+                                           {"receiver", "received"},
+                                           {"transactions[].antwort.codeliste", "antwort_ebd"}}};
 
   ColumnVerdict* const outer = VerdictScope::current();
   for (std::size_t round = 1;; ++round) {

@@ -306,7 +306,8 @@ py::Result accepted_by_column(py::Result (*body)(py::Args), py::Args args) {
   for (const auto& rejection : verdict.rejections) {
     switch (rejection.writer.kind) {
       case Writer::Kind::builder:
-        if (auto name = writer_of(verdict.writers, rejection.writer.segment, rejection.writer.element)) {
+        if (auto name = writer_of(verdict.writers, rejection.writer.segment, rejection.writer.element,
+                                  rejection.writer.component)) {
           return refused_writer(*name, verdict, rejection);
         }
         targets.push_back(&rejection);

@@ -106,10 +106,11 @@ py::Status check_message_references(const ColumnRef& column, const StringPairs& 
   return {};
 }
 
-constexpr std::array<Rename, 6> renames{{
+constexpr std::array<Rename, 7> renames{{
     {"message_reference", "message_ref"},
     {"transactions[].transaktionsgrund.ergaenzung", "transactions[{0}].transaktionsgrund_ergaenzung"},
     {"transactions[].antwort", "transactions[{0}].antwort_code"},
+    {"transactions[].antwort.codeliste", "transactions[{0}].antwort_ebd"},
     {"transactions[].third_party_answer", "transactions[{0}].antwort_dritter"},
     {"transactions[].id_parties[]", "transactions[{0}].customers[{1}]"},
     {"transactions[].produktpakete[]", "transactions[{0}].bilanzkreis"},

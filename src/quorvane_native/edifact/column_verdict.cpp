@@ -54,7 +54,7 @@ Writer writer_of(std::span<const ::edifact::model::Segment> segments, const ::ed
     // A Muss segment or group that is missing is one completion did not write.
     const std::string rule = issue.rule_id.value_or("");
     const bool missing = rule.ends_with("-MISSING") || (rule.starts_with("MIG-") && rule.ends_with("-REQUIRED"));
-    return missing ? Writer{Writer::Kind::completion, 0, std::nullopt} : Writer{};
+    return missing ? Writer{Writer::Kind::completion, 0, std::nullopt, std::nullopt} : Writer{};
   }
   const auto elements = segments[*issue.segment_index].elements();
   const std::optional<std::size_t> element = issue.element;
@@ -63,24 +63,26 @@ Writer writer_of(std::span<const ::edifact::model::Segment> segments, const ::ed
     const std::size_t component = issue.component.value_or(0);
     if (component < components.size()) {
       if (const auto offset = offset_in(built, components[component])) {
-        return Writer{Writer::Kind::builder, segment_at(starts, *offset), element};
+        return Writer{Writer::Kind::builder, segment_at(starts, *offset), element, issue.component};
       }
       // Completion writes no empty value: one left empty is the fault of whoever wrote the segment.
-      if (!components[component].text.empty()) return Writer{Writer::Kind::completion, 0, element};
+      if (!components[component].text.empty()) {
+        return Writer{Writer::Kind::completion, 0, element, issue.component};
+      }
     }
   }
   // A fault of the segment, or of a value it lacks, is whoever's wrote the segment.
   if (const auto span = segments[*issue.segment_index].span(); span.length() != 0 && span.end <= built.size()) {
-    return Writer{Writer::Kind::builder, segment_at(starts, span.start), element};
+    return Writer{Writer::Kind::builder, segment_at(starts, span.start), element, issue.component};
   }
   for (const auto& each : elements) {
     for (const auto& component : each.components()) {
       if (const auto offset = offset_in(built, component)) {
-        return Writer{Writer::Kind::builder, segment_at(starts, *offset), element};
+        return Writer{Writer::Kind::builder, segment_at(starts, *offset), element, issue.component};
       }
     }
   }
-  return Writer{Writer::Kind::completion, 0, element};
+  return Writer{Writer::Kind::completion, 0, element, issue.component};
 }
 
 // A number the finding carries in its context under `key`.

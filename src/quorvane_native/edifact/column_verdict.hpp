@@ -25,6 +25,7 @@ struct Writer {
   Kind kind = Kind::unknown;
   std::size_t segment = 0;
   std::optional<std::size_t> element;  // the data element the fault names, when it names one
+  std::optional<std::size_t> component;  // and its component, when it names one
 };
 
 struct Rejection {

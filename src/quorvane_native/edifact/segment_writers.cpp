@@ -61,19 +61,26 @@ SegmentWriters writers_of(std::span<const edi_energy::builders::Source> sources,
   SegmentWriters writers;
   for (const auto& source : sources) {
     std::string argument = renamed(source.field, renames);
-    if (given(args, argument)) writers.push_back(SegmentWriter{source.segment, source.element, std::move(argument)});
+    if (given(args, argument)) {
+      writers.push_back(SegmentWriter{source.segment, source.element, source.component, std::move(argument)});
+    }
   }
   return writers;
 }
 
 std::optional<std::string> writer_of(std::span<const SegmentWriter> writers, std::size_t segment,
-                                     std::optional<std::size_t> element) {
+                                     std::optional<std::size_t> element, std::optional<std::size_t> component) {
   const SegmentWriter* whole = nullptr;
+  const SegmentWriter* of_element = nullptr;
   for (const auto& writer : writers) {
     if (writer.segment != segment) continue;
-    if (element && writer.element == element) return writer.argument;
+    if (element && writer.element == element) {
+      if (writer.component && writer.component == component) return writer.argument;
+      if (!writer.component && of_element == nullptr) of_element = &writer;
+    }
     if (!writer.element && whole == nullptr) whole = &writer;
   }
+  if (of_element != nullptr) return of_element->argument;
   if (whole == nullptr) return std::nullopt;
   return whole->argument;
 }

@@ -18,6 +18,7 @@ namespace quorvane_native::edifact {
 struct SegmentWriter {
   std::size_t segment = 0;             // counted from UNH
   std::optional<std::size_t> element;  // absent: the whole segment
+  std::optional<std::size_t> component;  // absent: the whole data element
   std::string argument;                // "transactions[1].locations[0]"
 };
 
@@ -40,9 +41,10 @@ bool chooses_column(std::string_view argument);
 SegmentWriters writers_of(std::span<const edi_energy::builders::Source> sources, py::Args args,
                           std::span<const Rename> renames = {});
 
-// The argument that wrote data element `element` of segment `segment`, else the one that wrote
-// the segment.
+// The argument that wrote component `component` of data element `element` of segment `segment`,
+// else the one that wrote the data element, else the one that wrote the segment.
 std::optional<std::string> writer_of(std::span<const SegmentWriter> writers, std::size_t segment,
-                                     std::optional<std::size_t> element);
+                                     std::optional<std::size_t> element,
+                                     std::optional<std::size_t> component = std::nullopt);
 
 }  // namespace quorvane_native::edifact

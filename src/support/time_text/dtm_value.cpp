@@ -48,7 +48,9 @@ bool is_period(std::string_view value) {
     const auto letter = reader.any();
     return letter && letters.find(*letter) != std::string_view::npos;
   };
-  return reader.digits(2) && one_of(period_units) && one_of(period_ends) && reader.at_end();
+  // A count of none is no period.
+  const auto count = reader.digits(2);
+  return count && *count > 0 && one_of(period_units) && one_of(period_ends) && reader.at_end();
 }
 
 const Format* find(std::string_view code) {

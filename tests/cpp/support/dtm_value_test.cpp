@@ -50,6 +50,7 @@ INSTANTIATE_TEST_SUITE_P(
         DtmCase{"719", "201609160400201609090400", DtmValue::Fits},
         DtmCase{"719", "202609310400202610010400", DtmValue::NoSuchDate},
         DtmCase{"719", "2016091604002016090904", DtmValue::Misshapen}, DtmCase{"802", "3", DtmValue::Unchecked},
-        DtmCase{"Z01", "03MQ", DtmValue::Fits}, DtmCase{"", "x", DtmValue::Unchecked}));
+        DtmCase{"Z01", "03MQ", DtmValue::Fits}, DtmCase{"Z01", "00MT", DtmValue::Misshapen},
+        DtmCase{"", "x", DtmValue::Unchecked}));
 
 }  // namespace

@@ -87,7 +87,6 @@ class Decision {
     if (!wants_.empty()) return py::value_error(lokation_refused());
     // Where the message itself is at fault, no Vorgang can be told to mend it.
     if (faulted_message_ || (!*settled && !settle())) return std::nullopt;
-    if (*settled) together();
     return current(nullptr).message();
   }
 
@@ -133,56 +132,6 @@ class Decision {
       if (open[vorgang]) unsettled_.push_back(vorgang);
     }
     return false;
-  }
-
-  // The request units each Vorgang's column rejected one by one are tried again together, and
-  // halved where together they are at fault too: units it admits only beside each other stand, and
-  // so does one that went beside a unit that went later for a fault of its own.
-  void together() {
-    const std::size_t count = carry_.answer().vorgaenge();
-    std::vector<std::vector<std::vector<std::size_t>>> pending(count + 1);
-    bool any = false;
-    for (std::size_t vorgang = 1; vorgang <= count; ++vorgang) {
-      std::vector<std::size_t> dropped;
-      for (std::size_t choice = carry_.first_choice[vorgang]; choice < carry_.first_choice[vorgang + 1]; ++choice) {
-        if (carry_.choices[choice].state == State::dropped) dropped.push_back(choice);
-      }
-      // One unit alone went on a judgement with it alone.
-      if (dropped.size() > 1) {
-        pending[vorgang].push_back(std::move(dropped));
-        any = true;
-      }
-    }
-    const auto set = [&](const std::vector<std::size_t>& units, State state) {
-      for (const std::size_t choice : units) carry_.choices[choice].state = state;
-    };
-    while (any) {
-      std::vector<bool> open(count + 1, false);
-      std::vector<std::vector<std::size_t>> trying(count + 1);
-      for (std::size_t vorgang = 1; vorgang <= count; ++vorgang) {
-        if (pending[vorgang].empty()) continue;
-        trying[vorgang] = std::move(pending[vorgang].back());
-        pending[vorgang].pop_back();
-        set(trying[vorgang], State::carried);
-        open[vorgang] = true;
-      }
-      const Judged judged = judge(current(&open), column_, answer_pid_);
-      any = false;
-      for (std::size_t vorgang = 1; vorgang <= count; ++vorgang) {
-        if (!open[vorgang]) continue;
-        const std::vector<std::size_t>& tried = trying[vorgang];
-        if (judged.faulted_message || judged.faulted(vorgang)) {
-          set(tried, State::dropped);
-          // A unit may have gone beside one that went later for its own fault.
-          const std::size_t half = tried.size() / 2;
-          if (half > 0) {
-            pending[vorgang].emplace_back(tried.begin() + half, tried.end());
-            pending[vorgang].emplace_back(tried.begin(), tried.begin() + half);
-          }
-        }
-        any = any || !pending[vorgang].empty();
-      }
-    }
   }
 
   // Vorgang `vorgang` starts from what was decided for `like`, a Vorgang of its shape.
