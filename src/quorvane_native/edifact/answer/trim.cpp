@@ -12,6 +12,7 @@
 #include "quorvane_native/edifact/answer/carry.hpp"
 #include "quorvane_native/edifact/answer/draft.hpp"
 #include "quorvane_native/edifact/answer/lokation_refusal.hpp"
+#include "quorvane_native/edifact/answer/past_count.hpp"
 #include "quorvane_native/edifact/column_places.hpp"
 #include "quorvane_native/edifact/date_argument.hpp"
 #include "support/debug_quote.hpp"
@@ -87,6 +88,11 @@ class Decision {
     // Where the message itself is at fault, no Vorgang can be told to mend it.
     if (faulted_message_ || (!*settled && !settle())) return std::nullopt;
     if (*settled) together();
+    // A unit past its place's count stands where one before it went.
+    if (*settled) {
+      fill_past_counts(carry_.choices, carry_.first_choice, column_,
+                       [&](const std::vector<bool>& open) { return at_fault(open); });
+    }
     return current(nullptr).message();
   }
 
@@ -460,6 +466,16 @@ class Decision {
     support::diag::emit(support::diag::Level::Warn, "quorvane_native::build_answer",
                         "request values left out of the answer", {});
     return true;
+  }
+
+  // Per Vorgang, whether it is at fault in the draft of the Vorgänge `open` marks.
+  std::vector<bool> at_fault(const std::vector<bool>& open) {
+    const Judged judged = judge(current(&open), column_, answer_pid_);
+    std::vector<bool> faulted(open.size(), false);
+    for (std::size_t vorgang = 1; vorgang < open.size(); ++vorgang) {
+      faulted[vorgang] = open[vorgang] && (judged.faulted_message || judged.faulted(vorgang));
+    }
+    return faulted;
   }
 
   Carry& carry_;
