@@ -1,6 +1,6 @@
-"""build_answer to a request whose group stands more often than the reader places it: the answer holds as many
-copies as the MIG's count, the request's first clean ones, and a copy past the count stands where one before it
-went for a fault of its own."""
+"""build_answer to a request whose unit stands more often than the MIG's count: a group past the count the reader
+places, or a segment of a group past the count the column allows. The answer holds as many copies as the count, the
+request's first clean ones: a copy past the count stands where one before it went for a fault of its own."""
 
 import pytest
 
@@ -11,28 +11,42 @@ from test_answer_confirms import with_count
 
 T = native.UtilmdTransaction
 ON = "2025-10-01"
-HEAD = "NAD+Z05+"
-COUNT = 99  # the MIG's repetitions of the NAD+Z05 group
-FAULTY_NAME = "M" * 80  # longer than the name's data element takes
+# (unit, the MIG's count of it, its copy with a fault of its own): the NAD+Z05 group, whose copies past the count
+# the reader places nowhere, and the Zählpunkt's RFF in it, whose copies it places for the column to count.
+GROUP = ("NAD+Z05+", 99, lambda head: head.replace("Mustermann", "M" * 80, 1))
+REFERENCE = ("RFF+Z19:", 9, lambda rff: rff + "X" * 40)
 
 
-def with_copies(received, copies):
-    """The request with each Vorgang's NAD+Z05 group (its head up to the next group) standing once per entry of
-    `copies`, the entries True written with a faulty name."""
+def with_copies(received, unit, copies):
+    """The request with each Vorgang's NAD+Z05 group, or its `unit` in the group, standing once per entry of
+    `copies`, the entries True with a fault of their own."""
+    prefix, _, faulty = unit
     found = segments(received)
+    grouped = set(in_group(found))
     edited, at = [], 0
     while at < len(found):
-        if not found[at].startswith(HEAD):
+        if not (found[at].startswith(prefix) and at in grouped):
             edited.append(found[at])
             at += 1
             continue
-        end = next(stop for stop in range(at + 1, len(found)) if found[stop].startswith(("NAD+", "SEQ+", "IDE+",
-                                                                                          "UNT+")))
-        for faulty in copies:
-            head = found[at].replace("Mustermann", FAULTY_NAME, 1) if faulty else found[at]
-            edited += [head, *found[at + 1:end]]
+        end = at + 1
+        if unit is GROUP:
+            while not found[end].startswith(("NAD+", "SEQ+", "IDE+", "UNT+")):
+                end += 1
+        for fault in copies:
+            edited += [faulty(found[at]) if fault else found[at], *found[at + 1:end]]
         at = end
     return with_count("".join(f"{segment}'" for segment in edited).encode())
+
+
+def in_group(found):
+    """Where the segments of every NAD+Z05 group stand."""
+    kept, inside = [], False
+    for at, segment in enumerate(found):
+        inside = segment.startswith(GROUP[0]) or (inside and not segment.startswith(("NAD+", "SEQ+", "IDE+", "UNT+")))
+        if inside:
+            kept.append(at)
+    return kept
 
 
 @pytest.fixture(scope="module")
@@ -43,24 +57,32 @@ def requests():
     return one, two, sender, receiver
 
 
-def test_the_count_is_the_readers(requests):
+@pytest.mark.parametrize("unit", [GROUP, REFERENCE], ids=["group", "reference"])
+def test_the_count_is_the_migs(requests, unit):
     one, _, _, _ = requests
-    assert native.validate_edifact(with_copies(one, [False] * COUNT), ON).is_valid
-    assert not native.validate_edifact(with_copies(one, [False] * (COUNT + 1)), ON).is_valid
+    count = unit[1]
+    assert native.validate_edifact(with_copies(one, unit, [False] * count), ON).is_valid
+    assert not native.validate_edifact(with_copies(one, unit, [False] * (count + 1)), ON).is_valid
+
+
+# (copies, the faulty ones) for a count c.
+CASES = {"one faulty within": lambda c: (c, {c // 2}), "the first faulty": lambda c: (c + 1, {0}),
+         "two faulty within": lambda c: (c + 2, {1, c - 2}), "three faulty within": lambda c: (c + 3, {0, c // 4, c - 1}),
+         "the first past faulty": lambda c: (c + 2, {c}), "clean past": lambda c: (c + 31, set()),
+         "faulty within and past": lambda c: (c + 5, {0, 1, c, c + 1}), "thousands": lambda c: (2400, set())}
 
 
 @pytest.mark.parametrize("vorgaenge", [1, 2])
-@pytest.mark.parametrize("copies, faulty", [
-    (COUNT, {5}), (COUNT + 1, {0}), (COUNT + 2, {8, 57}), (COUNT + 3, {0, 23, 92}), (COUNT + 2, {COUNT}),
-    (COUNT + 31, set()), (2400, set()), (COUNT + 5, {0, 1, COUNT, COUNT + 1}),
-])
-def test_the_answer_holds_the_first_clean_copies_up_to_the_count(requests, vorgaenge, copies, faulty):
+@pytest.mark.parametrize("case", CASES)
+@pytest.mark.parametrize("unit", [GROUP, REFERENCE], ids=["group", "reference"])
+def test_the_answer_holds_the_first_clean_copies_up_to_the_count(requests, unit, case, vorgaenge):
     one, two, sender, receiver = requests
     received = one if vorgaenge == 1 else two
-    built = native.build_answer(with_copies(received, [n in faulty for n in range(copies)]), 55169, on=ON)
+    copies, faulty = CASES[case](unit[1])
+    built = native.build_answer(with_copies(received, unit, [n in faulty for n in range(copies)]), 55169, on=ON)
     assert clean(built, ON, receiver, sender) == (True, [])
-    kept = min(COUNT, copies - len(faulty))
+    kept = min(unit[1], copies - len(faulty))
     # The answer to the request holding only the copies that stand.
-    expected = native.build_answer(with_copies(received, [False] * kept), 55169, on=ON)
-    assert built == expected
-    assert sum(segment.startswith(HEAD) for segment in segments(built)) == kept * vorgaenge
+    assert built == native.build_answer(with_copies(received, unit, [False] * kept), 55169, on=ON)
+    found = segments(built)
+    assert sum(found[at].startswith(unit[0]) for at in in_group(found)) == kept * vorgaenge

@@ -266,7 +266,7 @@ std::vector<Carry::Node> Carry::merge(std::size_t vorgang, const std::vector<Uni
   }
   std::vector<Node> nodes;
   const auto add_choice = [&](Unit unit, std::optional<Unit> fallback) {
-    choices.push_back(Choice{vorgang, unit, fallback, parent, Choice::State::carried, std::nullopt, false});
+    choices.push_back(Choice{vorgang, unit, fallback, parent, Choice::State::carried, std::nullopt, false, 0});
     return choices.size() - 1;
   };
   const auto insert = [&](std::size_t before) {

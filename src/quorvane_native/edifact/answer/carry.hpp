@@ -58,6 +58,7 @@ struct Choice {
   State state = State::carried;
   std::optional<NodeIndex> place;  // where it stands: its own, or that of another of its key
   bool unplaced = false;           // the reader placed it nowhere
+  std::size_t count = 0;           // past a count: how many may stand at its place
 };
 
 // A unit completion made up: a Lokation or group beside the request's, which the answer holds

@@ -1,5 +1,6 @@
 #include "quorvane_native/edifact/answer/past_count.hpp"
 
+#include <algorithm>
 #include <map>
 #include <optional>
 #include <utility>
@@ -24,50 +25,50 @@ std::size_t count_of(const ColumnRef& column, NodeIndex place) {
   return node.max;
 }
 
-// Whether a unit may go past its count: the reader placed it nowhere, and it replaces nothing of
-// completion's.
+// Whether a unit may go past the MIG's count: the reader placed it nowhere, and it replaces
+// nothing of completion's.
 bool may_go(const Choice& choice) { return choice.unplaced && !choice.fallback && choice.place; }
 
-// Of choices [first, last), the units of each place that holds one that may go, per unit they
-// stand in, in order, with the count of the place.
-struct AtPlace {
-  std::size_t count = 0;
-  std::vector<std::size_t> units;
-};
-std::vector<AtPlace> counted_places(const std::vector<Choice>& choices, std::size_t first, std::size_t last,
-                                      const ColumnRef& column) {
+bool stands(const Choice& choice) {
+  return choice.state == State::carried || (choice.state == State::reverted && choice.fallback);
+}
+
+// Of choices [first, last), the units of each place that holds one `marked`, per unit they stand
+// in, in order.
+template <class Marked>
+std::vector<std::vector<std::size_t>> at_places(const std::vector<Choice>& choices, std::size_t first,
+                                                std::size_t last, Marked marked) {
   using Key = std::pair<std::optional<std::size_t>, NodeIndex>;
   std::map<Key, std::vector<std::size_t>> by_place;
   for (std::size_t at = first; at < last; ++at) {
-    if (may_go(choices[at])) by_place.try_emplace(Key(choices[at].parent, *choices[at].place));
+    if (choices[at].place && marked(choices[at])) by_place.try_emplace(Key(choices[at].parent, *choices[at].place));
   }
-  if (by_place.empty()) return {};
+  std::vector<std::vector<std::size_t>> found;
+  if (by_place.empty()) return found;
   for (std::size_t at = first; at < last; ++at) {
     if (!choices[at].place) continue;
-    const auto found = by_place.find(Key(choices[at].parent, *choices[at].place));
-    if (found != by_place.end()) found->second.push_back(at);
+    const auto place = by_place.find(Key(choices[at].parent, *choices[at].place));
+    if (place != by_place.end()) place->second.push_back(at);
   }
-  std::vector<AtPlace> found;
-  for (auto& [key, units] : by_place) {
-    const std::size_t count = count_of(column, key.second);
-    if (count != 0) found.push_back(AtPlace{count, std::move(units)});
-  }
+  for (auto& [key, units] : by_place) found.push_back(std::move(units));
   return found;
 }
 
 // The units past their count to try next in a Vorgang: at each place, as many of the earliest not
-// yet tried as units went from it.
+// yet tried as it has room for.
 std::vector<std::size_t> next_tries(std::vector<Choice>& choices, std::size_t first, std::size_t last,
-                                    const ColumnRef& column, std::vector<bool>& tried) {
+                                    std::vector<bool>& tried) {
   std::vector<std::size_t> trying;
-  for (const AtPlace& place : counted_places(choices, first, last, column)) {
+  const auto past = [](const Choice& choice) { return choice.state == State::past_count; };
+  for (const auto& units : at_places(choices, first, last, past)) {
+    std::size_t count = 0;
     std::size_t standing = 0;
-    for (const std::size_t at : place.units) {
-      const Choice& choice = choices[at];
-      standing += choice.state == State::carried || (choice.state == State::reverted && choice.fallback) ? 1 : 0;
+    for (const std::size_t at : units) {
+      if (past(choices[at])) count = std::max(count, choices[at].count);
+      if (stands(choices[at])) ++standing;
     }
-    for (auto at = place.units.begin(); at != place.units.end() && standing < place.count; ++at) {
-      if (choices[*at].state != State::past_count || tried[*at]) continue;
+    for (auto at = units.begin(); at != units.end() && standing < count; ++at) {
+      if (!past(choices[*at]) || tried[*at]) continue;
       tried[*at] = true;
       trying.push_back(*at);
       ++standing;
@@ -79,20 +80,23 @@ std::vector<std::size_t> next_tries(std::vector<Choice>& choices, std::size_t fi
 }  // namespace
 
 void leave_past_counts(std::vector<Choice>& choices, std::size_t first, std::size_t last, const ColumnRef& column) {
-  for (const AtPlace& place : counted_places(choices, first, last, column)) {
+  for (const auto& units : at_places(choices, first, last, may_go)) {
+    const std::size_t count = count_of(column, *choices[units.front()].place);
+    if (count == 0) continue;
     std::size_t standing = 0;
-    for (const std::size_t at : place.units) {
-      if (standing < place.count || !may_go(choices[at])) {
+    for (const std::size_t at : units) {
+      if (standing < count || !may_go(choices[at])) {
         ++standing;
       } else {
         choices[at].state = State::past_count;
+        choices[at].count = count;
       }
     }
   }
 }
 
 void fill_past_counts(std::vector<Choice>& choices, const std::vector<std::size_t>& first_choice,
-                      const ColumnRef& column, const JudgeOpen& faulted) {
+                      const JudgeOpen& faulted) {
   const std::size_t count = first_choice.size() - 2;
   std::vector<bool> tried(choices.size(), false);
   std::vector<std::vector<std::vector<std::size_t>>> pending(count + 1);
@@ -105,7 +109,7 @@ void fill_past_counts(std::vector<Choice>& choices, const std::vector<std::size_
     bool any = false;
     for (std::size_t vorgang = 1; vorgang <= count; ++vorgang) {
       if (pending[vorgang].empty()) {
-        auto next = next_tries(choices, first_choice[vorgang], first_choice[vorgang + 1], column, tried);
+        auto next = next_tries(choices, first_choice[vorgang], first_choice[vorgang + 1], tried);
         if (!next.empty()) pending[vorgang].push_back(std::move(next));
       }
       if (pending[vorgang].empty()) continue;

@@ -90,7 +90,7 @@ class Decision {
     if (*settled) together();
     // A unit past its place's count stands where one before it went.
     if (*settled) {
-      fill_past_counts(carry_.choices, carry_.first_choice, column_,
+      fill_past_counts(carry_.choices, carry_.first_choice,
                        [&](const std::vector<bool>& open) { return at_fault(open); });
     }
     return current(nullptr).message();
@@ -199,6 +199,7 @@ class Decision {
       }
     };
     copy(carry_.choices, carry_.first_choice, vorgang, like, &Choice::state);
+    copy(carry_.choices, carry_.first_choice, vorgang, like, &Choice::count);
     copy(carry_.made_up, carry_.first_made_up, vorgang, like, &MadeUp::kept);
     copy(carry_.made_up, carry_.first_made_up, vorgang, like, &MadeUp::barred);
   }
@@ -289,8 +290,15 @@ class Decision {
   // Takes away the unit draft segment `at` stands in: whether it stood.
   bool drop(std::size_t at, const Rejection& why) {
     if (const std::size_t choice = segments_[at].choice; choice != 0) {
-      if (carry_.choices[choice - 1].state == State::dropped) return false;
-      carry_.choices[choice - 1].state = State::dropped;
+      Choice& own = carry_.choices[choice - 1];
+      if (own.state == State::dropped || own.state == State::past_count) return false;
+      // A unit past the count at its own place stands again only where one there goes.
+      if (why.limit && own.place && nr_of(column_, *own.place) == why.nr) {
+        own.state = State::past_count;
+        own.count = *why.limit;
+        return true;
+      }
+      own.state = State::dropped;
       if (dropped_for_[choice - 1].empty()) dropped_for_[choice - 1] = why.text;
       return true;
     }
