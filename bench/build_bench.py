@@ -13,7 +13,7 @@ carries a faulty Marktlokation (bare, and with four optional arguments), refusin
 of too many Vorgänge (alike, and each naming its own Messlokation), refusing the gas answer to 9,990
 Vorgänge, too large for the reader, and the answers to the largest requests whose answers it takes.
 Then build_answer to requests whose groups build_utilmd's completion filled, which the answer carries, of many
-Vorgänge and of one.
+Vorgänge and of one, and to requests whose NAD+Z05 group stands far more often than the reader places it.
 
 Runs against whatever `quorvane` the interpreter imports (make bench installs the wheel first). With
 QUORVANE_PEER naming another build's _native*.so, that build is loaded beside it, and the rows of the

@@ -67,7 +67,8 @@ def test_the_count_is_the_migs(requests, unit):
 
 # (copies, the faulty ones) for a count c.
 CASES = {"one faulty within": lambda c: (c, {c // 2}), "the first faulty": lambda c: (c + 1, {0}),
-         "two faulty within": lambda c: (c + 2, {1, c - 2}), "three faulty within": lambda c: (c + 3, {0, c // 4, c - 1}),
+         "two faulty within": lambda c: (c + 2, {1, c - 2}),
+         "three faulty within": lambda c: (c + 3, {0, c // 4, c - 1}),
          "the first past faulty": lambda c: (c + 2, {c}), "clean past": lambda c: (c + 31, set()),
          "faulty within and past": lambda c: (c + 5, {0, 1, c, c + 1}), "thousands": lambda c: (2400, set())}
 
