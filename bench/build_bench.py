@@ -13,7 +13,7 @@ carries a faulty Marktlokation (bare, and with four optional arguments), refusin
 of too many Vorgänge (alike, and each naming its own Messlokation), refusing the gas answer to 9,990
 Vorgänge, too large for the reader, and the answers to the largest requests whose answers it takes.
 Then build_answer to requests whose groups build_utilmd's completion filled, which the answer carries, of many
-Vorgänge and of one.
+Vorgänge and of one, and to requests whose NAD+Z05 group stands far more often than the reader places it.
 
 Runs against whatever `quorvane` the interpreter imports (make bench installs the wheel first). With
 QUORVANE_PEER naming another build's _native*.so, that build is loaded beside it, and the rows of the
@@ -186,7 +186,9 @@ def main():
     refusal_cost()
     size_refusal_cost()
     answer_refusal_cost()
-    carried_answers(peer_native())
+    peer = peer_native()
+    carried_answers(peer)
+    repeated_groups(peer)
 
 
 def refusal_cost():
@@ -442,6 +444,54 @@ def single_answers(peer=None, rounds=300):
           f"{'; this build and the peer alternating, ratio this / peer' if peer else ''}):")
     for row in SINGLE_ANSWERS:
         timed_answer(peer, row, rounds, unit=("ms", 1e3, 3))
+
+
+# (Vorgänge, copies of the group in each): the reader places 99 NAD+Z05 groups in a Vorgang, so the answer holds no
+# more. One clean Vorgang beside one whose group stands thousands of times, and 14 Vorgänge each standing it often
+# enough that their answer's draft, the copies past the count carried, holds more faults than a verdict keeps.
+REPEATED_GROUPS = ((2, (1, 2400)), (2, (1, 4500)), (14, (312,) * 14))
+
+
+def with_repeated_group(message, copies, head="NAD+Z05"):
+    """The message with the group `head` opens (its head up to the next group's) standing copies[n] times in its
+    n-th Vorgang, and its UNT counting the segments."""
+    found = message.decode("latin-1").split("'")[:-1]
+    ides = [at for at, segment in enumerate(found) if segment.startswith("IDE+")] + [len(found) - 1]
+    edited = found[:ides[0]]
+    for n, (ide, end) in enumerate(zip(ides, ides[1:])):
+        first = next(at for at in range(ide, end) if found[at].startswith(f"{head}+"))
+        last = next((at for at in range(first + 1, end) if found[at].startswith(("NAD+", "SEQ+"))), end)
+        edited += found[ide:first] + found[first:last] * copies[n] + found[last:end]
+    reference = found[-1].split("+")[2]
+    edited.append(f"UNT+{len(edited)}+{reference}")
+    return "".join(f"{segment}'" for segment in edited).encode("latin-1")
+
+
+def repeated_groups(peer=None, rounds=5):
+    """build_answer 55169 to a 55168 whose NAD+Z05 group stands far past the count the reader places."""
+    on, parties = "2025-10-01", (RECEIVED_FROM, RECEIVED_BY)
+    print(f"\nbuild_answer 55168 -> 55169, the NAD+Z05 group repeated (best of {rounds} rounds"
+          f"{'; this build and the peer alternating, ratio this / peer' if peer else ''}):")
+    for vorgaenge, copies in REPEATED_GROUPS:
+        request = q.build_utilmd(55168, *parties, on=on,
+                                 transactions=[q.UtilmdTransaction(f"V{n}") for n in range(vorgaenge)])
+        received = q.build_interchange(*parties, "REF1", [with_repeated_group(request, copies)], on=on)
+
+        def call(module):
+            return module.build_answer(received, 55169, on=on)  # noqa: B023
+
+        answer = call(q)
+        label = f"{vorgaenge} Vorgänge, copies {' / '.join(map(str, sorted(set(copies))))}"
+        versus = ""
+        if peer:
+            theirs = call(peer)
+            ours_seconds, peer_seconds = alternating([lambda: call(q), lambda: call(peer)], rounds)
+            same = "the same answer" if theirs == answer else "another answer"
+            versus = f"; peer {peer_seconds:.4f} s, ratio {ours_seconds / peer_seconds:.2f}, {same}"
+        else:
+            (ours_seconds,) = alternating([lambda: call(q)], rounds)
+        print(f"  {label:40} {written_segments(received):,} segments received: {ours_seconds:.4f} s, "
+              f"{written_segments(answer):,} segments{versus}")
 
 
 if __name__ == "__main__":

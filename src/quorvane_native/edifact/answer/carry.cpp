@@ -4,11 +4,14 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
+#include <string_view>
 #include <utility>
 
 #include "edifact/parse/from_bytes.hpp"
 #include "quorvane_native/edifact/answer/echo.hpp"
 #include "quorvane_native/edifact/answer/group_order.hpp"
+#include "quorvane_native/edifact/answer/past_count.hpp"
 #include "quorvane_native/edifact/column_places.hpp"
 #include "quorvane_native/edifact/dtm_in_utc.hpp"
 
@@ -159,6 +162,7 @@ Carry::Carry(const VorgangCut& answer, const Places& answer_places, const Vorgan
       theirs = units_of(request, asked_first + 1, asked_last);
     }
     vorgaenge_[vorgang] = merge(vorgang, units_of(answer, first + 1, last), theirs, true, std::nullopt);
+    leave_past_counts(choices, first_choice[vorgang], choices.size(), column);
   }
   first_choice[answer.vorgaenge() + 1] = choices.size();
   first_made_up[answer.vorgaenge() + 1] = made_up.size();
@@ -194,25 +198,31 @@ std::vector<Carry::Node> Carry::merge(std::size_t vorgang, const std::vector<Uni
   std::vector<bool> taken(ours.size(), false);
   std::vector<bool> placed(theirs.size(), false);
   // A unit the MIG resolves no place for stands where another of its key does: a copy past the
-  // count the reader follows is still the request's.
+  // count the reader follows is still the request's, to stand where one at its place goes.
   std::vector<std::optional<NodeIndex>> places(theirs.size());
+  std::map<std::string_view, NodeIndex> first_placed;  // per key, so that copies cost no search each
+  for (const Unit& unit : theirs) {
+    const auto place = request_places_[unit.first];
+    if (place) first_placed.try_emplace(request_.segments[unit.first].key, *place);
+  }
   for (std::size_t j = 0; j < theirs.size(); ++j) {
     places[j] = request_places_[theirs[j].first];
     const CutSegment& head = request_.segments[theirs[j].first];
-    for (std::size_t k = 0; k < theirs.size() && !places[j]; ++k) {
-      if (request_.segments[theirs[k].first].key == head.key) places[j] = request_places_[theirs[k].first];
+    if (const auto found = first_placed.find(head.key); !places[j] && found != first_placed.end()) {
+      places[j] = found->second;
     }
     // A date of the Vorgang written out of order goes where the MIG puts its qualifier.
     if (!places[j] && top && head.tag() == "DTM") places[j] = vorgang_date_node(column_, head.qualifier());
   }
   // A head the request writes twice, once with nothing under it and once with its values, is one
   // unit: the bare copy adds nothing but room for completion's samples.
+  std::set<std::string_view> heads_with_values;
+  for (const Unit& unit : theirs) {
+    if (unit.second - unit.first > 1) heads_with_values.insert(request_.segments[unit.first].text);
+  }
   for (std::size_t j = 0; j < theirs.size(); ++j) {
     if (theirs[j].second - theirs[j].first != 1) continue;
-    const std::string_view text = request_.segments[theirs[j].first].text;
-    placed[j] = std::ranges::any_of(theirs, [&](const Unit& other) {
-      return other.second - other.first > 1 && request_.segments[other.first].text == text;
-    });
+    placed[j] = heads_with_values.contains(request_.segments[theirs[j].first].text);
   }
   // First by place and key, then inside a group by place alone; last by key alone, for a unit
   // that stands at no place or, being a date of the Vorgang, out of order: it stands in completion's
@@ -269,12 +279,14 @@ std::vector<Carry::Node> Carry::merge(std::size_t vorgang, const std::vector<Uni
   }
   std::vector<Node> nodes;
   const auto add_choice = [&](Unit unit, std::optional<Unit> fallback) {
-    choices.push_back(Choice{vorgang, unit, fallback, parent, Choice::State::carried});
+    choices.push_back(Choice{vorgang, unit, fallback, parent, Choice::State::carried, std::nullopt, false, 0});
     return choices.size() - 1;
   };
   const auto insert = [&](std::size_t before) {
     for (const std::size_t j : inserted[before]) {
       Node node{Node::Kind::request, theirs[j], add_choice(theirs[j], std::nullopt), like[j].has_value(), {}};
+      choices[node.index].place = places[j];
+      choices[node.index].unplaced = !request_places_[theirs[j].first];
       if (node.merged) {
         const Unit& mine = ours[*like[j]];
         node.children = merge(vorgang, units_of(answer_, mine.first + 1, mine.second),
@@ -300,6 +312,7 @@ std::vector<Carry::Node> Carry::merge(std::size_t vorgang, const std::vector<Uni
     }
     const Unit& asked = theirs[*paired[i]];
     const std::size_t choice = add_choice(asked, mine);
+    choices[choice].place = places[*paired[i]];
     Node node{Node::Kind::request, asked, choice, asked.second - asked.first > 1 || mine.second - mine.first > 1, {}};
     if (node.merged) {
       node.children = merge(vorgang, units_of(answer_, mine.first + 1, mine.second),
@@ -335,7 +348,7 @@ void Carry::emit(const std::vector<Node>& nodes, std::size_t vorgang, std::size_
         break;
       case Node::Kind::request: {
         const Choice& own = choices[node.index];
-        if (own.state == Choice::State::dropped) break;
+        if (own.state == Choice::State::dropped || own.state == Choice::State::past_count) break;
         if (own.state == Choice::State::reverted) {
           if (own.fallback) add_unit(answer_, answer_places_, *own.fallback, choice);
           break;

@@ -47,15 +47,18 @@ Places places_of(const VorgangCut& cut, const ColumnRef& column);
 // The same of a message's parsed segments.
 Places places_of(std::span<const ::edifact::model::Segment> segments, const ColumnRef& column);
 
-// A request unit in the answer: carried, left out for a fault of its own, or (while its Vorgang's
-// faults are searched) replaced by completion's unit again.
+// A request unit in the answer: carried, left out for a fault of its own, (while its Vorgang's
+// faults are searched) replaced by completion's unit again, or left out past its place's count.
 struct Choice {
-  enum class State : std::uint8_t { carried, dropped, reverted };
+  enum class State : std::uint8_t { carried, dropped, reverted, past_count };
   std::size_t vorgang = 0;  // of the answer, from 1
   Unit unit;                // in the request's cut
   std::optional<Unit> fallback;  // completion's unit at the same place, in the answer's cut
   std::optional<std::size_t> parent;  // the choice it stands in
   State state = State::carried;
+  std::optional<NodeIndex> place;  // where it stands: its own, or that of another of its key
+  bool unplaced = false;           // the reader placed it nowhere
+  std::size_t count = 0;           // past a count: how many may stand at its place
 };
 
 // A unit completion made up: a Lokation or group beside the request's, which the answer holds

@@ -13,6 +13,7 @@
 #include "quorvane_native/edifact/answer/draft.hpp"
 #include "quorvane_native/edifact/answer/lokation_ids.hpp"
 #include "quorvane_native/edifact/answer/lokation_refusal.hpp"
+#include "quorvane_native/edifact/answer/past_count.hpp"
 #include "quorvane_native/edifact/column_places.hpp"
 #include "quorvane_native/edifact/date_argument.hpp"
 #include "support/debug_quote.hpp"
@@ -87,6 +88,11 @@ class Decision {
     if (!wants_.empty()) return py::value_error(lokation_refused());
     // Where the message itself is at fault, no Vorgang can be told to mend it.
     if (faulted_message_ || (!*settled && !settle())) return std::nullopt;
+    // A unit past its place's count stands where one before it went.
+    if (*settled) {
+      fill_past_counts(carry_.choices, carry_.first_choice,
+                       [&](const std::vector<bool>& open) { return at_fault(open); });
+    }
     return current(nullptr).message();
   }
 
@@ -143,6 +149,7 @@ class Decision {
       }
     };
     copy(carry_.choices, carry_.first_choice, vorgang, like, &Choice::state);
+    copy(carry_.choices, carry_.first_choice, vorgang, like, &Choice::count);
     copy(carry_.made_up, carry_.first_made_up, vorgang, like, &MadeUp::kept);
     copy(carry_.made_up, carry_.first_made_up, vorgang, like, &MadeUp::barred);
   }
@@ -233,8 +240,15 @@ class Decision {
   // Takes away the unit draft segment `at` stands in: whether it stood.
   bool drop(std::size_t at, const Rejection& why) {
     if (const std::size_t choice = segments_[at].choice; choice != 0) {
-      if (carry_.choices[choice - 1].state == State::dropped) return false;
-      carry_.choices[choice - 1].state = State::dropped;
+      Choice& own = carry_.choices[choice - 1];
+      if (own.state == State::dropped || own.state == State::past_count) return false;
+      // A unit past the count at its own place stands again only where one there goes.
+      if (why.limit && own.place && nr_of(column_, *own.place) == why.nr) {
+        own.state = State::past_count;
+        own.count = *why.limit;
+        return true;
+      }
+      own.state = State::dropped;
       if (dropped_for_[choice - 1].empty()) dropped_for_[choice - 1] = why.text;
       return true;
     }
@@ -418,6 +432,16 @@ class Decision {
     support::diag::emit(support::diag::Level::Warn, "quorvane_native::build_answer",
                         "request values left out of the answer", {});
     return true;
+  }
+
+  // Per Vorgang, whether it is at fault in the draft of the Vorgänge `open` marks.
+  std::vector<bool> at_fault(const std::vector<bool>& open) {
+    const Judged judged = judge(current(&open), column_, answer_pid_);
+    std::vector<bool> faulted(open.size(), false);
+    for (std::size_t vorgang = 1; vorgang < open.size(); ++vorgang) {
+      faulted[vorgang] = open[vorgang] && (judged.faulted_message || judged.faulted(vorgang));
+    }
+    return faulted;
   }
 
   Carry& carry_;

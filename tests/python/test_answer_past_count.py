@@ -1,0 +1,89 @@
+"""build_answer to a request whose unit stands more often than the MIG's count: a group past the count the reader
+places, or a segment of a group past the count the column allows. The answer holds as many copies as the count, the
+request's first clean ones: a copy past the count stands where one before it went for a fault of its own."""
+
+import pytest
+
+import quorvane._native as native
+from answer_support import segments
+from test_answer_carried import clean, request_of
+from test_answer_confirms import with_count
+
+T = native.UtilmdTransaction
+ON = "2025-10-01"
+# (unit, the MIG's count of it, its copy with a fault of its own): the NAD+Z05 group, whose copies past the count
+# the reader places nowhere, and the Zählpunkt's RFF in it, whose copies it places for the column to count.
+GROUP = ("NAD+Z05+", 99, lambda head: head.replace("Mustermann", "M" * 80, 1))
+REFERENCE = ("RFF+Z19:", 9, lambda rff: rff + "X" * 40)
+
+
+def with_copies(received, unit, copies):
+    """The request with each Vorgang's NAD+Z05 group, or its `unit` in the group, standing once per entry of
+    `copies`, the entries True with a fault of their own."""
+    prefix, _, faulty = unit
+    found = segments(received)
+    grouped = set(in_group(found))
+    edited, at = [], 0
+    while at < len(found):
+        if not (found[at].startswith(prefix) and at in grouped):
+            edited.append(found[at])
+            at += 1
+            continue
+        end = at + 1
+        if unit is GROUP:
+            while not found[end].startswith(("NAD+", "SEQ+", "IDE+", "UNT+")):
+                end += 1
+        for fault in copies:
+            edited += [faulty(found[at]) if fault else found[at], *found[at + 1:end]]
+        at = end
+    return with_count("".join(f"{segment}'" for segment in edited).encode())
+
+
+def in_group(found):
+    """Where the segments of every NAD+Z05 group stand."""
+    kept, inside = [], False
+    for at, segment in enumerate(found):
+        inside = segment.startswith(GROUP[0]) or (inside and not segment.startswith(("NAD+", "SEQ+", "IDE+", "UNT+")))
+        if inside:
+            kept.append(at)
+    return kept
+
+
+@pytest.fixture(scope="module")
+def requests():
+    """(request of one Vorgang, of two, sender, receiver)."""
+    one, sender, receiver = request_of(55168, ON)
+    two, *_ = request_of(55168, ON, (T("VG1"), T("VG2")))
+    return one, two, sender, receiver
+
+
+@pytest.mark.parametrize("unit", [GROUP, REFERENCE], ids=["group", "reference"])
+def test_the_count_is_the_migs(requests, unit):
+    one, _, _, _ = requests
+    count = unit[1]
+    assert native.validate_edifact(with_copies(one, unit, [False] * count), ON).is_valid
+    assert not native.validate_edifact(with_copies(one, unit, [False] * (count + 1)), ON).is_valid
+
+
+# (copies, the faulty ones) for a count c.
+CASES = {"one faulty within": lambda c: (c, {c // 2}), "the first faulty": lambda c: (c + 1, {0}),
+         "two faulty within": lambda c: (c + 2, {1, c - 2}),
+         "three faulty within": lambda c: (c + 3, {0, c // 4, c - 1}),
+         "the first past faulty": lambda c: (c + 2, {c}), "clean past": lambda c: (c + 31, set()),
+         "faulty within and past": lambda c: (c + 5, {0, 1, c, c + 1}), "thousands": lambda c: (2400, set())}
+
+
+@pytest.mark.parametrize("vorgaenge", [1, 2])
+@pytest.mark.parametrize("case", CASES)
+@pytest.mark.parametrize("unit", [GROUP, REFERENCE], ids=["group", "reference"])
+def test_the_answer_holds_the_first_clean_copies_up_to_the_count(requests, unit, case, vorgaenge):
+    one, two, sender, receiver = requests
+    received = one if vorgaenge == 1 else two
+    copies, faulty = CASES[case](unit[1])
+    built = native.build_answer(with_copies(received, unit, [n in faulty for n in range(copies)]), 55169, on=ON)
+    assert clean(built, ON, receiver, sender) == (True, [])
+    kept = min(unit[1], copies - len(faulty))
+    # The answer to the request holding only the copies that stand.
+    assert built == native.build_answer(with_copies(received, unit, [False] * kept), 55169, on=ON)
+    found = segments(built)
+    assert sum(found[at].startswith(unit[0]) for at in in_group(found)) == kept * vorgaenge
