@@ -1,8 +1,8 @@
 """build_answer to requests shaped otherwise than our builder writes them, one change at a time: a party or SEQ
-group standing twice, groups and dates in another order, a SEQ group after a party, one faulty value, a date in a format its place does not
-take. A valid request gets a clean answer that keeps what it said; an invalid one a clean answer too, or a refusal
-naming `received` that quotes a value it holds. No answer shows a sample of completion or another date where the
-request gave its own."""
+group standing twice, groups and dates in another order, a SEQ group after a party, a group before the Vorgang's
+dates, one faulty value, a date in a format its place does not take. A valid request gets a clean answer that keeps
+what it said; an invalid one a clean answer too, or a refusal naming `received` that quotes a value it holds. No
+answer shows a sample of completion or another date where the request gave its own."""
 
 from typing import NamedTuple
 
@@ -16,7 +16,7 @@ from test_answer_edited_requests import (JUNK, ON, Answer, Edit, anmeldung_44001
 
 # Heads of the parties other systems send twice first, then any.
 PARTIES = ("NAD+Z07", "NAD+Z05", "NAD+Z09")
-PER_KIND = {"a": 3, "b": 2, "c": 3, "d": 1, "e": 1}  # changes of a kind per request, the hand-written ones aside
+PER_KIND = {"a": 3, "b": 2, "c": 3, "d": 1, "e": 1, "f": 2}  # changes of a kind per request, hand-written ones aside
 
 
 class Shape(NamedTuple):
@@ -123,7 +123,18 @@ def behind(found):
         yield f"{key(found[a])} after {key(found[party])}", found[:a] + found[b:d] + found[a:b] + found[d:]
 
 
-CHANGES = {"a": twice, "b": reordered, "c": faulty, "d": redated, "e": behind}
+def foremost(found):
+    """f: the first SEQ group and the first party each standing right after the IDE, before the Vorgang's own dates,
+    which the MIG puts before every group."""
+    ide, _ = vorgang(found)
+    spans = grouped(found)
+    for tag in ("SEQ+", "NAD+"):
+        a, b = next(((a, b) for a, b in spans if found[a].startswith(tag)), (None, None))
+        if a is not None and any(found[at].startswith("DTM+") for at in range(ide + 1, a)):
+            yield f"{key(found[a])} before the dates", found[:ide + 1] + found[a:b] + found[ide + 1:a] + found[b:]
+
+
+CHANGES = {"a": twice, "b": reordered, "c": faulty, "d": redated, "e": behind, "f": foremost}
 
 
 def shapes(found, per_kind):
