@@ -188,3 +188,17 @@ def test_a_reshaped_request_gets_a_clean_answer_with_its_own_values(shape):
         received = listed(shape.received)
         failed["5"] = dated_otherwise(judged, received[slice(*vorgang(received))])
     assert not {name: fault for name, fault in failed.items() if fault}, (valid, failed)
+
+
+@pytest.mark.parametrize("dates", [["DTM+158:202501312300?+00:303"],
+                                   ["DTM+158:202501312300?+00:303", "DTM+159:202512312300?+00:303"]],
+                         ids=["158", "158 and 159"])
+def test_a_date_the_mig_reads_into_its_group_is_no_date_of_the_vorgang(dates):
+    """A date after a quantity of a SEQ group, where the MIG puts dates of a Vorgang's qualifiers too, stays the
+    group's: the answer is the one to the request without it, not one with it as the Vorgang's."""
+    found = [segment for segment in listed(base(ON, 55203, 55204)[0]) if not segment.startswith("DTM+158:")]
+    end = next(at for at, segment in enumerate(found) if segment.startswith("UNT+"))
+    group = ["SEQ+Z47", "QTY+Z45:100:KWH"]
+    dated, bare = (rebuilt(found[:end] + group + inner + found[end:]) for inner in (dates, []))
+    assert not [error for error in native.validate_edifact(dated, ON).errors if "MIG-STRUCTURE" in str(error)]
+    assert answer_of(dated, 55204, ON) == answer_of(bare, 55204, ON)
