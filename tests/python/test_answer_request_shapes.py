@@ -9,7 +9,7 @@ from typing import NamedTuple
 import pytest
 
 import quorvane._native as native
-from test_answer_carried import utilmd_records
+from test_answer_carried import request_of, utilmd_records
 from test_answer_edited_requests import (JUNK, ON, Answer, Edit, anmeldung_44001, anmeldung_44013, answer_of, base,
                                          clean, failures, key, listed, other_forms, rank, rebuilt, same_date,
                                          split, units, utc_of, vorgang, with_component)
@@ -202,3 +202,19 @@ def test_a_date_the_mig_reads_into_its_group_is_no_date_of_the_vorgang(dates):
     dated, bare = (rebuilt(found[:end] + group + inner + found[end:]) for inner in (dates, []))
     assert not [error for error in native.validate_edifact(dated, ON).errors if "MIG-STRUCTURE" in str(error)]
     assert answer_of(dated, 55204, ON) == answer_of(bare, 55204, ON)
+
+
+@pytest.mark.parametrize(("request_pid", "answer_pid"), [(44010, 44011), (44013, 44014), (55001, 55002)])
+def test_groups_before_the_dates_of_later_vorgaenge_leave_the_answer_as_to_the_request_in_order(request_pid,
+                                                                                                answer_pid):
+    """Of three Vorgänge, the second writes its first group and the third its first two groups right after the IDE:
+    each keeps its own dates, and the answer is the one to the request in order."""
+    vorgaenge = tuple(native.UtilmdTransaction(number) for number in ("V1", "V2", "V3"))
+    received, _sender, _receiver = request_of(request_pid, ON, vorgaenge)
+    found = listed(received)
+    for nth, moved in ((1, 1), (2, 2)):
+        ide, end = vorgang(found, nth)
+        spans = [(a, b) for a, b in units(found, ide + 1, end, False) if rank(found[a])][:moved]
+        first, last = spans[0][0], spans[-1][1]
+        found = found[:ide + 1] + found[first:last] + found[ide + 1:first] + found[last:]
+    assert answer_of(rebuilt(found), answer_pid, ON) == answer_of(received, answer_pid, ON)
