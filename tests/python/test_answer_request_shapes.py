@@ -1,22 +1,22 @@
 """build_answer to requests shaped otherwise than our builder writes them, one change at a time: a party or SEQ
-group standing twice, groups and dates in another order, a SEQ group after a party, one faulty value, a date in a format its place does not
-take. A valid request gets a clean answer that keeps what it said; an invalid one a clean answer too, or a refusal
-naming `received` that quotes a value it holds. No answer shows a sample of completion or another date where the
-request gave its own."""
+group standing twice, groups and dates in another order, a SEQ group after a party, a group before the Vorgang's
+dates, one faulty value, a date in a format its place does not take. A valid request gets a clean answer that keeps
+what it said; an invalid one a clean answer too, or a refusal naming `received` that quotes a value it holds. No
+answer shows a sample of completion or another date where the request gave its own."""
 
 from typing import NamedTuple
 
 import pytest
 
 import quorvane._native as native
-from test_answer_carried import utilmd_records
+from test_answer_carried import request_of, utilmd_records
 from test_answer_edited_requests import (JUNK, ON, Answer, Edit, anmeldung_44001, anmeldung_44013, answer_of, base,
                                          clean, failures, key, listed, other_forms, rank, rebuilt, same_date,
                                          split, units, utc_of, vorgang, with_component)
 
 # Heads of the parties other systems send twice first, then any.
 PARTIES = ("NAD+Z07", "NAD+Z05", "NAD+Z09")
-PER_KIND = {"a": 3, "b": 2, "c": 3, "d": 1, "e": 1}  # changes of a kind per request, the hand-written ones aside
+PER_KIND = {"a": 3, "b": 2, "c": 3, "d": 1, "e": 1, "f": 2}  # changes of a kind per request, hand-written ones aside
 
 
 class Shape(NamedTuple):
@@ -123,7 +123,18 @@ def behind(found):
         yield f"{key(found[a])} after {key(found[party])}", found[:a] + found[b:d] + found[a:b] + found[d:]
 
 
-CHANGES = {"a": twice, "b": reordered, "c": faulty, "d": redated, "e": behind}
+def foremost(found):
+    """f: the first SEQ group and the first party each standing right after the IDE, before the Vorgang's own dates,
+    which the MIG puts before every group."""
+    ide, _ = vorgang(found)
+    spans = grouped(found)
+    for tag in ("SEQ+", "NAD+"):
+        a, b = next(((a, b) for a, b in spans if found[a].startswith(tag)), (None, None))
+        if a is not None and any(found[at].startswith("DTM+") for at in range(ide + 1, a)):
+            yield f"{key(found[a])} before the dates", found[:ide + 1] + found[a:b] + found[ide + 1:a] + found[b:]
+
+
+CHANGES = {"a": twice, "b": reordered, "c": faulty, "d": redated, "e": behind, "f": foremost}
 
 
 def shapes(found, per_kind):
@@ -177,3 +188,33 @@ def test_a_reshaped_request_gets_a_clean_answer_with_its_own_values(shape):
         received = listed(shape.received)
         failed["5"] = dated_otherwise(judged, received[slice(*vorgang(received))])
     assert not {name: fault for name, fault in failed.items() if fault}, (valid, failed)
+
+
+@pytest.mark.parametrize("dates", [["DTM+158:202501312300?+00:303"],
+                                   ["DTM+158:202501312300?+00:303", "DTM+159:202512312300?+00:303"]],
+                         ids=["158", "158 and 159"])
+def test_a_date_the_mig_reads_into_its_group_is_no_date_of_the_vorgang(dates):
+    """A date after a quantity of a SEQ group, where the MIG puts dates of a Vorgang's qualifiers too, stays the
+    group's: the answer is the one to the request without it, not one with it as the Vorgang's."""
+    found = [segment for segment in listed(base(ON, 55203, 55204)[0]) if not segment.startswith("DTM+158:")]
+    end = next(at for at, segment in enumerate(found) if segment.startswith("UNT+"))
+    group = ["SEQ+Z47", "QTY+Z45:100:KWH"]
+    dated, bare = (rebuilt(found[:end] + group + inner + found[end:]) for inner in (dates, []))
+    assert not [error for error in native.validate_edifact(dated, ON).errors if "MIG-STRUCTURE" in str(error)]
+    assert answer_of(dated, 55204, ON) == answer_of(bare, 55204, ON)
+
+
+@pytest.mark.parametrize(("request_pid", "answer_pid"), [(44010, 44011), (44013, 44014), (55001, 55002)])
+def test_groups_before_the_dates_of_later_vorgaenge_leave_the_answer_as_to_the_request_in_order(request_pid,
+                                                                                                answer_pid):
+    """Of three Vorgänge, the second writes its first group and the third its first two groups right after the IDE:
+    each keeps its own dates, and the answer is the one to the request in order."""
+    vorgaenge = tuple(native.UtilmdTransaction(number) for number in ("V1", "V2", "V3"))
+    received, _sender, _receiver = request_of(request_pid, ON, vorgaenge)
+    found = listed(received)
+    for nth, moved in ((1, 1), (2, 2)):
+        ide, end = vorgang(found, nth)
+        spans = [(a, b) for a, b in units(found, ide + 1, end, False) if rank(found[a])][:moved]
+        first, last = spans[0][0], spans[-1][1]
+        found = found[:ide + 1] + found[first:last] + found[ide + 1:first] + found[last:]
+    assert answer_of(rebuilt(found), answer_pid, ON) == answer_of(received, answer_pid, ON)

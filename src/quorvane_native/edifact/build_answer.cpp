@@ -17,6 +17,7 @@
 #include "edifact/write/writer.hpp"
 #include "quorvane_native/edifact/answer/code_demands.hpp"
 #include "quorvane_native/edifact/answer/dates.hpp"
+#include "quorvane_native/edifact/answer/late_dates.hpp"
 #include "quorvane_native/edifact/answer/echo.hpp"
 #include "quorvane_native/edifact/answer/leave_out.hpp"
 #include "quorvane_native/edifact/answer/lokation_ids.hpp"
@@ -278,12 +279,15 @@ py::Expected<Received> receive(const Call& call) {
   auto valid_pid = pid(static_cast<std::int64_t>(call.answer_pid));
   if (!valid_pid) return py::propagate(valid_pid);
   const auto column = column_of(MessageType::Utilmd, call.release, *valid_pid);
+  const auto& segments = (*envelope)->message.core()->segments;
+  // Read before the plan: a date the request writes after a group is the plan's to confirm too.
+  RequestRead read = column ? read_request(*request, segments, call.process_dates, *column) : RequestRead{};
   Received parts{.sender = (*envelope)->header.recipient,
                  .receiver = (*envelope)->header.sender,
                  .answer_pid = *valid_pid,
                  .column = column,
-                 .plan = plan_answer(*request, column, GivenValues{&call.process_dates, &call.references},
-                                     call.message_index),
+                 .plan = plan_answer(read.reread ? *read.reread : *request, column,
+                                     GivenValues{&call.process_dates, &call.references}, call.message_index),
                  .references = vorgang_references(call.references, column),
                  .request = {},
                  .request_places = {}};
@@ -292,11 +296,10 @@ py::Expected<Received> receive(const Call& call) {
                                        "to answer",
                                        call.message_index));
   }
-  if (column && fills_places(*request, call.process_dates, *column)) {
-    const auto& segments = (*envelope)->message.core()->segments;
-    if (auto text = ::edifact::segments_to_bytes(segments)) {
+  if (read.fills) {
+    if (auto text = ::edifact::segments_to_bytes(read.reread ? read.reread->core.segments : segments)) {
       parts.request = std::move(*text);
-      parts.request_places = places_of(segments, *column);
+      parts.request_places = std::move(read.places);
     }
   }
   if (parts.plan.faulty_date) return py::value_error(*parts.plan.faulty_date);
