@@ -191,3 +191,29 @@ def test_a_messlokation_the_request_names_in_a_reference_is_the_answers_own():
     assert own_values(answer) == []
     assert tagged(answer, "RFF+Z19:") and set(tagged(answer, "RFF+Z19:")) == {f"RFF+Z19:{MELO}"}
     assert lokation_ids(answer) == {MALO, MELO}
+
+
+# An Antwortcode that obliges dates, beside an answer that needs a Lokation nobody names: (answer, code, list, dates).
+OBLIGING = [(55040, "Z01", "S_0090", [("471", "202610042200+00")]),
+            (55041, "Z12", "S_0054", [("157", "202610042200+00"), ("Z01", "03MQ")])]
+
+
+@pytest.mark.parametrize(("answer_pid", "code", "codeliste", "dates"), OBLIGING)
+def test_what_the_code_obliges_is_asked_before_the_lokation_so_that_either_route_builds(answer_pid, code, codeliste,
+                                                                                       dates):
+    received, sender, receiver = request_of(55039, "2025-10-01", (T("VG1", locations=[("malo", MALO)]),))
+    given = {"on": "2025-10-01", "antwort_code": code, "antwort_ebd": codeliste}
+    with pytest.raises(ValueError, match=r"^process_dates: antwort_code "):
+        native.build_answer(received, answer_pid, **given)
+    with pytest.raises(ValueError, match=f"^{NOT_NAMED}") as refused:
+        native.build_answer(received, answer_pid, process_dates=dates, **given)
+    refusal = str(refused.value)
+    answer, _, _ = answered(refusal, received)
+    built, _, fields = followed(refusal, sender, receiver, "2025-10-01")
+    # build_utilmd's dates take no period: the advice says so rather than pass one it refuses.
+    taken = [date for date in dates if date[0] != "Z01"]
+    assert fields["dates"] == taken
+    assert ('leave out DTM+Z01 "03MQ"' in refusal) == (taken != dates)
+    for message, carried in ((answer, dates), (built, taken)):
+        assert clean(message, "2025-10-01", receiver, sender) == (True, [])
+        assert all(f"DTM+{qualifier}:{value.replace('+', '?+')}:" in message.decode() for qualifier, value in carried)

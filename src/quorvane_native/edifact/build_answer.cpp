@@ -340,6 +340,21 @@ py::Expected<edi_energy::builders::Written> write(const Call& call, const Receiv
   return std::move(*message);
 }
 
+// What the given antwort_code obliges the answer `answer` (completed from `built`) to carry that no
+// argument gives; none where the call gives no code or gives all it obliges.
+std::optional<py::Error> obliged(const Call& call, const Received& received, const std::string& answer,
+                                 std::string_view built, const VorgangCut& request) {
+  if (!call.antwort_code) return std::nullopt;
+  const CodedAnswer coded{
+      .answer = answer, .built = built, .code = *call.antwort_code, .request = request, .plan = received.plan};
+  auto without = without_code_demands(coded, *received.column, received.answer_pid);
+  if (!without) return std::move(without.error());
+  if (auto obligation = *without ? code_obligation(answer, **without, *call.antwort_code) : std::nullopt) {
+    return py::value_error(std::move(*obligation)).error();
+  }
+  return std::nullopt;
+}
+
 // What the answer must carry that nobody gave: a DTM 92/93 it confirms, or a value the given
 // antwort_code obliges; none where `answer` (completed from `built`) holds neither.
 std::optional<py::Error> unasked(const Call& call, const Received& received, const ColumnVerdict& verdict,
@@ -349,15 +364,7 @@ std::optional<py::Error> unasked(const Call& call, const Received& received, con
       return py::value_error(std::move(*date)).error();
     }
   }
-  if (!call.antwort_code) return std::nullopt;
-  const CodedAnswer coded{
-      .answer = answer, .built = built, .code = *call.antwort_code, .request = request, .plan = received.plan};
-  auto without = without_code_demands(coded, *received.column, received.answer_pid);
-  if (!without) return std::move(without.error());
-  if (auto obliged = *without ? code_obligation(answer, **without, *call.antwort_code) : std::nullopt) {
-    return py::value_error(std::move(*obliged)).error();
-  }
-  return std::nullopt;
+  return obliged(call, received, answer, built, request);
 }
 
 }  // namespace
@@ -429,13 +436,15 @@ py::Result build_answer(py::Args args) {
     } else {
       auto answered = as_answered(*completed, cut_vorgaenge(*completed), plan, request, received->request_places,
                                   column, received->answer_pid, call->process_dates, call->message_index);
+      auto own_ids = answered ? with_own_lokation_ids(*answered, plan, request, call->references, column,
+                                                      received->answer_pid, call->message_index)
+                              : py::Expected<std::string>(py::Failure(std::move(answered.error())));
       std::optional<py::Error> refusal;
-      if (!answered) {
-        refusal = std::move(answered.error());
-      } else if (auto own_ids = with_own_lokation_ids(*answered, plan, request, call->references, column,
-                                                      received->answer_pid, call->message_index);
-                 !own_ids) {
+      if (!own_ids) {
         refusal = std::move(own_ids.error());
+        // What the code obliges is the caller's to give first, so that the call a refusal of the
+        // request advises, followed as written, builds.
+        if (auto demand = obliged(*call, *received, *completed, bytes, request)) refusal = std::move(demand);
       } else {
         *completed = std::move(*own_ids);
         refusal = unasked(*call, *received, own, *completed, bytes, request);

@@ -8,6 +8,7 @@
 
 #include "quorvane_native/edifact/answer/lokation_ids.hpp"
 #include "quorvane_native/edifact/column_places.hpp"
+#include "quorvane_native/edifact/date_argument.hpp"
 #include "support/debug_quote.hpp"
 
 namespace quorvane_native::edifact::answer {
@@ -77,8 +78,8 @@ bool holds(const StringPairs& pairs, std::string_view first, std::string_view se
 }
 
 // The keyword arguments of the Vorgang's UtilmdTransaction: what the request and the caller say
-// of it, never completion's sample.
-std::string transaction(const LokationRoute& route, std::span<const LokationWant> wants) {
+// of it, never completion's sample; `left_out` tells of a date its `dates` do not take.
+std::string transaction(const LokationRoute& route, std::span<const LokationWant> wants, std::string& left_out) {
   const EchoVorgang& vorgang = *route.vorgang;
   const StringPairs no_pairs;
   const StringPairs& given_dates = route.caller != nullptr ? route.caller->process_dates : no_pairs;
@@ -101,7 +102,12 @@ std::string transaction(const LokationRoute& route, std::span<const LokationWant
     // The caller's dates, and the request's the answer confirms or carries.
     if (date && own_dates && !value.empty() &&
         (holds(vorgang.dates, qualifier, value) || holds(given_dates, qualifier, value))) {
-      dates.emplace_back(qualifier, debug_quote(value));
+      const StringPairs date{{std::string(qualifier), std::string(value)}};
+      if (require_vorgang_dates("dates", date)) {
+        dates.emplace_back(qualifier, debug_quote(value));
+      } else {
+        left_out += fmt::format("{}DTM+{} {}", left_out.empty() ? "" : ", ", qualifier, debug_quote(value));
+      }
     } else if (sts == vorgang.echoes.end() && text.starts_with("STS+7+") && grund.empty() &&
                !component(elements, 3, 0).empty()) {
       grund = fmt::format(", transaktionsgrund={}", debug_quote(component(elements, 3, 0)));
@@ -179,17 +185,23 @@ std::string lokation_refusal(const LokationRoute& route, std::span<const Lokatio
                            want.form.empty() ? name.form : want.form);
   }
   const std::string in_turn = fmt::format("in place of each ... in turn {}", lacking);
-  const std::string utilmd_call =
+  std::string left_out;
+  std::string utilmd_call =
       fmt::format("build_utilmd({}, the request's recipient, its sender, transactions=[{}])", route.answer_pid,
-                  transaction(route, wants));
+                  transaction(route, wants, left_out));
+  const std::string in_turn_utilmd =
+      left_out.empty() ? in_turn
+                       : fmt::format("{} (its dates leave out {}, which they do not take: completion writes its own "
+                                     "there)",
+                                     in_turn, left_out);
   const auto answer = answer_call(route, wants);
   const std::string routes =
       answer ? fmt::format("build_answer carries the request's Lokationen and those `references` names; build such "
                            "an answer with {}, {}; or with {}, {}",
-                           *answer, in_turn, utilmd_call, in_turn)
+                           *answer, in_turn, utilmd_call, in_turn_utilmd)
              : fmt::format("build_answer carries only the request's own Lokationen and those `references` names, "
                            "which names no {}; build such an answer with {}, {}",
-                           lokation_name(wants.front().qualifier).name, utilmd_call, in_turn);
+                           lokation_name(wants.front().qualifier).name, utilmd_call, in_turn_utilmd);
   return fmt::format("received: message {}, Vorgang {}: the answer must carry a Lokation the request does not name — "
                      "{}. {}",
                      route.message_index, debug_quote(route.vorgang->vorgangsnummer), named, routes);
