@@ -36,8 +36,8 @@ differ in every value the caller gives (Vorgangsnummer, Lokation IDs, and the re
 dates, a day apart) and with two sets of argument values. A segment of the answer's Vorgang (IDE up
 to UNT, each keyed by the SEQ, NAD or SG6 RFF group it stands in) is completion's where it stands
 alike in both answers, the request's Vorgang holds no such segment in such a group (the answer may
-leave out elements the request filled), and it does not name one of the request's Lokationen or
-those a route put in (which the answer refers to by their IDs). So a value taken from the request or an argument, moved or not,
+leave out elements the request filled), and it does not name one of the Lokationen the request names
+(in a LOC or a reference) or a route put in (which the answer refers to by their IDs). So a value taken from the request or an argument, moved or not,
 differs between the two builds and is not counted, and a segment carried over as the request wrote
 it is the request's even where the request had it from completion. Not counted either: the header
 (UNH to the NADs of the parties), IDE, RFF+TN, RFF+Z13 naming the answer's own Prüfidentifikator, and
@@ -93,6 +93,8 @@ KINDS = {"STROM": (("neither", ()), ("malo", ("malo",)), ("melo", ("melo",)), ("
 ADVICE = re.compile(r"give (?:it|them|the date) as (process_dates|free_texts|references)=\[(.*)\]$")
 PAIR = re.compile(r'\("([^"]+)", "([^"]*)"\)')
 LOKATION_REFUSAL = "a Lokation the request does not name — "
+# A Marktlokations-ID, a Zählpunktbezeichnung, or a resource's ID.
+LOKATION_ID = re.compile(r"\d{11}|[A-Z]{2}[0-9A-Z]{31}|[CDE][0-9A-Z]{10}")
 # The refusal's two routes: the build_answer call, then the build_utilmd call, each with the forms of
 # the IDs that go in place of its `...` in turn.
 ANSWER_ROUTE = re.compile(r"build such an answer with (build_answer\(received, .*?\)), in place of each \.\.\. in turn "
@@ -149,6 +151,13 @@ def vorgang_units(message):
 def lokationen(message):
     """(qualifier, ID) of each LOC of the message."""
     return [(elements(s)[1][0], elements(s)[2][0]) for s in segments(message) if s.startswith("LOC+")]
+
+
+def named_lokationen(message):
+    """The Lokation IDs a message names: in its LOCs, and in its references where the value has an ID's
+    form (a request edited as other systems write it may name a Lokation only there)."""
+    referred = [(elements(s)[1] + [""])[1] for s in segments(message) if s.startswith("RFF+")]
+    return {value for _, value in lokationen(message)} | {value for value in referred if LOKATION_ID.fullmatch(value)}
 
 
 def party(code):
@@ -498,7 +507,7 @@ def placeholders(case, answer):
     request = case.requests[0][0]
     request_units = vorgang_units(request)
     said = [] if answer.via == "build_utilmd" else request_units
-    named = {value for _, value in lokationen(request)} | set(answer.passed)
+    named = named_lokationen(request) | set(answer.passed)
     second = set(vorgang_units(answer.second))
     found = []
     for group, segment in vorgang_units(answer.first):
