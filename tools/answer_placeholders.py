@@ -37,21 +37,22 @@ dates, a day apart) and with two sets of argument values. A segment of the answe
 to UNT, each keyed by the SEQ, NAD or SG6 RFF group it stands in) is completion's where it stands
 alike in both answers, the request's Vorgang holds no such segment in such a group (the answer may
 leave out elements the request filled), and it does not name one of the Lokationen the request names
-(in a LOC or a reference) or a route put in (which the answer refers to by their IDs). So a value taken from the request or an argument, moved or not,
-differs between the two builds and is not counted, and a segment carried over as the request wrote
-it is the request's even where the request had it from completion. Not counted either: the header
+(in a LOC or a reference) or a route put in (which the answer refers to by their IDs). So a value
+taken from the request or an argument, moved or not, differs between the two builds and is not
+counted, and a segment carried over as the request wrote it is the request's even where the request
+had it from completion. Not counted either: the header
 (UNH to the NADs of the parties), IDE, RFF+TN, RFF+Z13 naming the answer's own Prüfidentifikator, and
 an STS+E01 whose code comes from a tree; an STS+E01 code that is one of completion's format samples
 (X, A, 1) is counted. A group whose SEQ or NAD is completion's is listed with its segments under it.
-An answer built with build_utilmd carries nothing over but what its call passes: every segment alike in
-both builds is completion's there, but for the Lokationen passed and a segment the call wrote as the
-request's Vorgang holds it (the request's Transaktionsgrund).
+An answer built with build_utilmd carries nothing over but what its call passes: every segment
+alike in both builds is completion's there, but for the Lokationen passed and a segment the call
+wrote as the request's Vorgang holds it (the request's Transaktionsgrund).
 
 Which argument replaces a placeholder is tried, not assumed: the answer is built again (a route's
-answer with the route's call) with the argument that writes that kind of segment (process_dates for a DTM, references for an RFF, free_texts
-for an FTX, antwort_code for a sample code; for build_utilmd the Vorgang's dates, references,
-customers, free_texts, bilanzkreis, antwort_dritter or antwort_code), given a value of the
-placeholder's form, and counts as replacing it where the answer then carries that value and not the
+answer with the route's call) with the argument that writes that kind of segment (process_dates for
+a DTM, references for an RFF, free_texts for an FTX, antwort_code for a sample code; for
+build_utilmd the Vorgang's dates, references, customers, free_texts, bilanzkreis, antwort_dritter,
+antwort_code or transaktionsgrund), given a value of the placeholder's form, and counts as replacing it where the answer then carries that value and not the
 sample. "none" means no argument wrote it, or none exists for that segment.
 
 Output, plain text: per answer PID its placeholders (with the request kinds and edits they stand in); one line per placeholder with the answer PIDs it
