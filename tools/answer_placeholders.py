@@ -22,11 +22,13 @@ the column refuses as unpublished only for a tree it lists; every code such a tr
 tried, and those the column refuses for their cluster are not the column's. Where an Antwortcode
 obliges a date, text or reference, or the request lacks a date the answer must confirm, the
 refusal's advice is followed and the argument given. Where the answer needs a Lokation the request
-does not name, the answer is built as that refusal advises: build_utilmd with the Vorgang's
-Lokationen (the request's, the one missing, and any other the answer would otherwise get from
-completion) in `locations`, the Vorgangsnummer as reference TN and the Antwortcode; a Lokation of the
-request the answer's column has no place for is left out. Other refusals, and refusals after the
-advice was followed, are listed with the answers they stopped.
+does not name, the refusal's routes are followed as it writes them, for each of the two requests, an
+ID of the form it names (one no request names) in place of each `...`: first its build_answer call,
+the wanted Lokationen in `references`, whose answer is surveyed like any other build_answer answer;
+then its build_utilmd call, whose answer is surveyed apart. Where a wanted Lokation has no reference
+that names it, the refusal gives only the build_utilmd call. Other refusals, and refusals after the
+advice was followed (either route's), are listed with the answers they stopped, and so are a route's
+answers that do not validate clean.
 
 How a placeholder is told. Completion is deterministic: its samples do not change with the input,
 and what the request or an argument wrote does. Each answer is built twice, to two requests that
@@ -34,29 +36,32 @@ differ in every value the caller gives (Vorgangsnummer, Lokation IDs, and the re
 dates, a day apart) and with two sets of argument values. A segment of the answer's Vorgang (IDE up
 to UNT, each keyed by the SEQ, NAD or SG6 RFF group it stands in) is completion's where it stands
 alike in both answers, the request's Vorgang holds no such segment in such a group (the answer may
-leave out elements the request filled), and it does not name one of the request's Lokationen (which
-the answer refers to by their IDs). So a value taken from the request or an argument, moved or not,
-differs between the two builds and is not counted, and a segment carried over as the request wrote
-it is the request's even where the request had it from completion. Not counted either: the header
+leave out elements the request filled), and it does not name one of the Lokationen the request names
+(in a LOC or a reference) or a route put in (which the answer refers to by their IDs). So a value
+taken from the request or an argument, moved or not, differs between the two builds and is not
+counted, and a segment carried over as the request wrote it is the request's even where the request
+had it from completion. Not counted either: the header
 (UNH to the NADs of the parties), IDE, RFF+TN, RFF+Z13 naming the answer's own Prüfidentifikator, and
 an STS+E01 whose code comes from a tree; an STS+E01 code that is one of completion's format samples
 (X, A, 1) is counted. A group whose SEQ or NAD is completion's is listed with its segments under it.
-Answers built with build_utilmd carry nothing over: every segment alike in both builds is
-completion's there, but for the Lokationen passed.
+An answer built with build_utilmd carries nothing over but what its call passes: every segment
+alike in both builds is completion's there, but for the Lokationen passed and a segment the call
+wrote as the request's Vorgang holds it (the request's Transaktionsgrund).
 
-Which argument replaces a placeholder is tried, not assumed: the answer is built again with the
-argument that writes that kind of segment (process_dates for a DTM, references for an RFF, free_texts
-for an FTX, antwort_code for a sample code; for build_utilmd the Vorgang's dates, references,
-customers, free_texts, bilanzkreis, antwort_dritter or antwort_code), given a value of the
-placeholder's form, and counts as replacing it where the answer then carries that value and not the
+Which argument replaces a placeholder is tried, not assumed: the answer is built again (a route's
+answer with the route's call) with the argument that writes that kind of segment (process_dates for
+a DTM, references for an RFF, free_texts for an FTX, antwort_code for a sample code; for
+build_utilmd the Vorgang's dates, references, customers, free_texts, bilanzkreis, antwort_dritter,
+antwort_code or transaktionsgrund), given a value of the placeholder's form, and counts as replacing it where the answer then carries that value and not the
 sample. "none" means no argument wrote it, or none exists for that segment.
 
 Output, plain text: per answer PID its placeholders (with the request kinds and edits they stand in); one line per placeholder with the answer PIDs it
 stands in and what replaces it; the same by kind (SG4 and SG6 segments, groups completion makes up,
 their segments, segments completion adds to a group the request holds), tag and qualifier; the
-refusals; the figures.
+refusals; the routes' answers that are not clean; the figures, with the answer PIDs each route built.
 """
 import argparse
+import ast
 import collections
 import datetime
 import functools
@@ -89,11 +94,21 @@ KINDS = {"STROM": (("neither", ()), ("malo", ("malo",)), ("melo", ("melo",)), ("
 ADVICE = re.compile(r"give (?:it|them|the date) as (process_dates|free_texts|references)=\[(.*)\]$")
 PAIR = re.compile(r'\("([^"]+)", "([^"]*)"\)')
 LOKATION_REFUSAL = "a Lokation the request does not name — "
-# A Lokation by its SG5 group's name: its LOC qualifier, and the IDs of the two builds (a resource ID
-# kind where they are made with resource_id_from_base).
-LOKATIONEN = (("Messlokation", "Z17", ZAEHLPUNKTE), ("Marktlokation", "Z16", MALOS), ("Tranche", "Z21", MALOS),
-              ("Netzlokation", "Z18", "nelo"), ("Steuerbare Ressource", "Z19", "sr"),
-              ("Technische Ressource", "Z20", "tr"), ("Meldepunkt", "172", MALOS))
+# A Marktlokations-ID, a Zählpunktbezeichnung, or a resource's ID.
+LOKATION_ID = re.compile(r"\d{11}|[A-Z]{2}[0-9A-Z]{31}|[CDE][0-9A-Z]{10}")
+# The refusal's two routes: the build_answer call, then the build_utilmd call, each with the forms of
+# the IDs that go in place of its `...` in turn.
+ANSWER_ROUTE = re.compile(r"build such an answer with (build_answer\(received, .*?\)), in place of each \.\.\. in turn "
+                          r"(.*?); or with build_utilmd\(")
+UTILMD_ROUTE = re.compile(r"build_utilmd\((\d+), the request's recipient, its sender, transactions=\[(UtilmdTransaction\(.*\))\]\), "
+                          r"in place of each \.\.\. in turn (.*)$")
+# IDs for the Lokationen the refusal asks for, by the form it names: the k-th of a form in build n,
+# none of them a request's or a sample.
+ADDED_IDS = {"Marktlokations-ID": lambda n, k: native.malo_from_base(f"71{n}{k:07d}"),
+             "Zählpunktbezeichnung": lambda n, k: f"DE003210676571299000000000000{n}{k:03d}",
+             "Netzlokations-ID": lambda n, k: native.resource_id_from_base("nelo", f"E7{n}{k:07d}"),
+             "SR-ID": lambda n, k: native.resource_id_from_base("sr", f"C7{n}{k:07d}"),
+             "TR-ID": lambda n, k: native.resource_id_from_base("tr", f"D7{n}{k:07d}")}
 
 
 # --- messages --------------------------------------------------------------------------------------
@@ -134,13 +149,16 @@ def vorgang_units(message):
     return units
 
 
-def vorgangsnummer(message):
-    return elements(next(s for s in segments(message) if s.startswith("IDE+")))[2][0]
-
-
 def lokationen(message):
     """(qualifier, ID) of each LOC of the message."""
     return [(elements(s)[1][0], elements(s)[2][0]) for s in segments(message) if s.startswith("LOC+")]
+
+
+def named_lokationen(message):
+    """The Lokation IDs a message names: in its LOCs, and in its references where the value has an ID's
+    form (a request edited as other systems write it may name a Lokation only there)."""
+    referred = [(elements(s)[1] + [""])[1] for s in segments(message) if s.startswith("RFF+")]
+    return {value for _, value in lokationen(message)} | {value for value in referred if LOKATION_ID.fullmatch(value)}
 
 
 def party(code):
@@ -315,10 +333,12 @@ class Case:
 class Answer:
     """An answer built twice: to the two requests, with the two sets of argument values."""
 
-    def __init__(self, via, first, second, arguments, passed=(), locations=()):
+    def __init__(self, via, first, second, arguments, passed=(), route=None, call=None, errors=()):
         self.via, self.first, self.second, self.arguments = via, first, second, arguments
-        # For build_utilmd: the Lokation IDs of both builds, and the Lokationen of the first.
-        self.passed, self.locations = passed, locations
+        # For an answer a Lokation refusal advised: the route, the Lokation IDs of both builds, the first
+        # build's call as the refusal writes it (for build_utilmd also the Vorgangsnummer and the parties),
+        # and the errors a validation finds in either build.
+        self.passed, self.route, self.call, self.errors = passed, route, call, errors
 
 
 def given(case, arguments, n):
@@ -327,14 +347,15 @@ def given(case, arguments, n):
 
 
 def build(case):
-    """Both builds of the answer, as each refusal advised; a refusal as text, marked where it came
-    after advice was followed."""
+    """The case's answers, both builds of each, as each refusal advised: where the answer needs a
+    Lokation the request does not name, one per route the refusal gives, build_answer's first. A
+    refusal as text, marked where it came after advice was followed."""
     arguments, followed = {}, False
     for _ in range(6):
         try:
             built = [native.build_answer(case.received(n), case.answer_pid, on=case.on, antwort_code=case.code,
                                          antwort_ebd=case.tree, **given(case, arguments, n)) for n in (0, 1)]
-            return Answer("build_answer", built[0], built[1], arguments)
+            return [Answer("build_answer", built[0], built[1], arguments)]
         except ValueError as refused:
             text = str(refused)
             advice = ADVICE.search(text)
@@ -344,69 +365,115 @@ def build(case):
                 followed = True
                 continue
             if LOKATION_REFUSAL in text:
-                return by_build_utilmd(case, text)
-            return ("after advice: " if followed else "") + text
-    return "advice followed six times without an answer"
+                return by_routes(case, arguments)
+            return [("after advice: " if followed else "") + text]
+    return ["advice followed six times without an answer"]
 
 
-def lokation(name=None, loc=None):
-    """(LOC qualifier, IDs of the two builds) of the Lokation named by its group or its qualifier."""
-    for word, typ, ids in LOKATIONEN:
-        if (name and word in name) or typ == loc:
-            if isinstance(ids, str):
-                ids = tuple(native.resource_id_from_base(ids, base) for base in RESOURCES[ids])
-            return typ, ids
+def refusal_of(case, arguments, n):
+    """build_answer's refusal of request n, None where it builds."""
+    try:
+        native.build_answer(case.received(n), case.answer_pid, on=case.on, antwort_code=case.code,
+                            antwort_ebd=case.tree, **given(case, arguments, n))
+    except ValueError as refused:
+        return str(refused)
     return None
 
 
-def missing_lokation(refusal):
-    group = re.search(r"„([^“]*)“", refusal.split(LOKATION_REFUSAL, 1)[1])
-    return lokation(name=group[1]) if group else None
+def by_routes(case, arguments):
+    """The answers the Lokation refusal advises, each route followed as written for both requests."""
+    refusals = [refusal_of(case, arguments, n) for n in (0, 1)]
+    if not all(refusal and LOKATION_REFUSAL in refusal for refusal in refusals):
+        return [f"the two requests refused unlike: {refusals[0]} | {refusals[1]}"]
+    answers = [by_build_answer(case, refusals)] if ANSWER_ROUTE.search(refusals[0]) else []
+    return answers + [by_build_utilmd(case, refusals)]
 
 
-def utilmd_answer(case, n, locations, **fields):
-    """build_utilmd's answer to request n: the Vorgang's Lokationen, its number as reference TN, the
-    code; a Lokation the answer's column has no place for is left out."""
-    message, sender, receiver = case.requests[n]
-    number = vorgangsnummer(message)
-    references = [("TN", number)] + fields.pop("references", [])
-    fields.setdefault("antwort_code", case.code)
-    fields.setdefault("antwort_ebd", case.tree)
-    locations = list(locations)
-    while True:
-        vorgang = T(number, locations=locations, references=references, **fields)
-        try:
-            return native.build_utilmd(case.answer_pid, receiver, sender, on=case.on, transactions=[vorgang])
-        except ValueError as refused:
-            left_out = re.match(r"transactions\[0\]\.locations\[(\d+)\]: .*"
-                                r"(is present but its Voraussetzung|is not part of the Prüfschablone)", str(refused))
-            if not left_out or len(locations) < 2:
-                raise
-            del locations[int(left_out[1])]
+def call_of(text):
+    """(positional arguments, keyword arguments) of a call the refusal writes; a name (received) as None."""
+    call = ast.parse(text, mode="eval").body
+    positional = [None if isinstance(argument, ast.Name) else ast.literal_eval(argument) for argument in call.args]
+    return positional, {keyword.arg: ast.literal_eval(keyword.value) for keyword in call.keywords}
 
 
-def by_build_utilmd(case, refusal):
-    """The answer built with build_utilmd; where it still carries a Lokation not passed (the refusal
-    names one missing Lokation at a time), one of that kind is passed as well."""
-    missing = missing_lokation(refusal)
-    if missing is None:
-        return refusal
-    added = [missing]
-    for _ in range(4):
-        built, passed, first = [], [], []
-        for n in (0, 1):
-            locations = lokationen(case.requests[n][0]) + [(typ, ids[n]) for typ, ids in added]
-            passed += [value for _, value in locations]
-            first = first or locations
-            try:
-                built.append(utilmd_answer(case, n, locations))
-            except ValueError as refused:
-                return f"build_utilmd: {refused}"
-        made_up = [lokation(loc=typ) for typ, value in lokationen(built[0]) if value not in passed]
-        if not made_up or made_up[0] is None or made_up[0] in added:
-            break
-        added.append(made_up[0])
-    return Answer("build_utilmd", built[0], built[1], {}, tuple(passed), first)
+def filled(pairs, lacking, n):
+    """The pairs with each `...` replaced in turn by build n's ID of the form the refusal names, and the
+    IDs put in."""
+    forms, counts, out, added = iter(re.findall(r"the [^,]+?'s ([^,\s]+)", lacking)), collections.Counter(), [], []
+    for q, value in pairs:
+        if value is ...:
+            form = next(forms, None)
+            if form not in ADDED_IDS:
+                raise ValueError(f"the refusal names no form of ID known here for a `...`: {form!r}")
+            value = ADDED_IDS[form](n, counts[form])
+            counts[form] += 1
+            added.append(value)
+        out.append((q, value))
+    if next(forms, None) is not None:
+        raise ValueError("the refusal names more IDs than its call has `...`")
+    return out, added
+
+
+def errors(case, built, n):
+    """The errors a validation finds in the answer to request n."""
+    _, sender, receiver = case.requests[n]
+    report = native.validate_edifact(interchange(built, receiver, sender), case.on)
+    found = [f"{f.rule_id}: {f.message}" for f in report.findings if f.is_error]
+    return [] if report.is_valid else found or ["not valid"]
+
+
+def by_build_answer(case, refusals):
+    """The answer build_answer builds as the refusal's first route writes it."""
+    built, passed, calls = [], [], []
+    try:
+        for n, refusal in enumerate(refusals):
+            route = ANSWER_ROUTE.search(refusal)
+            if route is None:
+                raise ValueError(f"request {n}'s refusal gives no build_answer route")
+            (_, answer_pid), call = call_of(route[1])
+            call["references"], added = filled(call.get("references", []), route[2], n)
+            built.append(native.build_answer(case.received(n), answer_pid, **call))
+            passed += added
+            calls.append(call)
+    except ValueError as refused:
+        return f"after the build_answer route: {refused}"
+    found = errors(case, built[0], 0) or errors(case, built[1], 1)
+    return Answer("build_answer", built[0], built[1], {}, tuple(passed), "build_answer route", calls[0], found)
+
+
+def utilmd_built(case, call, **changes):
+    """build_utilmd's answer as the call writes it, the changes made: a list's pairs of the qualifiers
+    given replaced, another field set."""
+    fields = dict(call["fields"])
+    for name, value in changes.items():
+        if isinstance(value, list):
+            fields[name] = [pair for pair in fields.get(name, []) if pair[0] not in {q for q, _ in value}] + value
+        else:
+            fields[name] = value
+    return native.build_utilmd(call["answer_pid"], call["sender"], call["receiver"], on=case.on,
+                               transactions=[T(call["number"], **fields)])
+
+
+def by_build_utilmd(case, refusals):
+    """The answer build_utilmd writes as the refusal's build_utilmd route writes it."""
+    built, passed, calls = [], [], []
+    try:
+        for n, refusal in enumerate(refusals):
+            route = UTILMD_ROUTE.search(refusal)
+            if route is None:
+                raise ValueError(f"request {n}'s refusal gives no build_utilmd route")
+            (number,), fields = call_of(route[2])
+            fields["locations"], _ = filled(fields.get("locations", []), route[3], n)
+            _, sender, receiver = case.requests[n]
+            call = {"answer_pid": int(route[1]), "sender": receiver, "receiver": sender, "number": number,
+                    "fields": fields}
+            built.append(utilmd_built(case, call))
+            passed += [value for _, value in fields["locations"]]
+            calls.append(call)
+    except ValueError as refused:
+        return f"after the build_utilmd route: {refused}"
+    found = errors(case, built[0], 0) or errors(case, built[1], 1)
+    return Answer("build_utilmd", built[0], built[1], {}, tuple(passed), "build_utilmd route", calls[0], found)
 
 
 def said_by(unit, request_units):
@@ -424,11 +491,24 @@ def said_by(unit, request_units):
     return False
 
 
+def written_by_call(segment, call):
+    """Whether build_utilmd's call wrote the segment: its Transaktionsgrund, or a date or reference it
+    passes."""
+    fields, parts = call["fields"], elements(segment) + [[""], [""], [""], [""]]
+    if segment.startswith("STS+7+"):
+        return parts[3][0] == fields.get("transaktionsgrund") and (
+            parts[4][0] or None) == fields.get("transaktionsgrund_ergaenzung")
+    pairs = {"DTM": fields.get("dates", []), "RFF": fields.get("references", [])}.get(segment[:3], [])
+    value = (parts[1] + [""])[1].replace("?+", "+").replace("?:", ":")
+    return (parts[1][0], value) in pairs
+
+
 def placeholders(case, answer):
     """The units of the answer's Vorgang that are completion's, in order."""
     request = case.requests[0][0]
-    said = [] if answer.via == "build_utilmd" else vorgang_units(request)
-    named = {value for _, value in lokationen(request)} | set(answer.passed)
+    request_units = vorgang_units(request)
+    said = [] if answer.via == "build_utilmd" else request_units
+    named = named_lokationen(request) | set(answer.passed)
     second = set(vorgang_units(answer.second))
     found = []
     for group, segment in vorgang_units(answer.first):
@@ -438,6 +518,9 @@ def placeholders(case, answer):
         if segment.startswith("STS+E01+") and (len(parts) < 4 or parts[3][0] not in FORMAT_SAMPLES):
             continue
         if (group, segment) not in second or said_by((group, segment), said):
+            continue
+        if answer.via == "build_utilmd" and written_by_call(segment, answer.call) and said_by(
+                (group, segment), request_units):
             continue
         if any(value in named for element in parts[1:] for value in element):
             continue
@@ -468,6 +551,21 @@ def shows(built, group, segment, value):
         unit[1].startswith(segment[:3] + "+" + qualifier(segment)) and written in unit[1] for unit in units)
 
 
+def answered_again(case, answer, argument=None, pair=None, **fields):
+    """The first build of a build_answer answer again, the fields set and the pair given in the argument
+    in place of its pairs of that qualifier (but for a Lokation's ID the refusal's route put in)."""
+    if answer.call is not None:
+        arguments = dict(answer.call)
+    else:
+        arguments = {"on": case.on, "antwort_code": case.code, "antwort_ebd": case.tree,
+                     **given(case, answer.arguments, 0)}
+    arguments.update(fields)
+    if argument:
+        arguments[argument] = [given_pair for given_pair in arguments.get(argument, [])
+                               if given_pair[0] != pair[0] or given_pair[1] in answer.passed] + [pair]
+    return native.build_answer(case.received(0), case.answer_pid, **arguments)
+
+
 def replacing(case, answer, group, segment):
     """The argument that replaces the placeholder, or "none"."""
     if answer.via == "build_utilmd":
@@ -476,8 +574,7 @@ def replacing(case, answer, group, segment):
     if tag == "STS" and q == "E01":
         named = (elements(segment)[3] + [None])[1]
         try:
-            built = native.build_answer(case.received(0), case.answer_pid, on=case.on, antwort_code="A01",
-                                        antwort_ebd=case.tree or named, **given(case, answer.arguments, 0))
+            built = answered_again(case, answer, antwort_code="A01", antwort_ebd=case.tree or named)
         except ValueError:
             return "none"
         return "antwort_code" if shows(built, group, segment, "A01") else "none"
@@ -485,11 +582,8 @@ def replacing(case, answer, group, segment):
     if argument is None:
         return "none"
     for value in candidates(case, segment):
-        arguments = given(case, answer.arguments, 0)
-        arguments[argument] = [pair for pair in arguments.get(argument, []) if pair[0] != q] + [(q, value)]
         try:
-            built = native.build_answer(case.received(0), case.answer_pid, on=case.on, antwort_code=case.code,
-                                        antwort_ebd=case.tree, **arguments)
+            built = answered_again(case, answer, argument, (q, value))
         except ValueError:
             continue
         if shows(built, group, segment, value):
@@ -515,7 +609,7 @@ def replacing_in_utilmd(case, answer, group, segment):
         tries = [(field, [(q, value)], value) for value in candidates(case, segment)] if field else []
     for field, value, written in tries:
         try:
-            built = utilmd_answer(case, 0, answer.locations, **{field: value})
+            built = utilmd_built(case, answer.call, **{field: value})
         except (ValueError, TypeError):
             continue
         if shows(built, group, segment, written):
@@ -531,8 +625,8 @@ def transaktionsgrund_in_utilmd(case, answer, segment):
         parts = elements(sts) + [[""], [""], [""]]
         grund, ergaenzung = parts[3][0], parts[4][0] or None
         try:
-            built = utilmd_answer(case, 0, answer.locations, transaktionsgrund=grund,
-                                  transaktionsgrund_ergaenzung=ergaenzung)
+            built = utilmd_built(case, answer.call, transaktionsgrund=grund,
+                                 transaktionsgrund_ergaenzung=ergaenzung)
         except ValueError:
             continue
         if any(unit[1] == sts for unit in vorgang_units(built)):
@@ -590,7 +684,9 @@ class Survey:
         self.replaced = {}  # (answer PID, unit): argument
         self.refusals = collections.defaultdict(set)  # refusal: (answer PID, code)
         self.figures = collections.Counter()
-        self.built = collections.defaultdict(set)  # builder: answer PIDs
+        self.built = collections.defaultdict(set)  # how built: answer PIDs
+        self.unclean = collections.defaultdict(set)  # route and errors: (answer PID, code)
+        self.routed = set()  # (answer PID, unit) found in an answer a Lokation refusal's route built
 
     def run(self, versions):
         requests_of, trees, done = Requests(), catalogue(), set()
@@ -616,21 +712,29 @@ class Survey:
         return self
 
     def measure(self, case):
-        answer = build(case)
-        if isinstance(answer, str):
-            if "asks for cluster" in answer:
-                self.figures["codes of a listed tree the column refuses for their cluster"] += 1
-            else:
-                self.figures["builds refused"] += 1
-                self.refusals[refusal_kind(answer)].add((case.answer_pid, case.code or "bare"))
-            return
-        self.figures[f"answers built with {answer.via} (each twice)"] += 1
-        self.built[answer.via].add(case.answer_pid)
-        for group, segment in placeholders(case, answer):
-            unit = (answer.via, group, segment)
-            self.seen[case.answer_pid][unit].add(case.where())
-            if (case.answer_pid, unit) not in self.replaced:
-                self.replaced[(case.answer_pid, unit)] = replacing(case, answer, group, segment)
+        for answer in build(case):
+            if isinstance(answer, str):
+                if "asks for cluster" in answer:
+                    self.figures["codes of a listed tree the column refuses for their cluster"] += 1
+                else:
+                    self.figures["builds refused"] += 1
+                    self.refusals[refusal_kind(answer)].add((case.answer_pid, case.code or "bare"))
+                continue
+            self.figures[f"answers built with {answer.via} (each twice)"] += 1
+            self.built[f"built with {answer.via}"].add(case.answer_pid)
+            if answer.route:
+                self.figures[f"answers built by the Lokation refusal's {answer.route} (each twice)"] += 1
+                self.built[f"built by the Lokation refusal's {answer.route}"].add(case.answer_pid)
+            if answer.errors:
+                self.unclean[refusal_kind(f"{answer.route}: {'; '.join(answer.errors)}")].add(
+                    (case.answer_pid, case.code or "bare"))
+            for group, segment in placeholders(case, answer):
+                unit = (answer.via, group, segment)
+                self.seen[case.answer_pid][unit].add(case.where())
+                if answer.route:
+                    self.routed.add((case.answer_pid, unit))
+                if (case.answer_pid, unit) not in self.replaced:
+                    self.replaced[(case.answer_pid, unit)] = replacing(case, answer, group, segment)
 
 
 def refusal_kind(text):
@@ -699,8 +803,9 @@ def report(survey):
         print(f"\n{answer_pid}")
         for unit, depth in in_order(seen[answer_pid]):
             via, group, segment = unit
+            routed = "; also by the Lokation refusal's route" if (answer_pid, unit) in survey.routed else ""
             print(f"{'  ' * (depth + 1)}[{via}] {group} | {segment}: {spans(seen[answer_pid][unit])}; "
-                  f"replaced by {replaced[(answer_pid, unit)]}")
+                  f"replaced by {replaced[(answer_pid, unit)]}{routed}")
             per_unit[unit].add((answer_pid, replaced[(answer_pid, unit)]))
 
     print("\nPlaceholders: [builder] group | segment: answer PIDs; replaced by")
@@ -723,19 +828,21 @@ def report(survey):
             by = sorted({argument for _, argument in found})
             print(f"    [{via}] {tag}: {', '.join(map(str, pids))}; replaced by {' / '.join(by)}")
 
-    print("\nRefusals (not followed, or after the advice was followed)")
-    for text, where in sorted(survey.refusals.items(), key=lambda item: -len(item[1])):
-        answers = collections.defaultdict(set)
-        for answer_pid, code in where:
-            answers[answer_pid].add(code)
-        listed = "; ".join(f"{pid} {','.join(sorted(codes))}" for pid, codes in sorted(answers.items()))
-        print(f"  {text}\n      answers: {listed}")
+    for title, listed in (("Refusals (not followed, or after the advice was followed)", survey.refusals),
+                          ("Answers not clean after a Lokation refusal's route was followed", survey.unclean)):
+        print(f"\n{title}")
+        for text, where in sorted(listed.items(), key=lambda item: -len(item[1])):
+            answers = collections.defaultdict(set)
+            for answer_pid, code in where:
+                answers[answer_pid].add(code)
+            pids = "; ".join(f"{pid} {','.join(sorted(codes))}" for pid, codes in sorted(answers.items()))
+            print(f"  {text}\n      answers: {pids}")
 
     print("\nFigures")
     for name, count in sorted(survey.figures.items()):
         print(f"  {count:6d}  {name}")
-    for via, pids in sorted(survey.built.items()):
-        print(f"  {len(pids):6d}  answer PIDs built with {via}: {', '.join(map(str, sorted(pids)))}")
+    for how, pids in sorted(survey.built.items()):
+        print(f"  {len(pids):6d}  answer PIDs {how}: {', '.join(map(str, sorted(pids)))}")
     print(f"  {len(seen):6d}  answer PIDs with a placeholder")
     print(f"  {len(per_unit):6d}  distinct placeholders ([builder] group | segment)")
     print(f"  {sum(len(units) for units in seen.values()):6d}  placeholders, each counted once per answer PID")
