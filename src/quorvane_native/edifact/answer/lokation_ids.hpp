@@ -15,10 +15,6 @@
 
 namespace quorvane_native::edifact::answer {
 
-// Whether `id` has the shape of a Lokation's ID: a Marktlokation's, a Zählpunkt, a Netzlokation's,
-// a Steuerbare Ressource's or a Technische Ressource's.
-bool lokation_shaped(std::string_view id);
-
 // `answer` is accepted by its column; `request` is the request's cut (empty where there is none).
 py::Expected<std::string> with_own_lokation_ids(const std::string& answer, const AnswerPlan& plan,
                                                 const VorgangCut& request, const StringPairs& given_references,
