@@ -98,6 +98,8 @@ bool leave_out(const VorgangCut& cut, const std::vector<std::size_t>& samples, s
     for (const std::size_t at : going_with(cut, sample)) {
       if (!gone[at]) newly.push_back(at);
     }
+    // Gone with an earlier sample already: the message stands as the column accepted it.
+    if (newly.empty()) continue;
     for (const std::size_t at : newly) gone[at] = true;
     if (accepts(gone, cut.segments[sample].vorgang)) {
       any = true;
