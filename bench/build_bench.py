@@ -13,11 +13,14 @@ carries a faulty Marktlokation (bare, and with four optional arguments), refusin
 of too many Vorgänge (alike, and each naming its own Messlokation), refusing the gas answer to 9,990
 Vorgänge, too large for the reader, and the answers to the largest requests whose answers it takes.
 Then build_answer to requests whose groups build_utilmd's completion filled, which the answer carries, of many
-Vorgänge and of one, and to requests whose NAD+Z05 group stands far more often than the reader places it.
+Vorgänge and of one, and to requests whose NAD+Z05 group stands far more often than the reader places it. Last,
+build_utilmd naming one Marktlokation per Vorgang, beside which completion writes sample Lokationen that the build
+leaves out where the column does without them (55168, 55043, 55169), with twice the Vorgänge;
+`python3 bench/build_bench.py sampled` runs these rows alone.
 
 Runs against whatever `quorvane` the interpreter imports (make bench installs the wheel first). With
 QUORVANE_PEER naming another build's _native*.so, that build is loaded beside it, and the rows of the
-carried answers time both, alternating, and print their ratio.
+carried answers and of the sample Lokationen time both, alternating, and print their ratio.
 """
 
 import datetime
@@ -189,6 +192,7 @@ def main():
     peer = peer_native()
     carried_answers(peer)
     repeated_groups(peer)
+    sampled_builds(peer)
 
 
 def refusal_cost():
@@ -492,7 +496,42 @@ def repeated_groups(peer=None, rounds=5):
             (ours_seconds,) = alternating([lambda: call(q)], rounds)
         print(f"  {label:40} {written_segments(received):,} segments received: {ours_seconds:.4f} s, "
               f"{written_segments(answer):,} segments{versus}")
+# (Prüfidentifikator, Vorgänge): each pair of rows of one Prüfidentifikator doubles the Vorgänge.
+SAMPLED_BUILDS = ((55168, 50), (55168, 100), (55043, 50), (55043, 100), (55169, 32), (55169, 64))
+
+
+def sampled_builds(peer=None, rounds=7):
+    """build_utilmd naming one Marktlokation per Vorgang, completion writing sample Lokationen beside it, which the
+    build leaves out where the column accepts the message without them: the best seconds per call against the
+    peer's, and the growth for twice the Vorgänge."""
+    alternated = "; this build and the peer alternating, ratio this / peer" if peer else ""
+    print("\nbuild_utilmd naming a Marktlokation per Vorgang, completion's sample Lokationen left out where the column "
+          f"does without (best of {rounds} rounds{alternated}):")
+    times = {}
+    for pid, vorgaenge in SAMPLED_BUILDS:
+        # Each build is given its own module's Vorgänge, made outside the time measured.
+        def call(module, transactions, pid=pid):
+            return lambda: module.build_utilmd(pid, RECEIVED_FROM, RECEIVED_BY, on="2025-10-01",
+                                               transactions=transactions)
+
+        modules = (q, peer) if peer else (q,)
+        malos = [q.malo_from_base(f"51238{n:05d}") for n in range(vorgaenge)]
+        calls = [call(module, [module.UtilmdTransaction(f"V{n}", locations=[("malo", malo)])
+                               for n, malo in enumerate(malos)]) for module in modules]
+        built = calls[0]()
+        times[(pid, vorgaenge)] = seconds = alternating(calls, rounds)
+        versus = f"; peer {seconds[1]:.4f} s, ratio {seconds[0] / seconds[1]:.2f}" if peer else ""
+        print(f"  {pid} x {vorgaenge:3}: {seconds[0]:.4f} s, {written_segments(built):,} segments{versus}")
+    for (pid, fewer), (_, more) in zip(SAMPLED_BUILDS[::2], SAMPLED_BUILDS[1::2]):
+        grown = [more_seconds / fewer_seconds for more_seconds, fewer_seconds in zip(times[(pid, more)],
+                                                                                      times[(pid, fewer)])]
+        peer_growth = f" (peer {grown[1]:.2f}x)" if peer else ""
+        print(f"  {pid} x {more} / x {fewer}: {grown[0]:.2f}x{peer_growth}")
 
 
 if __name__ == "__main__":
-    main()
+    # "sampled" runs the rows of completion's sample Lokationen alone.
+    if sys.argv[1:] == ["sampled"]:
+        sampled_builds(peer_native())
+    else:
+        main()

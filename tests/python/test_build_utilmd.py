@@ -334,3 +334,36 @@ def test_a_reference_to_a_lokation_names_the_vorgangs_own_of_its_kind(meldepunkt
                                 transactions=[T("VG1", locations=[("172", meldepunkt) for meldepunkt in meldepunkte])])
     references = {(rff[1][0], rff[1][1]) for rff in tagged(split(built), "RFF") if rff[1][0] in ("Z18", "Z19")}
     assert references == {("Z19", "DE0032106765712000000000000000037"), ("Z18", MALO)}
+
+
+def vorgaenge_of(built):
+    """Each Vorgang's segments: its IDE up to the next IDE or the UNT."""
+    found, vorgaenge = split(built), []
+    for segment in found:
+        if segment[0] == "IDE":
+            vorgaenge.append([])
+        if vorgaenge and segment[0] != "UNT":
+            vorgaenge[-1].append(segment)
+    return vorgaenge
+
+
+MELO = "DE0032106765712000000000000000037"
+
+
+# Vorgänge naming Lokationen of different kinds, or none, beside which completion's samples go or stay otherwise.
+@pytest.mark.parametrize(("pid", "parties", "on", "lokationen"), [
+    (55168, (MS, MR), "2025-10-01", [[("malo", MALO)], [], [("melo", MELO)], [("malo", MALO), ("melo", MELO)]]),
+    (55043, (MS, MR), "2025-10-01", [[("melo", MELO)], [("malo", MALO), ("melo", MELO)], [], [("malo", MALO)]]),
+    (55169, (MS, MR), "2026-10-01", [[], [("malo", MALO)], [("malo", MALO), ("melo", MELO)], [("melo", MELO)]]),
+    (55002, (MS, MR), "2025-10-01", [[("malo", MALO)], [], [("malo", MALO)]]),
+    (55078, (MS, MR), "2025-10-01", [[("melo", MELO)], [("malo", MALO)], []]),
+    (55603, (MS, MR), "2026-10-01", [[], [("malo", MALO), ("melo", MELO)], [("malo", MALO)]]),
+    (44002, (GAS_MS, GAS_MR), "2026-10-01", [[("172", MALO)], [], [("172", MELO)]]),
+])
+def test_each_vorgang_keeps_of_completions_sample_lokationen_what_it_keeps_alone(pid, parties, on, lokationen):
+    vorgaenge = [T(f"VG{n}", locations=named) for n, named in enumerate(lokationen)]
+
+    def built(transactions):
+        return native.build_utilmd(pid, *parties, on=on, transactions=transactions)
+
+    assert vorgaenge_of(built(vorgaenge)) == [vorgaenge_of(built([vorgang]))[0] for vorgang in vorgaenge]

@@ -354,7 +354,11 @@ py::Result build_utilmd(py::Args args) {
                                       std::move(writers));
   if (!completed) return py::propagate(completed);
   if (const auto column_ref = column_of(MessageType::Utilmd, *release, *pruefidentifikator)) {
-    *completed = without_sample_lokationen(std::move(*completed), given_ids, *column_ref, *pruefidentifikator);
+    // The build's verdict, where one is kept, already tells whether the column accepts the message.
+    const ColumnVerdict* verdict = VerdictScope::current();
+    const auto accepted = verdict ? std::optional(verdict->rejections.empty()) : std::nullopt;
+    *completed =
+        without_sample_lokationen(std::move(*completed), given_ids, *column_ref, *pruefidentifikator, accepted);
   }
   return py::bytes(*completed);
 }

@@ -1,76 +1,145 @@
 #include "quorvane_native/edifact/sample_lokationen.hpp"
 
+#include <fmt/format.h>
+
 #include <algorithm>
 #include <string_view>
+#include <utility>
 
-#include "quorvane_native/edifact/answer/draft.hpp"
-#include "quorvane_native/edifact/answer/lokation_ids.hpp"
+#include "edi_energy/message_type.hpp"
+#include "edifact/parse/from_bytes.hpp"
+#include "quorvane_native/edifact/column_verdict.hpp"
+#include "quorvane_native/edifact/lokation_shape.hpp"
 #include "quorvane_native/edifact/vorgang_cut.hpp"
 
 namespace quorvane_native::edifact {
 
 namespace {
 
-// The message without the segments `gone` marks.
-answer::Draft draft_without(const VorgangCut& cut, const std::vector<bool>& gone) {
-  answer::Draft draft;
-  draft.reference = cut.segments.back().value;
-  draft.vorgaenge = cut.vorgaenge();
-  for (std::size_t at = 0; at + 1 < cut.segments.size(); ++at) {
-    if (!gone[at]) draft.add(cut.segments[at].text, cut.segments[at].vorgang, at);
+// The message of the cut's head and of its segments [first, last) that `gone` leaves, its UNT
+// counting them.
+std::string message_of(const VorgangCut& cut, const std::vector<bool>& gone, std::size_t first, std::size_t last) {
+  std::string written;
+  std::size_t count = 0;
+  const auto add = [&](std::size_t at) {
+    if (gone[at]) return;
+    written += cut.segments[at].text;
+    ++count;
+  };
+  for (std::size_t at = 0; at < cut.ides.front(); ++at) add(at);
+  for (std::size_t at = first; at < last; ++at) add(at);
+  written += fmt::format("UNT+{}+{}'", count + 1, cut.segments.back().value);
+  return written;
+}
+
+// Whether the column finds no fault at all in `message`.
+bool accepted(const std::string& message, const ColumnRef& column, std::uint32_t pruefidentifikator) {
+  std::vector<::edifact::model::Segment> segments;
+  auto parsed = ::edifact::from_bytes_with_config(message, ::edifact::ParserConfig{});
+  while (auto item = parsed.next()) {
+    if (!*item) return false;
+    segments.push_back(std::move(**item));
   }
-  return draft;
+  ColumnVerdict verdict;
+  judge_completed(verdict, column, edi_energy::message_type::MessageType::Utilmd, pruefidentifikator,
+                  std::move(segments), message, {});
+  return verdict.rejections.empty();
+}
+
+// The sample LOCs completion wrote beside the IDs the caller gave a Vorgang, and the references
+// to a Lokation nobody gave (a Tranche's data), in order.
+std::vector<std::size_t> samples_of(const VorgangCut& cut, const std::vector<std::vector<std::string>>& given) {
+  std::vector<std::size_t> samples;
+  for (std::size_t vorgang = 1; vorgang <= cut.vorgaenge(); ++vorgang) {
+    const std::vector<std::string>& ids = given[vorgang - 1];
+    if (ids.empty()) continue;
+    const auto [first, last] = cut.range(vorgang);
+    for (std::size_t at = first; at < last; ++at) {
+      const CutSegment& segment = cut.segments[at];
+      if (std::ranges::find(ids, segment.value) != ids.end()) continue;
+      if ((segment.tag() == "LOC" && segment.depth == 0) ||
+          (segment.tag() == "RFF" && segment.depth == 1 && lokation_shaped(segment.value))) {
+        samples.push_back(at);
+      }
+    }
+  }
+  return samples;
+}
+
+// What leaving out the sample at `sample` takes: a reference's whole group, or a LOC with the
+// references that name it, which would point at nothing.
+std::vector<std::size_t> going_with(const VorgangCut& cut, std::size_t sample) {
+  const auto [first, last] = cut.range(cut.segments[sample].vorgang);
+  std::vector<std::size_t> going;
+  const auto take_unit = [&](std::size_t head) {
+    for (std::size_t at = head; at < unit_end(cut, head, last); ++at) going.push_back(at);
+  };
+  if (cut.segments[sample].tag() == "RFF") {
+    std::size_t head = sample;
+    while (head > first && cut.segments[head].depth != 0) --head;
+    take_unit(head);
+    return going;
+  }
+  for (std::size_t at = first; at < last; ++at) {
+    const CutSegment& segment = cut.segments[at];
+    if (at == sample || (segment.tag() == "RFF" && segment.value == cut.segments[sample].value)) take_unit(at);
+  }
+  return going;
+}
+
+// Leaves out each sample in turn where `accepts(gone, vorgang)` still holds without it; whether
+// any went.
+template <class Accepts>
+bool leave_out(const VorgangCut& cut, const std::vector<std::size_t>& samples, std::vector<bool>& gone,
+               Accepts&& accepts) {
+  bool any = false;
+  for (const std::size_t sample : samples) {
+    std::vector<std::size_t> newly;
+    for (const std::size_t at : going_with(cut, sample)) {
+      if (!gone[at]) newly.push_back(at);
+    }
+    // Gone with an earlier sample already: the message stands as the column accepted it.
+    if (newly.empty()) continue;
+    for (const std::size_t at : newly) gone[at] = true;
+    if (accepts(gone, cut.segments[sample].vorgang)) {
+      any = true;
+    } else {
+      for (const std::size_t at : newly) gone[at] = false;
+    }
+  }
+  return any;
 }
 
 }  // namespace
 
 std::string without_sample_lokationen(std::string completed, const std::vector<std::vector<std::string>>& given,
-                                      const ColumnRef& column, std::uint32_t pruefidentifikator) {
+                                      const ColumnRef& column, std::uint32_t pruefidentifikator,
+                                      std::optional<bool> accepted_as_is) {
   const auto cut = cut_vorgaenge(completed);
   if (!cut || cut->vorgaenge() != given.size()) return completed;
-  std::vector<std::size_t> samples;
-  for (std::size_t vorgang = 1; vorgang <= cut->vorgaenge(); ++vorgang) {
-    const std::vector<std::string>& ids = given[vorgang - 1];
-    if (ids.empty()) continue;
-    const auto [first, last] = cut->range(vorgang);
-    for (std::size_t at = first; at < last; ++at) {
-      const CutSegment& segment = cut->segments[at];
-      const bool sample = std::ranges::find(ids, segment.value) == ids.end();
-      if (segment.tag() == "LOC" && segment.depth == 0 && sample) samples.push_back(at);
-      // A group that refers to a Lokation nobody gave, as a Tranche's data do.
-      if (segment.tag() == "RFF" && segment.depth == 1 && sample && answer::lokation_shaped(segment.value)) {
-        samples.push_back(at);
-      }
-    }
-  }
+  const std::vector<std::size_t> samples = samples_of(*cut, given);
   if (samples.empty()) return completed;
-  std::vector<bool> gone(cut->segments.size(), false);
-  if (answer::judge(draft_without(*cut, gone), column, pruefidentifikator).faulted()) return completed;
-  bool any = false;
-  for (const std::size_t loc : samples) {
-    std::vector<bool> trial = gone;
-    const auto [first, last] = cut->range(cut->segments[loc].vorgang);
-    if (cut->segments[loc].tag() == "RFF") {
-      std::size_t head = loc;
-      while (head > first && cut->segments[head].depth != 0) --head;
-      for (std::size_t k = head; k < unit_end(*cut, head, last); ++k) trial[k] = true;
-      if (!answer::judge(draft_without(*cut, trial), column, pruefidentifikator).faulted()) {
-        gone = std::move(trial);
-        any = true;
-      }
-      continue;
-    }
-    // The references that name the sample go with it: they would point at nothing.
-    for (std::size_t at = first; at < last; ++at) {
-      const CutSegment& segment = cut->segments[at];
-      if (at != loc && (segment.tag() != "RFF" || segment.value != cut->segments[loc].value)) continue;
-      for (std::size_t k = at; k < unit_end(*cut, at, last); ++k) trial[k] = true;
-    }
-    if (answer::judge(draft_without(*cut, trial), column, pruefidentifikator).faulted()) continue;
-    gone = std::move(trial);
-    any = true;
+  const std::size_t end = cut->segments.size() - 1;
+  const std::vector<bool> none(cut->segments.size(), false);
+  const auto whole_accepted = [&](const std::vector<bool>& gone, std::size_t) {
+    return accepted(message_of(*cut, gone, cut->ides.front(), end), column, pruefidentifikator);
+  };
+  if (!(accepted_as_is ? *accepted_as_is : whole_accepted(none, 0))) return completed;
+  // Each Vorgang's verdict is its own: judged beside the head alone, a sample costs the same
+  // however many Vorgänge the message holds.
+  std::vector<bool> gone = none;
+  const bool any = leave_out(*cut, samples, gone, [&](const std::vector<bool>& trial, std::size_t vorgang) {
+    const auto [first, last] = cut->range(vorgang);
+    return accepted(message_of(*cut, trial, first, last), column, pruefidentifikator);
+  });
+  if (!any) return completed;
+  // A rule over the whole message could still refuse what each Vorgang's verdict let go: then
+  // each sample is judged in the whole message.
+  if (!whole_accepted(gone, 0)) {
+    gone = none;
+    if (!leave_out(*cut, samples, gone, whole_accepted)) return completed;
   }
-  return any ? draft_without(*cut, gone).message() : completed;
+  return message_of(*cut, gone, cut->ides.front(), end);
 }
 
 }  // namespace quorvane_native::edifact

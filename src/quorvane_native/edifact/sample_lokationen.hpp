@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,8 +12,10 @@
 namespace quorvane_native::edifact {
 
 // `given` holds the IDs the caller gave, per Vorgang in order; a Vorgang given none keeps what
-// completion wrote, and so does a message its column does not accept as it is.
+// completion wrote, and so does a message its column does not accept as it is. `accepted_as_is`
+// is whether it does, where the build's verdict already tells; else it is judged here.
 std::string without_sample_lokationen(std::string completed, const std::vector<std::vector<std::string>>& given,
-                                      const ColumnRef& column, std::uint32_t pruefidentifikator);
+                                      const ColumnRef& column, std::uint32_t pruefidentifikator,
+                                      std::optional<bool> accepted_as_is = std::nullopt);
 
 }  // namespace quorvane_native::edifact

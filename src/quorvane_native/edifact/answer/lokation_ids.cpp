@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <functional>
 #include <optional>
 #include <set>
@@ -16,36 +15,14 @@
 #include "quorvane_native/edifact/answer/draft.hpp"
 #include "quorvane_native/edifact/answer/lokation_refusal.hpp"
 #include "quorvane_native/edifact/column_places.hpp"
+#include "quorvane_native/edifact/lokation_shape.hpp"
 
 namespace quorvane_native::edifact::answer {
 
 namespace {
 
-// Lokation IDs are told apart by their shape, which holds whatever qualifier names them: a gas
-// Meldepunkt is a Marktlokation's ID or a Zählpunkt.
-enum class Shape : std::uint8_t { none, malo, zaehlpunkt, nelo, sr, tr };
-
-bool upper_or_digit(char c) { return std::isdigit(static_cast<unsigned char>(c)) || (c >= 'A' && c <= 'Z'); }
-
-Shape shape_of(std::string_view id) {
-  if (id.size() == 11 && std::ranges::all_of(id, [](char c) { return std::isdigit(static_cast<unsigned char>(c)); })) {
-    return Shape::malo;
-  }
-  if (id.size() == 33 && id[0] >= 'A' && id[0] <= 'Z' && id[1] >= 'A' && id[1] <= 'Z' &&
-      std::ranges::all_of(id, upper_or_digit)) {
-    return Shape::zaehlpunkt;
-  }
-  // The column's samples are eleven characters long, the MIG's fourteen.
-  if (id.size() >= 11 && id.size() <= 14 && std::ranges::all_of(id.substr(1), upper_or_digit)) {
-    switch (id[0]) {
-      case 'E': return Shape::nelo;
-      case 'C': return Shape::sr;
-      case 'D': return Shape::tr;
-      default: break;
-    }
-  }
-  return Shape::none;
-}
+using Shape = LokationShape;
+constexpr auto shape_of = lokation_shape;
 
 // The form of an ID of this shape, as a refusal names it.
 std::string_view form_of(Shape shape) {
@@ -278,8 +255,6 @@ class OwnIds {
 };
 
 }  // namespace
-
-bool lokation_shaped(std::string_view id) { return shape_of(id) != Shape::none; }
 
 std::string_view lokation_form(std::string_view id) { return form_of(shape_of(id)); }
 

@@ -18,10 +18,6 @@
 
 namespace quorvane_native::edifact::answer {
 
-// Whether `id` has the shape of a Lokation's ID: a Marktlokation's, a Zählpunkt, a Netzlokation's,
-// a Steuerbare Ressource's or a Technische Ressource's.
-bool lokation_shaped(std::string_view id);
-
 // The form of `id` as a Lokation's ID ("Marktlokations-ID", "Zählpunktbezeichnung", ...); empty
 // where it has none.
 std::string_view lokation_form(std::string_view id);
