@@ -3,6 +3,8 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <map>
+#include <string>
 #include <string_view>
 #include <utility>
 
@@ -87,7 +89,35 @@ std::vector<std::size_t> going_with(const VorgangCut& cut, std::size_t sample) {
   return going;
 }
 
-// Leaves out each sample in turn where `accepts(gone, vorgang)` still holds without it; whether
+// A Vorgang's kind: its segments, its number and the IDs the caller gave it aside (each by its
+// place among them and its shape). Vorgänge of one kind hold their samples at the same places,
+// and their column decides them alike.
+std::string kind_of(const VorgangCut& cut, std::size_t vorgang, const std::vector<std::string>& ids) {
+  std::string kind;
+  const auto [first, last] = cut.range(vorgang);
+  for (std::size_t at = first + 1; at < last; ++at) {
+    std::string_view text = cut.segments[at].text;
+    for (;;) {
+      std::size_t found = std::string_view::npos;
+      std::size_t which = 0;
+      for (std::size_t id = 0; id < ids.size(); ++id) {
+        const std::size_t here = ids[id].empty() ? std::string_view::npos : text.find(ids[id]);
+        if (here < found) {
+          found = here;
+          which = id;
+        }
+      }
+      if (found == std::string_view::npos) break;
+      kind += text.substr(0, found);
+      kind += fmt::format("\x01{}:{}\x01", which, static_cast<int>(lokation_shape(ids[which])));
+      text.remove_prefix(found + ids[which].size());
+    }
+    kind += text;
+  }
+  return kind;
+}
+
+// Leaves out each sample in turn where `accepts(gone, sample)` still holds without it; whether
 // any went.
 template <class Accepts>
 bool leave_out(const VorgangCut& cut, const std::vector<std::size_t>& samples, std::vector<bool>& gone,
@@ -101,7 +131,7 @@ bool leave_out(const VorgangCut& cut, const std::vector<std::size_t>& samples, s
     // Gone with an earlier sample already: the message stands as the column accepted it.
     if (newly.empty()) continue;
     for (const std::size_t at : newly) gone[at] = true;
-    if (accepts(gone, cut.segments[sample].vorgang)) {
+    if (accepts(gone, sample)) {
       any = true;
     } else {
       for (const std::size_t at : newly) gone[at] = false;
@@ -126,11 +156,26 @@ std::string without_sample_lokationen(std::string completed, const std::vector<s
   };
   if (!(accepted_as_is ? *accepted_as_is : whole_accepted(none, 0))) return completed;
   // Each Vorgang's verdict is its own: judged beside the head alone, a sample costs the same
-  // however many Vorgänge the message holds.
+  // however many Vorgänge the message holds, and only the first Vorgang of each kind is judged.
+  std::vector<std::size_t> leader(cut->vorgaenge() + 1, 0);
+  {
+    std::map<std::string, std::size_t, std::less<>> first_of_kind;
+    for (std::size_t vorgang = 1; vorgang <= cut->vorgaenge(); ++vorgang) {
+      leader[vorgang] = first_of_kind.try_emplace(kind_of(*cut, vorgang, given[vorgang - 1]), vorgang).first->second;
+    }
+  }
+  std::map<std::size_t, bool> decided;  // per sample of a leading Vorgang: whether it went
   std::vector<bool> gone = none;
-  const bool any = leave_out(*cut, samples, gone, [&](const std::vector<bool>& trial, std::size_t vorgang) {
+  const bool any = leave_out(*cut, samples, gone, [&](const std::vector<bool>& trial, std::size_t sample) {
+    const std::size_t vorgang = cut->segments[sample].vorgang;
     const auto [first, last] = cut->range(vorgang);
-    return accepted(message_of(*cut, trial, first, last), column, pruefidentifikator);
+    if (leader[vorgang] != vorgang) {
+      const std::size_t led = cut->range(leader[vorgang]).first + (sample - first);
+      if (const auto found = decided.find(led); found != decided.end()) return found->second;
+    }
+    const bool went = accepted(message_of(*cut, trial, first, last), column, pruefidentifikator);
+    decided.emplace(sample, went);
+    return went;
   });
   if (!any) return completed;
   // A rule over the whole message could still refuse what each Vorgang's verdict let go: then
