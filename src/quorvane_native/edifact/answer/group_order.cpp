@@ -1,6 +1,8 @@
 #include "quorvane_native/edifact/answer/group_order.hpp"
 
+#include <map>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace quorvane_native::edifact::answer {
@@ -46,6 +48,19 @@ std::optional<NodeIndex> trigger_for(const Structure& structure, const std::vect
   return best;
 }
 
+// The segment's tag and components, as a key.
+std::string text_of(const ::edifact::model::Segment& segment) {
+  std::string text(segment.tag());
+  for (const auto& element : segment.elements()) {
+    text += '+';
+    for (const auto& component : element.components()) {
+      text += component.text;
+      text += ':';
+    }
+  }
+  return text;
+}
+
 }  // namespace
 
 std::vector<std::size_t> group_order(std::span<const ::edifact::model::Segment> segments,
@@ -62,6 +77,7 @@ std::vector<std::size_t> group_order(std::span<const ::edifact::model::Segment> 
   const std::vector<NodeIndex> groups = vorgang_groups(structure);
   std::vector<std::size_t> order;
   order.reserve(count);
+  std::map<std::string, std::optional<NodeIndex>, std::less<>> fitted;
   for (std::size_t at = 0; at < first_ide; ++at) order.push_back(at);
   struct Unit {
     std::size_t first = 0;
@@ -84,23 +100,29 @@ std::vector<std::size_t> group_order(std::span<const ::edifact::model::Segment> 
       if (resolution.placements[first]) {
         if (is_head(tag(first))) unit.place = resolution.placements[first]->node;
       } else if (is_head(tag(first))) {
-        unit.goes_to = trigger_for(structure, groups, segments[first]);
+        // A request repeats a head many times: each text is fitted once.
+        auto [known, fresh] = fitted.try_emplace(text_of(segments[first]));
+        if (fresh) known->second = trigger_for(structure, groups, segments[first]);
+        unit.goes_to = known->second;
       }
       units.push_back(unit);
       first = last;
     }
     // Each moving group stands before the first group that stays and that the MIG puts later.
     std::vector<std::vector<std::size_t>> before(units.size() + 1);
+    std::map<NodeIndex, std::size_t> first_later;  // per place moved to
     for (std::size_t k = 0; k < units.size(); ++k) {
       if (!units[k].goes_to) continue;
-      std::size_t to = units.size();
-      for (std::size_t other = 0; other < units.size(); ++other) {
-        if (units[other].place && *units[other].place > *units[k].goes_to) {
-          to = other;
-          break;
+      auto [known, fresh] = first_later.try_emplace(*units[k].goes_to, units.size());
+      if (fresh) {
+        for (std::size_t other = 0; other < units.size(); ++other) {
+          if (units[other].place && *units[other].place > *units[k].goes_to) {
+            known->second = other;
+            break;
+          }
         }
       }
-      before[to].push_back(k);
+      before[known->second].push_back(k);
     }
     const auto add = [&](const Unit& unit) {
       for (std::size_t segment = unit.first; segment < unit.last; ++segment) order.push_back(segment);
