@@ -217,3 +217,9 @@ def test_what_the_code_obliges_is_asked_before_the_lokation_so_that_either_route
     for message, carried in ((answer, dates), (built, taken)):
         assert clean(message, "2025-10-01", receiver, sender) == (True, [])
         assert all(f"DTM+{qualifier}:{value.replace('+', '?+')}:" in message.decode() for qualifier, value in carried)
+
+
+def test_a_given_lokation_the_column_refuses_names_its_reference():
+    received, _, _ = request_of(55600, "2025-10-01")
+    with pytest.raises(ValueError, match=r"^references\[0\]: .*invalid checksum"):
+        native.build_answer(received, 55603, on="2025-10-01", references=[("Z18", MALO[:-1] + "1"), ("Z19", MELO)])
