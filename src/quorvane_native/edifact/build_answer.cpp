@@ -198,19 +198,18 @@ py::Expected<Call> read_call(py::Args args) {
               .message_index = *message_index};
 }
 
+// The caller's references the answer writes in each Vorgang's SG6: a Lokation's ID under a
+// qualifier with no place there names the Lokation, where the column refers to or places one.
 StringPairs vorgang_references(const StringPairs& references, const std::optional<ColumnRef>& column) {
   if (!column) return references;
   EchoPlaces places(column);
-  const auto referred_to = [&](std::string_view qualifier) {
-    return std::ranges::any_of(used_segments(*column, "RFF"),
-                               [&](NodeIndex node) { return admits_qualifier(*column, node, qualifier); });
-  };
   StringPairs written;
   for (const auto& [qualifier, value] : references) {
     const auto kinds = lokation_kinds(qualifier, value);
     const bool names_lokation =
         !kinds.empty() && !places.takes_reference(qualifier) &&
-        (referred_to(qualifier) || std::ranges::any_of(kinds, [&](auto kind) { return places.takes_location(kind); }));
+        (uses_qualifier(*column, "RFF", qualifier) ||
+         std::ranges::any_of(kinds, [&](std::string_view kind) { return places.takes_location(kind); }));
     if (!names_lokation) written.emplace_back(qualifier, value);
   }
   return written;

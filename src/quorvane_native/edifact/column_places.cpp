@@ -81,6 +81,11 @@ bool admits_qualifier(const ColumnRef& column, NodeIndex node, std::string_view 
          std::ranges::any_of(codes, [qualifier](const auto& code) { return code.code == qualifier; });
 }
 
+bool uses_qualifier(const ColumnRef& column, std::string_view tag, std::string_view qualifier) {
+  return std::ranges::any_of(used_segments(column, tag),
+                             [&](NodeIndex node) { return admits_qualifier(column, node, qualifier); });
+}
+
 std::optional<NodeIndex> used_child(const ColumnRef& column, NodeIndex group, std::string_view tag,
                                     std::string_view qualifier) {
   const auto& nodes = column.profile->structure().nodes;

@@ -42,6 +42,9 @@ std::vector<NodeIndex> used_segments(const ColumnRef& column, std::string_view t
 // MIG lists no code there).
 bool admits_qualifier(const ColumnRef& column, NodeIndex node, std::string_view qualifier);
 
+// Whether the column uses a segment tagged `tag` anywhere that admits `qualifier`.
+bool uses_qualifier(const ColumnRef& column, std::string_view tag, std::string_view qualifier);
+
 // The child segment node of `group` tagged `tag` that admits `qualifier` as its first
 // qualifier (any qualifier when the node tests none) and that the column uses.
 std::optional<NodeIndex> used_child(const ColumnRef& column, NodeIndex group, std::string_view tag,

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "edi_energy/messages/core.hpp"
+#include "edifact/parse/from_bytes.hpp"
 #include "edi_energy/messages/semantic_packs.hpp"
 #include "edi_energy/profile/validate/validate.hpp"
 #include "edi_energy/registry/shared_registry.hpp"
@@ -139,6 +140,18 @@ std::vector<::edifact::model::Segment> judge_completed(ColumnVerdict& verdict, c
     }
   }
   return std::move(core.segments);
+}
+
+bool judge_message(ColumnVerdict& verdict, const ColumnRef& column, edi_energy::message_type::MessageType type,
+                   std::uint32_t pruefidentifikator, std::string_view message) {
+  std::vector<::edifact::model::Segment> segments;
+  auto parsed = ::edifact::from_bytes_with_config(message, ::edifact::ParserConfig{});
+  while (auto item = parsed.next()) {
+    if (!*item) return false;
+    segments.push_back(std::move(**item));
+  }
+  judge_completed(verdict, column, type, pruefidentifikator, std::move(segments), message, {});
+  return true;
 }
 
 }  // namespace quorvane_native::edifact

@@ -91,4 +91,9 @@ std::vector<::edifact::model::Segment> judge_completed(ColumnVerdict& verdict, c
                                                        std::vector<::edifact::model::Segment> segments,
                                                        std::string_view built, std::span<const std::size_t> starts);
 
+// The same for a whole message as the builders write it, every segment its own writer's; false,
+// `verdict` untouched, where it does not parse.
+bool judge_message(ColumnVerdict& verdict, const ColumnRef& column, edi_energy::message_type::MessageType type,
+                   std::uint32_t pruefidentifikator, std::string_view message);
+
 }  // namespace quorvane_native::edifact

@@ -9,7 +9,6 @@
 #include <utility>
 
 #include "edi_energy/message_type.hpp"
-#include "edifact/parse/from_bytes.hpp"
 #include "quorvane_native/edifact/column_verdict.hpp"
 #include "quorvane_native/edifact/lokation_shape.hpp"
 #include "quorvane_native/edifact/vorgang_cut.hpp"
@@ -36,16 +35,9 @@ std::string message_of(const VorgangCut& cut, const std::vector<bool>& gone, std
 
 // Whether the column finds no fault at all in `message`.
 bool accepted(const std::string& message, const ColumnRef& column, std::uint32_t pruefidentifikator) {
-  std::vector<::edifact::model::Segment> segments;
-  auto parsed = ::edifact::from_bytes_with_config(message, ::edifact::ParserConfig{});
-  while (auto item = parsed.next()) {
-    if (!*item) return false;
-    segments.push_back(std::move(**item));
-  }
   ColumnVerdict verdict;
-  judge_completed(verdict, column, edi_energy::message_type::MessageType::Utilmd, pruefidentifikator,
-                  std::move(segments), message, {});
-  return verdict.rejections.empty();
+  return judge_message(verdict, column, edi_energy::message_type::MessageType::Utilmd, pruefidentifikator, message) &&
+         verdict.rejections.empty();
 }
 
 // The sample LOCs completion wrote beside the IDs the caller gave a Vorgang, and the references

@@ -98,8 +98,8 @@ std::optional<VorgangCut> cut_vorgaenge(std::string_view message) {
     if (tag == "LOC" || tag == "IDE" || tag == "UNT") into.value = component(into.text, 1, 0);
     if (tag == "RFF") into.value = component(into.text, 0, 1);
     into.vorgang = tag == "UNT" ? 0 : cut.ides.size();
-    if (tag == "IDE" || tag == "LOC" || tag == "UNT") in_group = false;
-    if (into.vorgang > 0 && (tag == "SEQ" || tag == "NAD")) {
+    if (closes_groups(tag)) in_group = false;
+    if (into.vorgang > 0 && is_group_head(tag)) {
       in_group = true;
       in_characteristic = false;
     } else if (in_group) {

@@ -39,6 +39,11 @@ struct VorgangCut {
   std::pair<std::size_t, std::size_t> range(std::size_t vorgang) const;
 };
 
+// A group of a Vorgang as the cut counts it: from its head (SEQ or NAD) up to the next head, or
+// to the segment that closes every group (a LOC, IDE or UNT).
+inline bool is_group_head(std::string_view tag) { return tag == "SEQ" || tag == "NAD"; }
+inline bool closes_groups(std::string_view tag) { return tag == "LOC" || tag == "IDE" || tag == "UNT"; }
+
 // None unless the message parses and ends with its UNT.
 std::optional<VorgangCut> cut_vorgaenge(std::string_view message);
 

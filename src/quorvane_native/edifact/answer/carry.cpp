@@ -59,10 +59,7 @@ bool fills_places(const edi_energy::messages::utilmd::UtilmdMessage& request, co
   std::map<std::string, bool, std::less<>> asked;
   const auto placed = [&](std::string_view tag, std::string_view qualifier) {
     const auto [found, fresh] = asked.try_emplace(fmt::format("{}+{}", tag, qualifier), false);
-    if (fresh) {
-      found->second = std::ranges::any_of(used_segments(column, tag),
-                                          [&](NodeIndex node) { return admits_qualifier(column, node, qualifier); });
-    }
+    if (fresh) found->second = uses_qualifier(column, tag, qualifier);
     return found->second;
   };
   const auto carried = [&](const edi_energy::messages::segments::Dtm& dtm) {

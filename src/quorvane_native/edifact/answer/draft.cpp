@@ -8,7 +8,6 @@
 #include "edi_energy/message_type.hpp"
 #include "edi_energy/report/findings_batches.hpp"
 #include "edi_energy/report/findings_cap.hpp"
-#include "edifact/parse/from_bytes.hpp"
 
 namespace quorvane_native::edifact::answer {
 
@@ -42,17 +41,12 @@ edi_energy::report::Heard<BatchVerdict> judge_segments(const Draft& draft, std::
   batch.reference = draft.reference;
   for (std::size_t at = 0; at < head; ++at) batch.add(draft.texts[at], 0, at);
   for (std::size_t at = first; at < last; ++at) batch.add(draft.texts[at], draft.vorgang[at], at);
-  const std::string message = batch.message();
-  std::vector<::edifact::model::Segment> segments;
-  auto parsed = ::edifact::from_bytes_with_config(message, ::edifact::ParserConfig{});
-  while (auto item = parsed.next()) {
-    if (!*item) return heard;
-    segments.push_back(std::move(**item));
+  ColumnVerdict verdict;
+  if (!judge_message(verdict, column, edi_energy::message_type::MessageType::Utilmd, answer_pid, batch.message())) {
+    return heard;
   }
-  ColumnVerdict& verdict = heard.verdict.verdict.emplace();
-  judge_completed(verdict, column, edi_energy::message_type::MessageType::Utilmd, answer_pid, std::move(segments),
-                  message, {});
-  heard.cut_short = std::ranges::any_of(verdict.rejections, [](const Rejection& rejection) {
+  heard.verdict.verdict = std::move(verdict);
+  heard.cut_short = std::ranges::any_of(heard.verdict.verdict->rejections, [](const Rejection& rejection) {
     return rejection.rule == edi_energy::report::FINDINGS_LEFT_OUT_RULE;
   });
   return heard;

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "quorvane_native/edifact/vorgang_cut.hpp"
+
 namespace quorvane_native::edifact::answer {
 
 namespace {
@@ -15,8 +17,7 @@ using edi_energy::profile::structure::Structure;
 
 // As the answer's cut has them: an SG8 or SG12 group runs from its head to the next head, LOC,
 // IDE or UNT.
-bool is_head(std::string_view tag) { return tag == "SEQ" || tag == "NAD"; }
-bool ends_group(std::string_view tag) { return is_head(tag) || tag == "LOC" || tag == "IDE" || tag == "UNT"; }
+bool ends_group(std::string_view tag) { return is_group_head(tag) || closes_groups(tag); }
 
 // The groups right below a Vorgang's.
 std::vector<NodeIndex> vorgang_groups(const Structure& structure) {
@@ -68,7 +69,7 @@ std::vector<std::size_t> group_order(std::span<const ::edifact::model::Segment> 
                                      const Structure& structure) {
   const std::size_t count = segments.size();
   const auto tag = [&](std::size_t at) { return segments[at].tag(); };
-  const auto unplaced_head = [&](std::size_t at) { return is_head(tag(at)) && !resolution.placements[at]; };
+  const auto unplaced_head = [&](std::size_t at) { return is_group_head(tag(at)) && !resolution.placements[at]; };
   std::size_t first_ide = 0;
   while (first_ide < count && tag(first_ide) != "IDE") ++first_ide;
   bool any = false;
@@ -93,13 +94,13 @@ std::vector<std::size_t> group_order(std::span<const ::edifact::model::Segment> 
     std::vector<Unit> units;
     for (std::size_t first = at; first < end;) {
       std::size_t last = first + 1;
-      if (is_head(tag(first))) {
+      if (is_group_head(tag(first))) {
         while (last < end && !ends_group(tag(last))) ++last;
       }
       Unit unit{first, last, std::nullopt, std::nullopt};
       if (resolution.placements[first]) {
-        if (is_head(tag(first))) unit.place = resolution.placements[first]->node;
-      } else if (is_head(tag(first))) {
+        if (is_group_head(tag(first))) unit.place = resolution.placements[first]->node;
+      } else if (is_group_head(tag(first))) {
         // A request repeats a head many times: each text is fitted once.
         auto [known, fresh] = fitted.try_emplace(text_of(segments[first]));
         if (fresh) known->second = trigger_for(structure, groups, segments[first]);

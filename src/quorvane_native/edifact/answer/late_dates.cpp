@@ -7,17 +7,13 @@
 
 #include "edi_energy/messages/segments/field.hpp"
 #include "quorvane_native/edifact/answer/echo.hpp"
+#include "quorvane_native/edifact/vorgang_cut.hpp"
 
 namespace quorvane_native::edifact::answer {
 
 namespace {
 
 using ::edifact::model::Segment;
-
-bool is_head(std::string_view tag) { return tag == "SEQ" || tag == "NAD"; }
-
-// As the cut counts a group: from its head to the next head, LOC, IDE or UNT.
-bool ends_group(std::string_view tag) { return tag == "LOC" || tag == "IDE" || tag == "UNT"; }
 
 // Whether any DTM of a Vorgang stands in a group as the cut counts it: only then may one be late,
 // and the MIG need not be asked otherwise.
@@ -27,8 +23,8 @@ bool dates_after_groups(std::span<const Segment> segments) {
   for (const Segment& segment : segments) {
     const std::string_view tag = segment.tag();
     if (tag == "IDE") in_vorgang = true;
-    if (ends_group(tag)) in_group = false;
-    if (in_vorgang && is_head(tag)) in_group = true;
+    if (closes_groups(tag)) in_group = false;
+    if (in_vorgang && is_group_head(tag)) in_group = true;
     if (in_group && tag == "DTM") return true;
   }
   return false;
@@ -54,8 +50,8 @@ std::vector<LateDate> late_vorgang_dates(std::span<const Segment> segments, cons
   for (std::size_t at = 0; at < segments.size(); ++at) {
     const std::string_view tag = segments[at].tag();
     if (tag == "IDE") in_vorgang = true;
-    if (ends_group(tag)) in_group = false;
-    if (in_vorgang && is_head(tag)) {
+    if (closes_groups(tag)) in_group = false;
+    if (in_vorgang && is_group_head(tag)) {
       in_group = true;
       group = places[at] ? nodes[*places[at]].parent : std::nullopt;
       continue;

@@ -227,8 +227,7 @@ class OwnIds {
     const std::size_t vorgang = segment.vorgang;
     std::string kind;
     for (const std::string_view qualifier : slot.kinds) {
-      if (std::ranges::any_of(used_segments(column_, "LOC"),
-                              [&](NodeIndex node) { return admits_qualifier(column_, node, qualifier); })) {
+      if (uses_qualifier(column_, "LOC", qualifier)) {
         kind = qualifier;
         break;
       }

@@ -73,7 +73,8 @@ std::string pairs(const std::vector<std::pair<std::string, std::string>>& found)
   return fmt::format("[{}]", text);
 }
 
-bool holds(const StringPairs& pairs, std::string_view first, std::string_view second) {
+bool holds(std::span<const std::pair<std::string, std::string>> pairs, std::string_view first,
+           std::string_view second) {
   return std::ranges::any_of(pairs, [&](const auto& pair) { return pair.first == first && pair.second == second; });
 }
 
@@ -81,8 +82,8 @@ bool holds(const StringPairs& pairs, std::string_view first, std::string_view se
 // of it, never completion's sample; `left_out` tells of a date its `dates` do not take.
 std::string transaction(const LokationRoute& route, std::span<const LokationWant> wants, std::string& left_out) {
   const EchoVorgang& vorgang = *route.vorgang;
-  const StringPairs no_pairs;
-  const StringPairs& given_dates = route.caller != nullptr ? route.caller->process_dates : no_pairs;
+  const auto given_dates = route.caller != nullptr ? route.caller->process_dates
+                                                  : std::span<const std::pair<std::string, std::string>>();
   std::string grund;
   const auto sts = std::ranges::find_if(vorgang.echoes, [](const Echo& echo) { return echo.kept && echo.tag == "STS"; });
   if (sts != vorgang.echoes.end()) {
@@ -143,9 +144,7 @@ std::string transaction(const LokationRoute& route, std::span<const LokationWant
 // has no reference that names it.
 std::optional<std::string> answer_call(const LokationRoute& route, std::span<const LokationWant> wants) {
   const auto used = [&](std::string_view qualifier) {
-    return route.column != nullptr && std::ranges::any_of(used_segments(*route.column, "RFF"), [&](NodeIndex node) {
-             return admits_qualifier(*route.column, node, qualifier);
-           });
+    return route.column != nullptr && uses_qualifier(*route.column, "RFF", qualifier);
   };
   std::vector<std::pair<std::string, std::string>> references;
   if (route.caller != nullptr) {

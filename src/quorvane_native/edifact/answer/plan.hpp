@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -57,8 +58,8 @@ struct RequestDate {
 // builds the answer.
 struct CallerArguments {
   std::string others;  // the arguments beside `references` the caller set, as keyword arguments (", on=…")
-  std::vector<std::pair<std::string, std::string>> references;     // the caller's, each as given
-  std::vector<std::pair<std::string, std::string>> process_dates;  // the caller's
+  std::span<const std::pair<std::string, std::string>> references;     // the caller's, each as given
+  std::span<const std::pair<std::string, std::string>> process_dates;  // the caller's
   std::optional<std::string> antwort_code;
   std::optional<std::string> antwort_ebd;
 };
