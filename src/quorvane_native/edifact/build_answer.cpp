@@ -57,6 +57,7 @@ struct AnswerContent {
   const std::vector<std::string>* date_formats;  // of each process date
   const StringPairs* references;
   const StringPairs* free_texts;
+  const AnswerPlan* plan;  // where the references that name a Lokation stand
 };
 
 template <class Builder>
@@ -80,7 +81,12 @@ py::Expected<Builder> add_answer_transaction(Builder builder, const EchoVorgang&
   }
   if (content.antwort) transaction = std::move(transaction).antwort(content.antwort->first, content.antwort->second);
   for (const Echo& rff : kept("RFF")) transaction = std::move(transaction).reference(rff.qualifier, rff.value);
-  for (const auto& [qualifier, value] : *content.references) {
+  // A reference that names a Lokation stands in its Vorgang's SG6 only where the column has that
+  // place there; elsewhere its Lokation stands in the Vorgang's LOC and the references to its kind.
+  for (std::size_t at = 0; at < content.references->size(); ++at) {
+    const auto& [qualifier, value] = (*content.references)[at];
+    const auto& lokation = at < content.plan->given_lokationen.size() ? content.plan->given_lokationen[at] : std::nullopt;
+    if (lokation && (!lokation->in_sg6 || given_elsewhere(*content.plan, vorgang, at))) continue;
     transaction = std::move(transaction).reference(qualifier, value);
   }
   for (const auto& [qualifier, text] : *content.free_texts) {
@@ -198,23 +204,6 @@ py::Expected<Call> read_call(py::Args args) {
               .message_index = *message_index};
 }
 
-// The caller's references the answer writes in each Vorgang's SG6: a Lokation's ID under a
-// qualifier with no place there names the Lokation, where the column refers to or places one.
-StringPairs vorgang_references(const StringPairs& references, const std::optional<ColumnRef>& column) {
-  if (!column) return references;
-  EchoPlaces places(column);
-  StringPairs written;
-  for (const auto& [qualifier, value] : references) {
-    const auto kinds = lokation_kinds(qualifier, value);
-    const bool names_lokation =
-        !kinds.empty() && !places.takes_reference(qualifier) &&
-        (uses_qualifier(*column, "RFF", qualifier) ||
-         std::ranges::any_of(kinds, [&](std::string_view kind) { return places.takes_location(kind); }));
-    if (!names_lokation) written.emplace_back(qualifier, value);
-  }
-  return written;
-}
-
 // The caller's arguments, for a refusal to advise the call that builds the answer.
 CallerArguments caller_arguments(const Call& call) {
   CallerArguments caller{.others = {},
@@ -255,9 +244,6 @@ struct Received {
   std::uint32_t answer_pid = 0;  // checked
   std::optional<ColumnRef> column;
   AnswerPlan plan;
-  // The caller's references the answer writes in each Vorgang's SG6: not a Lokation's ID whose
-  // reference has no place there, which names the Lokation instead.
-  StringPairs references;
   // The request as the builders write it, for the groups the answer carries over, and the place
   // of each of its segments in the answer's MIG; empty where it holds none the column has a place for.
   std::string request;
@@ -287,7 +273,6 @@ py::Expected<Received> receive(const Call& call) {
                  .column = column,
                  .plan = plan_answer(read.reread ? *read.reread : *request, column,
                                      GivenValues{&call.process_dates, &call.references}, call.message_index),
-                 .references = vorgang_references(call.references, column),
                  .request = {},
                  .request_places = {}};
   if (parts.plan.vorgaenge.empty()) {
@@ -295,6 +280,7 @@ py::Expected<Received> receive(const Call& call) {
                                        "to answer",
                                        call.message_index));
   }
+  if (auto given = give_lokationen(parts.plan, call.references, column); !given) return py::propagate(given);
   if (read.fills) {
     if (auto text = ::edifact::segments_to_bytes(read.reread ? read.reread->core.segments : segments)) {
       parts.request = std::move(*text);
@@ -323,8 +309,9 @@ py::Expected<edi_energy::builders::Written> write(const Call& call, const Receiv
       .antwort = std::nullopt,
       .process_dates = &call.process_dates,
       .date_formats = &call.date_formats,
-      .references = &received.references,
+      .references = &call.references,
       .free_texts = &call.free_texts,
+      .plan = &received.plan,
   };
   if (call.antwort_code) {
     content.antwort = antwort_status(*call.antwort_code, call.antwort_ebd, call.release, received.answer_pid);
@@ -446,7 +433,11 @@ py::Result build_answer(py::Args args) {
         if (auto demand = obliged(*call, *received, *completed, bytes, request)) refusal = std::move(demand);
       } else {
         *completed = std::move(*own_ids);
-        refusal = unasked(*call, *received, own, *completed, bytes, request);
+        if (auto stand = given_lokationen_stand(*completed, plan, call->references, call->message_index); !stand) {
+          refusal = std::move(stand.error());
+        } else {
+          refusal = unasked(*call, *received, own, *completed, bytes, request);
+        }
       }
       // Under a check of the column an argument at fault is named before it.
       if (refusal && outer == nullptr) return py::Failure(std::move(*refusal));

@@ -10,7 +10,7 @@
 
 #include "edi_energy/message_type.hpp"
 #include "quorvane_native/edifact/column_verdict.hpp"
-#include "quorvane_native/edifact/lokation_shape.hpp"
+#include "edi_energy/lokation_reference.hpp"
 #include "quorvane_native/edifact/vorgang_cut.hpp"
 
 namespace quorvane_native::edifact {
@@ -52,7 +52,7 @@ std::vector<std::size_t> samples_of(const VorgangCut& cut, const std::vector<std
       const CutSegment& segment = cut.segments[at];
       if (std::ranges::find(ids, segment.value) != ids.end()) continue;
       if ((segment.tag() == "LOC" && segment.depth == 0) ||
-          (segment.tag() == "RFF" && segment.depth == 1 && lokation_shaped(segment.value))) {
+          (segment.tag() == "RFF" && segment.depth == 1 && edi_energy::lokation_reference::lokation_shaped(segment.value))) {
         samples.push_back(at);
       }
     }
@@ -101,7 +101,7 @@ std::string kind_of(const VorgangCut& cut, std::size_t vorgang, const std::vecto
       }
       if (found == std::string_view::npos) break;
       kind += text.substr(0, found);
-      kind += fmt::format("\x01{}:{}\x01", which, static_cast<int>(lokation_shape(ids[which])));
+      kind += fmt::format("\x01{}:{}\x01", which, static_cast<int>(edi_energy::lokation_reference::shape_of(ids[which])));
       text.remove_prefix(found + ids[which].size());
     }
     kind += text;

@@ -68,6 +68,7 @@ bool leave_out_of_node(AnswerPlan& plan, const ColumnRef& column, NodeIndex node
     const auto found = kept_fitting(vorgang);
     for (std::size_t at = limit.value_or(0); at < found.size(); ++at) {
       found[at]->kept = false;
+      found[at]->left_out_for = rejection.text;
       changed = true;
     }
   }
@@ -76,6 +77,7 @@ bool leave_out_of_node(AnswerPlan& plan, const ColumnRef& column, NodeIndex node
   for (EchoVorgang& vorgang : judged) {
     if (const auto found = kept_fitting(vorgang); !found.empty()) {
       found.back()->kept = false;
+      found.back()->left_out_for = rejection.text;
       changed = true;
     }
   }
@@ -86,6 +88,7 @@ struct Hit {
   std::size_t vorgang;  // counted from 0
   std::size_t echo;
   bool presence;        // not permitted, rather than a fault of the value
+  const Rejection* why;
 };
 
 // Another Lokation or reference of the same qualifier, whose value is not at fault, to stand in
@@ -148,7 +151,7 @@ bool leave_out_rejected(AnswerPlan& plan, const ColumnVerdict& verdict, const Co
         continue;
       }
     }
-    hits.push_back(Hit{echo_at.vorgang - 1, *echo_at.echo, refuses_presence(rule) || echo.replaceable});
+    hits.push_back(Hit{echo_at.vorgang - 1, *echo_at.echo, refuses_presence(rule) || echo.replaceable, &rejection});
   }
   for (const Hit& hit : hits) {
     EchoVorgang& vorgang = plan.vorgaenge[hit.vorgang];
@@ -159,6 +162,7 @@ bool leave_out_rejected(AnswerPlan& plan, const ColumnVerdict& verdict, const Co
       echo.faulted = true;
     }
     echo.kept = false;
+    echo.left_out_for = hit.why->text;
     changed = true;
   }
   return changed;

@@ -11,62 +11,21 @@
 #include <utility>
 #include <vector>
 
+#include "edi_energy/lokation_reference.hpp"
 #include "quorvane_native/edifact/answer/carry.hpp"
 #include "quorvane_native/edifact/answer/draft.hpp"
 #include "quorvane_native/edifact/answer/lokation_refusal.hpp"
 #include "quorvane_native/edifact/column_places.hpp"
-#include "quorvane_native/edifact/lokation_shape.hpp"
+#include "support/debug_quote.hpp"
 
 namespace quorvane_native::edifact::answer {
 
 namespace {
 
-using Shape = LokationShape;
-constexpr auto shape_of = lokation_shape;
-
-// The form of an ID of this shape, as a refusal names it.
-std::string_view form_of(Shape shape) {
-  static constexpr std::array<std::string_view, 6> forms{"", "Marktlokations-ID", "Zählpunktbezeichnung",
-                                                         "Netzlokations-ID", "SR-ID", "TR-ID"};
-  return forms[static_cast<std::size_t>(shape)];
-}
-
-// A reference qualifier that names a Lokation, the LOC DE 3227 codes of the Lokationen it may
-// name (the likeliest first) and the shape of their ID.
-struct LokationReference {
-  std::string_view reference;
-  std::array<std::string_view, 2> locations;
-  Shape shape;
-};
-constexpr std::array<LokationReference, 6> lokation_references{{{"Z18", {"Z16", "172"}, Shape::malo},
-                                                                 {"Z19", {"Z17", "172"}, Shape::zaehlpunkt},
-                                                                 {"Z20", {"Z21", {}}, Shape::malo},
-                                                                 {"Z32", {"Z18", {}}, Shape::nelo},
-                                                                 {"Z37", {"Z20", {}}, Shape::tr},
-                                                                 {"Z38", {"Z19", {}}, Shape::sr}}};
-
-std::vector<std::string_view> kinds_of(const LokationReference& entry) {
-  std::vector<std::string_view> found;
-  for (const std::string_view location : entry.locations) {
-    if (!location.empty()) found.push_back(location);
-  }
-  return found;
-}
-
-// The Lokationen a reference of this qualifier names, in the order a request's are looked for.
-std::vector<std::string_view> referenced(std::string_view reference, Shape shape) {
-  const auto* entry = std::ranges::find(lokation_references, reference, &LokationReference::reference);
-  if (entry != lokation_references.end()) return kinds_of(*entry);
-  switch (shape) {
-    case Shape::malo: return {"Z16", "172"};
-    case Shape::zaehlpunkt: return {"Z17", "172"};
-    case Shape::nelo: return {"Z18"};
-    case Shape::sr: return {"Z19"};
-    case Shape::tr: return {"Z20"};
-    case Shape::none: break;
-  }
-  return {};
-}
+using edi_energy::lokation_reference::form_of;
+using edi_energy::lokation_reference::referenced;
+using edi_energy::lokation_reference::Shape;
+using edi_energy::lokation_reference::shape_of;
 
 // Where a component stands in a segment text: [first, first + size).
 struct Span {
@@ -100,6 +59,17 @@ struct Slot {
   std::vector<std::string> candidates;  // the request's IDs of its shape, the likeliest first
   std::size_t tried = 0;
 };
+
+// Whether a segment text holds `value` as one of its components.
+bool holds_component(std::string_view text, std::string_view value) {
+  for (std::size_t at = text.find(value); at != std::string_view::npos; at = text.find(value, at + 1)) {
+    const std::size_t end = at + value.size();
+    const bool starts = at > 0 && (text[at - 1] == '+' || text[at - 1] == ':');
+    const bool ends = end < text.size() && (text[end] == '+' || text[end] == ':' || text[end] == '\'');
+    if (starts && ends) return true;
+  }
+  return false;
+}
 
 std::optional<Span> id_span(const CutSegment& segment) {
   const std::string_view text = segment.text;
@@ -137,7 +107,9 @@ class OwnIds {
       const EchoVorgang& asked = plan.vorgaenge[vorgang - 1];
       for (const auto& [qualifier, id] : asked.lokationen) own.insert(id);
       for (const Echo& echo : asked.echoes) own.insert(echo.value);
-      for (const auto& [qualifier, value] : given_references) own.insert(value);
+      for (std::size_t at = 0; at < given_references.size(); ++at) {
+        if (!given_elsewhere(plan, asked, at)) own.insert(given_references[at].second);
+      }
       if (vorgang < answered.size() && answered[vorgang]) {
         const auto [first, last] = request.range(*answered[vorgang]);
         for (std::size_t at = first; at < last; ++at) {
@@ -255,26 +227,6 @@ class OwnIds {
 
 }  // namespace
 
-std::string_view lokation_form(std::string_view id) { return form_of(shape_of(id)); }
-
-std::vector<std::string_view> lokation_kinds(std::string_view reference, std::string_view id) {
-  const auto* entry = std::ranges::find(lokation_references, reference, &LokationReference::reference);
-  if (entry == lokation_references.end() || shape_of(id) != entry->shape) return {};
-  return kinds_of(*entry);
-}
-
-std::optional<std::string_view> reference_naming(std::string_view location, std::string_view form,
-                                                 const std::function<bool(std::string_view)>& used) {
-  std::optional<std::string_view> found;
-  for (const LokationReference& entry : lokation_references) {
-    if (std::ranges::find(entry.locations, location) == entry.locations.end()) continue;
-    if (!form.empty() && form_of(entry.shape) != form) continue;
-    if (used(entry.reference)) return entry.reference;
-    if (!found) found = entry.reference;
-  }
-  return found;
-}
-
 py::Expected<std::string> with_own_lokation_ids(const std::string& answer, const AnswerPlan& plan,
                                                 const VorgangCut& request, const StringPairs& given_references,
                                                 const ColumnRef& column, std::uint32_t answer_pid,
@@ -284,6 +236,33 @@ py::Expected<std::string> with_own_lokation_ids(const std::string& answer, const
   OwnIds ids(answer, std::move(*cut), plan, request, given_references, column, answer_pid, message_index);
   if (ids.empty()) return answer;
   return ids.run();
+}
+
+py::Status given_lokationen_stand(std::string_view answer, const AnswerPlan& plan, const StringPairs& references,
+                                 std::uint64_t message_index) {
+  if (std::ranges::none_of(plan.vorgaenge, [](const EchoVorgang& vorgang) { return !vorgang.given.empty(); })) return {};
+  const auto cut = cut_vorgaenge(answer);
+  if (!cut || cut->vorgaenge() != plan.vorgaenge.size()) return {};
+  for (std::size_t vorgang = 1; vorgang <= cut->vorgaenge(); ++vorgang) {
+    const EchoVorgang& planned = plan.vorgaenge[vorgang - 1];
+    const auto [first, last] = cut->range(vorgang);
+    for (const std::size_t at : planned.given) {
+      const std::string_view id = references[at].second;
+      const bool stands = std::any_of(cut->segments.begin() + static_cast<std::ptrdiff_t>(first),
+                                      cut->segments.begin() + static_cast<std::ptrdiff_t>(last),
+                                      [&](const CutSegment& segment) { return holds_component(segment.text, id); });
+      if (stands) continue;
+      const auto left_out = std::ranges::find_if(planned.echoes, [&](const Echo& echo) {
+        return echo.given && echo.value == id && echo.left_out_for;
+      });
+      const auto named = edi_energy::lokation_reference::lokation_named((*plan.given_lokationen[at]).kind);
+      return py::value_error(fmt::format(
+          "references[{}]: message {}, Vorgang {}: the answer's column takes no {} {} there{}", at, message_index,
+          support::debug_quote(planned.vorgangsnummer), named.name, support::debug_quote(id),
+          left_out != planned.echoes.end() ? fmt::format(" — {}", *left_out->left_out_for) : std::string()));
+    }
+  }
+  return {};
 }
 
 }  // namespace quorvane_native::edifact::answer

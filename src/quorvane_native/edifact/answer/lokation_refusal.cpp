@@ -6,7 +6,7 @@
 #include <array>
 #include <utility>
 
-#include "quorvane_native/edifact/answer/lokation_ids.hpp"
+#include "edi_energy/lokation_reference.hpp"
 #include "quorvane_native/edifact/column_places.hpp"
 #include "quorvane_native/edifact/date_argument.hpp"
 #include "support/debug_quote.hpp"
@@ -17,27 +17,8 @@ namespace {
 
 using support::debug_quote;
 
-struct Name {
-  std::string_view qualifier;
-  std::string_view name;
-  std::string_view form;  // of its ID
-};
-
-Name lokation_name(std::string_view qualifier) {
-  static constexpr std::array<Name, 9> names{{
-      {"172", "Meldepunkt", "Marktlokations-ID"},
-      {"Z15", "MaBiS-Zählpunkt", "Zählpunktbezeichnung"},
-      {"Z16", "Marktlokation", "Marktlokations-ID"},
-      {"Z17", "Messlokation", "Zählpunktbezeichnung"},
-      {"Z18", "Netzlokation", "Netzlokations-ID"},
-      {"Z19", "steuerbare Ressource", "SR-ID"},
-      {"Z20", "technische Ressource", "TR-ID"},
-      {"Z21", "Tranche", "Marktlokations-ID"},
-      {"Z22", "ruhende Marktlokation", "Marktlokations-ID"},
-  }};
-  const auto* found = std::ranges::find(names, qualifier, &Name::qualifier);
-  return found != names.end() ? *found : Name{qualifier, "Lokation", "ID"};
-}
+using Name = edi_energy::lokation_reference::Named;
+constexpr auto lokation_name = edi_energy::lokation_reference::lokation_named;
 
 // The data elements of a segment text (its terminator left off), each a list of its components,
 // release characters resolved.
@@ -152,7 +133,7 @@ std::optional<std::string> answer_call(const LokationRoute& route, std::span<con
   }
   for (const LokationWant& want : wants) {
     const std::string_view form = want.form.empty() ? lokation_name(want.qualifier).form : want.form;
-    const auto reference = reference_naming(want.qualifier, form, used);
+    const auto reference = edi_energy::lokation_reference::reference_naming(want.qualifier, form, used);
     if (!reference) return std::nullopt;
     references.emplace_back(*reference, "...");
   }

@@ -7,9 +7,10 @@
 
 #include <fmt/format.h>
 
+#include "edi_energy/lokation_reference.hpp"
 #include "edi_energy/lokationstyp.hpp"
 #include "quorvane_native/edifact/answer/echo.hpp"
-#include "quorvane_native/edifact/answer/lokation_ids.hpp"
+#include "edi_energy/lokation_reference.hpp"
 #include "quorvane_native/edifact/column_places.hpp"
 #include "quorvane_native/edifact/date_argument.hpp"
 #include "quorvane_native/edifact/dtm_in_utc.hpp"
@@ -20,6 +21,7 @@ namespace quorvane_native::edifact::answer {
 
 namespace {
 
+using edi_energy::lokation_reference::lokation_kinds;
 using edi_energy::messages::utilmd::UtilmdTransaction;
 
 Echo echo_of(std::string tag, std::string qualifier, std::string value, bool replaceable) {
@@ -100,30 +102,21 @@ void plan_references(const UtilmdTransaction& transaction, EchoPlaces& places, G
   }
 }
 
-// A Lokation the caller names in `references`, or the request only in a reference (an SG6, SG8 or
-// SG12 RFF), is the ID of its kind wherever the answer refers to one. The caller's stands in SG5
-// where the column has a place for its kind; the request's only where the column cannot do
-// without it, as completion's sample would.
-void plan_named_lokationen(const UtilmdTransaction& transaction, EchoPlaces& places, GivenValues given,
-                           EchoVorgang& vorgang) {
-  const auto name = [&](std::string_view reference, const std::string& id, bool caller) {
+// A Lokation the request names only in a reference (an SG6, SG8 or SG12 RFF) is the ID of its
+// kind wherever the answer refers to one; it stands in SG5 only where the column cannot do without
+// it, as completion's sample would.
+void plan_named_lokationen(const UtilmdTransaction& transaction, EchoPlaces& places, EchoVorgang& vorgang) {
+  const auto name = [&](std::string_view reference, const std::string& id) {
     const auto kinds = lokation_kinds(reference, id);
     if (kinds.empty() || std::ranges::any_of(vorgang.lokationen, [&](const auto& named) { return named.second == id; })) {
       return;
     }
     const auto placed = std::ranges::find_if(kinds, [&](std::string_view kind) { return places.takes_location(kind); });
     vorgang.lokationen.emplace_back(placed != kinds.end() ? *placed : kinds.front(), id);
-    if (!caller || placed == kinds.end()) return;
-    Echo echo = echo_of("LOC", std::string(*placed), id, false);
-    echo.given = true;
-    vorgang.echoes.push_back(std::move(echo));
   };
-  if (given.references != nullptr) {
-    for (const auto& [qualifier, value] : *given.references) name(qualifier, value, true);
-  }
   const auto named_in = [&](const std::vector<edi_energy::messages::segments::Rff>& rffs) {
     for (const auto& rff : rffs) {
-      if (rff.reference) name(rff.qualifier, *rff.reference, false);
+      if (rff.reference) name(rff.qualifier, *rff.reference);
     }
   };
   named_in(transaction.rffs);
@@ -182,7 +175,8 @@ AnswerPlan plan_answer(const edi_energy::messages::utilmd::UtilmdMessage& reques
       if (!places.takes_location(loc.qualifier)) continue;
       vorgang.echoes.push_back(echo_of("LOC", loc.qualifier, *loc.id, false));
     }
-    plan_named_lokationen(transaction, places, given, vorgang);
+    vorgang.located = vorgang.lokationen.size();
+    plan_named_lokationen(transaction, places, vorgang);
     plan_dates(transaction, places, given, vorgang, message_index, plan);
     // A code the column never names is left out before the first build, not after it.
     if (const auto& grund = transaction.transaktionsgrund;
@@ -204,6 +198,45 @@ AnswerPlan plan_answer(const edi_energy::messages::utilmd::UtilmdMessage& reques
     cap_to_room(places, vorgang);
   }
   return plan;
+}
+
+py::Status give_lokationen(AnswerPlan& plan, const StringPairs& references, const std::optional<ColumnRef>& column) {
+  std::vector<std::vector<std::string>> in_sg5(plan.vorgaenge.size());
+  std::vector<NamedByRequest> named;
+  named.reserve(plan.vorgaenge.size());
+  for (std::size_t v = 0; v < plan.vorgaenge.size(); ++v) {
+    const EchoVorgang& vorgang = plan.vorgaenge[v];
+    for (const Echo& echo : vorgang.echoes) {
+      if (echo.kept && echo.tag == "LOC") in_sg5[v].push_back(echo.qualifier);
+    }
+    named.push_back(NamedByRequest{vorgang.vorgangsnummer, vorgang.lokationen, in_sg5[v]});
+  }
+  EchoPlaces places(column);
+  auto placed = place_given_lokationen(references, named, places, column);
+  if (!placed) return py::propagate(placed);
+  plan.given_lokationen = std::move(placed->of_reference);
+  for (std::size_t v = 0; v < plan.vorgaenge.size(); ++v) {
+    EchoVorgang& vorgang = plan.vorgaenge[v];
+    vorgang.given = std::move(placed->of_vorgang[v]);
+    std::vector<std::pair<std::string, std::string>> lokationen;
+    for (const std::size_t at : vorgang.given) {
+      const GivenLokation& given = *plan.given_lokationen[at];
+      const std::string& id = references[at].second;
+      if (std::ranges::any_of(vorgang.lokationen, [&](const auto& own) { return own.second == id; })) continue;
+      lokationen.emplace_back(given.location.empty() ? std::string(given.kind) : given.location, id);
+      if (given.location.empty()) continue;
+      Echo echo = echo_of("LOC", given.location, id, false);
+      echo.given = true;
+      vorgang.echoes.push_back(std::move(echo));
+    }
+    vorgang.lokationen.insert(vorgang.lokationen.begin() + static_cast<std::ptrdiff_t>(vorgang.located),
+                              lokationen.begin(), lokationen.end());
+  }
+  return {};
+}
+
+bool given_elsewhere(const AnswerPlan& plan, const EchoVorgang& vorgang, std::size_t at) {
+  return at < plan.given_lokationen.size() && plan.given_lokationen[at] && !std::ranges::binary_search(vorgang.given, at);
 }
 
 bool names_unwritten_lokation(const EchoVorgang& vorgang, std::string_view qualifier) {

@@ -14,8 +14,10 @@
 #include <vector>
 
 #include "edi_energy/messages/utilmd.hpp"
+#include "quorvane_native/edifact/answer/given_lokationen.hpp"
 #include "quorvane_native/edifact/build_pipeline.hpp"
 #include "quorvane_native/edifact/vorgang_cut.hpp"
+#include "quorvane_native/py/errors.hpp"
 
 namespace quorvane_native::edifact::answer {
 
@@ -34,6 +36,7 @@ struct Echo {
   bool kept = true;
   bool faulted = false;  // left out for its value, never to be taken up again
   bool given = false;    // a Lokation the caller names in `references`, not the request
+  std::optional<std::string> left_out_for;  // the column's word on it, where it was left out
 };
 
 struct EchoVorgang {
@@ -44,6 +47,9 @@ struct EchoVorgang {
   // Every Lokation the request's Vorgang names (DE 3227, ID), whether the answer has a place for it or not:
   // in its LOCs, then those the caller names in `references`, then those it names only in a reference.
   std::vector<std::pair<std::string, std::string>> lokationen;
+  std::size_t located = 0;  // of `lokationen`, those in the request's LOCs
+  // The caller's references that name a Lokation of this Vorgang (indices into `references`).
+  std::vector<std::size_t> given;
 };
 
 // A DTM 92 or 93 as the request wrote it, for naming one the answer could not confirm.
@@ -72,6 +78,8 @@ struct AnswerPlan {
   // completion's date in its place would confirm what nobody asked.
   std::optional<std::string> faulty_date;
   std::vector<RequestDate> request_dates;
+  // Of each of the caller's references, where it stands if it names a Lokation.
+  std::vector<std::optional<GivenLokation>> given_lokationen;
 };
 
 // What the caller gives itself wins over the request's value of the same qualifier.
@@ -83,6 +91,13 @@ struct GivenValues {
 // `message_index` names the request in a refusal.
 AnswerPlan plan_answer(const edi_energy::messages::utilmd::UtilmdMessage& request,
                        const std::optional<ColumnRef>& column, GivenValues given, std::uint64_t message_index);
+
+// Puts each Lokation the caller names in `references` into the Vorgänge it stands in; refused naming
+// the reference where one can stand nowhere.
+py::Status give_lokationen(AnswerPlan& plan, const StringPairs& references, const std::optional<ColumnRef>& column);
+
+// The caller's reference `at` that names a Lokation and does not stand in this Vorgang.
+bool given_elsewhere(const AnswerPlan& plan, const EchoVorgang& vorgang, std::size_t at);
 
 // The Vorgang (from 1; 0 outside every Vorgang) that segment `segment` of the answer's cut stands
 // in, and the echo of the plan it holds, if it holds one of the plan's kept values.

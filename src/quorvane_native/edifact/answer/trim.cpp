@@ -11,7 +11,7 @@
 #include "edi_energy/builders/utilmd.hpp"
 #include "quorvane_native/edifact/answer/carry.hpp"
 #include "quorvane_native/edifact/answer/draft.hpp"
-#include "quorvane_native/edifact/answer/lokation_ids.hpp"
+#include "edi_energy/lokation_reference.hpp"
 #include "quorvane_native/edifact/answer/lokation_refusal.hpp"
 #include "quorvane_native/edifact/answer/past_count.hpp"
 #include "quorvane_native/edifact/column_places.hpp"
@@ -307,7 +307,7 @@ class Decision {
       if (unit.kept || unit.barred || unit.lokation != lokation) continue;
       if (!fills(column_, missing, answer_places_[unit.unit.first], answer.segments[unit.unit.first])) continue;
       unit.kept = taken = true;
-      if (lokation && form.empty()) form = lokation_form(answer.segments[unit.unit.first].value);
+      if (lokation && form.empty()) form = edi_energy::lokation_reference::lokation_form(answer.segments[unit.unit.first].value);
     }
     if (lokation) {
       std::string qualifier = lokation_qualifier(column_, missing);

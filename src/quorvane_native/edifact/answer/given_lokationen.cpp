@@ -1,0 +1,121 @@
+#include "quorvane_native/edifact/answer/given_lokationen.hpp"
+
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <map>
+
+#include "edi_energy/lokation_reference.hpp"
+#include "quorvane_native/edifact/column_places.hpp"
+#include "support/debug_quote.hpp"
+
+namespace quorvane_native::edifact::answer {
+
+namespace {
+
+namespace lokation = edi_energy::lokation_reference;
+using support::debug_quote;
+
+bool names_kind(const NamedByRequest& vorgang, std::span<const std::string_view> kinds, lokation::Shape shape) {
+  return std::ranges::any_of(vorgang.lokationen, [&](const auto& named) {
+    return std::ranges::find(kinds, named.first) != kinds.end() && lokation::shape_of(named.second) == shape;
+  });
+}
+
+// No more in one Vorgang than the column has room for, the request's own counted first.
+std::optional<py::Failure> beyond_room(std::span<const std::pair<std::string, std::string>> references,
+                                       const GivenPlaces& placed, std::span<const NamedByRequest> vorgaenge,
+                                       EchoPlaces& places) {
+  for (std::size_t v = 0; v < vorgaenge.size(); ++v) {
+    std::map<std::pair<std::string_view, std::string_view>, std::size_t> held;
+    for (const std::string& own : vorgaenge[v].in_sg5) ++held[{"LOC", own}];
+    for (const std::size_t at : placed.of_vorgang[v]) {
+      const GivenLokation& given = *placed.of_reference[at];
+      // One the request's Vorgang names itself stands there once.
+      const bool own = std::ranges::any_of(vorgaenge[v].lokationen,
+                                           [&](const auto& named) { return named.second == references[at].second; });
+      for (const auto& [tag, qualifier] : {std::pair<std::string_view, std::string_view>{"LOC", own ? std::string_view() : std::string_view(given.location)},
+                                           {"RFF", given.in_sg6 ? std::string_view(references[at].first) : ""}}) {
+        if (qualifier.empty()) continue;
+        const std::size_t count = ++held[{tag, qualifier}];
+        const auto room = places.room(tag, qualifier);
+        if (!room || count <= *room) continue;
+        return py::value_error(fmt::format("references[{}]: Vorgang {} would hold {} {}+{} of a {}, and the answer's "
+                                           "column has room for {} in a Vorgang",
+                                           at, debug_quote(vorgaenge[v].vorgangsnummer), count, tag, qualifier,
+                                           lokation::lokation_named(given.kind).name, *room));
+      }
+    }
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+py::Expected<GivenPlaces> place_given_lokationen(std::span<const std::pair<std::string, std::string>> references,
+                                                 std::span<const NamedByRequest> vorgaenge, EchoPlaces& places,
+                                                 const std::optional<ColumnRef>& column) {
+  GivenPlaces placed{.of_reference = std::vector<std::optional<GivenLokation>>(references.size()),
+                     .of_vorgang = std::vector<std::vector<std::size_t>>(vorgaenge.size())};
+  const auto used = [&](std::string_view qualifier) { return !column || uses_qualifier(*column, "RFF", qualifier); };
+  // The Lokationen of one kind the caller names, by their first reference.
+  std::vector<std::vector<std::size_t>> kinds;
+  for (std::size_t at = 0; at < references.size(); ++at) {
+    const auto& [qualifier, value] = references[at];
+    const lokation::Shape shape = lokation::shape_named(qualifier);
+    if (shape == lokation::Shape::none) continue;
+    const auto referenced = lokation::referenced(qualifier, shape);
+    const auto named = lokation::lokation_named(referenced.front());
+    if (auto why = lokation::why_not(shape, value)) {
+      return py::value_error(fmt::format("references[{}]: {} under {} names a {}, and is not a {}: {}", at,
+                                         debug_quote(value), qualifier, named.name, lokation::form_of(shape), *why));
+    }
+    GivenLokation given;
+    const auto location = std::ranges::find_if(referenced, [&](std::string_view kind) { return places.takes_location(kind); });
+    given.kind = location != referenced.end() ? *location : referenced.front();
+    if (location != referenced.end()) given.location = *location;
+    given.in_sg6 = places.takes_reference(qualifier);
+    const auto naming = lokation::reference_naming(given.kind, lokation::form_of(shape), used);
+    if (given.location.empty() && !given.in_sg6 && !(naming && used(*naming))) {
+      return py::value_error(fmt::format("references[{}]: the answer's column has no place for a {}'s {}: no LOC of "
+                                         "its kind and no reference to one",
+                                         at, named.name, lokation::form_of(shape)));
+    }
+    placed.of_reference[at] = std::move(given);
+    const auto same = std::ranges::find_if(kinds, [&](const auto& indices) {
+      const auto& first = *placed.of_reference[indices.front()];
+      return first.kind == placed.of_reference[at]->kind && lokation::shape_named(references[indices.front()].first) == shape;
+    });
+    if (same != kinds.end()) {
+      same->push_back(at);
+    } else {
+      kinds.push_back({at});
+    }
+  }
+  for (const auto& indices : kinds) {
+    const std::size_t first = indices.front();
+    const lokation::Shape shape = lokation::shape_named(references[first].first);
+    const auto referenced = lokation::referenced(references[first].first, shape);
+    std::vector<std::size_t> lacking;
+    for (std::size_t v = 0; v < vorgaenge.size(); ++v) {
+      if (!names_kind(vorgaenge[v], referenced, shape)) lacking.push_back(v);
+    }
+    if (indices.size() == lacking.size()) {
+      for (std::size_t k = 0; k < indices.size(); ++k) placed.of_vorgang[lacking[k]].push_back(indices[k]);
+    } else if (indices.size() == 1 || vorgaenge.size() == 1) {
+      for (auto& given : placed.of_vorgang) given.insert(given.end(), indices.begin(), indices.end());
+    } else {
+      const auto named = lokation::lokation_named(placed.of_reference[first]->kind);
+      return py::value_error(fmt::format("references: {} {}s of a {} given for {} Vorgänge, {} of which name none: give "
+                                         "one for every Vorgang, or one for each Vorgang that names none, in Vorgang "
+                                         "order",
+                                         indices.size(), lokation::form_of(shape), named.name, vorgaenge.size(),
+                                         lacking.size()));
+    }
+  }
+  for (auto& given : placed.of_vorgang) std::ranges::sort(given);
+  if (auto refused = beyond_room(references, placed, vorgaenge, places)) return std::move(*refused);
+  return placed;
+}
+
+}  // namespace quorvane_native::edifact::answer

@@ -1,0 +1,45 @@
+// Where each Lokation the caller names in `references` stands in the answer: decided once, before
+// the answer is written, so that every one of them is in the answer or the call is refused naming it.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "quorvane_native/edifact/answer/echo.hpp"
+#include "quorvane_native/py/errors.hpp"
+
+namespace quorvane_native::edifact::answer {
+
+// A caller's reference that names a Lokation: the SG5 LOC qualifier it stands under (empty where
+// the column has no SG5 place for its kind, and only refers to it), and whether the column takes
+// its reference in the Vorgang's SG6 too.
+struct GivenLokation {
+  std::string location;
+  std::string_view kind;  // LOC DE 3227 of the Lokation the reference names, its likeliest
+  bool in_sg6 = false;
+};
+
+// What a request's Vorgang names itself, for telling which Vorgänge name no Lokation of a kind.
+struct NamedByRequest {
+  std::string_view vorgangsnummer;
+  std::span<const std::pair<std::string, std::string>> lokationen;  // (DE 3227, ID)
+  std::span<const std::string> in_sg5;  // the LOC qualifiers of the request's the answer carries in SG5
+};
+
+struct GivenPlaces {
+  std::vector<std::optional<GivenLokation>> of_reference;  // by the caller's reference; none for another reference
+  std::vector<std::vector<std::size_t>> of_vorgang;        // the caller's references each Vorgang holds
+};
+
+// A Lokation of a kind goes to every Vorgang where the caller names one; to the i-th Vorgang that
+// names none of its kind where the caller names as many as there are such Vorgänge.
+py::Expected<GivenPlaces> place_given_lokationen(std::span<const std::pair<std::string, std::string>> references,
+                                                 std::span<const NamedByRequest> vorgaenge, EchoPlaces& places,
+                                                 const std::optional<ColumnRef>& column);
+
+}  // namespace quorvane_native::edifact::answer
