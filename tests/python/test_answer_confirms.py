@@ -18,7 +18,7 @@ from test_build_vorgang_pairs import clean_kinds
 T = native.UtilmdTransaction
 ON = "2025-10-01"
 MALO, MELOS = "50605869880", ("DE0032106765712000000000000000037", "DE0032106765712000000000000000045")
-NOT_NAMED = r'^received: message 0, Vorgang "V\d": the answer must carry a Lokation the request does not name — '
+NOT_NAMED = r'^received: message 0, Vorg(ang|änge) "V\d"(, "V\d")*: the answer must carry a Lokation the request does not name — '
 
 
 def with_count(raw):

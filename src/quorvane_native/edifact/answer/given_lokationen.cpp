@@ -16,12 +16,6 @@ namespace {
 namespace lokation = edi_energy::lokation_reference;
 using support::debug_quote;
 
-bool names_kind(const NamedByRequest& vorgang, std::span<const std::string_view> kinds, lokation::Shape shape) {
-  return std::ranges::any_of(vorgang.lokationen, [&](const auto& named) {
-    return std::ranges::find(kinds, named.first) != kinds.end() && lokation::shape_of(named.second) == shape;
-  });
-}
-
 // No more in one Vorgang than the column has room for, the request's own counted first.
 std::optional<py::Failure> beyond_room(std::span<const std::pair<std::string, std::string>> references,
                                        const GivenPlaces& placed, std::span<const NamedByRequest> vorgaenge,
@@ -51,6 +45,14 @@ std::optional<py::Failure> beyond_room(std::span<const std::pair<std::string, st
 }
 
 }  // namespace
+
+bool names_referenced(std::span<const std::pair<std::string, std::string>> lokationen, std::string_view reference) {
+  const lokation::Shape shape = lokation::shape_named(reference);
+  const auto kinds = lokation::referenced(reference, shape);
+  return std::ranges::any_of(lokationen, [&](const auto& named) {
+    return std::ranges::find(kinds, named.first) != kinds.end() && lokation::shape_of(named.second) == shape;
+  });
+}
 
 py::Expected<GivenPlaces> place_given_lokationen(std::span<const std::pair<std::string, std::string>> references,
                                                  std::span<const NamedByRequest> vorgaenge, EchoPlaces& places,
@@ -95,10 +97,9 @@ py::Expected<GivenPlaces> place_given_lokationen(std::span<const std::pair<std::
   for (const auto& indices : kinds) {
     const std::size_t first = indices.front();
     const lokation::Shape shape = lokation::shape_named(references[first].first);
-    const auto referenced = lokation::referenced(references[first].first, shape);
     std::vector<std::size_t> lacking;
     for (std::size_t v = 0; v < vorgaenge.size(); ++v) {
-      if (!names_kind(vorgaenge[v], referenced, shape)) lacking.push_back(v);
+      if (!names_referenced(vorgaenge[v].lokationen, references[first].first)) lacking.push_back(v);
     }
     if (indices.size() == lacking.size()) {
       for (std::size_t k = 0; k < indices.size(); ++k) placed.of_vorgang[lacking[k]].push_back(indices[k]);
@@ -106,10 +107,10 @@ py::Expected<GivenPlaces> place_given_lokationen(std::span<const std::pair<std::
       for (auto& given : placed.of_vorgang) given.insert(given.end(), indices.begin(), indices.end());
     } else {
       const auto named = lokation::lokation_named(placed.of_reference[first]->kind);
-      return py::value_error(fmt::format("references: {} {}s of a {} given for {} Vorgänge, {} of which name none: give "
-                                         "one for every Vorgang, or one for each Vorgang that names none, in Vorgang "
-                                         "order",
-                                         indices.size(), lokation::form_of(shape), named.name, vorgaenge.size(),
+      return py::value_error(fmt::format("references: {} IDs of a {} ({}) given for {} Vorgänge, {} of which name none: "
+                                         "give one for every Vorgang, or one for each Vorgang that names none, in "
+                                         "Vorgang order",
+                                         indices.size(), named.name, lokation::form_of(shape), vorgaenge.size(),
                                          lacking.size()));
     }
   }

@@ -36,6 +36,10 @@ struct GivenPlaces {
   std::vector<std::vector<std::size_t>> of_vorgang;        // the caller's references each Vorgang holds
 };
 
+// Whether a Vorgang naming `lokationen` (DE 3227, ID) names a Lokation of the kind and form a
+// reference of qualifier `reference` names.
+bool names_referenced(std::span<const std::pair<std::string, std::string>> lokationen, std::string_view reference);
+
 // A Lokation of a kind goes to every Vorgang where the caller names one; to the i-th Vorgang that
 // names none of its kind where the caller names as many as there are such Vorgänge.
 py::Expected<GivenPlaces> place_given_lokationen(std::span<const std::pair<std::string, std::string>> references,

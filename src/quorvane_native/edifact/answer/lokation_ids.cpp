@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <set>
+#include <span>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -149,9 +150,11 @@ class OwnIds {
   py::Expected<std::string> run() {
     // Each round puts every slot's next candidate in, until the column accepts each Vorgang.
     for (;;) {
+      std::vector<const Slot*> lacking;
       for (const Slot& slot : slots_) {
-        if (slot.tried >= slot.candidates.size()) return refused(slot, std::nullopt);
+        if (slot.tried >= slot.candidates.size()) lacking.push_back(&slot);
       }
+      if (!lacking.empty()) return refused(lacking, std::nullopt);
       std::vector<std::string> texts;
       texts.reserve(cut_.segments.size());
       for (const CutSegment& segment : cut_.segments) texts.emplace_back(segment.text);
@@ -177,14 +180,14 @@ class OwnIds {
                           }) == 1;
         if (on_slot == faults.end() && !only) continue;
         const Rejection& why = *(on_slot != faults.end() ? *on_slot : faults.front()).rejection;
-        if (++slot.tried >= slot.candidates.size()) return refused(slot, why.text);
+        if (++slot.tried >= slot.candidates.size()) return refused(std::array{&slot}, why.text);
         moved = true;
       }
       // A fault the IDs drew that falls on none of them.
       if (!moved) {
         for (const Slot& slot : slots_) {
           const std::size_t vorgang = cut_.segments[slot.segment].vorgang;
-          if (judged.faulted(vorgang)) return refused(slot, judged.faults[vorgang].front().rejection->text);
+          if (judged.faulted(vorgang)) return refused(std::array{&slot}, judged.faults[vorgang].front().rejection->text);
         }
         return answer_;
       }
@@ -194,9 +197,23 @@ class OwnIds {
   bool empty() const { return slots_.empty(); }
 
  private:
-  py::Failure refused(const Slot& slot, std::optional<std::string_view> fault) const {
+  py::Failure refused(std::span<const Slot* const> slots, std::optional<std::string_view> fault) const {
+    LokationWants wants;
+    for (const Slot* slot : slots) wants[cut_.segments[slot->segment].vorgang].push_back(want_of(*slot, fault));
+    want_alike(wants, plan_, column_);
+    std::vector<LokationRoute> routes;
+    for (auto& [vorgang, own] : wants) {
+      LokationRoute& route = routes.emplace_back(
+          LokationRoute{message_index_, answer_pid_, &column_, plan_.caller, &plan_.vorgaenge[vorgang - 1], {}, {}});
+      route.wants = std::move(own);
+      const auto [first, last] = cut_.range(vorgang);
+      for (std::size_t at = first; at < last; ++at) route.segments.push_back(cut_.segments[at].text);
+    }
+    return py::value_error(lokation_refusal(routes));
+  }
+
+  LokationWant want_of(const Slot& slot, std::optional<std::string_view> fault) const {
     const CutSegment& segment = cut_.segments[slot.segment];
-    const std::size_t vorgang = segment.vorgang;
     std::string kind;
     for (const std::string_view qualifier : slot.kinds) {
       if (uses_qualifier(column_, "LOC", qualifier)) {
@@ -206,14 +223,9 @@ class OwnIds {
     }
     if (kind.empty() && !slot.kinds.empty()) kind = slot.kinds.front();
     const std::string_view written = segment.text.substr(0, segment.text.size() - 1);
-    const std::string why =
-        fault ? fmt::format("{} names it, and with the request's ID there {}", written, *fault)
-              : fmt::format("{} names it, and the request names no ID of its shape", written);
-    LokationRoute route{message_index_, answer_pid_, &column_, plan_.caller, &plan_.vorgaenge[vorgang - 1], {}};
-    const auto [first, last] = cut_.range(vorgang);
-    for (std::size_t at = first; at < last; ++at) route.segments.push_back(cut_.segments[at].text);
-    const std::array wants{LokationWant{kind, why, form_of(slot.shape)}};
-    return py::value_error(lokation_refusal(route, wants));
+    std::string why = fault ? fmt::format("{} names it, and with the request's ID there {}", written, *fault)
+                            : fmt::format("{} names it, and the request names no ID of its shape", written);
+    return LokationWant{std::move(kind), std::move(why), form_of(slot.shape)};
   }
 
   const std::string& answer_;

@@ -9,6 +9,7 @@
 #include "edi_energy/lokation_reference.hpp"
 #include "quorvane_native/edifact/column_places.hpp"
 #include "quorvane_native/edifact/date_argument.hpp"
+#include "quorvane_native/edifact/answer/given_lokationen.hpp"
 #include "support/debug_quote.hpp"
 
 namespace quorvane_native::edifact::answer {
@@ -121,25 +122,32 @@ std::string transaction(const LokationRoute& route, std::span<const LokationWant
                      antwort);
 }
 
-// The build_answer call that names each wanted Lokation in `references`; none where a Lokation
-// has no reference that names it.
-std::optional<std::string> answer_call(const LokationRoute& route, std::span<const LokationWant> wants) {
+// The build_answer call that names each wanted Lokation in `references`, Vorgang by Vorgang; none
+// where a Lokation has no reference that names it.
+std::optional<std::string> answer_call(std::span<const LokationRoute> routes) {
+  const LokationRoute& first = routes.front();
   const auto used = [&](std::string_view qualifier) {
-    return route.column != nullptr && uses_qualifier(*route.column, "RFF", qualifier);
+    return first.column != nullptr && uses_qualifier(*first.column, "RFF", qualifier);
   };
   std::vector<std::pair<std::string, std::string>> references;
-  if (route.caller != nullptr) {
-    for (const auto& [qualifier, value] : route.caller->references) references.emplace_back(qualifier, debug_quote(value));
+  if (first.caller != nullptr) {
+    for (const auto& [qualifier, value] : first.caller->references) references.emplace_back(qualifier, debug_quote(value));
   }
-  for (const LokationWant& want : wants) {
-    const std::string_view form = want.form.empty() ? lokation_name(want.qualifier).form : want.form;
-    const auto reference = edi_energy::lokation_reference::reference_naming(want.qualifier, form, used);
-    if (!reference) return std::nullopt;
-    references.emplace_back(*reference, "...");
+  for (const LokationRoute& route : routes) {
+    for (const LokationWant& want : route.wants) {
+      const std::string_view form = want.form.empty() ? lokation_name(want.qualifier).form : want.form;
+      const auto reference = edi_energy::lokation_reference::reference_naming(want.qualifier, form, used);
+      if (!reference) return std::nullopt;
+      references.emplace_back(*reference, "...");
+    }
   }
-  return fmt::format("build_answer(received, {}{}, references={})", route.answer_pid,
-                     route.caller != nullptr ? std::string_view(route.caller->others) : std::string_view(),
+  return fmt::format("build_answer(received, {}{}, references={})", first.answer_pid,
+                     first.caller != nullptr ? std::string_view(first.caller->others) : std::string_view(),
                      pairs(references));
+}
+
+std::string_view form_wanted(const LokationWant& want) {
+  return want.form.empty() ? lokation_name(want.qualifier).form : want.form;
 }
 
 }  // namespace
@@ -149,42 +157,83 @@ std::string lokation_qualifier(const ColumnRef& column, edi_energy::profile::str
   return codes.empty() ? std::string() : std::move(codes.front());
 }
 
-std::string lokation_refusal(const LokationRoute& route, std::span<const LokationWant> all) {
-  std::vector<LokationWant> wants;
-  for (const LokationWant& want : all) {
-    if (std::ranges::none_of(wants, [&](const LokationWant& seen) { return seen.qualifier == want.qualifier; })) {
-      wants.push_back(want);
+void want_alike(LokationWants& wants, const AnswerPlan& plan, const ColumnRef& column) {
+  const auto used = [&](std::string_view qualifier) { return uses_qualifier(column, "RFF", qualifier); };
+  std::vector<LokationWant> wanted;
+  for (auto& [vorgang, own] : wants) {
+    std::vector<LokationWant> once;
+    for (LokationWant& want : own) {
+      if (std::ranges::none_of(once, [&](const LokationWant& seen) { return seen.qualifier == want.qualifier; })) {
+        once.push_back(std::move(want));
+      }
+    }
+    own = std::move(once);
+    for (const LokationWant& want : own) {
+      if (std::ranges::none_of(wanted, [&](const LokationWant& seen) { return seen.qualifier == want.qualifier; })) {
+        wanted.push_back(want);
+      }
     }
   }
+  for (const LokationWant& want : wanted) {
+    const auto reference = edi_energy::lokation_reference::reference_naming(want.qualifier, form_wanted(want), used);
+    if (!reference) continue;
+    for (std::size_t vorgang = 1; vorgang <= plan.vorgaenge.size(); ++vorgang) {
+      if (names_referenced(plan.vorgaenge[vorgang - 1].lokationen, *reference)) continue;
+      auto& own = wants[vorgang];
+      if (std::ranges::none_of(own, [&](const LokationWant& seen) { return seen.qualifier == want.qualifier; })) {
+        own.push_back(want);
+      }
+    }
+  }
+}
+
+std::string lokation_refusal(std::span<const LokationRoute> routes) {
+  const LokationRoute& first = routes.front();
   std::string named;
+  std::vector<std::string_view> seen;
+  for (const LokationRoute& route : routes) {
+    for (const LokationWant& want : route.wants) {
+      if (std::ranges::find(seen, want.qualifier) != seen.end()) continue;
+      seen.push_back(want.qualifier);
+      named += fmt::format("{}a {} (LOC+{}): {}", named.empty() ? "" : "; ", lokation_name(want.qualifier).name,
+                           want.qualifier, want.why);
+    }
+  }
+  // One Vorgang's Lokationen are named as they are; several Vorgänge' each with its Vorgang.
   std::string lacking;
-  for (const LokationWant& want : wants) {
-    const Name name = lokation_name(want.qualifier);
-    named += fmt::format("{}a {} (LOC+{}): {}", named.empty() ? "" : "; ", name.name, want.qualifier, want.why);
-    lacking += fmt::format("{}the {}'s {}", lacking.empty() ? "" : ", ", name.name,
-                           want.form.empty() ? name.form : want.form);
+  std::string numbers;
+  for (const LokationRoute& route : routes) {
+    numbers += fmt::format("{}{}", numbers.empty() ? "" : ", ", debug_quote(route.vorgang->vorgangsnummer));
+    for (const LokationWant& want : route.wants) {
+      lacking += fmt::format("{}the {}'s {}", lacking.empty() ? "" : ", ", lokation_name(want.qualifier).name,
+                             form_wanted(want));
+      if (routes.size() > 1) lacking += fmt::format(" of Vorgang {}", debug_quote(route.vorgang->vorgangsnummer));
+    }
   }
   const std::string in_turn = fmt::format("in place of each ... in turn {}", lacking);
   std::string left_out;
-  std::string utilmd_call =
-      fmt::format("build_utilmd({}, the request's recipient, its sender, transactions=[{}])", route.answer_pid,
-                  transaction(route, wants, left_out));
+  std::string transactions;
+  for (const LokationRoute& route : routes) {
+    transactions += fmt::format("{}{}", transactions.empty() ? "" : ", ", transaction(route, route.wants, left_out));
+  }
+  const std::string utilmd_call = fmt::format(
+      "build_utilmd({}, the request's recipient, its sender, transactions=[{}])", first.answer_pid, transactions);
   const std::string in_turn_utilmd =
       left_out.empty() ? in_turn
                        : fmt::format("{} (its dates leave out {}, which they do not take: completion writes its own "
                                      "there)",
                                      in_turn, left_out);
-  const auto answer = answer_call(route, wants);
-  const std::string routes =
+  const auto answer = answer_call(routes);
+  const std::string advice =
       answer ? fmt::format("build_answer carries the request's Lokationen and those `references` names; build such "
                            "an answer with {}, {}; or with {}, {}",
                            *answer, in_turn, utilmd_call, in_turn_utilmd)
              : fmt::format("build_answer carries only the request's own Lokationen and those `references` names, "
                            "which names no {}; build such an answer with {}, {}",
-                           lokation_name(wants.front().qualifier).name, utilmd_call, in_turn_utilmd);
-  return fmt::format("received: message {}, Vorgang {}: the answer must carry a Lokation the request does not name — "
+                           lokation_name(first.wants.front().qualifier).name, utilmd_call, in_turn_utilmd);
+  return fmt::format("received: message {}, {} {}: the answer must carry a Lokation the request does not name — "
                      "{}. {}",
-                     route.message_index, debug_quote(route.vorgang->vorgangsnummer), named, routes);
+                     first.message_index, routes.size() > 1 ? "Vorgänge" : "Vorgang", numbers, named, advice);
 }
 
 }  // namespace quorvane_native::edifact::answer

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <span>
 #include <string>
 #include <string_view>
@@ -29,12 +30,20 @@ struct LokationRoute {
   const EchoVorgang* vorgang = nullptr;  // its number and the request's Lokationen the answer carries
   // The answer's segments of the Vorgang, from its IDE on, without completion's fillers.
   std::vector<std::string_view> segments;
+  std::vector<LokationWant> wants;  // in order, each Lokation once
 };
+
+// The Lokationen each Vorgang (counted from 1) lacks.
+using LokationWants = std::map<std::size_t, std::vector<LokationWant>>;
+
+// Every Vorgang of the plan that names no Lokation of a kind another one wants wants it too, so that
+// the advice gives each such Vorgang its own, in Vorgang order, as build_answer places them.
+void want_alike(LokationWants& wants, const AnswerPlan& plan, const ColumnRef& column);
 
 // The DE 3227 code of the LOC segment node `node`, as its column names it; empty where it names none.
 std::string lokation_qualifier(const ColumnRef& column, edi_energy::profile::structure::NodeIndex node);
 
-// The wants in order, each Lokation once.
-std::string lokation_refusal(const LokationRoute& route, std::span<const LokationWant> wants);
+// The routes in Vorgang order.
+std::string lokation_refusal(std::span<const LokationRoute> routes);
 
 }  // namespace quorvane_native::edifact::answer

@@ -396,13 +396,23 @@ class Decision {
   }
 
   std::string lokation_refused() {
-    const auto& [vorgang, wants] = *wants_.begin();
+    want_alike(wants_, plan_, column_);
     const Draft draft = current(nullptr);
-    LokationRoute route{message_index_, answer_pid_, &column_, plan_.caller, &plan_.vorgaenge[vorgang - 1], {}};
-    for (std::size_t at = 0; at < draft.texts.size(); ++at) {
-      if (draft.vorgang[at] == vorgang && segments_[at].made_up == 0) route.segments.push_back(draft.texts[at]);
+    std::vector<LokationRoute> routes;
+    std::vector<std::size_t> route_of(plan_.vorgaenge.size() + 1, wants_.size());
+    for (auto& [vorgang, wants] : wants_) {
+      route_of[vorgang] = routes.size();
+      LokationRoute& route = routes.emplace_back(
+          LokationRoute{message_index_, answer_pid_, &column_, plan_.caller, &plan_.vorgaenge[vorgang - 1], {}, {}});
+      route.wants = std::move(wants);
     }
-    return lokation_refusal(route, wants);
+    for (std::size_t at = 0; at < draft.texts.size(); ++at) {
+      const std::size_t vorgang = draft.vorgang[at];
+      if (vorgang < route_of.size() && route_of[vorgang] < routes.size() && segments_[at].made_up == 0) {
+        routes[route_of[vorgang]].segments.push_back(draft.texts[at]);
+      }
+    }
+    return lokation_refusal(routes);
   }
 
   bool keep_made_up(std::size_t vorgang) {
@@ -456,7 +466,7 @@ class Decision {
   std::vector<std::string> dropped_for_;  // the fault a dropped choice went for
   std::vector<DraftSegment> segments_;    // of the draft last judged
   std::vector<std::size_t> unsettled_;  // Vorgänge left to `settle`
-  std::map<std::size_t, std::vector<LokationWant>> wants_;  // per Vorgang: the Lokationen it lacks
+  LokationWants wants_;  // per Vorgang: the Lokationen it lacks
   bool faulted_message_ = false;
   std::vector<std::size_t> starts_;  // where each Vorgang of that draft starts (from 1), and its end
 };
