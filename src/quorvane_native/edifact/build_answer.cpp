@@ -5,18 +5,21 @@
 #include <array>
 #include <optional>
 #include <ranges>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "edi_energy/builders/utilmd.hpp"
+#include "edi_energy/lokation_reference.hpp"
 #include "edi_energy/lokationstyp.hpp"
 #include "edi_energy/message_type.hpp"
 #include "edi_energy/messages/utilmd.hpp"
 #include "edifact/write/writer.hpp"
 #include "quorvane_native/edifact/answer/code_demands.hpp"
 #include "quorvane_native/edifact/answer/dates.hpp"
+#include "quorvane_native/edifact/answer/echo.hpp"
 #include "quorvane_native/edifact/answer/late_dates.hpp"
 #include "quorvane_native/edifact/answer/echo.hpp"
 #include "quorvane_native/edifact/answer/leave_out.hpp"
@@ -353,6 +356,32 @@ std::optional<py::Error> unasked(const Call& call, const Received& received, con
   return obliged(call, received, answer, built, request);
 }
 
+// A Lokation the request names only in a reference, where the answer refers to its kind, stands
+// in SG5 too where the column has a place for it that the Vorgang's own LOCs leave free, as one
+// the caller gives would; left out again where the column rejects it there. Whether any was put in.
+bool stand_in_sg5(AnswerPlan& plan, std::span<const ReferredLokation> referred, const ColumnRef& column) {
+  namespace lokation = edi_energy::lokation_reference;
+  EchoPlaces places(column);
+  bool added = false;
+  for (const ReferredLokation& named : referred) {
+    EchoVorgang& vorgang = plan.vorgaenge[named.vorgang - 1];
+    const auto shape = lokation::shape_of(named.id);
+    const bool held = std::ranges::any_of(vorgang.echoes, [&](const Echo& echo) {
+      return echo.tag == "LOC" && (echo.value == named.id ||
+                                   (echo.kept && echo.qualifier == named.kind && lokation::shape_of(echo.value) == shape));
+    });
+    if (held || !places.takes_location(named.kind)) continue;
+    Echo echo;
+    echo.tag = "LOC";
+    echo.qualifier = named.kind;
+    echo.value = named.id;
+    echo.replaceable = true;
+    vorgang.echoes.push_back(std::move(echo));
+    added = true;
+  }
+  return added;
+}
+
 }  // namespace
 
 // The steps of an answer: the call read, the request planned (what the answer takes over of each
@@ -422,9 +451,11 @@ py::Result build_answer(py::Args args) {
     } else {
       auto answered = as_answered(*completed, cut_vorgaenge(*completed), plan, request, received->request_places,
                                   column, received->answer_pid, call->process_dates, call->message_index);
+      std::vector<ReferredLokation> referred;
       auto own_ids = answered ? with_own_lokation_ids(*answered, plan, request, call->references, column,
-                                                      received->answer_pid, call->message_index)
+                                                      received->answer_pid, call->message_index, referred)
                               : py::Expected<std::string>(py::Failure(std::move(answered.error())));
+      if (own_ids && again && stand_in_sg5(plan, referred, column)) continue;
       std::optional<py::Error> refusal;
       if (!own_ids) {
         refusal = std::move(own_ids.error());

@@ -166,7 +166,10 @@ class OwnIds {
       draft.vorgaenge = cut_.vorgaenge();
       for (std::size_t at = 0; at + 1 < texts.size(); ++at) draft.add(texts[at], cut_.segments[at].vorgang, at);
       const Judged judged = judge(draft, column_, answer_pid_);
-      if (!judged.faulted()) return draft.message();
+      if (!judged.faulted()) {
+        note_referred();
+        return draft.message();
+      }
       bool moved = false;
       for (Slot& slot : slots_) {
         const std::size_t vorgang = cut_.segments[slot.segment].vorgang;
@@ -196,7 +199,25 @@ class OwnIds {
 
   bool empty() const { return slots_.empty(); }
 
+  std::vector<ReferredLokation> referred;
+
  private:
+  // The request's Lokationen named only in a reference that stand in for a sample.
+  void note_referred() {
+    for (const Slot& slot : slots_) {
+      const std::size_t vorgang = cut_.segments[slot.segment].vorgang;
+      const EchoVorgang& asked = plan_.vorgaenge[vorgang - 1];
+      const std::string& id = slot.candidates[slot.tried];
+      const auto named = std::ranges::find(asked.lokationen, id, &std::pair<std::string, std::string>::second);
+      const auto at = static_cast<std::size_t>(named - asked.lokationen.begin());
+      if (named == asked.lokationen.end() || at < asked.located + asked.given.size()) continue;
+      if (std::ranges::any_of(referred, [&](const ReferredLokation& seen) { return seen.vorgang == vorgang && seen.id == id; })) {
+        continue;
+      }
+      referred.push_back(ReferredLokation{vorgang, named->first, id});
+    }
+  }
+
   py::Failure refused(std::span<const Slot* const> slots, std::optional<std::string_view> fault) const {
     LokationWants wants;
     for (const Slot* slot : slots) wants[cut_.segments[slot->segment].vorgang].push_back(want_of(*slot, fault));
@@ -242,12 +263,14 @@ class OwnIds {
 py::Expected<std::string> with_own_lokation_ids(const std::string& answer, const AnswerPlan& plan,
                                                 const VorgangCut& request, const StringPairs& given_references,
                                                 const ColumnRef& column, std::uint32_t answer_pid,
-                                                std::uint64_t message_index) {
+                                                std::uint64_t message_index, std::vector<ReferredLokation>& referred) {
   auto cut = cut_vorgaenge(answer);
   if (!cut || cut->vorgaenge() != plan.vorgaenge.size()) return answer;
   OwnIds ids(answer, std::move(*cut), plan, request, given_references, column, answer_pid, message_index);
   if (ids.empty()) return answer;
-  return ids.run();
+  auto own = ids.run();
+  referred = std::move(ids.referred);
+  return own;
 }
 
 py::Status given_lokationen_stand(std::string_view answer, const AnswerPlan& plan, const StringPairs& references,

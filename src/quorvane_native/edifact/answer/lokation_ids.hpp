@@ -17,11 +17,19 @@
 
 namespace quorvane_native::edifact::answer {
 
+// A Lokation the request names only in a reference, put where the answer refers to its kind.
+struct ReferredLokation {
+  std::size_t vorgang = 0;  // counted from 1
+  std::string kind;         // LOC DE 3227
+  std::string id;
+};
+
 // `answer` is accepted by its column; `request` is the request's cut (empty where there is none).
+// `referred` gets each Lokation the request names only in a reference that stands in for a sample.
 py::Expected<std::string> with_own_lokation_ids(const std::string& answer, const AnswerPlan& plan,
                                                 const VorgangCut& request, const StringPairs& given_references,
                                                 const ColumnRef& column, std::uint32_t answer_pid,
-                                                std::uint64_t message_index);
+                                                std::uint64_t message_index, std::vector<ReferredLokation>& referred);
 
 // Every Lokation the caller names stands in each Vorgang the plan gives it to; else the call is
 // refused naming its reference.
