@@ -21,16 +21,30 @@ def messlokation(n):
     return ("melo", f"DE00321067657120000000000{n:08d}")
 
 
-# 55168 completes a Vorgang naming one Messlokation to 88 segments: 113 of them take 9,952.
+# 55168 writes a Vorgang naming one Messlokation in 60 segments, completion's sample Lokationen left out:
+# 166 of them take 9,968.
 @pytest.mark.parametrize(("pid", "vorgang", "count"), [
     (55001, lambda n: {}, MOST),
-    (55168, lambda n: {"locations": [messlokation(n)]}, 113),
+    (55168, lambda n: {"locations": [messlokation(n)]}, 166),
 ])
 def test_the_largest_message_that_fits_is_read_back_clean(pid, vorgang, count):
     vorgaenge = [T(f"V{n}", **vorgang(n)) for n in range(count)]
     built = native.build_utilmd(pid, SENDER, RECEIVER, on=ON, transactions=vorgaenge)
     report = native.validate_edifact(native.build_interchange(SENDER, RECEIVER, "DAR1", [built], on=ON), ON)
     assert report.is_valid and len(report.messages[0].vorgaenge) == count
+
+
+# Completion writes sample Lokationen beside a given Marktlokation, which the build leaves out again:
+# the size counts a Vorgang without them, 60 segments in 55168, 62 in 55169 and 55043.
+@pytest.mark.parametrize(("pid", "most", "segments"), [(55168, 166, 10_026), (55169, 161, 10_050),
+                                                       (55043, 161, 10_050)])
+def test_the_most_vorgaenge_naming_a_marktlokation_are_built_and_one_more_refused(pid, most, segments):
+    vorgaenge = [T(f"V{n}", locations=[("malo", native.malo_from_base(f"51238{n:05d}"))]) for n in range(most + 1)]
+    built = native.build_utilmd(pid, SENDER, RECEIVER, on=ON, transactions=vorgaenge[:most])
+    report = native.validate_edifact(native.build_interchange(SENDER, RECEIVER, "DAR1", [built], on=ON), ON)
+    assert report.is_valid and len(report.messages[0].vorgaenge) == most
+    with pytest.raises(ValueError, match=rf"^transactions: the message would hold {segments} segments \("):
+        native.build_utilmd(pid, SENDER, RECEIVER, on=ON, transactions=vorgaenge)
 
 
 @pytest.mark.parametrize(("count", "segments"), [(MOST + 1, 10_002), (2000, 34_006)])

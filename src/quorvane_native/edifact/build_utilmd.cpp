@@ -345,7 +345,7 @@ py::Result build_utilmd(py::Args args) {
 
   auto written = edi_energy::builders::utilmd::write_utilmd(inner);
   if (!written) return py::value_error(fmt::format("UTILMD build failed: {}", written.error().message()));
-  if (auto fits = utilmd_would_fit(written->bytes, *release, *pruefidentifikator, args); !fits) {
+  if (auto fits = utilmd_would_fit(written->bytes, given_ids, *release, *pruefidentifikator, args); !fits) {
     return py::propagate(fits);
   }
   SegmentWriters writers = writers_of(written->sources, args, renames);
