@@ -16,10 +16,10 @@
 #include "edi_energy/lokationstyp.hpp"
 #include "edi_energy/message_type.hpp"
 #include "edi_energy/messages/utilmd.hpp"
+#include "edi_energy/platform/input_segments.hpp"
 #include "edifact/write/writer.hpp"
 #include "quorvane_native/edifact/answer/code_demands.hpp"
 #include "quorvane_native/edifact/answer/dates.hpp"
-#include "quorvane_native/edifact/answer/echo.hpp"
 #include "quorvane_native/edifact/answer/late_dates.hpp"
 #include "quorvane_native/edifact/answer/echo.hpp"
 #include "quorvane_native/edifact/answer/leave_out.hpp"
@@ -36,6 +36,7 @@
 #include "quorvane_native/edifact/column_places.hpp"
 #include "quorvane_native/edifact/given_text.hpp"
 #include "quorvane_native/edifact/message_report.hpp"
+#include "quorvane_native/edifact/reader_limits.hpp"
 #include "quorvane_native/edifact/received.hpp"
 #include "quorvane_native/pids/release_resolution.hpp"
 #include "quorvane_native/py/convert.hpp"
@@ -356,6 +357,26 @@ std::optional<py::Error> unasked(const Call& call, const Received& received, con
   return obliged(call, received, answer, built, request);
 }
 
+// The answer as written already too large for the reader for the caller's references alone is the
+// caller's to mend, not the request's.
+py::Status references_fit(std::string_view written, const Call& call, const AnswerPlan& plan) {
+  const std::size_t segments = written_segments(written);
+  if (segments + envelope_segments <= edi_energy::platform::MAX_SEGMENTS) return {};
+  std::size_t given = 0;
+  for (const EchoVorgang& vorgang : plan.vorgaenge) {
+    given += static_cast<std::size_t>(std::ranges::count_if(vorgang.echoes, [](const Echo& echo) { return echo.given; }));
+    for (std::size_t at = 0; at < call.references.size(); ++at) {
+      const auto& lokation = at < plan.given_lokationen.size() ? plan.given_lokationen[at] : std::nullopt;
+      given += !lokation || (lokation->in_sg6 && !given_elsewhere(plan, vorgang, at));
+    }
+  }
+  if (segments - std::min(given, segments) + envelope_segments > edi_energy::platform::MAX_SEGMENTS) return {};
+  return py::value_error(fmt::format("references: the answer would hold {} segments, {} of them for the references "
+                                     "given; validate_edifact reads at most {} segments in one interchange, UNB and "
+                                     "UNZ included, so the partner could not read it",
+                                     segments, given, edi_energy::platform::MAX_SEGMENTS));
+}
+
 // A Lokation the request names only in a reference, where the answer refers to its kind, stands
 // in SG5 too where the column has a place for it that the Vorgang's own LOCs leave free, as one
 // the caller gives would; left out again where the column rejects it there. Whether any was put in.
@@ -412,6 +433,7 @@ py::Result build_answer(py::Args args) {
     if (!written) return py::propagate(written);
     const std::string& bytes = written->bytes;
     if (round == 1) {
+      if (auto fits = references_fit(bytes, *call, plan); !fits) return py::propagate(fits);
       if (auto fits = answer_would_fit(bytes, plan, request, received->request_places, call->process_dates,
                                        received->column, call->release, received->answer_pid);
           !fits) {
