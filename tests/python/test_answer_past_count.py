@@ -1,6 +1,7 @@
 """build_answer to a request whose unit stands more often than the MIG's count: a group past the count the reader
 places, or a segment of a group past the count the column allows. The answer holds as many copies as the count, the
-request's first clean ones: a copy past the count stands where one before it went for a fault of its own."""
+request's first clean ones: a copy past the count stands where one before it went for a fault of its own. Copies of a
+group whose code no place lists take no place of the request's own groups."""
 
 import pytest
 
@@ -87,3 +88,33 @@ def test_the_answer_holds_the_first_clean_copies_up_to_the_count(requests, unit,
     assert built == native.build_answer(with_copies(received, unit, [False] * kept), 55169, on=ON)
     found = segments(built)
     assert sum(found[at].startswith(unit[0]) for at in in_group(found)) == kept * vorgaenge
+
+
+# Requests whose parties are their own values, not completion's samples: (request, answer, date, Lokationen).
+OWN_PARTIES = {"Mustermann": "Zacharias", "Musterstr. 1": "Quittenweg 7", "Berlin": "Hamm", "10115": "59065"}
+PARTY_PAIRS = [(55168, 55169, ON, [("malo", "50605869880")]), (44168, 44169, "2026-10-01", []),
+               (44013, 44014, "2026-10-01", []), (55042, 55043, ON, [])]
+# A party group of a code no place of the MIG lists, which the answer never carries.
+FOREIGN = "NAD+Z99+++Fremd:::::Z01"
+
+
+def with_foreign_copies(received, copies):
+    """The request with `copies` foreign groups after its last party group."""
+    found = segments(received)
+    last = max(at for at, segment in enumerate(found) if segment.startswith("NAD+"))
+    end = next(at for at in range(last + 1, len(found)) if found[at].startswith(("NAD+", "SEQ+", "IDE+", "UNT+")))
+    found[end:end] = [FOREIGN] * copies
+    return with_count("".join(f"{segment}'" for segment in found).encode())
+
+
+@pytest.mark.parametrize("copies", [400, 1000, 3000])
+@pytest.mark.parametrize(("request_pid", "answer_pid", "on", "locations"), PARTY_PAIRS,
+                         ids=[f"{pair[0]}-{pair[1]}" for pair in PARTY_PAIRS])
+def test_copies_of_a_foreign_group_leave_the_requests_parties(request_pid, answer_pid, on, locations, copies):
+    received, _, _ = request_of(request_pid, on, (T("VG1", locations=locations),))
+    for sample, own in OWN_PARTIES.items():
+        received = received.replace(sample.encode(), own.encode())
+    alone = native.build_answer(received, answer_pid, on=on)
+    parties = [segment for segment in segments(received) if segment.startswith(("NAD+Z", "NAD+DP"))]
+    assert parties and set(parties) <= set(segments(alone))
+    assert native.build_answer(with_foreign_copies(received, copies), answer_pid, on=on) == alone

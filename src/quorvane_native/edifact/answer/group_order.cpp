@@ -33,12 +33,15 @@ std::vector<NodeIndex> vorgang_groups(const Structure& structure) {
   return groups;
 }
 
-// The trigger of the Vorgang's group that the head fits best; none where none takes it.
+// The trigger of the Vorgang's group that the head fits best; none where none takes its codes.
+// A head whose code no group lists, or that leaves one empty, has no place of its own: the
+// reader took it wherever it stood until the count there was full, and moved ahead it would take
+// every group of its tag, the places of the request's own groups behind it too.
 std::optional<NodeIndex> trigger_for(const Structure& structure, const std::vector<NodeIndex>& groups,
                                      const ::edifact::model::Segment& head) {
   QualifierTexts texts(head);
   std::optional<NodeIndex> best;
-  Structure::Fit best_fit = Structure::Fit::None;
+  Structure::Fit best_fit = Structure::Fit::Foreign;
   for (const NodeIndex group : groups) {
     const Structure::Fit fit = structure.fit(group, texts);
     if (fit > best_fit) {
