@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "edi_energy/profile/structure_resolution.hpp"
+#include "quorvane_native/edifact/answer/choice.hpp"
 #include "quorvane_native/edifact/answer/draft.hpp"
 #include "quorvane_native/edifact/answer/plan.hpp"
 #include "quorvane_native/edifact/build_pipeline.hpp"
@@ -23,9 +24,7 @@
 
 namespace quorvane_native::edifact::answer {
 
-using edi_energy::profile::structure::NodeIndex;
 using Places = std::vector<std::optional<NodeIndex>>;
-using Unit = std::pair<std::size_t, std::size_t>;  // segments [first, last) of a cut
 
 // Whether the answer carries a request's DTM of this qualifier into completion's place: 92 and 93
 // are the plan's to confirm or refuse, and a date given replaces the request's.
@@ -46,20 +45,6 @@ std::vector<std::optional<std::size_t>> answered_vorgaenge(const VorgangCut& req
 Places places_of(const VorgangCut& cut, const ColumnRef& column);
 // The same of a message's parsed segments.
 Places places_of(std::span<const ::edifact::model::Segment> segments, const ColumnRef& column);
-
-// A request unit in the answer: carried, left out for a fault of its own, (while its Vorgang's
-// faults are searched) replaced by completion's unit again, or left out past its place's count.
-struct Choice {
-  enum class State : std::uint8_t { carried, dropped, reverted, past_count };
-  std::size_t vorgang = 0;  // of the answer, from 1
-  Unit unit;                // in the request's cut
-  std::optional<Unit> fallback;  // completion's unit at the same place, in the answer's cut
-  std::optional<std::size_t> parent;  // the choice it stands in
-  State state = State::carried;
-  std::optional<NodeIndex> place;  // where it stands: its own, or that of another of its key
-  bool unplaced = false;           // the reader placed it nowhere
-  std::size_t count = 0;           // past a count: how many may stand at its place
-};
 
 // A unit completion made up: a Lokation or group beside the request's, which the answer holds
 // only where its column wants it, or a unit the request leaves empty inside one of its groups or a

@@ -5,6 +5,8 @@
 #include <optional>
 #include <utility>
 
+#include "edi_energy/profile/structure.hpp"
+
 namespace quorvane_native::edifact::answer {
 
 namespace {

@@ -8,7 +8,7 @@
 #include <functional>
 #include <vector>
 
-#include "quorvane_native/edifact/answer/carry.hpp"
+#include "quorvane_native/edifact/answer/choice.hpp"
 #include "quorvane_native/edifact/build_pipeline.hpp"
 
 namespace quorvane_native::edifact::answer {
