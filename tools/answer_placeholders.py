@@ -100,8 +100,9 @@ LOKATION_ID = re.compile(r"\d{11}|[A-Z]{2}[0-9A-Z]{31}|[CDE][0-9A-Z]{10}")
 # the IDs that go in place of its `...` in turn.
 ANSWER_ROUTE = re.compile(r"build such an answer with (build_answer\(received, .*?\)), in place of each \.\.\. in turn "
                           r"(.*?); or with build_utilmd\(")
-UTILMD_ROUTE = re.compile(r"build_utilmd\((\d+), the request's recipient, its sender, transactions=\[(UtilmdTransaction\(.*\))\]\), "
-                          r"in place of each \.\.\. in turn (.*)$")
+UTILMD_ROUTE = re.compile(r"build_utilmd\((\d+), the request's recipient, its sender((?:, \w+=\"[^\"]*\")*), "
+                          r"transactions=\[(UtilmdTransaction\(.*\))\]\), in place of each \.\.\. in turn (.*?)"
+                          r"(?: \(its? (?:dates )?leaves? out .*)?$")
 # IDs for the Lokationen the refusal asks for, by the form it names: the k-th of a form in build n,
 # none of them a request's or a sample.
 ADDED_IDS = {"Marktlokations-ID": lambda n, k: native.malo_from_base(f"71{n}{k:07d}"),
@@ -386,7 +387,7 @@ def by_routes(case, arguments):
     if not all(refusal and LOKATION_REFUSAL in refusal for refusal in refusals):
         return [f"the two requests refused unlike: {refusals[0]} | {refusals[1]}"]
     answers = [by_build_answer(case, refusals)] if ANSWER_ROUTE.search(refusals[0]) else []
-    return answers + [by_build_utilmd(case, refusals)]
+    return answers + ([by_build_utilmd(case, refusals)] if UTILMD_ROUTE.search(refusals[0]) or not answers else [])
 
 
 def call_of(text):
@@ -450,8 +451,8 @@ def utilmd_built(case, call, **changes):
             fields[name] = [pair for pair in fields.get(name, []) if pair[0] not in {q for q, _ in value}] + value
         else:
             fields[name] = value
-    return native.build_utilmd(call["answer_pid"], call["sender"], call["receiver"], on=case.on,
-                               transactions=[T(call["number"], **fields)])
+    return native.build_utilmd(call["answer_pid"], call["sender"], call["receiver"],
+                               transactions=[T(call["number"], **fields)], **call["keywords"])
 
 
 def by_build_utilmd(case, refusals):
@@ -462,11 +463,11 @@ def by_build_utilmd(case, refusals):
             route = UTILMD_ROUTE.search(refusal)
             if route is None:
                 raise ValueError(f"request {n}'s refusal gives no build_utilmd route")
-            (number,), fields = call_of(route[2])
-            fields["locations"], _ = filled(fields.get("locations", []), route[3], n)
+            (number,), fields = call_of(route[3])
+            fields["locations"], _ = filled(fields.get("locations", []), route[4], n)
             _, sender, receiver = case.requests[n]
             call = {"answer_pid": int(route[1]), "sender": receiver, "receiver": sender, "number": number,
-                    "fields": fields}
+                    "fields": fields, "keywords": call_of(f"f(x{route[2]})")[1]}
             built.append(utilmd_built(case, call))
             passed += [value for _, value in fields["locations"]]
             calls.append(call)

@@ -1,6 +1,10 @@
 #include "quorvane_native/edifact.hpp"
 
 #include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
 
 #include "quorvane_native/edifact/build_answer.hpp"
 #include "quorvane_native/edifact/build_aperak.hpp"
@@ -517,6 +521,22 @@ constexpr py::Function functions[] = {
      with_texts_that_fit<build_interchange>},
 };
 
+constexpr std::size_t function_named(std::string_view name) {
+  for (std::size_t at = 0; at < std::size(functions); ++at) {
+    if (functions[at].name == name) return at;
+  }
+  throw "no such function";  // a constant expression: fails the build
+}
+
+// An optional text argument: omitted where not given.
+py::Status text_slot(const std::optional<std::string>& value, py::Object& slot) {
+  if (!value) return {};
+  auto text = py::str(*value);
+  if (!text) return py::propagate(text);
+  slot = std::move(*text);
+  return {};
+}
+
 using RegisterStep = int (*)(PyObject* module);
 
 // Functions first, then the classes, in the module's registration order.
@@ -526,6 +546,36 @@ constexpr std::array<RegisterStep, 8> register_steps{
 };
 
 }  // namespace
+
+py::Result build_utilmd_as_called(UtilmdCall call) {
+  static constexpr const py::Function& function = functions[function_named("build_utilmd")];
+  static constexpr py::Signature signature = py::parse_signature(function.signature);
+  // (pruefidentifikator, sender, receiver, *, on, release, sparte, message_ref, document_date,
+  // document_code, references, transactions)
+  static_assert(signature.count == 11);
+  std::array<py::Object, 11> owned;
+  owned[0] = py::Object(PyLong_FromUnsignedLong(call.pruefidentifikator));
+  if (!owned[0]) return py::raised();
+  for (const auto& [at, text] : {std::pair{1, call.sender}, std::pair{2, call.receiver}}) {
+    auto made = py::str(text);
+    if (!made) return py::propagate(made);
+    owned[at] = std::move(*made);
+  }
+  for (const auto& [at, value] : {std::pair{3, &call.on}, std::pair{4, &call.release}, std::pair{6, &call.message_ref},
+                                  std::pair{7, &call.document_date}, std::pair{8, &call.document_code}}) {
+    if (auto placed = text_slot(*value, owned[at]); !placed) return py::propagate(placed);
+  }
+  owned[10] = py::Object(PyList_New(static_cast<Py_ssize_t>(call.transactions.size())));
+  if (!owned[10]) return py::raised();
+  for (std::size_t at = 0; at < call.transactions.size(); ++at) {
+    auto transaction = utilmd_transaction_object(std::move(call.transactions[at]));
+    if (!transaction) return py::propagate(transaction);
+    if (PyList_SetItem(owned[10].get(), static_cast<Py_ssize_t>(at), transaction->release()) < 0) return py::raised();
+  }
+  std::array<PyObject*, 11> slots{};
+  for (std::size_t at = 0; at < slots.size(); ++at) slots[at] = owned[at].get();
+  return function.body(py::Args(slots, signature));
+}
 
 int register_(PyObject* module) {
   for (RegisterStep step : register_steps) {

@@ -44,7 +44,8 @@ def test_an_empty_text_is_refused_naming_its_argument(function, argument):
 
 @pytest.mark.parametrize(("argument", "pairs", "named"), [
     ("references", [("Z13", "")], r"references\[Z13\]"),
-    ("process_dates", [("", "20261101")], "process_dates"),
+    ("process_dates", [("", "20261101")], r"process_dates\[0\] qualifier"),
+    ("references", [("TN", "X"), ("", "DE0032106765712000000000000000045")], r"references\[1\] qualifier"),
     ("free_texts", [("ACB", "")], r"free_texts\[ACB\]"),
 ])
 def test_an_empty_pair_member_of_an_answer_is_refused(argument, pairs, named):

@@ -10,7 +10,7 @@ import pytest
 import quorvane._native as native
 from answer_support import segments, tagged
 from test_answer_carried import clean, request_of
-from test_answer_lokationen import ANSWER_ROUTE, MALO, ROUTE, vendor_44001
+from test_answer_lokationen import ANSWER_ROUTE, MALO, followed, vendor_44001
 
 T = native.UtilmdTransaction
 ON = "2026-10-01"
@@ -138,15 +138,8 @@ def test_each_vorgang_gets_its_own_lokation_followed_either_way(request_pid, ans
     for vorgang, own, other in zip(vorgaenge(answer), put, reversed(put)):
         assert holds(vorgang, own) and not holds(vorgang, other)
     # The build_utilmd route: one transaction a Vorgang, each with its own Lokation.
-    match = ROUTE.search(refusal)
-    transactions = ast.parse(f"[{match[2]}]", mode="eval").body.elts
-    assert [ast.literal_eval(call.args[0]) for call in transactions] == ["VG1", "VG2"]
-    built = []
-    for call, own in zip(transactions, put):
-        fields = {keyword.arg: ast.literal_eval(keyword.value) for keyword in call.keywords}
-        fields["locations"] = [(qualifier, own if value is ... else value) for qualifier, value in fields["locations"]]
-        built.append(T(ast.literal_eval(call.args[0]), **fields))
-    answer = native.build_utilmd(int(match[1]), receiver, sender, on=on, transactions=built)
+    answer, _, each = followed(refusal, sender, receiver, ids=put)
+    assert [fields["locations"][-1][1] for fields in each] == put
     assert clean(answer, on, receiver, sender) == (True, [])
     for vorgang, own, other in zip(vorgaenge(answer), put, reversed(put)):
         assert holds(vorgang, own) and not holds(vorgang, other)

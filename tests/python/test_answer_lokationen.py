@@ -15,8 +15,9 @@ from test_answer_carried import NOT_NAMED, antwort_of, clean, request_of
 
 T = native.UtilmdTransaction
 MALO, MELO = "50605869880", "DE0032106765712000000000000000037"
-ROUTE = re.compile(r"build_utilmd\((\d+), the request's recipient, its sender, transactions=\[(UtilmdTransaction\(.*\))\]\), "
-                   r"in place of each \.\.\. in turn (.*)$")
+ROUTE = re.compile(r"build_utilmd\((\d+), the request's recipient, its sender((?:, \w+=\"[^\"]*\")*), "
+                   r"transactions=(\[UtilmdTransaction\(.*\)\])\), in place of each \.\.\. in turn (.*?)"
+                   r"(?: \(its? (?:dates )?leaves? out .*)?$")
 ANSWER_ROUTE = re.compile(r"build such an answer with (build_answer\(received, .*?\)), in place of each \.\.\. in turn (.*?); "
                           r"or with build_utilmd\(")
 # An ID of each form that no request here names and no sample is.
@@ -51,14 +52,15 @@ def test_a_third_partys_refusal_names_the_requests_marktlokation(on):
     assert clean(answer, on, receiver, sender)[0]
 
 
-def filled(values, forms):
-    """The pairs with each `...` replaced by an ID of the next form the refusal names, and the IDs put in."""
+def filled(values, forms, ids=None):
+    """The pairs with each `...` replaced by the next of `ids`, else by an ID of the next form the refusal names,
+    and the IDs put in."""
     added = []
     for at, (qualifier, value) in enumerate(values):
         if value is ...:
-            added.append(OWN[next(forms)])
+            form = next(forms)
+            added.append(next(ids) if ids else OWN[form])
             values[at] = (qualifier, added[-1])
-    assert next(forms, None) is None
     return added
 
 
@@ -66,16 +68,24 @@ def forms_of(lacking):
     return iter(re.findall(r"the [^,]+?'s ([^,\s]+)", lacking))
 
 
-def followed(refusal, sender, receiver, on):
-    """The answer build_utilmd writes as the refusal says, and the IDs put in place of its `...`."""
+def followed(refusal, sender, receiver, ids=None):
+    """The answer build_utilmd writes as the refusal's call says, with its own keyword arguments and one
+    transaction a Vorgang; the IDs put in place of its `...` (`ids` in turn where given); each transaction's
+    fields."""
     match = ROUTE.search(refusal)
     assert match, refusal
-    call = ast.parse(match[2], mode="eval").body
-    fields = {keyword.arg: ast.literal_eval(keyword.value) for keyword in call.keywords}
-    added = filled(fields["locations"], forms_of(match[3]))
-    answer = native.build_utilmd(int(match[1]), receiver, sender, on=on,
-                                 transactions=[T(ast.literal_eval(call.args[0]), **fields)])
-    return answer, added, fields
+    given = {keyword.arg: ast.literal_eval(keyword.value)
+             for keyword in ast.parse(f"f(x{match[2]})", mode="eval").body.keywords}
+    forms, ids = forms_of(match[4]), iter(ids) if ids else None
+    transactions, each, added = [], [], []
+    for call in ast.parse(match[3], mode="eval").body.elts:
+        fields = {keyword.arg: ast.literal_eval(keyword.value) for keyword in call.keywords}
+        added += filled(fields["locations"], forms, ids)
+        transactions.append(T(ast.literal_eval(call.args[0]), **fields))
+        each.append(fields)
+    assert next(forms, None) is None
+    answer = native.build_utilmd(int(match[1]), receiver, sender, transactions=transactions, **given)
+    return answer, added, each
 
 
 def answered(refusal, received):
@@ -84,7 +94,9 @@ def answered(refusal, received):
     assert match, refusal
     call = ast.parse(match[1], mode="eval").body
     fields = {keyword.arg: ast.literal_eval(keyword.value) for keyword in call.keywords}
-    added = filled(fields["references"], forms_of(match[2]))
+    forms = forms_of(match[2])
+    added = filled(fields["references"], forms)
+    assert next(forms, None) is None
     return native.build_answer(received, ast.literal_eval(call.args[1]), **fields), added, fields
 
 
@@ -117,7 +129,7 @@ def test_the_lokation_refusal_followed_either_way_builds_a_clean_answer_with_the
     with pytest.raises(ValueError, match=f"^{NOT_NAMED}") as refused:
         native.build_answer(received, answer_pid, on=on)
     refusal = str(refused.value)
-    built, added, fields = followed(refusal, sender, receiver, on)
+    built, added, (fields,) = followed(refusal, sender, receiver)
     assert clean(built, on, receiver, sender) == (True, [])
     assert lokation_ids(built) <= lokation_ids(received) | set(added), refusal
     # The advice says what the request said, and no date of completion's.
@@ -143,9 +155,41 @@ def test_the_refusal_passes_on_the_callers_own_arguments():
     refusal = str(refused.value)
     answer, _, fields = answered(refusal, received)
     assert {key: fields[key] for key in given} == given
-    built, _, fields = followed(refusal, sender, receiver, "2025-10-01")
+    built, _, (fields,) = followed(refusal, sender, receiver)
     assert (fields["antwort_code"], fields["antwort_ebd"]) == (code, tree)
     assert antwort_of(answer) == antwort_of(built) == (code, tree)
+
+
+# A 55001 registering for a term: STS+7 with its befristet part, and the Ende zum it gives, neither of which a
+# UtilmdTransaction can say, so build_utilmd refuses the DTM+93 it has no STS for.
+BEFRISTET = [("STS+7++E01+ZAP'", "STS+7++E01+ZAP+E03'"),
+             ("DTM+92:202609302200?+00:303'", "DTM+92:202609302200?+00:303'DTM+93:202612312300?+00:303'")]
+ENDE = ("93", "202612312300+00")
+
+
+@pytest.mark.parametrize("befristet", [False, True], ids=["as built", "befristet"])
+@pytest.mark.parametrize("given", [{}, {"references": [("TN", "OWN1")], "message_ref": "M7",
+                                        "document_date": "20251002"}], ids=["bare", "the caller's own"])
+def test_the_build_utilmd_route_builds_as_written_with_the_callers_arguments(befristet, given):
+    received, sender, receiver = request_of(55001, "2025-10-01", (T("VG1", transaktionsgrund_ergaenzung="ZAP",
+                                                                     locations=[("malo", MALO)]),))
+    text = received.decode()
+    for plain, edited in BEFRISTET if befristet else ():
+        text = text.replace(plain, edited)
+    received = re.sub(r"UNT\+\d+", f"UNT+{len(segments(text[text.index('UNH'):text.index('UNZ')]))}", text).encode()
+    with pytest.raises(ValueError, match=f"^{NOT_NAMED}") as refused:
+        native.build_answer(received, 55002, on="2025-10-01", **given)
+    refusal = str(refused.value)
+    built, _, (fields,) = followed(refusal, sender, receiver)
+    assert clean(built, "2025-10-01", receiver, sender) == (True, [])
+    assert [reference for reference in fields["references"] if reference[0] == "TN"] == [
+        ("TN", "OWN1" if given else "VG1")]
+    assert all(f"{name}={value!r}".replace("'", '"') in refusal for name, value in given.items() if name != "references")
+    # The Ende zum the route cannot give is left out and named; the build_answer route confirms it.
+    assert (ENDE in fields["dates"], 'it leaves out dates ("93", "202612312300+00") of Vorgang "VG1"' in refusal) == (
+        False, befristet)
+    answer, _, _ = answered(refusal, received)
+    assert ("DTM+93:202612312300?+00:303" in tagged(answer, "DTM+93")) == befristet
 
 
 # A 44001 as other systems send it: its own Bilanzkreis, Kunde and dates where completion writes samples.
@@ -209,7 +253,7 @@ def test_what_the_code_obliges_is_asked_before_the_lokation_so_that_either_route
         native.build_answer(received, answer_pid, process_dates=dates, **given)
     refusal = str(refused.value)
     answer, _, _ = answered(refusal, received)
-    built, _, fields = followed(refusal, sender, receiver, "2025-10-01")
+    built, _, (fields,) = followed(refusal, sender, receiver)
     # build_utilmd's dates take no period: the advice says so rather than pass one it refuses.
     taken = [date for date in dates if date[0] != "Z01"]
     assert fields["dates"] == taken

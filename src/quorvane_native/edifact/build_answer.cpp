@@ -32,6 +32,7 @@
 #include "quorvane_native/edifact/answer/trim.hpp"
 #include "quorvane_native/edifact/column_verdict.hpp"
 #include "quorvane_native/edifact/build_pipeline.hpp"
+#include "quorvane_native/edifact/build_utilmd.hpp"
 #include "quorvane_native/edifact/codeliste_argument.hpp"
 #include "quorvane_native/edifact/column_places.hpp"
 #include "quorvane_native/edifact/given_text.hpp"
@@ -179,9 +180,11 @@ py::Expected<Call> read_call(py::Args args) {
   for (const auto& [field, pairs] : {std::pair<std::string_view, const StringPairs*>{"process_dates", &*process_dates},
                                      {"references", &*references},
                                      {"free_texts", &*free_texts}}) {
-    for (const auto& [qualifier, value] : *pairs) {
+    for (std::size_t at = 0; at < pairs->size(); ++at) {
+      const auto& [qualifier, value] = (*pairs)[at];
+      const std::string unnamed = fmt::format("{}[{}] qualifier", field, at);
       const std::string named = fmt::format("{}[{}]", field, qualifier);
-      if (auto given = require_texts({{field, qualifier}, {named, value}}); !given) return py::propagate(given);
+      if (auto given = require_texts({{unnamed, qualifier}, {named, value}}); !given) return py::propagate(given);
     }
   }
   // The answer's column alone gives a process date its form, so a faulty one is named before the request.
@@ -211,13 +214,15 @@ py::Expected<Call> read_call(py::Args args) {
 // The caller's arguments, for a refusal to advise the call that builds the answer.
 CallerArguments caller_arguments(const Call& call) {
   CallerArguments caller{.others = {},
+                         .utilmd_others = {},
                          .references = call.references,
                          .process_dates = call.process_dates,
+                         .free_texts = call.free_texts,
                          .antwort_code = call.antwort_code,
                          .antwort_ebd = call.antwort_ebd};
   std::string& others = caller.others;
-  const auto text = [&](std::string_view name, const std::optional<std::string>& value) {
-    if (value) others += fmt::format(", {}={}", name, support::debug_quote(*value));
+  const auto text = [](std::string& to, std::string_view name, const std::optional<std::string>& value) {
+    if (value) to += fmt::format(", {}={}", name, support::debug_quote(*value));
   };
   const auto pairs = [&](std::string_view name, const StringPairs& given) {
     if (given.empty()) return;
@@ -228,13 +233,17 @@ CallerArguments caller_arguments(const Call& call) {
     }
     others += fmt::format(", {}=[{}]", name, listed);
   };
-  text("on", call.on);
-  text("release", call.release_text);
-  if (call.message_ref != "1") text("message_ref", call.message_ref);
-  text("document_date", call.document_date);
-  text("document_code", call.document_code);
-  text("antwort_code", call.antwort_code);
-  text("antwort_ebd", call.antwort_ebd);
+  const std::optional<std::string> message_ref =
+      call.message_ref != "1" ? std::optional(call.message_ref) : std::nullopt;
+  for (std::string* to : {&others, &caller.utilmd_others}) {
+    text(*to, "on", call.on);
+    text(*to, "release", call.release_text);
+    text(*to, "message_ref", message_ref);
+    text(*to, "document_date", call.document_date);
+    text(*to, "document_code", call.document_code);
+  }
+  text(others, "antwort_code", call.antwort_code);
+  text(others, "antwort_ebd", call.antwort_ebd);
   pairs("process_dates", call.process_dates);
   pairs("free_texts", call.free_texts);
   if (call.message_index != 0) others += fmt::format(", message_index={}", call.message_index);
@@ -416,7 +425,20 @@ py::Result build_answer(py::Args args) {
   auto received = receive(*call);
   if (!received) return py::propagate(received);
   AnswerPlan& plan = received->plan;
-  const CallerArguments caller = caller_arguments(*call);
+  CallerArguments caller = caller_arguments(*call);
+  caller.utilmd_refusal = [&](std::vector<UtilmdTransaction> transactions) -> std::optional<std::string> {
+    auto built = build_utilmd_as_called({.pruefidentifikator = received->answer_pid,
+                                         .sender = received->sender,
+                                         .receiver = received->receiver,
+                                         .on = call->on,
+                                         .release = call->release_text,
+                                         .message_ref = call->message_ref,
+                                         .document_date = call->document_date,
+                                         .document_code = call->document_code,
+                                         .transactions = std::move(transactions)});
+    if (built) return std::nullopt;
+    return built.error().text().value_or("build_utilmd refuses it");
+  };
   plan.caller = &caller;
   const VorgangCut request = cut_vorgaenge(received->request).value_or(VorgangCut{});
   auto document_date = document_date_for(call->document_date, call->on);

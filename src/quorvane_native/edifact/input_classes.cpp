@@ -193,6 +193,10 @@ py::Expected<UtilmdTransaction> utilmd_transaction_of(PyObject* object) {
   return py::from::instance<utilmd_transaction_class>(object);
 }
 
+py::Result utilmd_transaction_object(UtilmdTransaction value) {
+  return py::new_instance<utilmd_transaction_class>(std::move(value));
+}
+
 py::Expected<Positionsfehler> positionsfehler_of(PyObject* object) {
   return py::from::instance<positionsfehler_class>(object);
 }

@@ -62,6 +62,9 @@ py::Expected<std::vector<std::pair<std::string, py::Object>>> without_each_value
 // as the build writes them ("vorgangsnummer", "VG-1"); nothing for any other object.
 py::Expected<std::vector<std::pair<std::string, std::string>>> required_texts(PyObject* object);
 
+// A new UtilmdTransaction holding `value`.
+py::Result utilmd_transaction_object(UtilmdTransaction value);
+
 // 0, or -1 with the exception set.
 int add_utilmd_transaction_class(PyObject* module);
 int add_positionsfehler_class(PyObject* module);

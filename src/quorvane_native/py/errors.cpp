@@ -62,6 +62,18 @@ bool Error::is(PyObject* type) const {
   return PyErr_GivenExceptionMatches(own, type) != 0;
 }
 
+std::optional<std::string> Error::text() const {
+  if (!pending_type_) return message_;
+  Object text = text_of(pending_value_.get());
+  Py_ssize_t size = 0;
+  const char* utf8 = text ? PyUnicode_AsUTF8AndSize(text.get(), &size) : nullptr;
+  if (utf8 == nullptr) {
+    PyErr_Clear();
+    return std::nullopt;
+  }
+  return std::string(utf8, static_cast<std::size_t>(size));
+}
+
 Error Error::for_argument(std::string_view name) && {
   // A conversion error names its argument whatever its type: an out-of-range integer or a tuple
   // of the wrong length is otherwise hard to find among a builder's many arguments.
@@ -77,19 +89,10 @@ Error Error::for_argument(std::string_view name) && {
   } else if (type != PyExc_OverflowError && type != PyExc_ValueError) {
     return std::move(*this);
   }
-  std::string detail = message_;
-  if (pending_type_) {
-    Object text = text_of(pending_value_.get());
-    Py_ssize_t size = 0;
-    const char* utf8 = text ? PyUnicode_AsUTF8AndSize(text.get(), &size) : nullptr;
-    if (utf8 == nullptr) {
-      PyErr_Clear();
-      return std::move(*this);
-    }
-    detail.assign(utf8, static_cast<std::size_t>(size));
-  }
+  const std::optional<std::string> detail = text();
+  if (!detail) return std::move(*this);
   std::string message = "argument '";
-  message.append(name).append("': ").append(detail);
+  message.append(name).append("': ").append(*detail);
   return Error(type, std::move(message));
 }
 

@@ -7,6 +7,7 @@
 #include <Python.h>
 
 #include <expected>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -27,6 +28,8 @@ class Error {
 
   // Whether this is an exception of `type` or of a subclass.
   bool is(PyObject* type) const;
+  // Its message; none where its text cannot be read.
+  std::optional<std::string> text() const;
   // Conversion errors name their argument: a TypeError, OverflowError or ValueError gets the
   // prefix "argument 'name': " and keeps its type; every other error stays as it is.
   Error for_argument(std::string_view name) &&;

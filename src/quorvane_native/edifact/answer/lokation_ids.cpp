@@ -225,7 +225,7 @@ class OwnIds {
     std::vector<LokationRoute> routes;
     for (auto& [vorgang, own] : wants) {
       LokationRoute& route = routes.emplace_back(
-          LokationRoute{message_index_, answer_pid_, &column_, plan_.caller, &plan_.vorgaenge[vorgang - 1], {}, {}});
+          LokationRoute{message_index_, answer_pid_, &column_, &plan_, &plan_.vorgaenge[vorgang - 1], {}, {}});
       route.wants = std::move(own);
       const auto [first, last] = cut_.range(vorgang);
       for (std::size_t at = first; at < last; ++at) route.segments.push_back(cut_.segments[at].text);

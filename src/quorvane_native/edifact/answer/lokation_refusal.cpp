@@ -4,12 +4,18 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
+#include <map>
+#include <optional>
+#include <system_error>
 #include <utility>
 
 #include "edi_energy/lokation_reference.hpp"
 #include "quorvane_native/edifact/column_places.hpp"
 #include "quorvane_native/edifact/date_argument.hpp"
 #include "quorvane_native/edifact/answer/given_lokationen.hpp"
+#include "rubo4e/identifiers/resource_id_kind.hpp"
+#include "rubo4e/identifiers/malo_id.hpp"
 #include "support/debug_quote.hpp"
 
 namespace quorvane_native::edifact::answer {
@@ -60,20 +66,31 @@ bool holds(std::span<const std::pair<std::string, std::string>> pairs, std::stri
   return std::ranges::any_of(pairs, [&](const auto& pair) { return pair.first == first && pair.second == second; });
 }
 
-// The keyword arguments of the Vorgang's UtilmdTransaction: what the request and the caller say
-// of it, never completion's sample; `left_out` tells of a date its `dates` do not take.
-std::string transaction(const LokationRoute& route, std::span<const LokationWant> wants, std::string& left_out) {
+std::string_view form_wanted(const LokationWant& want) {
+  return want.form.empty() ? lokation_name(want.qualifier).form : want.form;
+}
+
+// A Vorgang of the build_utilmd route: what the request and the caller say of it, never
+// completion's sample; the Lokationen wanted stand last in `locations`.
+struct RouteVorgang {
+  UtilmdTransaction fields;
+  std::size_t wanted = 0;  // of `locations`, the last so many, each an ID the caller puts in
+  std::vector<std::string_view> forms;  // theirs
+};
+
+// `left_out` tells of a date its `dates` do not take.
+RouteVorgang route_vorgang(const LokationRoute& route, std::string& left_out) {
   const EchoVorgang& vorgang = *route.vorgang;
-  const auto given_dates = route.caller != nullptr ? route.caller->process_dates
-                                                  : std::span<const std::pair<std::string, std::string>>();
-  std::string grund;
+  const CallerArguments* caller = route.plan->caller;
+  const auto given_dates =
+      caller != nullptr ? caller->process_dates : std::span<const std::pair<std::string, std::string>>();
+  RouteVorgang made{.fields = {.vorgangsnummer = vorgang.vorgangsnummer}};
+  UtilmdTransaction& fields = made.fields;
   const auto sts = std::ranges::find_if(vorgang.echoes, [](const Echo& echo) { return echo.kept && echo.tag == "STS"; });
   if (sts != vorgang.echoes.end()) {
-    grund = fmt::format(", transaktionsgrund={}", debug_quote(sts->value));
-    if (sts->ergaenzung) grund += fmt::format(", transaktionsgrund_ergaenzung={}", debug_quote(*sts->ergaenzung));
+    fields.transaktionsgrund = sts->value;
+    fields.transaktionsgrund_ergaenzung = sts->ergaenzung;
   }
-  std::vector<std::pair<std::string, std::string>> dates;
-  std::vector<std::pair<std::string, std::string>> references;
   bool own_dates = true;  // the Vorgang's own dates stand right after its IDE
   for (const std::string_view text : route.segments) {
     if (text.starts_with("IDE+")) continue;
@@ -87,39 +104,147 @@ std::string transaction(const LokationRoute& route, std::span<const LokationWant
         (holds(vorgang.dates, qualifier, value) || holds(given_dates, qualifier, value))) {
       const StringPairs date{{std::string(qualifier), std::string(value)}};
       if (require_vorgang_dates("dates", date)) {
-        dates.emplace_back(qualifier, debug_quote(value));
+        fields.dates.emplace_back(qualifier, value);
       } else {
         left_out += fmt::format("{}DTM+{} {}", left_out.empty() ? "" : ", ", qualifier, debug_quote(value));
       }
-    } else if (sts == vorgang.echoes.end() && text.starts_with("STS+7+") && grund.empty() &&
+    } else if (sts == vorgang.echoes.end() && text.starts_with("STS+7+") && !fields.transaktionsgrund &&
                !component(elements, 3, 0).empty()) {
-      grund = fmt::format(", transaktionsgrund={}", debug_quote(component(elements, 3, 0)));
-      if (!component(elements, 4, 0).empty()) {
-        grund += fmt::format(", transaktionsgrund_ergaenzung={}", debug_quote(component(elements, 4, 0)));
-      }
-    } else if (text.starts_with("RFF+TN:") && references.empty()) {
-      references.emplace_back("TN", debug_quote(component(elements, 1, 1)));
+      fields.transaktionsgrund = std::string(component(elements, 3, 0));
+      if (!component(elements, 4, 0).empty()) fields.transaktionsgrund_ergaenzung = std::string(component(elements, 4, 0));
+    } else if (text.starts_with("RFF+TN:") && fields.references.empty()) {
+      fields.references.emplace_back("TN", component(elements, 1, 1));
     }
   }
-  std::string antwort;
-  if (route.caller != nullptr) {
-    for (const auto& [qualifier, value] : route.caller->references) {
-      // A Lokation's ID the caller names stands among the locations.
-      if (std::ranges::none_of(vorgang.echoes, [&](const Echo& echo) { return echo.given && echo.value == value; })) {
-        references.emplace_back(qualifier, debug_quote(value));
+  if (caller != nullptr) {
+    for (std::size_t at = 0; at < caller->references.size(); ++at) {
+      const auto& [qualifier, value] = caller->references[at];
+      // A Lokation's ID the caller names stands among the locations; one given another Vorgang not here.
+      if (given_elsewhere(*route.plan, vorgang, at) ||
+          std::ranges::any_of(vorgang.echoes, [&](const Echo& echo) { return echo.given && echo.value == value; })) {
+        continue;
       }
+      if (!holds(fields.references, qualifier, value)) fields.references.emplace_back(qualifier, value);
     }
-    if (route.caller->antwort_code) antwort += fmt::format(", antwort_code={}", debug_quote(*route.caller->antwort_code));
-    if (route.caller->antwort_ebd) antwort += fmt::format(", antwort_ebd={}", debug_quote(*route.caller->antwort_ebd));
+    fields.free_texts.assign(caller->free_texts.begin(), caller->free_texts.end());
+    fields.antwort_code = caller->antwort_code;
+    fields.antwort_ebd = caller->antwort_ebd;
   }
-  std::vector<std::pair<std::string, std::string>> locations;
   for (const Echo& echo : vorgang.echoes) {
-    if (echo.kept && echo.tag == "LOC") locations.emplace_back(echo.qualifier, debug_quote(echo.value));
+    if (echo.kept && echo.tag == "LOC") fields.locations.emplace_back(echo.qualifier, echo.value);
   }
-  for (const LokationWant& want : wants) locations.emplace_back(want.qualifier, "...");
-  return fmt::format("UtilmdTransaction({}{}, dates={}, references={}, locations={}{})",
-                     debug_quote(vorgang.vorgangsnummer), grund, pairs(dates), pairs(references), pairs(locations),
-                     antwort);
+  for (const LokationWant& want : route.wants) {
+    fields.locations.emplace_back(want.qualifier, std::string());
+    made.forms.push_back(form_wanted(want));
+  }
+  made.wanted = route.wants.size();
+  return made;
+}
+
+std::string quoted_pairs(std::span<const std::pair<std::string, std::string>> given, std::size_t wanted = 0) {
+  std::vector<std::pair<std::string, std::string>> shown;
+  for (std::size_t at = 0; at < given.size(); ++at) {
+    shown.emplace_back(given[at].first, at + wanted < given.size() ? debug_quote(given[at].second) : "...");
+  }
+  return pairs(shown);
+}
+
+// The UtilmdTransaction as a call, each wanted Lokation's ID a `...`.
+std::string transaction_text(const RouteVorgang& made) {
+  const UtilmdTransaction& fields = made.fields;
+  std::string text = fmt::format("UtilmdTransaction({}", debug_quote(fields.vorgangsnummer));
+  const auto optional = [&](std::string_view name, const std::optional<std::string>& value) {
+    if (value) text += fmt::format(", {}={}", name, debug_quote(*value));
+  };
+  optional("transaktionsgrund", fields.transaktionsgrund);
+  if (fields.transaktionsgrund) optional("transaktionsgrund_ergaenzung", fields.transaktionsgrund_ergaenzung);
+  text += fmt::format(", dates={}, references={}, locations={}", quoted_pairs(fields.dates),
+                      quoted_pairs(fields.references), quoted_pairs(fields.locations, made.wanted));
+  if (!fields.free_texts.empty()) text += fmt::format(", free_texts={}", quoted_pairs(fields.free_texts));
+  optional("antwort_code", fields.antwort_code);
+  optional("antwort_ebd", fields.antwort_ebd);
+  return text + ")";
+}
+
+// An ID of the form for a trial build, the k-th of its form: none the caller would be told to use.
+std::string trial_id(std::string_view form, std::size_t k) {
+  namespace ids = rubo4e::identifiers;
+  using Kind = ids::ascii_ids::ResourceIdKind;
+  const std::string digits = fmt::format("{:08d}", k % 100000000);
+  if (form == "Zählpunktbezeichnung") return "DE00321067657129900000" + fmt::format("{:011d}", k % 100000000000);
+  if (form == "Netzlokations-ID") return ids::ascii_ids::resource_id_from_base(Kind::Nelo, "E7" + digits).value_or("");
+  if (form == "SR-ID") return ids::ascii_ids::resource_id_from_base(Kind::Sr, "C7" + digits).value_or("");
+  if (form == "TR-ID") return ids::ascii_ids::resource_id_from_base(Kind::Tr, "D7" + digits).value_or("");
+  return ids::malo_id::from_base("71" + digits).value_or("");
+}
+
+// Where build_utilmd's refusal names a value of a Vorgang's list ("transactions[2].dates[1]: …"),
+// that value and the refusal's reason.
+struct NamedValue {
+  std::size_t vorgang = 0;
+  std::string_view list;
+  std::size_t at = 0;
+  std::string_view reason;
+};
+
+std::optional<NamedValue> named_value(std::string_view refusal) {
+  NamedValue named;
+  const auto number = [&](std::string_view& text, std::size_t& to) {
+    const auto [end, fault] = std::from_chars(text.data(), text.data() + text.size(), to);
+    if (fault != std::errc() || end == text.data()) return false;
+    text.remove_prefix(static_cast<std::size_t>(end - text.data()));
+    return true;
+  };
+  std::string_view text = refusal;
+  if (!text.starts_with("transactions[")) return std::nullopt;
+  text.remove_prefix(13);
+  if (!number(text, named.vorgang) || !text.starts_with("].")) return std::nullopt;
+  text.remove_prefix(2);
+  const std::size_t open = text.find('[');
+  if (open == std::string_view::npos) return std::nullopt;
+  named.list = text.substr(0, open);
+  text.remove_prefix(open + 1);
+  if (!number(text, named.at) || !text.starts_with("]: ")) return std::nullopt;
+  named.reason = text.substr(3);
+  return named;
+}
+
+StringPairs* list_named(UtilmdTransaction& fields, std::string_view list) {
+  if (list == "dates") return &fields.dates;
+  if (list == "references") return &fields.references;
+  if (list == "free_texts") return &fields.free_texts;
+  if (list == "locations") return &fields.locations;
+  return nullptr;
+}
+
+// Whether build_utilmd builds the route's Vorgänge, each wanted Lokation given: a value of the
+// request's or the caller's it refuses is left out and named in `left_out`.
+bool builds(std::vector<RouteVorgang>& vorgaenge, const CallerArguments& caller, std::string& left_out) {
+  if (!caller.utilmd_refusal) return true;
+  for (;;) {
+    std::vector<UtilmdTransaction> trial;
+    std::map<std::string_view, std::size_t> count;
+    for (const RouteVorgang& made : vorgaenge) {
+      UtilmdTransaction& fields = trial.emplace_back(made.fields);
+      const std::size_t first = fields.locations.size() - made.wanted;
+      for (std::size_t k = 0; k < made.wanted; ++k) {
+        fields.locations[first + k].second = trial_id(made.forms[k], count[made.forms[k]]++);
+      }
+    }
+    const std::optional<std::string> refusal = caller.utilmd_refusal(std::move(trial));
+    if (!refusal) return true;
+    const auto named = named_value(*refusal);
+    if (!named || named->vorgang >= vorgaenge.size()) return false;
+    RouteVorgang& made = vorgaenge[named->vorgang];
+    StringPairs* list = list_named(made.fields, named->list);
+    const bool wanted = named->list == "locations" && named->at + made.wanted >= made.fields.locations.size();
+    if (list == nullptr || named->at >= list->size() || wanted) return false;
+    const auto& [qualifier, value] = (*list)[named->at];
+    left_out += fmt::format("{}{} ({}, {}) of Vorgang {}, which build_utilmd refuses there — {}",
+                            left_out.empty() ? "" : "; ", named->list, debug_quote(qualifier), debug_quote(value),
+                            debug_quote(made.fields.vorgangsnummer), named->reason);
+    list->erase(list->begin() + static_cast<std::ptrdiff_t>(named->at));
+  }
 }
 
 // The build_answer call that names each wanted Lokation in `references`, Vorgang by Vorgang; none
@@ -130,8 +255,9 @@ std::optional<std::string> answer_call(std::span<const LokationRoute> routes) {
     return first.column != nullptr && uses_qualifier(*first.column, "RFF", qualifier);
   };
   std::vector<std::pair<std::string, std::string>> references;
-  if (first.caller != nullptr) {
-    for (const auto& [qualifier, value] : first.caller->references) references.emplace_back(qualifier, debug_quote(value));
+  const CallerArguments* caller = first.plan->caller;
+  if (caller != nullptr) {
+    for (const auto& [qualifier, value] : caller->references) references.emplace_back(qualifier, debug_quote(value));
   }
   for (const LokationRoute& route : routes) {
     for (const LokationWant& want : route.wants) {
@@ -142,12 +268,8 @@ std::optional<std::string> answer_call(std::span<const LokationRoute> routes) {
     }
   }
   return fmt::format("build_answer(received, {}{}, references={})", first.answer_pid,
-                     first.caller != nullptr ? std::string_view(first.caller->others) : std::string_view(),
+                     caller != nullptr ? std::string_view(caller->others) : std::string_view(),
                      pairs(references));
-}
-
-std::string_view form_wanted(const LokationWant& want) {
-  return want.form.empty() ? lokation_name(want.qualifier).form : want.form;
 }
 
 }  // namespace
@@ -212,25 +334,39 @@ std::string lokation_refusal(std::span<const LokationRoute> routes) {
   }
   const std::string in_turn = fmt::format("in place of each ... in turn {}", lacking);
   std::string left_out;
+  std::vector<RouteVorgang> vorgaenge;
+  for (const LokationRoute& route : routes) vorgaenge.push_back(route_vorgang(route, left_out));
+  const CallerArguments* caller = first.plan->caller;
+  std::string refused;
+  const bool built = caller == nullptr || builds(vorgaenge, *caller, refused);
   std::string transactions;
-  for (const LokationRoute& route : routes) {
-    transactions += fmt::format("{}{}", transactions.empty() ? "" : ", ", transaction(route, route.wants, left_out));
+  for (const RouteVorgang& made : vorgaenge) {
+    transactions += fmt::format("{}{}", transactions.empty() ? "" : ", ", transaction_text(made));
   }
-  const std::string utilmd_call = fmt::format(
-      "build_utilmd({}, the request's recipient, its sender, transactions=[{}])", first.answer_pid, transactions);
-  const std::string in_turn_utilmd =
-      left_out.empty() ? in_turn
-                       : fmt::format("{} (its dates leave out {}, which they do not take: completion writes its own "
-                                     "there)",
-                                     in_turn, left_out);
+  const std::string utilmd_call =
+      fmt::format("build_utilmd({}, the request's recipient, its sender{}, transactions=[{}])", first.answer_pid,
+                  caller != nullptr ? std::string_view(caller->utilmd_others) : std::string_view(), transactions);
+  std::string in_turn_utilmd = in_turn;
+  if (!left_out.empty()) {
+    in_turn_utilmd += fmt::format(" (its dates leave out {}, which they do not take: completion writes its own there)",
+                                  left_out);
+  }
+  if (!refused.empty()) in_turn_utilmd += fmt::format(" (it leaves out {})", refused);
   const auto answer = answer_call(routes);
-  const std::string advice =
-      answer ? fmt::format("build_answer carries the request's Lokationen and those `references` names; build such "
-                           "an answer with {}, {}; or with {}, {}",
-                           *answer, in_turn, utilmd_call, in_turn_utilmd)
-             : fmt::format("build_answer carries only the request's own Lokationen and those `references` names, "
-                           "which names no {}; build such an answer with {}, {}",
-                           lokation_name(first.wants.front().qualifier).name, utilmd_call, in_turn_utilmd);
+  std::string advice;
+  if (answer && built) {
+    advice = fmt::format("build_answer carries the request's Lokationen and those `references` names; build such an "
+                         "answer with {}, {}; or with {}, {}",
+                         *answer, in_turn, utilmd_call, in_turn_utilmd);
+  } else if (answer) {
+    advice = fmt::format("build_answer carries the request's Lokationen and those `references` names; build such an "
+                         "answer with {}, {}",
+                         *answer, in_turn);
+  } else {
+    advice = fmt::format("build_answer carries only the request's own Lokationen and those `references` names, "
+                         "which names no {}; build such an answer with {}, {}",
+                         lokation_name(first.wants.front().qualifier).name, utilmd_call, in_turn_utilmd);
+  }
   return fmt::format("received: message {}, {} {}: the answer must carry a Lokation the request does not name — "
                      "{}. {}",
                      first.message_index, routes.size() > 1 ? "Vorgänge" : "Vorgang", numbers, named, advice);

@@ -26,7 +26,7 @@ struct LokationRoute {
   std::uint64_t message_index = 0;
   std::uint32_t answer_pid = 0;
   const ColumnRef* column = nullptr;      // the answer's
-  const CallerArguments* caller = nullptr;  // none where the caller gave nothing but the request
+  const AnswerPlan* plan = nullptr;  // its `caller` null where the caller gave nothing but the request
   const EchoVorgang* vorgang = nullptr;  // its number and the request's Lokationen the answer carries
   // The answer's segments of the Vorgang, from its IDE on, without completion's fillers.
   std::vector<std::string_view> segments;

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -16,6 +17,7 @@
 #include "edi_energy/messages/utilmd.hpp"
 #include "quorvane_native/edifact/answer/given_lokationen.hpp"
 #include "quorvane_native/edifact/build_pipeline.hpp"
+#include "quorvane_native/edifact/input_classes.hpp"
 #include "quorvane_native/edifact/vorgang_cut.hpp"
 #include "quorvane_native/py/errors.hpp"
 
@@ -64,10 +66,14 @@ struct RequestDate {
 // builds the answer.
 struct CallerArguments {
   std::string others;  // the arguments beside `references` the caller set, as keyword arguments (", on=…")
+  std::string utilmd_others;  // those of them build_utilmd takes as well
   std::span<const std::pair<std::string, std::string>> references;     // the caller's, each as given
   std::span<const std::pair<std::string, std::string>> process_dates;  // the caller's
+  std::span<const std::pair<std::string, std::string>> free_texts;     // the caller's
   std::optional<std::string> antwort_code;
   std::optional<std::string> antwort_ebd;
+  // build_utilmd's refusal of the answer's Vorgänge as these transactions, or none where it builds them.
+  std::function<std::optional<std::string>(std::vector<UtilmdTransaction>)> utilmd_refusal;
 };
 
 struct AnswerPlan {

@@ -403,7 +403,7 @@ class Decision {
     for (auto& [vorgang, wants] : wants_) {
       route_of[vorgang] = routes.size();
       LokationRoute& route = routes.emplace_back(
-          LokationRoute{message_index_, answer_pid_, &column_, plan_.caller, &plan_.vorgaenge[vorgang - 1], {}, {}});
+          LokationRoute{message_index_, answer_pid_, &column_, &plan_, &plan_.vorgaenge[vorgang - 1], {}, {}});
       route.wants = std::move(wants);
     }
     for (std::size_t at = 0; at < draft.texts.size(); ++at) {
