@@ -503,9 +503,9 @@ py::Result build_answer(py::Args args) {
       std::optional<py::Error> refusal;
       if (!own_ids) {
         refusal = std::move(own_ids.error());
-        // What the code obliges is the caller's to give first, so that the call a refusal of the
-        // request advises, followed as written, builds.
-        if (auto demand = obliged(*call, *received, *completed, bytes, request)) refusal = std::move(demand);
+        // A date to confirm and what the code obliges are the caller's to give first, so that the
+        // call a refusal of the request advises, followed as written, builds.
+        if (auto demand = unasked(*call, *received, own, *completed, bytes, request)) refusal = std::move(demand);
       } else {
         *completed = std::move(*own_ids);
         if (auto stand = given_lokationen_stand(*completed, plan, call->references, call->message_index); !stand) {
