@@ -109,8 +109,9 @@ def test_every_given_lokation_stands_or_its_reference_is_named(request_pid, answ
 TWO = [(44001, 44002, ON, [("172", "50074561182")], [("172", "50363191707")]),
        (55042, 55043, "2025-10-01", [("melo", "DE0032106765712000000000000000037")],
         [("melo", "DE0032106765712000000000000000053")])]
-OWN = {"Zählpunktbezeichnung": ["DE0032106765712000000000000000045", "DE0032106765712000000000000000061"],
-       "Marktlokations-ID": [native.malo_from_base("7123456789"), native.malo_from_base("7123456790")]}
+OWN = {"Zählpunktbezeichnung": ["DE0032106765712000000000000000045", "DE0032106765712000000000000000061",
+                                "DE0032106765712000000000000000079"],
+       "Marktlokations-ID": [native.malo_from_base(base) for base in ("7123456789", "7123456790", "7123456791")]}
 
 
 def filled(values, lacking):
@@ -143,6 +144,36 @@ def test_each_vorgang_gets_its_own_lokation_followed_either_way(request_pid, ans
     assert clean(answer, on, receiver, sender) == (True, [])
     for vorgang, own, other in zip(vorgaenge(answer), put, reversed(put)):
         assert holds(vorgang, own) and not holds(vorgang, other)
+
+
+# Requests of three Vorgänge, each naming its own Marktlokation (gas: Meldepunkt), and the Lokationen the middle one
+# names beside it. Vorgänge of one shape are decided after the first, so that only its own check finds the Lokation
+# they all lack; a middle one that names it is of another shape and lacks nothing.
+THREE = [(55042, 55043, "2025-10-01", "malo", []),
+         (55042, 55043, "2025-10-01", "malo", [("melo", "DE0032106765712000000000000000037")]),
+         (44001, 44002, ON, "172", [])]
+
+
+@pytest.mark.parametrize(("request_pid", "answer_pid", "on", "kind", "middle"), THREE,
+                         ids=["55042-all-lack", "55042-middle-names-it", "44001-all-lack"])
+def test_every_vorgang_that_lacks_the_lokation_is_named_and_gets_its_own(request_pid, answer_pid, on, kind, middle):
+    received, sender, receiver = request_of(request_pid, on, [
+        T(number, locations=[(kind, malo)] + (middle if number == "VG2" else []))
+        for number, malo in (("VG1", "50074561182"), ("VG2", "50363191707"), ("VG3", "50605869880"))])
+    lacking = ["VG1", "VG3"] if middle else ["VG1", "VG2", "VG3"]
+    with pytest.raises(ValueError, match="^received: message 0, Vorgänge {}: ".format(
+            ", ".join(f'"{number}"' for number in lacking))) as refused:
+        native.build_answer(received, answer_pid, on=on)
+    match = ANSWER_ROUTE.search(str(refused.value))
+    call = ast.parse(match[1], mode="eval").body
+    fields = {keyword.arg: ast.literal_eval(keyword.value) for keyword in call.keywords}
+    assert [value for _, value in fields["references"]] == [...] * len(lacking)
+    fields["references"], put = filled(fields["references"], match[2])
+    answer = native.build_answer(received, answer_pid, **fields)
+    assert clean(answer, on, receiver, sender) == (True, [])
+    own = dict(zip(lacking, put)) | {"VG2": value for _, value in middle}
+    for number, vorgang in zip(["VG1", "VG2", "VG3"], vorgaenge(answer)):
+        assert [value for value in own.values() if holds(vorgang, value)] == [own[number]]
 
 
 def test_one_given_lokation_stands_in_every_vorgang_and_another_count_is_refused():

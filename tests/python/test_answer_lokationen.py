@@ -11,7 +11,7 @@ import pytest
 
 import quorvane._native as native
 from answer_support import segments, tagged
-from test_answer_carried import NOT_NAMED, antwort_of, clean, request_of
+from test_answer_carried import NOT_NAMED, antwort_of, clean, held_values, request_of
 
 T = native.UtilmdTransaction
 MALO, MELO = "50605869880", "DE0032106765712000000000000000037"
@@ -192,6 +192,57 @@ def test_the_build_utilmd_route_builds_as_written_with_the_callers_arguments(bef
     assert ("DTM+93:202612312300?+00:303" in tagged(answer, "DTM+93")) == befristet
 
 
+@pytest.mark.parametrize("on", ["2025-10-01", "2026-10-01"])
+def test_the_advice_keeps_the_callers_own_references(on):
+    received, sender, receiver = request_of(55042, on, (T("VG1", locations=[("malo", MALO)]),))
+    with pytest.raises(ValueError, match=f"^{NOT_NAMED}") as refused:
+        native.build_answer(received, 55043, on=on, references=[("TN", "OWN1")])
+    answer, _, fields = answered(str(refused.value), received)
+    assert fields["references"][0] == ("TN", "OWN1")
+    assert clean(answer, on, receiver, sender) == (True, [])
+    assert tagged(answer, "RFF+TN") == ["RFF+TN:OWN1"]
+
+
+def advised(refusal):
+    """The keyword arguments of the refusal's build_answer call and of each UtilmdTransaction of its build_utilmd
+    call, the call's `...` left as they are."""
+    call = ast.parse(ANSWER_ROUTE.search(refusal)[1], mode="eval").body
+    transactions = ast.parse(ROUTE.search(refusal)[3], mode="eval").body.elts
+    return [{keyword.arg: ast.literal_eval(keyword.value) for keyword in each.keywords}
+            for each in [call, *transactions]]
+
+
+def said(value):
+    """The values a keyword argument holds, of a pair its second, a date escaped as a request writes it."""
+    if isinstance(value, tuple):
+        return said(value[1])
+    if isinstance(value, list):
+        return [each for item in value for each in said(item)]
+    if isinstance(value, str):
+        return [value.replace("+", "?+")] if re.fullmatch(r"\d{12}\+\d\d", value) else [value]
+    return []
+
+
+@pytest.mark.parametrize("given", [{"process_dates": [("92", "202609302200+00")]},
+                                   {"process_dates": [("92", "202609302200+00")], "antwort_code": "A51"}],
+                         ids=["the Beginn alone", "with an Antwortcode"])
+@pytest.mark.parametrize("locations", [[], [("melo", MELO)]], ids=["no Lokation", "a Messlokation"])
+@pytest.mark.parametrize("on", ["2025-10-01", "2026-10-01"])
+def test_the_advice_names_only_what_the_request_and_the_caller_said(on, locations, given):
+    # Completion writes a Transaktionsgrund-Ergänzung in the 55002 that the 55051 does not give; the Beginn the
+    # 55002 confirms the 55051 does not give either.
+    received, _, _ = request_of(55051, on, (T("VG1", locations=locations),))
+    with pytest.raises(ValueError, match=r'^received: message 0, Vorgang "VG1": the answer must confirm DTM\+92'):
+        native.build_answer(received, 55002, on=on)
+    with pytest.raises(ValueError, match=f"^{NOT_NAMED}") as refused:
+        native.build_answer(received, 55002, on=on, **given)
+    fields = advised(str(refused.value))
+    assert all("transaktionsgrund_ergaenzung" not in each for each in fields), str(refused.value)
+    caller = set(said(list(given.values()))) | {on}
+    for each in fields:
+        assert set(said(list(each.values()))) <= held_values(received) | caller, each
+
+
 # A 44001 as other systems send it: its own Bilanzkreis, Kunde and dates where completion writes samples.
 VENDOR_44001 = [("DTM+92:202609300400?+00:303", "DTM+92:202405010400?+00:303"), ("DTM+Z20:2026:802", "DTM+Z20:12:802"),
                 ("CCI+Z19++X", "CCI+Z19++11Y0-0000-0076-N"), ("CAV+Z74:::Z08", "CAV+Z74:::Z09"),
@@ -235,6 +286,20 @@ def test_a_messlokation_the_request_names_in_a_reference_is_the_answers_own():
     assert own_values(answer) == []
     assert tagged(answer, "RFF+Z19:") and set(tagged(answer, "RFF+Z19:")) == {f"RFF+Z19:{MELO}"}
     assert lokation_ids(answer) == {MALO, MELO}
+
+
+@pytest.mark.parametrize("on", ["2025-10-01", "2026-10-01"])
+def test_a_tranche_the_request_names_only_in_a_reference_is_the_answers_own(on):
+    received, sender, receiver = request_of(55168, on)
+    # Its Marktlokation and Tranche IDs its own, no sample either, so that neither stands in for the other.
+    tranche = native.malo_from_base("4123456789")
+    received = received.replace(b"51238696781", MALO.encode()).replace(b"RFF+Z20:41373559241",
+                                                                         f"RFF+Z20:{tranche}".encode())
+    assert tagged(received, f"RFF+Z20:{tranche}") and not tagged(received, "LOC+Z21")
+    assert native.validate_edifact(received, on).is_valid
+    answer = native.build_answer(received, 55647, on=on)
+    assert clean(answer, on, receiver, sender) == (True, [])
+    assert tagged(answer, "LOC+Z21") == [f"LOC+Z21+{tranche}"]
 
 
 # An Antwortcode that obliges dates, beside an answer that needs a Lokation nobody names: (answer, code, list, dates).

@@ -12,16 +12,18 @@ from test_answer_confirms import with_count
 
 T = native.UtilmdTransaction
 ON = "2025-10-01"
-# (unit, the MIG's count of it, its copy with a fault of its own): the NAD+Z05 group, whose copies past the count
-# the reader places nowhere, and the Zählpunkt's RFF in it, whose copies it places for the column to count.
-GROUP = ("NAD+Z05+", 99, lambda head: head.replace("Mustermann", "M" * 80, 1))
-REFERENCE = ("RFF+Z19:", 9, lambda rff: rff + "X" * 40)
+# (unit, the MIG's count of it, its copy with a fault of its own, its clean copy marked n): the NAD+Z05 group, whose
+# copies past the count the reader places nowhere, and the Zählpunkt's RFF in it, whose copies it places for the
+# column to count.
+GROUP = ("NAD+Z05+", 99, lambda head: head.replace("Mustermann", "M" * 80, 1),
+         lambda head, n: head.replace("Mustermann", f"Mustermann{n:04}", 1))
+REFERENCE = ("RFF+Z19:", 9, lambda rff: rff + "X" * 40, lambda rff, n: f"{rff[:-4]}{n:04}")
 
 
-def with_copies(received, unit, copies):
+def with_copies(received, unit, copies, marks=None):
     """The request with each Vorgang's NAD+Z05 group, or its `unit` in the group, standing once per entry of
-    `copies`, the entries True with a fault of their own."""
-    prefix, _, faulty = unit
+    `copies`, the entries True with a fault of their own, the others marked with the entry of `marks` where given."""
+    prefix, _, faulty, marked = unit
     found = segments(received)
     grouped = set(in_group(found))
     edited, at = [], 0
@@ -34,8 +36,9 @@ def with_copies(received, unit, copies):
         if unit is GROUP:
             while not found[end].startswith(("NAD+", "SEQ+", "IDE+", "UNT+")):
                 end += 1
-        for fault in copies:
-            edited += [faulty(found[at]) if fault else found[at], *found[at + 1:end]]
+        for n, fault in enumerate(copies):
+            head = faulty(found[at]) if fault else found[at] if marks is None else marked(found[at], marks[n])
+            edited += [head, *found[at + 1:end]]
         at = end
     return with_count("".join(f"{segment}'" for segment in edited).encode())
 
@@ -71,7 +74,11 @@ CASES = {"one faulty within": lambda c: (c, {c // 2}), "the first faulty": lambd
          "two faulty within": lambda c: (c + 2, {1, c - 2}),
          "three faulty within": lambda c: (c + 3, {0, c // 4, c - 1}),
          "the first past faulty": lambda c: (c + 2, {c}), "clean past": lambda c: (c + 31, set()),
-         "faulty within and past": lambda c: (c + 5, {0, 1, c, c + 1}), "thousands": lambda c: (2400, set())}
+         "faulty within and past": lambda c: (c + 5, {0, 1, c, c + 1}), "thousands": lambda c: (2400, set()),
+         # The copies past the count tried together hold a faulty one: the clean ones among them stand all the same.
+         "one faulty among those tried": lambda c: (c + 3, {0, 1, c}),
+         "one faulty among four tried": lambda c: (c + 6, {0, 1, 2, 3, c + 1}),
+         "a clean copy past the one tried": lambda c: (c + 4, {0, c})}
 
 
 @pytest.mark.parametrize("vorgaenge", [1, 2])
@@ -88,6 +95,21 @@ def test_the_answer_holds_the_first_clean_copies_up_to_the_count(requests, unit,
     assert built == native.build_answer(with_copies(received, unit, [False] * kept), 55169, on=ON)
     found = segments(built)
     assert sum(found[at].startswith(unit[0]) for at in in_group(found)) == kept * vorgaenge
+
+
+@pytest.mark.parametrize("vorgaenge", [1, 2])
+@pytest.mark.parametrize("case", CASES)
+@pytest.mark.parametrize("unit", [GROUP, REFERENCE], ids=["group", "reference"])
+def test_the_copies_that_stand_are_the_first_clean_ones(requests, unit, case, vorgaenge):
+    """Each copy told apart by a mark of its own, the answer is the one to the request holding only the first clean
+    copies up to the count: no later copy stands in for one of them."""
+    one, two, _, _ = requests
+    received = one if vorgaenge == 1 else two
+    copies, faulty = CASES[case](unit[1])
+    built = native.build_answer(with_copies(received, unit, [n in faulty for n in range(copies)], range(copies)),
+                                55169, on=ON)
+    standing = [n for n in range(copies) if n not in faulty][:unit[1]]
+    assert built == native.build_answer(with_copies(received, unit, [False] * len(standing), standing), 55169, on=ON)
 
 
 # Requests whose parties are their own values, not completion's samples: (request, answer, date, Lokationen).

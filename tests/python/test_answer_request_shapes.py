@@ -218,3 +218,22 @@ def test_groups_before_the_dates_of_later_vorgaenge_leave_the_answer_as_to_the_r
         first, last = spans[0][0], spans[-1][1]
         found = found[:ide + 1] + found[first:last] + found[ide + 1:first] + found[last:]
     assert answer_of(rebuilt(found), answer_pid, ON) == answer_of(received, answer_pid, ON)
+
+
+# A Beginn one month after the Vorgang's own, in the form its column takes: a day's start in Germany, for gas 06:00.
+LATER_BEGINN = {"202609302200?+00": "DTM+92:202610312300?+00:303", "202609300400?+00": "DTM+92:202610310500?+00:303"}
+
+
+@pytest.mark.parametrize(("request_pid", "answer_pid", "after"), [
+    (55001, 55002, "CCI+Z66"), (55001, 55002, "NAD+Z04"), (44013, 44014, "CAV+KAS"), (44013, 44014, "NAD+DP")])
+def test_a_second_beginn_after_a_group_leaves_the_vorgangs_own_confirmed(request_pid, answer_pid, after):
+    """A DTM+92 written again after a group of the Vorgang is read where the Vorgang's dates stand, behind the one
+    right after the IDE: the answer confirms that one, as to the request without the second."""
+    received, _, _ = request_of(request_pid, ON)
+    found = listed(received)
+    own = next(segment for segment in found if segment.startswith("DTM+92:"))
+    at = next(at for at, segment in enumerate(found) if segment.startswith(after))
+    later = rebuilt(found[:at + 1] + [LATER_BEGINN[split(own, ":")[1]]] + found[at + 1:])
+    answer = native.build_answer(later, answer_pid, on=ON)
+    assert [segment for segment in listed(answer) if segment.startswith("DTM+92:")] == [own]
+    assert answer == native.build_answer(received, answer_pid, on=ON)
