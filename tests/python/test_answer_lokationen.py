@@ -227,11 +227,14 @@ def said(value):
                                    {"process_dates": [("92", "202609302200+00")], "antwort_code": "A51"}],
                          ids=["the Beginn alone", "with an Antwortcode"])
 @pytest.mark.parametrize("locations", [[], [("melo", MELO)]], ids=["no Lokation", "a Messlokation"])
+@pytest.mark.parametrize("ergaenzung", ["", "+ZW4"], ids=["no Ergänzung", "one 55002 does not name"])
 @pytest.mark.parametrize("on", ["2025-10-01", "2026-10-01"])
-def test_the_advice_names_only_what_the_request_and_the_caller_said(on, locations, given):
-    # Completion writes a Transaktionsgrund-Ergänzung in the 55002 that the 55051 does not give; the Beginn the
-    # 55002 confirms the 55051 does not give either.
+def test_the_advice_names_only_what_the_request_and_the_caller_said(on, ergaenzung, locations, given):
+    # Completion writes a Transaktionsgrund-Ergänzung in the 55002 that the 55051 does not give, or gives one the
+    # 55002 does not name; the Beginn the 55002 confirms the 55051 does not give either.
     received, _, _ = request_of(55051, on, (T("VG1", locations=locations),))
+    assert b"STS+7++E01'" in received
+    received = received.replace(b"STS+7++E01'", f"STS+7++E01{ergaenzung}'".encode())
     with pytest.raises(ValueError, match=r'^received: message 0, Vorgang "VG1": the answer must confirm DTM\+92'):
         native.build_answer(received, 55002, on=on)
     with pytest.raises(ValueError, match=f"^{NOT_NAMED}") as refused:

@@ -89,7 +89,8 @@ RouteVorgang route_vorgang(const LokationRoute& route, std::string& left_out) {
   const auto sts = std::ranges::find_if(vorgang.echoes, [](const Echo& echo) { return echo.kept && echo.tag == "STS"; });
   if (sts != vorgang.echoes.end()) {
     fields.transaktionsgrund = sts->value;
-    fields.transaktionsgrund_ergaenzung = sts->ergaenzung;
+    // Never completion's: build_utilmd chooses the same where none is given.
+    if (!sts->completions_ergaenzung) fields.transaktionsgrund_ergaenzung = sts->ergaenzung;
   }
   bool own_dates = true;  // the Vorgang's own dates stand right after its IDE
   for (const std::string_view text : route.segments) {

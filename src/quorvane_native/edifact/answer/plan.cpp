@@ -187,6 +187,7 @@ AnswerPlan plan_answer(const edi_energy::messages::utilmd::UtilmdMessage& reques
       } else if (grund->ergaenzung) {
         // The one completion would write, so that it need not come back for it.
         echo.ergaenzung = completions_ergaenzung;
+        echo.completions_ergaenzung = true;
       }
       // A befristete Anmeldung is confirmed as befristet, whatever Ergänzung stands beside it.
       if (grund->befristung && !grund->befristung->empty() && names(Place::befristung, *grund->befristung)) {

@@ -30,6 +30,7 @@ struct Echo {
   std::string qualifier;  // DE 3227, 1153 or 2005; "7" for the Transaktionsgrund
   std::string value;      // the ID, the reference, the date, the Grund
   std::optional<std::string> ergaenzung;   // of the Transaktionsgrund
+  bool completions_ergaenzung = false;     // in place of one the column never names
   std::optional<std::string> befristung;   // of the Transaktionsgrund
   // A value the request holds in the answer's own meaning (the Vorgangsnummer as RFF+TN, a date,
   // the Grund): left out on any fault, where a Lokation or reference the column rejects for its
