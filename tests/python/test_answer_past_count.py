@@ -1,7 +1,9 @@
 """build_answer to a request whose unit stands more often than the MIG's count: a group past the count the reader
 places, or a segment of a group past the count the column allows. The answer holds as many copies as the count, the
 request's first clean ones: a copy past the count stands where one before it went for a fault of its own. Copies of a
-group whose code no place lists take no place of the request's own groups."""
+group whose code no place lists take no place of the request's own groups, wherever they stand."""
+
+import functools
 
 import pytest
 
@@ -118,25 +120,55 @@ PARTY_PAIRS = [(55168, 55169, ON, [("malo", "50605869880")]), (44168, 44169, "20
                (44013, 44014, "2026-10-01", []), (55042, 55043, ON, [])]
 # A party group of a code no place of the MIG lists, which the answer never carries.
 FOREIGN = "NAD+Z99+++Fremd:::::Z01"
+# What stands copied: that group, alone and with a Zählpunkt reference; a SEQ group of a code no place lists; a
+# segment of a tag the MIG does not know.
+ZAEHLPUNKT = "RFF+Z19:DE00056266802AO6G56M11SN51G21M24S"
+FOREIGN_UNITS = {"party": [FOREIGN], "party with reference": [FOREIGN, ZAEHLPUNKT],
+                 "sequence": ["SEQ+Z99", ZAEHLPUNKT], "segment": ["XYZ+1"]}
+STOPS = ("NAD+", "SEQ+", "IDE+", "UNT+")
 
 
-def with_foreign_copies(received, copies):
-    """The request with `copies` foreign groups after its last party group."""
+def group_end(found, at):
+    return next(end for end in range(at + 1, len(found)) if found[end].startswith(STOPS))
+
+
+# Where the copies stand, given the segments, the Vorgang's IDE and its party groups' heads; "between" is after the
+# first party group, which is the last too in a request of one.
+PLACEMENTS = {"after the parties": lambda found, ide, parties: group_end(found, parties[-1]),
+              "before the parties": lambda found, ide, parties: parties[0],
+              "between the parties": lambda found, ide, parties: group_end(found, parties[0]),
+              "after the head": lambda found, ide, parties: group_end(found, ide)}
+
+
+def with_foreign_copies(received, copies, placement, unit):
+    """The request with `copies` of `unit` where `placement` puts them."""
     found = segments(received)
-    last = max(at for at, segment in enumerate(found) if segment.startswith("NAD+"))
-    end = next(at for at in range(last + 1, len(found)) if found[at].startswith(("NAD+", "SEQ+", "IDE+", "UNT+")))
-    found[end:end] = [FOREIGN] * copies
+    ide = next(at for at, segment in enumerate(found) if segment.startswith("IDE+"))
+    parties = [at for at in range(ide, len(found)) if found[at].startswith(("NAD+Z", "NAD+DP"))]
+    at = PLACEMENTS[placement](found, ide, parties)
+    found[at:at] = unit * copies
     return with_count("".join(f"{segment}'" for segment in found).encode())
 
 
-@pytest.mark.parametrize("copies", [400, 1000, 3000])
+@pytest.mark.parametrize("copies", [1, 400, 1000, 3000])
+@pytest.mark.parametrize("unit", FOREIGN_UNITS)
+@pytest.mark.parametrize("placement", PLACEMENTS)
 @pytest.mark.parametrize(("request_pid", "answer_pid", "on", "locations"), PARTY_PAIRS,
                          ids=[f"{pair[0]}-{pair[1]}" for pair in PARTY_PAIRS])
-def test_copies_of_a_foreign_group_leave_the_requests_parties(request_pid, answer_pid, on, locations, copies):
-    received, _, _ = request_of(request_pid, on, (T("VG1", locations=locations),))
-    for sample, own in OWN_PARTIES.items():
-        received = received.replace(sample.encode(), own.encode())
+def test_copies_of_a_foreign_group_leave_the_requests_parties(request_pid, answer_pid, on, locations, placement,
+                                                              unit, copies):
+    received = own_parties(request_pid, on, tuple(locations))
     alone = native.build_answer(received, answer_pid, on=on)
     parties = [segment for segment in segments(received) if segment.startswith(("NAD+Z", "NAD+DP"))]
     assert parties and set(parties) <= set(segments(alone))
-    assert native.build_answer(with_foreign_copies(received, copies), answer_pid, on=on) == alone
+    copied = with_foreign_copies(received, copies, placement, FOREIGN_UNITS[unit])
+    assert native.build_answer(copied, answer_pid, on=on) == alone
+
+
+@functools.cache
+def own_parties(request_pid, on, locations):
+    """The request with the parties' own values in place of completion's samples."""
+    received, _, _ = request_of(request_pid, on, (T("VG1", locations=list(locations)),))
+    for sample, own in OWN_PARTIES.items():
+        received = received.replace(sample.encode(), own.encode())
+    return received

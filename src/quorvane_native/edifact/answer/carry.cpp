@@ -112,13 +112,21 @@ Places places_of(std::span<const ::edifact::model::Segment> segments, const Colu
   const auto& structure = column.profile->structure();
   auto resolution = structure.resolve(segments);
   // A group written after one the MIG puts later is read where the MIG puts it, with all it holds,
-  // where that places more of the message.
+  // and a group of a code no group lists not at all, where that places more of the rest.
   if (const auto order = group_order(segments, resolution, structure); !order.empty()) {
     std::vector<::edifact::model::Segment> in_order;
     in_order.reserve(order.size());
-    for (const std::size_t at : order) in_order.push_back(segments[at]);
+    std::vector<bool> read(segments.size(), false);
+    for (const std::size_t at : order) {
+      in_order.push_back(segments[at]);
+      read[at] = true;
+    }
     const auto again = structure.resolve(in_order);
-    if (again.unplaced.size() < resolution.unplaced.size()) {
+    const auto unplaced = std::ranges::count_if(resolution.unplaced, [&](std::size_t at) { return read[at]; });
+    if (std::cmp_less(again.unplaced.size(), unplaced)) {
+      for (std::size_t at = 0; at < segments.size(); ++at) {
+        if (!read[at]) resolution.placements[at].reset();
+      }
       for (std::size_t k = 0; k < order.size(); ++k) resolution.placements[order[k]] = again.placements[k];
     }
   }

@@ -33,23 +33,30 @@ std::vector<NodeIndex> vorgang_groups(const Structure& structure) {
   return groups;
 }
 
-// The trigger of the Vorgang's group that the head fits best; none where none takes its codes.
-// A head whose code no group lists, or that leaves one empty, has no place of its own: the
-// reader took it wherever it stood until the count there was full, and moved ahead it would take
-// every group of its tag, the places of the request's own groups behind it too.
-std::optional<NodeIndex> trigger_for(const Structure& structure, const std::vector<NodeIndex>& groups,
-                                     const ::edifact::model::Segment& head) {
+// Where a head's group goes: the trigger of the Vorgang's group that the head fits best; none
+// where none takes its codes. A head whose code no group lists, or that leaves one empty, has no
+// place of its own: the reader took it wherever it stood until the count there was full, and
+// moved ahead it would take every group of its tag, the places of the request's own groups behind
+// it too.
+struct Fitted {
+  std::optional<NodeIndex> trigger;
+  bool foreign = false;  // a group takes it only with a code the group does not list
+};
+
+Fitted fitted_for(const Structure& structure, const std::vector<NodeIndex>& groups,
+                  const ::edifact::model::Segment& head) {
   QualifierTexts texts(head);
-  std::optional<NodeIndex> best;
-  Structure::Fit best_fit = Structure::Fit::Foreign;
+  Fitted fitted;
+  Structure::Fit best_fit = Structure::Fit::None;
   for (const NodeIndex group : groups) {
     const Structure::Fit fit = structure.fit(group, texts);
     if (fit > best_fit) {
       best_fit = fit;
-      best = structure.nodes[group].children.front();
+      if (fit > Structure::Fit::Foreign) fitted.trigger = structure.nodes[group].children.front();
     }
   }
-  return best;
+  fitted.foreign = best_fit == Structure::Fit::Foreign;
+  return fitted;
 }
 
 // The segment's tag and components, as a key.
@@ -81,13 +88,20 @@ std::vector<std::size_t> group_order(std::span<const ::edifact::model::Segment> 
   const std::vector<NodeIndex> groups = vorgang_groups(structure);
   std::vector<std::size_t> order;
   order.reserve(count);
-  std::map<std::string, std::optional<NodeIndex>, std::less<>> fitted;
   for (std::size_t at = 0; at < first_ide; ++at) order.push_back(at);
   struct Unit {
     std::size_t first = 0;
     std::size_t last = 0;
     std::optional<NodeIndex> place;  // of a placed head
     std::optional<NodeIndex> goes_to;  // the trigger an unplaced head's group goes by
+    bool foreign = false;  // a group whose head's codes no group lists
+  };
+  // A request repeats a head many times: each text is fitted once.
+  std::map<std::string, Fitted, std::less<>> fitted;
+  const auto fitted_at = [&](std::size_t at) -> const Fitted& {
+    auto [known, fresh] = fitted.try_emplace(text_of(segments[at]));
+    if (fresh) known->second = fitted_for(structure, groups, segments[at]);
+    return known->second;
   };
   for (std::size_t at = first_ide; at < count;) {
     // One Vorgang, or what follows the last one.
@@ -100,14 +114,21 @@ std::vector<std::size_t> group_order(std::span<const ::edifact::model::Segment> 
       if (is_group_head(tag(first))) {
         while (last < end && !ends_group(tag(last))) ++last;
       }
-      Unit unit{first, last, std::nullopt, std::nullopt};
+      Unit unit{first, last, std::nullopt, std::nullopt, false};
       if (resolution.placements[first]) {
-        if (is_group_head(tag(first))) unit.place = resolution.placements[first]->node;
+        if (is_group_head(tag(first))) {
+          // The reader places a head of a code no group lists at the first place of its tag with
+          // room, which may be a place of the request's own groups behind it: such a group is
+          // read nowhere, with what it holds.
+          const NodeIndex node = resolution.placements[first]->node;
+          QualifierTexts texts(segments[first]);
+          unit.foreign = structure.fit(node, texts) == Structure::Fit::Foreign && fitted_at(first).foreign;
+          if (!unit.foreign) unit.place = node;
+        }
       } else if (is_group_head(tag(first))) {
-        // A request repeats a head many times: each text is fitted once.
-        auto [known, fresh] = fitted.try_emplace(text_of(segments[first]));
-        if (fresh) known->second = trigger_for(structure, groups, segments[first]);
-        unit.goes_to = known->second;
+        const Fitted& head = fitted_at(first);
+        unit.goes_to = head.trigger;
+        unit.foreign = head.foreign;
       }
       units.push_back(unit);
       first = last;
@@ -133,10 +154,11 @@ std::vector<std::size_t> group_order(std::span<const ::edifact::model::Segment> 
     };
     for (std::size_t k = 0; k <= units.size(); ++k) {
       for (const std::size_t moving : before[k]) add(units[moving]);
-      if (k < units.size() && !units[k].goes_to) add(units[k]);
+      if (k < units.size() && !units[k].goes_to && !units[k].foreign) add(units[k]);
     }
     at = end;
   }
+  if (order.size() < count) return order;
   for (std::size_t at = 0; at < count; ++at) {
     if (order[at] != at) return order;
   }

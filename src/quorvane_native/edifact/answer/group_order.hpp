@@ -15,7 +15,8 @@ namespace quorvane_native::edifact::answer {
 // The segments' positions in the order to read them in: each group of a Vorgang that
 // `resolution` left without a place and whose head's codes a group of the MIG lists goes, with
 // what it holds, before the Vorgang's first placed group of a later place (else to the Vorgang's
-// end); empty where nothing moves.
+// end), and a group whose head's code no group lists is left out, wherever it was placed; empty
+// where nothing moves or goes.
 std::vector<std::size_t> group_order(std::span<const ::edifact::model::Segment> segments,
                                      const edi_energy::profile::structure::Resolution& resolution,
                                      const edi_energy::profile::structure::Structure& structure);
