@@ -11,12 +11,13 @@ interpreter. Last, what refusing a build_utilmd of k Vorgänge whose last one th
 costs beside the clean build of as many, the same for a build_answer whose last received Vorgang
 carries a faulty Marktlokation (bare, and with four optional arguments), refusing build_utilmd 55168
 of too many Vorgänge (alike, and each naming its own Messlokation), refusing the gas answer to 9,990
-Vorgänge, too large for the reader, and the answers to the largest requests whose answers it takes.
+Vorgänge, too large for the reader, and to Vorgänge lacking the Messlokation it must name, and the answers to the
+largest requests whose answers it takes.
 Then build_answer to requests whose groups build_utilmd's completion filled, which the answer carries, of many
 Vorgänge and of one, and to requests whose NAD+Z05 group stands far more often than the reader places it. Last,
 build_utilmd naming one Marktlokation per Vorgang, beside which completion writes sample Lokationen that the build
 leaves out where the column does without them (55168, 55043, 55169), with twice the Vorgänge;
-`python3 bench/build_bench.py sampled` runs these rows alone.
+`python3 bench/build_bench.py sampled` runs these rows alone, `scaling` the growth rows.
 
 Runs against whatever `quorvane` the interpreter imports (make bench installs the wheel first). With
 QUORVANE_PEER naming another build's _native*.so, that build is loaded beside it, and the rows of the
@@ -77,19 +78,20 @@ def received_gas_utilmd(vorgaenge, lokation="LOC+172+51238696781"):
                            "DTM+92:202610010400?+00:303" if lokation else None)
 
 
-def utilmd_of(vorgaenge):
-    malo = q.malo_from_base("5123869678")
-    transactions = [q.UtilmdTransaction(f"VG-{n}", transaktionsgrund="E01", dates=[("92", "202603312200+00")],
-                                        locations=[("malo", malo)]) for n in range(vorgaenge)]
-    return q.build_utilmd(55001, MS, MR, on=ON, sparte="STROM", transactions=transactions)
+def utilmd_of(vorgaenge, module=q):
+    malo = module.malo_from_base("5123869678")
+    transactions = [module.UtilmdTransaction(f"VG-{n}", transaktionsgrund="E01", dates=[("92", "202603312200+00")],
+                                             locations=[("malo", malo)]) for n in range(vorgaenge)]
+    return module.build_utilmd(55001, MS, MR, on=ON, sparte="STROM", transactions=transactions)
 
 
 # Each call with k Vorgänge; the input is made outside the time measured. Each answer's largest k
 # is about the most whose answer stays within the reader's 10,000 segments.
 SCALED_CALLS = {
-    "build_answer 55002": (received_utilmd, lambda received: q.build_answer(received, 55002, on=ON)),
+    "build_answer 55002": (received_utilmd, lambda received, module=q: module.build_answer(received, 55002, on=ON)),
     "build_answer 44002 (gas)": (received_gas_utilmd,
-                                 lambda received: q.build_answer(received, 44002, on=ON, references=[GAS_MESSLOKATION])),
+                                 lambda received, module=q: module.build_answer(received, 44002, on=ON,
+                                                                                references=[GAS_MESSLOKATION])),
     "build_utilmd, k Vorgänge": (lambda vorgaenge: vorgaenge, utilmd_of),
 }
 SCALED_COUNTS = {"build_answer 55002": (90, 180, 360, 720), "build_answer 44002 (gas)": (18, 36, 72, 144),
@@ -133,18 +135,25 @@ def peak_growth(name, vorgaenge):
     return peak - before, built
 
 
-def scaling():
-    print("\nGrowth with the Vorgänge (best of several calls; ratio for 4x the input, second to last k):")
+def scaling(peer=None):
+    print("\nGrowth with the Vorgänge (best of several calls; ratio for 4x the input, second to last k"
+          f"{'; this build and the peer alternating, ratio this / peer' if peer else ''}):")
     for name, (make, call) in SCALED_CALLS.items():
-        times = {}
+        times, ratios = {}, {}
         counts = SCALED_COUNTS[name]
         for k in counts:
             given = make(k)
             call(given)
-            times[k] = seconds_per_call(lambda: call(given), runs=3 if k >= 400 else 5)  # noqa: B023
+            runs = 3 if k >= 400 else 5
+            if peer:
+                times[k], theirs = alternating([lambda: call(given), lambda: call(given, peer)], runs)  # noqa: B023
+                ratios[k] = times[k] / theirs
+            else:
+                times[k] = seconds_per_call(lambda: call(given), runs=runs)  # noqa: B023
         figures = " / ".join(f"{times[k]:.3f}" for k in counts)
+        versus = f"; against the peer {' / '.join(f'{ratios[k]:.2f}' for k in counts)}" if peer else ""
         print(f"  {name:26} k = {' / '.join(map(str, counts))}: {figures} s;"
-              f" {counts[3]}/{counts[1]} = {times[counts[3]] / times[counts[1]]:.1f}x")
+              f" {counts[3]}/{counts[1]} = {times[counts[3]] / times[counts[1]]:.1f}x{versus}")
     print("Peak memory of one call with the most Vorgänge, beyond what the process held (fresh interpreter):")
     for name, (make, _) in SCALED_CALLS.items():
         largest = SCALED_COUNTS[name][-1]
@@ -185,11 +194,11 @@ def main():
     print(f"build_mscons, 96 quarter-hour values:  {rate:9,.0f} messages/s  ({1e6 / rate:6.1f} µs each)")
     rate = per_second(interchange)
     print(f"build_interchange around 10 UTILMD:    {rate:9,.0f} interchanges/s ({1e6 / rate:6.1f} µs each)")
-    scaling()
+    peer = peer_native()
+    scaling(peer)
     refusal_cost()
     size_refusal_cost()
-    answer_refusal_cost()
-    peer = peer_native()
+    answer_refusal_cost(peer)
     carried_answers(peer)
     repeated_groups(peer)
     sampled_builds(peer)
@@ -269,7 +278,7 @@ def received_with_locations(vorgaenge, last_malo):
     return (f"UNB+UNOC:3+{RECEIVED_FROM}:500+{RECEIVED_BY}:500+251101:1200+REF1'{message}UNZ+1+REF1'").encode()
 
 
-def answer_refusal_cost():
+def answer_refusal_cost(peer):
     """build_answer refuses a faulty value it must carry over from the request by the column's findings
     on its one build, so the optional arguments add no build; an answer too large for the reader is
     refused after completing its first Vorgang alone."""
@@ -307,7 +316,32 @@ def answer_refusal_cost():
 
     print(f"build_answer 44002 to 9,990 bare Vorgänge ({len(too_large) / 1000:.0f} KB received), refused: "
           f"{seconds_per_call(refuse_size, runs=3):.3f} s")
+    lokation_refusal_cost(peer)
     largest_answers()
+
+
+def lokation_refusal_cost(peer):
+    """The gas answer 44002 to k Vorgänge that name their Meldepunkt but not the Messlokation it must name:
+    refused naming each Vorgang, its advised build_utilmd call built once before it is given."""
+
+    def refuse(received, module=q):
+        try:
+            module.build_answer(received, 44002, on=ON)
+        except ValueError as error:
+            if "the answer must carry a Lokation the request does not name" not in str(error):
+                raise
+            return
+        raise SystemExit("expected the answer to be refused for the Messlokation it lacks")
+
+    print("build_answer 44002 to k Vorgänge lacking the Messlokation, refused with advice for each"
+          f"{'; this build and the peer alternating' if peer else ''}:")
+    for size in (18, 144):
+        received = received_gas_utilmd(size)
+        if peer:
+            mine, theirs = alternating([lambda: refuse(received), lambda: refuse(received, peer)], 5)  # noqa: B023
+            print(f"  {size:3} Vorgänge: {mine:6.3f} s; peer {theirs:6.3f} s, ratio {mine / theirs:4.2f}")
+        else:
+            print(f"  {size:3} Vorgänge: {seconds_per_call(lambda: refuse(received), runs=3):6.3f} s")  # noqa: B023
 
 
 def written_segments(message):
@@ -530,8 +564,10 @@ def sampled_builds(peer=None, rounds=7):
 
 
 if __name__ == "__main__":
-    # "sampled" runs the rows of completion's sample Lokationen alone.
+    # "sampled" runs the rows of completion's sample Lokationen alone, "scaling" the growth with the Vorgänge.
     if sys.argv[1:] == ["sampled"]:
         sampled_builds(peer_native())
+    elif sys.argv[1:] == ["scaling"]:
+        scaling(peer_native())
     else:
         main()

@@ -218,14 +218,35 @@ StringPairs* list_named(UtilmdTransaction& fields, std::string_view list) {
   return nullptr;
 }
 
+// What build_utilmd judges of a Vorgang of the route: all but its number, its RFF+TN and its
+// Lokationen's IDs, so that Vorgänge alike but for those are built once.
+std::string shape_of(const RouteVorgang& made) {
+  RouteVorgang shape = made;
+  shape.fields.vorgangsnummer.clear();
+  for (auto& [qualifier, value] : shape.fields.references) {
+    if (qualifier == "TN") value.clear();
+  }
+  for (auto& location : shape.fields.locations) location.second.clear();
+  return transaction_text(shape);
+}
+
 // Whether build_utilmd builds the route's Vorgänge, each wanted Lokation given: a value of the
 // request's or the caller's it refuses is left out and named in `left_out`.
 bool builds(std::vector<RouteVorgang>& vorgaenge, const CallerArguments& caller, std::string& left_out) {
   if (!caller.utilmd_refusal) return true;
   for (;;) {
+    // One Vorgang of each shape, and the Vorgänge alike to each.
+    std::map<std::string, std::size_t> shapes;
+    std::vector<std::vector<std::size_t>> alike;
+    for (std::size_t at = 0; at < vorgaenge.size(); ++at) {
+      const auto [known, fresh] = shapes.try_emplace(shape_of(vorgaenge[at]), alike.size());
+      if (fresh) alike.emplace_back();
+      alike[known->second].push_back(at);
+    }
     std::vector<UtilmdTransaction> trial;
     std::map<std::string_view, std::size_t> count;
-    for (const RouteVorgang& made : vorgaenge) {
+    for (const auto& members : alike) {
+      const RouteVorgang& made = vorgaenge[members.front()];
       UtilmdTransaction& fields = trial.emplace_back(made.fields);
       const std::size_t first = fields.locations.size() - made.wanted;
       for (std::size_t k = 0; k < made.wanted; ++k) {
@@ -235,16 +256,21 @@ bool builds(std::vector<RouteVorgang>& vorgaenge, const CallerArguments& caller,
     const std::optional<std::string> refusal = caller.utilmd_refusal(std::move(trial));
     if (!refusal) return true;
     const auto named = named_value(*refusal);
-    if (!named || named->vorgang >= vorgaenge.size()) return false;
-    RouteVorgang& made = vorgaenge[named->vorgang];
-    StringPairs* list = list_named(made.fields, named->list);
+    if (!named || named->vorgang >= alike.size()) return false;
+    const auto& members = alike[named->vorgang];
+    RouteVorgang& made = vorgaenge[members.front()];
+    const StringPairs* list = list_named(made.fields, named->list);
     const bool wanted = named->list == "locations" && named->at + made.wanted >= made.fields.locations.size();
     if (list == nullptr || named->at >= list->size() || wanted) return false;
     const auto& [qualifier, value] = (*list)[named->at];
-    left_out += fmt::format("{}{} ({}, {}) of Vorgang {}, which build_utilmd refuses there — {}",
-                            left_out.empty() ? "" : "; ", named->list, debug_quote(qualifier), debug_quote(value),
-                            debug_quote(made.fields.vorgangsnummer), named->reason);
-    list->erase(list->begin() + static_cast<std::ptrdiff_t>(named->at));
+    left_out += fmt::format("{}{} ({}, {}) of Vorgang {}", left_out.empty() ? "" : "; ", named->list,
+                            debug_quote(qualifier), debug_quote(value), debug_quote(made.fields.vorgangsnummer));
+    if (members.size() > 1) left_out += fmt::format(" and the {} alike", members.size() - 1);
+    left_out += fmt::format(", which build_utilmd refuses there — {}", named->reason);
+    for (const std::size_t at : members) {
+      StringPairs* own = list_named(vorgaenge[at].fields, named->list);
+      own->erase(own->begin() + static_cast<std::ptrdiff_t>(named->at));
+    }
   }
 }
 
