@@ -291,13 +291,16 @@ def test_a_messlokation_the_request_names_in_a_reference_is_the_answers_own():
     assert lokation_ids(answer) == {MALO, MELO}
 
 
+@pytest.mark.parametrize("own", [True, False], ids=["own IDs", "build_utilmd's samples"])
 @pytest.mark.parametrize("on", ["2025-10-01", "2026-10-01"])
-def test_a_tranche_the_request_names_only_in_a_reference_is_the_answers_own(on):
+def test_a_tranche_the_request_names_only_in_a_reference_is_the_answers_own(on, own):
     received, sender, receiver = request_of(55168, on)
-    # Its Marktlokation and Tranche IDs its own, no sample either, so that neither stands in for the other.
-    tranche = native.malo_from_base("4123456789")
-    received = received.replace(b"51238696781", MALO.encode()).replace(b"RFF+Z20:41373559241",
-                                                                         f"RFF+Z20:{tranche}".encode())
+    # Completion's sample Tranche in the answer is the request's sample Marktlokation: the request's Marktlokation
+    # is no Tranche of it all the same.
+    tranche = native.malo_from_base("4123456789") if own else "41373559241"
+    if own:
+        received = received.replace(b"51238696781", MALO.encode()).replace(b"RFF+Z20:41373559241",
+                                                                             f"RFF+Z20:{tranche}".encode())
     assert tagged(received, f"RFF+Z20:{tranche}") and not tagged(received, "LOC+Z21")
     assert native.validate_edifact(received, on).is_valid
     answer = native.build_answer(received, 55647, on=on)

@@ -90,6 +90,17 @@ std::optional<Span> id_span(const CutSegment& segment) {
   return std::nullopt;
 }
 
+// Whether the Vorgang names a Lokation of LOC qualifier `kind`, and none of that kind by `id`.
+bool names_another(const EchoVorgang& vorgang, std::string_view kind, std::string_view id) {
+  bool another = false;
+  for (const auto& [qualifier, named] : vorgang.lokationen) {
+    if (qualifier != kind) continue;
+    if (named == id) return false;
+    another = true;
+  }
+  return another;
+}
+
 class OwnIds {
  public:
   OwnIds(const std::string& answer, VorgangCut cut, const AnswerPlan& plan, const VorgangCut& request,
@@ -126,7 +137,9 @@ class OwnIds {
         if (!span) continue;
         const std::string_view id = segment.text.substr(span->first, span->size);
         const Shape shape = shape_of(id);
-        if (shape == Shape::none || own.contains(id)) continue;
+        if (shape == Shape::none) continue;
+        // The request's ID of another kind is not its ID of this one where it names one of this kind.
+        if (own.contains(id) && !(segment.tag() == "LOC" && names_another(asked, segment.qualifier(), id))) continue;
         Slot slot{at, *span, shape, {}, {}, 0};
         if (segment.tag() == "LOC") {
           slot.kinds.push_back(segment.qualifier());

@@ -265,7 +265,9 @@ bool builds(std::vector<RouteVorgang>& vorgaenge, const CallerArguments& caller,
     const auto& [qualifier, value] = (*list)[named->at];
     left_out += fmt::format("{}{} ({}, {}) of Vorgang {}", left_out.empty() ? "" : "; ", named->list,
                             debug_quote(qualifier), debug_quote(value), debug_quote(made.fields.vorgangsnummer));
-    if (members.size() > 1) left_out += fmt::format(" and the {} alike", members.size() - 1);
+    if (members.size() > 1) {
+      left_out += fmt::format(" and {} more {} alike", members.size() - 1, members.size() == 2 ? "Vorgang" : "Vorgänge");
+    }
     left_out += fmt::format(", which build_utilmd refuses there — {}", named->reason);
     for (const std::size_t at : members) {
       StringPairs* own = list_named(vorgaenge[at].fields, named->list);
