@@ -8,9 +8,9 @@
 #include <string_view>
 #include <utility>
 
+#include "edi_energy/lokation_reference.hpp"
 #include "edi_energy/message_type.hpp"
 #include "quorvane_native/edifact/column_verdict.hpp"
-#include "edi_energy/lokation_reference.hpp"
 #include "quorvane_native/edifact/vorgang_cut.hpp"
 
 namespace quorvane_native::edifact {

@@ -104,15 +104,14 @@ py::Status utilmd_would_fit(std::string_view built, const std::vector<std::vecto
     return estimate;
   };
   const MessageSize completed = estimate();
-  if (auto fits = fits_reader(completed.segments, completed.bytes, args); fits) return fits;
+  auto fits = fits_reader(completed.segments, completed.bytes, args);
+  if (fits) return fits;
   // Too large as completed: the build leaves out completion's sample Lokationen the column does
   // without, so each kind counts as the build makes its first Vorgang; but only from a message the
   // column accepts, which one holding a kind refused alone is not.
   const auto column = column_of(edi_energy::message_type::MessageType::Utilmd, release, pruefidentifikator);
   const bool accepted = std::ranges::all_of(alone, [](const auto& kind) { return kind.second; });
-  if (!column || !accepted || given.size() != layout->vorgaenge.size()) {
-    return fits_reader(completed.segments, completed.bytes, args);
-  }
+  if (!column || !accepted || given.size() != layout->vorgaenge.size()) return fits;
   for (std::size_t kind = 0; kind < frequent.size(); ++kind) {
     std::string& message = alone[kind].first;
     message = without_sample_lokationen(std::move(message), {given[frequent[kind].second]}, *column,

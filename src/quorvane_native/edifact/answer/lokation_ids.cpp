@@ -63,13 +63,8 @@ struct Slot {
 
 // Whether a segment text holds `value` as one of its components.
 bool holds_component(std::string_view text, std::string_view value) {
-  for (std::size_t at = text.find(value); at != std::string_view::npos; at = text.find(value, at + 1)) {
-    const std::size_t end = at + value.size();
-    const bool starts = at > 0 && (text[at - 1] == '+' || text[at - 1] == ':');
-    const bool ends = end < text.size() && (text[end] == '+' || text[end] == ':' || text[end] == '\'');
-    if (starts && ends) return true;
-  }
-  return false;
+  return std::ranges::any_of(components_of(text),
+                             [&](const Span& span) { return text.substr(span.first, span.size) == value; });
 }
 
 std::optional<Span> id_span(const CutSegment& segment) {

@@ -234,15 +234,18 @@ std::string shape_of(const RouteVorgang& made) {
 // request's or the caller's it refuses is left out and named in `left_out`.
 bool builds(std::vector<RouteVorgang>& vorgaenge, const CallerArguments& caller, std::string& left_out) {
   if (!caller.utilmd_refusal) return true;
-  for (;;) {
-    // One Vorgang of each shape, and the Vorgänge alike to each.
+  // One Vorgang of each shape, and the Vorgänge alike to each; a value left out goes from all of
+  // them, so they stay alike.
+  std::vector<std::vector<std::size_t>> alike;
+  {
     std::map<std::string, std::size_t> shapes;
-    std::vector<std::vector<std::size_t>> alike;
     for (std::size_t at = 0; at < vorgaenge.size(); ++at) {
       const auto [known, fresh] = shapes.try_emplace(shape_of(vorgaenge[at]), alike.size());
       if (fresh) alike.emplace_back();
       alike[known->second].push_back(at);
     }
+  }
+  for (;;) {
     std::vector<UtilmdTransaction> trial;
     std::map<std::string_view, std::size_t> count;
     for (const auto& members : alike) {

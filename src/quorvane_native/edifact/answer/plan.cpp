@@ -10,7 +10,6 @@
 #include "edi_energy/lokation_reference.hpp"
 #include "edi_energy/lokationstyp.hpp"
 #include "quorvane_native/edifact/answer/echo.hpp"
-#include "edi_energy/lokation_reference.hpp"
 #include "quorvane_native/edifact/column_places.hpp"
 #include "quorvane_native/edifact/date_argument.hpp"
 #include "quorvane_native/edifact/dtm_in_utc.hpp"

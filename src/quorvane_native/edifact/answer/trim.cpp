@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "edi_energy/builders/utilmd.hpp"
+#include "edi_energy/lokation_reference.hpp"
 #include "quorvane_native/edifact/answer/carry.hpp"
 #include "quorvane_native/edifact/answer/draft.hpp"
-#include "edi_energy/lokation_reference.hpp"
 #include "quorvane_native/edifact/answer/lokation_refusal.hpp"
 #include "quorvane_native/edifact/answer/past_count.hpp"
 #include "quorvane_native/edifact/column_places.hpp"
