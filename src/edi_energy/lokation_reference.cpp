@@ -17,11 +17,13 @@ bool upper_or_digit(char c) { return std::isdigit(static_cast<unsigned char>(c))
 
 // A reference qualifier, a Lokation it names (LOC DE 3227) and the shape of that Lokation's ID;
 // a qualifier's likeliest Lokation first. A gas Meldepunkt (172) is a Marktlokation or a
-// Messlokation, told by its ID's shape.
+// Messlokation, told by its ID's shape. RFF+Z16 and RFF+Z50 refer to a Marktlokation's data, not
+// to the Lokation itself: a caller's reference of theirs stays a reference.
 struct Row {
   std::string_view reference;
   std::string_view location;
   Shape shape;
+  bool names_lokation = true;
 };
 constexpr std::array<Row, 10> rows{{{"Z18", "Z16", Shape::malo},
                                     {"Z18", "172", Shape::malo},
@@ -31,8 +33,8 @@ constexpr std::array<Row, 10> rows{{{"Z18", "Z16", Shape::malo},
                                     {"Z32", "Z18", Shape::nelo},
                                     {"Z37", "Z20", Shape::tr},
                                     {"Z38", "Z19", Shape::sr},
-                                    {"Z16", "Z16", Shape::malo},
-                                    {"Z50", "Z16", Shape::malo}}};
+                                    {"Z16", "Z16", Shape::malo, false},
+                                    {"Z50", "Z16", Shape::malo, false}}};
 
 }  // namespace
 
@@ -72,6 +74,12 @@ Named lokation_named(std::string_view location) {
   return found != names.end() ? *found : Named{location, "Lokation", "ID"};
 }
 
+Named lokation_named(std::string_view location, std::string_view form) {
+  if (location == "172" && form == form_of(Shape::zaehlpunkt)) return {location, "Messlokation", form};
+  if (location == "172" && form == form_of(Shape::malo)) return {location, "Marktlokation", form};
+  return lokation_named(location);
+}
+
 std::string_view form_of(Shape shape) {
   static constexpr std::array<std::string_view, 6> forms{"", "Marktlokations-ID", "Zählpunktbezeichnung",
                                                          "Netzlokations-ID", "SR-ID", "TR-ID"};
@@ -80,7 +88,7 @@ std::string_view form_of(Shape shape) {
 
 Shape shape_named(std::string_view reference) {
   const auto* row = std::ranges::find(rows, reference, &Row::reference);
-  return row != rows.end() ? row->shape : Shape::none;
+  return row != rows.end() && row->names_lokation ? row->shape : Shape::none;
 }
 
 std::optional<std::string> why_not(Shape shape, std::string_view id) {
@@ -137,7 +145,7 @@ std::optional<std::string_view> reference_naming(std::string_view location, std:
                                                  const std::function<bool(std::string_view)>& used) {
   std::optional<std::string_view> found;
   for (const Row& row : rows) {
-    if (row.location != location || (!form.empty() && form_of(row.shape) != form)) continue;
+    if (!row.names_lokation || row.location != location || (!form.empty() && form_of(row.shape) != form)) continue;
     if (used(row.reference)) return row.reference;
     if (!found) found = row.reference;
   }

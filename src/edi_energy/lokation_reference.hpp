@@ -35,9 +35,12 @@ struct Named {
   std::string_view form;
 };
 Named lokation_named(std::string_view location);
+// The same, where its ID's form is known: a gas Meldepunkt (172) is named as the Marktlokation or the
+// Messlokation its ID is of.
+Named lokation_named(std::string_view location, std::string_view form);
 
 // The shape of the ID a reference of qualifier `reference` (RFF DE 1153) holds where it names a
-// Lokation; `none` where the qualifier names none.
+// Lokation itself; `none` where the qualifier names none, or only refers to a Lokation's data.
 Shape shape_named(std::string_view reference);
 
 // Why `id` is no ID of `shape`; none where it is one.
@@ -55,7 +58,7 @@ std::vector<std::string_view> referenced(std::string_view reference, Shape shape
 bool refers(std::string_view reference, std::string_view location, std::string_view id);
 
 // The reference qualifier that names a Lokation of LOC qualifier `location` whose ID has `form`
-// (any where empty), one `used` accepts first; none where no reference names it.
+// (any where empty) itself, one `used` accepts first; none where no reference names it.
 std::optional<std::string_view> reference_naming(std::string_view location, std::string_view form,
                                                  const std::function<bool(std::string_view)>& used);
 

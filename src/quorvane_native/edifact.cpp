@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "quorvane_native/edifact/build_answer.hpp"
 #include "quorvane_native/edifact/build_aperak.hpp"
@@ -578,6 +579,17 @@ py::Result build_utilmd_as_called(UtilmdCall call) {
   std::array<PyObject*, 11> slots{};
   for (std::size_t at = 0; at < slots.size(); ++at) slots[at] = owned[at].get();
   return function.body(py::Args(slots, signature));
+}
+
+py::Result build_answer_as_called(py::Args args, PyObject* references) {
+  static constexpr const py::Function& function = functions[function_named("build_answer")];
+  // (received, answer_pid, *, on, release, message_ref, document_date, document_code, antwort_code,
+  // antwort_ebd, process_dates, references, free_texts, message_index)
+  constexpr std::size_t references_slot = 10;
+  std::vector<PyObject*> slots(args.size());
+  for (std::size_t at = 0; at < slots.size(); ++at) slots[at] = args[at].object;
+  slots.at(references_slot) = references;
+  return function.body(py::Args(slots, args.signature()));
 }
 
 int register_(PyObject* module) {

@@ -180,8 +180,9 @@ def test_one_given_lokation_stands_in_every_vorgang_and_another_count_is_refused
     received, _, _ = request_of(44001, ON, (T("VG1", locations=TWO[0][3]), T("VG2", locations=TWO[0][4])))
     answer = native.build_answer(received, 44002, on=ON, references=[("Z19", MELO)])
     assert all(holds(vorgang, MELO) for vorgang in vorgaenge(answer))
-    with pytest.raises(ValueError, match=r"^references: 3 IDs of a Meldepunkt \(Zählpunktbezeichnung\) given for 2 "
-                                         r"Vorgänge, 2 of which name none"):
+    with pytest.raises(ValueError, match=r"^references: 3 IDs of a Messlokation \(Zählpunktbezeichnung\) given for 2 "
+                                         r"Vorgänge, 2 of which name none: give one ID \(it stands in each Vorgang "
+                                         r"that names none\) or 2, one for each of them in Vorgang order$"):
         native.build_answer(received, 44002, on=ON, references=[("Z19", MELO)] * 3)
 
 

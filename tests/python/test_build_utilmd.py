@@ -120,8 +120,8 @@ EM_DASH = ("free_texts[ACB] contains '—' (U+2014) at character 6, which the   
            "carry: a BDEW interchange declares              UNB+UNOC:3, i.e. ISO 8859-1. German prose taken from a "
            "BDEW document              often needs rewriting for the wire — the em-dash, the typographic              "
            "quotes and the ellipsis are all outside it.")
-UNKNOWN_LOC = ("unknown Lokationstyp \"z16\" — expected a LOC DE 3227 code (Z15…Z22) or one of malo, melo, nelo, "
-               "tranche, tr, sr, ruhende_malo, mabis")
+UNKNOWN_LOC = ("unknown Lokationstyp \"z16\" — expected a LOC DE 3227 code (Z15…Z22, or 172 for a gas Meldepunkt) "
+               "or one of malo, melo, nelo, tranche, tr, sr, ruhende_malo, mabis")
 
 
 @pytest.mark.parametrize(

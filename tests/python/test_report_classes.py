@@ -146,8 +146,8 @@ def test_iso_date_names_only_calendar_dates(value, expected):
 def test_location_refuses_unknown_lokationstyp(utilmd, name, shown):
     with pytest.raises(ValueError) as raised:
         utilmd.messages[0].vorgaenge[0].location(name)
-    assert str(raised.value) == (f"unknown Lokationstyp {shown} — expected a LOC DE 3227 code (Z15…Z22) or one of "
-                                 "malo, melo, nelo, tranche, tr, sr, ruhende_malo, mabis")
+    assert str(raised.value) == (f"unknown Lokationstyp {shown} — expected a LOC DE 3227 code (Z15…Z22, or 172 for a "
+                                 "gas Meldepunkt) or one of malo, melo, nelo, tranche, tr, sr, ruhende_malo, mabis")
 
 
 def test_methods_name_their_arguments(utilmd):

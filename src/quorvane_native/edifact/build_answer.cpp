@@ -30,6 +30,7 @@
 #include "quorvane_native/edifact/answer/carry.hpp"
 #include "quorvane_native/edifact/answer/size.hpp"
 #include "quorvane_native/edifact/answer/trim.hpp"
+#include "quorvane_native/edifact/answer/vorgaenge_alike.hpp"
 #include "quorvane_native/edifact/column_verdict.hpp"
 #include "quorvane_native/edifact/build_pipeline.hpp"
 #include "quorvane_native/edifact/build_utilmd.hpp"
@@ -219,7 +220,9 @@ CallerArguments caller_arguments(const Call& call) {
                          .process_dates = call.process_dates,
                          .free_texts = call.free_texts,
                          .antwort_code = call.antwort_code,
-                         .antwort_ebd = call.antwort_ebd};
+                         .antwort_ebd = call.antwort_ebd,
+                         .utilmd_trial = {},
+                         .answer_refusal = {}};
   std::string& others = caller.others;
   const auto text = [](std::string& to, std::string_view name, const std::optional<std::string>& value) {
     if (value) to += fmt::format(", {}={}", name, support::debug_quote(*value));
@@ -293,14 +296,12 @@ py::Expected<Received> receive(const Call& call) {
                                        "to answer",
                                        call.message_index));
   }
-  if (auto given = give_lokationen(parts.plan, call.references, column); !given) return py::propagate(given);
   if (read.fills) {
     if (auto text = ::edifact::segments_to_bytes(read.reread ? read.reread->core.segments : segments)) {
       parts.request = std::move(*text);
       parts.request_places = std::move(read.places);
     }
   }
-  if (parts.plan.faulty_date) return py::value_error(*parts.plan.faulty_date);
   return parts;
 }
 
@@ -412,6 +413,28 @@ bool stand_in_sg5(AnswerPlan& plan, std::span<const ReferredLokation> referred, 
   return added;
 }
 
+// A call build_answer tries for the advice it gives, so that no advice carries a caller's argument
+// its own call refuses; one such trial tries no advice of its own.
+thread_local bool trying_advice = false;
+
+// build_answer's refusal of the call `args` with `references` in place of the caller's.
+std::optional<std::string> answer_refusal(py::Args args, const StringPairs& references) {
+  auto list = py::list(references, [](const auto& pair) { return py::tuple(py::str(pair.first), py::str(pair.second)); });
+  if (!list) return std::nullopt;
+  struct Trying {
+    Trying() { trying_advice = true; }
+    ~Trying() { trying_advice = false; }
+    Trying(const Trying&) = delete;
+    Trying& operator=(const Trying&) = delete;
+  };
+  const auto answered = [&] {
+    const Trying trying;
+    return build_answer_as_called(args, list->get());
+  }();
+  if (answered) return std::nullopt;
+  return answered.error().text().value_or("build_answer refuses it");
+}
+
 }  // namespace
 
 // The steps of an answer: the call read, the request planned (what the answer takes over of each
@@ -426,102 +449,151 @@ py::Result build_answer(py::Args args) {
   if (!received) return py::propagate(received);
   AnswerPlan& plan = received->plan;
   CallerArguments caller = caller_arguments(*call);
-  caller.utilmd_refusal = [&](std::vector<UtilmdTransaction> transactions) -> std::optional<std::string> {
-    auto built = build_utilmd_as_called({.pruefidentifikator = received->answer_pid,
-                                         .sender = received->sender,
-                                         .receiver = received->receiver,
-                                         .on = call->on,
-                                         .release = call->release_text,
-                                         .message_ref = call->message_ref,
-                                         .document_date = call->document_date,
-                                         .document_code = call->document_code,
-                                         .transactions = std::move(transactions)});
-    if (built) return std::nullopt;
-    return built.error().text().value_or("build_utilmd refuses it");
-  };
+  if (!trying_advice) {
+    caller.utilmd_trial = [&](std::vector<UtilmdTransaction> transactions) -> std::expected<std::string, std::string> {
+      auto built = build_utilmd_as_called({.pruefidentifikator = received->answer_pid,
+                                           .sender = received->sender,
+                                           .receiver = received->receiver,
+                                           .on = call->on,
+                                           .release = call->release_text,
+                                           .message_ref = call->message_ref,
+                                           .document_date = call->document_date,
+                                           .document_code = call->document_code,
+                                           .transactions = std::move(transactions)});
+      if (!built) return std::unexpected(built.error().text().value_or("build_utilmd refuses it"));
+      char* bytes = nullptr;
+      Py_ssize_t size = 0;
+      if (PyBytes_AsStringAndSize(built->get(), &bytes, &size) < 0) {
+        PyErr_Clear();
+        return std::string();
+      }
+      return std::string(bytes, static_cast<std::size_t>(size));
+    };
+  }
+  if (!trying_advice && !call->references.empty()) {
+    caller.answer_refusal = [&](const StringPairs& references) { return answer_refusal(args, references); };
+  }
   plan.caller = &caller;
   const VorgangCut request = cut_vorgaenge(received->request).value_or(VorgangCut{});
   auto document_date = document_date_for(call->document_date, call->on);
-  if (!document_date) return py::propagate(document_date);
   // The parties are the received message's; the Vorgänge answer its Vorgänge.
   constexpr std::array<Rename, 4> renames{{{"message_reference", "message_ref"},
                                            {"sender", "received"},
                                            {"receiver", "received"},
                                            {"transactions[].antwort.codeliste", "antwort_ebd"}}};
 
-  ColumnVerdict* const outer = VerdictScope::current();
-  for (std::size_t round = 1;; ++round) {
-    auto written = write(*call, *received, *document_date);
-    if (!written) return py::propagate(written);
-    const std::string& bytes = written->bytes;
-    if (round == 1) {
-      if (auto fits = references_fit(bytes, *call, plan); !fits) return py::propagate(fits);
-      if (auto fits = answer_would_fit(bytes, plan, request, received->request_places, call->process_dates,
-                                       received->column, call->release, received->answer_pid);
-          !fits) {
-        return py::propagate(fits);
-      }
-    }
-    if (!received->column) {
-      auto completed =
-          complete_to_column(bytes, MessageType::Utilmd, call->release, received->answer_pid, {}, "answer_pid");
-      if (!completed) return py::propagate(completed);
-      return py::bytes(*completed);
-    }
-    const ColumnRef& column = *received->column;
-    // A verdict of its own: what the request gave is left out or refused naming `received` here,
-    // and only the rest goes on to the caller's verdict, which names the argument at fault.
-    ColumnVerdict own;
-    auto completed = [&] {
-      const VerdictScope scope(own);
-      return complete_to_column(bytes, MessageType::Utilmd, call->release, received->answer_pid,
-                                writers_of(written->sources, args, renames), "answer_pid");
-    }();
-    const bool again = round < leave_out_rounds;
-    if (!completed) {
-      if (own.unplaced && leave_out_unplaced(plan, own, bytes)) {
-        if (again) continue;
-        return py::value_error(fmt::format("received: message {}: the answer has no place for all the request "
-                                           "carries — {}",
-                                           call->message_index, *own.unplaced));
-      }
-      if (outer != nullptr) *outer = std::move(own);
-      return py::propagate(completed);
-    }
-    if (again && leave_out_rejected(plan, own, column, *completed)) continue;
-    if (!own.rejections.empty()) {
-      const Carried carried = carried_of(plan, call->message_index, &call->references);
-      if (auto fault = received_fault(carried, own, column, *completed)) return std::move(*fault);
-    } else {
-      auto answered = as_answered(*completed, cut_vorgaenge(*completed), plan, request, received->request_places,
-                                  column, received->answer_pid, call->process_dates, call->message_index);
-      std::vector<ReferredLokation> referred;
-      auto own_ids = answered ? with_own_lokation_ids(*answered, plan, request, call->references, column,
-                                                      received->answer_pid, call->message_index, referred)
-                              : py::Expected<std::string>(py::Failure(std::move(answered.error())));
-      if (own_ids && again && stand_in_sg5(plan, referred, column)) continue;
-      std::optional<py::Error> refusal;
-      if (!own_ids) {
-        refusal = std::move(own_ids.error());
-        // A date to confirm and what the code obliges are the caller's to give first, so that the
-        // call a refusal of the request advises, followed as written, builds.
-        if (auto demand = unasked(*call, *received, own, *completed, bytes, request)) refusal = std::move(demand);
-      } else {
-        *completed = std::move(*own_ids);
-        if (auto stand = given_lokationen_stand(*completed, plan, call->references, call->message_index); !stand) {
-          refusal = std::move(stand.error());
-        } else {
-          refusal = unasked(*call, *received, own, *completed, bytes, request);
+  // A trial tells only what each Vorgang needs, and leaves the caller's verdict alone.
+  const auto rounds = [&](bool trial) -> py::Result {
+    ColumnVerdict* const outer = trial ? nullptr : VerdictScope::current();
+    for (std::size_t round = 1;; ++round) {
+      auto written = write(*call, *received, *document_date);
+      if (!written) return py::propagate(written);
+      const std::string& bytes = written->bytes;
+      if (round == 1) {
+        if (auto fits = references_fit(bytes, *call, plan); !fits) return py::propagate(fits);
+        if (auto fits = answer_would_fit(bytes, plan, request, received->request_places, call->process_dates,
+                                         received->column, call->release, received->answer_pid);
+            !fits) {
+          return py::propagate(fits);
         }
       }
-      // Under a check of the column an argument at fault is named before it.
-      if (refusal && outer == nullptr) return py::Failure(std::move(*refusal));
-      own.refusal = std::move(refusal);
+      if (!received->column) {
+        auto completed =
+            complete_to_column(bytes, MessageType::Utilmd, call->release, received->answer_pid, {}, "answer_pid");
+        if (!completed) return py::propagate(completed);
+        return py::bytes(*completed);
+      }
+      const ColumnRef& column = *received->column;
+      // A verdict of its own: what the request gave is left out or refused naming `received` here,
+      // and only the rest goes on to the caller's verdict, which names the argument at fault.
+      ColumnVerdict own;
+      auto completed = [&] {
+        const VerdictScope scope(own);
+        return complete_to_column(bytes, MessageType::Utilmd, call->release, received->answer_pid,
+                                  writers_of(written->sources, args, renames), "answer_pid");
+      }();
+      const bool again = round < leave_out_rounds;
+      if (!completed) {
+        if (own.unplaced && leave_out_unplaced(plan, own, bytes)) {
+          if (again) continue;
+          return py::value_error(fmt::format("received: message {}: the answer has no place for all the request "
+                                             "carries — {}",
+                                             call->message_index, *own.unplaced));
+        }
+        if (outer != nullptr) *outer = std::move(own);
+        return py::propagate(completed);
+      }
+      if (again && leave_out_rejected(plan, own, column, *completed)) continue;
+      if (!own.rejections.empty()) {
+        // A caller's Lokation left out or rejected is named before anything of the request's.
+        if (auto stand = given_lokationen_stand(*completed, plan, call->references, call->message_index); !stand) {
+          return py::propagate(stand);
+        }
+        if (auto fault = given_fault(plan, call->references, own, *completed, call->message_index)) {
+          return std::move(*fault);
+        }
+        const Carried carried = carried_of(plan, call->message_index, &call->references);
+        if (auto fault = received_fault(carried, own, column, *completed)) return std::move(*fault);
+      } else {
+        auto answered = as_answered(*completed, cut_vorgaenge(*completed), plan, request, received->request_places,
+                                    column, received->answer_pid, call->process_dates, call->message_index);
+        std::vector<ReferredLokation> referred;
+        auto own_ids = answered ? with_own_lokation_ids(*answered, plan, request, call->references, column,
+                                                        received->answer_pid, call->message_index, referred)
+                                : py::Expected<std::string>(py::Failure(std::move(answered.error())));
+        if (own_ids && again && stand_in_sg5(plan, referred, column)) continue;
+        std::optional<py::Error> refusal;
+        if (!own_ids) {
+          refusal = std::move(own_ids.error());
+          // A date to confirm and what the code obliges are the caller's to give first, so that the
+          // call a refusal of the request advises, followed as written, builds.
+          if (auto demand = unasked(*call, *received, own, *completed, bytes, request)) refusal = std::move(demand);
+        } else {
+          *completed = std::move(*own_ids);
+          if (auto stand = given_lokationen_stand(*completed, plan, call->references, call->message_index); !stand) {
+            refusal = std::move(stand.error());
+          } else {
+            refusal = unasked(*call, *received, own, *completed, bytes, request);
+          }
+        }
+        // Under a check of the column an argument at fault is named before it.
+        if (refusal && outer == nullptr) return py::Failure(std::move(*refusal));
+        own.refusal = std::move(refusal);
+      }
+      if (outer != nullptr) *outer = std::move(own);
+      if (auto fits = answer_fits(*completed, plan.vorgaenge.size()); !fits) return py::propagate(fits);
+      return py::bytes(*completed);
     }
-    if (outer != nullptr) *outer = std::move(own);
-    if (auto fits = answer_fits(*completed, plan.vorgaenge.size()); !fits) return py::propagate(fits);
-    return py::bytes(*completed);
+  };
+  // Where the Vorgänge differ, which of them need a Lokation the caller names is told by the answer
+  // without the caller's Lokationen, as each of them is answered.
+  const auto names_lokation = [&](std::size_t at) {
+    return edi_energy::lokation_reference::shape_named(call->references[at].first) !=
+           edi_energy::lokation_reference::Shape::none;
+  };
+  LokationNeeds needs;
+  const bool told = plan.vorgaenge.size() > 1 &&
+                    std::ranges::any_of(std::views::iota(std::size_t{0}, call->references.size()), names_lokation) &&
+                    !vorgaenge_alike(plan, request);
+  if (told && document_date) {
+    AnswerPlan kept = plan;
+    plan.needs = &needs;
+    // The caller's Lokationen stand nowhere in the trial, not even as references.
+    plan.given_lokationen.assign(call->references.size(), std::nullopt);
+    for (std::size_t at = 0; at < call->references.size(); ++at) {
+      if (names_lokation(at)) plan.given_lokationen[at] = GivenLokation{};
+    }
+    (void)rounds(true);
+    plan = std::move(kept);
   }
+  // A trial refused before it told them tells nothing.
+  const bool known = needs.size() == plan.vorgaenge.size();
+  if (auto given = give_lokationen(plan, call->references, received->column, known ? &needs : nullptr); !given) {
+    return py::propagate(given);
+  }
+  if (plan.faulty_date) return py::value_error(*plan.faulty_date);
+  if (!document_date) return py::propagate(document_date);
+  return rounds(false);
 }
 
 }  // namespace quorvane_native::edifact

@@ -45,7 +45,7 @@ py::Expected<Lokationstyp> lokationstyp_from_str(std::string_view text) {
   for (const Name& entry : names) {
     if (entry.name == lowered) return entry.typ;
   }
-  return py::value_error(fmt::format("unknown Lokationstyp {} — expected a LOC DE 3227 code (Z15…Z22) or one of "
+  return py::value_error(fmt::format("unknown Lokationstyp {} — expected a LOC DE 3227 code (Z15…Z22, or 172 for a gas Meldepunkt) or one of "
                                      "malo, melo, nelo, tranche, tr, sr, ruhende_malo, mabis",
                                      support::debug_quote(lowered)));
 }

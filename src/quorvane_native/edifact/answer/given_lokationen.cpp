@@ -23,8 +23,12 @@ std::optional<py::Failure> beyond_room(std::span<const std::pair<std::string, st
   for (std::size_t v = 0; v < vorgaenge.size(); ++v) {
     std::map<std::pair<std::string_view, std::string_view>, std::size_t> held;
     for (const std::string& own : vorgaenge[v].in_sg5) ++held[{"LOC", own}];
+    std::vector<std::string_view> counted;
     for (const std::size_t at : placed.of_vorgang[v]) {
       const GivenLokation& given = *placed.of_reference[at];
+      // The same ID given twice stands once.
+      if (std::ranges::find(counted, references[at].second) != counted.end()) continue;
+      counted.push_back(references[at].second);
       // One the request's Vorgang names itself stands there once.
       const bool own = std::ranges::any_of(vorgaenge[v].lokationen,
                                            [&](const auto& named) { return named.second == references[at].second; });
@@ -37,7 +41,7 @@ std::optional<py::Failure> beyond_room(std::span<const std::pair<std::string, st
         return py::value_error(fmt::format("references[{}]: Vorgang {} would hold {} {}+{} of a {}, and the answer's "
                                            "column has room for {} in a Vorgang",
                                            at, debug_quote(vorgaenge[v].vorgangsnummer), count, tag, qualifier,
-                                           lokation::lokation_named(given.kind).name, *room));
+                                           lokation::lokation_named(given.kind, given.form).name, *room));
       }
     }
   }
@@ -56,7 +60,7 @@ bool names_referenced(std::span<const std::pair<std::string, std::string>> lokat
 
 py::Expected<GivenPlaces> place_given_lokationen(std::span<const std::pair<std::string, std::string>> references,
                                                  std::span<const NamedByRequest> vorgaenge, EchoPlaces& places,
-                                                 const std::optional<ColumnRef>& column) {
+                                                 const std::optional<ColumnRef>& column, const LokationNeeds* needs) {
   GivenPlaces placed{.of_reference = std::vector<std::optional<GivenLokation>>(references.size()),
                      .of_vorgang = std::vector<std::vector<std::size_t>>(vorgaenge.size())};
   const auto used = [&](std::string_view qualifier) { return !column || uses_qualifier(*column, "RFF", qualifier); };
@@ -67,15 +71,16 @@ py::Expected<GivenPlaces> place_given_lokationen(std::span<const std::pair<std::
     const lokation::Shape shape = lokation::shape_named(qualifier);
     if (shape == lokation::Shape::none) continue;
     const auto referenced = lokation::referenced(qualifier, shape);
-    const auto named = lokation::lokation_named(referenced.front());
-    if (auto why = lokation::why_not(shape, value)) {
-      return py::value_error(fmt::format("references[{}]: {} under {} names a {}, and is not a {}: {}", at,
-                                         debug_quote(value), qualifier, named.name, lokation::form_of(shape), *why));
-    }
     GivenLokation given;
     const auto location = std::ranges::find_if(referenced, [&](std::string_view kind) { return places.takes_location(kind); });
     given.kind = location != referenced.end() ? *location : referenced.front();
+    given.form = lokation::form_of(shape);
     if (location != referenced.end()) given.location = *location;
+    const auto named = lokation::lokation_named(given.kind, given.form);
+    if (auto why = lokation::why_not(shape, value)) {
+      return py::value_error(fmt::format("references[{}]: {} under {} names a {}, and is not a {}: {}", at,
+                                         debug_quote(value), qualifier, named.name, given.form, *why));
+    }
     given.in_sg6 = places.takes_reference(qualifier);
     const auto naming = lokation::reference_naming(given.kind, lokation::form_of(shape), used);
     if (given.location.empty() && !given.in_sg6 && !(naming && used(*naming))) {
@@ -96,22 +101,47 @@ py::Expected<GivenPlaces> place_given_lokationen(std::span<const std::pair<std::
   }
   for (const auto& indices : kinds) {
     const std::size_t first = indices.front();
-    const lokation::Shape shape = lokation::shape_named(references[first].first);
-    std::vector<std::size_t> lacking;
-    for (std::size_t v = 0; v < vorgaenge.size(); ++v) {
-      if (!names_referenced(vorgaenge[v].lokationen, references[first].first)) lacking.push_back(v);
+    const GivenLokation& given = *placed.of_reference[first];
+    if (vorgaenge.size() == 1) {
+      placed.of_vorgang.front().insert(placed.of_vorgang.front().end(), indices.begin(), indices.end());
+      continue;
     }
-    if (indices.size() == lacking.size()) {
-      for (std::size_t k = 0; k < indices.size(); ++k) placed.of_vorgang[lacking[k]].push_back(indices[k]);
-    } else if (indices.size() == 1 || vorgaenge.size() == 1) {
-      for (auto& given : placed.of_vorgang) given.insert(given.end(), indices.begin(), indices.end());
+    const lokation::Shape shape = lokation::shape_named(references[first].first);
+    const std::string_view form = lokation::form_of(shape);
+    const auto names_none = [&](std::size_t v) { return !names_referenced(vorgaenge[v].lokationen, references[first].first); };
+    std::vector<std::size_t> takers;
+    if (needs != nullptr && needs->size() == vorgaenge.size()) {
+      for (std::size_t v = 0; v < vorgaenge.size(); ++v) {
+        if (names_none(v) && std::ranges::find((*needs)[v], std::pair<std::string, std::string_view>(given.kind, form)) !=
+                                 (*needs)[v].end()) {
+          takers.push_back(v);
+        }
+      }
+    }
+    const bool needed = !takers.empty();
+    if (!needed) {
+      for (std::size_t v = 0; v < vorgaenge.size(); ++v) {
+        if (names_none(v)) takers.push_back(v);
+      }
+    }
+    const auto named = lokation::lokation_named(given.kind, given.form);
+    if (takers.empty()) {
+      return py::value_error(fmt::format("references[{}]: {} under {} names a {}, and each of the {} Vorgänge names "
+                                         "its own, beside which the answer takes none",
+                                         first, debug_quote(references[first].second), references[first].first,
+                                         named.name, vorgaenge.size()));
+    }
+    if (indices.size() == 1) {
+      for (const std::size_t v : takers) placed.of_vorgang[v].push_back(first);
+    } else if (indices.size() == takers.size()) {
+      for (std::size_t k = 0; k < indices.size(); ++k) placed.of_vorgang[takers[k]].push_back(indices[k]);
     } else {
-      const auto named = lokation::lokation_named(placed.of_reference[first]->kind);
-      return py::value_error(fmt::format("references: {} IDs of a {} ({}) given for {} Vorgänge, {} of which name none: "
-                                         "give one for every Vorgang, or one for each Vorgang that names none, in "
-                                         "Vorgang order",
-                                         indices.size(), named.name, lokation::form_of(shape), vorgaenge.size(),
-                                         lacking.size()));
+      const std::string_view which = needed ? "needs one" : "names none";
+      return py::value_error(fmt::format("references: {} IDs of a {} ({}) given for {} Vorgänge, {} of which {}: "
+                                         "give one ID (it stands in each Vorgang that {}) or {}, one for each of "
+                                         "them in Vorgang order",
+                                         indices.size(), named.name, form, vorgaenge.size(), takers.size(),
+                                         needed ? "need one" : "name none", which, takers.size()));
     }
   }
   for (auto& given : placed.of_vorgang) std::ranges::sort(given);

@@ -158,11 +158,11 @@ class OwnIds {
   py::Expected<std::string> run() {
     // Each round puts every slot's next candidate in, until the column accepts each Vorgang.
     for (;;) {
-      std::vector<const Slot*> lacking;
+      std::vector<Lacking> lacking;
       for (const Slot& slot : slots_) {
-        if (slot.tried >= slot.candidates.size()) lacking.push_back(&slot);
+        if (slot.tried >= slot.candidates.size()) lacking.push_back({&slot, std::nullopt});
       }
-      if (!lacking.empty()) return refused(lacking, std::nullopt);
+      if (!lacking.empty()) return refused(lacking);
       std::vector<std::string> texts;
       texts.reserve(cut_.segments.size());
       for (const CutSegment& segment : cut_.segments) texts.emplace_back(segment.text);
@@ -191,14 +191,17 @@ class OwnIds {
                           }) == 1;
         if (on_slot == faults.end() && !only) continue;
         const Rejection& why = *(on_slot != faults.end() ? *on_slot : faults.front()).rejection;
-        if (++slot.tried >= slot.candidates.size()) return refused(std::array{&slot}, why.text);
+        if (++slot.tried >= slot.candidates.size()) lacking.push_back({&slot, why.text});
         moved = true;
       }
+      if (!lacking.empty()) return refused(lacking);
       // A fault the IDs drew that falls on none of them.
       if (!moved) {
         for (const Slot& slot : slots_) {
           const std::size_t vorgang = cut_.segments[slot.segment].vorgang;
-          if (judged.faulted(vorgang)) return refused(std::array{&slot}, judged.faults[vorgang].front().rejection->text);
+          if (judged.faulted(vorgang)) {
+            return refused(std::array{Lacking{&slot, judged.faults[vorgang].front().rejection->text}});
+          }
         }
         return answer_;
       }
@@ -226,15 +229,23 @@ class OwnIds {
     }
   }
 
-  py::Failure refused(std::span<const Slot* const> slots, std::optional<std::string_view> fault) const {
+  // A slot none of whose candidates the column takes, and its word on the last one tried.
+  struct Lacking {
+    const Slot* slot = nullptr;
+    std::optional<std::string> fault;
+  };
+
+  // Names the Vorgänge that lack a Lokation, each such Lokation once, and advises calls answering
+  // every Vorgang of the request.
+  py::Failure refused(std::span<const Lacking> slots) const {
     LokationWants wants;
-    for (const Slot* slot : slots) wants[cut_.segments[slot->segment].vorgang].push_back(want_of(*slot, fault));
-    want_alike(wants, plan_, column_);
+    for (const auto& [slot, fault] : slots) wants[cut_.segments[slot->segment].vorgang].push_back(want_of(*slot, fault));
+    for (auto& [vorgang, own] : wants) own = once_each(std::move(own));
     std::vector<LokationRoute> routes;
-    for (auto& [vorgang, own] : wants) {
+    for (std::size_t vorgang = 1; vorgang <= cut_.vorgaenge(); ++vorgang) {
       LokationRoute& route = routes.emplace_back(
           LokationRoute{message_index_, answer_pid_, &column_, &plan_, &plan_.vorgaenge[vorgang - 1], {}, {}});
-      route.wants = std::move(own);
+      if (const auto own = wants.find(vorgang); own != wants.end()) route.wants = std::move(own->second);
       const auto [first, last] = cut_.range(vorgang);
       for (std::size_t at = first; at < last; ++at) route.segments.push_back(cut_.segments[at].text);
     }
@@ -251,9 +262,10 @@ class OwnIds {
       }
     }
     if (kind.empty() && !slot.kinds.empty()) kind = slot.kinds.front();
-    const std::string_view written = segment.text.substr(0, segment.text.size() - 1);
-    std::string why = fault ? fmt::format("{} names it, and with the request's ID there {}", written, *fault)
-                            : fmt::format("{} names it, and the request names no ID of its shape", written);
+    // Completion's sample ID there is nobody's: the place is named, not the ID.
+    const std::string place = fmt::format("{}+{}", segment.tag(), segment.qualifier());
+    std::string why = fault ? fmt::format("the answer's {} needs its ID, and with the request's ID there {}", place, *fault)
+                            : fmt::format("the answer's {} needs its ID, and the request names none of its form", place);
     return LokationWant{std::move(kind), std::move(why), form_of(slot.shape)};
   }
 
@@ -281,6 +293,42 @@ py::Expected<std::string> with_own_lokation_ids(const std::string& answer, const
   return own;
 }
 
+namespace {
+
+py::Failure not_taken(const AnswerPlan& plan, const StringPairs& references, std::size_t at,
+                      std::uint64_t message_index, const EchoVorgang& vorgang, std::string_view why) {
+  const GivenLokation& given = *plan.given_lokationen[at];
+  const auto named = edi_energy::lokation_reference::lokation_named(given.kind, given.form);
+  return py::value_error(fmt::format("references[{}]: message {}, Vorgang {}: the answer's column takes no {} {} there{}",
+                                     at, message_index, support::debug_quote(vorgang.vorgangsnummer), named.name,
+                                     support::debug_quote(references[at].second),
+                                     why.empty() ? std::string() : fmt::format(" — {}", why)));
+}
+
+}  // namespace
+
+std::optional<py::Failure> given_fault(const AnswerPlan& plan, const StringPairs& references,
+                                       const ColumnVerdict& verdict, std::string_view answer,
+                                       std::uint64_t message_index) {
+  if (std::ranges::none_of(plan.vorgaenge, [](const EchoVorgang& vorgang) { return !vorgang.given.empty(); })) {
+    return std::nullopt;
+  }
+  const auto cut = cut_vorgaenge(answer);
+  if (!cut || cut->vorgaenge() != plan.vorgaenge.size()) return std::nullopt;
+  for (const Rejection& rejection : verdict.rejections) {
+    if (!rejection.segment || *rejection.segment >= cut->segments.size()) continue;
+    const CutSegment& segment = cut->segments[*rejection.segment];
+    if (segment.vorgang == 0) continue;
+    const EchoVorgang& vorgang = plan.vorgaenge[segment.vorgang - 1];
+    for (const std::size_t at : vorgang.given) {
+      if (holds_component(segment.text, references[at].second)) {
+        return not_taken(plan, references, at, message_index, vorgang, rejection.text);
+      }
+    }
+  }
+  return std::nullopt;
+}
+
 py::Status given_lokationen_stand(std::string_view answer, const AnswerPlan& plan, const StringPairs& references,
                                  std::uint64_t message_index) {
   if (std::ranges::none_of(plan.vorgaenge, [](const EchoVorgang& vorgang) { return !vorgang.given.empty(); })) return {};
@@ -298,11 +346,8 @@ py::Status given_lokationen_stand(std::string_view answer, const AnswerPlan& pla
       const auto left_out = std::ranges::find_if(planned.echoes, [&](const Echo& echo) {
         return echo.given && echo.value == id && echo.left_out_for;
       });
-      const auto named = edi_energy::lokation_reference::lokation_named((*plan.given_lokationen[at]).kind);
-      return py::value_error(fmt::format(
-          "references[{}]: message {}, Vorgang {}: the answer's column takes no {} {} there{}", at, message_index,
-          support::debug_quote(planned.vorgangsnummer), named.name, support::debug_quote(id),
-          left_out != planned.echoes.end() ? fmt::format(" — {}", *left_out->left_out_for) : std::string()));
+      return not_taken(plan, references, at, message_index, planned,
+                       left_out != planned.echoes.end() ? std::string_view(*left_out->left_out_for) : std::string_view());
     }
   }
   return {};

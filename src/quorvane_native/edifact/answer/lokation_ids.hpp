@@ -12,6 +12,7 @@
 
 #include "quorvane_native/edifact/answer/plan.hpp"
 #include "quorvane_native/edifact/build_pipeline.hpp"
+#include "quorvane_native/edifact/column_verdict.hpp"
 #include "quorvane_native/edifact/vorgang_cut.hpp"
 #include "quorvane_native/py/errors.hpp"
 
@@ -30,6 +31,12 @@ py::Expected<std::string> with_own_lokation_ids(const std::string& answer, const
                                                 const VorgangCut& request, const StringPairs& given_references,
                                                 const ColumnRef& column, std::uint32_t answer_pid,
                                                 std::uint64_t message_index, std::vector<ReferredLokation>& referred);
+
+// The first rejection of `verdict` on the answer `answer` that falls on a Lokation the caller gave,
+// as a refusal naming its reference: the caller's to mend before anything the request holds.
+std::optional<py::Failure> given_fault(const AnswerPlan& plan, const StringPairs& references,
+                                       const ColumnVerdict& verdict, std::string_view answer,
+                                       std::uint64_t message_index);
 
 // Every Lokation the caller names stands in each Vorgang the plan gives it to; else the call is
 // refused naming its reference.

@@ -7,6 +7,7 @@
 #include <charconv>
 #include <map>
 #include <optional>
+#include <set>
 #include <system_error>
 #include <utility>
 
@@ -14,6 +15,8 @@
 #include "quorvane_native/edifact/column_places.hpp"
 #include "quorvane_native/edifact/date_argument.hpp"
 #include "quorvane_native/edifact/answer/given_lokationen.hpp"
+#include "quorvane_native/edifact/answer/vorgaenge_alike.hpp"
+#include "quorvane_native/edifact/vorgang_cut.hpp"
 #include "rubo4e/identifiers/resource_id_kind.hpp"
 #include "rubo4e/identifiers/malo_id.hpp"
 #include "support/debug_quote.hpp"
@@ -25,7 +28,11 @@ namespace {
 using support::debug_quote;
 
 using Name = edi_energy::lokation_reference::Named;
-constexpr auto lokation_name = edi_energy::lokation_reference::lokation_named;
+using edi_energy::lokation_reference::lokation_named;
+
+edi_energy::lokation_reference::Named lokation_name(std::string_view location, std::string_view form = {}) {
+  return form.empty() ? lokation_named(location) : lokation_named(location, form);
+}
 
 // The data elements of a segment text (its terminator left off), each a list of its components,
 // release characters resolved.
@@ -76,6 +83,8 @@ struct RouteVorgang {
   UtilmdTransaction fields;
   std::size_t wanted = 0;  // of `locations`, the last so many, each an ID the caller puts in
   std::vector<std::string_view> forms;  // theirs
+  std::vector<std::string_view> dates_left_out;  // the answer's segments of dates `dates` does not take
+  StringPairs refused;  // the dates and references left out as build_utilmd refuses them
 };
 
 // `left_out` tells of a date its `dates` do not take.
@@ -84,7 +93,8 @@ RouteVorgang route_vorgang(const LokationRoute& route, std::string& left_out) {
   const CallerArguments* caller = route.plan->caller;
   const auto given_dates =
       caller != nullptr ? caller->process_dates : std::span<const std::pair<std::string, std::string>>();
-  RouteVorgang made{.fields = {.vorgangsnummer = vorgang.vorgangsnummer}};
+  RouteVorgang made;
+  made.fields.vorgangsnummer = vorgang.vorgangsnummer;
   UtilmdTransaction& fields = made.fields;
   const auto sts = std::ranges::find_if(vorgang.echoes, [](const Echo& echo) { return echo.kept && echo.tag == "STS"; });
   if (sts != vorgang.echoes.end()) {
@@ -108,6 +118,7 @@ RouteVorgang route_vorgang(const LokationRoute& route, std::string& left_out) {
         fields.dates.emplace_back(qualifier, value);
       } else {
         left_out += fmt::format("{}DTM+{} {}", left_out.empty() ? "" : ", ", qualifier, debug_quote(value));
+        made.dates_left_out.push_back(text);
       }
     } else if (sts == vorgang.echoes.end() && text.starts_with("STS+7+") && !fields.transaktionsgrund &&
                !component(elements, 3, 0).empty()) {
@@ -133,6 +144,11 @@ RouteVorgang route_vorgang(const LokationRoute& route, std::string& left_out) {
   }
   for (const Echo& echo : vorgang.echoes) {
     if (echo.kept && echo.tag == "LOC") fields.locations.emplace_back(echo.qualifier, echo.value);
+    // The request's own references; the caller's of a qualifier replace them.
+    if (echo.kept && echo.tag == "RFF" && !echo.replaceable && !holds(fields.references, echo.qualifier, echo.value) &&
+        std::ranges::none_of(fields.references, [&](const auto& given) { return given.first == echo.qualifier; })) {
+      fields.references.emplace_back(echo.qualifier, echo.value);
+    }
   }
   for (const LokationWant& want : route.wants) {
     fields.locations.emplace_back(want.qualifier, std::string());
@@ -230,19 +246,28 @@ std::string shape_of(const RouteVorgang& made) {
   return transaction_text(shape);
 }
 
-// Whether build_utilmd builds the route's Vorgänge, each wanted Lokation given: a value of the
-// request's or the caller's it refuses is left out and named in `left_out`.
-bool builds(std::vector<RouteVorgang>& vorgaenge, const CallerArguments& caller, std::string& left_out) {
-  if (!caller.utilmd_refusal) return true;
+// The message build_utilmd writes of the route's Vorgänge, each wanted Lokation given, and the
+// Vorgang of it each of theirs is built as; none where it refuses them. A value of the request's or
+// the caller's it refuses is left out and named in `left_out`.
+struct Built {
+  std::string message;
+  std::vector<std::size_t> as;  // per Vorgang of the route, from 1
+};
+
+std::optional<Built> builds(std::vector<RouteVorgang>& vorgaenge, const CallerArguments& caller,
+                            std::string& left_out) {
+  if (!caller.utilmd_trial) return Built{};
   // One Vorgang of each shape, and the Vorgänge alike to each; a value left out goes from all of
   // them, so they stay alike.
   std::vector<std::vector<std::size_t>> alike;
+  Built built;
   {
     std::map<std::string, std::size_t> shapes;
     for (std::size_t at = 0; at < vorgaenge.size(); ++at) {
       const auto [known, fresh] = shapes.try_emplace(shape_of(vorgaenge[at]), alike.size());
       if (fresh) alike.emplace_back();
       alike[known->second].push_back(at);
+      built.as.push_back(known->second + 1);
     }
   }
   for (;;) {
@@ -256,15 +281,18 @@ bool builds(std::vector<RouteVorgang>& vorgaenge, const CallerArguments& caller,
         fields.locations[first + k].second = trial_id(made.forms[k], count[made.forms[k]]++);
       }
     }
-    const std::optional<std::string> refusal = caller.utilmd_refusal(std::move(trial));
-    if (!refusal) return true;
-    const auto named = named_value(*refusal);
-    if (!named || named->vorgang >= alike.size()) return false;
+    auto message = caller.utilmd_trial(std::move(trial));
+    if (message) {
+      built.message = std::move(*message);
+      return built;
+    }
+    const auto named = named_value(message.error());
+    if (!named || named->vorgang >= alike.size()) return std::nullopt;
     const auto& members = alike[named->vorgang];
     RouteVorgang& made = vorgaenge[members.front()];
     const StringPairs* list = list_named(made.fields, named->list);
     const bool wanted = named->list == "locations" && named->at + made.wanted >= made.fields.locations.size();
-    if (list == nullptr || named->at >= list->size() || wanted) return false;
+    if (list == nullptr || named->at >= list->size() || wanted) return std::nullopt;
     const auto& [qualifier, value] = (*list)[named->at];
     left_out += fmt::format("{}{} ({}, {}) of Vorgang {}", left_out.empty() ? "" : "; ", named->list,
                             debug_quote(qualifier), debug_quote(value), debug_quote(made.fields.vorgangsnummer));
@@ -274,34 +302,118 @@ bool builds(std::vector<RouteVorgang>& vorgaenge, const CallerArguments& caller,
     left_out += fmt::format(", which build_utilmd refuses there — {}", named->reason);
     for (const std::size_t at : members) {
       StringPairs* own = list_named(vorgaenge[at].fields, named->list);
+      vorgaenge[at].refused.push_back((*own)[named->at]);
       own->erase(own->begin() + static_cast<std::ptrdiff_t>(named->at));
     }
   }
 }
 
-// The build_answer call that names each wanted Lokation in `references`, Vorgang by Vorgang; none
-// where a Lokation has no reference that names it.
-std::optional<std::string> answer_call(std::span<const LokationRoute> routes) {
+// What the answer says of each Vorgang that the route's message does not, no argument of a
+// UtilmdTransaction carrying it: "CCI+Z19++X of Vorgang "VG1"; …", the same for Vorgänge alike named once.
+std::string unsaid(std::span<const LokationRoute> routes, const std::vector<RouteVorgang>& vorgaenge,
+                   const Built& built) {
+  const auto cut = cut_vorgaenge(built.message);
+  if (!cut) return {};
+  std::map<std::size_t, std::set<std::string>> said;  // of each Vorgang built, its segments masked
+  std::vector<std::pair<std::string, std::vector<std::string_view>>> lacking;  // segments, Vorgänge
+  for (std::size_t at = 0; at < routes.size(); ++at) {
+    const std::size_t as = built.as[at];
+    if (as > cut->vorgaenge()) return {};
+    auto [known, fresh] = said.try_emplace(as);
+    if (fresh) {
+      const auto [first, last] = cut->range(as);
+      for (std::size_t k = first; k < last; ++k) {
+        std::string masked;
+        append_masked(masked, cut->segments[k].text);
+        known->second.insert(std::move(masked));
+      }
+    }
+    const EchoVorgang& vorgang = *routes[at].vorgang;
+    const auto own = [&](std::string_view id) {
+      return std::ranges::any_of(vorgang.lokationen, [&](const auto& named) { return named.second == id; }) ||
+             std::ranges::any_of(vorgang.echoes, [&](const Echo& echo) { return echo.value == id; });
+    };
+    std::string segments;
+    for (const std::string_view text : routes[at].segments) {
+      if (text.starts_with("IDE+") || text.starts_with("RFF+TN:")) continue;
+      if (std::ranges::find(vorgaenge[at].dates_left_out, text) != vorgaenge[at].dates_left_out.end()) continue;
+      const auto elements = elements_of(text);
+      if (holds(vorgaenge[at].refused, component(elements, 1, 0), component(elements, 1, 1))) continue;
+      // Completion's sample ID where a Lokation is wanted is none of the request's.
+      if (std::ranges::any_of(elements, [&](const auto& element) {
+            return std::ranges::any_of(element, [&](const std::string& value) {
+              return edi_energy::lokation_reference::lokation_shaped(value) && !own(value);
+            });
+          })) {
+        continue;
+      }
+      std::string masked;
+      append_masked(masked, text);
+      if (known->second.contains(masked)) continue;
+      segments += fmt::format("{}{}", segments.empty() ? "" : ", ", text.substr(0, text.size() - 1));
+    }
+    if (segments.empty()) continue;
+    const auto same = std::ranges::find(lacking, segments, &std::pair<std::string, std::vector<std::string_view>>::first);
+    if (same != lacking.end()) {
+      same->second.push_back(vorgang.vorgangsnummer);
+    } else {
+      lacking.push_back({std::move(segments), {vorgang.vorgangsnummer}});
+    }
+  }
+  std::string text;
+  for (const auto& [segments, numbers] : lacking) {
+    text += fmt::format("{}{} of Vorgang {}", text.empty() ? "" : "; ", segments, debug_quote(numbers.front()));
+    if (numbers.size() > 1) {
+      text += fmt::format(" and {} more {} alike", numbers.size() - 1, numbers.size() == 2 ? "Vorgang" : "Vorgänge");
+    }
+  }
+  return text;
+}
+
+// The build_answer call that names each wanted Lokation in `references`, Vorgang by Vorgang, and
+// its references with an ID of each wanted one's form; none where a Lokation has no reference that
+// names it.
+struct AnswerCall {
+  std::string text;
+  StringPairs trial;
+};
+
+std::optional<AnswerCall> answer_call(std::span<const LokationRoute> routes) {
   const LokationRoute& first = routes.front();
   const auto used = [&](std::string_view qualifier) {
     return first.column != nullptr && uses_qualifier(*first.column, "RFF", qualifier);
   };
   std::vector<std::pair<std::string, std::string>> references;
+  AnswerCall call;
   const CallerArguments* caller = first.plan->caller;
   if (caller != nullptr) {
-    for (const auto& [qualifier, value] : caller->references) references.emplace_back(qualifier, debug_quote(value));
+    for (const auto& [qualifier, value] : caller->references) {
+      references.emplace_back(qualifier, debug_quote(value));
+      call.trial.emplace_back(qualifier, value);
+    }
   }
+  std::map<std::string_view, std::size_t> count;
   for (const LokationRoute& route : routes) {
     for (const LokationWant& want : route.wants) {
-      const std::string_view form = want.form.empty() ? lokation_name(want.qualifier).form : want.form;
+      const std::string_view form = form_wanted(want);
       const auto reference = edi_energy::lokation_reference::reference_naming(want.qualifier, form, used);
       if (!reference) return std::nullopt;
       references.emplace_back(*reference, "...");
+      call.trial.emplace_back(*reference, trial_id(form, count[form]++));
     }
   }
-  return fmt::format("build_answer(received, {}{}, references={})", first.answer_pid,
-                     caller != nullptr ? std::string_view(caller->others) : std::string_view(),
-                     pairs(references));
+  call.text = fmt::format("build_answer(received, {}{}, references={})", first.answer_pid,
+                          caller != nullptr ? std::string_view(caller->others) : std::string_view(), pairs(references));
+  return call;
+}
+
+// Whether a refusal of build_answer names one of the first `given` references.
+bool names_given_reference(std::string_view refusal, std::size_t given) {
+  if (!refusal.starts_with("references[")) return false;
+  refusal.remove_prefix(11);
+  std::size_t at = 0;
+  const auto [end, fault] = std::from_chars(refusal.data(), refusal.data() + refusal.size(), at);
+  return fault == std::errc() && end != refusal.data() && *end == ']' && at < given;
 }
 
 }  // namespace
@@ -311,66 +423,69 @@ std::string lokation_qualifier(const ColumnRef& column, edi_energy::profile::str
   return codes.empty() ? std::string() : std::move(codes.front());
 }
 
-void want_alike(LokationWants& wants, const AnswerPlan& plan, const ColumnRef& column) {
-  const auto used = [&](std::string_view qualifier) { return uses_qualifier(column, "RFF", qualifier); };
-  std::vector<LokationWant> wanted;
-  for (auto& [vorgang, own] : wants) {
-    std::vector<LokationWant> once;
-    for (LokationWant& want : own) {
-      if (std::ranges::none_of(once, [&](const LokationWant& seen) { return seen.qualifier == want.qualifier; })) {
-        once.push_back(std::move(want));
-      }
-    }
-    own = std::move(once);
-    for (const LokationWant& want : own) {
-      if (std::ranges::none_of(wanted, [&](const LokationWant& seen) { return seen.qualifier == want.qualifier; })) {
-        wanted.push_back(want);
-      }
+std::vector<LokationWant> once_each(std::vector<LokationWant> wants) {
+  std::vector<LokationWant> once;
+  for (LokationWant& want : wants) {
+    if (std::ranges::none_of(once, [&](const LokationWant& seen) {
+          return seen.qualifier == want.qualifier && form_wanted(seen) == form_wanted(want);
+        })) {
+      once.push_back(std::move(want));
     }
   }
-  for (const LokationWant& want : wanted) {
-    const auto reference = edi_energy::lokation_reference::reference_naming(want.qualifier, form_wanted(want), used);
-    if (!reference) continue;
-    for (std::size_t vorgang = 1; vorgang <= plan.vorgaenge.size(); ++vorgang) {
-      if (names_referenced(plan.vorgaenge[vorgang - 1].lokationen, *reference)) continue;
-      auto& own = wants[vorgang];
-      if (std::ranges::none_of(own, [&](const LokationWant& seen) { return seen.qualifier == want.qualifier; })) {
-        own.push_back(want);
-      }
-    }
-  }
+  return once;
 }
 
 std::string lokation_refusal(std::span<const LokationRoute> routes) {
   const LokationRoute& first = routes.front();
+  if (LokationNeeds* needs = first.plan->needs; needs != nullptr) {
+    needs->assign(routes.size(), {});
+    for (std::size_t at = 0; at < routes.size(); ++at) {
+      for (const LokationWant& want : routes[at].wants) (*needs)[at].emplace_back(want.qualifier, form_wanted(want));
+    }
+    return {};
+  }
   std::string named;
-  std::vector<std::string_view> seen;
+  std::vector<std::pair<std::string_view, std::string_view>> seen;
   for (const LokationRoute& route : routes) {
     for (const LokationWant& want : route.wants) {
-      if (std::ranges::find(seen, want.qualifier) != seen.end()) continue;
-      seen.push_back(want.qualifier);
-      named += fmt::format("{}a {} (LOC+{}): {}", named.empty() ? "" : "; ", lokation_name(want.qualifier).name,
+      const std::pair kind{std::string_view(want.qualifier), form_wanted(want)};
+      if (std::ranges::find(seen, kind) != seen.end()) continue;
+      seen.push_back(kind);
+      named += fmt::format("{}a {} (LOC+{}): {}", named.empty() ? "" : "; ", lokation_name(want.qualifier, kind.second).name,
                            want.qualifier, want.why);
     }
   }
   // One Vorgang's Lokationen are named as they are; several Vorgänge' each with its Vorgang.
   std::string lacking;
   std::string numbers;
+  std::size_t wanting = 0;
+  const LokationWant* first_want = nullptr;
   for (const LokationRoute& route : routes) {
+    if (route.wants.empty()) continue;
+    if (first_want == nullptr) first_want = &route.wants.front();
+    ++wanting;
     numbers += fmt::format("{}{}", numbers.empty() ? "" : ", ", debug_quote(route.vorgang->vorgangsnummer));
     for (const LokationWant& want : route.wants) {
-      lacking += fmt::format("{}the {}'s {}", lacking.empty() ? "" : ", ", lokation_name(want.qualifier).name,
+      lacking += fmt::format("{}the {}'s {}", lacking.empty() ? "" : ", ", lokation_name(want.qualifier, form_wanted(want)).name,
                              form_wanted(want));
       if (routes.size() > 1) lacking += fmt::format(" of Vorgang {}", debug_quote(route.vorgang->vorgangsnummer));
     }
   }
   const std::string in_turn = fmt::format("in place of each ... in turn {}", lacking);
+  const CallerArguments* caller = first.plan->caller;
+  const auto answer = answer_call(routes);
+  // A reference of the caller's that the advised call refuses is the caller's to mend first.
+  if (answer && caller != nullptr && caller->answer_refusal) {
+    if (auto refusal = caller->answer_refusal(answer->trial);
+        refusal && names_given_reference(*refusal, caller->references.size())) {
+      return std::move(*refusal);
+    }
+  }
   std::string left_out;
   std::vector<RouteVorgang> vorgaenge;
   for (const LokationRoute& route : routes) vorgaenge.push_back(route_vorgang(route, left_out));
-  const CallerArguments* caller = first.plan->caller;
   std::string refused;
-  const bool built = caller == nullptr || builds(vorgaenge, *caller, refused);
+  const std::optional<Built> built = caller != nullptr ? builds(vorgaenge, *caller, refused) : Built{};
   std::string transactions;
   for (const RouteVorgang& made : vorgaenge) {
     transactions += fmt::format("{}{}", transactions.empty() ? "" : ", ", transaction_text(made));
@@ -384,24 +499,30 @@ std::string lokation_refusal(std::span<const LokationRoute> routes) {
                                   left_out);
   }
   if (!refused.empty()) in_turn_utilmd += fmt::format(" (it leaves out {})", refused);
-  const auto answer = answer_call(routes);
+  if (built && !built->message.empty()) {
+    if (const std::string lacking = unsaid(routes, vorgaenge, *built); !lacking.empty()) {
+      in_turn_utilmd += fmt::format(" (it leaves out what the request says in {}, which a UtilmdTransaction cannot "
+                                    "say{})",
+                                    lacking, answer ? ": the build_answer call keeps it" : "");
+    }
+  }
   std::string advice;
   if (answer && built) {
     advice = fmt::format("build_answer carries the request's Lokationen and those `references` names; build such an "
                          "answer with {}, {}; or with {}, {}",
-                         *answer, in_turn, utilmd_call, in_turn_utilmd);
+                         answer->text, in_turn, utilmd_call, in_turn_utilmd);
   } else if (answer) {
     advice = fmt::format("build_answer carries the request's Lokationen and those `references` names; build such an "
                          "answer with {}, {}",
-                         *answer, in_turn);
+                         answer->text, in_turn);
   } else {
     advice = fmt::format("build_answer carries only the request's own Lokationen and those `references` names, "
                          "which names no {}; build such an answer with {}, {}",
-                         lokation_name(first.wants.front().qualifier).name, utilmd_call, in_turn_utilmd);
+                         lokation_name(first_want->qualifier, form_wanted(*first_want)).name, utilmd_call, in_turn_utilmd);
   }
   return fmt::format("received: message {}, {} {}: the answer must carry a Lokation the request does not name — "
                      "{}. {}",
-                     first.message_index, routes.size() > 1 ? "Vorgänge" : "Vorgang", numbers, named, advice);
+                     first.message_index, wanting > 1 ? "Vorgänge" : "Vorgang", numbers, named, advice);
 }
 
 }  // namespace quorvane_native::edifact::answer

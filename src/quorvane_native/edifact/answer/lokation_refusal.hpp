@@ -36,14 +36,14 @@ struct LokationRoute {
 // The Lokationen each Vorgang (counted from 1) lacks.
 using LokationWants = std::map<std::size_t, std::vector<LokationWant>>;
 
-// Every Vorgang of the plan that names no Lokation of a kind another one wants wants it too, so that
-// the advice gives each such Vorgang its own, in Vorgang order, as build_answer places them.
-void want_alike(LokationWants& wants, const AnswerPlan& plan, const ColumnRef& column);
+// Each Lokation once, in order.
+std::vector<LokationWant> once_each(std::vector<LokationWant> wants);
 
 // The DE 3227 code of the LOC segment node `node`, as its column names it; empty where it names none.
 std::string lokation_qualifier(const ColumnRef& column, edi_energy::profile::structure::NodeIndex node);
 
-// The routes in Vorgang order.
+// One route for each Vorgang of the request, in Vorgang order; those that lack nothing want none.
+// Where the plan asks only what each Vorgang needs, that is told there and the text is empty.
 std::string lokation_refusal(std::span<const LokationRoute> routes);
 
 }  // namespace quorvane_native::edifact::answer

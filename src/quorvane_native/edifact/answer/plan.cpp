@@ -200,7 +200,8 @@ AnswerPlan plan_answer(const edi_energy::messages::utilmd::UtilmdMessage& reques
   return plan;
 }
 
-py::Status give_lokationen(AnswerPlan& plan, const StringPairs& references, const std::optional<ColumnRef>& column) {
+py::Status give_lokationen(AnswerPlan& plan, const StringPairs& references, const std::optional<ColumnRef>& column,
+                           const LokationNeeds* needs) {
   std::vector<std::vector<std::string>> in_sg5(plan.vorgaenge.size());
   std::vector<NamedByRequest> named;
   named.reserve(plan.vorgaenge.size());
@@ -212,7 +213,7 @@ py::Status give_lokationen(AnswerPlan& plan, const StringPairs& references, cons
     named.push_back(NamedByRequest{vorgang.vorgangsnummer, vorgang.lokationen, in_sg5[v]});
   }
   EchoPlaces places(column);
-  auto placed = place_given_lokationen(references, named, places, column);
+  auto placed = place_given_lokationen(references, named, places, column, needs);
   if (!placed) return py::propagate(placed);
   plan.given_lokationen = std::move(placed->of_reference);
   for (std::size_t v = 0; v < plan.vorgaenge.size(); ++v) {
@@ -222,7 +223,8 @@ py::Status give_lokationen(AnswerPlan& plan, const StringPairs& references, cons
     for (const std::size_t at : vorgang.given) {
       const GivenLokation& given = *plan.given_lokationen[at];
       const std::string& id = references[at].second;
-      if (std::ranges::any_of(vorgang.lokationen, [&](const auto& own) { return own.second == id; })) continue;
+      const auto same = [&](const auto& named) { return named.second == id; };
+      if (std::ranges::any_of(vorgang.lokationen, same) || std::ranges::any_of(lokationen, same)) continue;
       lokationen.emplace_back(given.location.empty() ? std::string(given.kind) : given.location, id);
       if (given.location.empty()) continue;
       Echo echo = echo_of("LOC", given.location, id, false);

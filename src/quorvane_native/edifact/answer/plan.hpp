@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <expected>
 #include <functional>
 #include <optional>
 #include <span>
@@ -73,8 +74,11 @@ struct CallerArguments {
   std::span<const std::pair<std::string, std::string>> free_texts;     // the caller's
   std::optional<std::string> antwort_code;
   std::optional<std::string> antwort_ebd;
-  // build_utilmd's refusal of the answer's Vorgänge as these transactions, or none where it builds them.
-  std::function<std::optional<std::string>(std::vector<UtilmdTransaction>)> utilmd_refusal;
+  // build_utilmd's message of the answer's Vorgänge as these transactions, or its refusal.
+  std::function<std::expected<std::string, std::string>(std::vector<UtilmdTransaction>)> utilmd_trial;
+  // build_answer's refusal of the call with these `references`, or none where it answers; unset
+  // where the caller gave no reference that could be at fault.
+  std::function<std::optional<std::string>(const StringPairs&)> answer_refusal;
 };
 
 struct AnswerPlan {
@@ -87,6 +91,8 @@ struct AnswerPlan {
   std::vector<RequestDate> request_dates;
   // Of each of the caller's references, where it stands if it names a Lokation.
   std::vector<std::optional<GivenLokation>> given_lokationen;
+  // Where set, an answer lacking a Lokation only tells here what each Vorgang needs, unworded.
+  LokationNeeds* needs = nullptr;
 };
 
 // What the caller gives itself wins over the request's value of the same qualifier.
@@ -100,8 +106,9 @@ AnswerPlan plan_answer(const edi_energy::messages::utilmd::UtilmdMessage& reques
                        const std::optional<ColumnRef>& column, GivenValues given, std::uint64_t message_index);
 
 // Puts each Lokation the caller names in `references` into the Vorgänge it stands in; refused naming
-// the reference where one can stand nowhere.
-py::Status give_lokationen(AnswerPlan& plan, const StringPairs& references, const std::optional<ColumnRef>& column);
+// the reference where one can stand nowhere. `needs` as place_given_lokationen takes them.
+py::Status give_lokationen(AnswerPlan& plan, const StringPairs& references, const std::optional<ColumnRef>& column,
+                           const LokationNeeds* needs);
 
 // The caller's reference `at` that names a Lokation and does not stand in this Vorgang.
 bool given_elsewhere(const AnswerPlan& plan, const EchoVorgang& vorgang, std::size_t at);

@@ -65,7 +65,8 @@ class Decision {
     // start from its decisions, so that the whole answer is judged about once.
     const std::vector<std::string> shapes = carry_.shapes();
     std::map<std::string_view, std::size_t> first_of;
-    std::vector<std::size_t> like(count + 1, 0);
+    std::vector<std::size_t>& like = like_;
+    like.assign(count + 1, 0);
     std::vector<bool> firsts(count + 1, false);
     for (std::size_t vorgang = 1; vorgang <= count; ++vorgang) {
       const auto [found, fresh] = first_of.try_emplace(shapes[vorgang], vorgang);
@@ -395,21 +396,26 @@ class Decision {
     return true;
   }
 
+  // Every Vorgang has a route, so that either call answers the whole request.
   std::string lokation_refused() {
-    want_alike(wants_, plan_, column_);
+    // A Vorgang decided after one of its shape lacks what that one lacks.
+    for (std::size_t vorgang = 1; vorgang < like_.size(); ++vorgang) {
+      const auto led = like_[vorgang] != vorgang ? wants_.find(like_[vorgang]) : wants_.end();
+      if (led == wants_.end()) continue;
+      std::vector<LokationWant>& own = wants_[vorgang];
+      own.insert(own.end(), led->second.begin(), led->second.end());
+    }
     const Draft draft = current(nullptr);
     std::vector<LokationRoute> routes;
-    std::vector<std::size_t> route_of(plan_.vorgaenge.size() + 1, wants_.size());
-    for (auto& [vorgang, wants] : wants_) {
-      route_of[vorgang] = routes.size();
+    for (std::size_t vorgang = 1; vorgang <= plan_.vorgaenge.size(); ++vorgang) {
       LokationRoute& route = routes.emplace_back(
           LokationRoute{message_index_, answer_pid_, &column_, &plan_, &plan_.vorgaenge[vorgang - 1], {}, {}});
-      route.wants = std::move(wants);
+      if (const auto own = wants_.find(vorgang); own != wants_.end()) route.wants = once_each(std::move(own->second));
     }
     for (std::size_t at = 0; at < draft.texts.size(); ++at) {
       const std::size_t vorgang = draft.vorgang[at];
-      if (vorgang < route_of.size() && route_of[vorgang] < routes.size() && segments_[at].made_up == 0) {
-        routes[route_of[vorgang]].segments.push_back(draft.texts[at]);
+      if (vorgang >= 1 && vorgang <= routes.size() && segments_[at].made_up == 0) {
+        routes[vorgang - 1].segments.push_back(draft.texts[at]);
       }
     }
     return lokation_refusal(routes);
@@ -467,6 +473,7 @@ class Decision {
   std::vector<DraftSegment> segments_;    // of the draft last judged
   std::vector<std::size_t> unsettled_;  // Vorgänge left to `settle`
   LokationWants wants_;  // per Vorgang: the Lokationen it lacks
+  std::vector<std::size_t> like_;  // per Vorgang: the first of its shape, whose decisions it follows
   bool faulted_message_ = false;
   std::vector<std::size_t> starts_;  // where each Vorgang of that draft starts (from 1), and its end
 };

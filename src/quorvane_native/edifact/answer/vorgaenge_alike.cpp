@@ -1,0 +1,74 @@
+#include "quorvane_native/edifact/answer/vorgaenge_alike.hpp"
+
+#include <fmt/format.h>
+
+#include <string>
+
+#include "edi_energy/lokation_reference.hpp"
+
+namespace quorvane_native::edifact::answer {
+
+namespace {
+
+using edi_energy::lokation_reference::shape_of;
+
+}  // namespace
+
+void append_masked(std::string& shape, std::string_view text) {
+  std::size_t start = 0;
+  for (std::size_t at = 0; at <= text.size(); ++at) {
+    const bool end = at == text.size() || text[at] == '+' || text[at] == ':' || text[at] == '\'';
+    if (at < text.size() && text[at] == '?') {
+      ++at;
+      continue;
+    }
+    if (!end) continue;
+    const std::string_view component = text.substr(start, at - start);
+    const auto id = shape_of(component);
+    if (id != edi_energy::lokation_reference::Shape::none) {
+      shape += fmt::format("\x01{}", static_cast<int>(id));
+    } else {
+      shape += component;
+    }
+    if (at < text.size()) shape += text[at];
+    start = at + 1;
+  }
+}
+
+namespace {
+
+std::string shape_of_vorgang(const EchoVorgang& vorgang, const VorgangCut& request, std::size_t v) {
+  std::string shape;
+  for (const Echo& echo : vorgang.echoes) {
+    // The Vorgangsnummer the answer refers to and the Lokation IDs tell no Vorgang's shape.
+    const bool told = echo.tag == "STS" || (echo.tag == "RFF" && !echo.replaceable && !edi_energy::lokation_reference::lokation_shaped(echo.value));
+    shape += fmt::format("{}+{}:{}:{}:{}:{}|", echo.tag, echo.qualifier, echo.kept, told ? echo.value : "",
+                         echo.ergaenzung.value_or(""), echo.befristung.value_or(""));
+  }
+  for (const auto& [kind, id] : vorgang.lokationen) shape += fmt::format("{}:{}|", kind, static_cast<int>(shape_of(id)));
+  if (v <= request.vorgaenge()) {
+    const auto [first, last] = request.range(v);
+    for (std::size_t at = first + 1; at < last; ++at) {
+      const CutSegment& segment = request.segments[at];
+      if (segment.key == "RFF+TN") continue;
+      append_masked(shape, segment.text);
+    }
+  }
+  return shape;
+}
+
+}  // namespace
+
+bool vorgaenge_alike(const AnswerPlan& plan, const VorgangCut& request) {
+  if (plan.vorgaenge.size() < 2) return true;
+  // The request's cut holds the Vorgänge in the plan's order where it holds them all.
+  const VorgangCut none;
+  const VorgangCut& cut = request.vorgaenge() == plan.vorgaenge.size() ? request : none;
+  const std::string first = shape_of_vorgang(plan.vorgaenge.front(), cut, 1);
+  for (std::size_t v = 2; v <= plan.vorgaenge.size(); ++v) {
+    if (shape_of_vorgang(plan.vorgaenge[v - 1], cut, v) != first) return false;
+  }
+  return true;
+}
+
+}  // namespace quorvane_native::edifact::answer
