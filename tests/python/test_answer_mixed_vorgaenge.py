@@ -152,6 +152,8 @@ def faults(answer, received, on, sender, receiver, put=(), owners=()):
         if where != [owner]:
             yield f"{value} given to {owner} stands in {where}"
     own = lokation_ids(received)
+    if made_up := lokation_ids(answer) - own - set(put):
+        yield f"names Lokationen nobody gave: {sorted(made_up)}"
     for number, vorgang in zip(answered, vorgaenge(answer)):
         # Gas names a Meldepunkt's Marktlokations-ID and Zählpunkt both in LOC+172: a kind is qualifier and form.
         held = [(loc.split("+")[1], loc.split("+")[2].split(":")[0]) for loc in vorgang if loc.startswith("LOC+")]

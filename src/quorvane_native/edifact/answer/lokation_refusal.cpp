@@ -14,6 +14,7 @@
 #include "edi_energy/lokation_reference.hpp"
 #include "quorvane_native/edifact/column_places.hpp"
 #include "quorvane_native/edifact/date_argument.hpp"
+#include "quorvane_native/edifact/answer/echo.hpp"
 #include "quorvane_native/edifact/answer/given_lokationen.hpp"
 #include "quorvane_native/edifact/answer/vorgaenge_alike.hpp"
 #include "quorvane_native/edifact/vorgang_cut.hpp"
@@ -149,6 +150,12 @@ RouteVorgang route_vorgang(const LokationRoute& route, std::string& left_out) {
         std::ranges::none_of(fields.references, [&](const auto& given) { return given.first == echo.qualifier; })) {
       fields.references.emplace_back(echo.qualifier, echo.value);
     }
+  }
+  // A Lokation the request names only in a reference is the Vorgang's own as much as one in its LOCs.
+  EchoPlaces places(route.column != nullptr ? std::optional<ColumnRef>(*route.column) : std::nullopt);
+  for (std::size_t at = vorgang.located + vorgang.given.size(); at < vorgang.lokationen.size(); ++at) {
+    const auto& [kind, id] = vorgang.lokationen[at];
+    if (places.takes_location(kind) && !holds(fields.locations, kind, id)) fields.locations.emplace_back(kind, id);
   }
   for (const LokationWant& want : route.wants) {
     fields.locations.emplace_back(want.qualifier, std::string());
