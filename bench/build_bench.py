@@ -17,7 +17,8 @@ Then build_answer to requests whose groups build_utilmd's completion filled, whi
 Vorgänge and of one, and to requests whose NAD+Z05 group stands far more often than the reader places it. Last,
 build_utilmd naming one Marktlokation per Vorgang, beside which completion writes sample Lokationen that the build
 leaves out where the column does without them (55168, 55043, 55169), with twice the Vorgänge;
-`python3 bench/build_bench.py sampled` runs these rows alone, `scaling` the growth rows.
+`python3 bench/build_bench.py sampled` runs these rows alone, `scaling` the growth rows. Last, build_answer to
+Vorgänge of two shapes given the Lokationen some of them need, `mixed` alone.
 
 Runs against whatever `quorvane` the interpreter imports (make bench installs the wheel first). With
 QUORVANE_PEER naming another build's _native*.so, that build is loaded beside it, and the rows of the
@@ -563,11 +564,47 @@ def sampled_builds(peer=None, rounds=7):
         print(f"  {pid} x {more} / x {fewer}: {grown[0]:.2f}x{peer_growth}")
 
 
+def mixed_given(peer=None, rounds=7):
+    """build_answer 55002 to 55001s of k Vorgänge, every other one a ruhende Marktlokation (ZAP) that needs a
+    Netzlokation and a Messlokation, both given once in `references`: where the Vorgänge differ, which need them is
+    told from a trial answer without them first. Beside it the same Lokationen given to k Vorgänge all of ZAP."""
+    print(f"\nbuild_answer 55002, a Netzlokation and a Messlokation given, to k Vorgänge (best of {rounds} rounds"
+          f"{'; this build and the peer alternating' if peer else ''}):")
+    given = [("Z32", q.resource_id_from_base("nelo", "E712345678")), ("Z19", "DE0032106765712000000000000000037")]
+    for k in (20, 80):
+        rows = {}
+        for shape, zap in (("mixed", lambda n: n % 2 == 1), ("all ZAP", lambda n: True)):
+            transactions = [q.UtilmdTransaction(f"V{n}", locations=[("malo", q.malo_from_base(f"51238{n:05d}"))],
+                                                **({"transaktionsgrund_ergaenzung": "ZAP"} if zap(n) else {}))
+                            for n in range(k)]  # noqa: B023
+            request = q.build_utilmd(55001, RECEIVED_FROM, RECEIVED_BY, on="2025-10-01", transactions=transactions)
+            received = q.build_interchange(RECEIVED_FROM, RECEIVED_BY, "REF1", [request], on="2025-10-01")
+
+            def call(module=q, received=received):
+                try:
+                    return module.build_answer(received, 55002, on="2025-10-01", references=given)
+                except ValueError as refused:
+                    return f"refused: {str(refused)[:100]}"
+
+            calls = [call] + ([lambda received=received: call(peer, received)] if peer else [])
+            rows[shape] = alternating(calls, rounds), [call()] + ([call(peer)] if peer else [])
+        (mixed, *mixed_peer), (answer, *theirs) = rows["mixed"]
+        alike = rows["all ZAP"][0][0]
+        versus = ""
+        if peer:
+            versus = (f"; the peer {mixed_peer[0]:.4f} s, {'the same answer' if theirs[0] == answer else 'another'}"
+                      if isinstance(theirs[0], bytes) else f"; the peer {theirs[0]}")
+        print(f"  k = {k:3}: mixed {mixed:.4f} s, all ZAP {alike:.4f} s (mixed / all ZAP {mixed / alike:.2f})"
+              f"{versus}")
+
+
 if __name__ == "__main__":
     # "sampled" runs the rows of completion's sample Lokationen alone, "scaling" the growth with the Vorgänge.
     if sys.argv[1:] == ["sampled"]:
         sampled_builds(peer_native())
     elif sys.argv[1:] == ["scaling"]:
         scaling(peer_native())
+    elif sys.argv[1:] == ["mixed"]:
+        mixed_given(peer_native())
     else:
         main()

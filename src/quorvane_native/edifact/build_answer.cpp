@@ -566,17 +566,32 @@ py::Result build_answer(py::Args args) {
     }
   };
   // Where the Vorgänge differ, which of them need a Lokation the caller names is told by the answer
-  // without the caller's Lokationen, as each of them is answered.
+  // without the caller's Lokationen to one Vorgang of each shape, as each of them is answered.
   const auto names_lokation = [&](std::size_t at) {
     return edi_energy::lokation_reference::shape_named(call->references[at].first) !=
            edi_energy::lokation_reference::Shape::none;
   };
+  std::vector<std::size_t> leader;
+  if (plan.vorgaenge.size() > 1 &&
+      std::ranges::any_of(std::views::iota(std::size_t{0}, call->references.size()), names_lokation)) {
+    leader = first_of_shape(plan, request);
+  }
   LokationNeeds needs;
-  const bool told = plan.vorgaenge.size() > 1 &&
-                    std::ranges::any_of(std::views::iota(std::size_t{0}, call->references.size()), names_lokation) &&
-                    !vorgaenge_alike(plan, request);
-  if (told && document_date) {
+  if (std::ranges::any_of(leader, [](std::size_t first) { return first != 0; }) && document_date) {
     AnswerPlan kept = plan;
+    std::vector<std::size_t> tried(plan.vorgaenge.size());  // the trial's Vorgang standing for each
+    plan.vorgaenge.clear();
+    for (std::size_t v = 0; v < leader.size(); ++v) {
+      if (leader[v] != v) continue;
+      tried[v] = plan.vorgaenge.size();
+      plan.vorgaenge.push_back(kept.vorgaenge[v]);
+    }
+    const std::size_t shapes = plan.vorgaenge.size();
+    std::erase_if(plan.request_dates, [&](RequestDate& date) {
+      if (leader[date.vorgang - 1] != date.vorgang - 1) return true;
+      date.vorgang = tried[date.vorgang - 1] + 1;
+      return false;
+    });
     plan.needs = &needs;
     // The caller's Lokationen stand nowhere in the trial, not even as references.
     plan.given_lokationen.assign(call->references.size(), std::nullopt);
@@ -585,9 +600,16 @@ py::Result build_answer(py::Args args) {
     }
     (void)rounds(true);
     plan = std::move(kept);
+    if (needs.size() == shapes) {
+      LokationNeeds each(leader.size());
+      for (std::size_t v = 0; v < leader.size(); ++v) each[v] = needs[tried[leader[v]]];
+      needs = std::move(each);
+    } else {
+      needs.clear();
+    }
   }
   // A trial refused before it told them tells nothing.
-  const bool known = needs.size() == plan.vorgaenge.size();
+  const bool known = !needs.empty() && needs.size() == plan.vorgaenge.size();
   if (auto given = give_lokationen(plan, call->references, received->column, known ? &needs : nullptr); !given) {
     return py::propagate(given);
   }

@@ -2,17 +2,14 @@
 
 #include <fmt/format.h>
 
+#include <map>
 #include <string>
 
 #include "edi_energy/lokation_reference.hpp"
 
 namespace quorvane_native::edifact::answer {
 
-namespace {
-
 using edi_energy::lokation_reference::shape_of;
-
-}  // namespace
 
 void append_masked(std::string& shape, std::string_view text) {
   std::size_t start = 0;
@@ -59,16 +56,17 @@ std::string shape_of_vorgang(const EchoVorgang& vorgang, const VorgangCut& reque
 
 }  // namespace
 
-bool vorgaenge_alike(const AnswerPlan& plan, const VorgangCut& request) {
-  if (plan.vorgaenge.size() < 2) return true;
+std::vector<std::size_t> first_of_shape(const AnswerPlan& plan, const VorgangCut& request) {
   // The request's cut holds the Vorgänge in the plan's order where it holds them all.
   const VorgangCut none;
   const VorgangCut& cut = request.vorgaenge() == plan.vorgaenge.size() ? request : none;
-  const std::string first = shape_of_vorgang(plan.vorgaenge.front(), cut, 1);
-  for (std::size_t v = 2; v <= plan.vorgaenge.size(); ++v) {
-    if (shape_of_vorgang(plan.vorgaenge[v - 1], cut, v) != first) return false;
+  std::map<std::string, std::size_t, std::less<>> first;
+  std::vector<std::size_t> leader;
+  leader.reserve(plan.vorgaenge.size());
+  for (std::size_t v = 0; v < plan.vorgaenge.size(); ++v) {
+    leader.push_back(first.try_emplace(shape_of_vorgang(plan.vorgaenge[v], cut, v + 1), v).first->second);
   }
-  return true;
+  return leader;
 }
 
 }  // namespace quorvane_native::edifact::answer

@@ -1,9 +1,10 @@
-// Whether a request's Vorgänge are all of one shape to their answer's column: then each needs the
-// same Lokationen, and where the caller's go needs no trial answer to tell.
+// The shapes of a request's Vorgänge to their answer's column: Vorgänge of one shape need the same
+// Lokationen, so that one of each tells where the caller's go.
 #pragma once
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "quorvane_native/edifact/answer/plan.hpp"
 #include "quorvane_native/edifact/vorgang_cut.hpp"
@@ -14,7 +15,8 @@ namespace quorvane_native::edifact::answer {
 // in those IDs are alike.
 void append_masked(std::string& to, std::string_view text);
 
+// For each Vorgang of the plan, the first of its shape (indices into the plan's Vorgänge).
 // `request` is the request's cut, empty where the answer carries none of its groups.
-bool vorgaenge_alike(const AnswerPlan& plan, const VorgangCut& request);
+std::vector<std::size_t> first_of_shape(const AnswerPlan& plan, const VorgangCut& request);
 
 }  // namespace quorvane_native::edifact::answer
