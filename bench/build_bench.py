@@ -203,6 +203,7 @@ def main():
     carried_answers(peer)
     repeated_groups(peer)
     sampled_builds(peer)
+    mixed_given(peer)
 
 
 def refusal_cost():
