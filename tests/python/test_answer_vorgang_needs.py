@@ -213,3 +213,13 @@ def test_a_vorgang_naming_its_messlokation_only_in_a_reference_keeps_it_on_eithe
     built, _, each = followed(refusal, sender, receiver, ids=[Y, MELOS[1]])
     assert ("172", X) in each[1]["locations"]
     assert list(faults(built, received, GAS, sender, receiver, [Y, MELOS[1]], ["VG1", "VG3"])) == []
+
+
+def test_a_request_at_fault_is_named_where_it_leaves_unknown_which_vorgang_needs_a_given_lokation():
+    received, _, _ = request_of(55001, STROM, (
+        T("VG1", locations=[("malo", MALOS[0])]),
+        T("VG2", transaktionsgrund_ergaenzung="ZAP", locations=[("malo", MALOS[1])])))
+    faulty = MALOS[0][:-1] + str((int(MALOS[0][-1]) + 1) % 10)
+    refusal = refusal_of(received.replace(MALOS[0].encode(), faulty.encode()), 55002, STROM,
+                         references=[("Z32", NELO[0]), ("Z19", Y)])
+    assert refusal.startswith(f'received: message 0, Vorgang "VG1": the answer must carry "{faulty}"'), refusal

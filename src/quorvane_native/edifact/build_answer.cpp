@@ -577,6 +577,7 @@ py::Result build_answer(py::Args args) {
     leader = first_of_shape(plan, request);
   }
   LokationNeeds needs;
+  std::optional<py::Error> request_fault;
   if (std::ranges::any_of(leader, [](std::size_t first) { return first != 0; }) && document_date) {
     AnswerPlan kept = plan;
     std::vector<std::size_t> tried(plan.vorgaenge.size());  // the trial's Vorgang standing for each
@@ -598,8 +599,14 @@ py::Result build_answer(py::Args args) {
     for (std::size_t at = 0; at < call->references.size(); ++at) {
       if (names_lokation(at)) plan.given_lokationen[at] = GivenLokation{};
     }
-    (void)rounds(true);
+    auto tried_answer = rounds(true);
     plan = std::move(kept);
+    // A request at fault is named as the trial names it: where the given Lokationen go is then unknown.
+    if (!tried_answer && needs.empty()) {
+      if (auto text = tried_answer.error().text(); text && text->starts_with("received")) {
+        request_fault = std::move(tried_answer.error());
+      }
+    }
     if (needs.size() == shapes) {
       LokationNeeds each(leader.size());
       for (std::size_t v = 0; v < leader.size(); ++v) each[v] = needs[tried[leader[v]]];
@@ -615,6 +622,7 @@ py::Result build_answer(py::Args args) {
   }
   if (plan.faulty_date) return py::value_error(*plan.faulty_date);
   if (!document_date) return py::propagate(document_date);
+  if (request_fault) return py::Failure(std::move(*request_fault));
   return rounds(false);
 }
 

@@ -3,6 +3,7 @@
 #include <fmt/format.h>
 
 #include <map>
+#include <set>
 #include <string>
 
 #include "edi_energy/lokation_reference.hpp"
@@ -61,10 +62,16 @@ std::vector<std::size_t> first_of_shape(const AnswerPlan& plan, const VorgangCut
   const VorgangCut none;
   const VorgangCut& cut = request.vorgaenge() == plan.vorgaenge.size() ? request : none;
   std::map<std::string, std::size_t, std::less<>> first;
+  std::set<std::string_view> numbers;
   std::vector<std::size_t> leader;
   leader.reserve(plan.vorgaenge.size());
   for (std::size_t v = 0; v < plan.vorgaenge.size(); ++v) {
     leader.push_back(first.try_emplace(shape_of_vorgang(plan.vorgaenge[v], cut, v + 1), v).first->second);
+    numbers.insert(plan.vorgaenge[v].vorgangsnummer);
+  }
+  // The answer finds a Vorgang's request by its number: where one stands twice, each is its own.
+  if (numbers.size() < plan.vorgaenge.size()) {
+    for (std::size_t v = 0; v < leader.size(); ++v) leader[v] = v;
   }
   return leader;
 }
