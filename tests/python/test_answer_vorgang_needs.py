@@ -3,8 +3,6 @@ given Lokation goes to those Vorgänge alone, never beside a Vorgang's own, its 
 reference is named before anything of the request's; the build_utilmd route answers every Vorgang with its own
 values and the caller's, and names what of the request it cannot say."""
 
-import functools
-import itertools
 import re
 
 import pytest
@@ -14,7 +12,7 @@ from answer_support import segments, tagged
 from test_answer_carried import clean, request_of
 from test_answer_given_lokationen import holds, vorgaenge
 from test_answer_lokationen import MELO, answered, followed, vendor_44001
-from test_answer_mixed_vorgaenge import faults, fresh, named_in, routes
+from test_answer_mixed_vorgaenge import faults, named_in
 
 T = native.UtilmdTransaction
 STROM, GAS = "2025-10-01", "2026-10-01"
@@ -33,20 +31,6 @@ def refusal_of(received, answer_pid, on, **given):
 def recounted(text):
     count = len(segments(text[text.index("UNH"):text.index("UNZ")]))
     return re.sub(r"UNT\+\d+", f"UNT+{count}", text).encode()
-
-
-def test_only_the_vorgang_that_needs_a_lokation_is_named_and_either_route_answers_both():
-    received, sender, receiver = request_of(55001, STROM, (
-        T("VG1", locations=[("malo", MALOS[0])]),
-        T("VG2", transaktionsgrund_ergaenzung="ZAP", locations=[("malo", MALOS[1])])))
-    refusal = refusal_of(received, 55002, STROM)
-    assert named_in(refusal) == ["VG2"], refusal
-    found = routes(refusal, received, sender, receiver, functools.partial(fresh, itertools.count(1)))
-    assert [route for route, *_ in found] == ["build_answer", "build_utilmd"]
-    for route, build, put, owners in found:
-        # faults() holds each put ID to its owner alone, so VG1 holds none.
-        assert put and set(owners) == {"VG2"}
-        assert list(faults(build(), received, STROM, sender, receiver, put, owners)) == [], route
 
 
 NELO = [native.resource_id_from_base("nelo", base) for base in ("E712345678", "E712345679")]
