@@ -78,8 +78,10 @@ py::Expected<GivenPlaces> place_given_lokationen(std::span<const std::pair<std::
     if (location != referenced.end()) given.location = *location;
     const auto named = lokation::lokation_named(given.kind, given.form);
     if (auto why = lokation::why_not(shape, value)) {
-      return py::value_error(fmt::format("references[{}]: {} under {} names a {}, and is not a {}: {}", at,
-                                         debug_quote(value), qualifier, named.name, given.form, *why));
+      // Gas writes either kind as its Meldepunkt.
+      return py::value_error(fmt::format("references[{}]: {} under {} names a {}{}, and is not a {}: {}", at,
+                                         debug_quote(value), qualifier, named.name,
+                                         given.kind == "172" ? " as Meldepunkt" : "", given.form, *why));
     }
     given.in_sg6 = places.takes_reference(qualifier);
     const auto naming = lokation::reference_naming(given.kind, lokation::form_of(shape), used);
