@@ -419,7 +419,8 @@ thread_local bool trying_advice = false;
 
 // build_answer's refusal of the call `args` with `references` in place of the caller's.
 std::optional<std::string> answer_refusal(py::Args args, const StringPairs& references) {
-  auto list = py::list(references, [](const auto& pair) { return py::tuple(py::str(pair.first), py::str(pair.second)); });
+  auto list = py::list(references,
+                       [](const auto& pair) { return py::tuple(py::str(pair.first), py::str(pair.second)); });
   if (!list) return std::nullopt;
   struct Trying {
     Trying() { trying_advice = true; }

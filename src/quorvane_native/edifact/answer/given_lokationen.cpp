@@ -110,12 +110,14 @@ py::Expected<GivenPlaces> place_given_lokationen(std::span<const std::pair<std::
     }
     const lokation::Shape shape = lokation::shape_named(references[first].first);
     const std::string_view form = lokation::form_of(shape);
-    const auto names_none = [&](std::size_t v) { return !names_referenced(vorgaenge[v].lokationen, references[first].first); };
+    const auto names_none = [&](std::size_t v) {
+      return !names_referenced(vorgaenge[v].lokationen, references[first].first);
+    };
+    const std::pair<std::string, std::string_view> kind(given.kind, form);
     std::vector<std::size_t> takers;
     if (needs != nullptr && needs->size() == vorgaenge.size()) {
       for (std::size_t v = 0; v < vorgaenge.size(); ++v) {
-        if (names_none(v) && std::ranges::find((*needs)[v], std::pair<std::string, std::string_view>(given.kind, form)) !=
-                                 (*needs)[v].end()) {
+        if (names_none(v) && std::ranges::find((*needs)[v], kind) != (*needs)[v].end()) {
           takers.push_back(v);
         }
       }

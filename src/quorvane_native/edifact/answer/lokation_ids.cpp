@@ -239,7 +239,9 @@ class OwnIds {
   // every Vorgang of the request.
   py::Failure refused(std::span<const Lacking> slots) const {
     LokationWants wants;
-    for (const auto& [slot, fault] : slots) wants[cut_.segments[slot->segment].vorgang].push_back(want_of(*slot, fault));
+    for (const auto& [slot, fault] : slots) {
+      wants[cut_.segments[slot->segment].vorgang].push_back(want_of(*slot, fault));
+    }
     for (auto& [vorgang, own] : wants) own = once_each(std::move(own));
     std::vector<LokationRoute> routes;
     for (std::size_t vorgang = 1; vorgang <= cut_.vorgaenge(); ++vorgang) {
@@ -264,8 +266,9 @@ class OwnIds {
     if (kind.empty() && !slot.kinds.empty()) kind = slot.kinds.front();
     // Completion's sample ID there is nobody's: the place is named, not the ID.
     const std::string place = fmt::format("{}+{}", segment.tag(), segment.qualifier());
-    std::string why = fault ? fmt::format("the answer's {} needs its ID, and with the request's ID there {}", place, *fault)
-                            : fmt::format("the answer's {} needs its ID, and the request names none of its form", place);
+    std::string why =
+        fault ? fmt::format("the answer's {} needs its ID, and with the request's ID there {}", place, *fault)
+              : fmt::format("the answer's {} needs its ID, and the request names none of its form", place);
     return LokationWant{std::move(kind), std::move(why), form_of(slot.shape)};
   }
 
@@ -299,7 +302,8 @@ py::Failure not_taken(const AnswerPlan& plan, const StringPairs& references, std
                       std::uint64_t message_index, const EchoVorgang& vorgang, std::string_view why) {
   const GivenLokation& given = *plan.given_lokationen[at];
   const auto named = edi_energy::lokation_reference::lokation_named(given.kind, given.form);
-  return py::value_error(fmt::format("references[{}]: message {}, Vorgang {}: the answer's column takes no {} {} there{}",
+  return py::value_error(fmt::format("references[{}]: message {}, Vorgang {}: the answer's column takes no {} {} "
+                                     "there{}",
                                      at, message_index, support::debug_quote(vorgang.vorgangsnummer), named.name,
                                      support::debug_quote(references[at].second),
                                      why.empty() ? std::string() : fmt::format(" — {}", why)));
@@ -346,8 +350,9 @@ py::Status given_lokationen_stand(std::string_view answer, const AnswerPlan& pla
       const auto left_out = std::ranges::find_if(planned.echoes, [&](const Echo& echo) {
         return echo.given && echo.value == id && echo.left_out_for;
       });
-      return not_taken(plan, references, at, message_index, planned,
-                       left_out != planned.echoes.end() ? std::string_view(*left_out->left_out_for) : std::string_view());
+      const std::string_view why =
+          left_out != planned.echoes.end() ? std::string_view(*left_out->left_out_for) : std::string_view();
+      return not_taken(plan, references, at, message_index, planned, why);
     }
   }
   return {};

@@ -360,7 +360,7 @@ std::string unsaid(std::span<const LokationRoute> routes, const std::vector<Rout
       segments += fmt::format("{}{}", segments.empty() ? "" : ", ", text.substr(0, text.size() - 1));
     }
     if (segments.empty()) continue;
-    const auto same = std::ranges::find(lacking, segments, &std::pair<std::string, std::vector<std::string_view>>::first);
+    const auto same = std::ranges::find_if(lacking, [&](const auto& listed) { return listed.first == segments; });
     if (same != lacking.end()) {
       same->second.push_back(vorgang.vorgangsnummer);
     } else {
@@ -458,8 +458,8 @@ std::string lokation_refusal(std::span<const LokationRoute> routes) {
       const std::pair kind{std::string_view(want.qualifier), form_wanted(want)};
       if (std::ranges::find(seen, kind) != seen.end()) continue;
       seen.push_back(kind);
-      named += fmt::format("{}a {} (LOC+{}): {}", named.empty() ? "" : "; ", lokation_name(want.qualifier, kind.second).name,
-                           want.qualifier, want.why);
+      named += fmt::format("{}a {} (LOC+{}): {}", named.empty() ? "" : "; ",
+                           lokation_name(want.qualifier, kind.second).name, want.qualifier, want.why);
     }
   }
   // One Vorgang's Lokationen are named as they are; several Vorgänge' each with its Vorgang.
@@ -473,8 +473,8 @@ std::string lokation_refusal(std::span<const LokationRoute> routes) {
     ++wanting;
     numbers += fmt::format("{}{}", numbers.empty() ? "" : ", ", debug_quote(route.vorgang->vorgangsnummer));
     for (const LokationWant& want : route.wants) {
-      lacking += fmt::format("{}the {}'s {}", lacking.empty() ? "" : ", ", lokation_name(want.qualifier, form_wanted(want)).name,
-                             form_wanted(want));
+      lacking += fmt::format("{}the {}'s {}", lacking.empty() ? "" : ", ",
+                             lokation_name(want.qualifier, form_wanted(want)).name, form_wanted(want));
       if (routes.size() > 1) lacking += fmt::format(" of Vorgang {}", debug_quote(route.vorgang->vorgangsnummer));
     }
   }
@@ -525,7 +525,8 @@ std::string lokation_refusal(std::span<const LokationRoute> routes) {
   } else {
     advice = fmt::format("build_answer carries only the request's own Lokationen and those `references` names, "
                          "which names no {}; build such an answer with {}, {}",
-                         lokation_name(first_want->qualifier, form_wanted(*first_want)).name, utilmd_call, in_turn_utilmd);
+                         lokation_name(first_want->qualifier, form_wanted(*first_want)).name, utilmd_call,
+                         in_turn_utilmd);
   }
   return fmt::format("received: message {}, {} {}: the answer must carry a Lokation the request does not name — "
                      "{}. {}",

@@ -39,11 +39,14 @@ std::string shape_of_vorgang(const EchoVorgang& vorgang, const VorgangCut& reque
   std::string shape;
   for (const Echo& echo : vorgang.echoes) {
     // The Vorgangsnummer the answer refers to and the Lokation IDs tell no Vorgang's shape.
-    const bool told = echo.tag == "STS" || (echo.tag == "RFF" && !echo.replaceable && !edi_energy::lokation_reference::lokation_shaped(echo.value));
+    const bool told = echo.tag == "STS" ||
+                      (echo.tag == "RFF" && !echo.replaceable && !edi_energy::lokation_reference::lokation_shaped(echo.value));
     shape += fmt::format("{}+{}:{}:{}:{}:{}|", echo.tag, echo.qualifier, echo.kept, told ? echo.value : "",
                          echo.ergaenzung.value_or(""), echo.befristung.value_or(""));
   }
-  for (const auto& [kind, id] : vorgang.lokationen) shape += fmt::format("{}:{}|", kind, static_cast<int>(shape_of(id)));
+  for (const auto& [kind, id] : vorgang.lokationen) {
+    shape += fmt::format("{}:{}|", kind, static_cast<int>(shape_of(id)));
+  }
   if (v <= request.vorgaenge()) {
     const auto [first, last] = request.range(v);
     for (std::size_t at = first + 1; at < last; ++at) {
