@@ -580,20 +580,9 @@ py::Result build_answer(py::Args args) {
   LokationNeeds needs;
   std::optional<py::Error> request_fault;
   if (std::ranges::any_of(leader, [](std::size_t first) { return first != 0; }) && document_date) {
-    AnswerPlan kept = plan;
-    std::vector<std::size_t> tried(plan.vorgaenge.size());  // the trial's Vorgang standing for each
-    plan.vorgaenge.clear();
-    for (std::size_t v = 0; v < leader.size(); ++v) {
-      if (leader[v] != v) continue;
-      tried[v] = plan.vorgaenge.size();
-      plan.vorgaenge.push_back(kept.vorgaenge[v]);
-    }
+    std::vector<std::size_t> tried;  // the trial's Vorgang standing for each
+    AnswerPlan kept = std::exchange(plan, one_of_each_shape(plan, leader, tried));
     const std::size_t shapes = plan.vorgaenge.size();
-    std::erase_if(plan.request_dates, [&](RequestDate& date) {
-      if (leader[date.vorgang - 1] != date.vorgang - 1) return true;
-      date.vorgang = tried[date.vorgang - 1] + 1;
-      return false;
-    });
     plan.needs = &needs;
     // The caller's Lokationen stand nowhere in the trial, not even as references.
     plan.given_lokationen.assign(call->references.size(), std::nullopt);
@@ -610,7 +599,7 @@ py::Result build_answer(py::Args args) {
     }
     if (needs.size() == shapes) {
       LokationNeeds each(leader.size());
-      for (std::size_t v = 0; v < leader.size(); ++v) each[v] = needs[tried[leader[v]]];
+      for (std::size_t v = 0; v < leader.size(); ++v) each[v] = needs[tried[v]];
       needs = std::move(each);
     } else {
       needs.clear();

@@ -31,10 +31,6 @@ using support::debug_quote;
 using Name = edi_energy::lokation_reference::Named;
 using edi_energy::lokation_reference::lokation_named;
 
-edi_energy::lokation_reference::Named lokation_name(std::string_view location, std::string_view form = {}) {
-  return form.empty() ? lokation_named(location) : lokation_named(location, form);
-}
-
 // The data elements of a segment text (its terminator left off), each a list of its components,
 // release characters resolved.
 std::vector<std::vector<std::string>> elements_of(std::string_view text) {
@@ -75,7 +71,7 @@ bool holds(std::span<const std::pair<std::string, std::string>> pairs, std::stri
 }
 
 std::string_view form_wanted(const LokationWant& want) {
-  return want.form.empty() ? lokation_name(want.qualifier).form : want.form;
+  return want.form.empty() ? lokation_named(want.qualifier).form : want.form;
 }
 
 // A Vorgang of the build_utilmd route: what the request and the caller say of it, never
@@ -459,7 +455,7 @@ std::string lokation_refusal(std::span<const LokationRoute> routes) {
       if (std::ranges::find(seen, kind) != seen.end()) continue;
       seen.push_back(kind);
       named += fmt::format("{}a {} (LOC+{}): {}", named.empty() ? "" : "; ",
-                           lokation_name(want.qualifier, kind.second).name, want.qualifier, want.why);
+                           lokation_named(want.qualifier, kind.second).name, want.qualifier, want.why);
     }
   }
   // One Vorgang's Lokationen are named as they are; several Vorgänge' each with its Vorgang.
@@ -474,7 +470,7 @@ std::string lokation_refusal(std::span<const LokationRoute> routes) {
     numbers += fmt::format("{}{}", numbers.empty() ? "" : ", ", debug_quote(route.vorgang->vorgangsnummer));
     for (const LokationWant& want : route.wants) {
       lacking += fmt::format("{}the {}'s {}", lacking.empty() ? "" : ", ",
-                             lokation_name(want.qualifier, form_wanted(want)).name, form_wanted(want));
+                             lokation_named(want.qualifier, form_wanted(want)).name, form_wanted(want));
       if (routes.size() > 1) lacking += fmt::format(" of Vorgang {}", debug_quote(route.vorgang->vorgangsnummer));
     }
   }
@@ -525,7 +521,7 @@ std::string lokation_refusal(std::span<const LokationRoute> routes) {
   } else {
     advice = fmt::format("build_answer carries only the request's own Lokationen and those `references` names, "
                          "which names no {}; build such an answer with {}, {}",
-                         lokation_name(first_want->qualifier, form_wanted(*first_want)).name, utilmd_call,
+                         lokation_named(first_want->qualifier, form_wanted(*first_want)).name, utilmd_call,
                          in_turn_utilmd);
   }
   return fmt::format("received: message {}, {} {}: the answer must carry a Lokation the request does not name — "

@@ -79,4 +79,23 @@ std::vector<std::size_t> first_of_shape(const AnswerPlan& plan, const VorgangCut
   return leader;
 }
 
+AnswerPlan one_of_each_shape(const AnswerPlan& plan, const std::vector<std::size_t>& leader,
+                             std::vector<std::size_t>& standing_for) {
+  AnswerPlan trial = plan;
+  trial.vorgaenge.clear();
+  standing_for.assign(leader.size(), 0);
+  for (std::size_t v = 0; v < leader.size(); ++v) {
+    if (leader[v] != v) continue;
+    standing_for[v] = trial.vorgaenge.size();
+    trial.vorgaenge.push_back(plan.vorgaenge[v]);
+  }
+  for (std::size_t v = 0; v < leader.size(); ++v) standing_for[v] = standing_for[leader[v]];
+  std::erase_if(trial.request_dates, [&](RequestDate& date) {
+    if (leader[date.vorgang - 1] != date.vorgang - 1) return true;
+    date.vorgang = standing_for[date.vorgang - 1] + 1;
+    return false;
+  });
+  return trial;
+}
+
 }  // namespace quorvane_native::edifact::answer

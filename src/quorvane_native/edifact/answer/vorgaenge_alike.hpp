@@ -19,4 +19,9 @@ void append_masked(std::string& to, std::string_view text);
 // `request` is the request's cut, empty where the answer carries none of its groups.
 std::vector<std::size_t> first_of_shape(const AnswerPlan& plan, const VorgangCut& request);
 
+// The plan of the first Vorgang of each shape (`leader` as first_of_shape gives it); `standing_for`
+// gets, for each Vorgang of `plan`, the trial's Vorgang of its shape.
+AnswerPlan one_of_each_shape(const AnswerPlan& plan, const std::vector<std::size_t>& leader,
+                             std::vector<std::size_t>& standing_for);
+
 }  // namespace quorvane_native::edifact::answer
