@@ -18,7 +18,8 @@ Vorgänge and of one, and to requests whose NAD+Z05 group stands far more often 
 build_utilmd naming one Marktlokation per Vorgang, beside which completion writes sample Lokationen that the build
 leaves out where the column does without them (55168, 55043, 55169), with twice the Vorgänge;
 `python3 bench/build_bench.py sampled` runs these rows alone, `scaling` the growth rows. Last, build_answer to
-Vorgänge of two shapes given the Lokationen some of them need, `mixed` alone.
+Vorgänge of two shapes given the Lokationen some of them need, `mixed` alone, to Vorgänge each with its customer's own
+names given a Messlokation, and refusing tens of thousands of references, `own_names` alone.
 
 Runs against whatever `quorvane` the interpreter imports (make bench installs the wheel first). With
 QUORVANE_PEER naming another build's _native*.so, that build is loaded beside it, and the rows of the
@@ -204,6 +205,8 @@ def main():
     repeated_groups(peer)
     sampled_builds(peer)
     mixed_given(peer)
+    own_names(peer)
+    many_references(peer)
 
 
 def refusal_cost():
@@ -599,6 +602,77 @@ def mixed_given(peer=None, rounds=7):
               f"{versus}")
 
 
+# The requests of other systems, each Vorgang with its customer's own names: (request, answer, date, parties with
+# their UNB qualifier, the Lokation the request names).
+OWN_NAMES = ((44001, 44002, "2026-10-01", ("9800000000008", "9812345000007", "502"), ("172", "50605869880")),
+             (55042, 55043, "2025-10-01", ("9900000000003", "9900000000010", "500"), ("malo", "50605869880")))
+
+
+def zaehlpunkt(k):
+    return f"DE00321067657120000000000{k:08d}"
+
+
+def with_own_names(pid, on, parties, lokation, vorgaenge):
+    """A request of `vorgaenge` Vorgänge naming one Lokation, as build_utilmd writes it, each Vorgang's names and
+    address its own."""
+    sender, receiver, qualifier = parties
+    transactions = [q.UtilmdTransaction(f"VG{n}", locations=[lokation]) for n in range(vorgaenge)]
+    message = q.build_utilmd(pid, sender, receiver, on=on, transactions=transactions).decode()
+    head, *bodies = message.split("IDE+24+")
+    message = head + "".join(f"IDE+24+{body.replace('Mustermann:', f'Schmidt{n}:Anna{n}').replace('Musterstr. 1', f'Hauptstr. {n}')}"
+                             for n, body in enumerate(bodies))
+    received = q.build_interchange(sender, receiver, "REF1", [message.encode()], on=on).decode()
+    return received.replace(f"{sender}:500+{receiver}:500", f"{sender}:{qualifier}+{receiver}:{qualifier}").encode()
+
+
+def own_names(peer=None, rounds=7):
+    """build_answer to requests as other systems write them, each Vorgang with its own names, given one Messlokation
+    for all Vorgänge and one for each: which Vorgänge need it is told by a trial answer to one Vorgang of each shape,
+    and names do not make a shape."""
+    print(f"\nbuild_answer to k Vorgänge each with its own names, given a Messlokation (best of {rounds} rounds"
+          f"{'; this build and the peer alternating, ratio this / peer' if peer else ''}):")
+    for request_pid, answer_pid, on, parties, lokation in OWN_NAMES:
+        for k in (2, 20, 150):
+            received = with_own_names(request_pid, on, parties, lokation, k)
+            for given, references in (("one", [("Z19", zaehlpunkt(0))]),
+                                      ("each", [("Z19", zaehlpunkt(n)) for n in range(k)])):
+                def call(module=q, received=received, references=references):  # noqa: B023
+                    return module.build_answer(received, answer_pid, on=on, references=references)
+
+                if peer:
+                    mine, theirs = alternating([call, lambda: call(peer)], rounds)  # noqa: B023
+                    same = "the same answer" if call() == call(peer) else "another answer"
+                    versus = f"; peer {theirs * 1e3:7.1f} ms, ratio {mine / theirs:.2f}, {same}"
+                else:
+                    (mine,), versus = alternating([call], rounds), ""
+                print(f"  {request_pid} -> {answer_pid} x {k:3}, one Messlokation {'for all' if given == 'one' else 'each'}: "
+                      f"{mine * 1e3:7.1f} ms{versus}")
+
+
+def many_references(peer=None, rounds=3):
+    """build_answer 44002 to one Vorgang given k distinct Zählpunkte, more than the answer has room for: refused, in
+    time linear in k."""
+    print(f"\nbuild_answer 44002 given k distinct Zählpunkte, refused (best of {rounds} rounds"
+          f"{'; this build and the peer alternating, ratio this / peer' if peer else ''}):")
+    request_pid, answer_pid, on, parties, lokation = OWN_NAMES[0]
+    received = with_own_names(request_pid, on, parties, lokation, 1)
+    for k in (20000, 40000, 80000):
+        references = [("Z19", zaehlpunkt(n)) for n in range(k)]
+
+        def call(module=q, references=references):  # noqa: B023
+            try:
+                return str(len(module.build_answer(received, answer_pid, on=on, references=references)))
+            except ValueError as refused:
+                return str(refused)[:60]
+
+        if peer:
+            mine, theirs = alternating([call, lambda: call(peer)], rounds)  # noqa: B023
+            versus = f"; peer {theirs:.3f} s, ratio {mine / theirs:.2f}"
+        else:
+            (mine,), versus = alternating([call], rounds), ""
+        print(f"  k = {k:6,}: {mine:.3f} s{versus} ({call()}…)")
+
+
 if __name__ == "__main__":
     # "sampled" runs the rows of completion's sample Lokationen alone, "scaling" the growth with the Vorgänge.
     if sys.argv[1:] == ["sampled"]:
@@ -607,5 +681,8 @@ if __name__ == "__main__":
         scaling(peer_native())
     elif sys.argv[1:] == ["mixed"]:
         mixed_given(peer_native())
+    elif sys.argv[1:] == ["own_names"]:
+        own_names(peer_native())
+        many_references(peer_native())
     else:
         main()

@@ -3,11 +3,13 @@
 #include <fmt/format.h>
 
 #include <array>
+#include <charconv>
 #include <optional>
 #include <ranges>
 #include <span>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -32,6 +34,7 @@
 #include "quorvane_native/edifact/answer/trim.hpp"
 #include "quorvane_native/edifact/answer/vorgaenge_alike.hpp"
 #include "quorvane_native/edifact/column_verdict.hpp"
+#include "quorvane_native/edifact/build_check.hpp"
 #include "quorvane_native/edifact/build_pipeline.hpp"
 #include "quorvane_native/edifact/build_utilmd.hpp"
 #include "quorvane_native/edifact/codeliste_argument.hpp"
@@ -66,9 +69,11 @@ struct AnswerContent {
   const AnswerPlan* plan;  // where the references that name a Lokation stand
 };
 
+// `callers` gets, for each reference the transaction writes, the caller's reference it is, if any.
 template <class Builder>
 py::Expected<Builder> add_answer_transaction(Builder builder, const EchoVorgang& vorgang,
-                                             const AnswerContent& content) {
+                                             const AnswerContent& content,
+                                             std::vector<std::optional<std::size_t>>& callers) {
   auto transaction = std::move(builder).transaction("24", vorgang.vorgangsnummer);
   const auto kept = [&](std::string_view tag) {
     return vorgang.echoes | std::views::filter([tag](const Echo& echo) { return echo.kept && echo.tag == tag; });
@@ -86,7 +91,10 @@ py::Expected<Builder> add_answer_transaction(Builder builder, const EchoVorgang&
     transaction = std::move(transaction).transaktionsgrund(sts.value, sts.ergaenzung, sts.befristung);
   }
   if (content.antwort) transaction = std::move(transaction).antwort(content.antwort->first, content.antwort->second);
-  for (const Echo& rff : kept("RFF")) transaction = std::move(transaction).reference(rff.qualifier, rff.value);
+  for (const Echo& rff : kept("RFF")) {
+    transaction = std::move(transaction).reference(rff.qualifier, rff.value);
+    callers.emplace_back();
+  }
   // A reference that names a Lokation stands in its Vorgang's SG6 only where the column has that
   // place there; elsewhere its Lokation stands in the Vorgang's LOC and the references to its kind.
   for (std::size_t at = 0; at < content.references->size(); ++at) {
@@ -94,6 +102,7 @@ py::Expected<Builder> add_answer_transaction(Builder builder, const EchoVorgang&
     const auto& lokation = at < content.plan->given_lokationen.size() ? content.plan->given_lokationen[at] : std::nullopt;
     if (lokation && (!lokation->in_sg6 || given_elsewhere(*content.plan, vorgang, at))) continue;
     transaction = std::move(transaction).reference(qualifier, value);
+    callers.emplace_back(at);
   }
   for (const auto& [qualifier, text] : *content.free_texts) {
     if (auto latin1 = ensure_latin1(fmt::format("free_texts[{}]", qualifier), text); !latin1) {
@@ -305,6 +314,33 @@ py::Expected<Received> receive(const Call& call) {
   return parts;
 }
 
+// A reference of the caller's that a Vorgang writes is named as the call names it, so that a fault
+// in it names the reference by its own index. `callers` as add_answer_transaction gives them.
+void name_caller_references(std::vector<edi_energy::builders::Source>& sources,
+                            const std::vector<std::vector<std::optional<std::size_t>>>& callers) {
+  const auto index = [](std::string_view& text, std::size_t& to) {
+    const auto [end, fault] = std::from_chars(text.data(), text.data() + text.size(), to);
+    if (fault != std::errc() || end == text.data() || end == text.data() + text.size() || *end != ']') return false;
+    text.remove_prefix(static_cast<std::size_t>(end - text.data()) + 1);
+    return true;
+  };
+  for (edi_energy::builders::Source& source : sources) {
+    std::string_view field = source.field;
+    constexpr std::string_view vorgang_prefix = "transactions[";
+    constexpr std::string_view reference_prefix = ".references[";
+    std::size_t vorgang = 0;
+    std::size_t nth = 0;
+    if (!field.starts_with(vorgang_prefix)) continue;
+    field.remove_prefix(vorgang_prefix.size());
+    if (!index(field, vorgang) || !field.starts_with(reference_prefix)) continue;
+    field.remove_prefix(reference_prefix.size());
+    if (!index(field, nth) || !field.empty()) continue;
+    if (vorgang < callers.size() && nth < callers[vorgang].size() && callers[vorgang][nth]) {
+      source.field = fmt::format("references[{}]", *callers[vorgang][nth]);
+    }
+  }
+}
+
 // The answer as the builder writes it from the plan, before completion.
 py::Expected<edi_energy::builders::Written> write(const Call& call, const Received& received,
                                                   const std::optional<std::string>& document_date) {
@@ -330,13 +366,15 @@ py::Expected<edi_energy::builders::Written> write(const Call& call, const Receiv
   if (call.antwort_code) {
     content.antwort = antwort_status(*call.antwort_code, call.antwort_ebd, call.release, received.answer_pid);
   }
-  for (const EchoVorgang& vorgang : received.plan.vorgaenge) {
-    auto next = add_answer_transaction(std::move(builder), vorgang, content);
+  std::vector<std::vector<std::optional<std::size_t>>> callers(received.plan.vorgaenge.size());
+  for (std::size_t v = 0; v < received.plan.vorgaenge.size(); ++v) {
+    auto next = add_answer_transaction(std::move(builder), received.plan.vorgaenge[v], content, callers[v]);
     if (!next) return py::propagate(next);
     builder = std::move(*next);
   }
   auto message = std::move(builder).written();
   if (!message) return py::value_error(fmt::format("UTILMD answer build failed: {}", message.error().message()));
+  name_caller_references(message->sources, callers);
   return std::move(*message);
 }
 
@@ -490,7 +528,9 @@ py::Result build_answer(py::Args args) {
       auto written = write(*call, *received, *document_date);
       if (!written) return py::propagate(written);
       const std::string& bytes = written->bytes;
-      if (round == 1) {
+      // A trial's size tells nothing of the answer's: without the caller's Lokationen, completion's
+      // samples stand in their place.
+      if (round == 1 && !trial) {
         if (auto fits = references_fit(bytes, *call, plan); !fits) return py::propagate(fits);
         if (auto fits = answer_would_fit(bytes, plan, request, received->request_places, call->process_dates,
                                          received->column, call->release, received->answer_pid);
@@ -521,6 +561,10 @@ py::Result build_answer(py::Args args) {
                                              "carries — {}",
                                              call->message_index, *own.unplaced));
         }
+        // Where a trial finds no place for a reference of the caller's, the answer finds none either.
+        if (trial) {
+          if (auto fault = argument_fault(own, "references[")) return std::move(*fault);
+        }
         if (outer != nullptr) *outer = std::move(own);
         return py::propagate(completed);
       }
@@ -532,6 +576,10 @@ py::Result build_answer(py::Args args) {
         }
         if (auto fault = given_fault(plan, call->references, own, *completed, call->message_index)) {
           return std::move(*fault);
+        }
+        // A reference the trial cannot take is the caller's to mend before anything the trial tells.
+        if (trial) {
+          if (auto fault = argument_fault(own, "references[")) return std::move(*fault);
         }
         const Carried carried = carried_of(plan, call->message_index, &call->references);
         if (auto fault = received_fault(carried, own, column, *completed)) return std::move(*fault);
@@ -575,7 +623,9 @@ py::Result build_answer(py::Args args) {
   std::vector<std::size_t> leader;
   if (plan.vorgaenge.size() > 1 &&
       std::ranges::any_of(std::views::iota(std::size_t{0}, call->references.size()), names_lokation)) {
-    leader = first_of_shape(plan, request);
+    leader = first_of_shape(plan, RequestShapes{.cut = &request,
+                                                .places = received->request_places,
+                                                .column = received->column ? &*received->column : nullptr});
   }
   LokationNeeds needs;
   std::optional<py::Error> request_fault;
@@ -592,9 +642,12 @@ py::Result build_answer(py::Args args) {
     auto tried_answer = rounds(true);
     plan = std::move(kept);
     // A request at fault is named as the trial names it: where the given Lokationen go is then unknown.
+    // A reference of the caller's the trial cannot take is named at once.
     if (!tried_answer && needs.empty()) {
       if (auto text = tried_answer.error().text(); text && text->starts_with("received")) {
         request_fault = std::move(tried_answer.error());
+      } else if (text && text->starts_with("references[")) {
+        return py::Failure(std::move(tried_answer.error()));
       }
     }
     if (needs.size() == shapes) {

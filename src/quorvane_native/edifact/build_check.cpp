@@ -285,6 +285,22 @@ py::Result unmet(py::Result (*body)(py::Args), py::Args args, const ColumnVerdic
 
 }  // namespace
 
+std::optional<py::Failure> argument_fault(const ColumnVerdict& verdict, std::string_view argument) {
+  const auto of = [&](const std::optional<std::string>& name) { return name && name->starts_with(argument); };
+  if (verdict.unplaced && verdict.unplaced_segment) {
+    if (auto name = writer_of(verdict.writers, *verdict.unplaced_segment, std::nullopt); of(name)) {
+      return refused(*name, verdict, *verdict.unplaced);
+    }
+  }
+  for (const auto& rejection : verdict.rejections) {
+    if (rejection.writer.kind != Writer::Kind::builder) continue;
+    auto name = writer_of(verdict.writers, rejection.writer.segment, rejection.writer.element,
+                          rejection.writer.component);
+    if (of(name)) return refused_writer(*name, verdict, rejection);
+  }
+  return std::nullopt;
+}
+
 py::Result accepted_by_column(py::Result (*body)(py::Args), py::Args args) {
   ColumnVerdict verdict;
   py::Result built = [&] {

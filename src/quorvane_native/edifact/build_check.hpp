@@ -7,12 +7,21 @@
 // argument causes (a published contradiction of the column), refuses nothing.
 #pragma once
 
+#include <optional>
+#include <string_view>
+
+#include "quorvane_native/edifact/column_verdict.hpp"
 #include "quorvane_native/py/args.hpp"
 #include "quorvane_native/py/errors.hpp"
 
 namespace quorvane_native::edifact {
 
 py::Result accepted_by_column(py::Result (*body)(py::Args), py::Args args);
+
+// The refusal naming the argument (`argument`, or an item of it) that wrote a segment the verdict
+// finds no place for, else the first value it rejects that such an argument wrote; none where
+// none did.
+std::optional<py::Failure> argument_fault(const ColumnVerdict& verdict, std::string_view argument);
 
 template <py::Result (*Body)(py::Args)>
 py::Result checked_by_column(py::Args args) {
