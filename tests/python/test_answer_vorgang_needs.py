@@ -188,6 +188,8 @@ def test_the_build_utilmd_route_names_another_vorgangs_given_marktlokation_nowhe
     received = recounted(re.sub(r"LOC\+Z16\+[^']*'", "", received.decode()))
     given = [native.malo_from_base(base) for base in ("7123456789", "7123456790")]
     refusal = refusal_of(received, 55078, STROM, references=[("Z18", malo) for malo in given])
+    # Each in the build_answer call and in its own Vorgang's UtilmdTransaction, never left out of another's.
+    assert [refusal.count(f'"{malo}"') for malo in given] == [2, 2], refusal
     built, _, each = followed(refusal, sender, receiver, ids=[Y, MELOS[1]])
     assert [[value for _, value in fields["references"] + fields["locations"] if value in given] for fields in each] == [
         given[:1], given[1:]]
