@@ -62,7 +62,8 @@ def test_given_lokationen_go_to_the_vorgaenge_that_need_them(references, held):
 @pytest.mark.parametrize(("request_pid", "answer_pid", "vorgaenge", "references", "said"), [
     (55001, 55002, [T("VG1", transaktionsgrund_ergaenzung="ZAP", locations=[("malo", MALOS[0])]),
                     T("VG2", locations=[("malo", MALOS[1])])], [("Z19", Y), ("Z19", MELOS[1])],
-     "references: 2 IDs of a Messlokation (Zählpunktbezeichnung) given for 2 Vorgänge, 1 of which needs one: give 1 ID"),
+     "references: 2 IDs of a Messlokation (Zählpunktbezeichnung) given for 2 Vorgänge, 1 of which needs one: "
+     "give 1 ID"),
     (55042, 55043, [T("VG1", locations=[("malo", MALOS[0]), ("melo", X)]), T("VG2", locations=[("malo", MALOS[1])])],
      [("Z32", NELO[0]), ("Z32", NELO[1]), ("Z32", NELO[1])],
      "references: 3 IDs of a Netzlokation (Netzlokations-ID) given for 2 Vorgänge, 2 of which name none: give one ID "
@@ -143,18 +144,18 @@ def test_the_same_id_given_twice_stands_once(references):
     assert tagged(answer, "LOC+Z17+") == [f"LOC+Z17+{Y}"]
 
 
-@pytest.mark.parametrize(("size", "references", "advised_", "quoted"), [
+@pytest.mark.parametrize(("size", "references", "named", "quoted"), [
     (1, [("Z32", NELO[0])] * 2000 + [("TN", "OWN1")], [("Z32", NELO[0]), ("TN", "OWN1")], 2),
     (3, [("Z32", NELO[0]), ("Z32", NELO[0]), ("Z32", NELO[1])], None, 4)], ids=["2,000 copies", "one for each Vorgang"])
 def test_the_advice_names_a_reference_given_twice_once_but_ids_given_one_for_each_vorgang_as_given(
-        size, references, advised_, quoted):
+        size, references, named, quoted):
     received, sender, receiver = request_of(55077, STROM, [T(f"VG{at + 1}", locations=[("malo", malo)])
                                                            for at, malo in enumerate(MALOS[:size])])
     refusal = refusal_of(received, 55078, STROM, references=references)
     # Once in the build_answer call, and in the build_utilmd call once in each Vorgang it stands in.
     assert refusal.count(f'"{NELO[0]}"') == quoted, refusal
     answer, _, fields = answered(refusal, received)
-    assert fields["references"][:-size] == (advised_ or references)
+    assert fields["references"][:-size] == (named or references)
     assert clean(answer, STROM, receiver, sender) == (True, [])
 
 
@@ -191,15 +192,16 @@ def test_the_build_utilmd_route_names_another_vorgangs_given_marktlokation_nowhe
     # Each in the build_answer call and in its own Vorgang's UtilmdTransaction, never left out of another's.
     assert [refusal.count(f'"{malo}"') for malo in given] == [2, 2], refusal
     built, _, each = followed(refusal, sender, receiver, ids=[Y, MELOS[1]])
-    assert [[value for _, value in fields["references"] + fields["locations"] if value in given] for fields in each] == [
-        given[:1], given[1:]]
+    assert [[value for _, value in fields["references"] + fields["locations"] if value in given]
+            for fields in each] == [given[:1], given[1:]]
     assert [[malo for malo in given if holds(vorgang, malo)] for vorgang in vorgaenge(built)] == [given[:1], given[1:]]
 
 
 def vendor_vorgaenge():
     """A 44001 of three Vorgänge as another system sends it, the second for another Kunde, the third of another
     Zeitraum."""
-    received, _, _ = request_of(44001, GAS, [T(f"VG{at + 1}", locations=[("172", malo)]) for at, malo in enumerate(MALOS)])
+    received, _, _ = request_of(44001, GAS, [T(f"VG{at + 1}", locations=[("172", malo)])
+                                             for at, malo in enumerate(MALOS)])
     text = received.decode()
     for sample, own in VENDOR_44001:
         text = text.replace(sample, own)
@@ -243,7 +245,8 @@ def befristet_beside_an_ergaenzung_55002_does_not_name():
      "refuses there — "),
     (period_vorgaenge, '(its dates leave out DTM+Z01 "03MQ" in every Vorgang, which they do not take: completion '
      "writes its own there)"),
-    # The answer's STS+7 holds the Ergänzung completion writes in place of ZW4: only the befristet part is the request's.
+    # The answer's STS+7 holds the Ergänzung completion writes in place of ZW4: only its befristet part is the
+    # request's.
     (befristet_beside_an_ergaenzung_55002_does_not_name, "(it leaves out what the request says in the befristet part "
      "E01 of STS+7 of Vorgang \"VG1\", which a UtilmdTransaction cannot say: the build_answer call keeps it)")],
     ids=["request values", "a date build_utilmd refuses", "a date `dates` does not take", "a befristet part"])
@@ -264,7 +267,9 @@ def test_the_advised_calls_give_back_the_callers_and_the_requests_strings_as_pyt
         message_ref, ("TN", reference), [("TN", reference)])
     route = ROUTE.search(refusal)
     assert ast.literal_eval(ast.parse(route[3], mode="eval").body.elts[0].args[0]) == number
-    assert ast.parse(f"f({route[2][2:]})", mode="eval").body.keywords[-1].value.value == message_ref
+    given = {keyword.arg: ast.literal_eval(keyword.value)
+             for keyword in ast.parse(f"f(x{route[2]})", mode="eval").body.keywords}
+    assert given["message_ref"] == message_ref
 
 
 def test_a_given_marktlokations_reference_stands_in_its_own_vorgang_alone():
