@@ -15,13 +15,14 @@ bool is_plain_ascii(unsigned char byte) { return byte >= 0x20 && byte < 0x7F && 
 // character before it and hide what the text holds.
 bool is_shown_escaped(char32_t c) { return !unicode::is_printable(c) || unicode::is_grapheme_extend(c); }
 
-// `encoded` is c's UTF-8 form when the caller has it at hand.
-void append_escaped(std::string& out, char32_t c, char quote, std::string_view encoded = {}) {
+// `encoded` is c's UTF-8 form when the caller has it at hand. Python reads no \u{hex}, and reads
+// \0 before a digit as another character.
+void append_escaped(std::string& out, char32_t c, char quote, std::string_view encoded = {}, bool python = false) {
   switch (c) {
     case '\t': out += "\\t"; return;
     case '\r': out += "\\r"; return;
     case '\n': out += "\\n"; return;
-    case '\0': out += "\\0"; return;
+    case '\0': out += python ? "\\x00" : "\\0"; return;
     case '\\': out += "\\\\"; return;
     default: break;
   }
@@ -29,7 +30,16 @@ void append_escaped(std::string& out, char32_t c, char quote, std::string_view e
     out.push_back('\\');
     out.push_back(quote);
   } else if (is_shown_escaped(c)) {
-    fmt::format_to(std::back_inserter(out), "\\u{{{:x}}}", static_cast<std::uint32_t>(c));
+    const auto code = static_cast<std::uint32_t>(c);
+    if (!python) {
+      fmt::format_to(std::back_inserter(out), "\\u{{{:x}}}", code);
+    } else if (code < 0x100) {
+      fmt::format_to(std::back_inserter(out), "\\x{:02x}", code);
+    } else if (code < 0x10000) {
+      fmt::format_to(std::back_inserter(out), "\\u{:04x}", code);
+    } else {
+      fmt::format_to(std::back_inserter(out), "\\U{:08x}", code);
+    }
   } else if (!encoded.empty()) {
     out += encoded;
   } else {
@@ -37,9 +47,7 @@ void append_escaped(std::string& out, char32_t c, char quote, std::string_view e
   }
 }
 
-}  // namespace
-
-std::string debug_quote(std::string_view text) {
+std::string quoted(std::string_view text, bool python) {
   std::string out;
   out.reserve(text.size() + 2);
   out.push_back('"');
@@ -51,7 +59,7 @@ std::string debug_quote(std::string_view text) {
     offset = plain_end;
     if (offset == text.size()) break;
     if (auto decoded = utf8::decode(text.substr(offset))) {
-      append_escaped(out, decoded->scalar, '"', text.substr(offset, decoded->length));
+      append_escaped(out, decoded->scalar, '"', text.substr(offset, decoded->length), python);
       offset += decoded->length;
     } else {
       // Not UTF-8: show the raw byte the way a lossy decode would.
@@ -62,6 +70,12 @@ std::string debug_quote(std::string_view text) {
   out.push_back('"');
   return out;
 }
+
+}  // namespace
+
+std::string debug_quote(std::string_view text) { return quoted(text, false); }
+
+std::string python_quote(std::string_view text) { return quoted(text, true); }
 
 std::string debug_quote(char32_t character) {
   std::string out = "'";

@@ -12,6 +12,8 @@
 namespace support {
 
 std::string debug_quote(std::string_view text);
+// The same as a Python string literal, for a call a message advises: "A\xa0B".
+std::string python_quote(std::string_view text);
 std::string debug_quote(char32_t character);
 // ["a", "b"]
 std::string debug_quote(const std::vector<std::string>& texts);

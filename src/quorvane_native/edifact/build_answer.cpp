@@ -234,14 +234,14 @@ CallerArguments caller_arguments(const Call& call) {
                          .answer_refusal = {}};
   std::string& others = caller.others;
   const auto text = [](std::string& to, std::string_view name, const std::optional<std::string>& value) {
-    if (value) to += fmt::format(", {}={}", name, support::debug_quote(*value));
+    if (value) to += fmt::format(", {}={}", name, support::python_quote(*value));
   };
   const auto pairs = [&](std::string_view name, const StringPairs& given) {
     if (given.empty()) return;
     std::string listed;
     for (const auto& [first, second] : given) {
-      listed += fmt::format("{}({}, {})", listed.empty() ? "" : ", ", support::debug_quote(first),
-                            support::debug_quote(second));
+      listed += fmt::format("{}({}, {})", listed.empty() ? "" : ", ", support::python_quote(first),
+                            support::python_quote(second));
     }
     others += fmt::format(", {}=[{}]", name, listed);
   };

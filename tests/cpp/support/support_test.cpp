@@ -59,6 +59,21 @@ INSTANTIATE_TEST_SUITE_P(
                     QuoteCase{"⚡🔌 €", "\"⚡🔌 €\""},                             // emoji and symbols stay
                     QuoteCase{"a b", "\"a b\""}));
 
+class PythonQuoteText : public testing::TestWithParam<QuoteCase> {};
+
+TEST_P(PythonQuoteText, EscapesAsPythonReadsThem) {
+  EXPECT_EQ(support::python_quote(std::string_view(GetParam().input)), GetParam().shown);
+}
+
+// As debug_quote shows them, but each escape one Python reads back as the same character.
+INSTANTIATE_TEST_SUITE_P(
+    Texts, PythonQuoteText,
+    testing::Values(QuoteCase{"a\"b\\c\td", "\"a\\\"b\\\\c\\td\""},
+                    QuoteCase{std::string("\0" "1", 2), "\"\\x001\""},  // \01 would be another character
+                    QuoteCase{"1\u00A0000", "\"1\\xa0000\""}, QuoteCase{"\u00AD", "\"\\xad\""},
+                    QuoteCase{"zero\u200Bwidth", "\"zero\\u200bwidth\""},
+                    QuoteCase{"\U000E0041", "\"\\U000e0041\""}, QuoteCase{"Grüße ⚡", "\"Grüße ⚡\""}));
+
 TEST(DebugQuote, CharactersAndCollections) {
   EXPECT_EQ(support::debug_quote(U'é'), "'é'");
   EXPECT_EQ(support::debug_quote(U'\''), "'\\''");

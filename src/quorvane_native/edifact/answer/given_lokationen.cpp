@@ -141,11 +141,15 @@ py::Expected<GivenPlaces> place_given_lokationen(std::span<const std::pair<std::
       for (std::size_t k = 0; k < indices.size(); ++k) placed.of_vorgang[takers[k]].push_back(indices[k]);
     } else {
       const std::string_view which = needed ? "needs one" : "names none";
-      return py::value_error(fmt::format("references: {} IDs of a {} ({}) given for {} Vorgänge, {} of which {}: "
-                                         "give one ID (it stands in each Vorgang that {}) or {}, one for each of "
-                                         "them in Vorgang order",
+      // Where one Vorgang takes them, one ID for all and one for each are the same.
+      const std::string give =
+          takers.size() == 1 ? std::string("give 1 ID")
+                             : fmt::format("give one ID (it stands in each Vorgang that {}) or {}, one for each of "
+                                           "them in Vorgang order",
+                                           which, takers.size());
+      return py::value_error(fmt::format("references: {} IDs of a {} ({}) given for {} Vorgänge, {} of which {}: {}",
                                          indices.size(), named.name, form, vorgaenge.size(), takers.size(),
-                                         needed ? "need one" : "name none", which, takers.size()));
+                                         takers.size() == 1 ? which : (needed ? "need one" : "name none"), give));
     }
   }
   for (auto& given : placed.of_vorgang) std::ranges::sort(given);

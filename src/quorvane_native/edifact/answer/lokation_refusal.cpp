@@ -27,6 +27,7 @@ namespace quorvane_native::edifact::answer {
 namespace {
 
 using support::debug_quote;
+using support::python_quote;
 
 using Name = edi_energy::lokation_reference::Named;
 using edi_energy::lokation_reference::lokation_named;
@@ -60,7 +61,7 @@ std::string pairs(const std::vector<std::pair<std::string, std::string>>& found)
   std::string text;
   for (const auto& [first, second] : found) {
     if (!text.empty()) text += ", ";
-    text += fmt::format("({}, {})", debug_quote(first), second);
+    text += fmt::format("({}, {})", python_quote(first), second);
   }
   return fmt::format("[{}]", text);
 }
@@ -164,7 +165,7 @@ RouteVorgang route_vorgang(const LokationRoute& route, std::string& left_out) {
 std::string quoted_pairs(std::span<const std::pair<std::string, std::string>> given, std::size_t wanted = 0) {
   std::vector<std::pair<std::string, std::string>> shown;
   for (std::size_t at = 0; at < given.size(); ++at) {
-    shown.emplace_back(given[at].first, at + wanted < given.size() ? debug_quote(given[at].second) : "...");
+    shown.emplace_back(given[at].first, at + wanted < given.size() ? python_quote(given[at].second) : "...");
   }
   return pairs(shown);
 }
@@ -172,9 +173,9 @@ std::string quoted_pairs(std::span<const std::pair<std::string, std::string>> gi
 // The UtilmdTransaction as a call, each wanted Lokation's ID a `...`.
 std::string transaction_text(const RouteVorgang& made) {
   const UtilmdTransaction& fields = made.fields;
-  std::string text = fmt::format("UtilmdTransaction({}", debug_quote(fields.vorgangsnummer));
+  std::string text = fmt::format("UtilmdTransaction({}", python_quote(fields.vorgangsnummer));
   const auto optional = [&](std::string_view name, const std::optional<std::string>& value) {
-    if (value) text += fmt::format(", {}={}", name, debug_quote(*value));
+    if (value) text += fmt::format(", {}={}", name, python_quote(*value));
   };
   optional("transaktionsgrund", fields.transaktionsgrund);
   if (fields.transaktionsgrund) optional("transaktionsgrund_ergaenzung", fields.transaktionsgrund_ergaenzung);
@@ -249,6 +250,58 @@ std::string shape_of(const RouteVorgang& made) {
   return transaction_text(shape);
 }
 
+// What the build_utilmd route leaves out of the route's Vorgänge, each value named once with the
+// Vorgänge it is left out of, so that a value the same in every Vorgang is not named in each.
+class LeftOut {
+ public:
+  // `why` follows the Vorgänge; values left out of the same Vorgänge for the same reason are named together.
+  void add(std::string value, std::size_t vorgang, std::string why = {}) {
+    const auto [known, fresh] = index_.try_emplace({value, why}, entries_.size());
+    if (fresh) entries_.push_back({.value = std::move(value), .why = std::move(why), .vorgaenge = {}});
+    std::vector<std::size_t>& vorgaenge = entries_[known->second].vorgaenge;
+    const auto at = std::ranges::lower_bound(vorgaenge, vorgang);
+    if (at == vorgaenge.end() || *at != vorgang) vorgaenge.insert(at, vorgang);
+  }
+
+  bool empty() const { return entries_.empty(); }
+
+  // "CCI+Z19++X, CAV+Z74:::Z09 in every Vorgang; NAD+Z09+++Schmidt:Anna::::Z01 of Vorgang "VG1"".
+  std::string text(std::span<const LokationRoute> routes) const {
+    std::vector<std::pair<const Entry*, std::string>> groups;  // the first entry of each, its values
+    std::map<std::pair<std::string_view, std::vector<std::size_t>>, std::size_t> grouped;
+    for (const Entry& entry : entries_) {
+      const auto [known, fresh] = grouped.try_emplace({entry.why, entry.vorgaenge}, groups.size());
+      if (fresh) {
+        groups.emplace_back(&entry, entry.value);
+      } else {
+        groups[known->second].second += fmt::format(", {}", entry.value);
+      }
+    }
+    std::string text;
+    for (const auto& [entry, values] : groups) {
+      std::string where = "in every Vorgang";
+      if (entry->vorgaenge.size() < routes.size() || routes.size() == 1) {
+        where = entry->vorgaenge.size() == 1 ? "of Vorgang" : "of Vorgänge";
+        for (std::size_t k = 0; k < entry->vorgaenge.size(); ++k) {
+          const std::string& number = routes[entry->vorgaenge[k]].vorgang->vorgangsnummer;
+          where += fmt::format("{} {}", k == 0 ? "" : ",", debug_quote(number));
+        }
+      }
+      text += fmt::format("{}{} {}{}", text.empty() ? "" : "; ", values, where, entry->why);
+    }
+    return text;
+  }
+
+ private:
+  struct Entry {
+    std::string value;
+    std::string why;
+    std::vector<std::size_t> vorgaenge;  // of the routes, in order
+  };
+  std::map<std::pair<std::string, std::string>, std::size_t> index_;  // of `entries_`
+  std::vector<Entry> entries_;
+};
+
 // The message build_utilmd writes of the route's Vorgänge, each wanted Lokation given, and the
 // Vorgang of it each of theirs is built as; none where it refuses them. A value of the request's or
 // the caller's it refuses is left out and named in `left_out`.
@@ -257,8 +310,7 @@ struct Built {
   std::vector<std::size_t> as;  // per Vorgang of the route, from 1
 };
 
-std::optional<Built> builds(std::vector<RouteVorgang>& vorgaenge, const CallerArguments& caller,
-                            std::string& left_out) {
+std::optional<Built> builds(std::vector<RouteVorgang>& vorgaenge, const CallerArguments& caller, LeftOut& left_out) {
   if (!caller.utilmd_trial) return Built{};
   // One Vorgang of each shape, and the Vorgänge alike to each; a value left out goes from all of
   // them, so they stay alike.
@@ -297,12 +349,9 @@ std::optional<Built> builds(std::vector<RouteVorgang>& vorgaenge, const CallerAr
     const bool wanted = named->list == "locations" && named->at + made.wanted >= made.fields.locations.size();
     if (list == nullptr || named->at >= list->size() || wanted) return std::nullopt;
     const auto& [qualifier, value] = (*list)[named->at];
-    left_out += fmt::format("{}{} ({}, {}) of Vorgang {}", left_out.empty() ? "" : "; ", named->list,
-                            debug_quote(qualifier), debug_quote(value), debug_quote(made.fields.vorgangsnummer));
-    if (members.size() > 1) {
-      left_out += fmt::format(" and {} more {} alike", members.size() - 1, members.size() == 2 ? "Vorgang" : "Vorgänge");
-    }
-    left_out += fmt::format(", which build_utilmd refuses there — {}", named->reason);
+    const std::string refused = fmt::format("{} ({}, {})", named->list, debug_quote(qualifier), debug_quote(value));
+    const std::string why = fmt::format(", which build_utilmd refuses there — {}", named->reason);
+    for (const std::size_t at : members) left_out.add(refused, at, why);
     for (const std::size_t at : members) {
       StringPairs* own = list_named(vorgaenge[at].fields, named->list);
       vorgaenge[at].refused.push_back((*own)[named->at]);
@@ -312,13 +361,13 @@ std::optional<Built> builds(std::vector<RouteVorgang>& vorgaenge, const CallerAr
 }
 
 // What the answer says of each Vorgang that the route's message does not, no argument of a
-// UtilmdTransaction carrying it: "CCI+Z19++X of Vorgang "VG1"; …", the same for Vorgänge alike named once.
+// UtilmdTransaction carrying it, as LeftOut names it.
 std::string unsaid(std::span<const LokationRoute> routes, const std::vector<RouteVorgang>& vorgaenge,
                    const Built& built) {
   const auto cut = cut_vorgaenge(built.message);
   if (!cut) return {};
   std::map<std::size_t, std::set<std::string>> said;  // of each Vorgang built, its segments masked
-  std::vector<std::pair<std::string, std::vector<std::string_view>>> lacking;  // segments, Vorgänge
+  LeftOut lacking;
   for (std::size_t at = 0; at < routes.size(); ++at) {
     const std::size_t as = built.as[at];
     if (as > cut->vorgaenge()) return {};
@@ -336,7 +385,6 @@ std::string unsaid(std::span<const LokationRoute> routes, const std::vector<Rout
       return std::ranges::any_of(vorgang.lokationen, [&](const auto& named) { return named.second == id; }) ||
              std::ranges::any_of(vorgang.echoes, [&](const Echo& echo) { return echo.value == id; });
     };
-    std::string segments;
     for (const std::string_view text : routes[at].segments) {
       if (text.starts_with("IDE+") || text.starts_with("RFF+TN:")) continue;
       if (std::ranges::find(vorgaenge[at].dates_left_out, text) != vorgaenge[at].dates_left_out.end()) continue;
@@ -353,24 +401,20 @@ std::string unsaid(std::span<const LokationRoute> routes, const std::vector<Rout
       std::string masked;
       append_masked(masked, text);
       if (known->second.contains(masked)) continue;
-      segments += fmt::format("{}{}", segments.empty() ? "" : ", ", text.substr(0, text.size() - 1));
-    }
-    if (segments.empty()) continue;
-    const auto same = std::ranges::find_if(lacking, [&](const auto& listed) { return listed.first == segments; });
-    if (same != lacking.end()) {
-      same->second.push_back(vorgang.vorgangsnummer);
-    } else {
-      lacking.push_back({std::move(segments), {vorgang.vorgangsnummer}});
-    }
-  }
-  std::string text;
-  for (const auto& [segments, numbers] : lacking) {
-    text += fmt::format("{}{} of Vorgang {}", text.empty() ? "" : "; ", segments, debug_quote(numbers.front()));
-    if (numbers.size() > 1) {
-      text += fmt::format(" and {} more {} alike", numbers.size() - 1, numbers.size() == 2 ? "Vorgang" : "Vorgänge");
+      // The answer's STS+7 holds the Ergänzung completion or the answer put in place of the request's; of
+      // the request's, only the befristet part is what a UtilmdTransaction cannot say.
+      if (text.starts_with("STS+7+")) {
+        const auto sts =
+            std::ranges::find_if(vorgang.echoes, [](const Echo& echo) { return echo.kept && echo.tag == "STS"; });
+        if (sts != vorgang.echoes.end() && sts->befristung) {
+          lacking.add(fmt::format("the befristet part {} of STS+7", *sts->befristung), at);
+        }
+        continue;
+      }
+      lacking.add(std::string(text.substr(0, text.size() - 1)), at);
     }
   }
-  return text;
+  return lacking.text(routes);
 }
 
 // The build_answer call that names each wanted Lokation in `references`, Vorgang by Vorgang, and
@@ -390,9 +434,21 @@ std::optional<AnswerCall> answer_call(std::span<const LokationRoute> routes) {
   AnswerCall call;
   const CallerArguments* caller = first.plan->caller;
   if (caller != nullptr) {
+    // The same reference given twice stands once, and is named once; but of several Vorgänge, IDs of
+    // a Lokation that differ are given one for each Vorgang in turn, which one fewer would not be.
+    std::map<std::string_view, std::string_view> first_id;
+    std::set<std::string_view> one_each;
     for (const auto& [qualifier, value] : caller->references) {
-      references.emplace_back(qualifier, debug_quote(value));
+      namespace lokation = edi_energy::lokation_reference;
+      if (lokation::shape_named(qualifier) == lokation::Shape::none) continue;
+      if (first_id.try_emplace(qualifier, value).first->second != value) one_each.insert(qualifier);
+    }
+    std::set<std::pair<std::string_view, std::string_view>> named;
+    for (const auto& [qualifier, value] : caller->references) {
       call.trial.emplace_back(qualifier, value);
+      if (named.emplace(qualifier, value).second || (routes.size() > 1 && one_each.contains(qualifier))) {
+        references.emplace_back(qualifier, python_quote(value));
+      }
     }
   }
   std::map<std::string_view, std::size_t> count;
@@ -484,10 +540,18 @@ std::string lokation_refusal(std::span<const LokationRoute> routes) {
       return std::move(*refusal);
     }
   }
-  std::string left_out;
+  // Each date left out named once, with its Vorgänge.
+  LeftOut left_out;
   std::vector<RouteVorgang> vorgaenge;
-  for (const LokationRoute& route : routes) vorgaenge.push_back(route_vorgang(route, left_out));
-  std::string refused;
+  for (std::size_t at = 0; at < routes.size(); ++at) {
+    std::string told;  // route_vorgang names a date in each Vorgang it is left out of
+    vorgaenge.push_back(route_vorgang(routes[at], told));
+    for (const std::string_view text : vorgaenge.back().dates_left_out) {
+      const auto elements = elements_of(text);
+      left_out.add(fmt::format("DTM+{} {}", component(elements, 1, 0), debug_quote(component(elements, 1, 1))), at);
+    }
+  }
+  LeftOut refused;
   const std::optional<Built> built = caller != nullptr ? builds(vorgaenge, *caller, refused) : Built{};
   std::string transactions;
   for (const RouteVorgang& made : vorgaenge) {
@@ -499,9 +563,9 @@ std::string lokation_refusal(std::span<const LokationRoute> routes) {
   std::string in_turn_utilmd = in_turn;
   if (!left_out.empty()) {
     in_turn_utilmd += fmt::format(" (its dates leave out {}, which they do not take: completion writes its own there)",
-                                  left_out);
+                                  left_out.text(routes));
   }
-  if (!refused.empty()) in_turn_utilmd += fmt::format(" (it leaves out {})", refused);
+  if (!refused.empty()) in_turn_utilmd += fmt::format(" (it leaves out {})", refused.text(routes));
   if (built && !built->message.empty()) {
     if (const std::string lacking = unsaid(routes, vorgaenge, *built); !lacking.empty()) {
       in_turn_utilmd += fmt::format(" (it leaves out what the request says in {}, which a UtilmdTransaction cannot "
