@@ -106,6 +106,14 @@ def test_every_given_lokation_stands_or_its_reference_is_named(request_pid, answ
     assert clean(answer, "2025-10-01", receiver, sender) == (True, [])
 
 
+def test_many_zaehlpunkte_each_given_twice_stand_once_and_are_refused_past_what_the_partner_reads():
+    received, _, _ = request(44001)
+    distinct = [("Z19", f"DE00321067657120000000000{k:08d}") for k in range(10000)]
+    with pytest.raises(ValueError, match=r"^references: the answer would hold 10012 segments, 10000 of them for the "
+                                         r"references given; validate_edifact reads at most 10000 segments"):
+        native.build_answer(received, 44002, on=ON, references=distinct * 2)
+
+
 # Requests of two Vorgänge, each naming its own Lokation and lacking the one the answer needs.
 TWO = [(44001, 44002, ON, [("172", "50074561182")], [("172", "50363191707")]),
        (55042, 55043, "2025-10-01", [("melo", "DE0032106765712000000000000000037")],

@@ -13,8 +13,8 @@ import quorvane._native as native
 from answer_support import segments, tagged
 from test_answer_carried import clean, request_of
 from test_answer_given_lokationen import holds, vorgaenge
-from test_answer_lokationen import (BEFRISTET, MELO, OBLIGING, ROUTE, VENDOR_44001, advised, answered, followed,
-                                    vendor_44001)
+from test_answer_lokationen import (BEFRISTET, MALO, MELO, OBLIGING, ROUTE, VENDOR_44001, advised, answered,
+                                    followed, vendor_44001)
 from test_answer_mixed_vorgaenge import faults, named_in
 
 T = native.UtilmdTransaction
@@ -157,6 +157,15 @@ def test_the_advice_names_a_reference_given_twice_once_but_ids_given_one_for_eac
     answer, _, fields = answered(refusal, received)
     assert fields["references"][:-size] == (named or references)
     assert clean(answer, STROM, receiver, sender) == (True, [])
+
+
+@pytest.mark.parametrize("between", [[], [("TN", "OWN1")]], ids=["in a row", "apart"])
+def test_a_marktlokation_given_twice_gives_the_answer_given_once(between):
+    # 44014 takes the Marktlokation's RFF+Z18 in the Vorgang's SG6, once.
+    received, _, _ = request_of(44013, GAS)
+    once = ("Z18", native.malo_from_base("7123456789"))
+    answer = native.build_answer(received, 44014, on=GAS, references=[once, *between, once])
+    assert answer == native.build_answer(received, 44014, on=GAS, references=[once, *between])
 
 
 def test_the_build_utilmd_route_carries_the_callers_free_texts_in_each_vorgang():
@@ -336,6 +345,27 @@ def test_a_vorgang_naming_its_messlokation_only_in_a_reference_keeps_it_on_eithe
     built, _, each = followed(refusal, sender, receiver, ids=[Y, MELOS[1]])
     assert ("172", X) in each[1]["locations"]
     assert list(faults(built, received, GAS, sender, receiver, [Y, MELOS[1]], ["VG1", "VG3"])) == []
+
+
+KUNDE = "NAD+Z05+++Mustermann:::::Z01+Musterstr. 1+Berlin+++DE"
+
+
+@pytest.mark.parametrize("given", ["it", "the Meldepunkt", "it twice"])
+def test_a_lokation_the_request_names_only_in_a_reference_stays_in_sg5_whatever_the_caller_gives(given):
+    def references(meldepunkt):
+        return {"it": [("Z19", X)], "the Meldepunkt": [meldepunkt], "it twice": [("Z19", X)] * 2}[given]
+
+    request = vendor_44001(("NAD+Z05+++Schmidt:Anna::::Z01+Hauptstr. 7+Hamburg+++DE", f"RFF+Z19:{X}"))
+    answer = native.build_answer(request.received, 44002, on=GAS, references=references(("Z18", MALO)))
+    assert tagged(answer, "LOC+172+") == [f"LOC+172+{MALO}", f"LOC+172+{X}"]
+    # A request whose Meldepunkt is a Zählpunkt lacks the Marktlokation its RFF+Z18 names: the route is advised.
+    received, sender, receiver = request_of(44001, GAS)
+    meldepunkt = tagged(received, "LOC+172+")[0].split("+")[2]
+    received = recounted(received.decode().replace(f"{KUNDE}'", f"{KUNDE}'RFF+Z19:{X}'", 1))
+    refusal = refusal_of(received, 44002, GAS, references=references(("Z19", meldepunkt)))
+    built, _, each = followed(refusal, sender, receiver)
+    assert ("172", X) in each[0]["locations"]
+    assert clean(built, GAS, receiver, sender) == (True, [])
 
 
 def test_a_request_at_fault_is_named_where_it_leaves_unknown_which_vorgang_needs_a_given_lokation():

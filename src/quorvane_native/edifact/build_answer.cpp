@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -97,10 +98,15 @@ py::Expected<Builder> add_answer_transaction(Builder builder, const EchoVorgang&
   }
   // A reference that names a Lokation stands in its Vorgang's SG6 only where the column has that
   // place there; elsewhere its Lokation stands in the Vorgang's LOC and the references to its kind.
+  // The same ID given twice stands once.
+  std::unordered_set<std::string_view> given_ids;
   for (std::size_t at = 0; at < content.references->size(); ++at) {
     const auto& [qualifier, value] = (*content.references)[at];
     const auto& lokation = at < content.plan->given_lokationen.size() ? content.plan->given_lokationen[at] : std::nullopt;
-    if (lokation && (!lokation->in_sg6 || given_elsewhere(*content.plan, vorgang, at))) continue;
+    if (lokation &&
+        (given_elsewhere(*content.plan, vorgang, at) || !given_ids.insert(value).second || !lokation->in_sg6)) {
+      continue;
+    }
     transaction = std::move(transaction).reference(qualifier, value);
     callers.emplace_back(at);
   }
@@ -410,12 +416,19 @@ std::optional<py::Error> unasked(const Call& call, const Received& received, con
 py::Status references_fit(std::string_view written, const Call& call, const AnswerPlan& plan) {
   const std::size_t segments = written_segments(written);
   if (segments + envelope_segments <= edi_energy::platform::MAX_SEGMENTS) return {};
+  // Counted as add_answer_transaction writes them: a reference that names no Lokation in every
+  // Vorgang, one that does in those given it, the same ID once.
+  std::size_t everywhere = 0;
+  for (std::size_t at = 0; at < call.references.size(); ++at) {
+    everywhere += at >= plan.given_lokationen.size() || !plan.given_lokationen[at];
+  }
   std::size_t given = 0;
   for (const EchoVorgang& vorgang : plan.vorgaenge) {
     given += static_cast<std::size_t>(std::ranges::count_if(vorgang.echoes, [](const Echo& echo) { return echo.given; }));
-    for (std::size_t at = 0; at < call.references.size(); ++at) {
-      const auto& lokation = at < plan.given_lokationen.size() ? plan.given_lokationen[at] : std::nullopt;
-      given += !lokation || (lokation->in_sg6 && !given_elsewhere(plan, vorgang, at));
+    given += everywhere;
+    std::unordered_set<std::string_view> ids;
+    for (const std::size_t at : vorgang.given) {
+      given += ids.insert(call.references[at].second).second && plan.given_lokationen[at]->in_sg6;
     }
   }
   if (segments - std::min(given, segments) + envelope_segments > edi_energy::platform::MAX_SEGMENTS) return {};

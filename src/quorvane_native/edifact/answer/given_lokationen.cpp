@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <map>
+#include <unordered_set>
 
 #include "edi_energy/lokation_reference.hpp"
 #include "quorvane_native/edifact/column_places.hpp"
@@ -21,17 +22,18 @@ std::optional<py::Failure> beyond_room(std::span<const std::pair<std::string, st
                                        const GivenPlaces& placed, std::span<const NamedByRequest> vorgaenge,
                                        EchoPlaces& places) {
   for (std::size_t v = 0; v < vorgaenge.size(); ++v) {
+    if (placed.of_vorgang[v].empty()) continue;
     std::map<std::pair<std::string_view, std::string_view>, std::size_t> held;
     for (const std::string& own : vorgaenge[v].in_sg5) ++held[{"LOC", own}];
-    std::vector<std::string_view> counted;
+    std::unordered_set<std::string_view> named;
+    for (const auto& lokation : vorgaenge[v].lokationen) named.insert(lokation.second);
+    std::unordered_set<std::string_view> counted;
     for (const std::size_t at : placed.of_vorgang[v]) {
       const GivenLokation& given = *placed.of_reference[at];
       // The same ID given twice stands once.
-      if (std::ranges::find(counted, references[at].second) != counted.end()) continue;
-      counted.push_back(references[at].second);
+      if (!counted.insert(references[at].second).second) continue;
       // One the request's Vorgang names itself stands there once.
-      const bool own = std::ranges::any_of(vorgaenge[v].lokationen,
-                                           [&](const auto& named) { return named.second == references[at].second; });
+      const bool own = named.contains(references[at].second);
       for (const auto& [tag, qualifier] : {std::pair<std::string_view, std::string_view>{"LOC", own ? std::string_view() : std::string_view(given.location)},
                                            {"RFF", given.in_sg6 ? std::string_view(references[at].first) : ""}}) {
         if (qualifier.empty()) continue;

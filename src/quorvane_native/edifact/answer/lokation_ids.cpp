@@ -6,9 +6,10 @@
 #include <array>
 #include <functional>
 #include <optional>
-#include <set>
 #include <span>
 #include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -61,12 +62,6 @@ struct Slot {
   std::size_t tried = 0;
 };
 
-// Whether a segment text holds `value` as one of its components.
-bool holds_component(std::string_view text, std::string_view value) {
-  return std::ranges::any_of(components_of(text),
-                             [&](const Span& span) { return text.substr(span.first, span.size) == value; });
-}
-
 std::optional<Span> id_span(const CutSegment& segment) {
   const std::string_view text = segment.text;
   const auto spans = components_of(text);
@@ -85,15 +80,13 @@ std::optional<Span> id_span(const CutSegment& segment) {
   return std::nullopt;
 }
 
+// The IDs a Vorgang names of each LOC qualifier.
+using IdsOfKind = std::unordered_map<std::string_view, std::unordered_set<std::string_view>>;
+
 // Whether the Vorgang names a Lokation of LOC qualifier `kind`, and none of that kind by `id`.
-bool names_another(const EchoVorgang& vorgang, std::string_view kind, std::string_view id) {
-  bool another = false;
-  for (const auto& [qualifier, named] : vorgang.lokationen) {
-    if (qualifier != kind) continue;
-    if (named == id) return false;
-    another = true;
-  }
-  return another;
+bool names_another(const IdsOfKind& named, std::string_view kind, std::string_view id) {
+  const auto of_kind = named.find(kind);
+  return of_kind != named.end() && !of_kind->second.contains(id);
 }
 
 class OwnIds {
@@ -109,14 +102,23 @@ class OwnIds {
         message_index_(message_index) {
     const auto answered = request.vorgaenge() > 0 ? answered_vorgaenge(request, plan)
                                                   : std::vector<std::optional<std::size_t>>(cut_.vorgaenge() + 1);
-    for (std::size_t vorgang = 1; vorgang <= cut_.vorgaenge(); ++vorgang) {
-      std::set<std::string_view> own;
-      const EchoVorgang& asked = plan.vorgaenge[vorgang - 1];
-      for (const auto& [qualifier, id] : asked.lokationen) own.insert(id);
-      for (const Echo& echo : asked.echoes) own.insert(echo.value);
-      for (std::size_t at = 0; at < given_references.size(); ++at) {
-        if (!given_elsewhere(plan, asked, at)) own.insert(given_references[at].second);
+    // The caller's references that name no Lokation stand in every Vorgang; the others in those given them.
+    std::vector<std::string_view> everywhere;
+    for (std::size_t at = 0; at < given_references.size(); ++at) {
+      if (at >= plan.given_lokationen.size() || !plan.given_lokationen[at]) {
+        everywhere.push_back(given_references[at].second);
       }
+    }
+    for (std::size_t vorgang = 1; vorgang <= cut_.vorgaenge(); ++vorgang) {
+      std::unordered_set<std::string_view> own(everywhere.begin(), everywhere.end());
+      const EchoVorgang& asked = plan.vorgaenge[vorgang - 1];
+      IdsOfKind by_kind;
+      for (const auto& [qualifier, id] : asked.lokationen) {
+        own.insert(id);
+        by_kind[qualifier].insert(id);
+      }
+      for (const Echo& echo : asked.echoes) own.insert(echo.value);
+      for (const std::size_t at : asked.given) own.insert(given_references[at].second);
       if (vorgang < answered.size() && answered[vorgang]) {
         const auto [first, last] = request.range(*answered[vorgang]);
         for (std::size_t at = first; at < last; ++at) {
@@ -134,18 +136,18 @@ class OwnIds {
         const Shape shape = shape_of(id);
         if (shape == Shape::none) continue;
         // The request's ID of another kind is not its ID of this one where it names one of this kind.
-        if (own.contains(id) && !(segment.tag() == "LOC" && names_another(asked, segment.qualifier(), id))) continue;
+        if (own.contains(id) && !(segment.tag() == "LOC" && names_another(by_kind, segment.qualifier(), id))) continue;
         Slot slot{at, *span, shape, {}, {}, 0};
         if (segment.tag() == "LOC") {
           slot.kinds.push_back(segment.qualifier());
         } else {
           slot.kinds = referenced(segment.qualifier(), shape);
         }
+        std::unordered_set<std::string_view> listed;
         for (const bool likeliest : {true, false}) {
           for (const auto& [qualifier, candidate] : asked.lokationen) {
             const bool named = std::ranges::find(slot.kinds, qualifier) != slot.kinds.end();
-            if (named == likeliest && shape_of(candidate) == shape &&
-                std::ranges::find(slot.candidates, candidate) == slot.candidates.end()) {
+            if (named == likeliest && shape_of(candidate) == shape && listed.insert(candidate).second) {
               slot.candidates.push_back(candidate);
             }
           }
@@ -221,7 +223,7 @@ class OwnIds {
       const std::string& id = slot.candidates[slot.tried];
       const auto named = std::ranges::find(asked.lokationen, id, &std::pair<std::string, std::string>::second);
       const auto at = static_cast<std::size_t>(named - asked.lokationen.begin());
-      if (named == asked.lokationen.end() || at < asked.located + asked.given.size()) continue;
+      if (named == asked.lokationen.end() || at < asked.located + asked.given_named) continue;
       if (std::ranges::any_of(referred, [&](const ReferredLokation& seen) { return seen.vorgang == vorgang && seen.id == id; })) {
         continue;
       }
@@ -319,15 +321,23 @@ std::optional<py::Failure> given_fault(const AnswerPlan& plan, const StringPairs
   }
   const auto cut = cut_vorgaenge(answer);
   if (!cut || cut->vorgaenge() != plan.vorgaenge.size()) return std::nullopt;
+  // Each Vorgang's given IDs, by the first reference that names each.
+  std::vector<std::unordered_map<std::string_view, std::size_t>> given(plan.vorgaenge.size());
+  for (std::size_t v = 0; v < plan.vorgaenge.size(); ++v) {
+    for (const std::size_t at : plan.vorgaenge[v].given) given[v].try_emplace(references[at].second, at);
+  }
   for (const Rejection& rejection : verdict.rejections) {
     if (!rejection.segment || *rejection.segment >= cut->segments.size()) continue;
     const CutSegment& segment = cut->segments[*rejection.segment];
     if (segment.vorgang == 0) continue;
-    const EchoVorgang& vorgang = plan.vorgaenge[segment.vorgang - 1];
-    for (const std::size_t at : vorgang.given) {
-      if (holds_component(segment.text, references[at].second)) {
-        return not_taken(plan, references, at, message_index, vorgang, rejection.text);
-      }
+    const auto& ids = given[segment.vorgang - 1];
+    std::optional<std::size_t> first;
+    for (const Span& span : components_of(segment.text)) {
+      const auto named = ids.find(segment.text.substr(span.first, span.size));
+      if (named != ids.end() && (!first || named->second < *first)) first = named->second;
+    }
+    if (first) {
+      return not_taken(plan, references, *first, message_index, plan.vorgaenge[segment.vorgang - 1], rejection.text);
     }
   }
   return std::nullopt;
@@ -340,13 +350,16 @@ py::Status given_lokationen_stand(std::string_view answer, const AnswerPlan& pla
   if (!cut || cut->vorgaenge() != plan.vorgaenge.size()) return {};
   for (std::size_t vorgang = 1; vorgang <= cut->vorgaenge(); ++vorgang) {
     const EchoVorgang& planned = plan.vorgaenge[vorgang - 1];
+    if (planned.given.empty()) continue;
+    std::unordered_set<std::string_view> held;  // every component of the Vorgang's segments
     const auto [first, last] = cut->range(vorgang);
+    for (std::size_t at = first; at < last; ++at) {
+      const std::string_view text = cut->segments[at].text;
+      for (const Span& span : components_of(text)) held.insert(text.substr(span.first, span.size));
+    }
     for (const std::size_t at : planned.given) {
       const std::string_view id = references[at].second;
-      const bool stands = std::any_of(cut->segments.begin() + static_cast<std::ptrdiff_t>(first),
-                                      cut->segments.begin() + static_cast<std::ptrdiff_t>(last),
-                                      [&](const CutSegment& segment) { return holds_component(segment.text, id); });
-      if (stands) continue;
+      if (held.contains(id)) continue;
       const auto left_out = std::ranges::find_if(planned.echoes, [&](const Echo& echo) {
         return echo.given && echo.value == id && echo.left_out_for;
       });

@@ -127,32 +127,36 @@ RouteVorgang route_vorgang(const LokationRoute& route, std::string& left_out) {
     }
   }
   if (caller != nullptr) {
+    std::set<std::string_view> given_ids;  // of the LOCs the caller's references put in
+    for (const Echo& echo : vorgang.echoes) {
+      if (echo.given) given_ids.insert(echo.value);
+    }
+    std::set<std::pair<std::string, std::string>> listed(fields.references.begin(), fields.references.end());
     for (std::size_t at = 0; at < caller->references.size(); ++at) {
       const auto& [qualifier, value] = caller->references[at];
       // A Lokation's ID the caller names stands among the locations; one given another Vorgang not here.
-      if (given_elsewhere(*route.plan, vorgang, at) ||
-          std::ranges::any_of(vorgang.echoes, [&](const Echo& echo) { return echo.given && echo.value == value; })) {
-        continue;
-      }
-      if (!holds(fields.references, qualifier, value)) fields.references.emplace_back(qualifier, value);
+      if (given_elsewhere(*route.plan, vorgang, at) || given_ids.contains(value)) continue;
+      if (listed.emplace(qualifier, value).second) fields.references.emplace_back(qualifier, value);
     }
     fields.free_texts.assign(caller->free_texts.begin(), caller->free_texts.end());
     fields.antwort_code = caller->antwort_code;
     fields.antwort_ebd = caller->antwort_ebd;
   }
+  std::set<std::string> qualifiers;
+  for (const auto& [qualifier, value] : fields.references) qualifiers.insert(qualifier);
   for (const Echo& echo : vorgang.echoes) {
     if (echo.kept && echo.tag == "LOC") fields.locations.emplace_back(echo.qualifier, echo.value);
     // The request's own references; the caller's of a qualifier replace them.
-    if (echo.kept && echo.tag == "RFF" && !echo.replaceable && !holds(fields.references, echo.qualifier, echo.value) &&
-        std::ranges::none_of(fields.references, [&](const auto& given) { return given.first == echo.qualifier; })) {
+    if (echo.kept && echo.tag == "RFF" && !echo.replaceable && qualifiers.insert(echo.qualifier).second) {
       fields.references.emplace_back(echo.qualifier, echo.value);
     }
   }
   // A Lokation the request names only in a reference is the Vorgang's own as much as one in its LOCs.
   EchoPlaces places(route.column != nullptr ? std::optional<ColumnRef>(*route.column) : std::nullopt);
-  for (std::size_t at = vorgang.located + vorgang.given.size(); at < vorgang.lokationen.size(); ++at) {
+  std::set<std::pair<std::string, std::string>> locations(fields.locations.begin(), fields.locations.end());
+  for (std::size_t at = vorgang.located + vorgang.given_named; at < vorgang.lokationen.size(); ++at) {
     const auto& [kind, id] = vorgang.lokationen[at];
-    if (places.takes_location(kind) && !holds(fields.locations, kind, id)) fields.locations.emplace_back(kind, id);
+    if (places.takes_location(kind) && locations.emplace(kind, id).second) fields.locations.emplace_back(kind, id);
   }
   for (const LokationWant& want : route.wants) {
     fields.locations.emplace_back(want.qualifier, std::string());

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <map>
+#include <unordered_set>
 #include <utility>
 
 #include <fmt/format.h>
@@ -219,18 +220,22 @@ py::Status give_lokationen(AnswerPlan& plan, const StringPairs& references, cons
   for (std::size_t v = 0; v < plan.vorgaenge.size(); ++v) {
     EchoVorgang& vorgang = plan.vorgaenge[v];
     vorgang.given = std::move(placed->of_vorgang[v]);
+    if (vorgang.given.empty()) continue;
     std::vector<std::pair<std::string, std::string>> lokationen;
+    // One the Vorgang names itself, or given before, stands once.
+    std::unordered_set<std::string_view> named_ids;
+    for (const auto& named : vorgang.lokationen) named_ids.insert(named.second);
     for (const std::size_t at : vorgang.given) {
       const GivenLokation& given = *plan.given_lokationen[at];
       const std::string& id = references[at].second;
-      const auto same = [&](const auto& named) { return named.second == id; };
-      if (std::ranges::any_of(vorgang.lokationen, same) || std::ranges::any_of(lokationen, same)) continue;
+      if (!named_ids.insert(id).second) continue;
       lokationen.emplace_back(given.location.empty() ? std::string(given.kind) : given.location, id);
       if (given.location.empty()) continue;
       Echo echo = echo_of("LOC", given.location, id, false);
       echo.given = true;
       vorgang.echoes.push_back(std::move(echo));
     }
+    vorgang.given_named = lokationen.size();
     vorgang.lokationen.insert(vorgang.lokationen.begin() + static_cast<std::ptrdiff_t>(vorgang.located),
                               lokationen.begin(), lokationen.end());
   }

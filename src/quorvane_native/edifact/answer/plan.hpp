@@ -52,6 +52,7 @@ struct EchoVorgang {
   // in its LOCs, then those the caller names in `references`, then those it names only in a reference.
   std::vector<std::pair<std::string, std::string>> lokationen;
   std::size_t located = 0;  // of `lokationen`, those in the request's LOCs
+  std::size_t given_named = 0;  // of `lokationen`, those the caller names, right after the located ones
   // The caller's references that name a Lokation of this Vorgang (indices into `references`).
   std::vector<std::size_t> given;
 };
