@@ -637,11 +637,16 @@ def own_names(peer=None, rounds=7):
             for given, references in (("one", [("Z19", zaehlpunkt(0))]),
                                       ("each", [("Z19", zaehlpunkt(n)) for n in range(k)])):
                 def call(module=q, received=received, references=references):  # noqa: B023
-                    return module.build_answer(received, answer_pid, on=on, references=references)
+                    try:
+                        return module.build_answer(received, answer_pid, on=on, references=references)
+                    except ValueError as refused:
+                        return f"refused: {str(refused)[:100]}"
 
                 if peer:
                     mine, theirs = alternating([call, lambda: call(peer)], rounds)  # noqa: B023
-                    same = "the same answer" if call() == call(peer) else "another answer"
+                    theirs_said = call(peer)
+                    same = ("the same answer" if call() == theirs_said else
+                            theirs_said if isinstance(theirs_said, str) else "another answer")
                     versus = f"; peer {theirs * 1e3:7.1f} ms, ratio {mine / theirs:.2f}, {same}"
                 else:
                     (mine,), versus = alternating([call], rounds), ""
