@@ -85,8 +85,7 @@ struct RouteVorgang {
   StringPairs refused;  // the dates and references left out as build_utilmd refuses them
 };
 
-// `left_out` tells of a date its `dates` do not take.
-RouteVorgang route_vorgang(const LokationRoute& route, std::string& left_out) {
+RouteVorgang route_vorgang(const LokationRoute& route) {
   const EchoVorgang& vorgang = *route.vorgang;
   const CallerArguments* caller = route.plan->caller;
   const auto given_dates =
@@ -115,7 +114,6 @@ RouteVorgang route_vorgang(const LokationRoute& route, std::string& left_out) {
       if (require_vorgang_dates("dates", date)) {
         fields.dates.emplace_back(qualifier, value);
       } else {
-        left_out += fmt::format("{}DTM+{} {}", left_out.empty() ? "" : ", ", qualifier, debug_quote(value));
         made.dates_left_out.push_back(text);
       }
     } else if (sts == vorgang.echoes.end() && text.starts_with("STS+7+") && !fields.transaktionsgrund &&
@@ -548,8 +546,7 @@ std::string lokation_refusal(std::span<const LokationRoute> routes) {
   LeftOut left_out;
   std::vector<RouteVorgang> vorgaenge;
   for (std::size_t at = 0; at < routes.size(); ++at) {
-    std::string told;  // route_vorgang names a date in each Vorgang it is left out of
-    vorgaenge.push_back(route_vorgang(routes[at], told));
+    vorgaenge.push_back(route_vorgang(routes[at]));
     for (const std::string_view text : vorgaenge.back().dates_left_out) {
       const auto elements = elements_of(text);
       left_out.add(fmt::format("DTM+{} {}", component(elements, 1, 0), debug_quote(component(elements, 1, 1))), at);
