@@ -310,22 +310,15 @@ py::Result accepted_by_column(py::Result (*body)(py::Args), py::Args args) {
   const bool unplaced = !built && verdict.unplaced;
   if (built && verdict.rejections.empty() && verdict.refusal) return py::Failure(std::move(*verdict.refusal));
   if (built ? verdict.rejections.empty() : !unplaced) return built;
-  if (unplaced && verdict.unplaced_segment) {
-    if (auto name = writer_of(verdict.writers, *verdict.unplaced_segment, std::nullopt)) {
-      return refused(*name, verdict, *verdict.unplaced);
-    }
-  }
+  // A segment with no place, else the first fault in a value an argument wrote, names it.
+  if (auto fault = argument_fault(verdict, "")) return std::move(*fault);
 
-  // The first fault in a value an argument wrote names it. What completion wrote is completion's
-  // to mend, never an argument's; the cap's notice is no fault of its own.
+  // What completion wrote is completion's to mend, never an argument's; the cap's notice is no
+  // fault of its own.
   std::vector<const Rejection*> targets;
   for (const auto& rejection : verdict.rejections) {
     switch (rejection.writer.kind) {
       case Writer::Kind::builder:
-        if (auto name = writer_of(verdict.writers, rejection.writer.segment, rejection.writer.element,
-                                  rejection.writer.component)) {
-          return refused_writer(*name, verdict, rejection);
-        }
         targets.push_back(&rejection);
         break;
       case Writer::Kind::unknown:

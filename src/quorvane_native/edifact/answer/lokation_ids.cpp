@@ -103,14 +103,14 @@ class OwnIds {
     const auto answered = request.vorgaenge() > 0 ? answered_vorgaenge(request, plan)
                                                   : std::vector<std::optional<std::size_t>>(cut_.vorgaenge() + 1);
     // The caller's references that name no Lokation stand in every Vorgang; the others in those given them.
-    std::vector<std::string_view> everywhere;
+    std::unordered_set<std::string_view> everywhere;
     for (std::size_t at = 0; at < given_references.size(); ++at) {
       if (at >= plan.given_lokationen.size() || !plan.given_lokationen[at]) {
-        everywhere.push_back(given_references[at].second);
+        everywhere.insert(given_references[at].second);
       }
     }
     for (std::size_t vorgang = 1; vorgang <= cut_.vorgaenge(); ++vorgang) {
-      std::unordered_set<std::string_view> own(everywhere.begin(), everywhere.end());
+      std::unordered_set<std::string_view> own;
       const EchoVorgang& asked = plan.vorgaenge[vorgang - 1];
       IdsOfKind by_kind;
       for (const auto& [qualifier, id] : asked.lokationen) {
@@ -136,7 +136,7 @@ class OwnIds {
         const Shape shape = shape_of(id);
         if (shape == Shape::none) continue;
         // The request's ID of another kind is not its ID of this one where it names one of this kind.
-        if (own.contains(id) && !(segment.tag() == "LOC" && names_another(by_kind, segment.qualifier(), id))) continue;
+        if ((own.contains(id) || everywhere.contains(id)) && !(segment.tag() == "LOC" && names_another(by_kind, segment.qualifier(), id))) continue;
         Slot slot{at, *span, shape, {}, {}, 0};
         if (segment.tag() == "LOC") {
           slot.kinds.push_back(segment.qualifier());

@@ -13,27 +13,6 @@ namespace quorvane_native::edifact::answer {
 
 using edi_energy::lokation_reference::shape_of;
 
-void append_masked(std::string& shape, std::string_view text) {
-  std::size_t start = 0;
-  for (std::size_t at = 0; at <= text.size(); ++at) {
-    const bool end = at == text.size() || text[at] == '+' || text[at] == ':' || text[at] == '\'';
-    if (at < text.size() && text[at] == '?') {
-      ++at;
-      continue;
-    }
-    if (!end) continue;
-    const std::string_view component = text.substr(start, at - start);
-    const auto id = shape_of(component);
-    if (id != edi_energy::lokation_reference::Shape::none) {
-      shape += fmt::format("\x01{}", static_cast<int>(id));
-    } else {
-      shape += component;
-    }
-    if (at < text.size()) shape += text[at];
-    start = at + 1;
-  }
-}
-
 namespace {
 
 namespace structure = edi_energy::profile::structure;
@@ -52,13 +31,10 @@ std::string_view data_element(const edi_energy::profile::model::SegmentNode& def
   return component < at.components.size() ? std::string_view(at.components[component].id) : std::string_view();
 }
 
-// As append_masked, with every free value of a segment of `definition` reduced to whether it is there.
+// Appends segment text `text` with each Lokation ID in it put as its shape and, where `definition`
+// is the segment's, each free value put as whether it is there.
 void append_shaped(std::string& shape, std::string_view text,
                    const edi_energy::profile::model::SegmentNode* definition) {
-  if (definition == nullptr) {
-    append_masked(shape, text);
-    return;
-  }
   std::size_t start = 0;
   std::size_t element = 0;
   std::size_t component = 0;
@@ -70,10 +46,13 @@ void append_shaped(std::string& shape, std::string_view text,
     const bool end = at == text.size() || text[at] == '+' || text[at] == ':' || text[at] == '\'';
     if (!end) continue;
     const std::string_view value = text.substr(start, at - start);
-    if (std::ranges::find(free_values, data_element(*definition, element, component)) != free_values.end()) {
+    if (definition != nullptr &&
+        std::ranges::find(free_values, data_element(*definition, element, component)) != free_values.end()) {
       if (!value.empty()) shape += '\x02';
+    } else if (const auto id = shape_of(value); id != edi_energy::lokation_reference::Shape::none) {
+      shape += fmt::format("\x01{}", static_cast<int>(id));
     } else {
-      append_masked(shape, value);
+      shape += value;
     }
     if (at < text.size()) {
       shape += text[at];
@@ -121,6 +100,8 @@ std::string shape_of_vorgang(const EchoVorgang& vorgang, const RequestShapes& re
 }
 
 }  // namespace
+
+void append_masked(std::string& shape, std::string_view text) { append_shaped(shape, text, nullptr); }
 
 std::vector<std::size_t> first_of_shape(const AnswerPlan& plan, const RequestShapes& request) {
   // The request's cut holds the Vorgänge in the plan's order where it holds them all.
